@@ -1,0 +1,11 @@
+# kvr_target_defaults(target): warnings, optional -Werror and sanitizers, for every target.
+function(kvr_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+  if(KVR_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(KVR_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()

@@ -1,0 +1,24 @@
+// Identity of one aligned pair: the share of identical symbols among the alignment columns in
+// which neither sequence has a gap.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kvr {
+
+// A pair's identity, or the reason it cannot be scored.
+struct PairScore {
+    std::optional<float> identity;
+    std::string failure;  // set when identity is empty
+    bool Ok() const { return identity.has_value(); }
+};
+
+// Reads the aligned pair file (FASTA, "-" for gaps) and scores its first two records. Symbols
+// are compared exactly, case included. Writes nothing.
+PairScore PairIdentity(const std::string& path);
+
+// The same on the file's content.
+PairScore PairIdentityOfText(const std::string& text);
+
+}  // namespace kvr

@@ -1,0 +1,68 @@
+#include "platform/fakes/recording_window.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "state/file_io.h"
+
+namespace kvr {
+
+RecordingWindow::RecordingWindow() = default;
+
+void RecordingWindow::SetCaption(Control c, std::string_view text) {
+    At(c).caption = text;
+    captionHistory[c].emplace_back(text);
+}
+
+void RecordingWindow::SetValue(Control c, int value) {
+    At(c).value = value;
+    valueHistory[c].push_back(value);
+}
+
+bool RecordingWindow::AskYesNo(std::string_view text) {
+    questions.emplace_back(text);
+    if (yesNoAnswers.empty()) return false;
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
+}
+
+std::string RecordingWindow::Answer(const std::string& startFolder) {
+    dialogFolders.push_back(startFolder);
+    if (dialogAnswers.empty()) return {};
+    std::string answer = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    // Like the real dialogs, a completed one leaves its folder as the current directory.
+    if (!answer.empty()) {
+        const auto folder = std::filesystem::path(answer).parent_path();
+        if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+        }
+    }
+    return answer;
+}
+
+std::string RecordingWindow::OpenFileDialog(const std::string& startFolder) {
+    return Answer(startFolder);
+}
+
+std::string RecordingWindow::SaveFileDialog(const std::string& startFolder) {
+    return Answer(startFolder);
+}
+
+DrawingSurface& RecordingWindow::Canvas(Control picture) {
+    return picture == Control::keyPicture ? keyCanvas : innerCanvas;
+}
+
+bool RecordingWindow::SaveViewBitmap(const std::string& path) {
+    savedBitmaps.push_back(path);
+    return WriteWholeFile(path, "BM");
+}
+
+bool RecordingWindow::CopyMetafile(const std::string& emfPath) {
+    if (!ReadWholeFile(emfPath)) return false;
+    clipboard = "metafile:" + emfPath;
+    return true;
+}
+
+}  // namespace kvr

@@ -1,0 +1,105 @@
+// A window that keeps every control's state and every message in order, and answers questions
+// and file dialogs from a script. Handler tests read like the behaviour they check.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/fakes/recording_surface.h"
+#include "platform/window.h"
+
+namespace kvr {
+
+class RecordingWindow : public Window {
+public:
+    RecordingWindow();
+
+    void SetEnabled(Control c, bool enabled) override { At(c).enabled = enabled; }
+    bool IsEnabled(Control c) const override { return At(c).enabled; }
+    void SetVisible(Control c, bool visible) override { At(c).visible = visible; }
+    bool IsVisible(Control c) const override { return At(c).visible; }
+    void SetCaption(Control c, std::string_view text) override;
+    std::string Caption(Control c) const override { return At(c).caption; }
+    void SetValue(Control c, int value) override;
+    int Value(Control c) const override { return At(c).value; }
+    void SetMaximum(Control c, int maximum) override { At(c).maximum = maximum; }
+    int Maximum(Control c) const override { return At(c).maximum; }
+    void SetSmallChange(Control c, int step) override { At(c).smallChange = step; }
+    void SetChecked(Control c, bool checked) override { At(c).checked = checked; }
+    bool IsChecked(Control c) const override { return At(c).checked; }
+    void SetToolTip(Control c, std::string_view text) override { At(c).toolTip = text; }
+    std::string ToolTip(Control c) const override { return At(c).toolTip; }
+    void SetGeometry(Control c, const Rect& twips) override { At(c).geometry = twips; }
+    Rect Geometry(Control c) const override { return At(c).geometry; }
+    void SetDropEnabled(Control target, bool enabled) override { At(target).dropEnabled = enabled; }
+    bool IsDropEnabled(Control target) const override { return At(target).dropEnabled; }
+
+    void ShowForm(Control form) override { At(form).shown = true; }
+    void CloseForm(Control form) override { At(form).shown = false; }
+    bool IsFormShown(Control form) const override { return At(form).shown; }
+
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    bool AskYesNo(std::string_view text) override;
+    std::string OpenFileDialog(const std::string& startFolder) override;
+    std::string SaveFileDialog(const std::string& startFolder) override;
+
+    void SetBusy(bool on) override { busy = on; }
+    void ProcessEvents() override { ++eventPumps; }
+    Size ScreenSize() const override { return screen; }
+    void PopUpMenu(Control menu) override { popUps.push_back(menu); }
+    void Quit() override { quitCalled = true; }
+
+    DrawingSurface& Canvas(Control picture) override;
+    void BlankPicture(Control picture) override { blanked.push_back(picture); }
+    void ShowCanvasInView(bool stretch) override { viewShows.push_back(stretch); }
+    bool SaveViewBitmap(const std::string& path) override;
+    void CopyCanvasBitmap(Control picture) override { clipboard = "bitmap:" + std::string(ControlName(picture)); }
+    bool CopyMetafile(const std::string& emfPath) override;
+
+    // What happened, in order.
+    std::vector<std::string> messages;   // information messages
+    std::vector<std::string> questions;  // Yes/No questions asked
+    std::map<Control, std::vector<std::string>> captionHistory;
+    std::map<Control, std::vector<int>> valueHistory;
+    std::vector<std::string> dialogFolders;  // start folder of each file dialog
+    std::vector<Control> popUps;
+    std::vector<Control> blanked;
+    std::vector<bool> viewShows;
+    std::vector<std::string> savedBitmaps;
+    std::string clipboard;
+    int eventPumps = 0;
+    bool busy = false;
+    bool quitCalled = false;
+    Size screen{1920 * 15.0, 1080 * 15.0};
+    RecordingSurface innerCanvas;
+    RecordingSurface keyCanvas;
+
+    // Scripted answers; an empty queue answers No and cancels dialogs.
+    std::deque<bool> yesNoAnswers;
+    std::deque<std::string> dialogAnswers;
+
+private:
+    struct ControlState {
+        bool enabled = true;
+        bool visible = true;
+        bool checked = false;
+        bool dropEnabled = true;
+        bool shown = false;
+        std::string caption;
+        std::string toolTip;
+        int value = 0;
+        int maximum = 0;
+        int smallChange = 0;
+        Rect geometry;
+    };
+    ControlState& At(Control c) { return controls_[static_cast<std::size_t>(c)]; }
+    const ControlState& At(Control c) const { return controls_[static_cast<std::size_t>(c)]; }
+    std::string Answer(const std::string& startFolder);
+
+    std::array<ControlState, kControlCount> controls_;
+};
+
+}  // namespace kvr

@@ -1,0 +1,87 @@
+// The window seam: everything the core asks of the three forms (named controls, messages,
+// dialogs, pictures, the clipboard). The Qt main window implements it; tests use a recording fake.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/control.h"
+#include "platform/drawing_surface.h"
+
+namespace kvr {
+
+// Position and size of a control in twips; left and top relative to its container.
+struct Rect {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+    double Right() const { return left + width; }
+    double Bottom() const { return top + height; }
+    bool operator==(const Rect&) const = default;
+};
+
+struct Size {
+    double width = 0;
+    double height = 0;
+};
+
+class Window {
+public:
+    virtual ~Window() = default;
+
+    // Control state. Forms are controls too: the caption of a form is its title bar text.
+    virtual void SetEnabled(Control c, bool enabled) = 0;
+    virtual bool IsEnabled(Control c) const = 0;
+    virtual void SetVisible(Control c, bool visible) = 0;
+    virtual bool IsVisible(Control c) const = 0;
+    virtual void SetCaption(Control c, std::string_view text) = 0;  // labels, buttons, text boxes
+    virtual std::string Caption(Control c) const = 0;
+    virtual void SetValue(Control c, int value) = 0;  // progress bar, spin controls, scroll bars
+    virtual int Value(Control c) const = 0;
+    virtual void SetMaximum(Control c, int maximum) = 0;  // scroll bars, spin controls
+    virtual int Maximum(Control c) const = 0;
+    virtual void SetSmallChange(Control c, int step) = 0;  // scroll bars
+    virtual void SetChecked(Control c, bool checked) = 0;  // check and option buttons
+    virtual bool IsChecked(Control c) const = 0;
+    virtual void SetToolTip(Control c, std::string_view text) = 0;
+    virtual std::string ToolTip(Control c) const = 0;
+    virtual void SetGeometry(Control c, const Rect& twips) = 0;
+    virtual Rect Geometry(Control c) const = 0;
+    // Accepting dropped files on the main window (frmMainForm) or the matrix view (ZoomingPicture).
+    virtual void SetDropEnabled(Control target, bool enabled) = 0;
+    virtual bool IsDropEnabled(Control target) const = 0;
+
+    // Forms shown next to the main window (frmOptions, frmIdentityPrct), not modal.
+    virtual void ShowForm(Control form) = 0;
+    virtual void CloseForm(Control form) = 0;
+    virtual bool IsFormShown(Control form) const = 0;
+
+    // Message boxes titled "KVRv1": information with OK, and a Yes/No question.
+    virtual void ShowMessage(std::string_view text) = 0;
+    virtual bool AskYesNo(std::string_view text) = 0;
+
+    // File dialogs opening in startFolder with an empty name; they return the chosen path, or ""
+    // when cancelled. A completed dialog makes the chosen file's folder the current directory.
+    virtual std::string OpenFileDialog(const std::string& startFolder) = 0;
+    virtual std::string SaveFileDialog(const std::string& startFolder) = 0;
+
+    virtual void SetBusy(bool busy) = 0;  // hourglass pointer
+    virtual void ProcessEvents() = 0;     // let pending window events run
+    virtual Size ScreenSize() const = 0;  // twips
+    virtual void PopUpMenu(Control menu) = 0;  // at the pointer; returns when it has closed
+    virtual void Quit() = 0;                   // end the program at once
+
+    // Pictures. InnerPicture and keyPicture are drawing canvases; ZoomingPicture shows the
+    // InnerPicture image, 1:1 or stretched over its own geometry.
+    virtual DrawingSurface& Canvas(Control picture) = 0;
+    virtual void BlankPicture(Control picture) = 0;  // fill with the button-face colour
+    virtual void ShowCanvasInView(bool stretch) = 0;  // InnerPicture -> ZoomingPicture
+    // Saves the image shown in ZoomingPicture (at its present size) as a BMP file.
+    virtual bool SaveViewBitmap(const std::string& path) = 0;
+    virtual void CopyCanvasBitmap(Control picture) = 0;  // clipboard: full-size canvas image
+    virtual bool CopyMetafile(const std::string& emfPath) = 0;  // clipboard: EMF data + PNG
+};
+
+}  // namespace kvr

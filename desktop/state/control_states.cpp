@@ -1,0 +1,53 @@
+#include "state/control_states.h"
+
+namespace kvr {
+
+namespace {
+
+constexpr Control kAnalysisControls[] = {
+    Control::VScroll1,        Control::HScroll1,       Control::cmdDrawMat,
+    Control::cmdPlot,         Control::cmdZoomIn,      Control::cmdZoomOut,
+    Control::cmdColourScheme, Control::mnuSaveSimScore, Control::mnuSaveMatrix,
+    Control::mnuSavePlot,     Control::mnuCopyMat,     Control::mnuCopyPlot,
+    Control::mnuSaveSession,  Control::mnuSave,        Control::mnuAppend,
+    Control::mnuRerun,        Control::lblCutoff1,     Control::updCutoff1,
+    Control::lblCutoff1dsply, Control::lblCutoff2,     Control::lblCutoff2dsply,
+};
+
+}  // namespace
+
+void DisableAnalysisControls(Window& window) {
+    for (Control c : kAnalysisControls) window.SetEnabled(c, false);
+    window.SetVisible(Control::keyPicture, false);
+}
+
+void BlankMatrixView(Window& window) {
+    window.BlankPicture(Control::InnerPicture);
+    window.ShowCanvasInView(false);
+    Rect view = window.Geometry(Control::ZoomingPicture);
+    const Rect outer = window.Geometry(Control::OuterPicture);
+    view.width = outer.width;
+    view.height = outer.height;
+    window.SetGeometry(Control::ZoomingPicture, view);
+}
+
+void EnterAwaitingRunState(Window& window) {
+    DisableAnalysisControls(window);
+    BlankMatrixView(window);
+}
+
+void SetOpeningEnabled(Window& window, bool enabled) {
+    window.SetEnabled(Control::mnuOpenFile, enabled);
+    window.SetDropEnabled(Control::frmMainForm, enabled);
+    window.SetDropEnabled(Control::ZoomingPicture, enabled);
+}
+
+void ResetAfterLoadFailure(Window& window) {
+    SetOpeningEnabled(window, true);
+    window.SetCaption(Control::lblProgress, "Failed");
+    BlankMatrixView(window);
+    window.SetValue(Control::ProgressBar1, 0);
+    DisableAnalysisControls(window);
+}
+
+}  // namespace kvr

@@ -1,0 +1,28 @@
+// Control states that several handlers put the main window into.
+#pragma once
+
+#include "platform/window.h"
+
+namespace kvr {
+
+inline constexpr const char* kMainCaption = "Kavorin - version 1";
+inline constexpr const char* kDropToolTip = "Drag and drop here a file to analyse";
+
+// Blank matrix view: the canvas filled with the button face and shown in the view, which takes
+// the size of the outer frame.
+void BlankMatrixView(Window& window);
+
+// After a successful load or append: everything that acts on an analysis is disabled, the colour
+// key hidden and the matrix view blanked, until the run options window starts a run.
+void EnterAwaitingRunState(Window& window);
+
+// Disables everything that acts on an analysis on display and hides the colour key.
+void DisableAnalysisControls(Window& window);
+
+// After a refused or failed load: opening and dropping available again, status "Failed".
+void ResetAfterLoadFailure(Window& window);
+
+// Enable or disable opening and dropping (menu "&Open", drops on the window and the matrix view).
+void SetOpeningEnabled(Window& window, bool enabled);
+
+}  // namespace kvr

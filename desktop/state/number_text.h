@@ -1,0 +1,27 @@
+// The number texts every writer of the program uses: fixed decimals, the plain single text and
+// the printed single. "." is the decimal point whatever the locale.
+#pragma once
+
+#include <string>
+
+namespace kvr {
+
+// value with exactly `digits` decimals. digits 0 rounds halves to even (72.5 -> 72); otherwise a
+// tiny bias of 10^-(digits+2) is added before the half-to-even rounding, so positive halves go up.
+std::string FormatDecimals(double value, int digits);
+
+// A single-precision value with at most 7 significant digits and no trailing zeros: 0.5, 1,
+// 0.6666667, 95.12; exponent form (1.24975E+07, 8.333334E-08) at 10^7 and above or below 10^-4.
+std::string PlainSingle(float value);
+
+// As the plain single text, without the "0" before the point, with a space (or "-") before the
+// number and a space after it: " .5 ", " 0 ", "-.25 ".
+std::string PrintedSingle(float value);
+
+// A whole number rounded half to even, with the blank that non-negative numbers carry: " 100".
+std::string PrintedWhole(double value);
+
+// The value rounded half to even to a whole number, as text: "7", "-2".
+std::string WholeText(double value);
+
+}  // namespace kvr

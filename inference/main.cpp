@@ -1,0 +1,50 @@
+// TOLVEN_Inference [feature file] [output file] [model file]
+// Reads and standardises the feature table, runs the model over all rows at once, and writes
+// three values per row. Errors go to standard error with "Error: " and exit status 1.
+#include <cstdio>
+#include <iostream>
+#include <new>
+#include <string>
+
+#include "feature_table.h"
+#include "model_run.h"
+#include "output_file.h"
+
+namespace {
+
+int Fail(const std::string& message) {
+    std::cerr << "Error: " + message + "\n";
+    return 1;
+}
+
+int RunTool(int argc, char** argv) {
+    const std::string inputPath = argc > 1 ? argv[1] : "NN_inputs.txt";
+    const std::string outputPath = argc > 2 ? argv[2] : "NN_output.txt";
+    const std::string modelPath = argc > 3 ? argv[3] : "TOLVEN_Revise.onnx";
+
+    tolven::FeatureTableResult table = tolven::ReadFeatureTable(inputPath, std::cerr);
+    if (!table.error.empty()) return Fail(table.error);
+    const std::size_t rows = table.matrix.rowCount;
+
+    // Declared after the table, so released before the matrix that its input tensor borrows.
+    tolven::ModelRun model;
+    if (std::string error = model.Run(modelPath, table.matrix.Values(), rows); !error.empty()) {
+        return Fail(error);
+    }
+    if (std::string error = tolven::WriteOutputFile(outputPath, model.Outputs(), rows);
+        !error.empty()) {
+        return Fail(error);
+    }
+    std::cout << "Inference complete: " << rows << " rows -> " << outputPath << '\n';
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return RunTool(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return Fail("out of memory");
+    }
+}

@@ -1,0 +1,82 @@
+#include "engine/pair_identity.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::DataFile;
+using testing::TempFolder;
+
+TEST(PairIdentity, ScoresConstructedPairs) {
+    struct Case {
+        const char* text;
+        float expected;
+    };
+    const Case cases[] = {
+        {">a\nACGT\n>b\nACGT\n", 1.0f},
+        {">a\nAC-GT\n>b\nACTGT\n", 1.0f},             // gap columns never lower the identity
+        {">a\nACGT\n>b\nACGA\n", 0.75f},
+        {">a\nAC-T\n>b\nAG-T\n", static_cast<float>(1.0 - 1.0 / 3.0)},
+        {">a\nacgt\n>b\nACGT\n", 0.0f},                // case-sensitive
+        {">a\r\nACGA\r\n>b\r\nACGT\r\n", 0.75f},       // CR LF like LF
+        {">a\nAC\nGA\n>b\nAC\nGT\n", 0.75f},           // wrapped lines joined
+        {">a\nACGA\n>b\nACGT\n>c\nTTTT\n", 0.75f},     // third record ignored
+        {">a>b\nACGT\n>c\nTTTT\n", 1.0f},              // ">" in a name: record 2 repeats record 1
+        {">a\nNNGT\n>b\nNAGT\n", 0.75f},               // N matches only N
+    };
+    for (const Case& c : cases) {
+        const PairScore score = PairIdentityOfText(c.text);
+        ASSERT_TRUE(score.Ok()) << c.text << ": " << score.failure;
+        EXPECT_EQ(*score.identity, c.expected) << c.text;
+    }
+}
+
+TEST(PairIdentity, ScoresRealAlignerOutput) {
+    struct Case {
+        const char* file;
+        double mismatches;
+        double compared;
+    };
+    const Case cases[] = {
+        {"aligned/muscle_5s_pair.fas", 45, 121 - 9},
+        {"aligned/mafft_5s_pair.fas", 44, 121 - 9},
+        {"aligned/clustalw_its1_pair.fas", 3, 223 - 16},
+    };
+    for (const Case& c : cases) {
+        const PairScore score = PairIdentity(DataFile(c.file));
+        ASSERT_TRUE(score.Ok()) << c.file << ": " << score.failure;
+        EXPECT_EQ(*score.identity, static_cast<float>(1.0 - c.mismatches / c.compared)) << c.file;
+    }
+}
+
+TEST(PairIdentity, UnscorablePairsNameTheReason) {
+    struct Case {
+        const char* text;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {">a\nACGT\n", "fewer than two sequences"},
+        {"ACGT\nACGT\n", "fewer than two sequences"},
+        {">a\nACGT\n>b", "no line feed"},
+        {">a\nACGT\n>b\n", "empty"},
+        {">a\n--GT\n>b\nAC--\n", "no column free of gaps"},
+        {">a\nACGT\n>b\nACG\n", "differ in length"},
+    };
+    for (const Case& c : cases) {
+        const PairScore score = PairIdentityOfText(c.text);
+        EXPECT_FALSE(score.Ok()) << c.text;
+        EXPECT_NE(score.failure.find(c.reason), std::string::npos) << c.text << " -> " << score.failure;
+    }
+    TempFolder folder;
+    const PairScore missing = PairIdentity(folder.File("3_7Aln.fas"));
+    EXPECT_FALSE(missing.Ok());
+    EXPECT_NE(missing.failure.find("3_7Aln.fas is missing"), std::string::npos);
+    const PairScore empty = PairIdentity(folder.Write("empty.fas", ""));
+    EXPECT_NE(empty.failure.find("is empty"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvr

@@ -1,0 +1,191 @@
+#include "state/fasta.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fakes/recording_window.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::DataFile;
+using testing::TempFolder;
+
+class LoadFastaTest : public ::testing::Test {
+protected:
+    RunState state;
+    RecordingWindow window;
+    TempFolder folder;
+
+    void Load(const std::string& content) { LoadFasta(state, window, folder.Write("in.fas", content)); }
+
+    void ExpectAnalysisControlsDisabled() {
+        for (Control c : {Control::VScroll1, Control::HScroll1, Control::cmdDrawMat, Control::cmdPlot,
+                          Control::cmdZoomIn, Control::cmdZoomOut, Control::cmdColourScheme,
+                          Control::mnuSaveSimScore, Control::mnuSaveMatrix, Control::mnuSavePlot,
+                          Control::mnuCopyMat, Control::mnuCopyPlot, Control::mnuSaveSession,
+                          Control::mnuSave, Control::mnuAppend, Control::mnuRerun,
+                          Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
+                          Control::lblCutoff2, Control::lblCutoff2dsply})
+            EXPECT_FALSE(window.IsEnabled(c)) << ControlName(c);
+        EXPECT_FALSE(window.IsVisible(Control::keyPicture));
+    }
+
+    void ExpectFailureReset() {
+        EXPECT_TRUE(state.failFlag);
+        EXPECT_EQ(window.Caption(Control::lblProgress), "Failed");
+        EXPECT_EQ(window.Value(Control::ProgressBar1), 0);
+        EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
+        EXPECT_TRUE(window.IsDropEnabled(Control::frmMainForm));
+        EXPECT_TRUE(window.IsDropEnabled(Control::ZoomingPicture));
+        ExpectAnalysisControlsDisabled();
+    }
+};
+
+TEST_F(LoadFastaTest, LoadsRealFileWithCaptionsAndAwaitingRunState) {
+    window.SetEnabled(Control::mnuSave, true);
+    LoadFasta(state, window, DataFile("rrna5s_48.fasta"));
+    ASSERT_FALSE(state.failFlag);
+    ASSERT_EQ(state.seqCount, 48);
+    ASSERT_EQ(state.InputSequences.size(), 48u);
+    EXPECT_EQ(state.InputSequences[0].name, ">Saccharomyces");
+    EXPECT_EQ(state.InputSequences[1].name, ">Candida_albicans_1");
+    EXPECT_EQ(state.InputSequences[0].residues,
+              "GGUUGCGGCCAUAUCUACCAGAAAGCACCGUUCUCCGUCCGAUCAACUGUAGU"
+              "UAAGCUGGUAAGAGCCUGACCGAGUAGUGUAGUGGGUGACCAUACGCGAAACUCAGGU"
+              "GCUGCAAUCU");
+    EXPECT_EQ(window.Caption(Control::frmMainForm), "Kavorin - version 1 | 48 sequences");
+    EXPECT_EQ(window.Caption(Control::lblProgress), "48 sequences loaded");
+    EXPECT_EQ(window.Value(Control::ProgressBar1), 0);
+    const auto& statuses = window.captionHistory[Control::lblProgress];
+    ASSERT_GE(statuses.size(), 4u);
+    EXPECT_EQ(statuses[0], "please wait...");
+    EXPECT_EQ(statuses[1], "");
+    EXPECT_EQ(statuses[2], "Loading sequences");
+    EXPECT_EQ(window.valueHistory[Control::ProgressBar1].end()[-2], 100);
+    ExpectAnalysisControlsDisabled();
+    size_t longest = 0;
+    for (const Record& r : state.InputSequences) longest = std::max(longest, r.name.size());
+    EXPECT_EQ(state.maxNameLen, static_cast<int>(longest));
+}
+
+TEST_F(LoadFastaTest, CrLfAndLfGiveIdenticalRecords) {
+    const std::string lf = "; comment before the first record\n>s 1\nACGT\nAC\n>s:2\nAGGT\nTT\n>s3\nacgN?\n";
+    std::string crlf;
+    for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    Load(lf);
+    const RecordTable fromLf = state.InputSequences;
+    Load(crlf);
+    EXPECT_EQ(state.InputSequences, fromLf);
+    ASSERT_EQ(fromLf.size(), 3u);
+    EXPECT_EQ(fromLf[0], (Record{">s_1", "ACGTAC"}));
+    EXPECT_EQ(fromLf[1], (Record{">s_2", "AGGTTT"}));
+    EXPECT_EQ(fromLf[2], (Record{">s3", "acgN?"}));
+}
+
+TEST_F(LoadFastaTest, CleansNamesAndResidues) {
+    Load("> AB-1 (x):y/z\\w\nAC-G T\tT\n>b\nA\bC\n");
+    ASSERT_FALSE(state.failFlag);
+    EXPECT_EQ(state.InputSequences[0], (Record{">_AB1__x__y_z_w", "ACG TT"}));
+    EXPECT_EQ(state.InputSequences[1], (Record{">b", "AC"}));
+    EXPECT_EQ(state.maxNameLen, 15);
+}
+
+TEST_F(LoadFastaTest, HeaderWithInnerGreaterThanStartsAnotherRecord) {
+    Load(">a>b\nACGT\n>c\nAGGT\n");
+    ASSERT_EQ(state.seqCount, 3);
+    EXPECT_FALSE(state.failFlag);
+    // The first name line keeps its inner ">", and the record it starts repeats the residues.
+    EXPECT_EQ(state.InputSequences[0], (Record{">a>b", "ACGT"}));
+    EXPECT_EQ(state.InputSequences[1], (Record{">b", "ACGT"}));
+    EXPECT_EQ(state.InputSequences[2], (Record{">c", "AGGT"}));
+}
+
+TEST_F(LoadFastaTest, MissingLastLineFeedLoads) {
+    Load(">a\nACGT\n>b\nAGGT");
+    ASSERT_FALSE(state.failFlag);
+    EXPECT_EQ(state.InputSequences[1], (Record{">b", "AGGT"}));
+}
+
+TEST_F(LoadFastaTest, IdenticalResiduesNeedOneOtherRecord) {
+    Load(">a\nACGT\n>b\nACGT\n>c\nAGGT\n");
+    EXPECT_FALSE(state.failFlag);
+    EXPECT_TRUE(window.messages.empty());
+
+    Load(">a\nACGT\n>b\nACGT\n");
+    EXPECT_TRUE(state.failFlag);
+    EXPECT_EQ(window.messages.back(), "All sequences are identical, the analysis cannot be performed.");
+    EXPECT_EQ(window.Caption(Control::lblProgress), "Failed");
+    EXPECT_EQ(window.Caption(Control::frmMainForm), "Kavorin - version 1 | 2 sequences");
+    EXPECT_EQ(state.seqCount, 2);
+    ExpectAnalysisControlsDisabled();
+}
+
+TEST_F(LoadFastaTest, RefusalsKeepThePreviousTables) {
+    LoadFasta(state, window, DataFile("rrna5s_48.fasta"));
+    const RecordTable previous = state.InputSequences;
+    struct Case {
+        std::string content;
+        std::string message;
+        int seqCount;
+    };
+    const std::string unreadable =
+        "Failed to read " + folder.File("in.fas") + ". Please check the content of the file and try again.";
+    const Case cases[] = {
+        {"", "No DNA sequence found, please  input a fasta file and try again.", 0},
+        {"ACGT\nACGT\n", "No DNA sequence found, please  input a fasta file and try again.", 0},
+        {std::string("\x00\x01\x02\xff", 4), "No DNA sequence found, please  input a fasta file and try again.", 0},
+        {">only\nACGT\n", "Only one record found, add more sequences and try again.", 1},
+    };
+    for (const Case& c : cases) {
+        state.failFlag = false;
+        window.messages.clear();
+        Load(c.content);
+        ExpectFailureReset();
+        ASSERT_EQ(window.messages.size(), 1u);
+        EXPECT_EQ(window.messages[0], c.message);
+        EXPECT_EQ(state.seqCount, c.seqCount);
+        EXPECT_EQ(state.InputSequences, previous);
+    }
+    (void)unreadable;
+}
+
+TEST_F(LoadFastaTest, ReadFailuresShowThePath) {
+    const std::string badFiles[] = {
+        ">a\nACGT\n>b",           // last header without a line feed
+        ">a\nACGT\n>b\n",         // header ends the file
+        ">a\n>b\nACGT\n>c\nAG\n", // record without residue lines
+    };
+    for (const std::string& content : badFiles) {
+        state.failFlag = false;
+        window.messages.clear();
+        Load(content);
+        ExpectFailureReset();
+        ASSERT_EQ(window.messages.size(), 1u) << content;
+        EXPECT_EQ(window.messages[0], "Failed to read " + folder.File("in.fas") +
+                                          ". Please check the content of the file and try again.");
+    }
+    window.messages.clear();
+    LoadFasta(state, window, folder.File("missing.fas"));
+    ExpectFailureReset();
+    EXPECT_EQ(window.messages.at(0), "Failed to read " + folder.File("missing.fas") +
+                                         ". Please check the content of the file and try again.");
+    window.messages.clear();
+    LoadFasta(state, window, folder.Path());  // a folder is not a readable file
+    EXPECT_TRUE(state.failFlag);
+    EXPECT_EQ(window.messages.size(), 1u);
+}
+
+TEST_F(LoadFastaTest, ProgressRefreshesOnlyWhenThePercentageChanges) {
+    std::string big;
+    for (int i = 0; i < 400; ++i) big += ">s" + std::to_string(i) + "\nACGTACGTAC" + std::to_string(i) + "\n";
+    Load(big);
+    ASSERT_FALSE(state.failFlag);
+    const auto& values = window.valueHistory[Control::ProgressBar1];
+    EXPECT_LE(values.size(), 103u);
+    for (size_t i = 1; i + 1 < values.size(); ++i) EXPECT_LT(values[i - 1], values[i]);
+    EXPECT_GE(window.eventPumps, 400);  // above 150 records the window gets every record
+}
+
+}  // namespace
+}  // namespace kvr

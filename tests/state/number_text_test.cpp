@@ -1,0 +1,65 @@
+#include "state/number_text.h"
+
+#include <gtest/gtest.h>
+
+namespace kvr {
+namespace {
+
+TEST(FormatDecimals, FollowsTheRoundingTable) {
+    struct Case {
+        double value;
+        int digits;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0.98765, 4, "0.9877"}, {0.5, 4, "0.5000"},   {0.05, 4, "0.0500"}, {0, 4, "0.0000"},
+        {1, 4, "1.0000"},       {0.125, 2, "0.13"},    {95.12345, 2, "95.12"}, {100, 2, "100.00"},
+        {72.5, 0, "72"},        {73.5, 0, "74"},       {2.5, 0, "2"},         {3.5, 0, "4"},
+        {-1.5, 0, "-2"},        {95.1234, 1, "95.1"},  {0.5, 1, "0.5"},       {100, 1, "100.0"},
+        {-0.25, 2, "-0.25"},    {1.0 - 0.6666667, 4, "0.3333"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatDecimals(c.value, c.digits), c.expected) << c.value << " " << c.digits;
+}
+
+TEST(PlainSingle, SevenSignificantDigitsOrExponent) {
+    struct Case {
+        float value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {1.0f, "1"},
+        {0.75f, "0.75"},
+        {2.0f / 3.0f, "0.6666667"},
+        {0.9876543f, "0.9876543"},
+        {0.5f, "0.5"},
+        {0.0f, "0"},
+        {45.0f, "45"},
+        {12497500.0f, "1.24975E+07"},
+        {8.333334E-08f, "8.333334E-08"},
+        {0.0001f, "0.0001"},
+        {0.00009f, "9E-05"},
+        {9999999.0f, "9999999"},
+        {-0.25f, "-0.25"},
+        {1.0f / 15.0f, "0.06666667"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PlainSingle(c.value), c.expected) << c.value;
+}
+
+TEST(PrintedSingle, DropsLeadingZeroAndPadsWithSpaces) {
+    EXPECT_EQ(PrintedSingle(0.2f), " .2 ");
+    EXPECT_EQ(PrintedSingle(0.0f), " 0 ");
+    EXPECT_EQ(PrintedSingle(1.0f), " 1 ");
+    EXPECT_EQ(PrintedSingle(1.0f / 15.0f), " .06666667 ");
+    EXPECT_EQ(PrintedSingle(-0.5f), "-.5 ");
+    EXPECT_EQ(PrintedSingle(2.0f / 3.0f), " .6666667 ");
+}
+
+TEST(PrintedWhole, RoundsHalfToEvenWithBlank) {
+    EXPECT_EQ(PrintedWhole(100.0), " 100");
+    EXPECT_EQ(PrintedWhole(84.5), " 84");
+    EXPECT_EQ(PrintedWhole(-3.0), "-3");
+}
+
+}  // namespace
+}  // namespace kvr

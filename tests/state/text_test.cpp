@@ -1,0 +1,62 @@
+#include "state/text.h"
+
+#include <gtest/gtest.h>
+
+namespace kvr {
+namespace {
+
+TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlapAndTrims) {
+    struct Case {
+        const char* text;
+        const char* find;
+        const char* replacement;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"", "a", "b", ""},
+        {"aaa", "aa", "b", "ba"},             // no overlap
+        {">seq>x", ">", "12", "12seq12x"},    // longer replacement
+        {"  a -b  ", "-", "", "a b"},          // trimmed at both ends, inner space kept
+        {"AaA", "a", "", "AA"},               // case-sensitive
+        {"abc", "z", "y", "abc"},
+        {"   ", "x", "y", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReplaceAll(c.text, c.find, c.replacement), c.expected) << c.text;
+}
+
+TEST(RemoveAll, EqualsOneReplaceAllPerCharacter) {
+    const std::string text = " \r\t>a-b\b\tc \r\n ACG-T\t \r";
+    std::string stepwise = text;
+    for (const char* c : {"\r", "\t", "-", "\b", "\t"}) stepwise = ReplaceAll(stepwise, c, "");
+    EXPECT_EQ(RemoveAll(text, "\r\t-\b"), stepwise);
+}
+
+TEST(FindLineEnd, ReturnsOneBasedPositionOrZero) {
+    EXPECT_EQ(FindLineEnd(">a\nAC\n", 1), 3u);
+    EXPECT_EQ(FindLineEnd(">a\nAC\n", 3), 3u);
+    EXPECT_EQ(FindLineEnd(">a\nAC\n", 4), 6u);
+    EXPECT_EQ(FindLineEnd(">a", 1), 0u);
+    EXPECT_EQ(FindLineEnd(">a\n", 9), 0u);
+}
+
+TEST(FindRecordEnd, StopsBeforeNextHeaderOrPastTheEnd) {
+    const std::string text = ">a\nAC\n>b\nGT";  // the second ">" is at position 7
+    EXPECT_EQ(FindRecordEnd(text, 4), 6u);
+    EXPECT_EQ(FindRecordEnd(text, 10), text.size() + 1);
+    EXPECT_EQ(FindRecordEnd(text, text.size() + 1), 0u);
+}
+
+TEST(CleanName, TurnsSeparatorsIntoUnderscores) {
+    EXPECT_EQ(CleanName("> AB1 (x):y/z\\w"), ">_AB1__x__y_z_w");
+    EXPECT_EQ(CleanName(">plain_name.1"), ">plain_name.1");
+}
+
+TEST(ContainsText, CaseRules) {
+    EXPECT_TRUE(ContainsText("/data/results.kvr.d/x.fas", ".kvr"));
+    EXPECT_FALSE(ContainsText("/data/x.KVR", ".kvr"));
+    EXPECT_TRUE(ContainsTextIgnoreCase("/data/x.KVR", ".kvr"));
+}
+
+}  // namespace
+}  // namespace kvr
