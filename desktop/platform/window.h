@@ -27,6 +27,19 @@ struct Size {
     double height = 0;
 };
 
+// What the window reports to the core: every user action arrives here, on the window thread.
+class WindowEvents {
+public:
+    virtual ~WindowEvents() = default;
+    virtual void OnClick(Control c) = 0;                    // menus, buttons, option buttons
+    virtual void OnValueChanged(Control c, int value) = 0;  // spin controls, scroll bars
+    virtual void OnFilesDropped(Control target, const std::vector<std::string>& paths) = 0;
+    virtual void OnResized() = 0;                           // the main window changed size
+    virtual void OnPictureResized(Control picture) = 0;     // a picture changed size
+    virtual void OnMouseDown(Control c, bool rightButton) = 0;
+    virtual bool OnCloseRequested() = 0;                    // false keeps the window open
+};
+
 class Window {
 public:
     virtual ~Window() = default;

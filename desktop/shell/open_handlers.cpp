@@ -1,0 +1,135 @@
+#include "shell/open_handlers.h"
+
+#include <unistd.h>
+
+#include "files/settings.h"
+#include "shell/main_form.h"
+#include "state/control_states.h"
+#include "state/fasta.h"
+#include "state/program_folder.h"
+#include "state/text.h"
+
+namespace kvr {
+
+namespace {
+
+const std::string kCaptionWithPath = std::string(kMainCaption) + " | ";
+
+// Disables what could start a second load while this one runs.
+void EnterBusyState(Window& window) {
+    for (Control c : {Control::mnuRerun, Control::mnuSave, Control::mnuAppend, Control::cmdDrawMat,
+                      Control::cmdPlot, Control::cmdZoomIn, Control::cmdZoomOut})
+        window.SetEnabled(c, false);
+    SetOpeningEnabled(window, false);
+}
+
+void ClearStatus(Window& window) {
+    window.SetValue(Control::ProgressBar1, 0);
+    window.SetCaption(Control::lblPrgPercent, "");
+    window.SetCaption(Control::lblProgress, "");
+}
+
+void ForgetDisplayedAnalysis(RunState& state) {
+    state.zoomLevel = 0;
+    state.matrixShown = false;
+    state.appendMode = false;
+}
+
+void OpenSession(MainForm& form, const std::string& path) {
+    if (!form.loadSession) {
+        form.window.ShowMessage("Opening session files (.kvr) is not available in this version. Please open a FASTA file.");
+        return;
+    }
+    form.loadSession(path);
+    form.state.fileKind = kSessionOrAppended;
+    form.state.fromSession = true;
+    for (Control c : {Control::mnuAppend, Control::mnuRerun, Control::mnuSave})
+        form.window.SetEnabled(c, true);
+}
+
+// Loads a FASTA file; false when the load was refused or failed (opening is available again).
+bool OpenFasta(MainForm& form, const std::string& path) {
+    LoadFasta(form.state, form.window, path);
+    if (form.state.failFlag) {
+        form.state.failFlag = false;
+        SetOpeningEnabled(form.window, true);
+        return false;
+    }
+    form.state.fileKind = kFastaLoaded;
+    form.state.fromSession = false;
+    if (form.showRunOptions) form.showRunOptions();
+    return true;
+}
+
+}  // namespace
+
+void RegisterOpenHandlers(MainForm& form) {
+    form.clickHandlers[Control::mnuOpenFile] = [&form] { OpenFile(form); };
+    form.clickHandlers[Control::mnuStop] = [&form] { ConfirmExit(form); };
+}
+
+void OpenFile(MainForm& form) {
+    RunState& state = form.state;
+    Window& window = form.window;
+    window.SetToolTip(Control::ZoomingPicture, "");
+    ForgetDisplayedAnalysis(state);
+    state.inputPath = window.OpenFileDialog(state.lastFolder);
+    window.SetCaption(Control::frmMainForm, kCaptionWithPath + state.inputPath);
+    ClearStatus(window);
+    if (state.inputPath.empty()) return;
+
+    EnterBusyState(window);
+    if (!ContainsText(state.inputPath, ".kvr")) {
+        window.SetCaption(Control::lblFilePath, "FASTA file   - " + state.inputPath);
+        if (!OpenFasta(form, state.inputPath)) return;
+    } else {
+        window.SetCaption(Control::lblFilePath, "KVR file - " + state.inputPath);
+        OpenSession(form, state.inputPath);
+    }
+    SetOpeningEnabled(window, true);
+    state.lastFolder = CurrentDirectory();
+    window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
+}
+
+void DropFiles(MainForm& form, Control target, const std::vector<std::string>& paths) {
+    RunState& state = form.state;
+    Window& window = form.window;
+    const bool onView = target == Control::ZoomingPicture;
+    if (paths.size() >= 2) {
+        window.ShowMessage(onView ? "You cannot process more than one file. Please drag and drop only one FASTA file or one .KVR file."
+                                  : "You cannot process more than one file at once. Please drag and drop only one FASTA file or one .KVR file.");
+        return;
+    }
+    if (onView) window.SetToolTip(Control::ZoomingPicture, "");
+    ForgetDisplayedAnalysis(state);
+    const std::string path = paths.empty() ? std::string() : paths.front();
+    window.SetCaption(Control::frmMainForm, kCaptionWithPath + path);
+    ClearStatus(window);
+
+    if (!path.empty()) {
+        // The run reports the file it works on, so a dropped file is the input path too.
+        state.inputPath = path;
+        EnterBusyState(window);
+        if (ContainsTextIgnoreCase(path, ".kvr")) {
+            window.SetCaption(Control::lblFilePath, (onView ? "KVR file - " : "KVR file | ") + path);
+            OpenSession(form, path);
+        } else {
+            if (onView) window.SetCaption(Control::frmMainForm, kMainCaption);
+            window.SetCaption(Control::lblFilePath, "FASTA file  - " + path);
+            if (!OpenFasta(form, path)) return;
+        }
+    }
+    SetOpeningEnabled(window, true);
+}
+
+bool ConfirmExit(MainForm& form) {
+    if (!form.window.AskYesNo("Are you sure you want to exit KVR?")) return false;
+    if (::chdir(form.programFolder.c_str()) != 0) {
+        // Settings are written by full path, so the current directory does not matter.
+    }
+    WriteSettings(form.state, form.programFolder);
+    form.window.Quit();
+    return true;
+}
+
+}  // namespace kvr

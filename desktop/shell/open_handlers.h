@@ -1,0 +1,22 @@
+// Bringing data in: the "&Open" menu, files dropped on the window or the matrix view, and
+// leaving the program ("&Exit" and closing the window).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/control.h"
+
+namespace kvr {
+
+class MainForm;
+
+void RegisterOpenHandlers(MainForm& form);
+
+void OpenFile(MainForm& form);  // "&Open"
+void DropFiles(MainForm& form, Control target, const std::vector<std::string>& paths);
+
+// Asks "Are you sure you want to exit KVR?"; on Yes stores the settings and ends the program.
+bool ConfirmExit(MainForm& form);
+
+}  // namespace kvr
