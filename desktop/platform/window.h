@@ -51,7 +51,9 @@ public:
     virtual bool IsVisible(Control c) const = 0;
     virtual void SetCaption(Control c, std::string_view text) = 0;  // labels, buttons, text boxes
     virtual std::string Caption(Control c) const = 0;
-    virtual void SetValue(Control c, int value) = 0;  // progress bar, spin controls, scroll bars
+    // Progress bar, spin controls, scroll bars. A changed value of a spin control or scroll bar is
+    // reported through WindowEvents::OnValueChanged, whether the user or the code changed it.
+    virtual void SetValue(Control c, int value) = 0;
     virtual int Value(Control c) const = 0;
     virtual void SetMaximum(Control c, int maximum) = 0;  // scroll bars, spin controls
     virtual int Maximum(Control c) const = 0;

@@ -16,8 +16,12 @@ void RecordingWindow::SetCaption(Control c, std::string_view text) {
 }
 
 void RecordingWindow::SetValue(Control c, int value) {
+    const bool changed = At(c).value != value;
     At(c).value = value;
     valueHistory[c].push_back(value);
+    const bool reportsChanges = c == Control::updCutoff1 || c == Control::UpdCutoff2 ||
+                                c == Control::VScroll1 || c == Control::HScroll1;
+    if (changed && reportsChanges && events != nullptr) events->OnValueChanged(c, value);
 }
 
 bool RecordingWindow::AskYesNo(std::string_view text) {

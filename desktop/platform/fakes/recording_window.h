@@ -77,6 +77,10 @@ public:
     RecordingSurface innerCanvas;
     RecordingSurface keyCanvas;
 
+    // When set, value changes of spin controls and scroll bars are reported here, as the real
+    // window does (a change made by code runs the control's change handler too).
+    WindowEvents* events = nullptr;
+
     // Scripted answers; an empty queue answers No and cancels dialogs.
     std::deque<bool> yesNoAnswers;
     std::deque<std::string> dialogAnswers;
