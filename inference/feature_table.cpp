@@ -14,7 +14,9 @@
 namespace tolven {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -29,7 +31,7 @@ struct FileCloser {
 // Lines of a file, one at a time, in a reused buffer that the caller may write into. The line
 // end (a line feed, and a carriage return before it) is not part of the line.
 class LineReader {
-public:
+  public:
     explicit LineReader(std::FILE* file) : file_(file) {}
     ~LineReader() { std::free(buffer_); }
     LineReader(const LineReader&) = delete;
@@ -47,7 +49,7 @@ public:
     }
     bool Failed() const { return std::ferror(file_) != 0 || !std::feof(file_); }
 
-private:
+  private:
     std::FILE* file_;
     char* buffer_ = nullptr;
     std::size_t capacity_ = 0;
@@ -92,7 +94,7 @@ std::string ValueError(std::size_t lineNumber, std::string_view column, std::str
 // Rows in fixed blocks while the file is read, joined once at the end: growing never copies, and
 // the join frees each block as soon as it is copied, so memory stays near one matrix.
 class RowBlocks {
-public:
+  public:
     float* AppendRow() {
         if (rowCount_ % kBlockRows == 0) {
             blocks_.push_back(std::make_unique_for_overwrite<float[]>(kBlockRows * kFeatureCount));
@@ -116,7 +118,7 @@ public:
         return matrix;
     }
 
-private:
+  private:
     static constexpr std::size_t kBlockRows = 4096;
     std::vector<std::unique_ptr<float[]>> blocks_;
     std::size_t rowCount_ = 0;

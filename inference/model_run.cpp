@@ -53,8 +53,8 @@ std::string ModelRun::Run(const std::string& modelPath, std::span<float> feature
     }
     if (!status) {
         status = api_->CreateTensorWithDataAsOrtValue(memoryInfo_, features.data(),
-                                                     features.size_bytes(), shape, 2,
-                                                     ONNX_TENSOR_ELEMENT_DATA_TYPE_FLOAT, &input_);
+                                                      features.size_bytes(), shape, 2,
+                                                      ONNX_TENSOR_ELEMENT_DATA_TYPE_FLOAT, &input_);
     }
     if (!status) {
         status = api_->Run(session_, nullptr, inputNames, &input_, 1, outputNames, 1, &output_);

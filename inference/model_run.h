@@ -23,7 +23,7 @@ inline constexpr const char* kModelOutputName = "Identity:0";
 // Holds every ONNX Runtime object it creates until it is destroyed, and then releases them in
 // this order: output value, input tensor, memory info, session, session options, environment.
 class ModelRun {
-public:
+  public:
     ModelRun() = default;
     ~ModelRun();
     ModelRun(const ModelRun&) = delete;
@@ -37,7 +37,7 @@ public:
     // kOutputsPerRow values a row, valid until this object is destroyed.
     std::span<const float> Outputs() const { return outputs_; }
 
-private:
+  private:
     std::string TakeError(OrtStatus* status) const;
     std::string CheckOutput(std::size_t rows);
 

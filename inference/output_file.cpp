@@ -15,7 +15,8 @@ struct FileCloser {
 
 void AppendFixed8(std::string& text, float value) {
     char digits[64];  // the largest float in fixed point takes 39 digits and a sign
-    const auto end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 8);
+    const auto end =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 8);
     text.append(digits, end.ptr);
 }
 
