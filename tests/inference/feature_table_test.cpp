@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -165,6 +167,56 @@ TEST(ReadFeatureTableTest, ConvertsFieldsLikeTheCLibrary) {
         const std::span<const float> row = outcome.result.matrix.Values();
         EXPECT_TRUE(SameFloat(row[20], Standardised(20, test.raw))) << row[20];
         EXPECT_TRUE(SameFloat(row[19], 0.0f)) << row[19];
+    }
+}
+
+// The exact decimal text of `value` moved by one unit in its 160th significant digit.
+std::string NudgedText(double value, bool up) {
+    char text[256];
+    std::snprintf(text, sizeof text, "%.160e", value);  // exact for a float midpoint
+    std::string nudged = text;
+    const std::size_t last = nudged.find('e') - 1;
+    if (up) {
+        nudged[last] = '1';  // the exact expansion ends well before, in zeros
+    } else {
+        const std::size_t nonzero = nudged.find_last_not_of("0.", last);
+        nudged[nonzero] -= 1;
+        for (std::size_t i = nonzero + 1; i <= last; ++i) {
+            if (nudged[i] != '.') nudged[i] = '9';
+        }
+    }
+    return nudged;
+}
+
+TEST(ReadFeatureTableTest, RoundsDecimalsExactlyAsStrtof) {
+    // Shortest texts of random floats, and exact midpoints between neighbouring floats (ties go to
+    // even) with texts a hair above and below them: where a reader that rounds twice goes wrong.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> mantissa(1.0f, 2.0f);
+    std::uniform_int_distribution<int> exponent(-125, 127);
+    constexpr int kRows = 100;
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < kRows * kFeatureCount; ++i) {
+        const float low = std::ldexp(mantissa(random), exponent(random)) * (i % 8 < 4 ? 1 : -1);
+        const double middle = (static_cast<double>(low) + std::nextafter(low, 2 * low)) / 2;
+        char text[256];
+        std::snprintf(text, sizeof text, "%.160e", middle);
+        const std::string forms[] = {FloatText(low), text, NudgedText(middle, true),
+                                     NudgedText(middle, false)};
+        texts.push_back(forms[i % 4]);
+    }
+    std::string content = RequiredHeader() + "\n";
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        content += texts[i] + (i % kFeatureCount == kFeatureCount - 1 ? "\n" : ",");
+    }
+    const ReadOutcome outcome = ReadText(content);
+    ASSERT_EQ(outcome.result.error, "");
+    ASSERT_EQ(outcome.result.matrix.rowCount, static_cast<std::size_t>(kRows));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const float raw = std::strtof(texts[i].c_str(), nullptr);
+        ASSERT_TRUE(
+            SameFloat(outcome.result.matrix.Values()[i], Standardised(i % kFeatureCount, raw)))
+            << texts[i];
     }
 }
 
