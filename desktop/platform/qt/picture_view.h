@@ -1,0 +1,32 @@
+// A picture box that shows an image stretched over its own size (1:1 when the sizes agree).
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace kvr {
+
+class PictureView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureView(QWidget* parent = nullptr);
+
+    void setImage(const QImage& image);
+    const QImage& image() const { return image_; }
+    // The image as shown: stretched to the widget's present size.
+    QImage shownImage() const;
+
+signals:
+    void resized();
+    void mousePressed(bool rightButton);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QImage image_;
+};
+
+}  // namespace kvr

@@ -1,0 +1,291 @@
+#include "platform/qt/qt_main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "platform/qt/picture_view.h"
+#include "platform/qt/up_down.h"
+
+namespace kvr {
+
+namespace {
+
+QFont CanvasFont(const char* family) {
+    QFont font(QString::fromLatin1(family));
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* text) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+}  // namespace
+
+QtMainWindow::QtMainWindow()
+    : innerCanvas_(CanvasFont("Liberation Sans")), keyCanvas_(CanvasFont("Liberation Sans Narrow")) {
+    Register(Control::frmMainForm, this);
+    setWindowTitle(QStringLiteral("Kavorin - version 1"));
+    setFont(CanvasFont("Liberation Sans Narrow"));
+    setAcceptDrops(true);
+    BuildMenus();
+    BuildControls();
+    BuildOptionsForm();
+    BuildDatasetForm();
+    dropEnabled_.fill(true);
+}
+
+QtMainWindow::~QtMainWindow() = default;
+
+void QtMainWindow::Register(Control c, QWidget* widget) { widgets_[Index(c)] = widget; }
+
+void QtMainWindow::Register(Control c, QAction* action, QMenu* menu) {
+    actions_[Index(c)] = action;
+    menus_[Index(c)] = menu;
+}
+
+void QtMainWindow::ReportClick(Control c) {
+    if (events_ != nullptr) events_->OnClick(c);
+}
+
+void QtMainWindow::ConnectClick(Control c) {
+    if (QAction* action = actions_[Index(c)]) {
+        connect(action, &QAction::triggered, this, [this, c] { ReportClick(c); });
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widgets_[Index(c)])) {
+        connect(button, &QAbstractButton::clicked, this, [this, c] { ReportClick(c); });
+    }
+}
+
+void QtMainWindow::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    const auto topAction = [&](Control c, const char* text) {
+        Register(c, bar->addAction(QString::fromLatin1(text)));
+        ConnectClick(c);
+    };
+    const auto item = [&](QMenu* menu, Control c, const char* text) {
+        Register(c, menu->addAction(QString::fromLatin1(text)));
+        ConnectClick(c);
+    };
+    const auto subMenu = [&](QMenu* parent, Control c, const char* text) {
+        QMenu* menu = parent->addMenu(QString::fromLatin1(text));
+        Register(c, menu->menuAction(), menu);
+        return menu;
+    };
+
+    topAction(Control::mnuOpenFile, "&Open");
+    QMenu* save = bar->addMenu(QStringLiteral("&Save"));
+    Register(Control::mnuSave, save->menuAction(), save);
+    item(save, Control::mnuSaveSession, "Save KVR file");
+    QMenu* scores = subMenu(save, Control::mnuSaveSimScore, "Save identity scores");
+    item(scores, Control::mnuColumn, "Scores in column");
+    item(scores, Control::mnuMat, "Scores in a matrix");
+    QMenu* matrix = subMenu(save, Control::mnuSaveMatrix, "Save matrix picture");
+    item(matrix, Control::mnuEMF, "EMF format");
+    item(matrix, Control::mnuBMP, "BMP format");
+    QMenu* plot = subMenu(save, Control::mnuSavePlot, "Save plot");
+    item(plot, Control::mnuEMF2, "EMF format");
+    item(plot, Control::mnuBMP2, "BMP format");
+    item(plot, Control::mnuPlotData, "Plot data");
+    QMenu* copyMatrix = subMenu(save, Control::mnuCopyMat, "Copy matrix to clipboad");
+    item(copyMatrix, Control::mnuCopyMatEMF, "EMF format");
+    item(copyMatrix, Control::mnuCopyMatBMP, "BMP format");
+    QMenu* copyPlot = subMenu(save, Control::mnuCopyPlot, "Copy plot to clipboard");
+    item(copyPlot, Control::mnuCopyPlotEMF, "EMF format");
+    item(copyPlot, Control::mnuCopyPlotBMP, "BMP format");
+    item(save, Control::mnuSaveSeqs, "Create datasets [based on p-identities]");
+    item(save, Control::mnu_Save_All, "Save all sequences [as sorted in the matrix]");
+    topAction(Control::mnuRerun, "&Rerun");
+    topAction(Control::mnuAppend, "&Append");
+    topAction(Control::mnuStop, "&Exit");
+    // Disabled in the window design until an analysis exists.
+    actions_[Index(Control::mnuRerun)]->setEnabled(false);
+    actions_[Index(Control::mnuAppend)]->setEnabled(false);
+}
+
+void QtMainWindow::BuildControls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    const auto button = [&](Control c, const char* text) {
+        auto* b = new QPushButton(QString::fromLatin1(text), client);
+        Register(c, b);
+        ConnectClick(c);
+    };
+    button(Control::cmdDrawMat, "&Matrix");
+    button(Control::cmdPlot, "&Plot");
+    button(Control::cmdZoomIn, "Zoom in");
+    button(Control::cmdZoomOut, "Zoom out");
+    button(Control::cmdColourScheme, "Full colour mode");
+
+    Register(Control::lblCutoff1, MakeLabel(client, "Cut-off 1"));
+    Register(Control::lblCutoff2, MakeLabel(client, "Cut-off 2"));
+    for (Control c : {Control::lblCutoff1dsply, Control::lblCutoff2dsply}) {
+        QLabel* show = MakeLabel(client, "");
+        show->setAlignment(Qt::AlignCenter);
+        show->setAutoFillBackground(true);
+        show->setStyleSheet(QStringLiteral("background-color: rgb(64,64,64); color: white;"));
+        Register(c, show);
+    }
+    for (Control c : {Control::updCutoff1, Control::UpdCutoff2}) {
+        auto* spin = new UpDown(client);
+        Register(c, spin);
+        connect(spin, &UpDown::valueChanged, this, [this, c](int value) {
+            if (events_ != nullptr) events_->OnValueChanged(c, value);
+        });
+    }
+
+    auto* outer = new QFrame(client);
+    outer->setFrameShape(QFrame::Box);
+    outer->setAutoFillBackground(true);
+    Register(Control::OuterPicture, outer);
+    view_ = new PictureView(outer);
+    view_->setAcceptDrops(false);  // drops are handled by the main window, by position
+    Register(Control::ZoomingPicture, view_);
+    connect(view_, &PictureView::resized, this, [this] {
+        if (events_ != nullptr) events_->OnPictureResized(Control::ZoomingPicture);
+    });
+    connect(view_, &PictureView::mousePressed, this, [this](bool right) {
+        if (events_ != nullptr) events_->OnMouseDown(Control::ZoomingPicture, right);
+    });
+    key_ = new PictureView(outer);
+    Register(Control::keyPicture, key_);
+    key_->hide();
+
+    for (Control c : {Control::VScroll1, Control::HScroll1}) {
+        auto* bar = new QScrollBar(c == Control::VScroll1 ? Qt::Vertical : Qt::Horizontal, client);
+        bar->setMaximum(0);
+        Register(c, bar);
+        connect(bar, &QScrollBar::valueChanged, this, [this, c](int value) {
+            if (events_ != nullptr) events_->OnValueChanged(c, value);
+        });
+    }
+
+    auto* status = new QFrame(client);
+    status->setFrameShape(QFrame::StyledPanel);
+    Register(Control::Frame2, status);
+    auto* progress = new QProgressBar(status);
+    progress->setRange(0, 100);
+    progress->setValue(0);
+    progress->setTextVisible(false);
+    Register(Control::ProgressBar1, progress);
+    Register(Control::lblProgress, MakeLabel(status, ""));
+    Register(Control::lblPrgPercent, MakeLabel(status, ""));
+    QLabel* path = MakeLabel(client, "");
+    path->setAutoFillBackground(true);
+    path->setStyleSheet(QStringLiteral("background-color: rgb(128,128,255);"));
+    Register(Control::lblFilePath, path);
+
+    // The mouse on the bare viewport behaves as on the picture.
+    outer->installEventFilter(this);
+}
+
+void QtMainWindow::BuildOptionsForm() {
+    auto* form = new QDialog(this);
+    form->setWindowTitle(QStringLiteral("Alignment programs"));
+    form->setModal(false);
+    form->resize(330, 190);
+    Register(Control::frmOptions, form);
+    auto* frame = new QGroupBox(form);
+    frame->setGeometry(15, 10, 300, 95);
+    Register(Control::fraOption, frame);
+    const auto option = [&](Control c, const char* text, int top) {
+        auto* radio = new QRadioButton(QString::fromLatin1(text), frame);
+        radio->setGeometry(15, top, 260, 24);
+        Register(c, radio);
+        ConnectClick(c);
+        return radio;
+    };
+    option(Control::oMuscle, "Muscle", 8)->setChecked(true);
+    option(Control::oClustalw, "ClustalW", 36);
+    option(Control::oMafft, "Mafft", 64);
+    auto* tree = new QCheckBox(QStringLiteral("Cluster sequences using a neigbor joining tree"), form);
+    tree->setGeometry(15, 112, 310, 24);
+    tree->setChecked(true);
+    Register(Control::chkOptions, tree);
+    auto* run = new QPushButton(QStringLiteral("&Run"), form);
+    run->setGeometry(125, 148, 80, 28);
+    Register(Control::CmdRun, run);
+    ConnectClick(Control::CmdRun);
+}
+
+void QtMainWindow::BuildDatasetForm() {
+    auto* form = new QDialog(this);
+    form->setWindowTitle(QStringLiteral("Create datasets"));
+    form->setModal(false);
+    form->resize(340, 130);
+    Register(Control::frmIdentityPrct, form);
+    QLabel* maxLabel = MakeLabel(form, "Maximum sequence identity (%):");
+    maxLabel->setGeometry(15, 15, 220, 24);
+    Register(Control::Label1, maxLabel);
+    auto* maxText = new QLineEdit(form);
+    maxText->setGeometry(240, 15, 80, 24);
+    Register(Control::txtMaxSeqIdentity, maxText);
+    QLabel* minLabel = MakeLabel(form, "Minimum sequence identity  (%):");
+    minLabel->setGeometry(15, 50, 220, 24);
+    Register(Control::Label2, minLabel);
+    auto* minText = new QLineEdit(form);
+    minText->setGeometry(240, 50, 80, 24);
+    Register(Control::txtMinSeqIdentity, minText);
+    auto* ok = new QPushButton(QStringLiteral("&Ok"), form);
+    ok->setGeometry(130, 90, 80, 28);
+    Register(Control::cmdOk, ok);
+    ConnectClick(Control::cmdOk);
+}
+
+bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == widgets_[Index(Control::OuterPicture)] && event->type() == QEvent::MouseButtonPress &&
+        events_ != nullptr) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        events_->OnMouseDown(Control::OuterPicture, mouse->button() == Qt::RightButton);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void QtMainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (laidOut_ && events_ != nullptr) events_->OnResized();
+}
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+    if (events_ == nullptr || events_->OnCloseRequested())
+        event->accept();
+    else
+        event->ignore();
+}
+
+Control QtMainWindow::DropTargetAt(const QPoint& position) const {
+    const QPoint local = view_->mapFrom(this, position);
+    return view_->isVisible() && view_->rect().contains(local) ? Control::ZoomingPicture
+                                                               : Control::frmMainForm;
+}
+
+void QtMainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && dropEnabled_[Index(DropTargetAt(event->position().toPoint()))])
+        event->acceptProposedAction();
+}
+
+void QtMainWindow::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    event->acceptProposedAction();
+    if (events_ != nullptr) events_->OnFilesDropped(DropTargetAt(event->position().toPoint()), paths);
+}
+
+}  // namespace kvr

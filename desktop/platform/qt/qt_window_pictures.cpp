@@ -1,0 +1,90 @@
+// The Window's picture operations: the drawing canvases, the matrix view, bitmap files and the
+// clipboard.
+#include <emf2svg.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include "platform/qt/picture_view.h"
+#include "platform/qt/qt_main_window.h"
+#include "state/file_io.h"
+
+namespace kvr {
+
+namespace {
+
+// Renders EMF data to an image through its SVG form, for programs that cannot read EMF.
+QImage RenderMetafile(std::string& emf) {
+    generatorOptions options{};
+    options.nameSpace = const_cast<char*>("");
+    options.svgDelimiter = true;
+    char* svg = nullptr;
+    std::size_t svgLength = 0;
+    if (emf2svg(emf.data(), emf.size(), &svg, &svgLength, &options) == 0 || svg == nullptr) {
+        std::free(svg);
+        return {};
+    }
+    QSvgRenderer renderer(QByteArray(svg, static_cast<qsizetype>(svgLength)));
+    std::free(svg);
+    if (!renderer.isValid()) return {};
+    QImage image(renderer.defaultSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
+}  // namespace
+
+DrawingSurface& QtMainWindow::Canvas(Control picture) {
+    return picture == Control::keyPicture ? keyCanvas_ : innerCanvas_;
+}
+
+void QtMainWindow::BlankPicture(Control picture) {
+    const QColor buttonFace = palette().color(QPalette::Button);
+    if (picture == Control::keyPicture) {
+        keyCanvas_.Fill(buttonFace);
+        key_->setImage(keyCanvas_.Image());
+    } else if (picture == Control::ZoomingPicture) {
+        QImage blank(view_->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        blank.fill(buttonFace);
+        view_->setImage(blank);
+    } else {
+        innerCanvas_.Fill(buttonFace);
+    }
+}
+
+void QtMainWindow::ShowCanvasInView(bool /*stretch*/) {
+    // The view always paints its image over its whole extent: 1:1 when the core gave it the
+    // canvas size, stretched when zoomed.
+    view_->setImage(innerCanvas_.Image());
+    if (key_->isVisible()) key_->setImage(keyCanvas_.Image());
+}
+
+bool QtMainWindow::SaveViewBitmap(const std::string& path) {
+    return view_->shownImage().save(QString::fromStdString(path), "BMP");
+}
+
+void QtMainWindow::CopyCanvasBitmap(Control picture) {
+    const QImage& image = picture == Control::keyPicture ? keyCanvas_.Image() : innerCanvas_.Image();
+    QApplication::clipboard()->setImage(image);
+}
+
+bool QtMainWindow::CopyMetafile(const std::string& emfPath) {
+    auto emf = ReadWholeFile(emfPath);
+    if (!emf || emf->empty()) return false;
+    auto* mime = new QMimeData;
+    const QByteArray bytes(emf->data(), static_cast<qsizetype>(emf->size()));
+    mime->setData(QStringLiteral("image/emf"), bytes);
+    mime->setData(QStringLiteral("image/x-emf"), bytes);
+    const QImage rendered = RenderMetafile(*emf);
+    if (!rendered.isNull()) mime->setImageData(rendered);
+    QApplication::clipboard()->setMimeData(mime);
+    return true;
+}
+
+}  // namespace kvr
