@@ -1,0 +1,72 @@
+#include "files/settings.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "state/program_folder.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::TempFolder;
+
+TEST(Settings, ReadFallsBackToTheProgramFolder) {
+    TempFolder program;
+    TempFolder data;
+    const std::string before = CurrentDirectory();
+    struct Case {
+        const char* content;  // nullptr: no file
+        std::string expected;
+    };
+    const Case cases[] = {
+        {nullptr, program.Path()},
+        {"", program.Path()},
+        {"\"\"\r\n", program.Path()},
+    };
+    for (const Case& c : cases) {
+        DeleteFileQuietly(program.File("kvr.ini"));
+        if (c.content) program.Write("kvr.ini", c.content);
+        RunState state;
+        ReadSettings(state, program.Path());
+        EXPECT_EQ(state.lastFolder, c.expected) << (c.content ? c.content : "(no file)");
+    }
+
+    // A stored folder that exists is used; one that no longer exists leaves lastFolder empty and
+    // makes the program folder current, so the dialogs open there.
+    program.Write("kvr.ini", "\"" + data.Path() + "\"\r\n");
+    RunState state;
+    ReadSettings(state, program.Path());
+    EXPECT_EQ(state.lastFolder, data.Path());
+
+    program.Write("kvr.ini", "\"/no/such/folder, really\"\r\n");
+    RunState missing;
+    ReadSettings(missing, program.Path());
+    EXPECT_EQ(missing.lastFolder, "");
+    EXPECT_EQ(CurrentDirectory(), program.Path());
+    ASSERT_EQ(::chdir(before.c_str()), 0);
+}
+
+TEST(Settings, WriteStoresOneQuotedLineAndReadsBack) {
+    TempFolder program;
+    TempFolder data;
+    const std::string withComma = data.Path() + "/a, b";
+    std::filesystem::create_directory(withComma);
+
+    RunState state;
+    state.lastFolder = withComma;
+    ASSERT_TRUE(WriteSettings(state, program.Path()));
+    EXPECT_EQ(*ReadWholeFile(program.File("kvr.ini")), "\"" + withComma + "\"\r\n");
+    RunState reread;
+    ReadSettings(reread, program.Path());
+    EXPECT_EQ(reread.lastFolder, withComma);
+
+    state.lastFolder.clear();
+    ASSERT_TRUE(WriteSettings(state, program.Path()));
+    EXPECT_EQ(*ReadWholeFile(program.File("kvr.ini")), "\"" + program.Path() + "\"\r\n");
+
+    EXPECT_FALSE(WriteSettings(state, program.File("no-such-folder")));
+}
+
+}  // namespace
+}  // namespace kvr
