@@ -43,7 +43,9 @@ class ToolTest : public ::testing::Test {
     std::string File(const std::string& name) const { return folder_.File(name); }
     ToolRun Run(const std::vector<std::string>& args,
                 const std::vector<std::string>& environment = {}) const {
-        return RunTool(folder_.Path(), args, environment);
+        std::vector<std::string> full = environment;
+        full.push_back("LSAN_OPTIONS=print_suppressions=0:suppressions=" LSAN_SUPPRESSIONS);
+        return RunTool(folder_.Path(), args, full);
     }
 
   private:
