@@ -1,0 +1,145 @@
+#include "platform/qt/qt_main_window.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "platform/fakes/fake_shell.h"
+#include "shell/main_form.h"
+#include "state/program_folder.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::DataFile;
+using testing::TempFolder;
+
+class QtMainWindowTest : public ::testing::Test {
+protected:
+    TempFolder program;
+    std::string before = CurrentDirectory();
+    RunState state;
+    QtMainWindow window;
+    FakeShell shell;
+    MainForm form{state, window, shell, program.Path()};
+
+    void SetUp() override {
+        window.SetEvents(&form);
+        form.Load();
+    }
+    void TearDown() override { ASSERT_EQ(::chdir(before.c_str()), 0); }
+};
+
+TEST_F(QtMainWindowTest, MenusHaveTheirCaptionsAndNesting) {
+    struct Case {
+        Control control;
+        const char* caption;
+        Control parent;  // frmMainForm: on the menu bar
+    };
+    const Case cases[] = {
+        {Control::mnuOpenFile, "&Open", Control::frmMainForm},
+        {Control::mnuSave, "&Save", Control::frmMainForm},
+        {Control::mnuSaveSession, "Save KVR file", Control::mnuSave},
+        {Control::mnuSaveSimScore, "Save identity scores", Control::mnuSave},
+        {Control::mnuColumn, "Scores in column", Control::mnuSaveSimScore},
+        {Control::mnuMat, "Scores in a matrix", Control::mnuSaveSimScore},
+        {Control::mnuSaveMatrix, "Save matrix picture", Control::mnuSave},
+        {Control::mnuEMF, "EMF format", Control::mnuSaveMatrix},
+        {Control::mnuBMP, "BMP format", Control::mnuSaveMatrix},
+        {Control::mnuSavePlot, "Save plot", Control::mnuSave},
+        {Control::mnuEMF2, "EMF format", Control::mnuSavePlot},
+        {Control::mnuBMP2, "BMP format", Control::mnuSavePlot},
+        {Control::mnuPlotData, "Plot data", Control::mnuSavePlot},
+        {Control::mnuCopyMat, "Copy matrix to clipboad", Control::mnuSave},
+        {Control::mnuCopyMatEMF, "EMF format", Control::mnuCopyMat},
+        {Control::mnuCopyMatBMP, "BMP format", Control::mnuCopyMat},
+        {Control::mnuCopyPlot, "Copy plot to clipboard", Control::mnuSave},
+        {Control::mnuCopyPlotEMF, "EMF format", Control::mnuCopyPlot},
+        {Control::mnuCopyPlotBMP, "BMP format", Control::mnuCopyPlot},
+        {Control::mnuSaveSeqs, "Create datasets [based on p-identities]", Control::mnuSave},
+        {Control::mnu_Save_All, "Save all sequences [as sorted in the matrix]", Control::mnuSave},
+        {Control::mnuRerun, "&Rerun", Control::frmMainForm},
+        {Control::mnuAppend, "&Append", Control::frmMainForm},
+        {Control::mnuStop, "&Exit", Control::frmMainForm},
+    };
+    for (const Case& c : cases) {
+        QAction* action = window.ActionOf(c.control);
+        ASSERT_NE(action, nullptr) << ControlName(c.control);
+        EXPECT_EQ(action->text().toStdString(), c.caption);
+        const QList<QAction*> siblings =
+            c.parent == Control::frmMainForm ? window.menuBar()->actions()
+                                             : window.ActionOf(c.parent)->menu()->actions();
+        EXPECT_TRUE(siblings.contains(action)) << ControlName(c.control);
+    }
+}
+
+TEST_F(QtMainWindowTest, StartsIdleWithOnlyOpenAndExit) {
+    for (int i = 0; i < kControlCount; ++i) {
+        const Control c = static_cast<Control>(i);
+        if (c == Control::frmSplash || c == Control::InnerPicture) continue;  // no widget of their own
+        EXPECT_TRUE(window.WidgetOf(c) != nullptr || window.ActionOf(c) != nullptr) << ControlName(c);
+    }
+    const QList<QAction*> bar = window.menuBar()->actions();
+    for (QAction* action : bar) {
+        const bool expected = action == window.ActionOf(Control::mnuOpenFile) ||
+                              action == window.ActionOf(Control::mnuStop);
+        EXPECT_EQ(action->isEnabled(), expected) << action->text().toStdString();
+    }
+    for (Control c : {Control::cmdDrawMat, Control::cmdPlot, Control::cmdZoomIn, Control::cmdZoomOut,
+                      Control::cmdColourScheme, Control::updCutoff1, Control::UpdCutoff2,
+                      Control::VScroll1, Control::HScroll1})
+        EXPECT_FALSE(window.WidgetOf(c)->isEnabled()) << ControlName(c);
+    EXPECT_EQ(window.windowTitle().toStdString(), "Kavorin - version 1");
+    EXPECT_EQ(window.Caption(Control::cmdColourScheme), "3 colour mode");
+    EXPECT_EQ(window.Caption(Control::cmdDrawMat), "&Matrix");
+    EXPECT_EQ(window.Caption(Control::cmdPlot), "&Plot");
+    EXPECT_EQ(window.Caption(Control::lblCutoff1), "Cut-off 1");
+    EXPECT_EQ(window.Caption(Control::lblCutoff1dsply), "94");
+    EXPECT_EQ(window.Caption(Control::lblCutoff2dsply), "78");
+    EXPECT_EQ(window.Caption(Control::frmOptions), "Alignment programs");
+    EXPECT_EQ(window.Caption(Control::chkOptions), "Cluster sequences using a neigbor joining tree");
+    EXPECT_TRUE(window.IsChecked(Control::oMuscle));
+    EXPECT_EQ(window.Caption(Control::frmIdentityPrct), "Create datasets");
+    EXPECT_EQ(window.Caption(Control::Label2), "Minimum sequence identity  (%):");
+    EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
+    EXPECT_FALSE(window.IsVisible(Control::keyPicture));
+}
+
+TEST_F(QtMainWindowTest, SizedCentredAndLaidOutInTwips) {
+    const Size screen = window.ScreenSize();
+    const Rect frame = window.Geometry(Control::frmMainForm);
+    EXPECT_NEAR(frame.width, screen.width * 0.63, 15);
+    EXPECT_NEAR(frame.height, screen.height * 0.85555, 15);
+    EXPECT_NEAR(frame.left * 2 + frame.width, screen.width, 30);
+    EXPECT_NEAR(frame.top * 2 + frame.height, screen.height, 30);
+    const Rect outer = window.Geometry(Control::OuterPicture);
+    EXPECT_DOUBLE_EQ(outer.top, 315);
+    EXPECT_NEAR(outer.width, frame.width - 750, 1);
+    EXPECT_EQ(window.WidgetOf(Control::OuterPicture)->geometry().top(), 21);  // 315 twips
+}
+
+TEST_F(QtMainWindowTest, DroppedFastaLoadsIntoTheRealWidgets) {
+    form.OnFilesDropped(Control::frmMainForm, {DataFile("rrna5s_48.fasta")});
+    EXPECT_EQ(window.Caption(Control::lblProgress), "48 sequences loaded");
+    EXPECT_EQ(window.windowTitle().toStdString(), "Kavorin - version 1 | 48 sequences");
+    EXPECT_EQ(window.Caption(Control::lblFilePath), "FASTA file  - " + DataFile("rrna5s_48.fasta"));
+    EXPECT_TRUE(window.ActionOf(Control::mnuOpenFile)->isEnabled());
+}
+
+TEST_F(QtMainWindowTest, ValueChangesReachTheHandlers) {
+    std::vector<int> seen;
+    form.changeHandlers[Control::updCutoff1] = [&](int value) { seen.push_back(value); };
+    window.SetMaximum(Control::updCutoff1, 100);
+    window.SetValue(Control::updCutoff1, 85);
+    window.SetValue(Control::updCutoff1, 85);  // unchanged: no event
+    window.SetValue(Control::updCutoff1, 120);  // held to the maximum
+    EXPECT_EQ(seen, (std::vector<int>{85, 100}));
+    EXPECT_EQ(window.Value(Control::updCutoff1), 100);
+}
+
+}  // namespace
+}  // namespace kvr

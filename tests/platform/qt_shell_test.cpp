@@ -1,0 +1,55 @@
+#include "platform/qt/qt_shell.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QTimer>
+
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::TempFolder;
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+TEST(QtShell, RunsTheCommandInTheFolderAndReportsItsStatus) {
+    TempFolder folder;
+    QtShell shell;
+    const ShellOutcome outcome = shell.Run("printf '%s' \"$PWD\" > where.txt; exit 3", folder.Path());
+    EXPECT_EQ(outcome.status, ShellOutcome::Status::Ended);
+    EXPECT_EQ(outcome.exitCode, 3);
+    EXPECT_GT(outcome.processId, 0);
+    EXPECT_EQ(*ReadWholeFile(folder.File("where.txt")), folder.Path());
+}
+
+TEST(QtShell, KeepsEventsRunningWithoutSpinning) {
+    TempFolder folder;
+    QtShell shell;
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(50);
+    const double cpuBefore = CpuSeconds();
+    const ShellOutcome outcome = shell.Run("sleep 1", folder.Path());
+    const double cpuUsed = CpuSeconds() - cpuBefore;
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_GE(ticks, 5);        // the timer fired while the command ran
+    EXPECT_LT(cpuUsed, 0.5);    // a polling loop would burn the whole second
+}
+
+TEST(QtShell, MissingFolderIsNotAStart) {
+    QtShell shell;
+    const ShellOutcome outcome = shell.Run("true", "/no/such/folder");
+    EXPECT_EQ(outcome.status, ShellOutcome::Status::NotStarted);
+    EXPECT_FALSE(outcome.message.empty());
+}
+
+}  // namespace
+}  // namespace kvr
