@@ -1,10 +1,12 @@
 #include "state/number_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <system_error>
 
 namespace kvr {
 
@@ -15,6 +17,33 @@ std::string StripTrailingZeros(std::string digits) {
     while (digits.back() == '0') digits.pop_back();
     if (digits.back() == '.') digits.pop_back();
     return digits;
+}
+
+// A number with at most `significant` digits, correctly rounded, no trailing zeros; exponent form
+// (1.24975E+07) from 10^significant up and below 10^-4.
+std::string PlainNumber(double value, int significant) {
+    if (value == 0.0) return "0";
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.*E", significant - 1, value);
+    const std::string_view text(buf);
+    const auto ePos = text.find('E');
+    const int exponent = std::atoi(buf + ePos + 1);
+    if (exponent >= significant || exponent < -4) {
+        std::string mantissa = StripTrailingZeros(std::string(text.substr(0, ePos)));
+        char exp[16];
+        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        return mantissa + exp;
+    }
+    std::snprintf(buf, sizeof buf, "%.*f", significant - 1 - exponent, value);
+    return StripTrailingZeros(buf);
+}
+
+// "0.5" -> ".5", "-0.5" -> "-.5", and a space before a number that is not negative.
+std::string SignedWithoutLeadingZero(std::string text) {
+    const bool negative = text.front() == '-';
+    if (negative) text.erase(0, 1);
+    if (text.size() > 1 && text[0] == '0' && text[1] == '.') text.erase(0, 1);
+    return (negative ? "-" : " ") + text;
 }
 
 }  // namespace
@@ -31,32 +60,9 @@ std::string FormatDecimals(double value, int digits) {
     return (t < 0 ? "-" : "") + std::to_string(magnitude / scale) + "." + fraction;
 }
 
-std::string PlainSingle(float value) {
-    if (value == 0.0f) return "0";
-    const double v = value;
-    // Seven significant digits, correctly rounded; the exponent decides the form.
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.6E", v);
-    const std::string_view text(buf);
-    const auto ePos = text.find('E');
-    const int exponent = std::atoi(buf + ePos + 1);
-    if (exponent >= 7 || exponent < -4) {
-        std::string mantissa = StripTrailingZeros(std::string(text.substr(0, ePos)));
-        char exp[16];
-        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-        return mantissa + exp;
-    }
-    std::snprintf(buf, sizeof buf, "%.*f", 6 - exponent, v);
-    return StripTrailingZeros(buf);
-}
+std::string PlainSingle(float value) { return PlainNumber(value, 7); }
 
-std::string PrintedSingle(float value) {
-    std::string text = PlainSingle(value);
-    const bool negative = text.front() == '-';
-    if (negative) text.erase(0, 1);
-    if (text.size() > 1 && text[0] == '0' && text[1] == '.') text.erase(0, 1);
-    return (negative ? "-" : " ") + text + " ";
-}
+std::string PrintedSingle(float value) { return SignedWithoutLeadingZero(PlainSingle(value)) + " "; }
 
 std::string WholeText(double value) {
     return std::to_string(static_cast<std::int64_t>(std::nearbyint(value)));
@@ -65,6 +71,25 @@ std::string WholeText(double value) {
 std::string PrintedWhole(double value) {
     const auto whole = static_cast<std::int64_t>(std::nearbyint(value));
     return (whole < 0 ? "" : " ") + std::to_string(whole);
+}
+
+std::string ShortSignedText(double value) {
+    return SignedWithoutLeadingZero(PlainNumber(value, 15));
+}
+
+double NumberValue(std::string_view text) {
+    std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return 0.0;
+    bool negative = false;
+    if (text[start] == '+' || text[start] == '-') {
+        negative = text[start] == '-';
+        ++start;
+    }
+    double value = 0.0;
+    const char* first = text.data() + start;
+    const auto [end, error] = std::from_chars(first, text.data() + text.size(), value);
+    if (error != std::errc() || end == first) return 0.0;
+    return negative ? -value : value;
 }
 
 }  // namespace kvr

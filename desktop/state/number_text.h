@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace kvr {
 
@@ -23,5 +24,13 @@ std::string PrintedWhole(double value);
 
 // The value rounded half to even to a whole number, as text: "7", "-2".
 std::string WholeText(double value);
+
+// A double with at most 15 significant digits, no "0" before the point and no trailing zeros,
+// after a space when it is not negative: " 73", " .05", " 72.46", "-.5", " 1E-05".
+std::string ShortSignedText(double value);
+
+// The number a text starts with ("." decimal point, whatever the locale), 0 when it starts with
+// none: "0.72" -> 0.72, " 12abc" -> 12, "x" -> 0.
+double NumberValue(std::string_view text);
 
 }  // namespace kvr

@@ -35,8 +35,10 @@ fs::path UserDataFolder() {
 
 }  // namespace
 
-std::string WorkFolder() {
-    const fs::path beside = fs::path(ProgramFolder()) / "tmp";
+std::string WorkFolder() { return WorkFolder(ProgramFolder()); }
+
+std::string WorkFolder(const std::string& programFolder) {
+    const fs::path beside = fs::path(programFolder) / "tmp";
     if (UsableFolder(beside)) return beside.string();
     const fs::path user = UserDataFolder() / "tmp";
     UsableFolder(user);

@@ -1,39 +1,97 @@
 #include "platform/qt/qimage_surface.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QStringDecoder>
+#include <algorithm>
+#include <cmath>
 
 namespace kvr {
 
 namespace {
 
-int Px(int twips) { return twips / QImageSurface::kTwipsPerPixel; }
+constexpr int kDotsPerMetre = 3780;  // 96 dpi: 8.25 pt is 11 pixels
+
+QImage BlankImage(int widthPx, int heightPx) {
+    QImage image(std::max(1, widthPx), std::max(1, heightPx), QImage::Format_RGB32);
+    image.setDotsPerMeterX(kDotsPerMetre);
+    image.setDotsPerMeterY(kDotsPerMetre);
+    image.fill(Qt::white);
+    return image;
+}
 
 QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
+// Names come from the user's files: UTF-8 when they are valid UTF-8, else one byte a character.
 QString ToQString(std::string_view text) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    if (!utf8.hasError()) return decoded;
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The font a 90-degree escapement makes from the canvas font: the same face with a cell height
+// (ascent + descent) of round-half-even(1.3 x point size) pixels.
+QFont TurnedFont(const QFont& font, const QImage& device) {
+    const double cellPx = std::nearbyint(1.3 * font.pointSizeF());
+    const QFontMetricsF metrics(font, &device);
+    QFont turned = font;
+    turned.setPointSizeF(font.pointSizeF() * cellPx / (metrics.ascent() + metrics.descent()));
+    return turned;
 }
 
 }  // namespace
 
-QImageSurface::QImageSurface(QFont font) : font_(std::move(font)) { Resize(kTwipsPerPixel, kTwipsPerPixel); }
-
-void QImageSurface::Resize(int width, int height) {
-    width_ = width;
-    height_ = height;
-    image_ = QImage(std::max(1, Px(width)), std::max(1, Px(height)), QImage::Format_RGB32);
-    Clear();
+int QImageSurface::ToPixels(int twips) {
+    return static_cast<int>(std::floor(twips / static_cast<double>(kTwipsPerPixel) + 0.5));
 }
 
-void QImageSurface::Clear() { image_.fill(Qt::white); }
+QImageSurface::QImageSurface(QFont font)
+    : image_(BlankImage(1, 1)), font_(std::move(font)), turnedFont_(TurnedFont(font_, image_)) {
+    ascent_ = QFontMetricsF(font_, &image_).ascent();
+    turnedAscent_ = QFontMetricsF(turnedFont_, &image_).ascent();
+    width_ = height_ = kTwipsPerPixel;
+}
 
-void QImageSurface::Fill(QColor colour) { image_.fill(colour); }
+QImageSurface::~QImageSurface() = default;
+
+QPainter& QImageSurface::Painter() {
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&image_);
+        painter_->setRenderHint(QPainter::TextAntialiasing);
+    }
+    return *painter_;
+}
+
+void QImageSurface::EndPainting() const { painter_.reset(); }
+
+const QImage& QImageSurface::Image() const {
+    EndPainting();  // a copy taken while a painter is open would change with later drawing
+    return image_;
+}
+
+void QImageSurface::Resize(int width, int height) {
+    EndPainting();
+    width_ = width;
+    height_ = height;
+    const auto pixels = [](int twips) {
+        return (std::max(0, twips) + kTwipsPerPixel - 1) / kTwipsPerPixel;
+    };
+    image_ = BlankImage(pixels(width), pixels(height));
+}
+
+void QImageSurface::Clear() { Fill(Qt::white); }
+
+void QImageSurface::Fill(QColor colour) {
+    EndPainting();
+    image_.fill(colour);
+}
 
 void QImageSurface::FillRect(int x1, int y1, int x2, int y2, Rgb fill) {
-    QPainter painter(&image_);
-    painter.fillRect(QRect(QPoint(Px(std::min(x1, x2)), Px(std::min(y1, y2))),
-                           QPoint(Px(std::max(x1, x2)), Px(std::max(y1, y2)))),
-                     ToQColor(fill));
+    // Both corners belong to the rectangle.
+    const QRect pixels(QPoint(ToPixels(std::min(x1, x2)), ToPixels(std::min(y1, y2))),
+                       QPoint(ToPixels(std::max(x1, x2)), ToPixels(std::max(y1, y2))));
+    Painter().fillRect(pixels, ToQColor(fill));
 }
 
 void QImageSurface::Box(int x1, int y1, int x2, int y2, Rgb fill) {
@@ -45,28 +103,28 @@ void QImageSurface::Box(int x1, int y1, int x2, int y2, Rgb fill) {
 }
 
 void QImageSurface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
-    QPainter painter(&image_);
-    painter.setPen(QPen(ToQColor(colour), 1));
-    painter.drawLine(Px(x1), Px(y1), Px(x2), Px(y2));
+    QPainter& painter = Painter();
+    painter.setPen(QPen(ToQColor(colour), 0));
+    painter.drawLine(ToPixels(x1), ToPixels(y1), ToPixels(x2), ToPixels(y2));
 }
 
 void QImageSurface::Text(int x, int y, std::string_view text) {
-    QPainter painter(&image_);
+    QPainter& painter = Painter();
     painter.setFont(font_);
     painter.setPen(Qt::black);
-    const QFontMetrics metrics(font_);
-    painter.drawText(Px(x), Px(y) + metrics.ascent(), ToQString(text));
+    painter.drawText(QPointF(ToPixels(x), ToPixels(y) + ascent_), ToQString(text));
 }
 
 void QImageSurface::RotatedText(int x, int y, std::string_view text) {
-    QPainter painter(&image_);
-    painter.setFont(font_);
+    QPainter& painter = Painter();
+    painter.save();
+    painter.setFont(turnedFont_);
     painter.setPen(Qt::black);
-    const QFontMetrics metrics(font_);
-    painter.translate(Px(x), Px(y));
+    painter.translate(ToPixels(x), ToPixels(y));
     painter.rotate(-90);
     // Reading upwards from the point, the glyphs lie to the right of it by one line height.
-    painter.drawText(0, metrics.ascent(), ToQString(text));
+    painter.drawText(QPointF(0, turnedAscent_), ToQString(text));
+    painter.restore();
 }
 
 }  // namespace kvr

@@ -1,10 +1,14 @@
-// A drawing surface on a QImage: coordinates in twips, 15 twips to the pixel, one font.
+// A drawing surface on a QImage for the screen pictures: coordinates in twips, 15 twips to the
+// pixel (a 96 dpi screen), one font for upright text and its 90-degree turned form.
 #pragma once
 
 #include <QFont>
 #include <QImage>
+#include <memory>
 
 #include "platform/drawing_surface.h"
+
+class QPainter;
 
 namespace kvr {
 
@@ -12,7 +16,13 @@ class QImageSurface : public DrawingSurface {
 public:
     static constexpr int kTwipsPerPixel = 15;
 
+    // The font as the canvas would have it (for the matrix canvas Liberation Sans 8.25 pt). Turned
+    // text uses the same face with a cell height of 1.3 x the point size in pixels, as a font
+    // with an escapement would be made from it.
     explicit QImageSurface(QFont font);
+    ~QImageSurface() override;
+    QImageSurface(const QImageSurface&) = delete;
+    QImageSurface& operator=(const QImageSurface&) = delete;
 
     void Resize(int width, int height) override;
     void Clear() override;
@@ -26,11 +36,21 @@ public:
 
     // Fills the whole image with a colour (the blank view uses the button face).
     void Fill(QColor colour);
-    const QImage& Image() const { return image_; }
+    // The picture drawn so far, ceil(twips / 15) pixels each way, at 96 dpi.
+    const QImage& Image() const;
+
+    static int ToPixels(int twips);
 
 private:
+    QPainter& Painter();
+    void EndPainting() const;
+
     QImage image_;
     QFont font_;
+    QFont turnedFont_;
+    double ascent_ = 0;        // pixels, of font_
+    double turnedAscent_ = 0;  // pixels, of turnedFont_
+    mutable std::unique_ptr<QPainter> painter_;  // kept open while drawing, for speed
     int width_ = 0;   // twips
     int height_ = 0;  // twips
 };
