@@ -1,0 +1,111 @@
+#include "matrix/colour_controls.h"
+
+#include "matrix/matrix_picture.h"
+#include "matrix/matrix_screen.h"
+#include "matrix/palette.h"
+#include "state/number_text.h"
+
+namespace kvr {
+
+namespace {
+
+// Palette, work-folder picture and, when it fits, the screen: the end of every recolouring.
+void Recolour(RunState& state, Window& window, const std::string& workFolder) {
+    BuildPalette(state);
+    WriteMatrixPicture(state, workFolder);
+    if (FitsOnScreen(state)) DrawMatrixOnScreen(state, window);
+}
+
+void Finish(Window& window) {
+    window.SetCaption(Control::lblProgress, "Done");
+    window.SetBusy(false);
+}
+
+}  // namespace
+
+void OnColourSchemeClicked(RunState& state, Window& window, const std::string& workFolder) {
+    window.SetCaption(Control::lblProgress, "Redrawing the matrix ...");
+    window.SetBusy(true);
+    const bool toThreeColour = state.ColourMode == kFullColour;
+    window.SetCaption(Control::cmdColourScheme,
+                      toThreeColour ? kToFullColourCaption : kToThreeColourCaption);
+    SetCutoffControlsEnabled(window, toThreeColour);
+    state.ColourMode = toThreeColour ? kThreeColour : kFullColour;
+    Recolour(state, window, workFolder);
+    Finish(window);
+}
+
+void OnCutoff1Changed(RunState& state, Window& window, const std::string& workFolder) {
+    if (!state.matrixShown) return;
+    const int s1 = window.Value(Control::updCutoff1);
+    const int s2 = window.Value(Control::UpdCutoff2);
+    if (s1 < s2) {
+        window.ShowMessage("The value of cut-off1 cannot be less than the value of cut-off2 " +
+                           ShortSignedText(state.cutoff2));
+        window.SetValue(Control::updCutoff1, s1 + 1);  // runs this handler again
+        return;
+    }
+    state.cutoff1 = static_cast<float>(s1);
+    window.SetCaption(Control::lblCutoff1dsply, PlainSingle(state.cutoff1));
+    window.SetBusy(true);
+    window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
+    Recolour(state, window, workFolder);
+    Finish(window);
+}
+
+void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFolder) {
+    if (!state.matrixShown) return;
+    const int s2 = window.Value(Control::UpdCutoff2);
+    if (state.minIdentity * 100 > s2) {
+        const double lowest = NumberValue(FormatDecimals(state.minIdentity * 100, 2));
+        window.ShowMessage(
+            "The value of cut-off2 cannot be less than the minimun pairwise identity score " +
+            ShortSignedText(lowest) + "%");
+        window.SetValue(Control::UpdCutoff2, s2 + 1);  // runs this handler again
+        return;
+    }
+    const int s1 = window.Value(Control::updCutoff1);
+    if (s2 > s1) {
+        window.ShowMessage("The value of cut-off2 cannot be greater than the value of cut-off1 " +
+                           ShortSignedText(state.cutoff1));
+        window.SetValue(Control::UpdCutoff2, s1);  // runs this handler again; then on with it
+    }
+    state.cutoff2 = static_cast<float>(window.Value(Control::UpdCutoff2));
+    window.SetCaption(Control::lblCutoff2dsply, PlainSingle(state.cutoff2));
+    window.SetBusy(true);
+    window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
+    Recolour(state, window, workFolder);
+    Finish(window);
+}
+
+void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& workFolder) {
+    window.SetEnabled(Control::cmdZoomIn, true);
+    window.SetEnabled(Control::cmdZoomOut, true);
+    if (!FitsOnScreen(state)) {
+        window.SetEnabled(Control::cmdColourScheme, false);
+        window.SetEnabled(Control::mnuSaveMatrix, true);
+        window.SetEnabled(Control::mnuSaveSimScore, true);
+        window.SetEnabled(Control::cmdDrawMat, false);
+        window.SetEnabled(Control::cmdPlot, true);
+        SetCutoffControlsEnabled(window, false);
+        window.SetEnabled(Control::cmdZoomIn, false);
+        window.SetEnabled(Control::cmdZoomOut, false);
+        window.ShowMessage(kLargeMatrixMessage);
+        return;
+    }
+    window.SetVisible(Control::keyPicture, false);
+    window.SetEnabled(Control::cmdDrawMat, false);
+    window.SetEnabled(Control::cmdPlot, true);
+    window.SetCaption(Control::lblProgress, "Drawing the matrix ...");
+    window.SetBusy(true);
+    Recolour(state, window, workFolder);
+    if (state.ColourMode == kThreeColour) SetCutoffControlsEnabled(window, true);
+    for (Control c : {Control::cmdColourScheme, Control::mnuSaveMatrix, Control::mnuCopyMat,
+                      Control::mnuSaveSimScore})
+        window.SetEnabled(c, true);
+    window.SetEnabled(Control::mnuSavePlot, false);
+    window.SetEnabled(Control::mnuCopyPlot, false);
+    Finish(window);
+}
+
+}  // namespace kvr

@@ -1,0 +1,30 @@
+// The matrix controls of the main window: the colour mode button, the two cut-off spin controls
+// and the matrix button. Each checks its input, stores the new mode or threshold, rebuilds the
+// palette, rewrites the work-folder picture and redraws the screen matrix when it fits.
+#pragma once
+
+#include <string>
+
+#include "platform/window.h"
+#include "state/run_state.h"
+
+namespace kvr {
+
+inline constexpr const char* kLargeMatrixMessage =
+    "The program cannot disply very large matrix made from above 500 sequences. However you can "
+    "save the matrix picture in EMF or BMP format and the identity scores using the save manu";
+
+// Captions of cmdColourScheme: it names the mode it switches to.
+inline constexpr const char* kToThreeColourCaption = "3 colour mode";
+inline constexpr const char* kToFullColourCaption = "Full colour mode";
+
+void OnColourSchemeClicked(RunState& state, Window& window, const std::string& workFolder);
+
+// Change handlers of updCutoff1 and UpdCutoff2; they act only while a matrix is shown. A refused
+// value is corrected through the spin control, which runs the handler again.
+void OnCutoff1Changed(RunState& state, Window& window, const std::string& workFolder);
+void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFolder);
+
+void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& workFolder);
+
+}  // namespace kvr

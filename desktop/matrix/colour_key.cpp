@@ -1,0 +1,26 @@
+#include "matrix/colour_key.h"
+
+#include "matrix/palette.h"
+#include "state/number_text.h"
+
+namespace kvr {
+
+std::array<KeyBox, kKeyBoxCount> ColourKeyBoxes(const RunState& state) {
+    const double m2 = NumberValue(FormatDecimals(state.minIdentity, 2));
+    const double step = (100 - 100 * m2) / 21;
+    std::array<KeyBox, kKeyBoxCount> boxes{};
+    float value = 100;
+    for (int c = 1; c <= kKeyBoxCount; ++c) {
+        KeyBox& box = boxes[c - 1];
+        box.number = c;
+        box.paletteIndex = 63 - 3 * (c - 1);
+        box.value = value;
+        const int index = state.ColourMode == kThreeColour ? ThreeColourBandIndex(state, value)
+                                                           : box.paletteIndex;
+        box.colour = state.Palette[index];
+        value = static_cast<float>(value - step);
+    }
+    return boxes;
+}
+
+}  // namespace kvr

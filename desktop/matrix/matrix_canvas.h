@@ -1,0 +1,30 @@
+// The matrix as drawn for the screen, in twips: the lower-left triangle of cells, the names along
+// the left and (turned) below, and the colour key beside it; and the key panel's copy of the key.
+#pragma once
+
+#include "platform/drawing_surface.h"
+#include "platform/window.h"
+#include "state/run_state.h"
+
+namespace kvr {
+
+// Cell width A, height B and key offset K by the number of sequences.
+struct ScreenCells {
+    int width;
+    int height;
+    int keyOffset;
+};
+ScreenCells ScreenCellsFor(int n);
+
+// The canvas size for the current matrix: the drawing's own extent, at least 3500 x 3100 twips,
+// and at least the viewport (a zero viewport adds nothing).
+Size MatrixCanvasSize(const RunState& state, Size viewport);
+
+// Resizes the canvas (white) and draws the matrix and its key under the current ColourMode.
+// The Palette of the mode must have been built.
+void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport);
+
+// The key panel's copy of the key: white, title at (250, 250), boxes from (530, 530).
+void DrawKeyPanel(const RunState& state, DrawingSurface& panel, Size panelSize);
+
+}  // namespace kvr

@@ -1,0 +1,41 @@
+#include "matrix/matrix_handlers.h"
+
+#include "matrix/colour_controls.h"
+#include "matrix/matrix_exports.h"
+#include "matrix/zoom.h"
+#include "shell/main_form.h"
+#include "state/program_folder.h"
+
+namespace kvr {
+
+void RegisterMatrixHandlers(MainForm& form) {
+    RunState& state = form.state;
+    Window& window = form.window;
+    const auto work = [&form] { return WorkFolder(form.programFolder); };
+
+    form.clickHandlers[Control::cmdColourScheme] = [&, work] {
+        OnColourSchemeClicked(state, window, work());
+    };
+    form.clickHandlers[Control::cmdDrawMat] = [&, work] { OnDrawMatrixClicked(state, window, work()); };
+    form.changeHandlers[Control::updCutoff1] = [&, work](int) {
+        OnCutoff1Changed(state, window, work());
+    };
+    form.changeHandlers[Control::UpdCutoff2] = [&, work](int) {
+        OnCutoff2Changed(state, window, work());
+    };
+
+    form.clickHandlers[Control::cmdZoomIn] = [&] { OnZoomIn(state, window); };
+    form.clickHandlers[Control::cmdZoomOut] = [&] { OnZoomOut(state, window); };
+    form.pictureResizeHandlers[Control::ZoomingPicture] = [&] { OnZoomingPictureResized(window); };
+    form.changeHandlers[Control::HScroll1] = [&](int) { OnHorizontalScroll(window); };
+    form.changeHandlers[Control::VScroll1] = [&](int) { OnVerticalScroll(window); };
+    for (Control picture : {Control::OuterPicture, Control::ZoomingPicture})
+        form.mouseDownHandlers[picture] = [&](bool right) { OnPictureMouseDown(window, right); };
+
+    form.clickHandlers[Control::mnuEMF] = [&] { OnSaveMatrixEmf(state, window); };
+    form.clickHandlers[Control::mnuBMP] = [&] { OnSaveMatrixBmp(state, window); };
+    form.clickHandlers[Control::mnuCopyMatBMP] = [&] { OnCopyMatrixBmp(window); };
+    form.clickHandlers[Control::mnuCopyMatEMF] = [&, work] { OnCopyMatrixEmf(window, work()); };
+}
+
+}  // namespace kvr

@@ -1,0 +1,32 @@
+// The matrix as a vector picture (EMF) in a compact layout of its own: 22 x 20 unit cells, the
+// names in a 16-unit Arial, one colour key. Written to the work folder after every colouring and
+// to files the user names; drawn for any number of sequences.
+#pragma once
+
+#include <string>
+
+#include "platform/drawing_surface.h"
+#include "state/run_state.h"
+
+namespace kvr {
+
+inline constexpr const char* kMatrixPictureName = "Identity_mat.emf";
+
+// The picture's frame in hundredths of a millimetre.
+struct PictureFrame {
+    int width;
+    int height;
+};
+PictureFrame MatrixPictureFrame(int seqCount, int maxNameLen);
+
+// The drawing proper, in device units, under the current ColourMode (Palette already built).
+void DrawMatrixPicture(const RunState& state, DrawingSurface& picture);
+
+// Draws the picture into a new EMF file at path; false when the file cannot be created.
+bool WriteMatrixPictureFile(const RunState& state, const std::string& path);
+
+// The work folder's "Identity_mat.emf", replaced (a failure to delete the old one is ignored).
+std::string MatrixPicturePath(const std::string& workFolder);
+void WriteMatrixPicture(const RunState& state, const std::string& workFolder);
+
+}  // namespace kvr
