@@ -10,17 +10,6 @@ namespace {
 
 constexpr const char* kSaving = "Saving the matrix ...";
 
-// Runs one save: status and busy pointer around it, the outcome reported.
-template <typename Write>
-void SavePicture(Window& window, const char* status, const std::string& path, Write write) {
-    window.SetCaption(Control::lblProgress, status);
-    window.SetBusy(true);
-    const bool written = write(path);
-    window.SetBusy(false);
-    if (written) window.SetCaption(Control::lblProgress, "Done");
-    else ReportPictureNotWritten(window, path);
-}
-
 }  // namespace
 
 std::string AskPictureName(RunState& state, Window& window) {
@@ -29,7 +18,16 @@ std::string AskPictureName(RunState& state, Window& window) {
     return name;
 }
 
-void ReportPictureNotWritten(Window& window, const std::string& path) {
+void SavePictureFile(Window& window, const char* status, const std::string& path,
+                     const std::function<bool(const std::string&)>& write) {
+    window.SetCaption(Control::lblProgress, status);
+    window.SetBusy(true);
+    const bool written = write(path);
+    window.SetBusy(false);
+    if (written) {
+        window.SetCaption(Control::lblProgress, "Done");
+        return;
+    }
     window.SetCaption(Control::lblProgress, "Failed");
     window.ShowMessage("The picture could not be written to " + path + ".");
 }
@@ -42,14 +40,14 @@ void OnSaveMatrixEmf(RunState& state, Window& window) {
     BuildPalette(state);
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePicture(window, kSaving, name + "_mat.emf",
+    SavePictureFile(window, kSaving, name + "_mat.emf",
                 [&state](const std::string& path) { return WriteMatrixPictureFile(state, path); });
 }
 
 void OnSaveMatrixBmp(RunState& state, Window& window) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePicture(window, kSaving, name + "_mat.bmp",
+    SavePictureFile(window, kSaving, name + "_mat.bmp",
                 [&window](const std::string& path) { return window.SaveViewBitmap(path); });
 }
 

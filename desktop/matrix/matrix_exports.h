@@ -2,6 +2,7 @@
 // as typed followed by "_mat.emf" or "_mat.bmp"), and the clipboard as bitmap or metafile.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/window.h"
@@ -17,8 +18,10 @@ void OnCopyMatrixEmf(Window& window, const std::string& workFolder);  // mnuCopy
 // Picture exports share these steps with the plot's.
 // The save dialog in lastFolder; "" when cancelled. A completed dialog moves lastFolder.
 std::string AskPictureName(RunState& state, Window& window);
-// Tells the user that a picture file could not be written; the status shows "Failed".
-void ReportPictureNotWritten(Window& window, const std::string& path);
+// Writes one picture file with the status text and the busy pointer around it; "Done" when it
+// was written, else the user is told and the status shows "Failed".
+void SavePictureFile(Window& window, const char* status, const std::string& path,
+                     const std::function<bool(const std::string&)>& write);
 // Tells the user that the work-folder picture could not be put on the clipboard.
 void ReportPictureNotCopied(Window& window, const std::string& path);
 

@@ -4,6 +4,8 @@
 
 #include "files/settings.h"
 #include "matrix/layout.h"
+#include "matrix/matrix_handlers.h"
+#include "plot/plot_handlers.h"
 #include "shell/open_handlers.h"
 #include "state/control_states.h"
 #include "state/number_text.h"
@@ -14,6 +16,8 @@ MainForm::MainForm(RunState& runState, Window& mainWindow, Shell& processShell,
                    std::string folder)
     : state(runState), window(mainWindow), shell(processShell), programFolder(std::move(folder)) {
     RegisterOpenHandlers(*this);
+    RegisterMatrixHandlers(*this);
+    RegisterPlotHandlers(*this);
 }
 
 void MainForm::Load() {

@@ -1,0 +1,62 @@
+#include "plot/binning.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kvr {
+
+namespace {
+
+// Window events run at least this often during a long pass, besides every change of the bar.
+constexpr long kPairsPerEventPump = 8192;
+
+}  // namespace
+
+void BinIdentities(RunState& state, Window& window) {
+    window.SetCaption(Control::lblProgress, "Creating bins ...");
+    state.BinArray.assign(kBinRows, {0.0f, 0.0f});
+
+    const int n = state.seqCount;
+    const float nf = static_cast<float>(n);
+    const float totalPairs = (nf * nf - nf) / 2;
+    double done = 0;
+    int shownProgress = -1;
+    long sincePump = 0;
+    for (int i = 0; i < n; ++i) {
+        for (int j = i + 1; j < n; ++j) {
+            const double percent = static_cast<double>(state.IdentityMatrix(i, j)) * 100;
+            const double row = std::nearbyint(percent) - 1;  // ties to even
+            // Identities are fractions 0..1; anything else is kept inside the table.
+            const int b = row > 0 ? static_cast<int>(std::min(row, double{kBinRows - 1})) : 0;
+            state.BinArray[b][0] += 1;
+
+            // The bar is set before the counter moves: 0 for the first pair, never 100 here.
+            const int progress = static_cast<int>(std::floor(done / totalPairs * 100));
+            done += 1;
+            const bool moved = progress != shownProgress;
+            if (moved) {
+                window.SetValue(Control::ProgressBar1, progress);
+                shownProgress = progress;
+            }
+            if (moved || ++sincePump >= kPairsPerEventPump) {
+                window.ProcessEvents();
+                sincePump = 0;
+            }
+        }
+    }
+
+    window.SetValue(Control::ProgressBar1, 0);
+    window.SetCaption(Control::lblProgress, "Calculating proportions ...");
+    for (int b = 0; b < kBinRows - 1; ++b) {
+        // Fewer than two sequences have no pairs, and no proportions.
+        if (totalPairs <= 0) break;
+        const float proportion = static_cast<float>(
+            static_cast<double>(state.BinArray[b][0]) / static_cast<double>(totalPairs));
+        state.BinArray[b][1] = proportion;
+        if (proportion > state.maxProportion) state.maxProportion = proportion;
+    }
+    window.SetCaption(Control::lblProgress, "Done");
+    window.SetValue(Control::ProgressBar1, 0);
+}
+
+}  // namespace kvr

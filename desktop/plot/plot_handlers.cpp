@@ -1,0 +1,84 @@
+#include "plot/plot_handlers.h"
+
+#include "matrix/matrix_exports.h"
+#include "matrix/matrix_screen.h"
+#include "matrix/zoom.h"
+#include "plot/plot_picture.h"
+#include "plot/screen_plot.h"
+#include "shell/main_form.h"
+#include "state/program_folder.h"
+
+namespace kvr {
+
+namespace {
+
+constexpr const char* kSaving = "Saving the plot ...";
+
+}  // namespace
+
+void ShowPlot(RunState& state, Window& window) {
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    for (Control bar : {Control::VScroll1, Control::HScroll1}) {
+        window.SetValue(bar, 0);
+        window.SetEnabled(bar, false);
+    }
+    DrawingSurface& canvas = window.Canvas(Control::InnerPicture);
+    ScreenPlot(state, canvas, Size{viewport.width, viewport.height});
+    window.SetVisible(Control::InnerPicture, false);
+    ShowCanvasAtSize(window, canvas.Width(), canvas.Height(), false);
+    state.zoomLevel = 0;
+}
+
+void OnPlotClicked(RunState& state, Window& window) {
+    window.SetCaption(Control::lblProgress, "Ploting the scores ...");
+    window.SetBusy(true);
+    window.SetEnabled(Control::cmdDrawMat, true);
+    for (Control c : {Control::cmdPlot, Control::cmdColourScheme, Control::cmdZoomIn,
+                      Control::cmdZoomOut})
+        window.SetEnabled(c, false);
+    SetCutoffControlsEnabled(window, false);
+    window.SetVisible(Control::keyPicture, false);
+    ShowPlot(state, window);
+    for (Control c : {Control::mnuSavePlot, Control::mnuCopyPlot, Control::mnuBMP2})
+        window.SetEnabled(c, true);
+    for (Control c : {Control::mnuSaveMatrix, Control::mnuCopyMat, Control::mnuSaveSimScore})
+        window.SetEnabled(c, false);
+    window.SetBusy(false);
+    window.SetCaption(Control::lblProgress, "Done");
+}
+
+void OnSavePlotEmf(RunState& state, Window& window) {
+    const std::string name = AskPictureName(state, window);
+    if (name.empty()) return;
+    SavePictureFile(window, kSaving, name + "_plt.emf", [&state](const std::string& path) {
+        return WritePlotPictureFile(state, path, CurveStart::Floored);
+    });
+}
+
+void OnSavePlotBmp(RunState& state, Window& window) {
+    const std::string name = AskPictureName(state, window);
+    if (name.empty()) return;
+    SavePictureFile(window, kSaving, name + "_plt.bmp",
+                    [&window](const std::string& path) { return window.SaveViewBitmap(path); });
+}
+
+void OnCopyPlotBmp(Window& window) { window.CopyCanvasBitmap(Control::InnerPicture); }
+
+void OnCopyPlotEmf(Window& window, const std::string& workFolder) {
+    const std::string path = PlotPicturePath(workFolder);
+    if (!window.CopyMetafile(path)) ReportPictureNotCopied(window, path);
+}
+
+void RegisterPlotHandlers(MainForm& form) {
+    RunState& state = form.state;
+    Window& window = form.window;
+    form.clickHandlers[Control::cmdPlot] = [&] { OnPlotClicked(state, window); };
+    form.clickHandlers[Control::mnuEMF2] = [&] { OnSavePlotEmf(state, window); };
+    form.clickHandlers[Control::mnuBMP2] = [&] { OnSavePlotBmp(state, window); };
+    form.clickHandlers[Control::mnuCopyPlotBMP] = [&] { OnCopyPlotBmp(window); };
+    form.clickHandlers[Control::mnuCopyPlotEMF] = [&form] {
+        OnCopyPlotEmf(form.window, WorkFolder(form.programFolder));
+    };
+}
+
+}  // namespace kvr

@@ -1,0 +1,25 @@
+// Showing the distribution plot in the main window, its Save and Copy menu entries, and their
+// connection to the controls.
+#pragma once
+
+#include <string>
+
+#include "platform/window.h"
+#include "state/run_state.h"
+
+namespace kvr {
+
+class MainForm;
+
+// Draws the screen plot on the canvas at the viewport's size and shows it 1:1 (zoom level 0).
+void ShowPlot(RunState& state, Window& window);
+
+void OnPlotClicked(RunState& state, Window& window);  // cmdPlot
+void OnSavePlotEmf(RunState& state, Window& window);  // mnuEMF2: name + "_plt.emf"
+void OnSavePlotBmp(RunState& state, Window& window);  // mnuBMP2: the view, name + "_plt.bmp"
+void OnCopyPlotBmp(Window& window);                   // mnuCopyPlotBMP: the full-size canvas
+void OnCopyPlotEmf(Window& window, const std::string& workFolder);  // mnuCopyPlotEMF
+
+void RegisterPlotHandlers(MainForm& form);
+
+}  // namespace kvr

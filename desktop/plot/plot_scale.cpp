@@ -1,0 +1,35 @@
+#include "plot/plot_scale.h"
+
+#include <cmath>
+
+#include "state/number_text.h"
+
+namespace kvr {
+
+PlotScale PlotScaleOf(const RunState& state) {
+    PlotScale scale;
+    scale.lo = static_cast<int>(std::floor(state.minIdentity * 100));
+    scale.steps = 100 - scale.lo;
+    const float maxPercent = static_cast<float>(static_cast<double>(state.maxIdentity) * 100);
+    scale.maxPct = static_cast<int>(std::nearbyint(maxPercent));
+    return scale;
+}
+
+int CurveStartRow(const RunState& state, CurveStart start) {
+    const double percent = state.minIdentity * 100;
+    return static_cast<int>(start == CurveStart::Rounded ? std::nearbyint(percent)
+                                                         : std::floor(percent));
+}
+
+float ShareOfMaximum(const RunState& state, int row) {
+    if (row < 0 || row >= static_cast<int>(state.BinArray.size())) return 0;
+    if (!(state.maxProportion > 0)) return 0;
+    return state.BinArray[row][1] / state.maxProportion;
+}
+
+std::string VerticalLabel(const RunState& state, int k) {
+    const float step = state.maxProportion / 20;
+    return FormatDecimals(static_cast<float>(k) * step, 2);
+}
+
+}  // namespace kvr

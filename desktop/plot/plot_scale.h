@@ -1,0 +1,32 @@
+// What both plot layouts derive from the identity range and the histogram: the percentages on the
+// horizontal axis, the marked maximum, the bar heights and the labels of the vertical axis.
+#pragma once
+
+#include <string>
+
+#include "state/run_state.h"
+
+namespace kvr {
+
+struct PlotScale {
+    int lo = 0;      // first percentage on the axis: floor(minIdentity x 100); the axis ends at 100
+    int steps = 0;   // 100 - lo
+    int maxPct = 0;  // maxIdentity x 100 rounded half to even, marked like the first tick
+};
+PlotScale PlotScaleOf(const RunState& state);
+
+// Where the curve starts: the first histogram row drawn.
+enum class CurveStart {
+    Rounded,  // minIdentity x 100 rounded half to even (the screen and the work-folder picture)
+    Floored,  // floor(minIdentity x 100) (a picture saved from the Save plot menu)
+};
+int CurveStartRow(const RunState& state, CurveStart start);
+
+// Row b's proportion as a share of maxProportion; 0 when there is no histogram or no scale.
+float ShareOfMaximum(const RunState& state, int row);
+
+// The vertical axis label value of tick k (0..20): k x (maxProportion / 20), in single precision,
+// as text with two decimals.
+std::string VerticalLabel(const RunState& state, int k);
+
+}  // namespace kvr
