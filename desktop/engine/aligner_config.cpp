@@ -1,0 +1,136 @@
+#include "engine/aligner_config.h"
+
+#include <utility>
+
+#include "state/file_io.h"
+#include "state/program_folder.h"
+#include "state/text.h"
+
+namespace kvr {
+
+namespace {
+
+constexpr const char* kBuiltIn = "built in";
+
+struct SettingName {
+    const char* key;          // in aligners.conf
+    const char* environment;  // variable that overrides it
+    bool isAligner;
+};
+
+constexpr SettingName kSettings[] = {
+    {"muscle", "KVR_MUSCLE", true},
+    {"clustalw", "KVR_CLUSTALW", true},
+    {"mafft", "KVR_MAFFT", true},
+    {"neighbor", "KVR_NEIGHBOR", false},
+};
+
+ProgramSetting* Find(AlignerConfig& config, std::string_view key) {
+    if (key == "neighbor") return &config.neighbor;
+    return config.Aligner(key);
+}
+
+// Checks and stores one value; a problem names where it came from.
+void Set(AlignerConfig& config, const SettingName& name, std::string value, std::string origin,
+         std::vector<std::string>& problems) {
+    if (name.isAligner && (!ContainsText(value, "{in}") || !ContainsText(value, "{out}"))) {
+        problems.push_back(origin + ": the " + name.key +
+                           " command must contain {in} and {out} (the pair file and the "
+                           "aligned file): " +
+                           value);
+        return;
+    }
+    *Find(config, name.key) = ProgramSetting{std::move(value), std::move(origin)};
+}
+
+}  // namespace
+
+const ProgramSetting* AlignerConfig::Aligner(std::string_view kind) const {
+    if (kind == "muscle") return &muscle;
+    if (kind == "clustalw") return &clustalw;
+    if (kind == "mafft") return &mafft;
+    return nullptr;
+}
+
+ProgramSetting* AlignerConfig::Aligner(std::string_view kind) {
+    return const_cast<ProgramSetting*>(std::as_const(*this).Aligner(kind));
+}
+
+AlignerConfig DefaultAlignerConfig(const std::string& programFolder) {
+    AlignerConfig config;
+    config.muscle = {"muscle -align {in} -output {out}", kBuiltIn};
+    config.clustalw = {"clustalw {in} -type=DNA -output=fasta -outfile={out}", kBuiltIn};
+    config.mafft = {"mafft --localpair {in} > {out}", kBuiltIn};
+    config.neighbor = {"", kBuiltIn};
+    config.treeScript = JoinPath(programFolder, kTreeScriptName);
+    config.confPath = JoinPath(programFolder, kAlignerConfName);
+    return config;
+}
+
+void ApplyConfText(std::string_view text, const std::string& confPath, AlignerConfig& config,
+                   std::vector<std::string>& problems) {
+    int lineNumber = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        ++lineNumber;
+        const std::string line = TrimSpaces(RemoveAll(text.substr(start, end - start), "\r\t"));
+        start = end + 1;
+        if (line.empty() || line.front() == '#') continue;
+
+        const std::string origin = confPath + " line " + std::to_string(lineNumber);
+        const auto equals = line.find('=');
+        if (equals == std::string::npos) {
+            problems.push_back(origin + ": expected 'name = command', found: " + line);
+            continue;
+        }
+        const std::string key = TrimSpaces(line.substr(0, equals));
+        std::string value = TrimSpaces(line.substr(equals + 1));
+        const SettingName* name = nullptr;
+        for (const SettingName& candidate : kSettings)
+            if (key == candidate.key) name = &candidate;
+        if (name == nullptr) {
+            problems.push_back(origin + ": unknown name '" + key +
+                               "' (known: muscle, clustalw, mafft, neighbor)");
+            continue;
+        }
+        if (value.empty()) continue;  // an empty value keeps the built-in one
+        Set(config, *name, std::move(value), origin, problems);
+    }
+}
+
+AlignerConfigLoad LoadAlignerConfig(const std::string& programFolder,
+                                    const EnvironmentLookup& environment) {
+    AlignerConfigLoad load{DefaultAlignerConfig(programFolder), {}};
+    if (const auto text = ReadWholeFile(load.config.confPath))
+        ApplyConfText(*text, load.config.confPath, load.config, load.problems);
+    for (const SettingName& name : kSettings) {
+        const char* value = environment(name.environment);
+        if (value == nullptr) continue;
+        std::string trimmed = TrimSpaces(value);
+        if (!trimmed.empty())
+            Set(load.config, name, std::move(trimmed), name.environment, load.problems);
+    }
+    return load;
+}
+
+std::string ExpandAlignerCommand(std::string_view commandTemplate, std::string_view inputName,
+                                 std::string_view outputName) {
+    std::string command;
+    command.reserve(commandTemplate.size() + 2 * (inputName.size() + outputName.size()));
+    for (std::size_t p = 0; p < commandTemplate.size();) {
+        if (commandTemplate.compare(p, 4, "{in}") == 0) {
+            command += inputName;
+            p += 4;
+        } else if (commandTemplate.compare(p, 5, "{out}") == 0) {
+            command += outputName;
+            p += 5;
+        } else {
+            command += commandTemplate[p++];
+        }
+    }
+    return command;
+}
+
+}  // namespace kvr

@@ -1,0 +1,162 @@
+#include "engine/external_programs.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+
+#include "engine/run_options.h"
+#include "state/program_folder.h"
+
+namespace kvr {
+
+namespace {
+
+constexpr const char* kDebianNeighbor = "/usr/lib/phylip/bin/neighbor";
+constexpr const char* kSeeDocs = "(see docs/aligners.md)";
+
+bool IsExecutableFile(const std::string& path) {
+    return ::access(path.c_str(), X_OK) == 0;
+}
+
+std::string DebianPackage(std::string_view alignerKind) {
+    return alignerKind == "muscle" || alignerKind == "clustalw" || alignerKind == "mafft"
+               ? std::string(alignerKind)
+               : std::string();
+}
+
+std::string EnvironmentName(std::string_view alignerKind) {
+    std::string name = "KVR_";
+    for (char c : alignerKind)
+        name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name;
+}
+
+std::string MissingAligner(const AlignerConfig& config, std::string_view kind,
+                           const ProgramSetting& setting, const std::string& program) {
+    const bool builtIn = setting.origin == "built in";
+    std::string message =
+        "The aligner " + AlignerTitle(kind) + " was not found: no program '" + program + "' " +
+        (program.find('/') == std::string::npos ? "on the PATH" : "exists") + " (command line '" +
+        setting.value + "', " + (builtIn ? "built in" : "from " + setting.origin) + ").";
+    if (const std::string package = DebianPackage(kind); !package.empty())
+        message += " Install it with: sudo apt-get install " + package + ".";
+    message +=
+        " If it is installed under another name or in another folder, give its command "
+        "line in " +
+        config.confPath + " or in " + EnvironmentName(kind) + " " + kSeeDocs + ".";
+    return message;
+}
+
+}  // namespace
+
+std::string ShellQuote(std::string_view text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::string CommandProgram(std::string_view commandLine) {
+    std::size_t p = 0;
+    while (true) {
+        while (p < commandLine.size() && (commandLine[p] == ' ' || commandLine[p] == '\t')) ++p;
+        std::size_t end = p;
+        char quote = 0;
+        std::string word;
+        for (; end < commandLine.size(); ++end) {
+            const char c = commandLine[end];
+            if (quote != 0) {
+                if (c == quote)
+                    quote = 0;
+                else
+                    word += c;
+            } else if (c == '\'' || c == '"') {
+                quote = c;
+            } else if (c == ' ' || c == '\t' || c == ';' || c == '|' || c == '&' || c == '<' ||
+                       c == '>') {
+                break;
+            } else if (c == '$' || c == '`' || c == '(' || c == '{' || c == '\\') {
+                return {};  // expanded by the shell: cannot be told in advance
+            } else {
+                word += c;
+            }
+        }
+        const auto equals = word.find('=');
+        if (equals != std::string::npos && equals > 0 && word.find('/') > equals) {
+            p = end;  // NAME=value before the program
+            continue;
+        }
+        return word;
+    }
+}
+
+std::string FindProgram(const std::string& program) {
+    if (program.empty()) return {};
+    if (program.find('/') != std::string::npos)
+        return IsExecutableFile(program) ? program : std::string();
+    const char* path = std::getenv("PATH");
+    const std::string_view folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= folders.size()) {
+        auto end = folders.find(':', start);
+        if (end == std::string_view::npos) end = folders.size();
+        const std::string folder(folders.substr(start, end - start));
+        const std::string candidate = JoinPath(folder.empty() ? "." : folder, program);
+        if (IsExecutableFile(candidate)) return candidate;
+        start = end + 1;
+    }
+    return {};
+}
+
+std::string ResolveNeighbor(const AlignerConfig& config) {
+    if (!config.neighbor.value.empty()) return FindProgram(config.neighbor.value);
+    if (std::string found = FindProgram("neighbor"); !found.empty()) return found;
+    return IsExecutableFile(kDebianNeighbor) ? kDebianNeighbor : std::string();
+}
+
+std::string TreeCommand(const AlignerConfig& config) {
+    return "KVR_NEIGHBOR=" + ShellQuote(ResolveNeighbor(config)) + " " +
+           ShellQuote(config.treeScript);
+}
+
+std::vector<std::string> CheckRunPrograms(const AlignerConfig& config, std::string_view alignerKind,
+                                          bool useTree) {
+    std::vector<std::string> missing;
+    if (const ProgramSetting* aligner = config.Aligner(alignerKind)) {
+        const std::string program = CommandProgram(aligner->value);
+        if (!program.empty() && FindProgram(program).empty())
+            missing.push_back(MissingAligner(config, alignerKind, *aligner, program));
+    } else {
+        missing.push_back("Unknown aligner '" + std::string(alignerKind) +
+                          "': choose muscle, clustalw or mafft.");
+    }
+    if (!useTree) return missing;
+    if (ResolveNeighbor(config).empty()) {
+        missing.push_back(
+            config.neighbor.value.empty()
+                ? std::string("The tree program neighbor (PHYLIP) was not found: neither "
+                              "'neighbor' on the PATH nor ") +
+                      kDebianNeighbor +
+                      ". Install it with: sudo apt-get install phylip. If it is installed "
+                      "elsewhere, name it in " +
+                      config.confPath + " or in KVR_NEIGHBOR " + kSeeDocs + "."
+                : "The tree program neighbor was not found: '" + config.neighbor.value +
+                      "' (from " + config.neighbor.origin +
+                      ") is not an executable program. Install PHYLIP with: sudo apt-get install "
+                      "phylip, or correct the setting " +
+                      kSeeDocs + ".");
+    }
+    if (!IsExecutableFile(config.treeScript))
+        missing.push_back("The tree script " + config.treeScript +
+                          " is missing or not executable. It comes with the program; reinstall "
+                          "it or restore the file " +
+                          kSeeDocs + ".");
+    return missing;
+}
+
+}  // namespace kvr

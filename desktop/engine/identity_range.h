@@ -1,0 +1,15 @@
+// The smallest and largest identity of a run or a session, which anchor the colour scales and
+// the plot, and keep the three-colour thresholds inside the range of the data.
+#pragma once
+
+#include "platform/window.h"
+#include "state/run_state.h"
+
+namespace kvr {
+
+// Scans the off-diagonal cells of the n x n table into minIdentity (zeros never count) and
+// maxIdentity, raises cutoff2 (and cutoff1 with it) to the smallest identity in whole percent,
+// sets the spin controls, and reports a set in which every pair is identical (failFlag).
+void FindIdentityRange(RunState& state, Window& window, const IdentityTable& matrix, int n);
+
+}  // namespace kvr

@@ -1,0 +1,32 @@
+// The choices a run is made with, shared by the run options window and kvr: one plain struct
+// with its defaults and one validator. New choices (colour mode, cut-offs, jobs) go here too.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "state/run_state.h"
+
+namespace kvr {
+
+// The aligner kinds, in the order the options window and the help list them.
+inline constexpr std::string_view kAlignerKinds[] = {"muscle", "clustalw", "mafft"};
+
+struct RunOptions {
+    std::string aligner = "muscle";  // one of kAlignerKinds
+    bool useTree = false;            // order the sequences by a neighbour-joining tree
+};
+
+// One line per problem, empty when the options can be used.
+std::vector<std::string> ValidateRunOptions(const RunOptions& options);
+
+// Copies the options into the state fields the engine reads (AlignerKind, useTree).
+void ApplyRunOptions(const RunOptions& options, RunState& state);
+
+bool IsAlignerKind(std::string_view kind);
+
+// The name people know the aligner by: "MUSCLE", "ClustalW", "MAFFT"; the kind itself otherwise.
+std::string AlignerTitle(std::string_view kind);
+
+}  // namespace kvr

@@ -1,0 +1,26 @@
+#include "engine/score_table.h"
+
+#include "state/file_io.h"
+#include "state/number_text.h"
+
+namespace kvr {
+
+std::string ScoreColumnLine(std::string_view firstName, std::string_view secondName,
+                            float identity) {
+    std::string line;
+    line.reserve(firstName.size() + secondName.size() + 16);
+    line.append(firstName).append(",").append(secondName).append(",");
+    line.append(PlainSingle(identity)).append(kLineEnd);
+    return line;
+}
+
+std::string FormatScoreColumns(const RecordTable& records, const IdentityTable& identity, int n) {
+    std::string text(kScoreColumnHeader);
+    text.append(kLineEnd);
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j)
+            text += ScoreColumnLine(records[i].name, records[j].name, identity(i, j));
+    return text;
+}
+
+}  // namespace kvr

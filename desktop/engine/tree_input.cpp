@@ -1,0 +1,63 @@
+#include "engine/tree_input.h"
+
+#include <utility>
+
+#include "state/file_io.h"
+#include "state/number_text.h"
+#include "state/text.h"
+
+namespace kvr {
+
+std::string MakeTreeName(std::string_view nameLine, int index) {
+    const std::string number = std::to_string(index);
+    std::string name;
+    if (ContainsText(nameLine, ">")) {
+        // The tree program stops on any of ( ) : ; , [ ] in a name, and a comma would also split
+        // the leaf in the tree text read back.
+        name = RemoveAll(ReplaceAll(nameLine, ">", number), "():;[],");
+    } else {
+        name = number + std::string(nameLine);
+    }
+    name.resize(10, ' ');
+    return name;
+}
+
+std::vector<std::string> MakeTreeNames(const RecordTable& sequences, int n) {
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(n) + 1);
+    for (int a = 0; a < n; ++a) names.push_back(MakeTreeName(sequences[a].name, a));
+    names.emplace_back(kOutgroupName);
+    return names;
+}
+
+std::string FormatDistanceFile(const IdentityTable& identity,
+                               const std::vector<std::string>& treeNames, int n) {
+    // The distance of a and b is taken from the lower triangle and used on both sides.
+    std::vector<std::string> lower;
+    lower.reserve(static_cast<std::size_t>(n) * static_cast<std::size_t>(n + 1) / 2);
+    for (int a = 0; a < n; ++a)
+        for (int b = 0; b <= a; ++b)
+            lower.push_back(FormatDecimals(1.0 - static_cast<double>(identity(a, b)), 4));
+    const auto distance = [&](int a, int b) -> const std::string& {
+        if (b > a) std::swap(a, b);
+        return lower[static_cast<std::size_t>(a) * static_cast<std::size_t>(a + 1) / 2 +
+                     static_cast<std::size_t>(b)];
+    };
+
+    std::string text = "   " + std::to_string(n + 1);
+    text.append(kLineEnd);
+    for (int a = 0; a <= n; ++a) {
+        text += treeNames[a];
+        for (int b = 0; b <= n; ++b) {
+            text += "  ";
+            if (a < n && b < n)
+                text += distance(a, b);
+            else
+                text += a == b ? "0" : "1";
+        }
+        text.append(kLineEnd);
+    }
+    return text;
+}
+
+}  // namespace kvr

@@ -1,0 +1,173 @@
+// The engine with Debian's aligners and neighbor, started for real on small real data.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/all_pairs.h"
+#include "engine/pair_identity.h"
+#include "engine/run_aligner.h"
+#include "engine/tree_order.h"
+#include "platform/fakes/recording_window.h"
+#include "platform/posix_shell.h"
+#include "state/fasta.h"
+#include "state/program_folder.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::DataFile;
+using testing::TempFolder;
+
+// The first count records of a test data file, loaded as the program loads them.
+RunState Load(const std::string& file, int count, const std::string& aligner) {
+    const std::string text = *ReadWholeFile(DataFile(file));
+    std::size_t end = 0;
+    for (int k = 0; k <= count && end != std::string::npos; ++k)
+        end = text.find('>', end + (k > 0));
+    TempFolder folder;
+    RunState state;
+    RecordingWindow window;
+    LoadFasta(state, window, folder.Write("subset.fasta", text.substr(0, end)));
+    EXPECT_EQ(state.seqCount, count);
+    state.AlignerKind = aligner;
+    return state;
+}
+
+// The aligner's own answer for a pair, run by hand with its Debian command line.
+float DirectIdentity(const std::string& aligner, const Record& first, const Record& second) {
+    const std::string command = aligner == "muscle" ? "muscle -align p.fas -output q.fas"
+                                : aligner == "clustalw"
+                                    ? "clustalw p.fas -type=DNA -output=fasta -outfile=q.fas"
+                                    : "mafft --localpair p.fas > q.fas";
+    TempFolder folder;
+    folder.Write("p.fas", FormatFastaRecord(first) + FormatFastaRecord(second));
+    PosixShell shell;
+    const ShellOutcome outcome = shell.Run("exec >/dev/null 2>&1; " + command, folder.Path());
+    EXPECT_EQ(outcome.exitCode, 0) << command;
+    const PairScore score = PairIdentity(folder.File("q.fas"));
+    EXPECT_TRUE(score.Ok()) << score.failure;
+    return score.identity.value_or(-1.0f);
+}
+
+struct RealRun {
+    TempFolder exchange;
+    PosixShell shell;
+    AlignerConfig programs = DefaultAlignerConfig(KVR_BIN_DIR);
+    RunContext context{shell, programs, exchange.Path(), exchange.Path()};
+};
+
+TEST(RealAligners, EachAlignerStartsWithItsCommandLineInTheExchangeFolder) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"muscle", "muscle -align 1_2.fas -output 1_2Aln.fas"},
+        {"clustalw", "clustalw 1_2.fas -type=DNA -output=fasta -outfile=1_2Aln.fas"},
+        {"mafft", "mafft --localpair 1_2.fas > 1_2Aln.fas"},
+    };
+    for (const auto& [aligner, commandLine] : cases) {
+        RealRun run;
+        RunState state = Load("rrna5s_48.fasta", 2, aligner);
+        WriteWholeFile(run.exchange.File("1_2.fas"),
+                       FormatFastaRecord(state.InputSequences[0]) +
+                           FormatFastaRecord(state.InputSequences[1]));
+        const std::string before = CurrentDirectory();
+        const ProgramOutcome outcome =
+            RunAligner(state, run.context, aligner, "1_2.fas", "1_2Aln.fas");
+        EXPECT_TRUE(outcome.Ok()) << aligner << ": " << outcome.message;
+        EXPECT_EQ(state.shellCommand, commandLine);
+        EXPECT_GT(state.taskId, 0) << aligner;
+        EXPECT_EQ(state.waitResult, 0) << aligner;
+        EXPECT_EQ(CurrentDirectory(), before) << aligner;
+        EXPECT_TRUE(PairIdentity(run.exchange.File("1_2Aln.fas")).Ok()) << aligner;
+    }
+}
+
+TEST(RealAligners, TheTableHoldsTheIdentityOfEachAlignersOwnOutput) {
+    for (const char* aligner : {"muscle", "clustalw", "mafft"}) {
+        RealRun run;
+        RecordingWindow window;
+        RunState state = Load("its1_68.fasta", 4, aligner);
+        AlignAllPairs(state, window, run.context);
+        ASSERT_FALSE(state.failFlag)
+            << aligner << ": " << ::testing::PrintToString(window.messages);
+        for (int i = 0; i < 4; ++i)
+            for (int j = i + 1; j < 4; ++j)
+                EXPECT_EQ(state.InputIdentity(i, j),
+                          DirectIdentity(aligner, state.InputSequences[i], state.InputSequences[j]))
+                    << aligner << " " << i << "," << j;
+        // No pair file, log or ClustalW guide tree is left behind.
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(run.exchange.Path()))
+            left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left, std::vector<std::string>{"infile"}) << aligner;
+    }
+}
+
+TEST(RealAligners, ClustalWRefusesTwoEqualNames) {
+    TempFolder folder;
+    RunState state;
+    RecordingWindow window;
+    LoadFasta(state, window,
+              folder.Write("dup.fasta", ">one\nACGTACGTTT\n>two\nACGTACGAAA\n>one\nACGAACGTTT\n"));
+    ASSERT_FALSE(state.failFlag);
+    state.AlignerKind = "clustalw";
+    RealRun run;
+    AlignAllPairs(state, window, run.context);
+    EXPECT_TRUE(state.failFlag);
+    ASSERT_EQ(window.messages.size(), 1u);
+    EXPECT_NE(window.messages[0].find("identical name '>one'"), std::string::npos)
+        << window.messages[0];
+    EXPECT_FALSE(std::filesystem::exists(run.exchange.File("infile")));
+}
+
+TEST(RealAligners, AFreshRunThenTheTreeOfNeighbor) {
+    RealRun run;
+    RecordingWindow window;
+    RunState state = Load("rrna5s_48.fasta", 8, "muscle");
+    state.useTree = true;
+    AlignAllPairs(state, window, run.context);
+    ASSERT_FALSE(state.failFlag);
+    const ProgramOutcome tree = OrderByTree(state, window, run.context);
+    ASSERT_TRUE(tree.Ok()) << tree.message;
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(state.treeOrder.back(), 8);
+    for (int a = 0; a < 8; ++a) {
+        EXPECT_EQ(state.SequenceList[a], state.InputSequences[state.treeOrder[a]]);
+        for (int b = 0; b < 8; ++b)
+            EXPECT_EQ(state.IdentityMatrix(a, b),
+                      state.InputIdentity(state.treeOrder[a], state.treeOrder[b]));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(run.exchange.Path()));
+}
+
+TEST(RealAligners, AppendingOneSequenceToNineKeepsTheOldScores) {
+    RealRun run;
+    RecordingWindow window;
+    RunState state = Load("rrna5s_48.fasta", 10, "muscle");
+    const Record appended = state.InputSequences.back();
+    state.InputSequences.pop_back();
+    state.seqCount = 9;
+    AlignAllPairs(state, window, run.context);
+    ASSERT_FALSE(state.failFlag);
+    OrderByTree(state, window, run.context);  // display order = input order (tree option off)
+    const IdentityTable before = state.IdentityMatrix;
+
+    // The append puts the display order first, then the new record.
+    state.InputSequences = state.SequenceList;
+    state.InputSequences.push_back(appended);
+    state.seqCount = 10;
+    state.appendCount = 1;
+    AlignNewPairs(state, window, run.context);
+    ASSERT_FALSE(state.failFlag) << ::testing::PrintToString(window.messages);
+    for (int i = 0; i < 9; ++i) {
+        for (int j = 0; j < 9; ++j) EXPECT_EQ(state.InputIdentity(i, j), before(i, j));
+        EXPECT_EQ(state.InputIdentity(i, 9),
+                  DirectIdentity("muscle", state.InputSequences[i], appended))
+            << i;
+    }
+    const auto table = ReadWholeFile(run.exchange.File("Identity_scores_col.txt"));
+    ASSERT_TRUE(table);
+    EXPECT_EQ(std::count(table->begin(), table->end(), '\n'), 46);
+}
+
+}  // namespace
+}  // namespace kvr
