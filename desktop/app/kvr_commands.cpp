@@ -6,6 +6,8 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"identity", "identity FILE        identity of an aligned pair file (FASTA, '-' gaps)",
          Identity},
+        {"run", "run INPUT.fasta      align every pair, order by a tree, write the identities",
+         Run},
     };
     return commands;
 }

@@ -16,6 +16,7 @@ struct Command {
 };
 
 int Identity(const Arguments& args);
+int Run(const Arguments& args);
 
 // All commands, in the order the help lists them.
 const std::vector<Command>& Commands();

@@ -1,0 +1,112 @@
+// The window of kvr, which has none: the messages the window would show and its status texts go
+// to a stream (standard error), progress at most once a second. Control states are kept so that
+// handlers can read them back; there are no pictures, file dialogs or questions.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <ostream>
+#include <string>
+
+#include "platform/window.h"
+
+namespace kvr {
+
+class ConsoleWindow : public Window {
+  public:
+    // quiet keeps the status texts back; messages are always written.
+    ConsoleWindow(std::ostream& out, std::string prefix, bool quiet);
+
+    void SetEnabled(Control c, bool enabled) override { At(c).enabled = enabled; }
+    bool IsEnabled(Control c) const override { return At(c).enabled; }
+    void SetVisible(Control c, bool visible) override { At(c).visible = visible; }
+    bool IsVisible(Control c) const override { return At(c).visible; }
+    void SetCaption(Control c, std::string_view text) override;
+    std::string Caption(Control c) const override { return At(c).caption; }
+    void SetValue(Control c, int value) override;
+    int Value(Control c) const override { return At(c).value; }
+    void SetMaximum(Control c, int maximum) override { At(c).maximum = maximum; }
+    int Maximum(Control c) const override { return At(c).maximum; }
+    void SetSmallChange(Control, int) override {}
+    void SetChecked(Control c, bool checked) override { At(c).checked = checked; }
+    bool IsChecked(Control c) const override { return At(c).checked; }
+    void SetToolTip(Control, std::string_view) override {}
+    std::string ToolTip(Control) const override { return {}; }
+    void SetGeometry(Control c, const Rect& twips) override { At(c).geometry = twips; }
+    Rect Geometry(Control c) const override { return At(c).geometry; }
+    void SetDropEnabled(Control, bool) override {}
+    bool IsDropEnabled(Control) const override { return false; }
+
+    void ShowForm(Control form) override { At(form).shown = true; }
+    void CloseForm(Control form) override { At(form).shown = false; }
+    bool IsFormShown(Control form) const override { return At(form).shown; }
+
+    void ShowMessage(std::string_view text) override;
+    bool AskYesNo(std::string_view text) override;  // answers No: nobody is there to ask
+    std::string OpenFileDialog(const std::string&) override { return {}; }
+    std::string SaveFileDialog(const std::string&) override { return {}; }
+
+    void SetBusy(bool) override {}
+    void ProcessEvents() override {}
+    Size ScreenSize() const override { return {}; }
+    void PopUpMenu(Control) override {}
+    void Quit() override {}
+
+    DrawingSurface& Canvas(Control picture) override;
+    void BlankPicture(Control) override {}
+    void ShowCanvasInView(bool) override {}
+    bool SaveViewBitmap(const std::string& path) override;
+    void CopyCanvasBitmap(Control) override;
+    bool CopyMetafile(const std::string& emfPath) override;
+
+    // Writes a status text still waiting for its turn.
+    void Flush();
+
+  private:
+    struct ControlState {
+        bool enabled = true;
+        bool visible = true;
+        bool checked = false;
+        bool shown = false;
+        std::string caption;
+        int value = 0;
+        int maximum = 0;
+        Rect geometry;
+    };
+    ControlState& At(Control c) { return controls_[static_cast<std::size_t>(c)]; }
+    const ControlState& At(Control c) const { return controls_[static_cast<std::size_t>(c)]; }
+    void WriteStatus();
+    void NoDisplay(std::string_view what);
+
+    // A canvas that keeps its size and draws nothing.
+    class NoSurface : public DrawingSurface {
+      public:
+        void Resize(int width, int height) override {
+            width_ = width;
+            height_ = height;
+        }
+        void Clear() override {}
+        int Width() const override { return width_; }
+        int Height() const override { return height_; }
+        void FillRect(int, int, int, int, Rgb) override {}
+        void Box(int, int, int, int, Rgb) override {}
+        void Line(int, int, int, int, Rgb) override {}
+        void Text(int, int, std::string_view) override {}
+        void RotatedText(int, int, std::string_view) override {}
+
+      private:
+        int width_ = 0;
+        int height_ = 0;
+    };
+
+    std::ostream& out_;
+    std::string prefix_;
+    bool quiet_;
+    bool statusPending_ = false;
+    std::string lastWritten_;
+    std::chrono::steady_clock::time_point lastWrite_{};
+    std::array<ControlState, kControlCount> controls_;
+    NoSurface canvas_;
+};
+
+}  // namespace kvr

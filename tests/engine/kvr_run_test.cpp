@@ -1,0 +1,142 @@
+// kvr run, the program itself: golden output, errors, and a run with the real MUSCLE.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/external_programs.h"
+#include "platform/posix_shell.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::DataFile;
+using testing::TempFolder;
+
+struct KvrResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs kvr with the arguments (already quoted for the shell) and environment assignments, in
+// folder; checks that it left no exchange folder behind.
+KvrResult Kvr(const TempFolder& folder, const std::string& arguments,
+              const std::string& environment = "") {
+    PosixShell shell;
+    const std::string kvr = ShellQuote(std::string(KVR_BIN_DIR) + "/kvr");
+    const ShellOutcome outcome =
+        shell.Run("exec env " + environment + " " + kvr + " run " + arguments + " >stdout 2>stderr",
+                  folder.Path());
+    const std::string leftOver =
+        std::string(KVR_BIN_DIR) + "/tmp/run-" + std::to_string(outcome.processId) + "-";
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(KVR_BIN_DIR) + "/tmp"))
+        EXPECT_FALSE(entry.path().string().starts_with(leftOver)) << entry.path();
+    return {outcome.exitCode, ReadWholeFile(folder.File("stdout")).value_or(""),
+            ReadWholeFile(folder.File("stderr")).value_or("")};
+}
+
+const std::string kCopyAligner = "KVR_MUSCLE='cp {in} {out}'";
+
+TEST(KvrRun, WritesTheOrderAndTheScoresOfTheGoldenFiles) {
+    TempFolder folder;
+    const std::string input = ShellQuote(DataFile("kvr_run/families.fasta"));
+    const KvrResult tree = Kvr(folder, input + " --tree --scores scores.csv", kCopyAligner);
+    EXPECT_EQ(tree.status, 0) << tree.err;
+    EXPECT_EQ(tree.out, ReadWholeFile(DataFile("kvr_run/families_tree_order.txt")));
+    EXPECT_EQ(ReadWholeFile(folder.File("scores.csv")),
+              ReadWholeFile(DataFile("kvr_run/families_tree_scores.csv")));
+    for (const char* status : {"kvr run: 5 sequences loaded\n", "kvr run: Aligning 1 - 2\n",
+                               "kvr run: Drawing tree\n", "kvr run: Completed\n"})
+        EXPECT_NE(tree.err.find(status), std::string::npos) << tree.err;
+
+    // Without the tree the input order stays; --quiet keeps the progress back.
+    const KvrResult plain = Kvr(folder, "--quiet --scores=plain.csv " + input, kCopyAligner);
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(plain.out, "1\t>A_1\n2\t>C_1\n3\t>A_2_\n4\t>C_2\n5\t>A_3\n");
+    EXPECT_EQ(plain.err, "");
+    const auto scores = ReadWholeFile(folder.File("plain.csv"));
+    ASSERT_TRUE(scores);
+    EXPECT_TRUE(
+        scores->starts_with("First Sequence,Second Sequence,Identity Score\r\n>A_1,>C_1,0.7\r\n"))
+        << *scores;
+}
+
+TEST(KvrRun, RefusesAWrongCommandLine) {
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"", 2, "kvr run: no input file given\n"},
+        {"a.fasta b.fasta", 2, "kvr run: one input file expected, got 'a.fasta' and 'b.fasta'\n"},
+        {"a.fasta --bogus", 2, "kvr run: unknown option '--bogus'\n"},
+        {"a.fasta --aligner", 2, "kvr run: --aligner needs a name: muscle, clustalw or mafft\n"},
+        {"a.fasta --aligner clustalw2", 2,
+         "kvr run: unknown aligner 'clustalw2': choose muscle, clustalw or mafft\n"},
+        {"a.fasta --scores", 2, "kvr run: --scores needs a file name\n"},
+        {"a.fasta --tree=yes", 2, "kvr run: unknown option '--tree=yes'\n"},
+        {"missing.fasta", 1,
+         "kvr run: Failed to read missing.fasta. Please check the content of the file and try "
+         "again.\n"},
+        {"a.fasta --scores /nonexistent/folder/s.csv", 1,
+         "kvr run: cannot write /nonexistent/folder/s.csv: no folder /nonexistent/folder\n"},
+    };
+    TempFolder folder;
+    for (const Case& c : cases) {
+        const KvrResult result = Kvr(folder, c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.arguments;
+        EXPECT_TRUE(result.err.starts_with(c.error)) << c.arguments << "\n" << result.err;
+        EXPECT_EQ(result.out, "") << c.arguments;
+    }
+    const KvrResult help = Kvr(folder, "--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("usage: kvr run INPUT.fasta")) << help.out;
+}
+
+TEST(KvrRun, AFailingAlignerStopsTheRunAndWritesNothing) {
+    struct Case {
+        std::string environment;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"KVR_MUSCLE='kvr-no-such-aligner -align {in} -output {out}'",
+         "kvr run: The aligner MUSCLE was not found: no program 'kvr-no-such-aligner' on the PATH"},
+        {"KVR_MUSCLE='true {in} {out}'",
+         "kvr run: The identity of sequences 1 and 2 could not be computed with MUSCLE: the "
+         "aligner "
+         "wrote no output file 1_2Aln.fas.\nSequence 1: >A_1\nSequence 2: >C_1\n"
+         "Command: true 1_2.fas 1_2Aln.fas\nThe run has been stopped.\n"},
+        {"KVR_MUSCLE='echo Cannot align >&2; exit 3; {in} {out}'",
+         "the aligner failed with exit status 3: Cannot align"},
+    };
+    TempFolder folder;
+    for (const Case& c : cases) {
+        const KvrResult result =
+            Kvr(folder, ShellQuote(DataFile("kvr_run/families.fasta")) + " --quiet --scores s.csv",
+                c.environment);
+        EXPECT_EQ(result.status, 1) << c.environment;
+        EXPECT_NE(result.err.find(c.error), std::string::npos) << c.environment << "\n"
+                                                               << result.err;
+        EXPECT_EQ(result.out, "");
+        EXPECT_FALSE(std::filesystem::exists(folder.File("s.csv"))) << c.environment;
+    }
+}
+
+TEST(KvrRun, RunsTheRealMuscleAndNeighbor) {
+    TempFolder folder;
+    const std::string text = *ReadWholeFile(DataFile("rrna5s_48.fasta"));
+    std::size_t fifth = 0;
+    for (int k = 0; k < 4; ++k) fifth = text.find('>', fifth + 1);
+    folder.Write("four.fasta", text.substr(0, fifth));
+    const KvrResult result = Kvr(folder, "four.fasta --tree --quiet --scores s.csv");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 4);
+    const auto scores = ReadWholeFile(folder.File("s.csv"));
+    ASSERT_TRUE(scores);
+    EXPECT_EQ(std::count(scores->begin(), scores->end(), '\n'), 7);
+}
+
+}  // namespace
+}  // namespace kvr
