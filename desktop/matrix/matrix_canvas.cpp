@@ -51,7 +51,7 @@ void DrawKeyBoxes(const RunState& state, DrawingSurface& s, double x1, double y1
     int h = 0;
     KeyBoxSize(state.seqCount, w, h);
     const double x2 = x1 + w;
-    double y = y1;
+    double y = Twips(y1);  // whole twips from here, so that every box is h high
     for (const KeyBox& box : ColourKeyBoxes(state)) {
         OutlinedFill(s, x1, y, x2 + 200, y + h, box.colour);
         if (box.Labelled()) {
