@@ -1,0 +1,56 @@
+// A main form on a recording window, with an analysis ready to display: for tests of the matrix
+// and plot handlers. Value changes made by code reach the handlers, as in the real window.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "matrix/layout.h"
+#include "platform/fakes/fake_shell.h"
+#include "platform/fakes/recording_window.h"
+#include "shell/main_form.h"
+#include "state/program_folder.h"
+#include "support/analysis_state.h"
+#include "support/emf_reader.h"
+#include "support/temp_folder.h"
+
+namespace kvr::testing {
+
+class DisplayTest : public ::testing::Test {
+protected:
+    TempFolder program;
+    RunState state;
+    RecordingWindow window;
+    FakeShell shell;
+    MainForm form{state, window, shell, program.Path()};
+    std::string before = CurrentDirectory();
+
+    DisplayTest() {
+        window.SetGeometry(Control::frmMainForm, Rect{0, 0, 18000, 13000});
+        LayOutMainWindow(window);
+        window.SetMaximum(Control::updCutoff1, 99);
+        window.SetMaximum(Control::UpdCutoff2, 99);
+        window.SetValue(Control::updCutoff1, 94);
+        window.SetValue(Control::UpdCutoff2, 78);
+        window.events = &form;
+    }
+    void TearDown() override { ASSERT_EQ(::chdir(before.c_str()), 0); }
+
+    // An analysis of n sequences on display (matrixShown), identities from 1 down to lowest.
+    void Load(int n, float lowest = 0.6f) { state = MakeAnalysis(n, Gradient(n, lowest)); }
+    // The cut-offs as stored and as the spin controls show them, without running the handlers.
+    void SetCutoffs(int c1, int c2) {
+        state.cutoff1 = static_cast<float>(c1);
+        state.cutoff2 = static_cast<float>(c2);
+        window.events = nullptr;
+        window.SetValue(Control::updCutoff1, c1);
+        window.SetValue(Control::UpdCutoff2, c2);
+        window.events = &form;
+    }
+    std::string Work() const { return WorkFolder(program.Path()); }
+    std::string MatrixFile() const { return JoinPath(Work(), "Identity_mat.emf"); }
+    std::string PlotFile() const { return JoinPath(Work(), "Identity_distribution_plot.emf"); }
+    const std::vector<std::string>& Status() { return window.captionHistory[Control::lblProgress]; }
+};
+
+}  // namespace kvr::testing
