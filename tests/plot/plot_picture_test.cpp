@@ -1,0 +1,135 @@
+#include "plot/plot_picture.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fakes/recording_surface.h"
+#include "platform/fakes/recording_window.h"
+#include "support/emf_reader.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using Kind = DrawOp::Kind;
+using testing::ReadEmf;
+using testing::TempFolder;
+constexpr Rgb kGreen{0, 255, 0};
+
+RunState Histogram(double minIdentity, float maxIdentity, float maxProportion) {
+    RunState state;
+    state.minIdentity = minIdentity;
+    state.maxIdentity = maxIdentity;
+    state.maxProportion = maxProportion;
+    state.BinArray.assign(101, {0.0f, 0.0f});
+    return state;
+}
+
+RecordingSurface Draw(const RunState& state, CurveStart start = CurveStart::Rounded) {
+    RecordingSurface picture;
+    DrawPlotPicture(state, picture, start);
+    return picture;
+}
+
+TEST(PlotPicture, FixedLayoutTicksAndShortLabels) {
+    const RunState state = Histogram(0.70, 1.0f, 0.4f);
+    const RecordingSurface picture = Draw(state);
+    const auto texts = picture.OpsOf(Kind::Text);
+    EXPECT_EQ(texts[0].text, "Percentage pairwise identities");
+    EXPECT_EQ(std::tie(texts[0].x1, texts[0].y1), std::make_tuple(350, 650));
+    const auto turned = picture.OpsOf(Kind::RotatedText);
+    ASSERT_EQ(turned.size(), 1u);
+    EXPECT_EQ(std::tie(turned[0].x1, turned[0].y1), std::make_tuple(0, 425));
+
+    // 31 percentages, 70 to 100, one step of 860 / 30 = 29 (28.7, rounded).
+    const auto boxes = picture.OpsOf(Kind::Box);
+    ASSERT_EQ(boxes.size(), 31u + 21);
+    EXPECT_EQ(std::tie(boxes[0].x1, boxes[0].y1, boxes[0].x2, boxes[0].y2),
+              std::make_tuple(65, 615, 70, 620));  // the first: short, green
+    EXPECT_EQ(boxes[0].colour, kGreen);
+    EXPECT_EQ(std::tie(boxes[1].x1, boxes[1].y1, boxes[1].x2, boxes[1].y2),
+              std::make_tuple(65 + 29 - 1, 615, 65 + 29 + 3, 625));  // 71: black
+    EXPECT_EQ(boxes[1].colour, kBlack);
+    EXPECT_EQ(std::tie(boxes[5].y1, boxes[5].y2), std::make_tuple(613, 627));  // 75: long, green
+    EXPECT_EQ(boxes[5].colour, kGreen);
+    EXPECT_EQ(std::tie(boxes[30].x1, boxes[30].y2), std::make_tuple(65 + 30 * 29, 620));
+
+    std::vector<std::string> horizontal, vertical;
+    for (std::size_t t = 1; t < 1 + 7; ++t) horizontal.push_back(texts[t].text);
+    for (std::size_t t = 8; t < texts.size(); ++t) vertical.push_back(texts[t].text);
+    EXPECT_EQ(horizontal, (std::vector<std::string>{" 70", " 75", " 80", " 85", " 90", " 95", " 100"}));
+    EXPECT_EQ(std::tie(texts[1].x1, texts[1].y1), std::make_tuple(55, 630));
+    ASSERT_EQ(vertical.size(), 21u);
+    EXPECT_EQ(vertical[0], " 0");
+    EXPECT_EQ(vertical[1], "0.02");
+    EXPECT_EQ(vertical[4], "0.08");
+    EXPECT_EQ(vertical[5], " .1");
+    EXPECT_EQ(vertical[6], "0.12");
+    EXPECT_EQ(vertical[10], " .2");
+    EXPECT_EQ(vertical[20], " .4");
+    // Vertical ticks from y = 620 up by 31; labels at (25, y - 2).
+    const DrawOp& major = boxes[31];
+    EXPECT_EQ(std::tie(major.x1, major.y1, major.x2, major.y2), std::make_tuple(65, 618, 75, 622));
+    const DrawOp& minor = boxes[32];
+    EXPECT_EQ(std::tie(minor.x1, minor.y1, minor.x2, minor.y2), std::make_tuple(64, 588, 74, 590));
+    EXPECT_EQ(std::tie(texts[9].x1, texts[9].y1), std::make_tuple(25, 587));
+}
+
+TEST(PlotPicture, CurveStartsByRuleAndReachesTheTopAtTheMaximum) {
+    RunState state = Histogram(0.736, 0.9f, 0.5f);
+    state.BinArray[73][1] = 0.25f;
+    state.BinArray[74][1] = 0.5f;
+    const auto curveOf = [](const RecordingSurface& picture) {
+        auto lines = picture.OpsOf(Kind::Line);
+        return std::vector<DrawOp>(lines.begin() + 2, lines.end());  // after the two axes
+    };
+    const auto rounded = curveOf(Draw(state, CurveStart::Rounded));
+    const auto floored = curveOf(Draw(state, CurveStart::Floored));
+    ASSERT_EQ(rounded.size(), 26u);  // rows 74 .. 99
+    ASSERT_EQ(floored.size(), 27u);  // rows 73 .. 99
+    const int step = 32;             // 860 / 27 = 31.85
+    EXPECT_EQ(std::tie(rounded[0].x1, rounded[0].y1, rounded[0].x2, rounded[0].y2),
+              std::make_tuple(65, 615, 65 + step, 0));  // at the maximum: y = 0
+    EXPECT_EQ(floored[0].y2, 310);
+    EXPECT_EQ(floored[1].y2, 0);
+    EXPECT_EQ(floored[2].y2, 620);
+}
+
+TEST(PlotPicture, MarkedMaximumRoundsHalfToEven) {
+    for (const auto& [maxIdentity, label] :
+         {std::pair{0.625f, " 62"}, std::pair{0.875f, " 88"}}) {
+        const RecordingSurface picture = Draw(Histogram(0.5, maxIdentity, 0.4f));
+        bool found = false;
+        for (const DrawOp& op : picture.OpsOf(Kind::Text)) found = found || op.text == label;
+        EXPECT_TRUE(found) << label;
+    }
+}
+
+TEST(PlotPicture, WorkFolderFileReadsBack) {
+    TempFolder work;
+    RunState state = Histogram(0.70, 1.0f, 0.4f);
+    state.BinArray[79][1] = 0.4f;
+    RecordingWindow window;
+    window.SetVisible(Control::ZoomingPicture, false);
+    window.SetVisible(Control::InnerPicture, false);
+    WritePlotPicture(state, window, work.Path());
+    EXPECT_TRUE(window.IsVisible(Control::ZoomingPicture));
+    EXPECT_TRUE(window.IsVisible(Control::InnerPicture));
+
+    const auto file = ReadEmf(work.File("Identity_distribution_plot.emf"));
+    ASSERT_TRUE(file.has_value());
+    EXPECT_EQ(file->FrameWidth(), 35000);
+    EXPECT_EQ(file->FrameHeight(), 27000);
+    EXPECT_EQ(file->Count(testing::kEmrRectangle), 31u + 21);
+    EXPECT_EQ(file->Count(testing::kEmrExtCreateFontIndirectW), 2u);
+    EXPECT_EQ(file->Count(testing::kEmrLineTo), 2u + 30);
+    const auto texts = file->Texts();
+    ASSERT_EQ(texts.size(), 2u + 7 + 21);
+    EXPECT_EQ(texts[1], "Proportion of pairwise identities");
+    // Row 79 at the tick of 80 reaches the top.
+    const auto lines = file->OfType(testing::kEmrLineTo);
+    EXPECT_EQ(lines[2 + 9].Y(), 0);
+    EXPECT_EQ(lines[2 + 9].X(), 65 + 10 * 29);
+}
+
+}  // namespace
+}  // namespace kvr

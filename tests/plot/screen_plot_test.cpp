@@ -1,0 +1,160 @@
+#include "plot/screen_plot.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/fakes/recording_surface.h"
+#include "plot/binning.h"
+#include "plot/plot_scale.h"
+#include "platform/fakes/recording_window.h"
+
+namespace kvr {
+namespace {
+
+using Kind = DrawOp::Kind;
+constexpr Rgb kGreen{0, 255, 0};
+constexpr Rgb kRed{255, 0, 0};
+
+// A histogram set by hand: proportions per row and the range they came from.
+RunState Histogram(double minIdentity, float maxIdentity, float maxProportion) {
+    RunState state;
+    state.minIdentity = minIdentity;
+    state.maxIdentity = maxIdentity;
+    state.maxProportion = maxProportion;
+    state.BinArray.assign(101, {0.0f, 0.0f});
+    return state;
+}
+
+// W = 15000, H = 9000: MX = 1275, MY = 765, PW = 12450, PH = 7470.
+RecordingSurface Plot(const RunState& state) {
+    RecordingSurface canvas;
+    ScreenPlot(state, canvas, Size{15000, 9000});
+    return canvas;
+}
+
+TEST(PlotScale, AxisRangeAndMarkedMaximum) {
+    struct Case {
+        double minIdentity;
+        float maxIdentity;
+        int lo, steps, maxPct, roundedStart, flooredStart;
+    };
+    const Case cases[] = {
+        {0.70, 1.0f, 70, 30, 100, 70, 70},
+        {0.734, 0.9f, 73, 27, 90, 73, 73},
+        {0.736, 0.625f, 73, 27, 62, 74, 73},  // 62.5 -> 62
+        {0.5, 0.875f, 50, 50, 88, 50, 50},    // 87.5 -> 88
+    };
+    for (const Case& c : cases) {
+        const RunState state = Histogram(c.minIdentity, c.maxIdentity, 1);
+        const PlotScale scale = PlotScaleOf(state);
+        EXPECT_EQ(scale.lo, c.lo) << c.minIdentity;
+        EXPECT_EQ(scale.steps, c.steps) << c.minIdentity;
+        EXPECT_EQ(scale.maxPct, c.maxPct) << c.maxIdentity;
+        EXPECT_EQ(CurveStartRow(state, CurveStart::Rounded), c.roundedStart);
+        EXPECT_EQ(CurveStartRow(state, CurveStart::Floored), c.flooredStart);
+    }
+}
+
+TEST(ScreenPlot, AxesTitlesAndHorizontalTicks) {
+    const RunState state = Histogram(0.70, 1.0f, 0.4f);
+    const RecordingSurface canvas = Plot(state);
+    EXPECT_EQ(canvas.Width(), 15000);
+    const auto lines = canvas.OpsOf(Kind::Line);
+    EXPECT_EQ(std::tie(lines[0].x1, lines[0].y1, lines[0].x2, lines[0].y2),
+              std::make_tuple(1275, 765, 1275, 8235));
+    EXPECT_EQ(std::tie(lines[1].x1, lines[1].y1, lines[1].x2, lines[1].y2),
+              std::make_tuple(1275, 8235, 13725, 8235));
+    const auto turned = canvas.OpsOf(Kind::RotatedText);
+    ASSERT_EQ(turned.size(), 1u);
+    EXPECT_EQ(turned[0].text, "Proportion of pairwise identities");
+    EXPECT_EQ(std::tie(turned[0].x1, turned[0].y1), std::make_tuple(0, 5000));
+    const auto texts = canvas.OpsOf(Kind::Text);
+    EXPECT_EQ(texts[0].text, "Percentage pairwise identity");
+    EXPECT_EQ(std::tie(texts[0].x1, texts[0].y1), std::make_tuple(6500, 8700));
+
+    // 70 and 100 short green boxes, 75 .. 95 long ones, the 24 others thin lines.
+    const auto boxes = canvas.OpsOf(Kind::FillRect);
+    std::vector<DrawOp> horizontal(boxes.begin(), boxes.begin() + 7);
+    const int step = 415;  // 12450 / 30
+    const int y0 = 9000 - 765 - 25;
+    for (int t = 0; t < 7; ++t) {
+        const int x = 1275 + 5 * t * step;
+        EXPECT_EQ(horizontal[t].colour, kGreen);
+        EXPECT_EQ(horizontal[t].x1, x - 15) << t;
+        EXPECT_EQ(horizontal[t].y1, y0 - 15);
+        EXPECT_EQ(horizontal[t].y2, t == 0 || t == 6 ? y0 + 65 : y0 + 85) << t;
+    }
+    std::vector<std::string> labels;
+    for (int t = 1; t <= 7; ++t) labels.push_back(texts[t].text);
+    EXPECT_EQ(labels, (std::vector<std::string>{" 70", " 75", " 80", " 85", " 90", " 95", " 100"}));
+    EXPECT_EQ(std::tie(texts[1].x1, texts[1].y1), std::make_tuple(1275 - 120, y0 + 80));
+    const int thin = static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const DrawOp& op) {
+        return op.x1 == op.x2 && op.y1 == y0 && op.y2 == y0 + 70;
+    }));
+    EXPECT_EQ(thin, 24);
+}
+
+TEST(ScreenPlot, MarkedMaximumGetsTheShortBoxAndALabel) {
+    const RunState state = Histogram(0.60, 0.625f, 0.4f);  // maximum 62.5 % -> 62
+    const RecordingSurface canvas = Plot(state);
+    const auto texts = canvas.OpsOf(Kind::Text);
+    EXPECT_EQ(texts[1].text, " 60");
+    EXPECT_EQ(texts[2].text, " 62");
+    EXPECT_EQ(texts[3].text, " 65");
+}
+
+TEST(ScreenPlot, VerticalTicksAndLabels) {
+    const RunState state = Histogram(0.70, 1.0f, 0.4f);
+    const RecordingSurface canvas = Plot(state);
+    const auto texts = canvas.OpsOf(Kind::Text);
+    std::vector<std::string> labels;
+    for (std::size_t t = 8; t < 8 + 21; ++t) labels.push_back(texts[t].text);
+    EXPECT_EQ(labels.front(), "0.00");
+    EXPECT_EQ(labels[1], "0.02");
+    EXPECT_EQ(labels[5], "0.10");
+    EXPECT_EQ(labels.back(), "0.40");
+    // Major tick at the axis: a box; the label 100 twips above its lower edge (Y - 80).
+    const auto boxes = canvas.OpsOf(Kind::FillRect);
+    const DrawOp& major = boxes[7];
+    EXPECT_EQ(std::tie(major.x1, major.y1, major.x2, major.y2),
+              std::make_tuple(1225, 8215, 1335, 8255));
+    EXPECT_EQ(std::tie(texts[8].x1, texts[8].y1), std::make_tuple(1275 - 450, 8235 - 80));
+    // A minor tick is a line; its label 100 above it.
+    EXPECT_EQ(texts[9].y1, static_cast<int>(std::nearbyint(8235 - 7470 / 20.0 - 100)));
+}
+
+TEST(ScreenPlot, CurveStartsAtTheAxisCornerAndReachesTheTopAtTheMaximum) {
+    RunState state = Histogram(0.734, 0.9f, 0.5f);
+    state.BinArray[73][1] = 0.5f;   // at the maximum: the top of the plot area
+    state.BinArray[74][1] = 0.25f;
+    const RecordingSurface canvas = Plot(state);
+    std::vector<DrawOp> curve;
+    for (const DrawOp& op : canvas.OpsOf(Kind::Line))
+        if (op.colour == kRed) curve.push_back(op);
+    ASSERT_EQ(curve.size(), 27u);  // rows 73 .. 99
+    const int step = static_cast<int>(std::nearbyint(12450.0 / 27));
+    EXPECT_EQ(std::tie(curve[0].x1, curve[0].y1), std::make_tuple(1275, 8235));
+    EXPECT_EQ(std::tie(curve[0].x2, curve[0].y2), std::make_tuple(1275 + step, 765));  // tick 74
+    EXPECT_EQ(curve[1].y2, 8235 - 7470 / 2);
+
+    // 73.6 % rounds up: the curve starts with row 74.
+    RunState up = Histogram(0.736, 0.9f, 0.5f);
+    up.BinArray[74][1] = 0.5f;
+    std::vector<DrawOp> upCurve;
+    for (const DrawOp& op : Plot(up).OpsOf(Kind::Line))
+        if (op.colour == kRed) upCurve.push_back(op);
+    ASSERT_EQ(upCurve.size(), 26u);
+    EXPECT_EQ(upCurve[0].y2, 765);
+}
+
+TEST(ScreenPlot, AllIdenticalSequencesDrawWithoutFault) {
+    RunState state = Histogram(1.0, 1.0f, 1.0f);
+    state.BinArray[99][1] = 1.0f;
+    const RecordingSurface canvas = Plot(state);
+    EXPECT_EQ(canvas.OpsOf(Kind::Text)[1].text, " 100");
+}
+
+}  // namespace
+}  // namespace kvr
