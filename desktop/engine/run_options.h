@@ -16,6 +16,9 @@ inline constexpr std::string_view kAlignerKinds[] = {"muscle", "clustalw", "maff
 struct RunOptions {
     std::string aligner = "muscle";  // one of kAlignerKinds
     bool useTree = false;            // order the sequences by a neighbour-joining tree
+    int colourMode = kFullColour;    // colouring of the matrix pictures
+    float cutoff1 = 94;              // three colour mode: upper and lower cut-off, whole percent
+    float cutoff2 = 78;
 };
 
 // One line per problem, empty when the options can be used.
@@ -23,6 +26,10 @@ std::vector<std::string> ValidateRunOptions(const RunOptions& options);
 
 // Copies the options into the state fields the engine reads (AlignerKind, useTree).
 void ApplyRunOptions(const RunOptions& options, RunState& state);
+
+// Copies the colouring into the state (ColourMode, cutoff1, cutoff2), for kvr: in the window the
+// colour controls own these, and a run keeps them.
+void ApplyColourOptions(const RunOptions& options, RunState& state);
 
 bool IsAlignerKind(std::string_view kind);
 

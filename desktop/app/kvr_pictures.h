@@ -1,0 +1,63 @@
+// The pictures of kvr run: the matrix and the distribution plot as EMF files (the layouts of the
+// desktop program's Save menu) and as images of the screen drawing (PNG or BMP), from the same
+// drawing code as the window. Images need no display.
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/run_options.h"
+#include "platform/window.h"
+#include "state/run_state.h"
+
+namespace kvr::cli {
+
+struct PictureRequest {
+    std::string matrixEmf;    // empty: not wanted
+    std::string plotEmf;
+    std::string matrixImage;  // PNG or BMP by the extension
+    std::string plotImage;
+
+    bool Any() const;
+    std::vector<std::string> Paths() const;
+};
+
+// The plot image's size: the view of the desktop program's main window on a 1920 x 1080 screen.
+inline constexpr int kPlotImageWidthPx = 1160;
+inline constexpr int kPlotImageHeightPx = 757;
+
+inline constexpr const char* kPictureUsage =
+    "[--mode full|three] [--cutoffs C1,C2] [--matrix-emf FILE] [--plot-emf FILE]\n"
+    "               [--matrix-image FILE] [--plot-image FILE]";
+
+inline constexpr const char* kPictureHelp =
+    "  --mode full|three    colouring of the matrix pictures: the whole observed range in 64\n"
+    "                       steps (full, the default) or three bands set by the cut-offs\n"
+    "  --cutoffs C1,C2      the upper and lower cut-off of the three bands, whole percent\n"
+    "                       (default 94,78); both are raised to the smallest identity when it\n"
+    "                       lies above the lower one, as in the window\n"
+    "  --matrix-emf FILE    the matrix as an EMF picture, any number of sequences\n"
+    "  --plot-emf FILE      the distribution of the identities as an EMF picture, 350 x 270 mm\n"
+    "  --matrix-image FILE  the matrix as the window draws it, full size (at most 500\n"
+    "                       sequences), as PNG or BMP by the file's extension\n"
+    "  --plot-image FILE    the distribution as the window draws it, 1160 x 757 pixels, PNG or BMP\n";
+
+enum class OptionUse { NotMine, Taken, Problem };
+
+// Takes one of the picture options above when `option` is one: takeValue fetches its value (the
+// next argument, or the part after "="). Problems go to `problem`.
+OptionUse TakePictureOption(const std::string& option,
+                            const std::function<bool(std::string&)>& takeValue,
+                            PictureRequest& pictures, RunOptions& options, std::string& problem);
+
+// What is wrong with the request before anything runs: image files must end in .png or .bmp.
+std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures);
+
+// After the ordering: bins the identities, builds the palette of the mode and writes every
+// requested picture. False, with a message on err for each, when one could not be written.
+bool WritePictures(RunState& state, Window& window, const PictureRequest& pictures,
+                   std::ostream& err);
+
+}  // namespace kvr::cli
