@@ -28,22 +28,6 @@ struct PictureRequest {
 inline constexpr int kPlotImageWidthPx = 1160;
 inline constexpr int kPlotImageHeightPx = 757;
 
-inline constexpr const char* kPictureUsage =
-    "[--mode full|three] [--cutoffs C1,C2] [--matrix-emf FILE] [--plot-emf FILE]\n"
-    "               [--matrix-image FILE] [--plot-image FILE]";
-
-inline constexpr const char* kPictureHelp =
-    "  --mode full|three    colouring of the matrix pictures: the whole observed range in 64\n"
-    "                       steps (full, the default) or three bands set by the cut-offs\n"
-    "  --cutoffs C1,C2      the upper and lower cut-off of the three bands, whole percent\n"
-    "                       (default 94,78); both are raised to the smallest identity when it\n"
-    "                       lies above the lower one, as in the window\n"
-    "  --matrix-emf FILE    the matrix as an EMF picture, any number of sequences\n"
-    "  --plot-emf FILE      the distribution of the identities as an EMF picture, 350 x 270 mm\n"
-    "  --matrix-image FILE  the matrix as the window draws it, full size (at most 500\n"
-    "                       sequences), as PNG or BMP by the file's extension\n"
-    "  --plot-image FILE    the distribution as the window draws it, 1160 x 757 pixels, PNG or BMP\n";
-
 enum class OptionUse { NotMine, Taken, Problem };
 
 // Takes one of the picture options above when `option` is one: takeValue fetches its value (the

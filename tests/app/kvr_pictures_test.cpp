@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cmath>
 #include <sstream>
 
 #include "matrix/matrix_canvas.h"
@@ -105,8 +106,8 @@ TEST(KvrPictures, WritesEveryRequestedPictureWithoutADisplay) {
 
     const QImage matrixImage(QString::fromStdString(pictures.matrixImage), "PNG");
     const Size canvas = MatrixCanvasSize(state, Size{});
-    EXPECT_EQ(matrixImage.width(), static_cast<int>((canvas.width + 14) / 15));
-    EXPECT_EQ(matrixImage.height(), static_cast<int>((canvas.height + 14) / 15));
+    EXPECT_EQ(matrixImage.width(), static_cast<int>(std::lround(canvas.width / 15)));
+    EXPECT_EQ(matrixImage.height(), static_cast<int>(std::lround(canvas.height / 15)));
     const QImage plotImage(QString::fromStdString(pictures.plotImage), "BMP");
     EXPECT_EQ(plotImage.size(), QSize(kPlotImageWidthPx, kPlotImageHeightPx));
     EXPECT_EQ(ReadWholeFile(pictures.plotImage)->substr(0, 2), "BM");

@@ -74,10 +74,8 @@ void QImageSurface::Resize(int width, int height) {
     EndPainting();
     width_ = width;
     height_ = height;
-    const auto pixels = [](int twips) {
-        return (std::max(0, twips) + kTwipsPerPixel - 1) / kTwipsPerPixel;
-    };
-    image_ = BlankImage(pixels(width), pixels(height));
+    // The same rounding as the window's widgets, so that a canvas and a view of one size agree.
+    image_ = BlankImage(ToPixels(width), ToPixels(height));
 }
 
 void QImageSurface::Clear() { Fill(Qt::white); }

@@ -36,7 +36,7 @@ public:
 
     // Fills the whole image with a colour (the blank view uses the button face).
     void Fill(QColor colour);
-    // The picture drawn so far, ceil(twips / 15) pixels each way, at 96 dpi.
+    // The picture drawn so far, twips / 15 rounded pixels each way, at 96 dpi.
     const QImage& Image() const;
 
     static int ToPixels(int twips);

@@ -1,0 +1,87 @@
+// Drawing the matrix: the screen canvas of 500 sequences (the largest drawn on screen) on the
+// QImage canvas and through the Qt main window, and the EMF picture of 2,000 sequences, which
+// emf2svg-conv then opens. Prints seconds and sizes.
+//   bench_matrix_draw [SCREEN_SEQUENCES] [PICTURE_SEQUENCES]
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include <QApplication>
+
+#include "matrix/matrix_canvas.h"
+#include "matrix/matrix_picture.h"
+#include "matrix/matrix_screen.h"
+#include "matrix/palette.h"
+#include "platform/qt/qt_main_window.h"
+
+namespace {
+
+// n sequences in related groups: high identity inside a group, lower between groups.
+kvr::RunState MakeAnalysis(int n) {
+    kvr::RunState state;
+    state.seqCount = n;
+    state.IdentityMatrix = kvr::IdentityTable(n, 1.0f);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> noise(-0.03f, 0.03f);
+    for (int i = 0; i < n; ++i) {
+        state.SequenceList.push_back({">sequence_" + std::to_string(i) + "_sample", "ACGT"});
+        for (int j = i + 1; j < n; ++j) {
+            const float base = (i / 25 == j / 25) ? 0.92f : 0.55f + 0.2f * ((i / 25 + j / 25) % 3);
+            state.IdentityMatrix(i, j) = state.IdentityMatrix(j, i) = base + noise(random);
+        }
+    }
+    state.maxNameLen = static_cast<int>(state.SequenceList.back().name.size());
+    state.minIdentity = 0.52;
+    state.maxIdentity = 0.95f;
+    state.matrixShown = true;
+    return state;
+}
+
+template <typename Work>
+double Seconds(Work work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    const int screenCount = argc > 1 ? std::atoi(argv[1]) : 500;
+    const int pictureCount = argc > 2 ? std::atoi(argv[2]) : 2000;
+
+    kvr::RunState screen = MakeAnalysis(screenCount);
+    for (int mode : {kvr::kFullColour, kvr::kThreeColour}) {
+        screen.ColourMode = mode;
+        kvr::BuildPalette(screen);
+        kvr::QtMainWindow window;
+        window.resize(1600, 1000);
+        auto& canvas = static_cast<kvr::QImageSurface&>(window.Canvas(kvr::Control::InnerPicture));
+        const double canvasOnly = Seconds([&] { kvr::DrawMatrixCanvas(screen, canvas, kvr::Size{}); });
+        const double onScreen = Seconds([&] { kvr::DrawMatrixOnScreen(screen, window); });
+        std::printf("screen matrix, %d sequences, %s: canvas %.3f s, whole drawing in the window "
+                    "%.3f s (%d x %d pixels)\n",
+                    screenCount, mode == kvr::kFullColour ? "full colour" : "three colour",
+                    canvasOnly, onScreen, canvas.Image().width(), canvas.Image().height());
+    }
+
+    kvr::RunState picture = MakeAnalysis(pictureCount);
+    kvr::BuildPalette(picture);
+    const std::string folder = std::filesystem::temp_directory_path() / "kvr-bench-matrix";
+    std::filesystem::create_directories(folder);
+    const std::string emf = folder + "/matrix.emf";
+    const double write = Seconds([&] { kvr::WriteMatrixPictureFile(picture, emf); });
+    std::printf("EMF matrix, %d sequences: written in %.3f s, %.1f MB\n", pictureCount, write,
+                static_cast<double>(std::filesystem::file_size(emf)) / 1e6);
+    const std::string convert = "emf2svg-conv -i '" + emf + "' -o '" + folder + "/matrix.svg'";
+    int status = 0;
+    const double open = Seconds([&] { status = std::system(convert.c_str()); });
+    std::printf("emf2svg-conv: %s in %.3f s\n", status == 0 ? "converted" : "FAILED", open);
+    std::filesystem::remove_all(folder);
+    return status == 0 ? 0 : 1;
+}

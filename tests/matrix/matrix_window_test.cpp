@@ -1,0 +1,117 @@
+// The matrix and the plot in the real Qt main window, with real identities (MUSCLE and neighbor
+// on 48 5S rRNA sequences). With KVR_SCREENSHOTS=FOLDER the window is saved at every step.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QScrollBar>
+#include <cstdlib>
+
+#include "matrix/palette.h"
+#include "platform/fakes/fake_shell.h"
+#include "platform/qt/picture_view.h"
+#include "platform/qt/qt_main_window.h"
+#include "plot/binning.h"
+#include "shell/main_form.h"
+#include "state/program_folder.h"
+#include "support/score_columns.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::DataFile;
+using testing::TempFolder;
+
+class MatrixWindowTest : public ::testing::Test {
+protected:
+    TempFolder program;
+    std::string before = CurrentDirectory();
+    RunState state;
+    QtMainWindow window;
+    FakeShell shell;
+    MainForm form{state, window, shell, program.Path()};
+
+    void SetUp() override {
+        window.SetEvents(&form);
+        form.Load();
+        window.show();
+        // What a run leaves behind: the ordered matrix, its range, the histogram.
+        state = testing::LoadScoreColumns(DataFile("matrix/rrna5s_48_scores.csv"));
+        state.lastFolder = program.Path();
+        BinIdentities(state, window);
+        window.SetValue(Control::updCutoff1, 94);
+        window.SetValue(Control::UpdCutoff2, 78);
+        for (Control c : {Control::cmdDrawMat, Control::cmdColourScheme, Control::cmdZoomIn,
+                          Control::cmdZoomOut, Control::cmdPlot})
+            window.SetEnabled(c, true);
+    }
+    void TearDown() override { ASSERT_EQ(::chdir(before.c_str()), 0); }
+
+    PictureView& View() { return *static_cast<PictureView*>(window.WidgetOf(Control::ZoomingPicture)); }
+    QScrollBar& Bar(Control c) { return *static_cast<QScrollBar*>(window.WidgetOf(c)); }
+    void Click(Control c) {
+        form.OnClick(c);
+        QApplication::processEvents();
+    }
+    void Shot(const char* name) {
+        const char* folder = std::getenv("KVR_SCREENSHOTS");
+        if (folder == nullptr) return;
+        QApplication::processEvents();
+        window.grab().save(QString::fromLatin1(folder) + "/" + name + ".png");
+    }
+};
+
+TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
+    Click(Control::cmdDrawMat);
+    const QImage canvas = static_cast<QImageSurface&>(window.Canvas(Control::InnerPicture)).Image();
+    ASSERT_EQ(state.seqCount, 48);
+    // 1:1: the view is the canvas, pixel for pixel.
+    EXPECT_EQ(View().size(), canvas.size());
+    EXPECT_EQ(View().shownImage(), canvas);
+    EXPECT_TRUE(window.IsVisible(Control::keyPicture));
+    EXPECT_EQ(Bar(Control::VScroll1).isEnabled(), canvas.height() > window.WidgetOf(Control::OuterPicture)->height());
+    // The top-left cell (the diagonal) is dark red in full colour.
+    const int cellX = (state.maxNameLen * 90 + 150 + 60) / 15;
+    EXPECT_EQ(canvas.pixel(cellX, 5), qRgb(128, 0, 0));
+    Shot("1_matrix_full");
+
+    Click(Control::cmdZoomOut);
+    Click(Control::cmdZoomOut);
+    EXPECT_EQ(state.zoomLevel, -2);
+    EXPECT_NEAR(View().width(), canvas.width() * 0.9025, 2);
+    Shot("2_matrix_zoomed_out");
+    Click(Control::cmdZoomIn);
+    Click(Control::cmdZoomIn);
+    Click(Control::cmdZoomIn);
+    EXPECT_EQ(state.zoomLevel, 1);
+    EXPECT_GT(View().width(), canvas.width());
+    Shot("3_matrix_zoomed_in");
+
+    Click(Control::cmdColourScheme);
+    EXPECT_EQ(state.ColourMode, kThreeColour);
+    EXPECT_EQ(View().size().width(), window.WidgetOf(Control::ZoomingPicture)->width());
+    const QImage three = static_cast<QImageSurface&>(window.Canvas(Control::InnerPicture)).Image();
+    EXPECT_EQ(three.pixel(cellX, 5), qRgb(171, 0, 0));
+    EXPECT_TRUE(window.IsEnabled(Control::updCutoff1));
+    Shot("4_matrix_three_colour_zoomed");
+
+    window.SetValue(Control::UpdCutoff2, 60);  // one step at a time, as the user would
+    EXPECT_EQ(state.cutoff2, 60.0f);
+    Shot("5_matrix_three_colour_cutoff60");
+
+    Click(Control::cmdPlot);
+    EXPECT_EQ(state.zoomLevel, 0);
+    const QImage plot = static_cast<QImageSurface&>(window.Canvas(Control::InnerPicture)).Image();
+    EXPECT_EQ(View().shownImage(), plot);
+    EXPECT_FALSE(window.IsVisible(Control::keyPicture));
+    EXPECT_TRUE(window.IsEnabled(Control::mnuSavePlot));
+    Shot("6_plot");
+
+    Click(Control::cmdDrawMat);
+    EXPECT_EQ(View().size(), canvas.size());
+    Shot("7_matrix_again");
+}
+
+}  // namespace
+}  // namespace kvr
