@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "app/console_window.h"
+#include "app/kvr_pictures.h"
 #include "app/kvr_commands.h"
 #include "engine/aligner_config.h"
 #include "engine/all_pairs.h"
@@ -30,7 +31,8 @@ constexpr const char* kName = "kvr run";
 
 constexpr const char* kUsage =
     "usage: kvr run INPUT.fasta [--aligner muscle|clustalw|mafft] [--tree] [--scores FILE]\n"
-    "               [--quiet]\n";
+    "               [--mode full|three] [--cutoffs C1,C2] [--matrix-emf FILE] [--plot-emf FILE]\n"
+    "               [--matrix-image FILE] [--plot-image FILE] [--quiet]\n";
 
 constexpr const char* kHelp =
     "\n"
@@ -47,6 +49,17 @@ constexpr const char* kHelp =
     "  --scores FILE   write every pair's identity, in the order shown, to FILE: the line\n"
     "                  \"First Sequence,Second Sequence,Identity Score\", then one line per pair\n"
     "                  (name line, name line, identity), CR LF line ends\n"
+    "  --mode full|three    colouring of the matrix pictures: the whole observed range in 64\n"
+    "                       steps (full, the default) or three bands set by the cut-offs\n"
+    "  --cutoffs C1,C2      the upper and lower cut-off of the three bands, whole percent\n"
+    "                       (default 94,78); raised to the smallest identity when it lies above\n"
+    "                       the lower one, as in the window\n"
+    "  --matrix-emf FILE    the matrix as an EMF picture, any number of sequences\n"
+    "  --plot-emf FILE      the distribution of the identities as an EMF picture, 350 x 270 mm\n"
+    "  --matrix-image FILE  the matrix as the window draws it, full size (at most 500\n"
+    "                       sequences), PNG or BMP by the file's extension; needs no display\n"
+    "  --plot-image FILE    the distribution as the window draws it, 1160 x 757 pixels, PNG or\n"
+    "                       BMP\n"
     "  --quiet         no progress on standard error (messages still appear)\n"
     "  -h, --help      this help\n"
     "\n"
@@ -62,6 +75,7 @@ struct RunRequest {
     std::string input;
     RunOptions options;
     std::string scoresPath;  // empty: no score file
+    PictureRequest pictures;
     bool quiet = false;
     bool help = false;
 };
@@ -116,7 +130,13 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request) {
             if (!takeValue() || value.empty()) return "--scores needs a file name";
             request.scoresPath = value;
         } else {
-            return "unknown option '" + args[k] + "'";
+            std::string problem;
+            const auto take = [&](std::string& out) { return takeValue() && (out = value, true); };
+            switch (TakePictureOption(arg, take, request.pictures, request.options, problem)) {
+                case OptionUse::Taken: break;
+                case OptionUse::Problem: return problem;
+                case OptionUse::NotMine: return "unknown option '" + args[k] + "'";
+            }
         }
     }
     if (request.input.empty() && !request.help) return "no input file given";
@@ -139,8 +159,8 @@ std::string CheckWritable(const std::string& path) {
                : "cannot write " + path + ": the folder is read-only";
 }
 
-// Everything the run writes, after the ordering. Further outputs (pictures) are written here.
-bool WriteRunOutputs(const RunRequest& request, const RunState& state) {
+// Everything the run writes, after the ordering.
+bool WriteRunOutputs(const RunRequest& request, RunState& state, Window& window) {
     const int n = state.seqCount;
     for (int a = 0; a < n; ++a)
         std::cout << state.treeOrder[a] + 1 << '\t' << state.SequenceList[a].name << '\n';
@@ -152,6 +172,8 @@ bool WriteRunOutputs(const RunRequest& request, const RunState& state) {
         Failure("cannot write the scores to " + request.scoresPath);
         written = false;
     }
+    if (request.pictures.Any() && !WritePictures(state, window, request.pictures, std::cerr))
+        written = false;
     return written;
 }
 
@@ -167,9 +189,13 @@ int Run(const Arguments& args) {
     }
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(problems.front());
+    if (const auto problems = CheckPictureRequest(request.pictures); !problems.empty())
+        return UsageError(problems.front());
     if (!request.scoresPath.empty())
         if (const std::string problem = CheckWritable(request.scoresPath); !problem.empty())
             return Failure(problem);
+    for (const std::string& path : request.pictures.Paths())
+        if (const std::string problem = CheckWritable(path); !problem.empty()) return Failure(problem);
 
     // The programs are checked before anything runs.
     const AlignerConfigLoad programs = LoadAlignerConfig(ProgramFolder());
@@ -187,6 +213,7 @@ int Run(const Arguments& args) {
     if (state.failFlag) return 1;
     state.fileKind = kFastaLoaded;
     ApplyRunOptions(request.options, state);
+    ApplyColourOptions(request.options, state);
 
     const std::string workFolder = WorkFolder();
     ExchangeFolder exchange(workFolder);
@@ -207,7 +234,7 @@ int Run(const Arguments& args) {
     }
     window.Flush();
 
-    if (!WriteRunOutputs(request, state)) return 1;
+    if (!WriteRunOutputs(request, state, window)) return 1;
     return complete ? 0 : 1;
 }
 

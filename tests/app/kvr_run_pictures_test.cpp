@@ -1,0 +1,92 @@
+// kvr run with picture outputs: the real program on the five-sequence golden input, with an
+// "aligner" that copies the pair file, so that the identities are known.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cmath>
+
+#include "engine/external_programs.h"
+#include "matrix/matrix_canvas.h"
+#include "matrix/matrix_picture.h"
+#include "platform/posix_shell.h"
+#include "support/emf_reader.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::DataFile;
+using testing::ReadEmf;
+using testing::TempFolder;
+
+struct Outcome {
+    int status = -1;
+    std::string err;
+};
+
+Outcome Kvr(const TempFolder& folder, const std::string& arguments) {
+    PosixShell shell;
+    const std::string command = "exec env KVR_MUSCLE='cp {in} {out}' " +
+                                ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") + " run --quiet " +
+                                ShellQuote(DataFile("kvr_run/families.fasta")) + " " + arguments +
+                                " >stdout 2>stderr";
+    const ShellOutcome outcome = shell.Run(command, folder.Path());
+    return {outcome.exitCode, ReadWholeFile(folder.File("stderr")).value_or("")};
+}
+
+TEST(KvrRunPictures, WritesEveryPictureWithoutADisplay) {
+    TempFolder folder;
+    const Outcome run = Kvr(folder,
+                            "--mode three --cutoffs 40,30 --matrix-emf m.emf --plot-emf p.emf "
+                            "--matrix-image m.png --plot-image p.BMP");
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    // Five sequences, names up to ">A_2_": L = round(5 x 8.5) = 42.
+    const auto matrix = ReadEmf(folder.File("m.emf"));
+    ASSERT_TRUE(matrix.has_value());
+    EXPECT_EQ(matrix->FrameWidth(), MatrixPictureFrame(5, 5).width);
+    EXPECT_EQ(matrix->Count(testing::kEmrRectangle), 15u + 22);
+    // A_1 and C_1 (0.7) in the red band above the cut-offs, which the smallest identity (0.5)
+    // raised to 50 and 50: (70 - 50) / 50 x 21 + 42 = 50.4 -> index 50.
+    EXPECT_EQ(matrix->OfType(testing::kEmrCreateBrushIndirect)[1].Colour(), (Rgb{255, 72, 72}));
+    EXPECT_EQ(matrix->Texts()[0], "A_1");
+
+    const auto plot = ReadEmf(folder.File("p.emf"));
+    ASSERT_TRUE(plot.has_value());
+    EXPECT_EQ(plot->FrameWidth(), 35000);
+    EXPECT_EQ(plot->Texts()[2], " 50") << "the axis starts at the smallest identity";
+
+    const QImage image(QString::fromStdString(folder.File("m.png")), "PNG");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 258);   // 5 x 400 + 450 + 1425 twips
+    EXPECT_EQ(image.height(), 207);  // at least 3100 twips
+    const QImage plotImage(QString::fromStdString(folder.File("p.BMP")), "BMP");
+    EXPECT_EQ(plotImage.size(), QSize(1160, 757));
+}
+
+TEST(KvrRunPictures, RefusesWrongPictureOptionsBeforeAligning) {
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"--mode colour", 2, "kvr run: --mode needs full or three\n"},
+        {"--cutoffs 78,94", 2,
+         "kvr run: the cut-offs must be whole percentages from 0 to 100, the first not below the "
+         "second\n"},
+        {"--plot-image plot.jpg", 2,
+         "kvr run: cannot tell the image format of plot.jpg: the name must end in .png or .bmp\n"},
+        {"--matrix-emf /nonexistent-folder/m.emf", 1,
+         "kvr run: cannot write /nonexistent-folder/m.emf: no folder /nonexistent-folder\n"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const Outcome run = Kvr(folder, c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments;
+        EXPECT_TRUE(run.err.starts_with(c.error)) << run.err;
+    }
+}
+
+}  // namespace
+}  // namespace kvr
