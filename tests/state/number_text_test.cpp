@@ -61,5 +61,30 @@ TEST(PrintedWhole, RoundsHalfToEvenWithBlank) {
     EXPECT_EQ(PrintedWhole(-3.0), "-3");
 }
 
+TEST(ShortSignedText, FifteenDigitsNoLeadingZeroBlankBeforePositives) {
+    struct Case {
+        double value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {73, " 73"},          {0.05, " .05"},   {0.1, " .1"},        {0, " 0"},
+        {72.46, " 72.46"},    {-0.5, "-.5"},    {100, " 100"},       {0.00001, " 1E-05"},
+        {1.0 / 3, " .333333333333333"},         {94.0f, " 94"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ShortSignedText(c.value), c.expected) << c.value;
+}
+
+TEST(NumberValue, ReadsTheLeadingNumber) {
+    struct Case {
+        const char* text;
+        double expected;
+    };
+    const Case cases[] = {
+        {"0.72", 0.72}, {"72.46", 72.46}, {" 12abc", 12}, {"x", 0}, {"", 0},
+        {"-3.5", -3.5}, {"+2", 2},        {".5", 0.5},    {"1E-05", 1e-05},
+    };
+    for (const Case& c : cases) EXPECT_EQ(NumberValue(c.text), c.expected) << c.text;
+}
+
 }  // namespace
 }  // namespace kvr
