@@ -118,8 +118,12 @@ ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& co
     DeleteFileQuietly(file(kTreeFile));
     DeleteFileQuietly(file(kTreeConfig));
 
+    // neighbor joins three taxa at least; one sequence and the outgroup have a single order.
+    const bool single = n < 2;
     ProgramOutcome outcome;
-    if (!WriteWholeFile(file(kTreeConfig), FormatTreeConfig(n)))
+    if (single)
+        DeleteFileQuietly(file(kDistanceFile));
+    else if (!WriteWholeFile(file(kTreeConfig), FormatTreeConfig(n)))
         outcome = {ProgramStatus::NotStarted,
                    "the file " + file(kTreeConfig) + " cannot be written"};
     else
@@ -132,7 +136,7 @@ ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& co
     state.treeOrder.assign(static_cast<std::size_t>(n) + 1, 0);
     if (outcome.Ok() && state.treeNames.size() != static_cast<std::size_t>(n) + 1)
         outcome = {ProgramStatus::BadOutput, "the taxon names do not match the sequences"};
-    if (outcome.Ok()) {
+    if (outcome.Ok() && !single) {
         if (const auto tree = ReadWholeFile(file(kTreeFile))) {
             TreeOrder read = ReadTreeOrder(*tree, state.treeNames);
             if (read.failure.empty())
@@ -145,8 +149,8 @@ ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& co
     }
     DeleteFileQuietly(file(kTreeFile));
 
-    if (!state.useTree || !outcome.Ok()) {
-        if (state.useTree)
+    if (!state.useTree || single || !outcome.Ok()) {
+        if (state.useTree && !outcome.Ok())
             window.ShowMessage("The sequences could not be ordered by the tree: " +
                                outcome.message + ". They are shown in their input order.");
         std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);

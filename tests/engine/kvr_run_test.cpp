@@ -62,6 +62,34 @@ TEST(KvrRun, WritesTheOrderAndTheScoresOfTheGoldenFiles) {
         << *scores;
 }
 
+// Two runs at once in the same program folder, each with pairs named 1_2.fas ... and its own
+// "infile" and "outtree": each must get exactly what it gets alone.
+TEST(KvrRun, TwoRunsAtOnceDoNotMixTheirFiles) {
+    TempFolder folder;
+    const std::string first = ShellQuote(DataFile("kvr_run/families.fasta"));
+    folder.Write(
+        "second.fasta",
+        ">P\nGGGGAAAACC\n>Q\nGGGGAAAATT\n>R\nCCCCAAAACC\n>S\nCCCCTAAACC\n>T\nGGGCAAAACC\n");
+    const KvrResult alone =
+        Kvr(folder, "second.fasta --tree --quiet --scores alone.csv", kCopyAligner);
+    ASSERT_EQ(alone.status, 0) << alone.err;
+
+    const std::string kvr = ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") + " run ";
+    PosixShell shell;
+    const ShellOutcome both =
+        shell.Run("export KVR_MUSCLE='sleep 0.02; cp {in} {out}'; " + kvr + first +
+                      " --tree --quiet --scores a.csv >a.out 2>&1 & " + kvr +
+                      "second.fasta --tree --quiet --scores b.csv >b.out 2>&1 & wait",
+                  folder.Path());
+    ASSERT_EQ(both.exitCode, 0);
+    EXPECT_EQ(ReadWholeFile(folder.File("a.out")),
+              ReadWholeFile(DataFile("kvr_run/families_tree_order.txt")));
+    EXPECT_EQ(ReadWholeFile(folder.File("a.csv")),
+              ReadWholeFile(DataFile("kvr_run/families_tree_scores.csv")));
+    EXPECT_EQ(ReadWholeFile(folder.File("b.out")), alone.out);
+    EXPECT_EQ(ReadWholeFile(folder.File("b.csv")), ReadWholeFile(folder.File("alone.csv")));
+}
+
 TEST(KvrRun, RefusesAWrongCommandLine) {
     struct Case {
         std::string arguments;

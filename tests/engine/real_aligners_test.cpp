@@ -120,23 +120,25 @@ TEST(RealAligners, ClustalWRefusesTwoEqualNames) {
 }
 
 TEST(RealAligners, AFreshRunThenTheTreeOfNeighbor) {
-    RealRun run;
-    RecordingWindow window;
-    RunState state = Load("rrna5s_48.fasta", 8, "muscle");
-    state.useTree = true;
-    AlignAllPairs(state, window, run.context);
-    ASSERT_FALSE(state.failFlag);
-    const ProgramOutcome tree = OrderByTree(state, window, run.context);
-    ASSERT_TRUE(tree.Ok()) << tree.message;
-    EXPECT_TRUE(window.messages.empty());
-    EXPECT_EQ(state.treeOrder.back(), 8);
-    for (int a = 0; a < 8; ++a) {
-        EXPECT_EQ(state.SequenceList[a], state.InputSequences[state.treeOrder[a]]);
-        for (int b = 0; b < 8; ++b)
-            EXPECT_EQ(state.IdentityMatrix(a, b),
-                      state.InputIdentity(state.treeOrder[a], state.treeOrder[b]));
+    for (const int n : {2, 8}) {
+        RealRun run;
+        RecordingWindow window;
+        RunState state = Load("rrna5s_48.fasta", n, "muscle");
+        state.useTree = true;
+        AlignAllPairs(state, window, run.context);
+        ASSERT_FALSE(state.failFlag) << n;
+        const ProgramOutcome tree = OrderByTree(state, window, run.context);
+        ASSERT_TRUE(tree.Ok()) << n << ": " << tree.message;
+        EXPECT_TRUE(window.messages.empty()) << n;
+        EXPECT_EQ(state.treeOrder.back(), n);
+        for (int a = 0; a < n; ++a) {
+            EXPECT_EQ(state.SequenceList[a], state.InputSequences[state.treeOrder[a]]);
+            for (int b = 0; b < n; ++b)
+                EXPECT_EQ(state.IdentityMatrix(a, b),
+                          state.InputIdentity(state.treeOrder[a], state.treeOrder[b]));
+        }
+        EXPECT_TRUE(std::filesystem::is_empty(run.exchange.Path())) << n;
     }
-    EXPECT_TRUE(std::filesystem::is_empty(run.exchange.Path()));
 }
 
 TEST(RealAligners, AppendingOneSequenceToNineKeepsTheOldScores) {

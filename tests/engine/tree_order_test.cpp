@@ -194,6 +194,22 @@ TEST(OrderByTree, AnUnusableTreeIsReportedAndTheInputOrderKept) {
     }
 }
 
+TEST(OrderByTree, ASingleSequenceNeedsNoTree) {
+    FakeRun run(WritesTree("(0A:0.5,out:0.5);"));
+    WriteWholeFile(run.root.File("infile"), "distances");
+    RecordingWindow window;
+    RunState state = StateWith({{">A", "ACGT"}});
+    state.InputIdentity = IdentityTable(1, 1.0f);
+    state.treeNames = {"0A        ", "out       "};
+    state.useTree = true;
+    EXPECT_TRUE(OrderByTree(state, window, run.context).Ok());
+    EXPECT_TRUE(run.shell.commands.empty());  // neighbor refuses fewer than three taxa
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(state.treeOrder, (std::vector<int>{0, 1}));
+    EXPECT_EQ(state.SequenceList, state.InputSequences);
+    EXPECT_TRUE(FolderEmpty(run.root.Path()));
+}
+
 // Two families of sequences, interleaved in the input; names with characters the tree program
 // refuses. Debian's neighbor must bring each family together.
 TEST(OrderByTree, RealNeighborGroupsEachFamily) {
