@@ -1,6 +1,7 @@
 // The window of kvr, which has none: the messages the window would show and its status texts go
-// to a stream (standard error), progress at most once a second. Control states are kept so that
-// handlers can read them back; there are no pictures, file dialogs or questions.
+// to a stream (standard error). Progress is rate-limited: on a terminal it rewrites one line, in
+// a log it adds a line every few seconds. Control states are kept so that handlers can read them
+// back; there are no pictures, file dialogs or questions.
 #pragma once
 
 #include <array>
@@ -14,8 +15,9 @@ namespace kvr {
 
 class ConsoleWindow : public Window {
   public:
-    // quiet keeps the status texts back; messages are always written.
-    ConsoleWindow(std::ostream& out, std::string prefix, bool quiet);
+    // quiet keeps the status texts back; messages are always written. terminal: out is shown on
+    // a terminal, where the progress line is rewritten in place.
+    ConsoleWindow(std::ostream& out, std::string prefix, bool quiet, bool terminal);
 
     void SetEnabled(Control c, bool enabled) override { At(c).enabled = enabled; }
     bool IsEnabled(Control c) const override { return At(c).enabled; }
@@ -76,6 +78,7 @@ class ConsoleWindow : public Window {
     ControlState& At(Control c) { return controls_[static_cast<std::size_t>(c)]; }
     const ControlState& At(Control c) const { return controls_[static_cast<std::size_t>(c)]; }
     void WriteStatus();
+    void WriteLine(std::string_view text);  // ends a progress line left open first
     void NoDisplay(std::string_view what);
 
     // A canvas that keeps its size and draws nothing.
@@ -102,6 +105,8 @@ class ConsoleWindow : public Window {
     std::ostream& out_;
     std::string prefix_;
     bool quiet_;
+    bool terminal_;
+    bool progressOpen_ = false;  // a progress line without its line end is on the terminal
     bool statusPending_ = false;
     std::string lastWritten_;
     std::chrono::steady_clock::time_point lastWrite_{};

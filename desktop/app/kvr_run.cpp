@@ -207,7 +207,7 @@ int Run(const Arguments& args) {
     if (!missing.empty()) return 1;
 
     RunState state;
-    ConsoleWindow window(std::cerr, kName, request.quiet);
+    ConsoleWindow window(std::cerr, kName, request.quiet, ::isatty(STDERR_FILENO) == 1);
     state.inputPath = request.input;
     LoadFasta(state, window, request.input);
     if (state.failFlag) return 1;
