@@ -62,12 +62,14 @@ int main(int argc, char** argv) {
         kvr::QtMainWindow window;
         window.resize(1600, 1000);
         auto& canvas = static_cast<kvr::QImageSurface&>(window.Canvas(kvr::Control::InnerPicture));
-        const double canvasOnly = Seconds([&] { kvr::DrawMatrixCanvas(screen, canvas, kvr::Size{}); });
+        const double canvasOnly =
+            Seconds([&] { kvr::DrawMatrixCanvas(screen, canvas, kvr::Size{}); });
         const double onScreen = Seconds([&] { kvr::DrawMatrixOnScreen(screen, window); });
-        std::printf("screen matrix, %d sequences, %s: canvas %.3f s, whole drawing in the window "
-                    "%.3f s (%d x %d pixels)\n",
-                    screenCount, mode == kvr::kFullColour ? "full colour" : "three colour",
-                    canvasOnly, onScreen, canvas.Image().width(), canvas.Image().height());
+        std::printf(
+            "screen matrix, %d sequences, %s: canvas %.3f s, whole drawing in the window "
+            "%.3f s (%d x %d pixels)\n",
+            screenCount, mode == kvr::kFullColour ? "full colour" : "three colour", canvasOnly,
+            onScreen, canvas.Image().width(), canvas.Image().height());
     }
 
     kvr::RunState picture = MakeAnalysis(pictureCount);

@@ -57,17 +57,19 @@ int main(int argc, char** argv) {
         const double fake = Seconds([&] { kvr::BinIdentities(state, recording); });
         kvr::QtMainWindow window;
         const double qt = Seconds([&] { kvr::BinIdentities(state, window); });
-        std::printf("binning %d sequences (%.1f million pairs): %.3f s (recording window), "
-                    "%.3f s (Qt window); %d event pumps a pass\n",
-                    n, n * (n - 1) / 2e6, fake, qt, recording.eventPumps);
+        std::printf(
+            "binning %d sequences (%.1f million pairs): %.3f s (recording window), "
+            "%.3f s (Qt window); %d event pumps a pass\n",
+            n, n * (n - 1) / 2e6, fake, qt, recording.eventPumps);
 
         window.resize(1600, 1000);
         const double screen = Seconds([&] {
-            kvr::ScreenPlot(state, window.Canvas(kvr::Control::InnerPicture), kvr::Size{17400, 11355});
+            kvr::ScreenPlot(state, window.Canvas(kvr::Control::InnerPicture),
+                            kvr::Size{17400, 11355});
         });
         const std::string emf = std::filesystem::temp_directory_path() / "kvr-bench-plot.emf";
-        const double picture = Seconds(
-            [&] { kvr::WritePlotPictureFile(state, emf, kvr::CurveStart::Rounded); });
+        const double picture =
+            Seconds([&] { kvr::WritePlotPictureFile(state, emf, kvr::CurveStart::Rounded); });
         std::filesystem::remove(emf);
         std::printf("  screen plot %.4f s, EMF plot %.4f s\n", screen, picture);
     }

@@ -58,7 +58,9 @@ bool SaveImage(const QImageSurface& canvas, const std::string& path) {
 
 }  // namespace
 
-bool PictureRequest::Any() const { return !Paths().empty(); }
+bool PictureRequest::Any() const {
+    return !Paths().empty();
+}
 
 std::vector<std::string> PictureRequest::Paths() const {
     std::vector<std::string> paths;
@@ -142,8 +144,7 @@ bool WritePictures(RunState& state, Window& window, const PictureRequest& pictur
     }
     if (!pictures.plotImage.empty()) {
         QImageSurface canvas = MakeCanvas();
-        ScreenPlot(state, canvas,
-                   Size{kPlotImageWidthPx * 15.0, kPlotImageHeightPx * 15.0});
+        ScreenPlot(state, canvas, Size{kPlotImageWidthPx * 15.0, kPlotImageHeightPx * 15.0});
         report(SaveImage(canvas, pictures.plotImage), "plot image", pictures.plotImage);
     }
     return written;

@@ -15,7 +15,7 @@
 namespace kvr::cli {
 
 struct PictureRequest {
-    std::string matrixEmf;    // empty: not wanted
+    std::string matrixEmf;  // empty: not wanted
     std::string plotEmf;
     std::string matrixImage;  // PNG or BMP by the extension
     std::string plotImage;

@@ -12,17 +12,23 @@ namespace kvr {
 
 namespace {
 
-constexpr int kKeyWidth = 975;        // W
+constexpr int kKeyWidth = 975;  // W
 constexpr int kMinCanvasWidth = 3500;
 constexpr int kMinCanvasHeight = 3100;
-constexpr int kTextHeight = 200;      // the row names are centred assuming this height
+constexpr int kTextHeight = 200;  // the row names are centred assuming this height
 
 // Positions are worked out in fractions of a twip; the surface takes whole twips.
-int Twips(double t) { return static_cast<int>(std::nearbyint(t)); }
+int Twips(double t) {
+    return static_cast<int>(std::nearbyint(t));
+}
 
-int NameSpace(const RunState& state) { return state.maxNameLen * 90; }  // L
+int NameSpace(const RunState& state) {
+    return state.maxNameLen * 90;
+}  // L
 
-std::string DisplayName(const Record& record) { return ReplaceAll(record.name, ">", ""); }
+std::string DisplayName(const Record& record) {
+    return ReplaceAll(record.name, ">", "");
+}
 
 // Fill and four black edges, as the screen draws boxes.
 void OutlinedFill(DrawingSurface& s, double x1, double y1, double x2, double y2, Rgb fill) {
@@ -77,7 +83,8 @@ Size MatrixCanvasSize(const RunState& state, Size viewport) {
     const ScreenCells cells = ScreenCellsFor(n);
     const int names = NameSpace(state);
     const double height = std::max(n * cells.height + names + 150, kMinCanvasHeight);
-    const double width = std::max(n * cells.width + names + 150 + 150 + kKeyWidth + 150, kMinCanvasWidth);
+    const double width =
+        std::max(n * cells.width + names + 150 + 150 + kKeyWidth + 150, kMinCanvasWidth);
     return {std::max(width, viewport.width), std::max(height, viewport.height)};
 }
 

@@ -40,18 +40,21 @@ void OnSaveMatrixEmf(RunState& state, Window& window) {
     BuildPalette(state);
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePictureFile(window, kSaving, name + "_mat.emf",
-                [&state](const std::string& path) { return WriteMatrixPictureFile(state, path); });
+    SavePictureFile(window, kSaving, name + "_mat.emf", [&state](const std::string& path) {
+        return WriteMatrixPictureFile(state, path);
+    });
 }
 
 void OnSaveMatrixBmp(RunState& state, Window& window) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
     SavePictureFile(window, kSaving, name + "_mat.bmp",
-                [&window](const std::string& path) { return window.SaveViewBitmap(path); });
+                    [&window](const std::string& path) { return window.SaveViewBitmap(path); });
 }
 
-void OnCopyMatrixBmp(Window& window) { window.CopyCanvasBitmap(Control::InnerPicture); }
+void OnCopyMatrixBmp(Window& window) {
+    window.CopyCanvasBitmap(Control::InnerPicture);
+}
 
 void OnCopyMatrixEmf(Window& window, const std::string& workFolder) {
     const std::string path = MatrixPicturePath(workFolder);

@@ -16,7 +16,9 @@ void RegisterMatrixHandlers(MainForm& form) {
     form.clickHandlers[Control::cmdColourScheme] = [&, work] {
         OnColourSchemeClicked(state, window, work());
     };
-    form.clickHandlers[Control::cmdDrawMat] = [&, work] { OnDrawMatrixClicked(state, window, work()); };
+    form.clickHandlers[Control::cmdDrawMat] = [&, work] {
+        OnDrawMatrixClicked(state, window, work());
+    };
     form.changeHandlers[Control::updCutoff1] = [&, work](int) {
         OnCutoff1Changed(state, window, work());
     };

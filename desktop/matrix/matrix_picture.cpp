@@ -18,24 +18,31 @@ namespace {
 constexpr int kCellWidth = 22;
 constexpr int kCellHeight = 20;
 constexpr int kMargin = 10;
-constexpr int kKeyAllowance = 98;    // 97.5 rounded half to even
+constexpr int kKeyAllowance = 98;  // 97.5 rounded half to even
 constexpr int kKeyOffset = 416;
-constexpr double kKeyBoxWidth = 38.5;  // 22 x 1.75
-constexpr int kKeyBoxHeight = 15;      // 20 x 0.75
-constexpr double kFramePerUnit = 35.4; // hundredths of a millimetre per unit
+constexpr double kKeyBoxWidth = 38.5;   // 22 x 1.75
+constexpr int kKeyBoxHeight = 15;       // 20 x 0.75
+constexpr double kFramePerUnit = 35.4;  // hundredths of a millimetre per unit
 
-int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+int RoundHalfEven(double value) {
+    return static_cast<int>(std::nearbyint(value));
+}
 
-int NameSpace(int maxNameLen) { return RoundHalfEven(maxNameLen * 85 / 10.0); }  // L
+int NameSpace(int maxNameLen) {
+    return RoundHalfEven(maxNameLen * 85 / 10.0);
+}  // L
 
 }  // namespace
 
 PictureFrame MatrixPictureFrame(int n, int maxNameLen) {
     const int L = NameSpace(maxNameLen);
     int height = RoundHalfEven((kCellHeight * n + L + kMargin) * kFramePerUnit);
-    if (n < 5) height *= 3;
-    else if (n < 10) height *= 2;
-    else if (n < 25) height = RoundHalfEven(height * 1.5);
+    if (n < 5)
+        height *= 3;
+    else if (n < 10)
+        height *= 2;
+    else if (n < 25)
+        height = RoundHalfEven(height * 1.5);
     int width = RoundHalfEven(
         (kCellWidth * n + L + kMargin + kMargin + kKeyAllowance + 3 * kMargin) * kFramePerUnit);
     if (n < 5) width = RoundHalfEven(width * 1.2);

@@ -32,8 +32,10 @@ void DrawMatrixOnScreen(RunState& state, Window& window) {
     window.SetEnabled(Control::mnuCopyMat, true);
 
     window.SetVisible(Control::InnerPicture, false);
-    if (state.zoomLevel != 0) window.ShowCanvasInView(true);  // the view keeps its zoomed size
-    else ShowCanvasAtSize(window, canvas.Width(), canvas.Height(), false);
+    if (state.zoomLevel != 0)
+        window.ShowCanvasInView(true);  // the view keeps its zoomed size
+    else
+        ShowCanvasAtSize(window, canvas.Width(), canvas.Height(), false);
 
     window.SetEnabled(Control::cmdZoomIn, true);
     window.SetEnabled(Control::cmdZoomOut, true);

@@ -9,7 +9,9 @@ namespace kvr {
 
 // The largest matrix drawn on screen; larger ones are only written to files.
 inline constexpr int kMaxScreenSequences = 500;
-inline bool FitsOnScreen(const RunState& state) { return state.seqCount <= kMaxScreenSequences; }
+inline bool FitsOnScreen(const RunState& state) {
+    return state.seqCount <= kMaxScreenSequences;
+}
 
 // The six cut-off controls: enabled exactly while three colour mode is on screen.
 void SetCutoffControlsEnabled(Window& window, bool enabled);

@@ -75,4 +75,3 @@ void OnPictureMouseDown(Window& window, bool rightButton) {
 }
 
 }  // namespace kvr
-

@@ -50,8 +50,8 @@ void BinIdentities(RunState& state, Window& window) {
     for (int b = 0; b < kBinRows - 1; ++b) {
         // Fewer than two sequences have no pairs, and no proportions.
         if (totalPairs <= 0) break;
-        const float proportion = static_cast<float>(
-            static_cast<double>(state.BinArray[b][0]) / static_cast<double>(totalPairs));
+        const float proportion = static_cast<float>(static_cast<double>(state.BinArray[b][0]) /
+                                                    static_cast<double>(totalPairs));
         state.BinArray[b][1] = proportion;
         if (proportion > state.maxProportion) state.maxProportion = proportion;
     }

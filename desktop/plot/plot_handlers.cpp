@@ -33,8 +33,8 @@ void OnPlotClicked(RunState& state, Window& window) {
     window.SetCaption(Control::lblProgress, "Ploting the scores ...");
     window.SetBusy(true);
     window.SetEnabled(Control::cmdDrawMat, true);
-    for (Control c : {Control::cmdPlot, Control::cmdColourScheme, Control::cmdZoomIn,
-                      Control::cmdZoomOut})
+    for (Control c :
+         {Control::cmdPlot, Control::cmdColourScheme, Control::cmdZoomIn, Control::cmdZoomOut})
         window.SetEnabled(c, false);
     SetCutoffControlsEnabled(window, false);
     window.SetVisible(Control::keyPicture, false);
@@ -62,7 +62,9 @@ void OnSavePlotBmp(RunState& state, Window& window) {
                     [&window](const std::string& path) { return window.SaveViewBitmap(path); });
 }
 
-void OnCopyPlotBmp(Window& window) { window.CopyCanvasBitmap(Control::InnerPicture); }
+void OnCopyPlotBmp(Window& window) {
+    window.CopyCanvasBitmap(Control::InnerPicture);
+}
 
 void OnCopyPlotEmf(Window& window, const std::string& workFolder) {
     const std::string path = PlotPicturePath(workFolder);

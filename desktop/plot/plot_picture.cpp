@@ -20,7 +20,9 @@ constexpr int kAxisY = 700 - 2 * 40;       // AY: 620
 constexpr int kPlotWidth = 1000 - 2 * 70;  // PW: 860
 constexpr int kTickStep = kAxisY / 20;     // 31
 
-int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+int RoundHalfEven(double value) {
+    return static_cast<int>(std::nearbyint(value));
+}
 
 }  // namespace
 

@@ -12,7 +12,7 @@
 namespace kvr {
 
 inline constexpr const char* kPlotPictureName = "Identity_distribution_plot.emf";
-inline constexpr int kPlotFrameWidth = 35000;   // hundredths of a millimetre
+inline constexpr int kPlotFrameWidth = 35000;  // hundredths of a millimetre
 inline constexpr int kPlotFrameHeight = 27000;
 
 // The drawing proper: axes, titles, green and black tick boxes, the curve with the black pen.

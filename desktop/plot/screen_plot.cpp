@@ -14,7 +14,9 @@ constexpr Rgb kGreen{0, 255, 0};
 constexpr Rgb kRed{255, 0, 0};
 
 // Positions are worked out in fractions of a twip; the surface takes whole twips.
-int T(double twips) { return static_cast<int>(std::nearbyint(twips)); }
+int T(double twips) {
+    return static_cast<int>(std::nearbyint(twips));
+}
 
 }  // namespace
 

@@ -55,8 +55,9 @@ TEST(KvrPictureOptions, FilesModeAndCutoffs) {
         const char* problem;
     };
     for (const Bad& bad : {Bad{"--mode", "colour", "--mode needs full or three"},
-                           Bad{"--cutoffs", "94", "--cutoffs needs two whole percentages, the "
-                                                  "upper first: 94,78"},
+                           Bad{"--cutoffs", "94",
+                               "--cutoffs needs two whole percentages, the "
+                               "upper first: 94,78"},
                            Bad{"--cutoffs", "94.5,78", nullptr}, Bad{"--cutoffs", "94,-7", nullptr},
                            Bad{"--plot-emf", "", "--plot-emf needs a file name"}}) {
         const Parsed parsed = Take(bad.option, bad.value);
@@ -79,7 +80,8 @@ TEST(KvrPictureOptions, ImagesNeedAKnownExtension) {
     pictures.plotImage = "plot.jpg";
     const auto problems = CheckPictureRequest(pictures);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0], "cannot tell the image format of plot.jpg: the name must end in .png or .bmp");
+    EXPECT_EQ(problems[0],
+              "cannot tell the image format of plot.jpg: the name must end in .png or .bmp");
 }
 
 TEST(KvrPictures, WritesEveryRequestedPictureWithoutADisplay) {

@@ -10,12 +10,12 @@ namespace {
 
 using testing::ReadEmf;
 
-constexpr Control kCutoffControls[] = {Control::lblCutoff1, Control::updCutoff1,
+constexpr Control kCutoffControls[] = {Control::lblCutoff1,      Control::updCutoff1,
                                        Control::lblCutoff1dsply, Control::lblCutoff2,
-                                       Control::UpdCutoff2, Control::lblCutoff2dsply};
+                                       Control::UpdCutoff2,      Control::lblCutoff2dsply};
 
 class ColourControlsTest : public testing::DisplayTest {
-protected:
+  protected:
     bool CutoffControlsEnabled(bool expected) {
         for (Control c : kCutoffControls)
             if (window.IsEnabled(c) != expected) return false;
@@ -54,9 +54,9 @@ TEST_F(ColourControlsTest, CutoffOneBelowCutoffTwoStepsBack) {
     state.ColourMode = kThreeColour;
     SetCutoffs(80, 80);
     window.SetValue(Control::updCutoff1, 79);  // the user steps down
-    EXPECT_EQ(window.messages, (std::vector<std::string>{
-                                   "The value of cut-off1 cannot be less than the value of "
-                                   "cut-off2  80"}));
+    EXPECT_EQ(window.messages,
+              (std::vector<std::string>{"The value of cut-off1 cannot be less than the value of "
+                                        "cut-off2  80"}));
     EXPECT_EQ(window.Value(Control::updCutoff1), 80);
     EXPECT_EQ(state.cutoff1, 80.0f);
     EXPECT_EQ(window.Caption(Control::lblCutoff1dsply), "80");
@@ -109,8 +109,8 @@ TEST_F(ColourControlsTest, CutoffTwoBelowTheMinimumRepeatsTheMessageUntilItReach
         SetCutoffs(94, c.accepted);
         window.messages.clear();
         window.SetValue(Control::UpdCutoff2, c.from);
-        EXPECT_EQ(window.messages,
-                  std::vector<std::string>(static_cast<std::size_t>(c.accepted - c.from), c.message));
+        EXPECT_EQ(window.messages, std::vector<std::string>(
+                                       static_cast<std::size_t>(c.accepted - c.from), c.message));
         EXPECT_EQ(window.Value(Control::UpdCutoff2), c.accepted);
         EXPECT_EQ(state.cutoff2, static_cast<float>(c.accepted));
     }
@@ -144,9 +144,9 @@ TEST_F(ColourControlsTest, MatrixButtonDrawsAndSetsTheControls) {
     window.SetEnabled(Control::mnuSavePlot, true);
     form.OnClick(Control::cmdDrawMat);
     EXPECT_FALSE(window.IsEnabled(Control::cmdDrawMat));
-    for (Control c : {Control::cmdPlot, Control::cmdZoomIn, Control::cmdZoomOut,
-                      Control::cmdColourScheme, Control::mnuSaveMatrix, Control::mnuCopyMat,
-                      Control::mnuSaveSimScore})
+    for (Control c :
+         {Control::cmdPlot, Control::cmdZoomIn, Control::cmdZoomOut, Control::cmdColourScheme,
+          Control::mnuSaveMatrix, Control::mnuCopyMat, Control::mnuSaveSimScore})
         EXPECT_TRUE(window.IsEnabled(c)) << ControlName(c);
     EXPECT_FALSE(window.IsEnabled(Control::mnuSavePlot));
     EXPECT_FALSE(window.IsEnabled(Control::mnuCopyPlot));

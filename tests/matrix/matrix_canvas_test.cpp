@@ -72,7 +72,8 @@ TEST(MatrixCanvas, LowerLeftTriangleWithOutlinedCellsInPaletteColours) {
     const DrawOp& bottom = first[4];
     EXPECT_EQ(top.kind, Kind::Line);
     EXPECT_EQ(top.colour, kBlack);
-    EXPECT_EQ(std::tie(top.x1, top.y1, top.x2, top.y2), std::tie(cell.x1, cell.y1, cell.x2, cell.y1));
+    EXPECT_EQ(std::tie(top.x1, top.y1, top.x2, top.y2),
+              std::tie(cell.x1, cell.y1, cell.x2, cell.y1));
     EXPECT_EQ(std::tie(bottom.x1, bottom.y1, bottom.x2, bottom.y2),
               std::tie(cell.x1, cell.y2, cell.x2, cell.y2));
 }

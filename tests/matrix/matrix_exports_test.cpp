@@ -13,7 +13,7 @@ using testing::ReadEmf;
 using testing::TempFolder;
 
 class MatrixExportsTest : public testing::DisplayTest {
-protected:
+  protected:
     TempFolder chosen;
     void SetUp() override {
         Load(7);
@@ -56,9 +56,8 @@ TEST_F(MatrixExportsTest, BitmapIsTheViewUnderTheTypedName) {
 TEST_F(MatrixExportsTest, UnwritableFileIsReported) {
     window.dialogAnswers.push_back("/nonexistent-folder/figure");
     form.OnClick(Control::mnuEMF);
-    EXPECT_EQ(window.messages, (std::vector<std::string>{
-                                   "The picture could not be written to "
-                                   "/nonexistent-folder/figure_mat.emf."}));
+    EXPECT_EQ(window.messages, (std::vector<std::string>{"The picture could not be written to "
+                                                         "/nonexistent-folder/figure_mat.emf."}));
     EXPECT_EQ(Status().back(), "Failed");
     EXPECT_FALSE(window.busy);
 }

@@ -31,12 +31,12 @@ TEST(MatrixPictureFrame, SmallMatricesAreGivenMoreRoom) {
     };
     // Name space L = 85 (ten characters): height (20n + 95) x 35.4, width (22n + 233) x 35.4.
     const Case cases[] = {
-        {4, 13636, 18585},  // height tripled, width x 1.2
-        {5, 12142, 13806},  // doubled
-        {9, 15257, 19470},  // doubled
-        {10, 16036, 15664}, // x 1.5 (15664.5, half to even)
-        {24, 26939, 30532}, // x 1.5
-        {25, 27718, 21063}, // unchanged
+        {4, 13636, 18585},   // height tripled, width x 1.2
+        {5, 12142, 13806},   // doubled
+        {9, 15257, 19470},   // doubled
+        {10, 16036, 15664},  // x 1.5 (15664.5, half to even)
+        {24, 26939, 30532},  // x 1.5
+        {25, 27718, 21063},  // unchanged
     };
     for (const Case& c : cases) {
         const PictureFrame frame = MatrixPictureFrame(c.n, 10);
@@ -84,7 +84,7 @@ TEST(MatrixPicture, LargerMatrixCentresTitleAndKey) {
     DrawMatrixPicture(state, picture);
     // Names up to ">seq_40": L = round(7 x 8.5) = 60 (59.5, half to even).
     const DrawOp& title = picture.OpsOf(Kind::Text)[40];
-    EXPECT_EQ(title.y1, 227);  // (800 + 60 + 10 - 416) / 2
+    EXPECT_EQ(title.y1, 227);                                  // (800 + 60 + 10 - 416) / 2
     EXPECT_EQ(picture.OpsOf(Kind::Box)[40 * 41 / 2].y1, 247);  // (800 + 60 + 50 - 416) / 2
 }
 

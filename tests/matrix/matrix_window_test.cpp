@@ -24,7 +24,7 @@ using testing::DataFile;
 using testing::TempFolder;
 
 class MatrixWindowTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder program;
     std::string before = CurrentDirectory();
     RunState state;
@@ -48,7 +48,9 @@ protected:
     }
     void TearDown() override { ASSERT_EQ(::chdir(before.c_str()), 0); }
 
-    PictureView& View() { return *static_cast<PictureView*>(window.WidgetOf(Control::ZoomingPicture)); }
+    PictureView& View() {
+        return *static_cast<PictureView*>(window.WidgetOf(Control::ZoomingPicture));
+    }
     QScrollBar& Bar(Control c) { return *static_cast<QScrollBar*>(window.WidgetOf(c)); }
     void Click(Control c) {
         form.OnClick(c);
@@ -70,7 +72,8 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
     EXPECT_EQ(View().size(), canvas.size());
     EXPECT_EQ(View().shownImage(), canvas);
     EXPECT_TRUE(window.IsVisible(Control::keyPicture));
-    EXPECT_EQ(Bar(Control::VScroll1).isEnabled(), canvas.height() > window.WidgetOf(Control::OuterPicture)->height());
+    EXPECT_EQ(Bar(Control::VScroll1).isEnabled(),
+              canvas.height() > window.WidgetOf(Control::OuterPicture)->height());
     // The top-left cell (the diagonal) is dark red in full colour.
     const int cellX = (state.maxNameLen * 90 + 150 + 60) / 15;
     EXPECT_EQ(canvas.pixel(cellX, 5), qRgb(128, 0, 0));

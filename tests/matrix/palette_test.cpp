@@ -15,10 +15,10 @@ TEST(Palette, FullColourTableHoldsTheIrregularSteps) {
         Rgb colour;
     };
     const Entry entries[] = {
-        {0, {0, 0, 143}},      {7, {0, 0, 255}},     {14, {0, 111, 255}},  {15, {0, 128, 255}},
-        {23, {0, 255, 255}},   {30, {111, 255, 143}}, {31, {128, 255, 128}}, {32, {143, 255, 111}},
-        {39, {255, 255, 0}},   {47, {255, 128, 0}},  {48, {255, 111, 0}},  {55, {255, 0, 0}},
-        {56, {239, 0, 0}},     {62, {143, 0, 0}},    {63, {128, 0, 0}},
+        {0, {0, 0, 143}},    {7, {0, 0, 255}},      {14, {0, 111, 255}},   {15, {0, 128, 255}},
+        {23, {0, 255, 255}}, {30, {111, 255, 143}}, {31, {128, 255, 128}}, {32, {143, 255, 111}},
+        {39, {255, 255, 0}}, {47, {255, 128, 0}},   {48, {255, 111, 0}},   {55, {255, 0, 0}},
+        {56, {239, 0, 0}},   {62, {143, 0, 0}},     {63, {128, 0, 0}},
     };
     for (const Entry& e : entries) EXPECT_EQ(state.Palette[e.index], e.colour) << e.index;
 }
@@ -31,9 +31,9 @@ TEST(Palette, ThreeColourTableRunsOfEachBand) {
         Rgb colour;
     };
     const Entry entries[] = {
-        {63, {171, 0, 0}},    {57, {243, 0, 0}},    {56, {255, 0, 0}},    {55, {255, 12, 12}},
-        {42, {255, 168, 168}}, {41, {0, 180, 30}},   {31, {100, 190, 20}}, {20, {210, 201, 9}},
-        {19, {0, 0, 255}},    {10, {0, 108, 255}},  {0, {0, 228, 255}},
+        {63, {171, 0, 0}},     {57, {243, 0, 0}},   {56, {255, 0, 0}},    {55, {255, 12, 12}},
+        {42, {255, 168, 168}}, {41, {0, 180, 30}},  {31, {100, 190, 20}}, {20, {210, 201, 9}},
+        {19, {0, 0, 255}},     {10, {0, 108, 255}}, {0, {0, 228, 255}},
     };
     for (const Entry& e : entries) EXPECT_EQ(state.Palette[e.index], e.colour) << e.index;
 }
@@ -61,11 +61,11 @@ TEST(CellColourIndex, BothModesBandsAndMinimum) {
     const IndexCase cases[] = {
         // Full colour: (M - m) / (1 - m) x 63, half to even.
         {kFullColour, 0.5, 94, 78, 1.0f, 63},
-        {kFullColour, 0.5, 94, 78, 0.75f, 32},   // 31.5 -> 32
-        {kFullColour, 0.5, 94, 78, 0.5f, 0},     // the minimum's own cell
-        {kFullColour, 0.5, 94, 78, 0.49f, 0},    // below the minimum
-        {kFullColour, 1.0, 94, 78, 1.0f, 0},     // every identity equal
-        {kFullColour, 0.6, 94, 78, 0.7f, 16},    // 15.75
+        {kFullColour, 0.5, 94, 78, 0.75f, 32},  // 31.5 -> 32
+        {kFullColour, 0.5, 94, 78, 0.5f, 0},    // the minimum's own cell
+        {kFullColour, 0.5, 94, 78, 0.49f, 0},   // below the minimum
+        {kFullColour, 1.0, 94, 78, 1.0f, 0},    // every identity equal
+        {kFullColour, 0.6, 94, 78, 0.7f, 16},   // 15.75
         // Three colour: a cell on a cut-off belongs to the lower band.
         {kThreeColour, 0.5, 94, 78, 0.78f, 19},  // at cutoff2: pure blue
         {kThreeColour, 0.5, 94, 78, 0.94f, 41},  // at cutoff1: green

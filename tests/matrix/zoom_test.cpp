@@ -10,7 +10,7 @@ namespace kvr {
 namespace {
 
 class ZoomTest : public testing::DisplayTest {
-protected:
+  protected:
     void View(double width, double height) {
         window.SetGeometry(Control::ZoomingPicture, Rect{0, 0, width, height});
     }
@@ -44,7 +44,8 @@ TEST_F(ZoomTest, ZoomOutWhileEitherSideStaysAboveFiveHundred) {
 
     View(520, 526);
     form.OnClick(Control::cmdZoomOut);
-    EXPECT_EQ(window.messages, (std::vector<std::string>{"Sorry you cannot zoom out any further."}));
+    EXPECT_EQ(window.messages,
+              (std::vector<std::string>{"Sorry you cannot zoom out any further."}));
     EXPECT_EQ(state.zoomLevel, -1);
 }
 
@@ -54,8 +55,8 @@ TEST_F(ZoomTest, StepsMoveTheViewToTheCornerAndCountTheirDifference) {
     moved.left = -300;
     moved.top = -200;
     window.SetGeometry(Control::ZoomingPicture, moved);
-    for (Control c : {Control::cmdZoomIn, Control::cmdZoomIn, Control::cmdZoomOut,
-                      Control::cmdZoomIn})
+    for (Control c :
+         {Control::cmdZoomIn, Control::cmdZoomIn, Control::cmdZoomOut, Control::cmdZoomIn})
         form.OnClick(c);
     EXPECT_EQ(state.zoomLevel, 2);
     EXPECT_EQ(ViewGeometry().left, 0);
@@ -70,9 +71,9 @@ TEST_F(ZoomTest, ScrollBarsFollowTheOverhang) {
         int verticalMaximum, horizontalMaximum;
     };
     const Case cases[] = {
-        {viewport.width, viewport.height, false, false, 0, 0},      // exactly the viewport
-        {viewport.width, viewport.height + 1, true, false, 1, 0},   // one twip taller
-        {viewport.width + 40000.4, 10, false, true, 0, 40000},      // beyond 32767 too
+        {viewport.width, viewport.height, false, false, 0, 0},     // exactly the viewport
+        {viewport.width, viewport.height + 1, true, false, 1, 0},  // one twip taller
+        {viewport.width + 40000.4, 10, false, true, 0, 40000},     // beyond 32767 too
     };
     for (const Case& c : cases) {
         window.SetMaximum(Control::VScroll1, 0);
@@ -126,7 +127,8 @@ TEST_F(ZoomTest, DrawingAtZoomZeroShowsTheCanvasOneToOne) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     ASSERT_GT(canvas.Height(), viewport.height);
     EXPECT_TRUE(window.IsEnabled(Control::VScroll1));
-    EXPECT_EQ(window.Maximum(Control::VScroll1), canvas.Height() - static_cast<int>(viewport.height));
+    EXPECT_EQ(window.Maximum(Control::VScroll1),
+              canvas.Height() - static_cast<int>(viewport.height));
     EXPECT_FALSE(window.IsEnabled(Control::updCutoff1)) << "full colour mode";
 
     // A zoomed view keeps its size and stretches the new drawing into it.

@@ -56,8 +56,9 @@ TEST(EmfSurface, FrameFontsPenAndTransparentText) {
 
 TEST(EmfSurface, BoxMakesSelectsAndReleasesOneBrush) {
     TempFolder folder;
-    const EmfFile file =
-        Draw(folder, 1000, 1000, [](EmfSurface& s) { s.Box(10, 20, 32, 40, Rgb{255, 96, 0}); });
+    const EmfFile file = Draw(folder, 1000, 1000, [](EmfSurface& s) {
+        s.Box(10, 20, 32, 40, Rgb{255, 96, 0});
+    });
     std::vector<std::uint32_t> types;
     for (const auto& r : file.records) types.push_back(r.type);
     const std::vector<std::uint32_t> boxPart = {kEmrCreateBrushIndirect, kEmrSelectObject,

@@ -10,7 +10,7 @@ namespace kvr {
 namespace {
 
 class QImageSurfaceTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { EnsureGuiApplication(); }
     static QFont CanvasFont() {
         QFont font(QStringLiteral("Liberation Sans"));

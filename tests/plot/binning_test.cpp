@@ -22,9 +22,9 @@ TEST(BinIdentities, RoundsTheSinglePrecisionPercentTiesToEven) {
         int row;
     };
     const Case cases[] = {
-        {0.73f, 72},  {0.125f, 11}, {0.375f, 37}, {0.625f, 61}, {0.875f, 87},
+        {0.73f, 72}, {0.125f, 11}, {0.375f, 37}, {0.625f, 61}, {0.875f, 87},
         {0.015f, 0},  // 1.4999999 % rounds to 1
-        {0.01f, 0},   {0.005f, 0},  {0.0f, 0},    {1.0f, 99},   {0.985f, 98},  // 98.500001 %
+        {0.01f, 0},  {0.005f, 0},  {0.0f, 0},    {1.0f, 99},   {0.985f, 98},  // 98.500001 %
     };
     for (const Case& c : cases) {
         RunState state = Pairs(2, [&](int, int) { return c.identity; });
@@ -71,8 +71,9 @@ TEST(BinIdentities, ProgressAndStatus) {
     RunState state = MakeAnalysis(30, testing::Gradient(30, 0.5f));
     RecordingWindow window;
     BinIdentities(state, window);
-    EXPECT_EQ(window.captionHistory[Control::lblProgress],
-              (std::vector<std::string>{"Creating bins ...", "Calculating proportions ...", "Done"}));
+    EXPECT_EQ(
+        window.captionHistory[Control::lblProgress],
+        (std::vector<std::string>{"Creating bins ...", "Calculating proportions ...", "Done"}));
     const auto& bar = window.valueHistory[Control::ProgressBar1];
     ASSERT_GE(bar.size(), 3u);
     EXPECT_EQ(bar.front(), 0) << "shown before the first pair is counted";

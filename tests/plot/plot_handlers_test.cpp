@@ -13,7 +13,7 @@ using testing::ReadEmf;
 using testing::TempFolder;
 
 class PlotHandlersTest : public testing::DisplayTest {
-protected:
+  protected:
     TempFolder chosen;
     void SetUp() override {
         Load(8, 0.7f);
@@ -30,10 +30,10 @@ TEST_F(PlotHandlersTest, PlotButtonShowsThePlotOneToOneAndSetsTheControls) {
     EXPECT_EQ(Status(), (std::vector<std::string>{"Ploting the scores ...", "Done"}));
     EXPECT_FALSE(window.busy);
     EXPECT_TRUE(window.IsEnabled(Control::cmdDrawMat));
-    for (Control c : {Control::cmdPlot, Control::cmdColourScheme, Control::cmdZoomIn,
-                      Control::cmdZoomOut, Control::updCutoff1, Control::lblCutoff2dsply,
-                      Control::VScroll1, Control::HScroll1, Control::mnuSaveMatrix,
-                      Control::mnuCopyMat, Control::mnuSaveSimScore})
+    for (Control c :
+         {Control::cmdPlot, Control::cmdColourScheme, Control::cmdZoomIn, Control::cmdZoomOut,
+          Control::updCutoff1, Control::lblCutoff2dsply, Control::VScroll1, Control::HScroll1,
+          Control::mnuSaveMatrix, Control::mnuCopyMat, Control::mnuSaveSimScore})
         EXPECT_FALSE(window.IsEnabled(c)) << ControlName(c);
     for (Control c : {Control::mnuSavePlot, Control::mnuCopyPlot, Control::mnuBMP2})
         EXPECT_TRUE(window.IsEnabled(c)) << ControlName(c);
@@ -44,8 +44,9 @@ TEST_F(PlotHandlersTest, PlotButtonShowsThePlotOneToOneAndSetsTheControls) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     EXPECT_EQ(window.innerCanvas.Width(), static_cast<int>(viewport.width));
     EXPECT_EQ(window.innerCanvas.Height(), static_cast<int>(viewport.height));
-    EXPECT_EQ(window.Geometry(Control::ZoomingPicture),
-              (Rect{0, 0, double(window.innerCanvas.Width()), double(window.innerCanvas.Height())}));
+    EXPECT_EQ(
+        window.Geometry(Control::ZoomingPicture),
+        (Rect{0, 0, double(window.innerCanvas.Width()), double(window.innerCanvas.Height())}));
     EXPECT_EQ(window.viewShows, (std::vector<bool>{false}));
     EXPECT_EQ(window.innerCanvas.OpsOf(DrawOp::Kind::RotatedText).at(0).text,
               "Proportion of pairwise identities");

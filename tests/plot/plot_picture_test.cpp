@@ -56,7 +56,8 @@ TEST(PlotPicture, FixedLayoutTicksAndShortLabels) {
     std::vector<std::string> horizontal, vertical;
     for (std::size_t t = 1; t < 1 + 7; ++t) horizontal.push_back(texts[t].text);
     for (std::size_t t = 8; t < texts.size(); ++t) vertical.push_back(texts[t].text);
-    EXPECT_EQ(horizontal, (std::vector<std::string>{" 70", " 75", " 80", " 85", " 90", " 95", " 100"}));
+    EXPECT_EQ(horizontal,
+              (std::vector<std::string>{" 70", " 75", " 80", " 85", " 90", " 95", " 100"}));
     EXPECT_EQ(std::tie(texts[1].x1, texts[1].y1), std::make_tuple(55, 630));
     ASSERT_EQ(vertical.size(), 21u);
     EXPECT_EQ(vertical[0], " 0");
@@ -95,8 +96,7 @@ TEST(PlotPicture, CurveStartsByRuleAndReachesTheTopAtTheMaximum) {
 }
 
 TEST(PlotPicture, MarkedMaximumRoundsHalfToEven) {
-    for (const auto& [maxIdentity, label] :
-         {std::pair{0.625f, " 62"}, std::pair{0.875f, " 88"}}) {
+    for (const auto& [maxIdentity, label] : {std::pair{0.625f, " 62"}, std::pair{0.875f, " 88"}}) {
         const RecordingSurface picture = Draw(Histogram(0.5, maxIdentity, 0.4f));
         bool found = false;
         for (const DrawOp& op : picture.OpsOf(Kind::Text)) found = found || op.text == label;

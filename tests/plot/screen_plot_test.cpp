@@ -6,9 +6,9 @@
 #include <cmath>
 
 #include "platform/fakes/recording_surface.h"
+#include "platform/fakes/recording_window.h"
 #include "plot/binning.h"
 #include "plot/plot_scale.h"
-#include "platform/fakes/recording_window.h"
 
 namespace kvr {
 namespace {
@@ -90,9 +90,10 @@ TEST(ScreenPlot, AxesTitlesAndHorizontalTicks) {
     for (int t = 1; t <= 7; ++t) labels.push_back(texts[t].text);
     EXPECT_EQ(labels, (std::vector<std::string>{" 70", " 75", " 80", " 85", " 90", " 95", " 100"}));
     EXPECT_EQ(std::tie(texts[1].x1, texts[1].y1), std::make_tuple(1275 - 120, y0 + 80));
-    const int thin = static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const DrawOp& op) {
-        return op.x1 == op.x2 && op.y1 == y0 && op.y2 == y0 + 70;
-    }));
+    const int thin =
+        static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const DrawOp& op) {
+            return op.x1 == op.x2 && op.y1 == y0 && op.y2 == y0 + 70;
+        }));
     EXPECT_EQ(thin, 24);
 }
 
@@ -127,7 +128,7 @@ TEST(ScreenPlot, VerticalTicksAndLabels) {
 
 TEST(ScreenPlot, CurveStartsAtTheAxisCornerAndReachesTheTopAtTheMaximum) {
     RunState state = Histogram(0.734, 0.9f, 0.5f);
-    state.BinArray[73][1] = 0.5f;   // at the maximum: the top of the plot area
+    state.BinArray[73][1] = 0.5f;  // at the maximum: the top of the plot area
     state.BinArray[74][1] = 0.25f;
     const RecordingSurface canvas = Plot(state);
     std::vector<DrawOp> curve;

@@ -17,7 +17,7 @@
 namespace kvr::testing {
 
 class DisplayTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder program;
     RunState state;
     RecordingWindow window;

@@ -55,7 +55,8 @@ struct EmfRecord {
     std::int32_t FontEscapement() const { return Int(20); }
     std::string FontFace() const {
         std::string face;
-        for (std::size_t at = 40; at + 1 < bytes.size() && bytes[at] != 0; at += 2) face += bytes[at];
+        for (std::size_t at = 40; at + 1 < bytes.size() && bytes[at] != 0; at += 2)
+            face += bytes[at];
         return face;
     }
 };

@@ -37,7 +37,9 @@ inline RunState LoadScoreColumns(const std::string& path) {
     }
     return MakeAnalysis(
         static_cast<int>(names.size()),
-        [&identities](int i, int j) { return identities.at({i, j}); },
+        [&identities](int i, int j) {
+            return identities.at({i, j});
+        },
         [&names](int i) { return names[static_cast<std::size_t>(i)]; });
 }
 

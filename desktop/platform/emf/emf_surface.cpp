@@ -19,7 +19,9 @@ namespace {
 constexpr int kFontHeight = 16;
 constexpr int kRotatedEscapement = 900;  // tenths of a degree: reading upwards
 
-COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
+COLORREF ToColorRef(Rgb c) {
+    return RGB(c.r, c.g, c.b);
+}
 
 HPEN MakePen(Rgb colour) {
     LOGPEN pen{};
@@ -52,7 +54,9 @@ EmfSurface::EmfSurface(const std::string& path, int frameWidth, int frameHeight)
     SetBkMode(dc_, TRANSPARENT);
 }
 
-EmfSurface::~EmfSurface() { Close(); }
+EmfSurface::~EmfSurface() {
+    Close();
+}
 
 void EmfSurface::Close() {
     if (dc_ == 0) return;
@@ -75,7 +79,9 @@ void EmfSurface::Resize(int width, int height) {
     Clear();
 }
 
-void EmfSurface::Clear() { FillRect(0, 0, width_, height_, kWhite); }
+void EmfSurface::Clear() {
+    FillRect(0, 0, width_, height_, kWhite);
+}
 
 void EmfSurface::FilledRectangle(int left, int top, int right, int bottom, Rgb fill,
                                  bool outlined) {

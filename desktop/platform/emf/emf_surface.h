@@ -10,7 +10,7 @@
 namespace kvr {
 
 class EmfSurface : public DrawingSurface {
-public:
+  public:
     // Opens a metafile at path with the given frame (hundredths of a millimetre), and selects an
     // "Arial" font of height 16 and a solid black pen of the thinnest width. Text is drawn on a
     // transparent background. IsOpen() tells whether the file could be created.
@@ -43,7 +43,7 @@ public:
     // The reference device: 1024 x 768 pixels on 320 x 240 mm, so 32 pixels per centimetre.
     static int FrameToPixels(int hundredthsOfMillimetre);
 
-private:
+  private:
     using Handle = std::uint32_t;  // libEMF's handles are 32-bit numbers
     void SelectFont(Handle font);
     void FilledRectangle(int left, int top, int right, int bottom, Rgb fill, bool outlined);

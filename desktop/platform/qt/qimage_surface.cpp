@@ -20,7 +20,9 @@ QImage BlankImage(int widthPx, int heightPx) {
     return image;
 }
 
-QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor ToQColor(Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 // Names come from the user's files: UTF-8 when they are valid UTF-8, else one byte a character.
 QString ToQString(std::string_view text) {
@@ -63,7 +65,9 @@ QPainter& QImageSurface::Painter() {
     return *painter_;
 }
 
-void QImageSurface::EndPainting() const { painter_.reset(); }
+void QImageSurface::EndPainting() const {
+    painter_.reset();
+}
 
 const QImage& QImageSurface::Image() const {
     EndPainting();  // a copy taken while a painter is open would change with later drawing
@@ -78,7 +82,9 @@ void QImageSurface::Resize(int width, int height) {
     image_ = BlankImage(ToPixels(width), ToPixels(height));
 }
 
-void QImageSurface::Clear() { Fill(Qt::white); }
+void QImageSurface::Clear() {
+    Fill(Qt::white);
+}
 
 void QImageSurface::Fill(QColor colour) {
     EndPainting();

@@ -13,7 +13,7 @@ class QPainter;
 namespace kvr {
 
 class QImageSurface : public DrawingSurface {
-public:
+  public:
     static constexpr int kTwipsPerPixel = 15;
 
     // The font as the canvas would have it (for the matrix canvas Liberation Sans 8.25 pt). Turned
@@ -41,18 +41,18 @@ public:
 
     static int ToPixels(int twips);
 
-private:
+  private:
     QPainter& Painter();
     void EndPainting() const;
 
     QImage image_;
     QFont font_;
     QFont turnedFont_;
-    double ascent_ = 0;        // pixels, of font_
-    double turnedAscent_ = 0;  // pixels, of turnedFont_
+    double ascent_ = 0;                          // pixels, of font_
+    double turnedAscent_ = 0;                    // pixels, of turnedFont_
     mutable std::unique_ptr<QPainter> painter_;  // kept open while drawing, for speed
-    int width_ = 0;   // twips
-    int height_ = 0;  // twips
+    int width_ = 0;                              // twips
+    int height_ = 0;                             // twips
 };
 
 }  // namespace kvr
