@@ -2,21 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <cmath>
 #include <sstream>
 
-#include "matrix/matrix_canvas.h"
-#include "matrix/matrix_picture.h"
 #include "platform/fakes/recording_window.h"
 #include "support/analysis_state.h"
-#include "support/emf_reader.h"
 #include "support/temp_folder.h"
 
 namespace kvr::cli {
 namespace {
 
-using kvr::testing::ReadEmf;
 using kvr::testing::TempFolder;
 
 struct Parsed {
@@ -82,40 +76,6 @@ TEST(KvrPictureOptions, ImagesNeedAKnownExtension) {
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0],
               "cannot tell the image format of plot.jpg: the name must end in .png or .bmp");
-}
-
-TEST(KvrPictures, WritesEveryRequestedPictureWithoutADisplay) {
-    TempFolder out;
-    RunState state = kvr::testing::MakeAnalysis(12, kvr::testing::Gradient(12, 0.62f));
-    state.ColourMode = kThreeColour;
-    PictureRequest pictures;
-    pictures.matrixEmf = out.File("m.emf");
-    pictures.plotEmf = out.File("p.emf");
-    pictures.matrixImage = out.File("m.png");
-    pictures.plotImage = out.File("p.bmp");
-    RecordingWindow window;
-    std::ostringstream err;
-    EXPECT_TRUE(WritePictures(state, window, pictures, err));
-    EXPECT_EQ(err.str(), "");
-
-    const auto matrix = ReadEmf(pictures.matrixEmf);
-    ASSERT_TRUE(matrix.has_value());
-    EXPECT_EQ(matrix->FrameWidth(), MatrixPictureFrame(12, 7).width);
-    EXPECT_EQ(matrix->OfType(kvr::testing::kEmrCreateBrushIndirect)[0].Colour(), (Rgb{171, 0, 0}));
-    const auto plot = ReadEmf(pictures.plotEmf);
-    ASSERT_TRUE(plot.has_value());
-    EXPECT_EQ(plot->FrameHeight(), 27000);
-
-    const QImage matrixImage(QString::fromStdString(pictures.matrixImage), "PNG");
-    const Size canvas = MatrixCanvasSize(state, Size{});
-    EXPECT_EQ(matrixImage.width(), static_cast<int>(std::lround(canvas.width / 15)));
-    EXPECT_EQ(matrixImage.height(), static_cast<int>(std::lround(canvas.height / 15)));
-    const QImage plotImage(QString::fromStdString(pictures.plotImage), "BMP");
-    EXPECT_EQ(plotImage.size(), QSize(kPlotImageWidthPx, kPlotImageHeightPx));
-    EXPECT_EQ(ReadWholeFile(pictures.plotImage)->substr(0, 2), "BM");
-    // The top-left cell, at (L + 150, 0) twips: the diagonal, dark red in three colour mode.
-    const int cellX = (7 * 90 + 150 + 60) / 15;
-    EXPECT_EQ(matrixImage.pixel(cellX, 5), qRgb(171, 0, 0));
 }
 
 TEST(KvrPictures, MatrixImageStopsAtTheScreenLimitAndUnwritableFilesAreReported) {

@@ -7,22 +7,6 @@
 namespace kvr {
 namespace {
 
-TEST(Palette, FullColourTableHoldsTheIrregularSteps) {
-    RunState state;
-    BuildFullColourPalette(state);
-    struct Entry {
-        int index;
-        Rgb colour;
-    };
-    const Entry entries[] = {
-        {0, {0, 0, 143}},    {7, {0, 0, 255}},      {14, {0, 111, 255}},   {15, {0, 128, 255}},
-        {23, {0, 255, 255}}, {30, {111, 255, 143}}, {31, {128, 255, 128}}, {32, {143, 255, 111}},
-        {39, {255, 255, 0}}, {47, {255, 128, 0}},   {48, {255, 111, 0}},   {55, {255, 0, 0}},
-        {56, {239, 0, 0}},   {62, {143, 0, 0}},     {63, {128, 0, 0}},
-    };
-    for (const Entry& e : entries) EXPECT_EQ(state.Palette[e.index], e.colour) << e.index;
-}
-
 TEST(Palette, ThreeColourTableRunsOfEachBand) {
     RunState state;
     BuildThreeColourPalette(state);
