@@ -25,6 +25,9 @@ void FitScrollBar(Window& window, Control bar, double viewSize, double viewportS
 
 void ShowCanvasAtSize(Window& window, double width, double height, bool stretch) {
     window.SetGeometry(Control::ZoomingPicture, Rect{0, 0, width, height});
+    // The view is back in the corner; the scroll bars say so too.
+    window.SetValue(Control::HScroll1, 0);
+    window.SetValue(Control::VScroll1, 0);
     window.ShowCanvasInView(stretch);
     OnZoomingPictureResized(window);
 }

@@ -51,16 +51,16 @@ TEST_F(ZoomTest, ZoomOutWhileEitherSideStaysAboveFiveHundred) {
 
 TEST_F(ZoomTest, StepsMoveTheViewToTheCornerAndCountTheirDifference) {
     View(6000, 4000);
-    Rect moved = ViewGeometry();
-    moved.left = -300;
-    moved.top = -200;
-    window.SetGeometry(Control::ZoomingPicture, moved);
+    window.SetValue(Control::HScroll1, 300);
+    window.SetValue(Control::VScroll1, 200);
+    ASSERT_EQ(ViewGeometry().left, -300);
     for (Control c :
          {Control::cmdZoomIn, Control::cmdZoomIn, Control::cmdZoomOut, Control::cmdZoomIn})
         form.OnClick(c);
     EXPECT_EQ(state.zoomLevel, 2);
     EXPECT_EQ(ViewGeometry().left, 0);
     EXPECT_EQ(ViewGeometry().top, 0);
+    EXPECT_EQ(window.Value(Control::HScroll1), 0);
 }
 
 TEST_F(ZoomTest, ScrollBarsFollowTheOverhang) {
