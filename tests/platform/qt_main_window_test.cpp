@@ -133,12 +133,14 @@ TEST_F(QtMainWindowTest, DroppedFastaLoadsIntoTheRealWidgets) {
 TEST_F(QtMainWindowTest, ValueChangesReachTheHandlers) {
     std::vector<int> seen;
     form.changeHandlers[Control::updCutoff1] = [&](int value) { seen.push_back(value); };
-    window.SetMaximum(Control::updCutoff1, 100);
+    EXPECT_EQ(window.Value(Control::updCutoff1), 94);
+    EXPECT_EQ(window.Value(Control::UpdCutoff2), 78);
+    EXPECT_EQ(window.Maximum(Control::updCutoff1), 99);
     window.SetValue(Control::updCutoff1, 85);
     window.SetValue(Control::updCutoff1, 85);  // unchanged: no event
-    window.SetValue(Control::updCutoff1, 120);  // held to the maximum
-    EXPECT_EQ(seen, (std::vector<int>{85, 100}));
-    EXPECT_EQ(window.Value(Control::updCutoff1), 100);
+    window.SetValue(Control::updCutoff1, 120);  // held to the upper stop
+    EXPECT_EQ(seen, (std::vector<int>{85, 99}));
+    EXPECT_EQ(window.Value(Control::updCutoff1), 99);
 }
 
 }  // namespace

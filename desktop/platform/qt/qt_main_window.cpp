@@ -144,6 +144,7 @@ void QtMainWindow::BuildControls() {
     }
     for (Control c : {Control::updCutoff1, Control::UpdCutoff2}) {
         auto* spin = new UpDown(client);
+        spin->setValue(c == Control::updCutoff1 ? 94 : 78);  // design values, before any handler
         Register(c, spin);
         connect(spin, &UpDown::valueChanged, this, [this, c](int value) {
             if (events_ != nullptr) events_->OnValueChanged(c, value);

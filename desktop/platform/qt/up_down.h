@@ -28,7 +28,7 @@ private:
     QToolButton* up_;
     QToolButton* down_;
     int value_ = 0;
-    int maximum_ = 100;
+    int maximum_ = 99;  // the design's upper stop
 };
 
 }  // namespace kvr
