@@ -1,6 +1,7 @@
 #include "platform/qt/picture_view.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace kvr {
@@ -9,22 +10,29 @@ PictureView::PictureView(QWidget* parent) : QWidget(parent) {}
 
 void PictureView::setImage(const QImage& image) {
     image_ = image;
+    scaled_ = QImage();
     update();
 }
 
 QImage PictureView::shownImage() const {
     if (image_.isNull() || image_.size() == size()) return image_;
-    return image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (scaled_.size() != size())
+        scaled_ = image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return scaled_;
 }
 
-void PictureView::paintEvent(QPaintEvent*) {
+void PictureView::paintEvent(QPaintEvent* event) {
     if (image_.isNull()) return;
+    // Scrolling repaints only the exposed strip; the stretched image is kept between repaints.
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(rect(), image_);
+    const QImage shown = shownImage();
+    painter.drawImage(event->rect(), shown, event->rect());
 }
 
-void PictureView::resizeEvent(QResizeEvent*) { emit resized(); }
+void PictureView::resizeEvent(QResizeEvent*) {
+    scaled_ = QImage();
+    emit resized();
+}
 
 void PictureView::mousePressEvent(QMouseEvent* event) {
     emit mousePressed(event->button() == Qt::RightButton);

@@ -27,6 +27,8 @@ protected:
 
 private:
     QImage image_;
+    mutable QImage scaled_;  // image_ stretched to the widget's size, made once per size
+
 };
 
 }  // namespace kvr
