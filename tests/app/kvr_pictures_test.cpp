@@ -6,6 +6,7 @@
 
 #include "platform/fakes/recording_window.h"
 #include "support/analysis_state.h"
+#include "state/file_io.h"
 #include "support/temp_folder.h"
 
 namespace kvr::cli {

@@ -10,6 +10,7 @@
 #include "matrix/matrix_picture.h"
 #include "platform/posix_shell.h"
 #include "support/emf_reader.h"
+#include "state/file_io.h"
 #include "support/temp_folder.h"
 
 namespace kvr {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "state/file_io.h"
 #include "support/temp_folder.h"
 
 namespace kvr {

@@ -5,6 +5,7 @@
 
 #include "engine/external_programs.h"
 #include "platform/posix_shell.h"
+#include "state/file_io.h"
 #include "support/temp_folder.h"
 
 namespace kvr {

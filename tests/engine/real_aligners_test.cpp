@@ -11,6 +11,7 @@
 #include "platform/posix_shell.h"
 #include "state/fasta.h"
 #include "state/program_folder.h"
+#include "state/file_io.h"
 #include "support/temp_folder.h"
 
 namespace kvr {

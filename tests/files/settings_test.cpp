@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "state/program_folder.h"
+#include "state/file_io.h"
 #include "support/temp_folder.h"
 
 namespace kvr {

@@ -2,8 +2,6 @@
 // tables built from the required columns.
 #pragma once
 
-#include <stdlib.h>
-
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -13,29 +11,11 @@
 #include <string>
 
 #include "required_columns.h"
+#include "support/temp_folder.h"
 
 namespace tolven::testing {
 
-// A fresh folder for one test, removed with everything in it when the test ends.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tolven-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
+using kvr::testing::TempFolder;
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "state/program_folder.h"
+#include "state/file_io.h"
 #include "support/temp_folder.h"
 
 namespace kvr {

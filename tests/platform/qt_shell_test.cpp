@@ -5,6 +5,7 @@
 
 #include <QTimer>
 
+#include "state/file_io.h"
 #include "support/temp_folder.h"
 
 namespace kvr {

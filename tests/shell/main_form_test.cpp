@@ -6,6 +6,7 @@
 #include "platform/fakes/fake_shell.h"
 #include "platform/fakes/recording_window.h"
 #include "state/program_folder.h"
+#include "state/file_io.h"
 #include "support/temp_folder.h"
 
 namespace kvr {

@@ -1,12 +1,12 @@
-// A fresh folder for one test, removed with everything in it when the test ends.
+// A fresh folder for one test, removed with everything in it when the test ends. Shared by the
+// tests of every program; it needs nothing but the standard library.
 #pragma once
 
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
-
-#include "state/file_io.h"
 
 namespace kvr::testing {
 
@@ -26,7 +26,7 @@ public:
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
     std::string Write(const std::string& name, const std::string& content) const {
-        WriteWholeFile(File(name), content);
+        std::ofstream(File(name), std::ios::binary) << content;
         return File(name);
     }
 
@@ -34,6 +34,8 @@ private:
     std::string path_;
 };
 
+#ifdef KVR_TEST_DATA
 inline std::string DataFile(const std::string& name) { return std::string(KVR_TEST_DATA) + "/" + name; }
+#endif
 
 }  // namespace kvr::testing
