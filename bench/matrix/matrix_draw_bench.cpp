@@ -11,6 +11,7 @@
 
 #include <QApplication>
 
+#include "support/seconds.h"
 #include "matrix/matrix_canvas.h"
 #include "matrix/matrix_picture.h"
 #include "matrix/matrix_screen.h"
@@ -18,6 +19,8 @@
 #include "platform/qt/qt_main_window.h"
 
 namespace {
+
+using kvr::bench::Seconds;
 
 // n sequences in related groups: high identity inside a group, lower between groups.
 kvr::RunState MakeAnalysis(int n) {
@@ -38,13 +41,6 @@ kvr::RunState MakeAnalysis(int n) {
     state.maxIdentity = 0.95f;
     state.matrixShown = true;
     return state;
-}
-
-template <typename Work>
-double Seconds(Work work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace

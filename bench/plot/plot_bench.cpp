@@ -12,6 +12,7 @@
 
 #include <QApplication>
 
+#include "support/seconds.h"
 #include "platform/fakes/recording_window.h"
 #include "platform/qt/qt_main_window.h"
 #include "plot/binning.h"
@@ -19,6 +20,8 @@
 #include "plot/screen_plot.h"
 
 namespace {
+
+using kvr::bench::Seconds;
 
 kvr::RunState MakeAnalysis(int n) {
     kvr::RunState state;
@@ -33,13 +36,6 @@ kvr::RunState MakeAnalysis(int n) {
     state.minIdentity = 0.3;
     state.maxIdentity = 1.0f;
     return state;
-}
-
-template <typename Work>
-double Seconds(Work work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace

@@ -9,12 +9,15 @@
 
 #include <QApplication>
 
+#include "support/seconds.h"
 #include "platform/fakes/recording_window.h"
 #include "platform/qt/qt_main_window.h"
 #include "state/fasta.h"
 #include "state/file_io.h"
 
 namespace {
+
+using kvr::bench::Seconds;
 
 std::string MakeFasta(int records, int length) {
     std::mt19937 random(7);
@@ -30,13 +33,6 @@ std::string MakeFasta(int records, int length) {
         text += '\n';
     }
     return text;
-}
-
-template <typename Load>
-double Seconds(Load load) {
-    const auto start = std::chrono::steady_clock::now();
-    load();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace
