@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <system_error>
@@ -23,19 +22,24 @@ std::string StripTrailingZeros(std::string digits) {
 // (1.24975E+07) from 10^significant up and below 10^-4.
 std::string PlainNumber(double value, int significant) {
     if (value == 0.0) return "0";
+    // to_chars, unlike printf, never takes the decimal mark from the locale.
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%.*E", significant - 1, value);
-    const std::string_view text(buf);
-    const auto ePos = text.find('E');
-    const int exponent = std::atoi(buf + ePos + 1);
+    const auto scientific =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, significant - 1);
+    const std::string_view text(buf, static_cast<std::size_t>(scientific.ptr - buf));
+    const auto ePos = text.find('e');
+    int exponent = 0;
+    const char* exponentStart = text.data() + ePos + 1;
+    if (*exponentStart == '+') ++exponentStart;
+    std::from_chars(exponentStart, text.data() + text.size(), exponent);
     if (exponent >= significant || exponent < -4) {
         std::string mantissa = StripTrailingZeros(std::string(text.substr(0, ePos)));
-        char exp[16];
-        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-        return mantissa + exp;
+        const std::string digits = std::to_string(std::abs(exponent));
+        return mantissa + "E" + (exponent < 0 ? "-" : "+") + (digits.size() < 2 ? "0" : "") + digits;
     }
-    std::snprintf(buf, sizeof buf, "%.*f", significant - 1 - exponent, value);
-    return StripTrailingZeros(buf);
+    const auto fixed = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed,
+                                     significant - 1 - exponent);
+    return StripTrailingZeros(std::string(buf, fixed.ptr));
 }
 
 // "0.5" -> ".5", "-0.5" -> "-.5", and a space before a number that is not negative.

@@ -1,0 +1,18 @@
+// The save dialog of every Save menu entry, and the folder it leaves for the next dialog.
+#pragma once
+
+#include <string>
+
+#include "platform/window.h"
+#include "state/run_state.h"
+
+namespace kvr {
+
+// The name chosen in the save dialog, opened in lastFolder with an empty name; "" when the user
+// cancelled or left the name empty.
+std::string AskSaveName(const RunState& state, Window& window);
+
+// After a completed dialog the next one opens where the user ended: the chosen file's folder.
+void RememberFolderOf(RunState& state, const std::string& chosenPath);
+
+}  // namespace kvr
