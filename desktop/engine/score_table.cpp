@@ -1,5 +1,7 @@
 #include "engine/score_table.h"
 
+#include <cmath>
+
 #include "state/file_io.h"
 #include "state/number_text.h"
 
@@ -14,12 +16,17 @@ std::string ScoreColumnLine(std::string_view firstName, std::string_view secondN
     return line;
 }
 
-std::string FormatScoreColumns(const RecordTable& records, const IdentityTable& identity, int n) {
+std::string FormatScoreColumns(const RecordTable& records, const IdentityTable& identity, int n,
+                               const std::function<void(double done, double total)>& progress) {
     std::string text(kScoreColumnHeader);
     text.append(kLineEnd);
+    const double total = std::nearbyint(n * (n / 2.0) - n / 2.0);
+    double done = 0;
     for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j)
+        for (int j = i + 1; j < n; ++j) {
+            if (progress) progress(done++, total);
             text += ScoreColumnLine(records[i].name, records[j].name, identity(i, j));
+        }
     return text;
 }
 

@@ -2,6 +2,7 @@
 // identity as the plain single text. Used by the append run's work-folder table and by kvr.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,8 @@ std::string ScoreColumnLine(std::string_view firstName, std::string_view secondN
                             float identity);
 
 // The header and every pair i < j of the n records, in the order of the records.
-std::string FormatScoreColumns(const RecordTable& records, const IdentityTable& identity, int n);
+// progress(done, total) runs before each pair.
+std::string FormatScoreColumns(const RecordTable& records, const IdentityTable& identity, int n,
+                               const std::function<void(double done, double total)>& progress = {});
 
 }  // namespace kvr

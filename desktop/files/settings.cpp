@@ -20,7 +20,8 @@ std::string FirstQuotedItem(const std::string& text) {
     if (open == std::string::npos) return {};
     if (text[open] == '"') {
         const auto close = text.find('"', open + 1);
-        return text.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
+        return text.substr(open + 1,
+                           close == std::string::npos ? std::string::npos : close - open - 1);
     }
     const auto end = text.find_first_of(",\r\n", open);
     std::string item = text.substr(open, end == std::string::npos ? std::string::npos : end - open);
@@ -52,8 +53,8 @@ void ReadSettings(RunState& state, const std::string& programFolder) {
 
 bool WriteSettings(const RunState& state, const std::string& programFolder) {
     const std::string& folder = state.lastFolder.empty() ? programFolder : state.lastFolder;
-    return WriteWholeFile(JoinPath(programFolder, kSettingsName),
-                          "\"" + folder + "\"" + std::string(kLineEnd));
+    return static_cast<bool>(WriteWholeFile(JoinPath(programFolder, kSettingsName),
+                                            "\"" + folder + "\"" + std::string(kLineEnd)));
 }
 
 }  // namespace kvr

@@ -6,9 +6,11 @@
 #include "matrix/layout.h"
 #include "matrix/matrix_handlers.h"
 #include "plot/plot_handlers.h"
+#include "shell/file_handlers.h"
 #include "shell/open_handlers.h"
 #include "state/control_states.h"
 #include "state/number_text.h"
+#include "state/program_folder.h"
 
 namespace kvr {
 
@@ -18,7 +20,10 @@ MainForm::MainForm(RunState& runState, Window& mainWindow, Shell& processShell,
     RegisterOpenHandlers(*this);
     RegisterMatrixHandlers(*this);
     RegisterPlotHandlers(*this);
+    RegisterFileHandlers(*this);
 }
+
+std::string MainForm::WorkFolder() const { return kvr::WorkFolder(programFolder); }
 
 void MainForm::Load() {
     if (::chdir(programFolder.c_str()) != 0) {

@@ -33,10 +33,13 @@ public:
     std::map<Control, std::function<void(int)>> changeHandlers;
     std::map<Control, std::function<void()>> pictureResizeHandlers;
     std::map<Control, std::function<void(bool rightButton)>> mouseDownHandlers;
-    // Reads a session file; empty until sessions can be opened.
-    std::function<void(const std::string& path)> loadSession;
+    // Opens a session file and displays it; false when it was refused (nothing changed then).
+    std::function<bool(const std::string& path)> loadSession;
     // Shows the run options window after a load; empty until runs can be started from it.
     std::function<void()> showRunOptions;
+
+    // The program's work folder ("tmp" in the program folder, or the per-user one).
+    std::string WorkFolder() const;
 
     RunState& state;
     Window& window;

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <array>
+
 #include "files/settings.h"
 #include "shell/main_form.h"
 #include "state/control_states.h"
@@ -35,12 +37,47 @@ void ForgetDisplayedAnalysis(RunState& state) {
     state.appendMode = false;
 }
 
-void OpenSession(MainForm& form, const std::string& path) {
-    if (!form.loadSession) {
-        form.window.ShowMessage("Opening session files (.kvr) is not available in this version. Please open a FASTA file.");
+// What an open changes before it knows whether the file can be read: a refused session puts it
+// back, so that the analysis on display stays usable as it was.
+class DisplayedAnalysis {
+public:
+    DisplayedAnalysis(const RunState& state, const Window& window)
+        : zoomLevel_(state.zoomLevel),
+          matrixShown_(state.matrixShown),
+          appendMode_(state.appendMode),
+          caption_(window.Caption(Control::frmMainForm)),
+          filePath_(window.Caption(Control::lblFilePath)) {
+        for (std::size_t k = 0; k < kBusyControls.size(); ++k)
+            enabled_[k] = window.IsEnabled(kBusyControls[k]);
+    }
+
+    void Restore(RunState& state, Window& window) const {
+        state.zoomLevel = zoomLevel_;
+        state.matrixShown = matrixShown_;
+        state.appendMode = appendMode_;
+        window.SetCaption(Control::frmMainForm, caption_);
+        window.SetCaption(Control::lblFilePath, filePath_);
+        for (std::size_t k = 0; k < kBusyControls.size(); ++k)
+            window.SetEnabled(kBusyControls[k], enabled_[k]);
+    }
+
+private:
+    static constexpr std::array kBusyControls = {
+        Control::mnuRerun, Control::mnuSave,     Control::mnuAppend,  Control::cmdDrawMat,
+        Control::cmdPlot,  Control::cmdZoomIn,   Control::cmdZoomOut};
+    int zoomLevel_;
+    bool matrixShown_;
+    bool appendMode_;
+    std::string caption_;
+    std::string filePath_;
+    std::array<bool, kBusyControls.size()> enabled_{};
+};
+
+void OpenSession(MainForm& form, const std::string& path, const DisplayedAnalysis& before) {
+    if (!form.loadSession(path)) {
+        before.Restore(form.state, form.window);
         return;
     }
-    form.loadSession(path);
     form.state.fileKind = kSessionOrAppended;
     form.state.fromSession = true;
     for (Control c : {Control::mnuAppend, Control::mnuRerun, Control::mnuSave})
@@ -72,6 +109,7 @@ void OpenFile(MainForm& form) {
     RunState& state = form.state;
     Window& window = form.window;
     window.SetToolTip(Control::ZoomingPicture, "");
+    const DisplayedAnalysis before(state, window);
     ForgetDisplayedAnalysis(state);
     state.inputPath = window.OpenFileDialog(state.lastFolder);
     window.SetCaption(Control::frmMainForm, kCaptionWithPath + state.inputPath);
@@ -84,7 +122,7 @@ void OpenFile(MainForm& form) {
         if (!OpenFasta(form, state.inputPath)) return;
     } else {
         window.SetCaption(Control::lblFilePath, "KVR file - " + state.inputPath);
-        OpenSession(form, state.inputPath);
+        OpenSession(form, state.inputPath, before);
     }
     SetOpeningEnabled(window, true);
     state.lastFolder = CurrentDirectory();
@@ -101,6 +139,7 @@ void DropFiles(MainForm& form, Control target, const std::vector<std::string>& p
         return;
     }
     if (onView) window.SetToolTip(Control::ZoomingPicture, "");
+    const DisplayedAnalysis before(state, window);
     ForgetDisplayedAnalysis(state);
     const std::string path = paths.empty() ? std::string() : paths.front();
     window.SetCaption(Control::frmMainForm, kCaptionWithPath + path);
@@ -112,7 +151,7 @@ void DropFiles(MainForm& form, Control target, const std::vector<std::string>& p
         EnterBusyState(window);
         if (ContainsTextIgnoreCase(path, ".kvr")) {
             window.SetCaption(Control::lblFilePath, (onView ? "KVR file - " : "KVR file | ") + path);
-            OpenSession(form, path);
+            OpenSession(form, path, before);
         } else {
             if (onView) window.SetCaption(Control::frmMainForm, kMainCaption);
             window.SetCaption(Control::lblFilePath, "FASTA file  - " + path);

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "state/program_folder.h"
 #include "state/file_io.h"
+#include "state/program_folder.h"
 #include "support/temp_folder.h"
 
 namespace kvr {

@@ -60,7 +60,7 @@ DrawingSurface& RecordingWindow::Canvas(Control picture) {
 
 bool RecordingWindow::SaveViewBitmap(const std::string& path) {
     savedBitmaps.push_back(path);
-    return WriteWholeFile(path, "BM");
+    return static_cast<bool>(WriteWholeFile(path, "BM"));
 }
 
 bool RecordingWindow::CopyMetafile(const std::string& emfPath) {

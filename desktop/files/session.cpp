@@ -1,0 +1,170 @@
+#include "files/session.h"
+
+#include "engine/identity_range.h"
+#include "files/session_file.h"
+#include "matrix/matrix_picture.h"
+#include "matrix/matrix_screen.h"
+#include "matrix/palette.h"
+#include "plot/binning.h"
+#include "plot/plot_handlers.h"
+#include "plot/plot_picture.h"
+#include "state/control_states.h"
+#include "state/file_io.h"
+#include "state/program_folder.h"
+#include "state/progress_meter.h"
+#include "state/save_dialog.h"
+
+namespace kvr {
+
+namespace {
+
+constexpr const char* kBracketsMessage =
+    "The KVR file loaded is corrupted, the alignment should be enclosed in three pairs of square "
+    "brackets [[[ ]]]";
+constexpr const char* kNoSequenceMessage =
+    "The KVR file loaded may be corrupted, the was no DNA sequence in FASTA format found.";
+
+// The message of a refused session, as the window shows it.
+std::string RefusalMessage(const SessionContent& content, const std::string& path) {
+    switch (content.fault) {
+        case SessionFault::NoBrackets:
+            return kBracketsMessage;
+        case SessionFault::NoSequence:
+            return kNoSequenceMessage;
+        default:
+            return "Failed to read " + path + ". The file might be corrupted, please try another.";
+    }
+}
+
+void ReportWriteFailure(Window& window, const std::string& path, const WriteResult& result) {
+    window.SetBusy(false);
+    window.SetCaption(Control::lblProgress, "Failed");
+    window.ShowMessage(WriteFailureMessage(path, result));
+}
+
+}  // namespace
+
+void WriteSession(RunState& state, Window& window) {
+    const std::string name = AskSaveName(state, window);
+    if (name.empty()) return;
+    window.SetCaption(Control::lblProgress, "Saving KVR file...");
+    window.SetBusy(true);
+    const std::string path = name + kSessionExtension;
+    const WriteResult written = WriteWholeFile(
+        path, FormatSession(state.SequenceList, state.IdentityMatrix, state.seqCount));
+    if (!written) return ReportWriteFailure(window, path, written);
+    window.SetCaption(Control::lblProgress, "Done");
+    window.SetBusy(false);
+    RememberFolderOf(state, name);
+}
+
+bool WriteLastRun(const RunState& state, Window& window, const std::string& workFolder) {
+    window.SetCaption(Control::lblProgress, "Saving identity scores ...");
+    const std::string path = JoinPath(workFolder, kLastRunName);
+    const WriteResult written = WriteWholeFile(
+        path, FormatSession(state.SequenceList, state.IdentityMatrix, state.seqCount));
+    if (!written) {
+        ReportWriteFailure(window, path, written);
+        return false;
+    }
+    window.SetCaption(Control::lblProgress, "Done");
+    return true;
+}
+
+bool ReadSession(RunState& state, Window& window, const std::string& path) {
+    window.SetCaption(Control::lblProgress, "Reading KVR file ...");
+    window.SetBusy(true);
+    const auto text = ReadWholeFile(path);
+
+    ProgressMeter meter(window);
+    SessionStage shownStage = SessionStage::RecordsDone;
+    SessionContent content;
+    if (text) {
+        content = ParseSession(*text, [&](SessionStage stage, double done, double total) {
+            if (stage != shownStage) {
+                window.SetCaption(Control::lblProgress,
+                                  stage == SessionStage::Records       ? "Loading sequences"
+                                  : stage == SessionStage::RecordsDone ? "Sequences loaded"
+                                                                       : "Loading identity scores");
+                if (stage == SessionStage::RecordsDone) window.SetValue(Control::ProgressBar1, 0);
+                meter.Reset();
+                shownStage = stage;
+            }
+            if (stage != SessionStage::RecordsDone) meter.Show(done, total);
+        });
+    } else {
+        content.fault = SessionFault::Corrupted;
+    }
+    window.SetBusy(false);
+    if (content.fault != SessionFault::None) {
+        window.ShowMessage(RefusalMessage(content, path));
+        window.SetCaption(Control::lblProgress, "Failed");
+        window.SetValue(Control::ProgressBar1, 0);
+        return false;
+    }
+
+    const int n = static_cast<int>(content.records.size());
+    state.seqCount = n;
+    state.SequenceList = std::move(content.records);
+    state.IdentityMatrix = std::move(content.identity);
+    state.maxNameLen = content.maxNameLen;
+    window.SetCaption(Control::lblProgress, "Identity scores loaded");
+    window.SetValue(Control::ProgressBar1, 0);
+    window.SetCaption(Control::frmMainForm,
+                      std::string(kMainCaption) + " | " + std::to_string(n) + " sequences");
+    return true;
+}
+
+void DisplaySession(RunState& state, Window& window, const std::string& workFolder) {
+    window.SetBusy(true);
+    FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
+    BinIdentities(state, window);
+    BuildPalette(state);
+    if (FitsOnScreen(state)) {
+        window.SetCaption(Control::lblProgress, "Displaying...");
+        WriteMatrixPicture(state, workFolder);
+        WritePlotPicture(state, window, workFolder);
+        DrawMatrixOnScreen(state, window);
+    } else {
+        window.SetCaption(Control::lblProgress, "Ploting the scores ...");
+        WritePlotPicture(state, window, workFolder);
+        ShowPlot(state, window);
+        for (Control c : {Control::cmdDrawMat, Control::cmdPlot, Control::mnuCopyMat,
+                          Control::cmdZoomIn, Control::cmdZoomOut})
+            window.SetEnabled(c, false);
+        SetCutoffControlsEnabled(window, false);
+        window.SetVisible(Control::keyPicture, false);
+        for (Control c : {Control::mnuSaveSession, Control::mnuBMP2, Control::mnuSaveMatrix,
+                          Control::mnuSavePlot, Control::mnuCopyPlot})
+            window.SetEnabled(c, true);
+        window.SetCaption(Control::lblProgress, "Done");
+        window.ShowMessage(
+            state.ColourMode == kFullColour
+                ? "The program does not disply a matrix of more than 500 sequences. But you can "
+                  "save the matrix on the disk as EMF or BMP image and the associated identity "
+                  "scores in a CSV file"
+                : "The program does not disply a matrix of more than 500 sequences. But you can "
+                  "save the matrix and the identity scores");
+    }
+    state.matrixShown = true;
+    if (FitsOnScreen(state)) {
+        for (Control c : {Control::cmdPlot, Control::mnuSave, Control::mnuSaveSimScore,
+                          Control::mnuSaveSession, Control::mnuSaveMatrix, Control::mnuCopyMat,
+                          Control::cmdColourScheme, Control::mnuRerun, Control::mnuAppend})
+            window.SetEnabled(c, true);
+        window.SetEnabled(Control::mnuSavePlot, false);
+        window.SetEnabled(Control::mnuCopyPlot, false);
+    }
+    window.SetEnabled(Control::mnuSaveSimScore, true);
+    window.SetBusy(false);
+    window.SetCaption(Control::lblProgress, "Done");
+}
+
+bool LoadSession(RunState& state, Window& window, const std::string& path,
+                 const std::string& workFolder) {
+    if (!ReadSession(state, window, path)) return false;
+    DisplaySession(state, window, workFolder);
+    return true;
+}
+
+}  // namespace kvr

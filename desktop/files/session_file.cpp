@@ -1,0 +1,154 @@
+#include "files/session_file.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "state/file_io.h"
+#include "state/number_text.h"
+
+namespace kvr {
+
+namespace {
+
+constexpr std::string_view kOpen = "[[[";
+constexpr std::string_view kClose = "]]]";
+
+// Splits the text into lines at LF, each without its LF and one CR before it.
+class LineReader {
+  public:
+    explicit LineReader(std::string_view text) : text_(text) {}
+
+    bool Next(std::string_view& line) {
+        if (position_ >= text_.size()) return false;
+        const auto end = text_.find('\n', position_);
+        const auto stop = end == std::string_view::npos ? text_.size() : end;
+        line = text_.substr(position_, stop - position_);
+        ended_ = end != std::string_view::npos;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        position_ = stop + 1;
+        ++number_;
+        return true;
+    }
+    long Number() const { return number_; }
+    // The last line read had its line end: a file cut short ends without one.
+    bool Ended() const { return ended_; }
+
+  private:
+    std::string_view text_;
+    std::size_t position_ = 0;
+    long number_ = 0;
+    bool ended_ = false;
+};
+
+SessionContent Fault(SessionFault fault, std::string detail) {
+    SessionContent content;
+    content.fault = fault;
+    content.detail = std::move(detail);
+    return content;
+}
+
+// The identity of one line: the whole line a number from 0 to 1.
+bool ReadIdentity(std::string_view line, float& value) {
+    if (line.empty() || line.front() == '+') return false;
+    const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
+    return error == std::errc() && end == line.data() + line.size() && value >= 0.0f &&
+           value <= 1.0f;
+}
+
+}  // namespace
+
+std::string FormatSession(const RecordTable& records, const IdentityTable& identity, int n) {
+    std::size_t size = static_cast<std::size_t>(n) * (n > 1 ? n - 1 : 0) / 2 * 11 + 8;
+    for (int k = 0; k < n; ++k) size += records[k].name.size() + records[k].residues.size() + 4;
+    std::string text;
+    text.reserve(size);
+    for (int k = 0; k < n; ++k) {
+        if (k == 0) text += kOpen;
+        text.append(records[k].name).append(kLineEnd).append(records[k].residues);
+        if (k == n - 1) text += kClose;
+        text += kLineEnd;
+    }
+    for (int i = 1; i < n; ++i)
+        for (int j = 0; j < i; ++j) text.append(PlainSingle(identity(i, j))).append(kLineEnd);
+    return text;
+}
+
+SessionContent ParseSession(
+    std::string_view text,
+    const std::function<void(SessionStage stage, double done, double total)>& progress) {
+    const auto open = text.find(kOpen);
+    const auto close = text.find(kClose);
+    if (open == std::string_view::npos || close == std::string_view::npos)
+        return Fault(SessionFault::NoBrackets, "no \"[[[\" and \"]]]\" around the sequences");
+    if (text.find('>') == std::string_view::npos)
+        return Fault(SessionFault::NoSequence, "no sequence in FASTA form");
+    if (close < open + kOpen.size())
+        return Fault(SessionFault::Corrupted, "\"]]]\" comes before \"[[[\"");
+    const std::string_view block = text.substr(open + kOpen.size(), close - open - kOpen.size());
+    const auto n = static_cast<int>(std::count(block.begin(), block.end(), '>'));
+    if (n == 0) return Fault(SessionFault::Corrupted, "no sequence between \"[[[\" and \"]]]\"");
+
+    SessionContent content;
+    content.records.resize(static_cast<std::size_t>(n));
+    LineReader lines(text);
+    std::string_view name;
+    std::string_view residues;
+    const auto where = [&lines](const std::string& what) {
+        return "line " + std::to_string(lines.Number()) + ": " + what;
+    };
+    for (int i = 0; i < n; ++i) {
+        if (progress) progress(SessionStage::Records, i, n);
+        if (!lines.Next(name) || !lines.Next(residues))
+            return Fault(SessionFault::Corrupted,
+                         "the file ends within sequence " + std::to_string(i + 1));
+        if (i == 0) {
+            if (name.substr(0, kOpen.size()) != kOpen)
+                return Fault(SessionFault::Corrupted, "line 1 does not start with \"[[[\"");
+            name.remove_prefix(kOpen.size());
+        }
+        if (i == n - 1) {
+            if (residues.size() < kClose.size() ||
+                residues.substr(residues.size() - kClose.size()) != kClose)
+                return Fault(SessionFault::Corrupted, where("the sequences do not end in \"]]]\""));
+            residues.remove_suffix(kClose.size());
+        }
+        if (name.empty() || name.front() != '>' || name.find('>', 1) != std::string_view::npos)
+            return Fault(SessionFault::Corrupted,
+                         "the name line of sequence " + std::to_string(i + 1) + " is not one name");
+        if (residues.find('>') != std::string_view::npos)
+            return Fault(SessionFault::Corrupted, where("a name line where residues should be"));
+        Record& record = content.records[static_cast<std::size_t>(i)];
+        record.name = name;
+        record.residues = residues;
+        content.maxNameLen = std::max(content.maxNameLen, static_cast<int>(name.size()));
+    }
+    if (progress) progress(SessionStage::RecordsDone, n, n);
+
+    content.identity = IdentityTable(n);
+    const double cells = static_cast<double>(n) * n;
+    std::string_view line;
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < i; ++j) {
+            if (progress) progress(SessionStage::Identities, static_cast<double>(i) * n + j, cells);
+            if (!lines.Next(line))
+                return Fault(SessionFault::Corrupted,
+                             "the file ends before the identity of sequences " +
+                                 std::to_string(j + 1) + " and " + std::to_string(i + 1));
+            float value = 0;
+            if (!lines.Ended())
+                return Fault(SessionFault::Corrupted, where("the file is cut short"));
+            if (!ReadIdentity(line, value))
+                return Fault(SessionFault::Corrupted, where("'" + std::string(line.substr(0, 40)) +
+                                                            "' is not an identity from 0 to 1"));
+            content.identity(i, j) = value;
+            content.identity(j, i) = value;
+        }
+        content.identity(i, i) = 1.0f;
+    }
+    while (lines.Next(line))
+        if (!line.empty())
+            return Fault(SessionFault::Corrupted, where("more lines than identities"));
+    return content;
+}
+
+}  // namespace kvr

@@ -1,0 +1,38 @@
+// The text exports: the score column file ("_col.txt"), the score matrix ("_mat.txt"), the plot
+// data ("_plt.txt", and "Plot_data.txt" in the work folder) and all sequences (".fas"). Every
+// number is written with "." whatever the locale, every line ends with CR LF.
+#pragma once
+
+#include <string>
+
+#include "platform/window.h"
+#include "state/run_state.h"
+
+namespace kvr {
+
+inline constexpr const char* kWorkPlotDataName = "Plot_data.txt";
+
+// The plot data header differs between the user's file and the work folder's.
+enum class PlotDataHeader { UserFile, WorkFolder };
+
+// One line per sequence: its name, then "," and the identity in percent with one decimal for
+// every column up to the diagonal; then an empty line. progress(done, total) per matrix cell.
+std::string FormatScoreMatrix(const RunState& state);
+
+// The header, then one line per whole percent 1 to 100: count and proportion of its pairs.
+// BinArray must have been built.
+std::string FormatPlotData(const RunState& state, PlotDataHeader header);
+
+// Every sequence in display order, in the program's FASTA form.
+std::string FormatAllSequences(const RunState& state);
+
+// The four menu handlers: ask for a name, write it + the suffix.
+void OnSaveScoresColumn(RunState& state, Window& window);  // mnuColumn: "_col.txt"
+void OnSaveScoresMatrix(RunState& state, Window& window);  // mnuMat: "_mat.txt"
+void OnSavePlotData(RunState& state, Window& window);      // mnuPlotData: "_plt.txt"
+void OnSaveAllSequences(RunState& state, Window& window);  // mnu_Save_All: ".fas"
+
+// Replaces the work folder's "Plot_data.txt". False, with the user told, when it cannot.
+bool WriteWorkPlotData(const RunState& state, Window& window, const std::string& workFolder);
+
+}  // namespace kvr

@@ -1,0 +1,25 @@
+#include "shell/file_handlers.h"
+
+#include "files/session.h"
+#include "files/text_exports.h"
+#include "shell/main_form.h"
+#include "splitter/dataset_splitter.h"
+
+namespace kvr {
+
+void RegisterFileHandlers(MainForm& form) {
+    RunState& state = form.state;
+    Window& window = form.window;
+    form.clickHandlers[Control::mnuSaveSession] = [&] { WriteSession(state, window); };
+    form.clickHandlers[Control::mnuColumn] = [&] { OnSaveScoresColumn(state, window); };
+    form.clickHandlers[Control::mnuMat] = [&] { OnSaveScoresMatrix(state, window); };
+    form.clickHandlers[Control::mnuPlotData] = [&] { OnSavePlotData(state, window); };
+    form.clickHandlers[Control::mnu_Save_All] = [&] { OnSaveAllSequences(state, window); };
+    form.clickHandlers[Control::mnuSaveSeqs] = [&] { OnSplitterLoad(window); };
+    form.clickHandlers[Control::cmdOk] = [&] { OnSplitterOk(state, window); };
+    form.loadSession = [&form](const std::string& path) {
+        return LoadSession(form.state, form.window, path, form.WorkFolder());
+    };
+}
+
+}  // namespace kvr

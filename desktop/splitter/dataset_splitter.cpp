@@ -1,0 +1,170 @@
+#include "splitter/dataset_splitter.h"
+
+#include <charconv>
+#include <clocale>
+#include <cmath>
+
+#include "state/fasta.h"
+#include "state/file_io.h"
+#include "state/number_text.h"
+#include "state/save_dialog.h"
+
+namespace kvr {
+
+namespace {
+
+constexpr const char* kBadInputMessage =
+    "Please input the maximum and minimum sequence identity percentage values correctly (values "
+    "should be numbers ranging from 0 to 100)!";
+
+void CentreForm(Window& window, Control form) {
+    const Size screen = window.ScreenSize();
+    Rect geometry = window.Geometry(form);
+    geometry.top = (screen.height - geometry.height) / 2;
+    geometry.left = (screen.width - geometry.width) / 2;
+    window.SetGeometry(form, geometry);
+}
+
+}  // namespace
+
+std::vector<int> IdentityGroups::Members(int k) const {
+    std::vector<int> members;
+    for (int s = 0; s < static_cast<int>(groupOf.size()); ++s)
+        if (groupOf[s] == k) members.push_back(s);
+    return members;
+}
+
+IdentityGroups GroupByIdentityRange(const IdentityTable& identity, int n, int minPercent,
+                                    int maxPercent) {
+    IdentityGroups groups;
+    groups.groupOf.assign(static_cast<std::size_t>(n), -1);
+    for (int a = 0; a < n; ++a) {
+        if (groups.groupOf[a] != -1) continue;
+        const int g = groups.Count();
+        groups.groupOf[a] = g;
+        groups.sizes.push_back(1);
+        for (int b = 0; b < n; ++b) {
+            // The 32-bit value times 100 in single precision, so 0.9499999 counts as 94.
+            const float percent = identity(a, b) * 100.0f;
+            const auto p = static_cast<long>(std::floor(percent));
+            if (p >= minPercent && p <= maxPercent && groups.groupOf[b] == -1) {
+                groups.groupOf[b] = g;
+                ++groups.sizes[g];
+            }
+        }
+    }
+    return groups;
+}
+
+std::optional<int> ReadWholePercent(std::string_view text) {
+    std::string number(text);
+    while (!number.empty() && (number.back() == ' ' || number.back() == '\t')) number.pop_back();
+    const auto start = number.find_first_not_of(" \t");
+    if (start == std::string::npos) return std::nullopt;
+    number.erase(0, start);
+    const char* mark = std::localeconv()->decimal_point;
+    if (mark != nullptr && mark[0] != '\0' && mark[1] == '\0' && mark[0] != '.')
+        for (char& c : number)
+            if (c == mark[0]) c = '.';
+    const bool negative = number.front() == '-';
+    if (number.front() == '-' || number.front() == '+') number.erase(0, 1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                              std::chars_format::fixed);
+    if (error != std::errc() || end != number.data() + number.size() || number.empty())
+        return std::nullopt;
+    const double floored = std::floor(negative ? -value : value);
+    if (floored < -32768 || floored > 32767) return std::nullopt;  // a 16-bit field holds them
+    return static_cast<int>(floored);
+}
+
+std::string CheckSplitRange(const RunState& state, int minPercent, int maxPercent) {
+    if (maxPercent > 100)
+        return "The maximum sequence identity cannot be more than 100, please chose a value less "
+               "than  or equal to 100";
+    if (minPercent < 0)
+        return "The minimum sequence identity cannot be less than 0, please chose a value greater "
+               "than or equal to 0";
+    if (minPercent >= maxPercent)
+        return "The minimum sequence identity must be less and the maximum sequence identity. "
+               "Conversely the maximum sequence identity should be greater than the minimum "
+               "sequence identity.";
+    const double smallest = NumberValue(FormatDecimals(state.minIdentity * 100, 2));
+    if (smallest >= maxPercent)
+        return "The maximum identity your entered is less tham the minimum identity scores of the "
+               "sequences. Please use a maximum identity greater than" +
+               ShortSignedText(smallest);
+    return {};
+}
+
+std::string DatasetFileName(const std::string& base, int number) {
+    return base + " " + std::to_string(number) + ".fas";
+}
+
+std::vector<std::string> WriteDatasets(const RunState& state, Window& window,
+                                       const IdentityGroups& groups, const std::string& base,
+                                       std::string& failure) {
+    std::vector<std::string> written;
+    const int g = groups.Count();
+    for (int k = 0; k < g; ++k) {
+        if (groups.sizes[k] <= 2) continue;
+        const std::string path = DatasetFileName(base, static_cast<int>(written.size()) + 1);
+        std::string text;
+        for (int member : groups.Members(k)) text += FormatFastaRecord(state.SequenceList[member]);
+        if (const WriteResult result = WriteWholeFile(path, text); !result) {
+            failure = WriteFailureMessage(path, result);
+            return written;
+        }
+        written.push_back(path);
+        window.SetValue(Control::ProgressBar1, 100 * k / g);
+        window.SetCaption(Control::lblProgress, " " + std::to_string(g) + " files :" + path);
+    }
+    return written;
+}
+
+void OnSplitterLoad(Window& window) {
+    CentreForm(window, Control::frmIdentityPrct);
+    window.ShowForm(Control::frmIdentityPrct);
+}
+
+void OnSplitterOk(RunState& state, Window& window) {
+    const auto maxPercent = ReadWholePercent(window.Caption(Control::txtMaxSeqIdentity));
+    const auto minPercent = ReadWholePercent(window.Caption(Control::txtMinSeqIdentity));
+    if (!maxPercent || !minPercent) {
+        window.ShowMessage(kBadInputMessage);
+        window.SetCaption(Control::txtMaxSeqIdentity, "");
+        window.SetCaption(Control::txtMinSeqIdentity, "");
+        return;
+    }
+    if (const std::string refusal = CheckSplitRange(state, *minPercent, *maxPercent);
+        !refusal.empty()) {
+        window.ShowMessage(refusal);
+        return;
+    }
+    state.splitMax = *maxPercent;
+    state.splitMin = *minPercent;
+    window.CloseForm(Control::frmIdentityPrct);
+
+    window.ShowMessage(
+        "Please choose the location to save the files, and choose a name for your "
+        "datates");
+    const std::string base = AskSaveName(state, window);
+    if (base.empty()) return;
+    window.SetCaption(Control::lblProgress, "Creating datasets ...");
+    window.SetBusy(true);
+    const IdentityGroups groups =
+        GroupByIdentityRange(state.IdentityMatrix, state.seqCount, state.splitMin, state.splitMax);
+    std::string failure;
+    WriteDatasets(state, window, groups, base, failure);
+    window.SetBusy(false);
+    window.SetValue(Control::ProgressBar1, 0);
+    if (!failure.empty()) {
+        window.SetCaption(Control::lblProgress, "Failed");
+        window.ShowMessage(failure);
+        return;
+    }
+    window.SetCaption(Control::lblProgress, "Done");
+    RememberFolderOf(state, base);
+}
+
+}  // namespace kvr

@@ -1,0 +1,48 @@
+// The dataset splitter (window "Create datasets"): groups the sequences on display around seed
+// sequences by an identity range and writes every group of three or more as a FASTA file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/window.h"
+#include "state/run_state.h"
+
+namespace kvr {
+
+struct IdentityGroups {
+    std::vector<int> groupOf;  // per sequence in display order, -1 when in no group
+    std::vector<int> sizes;    // per group
+    int Count() const { return static_cast<int>(sizes.size()); }
+    // The members of group k, in display order.
+    std::vector<int> Members(int k) const;
+};
+
+// Greedy grouping: each sequence not yet grouped, in display order, seeds a group and takes every
+// ungrouped sequence whose identity with the seed, in whole percent rounded down from the 32-bit
+// value, lies in minPercent..maxPercent. Membership is decided against the seed only.
+IdentityGroups GroupByIdentityRange(const IdentityTable& identity, int n, int minPercent,
+                                    int maxPercent);
+
+// A percentage typed by the user: a decimal number with "." or the locale's decimal mark, rounded
+// down to a whole number. Nothing when the text is not a number.
+std::optional<int> ReadWholePercent(std::string_view text);
+
+// The refusal of a range, as the window says it; empty when the range can be used.
+std::string CheckSplitRange(const RunState& state, int minPercent, int maxPercent);
+
+// The file of dataset number k (from 1): base + " " + k + ".fas".
+std::string DatasetFileName(const std::string& base, int number);
+
+// Writes the groups of three or more to base + " 1.fas", ...; returns the files written, or the
+// first failure (path and reason) in failure.
+std::vector<std::string> WriteDatasets(const RunState& state, Window& window,
+                                       const IdentityGroups& groups, const std::string& base,
+                                       std::string& failure);
+
+void OnSplitterLoad(Window& window);                 // frmIdentityPrct is shown, centred
+void OnSplitterOk(RunState& state, Window& window);  // cmdOk
+
+}  // namespace kvr

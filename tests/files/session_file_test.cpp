@@ -1,0 +1,147 @@
+// The session layout, byte for byte, and the reader's refusal of every kind of damaged file.
+#include "files/session_file.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "state/fasta.h"
+#include "state/file_io.h"
+#include "state/number_text.h"
+#include "support/analysis_state.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::MakeAnalysis;
+
+std::string ThreeSequenceSession() {
+    return "[[[>a\r\nACGT\r\n>b\r\nACGA\r\n>c\r\nTCGA]]]\r\n0.75\r\n0.5\r\n0.75\r\n";
+}
+
+RunState ThreeSequences() {
+    RunState state = MakeAnalysis(
+        3, [](int i, int j) { return i == 0 && j == 2 ? 0.5f : 0.75f; },
+        [](int i) { return std::string(">") + char('a' + i); });
+    state.SequenceList[0].residues = "ACGT";
+    state.SequenceList[1].residues = "ACGA";
+    state.SequenceList[2].residues = "TCGA";
+    return state;
+}
+
+TEST(SessionFile, WritesTheLayoutByteForByte) {
+    const RunState state = ThreeSequences();
+    EXPECT_EQ(FormatSession(state.SequenceList, state.IdentityMatrix, 3), ThreeSequenceSession());
+    // The lower triangle row by row: (1,0), (2,0), (2,1), (3,0), ...
+    const RunState four =
+        MakeAnalysis(4, [](int i, int j) { return (i + 1) / 10.0f + j / 100.0f; });
+    const std::string text = FormatSession(four.SequenceList, four.IdentityMatrix, 4);
+    EXPECT_NE(text.find("]]]\r\n0.11\r\n0.12\r\n0.22\r\n0.13\r\n0.23\r\n0.33\r\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST(SessionFile, ReadsWhatItWrites) {
+    const SessionContent content = ParseSession(ThreeSequenceSession());
+    ASSERT_EQ(content.fault, SessionFault::None) << content.detail;
+    const RunState state = ThreeSequences();
+    EXPECT_EQ(content.records, state.SequenceList);
+    EXPECT_EQ(content.identity, state.IdentityMatrix);
+    EXPECT_EQ(content.maxNameLen, 2);
+}
+
+TEST(SessionFile, AcceptsLineFeedsAlone) {
+    std::string text = ThreeSequenceSession();
+    std::erase(text, '\r');
+    const SessionContent content = ParseSession(text);
+    ASSERT_EQ(content.fault, SessionFault::None) << content.detail;
+    EXPECT_EQ(content.records, ThreeSequences().SequenceList);
+}
+
+TEST(SessionFile, RoundTripOfRealDataKeepsSevenSignificantDigits) {
+    RunState loaded;
+    testing::TempFolder folder;
+    const auto fasta = ReadWholeFile(testing::DataFile("rrna5s_48.fasta"));
+    ASSERT_TRUE(fasta);
+    const std::string cleaned = CleanFastaText(*fasta);
+    RecordTable records(48);
+    int maxNameLen = 0;
+    ASSERT_TRUE(ParseFastaRecords(cleaned, records, 0, maxNameLen));
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> identity(0.0f, 1.0f);
+    RunState state = MakeAnalysis(48, [&](int, int) { return identity(random); });
+    state.SequenceList = records;
+
+    const SessionContent content =
+        ParseSession(FormatSession(state.SequenceList, state.IdentityMatrix, 48));
+    ASSERT_EQ(content.fault, SessionFault::None) << content.detail;
+    EXPECT_EQ(content.records, records);
+    EXPECT_EQ(content.maxNameLen, maxNameLen);
+    for (int i = 0; i < 48; ++i)
+        for (int j = 0; j < 48; ++j) {
+            EXPECT_EQ(content.identity(i, j), content.identity(j, i));
+            EXPECT_EQ(PlainSingle(content.identity(i, j)), PlainSingle(state.IdentityMatrix(i, j)));
+        }
+}
+
+TEST(SessionFile, RefusesEveryDamagedFile) {
+    const std::string good = ThreeSequenceSession();
+    const auto without = [&good](const std::string& part) {
+        std::string text = good;
+        text.erase(text.find(part), part.size());
+        return text;
+    };
+    const auto replaced = [&good](const std::string& part, const std::string& by) {
+        std::string text = good;
+        text.replace(text.find(part), part.size(), by);
+        return text;
+    };
+    const struct {
+        const char* what;
+        std::string text;
+        SessionFault fault;
+    } cases[] = {
+        {"no opening brackets", without("[[["), SessionFault::NoBrackets},
+        {"no closing brackets", without("]]]"), SessionFault::NoBrackets},
+        {"a plain FASTA file", ">a\r\nACGT\r\n>b\r\nACGA\r\n", SessionFault::NoBrackets},
+        {"no name line", "[[[ACGT]]]\r\n", SessionFault::NoSequence},
+        {"an identity line missing", without("0.5\r\n"), SessionFault::Corrupted},
+        {"truncated in the identities", good.substr(0, good.size() - 4), SessionFault::Corrupted},
+        {"truncated in the sequences", good.substr(0, 20) + "]]]", SessionFault::Corrupted},
+        {"an identity that is not a number", replaced("0.5\r\n", "x\r\n"), SessionFault::Corrupted},
+        {"a number followed by text", replaced("0.5\r\n", "0.5x\r\n"), SessionFault::Corrupted},
+        {"a comma as decimal mark", replaced("0.5\r\n", "0,5\r\n"), SessionFault::Corrupted},
+        {"an identity above 1", replaced("0.5\r\n", "1.5\r\n"), SessionFault::Corrupted},
+        {"a percentage", replaced("0.5\r\n", "50\r\n"), SessionFault::Corrupted},
+        {"a negative identity", replaced("0.5\r\n", "-0.5\r\n"), SessionFault::Corrupted},
+        {"not a number at all", replaced("0.5\r\n", "nan\r\n"), SessionFault::Corrupted},
+        {"an empty identity line", replaced("0.5\r\n", "\r\n"), SessionFault::Corrupted},
+        {"an extra identity", good + "0.5\r\n", SessionFault::Corrupted},
+        {"a sequence split over two lines", replaced(">b\r\nACGA", ">b\r\nAC\r\nGA"),
+         SessionFault::Corrupted},
+        {"brackets in the wrong order", "]]]>a\r\nA\r\n[[[\r\n", SessionFault::Corrupted},
+    };
+    for (const auto& c : cases) {
+        const SessionContent content = ParseSession(c.text);
+        EXPECT_EQ(content.fault, c.fault) << c.what;
+        if (c.fault == SessionFault::Corrupted) {
+            EXPECT_FALSE(content.detail.empty()) << c.what;
+        }
+    }
+    // Trailing empty lines are no damage.
+    EXPECT_EQ(ParseSession(good + "\r\n").fault, SessionFault::None);
+}
+
+TEST(SessionFile, ExponentFormIdentitiesReadBack) {
+    RunState state = MakeAnalysis(2, [](int, int) { return 8.333334E-08f; });
+    const SessionContent content =
+        ParseSession(FormatSession(state.SequenceList, state.IdentityMatrix, 2));
+    ASSERT_EQ(content.fault, SessionFault::None);
+    EXPECT_NE(FormatSession(state.SequenceList, state.IdentityMatrix, 2).find("8.333334E-08"),
+              std::string::npos);
+    EXPECT_EQ(content.identity(1, 0), 8.333334E-08f);
+}
+
+}  // namespace
+}  // namespace kvr
