@@ -8,6 +8,9 @@ const std::vector<Command>& Commands() {
          Identity},
         {"run", "run INPUT.fasta      align every pair, order by a tree, write the identities",
          Run},
+        {"show", "show SESSION.kvr     write the results of a session without aligning", Show},
+        {"split", "split SESSION.kvr    write FASTA datasets of the sequences in an identity range",
+         Split},
     };
     return commands;
 }

@@ -17,6 +17,8 @@ struct Command {
 
 int Identity(const Arguments& args);
 int Run(const Arguments& args);
+int Show(const Arguments& args);
+int Split(const Arguments& args);
 
 // All commands, in the order the help lists them.
 const std::vector<Command>& Commands();

@@ -3,24 +3,21 @@
 // and writes the results. Progress and the window's messages go to standard error.
 #include <unistd.h>
 
-#include <filesystem>
 #include <iostream>
 #include <numeric>
 
 #include "app/console_window.h"
-#include "app/kvr_pictures.h"
 #include "app/kvr_commands.h"
+#include "app/kvr_outputs.h"
 #include "engine/aligner_config.h"
 #include "engine/all_pairs.h"
 #include "engine/exchange_folder.h"
 #include "engine/external_programs.h"
 #include "engine/identity_range.h"
 #include "engine/run_options.h"
-#include "engine/score_table.h"
 #include "engine/tree_order.h"
 #include "platform/posix_shell.h"
 #include "state/fasta.h"
-#include "state/file_io.h"
 #include "state/program_folder.h"
 
 namespace kvr::cli {
@@ -31,6 +28,7 @@ constexpr const char* kName = "kvr run";
 
 constexpr const char* kUsage =
     "usage: kvr run INPUT.fasta [--aligner muscle|clustalw|mafft] [--tree] [--scores FILE]\n"
+    "               [--session FILE] [--matrix-text FILE] [--plot-data FILE] [--sequences FILE]\n"
     "               [--mode full|three] [--cutoffs C1,C2] [--matrix-emf FILE] [--plot-emf FILE]\n"
     "               [--matrix-image FILE] [--plot-image FILE] [--quiet]\n";
 
@@ -42,26 +40,14 @@ constexpr const char* kHelp =
     "shown, one line per sequence: its number in the input file, a tab, and its name line.\n"
     "\n"
     "options:\n"
-    "  --aligner NAME  muscle (the default), clustalw or mafft\n"
-    "  --tree          order the sequences by a neighbour-joining tree (PHYLIP's neighbor) of\n"
-    "                  the distances 1 - identity, so that similar sequences sit together;\n"
-    "                  without it they keep the order of the input file\n"
-    "  --scores FILE   write every pair's identity, in the order shown, to FILE: the line\n"
-    "                  \"First Sequence,Second Sequence,Identity Score\", then one line per pair\n"
-    "                  (name line, name line, identity), CR LF line ends\n"
-    "  --mode full|three    colouring of the matrix pictures: the whole observed range in 64\n"
-    "                       steps (full, the default) or three bands set by the cut-offs\n"
-    "  --cutoffs C1,C2      the upper and lower cut-off of the three bands, whole percent\n"
-    "                       (default 94,78); raised to the smallest identity when it lies above\n"
-    "                       the lower one, as in the window\n"
-    "  --matrix-emf FILE    the matrix as an EMF picture, any number of sequences\n"
-    "  --plot-emf FILE      the distribution of the identities as an EMF picture, 350 x 270 mm\n"
-    "  --matrix-image FILE  the matrix as the window draws it, full size (at most 500\n"
-    "                       sequences), PNG or BMP by the file's extension; needs no display\n"
-    "  --plot-image FILE    the distribution as the window draws it, 1160 x 757 pixels, PNG or\n"
-    "                       BMP\n"
-    "  --quiet         no progress on standard error (messages still appear)\n"
-    "  -h, --help      this help\n"
+    "  --aligner NAME       muscle (the default), clustalw or mafft\n"
+    "  --tree               order the sequences by a neighbour-joining tree (PHYLIP's neighbor)\n"
+    "                       of the distances 1 - identity, so that similar sequences sit\n"
+    "                       together; without it they keep the order of the input file\n";
+
+constexpr const char* kHelpEnd =
+    "  --quiet              no progress on standard error (messages still appear)\n"
+    "  -h, --help           this help\n"
     "\n"
     "The aligners are started with the command lines of aligners.conf beside kvr, or of the\n"
     "environment variables KVR_MUSCLE, KVR_CLUSTALW, KVR_MAFFT and KVR_NEIGHBOR (see\n"
@@ -74,8 +60,7 @@ constexpr const char* kHelp =
 struct RunRequest {
     std::string input;
     RunOptions options;
-    std::string scoresPath;  // empty: no score file
-    PictureRequest pictures;
+    OutputRequest outputs;
     bool quiet = false;
     bool help = false;
 };
@@ -92,71 +77,33 @@ int Failure(const std::string& problem) {
 
 // Fills request from the arguments; returns what is wrong with them, or "".
 std::string ParseRunArguments(const Arguments& args, RunRequest& request) {
-    bool optionsEnded = false;
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        std::string arg = args[k];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+    ArgumentReader reader(args);
+    while (reader.Next()) {
+        const std::string& arg = reader.Current();
+        if (!reader.IsOption()) {
             if (!request.input.empty())
                 return "one input file expected, got '" + request.input + "' and '" + arg + "'";
             request.input = arg;
-            continue;
-        }
-        std::string value;
-        bool hasValue = false;
-        if (const auto equals = arg.find('=');
-            arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
-            hasValue = true;
-        }
-        const auto takeValue = [&]() -> bool {
-            if (hasValue) return true;
-            if (k + 1 >= args.size()) return false;
-            value = args[++k];
-            return true;
-        };
-        if (arg == "--") {
-            optionsEnded = true;
         } else if (arg == "-h" || arg == "--help") {
             request.help = true;
-        } else if (arg == "--tree" && !hasValue) {
+        } else if (arg == "--tree" && !reader.HasInlineValue()) {
             request.options.useTree = true;
-        } else if ((arg == "--quiet" || arg == "-q") && !hasValue) {
+        } else if ((arg == "--quiet" || arg == "-q") && !reader.HasInlineValue()) {
             request.quiet = true;
         } else if (arg == "--aligner") {
-            if (!takeValue()) return "--aligner needs a name: muscle, clustalw or mafft";
-            request.options.aligner = value;
-        } else if (arg == "--scores") {
-            if (!takeValue() || value.empty()) return "--scores needs a file name";
-            request.scoresPath = value;
+            if (!reader.TakeValue(request.options.aligner))
+                return "--aligner needs a name: muscle, clustalw or mafft";
         } else {
             std::string problem;
-            const auto take = [&](std::string& out) { return takeValue() && (out = value, true); };
-            switch (TakePictureOption(arg, take, request.pictures, request.options, problem)) {
+            switch (TakeOutputOption(reader, request.outputs, request.options, problem)) {
                 case OptionUse::Taken: break;
                 case OptionUse::Problem: return problem;
-                case OptionUse::NotMine: return "unknown option '" + args[k] + "'";
+                case OptionUse::NotMine: return "unknown option '" + reader.Typed() + "'";
             }
         }
     }
     if (request.input.empty() && !request.help) return "no input file given";
     return {};
-}
-
-// Where results will be written must be writable before hours of aligning, not after.
-std::string CheckWritable(const std::string& path) {
-    namespace fs = std::filesystem;
-    const fs::path file(path);
-    std::error_code error;
-    if (fs::is_directory(file, error)) return path + " is a folder";
-    if (fs::exists(file, error))
-        return ::access(path.c_str(), W_OK) == 0 ? "" : "cannot write " + path;
-    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    if (!fs::is_directory(folder, error))
-        return "cannot write " + path + ": no folder " + folder.string();
-    return ::access(folder.c_str(), W_OK | X_OK) == 0
-               ? ""
-               : "cannot write " + path + ": the folder is read-only";
 }
 
 // Everything the run writes, after the ordering.
@@ -165,16 +112,8 @@ bool WriteRunOutputs(const RunRequest& request, RunState& state, Window& window)
     for (int a = 0; a < n; ++a)
         std::cout << state.treeOrder[a] + 1 << '\t' << state.SequenceList[a].name << '\n';
     std::cout.flush();
-    bool written = static_cast<bool>(std::cout);
-    if (!request.scoresPath.empty() &&
-        !WriteWholeFile(request.scoresPath,
-                        FormatScoreColumns(state.SequenceList, state.IdentityMatrix, n))) {
-        Failure("cannot write the scores to " + request.scoresPath);
-        written = false;
-    }
-    if (request.pictures.Any() && !WritePictures(state, window, request.pictures, std::cerr))
-        written = false;
-    return written;
+    const bool printed = static_cast<bool>(std::cout);
+    return WriteOutputs(state, window, request.outputs, std::cerr) && printed;
 }
 
 }  // namespace
@@ -184,18 +123,17 @@ int Run(const Arguments& args) {
     if (const std::string problem = ParseRunArguments(args, request); !problem.empty())
         return UsageError(problem);
     if (request.help) {
-        std::cout << kUsage << kHelp;
+        std::cout << kUsage << kHelp << kOutputOptionsHelp << kHelpEnd;
         return 0;
     }
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(problems.front());
-    if (const auto problems = CheckPictureRequest(request.pictures); !problems.empty())
+    if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
         return UsageError(problems.front());
-    if (!request.scoresPath.empty())
-        if (const std::string problem = CheckWritable(request.scoresPath); !problem.empty())
-            return Failure(problem);
-    for (const std::string& path : request.pictures.Paths())
-        if (const std::string problem = CheckWritable(path); !problem.empty()) return Failure(problem);
+    if (const auto problems = CheckOutputs(request.outputs); !problems.empty()) {
+        for (const std::string& problem : problems) Failure(problem);
+        return 1;
+    }
 
     // The programs are checked before anything runs.
     const AlignerConfigLoad programs = LoadAlignerConfig(ProgramFolder());

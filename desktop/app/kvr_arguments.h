@@ -1,0 +1,38 @@
+// Reading a command's arguments: options ("--name VALUE" or "--name=VALUE", flags "--name"), "--"
+// to end the options, and the remaining words as operands. Shared by every command of kvr.
+#pragma once
+
+#include <string>
+
+#include "app/kvr_commands.h"
+
+namespace kvr::cli {
+
+class ArgumentReader {
+  public:
+    explicit ArgumentReader(const Arguments& args) : args_(args) {}
+
+    // Moves to the next argument; false after the last.
+    bool Next();
+    // The current argument is an option (starts with "-", is not "-" alone, comes before "--").
+    bool IsOption() const { return isOption_; }
+    // The option's name without "=VALUE", or the operand.
+    const std::string& Current() const { return current_; }
+    // Takes the option's value: the part after "=", else the next argument. False when none.
+    bool TakeValue(std::string& value);
+    // A flag must not be given a value with "=".
+    bool HasInlineValue() const { return hasInline_; }
+    // The argument as the user typed it, for messages.
+    const std::string& Typed() const { return args_[index_ - 1]; }
+
+  private:
+    const Arguments& args_;
+    std::size_t index_ = 0;
+    bool optionsEnded_ = false;
+    bool isOption_ = false;
+    bool hasInline_ = false;
+    std::string current_;
+    std::string inlineValue_;
+};
+
+}  // namespace kvr::cli

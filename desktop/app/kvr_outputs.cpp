@@ -1,0 +1,135 @@
+#include "app/kvr_outputs.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "engine/score_table.h"
+#include "files/session_file.h"
+#include "files/text_exports.h"
+#include "plot/binning.h"
+#include "state/file_io.h"
+
+namespace kvr::cli {
+
+namespace {
+
+// Where a result will be written must be writable before the work, not after.
+std::string CheckWritable(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path file(path);
+    std::error_code error;
+    if (fs::is_directory(file, error)) return path + " is a folder";
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, error))
+        return "cannot write " + path + ": no folder " + folder.string();
+    return ::access(folder.c_str(), W_OK | X_OK) == 0
+               ? ""
+               : "cannot write " + path + ": the folder is read-only";
+}
+
+// Formats and writes one text output when it was asked for.
+bool WriteText(const std::string& path, const std::function<std::string()>& format,
+               std::ostream& err) {
+    if (path.empty()) return true;
+    const WriteResult written = WriteWholeFile(path, format());
+    if (!written) err << "cannot write " << path << ": " << written.reason << "\n";
+    return static_cast<bool>(written);
+}
+
+}  // namespace
+
+const char* const kOutputOptionsHelp =
+    "  --scores FILE        every pair's identity: the line \"First Sequence,Second\n"
+    "                       Sequence,Identity Score\", then one line per pair (name line, name\n"
+    "                       line, identity as a fraction), in display order\n"
+    "  --session FILE       the session (.kvr): sequences in display order and identities;\n"
+    "                       kvr show and KVRv1 open it without aligning\n"
+    "  --matrix-text FILE   the lower triangle in percent, one line per sequence\n"
+    "  --plot-data FILE     the number and proportion of pairs at each whole percent\n"
+    "  --sequences FILE     every sequence in display order, FASTA\n"
+    "  --mode full|three    colouring of the matrix pictures: the whole observed range in 64\n"
+    "                       steps (full, the default) or three bands set by the cut-offs\n"
+    "  --cutoffs C1,C2      the upper and lower cut-off of the three bands, whole percent\n"
+    "                       (default 94,78); raised to the smallest identity when it lies above\n"
+    "                       the lower one, as in the window\n"
+    "  --matrix-emf FILE    the matrix as an EMF picture, any number of sequences\n"
+    "  --plot-emf FILE      the distribution of the identities as an EMF picture, 350 x 270 mm\n"
+    "  --matrix-image FILE  the matrix as the window draws it, full size (at most 500\n"
+    "                       sequences), PNG or BMP by the file's extension; needs no display\n"
+    "  --plot-image FILE    the distribution as the window draws it, 1160 x 757 pixels, PNG or\n"
+    "                       BMP\n"
+    "Text files have CR LF line ends and \".\" as the decimal mark. File names are used exactly "
+    "as\n"
+    "given, and a file is replaced only once it has been written whole.\n";
+
+std::vector<std::string> OutputRequest::Paths() const {
+    std::vector<std::string> paths;
+    for (const std::string* p : {&scores, &session, &matrixText, &plotData, &sequences})
+        if (!p->empty()) paths.push_back(*p);
+    for (const std::string& p : pictures.Paths()) paths.push_back(p);
+    return paths;
+}
+
+OptionUse TakeOutputOption(ArgumentReader& reader, OutputRequest& outputs, RunOptions& options,
+                           std::string& problem) {
+    const std::string& option = reader.Current();
+    std::string* file = option == "--scores"        ? &outputs.scores
+                        : option == "--session"     ? &outputs.session
+                        : option == "--matrix-text" ? &outputs.matrixText
+                        : option == "--plot-data"   ? &outputs.plotData
+                        : option == "--sequences"   ? &outputs.sequences
+                                                    : nullptr;
+    if (file != nullptr) {
+        if (!reader.TakeValue(*file) || file->empty()) {
+            problem = option + " needs a file name";
+            return OptionUse::Problem;
+        }
+        return OptionUse::Taken;
+    }
+    return TakePictureOption(
+        option, [&reader](std::string& value) { return reader.TakeValue(value); }, outputs.pictures,
+        options, problem);
+}
+
+std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {
+    std::vector<std::string> problems;
+    std::set<std::string> seen;
+    for (const std::string& path : outputs.Paths()) {
+        if (!seen.insert(std::filesystem::weakly_canonical(path).string()).second)
+            problems.push_back(path + " is named for two outputs");
+        if (std::string problem = CheckWritable(path); !problem.empty())
+            problems.push_back(std::move(problem));
+    }
+    return problems;
+}
+
+bool WriteOutputs(RunState& state, Window& window, const OutputRequest& outputs,
+                  std::ostream& err) {
+    const int n = state.seqCount;
+    bool written = true;
+    written &= WriteText(
+        outputs.scores,
+        [&] { return FormatScoreColumns(state.SequenceList, state.IdentityMatrix, n); }, err);
+    written &= WriteText(
+        outputs.session, [&] { return FormatSession(state.SequenceList, state.IdentityMatrix, n); },
+        err);
+    written &= WriteText(
+        outputs.matrixText, [&] { return FormatScoreMatrix(state); }, err);
+    written &= WriteText(
+        outputs.plotData,
+        [&] {
+            BinIdentities(state, window);
+            return FormatPlotData(state, PlotDataHeader::UserFile);
+        },
+        err);
+    written &= WriteText(
+        outputs.sequences, [&] { return FormatAllSequences(state); }, err);
+    if (outputs.pictures.Any() && !WritePictures(state, window, outputs.pictures, err))
+        written = false;
+    return written;
+}
+
+}  // namespace kvr::cli

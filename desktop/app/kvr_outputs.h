@@ -1,0 +1,45 @@
+// The files kvr run, kvr show and kvr append write from an analysis: the score column file, the
+// session, the score matrix, the plot data, all sequences, and the pictures. File names are taken
+// exactly as given; every file is replaced only when written whole.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/kvr_arguments.h"
+#include "app/kvr_pictures.h"
+#include "engine/run_options.h"
+#include "platform/window.h"
+#include "state/run_state.h"
+
+namespace kvr::cli {
+
+struct OutputRequest {
+    std::string scores;      // "First Sequence,Second Sequence,Identity Score" table
+    std::string session;     // the session file
+    std::string matrixText;  // the lower triangle in percent
+    std::string plotData;    // the distribution by whole percent
+    std::string sequences;   // every sequence in display order, FASTA
+    PictureRequest pictures;
+
+    std::vector<std::string> Paths() const;
+};
+
+// The help lines of the output and colouring options.
+extern const char* const kOutputOptionsHelp;
+
+// Takes the current option of the reader when it is an output, picture or colouring option.
+OptionUse TakeOutputOption(ArgumentReader& reader, OutputRequest& outputs, RunOptions& options,
+                           std::string& problem);
+
+// What keeps the outputs from being written, checked before any work: a folder that does not
+// exist or cannot be written, a path that is a folder, one file named twice. (A wrong picture type
+// is a command-line mistake: CheckPictureRequest.)
+std::vector<std::string> CheckOutputs(const OutputRequest& outputs);
+
+// Writes every requested output of the analysis on display (SequenceList, IdentityMatrix,
+// minIdentity). False, with one message per failure on err, when one could not be written.
+bool WriteOutputs(RunState& state, Window& window, const OutputRequest& outputs, std::ostream& err);
+
+}  // namespace kvr::cli

@@ -1,0 +1,97 @@
+// kvr show SESSION.kvr [outputs]: opens a session without aligning and writes what is asked, with
+// the same reader and writers as the window.
+#include <iostream>
+
+#include "app/console_window.h"
+#include "app/kvr_commands.h"
+#include "app/kvr_outputs.h"
+#include "engine/identity_range.h"
+#include "files/session.h"
+
+#include <unistd.h>
+
+namespace kvr::cli {
+
+namespace {
+
+constexpr const char* kName = "kvr show";
+
+constexpr const char* kUsage =
+    "usage: kvr show SESSION.kvr [--scores FILE] [--session FILE] [--matrix-text FILE]\n"
+    "                [--plot-data FILE] [--sequences FILE] [--mode full|three] [--cutoffs C1,C2]\n"
+    "                [--matrix-emf FILE] [--plot-emf FILE] [--matrix-image FILE]\n"
+    "                [--plot-image FILE] [--quiet]\n";
+
+constexpr const char* kHelp =
+    "\n"
+    "Reads a session file (written by KVRv1's \"Save KVR file\", or by kvr run --session) and\n"
+    "writes its results, without aligning anything.\n"
+    "\n"
+    "options:\n";
+
+constexpr const char* kHelpEnd =
+    "  --quiet              no progress on standard error (messages still appear)\n"
+    "  -h, --help           this help\n"
+    "\n"
+    "exit status: 0 done; 1 the session was refused, an output could not be written, or every\n"
+    "pair is identical (the results are still written); 2 a wrong command line.\n";
+
+}  // namespace
+
+int Show(const Arguments& args) {
+    std::string sessionPath;
+    OutputRequest outputs;
+    RunOptions options;
+    bool quiet = false;
+    ArgumentReader reader(args);
+    const auto usageError = [](const std::string& problem) {
+        std::cerr << kName << ": " << problem << "\n" << kUsage << "'kvr show --help' says more.\n";
+        return 2;
+    };
+    while (reader.Next()) {
+        if (!reader.IsOption()) {
+            if (!sessionPath.empty()) return usageError("one session file expected");
+            sessionPath = reader.Current();
+            continue;
+        }
+        const std::string& option = reader.Current();
+        if (option == "-h" || option == "--help") {
+            std::cout << kUsage << kHelp << kOutputOptionsHelp << kHelpEnd;
+            return 0;
+        }
+        if ((option == "--quiet" || option == "-q") && !reader.HasInlineValue()) {
+            quiet = true;
+            continue;
+        }
+        std::string problem;
+        switch (TakeOutputOption(reader, outputs, options, problem)) {
+            case OptionUse::Taken:
+                break;
+            case OptionUse::Problem:
+                return usageError(problem);
+            case OptionUse::NotMine:
+                return usageError("unknown option '" + reader.Typed() + "'");
+        }
+    }
+    if (sessionPath.empty()) return usageError("no session file given");
+    if (const auto problems = ValidateRunOptions(options); !problems.empty())
+        return usageError(problems.front());
+    if (const auto problems = CheckPictureRequest(outputs.pictures); !problems.empty())
+        return usageError(problems.front());
+    if (const auto problems = CheckOutputs(outputs); !problems.empty()) {
+        for (const std::string& problem : problems) std::cerr << kName << ": " << problem << "\n";
+        return 1;
+    }
+
+    RunState state;
+    ConsoleWindow window(std::cerr, kName, quiet, ::isatty(STDERR_FILENO) == 1);
+    ApplyColourOptions(options, state);
+    if (!ReadSession(state, window, sessionPath)) return 1;
+    FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
+    const bool complete = !state.failFlag;
+    const bool written = WriteOutputs(state, window, outputs, std::cerr);
+    window.Flush();
+    return written && complete ? 0 : 1;
+}
+
+}  // namespace kvr::cli
