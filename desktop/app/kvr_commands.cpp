@@ -8,6 +8,8 @@ const std::vector<Command>& Commands() {
          Identity},
         {"run", "run INPUT.fasta      align every pair, order by a tree, write the identities",
          Run},
+        {"append", "append SESSION NEW    align only the pairs with new sequences, write the results",
+         Append},
         {"show", "show SESSION.kvr     write the results of a session without aligning", Show},
         {"split", "split SESSION.kvr    write FASTA datasets of the sequences in an identity range",
          Split},

@@ -18,6 +18,7 @@ struct Command {
 int Identity(const Arguments& args);
 int Run(const Arguments& args);
 int Show(const Arguments& args);
+int Append(const Arguments& args);
 int Split(const Arguments& args);
 
 // All commands, in the order the help lists them.

@@ -1,21 +1,18 @@
-// kvr run INPUT.fasta [options]: the whole analysis of the desktop program without a window.
-// Loads the file, aligns every pair, finds the identity range, orders by the tree when asked,
-// and writes the results. Progress and the window's messages go to standard error.
+// kvr run INPUT.fasta and kvr append SESSION.kvr NEW.fasta: the desktop program's run paths
+// without a window, with a console window in its place. Progress and the window's messages go to
+// standard error; the display order to standard output; the results to the files asked for.
 #include <unistd.h>
 
 #include <iostream>
-#include <numeric>
 
 #include "app/console_window.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "engine/aligner_config.h"
-#include "engine/all_pairs.h"
-#include "engine/exchange_folder.h"
 #include "engine/external_programs.h"
-#include "engine/identity_range.h"
 #include "engine/run_options.h"
-#include "engine/tree_order.h"
+#include "engine/run_paths.h"
+#include "files/session.h"
 #include "platform/posix_shell.h"
 #include "state/fasta.h"
 #include "state/program_folder.h"
@@ -45,6 +42,22 @@ constexpr const char* kHelp =
     "                       of the distances 1 - identity, so that similar sequences sit\n"
     "                       together; without it they keep the order of the input file\n";
 
+constexpr const char* kAppendName = "kvr append";
+
+constexpr const char* kAppendUsage =
+    "usage: kvr append SESSION.kvr NEW.fasta [--aligner muscle|clustalw|mafft] [--tree]\n"
+    "                  [outputs as for kvr show] [--quiet]\n";
+
+constexpr const char* kAppendHelp =
+    "\n"
+    "Extends the analysis of a session by the sequences of a FASTA file: only the pairs with a\n"
+    "new sequence are aligned, the identities of the session are kept. Then orders, prints and\n"
+    "writes like kvr run (write the new session with --session).\n"
+    "\n"
+    "options:\n"
+    "  --aligner NAME       muscle (the default), clustalw or mafft\n"
+    "  --tree               order the sequences by a neighbour-joining tree (PHYLIP's neighbor)\n";
+
 constexpr const char* kHelpEnd =
     "  --quiet              no progress on standard error (messages still appear)\n"
     "  -h, --help           this help\n"
@@ -58,6 +71,7 @@ constexpr const char* kHelpEnd =
     "when the tree failed); 2 a wrong command line.\n";
 
 struct RunRequest {
+    std::string session;  // kvr append: the analysis to extend
     std::string input;
     RunOptions options;
     OutputRequest outputs;
@@ -65,22 +79,27 @@ struct RunRequest {
     bool help = false;
 };
 
-int UsageError(const std::string& problem) {
-    std::cerr << kName << ": " << problem << "\n" << kUsage << "'kvr run --help' says more.\n";
+int UsageError(const char* name, const std::string& problem, bool append) {
+    std::cerr << name << ": " << problem << "\n"
+              << (append ? kAppendUsage : kUsage) << "'" << name << " --help' says more.\n";
     return 2;
 }
 
-int Failure(const std::string& problem) {
-    std::cerr << kName << ": " << problem << "\n";
+int Failure(const char* name, const std::string& problem) {
+    std::cerr << name << ": " << problem << "\n";
     return 1;
 }
 
 // Fills request from the arguments; returns what is wrong with them, or "".
-std::string ParseRunArguments(const Arguments& args, RunRequest& request) {
+std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool append) {
     ArgumentReader reader(args);
     while (reader.Next()) {
         const std::string& arg = reader.Current();
         if (!reader.IsOption()) {
+            if (append && request.session.empty()) {
+                request.session = arg;
+                continue;
+            }
             if (!request.input.empty())
                 return "one input file expected, got '" + request.input + "' and '" + arg + "'";
             request.input = arg;
@@ -96,13 +115,18 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request) {
         } else {
             std::string problem;
             switch (TakeOutputOption(reader, request.outputs, request.options, problem)) {
-                case OptionUse::Taken: break;
-                case OptionUse::Problem: return problem;
-                case OptionUse::NotMine: return "unknown option '" + reader.Typed() + "'";
+                case OptionUse::Taken:
+                    break;
+                case OptionUse::Problem:
+                    return problem;
+                case OptionUse::NotMine:
+                    return "unknown option '" + reader.Typed() + "'";
             }
         }
     }
-    if (request.input.empty() && !request.help) return "no input file given";
+    if (request.input.empty() && !request.help)
+        return append ? "a session file and a FASTA file to append are needed"
+                      : "no input file given";
     return {};
 }
 
@@ -118,62 +142,73 @@ bool WriteRunOutputs(const RunRequest& request, RunState& state, Window& window)
 
 }  // namespace
 
-int Run(const Arguments& args) {
+namespace {
+
+// kvr run and kvr append: the same checks, the window's run paths, the same outputs.
+int Analyse(const Arguments& args, bool append) {
     RunRequest request;
-    if (const std::string problem = ParseRunArguments(args, request); !problem.empty())
-        return UsageError(problem);
+    const char* name = append ? kAppendName : kName;
+    if (const std::string problem = ParseRunArguments(args, request, append); !problem.empty())
+        return UsageError(name, problem, append);
     if (request.help) {
-        std::cout << kUsage << kHelp << kOutputOptionsHelp << kHelpEnd;
+        std::cout << (append ? kAppendUsage : kUsage) << (append ? kAppendHelp : kHelp)
+                  << kOutputOptionsHelp << kHelpEnd;
         return 0;
     }
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
-        return UsageError(problems.front());
+        return UsageError(name, problems.front(), append);
     if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
-        return UsageError(problems.front());
+        return UsageError(name, problems.front(), append);
     if (const auto problems = CheckOutputs(request.outputs); !problems.empty()) {
-        for (const std::string& problem : problems) Failure(problem);
+        for (const std::string& problem : problems) Failure(name, problem);
         return 1;
     }
 
     // The programs are checked before anything runs.
     const AlignerConfigLoad programs = LoadAlignerConfig(ProgramFolder());
-    for (const std::string& problem : programs.problems) Failure(problem);
+    for (const std::string& problem : programs.problems) Failure(name, problem);
     if (!programs.problems.empty()) return 1;
     const auto missing =
         CheckRunPrograms(programs.config, request.options.aligner, request.options.useTree);
-    for (const std::string& problem : missing) Failure(problem);
+    for (const std::string& problem : missing) Failure(name, problem);
     if (!missing.empty()) return 1;
 
     RunState state;
-    ConsoleWindow window(std::cerr, kName, request.quiet, ::isatty(STDERR_FILENO) == 1);
-    state.inputPath = request.input;
-    LoadFasta(state, window, request.input);
-    if (state.failFlag) return 1;
-    state.fileKind = kFastaLoaded;
+    ConsoleWindow window(std::cerr, name, request.quiet, ::isatty(STDERR_FILENO) == 1);
     ApplyRunOptions(request.options, state);
     ApplyColourOptions(request.options, state);
-
-    const std::string workFolder = WorkFolder();
-    ExchangeFolder exchange(workFolder);
-    if (!exchange.Ok()) return Failure(exchange.Error());
-    PosixShell shell;
-    const RunContext context{shell, programs.config, exchange.Path(), workFolder};
-
-    AlignAllPairs(state, window, context);
-    if (state.failFlag) return 1;
-    FindIdentityRange(state, window, state.InputIdentity, state.seqCount);
-    bool complete = !state.failFlag;
-    if (state.useTree) {
-        complete = OrderByTree(state, window, context).Ok() && complete;
+    if (append) {
+        if (!ReadSession(state, window, request.session)) return 1;
+        state.appendMode = true;
+        state.inputPath = request.input;
+        AppendFasta(state, window, request.input);
+        if (state.failFlag) return 1;
+        state.fileKind = kSessionOrAppended;
     } else {
-        state.treeOrder.resize(static_cast<std::size_t>(state.seqCount) + 1);
-        std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
-        ApplyDisplayOrder(state, state.treeOrder);
+        state.inputPath = request.input;
+        LoadFasta(state, window, request.input);
+        if (state.failFlag) return 1;
+        state.fileKind = kFastaLoaded;
     }
-    window.Flush();
 
+    PosixShell shell;
+    const RunSetup setup{shell, programs.config, WorkFolder()};
+    const RunOutcome outcome =
+        append ? RunAppend(state, window, setup) : RunFresh(state, window, setup);
+    window.Flush();
+    if (!outcome.aligned) return 1;
     if (!WriteRunOutputs(request, state, window)) return 1;
-    return complete ? 0 : 1;
+    return outcome.complete ? 0 : 1;
+}
+
+}  // namespace
+
+int Run(const Arguments& args) {
+    return Analyse(args, false);
+}
+
+int Append(const Arguments& args) {
+    return Analyse(args, true);
 }
 
 }  // namespace kvr::cli

@@ -1,5 +1,6 @@
 #include "shell/file_handlers.h"
 
+#include "engine/run_command.h"
 #include "files/session.h"
 #include "files/text_exports.h"
 #include "shell/main_form.h"
@@ -17,6 +18,10 @@ void RegisterFileHandlers(MainForm& form) {
     form.clickHandlers[Control::mnu_Save_All] = [&] { OnSaveAllSequences(state, window); };
     form.clickHandlers[Control::mnuSaveSeqs] = [&] { OnSplitterLoad(window); };
     form.clickHandlers[Control::cmdOk] = [&] { OnSplitterOk(state, window); };
+    form.clickHandlers[Control::CmdRun] = [&form] {
+        OnRunClicked(form.state, form.window, form.shell, form.programFolder);
+    };
+    form.showRunOptions = [&window] { ShowRunOptions(window); };
     form.loadSession = [&form](const std::string& path) {
         return LoadSession(form.state, form.window, path, form.WorkFolder());
     };

@@ -14,8 +14,7 @@
 
 namespace kvr {
 
-MainForm::MainForm(RunState& runState, Window& mainWindow, Shell& processShell,
-                   std::string folder)
+MainForm::MainForm(RunState& runState, Window& mainWindow, Shell& processShell, std::string folder)
     : state(runState), window(mainWindow), shell(processShell), programFolder(std::move(folder)) {
     RegisterOpenHandlers(*this);
     RegisterMatrixHandlers(*this);
@@ -23,7 +22,9 @@ MainForm::MainForm(RunState& runState, Window& mainWindow, Shell& processShell,
     RegisterFileHandlers(*this);
 }
 
-std::string MainForm::WorkFolder() const { return kvr::WorkFolder(programFolder); }
+std::string MainForm::WorkFolder() const {
+    return kvr::WorkFolder(programFolder);
+}
 
 void MainForm::Load() {
     if (::chdir(programFolder.c_str()) != 0) {
@@ -34,17 +35,18 @@ void MainForm::Load() {
     const Size screen = window.ScreenSize();
     const double height = screen.height * 0.85555;
     const double width = screen.width * 0.63;
-    window.SetGeometry(Control::frmMainForm,
-                       Rect{(screen.width - width) / 2, (screen.height - height) / 2, width, height});
+    window.SetGeometry(Control::frmMainForm, Rect{(screen.width - width) / 2,
+                                                  (screen.height - height) / 2, width, height});
     LayOutMainWindow(window, /*atStartUp=*/true);
 
-    for (Control c : {Control::VScroll1, Control::HScroll1, Control::cmdDrawMat, Control::cmdPlot,
-                      Control::cmdZoomIn, Control::cmdZoomOut, Control::cmdColourScheme,
-                      Control::mnuSaveSimScore, Control::mnuSave, Control::mnuSaveMatrix,
-                      Control::mnuSavePlot, Control::mnuCopyMat, Control::mnuCopyPlot,
-                      Control::mnuSaveSession, Control::lblCutoff1, Control::updCutoff1,
-                      Control::lblCutoff1dsply, Control::lblCutoff2, Control::UpdCutoff2,
-                      Control::lblCutoff2dsply, Control::mnuRerun, Control::mnuAppend})
+    for (Control c : {Control::VScroll1,        Control::HScroll1,        Control::cmdDrawMat,
+                      Control::cmdPlot,         Control::cmdZoomIn,       Control::cmdZoomOut,
+                      Control::cmdColourScheme, Control::mnuSaveSimScore, Control::mnuSave,
+                      Control::mnuSaveMatrix,   Control::mnuSavePlot,     Control::mnuCopyMat,
+                      Control::mnuCopyPlot,     Control::mnuSaveSession,  Control::lblCutoff1,
+                      Control::updCutoff1,      Control::lblCutoff1dsply, Control::lblCutoff2,
+                      Control::UpdCutoff2,      Control::lblCutoff2dsply, Control::mnuRerun,
+                      Control::mnuAppend})
         window.SetEnabled(c, false);
     window.SetEnabled(Control::mnuOpenFile, true);
     window.SetEnabled(Control::mnuStop, true);
@@ -63,23 +65,30 @@ void MainForm::Load() {
 
 void MainForm::OnClick(Control c) {
     if (!window.IsEnabled(c)) return;
-    if (const auto handler = clickHandlers.find(c); handler != clickHandlers.end()) handler->second();
+    // While a run works, only leaving the program is possible: nothing may change its tables.
+    if (state.runInProgress && c != Control::mnuStop) return;
+    if (const auto handler = clickHandlers.find(c); handler != clickHandlers.end())
+        handler->second();
 }
 
 void MainForm::OnValueChanged(Control c, int value) {
+    if (state.runInProgress) return;
     if (const auto handler = changeHandlers.find(c); handler != changeHandlers.end())
         handler->second(value);
 }
 
 void MainForm::OnFilesDropped(Control target, const std::vector<std::string>& paths) {
-    if (!window.IsDropEnabled(target)) return;
+    if (!window.IsDropEnabled(target) || state.runInProgress) return;
     DropFiles(*this, target, paths);
 }
 
-void MainForm::OnResized() { LayOutMainWindow(window); }
+void MainForm::OnResized() {
+    LayOutMainWindow(window);
+}
 
 void MainForm::OnPictureResized(Control picture) {
-    if (const auto handler = pictureResizeHandlers.find(picture); handler != pictureResizeHandlers.end())
+    if (const auto handler = pictureResizeHandlers.find(picture);
+        handler != pictureResizeHandlers.end())
         handler->second();
 }
 
@@ -88,6 +97,8 @@ void MainForm::OnMouseDown(Control c, bool rightButton) {
         handler->second(rightButton);
 }
 
-bool MainForm::OnCloseRequested() { return ConfirmExit(*this); }
+bool MainForm::OnCloseRequested() {
+    return ConfirmExit(*this);
+}
 
 }  // namespace kvr

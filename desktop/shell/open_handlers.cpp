@@ -9,6 +9,7 @@
 #include "state/control_states.h"
 #include "state/fasta.h"
 #include "state/program_folder.h"
+#include "state/save_dialog.h"
 #include "state/text.h"
 
 namespace kvr {
@@ -40,7 +41,7 @@ void ForgetDisplayedAnalysis(RunState& state) {
 // What an open changes before it knows whether the file can be read: a refused session puts it
 // back, so that the analysis on display stays usable as it was.
 class DisplayedAnalysis {
-public:
+  public:
     DisplayedAnalysis(const RunState& state, const Window& window)
         : zoomLevel_(state.zoomLevel),
           matrixShown_(state.matrixShown),
@@ -61,10 +62,10 @@ public:
             window.SetEnabled(kBusyControls[k], enabled_[k]);
     }
 
-private:
+  private:
     static constexpr std::array kBusyControls = {
-        Control::mnuRerun, Control::mnuSave,     Control::mnuAppend,  Control::cmdDrawMat,
-        Control::cmdPlot,  Control::cmdZoomIn,   Control::cmdZoomOut};
+        Control::mnuRerun, Control::mnuSave,   Control::mnuAppend, Control::cmdDrawMat,
+        Control::cmdPlot,  Control::cmdZoomIn, Control::cmdZoomOut};
     int zoomLevel_;
     bool matrixShown_;
     bool appendMode_;
@@ -102,6 +103,8 @@ bool OpenFasta(MainForm& form, const std::string& path) {
 
 void RegisterOpenHandlers(MainForm& form) {
     form.clickHandlers[Control::mnuOpenFile] = [&form] { OpenFile(form); };
+    form.clickHandlers[Control::mnuAppend] = [&form] { AppendFile(form); };
+    form.clickHandlers[Control::mnuRerun] = [&form] { Rerun(form); };
     form.clickHandlers[Control::mnuStop] = [&form] { ConfirmExit(form); };
 }
 
@@ -125,8 +128,61 @@ void OpenFile(MainForm& form) {
         OpenSession(form, state.inputPath, before);
     }
     SetOpeningEnabled(window, true);
-    state.lastFolder = CurrentDirectory();
+    RememberFolderOf(state, state.inputPath);
     window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
+}
+
+void AppendFile(MainForm& form) {
+    RunState& state = form.state;
+    Window& window = form.window;
+    window.SetToolTip(Control::ZoomingPicture, "");
+    state.appendMode = true;
+    state.zoomLevel = 0;
+    state.matrixShown = false;
+    state.fromSession = false;
+    state.inputPath = window.OpenFileDialog(state.lastFolder);
+    window.SetCaption(Control::frmMainForm, kCaptionWithPath + state.inputPath);
+    window.SetValue(Control::ProgressBar1, 0);
+    window.SetCaption(Control::lblPrgPercent, "");
+    for (Control c : {Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
+                      Control::lblCutoff2, Control::UpdCutoff2, Control::lblCutoff2dsply})
+        window.SetEnabled(c, false);
+    window.SetCaption(Control::lblProgress, "");
+    if (state.inputPath.empty()) return;
+    if (ContainsText(state.inputPath, ".kvr")) {
+        window.SetCaption(Control::frmMainForm, std::string(kMainCaption) + " - ");
+        window.ShowMessage(
+            "You can only append sequences in FASTA format, please check your input "
+            "file and try again");
+        window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
+        return;
+    }
+    window.SetVisible(Control::keyPicture, false);
+    for (Control c : {Control::mnuRerun, Control::mnuSave, Control::mnuAppend})
+        window.SetEnabled(c, false);
+    SetOpeningEnabled(window, false);
+    AppendFasta(state, window, state.inputPath);
+    if (state.failFlag) {
+        state.failFlag = false;
+        SetOpeningEnabled(window, true);
+        window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
+        return;
+    }
+    SetOpeningEnabled(window, true);
+    state.fileKind = kSessionOrAppended;
+    if (form.showRunOptions) form.showRunOptions();
+    window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
+    RememberFolderOf(state, state.inputPath);
+}
+
+void Rerun(MainForm& form) {
+    if (!form.window.AskYesNo(
+            "Do you want to perform a full pairwise identity calculation on current dataset?"))
+        return;
+    form.state.rerunMode = true;
+    form.state.fromSession = false;
+    form.state.appendMode = false;
+    if (form.showRunOptions) form.showRunOptions();
 }
 
 void DropFiles(MainForm& form, Control target, const std::vector<std::string>& paths) {
@@ -134,8 +190,10 @@ void DropFiles(MainForm& form, Control target, const std::vector<std::string>& p
     Window& window = form.window;
     const bool onView = target == Control::ZoomingPicture;
     if (paths.size() >= 2) {
-        window.ShowMessage(onView ? "You cannot process more than one file. Please drag and drop only one FASTA file or one .KVR file."
-                                  : "You cannot process more than one file at once. Please drag and drop only one FASTA file or one .KVR file.");
+        window.ShowMessage(onView ? "You cannot process more than one file. Please drag and drop "
+                                    "only one FASTA file or one .KVR file."
+                                  : "You cannot process more than one file at once. Please drag "
+                                    "and drop only one FASTA file or one .KVR file.");
         return;
     }
     if (onView) window.SetToolTip(Control::ZoomingPicture, "");
@@ -150,7 +208,8 @@ void DropFiles(MainForm& form, Control target, const std::vector<std::string>& p
         state.inputPath = path;
         EnterBusyState(window);
         if (ContainsTextIgnoreCase(path, ".kvr")) {
-            window.SetCaption(Control::lblFilePath, (onView ? "KVR file - " : "KVR file | ") + path);
+            window.SetCaption(Control::lblFilePath,
+                              (onView ? "KVR file - " : "KVR file | ") + path);
             OpenSession(form, path, before);
         } else {
             if (onView) window.SetCaption(Control::frmMainForm, kMainCaption);

@@ -1,4 +1,4 @@
-// Bringing data in: the "&Open" menu, files dropped on the window or the matrix view, and
+// Bringing data in: the "&Open", "&Append" and "&Rerun" menus, files dropped on the window or the matrix view, and
 // leaving the program ("&Exit" and closing the window).
 #pragma once
 
@@ -13,7 +13,9 @@ class MainForm;
 
 void RegisterOpenHandlers(MainForm& form);
 
-void OpenFile(MainForm& form);  // "&Open"
+void OpenFile(MainForm& form);    // "&Open"
+void AppendFile(MainForm& form);  // "&Append"
+void Rerun(MainForm& form);       // "&Rerun"
 void DropFiles(MainForm& form, Control target, const std::vector<std::string>& paths);
 
 // Asks "Are you sure you want to exit KVR?"; on Yes stores the settings and ends the program.

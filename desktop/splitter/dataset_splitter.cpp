@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cmath>
 
+#include "state/control_states.h"
 #include "state/fasta.h"
 #include "state/file_io.h"
 #include "state/number_text.h"
@@ -16,14 +17,6 @@ namespace {
 constexpr const char* kBadInputMessage =
     "Please input the maximum and minimum sequence identity percentage values correctly (values "
     "should be numbers ranging from 0 to 100)!";
-
-void CentreForm(Window& window, Control form) {
-    const Size screen = window.ScreenSize();
-    Rect geometry = window.Geometry(form);
-    geometry.top = (screen.height - geometry.height) / 2;
-    geometry.left = (screen.width - geometry.width) / 2;
-    window.SetGeometry(form, geometry);
-}
 
 }  // namespace
 

@@ -36,6 +36,14 @@ void EnterAwaitingRunState(Window& window) {
     BlankMatrixView(window);
 }
 
+void CentreForm(Window& window, Control form) {
+    const Size screen = window.ScreenSize();
+    Rect geometry = window.Geometry(form);
+    geometry.top = (screen.height - geometry.height) / 2;
+    geometry.left = (screen.width - geometry.width) / 2;
+    window.SetGeometry(form, geometry);
+}
+
 void SetOpeningEnabled(Window& window, bool enabled) {
     window.SetEnabled(Control::mnuOpenFile, enabled);
     window.SetDropEnabled(Control::frmMainForm, enabled);

@@ -22,6 +22,9 @@ void DisableAnalysisControls(Window& window);
 // After a refused or failed load: opening and dropping available again, status "Failed".
 void ResetAfterLoadFailure(Window& window);
 
+// Puts a form in the middle of the screen: top (screen - form height) / 2, left likewise.
+void CentreForm(Window& window, Control form);
+
 // Enable or disable opening and dropping (menu "&Open", drops on the window and the matrix view).
 void SetOpeningEnabled(Window& window, bool enabled);
 

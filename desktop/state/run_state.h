@@ -65,6 +65,8 @@ struct RunState {
     bool rerunMode = false;
     bool failFlag = false;
     bool matrixShown = false;
+    // A run path is working: the window's handlers must not touch the tables it reads.
+    bool runInProgress = false;
 
     // Work fields of the engine and the exports.
     std::string shellCommand;  // last external command line

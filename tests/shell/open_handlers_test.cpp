@@ -106,7 +106,10 @@ TEST_F(OpenHandlersTest, DropsNameTheirTargetAndRefuseSeveralFiles) {
 }
 
 TEST_F(OpenHandlersTest, SessionFilesAreToldApartByTheirName) {
-    form.loadSession = [this](const std::string& path) { sessionsLoaded.push_back(path); };
+    form.loadSession = [this](const std::string& path) {
+        sessionsLoaded.push_back(path);
+        return true;
+    };
     const std::string upper = data.Write("x.KVR", "");
     form.OnFilesDropped(Control::frmMainForm, {upper});  // drops ignore letter case
     ASSERT_EQ(sessionsLoaded.size(), 1u);

@@ -24,12 +24,15 @@ inline std::string ShellQuote(const std::string& text) {
     return quoted + "'";
 }
 
-// program is a file name in the build's program folder.
-inline ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
+// program is a file name in the build's program folder; environment holds NAME=value assignments,
+// quoted for the shell, that the program gets besides the test's own environment.
+inline ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                                const std::string& environment = "") {
     char errPath[] = "/tmp/kvr-stderr-XXXXXX";
     const int fd = ::mkstemp(errPath);
     ::close(fd);
-    std::string command = ShellQuote(std::string(KVR_BIN_DIR) + "/" + program);
+    std::string command =
+        "exec env " + environment + " " + ShellQuote(std::string(KVR_BIN_DIR) + "/" + program);
     for (const std::string& arg : args) command += " " + ShellQuote(arg);
     command += " 2>" + ShellQuote(errPath);
     ProgramResult result;

@@ -1,0 +1,109 @@
+// kvr show and kvr split, the programs themselves: a session written by kvr run reproduces every
+// text file, refused sessions and failed writes change no file, the splitter's files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "state/file_io.h"
+#include "support/run_program.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::DataFile;
+using testing::RunProgram;
+using testing::TempFolder;
+
+// An aligner that leaves the pair as it is: fast, and the identities are those of the input.
+const std::string kCopyAligner = "KVR_MUSCLE='cp {in} {out}'";
+
+std::vector<std::string> TextOutputs(const TempFolder& folder, const std::string& tag) {
+    return {"--scores",      folder.File(tag + "_col.txt"),
+            "--session",     folder.File(tag + ".kvr"),
+            "--matrix-text", folder.File(tag + "_mat.txt"),
+            "--plot-data",   folder.File(tag + "_plt.txt"),
+            "--sequences",   folder.File(tag + ".fas")};
+}
+
+TEST(KvrShow, ReproducesEveryTextFileOfTheRun) {
+    TempFolder folder;
+    std::vector<std::string> runArgs = {"run", DataFile("kvr_run/families.fasta"), "--tree",
+                                        "--quiet"};
+    for (const std::string& a : TextOutputs(folder, "run")) runArgs.push_back(a);
+    const auto run = RunProgram("kvr", runArgs, kCopyAligner);
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    std::vector<std::string> showArgs = {"show", folder.File("run.kvr"), "--quiet"};
+    for (const std::string& a : TextOutputs(folder, "show")) showArgs.push_back(a);
+    const auto show = RunProgram("kvr", showArgs);
+    ASSERT_EQ(show.status, 0) << show.err;
+    EXPECT_EQ(show.err, "");
+    for (const char* suffix : {"_col.txt", ".kvr", "_mat.txt", "_plt.txt", ".fas"}) {
+        const auto ran = ReadWholeFile(folder.File(std::string("run") + suffix));
+        ASSERT_TRUE(ran) << suffix;
+        EXPECT_EQ(ReadWholeFile(folder.File(std::string("show") + suffix)), ran) << suffix;
+    }
+    EXPECT_EQ(ReadWholeFile(folder.File("run_col.txt")),
+              ReadWholeFile(DataFile("kvr_run/families_tree_scores.csv")));
+    EXPECT_TRUE(ReadWholeFile(folder.File("run_plt.txt"))
+                    ->starts_with("Percentage pairwise identity , Number of Identities from10 "
+                                  "pairwise identity, Propotion\r\n1,0, 0 \r\n"));
+}
+
+TEST(KvrShow, ARefusedSessionWritesNothing) {
+    TempFolder folder;
+    const std::string kept = folder.Write("kept_col.txt", "old\r\n");
+    const struct {
+        std::string text;
+        std::string message;
+    } cases[] = {
+        {">a\r\nAC\r\n>b\r\nAG\r\n",
+         "kvr show: The KVR file loaded is corrupted, the alignment "
+         "should be enclosed in three pairs of square brackets [[[ ]]]\n"},
+        {"[[[>a\r\nAC\r\n>b\r\nAG]]]\r\n0.5x\r\n", "kvr show: Failed to read "},
+    };
+    for (const auto& c : cases) {
+        const std::string session = folder.Write("bad.kvr", c.text);
+        const auto show = RunProgram("kvr", {"show", session, "--quiet", "--scores", kept,
+                                             "--plot-data", folder.File("new_plt.txt")});
+        EXPECT_EQ(show.status, 1);
+        EXPECT_TRUE(show.err.starts_with(c.message)) << show.err;
+        EXPECT_EQ(ReadWholeFile(kept), "old\r\n");
+        EXPECT_FALSE(std::filesystem::exists(folder.File("new_plt.txt")));
+    }
+    // A missing session, a wrong option, an output folder that does not exist.
+    EXPECT_EQ(RunProgram("kvr", {"show", folder.File("none.kvr")}).status, 1);
+    EXPECT_EQ(RunProgram("kvr", {"show", folder.File("bad.kvr"), "--bogus"}).status, 2);
+    const auto noFolder =
+        RunProgram("kvr", {"show", folder.File("bad.kvr"), "--scores", folder.File("no/s.txt")});
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_NE(noFolder.err.find("no folder"), std::string::npos) << noFolder.err;
+}
+
+TEST(KvrSplit, WritesTheDatasetsAndPrintsThem) {
+    TempFolder folder;
+    // a, b, c are 96 % alike, d and e 97 %, and the families 50 %.
+    std::string session = "[[[>a\r\nA\r\n>b\r\nC\r\n>c\r\nG\r\n>d\r\nT\r\n>e\r\nTT]]]\r\n";
+    for (int i = 1; i < 5; ++i)
+        for (int j = 0; j < i; ++j)
+            session += (i < 3 ? "0.96" : (j >= 3 ? "0.97" : "0.5")) + std::string("\r\n");
+    const std::string path = folder.Write("five.kvr", session);
+    const std::string base = folder.File("set");
+    const auto split =
+        RunProgram("kvr", {"split", path, "--min", "95", "--max=100", "--out", base, "-q"});
+    ASSERT_EQ(split.status, 0) << split.err;
+    EXPECT_EQ(split.out, base + " 1.fas\n");  // d and e are only two
+    EXPECT_EQ(ReadWholeFile(base + " 1.fas"), ">a\r\nA\r\n>b\r\nC\r\n>c\r\nG\r\n");
+
+    const auto refused =
+        RunProgram("kvr", {"split", path, "--min", "50", "--max", "40", "--out", base});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("The minimum sequence identity must be less"), std::string::npos);
+    EXPECT_EQ(RunProgram("kvr", {"split", path, "--min", "x", "--max", "40", "--out", base}).status,
+              1);
+    EXPECT_EQ(RunProgram("kvr", {"split", path, "--max", "40"}).status, 2);
+}
+
+}  // namespace
+}  // namespace kvr
