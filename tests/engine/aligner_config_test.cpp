@@ -6,6 +6,7 @@
 
 #include "engine/external_programs.h"
 #include "engine/run_options.h"
+#include "support/installed_prefix.h"
 #include "support/temp_folder.h"
 
 namespace kvr {
@@ -116,6 +117,32 @@ TEST(RunOptions, RefusesAnUnknownAligner) {
     EXPECT_EQ(
         ValidateRunOptions(options),
         std::vector<std::string>{"unknown aligner 'clustalw2': choose muscle, clustalw or mafft"});
+}
+
+// Installed: the shipped aligners.conf, then the user's own line by line over it; the user's
+// tree script replaces the shipped one; messages send the user to their own file.
+TEST(AlignerConfig, InstalledProgramReadsTheShippedThenTheUsersFiles) {
+    testing::InstalledPrefix installed;
+    installed.Write("share/kvr/aligners.conf",
+                    "muscle = muscle3.8.31 -in {in} -out {out}\nmafft = mafft {in} > {out}\n");
+    const std::string own = installed.ConfigHome() + "/kvr/aligners.conf";
+
+    AlignerConfigLoad load = LoadAlignerConfig(installed.Bin(), installed.Environment());
+    EXPECT_TRUE(load.problems.empty()) << ::testing::PrintToString(load.problems);
+    EXPECT_EQ(load.config.muscle.value, "muscle3.8.31 -in {in} -out {out}");
+    EXPECT_EQ(load.config.muscle.origin, installed.Data() + "/aligners.conf line 1");
+    EXPECT_EQ(load.config.confPath, own);
+    EXPECT_EQ(load.config.treeScript, installed.Data() + "/RunNeighbor.sh");
+
+    installed.Write("config/kvr/aligners.conf", "mafft = linsi {in} > {out}\nclustalw = x\n");
+    installed.Write("config/kvr/RunNeighbor.sh", "#!/bin/sh\n");
+    load = LoadAlignerConfig(installed.Bin(), installed.Environment());
+    EXPECT_EQ(load.config.muscle.value, "muscle3.8.31 -in {in} -out {out}");
+    EXPECT_EQ(load.config.mafft.value, "linsi {in} > {out}");
+    EXPECT_EQ(load.config.mafft.origin, own + " line 1");
+    EXPECT_EQ(load.config.treeScript, installed.ConfigHome() + "/kvr/RunNeighbor.sh");
+    ASSERT_EQ(load.problems.size(), 1u);
+    EXPECT_NE(load.problems[0].find(own + " line 2"), std::string::npos) << load.problems[0];
 }
 
 }  // namespace
