@@ -91,10 +91,11 @@ desktop-file-validate "$prefix/share/applications/org.kvr.KVRv1.desktop" ||
 appstreamcli validate-tree --no-net "$prefix" >"$work/appstream.log" 2>&1 ||
   fail "appstreamcli validate-tree: $(cat "$work/appstream.log")"
 
-# Sessions are known by their extension and, without one, by "[[[>" at the start; FASTA files by
-# their extension.
+# The install has told the desktop: sessions are known by their extension and, without one, by
+# "[[[>" at the start, FASTA files by their extension, and KVRv1 opens both.
+grep -qx 'application/x-kvr-session=org.kvr.KVRv1.desktop;' \
+  "$prefix/share/applications/mimeinfo.cache" || fail "no KVRv1 for sessions in mimeinfo.cache"
 export XDG_DATA_DIRS=$prefix/share:/usr/share
-update-mime-database "$prefix/share/mime" || fail "update-mime-database"
 mkdir -p "$work/files"
 printf '[[[>a\r\nACGT\r\n>b\r\nACGA]]]\r\n0.75\r\n' >"$work/files/analysis.kvr"
 cp "$work/files/analysis.kvr" "$work/files/analysis"
