@@ -6,20 +6,15 @@
 
 #include "engine/external_programs.h"
 #include "engine/run_options.h"
+#include "support/environment.h"
 #include "support/installed_prefix.h"
 #include "support/temp_folder.h"
 
 namespace kvr {
 namespace {
 
+using testing::FakeEnvironment;
 using testing::TempFolder;
-
-EnvironmentLookup Environment(std::map<std::string, std::string> values) {
-    return [values = std::move(values)](const char* name) -> const char* {
-        const auto found = values.find(name);
-        return found == values.end() ? nullptr : found->second.c_str();
-    };
-}
 
 TEST(AlignerConfig, ConfFileAndEnvironmentOverrideTheBuiltInCommands) {
     TempFolder program;
@@ -30,8 +25,8 @@ TEST(AlignerConfig, ConfFileAndEnvironmentOverrideTheBuiltInCommands) {
                   "  mafft=mafft --auto {in} > {out}\n"
                   "clustalw =\n"
                   "neighbor = /opt/phylip/neighbor\n");
-    const AlignerConfigLoad load =
-        LoadAlignerConfig(program.Path(), Environment({{"KVR_MAFFT", "  linsi {in} > {out} "}}));
+    const AlignerConfigLoad load = LoadAlignerConfig(
+        program.Path(), FakeEnvironment({{"KVR_MAFFT", "  linsi {in} > {out} "}}));
 
     EXPECT_TRUE(load.problems.empty()) << ::testing::PrintToString(load.problems);
     EXPECT_EQ(load.config.muscle.value, "muscle3.8.31 -in {in} -out {out} -quiet");
@@ -50,7 +45,7 @@ TEST(AlignerConfig, ProblemsNameTheLineOrVariable) {
                   "muscel = muscle -align {in} -output {out}\n"
                   "just words\n");
     const AlignerConfigLoad load =
-        LoadAlignerConfig(program.Path(), Environment({{"KVR_CLUSTALW", "clustalw2 {in}"}}));
+        LoadAlignerConfig(program.Path(), FakeEnvironment({{"KVR_CLUSTALW", "clustalw2 {in}"}}));
     const std::string conf = program.File("aligners.conf");
     ASSERT_EQ(load.problems.size(), 4u);
     EXPECT_EQ(load.problems[0], conf +

@@ -76,6 +76,7 @@ dpkg_private() {
 }
 dpkg_private -i "$deb" || fail "dpkg -i: $(cat "$work/dpkg.log")"
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+unset KVR_CLUSTALW KVR_MAFFT KVR_NEIGHBOR
 expect_equal "installed kvr --version" "$("$root/usr/bin/kvr" --version)" "kvr $version"
 mkdir -p "$work/run"
 (

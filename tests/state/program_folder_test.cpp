@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "support/environment.h"
 #include "support/installed_prefix.h"
 #include "support/temp_folder.h"
 
@@ -12,15 +13,9 @@ namespace kvr {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FakeEnvironment;
 using testing::InstalledPrefix;
 using testing::TempFolder;
-
-EnvironmentLookup Environment(std::map<std::string, std::string> values) {
-    return [values = std::move(values)](const char* name) -> const char* {
-        const auto found = values.find(name);
-        return found == values.end() ? nullptr : found->second.c_str();
-    };
-}
 
 TEST(ProgramFolder, TellsABuildFolderFromAnInstalledProgram) {
     InstalledPrefix installed;
@@ -74,7 +69,7 @@ TEST(ProgramFolder, UserFoldersFollowTheXdgRules) {
         {{}, temp, temp},
     };
     for (const Case& c : cases) {
-        const ProgramFiles files = FilesOf(installed.Bin(), Environment(c.environment));
+        const ProgramFiles files = FilesOf(installed.Bin(), FakeEnvironment(c.environment));
         EXPECT_EQ(files.configFolder, c.configFolder) << ::testing::PrintToString(c.environment);
         EXPECT_EQ(files.userDataFolder, c.userDataFolder)
             << ::testing::PrintToString(c.environment);

@@ -6,11 +6,11 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 
 #include "state/program_folder.h"
+#include "support/environment.h"
 #include "support/temp_folder.h"
 
 namespace kvr::testing {
@@ -37,13 +37,8 @@ class InstalledPrefix {
 
     // XDG_CONFIG_HOME, XDG_DATA_HOME and HOME inside the prefix's folder.
     EnvironmentLookup Environment() const {
-        return [values = std::map<std::string, std::string>{{"XDG_CONFIG_HOME", ConfigHome()},
-                                                            {"XDG_DATA_HOME", DataHome()},
-                                                            {"HOME", Home()}}](
-                   const char* name) -> const char* {
-            const auto found = values.find(name);
-            return found == values.end() ? nullptr : found->second.c_str();
-        };
+        return FakeEnvironment(
+            {{"XDG_CONFIG_HOME", ConfigHome()}, {"XDG_DATA_HOME", DataHome()}, {"HOME", Home()}});
     }
 
   private:
