@@ -35,8 +35,7 @@ inline ProgramResult RunProgram(const std::string& program, const std::vector<st
     ProgramResult result;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        result.out.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
     const int status = ::pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.err = ReadWholeFile(errPath).value_or("");

@@ -11,7 +11,7 @@
 namespace kvr::testing {
 
 class TempFolder {
-  public:
+public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "kvr-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -30,14 +30,12 @@ class TempFolder {
         return File(name);
     }
 
-  private:
+private:
     std::string path_;
 };
 
 #ifdef KVR_TEST_DATA
-inline std::string DataFile(const std::string& name) {
-    return std::string(KVR_TEST_DATA) + "/" + name;
-}
+inline std::string DataFile(const std::string& name) { return std::string(KVR_TEST_DATA) + "/" + name; }
 #endif
 
 }  // namespace kvr::testing
