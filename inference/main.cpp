@@ -1,4 +1,4 @@
-// TOLVEN_Inference [feature file] [output file] [model file]
+// TOLVEN_Inference [feature file] [output file] [model file] | --version
 // Reads and standardises the feature table, runs the model over all rows at once, and writes
 // three values per row. Errors go to standard error with "Error: " and exit status 1.
 #include <cstdio>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "feature_table.h"
+#include "kvr_version.h"
 #include "model_run.h"
 #include "output_file.h"
 
@@ -18,6 +19,11 @@ int Fail(const std::string& message) {
 }
 
 int RunTool(int argc, char** argv) {
+    // Alone, it asks for the version; a feature file of that name can be given as ./--version.
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << "TOLVEN_Inference " << kvr::kVersion << '\n';
+        return 0;
+    }
     const std::string inputPath = argc > 1 ? argv[1] : "NN_inputs.txt";
     const std::string outputPath = argc > 2 ? argv[2] : "NN_output.txt";
     const std::string modelPath = argc > 3 ? argv[3] : "TOLVEN_Revise.onnx";

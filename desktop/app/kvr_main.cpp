@@ -3,13 +3,14 @@
 #include <string_view>
 
 #include "app/kvr_commands.h"
+#include "kvr_version.h"
 
 namespace {
 
 void PrintUsage(std::ostream& out) {
     out << "usage: kvr COMMAND [ARGUMENTS]\n\ncommands:\n";
     for (const auto& command : kvr::cli::Commands()) out << "  " << command.synopsis << "\n";
-    out << "\n'kvr COMMAND --help' describes a command.\n";
+    out << "\n'kvr COMMAND --help' describes a command; 'kvr --version' prints the version.\n";
 }
 
 }  // namespace
@@ -22,6 +23,10 @@ int main(int argc, char** argv) {
     const std::string_view name = argv[1];
     if (name == "-h" || name == "--help" || name == "help") {
         PrintUsage(std::cout);
+        return 0;
+    }
+    if (name == "--version" || name == "version") {
+        std::cout << "kvr " << kvr::kVersion << "\n";
         return 0;
     }
     for (const auto& command : kvr::cli::Commands()) {

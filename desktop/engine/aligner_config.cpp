@@ -56,15 +56,30 @@ ProgramSetting* AlignerConfig::Aligner(std::string_view kind) {
     return const_cast<ProgramSetting*>(std::as_const(*this).Aligner(kind));
 }
 
-AlignerConfig DefaultAlignerConfig(const std::string& programFolder) {
+namespace {
+
+// The built-in commands; the tree script and aligners.conf of the user, else as shipped. The
+// conf path is where the user's settings go (and are read from), for messages.
+AlignerConfig DefaultsFor(const ProgramFiles& files) {
     AlignerConfig config;
     config.muscle = {"muscle -align {in} -output {out}", kBuiltIn};
     config.clustalw = {"clustalw {in} -type=DNA -output=fasta -outfile={out}", kBuiltIn};
     config.mafft = {"mafft --localpair {in} > {out}", kBuiltIn};
     config.neighbor = {"", kBuiltIn};
-    config.treeScript = JoinPath(programFolder, kTreeScriptName);
-    config.confPath = JoinPath(programFolder, kAlignerConfName);
+    config.treeScript = UserOrShippedFile(files, kTreeScriptName);
+    config.confPath = JoinPath(files.configFolder, kAlignerConfName);
     return config;
+}
+
+void ApplyConfFile(const std::string& path, AlignerConfig& config,
+                   std::vector<std::string>& problems) {
+    if (const auto text = ReadWholeFile(path)) ApplyConfText(*text, path, config, problems);
+}
+
+}  // namespace
+
+AlignerConfig DefaultAlignerConfig(const std::string& programFolder) {
+    return DefaultsFor(FilesOf(programFolder));
 }
 
 void ApplyConfText(std::string_view text, const std::string& confPath, AlignerConfig& config,
@@ -102,9 +117,12 @@ void ApplyConfText(std::string_view text, const std::string& confPath, AlignerCo
 
 AlignerConfigLoad LoadAlignerConfig(const std::string& programFolder,
                                     const EnvironmentLookup& environment) {
-    AlignerConfigLoad load{DefaultAlignerConfig(programFolder), {}};
-    if (const auto text = ReadWholeFile(load.config.confPath))
-        ApplyConfText(*text, load.config.confPath, load.config, load.problems);
+    const ProgramFiles files = FilesOf(programFolder, environment);
+    AlignerConfigLoad load{DefaultsFor(files), {}};
+    // Installed: the shipped file first, then the user's own, line by line over it.
+    const std::string shipped = JoinPath(files.dataFolder, kAlignerConfName);
+    if (shipped != load.config.confPath) ApplyConfFile(shipped, load.config, load.problems);
+    ApplyConfFile(load.config.confPath, load.config, load.problems);
     for (const SettingName& name : kSettings) {
         const char* value = environment(name.environment);
         if (value == nullptr) continue;

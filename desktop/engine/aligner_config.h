@@ -1,18 +1,19 @@
 // Which command lines start the aligners and which neighbor program the tree script runs.
-// Built in are Debian's programs; "aligners.conf" in the program folder and the environment
-// (KVR_MUSCLE, KVR_CLUSTALW, KVR_MAFFT, KVR_NEIGHBOR) override them without recompiling.
+// Built in are Debian's programs; "aligners.conf" in the program folder (installed: the shipped
+// one, then the user's in $XDG_CONFIG_HOME/kvr) and the environment (KVR_MUSCLE, KVR_CLUSTALW,
+// KVR_MAFFT, KVR_NEIGHBOR) override them without recompiling.
 #pragma once
 
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "state/program_folder.h"
+
 namespace kvr {
 
 inline constexpr const char* kAlignerConfName = "aligners.conf";
-inline constexpr const char* kTreeScriptName = "RunNeighbor.sh";
 
 struct ProgramSetting {
     // Aligners: a command template with {in} and {out}; neighbor: a program, empty to look it up.
@@ -40,12 +41,11 @@ struct AlignerConfigLoad {
     std::vector<std::string> problems;  // one line each; the config is not to be used if any
 };
 
-using EnvironmentLookup = std::function<const char*(const char* name)>;
-
-// The built-in settings, with the tree script of the program folder.
+// The built-in settings, with the tree script of the program (the user's own when installed and
+// present).
 AlignerConfig DefaultAlignerConfig(const std::string& programFolder);
 
-// The defaults, then "aligners.conf" in the program folder when it exists, then the environment.
+// The defaults, then the aligners.conf files that exist, then the environment.
 AlignerConfigLoad LoadAlignerConfig(const std::string& programFolder,
                                     const EnvironmentLookup& environment = std::getenv);
 

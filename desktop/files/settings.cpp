@@ -13,6 +13,11 @@ namespace {
 
 constexpr const char* kSettingsName = "kvr.ini";
 
+// Beside the programs in a program folder; in the user's configuration folder once installed.
+std::string SettingsFile(const ProgramFiles& files) {
+    return JoinPath(files.configFolder, kSettingsName);
+}
+
 // The first quoted item of the text: what stands between the first pair of double quotes, or
 // the first line (spaces trimmed) when it is not quoted.
 std::string FirstQuotedItem(const std::string& text) {
@@ -32,7 +37,7 @@ std::string FirstQuotedItem(const std::string& text) {
 }  // namespace
 
 void ReadSettings(RunState& state, const std::string& programFolder) {
-    const auto content = ReadWholeFile(JoinPath(programFolder, kSettingsName));
+    const auto content = ReadWholeFile(SettingsFile(FilesOf(programFolder)));
     if (!content || content->empty()) {
         state.lastFolder = programFolder;
         return;
@@ -53,8 +58,14 @@ void ReadSettings(RunState& state, const std::string& programFolder) {
 
 bool WriteSettings(const RunState& state, const std::string& programFolder) {
     const std::string& folder = state.lastFolder.empty() ? programFolder : state.lastFolder;
-    return static_cast<bool>(WriteWholeFile(JoinPath(programFolder, kSettingsName),
-                                            "\"" + folder + "\"" + std::string(kLineEnd)));
+    const ProgramFiles files = FilesOf(programFolder);
+    // The user's configuration folder may not exist yet; a program folder is never made here.
+    if (files.layout == ProgramLayout::Installed) {
+        std::error_code ignored;
+        std::filesystem::create_directories(files.configFolder, ignored);
+    }
+    return static_cast<bool>(
+        WriteWholeFile(SettingsFile(files), "\"" + folder + "\"" + std::string(kLineEnd)));
 }
 
 }  // namespace kvr

@@ -1,4 +1,5 @@
-// "kvr.ini" in the program folder: the folder the file dialogs open in, between runs.
+// "kvr.ini": the folder the file dialogs open in, between runs. It lives in the program folder,
+// or in the user's configuration folder ($XDG_CONFIG_HOME/kvr) when the program is installed.
 #pragma once
 
 #include <string>
@@ -7,7 +8,7 @@
 
 namespace kvr {
 
-// Sets lastFolder from the settings file in programFolder: the stored folder when it exists,
+// Sets lastFolder from the settings file of programFolder: the stored folder when it exists,
 // else the program folder (a missing folder leaves lastFolder as it was and makes the program
 // folder current).
 void ReadSettings(RunState& state, const std::string& programFolder);

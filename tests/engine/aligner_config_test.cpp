@@ -6,19 +6,15 @@
 
 #include "engine/external_programs.h"
 #include "engine/run_options.h"
+#include "support/environment.h"
+#include "support/installed_prefix.h"
 #include "support/temp_folder.h"
 
 namespace kvr {
 namespace {
 
+using testing::FakeEnvironment;
 using testing::TempFolder;
-
-EnvironmentLookup Environment(std::map<std::string, std::string> values) {
-    return [values = std::move(values)](const char* name) -> const char* {
-        const auto found = values.find(name);
-        return found == values.end() ? nullptr : found->second.c_str();
-    };
-}
 
 TEST(AlignerConfig, ConfFileAndEnvironmentOverrideTheBuiltInCommands) {
     TempFolder program;
@@ -29,8 +25,8 @@ TEST(AlignerConfig, ConfFileAndEnvironmentOverrideTheBuiltInCommands) {
                   "  mafft=mafft --auto {in} > {out}\n"
                   "clustalw =\n"
                   "neighbor = /opt/phylip/neighbor\n");
-    const AlignerConfigLoad load =
-        LoadAlignerConfig(program.Path(), Environment({{"KVR_MAFFT", "  linsi {in} > {out} "}}));
+    const AlignerConfigLoad load = LoadAlignerConfig(
+        program.Path(), FakeEnvironment({{"KVR_MAFFT", "  linsi {in} > {out} "}}));
 
     EXPECT_TRUE(load.problems.empty()) << ::testing::PrintToString(load.problems);
     EXPECT_EQ(load.config.muscle.value, "muscle3.8.31 -in {in} -out {out} -quiet");
@@ -49,7 +45,7 @@ TEST(AlignerConfig, ProblemsNameTheLineOrVariable) {
                   "muscel = muscle -align {in} -output {out}\n"
                   "just words\n");
     const AlignerConfigLoad load =
-        LoadAlignerConfig(program.Path(), Environment({{"KVR_CLUSTALW", "clustalw2 {in}"}}));
+        LoadAlignerConfig(program.Path(), FakeEnvironment({{"KVR_CLUSTALW", "clustalw2 {in}"}}));
     const std::string conf = program.File("aligners.conf");
     ASSERT_EQ(load.problems.size(), 4u);
     EXPECT_EQ(load.problems[0], conf +
@@ -116,6 +112,32 @@ TEST(RunOptions, RefusesAnUnknownAligner) {
     EXPECT_EQ(
         ValidateRunOptions(options),
         std::vector<std::string>{"unknown aligner 'clustalw2': choose muscle, clustalw or mafft"});
+}
+
+// Installed: the shipped aligners.conf, then the user's own line by line over it; the user's
+// tree script replaces the shipped one; messages send the user to their own file.
+TEST(AlignerConfig, InstalledProgramReadsTheShippedThenTheUsersFiles) {
+    testing::InstalledPrefix installed;
+    installed.Write("share/kvr/aligners.conf",
+                    "muscle = muscle3.8.31 -in {in} -out {out}\nmafft = mafft {in} > {out}\n");
+    const std::string own = installed.ConfigHome() + "/kvr/aligners.conf";
+
+    AlignerConfigLoad load = LoadAlignerConfig(installed.Bin(), installed.Environment());
+    EXPECT_TRUE(load.problems.empty()) << ::testing::PrintToString(load.problems);
+    EXPECT_EQ(load.config.muscle.value, "muscle3.8.31 -in {in} -out {out}");
+    EXPECT_EQ(load.config.muscle.origin, installed.Data() + "/aligners.conf line 1");
+    EXPECT_EQ(load.config.confPath, own);
+    EXPECT_EQ(load.config.treeScript, installed.Data() + "/RunNeighbor.sh");
+
+    installed.Write("config/kvr/aligners.conf", "mafft = linsi {in} > {out}\nclustalw = x\n");
+    installed.Write("config/kvr/RunNeighbor.sh", "#!/bin/sh\n");
+    load = LoadAlignerConfig(installed.Bin(), installed.Environment());
+    EXPECT_EQ(load.config.muscle.value, "muscle3.8.31 -in {in} -out {out}");
+    EXPECT_EQ(load.config.mafft.value, "linsi {in} > {out}");
+    EXPECT_EQ(load.config.mafft.origin, own + " line 1");
+    EXPECT_EQ(load.config.treeScript, installed.ConfigHome() + "/kvr/RunNeighbor.sh");
+    ASSERT_EQ(load.problems.size(), 1u);
+    EXPECT_NE(load.problems[0].find(own + " line 2"), std::string::npos) << load.problems[0];
 }
 
 }  // namespace

@@ -5,11 +5,14 @@
 
 #include "state/file_io.h"
 #include "state/program_folder.h"
+#include "support/installed_prefix.h"
 #include "support/temp_folder.h"
 
 namespace kvr {
 namespace {
 
+using testing::InstalledPrefix;
+using testing::ScopedEnvironment;
 using testing::TempFolder;
 
 TEST(Settings, ReadFallsBackToTheProgramFolder) {
@@ -67,6 +70,28 @@ TEST(Settings, WriteStoresOneQuotedLineAndReadsBack) {
     EXPECT_EQ(*ReadWholeFile(program.File("kvr.ini")), "\"" + program.Path() + "\"\r\n");
 
     EXPECT_FALSE(WriteSettings(state, program.File("no-such-folder")));
+}
+
+// Installed, the program folder is read-only: the file lives in the user's configuration folder,
+// which the first write makes.
+TEST(Settings, InstalledProgramKeepsThemInTheUserConfigurationFolder) {
+    InstalledPrefix installed;
+    TempFolder data;
+    const ScopedEnvironment config("XDG_CONFIG_HOME", installed.ConfigHome());
+    const std::string file = installed.ConfigHome() + "/kvr/kvr.ini";
+
+    RunState first;
+    ReadSettings(first, installed.Bin());
+    EXPECT_EQ(first.lastFolder, installed.Bin());
+
+    first.lastFolder = data.Path();
+    ASSERT_TRUE(WriteSettings(first, installed.Bin()));
+    EXPECT_EQ(ReadWholeFile(file), "\"" + data.Path() + "\"\r\n");
+    EXPECT_FALSE(std::filesystem::exists(installed.File("bin/kvr.ini")));
+
+    RunState reread;
+    ReadSettings(reread, installed.Bin());
+    EXPECT_EQ(reread.lastFolder, data.Path());
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "kvr_version.h"
+
 namespace kvr {
 
 Splash::Splash(std::function<void()> onDone)
@@ -24,8 +26,10 @@ Splash::Splash(std::function<void()> onDone)
     };
     line(QStringLiteral("Kavorin - version 1"), 20, true);
     line(QStringLiteral("KVRv1"), 14, false);
+    line(QStringLiteral("Version ") + QString::fromLatin1(kVersion), 10, false);
     line(QStringLiteral("Pairwise identity of nucleotide sequences"), 10, false);
-    line(QStringLiteral("Aligners: MUSCLE, ClustalW, MAFFT \u00b7 tree: PHYLIP neighbor"), 9, false);
+    line(QStringLiteral("Aligners: MUSCLE, ClustalW, MAFFT \u00b7 tree: PHYLIP neighbor"), 9,
+         false);
     resize(460, 220);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);

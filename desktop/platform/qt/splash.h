@@ -1,4 +1,5 @@
-// The splash window: title and short name for 50 ticks of a 40 ms timer, then the main window.
+// The splash window: title, short name and version for 50 ticks of a 40 ms timer, then the main
+// window.
 #pragma once
 
 #include <QTimer>
@@ -9,14 +10,14 @@ namespace kvr {
 
 class Splash : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kTicks = 50;
     static constexpr int kTickMilliseconds = 40;
 
     // onDone runs once, after the last tick, when the splash has closed.
     explicit Splash(std::function<void()> onDone);
 
-private:
+  private:
     QTimer timer_;
     int ticks_ = 0;
     std::function<void()> onDone_;
