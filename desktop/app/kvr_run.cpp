@@ -3,6 +3,8 @@
 // and writes the results. Progress and the window's messages go to standard error.
 #include <unistd.h>
 
+#include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <numeric>
@@ -10,6 +12,7 @@
 #include "app/console_window.h"
 #include "app/kvr_pictures.h"
 #include "app/kvr_commands.h"
+#include "app/kvr_signals.h"
 #include "engine/aligner_config.h"
 #include "engine/all_pairs.h"
 #include "engine/exchange_folder.h"
@@ -32,7 +35,8 @@ constexpr const char* kName = "kvr run";
 constexpr const char* kUsage =
     "usage: kvr run INPUT.fasta [--aligner muscle|clustalw|mafft] [--tree] [--scores FILE]\n"
     "               [--mode full|three] [--cutoffs C1,C2] [--matrix-emf FILE] [--plot-emf FILE]\n"
-    "               [--matrix-image FILE] [--plot-image FILE] [--quiet]\n";
+    "               [--matrix-image FILE] [--plot-image FILE] [--jobs N]\n"
+    "               [--pair-timeout SECONDS] [--quiet]\n";
 
 constexpr const char* kHelp =
     "\n"
@@ -60,6 +64,10 @@ constexpr const char* kHelp =
     "                       sequences), PNG or BMP by the file's extension; needs no display\n"
     "  --plot-image FILE    the distribution as the window draws it, 1160 x 757 pixels, PNG or\n"
     "                       BMP\n"
+    "  --jobs N        run up to N aligners at once (default: one per processor kvr may use);\n"
+    "                  the results are those of one at a time\n"
+    "  --pair-timeout SECONDS  end an aligner that runs longer than this on one pair, and\n"
+    "                  stop the run with a message naming the pair (default: no limit)\n"
     "  --quiet         no progress on standard error (messages still appear)\n"
     "  -h, --help      this help\n"
     "\n"
@@ -67,9 +75,13 @@ constexpr const char* kHelp =
     "environment variables KVR_MUSCLE, KVR_CLUSTALW, KVR_MAFFT and KVR_NEIGHBOR (see\n"
     "docs/aligners.md). Their files go to a folder of this run's own, removed at the end.\n"
     "\n"
+    "Ctrl-C (SIGINT), SIGTERM and SIGHUP cancel the run: the running aligners are ended, the\n"
+    "run's folder is removed and nothing is written.\n"
+    "\n"
     "exit status: 0 done; 1 failed, or every pair identical, or the tree could not be used (the\n"
     "message says which; in the last two cases the results are still written, in input order\n"
-    "when the tree failed); 2 a wrong command line.\n";
+    "when the tree failed); 2 a wrong command line; 130, 143, 129 cancelled by SIGINT, SIGTERM,\n"
+    "SIGHUP.\n";
 
 struct RunRequest {
     std::string input;
@@ -88,6 +100,18 @@ int UsageError(const std::string& problem) {
 int Failure(const std::string& problem) {
     std::cerr << kName << ": " << problem << "\n";
     return 1;
+}
+
+// The whole text as a number: "8" for --jobs, "2.5" for --pair-timeout.
+bool ParseWhole(const std::string& text, int& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+bool ParseSeconds(const std::string& text, double& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value) &&
+           value > 0;
 }
 
 // Fills request from the arguments; returns what is wrong with them, or "".
@@ -126,6 +150,13 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request) {
         } else if (arg == "--aligner") {
             if (!takeValue()) return "--aligner needs a name: muscle, clustalw or mafft";
             request.options.aligner = value;
+        } else if (arg == "--jobs") {
+            if (!takeValue() || !ParseWhole(value, request.options.jobs) ||
+                request.options.jobs < 1)
+                return "--jobs needs a whole number of aligners to run at once, 1 or more";
+        } else if (arg == "--pair-timeout") {
+            if (!takeValue() || !ParseSeconds(value, request.options.pairTimeoutSeconds))
+                return "--pair-timeout needs a number of seconds above 0";
         } else if (arg == "--scores") {
             if (!takeValue() || value.empty()) return "--scores needs a file name";
             request.scoresPath = value;
@@ -216,23 +247,35 @@ int Run(const Arguments& args) {
     ApplyColourOptions(request.options, state);
 
     const std::string workFolder = WorkFolder();
+    PosixShell shell;
+    const StopOnSignals signals(shell.Stop());
+    const auto cancelled = [&] {
+        window.Flush();
+        std::cerr << kName << ": cancelled by " << signals.SignalName()
+                  << ": the aligners were ended and nothing was written\n";
+        return signals.Signal() != 0 ? signals.ExitStatus() : 1;
+    };
     ExchangeFolder exchange(workFolder);
     if (!exchange.Ok()) return Failure(exchange.Error());
-    PosixShell shell;
-    const RunContext context{shell, programs.config, exchange.Path(), workFolder};
+    RunContext context{shell, programs.config, exchange.Path(), workFolder};
+    context.jobs = request.options.jobs;
+    context.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
 
-    AlignAllPairs(state, window, context);
+    if (AlignAllPairs(state, window, context) == PairsEnd::Cancelled) return cancelled();
     if (state.failFlag) return 1;
     FindIdentityRange(state, window, state.InputIdentity, state.seqCount);
     bool complete = !state.failFlag;
     if (state.useTree) {
-        complete = OrderByTree(state, window, context).Ok() && complete;
+        const ProgramOutcome tree = OrderByTree(state, window, context);
+        if (tree.status == ProgramStatus::Cancelled) return cancelled();
+        complete = tree.Ok() && complete;
     } else {
         state.treeOrder.resize(static_cast<std::size_t>(state.seqCount) + 1);
         std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
         ApplyDisplayOrder(state, state.treeOrder);
     }
     window.Flush();
+    if (shell.Stop().Raised()) return cancelled();
 
     if (!WriteRunOutputs(request, state, window)) return 1;
     return complete ? 0 : 1;
