@@ -124,13 +124,6 @@ TEST(KvrRun, ManyJobsWriteWhatOneJobWrites) {
     }
 }
 
-// kvr started in the background: its process id (the shell execs it) and its end.
-struct BackgroundKvr {
-    PosixShell shell;
-    int processId = 0;
-    int started = 0;
-};
-
 TEST(KvrRun, SignalsCancelTheRunAndEndTheAligners) {
     struct Case {
         int signal;
@@ -143,19 +136,18 @@ TEST(KvrRun, SignalsCancelTheRunAndEndTheAligners) {
     for (const Case& c : cases) {
         TempFolder folder;
         const std::string aligner = AlignerScript(folder, "*", "30");
-        BackgroundKvr kvr;
-        kvr.started = kvr.shell
-                          .Start("echo $$ > kvr.pid; exec env " + aligner + " " +
-                                     ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") + " run " +
-                                     ShellQuote(DataFile("kvr_run/families.fasta")) +
-                                     " --jobs 2 --scores s.csv >stdout 2>stderr",
-                                 folder.Path())
-                          .processId;
+        // The shell execs kvr: its process id is the one it writes.
+        PosixShell shell;
+        shell.Start("echo $$ > kvr.pid; exec env " + aligner + " " +
+                        ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") + " run " +
+                        ShellQuote(DataFile("kvr_run/families.fasta")) +
+                        " --jobs 2 --scores s.csv >stdout 2>stderr",
+                    folder.Path());
         const auto aligners = testing::WaitForIds(folder.File("pids"), 4);
         ASSERT_EQ(aligners.size(), 4u) << c.signal;
-        kvr.processId = testing::ReadIds(folder.File("kvr.pid")).at(0);
-        ::kill(kvr.processId, c.signal);
-        const ShellOutcome ended = kvr.shell.WaitAny(ShellClock::now() + std::chrono::seconds(10));
+        const int kvr = testing::ReadIds(folder.File("kvr.pid")).at(0);
+        ::kill(kvr, c.signal);
+        const ShellOutcome ended = shell.WaitAny(ShellClock::now() + std::chrono::seconds(10));
         EXPECT_EQ(ended.status, ShellOutcome::Status::Ended) << c.signal;
         EXPECT_EQ(ended.exitCode, c.status) << c.signal;
         EXPECT_EQ(testing::StillRunning(aligners), std::vector<int>{}) << c.signal;
@@ -163,8 +155,7 @@ TEST(KvrRun, SignalsCancelTheRunAndEndTheAligners) {
         const std::string err = ReadWholeFile(folder.File("stderr")).value_or("");
         EXPECT_NE(err.find(c.said), std::string::npos) << err;
         if (c.signal == SIGKILL) continue;  // a killed kvr cannot remove its folder; the next does
-        const std::string own =
-            std::string(KVR_BIN_DIR) + "/tmp/run-" + std::to_string(kvr.processId) + "-";
+        const std::string own = std::string(KVR_BIN_DIR) + "/tmp/run-" + std::to_string(kvr) + "-";
         for (const auto& entry :
              std::filesystem::directory_iterator(std::string(KVR_BIN_DIR) + "/tmp"))
             EXPECT_FALSE(entry.path().string().starts_with(own)) << entry.path();
