@@ -194,6 +194,34 @@ TEST(OrderByTree, AnUnusableTreeIsReportedAndTheInputOrderKept) {
     }
 }
 
+TEST(OrderByTree, ACancelWhileTheTreeIsMadeLeavesTheDisplayAsItWas) {
+    FakeShell* shell = nullptr;
+    FakeRun run([&](const std::string&, const std::string& folder) {
+        WriteWholeFile(folder + "/outtree", "((2C:0.1,0A:0.2):0.05,1B:0.3,out:0.9);");
+        shell->Stop().Raise();
+        return ShellOutcome{ShellOutcome::Status::Running, 0, -1, {}};  // never ends by itself
+    });
+    shell = &run.shell;
+    WriteWholeFile(run.root.File("infile"), "distances");
+    RecordingWindow window;
+    RunState state = StateABC(true);
+    state.SequenceList = {{">shown", "ACGT"}};
+    state.IdentityMatrix = IdentityTable(1, 1.0f);
+    state.treeOrder = {0, 1};
+    const RunState before = state;
+
+    const ProgramOutcome outcome = OrderByTree(state, window, run.context);
+    EXPECT_EQ(outcome.status, ProgramStatus::Cancelled);
+    EXPECT_EQ(run.shell.endedEarly, run.shell.processIds);
+    EXPECT_EQ(state.SequenceList, before.SequenceList);
+    EXPECT_EQ(state.IdentityMatrix, before.IdentityMatrix);
+    EXPECT_EQ(state.treeOrder, before.treeOrder);
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(window.captionHistory[Control::lblProgress],
+              (std::vector<std::string>{"Drawing tree", "Cancelled"}));
+    EXPECT_TRUE(FolderEmpty(run.root.Path()));
+}
+
 TEST(OrderByTree, ASingleSequenceNeedsNoTree) {
     FakeRun run(WritesTree("(0A:0.5,out:0.5);"));
     WriteWholeFile(run.root.File("infile"), "distances");
