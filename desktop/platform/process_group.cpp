@@ -29,6 +29,11 @@ constexpr int kReportFd = 3;  // where the start pipe sits in the children
     ::_exit(127);
 }
 
+// The status as the shell reports it: 128 + n for a process ended by signal n.
+int ExitCode(int status) {
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 void KillGroup(int) {
     ::kill(0, SIGKILL);
 }
@@ -86,16 +91,12 @@ void ResetSignals() {
     int status = 0;
     while (::waitpid(shell, &status, 0) < 0)
         if (errno != EINTR) ::_exit(127);
-    ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+    ::_exit(ExitCode(status));
 }
 
 // The system call itself: glibc 2.36 declares pidfd_open without C linkage for C++.
 int OpenPidFd(pid_t pid) {
     return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-}
-
-int ExitCode(int status) {
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 int WaitFor(pid_t pid) {
