@@ -3,11 +3,14 @@
 // standard error; the display order to standard output; the results to the files asked for.
 #include <unistd.h>
 
+#include <charconv>
+#include <cmath>
 #include <iostream>
 
 #include "app/console_window.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
+#include "app/kvr_signals.h"
 #include "engine/aligner_config.h"
 #include "engine/external_programs.h"
 #include "engine/run_options.h"
@@ -27,7 +30,8 @@ constexpr const char* kUsage =
     "usage: kvr run INPUT.fasta [--aligner muscle|clustalw|mafft] [--tree] [--scores FILE]\n"
     "               [--session FILE] [--matrix-text FILE] [--plot-data FILE] [--sequences FILE]\n"
     "               [--mode full|three] [--cutoffs C1,C2] [--matrix-emf FILE] [--plot-emf FILE]\n"
-    "               [--matrix-image FILE] [--plot-image FILE] [--quiet]\n";
+    "               [--matrix-image FILE] [--plot-image FILE] [--jobs N]\n"
+    "               [--pair-timeout SECONDS] [--quiet]\n";
 
 constexpr const char* kHelp =
     "\n"
@@ -59,6 +63,10 @@ constexpr const char* kAppendHelp =
     "  --tree               order the sequences by a neighbour-joining tree (PHYLIP's neighbor)\n";
 
 constexpr const char* kHelpEnd =
+    "  --jobs N             run up to N aligners at once (default: one per processor kvr may\n"
+    "                       use); the results are those of one at a time\n"
+    "  --pair-timeout SECONDS  end an aligner that runs longer than this on one pair, and stop\n"
+    "                       the run with a message naming the pair (default: no limit)\n"
     "  --quiet              no progress on standard error (messages still appear)\n"
     "  -h, --help           this help\n"
     "\n"
@@ -66,9 +74,13 @@ constexpr const char* kHelpEnd =
     "environment variables KVR_MUSCLE, KVR_CLUSTALW, KVR_MAFFT and KVR_NEIGHBOR (see\n"
     "docs/aligners.md). Their files go to a folder of this run's own, removed at the end.\n"
     "\n"
+    "Ctrl-C (SIGINT), SIGTERM and SIGHUP cancel the run: the running aligners are ended, the\n"
+    "run's folder is removed and nothing is written.\n"
+    "\n"
     "exit status: 0 done; 1 failed, or every pair identical, or the tree could not be used (the\n"
     "message says which; in the last two cases the results are still written, in input order\n"
-    "when the tree failed); 2 a wrong command line.\n";
+    "when the tree failed); 2 a wrong command line; 130, 143, 129 cancelled by SIGINT, SIGTERM,\n"
+    "SIGHUP.\n";
 
 struct RunRequest {
     std::string session;  // kvr append: the analysis to extend
@@ -88,6 +100,18 @@ int UsageError(const char* name, const std::string& problem, bool append) {
 int Failure(const char* name, const std::string& problem) {
     std::cerr << name << ": " << problem << "\n";
     return 1;
+}
+
+// The whole text as a number: "8" for --jobs, "2.5" for --pair-timeout.
+bool ParseWhole(const std::string& text, int& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+bool ParseSeconds(const std::string& text, double& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value) &&
+           value > 0;
 }
 
 // Fills request from the arguments; returns what is wrong with them, or "".
@@ -112,6 +136,15 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool a
         } else if (arg == "--aligner") {
             if (!reader.TakeValue(request.options.aligner))
                 return "--aligner needs a name: muscle, clustalw or mafft";
+        } else if (arg == "--jobs") {
+            std::string value;
+            if (!reader.TakeValue(value) || !ParseWhole(value, request.options.jobs) ||
+                request.options.jobs < 1)
+                return "--jobs needs a whole number of aligners to run at once, 1 or more";
+        } else if (arg == "--pair-timeout") {
+            std::string value;
+            if (!reader.TakeValue(value) || !ParseSeconds(value, request.options.pairTimeoutSeconds))
+                return "--pair-timeout needs a number of seconds above 0";
         } else {
             std::string problem;
             switch (TakeOutputOption(reader, request.outputs, request.options, problem)) {
@@ -192,10 +225,18 @@ int Analyse(const Arguments& args, bool append) {
     }
 
     PosixShell shell;
-    const RunSetup setup{shell, programs.config, WorkFolder()};
+    const StopOnSignals signals(shell.Stop());
+    RunSetup setup{shell, programs.config, WorkFolder()};
+    setup.jobs = request.options.jobs;
+    setup.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
     const RunOutcome outcome =
         append ? RunAppend(state, window, setup) : RunFresh(state, window, setup);
     window.Flush();
+    if (outcome.cancelled || shell.Stop().Raised()) {
+        std::cerr << name << ": cancelled by " << signals.SignalName()
+                  << ": the aligners were ended and nothing was written\n";
+        return signals.Signal() != 0 ? signals.ExitStatus() : 1;
+    }
     if (!outcome.aligned) return 1;
     if (!WriteRunOutputs(request, state, window)) return 1;
     return outcome.complete ? 0 : 1;

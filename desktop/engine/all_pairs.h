@@ -12,14 +12,19 @@ inline constexpr const char* kWorkScoreTable = "Identity_scores_col.txt";
 inline constexpr const char* kOldWorkScoreTable = "Simularity_scores_col.txt";
 inline constexpr const char* kDistanceFile = "infile";
 
-// Aligns every pair of InputSequences. On failure (duplicate names with ClustalW, a pair that
-// cannot be scored, a file that cannot be written) the window says why, failFlag is set, and no
-// "infile" is written.
-void AlignAllPairs(RunState& state, Window& window, const RunContext& context);
+// How an all-pairs run ended. Failed and Cancelled also set failFlag; a cancelled run (the stop
+// request of the shell) shows "Cancelled" and no message. Either way no "infile" is written and
+// nothing but InputIdentity and the shell fields has changed.
+enum class PairsEnd { Completed, Failed, Cancelled };
+
+// Aligns every pair of InputSequences, up to context.jobs at once, with the results of one at a
+// time. On failure (duplicate names with ClustalW, a pair that cannot be scored or runs past its
+// time limit, a file that cannot be written) the window says why and failFlag is set.
+PairsEnd AlignAllPairs(RunState& state, Window& window, const RunContext& context);
 
 // After an append: aligns only the pairs with an appended sequence and copies the other scores
 // from IdentityMatrix, which must be indexed like the first seqCount - appendCount sequences.
 // Keeps a running score table in the work folder.
-void AlignNewPairs(RunState& state, Window& window, const RunContext& context);
+PairsEnd AlignNewPairs(RunState& state, Window& window, const RunContext& context);
 
 }  // namespace kvr

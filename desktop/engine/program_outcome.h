@@ -13,6 +13,8 @@ enum class ProgramStatus {
     Failed,      // ended with a non-zero status
     NoOutput,    // ended well but wrote no output file, or an empty one
     BadOutput,   // wrote output that cannot be used
+    TimedOut,    // ran longer than the time limit and was ended
+    Cancelled,   // ended because the run was cancelled
 };
 
 struct ProgramOutcome {

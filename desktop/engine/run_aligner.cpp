@@ -8,6 +8,7 @@
 #include "engine/run_options.h"
 #include "state/fasta.h"
 #include "state/file_io.h"
+#include "state/number_text.h"
 #include "state/program_folder.h"
 #include "state/text.h"
 
@@ -66,6 +67,62 @@ ProgramOutcome ScoreOutput(const std::string& path, const std::string& name, flo
     return {};
 }
 
+// The aligner's command line for the kind in command, or why there is none.
+ProgramOutcome AlignerCommand(const RunContext& context, std::string_view kind,
+                              const std::string& inputName, const std::string& outputName,
+                              std::string& command) {
+    const ProgramSetting* setting = context.programs.Aligner(kind);
+    if (setting == nullptr)
+        return {ProgramStatus::NotStarted, "'" + std::string(kind) + "' is not an aligner"};
+    command = ExpandAlignerCommand(setting->value, inputName, outputName);
+    return {};
+}
+
+// The aligner reads nothing from the terminal and its chatter goes to a log, which is quoted
+// when it fails.
+std::string LoggedCommand(const std::string& command, const std::string& logName) {
+    return "exec </dev/null >" + ShellQuote(logName) + " 2>&1; " + command;
+}
+
+// How the aligner's run went, by the shell's report; removes the log.
+ProgramOutcome AlignerOutcome(const RunContext& context, const ShellOutcome& run,
+                              const std::string& logName) {
+    const std::string logPath = JoinPath(context.exchangeFolder, logName);
+    ProgramOutcome outcome;
+    switch (run.status) {
+        case ShellOutcome::Status::Stopped:
+            outcome = {ProgramStatus::Cancelled, "the run was cancelled"};
+            break;
+        case ShellOutcome::Status::TimedOut:
+            outcome = {ProgramStatus::TimedOut,
+                       "the aligner was still running after " +
+                           PlainSingle(static_cast<float>(context.pairTimeoutSeconds)) +
+                           " seconds, the time limit for one pair, and has been ended"};
+            break;
+        case ShellOutcome::Status::Ended:
+            if (run.exitCode == 127)
+                outcome = {ProgramStatus::NotFound,
+                           WithExcerpt("the program was not found (exit status 127)", logPath)};
+            else if (run.exitCode > 128)
+                outcome = {ProgramStatus::Failed,
+                           WithExcerpt("the aligner was stopped by signal " +
+                                           std::to_string(run.exitCode - 128),
+                                       logPath)};
+            else if (run.exitCode != 0)
+                outcome = {ProgramStatus::Failed,
+                           WithExcerpt("the aligner failed with exit status " +
+                                           std::to_string(run.exitCode),
+                                       logPath)};
+            break;
+        default:
+            outcome = {ProgramStatus::NotStarted,
+                       "the command could not be started: " + run.message};
+            break;
+    }
+    DeleteFileQuietly(logPath);
+    return outcome;
+}
+
 }  // namespace
 
 ShellOutcome ShellAndWait(RunState& state, Shell& shell, const std::string& command,
@@ -78,36 +135,14 @@ ShellOutcome ShellAndWait(RunState& state, Shell& shell, const std::string& comm
 
 ProgramOutcome RunAligner(RunState& state, const RunContext& context, std::string_view kind,
                           const std::string& inputName, const std::string& outputName) {
-    const ProgramSetting* setting = context.programs.Aligner(kind);
-    if (setting == nullptr)
-        return {ProgramStatus::NotStarted, "'" + std::string(kind) + "' is not an aligner"};
-    state.shellCommand = ExpandAlignerCommand(setting->value, inputName, outputName);
-
-    // The aligner reads nothing from the terminal and its chatter goes to a log, which is
-    // quoted when it fails.
+    if (ProgramOutcome made =
+            AlignerCommand(context, kind, inputName, outputName, state.shellCommand);
+        !made.Ok())
+        return made;
     const std::string logName = outputName + ".log";
-    const ShellOutcome run =
-        ShellAndWait(state, context.shell,
-                     "exec </dev/null >" + ShellQuote(logName) + " 2>&1; " + state.shellCommand,
-                     context.exchangeFolder);
-    const std::string logPath = JoinPath(context.exchangeFolder, logName);
-    ProgramOutcome outcome;
-    if (run.status != ShellOutcome::Status::Ended) {
-        outcome = {ProgramStatus::NotStarted, "the command could not be started: " + run.message};
-    } else if (run.exitCode == 127) {
-        outcome = {ProgramStatus::NotFound,
-                   WithExcerpt("the program was not found (exit status 127)", logPath)};
-    } else if (run.exitCode > 128) {
-        outcome = {ProgramStatus::Failed, WithExcerpt("the aligner was stopped by signal " +
-                                                          std::to_string(run.exitCode - 128),
-                                                      logPath)};
-    } else if (run.exitCode != 0) {
-        outcome = {ProgramStatus::Failed, WithExcerpt("the aligner failed with exit status " +
-                                                          std::to_string(run.exitCode),
-                                                      logPath)};
-    }
-    DeleteFileQuietly(logPath);
-    return outcome;
+    const ShellOutcome run = ShellAndWait(
+        state, context.shell, LoggedCommand(state.shellCommand, logName), context.exchangeFolder);
+    return AlignerOutcome(context, run, logName);
 }
 
 PairFiles PairFileNames(int i, int j) {
@@ -116,29 +151,72 @@ PairFiles PairFileNames(int i, int j) {
     files.input = files.stem + ".fas";
     files.output = files.stem + "Aln.fas";
     files.guideTree = files.stem + ".dnd";
+    files.log = files.output + ".log";
     return files;
 }
 
-PairResult AlignPair(RunState& state, const RunContext& context, std::string_view kind,
-                     const Record& first, const Record& second, int i, int j) {
-    const PairFiles files = PairFileNames(i, j);
-    const std::string input = JoinPath(context.exchangeFolder, files.input);
-    const std::string output = JoinPath(context.exchangeFolder, files.output);
-    PairResult result;
+void KeepShellState(RunState& state, const PairResult& result) {
+    state.shellCommand = result.command;
+    state.taskId = result.processId;
+    state.waitResult = result.exitCode;
+}
+
+PairJob StartPair(const RunContext& context, std::string_view kind, const Record& first,
+                  const Record& second, int i, int j) {
+    PairJob job{i, j, PairFileNames(i, j), {}, ShellClock::now()};
+    PairResult& result = job.result;
+    const std::string input = JoinPath(context.exchangeFolder, job.files.input);
     // An output left from earlier must never be scored as this pair's.
-    DeleteFileQuietly(output);
+    DeleteFileQuietly(JoinPath(context.exchangeFolder, job.files.output));
+    result.outcome =
+        AlignerCommand(context, kind, job.files.input, job.files.output, result.command);
+    if (!result.outcome.Ok()) return job;
     if (!WriteWholeFile(input, FormatFastaRecord(first) + FormatFastaRecord(second))) {
         result.outcome = {ProgramStatus::NotStarted,
                           "the pair file " + input + " cannot be written"};
-        return result;
+        return job;
     }
+    const ShellOutcome started =
+        context.shell.Start(LoggedCommand(result.command, job.files.log), context.exchangeFolder);
+    if (started.status != ShellOutcome::Status::Running) {
+        result.outcome = AlignerOutcome(context, started, job.files.log);
+        DeleteFileQuietly(input);
+        return job;
+    }
+    result.processId = started.processId;
+    job.started = ShellClock::now();
+    return job;
+}
 
-    result.outcome = RunAligner(state, context, kind, files.input, files.output);
-    if (kind == "clustalw") DeleteFileQuietly(JoinPath(context.exchangeFolder, files.guideTree));
-    if (result.outcome.Ok()) result.outcome = ScoreOutput(output, files.output, result.identity);
-    DeleteFileQuietly(input);
+std::optional<ShellClock::time_point> PairDeadline(const RunContext& context, const PairJob& job) {
+    if (context.pairTimeoutSeconds <= 0) return std::nullopt;
+    return job.started + std::chrono::duration_cast<ShellClock::duration>(
+                             std::chrono::duration<double>(context.pairTimeoutSeconds));
+}
+
+PairResult FinishPair(const RunContext& context, const PairJob& job, const ShellOutcome& run) {
+    PairResult result = job.result;
+    result.exitCode = run.exitCode;
+    result.outcome = AlignerOutcome(context, run, job.files.log);
+    const std::string output = JoinPath(context.exchangeFolder, job.files.output);
+    if (result.outcome.Ok())
+        result.outcome = ScoreOutput(output, job.files.output, result.identity);
+    DeleteFileQuietly(JoinPath(context.exchangeFolder, job.files.guideTree));
+    DeleteFileQuietly(JoinPath(context.exchangeFolder, job.files.input));
     DeleteFileQuietly(output);
     return result;
+}
+
+PairResult AlignPair(const RunContext& context, std::string_view kind, const Record& first,
+                     const Record& second, int i, int j) {
+    const PairJob job = StartPair(context, kind, first, second, i, j);
+    if (job.result.processId == 0) return job.result;
+    while (true) {
+        const ShellOutcome run = context.shell.WaitAny(PairDeadline(context, job));
+        if (run.status != ShellOutcome::Status::Ended) context.shell.End(job.result.processId);
+        if (run.status != ShellOutcome::Status::Ended || run.processId == job.result.processId)
+            return FinishPair(context, job, run);
+    }
 }
 
 }  // namespace kvr

@@ -1,7 +1,9 @@
 // Starting the external programs through the Shell seam: one aligner on one pair, and the
-// start-and-wait that the tree step uses as well.
+// start-and-wait that the tree step uses as well. A pair is started, then finished when the shell
+// reports its end, so that the all-pairs run can keep several in flight.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,17 +30,45 @@ struct PairFiles {
     std::string input;      // stem + ".fas"
     std::string output;     // stem + "Aln.fas"
     std::string guideTree;  // stem + ".dnd", left by ClustalW
+    std::string log;        // output + ".log", the aligner's console output
 };
 PairFiles PairFileNames(int i, int j);
 
+// What became of one pair: reported by the pair instead of kept in RunState.
 struct PairResult {
     ProgramOutcome outcome;
     float identity = 0.0f;  // valid only when the outcome is Done
+    std::string command;    // the aligner's command line, as shellCommand keeps it
+    int processId = 0;      // 0 when nothing was started
+    int exitCode = -1;      // the shell's exit status, as waitResult keeps it
 };
 
-// Aligns one pair with the aligner of the kind and scores the aligned pair; every file of the
-// pair is removed afterwards. One pair per call: the unit a parallel run would hand out.
-PairResult AlignPair(RunState& state, const RunContext& context, std::string_view kind,
-                     const Record& first, const Record& second, int i, int j);
+// Keeps a pair's command line, process and exit status in shellCommand, taskId and waitResult.
+void KeepShellState(RunState& state, const PairResult& result);
+
+// A pair whose aligner has been started.
+struct PairJob {
+    int i = 0;
+    int j = 0;
+    PairFiles files;
+    PairResult result;  // command and processId; when it could not start, processId is 0 and
+                        // the outcome says why
+    ShellClock::time_point started;
+};
+
+// Writes the pair file and starts the aligner of the kind on it, without waiting.
+PairJob StartPair(const RunContext& context, std::string_view kind, const Record& first,
+                  const Record& second, int i, int j);
+
+// When the pair's time limit runs out; none when the run has no limit.
+std::optional<ShellClock::time_point> PairDeadline(const RunContext& context, const PairJob& job);
+
+// Once the shell has reported the pair's process (run: Ended, or Stopped or TimedOut when it was
+// ended early): scores the aligned pair and removes every file of the pair.
+PairResult FinishPair(const RunContext& context, const PairJob& job, const ShellOutcome& run);
+
+// Aligns one pair, start to finish.
+PairResult AlignPair(const RunContext& context, std::string_view kind, const Record& first,
+                     const Record& second, int i, int j);
 
 }  // namespace kvr

@@ -1,5 +1,7 @@
 #include "engine/run_options.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -17,6 +19,14 @@ std::string AlignerTitle(std::string_view kind) {
     return std::string(kind);
 }
 
+int DefaultJobs() {
+    // The processors this process may run on (taskset, cgroup cpusets), not all of the machine's.
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (::sched_getaffinity(0, sizeof allowed, &allowed) != 0) return 1;
+    return std::clamp(CPU_COUNT(&allowed), 1, kMostJobs);
+}
+
 std::vector<std::string> ValidateRunOptions(const RunOptions& options) {
     std::vector<std::string> problems;
     if (!IsAlignerKind(options.aligner))
@@ -28,6 +38,12 @@ std::vector<std::string> ValidateRunOptions(const RunOptions& options) {
     if (!whole(options.cutoff1) || !whole(options.cutoff2) || options.cutoff2 > options.cutoff1)
         problems.push_back(
             "the cut-offs must be whole percentages from 0 to 100, the first not below the second");
+    if (options.jobs < 1 || options.jobs > kMostJobs)
+        problems.push_back("the number of aligners at once must be from 1 to " +
+                           std::to_string(kMostJobs));
+    if (!std::isfinite(options.pairTimeoutSeconds) || options.pairTimeoutSeconds < 0)
+        problems.push_back(
+            "the time limit for one pair must be a number of seconds, or 0 for none");
     return problems;
 }
 

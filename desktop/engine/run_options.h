@@ -1,5 +1,5 @@
 // The choices a run is made with, shared by the run options window and kvr: one plain struct
-// with its defaults and one validator. New choices (colour mode, cut-offs, jobs) go here too.
+// with its defaults and one validator.
 #pragma once
 
 #include <string>
@@ -13,12 +13,20 @@ namespace kvr {
 // The aligner kinds, in the order the options window and the help list them.
 inline constexpr std::string_view kAlignerKinds[] = {"muscle", "clustalw", "mafft"};
 
+// The number of processors this program may use: the default number of aligners at once.
+int DefaultJobs();
+
+// The most aligners at once that the options accept.
+inline constexpr int kMostJobs = 256;
+
 struct RunOptions {
     std::string aligner = "muscle";  // one of kAlignerKinds
     bool useTree = false;            // order the sequences by a neighbour-joining tree
     int colourMode = kFullColour;    // colouring of the matrix pictures
     float cutoff1 = 94;              // three colour mode: upper and lower cut-off, whole percent
     float cutoff2 = 78;
+    int jobs = DefaultJobs();       // aligner processes at once
+    double pairTimeoutSeconds = 0;  // a pair's aligner is ended after this long; 0: no limit
 };
 
 // One line per problem, empty when the options can be used.

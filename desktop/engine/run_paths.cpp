@@ -36,13 +36,27 @@ class RunInProgress {
 };
 
 // The tree orders the sequences when asked; otherwise the input order stays.
-bool Order(RunState& state, Window& window, const RunContext& context) {
-    if (state.useTree) return OrderByTree(state, window, context).Ok();
+ProgramOutcome Order(RunState& state, Window& window, const RunContext& context) {
+    if (state.useTree) return OrderByTree(state, window, context);
     state.treeOrder.resize(static_cast<std::size_t>(state.seqCount) + 1);
     std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
     ApplyDisplayOrder(state, state.treeOrder);
-    return true;
+    return {};
 }
+
+// The display tables, which the ordering rebuilds.
+class SavedDisplay {
+public:
+    explicit SavedDisplay(const RunState& state)
+        : list_(state.SequenceList), matrix_(state.IdentityMatrix) {}
+    void Restore(RunState& state) const {
+        state.SequenceList = list_;
+        state.IdentityMatrix = matrix_;
+    }
+private:
+    RecordTable list_;
+    IdentityTable matrix_;
+};
 
 void EnableAnalysisMenus(Window& window) {
     for (Control c : {Control::mnuColumn, Control::cmdPlot, Control::mnuSave,
@@ -55,7 +69,18 @@ void EnableAnalysisMenus(Window& window) {
 
 RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathKind kind) {
     const RunInProgress running(state);
+    setup.shell.Stop().Clear();
     BlankMatrixView(window);
+    // A cancelled run leaves the analysis on display as it was: the tables it changes before the
+    // ordering are put back.
+    const RecordTable inputBefore = state.InputSequences;
+    const auto cancelled = [&] {
+        state.InputSequences = inputBefore;
+        state.failFlag = false;
+        RunOutcome outcome;
+        outcome.cancelled = true;
+        return outcome;
+    };
     if (kind == PathKind::Rerun) state.InputSequences = state.SequenceList;
 
     ExchangeFolder exchange(setup.workFolder);
@@ -64,12 +89,13 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
         window.SetCaption(Control::lblProgress, "Failed");
         return {};
     }
-    const RunContext context{setup.shell, setup.programs, exchange.Path(), setup.workFolder};
+    RunContext context{setup.shell, setup.programs, exchange.Path(), setup.workFolder};
+    context.jobs = setup.jobs;
+    context.pairTimeoutSeconds = setup.pairTimeoutSeconds;
     state.failFlag = false;
-    if (kind == PathKind::Append)
-        AlignNewPairs(state, window, context);
-    else
-        AlignAllPairs(state, window, context);
+    const PairsEnd pairs = kind == PathKind::Append ? AlignNewPairs(state, window, context)
+                                                    : AlignAllPairs(state, window, context);
+    if (pairs == PairsEnd::Cancelled) return cancelled();
     if (state.failFlag) {
         state.failFlag = false;
         return {};
@@ -77,7 +103,13 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
 
     FindIdentityRange(state, window, state.InputIdentity, state.seqCount);
     bool complete = !state.failFlag;
-    complete = Order(state, window, context) && complete;
+    const SavedDisplay display(state);
+    const ProgramOutcome order = Order(state, window, context);
+    if (order.status == ProgramStatus::Cancelled) {
+        display.Restore(state);
+        return cancelled();
+    }
+    complete = order.Ok() && complete;
     BinIdentities(state, window);
     BuildPalette(state);
     // The work folder's pictures always show the analysis on display, after an append too.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/aligner_config.h"
+#include "engine/run_options.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 #include "state/run_state.h"
@@ -16,13 +17,16 @@ namespace kvr {
 struct RunSetup {
     Shell& shell;
     const AlignerConfig& programs;
-    std::string
-        workFolder;  // the program's work files; each run exchanges files in a folder of its own
+    // The program's work files; each run exchanges files with the programs in a folder of its own.
+    std::string workFolder;
+    int jobs = DefaultJobs();       // aligner processes at once
+    double pairTimeoutSeconds = 0;  // a pair's aligner is ended after this long; 0: no limit
 };
 
 struct RunOutcome {
     bool aligned = false;   // every pair was aligned and the analysis is on display
     bool complete = false;  // aligned, ordered as asked, and not every pair identical
+    bool cancelled = false;  // the shell's stop request ended the run; nothing on display changed
 };
 
 RunOutcome RunFresh(RunState& state, Window& window, const RunSetup& setup);

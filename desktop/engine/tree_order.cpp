@@ -25,6 +25,8 @@ ProgramOutcome RunTreeProgram(RunState& state, const RunContext& context) {
     const std::string logPath = JoinPath(context.exchangeFolder, kTreeLog);
     const auto log = ReadWholeFile(logPath);
     DeleteFileQuietly(logPath);
+    if (run.status == ShellOutcome::Status::Stopped)
+        return {ProgramStatus::Cancelled, "the run was cancelled"};
     if (run.status != ShellOutcome::Status::Ended)
         return {ProgramStatus::NotStarted, "the tree script could not be started: " + run.message};
     if (run.exitCode == 0) return {};
@@ -131,6 +133,12 @@ ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& co
     DeleteFileQuietly(file(kTreeReport));
     DeleteFileQuietly(file(kDistanceFile));
     DeleteFileQuietly(file(kTreeConfig));
+    if (outcome.status == ProgramStatus::Cancelled) {
+        // The analysis on display stays as it was.
+        DeleteFileQuietly(file(kTreeFile));
+        window.SetCaption(Control::lblProgress, "Cancelled");
+        return outcome;
+    }
 
     window.SetCaption(Control::lblProgress, "Rearranging Sequences");
     state.treeOrder.assign(static_cast<std::size_t>(n) + 1, 0);

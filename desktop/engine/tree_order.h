@@ -20,6 +20,8 @@ inline constexpr const char* kTreeFile = "outtree";
 // Runs the tree program and orders the sequences by its tree, or keeps the input order when
 // useTree is off. A tree that cannot be used (no "outtree", a leaf that matches no taxon, ...) is
 // reported through the window when useTree is on, and the input order kept: never a wrong order.
+// When the run is cancelled while the tree program runs, the outcome is Cancelled and
+// SequenceList, IdentityMatrix and treeOrder are left as they were.
 ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& context);
 
 // "config": the answers to the tree program's menu that root the tree on the last taxon "out".

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 
 #include "engine/external_programs.h"
@@ -138,6 +139,37 @@ TEST(AlignerConfig, InstalledProgramReadsTheShippedThenTheUsersFiles) {
     EXPECT_EQ(load.config.treeScript, installed.ConfigHome() + "/kvr/RunNeighbor.sh");
     ASSERT_EQ(load.problems.size(), 1u);
     EXPECT_NE(load.problems[0].find(own + " line 2"), std::string::npos) << load.problems[0];
+}
+
+TEST(RunOptions, TakeAsManyJobsAsProcessorsAndNoTimeLimitByDefault) {
+    const RunOptions defaults;
+    EXPECT_EQ(defaults.jobs, DefaultJobs());
+    EXPECT_GE(defaults.jobs, 1);
+    EXPECT_EQ(defaults.pairTimeoutSeconds, 0.0);
+
+    const std::string jobsProblem = "the number of aligners at once must be from 1 to 256";
+    const std::string limitProblem =
+        "the time limit for one pair must be a number of seconds, or 0 for none";
+    struct Case {
+        int jobs;
+        double limit;
+        std::vector<std::string> problems;
+    };
+    const Case cases[] = {
+        {1, 0, {}},
+        {256, 0.5, {}},
+        {0, 0, {jobsProblem}},
+        {257, 0, {jobsProblem}},
+        {2, -1, {limitProblem}},
+        {2, std::numeric_limits<double>::infinity(), {limitProblem}},
+        {-3, std::numeric_limits<double>::quiet_NaN(), {jobsProblem, limitProblem}},
+    };
+    for (const Case& c : cases) {
+        RunOptions options;
+        options.jobs = c.jobs;
+        options.pairTimeoutSeconds = c.limit;
+        EXPECT_EQ(ValidateRunOptions(options), c.problems) << c.jobs << " " << c.limit;
+    }
 }
 
 }  // namespace

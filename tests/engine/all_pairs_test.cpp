@@ -50,7 +50,7 @@ TEST(AlignAllPairs, TwoSequencesMakeOneAlignmentAndTheDistanceFile) {
               "exec </dev/null >'1_2Aln.fas.log' 2>&1; muscle -align 1_2.fas -output 1_2Aln.fas");
     EXPECT_EQ(run.shell.folders[0], run.root.Path());
     EXPECT_EQ(state.shellCommand, "muscle -align 1_2.fas -output 1_2Aln.fas");
-    EXPECT_EQ(state.taskId, 4242);
+    EXPECT_EQ(state.taskId, run.shell.processIds.at(0));
     EXPECT_EQ(state.waitResult, 0);
 
     EXPECT_EQ(window.captionHistory[Control::lblProgress],

@@ -1,11 +1,14 @@
 // kvr run, the program itself: golden output, errors, and a run with the real MUSCLE.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <filesystem>
 
 #include "engine/external_programs.h"
 #include "platform/posix_shell.h"
 #include "state/file_io.h"
+#include "support/process_watch.h"
 #include "support/temp_folder.h"
 
 namespace kvr {
@@ -91,6 +94,92 @@ TEST(KvrRun, TwoRunsAtOnceDoNotMixTheirFiles) {
     EXPECT_EQ(ReadWholeFile(folder.File("b.csv")), ReadWholeFile(folder.File("alone.csv")));
 }
 
+// An aligner script in folder: it copies the pair file (the golden data need no real alignment),
+// after sleeping on the pairs named in slowPairs, with a child of its own; it lists its own and
+// its child's process ids in folder/pids.
+std::string AlignerScript(const TempFolder& folder, const std::string& slowPairs,
+                          const std::string& sleep) {
+    const std::string path =
+        folder.Write("aligner.sh", "#!/bin/sh\ncase \"$1\" in " + slowPairs + ") sleep " + sleep +
+                                       " & echo $! >> " + folder.File("pids") + "; echo $$ >> " +
+                                       folder.File("pids") + "; wait;; esac\ncp \"$1\" \"$2\"\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    return "KVR_MUSCLE=" + ShellQuote(path + " {in} {out}");
+}
+
+TEST(KvrRun, ManyJobsWriteWhatOneJobWrites) {
+    TempFolder folder;
+    const std::string input = ShellQuote(DataFile("kvr_run/families.fasta"));
+    // The first pairs end last.
+    const std::string aligner = AlignerScript(folder, "1_2.fas|1_3.fas", "0.4");
+    for (const char* jobs : {"1", "4"}) {
+        const KvrResult result =
+            Kvr(folder, input + " --tree --quiet --scores scores.csv --jobs " + jobs, aligner);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, ReadWholeFile(DataFile("kvr_run/families_tree_order.txt"))) << jobs;
+        EXPECT_EQ(ReadWholeFile(folder.File("scores.csv")),
+                  ReadWholeFile(DataFile("kvr_run/families_tree_scores.csv")))
+            << jobs;
+    }
+}
+
+TEST(KvrRun, SignalsCancelTheRunAndEndTheAligners) {
+    struct Case {
+        int signal;
+        int status;
+        const char* said;
+    };
+    const Case cases[] = {{SIGINT, 130, "kvr run: cancelled by SIGINT"},
+                          {SIGTERM, 143, "kvr run: cancelled by SIGTERM"},
+                          {SIGKILL, 128 + SIGKILL, ""}};
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const std::string aligner = AlignerScript(folder, "*", "30");
+        // The shell execs kvr: its process id is the one it writes.
+        PosixShell shell;
+        shell.Start("echo $$ > kvr.pid; exec env " + aligner + " " +
+                        ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") + " run " +
+                        ShellQuote(DataFile("kvr_run/families.fasta")) +
+                        " --jobs 2 --scores s.csv >stdout 2>stderr",
+                    folder.Path());
+        const auto aligners = testing::WaitForIds(folder.File("pids"), 4);
+        ASSERT_EQ(aligners.size(), 4u) << c.signal;
+        const int kvr = testing::ReadIds(folder.File("kvr.pid")).at(0);
+        ::kill(kvr, c.signal);
+        const ShellOutcome ended = shell.WaitAny(ShellClock::now() + std::chrono::seconds(10));
+        EXPECT_EQ(ended.status, ShellOutcome::Status::Ended) << c.signal;
+        EXPECT_EQ(ended.exitCode, c.status) << c.signal;
+        EXPECT_EQ(testing::StillRunning(aligners), std::vector<int>{}) << c.signal;
+        EXPECT_FALSE(std::filesystem::exists(folder.File("s.csv")));
+        const std::string err = ReadWholeFile(folder.File("stderr")).value_or("");
+        EXPECT_NE(err.find(c.said), std::string::npos) << err;
+        if (c.signal == SIGKILL) continue;  // a killed kvr cannot remove its folder; the next does
+        const std::string own = std::string(KVR_BIN_DIR) + "/tmp/run-" + std::to_string(kvr) + "-";
+        for (const auto& entry :
+             std::filesystem::directory_iterator(std::string(KVR_BIN_DIR) + "/tmp"))
+            EXPECT_FALSE(entry.path().string().starts_with(own)) << entry.path();
+    }
+}
+
+TEST(KvrRun, APairPastTheTimeLimitStopsTheRun) {
+    TempFolder folder;
+    const std::string aligner = AlignerScript(folder, "2_4.fas", "30");
+    const KvrResult result = Kvr(folder,
+                                 ShellQuote(DataFile("kvr_run/families.fasta")) +
+                                     " --quiet --jobs 2 --pair-timeout 0.5 --scores s.csv",
+                                 aligner);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("kvr run: The identity of sequences 2 and 4 could not be computed "
+                              "with MUSCLE: the aligner was still running after 0.5 seconds, the "
+                              "time limit for one pair, and has been ended.\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("aligner.sh 2_4.fas 2_4Aln.fas\n"), std::string::npos) << result.err;
+    EXPECT_EQ(testing::StillRunning(testing::ReadIds(folder.File("pids"))), std::vector<int>{});
+    EXPECT_FALSE(std::filesystem::exists(folder.File("s.csv")));
+}
+
 TEST(KvrRun, RefusesAWrongCommandLine) {
     struct Case {
         std::string arguments;
@@ -105,6 +194,16 @@ TEST(KvrRun, RefusesAWrongCommandLine) {
         {"a.fasta --aligner clustalw2", 2,
          "kvr run: unknown aligner 'clustalw2': choose muscle, clustalw or mafft\n"},
         {"a.fasta --scores", 2, "kvr run: --scores needs a file name\n"},
+        {"a.fasta --jobs 0", 2,
+         "kvr run: --jobs needs a whole number of aligners to run at once, 1 or more\n"},
+        {"a.fasta --jobs=2x", 2,
+         "kvr run: --jobs needs a whole number of aligners to run at once, 1 or more\n"},
+        {"a.fasta --jobs 9999", 2,
+         "kvr run: the number of aligners at once must be from 1 to 256\n"},
+        {"a.fasta --pair-timeout 0", 2,
+         "kvr run: --pair-timeout needs a number of seconds above 0\n"},
+        {"a.fasta --pair-timeout", 2,
+         "kvr run: --pair-timeout needs a number of seconds above 0\n"},
         {"a.fasta --tree=yes", 2, "kvr run: unknown option '--tree=yes'\n"},
         {"missing.fasta", 1,
          "kvr run: Failed to read missing.fasta. Please check the content of the file and try "

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "engine/all_pairs.h"
 #include "engine/pair_identity.h"
@@ -10,8 +11,9 @@
 #include "platform/fakes/recording_window.h"
 #include "platform/posix_shell.h"
 #include "state/fasta.h"
-#include "state/program_folder.h"
 #include "state/file_io.h"
+#include "state/program_folder.h"
+#include "support/process_watch.h"
 #include "support/temp_folder.h"
 
 namespace kvr {
@@ -101,6 +103,51 @@ TEST(RealAligners, TheTableHoldsTheIdentityOfEachAlignersOwnOutput) {
             left.push_back(entry.path().filename().string());
         EXPECT_EQ(left, std::vector<std::string>{"infile"}) << aligner;
     }
+}
+
+TEST(RealAligners, SeveralAtOnceGiveTheTableOfOneAtATime) {
+    for (const char* aligner : {"muscle", "clustalw", "mafft"}) {
+        IdentityTable tables[2];
+        std::vector<std::string> captions[2];
+        for (const int jobs : {1, 3}) {
+            RealRun run;
+            run.context.jobs = jobs;
+            RecordingWindow window;
+            RunState state = Load("rrna5s_48.fasta", 3, aligner);  // three pairs, all at once
+            EXPECT_EQ(AlignAllPairs(state, window, run.context), PairsEnd::Completed) << aligner;
+            tables[jobs > 1] = state.InputIdentity;
+            captions[jobs > 1] = window.captionHistory[Control::lblProgress];
+        }
+        EXPECT_EQ(tables[1], tables[0]) << aligner;
+        EXPECT_EQ(captions[1], captions[0]) << aligner;
+    }
+}
+
+// Aligners that take long, each with a child of its own (as MAFFT's script has): a cancel ends
+// them all and removes every file of their pairs.
+TEST(RealAligners, ACancelEndsEveryRunningAlignerAndItsChildren) {
+    TempFolder watch;
+    RealRun run;
+    run.context.jobs = 2;
+    run.programs.muscle.value = "sleep 30 & echo $! >> " + watch.File("pids") + "; echo $$ >> " +
+                                watch.File("pids") + "; wait";
+    RunState state = Load("rrna5s_48.fasta", 4, "muscle");
+    state.IdentityMatrix = IdentityTable(2, 0.5f);
+    const IdentityTable shown = state.IdentityMatrix;
+    std::thread cancel([&] {
+        testing::WaitForIds(watch.File("pids"), 4);
+        run.shell.Stop().Raise();
+    });
+    RecordingWindow window;
+    const PairsEnd end = AlignAllPairs(state, window, run.context);
+    cancel.join();
+    EXPECT_EQ(end, PairsEnd::Cancelled);
+    EXPECT_EQ(window.Caption(Control::lblProgress), "Cancelled");
+    EXPECT_EQ(state.IdentityMatrix, shown);
+    const auto ids = testing::ReadIds(watch.File("pids"));
+    EXPECT_EQ(ids.size(), 4u);  // two aligners at once, none started after the cancel
+    EXPECT_EQ(testing::StillRunning(ids), std::vector<int>{});
+    EXPECT_TRUE(std::filesystem::is_empty(run.exchange.Path()));
 }
 
 TEST(RealAligners, ClustalWRefusesTwoEqualNames) {

@@ -126,7 +126,7 @@ TEST(OrderByTree, RebuildsTheListAndTheMatrixInTreeOrder) {
     ASSERT_EQ(run.shell.commands.size(), 1u);
     EXPECT_EQ(run.shell.folders[0], run.root.Path());
     EXPECT_TRUE(state.shellCommand.ends_with("/RunNeighbor.sh'")) << state.shellCommand;
-    EXPECT_EQ(state.taskId, 99);
+    EXPECT_EQ(state.taskId, run.shell.processIds.back());
     EXPECT_TRUE(window.messages.empty());
     EXPECT_TRUE(FolderEmpty(run.root.Path()));  // infile, config, outfile, outtree all removed
 }
@@ -192,6 +192,34 @@ TEST(OrderByTree, AnUnusableTreeIsReportedAndTheInputOrderKept) {
         EXPECT_TRUE(quietWindow.messages.empty()) << c.what;
         EXPECT_EQ(unordered.SequenceList, unordered.InputSequences) << c.what;
     }
+}
+
+TEST(OrderByTree, ACancelWhileTheTreeIsMadeLeavesTheDisplayAsItWas) {
+    FakeShell* shell = nullptr;
+    FakeRun run([&](const std::string&, const std::string& folder) {
+        WriteWholeFile(folder + "/outtree", "((2C:0.1,0A:0.2):0.05,1B:0.3,out:0.9);");
+        shell->Stop().Raise();
+        return ShellOutcome{ShellOutcome::Status::Running, 0, -1, {}};  // never ends by itself
+    });
+    shell = &run.shell;
+    WriteWholeFile(run.root.File("infile"), "distances");
+    RecordingWindow window;
+    RunState state = StateABC(true);
+    state.SequenceList = {{">shown", "ACGT"}};
+    state.IdentityMatrix = IdentityTable(1, 1.0f);
+    state.treeOrder = {0, 1};
+    const RunState before = state;
+
+    const ProgramOutcome outcome = OrderByTree(state, window, run.context);
+    EXPECT_EQ(outcome.status, ProgramStatus::Cancelled);
+    EXPECT_EQ(run.shell.endedEarly, run.shell.processIds);
+    EXPECT_EQ(state.SequenceList, before.SequenceList);
+    EXPECT_EQ(state.IdentityMatrix, before.IdentityMatrix);
+    EXPECT_EQ(state.treeOrder, before.treeOrder);
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(window.captionHistory[Control::lblProgress],
+              (std::vector<std::string>{"Drawing tree", "Cancelled"}));
+    EXPECT_TRUE(FolderEmpty(run.root.Path()));
 }
 
 TEST(OrderByTree, ASingleSequenceNeedsNoTree) {

@@ -1,40 +1,39 @@
 #include "platform/qt/qt_shell.h"
 
 #include <QEventLoop>
-#include <QProcess>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <memory>
+#include <vector>
 
 namespace kvr {
 
-ShellOutcome QtShell::Run(const std::string& commandLine, const std::string& folder) {
-    ShellOutcome outcome;
-    QProcess process;
-    process.setProgram(QStringLiteral("/bin/sh"));
-    process.setArguments({QStringLiteral("-c"), QString::fromStdString(commandLine)});
-    process.setWorkingDirectory(QString::fromStdString(folder));
-    // The aligners' console output is not read; it must not fill a pipe and block them.
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-
+void QtShell::Sleep(const std::vector<int>& descriptors,
+                    std::optional<ShellClock::time_point> deadline) {
     QEventLoop loop;
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart) loop.quit();
-    });
-    process.start();
-    if (process.state() == QProcess::NotRunning && process.error() == QProcess::FailedToStart) {
-        outcome.message = "cannot start /bin/sh: " + process.errorString().toStdString();
-        return outcome;
+    bool woken = false;
+    const auto wake = [&] {
+        woken = true;
+        loop.quit();
+    };
+    std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
+    for (int fd : descriptors) {
+        notifiers.push_back(std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read));
+        QObject::connect(notifiers.back().get(), &QSocketNotifier::activated, &loop, wake);
     }
-    outcome.processId = static_cast<int>(process.processId());
-    if (process.state() != QProcess::NotRunning) loop.exec();
-    if (process.error() == QProcess::FailedToStart) {
-        outcome.processId = 0;
-        outcome.message = "cannot start /bin/sh: " + process.errorString().toStdString();
-        return outcome;
+    QTimer timer;
+    if (deadline) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(*deadline - ShellClock::now());
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, &loop, wake);
+        timer.start(std::max<std::chrono::milliseconds>(left, std::chrono::milliseconds(0)));
     }
-    outcome.status = ShellOutcome::Status::Ended;
-    outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 128 + 9;
-    return outcome;
+    loop.exec();
+    // Ended from outside: the application is quitting, so the run is cancelled (and its
+    // processes ended) rather than waited for in a loop that no longer sleeps.
+    if (!woken) Stop().Raise();
 }
 
 }  // namespace kvr

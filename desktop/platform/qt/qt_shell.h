@@ -1,14 +1,16 @@
-// Runs a command line through /bin/sh -c with QProcess; while it runs, the window's events keep
-// being handled by a local event loop that wakes on the process's end (no polling).
+// The window's shell: the processes of the POSIX shell, but its waits run a local event loop
+// that wakes on a process's end, on the stop request (the Cancel of the window) or on the
+// deadline, so the window stays live and nothing polls.
 #pragma once
 
-#include "platform/shell.h"
+#include "platform/posix_shell.h"
 
 namespace kvr {
 
-class QtShell : public Shell {
-public:
-    ShellOutcome Run(const std::string& commandLine, const std::string& folder) override;
+class QtShell : public PosixShell {
+  protected:
+    void Sleep(const std::vector<int>& descriptors,
+               std::optional<ShellClock::time_point> deadline) override;
 };
 
 }  // namespace kvr

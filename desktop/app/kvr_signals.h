@@ -1,0 +1,22 @@
+// Ctrl-C (SIGINT), SIGTERM and SIGHUP raise the stop request of kvr's shell instead of ending the
+// program at once, so that the run ends its aligners and removes its folder before kvr exits
+// with 128 + the signal's number.
+#pragma once
+
+#include "platform/stop_request.h"
+
+namespace kvr::cli {
+
+class StopOnSignals {
+  public:
+    explicit StopOnSignals(StopRequest& stop);  // one at a time
+    ~StopOnSignals();                           // the previous handlers again
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+    int Signal() const;              // the signal that asked to stop, 0 while none has
+    const char* SignalName() const;  // "SIGINT", ...
+    int ExitStatus() const { return 128 + Signal(); }
+};
+
+}  // namespace kvr::cli
