@@ -34,7 +34,7 @@ std::string DisplayName(const Record& record) {
 }
 
 TextExtent Measure(std::string_view text) {
-    return ArialExtent(text, EmfSurface::kFontHeight);
+    return ArialExtent(text, EmfSurface::kTextCell);
 }
 
 // L, widened where the names' letters need more than 8.5 units each: a turned name starts 10
@@ -63,7 +63,7 @@ PictureFrame FrameFor(int n, int L) {
         std::max({right + Measure(kKeyTitle).along, x2 + 15, x2 + 14 + Measure(" 100").along}) +
         kMargin;
     const int height =
-        std::max({kCellHeight * n + kMargin + L, TitleY(n, L) + EmfSurface::kFontHeight,
+        std::max({kCellHeight * n + kMargin + L, TitleY(n, L) + Measure(kKeyTitle).across,
                   KeyTop(n, L) + kKeyBoxCount * kKeyBoxHeight}) +
         kMargin;
     return {EmfSurface::PixelsToFrame(width), EmfSurface::PixelsToFrame(height)};

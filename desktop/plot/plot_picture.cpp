@@ -101,8 +101,7 @@ PlotLayout LayOutPicture(const RunState& state, const Measure& measure) {
 }
 
 Measure EmfMeasure() {
-    return
-        [](std::string_view text, TextTurn) { return ArialExtent(text, EmfSurface::kFontHeight); };
+    return [](std::string_view text, TextTurn) { return ArialExtent(text, EmfSurface::kTextCell); };
 }
 
 }  // namespace

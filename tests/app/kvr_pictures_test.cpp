@@ -118,8 +118,8 @@ TEST(KvrPictures, VectorOptionsAndUnwritableFilesAreReported) {
     EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
     const auto box = pdf.find("/MediaBox");
     ASSERT_NE(box, std::string::npos);
-    EXPECT_EQ(pdf.substr(box, 30).substr(0, pdf.substr(box, 30).find(']') + 1),
-              "/MediaBox [0 0 870 567.75]");  // 1160 x 757 pixels at 96 dpi, in points
+    // 1160 x 757 pixels at 96 dpi: 870 x 567.75 points, whole points in the file.
+    EXPECT_EQ(pdf.substr(box, 37), "/MediaBox [0 0 870.000000 568.000000]");
 }
 
 TEST(KvrPictures, MatrixImageOfMoreSequencesThanTheScreenShows) {

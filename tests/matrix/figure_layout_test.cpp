@@ -103,7 +103,7 @@ TEST(FigureLayout, EmfPictureHoldsItsDrawingWithoutBlankRoom) {
     for (const Size2 c : kCases) {
         RunState state = testing::RealAnalysis(c.n, c.length);
         BuildPalette(state);
-        RecordingSurface picture(EmfSurface::kFontHeight, EmfSurface::kFontHeight);
+        RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
         DrawMatrixPicture(state, picture);
         const PictureFrame frame = MatrixPictureFrame(state);
         const int width = EmfSurface::FrameToPixels(frame.width);

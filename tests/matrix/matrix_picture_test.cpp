@@ -32,14 +32,14 @@ TEST(MatrixPictureFrame, HoldsTheDrawingAndAMarginAndNoMore) {
     };
     // Name space L = 85 (ten characters); the frame is 1000 / 32 hundredths of a millimetre a
     // unit, 10 units beyond the drawing.
-    // The title (130 units in Arial of cell height 16) reaches further right than the key's
-    // labels (" 100", 28 units, from 14 right of the boxes' right edge).
+    // The title (145 units in Arial of em 16) reaches further right than the key's labels
+    // (" 100", 32 units, from 14 right of the boxes' right edge).
     const Case cases[] = {
         // The key, 22 boxes of 15 from y = 20, is taller than a small triangle with its names.
-        {2, 44 + 95 + 130, 20 + 22 * 15},
+        {2, 44 + 95 + 145, 20 + 22 * 15},
         // Larger ones: the names under the triangle end lowest.
-        {25, 550 + 95 + 130, 500 + 10 + 85},
-        {100, 2200 + 95 + 130, 2000 + 10 + 85},
+        {25, 550 + 95 + 145, 500 + 10 + 85},
+        {100, 2200 + 95 + 145, 2000 + 10 + 85},
     };
     for (const Case& c : cases) {
         const PictureFrame frame = MatrixPictureFrame(c.n, 10);
@@ -50,7 +50,7 @@ TEST(MatrixPictureFrame, HoldsTheDrawingAndAMarginAndNoMore) {
 
 TEST(MatrixPicture, CompactLayoutInDeviceUnits) {
     const RunState state = Analysis(3);
-    RecordingSurface picture(EmfSurface::kFontHeight, EmfSurface::kFontHeight);
+    RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
     DrawMatrixPicture(state, picture);
     const auto texts = picture.OpsOf(Kind::Text);
     const auto turned = picture.OpsOf(Kind::RotatedText);
@@ -83,7 +83,7 @@ TEST(MatrixPicture, CompactLayoutInDeviceUnits) {
 
 TEST(MatrixPicture, LargerMatrixCentresTitleAndKey) {
     const RunState state = Analysis(40);
-    RecordingSurface picture(EmfSurface::kFontHeight, EmfSurface::kFontHeight);
+    RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
     DrawMatrixPicture(state, picture);
     // Names up to ">seq_40": L = round(7 x 8.5) = 60 (59.5, half to even).
     const DrawOp& title = picture.OpsOf(Kind::Text)[40];

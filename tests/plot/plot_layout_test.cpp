@@ -29,7 +29,7 @@ void ExpectReadable(const RecordingSurface& surface, int width, int height,
 
 struct Drawn {
     RecordingSurface screen;
-    RecordingSurface picture{EmfSurface::kFontHeight, EmfSurface::kFontHeight};
+    RecordingSurface picture{EmfSurface::kTextCell, EmfSurface::kTextCell};
     PictureFrame frame{};
 };
 
@@ -102,7 +102,7 @@ TEST(PlotLayout, LabelsBesideARegularTickAreLeftOutNotOverprinted) {
     state.maxIdentity = 0.94f;
     state.maxProportion = 0.3f;
     state.BinArray.assign(101, {0.0f, 0.0f});
-    RecordingSurface picture(EmfSurface::kFontHeight, EmfSurface::kFontHeight);
+    RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
     DrawPlotPicture(state, picture, CurveStart::Floored);
     std::vector<std::string> texts;
     for (const auto& t : picture.Texts()) texts.push_back(t.text);

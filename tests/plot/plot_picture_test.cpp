@@ -29,7 +29,7 @@ RunState Histogram(double minIdentity, float maxIdentity, float maxProportion) {
 constexpr int kDown = 12;
 
 RecordingSurface Draw(const RunState& state, CurveStart start = CurveStart::Rounded) {
-    RecordingSurface picture(EmfSurface::kFontHeight, EmfSurface::kFontHeight);
+    RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
     DrawPlotPicture(state, picture, start);
     return picture;
 }

@@ -137,7 +137,7 @@ void EmfSurface::RotatedText(int x, int y, std::string_view text) {
 }
 
 TextExtent EmfSurface::MeasureText(std::string_view text, TextTurn /*turn*/) const {
-    return ArialExtent(text, kFontHeight);
+    return ArialExtent(text, kTextCell);
 }
 
 }  // namespace kvr
