@@ -94,7 +94,8 @@ PlotLayout LayOutPicture(const RunState& state, const Measure& measure) {
         label.y += at.dy;
         label.box = Moved(label.box, at.dx, at.dy);
     }
-    KeepApart(at.labels, {Moved(titles[0], at.dx, at.dy), Moved(titles[1], at.dx, at.dy)});
+    // The vertical title stays at the left edge while the rest moves away from it.
+    KeepApart(at.labels, {Moved(titles[0], 0, at.dy), Moved(titles[1], at.dx, at.dy)});
     at.width = right + at.dx + kMargin;
     at.height = bottom + at.dy + kMargin;
     return at;
@@ -121,7 +122,7 @@ void DrawPlotPicture(const RunState& state, DrawingSurface& picture, CurveStart 
     picture.Line(kLeft + dx, dy, kLeft + dx, kAxisY + dy, kBlack);
     picture.Line(kLeft + dx, kAxisY + dy, kLeft + kPlotWidth + dx, kAxisY + dy, kBlack);
     picture.Text(kPercentTitleX + dx, kPercentTitleY + dy, kPercentTitle);
-    picture.RotatedText(dx, kProportionTitleY + dy, kProportionTitle);
+    picture.RotatedText(0, kProportionTitleY + dy, kProportionTitle);
 
     const auto label = [&](bool vertical, int tick) {
         if (const AxisLabel* shown = ShownLabel(at.labels, vertical, tick))

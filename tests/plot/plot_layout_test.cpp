@@ -2,6 +2,8 @@
 // the picture, no two texts overlapping, the vertical labels all different.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "matrix/figure_data.h"
 #include "platform/emf/emf_surface.h"
 #include "platform/fakes/recording_surface.h"
@@ -49,6 +51,17 @@ void ExpectReadableBoth(const RunState& state, const std::string& what) {
                        what + " screen " + std::to_string(drawn.screen.Width()));
         ExpectReadable(drawn.picture, EmfSurface::FrameToPixels(drawn.frame.width),
                        EmfSurface::FrameToPixels(drawn.frame.height), what + " picture");
+    }
+    // The picture's 31 units between ticks leave room for every vertical label, however many
+    // decimals it has.
+    const Drawn drawn = DrawBoth(state, Size{1160 * 15.0, 757 * 15.0});
+    const auto texts = drawn.picture.Texts();
+    const auto labels = VerticalLabels(state);
+    for (int k = 1; k < kVerticalTicks; ++k) {
+        if (k % 5 == 0) continue;  // the major ones are written short
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                                [&](const auto& t) { return t.text == labels[k]; }))
+            << what << ": " << labels[k] << " left out";
     }
 }
 
