@@ -14,33 +14,13 @@
 #include <QImageReader>
 
 #include "app/kvr_pictures.h"
+#include "matrix/grouped_analysis.h"
 #include "platform/fakes/recording_window.h"
 #include "support/seconds.h"
 
 namespace {
 
 using kvr::bench::Seconds;
-
-// n sequences in related groups of 25, ordered as a tree would order them.
-kvr::RunState MakeAnalysis(int n) {
-    kvr::RunState state;
-    state.seqCount = n;
-    state.IdentityMatrix = kvr::IdentityTable(n, 1.0f);
-    std::mt19937 random(11);
-    std::uniform_real_distribution<float> noise(-0.03f, 0.03f);
-    for (int i = 0; i < n; ++i) {
-        state.SequenceList.push_back({">sequence_" + std::to_string(i) + "_sample", "ACGT"});
-        for (int j = i + 1; j < n; ++j) {
-            const float base = (i / 25 == j / 25) ? 0.92f : 0.55f + 0.2f * ((i / 25 + j / 25) % 3);
-            state.IdentityMatrix(i, j) = state.IdentityMatrix(j, i) = base + noise(random);
-        }
-    }
-    state.maxNameLen = static_cast<int>(state.SequenceList.back().name.size());
-    state.minIdentity = 0.52;
-    state.maxIdentity = 0.95f;
-    state.matrixShown = true;
-    return state;
-}
 
 double PeakMegabytes() {
     rusage usage{};
@@ -61,7 +41,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     kvr::RecordingWindow window;
 
-    kvr::RunState state = MakeAnalysis(n);
+    kvr::RunState state = kvr::bench::GroupedAnalysis(n);
     const double tableMb = PeakMegabytes();
     kvr::cli::PictureRequest image;
     image.matrixImage = folder + "/matrix.png";
@@ -74,7 +54,7 @@ int main(int argc, char** argv) {
         n, imageSeconds, size.width(), size.height(), 4.0 * size.width() * size.height() / 1e6,
         Megabytes(image.matrixImage), PeakMegabytes(), tableMb);
 
-    kvr::RunState smaller = MakeAnalysis(vectorN);
+    kvr::RunState smaller = kvr::bench::GroupedAnalysis(vectorN);
     kvr::cli::PictureRequest vector;
     vector.matrixSvg = folder + "/matrix.svg";
     vector.matrixPdf = folder + "/matrix.pdf";
