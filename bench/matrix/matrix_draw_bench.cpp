@@ -11,37 +11,17 @@
 
 #include <QApplication>
 
-#include "support/seconds.h"
+#include "matrix/grouped_analysis.h"
 #include "matrix/matrix_canvas.h"
 #include "matrix/matrix_picture.h"
 #include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
 #include "platform/qt/qt_main_window.h"
+#include "support/seconds.h"
 
 namespace {
 
 using kvr::bench::Seconds;
-
-// n sequences in related groups: high identity inside a group, lower between groups.
-kvr::RunState MakeAnalysis(int n) {
-    kvr::RunState state;
-    state.seqCount = n;
-    state.IdentityMatrix = kvr::IdentityTable(n, 1.0f);
-    std::mt19937 random(11);
-    std::uniform_real_distribution<float> noise(-0.03f, 0.03f);
-    for (int i = 0; i < n; ++i) {
-        state.SequenceList.push_back({">sequence_" + std::to_string(i) + "_sample", "ACGT"});
-        for (int j = i + 1; j < n; ++j) {
-            const float base = (i / 25 == j / 25) ? 0.92f : 0.55f + 0.2f * ((i / 25 + j / 25) % 3);
-            state.IdentityMatrix(i, j) = state.IdentityMatrix(j, i) = base + noise(random);
-        }
-    }
-    state.maxNameLen = static_cast<int>(state.SequenceList.back().name.size());
-    state.minIdentity = 0.52;
-    state.maxIdentity = 0.95f;
-    state.matrixShown = true;
-    return state;
-}
 
 }  // namespace
 
@@ -51,7 +31,7 @@ int main(int argc, char** argv) {
     const int screenCount = argc > 1 ? std::atoi(argv[1]) : 500;
     const int pictureCount = argc > 2 ? std::atoi(argv[2]) : 2000;
 
-    kvr::RunState screen = MakeAnalysis(screenCount);
+    kvr::RunState screen = kvr::bench::GroupedAnalysis(screenCount);
     for (int mode : {kvr::kFullColour, kvr::kThreeColour}) {
         screen.ColourMode = mode;
         kvr::BuildPalette(screen);
@@ -68,7 +48,7 @@ int main(int argc, char** argv) {
             onScreen, canvas.Image().width(), canvas.Image().height());
     }
 
-    kvr::RunState picture = MakeAnalysis(pictureCount);
+    kvr::RunState picture = kvr::bench::GroupedAnalysis(pictureCount);
     kvr::BuildPalette(picture);
     const std::string folder = std::filesystem::temp_directory_path() / "kvr-bench-matrix";
     std::filesystem::create_directories(folder);

@@ -1,19 +1,23 @@
 #include "app/kvr_pictures.h"
 
+#include <QBuffer>
 #include <QFont>
+#include <QImageWriter>
 #include <QString>
 #include <algorithm>
 #include <cctype>
 
 #include "matrix/matrix_canvas.h"
 #include "matrix/matrix_picture.h"
-#include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
+#include "platform/qt/canvas_text.h"
 #include "platform/qt/offscreen_gui.h"
 #include "platform/qt/qimage_surface.h"
+#include "platform/qt/vector_file_surface.h"
 #include "plot/binning.h"
 #include "plot/plot_picture.h"
 #include "plot/screen_plot.h"
+#include "state/file_io.h"
 #include "state/number_text.h"
 
 namespace kvr::cli {
@@ -46,14 +50,25 @@ bool ParseCutoffs(const std::string& text, float& upper, float& lower) {
 
 QImageSurface MakeCanvas() {
     EnsureGuiApplication();
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPointSizeF(8.25);
-    return QImageSurface(font);
+    return QImageSurface(CanvasFont());
 }
 
+// Encoded in memory and written whole, so that a failed write leaves no torn file behind. Large
+// pictures of flat colour compress well at a low level, and much faster.
 bool SaveImage(const QImageSurface& canvas, const std::string& path) {
-    const char* format = LowerExtension(path) == "bmp" ? "BMP" : "PNG";
-    return canvas.Image().save(QString::fromStdString(path), format);
+    const QImage& image = canvas.Image();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, LowerExtension(path) == "bmp" ? "BMP" : "PNG");
+    constexpr qint64 kLargePixels = 16'000'000;
+    if (static_cast<qint64>(image.width()) * image.height() > kLargePixels) writer.setQuality(80);
+    if (!writer.write(image)) return false;
+    const QByteArray& bytes = buffer.data();
+    return WriteWholeFile(path, std::string_view(bytes.constData(), bytes.size()));
+}
+
+Size PlotImageSize() {
+    return {kPlotImageWidthPx * 15.0, kPlotImageHeightPx * 15.0};
 }
 
 }  // namespace
@@ -64,7 +79,8 @@ bool PictureRequest::Any() const {
 
 std::vector<std::string> PictureRequest::Paths() const {
     std::vector<std::string> paths;
-    for (const std::string* p : {&matrixEmf, &plotEmf, &matrixImage, &plotImage})
+    for (const std::string* p : {&matrixEmf, &plotEmf, &matrixImage, &plotImage, &matrixSvg,
+                                 &matrixPdf, &plotSvg, &plotPdf})
         if (!p->empty()) paths.push_back(*p);
     return paths;
 }
@@ -76,6 +92,10 @@ OptionUse TakePictureOption(const std::string& option,
                         : option == "--plot-emf"     ? &pictures.plotEmf
                         : option == "--matrix-image" ? &pictures.matrixImage
                         : option == "--plot-image"   ? &pictures.plotImage
+                        : option == "--matrix-svg"   ? &pictures.matrixSvg
+                        : option == "--matrix-pdf"   ? &pictures.matrixPdf
+                        : option == "--plot-svg"     ? &pictures.plotSvg
+                        : option == "--plot-pdf"     ? &pictures.plotPdf
                                                      : nullptr;
     if (file != nullptr) {
         if (!takeValue(*file) || file->empty()) {
@@ -119,11 +139,13 @@ bool WritePictures(RunState& state, Window& window, const PictureRequest& pictur
                    std::ostream& err) {
     bool written = true;
     const auto report = [&](bool ok, const std::string& what, const std::string& path) {
-        if (!ok) err << "kvr run: cannot write the " << what << " to " << path << "\n";
+        if (!ok) err << "kvr: cannot write the " << what << " to " << path << "\n";
         written = written && ok;
     };
     BuildPalette(state);
-    if (!pictures.plotEmf.empty() || !pictures.plotImage.empty()) BinIdentities(state, window);
+    const bool plot = !pictures.plotEmf.empty() || !pictures.plotImage.empty() ||
+                      !pictures.plotSvg.empty() || !pictures.plotPdf.empty();
+    if (plot) BinIdentities(state, window);
 
     if (!pictures.matrixEmf.empty())
         report(WriteMatrixPictureFile(state, pictures.matrixEmf), "matrix picture",
@@ -132,22 +154,49 @@ bool WritePictures(RunState& state, Window& window, const PictureRequest& pictur
         report(WritePlotPictureFile(state, pictures.plotEmf, CurveStart::Floored), "plot picture",
                pictures.plotEmf);
     if (!pictures.matrixImage.empty()) {
-        if (!FitsOnScreen(state)) {
-            err << "kvr run: the matrix image is drawn for at most " << kMaxScreenSequences
-                << " sequences, as on screen; --matrix-emf draws any number\n";
-            written = false;
-        } else {
-            QImageSurface canvas = MakeCanvas();
-            DrawMatrixCanvas(state, canvas, Size{});
-            report(SaveImage(canvas, pictures.matrixImage), "matrix image", pictures.matrixImage);
-        }
+        QImageSurface canvas = MakeCanvas();
+        DrawMatrixCanvas(state, canvas, Size{});
+        report(SaveImage(canvas, pictures.matrixImage), "matrix image", pictures.matrixImage);
     }
     if (!pictures.plotImage.empty()) {
         QImageSurface canvas = MakeCanvas();
-        ScreenPlot(state, canvas, Size{kPlotImageWidthPx * 15.0, kPlotImageHeightPx * 15.0});
+        ScreenPlot(state, canvas, PlotImageSize());
         report(SaveImage(canvas, pictures.plotImage), "plot image", pictures.plotImage);
     }
+    const auto vector = [&](const std::string& path, PictureFormat format, bool matrix) {
+        if (path.empty()) return;
+        EnsureGuiApplication();
+        const bool ok = WriteVectorFile(format, path, [&](DrawingSurface& picture) {
+            if (matrix)
+                DrawMatrixCanvas(state, picture, Size{});
+            else
+                ScreenPlot(state, picture, PlotImageSize());
+        });
+        report(ok, matrix ? "matrix picture" : "plot picture", path);
+    };
+    vector(pictures.matrixSvg, PictureFormat::Svg, true);
+    vector(pictures.matrixPdf, PictureFormat::Pdf, true);
+    vector(pictures.plotSvg, PictureFormat::Svg, false);
+    vector(pictures.plotPdf, PictureFormat::Pdf, false);
     return written;
 }
+
+const char* const kPictureOptionsHelp =
+    "  --mode full|three    colouring of the matrix pictures: the whole observed range in 64\n"
+    "                       steps (full, the default) or three bands set by the cut-offs\n"
+    "  --cutoffs C1,C2      the upper and lower cut-off of the three bands, whole percent\n"
+    "                       (default 94,78); raised to the smallest identity when it lies above\n"
+    "                       the lower one, as in the window\n"
+    "  --matrix-emf FILE    the matrix as an EMF picture in its compact layout\n"
+    "  --plot-emf FILE      the distribution of the identities as an EMF picture\n"
+    "  --matrix-image FILE  the matrix as the window draws it, full size, PNG or BMP by the\n"
+    "                       file's extension; beyond 500 sequences the cells shrink (to two\n"
+    "                       pixels at least) and names too small to read are left out\n"
+    "  --matrix-svg FILE    the same drawing as an SVG or PDF file: text stays text, page size\n"
+    "  --matrix-pdf FILE    that of the image at 96 dpi\n"
+    "  --plot-image FILE    the distribution as the window draws it, 1160 x 757 pixels, PNG or\n"
+    "                       BMP\n"
+    "  --plot-svg FILE      the same plot as an SVG or PDF file\n"
+    "  --plot-pdf FILE\n";
 
 }  // namespace kvr::cli

@@ -1,6 +1,6 @@
-// The pictures of kvr run: the matrix and the distribution plot as EMF files (the layouts of the
-// desktop program's Save menu) and as images of the screen drawing (PNG or BMP), from the same
-// drawing code as the window. Images need no display.
+// The pictures of kvr run and kvr show: the matrix and the distribution plot as EMF files (the
+// layouts of the desktop program's Save menu), and as the screen drawing in images (PNG or BMP),
+// SVG and PDF files, all from the same drawing code as the window. None needs a display.
 #pragma once
 
 #include <functional>
@@ -19,6 +19,10 @@ struct PictureRequest {
     std::string plotEmf;
     std::string matrixImage;  // PNG or BMP by the extension
     std::string plotImage;
+    std::string matrixSvg;  // the screen drawing, text kept as text
+    std::string matrixPdf;
+    std::string plotSvg;
+    std::string plotPdf;
 
     bool Any() const;
     std::vector<std::string> Paths() const;
@@ -27,6 +31,9 @@ struct PictureRequest {
 // The plot image's size: the view of the desktop program's main window on a 1920 x 1080 screen.
 inline constexpr int kPlotImageWidthPx = 1160;
 inline constexpr int kPlotImageHeightPx = 757;
+
+// The lines of the options above for a command's --help.
+extern const char* const kPictureOptionsHelp;
 
 enum class OptionUse { NotMine, Taken, Problem };
 

@@ -20,6 +20,16 @@ std::array<KeyBox, kKeyBoxCount> ColourKeyBoxes(const RunState& state) {
         box.colour = state.Palette[index];
         value = static_cast<float>(value - step);
     }
+    for (int digits = 0; digits <= 3; ++digits) {
+        bool distinct = true;
+        for (int c = 0; c < kKeyBoxCount; c += 2) {
+            const float v = boxes[c].value;
+            boxes[c].label =
+                digits == 0 ? PrintedWhole(v) : (v < 0 ? "" : " ") + FormatDecimals(v, digits);
+            distinct = distinct && (c == 0 || boxes[c].label != boxes[c - 2].label);
+        }
+        if (distinct) break;
+    }
     return boxes;
 }
 

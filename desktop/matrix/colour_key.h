@@ -3,18 +3,24 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "state/run_state.h"
 
 namespace kvr {
 
 inline constexpr const char* kKeyTitle = "Pairwise identity (%)";
+// Under the key of a matrix whose rows are too low to carry readable names.
+inline constexpr const char* kNamesLeftOut = "Names left out: too small to read";
 
 struct KeyBox {
     int number = 0;        // 1 (top) to 22 (bottom); odd boxes carry a tick and a label
     int paletteIndex = 0;  // 63, 60, ..., 0
     float value = 0;       // percentage the box stands for: 100, 100 - s, ...
     Rgb colour;
+    // The label of an odd box: the value as a whole number after a blank (" 100"), or with as
+    // many decimals as it takes to differ from the other labels when the range is narrow.
+    std::string label;
 
     bool Labelled() const { return number % 2 == 1; }
 };

@@ -8,7 +8,8 @@
 
 namespace kvr {
 
-// Cell width A, height B and key offset K by the number of sequences.
+// Cell width A, height B and key offset K by the number of sequences. Beyond 500 sequences the
+// cells shrink with n to a least size of two pixels.
 struct ScreenCells {
     int width;
     int height;
@@ -17,11 +18,13 @@ struct ScreenCells {
 ScreenCells ScreenCellsFor(int n);
 
 // The canvas size for the current matrix: the drawing's own extent, at least 3500 x 3100 twips,
-// and at least the viewport (a zero viewport adds nothing).
-Size MatrixCanvasSize(const RunState& state, Size viewport);
+// at least the viewport (a zero viewport adds nothing), and always room for the whole key in the
+// canvas's font.
+Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size viewport);
 
 // Resizes the canvas (white) and draws the matrix and its key under the current ColourMode.
-// The Palette of the mode must have been built.
+// The Palette of the mode must have been built. Names too long for 90 twips a character widen
+// their margin; rows lower than a line of text carry no names, and the key says so.
 void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport);
 
 // The key panel's copy of the key: white, title at (250, 250), boxes from (530, 530).

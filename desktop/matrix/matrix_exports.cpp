@@ -1,5 +1,6 @@
 #include "matrix/matrix_exports.h"
 
+#include "matrix/matrix_canvas.h"
 #include "matrix/matrix_picture.h"
 #include "matrix/palette.h"
 #include "state/program_folder.h"
@@ -32,6 +33,20 @@ void SavePictureFile(Window& window, const char* status, const std::string& path
     window.ShowMessage("The picture could not be written to " + path + ".");
 }
 
+void SaveVectorPicture(Window& window, const char* status, const std::string& name,
+                       const char* suffix, PictureFormat format,
+                       const std::function<void(DrawingSurface&)>& draw) {
+    const std::string path = name + suffix + (format == PictureFormat::Svg ? ".svg" : ".pdf");
+    auto* writer = dynamic_cast<VectorPictureWriter*>(&window);
+    if (writer == nullptr) {
+        window.ShowMessage("This window cannot write SVG or PDF files.");
+        return;
+    }
+    SavePictureFile(window, status, path, [&](const std::string& target) {
+        return writer->WriteVectorPicture(format, target, draw);
+    });
+}
+
 void ReportPictureNotCopied(Window& window, const std::string& path) {
     window.ShowMessage("The picture " + path + " could not be put on the clipboard.");
 }
@@ -50,6 +65,15 @@ void OnSaveMatrixBmp(RunState& state, Window& window) {
     if (name.empty()) return;
     SavePictureFile(window, kSaving, name + "_mat.bmp",
                     [&window](const std::string& path) { return window.SaveViewBitmap(path); });
+}
+
+void OnSaveMatrixVector(RunState& state, Window& window, PictureFormat format) {
+    BuildPalette(state);
+    const std::string name = AskPictureName(state, window);
+    if (name.empty()) return;
+    SaveVectorPicture(window, kSaving, name, "_mat", format, [&state](DrawingSurface& picture) {
+        DrawMatrixCanvas(state, picture, Size{});
+    });
 }
 
 void OnCopyMatrixBmp(Window& window) {

@@ -12,7 +12,9 @@ namespace kvr {
 
 void OnSaveMatrixEmf(RunState& state, Window& window);  // mnuEMF
 void OnSaveMatrixBmp(RunState& state, Window& window);  // mnuBMP: the view at its present zoom
-void OnCopyMatrixBmp(Window& window);                   // mnuCopyMatBMP: the full-size canvas
+// mnuSVG, mnuPDF: the full-size screen drawing as name + "_mat.svg" or "_mat.pdf".
+void OnSaveMatrixVector(RunState& state, Window& window, PictureFormat format);
+void OnCopyMatrixBmp(Window& window);  // mnuCopyMatBMP: the full-size canvas
 void OnCopyMatrixEmf(Window& window, const std::string& workFolder);  // mnuCopyMatEMF
 
 // Picture exports share these steps with the plot's.
@@ -22,6 +24,11 @@ std::string AskPictureName(RunState& state, Window& window);
 // was written, else the user is told and the status shows "Failed".
 void SavePictureFile(Window& window, const char* status, const std::string& path,
                      const std::function<bool(const std::string&)>& write);
+// Writes an SVG or PDF picture where the window's platform can; else tells the user. The
+// extension follows the suffix ("_mat" or "_plt").
+void SaveVectorPicture(Window& window, const char* status, const std::string& name,
+                       const char* suffix, PictureFormat format,
+                       const std::function<void(DrawingSurface&)>& draw);
 // Tells the user that the work-folder picture could not be put on the clipboard.
 void ReportPictureNotCopied(Window& window, const std::string& path);
 

@@ -36,6 +36,12 @@ void RegisterMatrixHandlers(MainForm& form) {
 
     form.clickHandlers[Control::mnuEMF] = [&] { OnSaveMatrixEmf(state, window); };
     form.clickHandlers[Control::mnuBMP] = [&] { OnSaveMatrixBmp(state, window); };
+    form.clickHandlers[Control::mnuSVG] = [&] {
+        OnSaveMatrixVector(state, window, PictureFormat::Svg);
+    };
+    form.clickHandlers[Control::mnuPDF] = [&] {
+        OnSaveMatrixVector(state, window, PictureFormat::Pdf);
+    };
     form.clickHandlers[Control::mnuCopyMatBMP] = [&] { OnCopyMatrixBmp(window); };
     form.clickHandlers[Control::mnuCopyMatEMF] = [&, work] { OnCopyMatrixEmf(window, work()); };
 }

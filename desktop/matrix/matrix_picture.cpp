@@ -18,12 +18,9 @@ namespace {
 constexpr int kCellWidth = 22;
 constexpr int kCellHeight = 20;
 constexpr int kMargin = 10;
-constexpr int kKeyAllowance = 98;  // 97.5 rounded half to even
 constexpr int kKeyOffset = 416;
-constexpr double kKeyBoxWidth = 38.5;   // 22 x 1.75
-constexpr int kKeyBoxHeight = 15;       // 20 x 0.75
-constexpr double kFramePerUnit = 35.4;  // hundredths of a millimetre per unit
-
+constexpr double kKeyBoxWidth = 38.5;  // 22 x 1.75
+constexpr int kKeyBoxHeight = 15;      // 20 x 0.75
 int RoundHalfEven(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
@@ -32,30 +29,63 @@ int NameSpace(int maxNameLen) {
     return RoundHalfEven(maxNameLen * 85 / 10.0);
 }  // L
 
+std::string DisplayName(const Record& record) {
+    return ReplaceAll(record.name, ">", "");
+}
+
+TextExtent Measure(std::string_view text) {
+    return ArialExtent(text, EmfSurface::kTextCell);
+}
+
+// L, widened where the names' letters need more than 8.5 units each: a turned name starts 10
+// units below L and must end 4 units short of the cells.
+int NameSpace(const RunState& state) {
+    int L = NameSpace(state.maxNameLen);
+    for (const Record& record : state.SequenceList)
+        L = std::max(L, Measure(DisplayName(record)).along - 6);
+    return L;
+}
+
+int TitleY(int n, int L) {
+    return std::max(RoundHalfEven((kCellHeight * n + L + kMargin - kKeyOffset) / 2.0), 0);
+}
+
+int KeyTop(int n, int L) {
+    return std::max(RoundHalfEven((kCellHeight * n + L + 50 - kKeyOffset) / 2.0), 20);
+}
+
+// The frame holds the drawing and a margin right of it and below it: the names under the
+// triangle, the key beside it (its widest label is " 100") and the title.
+PictureFrame FrameFor(int n, int L) {
+    const int right = kCellWidth * n + L + kMargin;
+    const int x2 = RoundHalfEven(right + 3 * kMargin + kKeyBoxWidth);
+    const int width =
+        std::max({right + Measure(kKeyTitle).along, x2 + 15, x2 + 14 + Measure(" 100").along}) +
+        kMargin;
+    const int height =
+        std::max({kCellHeight * n + kMargin + L, TitleY(n, L) + Measure(kKeyTitle).across,
+                  KeyTop(n, L) + kKeyBoxCount * kKeyBoxHeight}) +
+        kMargin;
+    return {EmfSurface::PixelsToFrame(width), EmfSurface::PixelsToFrame(height)};
+}
+
 }  // namespace
 
 PictureFrame MatrixPictureFrame(int n, int maxNameLen) {
-    const int L = NameSpace(maxNameLen);
-    int height = RoundHalfEven((kCellHeight * n + L + kMargin) * kFramePerUnit);
-    if (n < 5)
-        height *= 3;
-    else if (n < 10)
-        height *= 2;
-    else if (n < 25)
-        height = RoundHalfEven(height * 1.5);
-    int width = RoundHalfEven(
-        (kCellWidth * n + L + kMargin + kMargin + kKeyAllowance + 3 * kMargin) * kFramePerUnit);
-    if (n < 5) width = RoundHalfEven(width * 1.2);
-    return {width, height};
+    return FrameFor(n, NameSpace(maxNameLen));
+}
+
+PictureFrame MatrixPictureFrame(const RunState& state) {
+    return FrameFor(state.seqCount, NameSpace(state));
 }
 
 void DrawMatrixPicture(const RunState& state, DrawingSurface& picture) {
     const int n = state.seqCount;
-    const int L = NameSpace(state.maxNameLen);
+    const int L = NameSpace(state);
     const int left = L + kMargin;  // left edge of the triangle
 
     for (int i = 0; i < n; ++i) {
-        const std::string name = ReplaceAll(state.SequenceList[i].name, ">", "");
+        const std::string name = DisplayName(state.SequenceList[i]);
         picture.Text(0, kCellHeight * i, name);
         picture.RotatedText(kCellWidth * i + left, kCellHeight * n + kMargin + L, name);
     }
@@ -70,25 +100,24 @@ void DrawMatrixPicture(const RunState& state, DrawingSurface& picture) {
     }
 
     const int right = kCellWidth * n + left;
-    const int titleY = RoundHalfEven((kCellHeight * n + L + kMargin - kKeyOffset) / 2.0);
-    picture.Text(right, std::max(titleY, 0), kKeyTitle);
+    picture.Text(right, TitleY(n, L), kKeyTitle);
 
     const int x1 = right + 3 * kMargin;
     const int x2 = RoundHalfEven(x1 + kKeyBoxWidth);
-    int y = std::max(RoundHalfEven((kCellHeight * n + L + 50 - kKeyOffset) / 2.0), 20);
+    int y = KeyTop(n, L);
     for (const KeyBox& box : ColourKeyBoxes(state)) {
         picture.Box(x1, y, x2, y + kKeyBoxHeight, box.colour);
         if (box.Labelled()) {
             const int tickY = RoundHalfEven(y + kKeyBoxHeight / 2.0);
             picture.Line(x2 - 1, tickY, x2 + 15, tickY, kBlack);
-            picture.Text(x2 + 14, y, PrintedWhole(box.value));
+            picture.Text(x2 + 14, y, box.label);
         }
         y += kKeyBoxHeight;
     }
 }
 
 bool WriteMatrixPictureFile(const RunState& state, const std::string& path) {
-    const PictureFrame frame = MatrixPictureFrame(state.seqCount, state.maxNameLen);
+    const PictureFrame frame = MatrixPictureFrame(state);
     EmfSurface picture(path, frame.width, frame.height);
     if (!picture.IsOpen()) return false;
     DrawMatrixPicture(state, picture);

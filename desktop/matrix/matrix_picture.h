@@ -12,14 +12,18 @@ namespace kvr {
 
 inline constexpr const char* kMatrixPictureName = "Identity_mat.emf";
 
-// The picture's frame in hundredths of a millimetre.
+// The picture's frame in hundredths of a millimetre: the drawing's extent and a 10-unit margin,
+// at the reference device's 32 units to the centimetre. The first form is for names that fit
+// 8.5 units a character.
 struct PictureFrame {
     int width;
     int height;
 };
 PictureFrame MatrixPictureFrame(int seqCount, int maxNameLen);
+PictureFrame MatrixPictureFrame(const RunState& state);
 
 // The drawing proper, in device units, under the current ColourMode (Palette already built).
+// Names of wide letters widen the name space so that they never run into the cells.
 void DrawMatrixPicture(const RunState& state, DrawingSurface& picture);
 
 // Draws the picture into a new EMF file at path; false when the file cannot be created.

@@ -39,7 +39,8 @@ void OnPlotClicked(RunState& state, Window& window) {
     SetCutoffControlsEnabled(window, false);
     window.SetVisible(Control::keyPicture, false);
     ShowPlot(state, window);
-    for (Control c : {Control::mnuSavePlot, Control::mnuCopyPlot, Control::mnuBMP2})
+    for (Control c : {Control::mnuSavePlot, Control::mnuCopyPlot, Control::mnuBMP2,
+                      Control::mnuSVG2, Control::mnuPDF2})
         window.SetEnabled(c, true);
     for (Control c : {Control::mnuSaveMatrix, Control::mnuCopyMat, Control::mnuSaveSimScore})
         window.SetEnabled(c, false);
@@ -62,6 +63,16 @@ void OnSavePlotBmp(RunState& state, Window& window) {
                     [&window](const std::string& path) { return window.SaveViewBitmap(path); });
 }
 
+void OnSavePlotVector(RunState& state, Window& window, PictureFormat format) {
+    const std::string name = AskPictureName(state, window);
+    if (name.empty()) return;
+    const DrawingSurface& canvas = window.Canvas(Control::InnerPicture);
+    const Size size{static_cast<double>(canvas.Width()), static_cast<double>(canvas.Height())};
+    SaveVectorPicture(
+        window, kSaving, name, "_plt", format,
+        [&state, size](DrawingSurface& picture) { ScreenPlot(state, picture, size); });
+}
+
 void OnCopyPlotBmp(Window& window) {
     window.CopyCanvasBitmap(Control::InnerPicture);
 }
@@ -77,6 +88,12 @@ void RegisterPlotHandlers(MainForm& form) {
     form.clickHandlers[Control::cmdPlot] = [&] { OnPlotClicked(state, window); };
     form.clickHandlers[Control::mnuEMF2] = [&] { OnSavePlotEmf(state, window); };
     form.clickHandlers[Control::mnuBMP2] = [&] { OnSavePlotBmp(state, window); };
+    form.clickHandlers[Control::mnuSVG2] = [&] {
+        OnSavePlotVector(state, window, PictureFormat::Svg);
+    };
+    form.clickHandlers[Control::mnuPDF2] = [&] {
+        OnSavePlotVector(state, window, PictureFormat::Pdf);
+    };
     form.clickHandlers[Control::mnuCopyPlotBMP] = [&] { OnCopyPlotBmp(window); };
     form.clickHandlers[Control::mnuCopyPlotEMF] = [&form] {
         OnCopyPlotEmf(form.window, WorkFolder(form.programFolder));

@@ -17,7 +17,9 @@ void ShowPlot(RunState& state, Window& window);
 void OnPlotClicked(RunState& state, Window& window);  // cmdPlot
 void OnSavePlotEmf(RunState& state, Window& window);  // mnuEMF2: name + "_plt.emf"
 void OnSavePlotBmp(RunState& state, Window& window);  // mnuBMP2: the view, name + "_plt.bmp"
-void OnCopyPlotBmp(Window& window);                   // mnuCopyPlotBMP: the full-size canvas
+// mnuSVG2, mnuPDF2: the screen plot at the canvas's size, name + "_plt.svg" or "_plt.pdf".
+void OnSavePlotVector(RunState& state, Window& window, PictureFormat format);
+void OnCopyPlotBmp(Window& window);  // mnuCopyPlotBMP: the full-size canvas
 void OnCopyPlotEmf(Window& window, const std::string& workFolder);  // mnuCopyPlotEMF
 
 void RegisterPlotHandlers(MainForm& form);

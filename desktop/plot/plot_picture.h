@@ -1,9 +1,11 @@
-// The distribution plot as a vector picture (EMF) of fixed size, 350 x 270 mm, in device units:
-// written to the work folder after runs and session loads, and to files the user names.
+// The distribution plot as a vector picture (EMF) in device units: written to the work folder
+// after runs and session loads, and to files the user names.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "matrix/matrix_picture.h"
 #include "platform/drawing_surface.h"
 #include "platform/window.h"
 #include "plot/plot_scale.h"
@@ -12,10 +14,13 @@
 namespace kvr {
 
 inline constexpr const char* kPlotPictureName = "Identity_distribution_plot.emf";
-inline constexpr int kPlotFrameWidth = 35000;  // hundredths of a millimetre
-inline constexpr int kPlotFrameHeight = 27000;
+// The picture's frame in hundredths of a millimetre: the drawing and a 10-unit margin, at the
+// reference device's 32 units to the centimetre (about 320 x 220 mm).
+PictureFrame PlotPictureFrame(const RunState& state);
 
 // The drawing proper: axes, titles, green and black tick boxes, the curve with the black pen.
+// The fixed layout is moved down (and right, when labels with many decimals need it) so that
+// every text lies inside; labels that would overprint another are left out.
 void DrawPlotPicture(const RunState& state, DrawingSurface& picture, CurveStart start);
 
 // Draws the picture into a new EMF file at path; false when the file cannot be created.

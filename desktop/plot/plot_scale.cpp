@@ -27,9 +27,16 @@ float ShareOfMaximum(const RunState& state, int row) {
     return state.BinArray[row][1] / state.maxProportion;
 }
 
-std::string VerticalLabel(const RunState& state, int k) {
+std::array<std::string, kVerticalTicks> VerticalLabels(const RunState& state) {
     const float step = state.maxProportion / 20;
-    return FormatDecimals(static_cast<float>(k) * step, 2);
+    std::array<std::string, kVerticalTicks> labels;
+    for (int digits = 2;; ++digits) {
+        for (int k = 0; k < kVerticalTicks; ++k)
+            labels[k] = FormatDecimals(static_cast<float>(k) * step, digits);
+        bool distinct = true;
+        for (int k = 1; k < kVerticalTicks; ++k) distinct = distinct && labels[k] != labels[k - 1];
+        if (distinct || digits == 6) return labels;
+    }
 }
 
 }  // namespace kvr

@@ -2,6 +2,7 @@
 // horizontal axis, the marked maximum, the bar heights and the labels of the vertical axis.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "state/run_state.h"
@@ -25,8 +26,10 @@ int CurveStartRow(const RunState& state, CurveStart start);
 // Row b's proportion as a share of maxProportion; 0 when there is no histogram or no scale.
 float ShareOfMaximum(const RunState& state, int row);
 
-// The vertical axis label value of tick k (0..20): k x (maxProportion / 20), in single precision,
-// as text with two decimals.
-std::string VerticalLabel(const RunState& state, int k);
+// The labels of the vertical axis, ticks k = 0 to 20: k x (maxProportion / 20), in single
+// precision, as text with two decimals, or with as many more (up to six) as it takes for every
+// label to differ from its neighbours: a small maximum must not give an axis of repeated values.
+inline constexpr int kVerticalTicks = 21;
+std::array<std::string, kVerticalTicks> VerticalLabels(const RunState& state);
 
 }  // namespace kvr

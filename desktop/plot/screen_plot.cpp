@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "plot/axis_labels.h"
 #include "plot/plot_scale.h"
 #include "state/number_text.h"
 
@@ -12,10 +13,18 @@ namespace {
 
 constexpr Rgb kGreen{0, 255, 0};
 constexpr Rgb kRed{255, 0, 0};
+constexpr const char* kPercentTitle = "Percentage pairwise identity";
 
 // Positions are worked out in fractions of a twip; the surface takes whole twips.
 int T(double twips) {
     return static_cast<int>(std::nearbyint(twips));
+}
+
+AxisLabel Placed(const DrawingSurface& canvas, int tick, bool vertical, std::string text, int x,
+                 int y, int rank) {
+    const SurfaceBox box =
+        TextBox(x, y, canvas.MeasureText(text, TextTurn::Upright), TextTurn::Upright);
+    return {tick, vertical, std::move(text), x, y, box, rank, false};
 }
 
 }  // namespace
@@ -29,22 +38,55 @@ void ScreenPlot(const RunState& state, DrawingSurface& canvas, Size size) {
     const PlotScale scale = PlotScaleOf(state);
     // One axis step per percent; a range of nothing (all identities 100 %) still gets one step.
     const int xStep = static_cast<int>(std::nearbyint(PW / std::max(scale.steps, 1)));
+    const float y0 = H - MY - 25, y1 = y0 + 50;
+    const float yStep = PH / 20;
+    const float tickX = MX - 100;
+
+    // Where every label would go; those that would overprint another or a title are left out.
+    const int proportionY = T(H / 2 + 500);
+    const int percentX = T(W / 2 - 1000), percentY = T(H - 300);
+    const std::vector<SurfaceBox> titles = {
+        TextBox(0, proportionY, canvas.MeasureText(kProportionTitle, TextTurn::Rotated),
+                TextTurn::Rotated),
+        TextBox(percentX, percentY, canvas.MeasureText(kPercentTitle, TextTurn::Upright),
+                TextTurn::Upright)};
+    std::vector<AxisLabel> labels;
+    float x = MX;
+    for (int p = scale.lo; p <= 100; ++p) {
+        if (p == scale.lo || p == scale.maxPct || p % 5 == 0)
+            labels.push_back(Placed(canvas, p, false, PrintedWhole(p), T(x - 120), T(y1 + 30),
+                                    HorizontalRank(p, scale.lo, scale.maxPct)));
+        x += static_cast<float>(xStep);
+    }
+    // Labels with more than two decimals grow to the left, away from the ticks.
+    const auto vertical = VerticalLabels(state);
+    const int labelEnd = T(tickX - 350) + canvas.MeasureText("0.00", TextTurn::Upright).along;
+    float y = H - MY;
+    for (int k = 0; k < kVerticalTicks; ++k) {
+        const float tickEnd = k % 5 == 0 ? y + 20 : y;
+        const int width = canvas.MeasureText(vertical[k], TextTurn::Upright).along;
+        labels.push_back(Placed(canvas, k, true, vertical[k],
+                                std::min(T(tickX - 350), labelEnd - width), T(tickEnd - 100),
+                                k % 5 == 0 ? 1 : 3));
+        y -= yStep;
+    }
+    KeepApart(labels, titles);
 
     canvas.Line(T(MX), T(MY), T(MX), T(H - MY), kBlack);
     canvas.Line(T(MX), T(H - MY), T(W - MX), T(H - MY), kBlack);
-    canvas.RotatedText(0, T(H / 2 + 500), kProportionTitle);
-    canvas.Text(T(W / 2 - 1000), T(H - 300), "Percentage pairwise identity");
+    canvas.RotatedText(0, proportionY, kProportionTitle);
+    canvas.Text(percentX, percentY, kPercentTitle);
 
     // Horizontal ticks: short green boxes at the first percentage and the maximum, long ones at
     // every multiple of 5, thin lines elsewhere.
-    float x = MX;
-    const float y0 = H - MY - 25, y1 = y0 + 50;
+    x = MX;
     for (int p = scale.lo; p <= 100; ++p) {
         const bool marked = p == scale.lo || p == scale.maxPct;
         if (marked || p % 5 == 0) {
             const float bottom = marked ? y1 + 15 : y1 + 35;
             canvas.FillRect(T(x - 15), T(y0 - 15), T(x + 15), T(bottom), kGreen);
-            canvas.Text(T(x - 120), T(y1 + 30), PrintedWhole(p));
+            if (const AxisLabel* label = ShownLabel(labels, false, p))
+                canvas.Text(label->x, label->y, label->text);
         } else {
             canvas.Line(T(x), T(y0), T(x), T(y1 + 20), kBlack);
         }
@@ -52,19 +94,14 @@ void ScreenPlot(const RunState& state, DrawingSurface& canvas, Size size) {
     }
 
     // Vertical ticks: a green box every fifth, lines between, labelled 0 to maxProportion.
-    const float yStep = PH / 20;
-    const float tickX = MX - 100;
-    float y = H - MY;
-    for (int k = 0; k <= 20; ++k) {
-        float tickEnd;
-        if (k % 5 == 0) {
+    y = H - MY;
+    for (int k = 0; k < kVerticalTicks; ++k) {
+        if (k % 5 == 0)
             canvas.FillRect(T(tickX + 50), T(y - 20), T(tickX + 160), T(y + 20), kGreen);
-            tickEnd = y + 20;
-        } else {
+        else
             canvas.Line(T(tickX + 50), T(y), T(tickX + 160), T(y), kBlack);
-            tickEnd = y;
-        }
-        canvas.Text(T(tickX - 350), T(tickEnd - 100), VerticalLabel(state, k));
+        if (const AxisLabel* label = ShownLabel(labels, true, k))
+            canvas.Text(label->x, label->y, label->text);
         y -= yStep;
     }
 

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QImageReader>
+#include <cstdio>
 #include <sstream>
 
+#include "matrix/palette.h"
 #include "platform/fakes/recording_window.h"
-#include "support/analysis_state.h"
 #include "state/file_io.h"
+#include "support/analysis_state.h"
 #include "support/temp_folder.h"
 
 namespace kvr::cli {
@@ -79,19 +83,60 @@ TEST(KvrPictureOptions, ImagesNeedAKnownExtension) {
               "cannot tell the image format of plot.jpg: the name must end in .png or .bmp");
 }
 
-TEST(KvrPictures, MatrixImageStopsAtTheScreenLimitAndUnwritableFilesAreReported) {
+TEST(KvrPictures, VectorOptionsAndUnwritableFilesAreReported) {
+    EXPECT_EQ(Take("--matrix-svg", "m.svg").pictures.matrixSvg, "m.svg");
+    EXPECT_EQ(Take("--matrix-pdf", "m.pdf").pictures.matrixPdf, "m.pdf");
+    EXPECT_EQ(Take("--plot-svg", "p.svg").pictures.plotSvg, "p.svg");
+    EXPECT_EQ(Take("--plot-pdf", "p.pdf").pictures.plotPdf, "p.pdf");
+    EXPECT_EQ(Take("--plot-pdf", "").use, OptionUse::Problem);
+
     TempFolder out;
-    RunState state = kvr::testing::MakeAnalysis(501, kvr::testing::Gradient(501, 0.5f));
+    RunState state = kvr::testing::MakeAnalysis(12, kvr::testing::Gradient(12, 0.5f));
     PictureRequest pictures;
-    pictures.matrixImage = out.File("m.png");
+    pictures.matrixSvg = out.File("m.svg");
+    pictures.plotPdf = out.File("p.pdf");
     pictures.plotEmf = "/nonexistent-folder/p.emf";
+    pictures.matrixPdf = "/nonexistent-folder/m.pdf";
+    EXPECT_EQ(pictures.Paths().size(), 4u);
     RecordingWindow window;
     std::ostringstream err;
     EXPECT_FALSE(WritePictures(state, window, pictures, err));
-    EXPECT_NE(err.str().find("at most 500 sequences"), std::string::npos);
     EXPECT_NE(err.str().find("cannot write the plot picture to /nonexistent-folder/p.emf"),
               std::string::npos);
-    EXPECT_FALSE(ReadWholeFile(pictures.matrixImage).has_value());
+    EXPECT_NE(err.str().find("cannot write the matrix picture to /nonexistent-folder/m.pdf"),
+              std::string::npos);
+    // Text stays text, colours are exact, and the page is the canvas at 20 twips a point.
+    const std::string svg = ReadWholeFile(pictures.matrixSvg).value_or("");
+    EXPECT_NE(svg.find(">seq_12</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">Pairwise identity (%)</text>"), std::string::npos);
+    BuildPalette(state);
+    char colour[8];
+    std::snprintf(colour, sizeof colour, "#%02x%02x%02x", state.Palette[63].r, state.Palette[63].g,
+                  state.Palette[63].b);
+    EXPECT_NE(svg.find(colour), std::string::npos) << colour;
+    const std::string pdf = ReadWholeFile(pictures.plotPdf).value_or("");
+    EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    const auto box = pdf.find("/MediaBox");
+    ASSERT_NE(box, std::string::npos);
+    // 1160 x 757 pixels at 96 dpi: 870 x 567.75 points, whole points in the file.
+    EXPECT_EQ(pdf.substr(box, 37), "/MediaBox [0 0 870.000000 568.000000]");
+}
+
+TEST(KvrPictures, MatrixImageOfMoreSequencesThanTheScreenShows) {
+    TempFolder out;
+    RunState state = kvr::testing::MakeAnalysis(700, kvr::testing::Gradient(700, 0.5f));
+    PictureRequest pictures;
+    pictures.matrixImage = out.File("m.png");
+    RecordingWindow window;
+    std::ostringstream err;
+    EXPECT_TRUE(WritePictures(state, window, pictures, err)) << err.str();
+    QImageReader::setAllocationLimit(1024);  // megabytes
+    const QImage image(QString::fromStdString(pictures.matrixImage), "PNG");
+    // 110000 / 700 twips a cell, in whole pixels: 150 twips, 10 pixels; no names.
+    EXPECT_EQ(image.pixel(10 + 5, 5),
+              qRgb(state.Palette[63].r, state.Palette[63].g, state.Palette[63].b));
+    EXPECT_GE(image.width(), 700 * 10);
+    EXPECT_LT(image.width(), 700 * 10 + 200);
 }
 
 }  // namespace

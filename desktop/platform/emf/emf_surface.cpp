@@ -16,7 +16,6 @@ static_assert(sizeof(HDC) == sizeof(std::uint32_t) && std::is_unsigned_v<HDC>,
 
 namespace {
 
-constexpr int kFontHeight = 16;
 constexpr int kRotatedEscapement = 900;  // tenths of a degree: reading upwards
 
 COLORREF ToColorRef(Rgb c) {
@@ -32,13 +31,18 @@ HPEN MakePen(Rgb colour) {
 }
 
 HFONT MakeArial(int escapement) {
-    return CreateFontA(kFontHeight, 0, escapement, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    return CreateFontA(EmfSurface::kFontHeight, 0, escapement, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                       "Arial");
 }
 
 }  // namespace
 
 int EmfSurface::FrameToPixels(int hundredthsOfMillimetre) {
     return static_cast<int>(std::lround(hundredthsOfMillimetre * 1024.0 / 32000.0));
+}
+
+int EmfSurface::PixelsToFrame(int pixels) {
+    return static_cast<int>(std::ceil(pixels * 32000.0 / 1024.0));
 }
 
 EmfSurface::EmfSurface(const std::string& path, int frameWidth, int frameHeight)
@@ -130,6 +134,10 @@ void EmfSurface::RotatedText(int x, int y, std::string_view text) {
     if (dc_ == 0) return;
     SelectFont(rotatedFont_);
     TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
+}
+
+TextExtent EmfSurface::MeasureText(std::string_view text, TextTurn /*turn*/) const {
+    return ArialExtent(text, kTextCell);
 }
 
 }  // namespace kvr

@@ -39,9 +39,18 @@ class EmfSurface : public DrawingSurface {
     // TextOutA at the top-left point, in the upright font or the font with escapement 900.
     void Text(int x, int y, std::string_view text) override;
     void RotatedText(int x, int y, std::string_view text) override;
+    // Arial's widths at kTextCell.
+    TextExtent MeasureText(std::string_view text, TextTurn turn) const override;
+
+    static constexpr int kFontHeight = 16;  // cell height of both fonts, device units
+    // The room a text is given: Arial with 16 units as its em rather than its cell, as some
+    // converters draw it, so that the picture holds its texts in every reader.
+    static constexpr double kTextCell = kFontHeight * kArialCellPerEm;
 
     // The reference device: 1024 x 768 pixels on 320 x 240 mm, so 32 pixels per centimetre.
     static int FrameToPixels(int hundredthsOfMillimetre);
+    // The frame, in hundredths of a millimetre, that holds a drawing of this many pixels.
+    static int PixelsToFrame(int pixels);
 
   private:
     using Handle = std::uint32_t;  // libEMF's handles are 32-bit numbers

@@ -16,8 +16,14 @@ struct DrawOp {
     std::string text;
 };
 
+// Texts are measured as Arial of the given cell heights: by default the screen canvas font in
+// twips; RecordingSurface(16, 16) models the EMF fonts.
 class RecordingSurface : public DrawingSurface {
-public:
+  public:
+    RecordingSurface() = default;
+    RecordingSurface(double uprightCell, double turnedCell)
+        : uprightCell_(uprightCell), turnedCell_(turnedCell) {}
+
     void Resize(int width, int height) override;
     void Clear() override;
     int Width() const override { return width_; }
@@ -28,10 +34,21 @@ public:
     void Text(int x, int y, std::string_view text) override;
     void RotatedText(int x, int y, std::string_view text) override;
 
+    TextExtent MeasureText(std::string_view text, TextTurn turn) const override;
+
     std::vector<DrawOp> ops;
     std::vector<DrawOp> OpsOf(DrawOp::Kind kind) const;
 
-private:
+    // Every text drawn, upright or turned, with the box it covers.
+    struct PlacedText {
+        std::string text;
+        SurfaceBox box;
+    };
+    std::vector<PlacedText> Texts() const;
+
+  private:
+    double uprightCell_ = kCanvasUprightCell;
+    double turnedCell_ = kCanvasTurnedCell;
     int width_ = 0;
     int height_ = 0;
 };

@@ -1,8 +1,6 @@
 #include "platform/qt/qimage_surface.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
-#include <QStringDecoder>
 #include <algorithm>
 #include <cmath>
 
@@ -24,35 +22,20 @@ QColor ToQColor(Rgb c) {
     return QColor(c.r, c.g, c.b);
 }
 
-// Names come from the user's files: UTF-8 when they are valid UTF-8, else one byte a character.
-QString ToQString(std::string_view text) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString decoded = utf8.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-    if (!utf8.hasError()) return decoded;
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The font a 90-degree escapement makes from the canvas font: the same face with a cell height
-// (ascent + descent) of round-half-even(1.3 x point size) pixels.
-QFont TurnedFont(const QFont& font, const QImage& device) {
-    const double cellPx = std::nearbyint(1.3 * font.pointSizeF());
-    const QFontMetricsF metrics(font, &device);
-    QFont turned = font;
-    turned.setPointSizeF(font.pointSizeF() * cellPx / (metrics.ascent() + metrics.descent()));
-    return turned;
-}
-
 }  // namespace
 
 int QImageSurface::ToPixels(int twips) {
     return static_cast<int>(std::floor(twips / static_cast<double>(kTwipsPerPixel) + 0.5));
 }
 
-QImageSurface::QImageSurface(QFont font)
-    : image_(BlankImage(1, 1)), font_(std::move(font)), turnedFont_(TurnedFont(font_, image_)) {
-    ascent_ = QFontMetricsF(font_, &image_).ascent();
-    turnedAscent_ = QFontMetricsF(turnedFont_, &image_).ascent();
+QImageSurface::QImageSurface(QFont font) : image_(BlankImage(1, 1)), fonts_(std::move(font)) {
+    ascent_ = fonts_.Ascent(TextTurn::Upright) / kTwipsPerPixel;
+    turnedAscent_ = fonts_.Ascent(TextTurn::Rotated) / kTwipsPerPixel;
     width_ = height_ = kTwipsPerPixel;
+}
+
+TextExtent QImageSurface::MeasureText(std::string_view text, TextTurn turn) const {
+    return fonts_.Measure(text, turn);
 }
 
 QImageSurface::~QImageSurface() = default;
@@ -114,20 +97,20 @@ void QImageSurface::Line(int x1, int y1, int x2, int y2, Rgb colour) {
 
 void QImageSurface::Text(int x, int y, std::string_view text) {
     QPainter& painter = Painter();
-    painter.setFont(font_);
+    painter.setFont(fonts_.Upright());
     painter.setPen(Qt::black);
-    painter.drawText(QPointF(ToPixels(x), ToPixels(y) + ascent_), ToQString(text));
+    painter.drawText(QPointF(ToPixels(x), ToPixels(y) + ascent_), CanvasText(text));
 }
 
 void QImageSurface::RotatedText(int x, int y, std::string_view text) {
     QPainter& painter = Painter();
     painter.save();
-    painter.setFont(turnedFont_);
+    painter.setFont(fonts_.Turned());
     painter.setPen(Qt::black);
     painter.translate(ToPixels(x), ToPixels(y));
     painter.rotate(-90);
     // Reading upwards from the point, the glyphs lie to the right of it by one line height.
-    painter.drawText(QPointF(0, turnedAscent_), ToQString(text));
+    painter.drawText(QPointF(0, turnedAscent_), CanvasText(text));
     painter.restore();
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/drawing_surface.h"
+#include "platform/qt/canvas_text.h"
 
 class QPainter;
 
@@ -33,6 +34,7 @@ class QImageSurface : public DrawingSurface {
     void Line(int x1, int y1, int x2, int y2, Rgb colour) override;
     void Text(int x, int y, std::string_view text) override;
     void RotatedText(int x, int y, std::string_view text) override;
+    TextExtent MeasureText(std::string_view text, TextTurn turn) const override;
 
     // Fills the whole image with a colour (the blank view uses the button face).
     void Fill(QColor colour);
@@ -46,10 +48,9 @@ class QImageSurface : public DrawingSurface {
     void EndPainting() const;
 
     QImage image_;
-    QFont font_;
-    QFont turnedFont_;
-    double ascent_ = 0;                          // pixels, of font_
-    double turnedAscent_ = 0;                    // pixels, of turnedFont_
+    CanvasFonts fonts_;
+    double ascent_ = 0;                          // pixels, upright font
+    double turnedAscent_ = 0;                    // pixels, turned font
     mutable std::unique_ptr<QPainter> painter_;  // kept open while drawing, for speed
     int width_ = 0;                              // twips
     int height_ = 0;                             // twips

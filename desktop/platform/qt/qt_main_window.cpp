@@ -24,12 +24,6 @@ namespace kvr {
 
 namespace {
 
-QFont CanvasFont(const char* family) {
-    QFont font(QString::fromLatin1(family));
-    font.setPointSizeF(8.25);
-    return font;
-}
-
 QLabel* MakeLabel(QWidget* parent, const char* text) {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setTextFormat(Qt::PlainText);
@@ -98,9 +92,13 @@ void QtMainWindow::BuildMenus() {
     QMenu* matrix = subMenu(save, Control::mnuSaveMatrix, "Save matrix picture");
     item(matrix, Control::mnuEMF, "EMF format");
     item(matrix, Control::mnuBMP, "BMP format");
+    item(matrix, Control::mnuSVG, "SVG format");
+    item(matrix, Control::mnuPDF, "PDF format");
     QMenu* plot = subMenu(save, Control::mnuSavePlot, "Save plot");
     item(plot, Control::mnuEMF2, "EMF format");
     item(plot, Control::mnuBMP2, "BMP format");
+    item(plot, Control::mnuSVG2, "SVG format");
+    item(plot, Control::mnuPDF2, "PDF format");
     item(plot, Control::mnuPlotData, "Plot data");
     QMenu* copyMatrix = subMenu(save, Control::mnuCopyMat, "Copy matrix to clipboad");
     item(copyMatrix, Control::mnuCopyMatEMF, "EMF format");

@@ -17,7 +17,7 @@ namespace kvr {
 
 class PictureView;
 
-class QtMainWindow : public QMainWindow, public Window {
+class QtMainWindow : public QMainWindow, public Window, public VectorPictureWriter {
     Q_OBJECT
 public:
     QtMainWindow();
@@ -63,6 +63,10 @@ public:
     bool SaveViewBitmap(const std::string& path) override;
     void CopyCanvasBitmap(Control picture) override;
     bool CopyMetafile(const std::string& emfPath) override;
+
+    // VectorPictureWriter
+    bool WriteVectorPicture(PictureFormat format, const std::string& path,
+                            const std::function<void(DrawingSurface&)>& draw) override;
 
     // For tests and screenshots: the widget or menu entry behind a control.
     QWidget* WidgetOf(Control c) const { return widgets_[Index(c)]; }

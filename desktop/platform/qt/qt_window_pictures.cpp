@@ -11,6 +11,7 @@
 
 #include "platform/qt/picture_view.h"
 #include "platform/qt/qt_main_window.h"
+#include "platform/qt/vector_file_surface.h"
 #include "state/file_io.h"
 
 namespace kvr {
@@ -70,7 +71,8 @@ bool QtMainWindow::SaveViewBitmap(const std::string& path) {
 }
 
 void QtMainWindow::CopyCanvasBitmap(Control picture) {
-    const QImage& image = picture == Control::keyPicture ? keyCanvas_.Image() : innerCanvas_.Image();
+    const QImage& image =
+        picture == Control::keyPicture ? keyCanvas_.Image() : innerCanvas_.Image();
     QApplication::clipboard()->setImage(image);
 }
 
@@ -85,6 +87,11 @@ bool QtMainWindow::CopyMetafile(const std::string& emfPath) {
     if (!rendered.isNull()) mime->setImageData(rendered);
     QApplication::clipboard()->setMimeData(mime);
     return true;
+}
+
+bool QtMainWindow::WriteVectorPicture(PictureFormat format, const std::string& path,
+                                      const std::function<void(DrawingSurface&)>& draw) {
+    return WriteVectorFile(format, path, draw);
 }
 
 }  // namespace kvr
