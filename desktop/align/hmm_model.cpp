@@ -73,8 +73,9 @@ constexpr double kProteinPairs[] = {
 
 constexpr Probabilities kNucleotide{"ACGT", 0.6,  0.02, 0.18, 0.96, 0.012,
                                     0.008,  0.35, 0.65, 0.90, 0.10, kNucleotidePairs};
+// MUSCLE 5.1 gives both models the same transition probabilities.
 constexpr Probabilities kProtein{
-    "ACDEFGHIKLMNPQRSTVWY", 0.6, 0.02, 0.24, 0.96, 0.060, 0.012, 0.89, 0.65, 0.90, 0.10,
+    "ACDEFGHIKLMNPQRSTVWY", 0.6, 0.02, 0.18, 0.96, 0.012, 0.008, 0.35, 0.65, 0.90, 0.10,
     kProteinPairs};
 
 // Logarithms are taken of the float probability in single precision.

@@ -36,3 +36,21 @@ TEST(MuscleReference, IdentitiesEqualMuscleOnAtLeast995PerMilleAndNeverFarOff) {
 
 }  // namespace
 }  // namespace kvr::align
+
+namespace kvr::align {
+namespace {
+
+// Lower case, N runs, "?", ambiguity codes, protein, RNA, fragments, long and one-residue pairs.
+TEST(MuscleReference, HardPairsGiveMusclesCounts) {
+    const auto pairs = testing::LoadEdgePairs();
+    ASSERT_GE(pairs.size(), 70u);
+    for (const auto& p : pairs) {
+        const PairCounts c = AlignPair(p.a, p.b);
+        ASSERT_EQ(c.status, Status::Ok) << p.name;
+        EXPECT_EQ(c.matches, p.matches) << p.name << " " << p.a.size() << "/" << p.b.size();
+        EXPECT_EQ(c.gapFreeColumns, p.gapFreeColumns) << p.name;
+    }
+}
+
+}  // namespace
+}  // namespace kvr::align

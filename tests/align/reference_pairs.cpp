@@ -62,3 +62,30 @@ float IdentityOf(std::uint32_t matches, std::uint32_t gapFreeColumns) {
 }
 
 }  // namespace kvr::align::testing
+
+namespace kvr::align::testing {
+
+std::vector<EdgePair> LoadEdgePairs() {
+    std::ifstream in(std::string(KVR_TEST_DATA) + "/muscle_pairs/edge_pairs.csv");
+    if (!in) throw std::runtime_error("cannot read edge_pairs.csv");
+    std::string line;
+    std::getline(in, line);  // header
+    std::vector<EdgePair> pairs;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::stringstream fields(line);
+        EdgePair p;
+        std::string matches, gapFree;
+        std::getline(fields, p.name, ',');
+        std::getline(fields, p.a, ',');
+        std::getline(fields, p.b, ',');
+        std::getline(fields, matches, ',');
+        std::getline(fields, gapFree, ',');
+        p.matches = static_cast<std::uint32_t>(std::stoul(matches));
+        p.gapFreeColumns = static_cast<std::uint32_t>(std::stoul(gapFree));
+        pairs.push_back(std::move(p));
+    }
+    return pairs;
+}
+
+}  // namespace kvr::align::testing

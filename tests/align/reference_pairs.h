@@ -24,3 +24,14 @@ std::vector<std::string> LoadSequences(const std::string& file);
 float IdentityOf(std::uint32_t matches, std::uint32_t gapFreeColumns);
 
 }  // namespace kvr::align::testing
+
+namespace kvr::align::testing {
+
+// Hard pairs made by tests/data/muscle_pairs/make_edge_pairs.py with MUSCLE's counts.
+struct EdgePair {
+    std::string name, a, b;
+    std::uint32_t matches = 0, gapFreeColumns = 0;
+};
+std::vector<EdgePair> LoadEdgePairs();
+
+}  // namespace kvr::align::testing
