@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     const auto musclePairList = PairsOf(seqs.size(), musclePairs);
     const double muscleSeconds = bench::Seconds([&] {
         for (const auto& [i, j] : musclePairList) {
-            std::ofstream(folder / "pair.fas") << ">a\n" << seqs[i].residues << "\n>b\n"
+            std::ofstream(folder / "pair.fas") << ">a\n"
+                                               << seqs[i].residues << "\n>b\n"
                                                << seqs[j].residues << "\n";
             const std::string command = "cd '" + folder.string() +
                                         "' && muscle -align pair.fas -output out.fas "
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
         const double msBuiltin = 1000 * seconds / n;
         const char* name = kernel == align::Kernel::Scalar ? "scalar"
                            : kernel == align::Kernel::Avx2 ? "avx2"
-                                                            : "avx512";
+                                                           : "avx512";
         std::printf(
             "%-7s muscle %.1f ms/pair, builtin %.2f ms/pair: %.1fx per core, %.0f pairs/s/core, "
             "%.3f GCUPS\n",
