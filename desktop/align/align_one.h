@@ -1,5 +1,4 @@
-// One pair through the scalar path, with its scratch space and cancel flag: the shared step of
-// AlignPair and the batch.
+// One pair with its scratch space and cancel flag: the shared step of AlignPair and the batch.
 #pragma once
 
 #include <atomic>
@@ -25,7 +24,12 @@ std::optional<PairCounts> Precheck(std::string_view a, std::string_view b, const
 // The alphabet the pair is scored with.
 Alphabet AlphabetFor(std::string_view a, std::string_view b, const Options& options);
 
-PairCounts AlignOneScalar(std::string_view a, std::string_view b, const Options& options,
-                          PairScratch& scratch, const std::atomic<bool>* cancel);
+// The kernel that runs for a requested one: Best becomes the widest this processor has, one it
+// lacks becomes Scalar.
+Kernel ResolveKernel(Kernel kernel);
+
+// One pair: the band on `kernel` (resolved) when options.band, else the scalar whole matrix.
+PairCounts AlignOne(std::string_view a, std::string_view b, const Options& options, Kernel kernel,
+                    PairScratch& scratch, const std::atomic<bool>* cancel);
 
 }  // namespace kvr::align

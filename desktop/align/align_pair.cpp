@@ -3,6 +3,8 @@
 
 #include "align/align.h"
 #include "align/align_one.h"
+#include "align/band.h"
+#include "align/hmm_model.h"
 
 namespace kvr::align {
 
@@ -41,13 +43,25 @@ Alphabet AlphabetFor(std::string_view a, std::string_view b, const Options& opti
     return options.alphabet == Alphabet::Guess ? GuessAlphabet(a, b) : options.alphabet;
 }
 
-PairCounts AlignOneScalar(std::string_view a, std::string_view b, const Options& options,
-                          PairScratch& scratch, const std::atomic<bool>* cancel) {
+Kernel ResolveKernel(Kernel kernel) {
+    if (kernel != Kernel::Best) return KernelAvailable(kernel) ? kernel : Kernel::Scalar;
+    if (KernelAvailable(Kernel::Avx512)) return Kernel::Avx512;
+    if (KernelAvailable(Kernel::Avx2)) return Kernel::Avx2;
+    return Kernel::Scalar;
+}
+
+PairCounts AlignOne(std::string_view a, std::string_view b, const Options& options, Kernel kernel,
+                    PairScratch& scratch, const std::atomic<bool>* cancel) {
     if (auto early = Precheck(a, b, options)) return *early;
     try {
-        const HmmModel& model = ModelFor(AlphabetFor(a, b, options));
-        if (!PosteriorScalar(model, a, b, scratch.posterior, cancel, scratch.sparse))
-            return PairCounts{Status::Cancelled};
+        const Alphabet alphabet = AlphabetFor(a, b, options);
+        const HmmModel& model = ModelFor(alphabet);
+        const bool done =
+            options.band
+                ? PosteriorBanded(model, a, b, alphabet, kernel, scratch.posterior, cancel,
+                                  scratch.sparse)
+                : PosteriorScalar(model, a, b, scratch.posterior, cancel, scratch.sparse);
+        if (!done) return PairCounts{Status::Cancelled};
         return MeaCounts(scratch.sparse, a, b, scratch.mea);
     } catch (const std::bad_alloc&) {
         return PairCounts{Status::NoMemory};
@@ -56,7 +70,7 @@ PairCounts AlignOneScalar(std::string_view a, std::string_view b, const Options&
 
 PairCounts AlignPair(std::string_view a, std::string_view b, const Options& options) {
     PairScratch scratch;
-    return AlignOneScalar(a, b, options, scratch, nullptr);
+    return AlignOne(a, b, options, ResolveKernel(options.kernel), scratch, nullptr);
 }
 
 }  // namespace kvr::align

@@ -14,13 +14,6 @@ namespace {
 // Longer pairs go through the scalar path: a lane batch holds its lanes' whole forward matrix.
 constexpr std::size_t kLaneMaxLength = 3000;
 
-Kernel Resolve(Kernel kernel) {
-    if (kernel != Kernel::Best) return KernelAvailable(kernel) ? kernel : Kernel::Scalar;
-    if (KernelAvailable(Kernel::Avx512)) return Kernel::Avx512;
-    if (KernelAvailable(Kernel::Avx2)) return Kernel::Avx2;
-    return Kernel::Scalar;
-}
-
 int LanesOf(Kernel kernel) {
     return kernel == Kernel::Avx512 ? kLanesAvx512 : kernel == Kernel::Avx2 ? kLanesAvx2 : 1;
 }
@@ -54,6 +47,45 @@ void RunLanes(Kernel kernel, const WorkItem& item, const std::vector<PairTask>& 
     }
 }
 
+// Runs work(thread) on `jobs` threads (at most `items`), the calling one among them.
+template <typename Work>
+void OnThreads(int jobs, std::size_t items, const Work& work) {
+    const std::size_t threads =
+        std::clamp<std::size_t>(static_cast<std::size_t>(std::max(jobs, 1)), 1, items + 1);
+    std::vector<std::thread> pool;
+    for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(work);
+    work();
+    for (auto& thread : pool) thread.join();
+}
+
+Status Outcome(const std::vector<PairCounts>& out) {
+    const bool cancelled = std::any_of(
+        out.begin(), out.end(), [](const PairCounts& c) { return c.status == Status::Cancelled; });
+    return cancelled ? Status::Cancelled : Status::Ok;
+}
+
+// One pair at a time per thread, the largest first so that the threads finish together.
+Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, Kernel kernel,
+                   int jobs, const std::atomic<bool>* cancel, std::vector<PairCounts>& out) {
+    std::vector<std::size_t> order(tasks.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    const auto cells = [&](std::size_t k) { return tasks[k].a.size() * tasks[k].b.size(); };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t p, std::size_t q) { return cells(p) > cells(q); });
+    std::atomic<std::size_t> next{0};
+    OnThreads(jobs, order.size(), [&] {
+        PairScratch scratch;
+        for (;;) {
+            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+            const std::size_t k = next.fetch_add(1, std::memory_order_relaxed);
+            if (k >= order.size()) return;
+            const std::size_t t = order[k];
+            out[t] = AlignOne(tasks[t].a, tasks[t].b, options, kernel, scratch, cancel);
+        }
+    });
+    return Outcome(out);
+}
+
 }  // namespace
 
 bool KernelAvailable(Kernel kernel) {
@@ -73,7 +105,8 @@ Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, in
                   const std::atomic<bool>* cancel, std::vector<PairCounts>& out) {
     out.assign(tasks.size(), PairCounts{Status::Cancelled});
     if (tasks.empty()) return Status::Ok;
-    const Kernel kernel = Resolve(options.kernel);
+    const Kernel kernel = ResolveKernel(options.kernel);
+    if (options.band) return AlignBanded(tasks, options, kernel, jobs, cancel, out);
     const int lanes = LanesOf(kernel);
 
     // Pairs settled without alignment are done here; the rest become work items.
@@ -122,21 +155,14 @@ Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, in
                 const std::size_t t = item.tasks[0];
                 Options one = options;
                 one.alphabet = item.alphabet;
-                out[t] = AlignOneScalar(tasks[t].a, tasks[t].b, one, scratch, cancel);
+                out[t] = AlignOne(tasks[t].a, tasks[t].b, one, Kernel::Scalar, scratch, cancel);
             } else {
                 RunLanes(kernel, item, tasks, cancel, scratch.mea, out);
             }
         }
     };
-    const std::size_t threads =
-        std::clamp<std::size_t>(static_cast<std::size_t>(std::max(jobs, 1)), 1, items.size() + 1);
-    std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(work);
-    work();
-    for (auto& thread : pool) thread.join();
-    const bool cancelled = std::any_of(
-        out.begin(), out.end(), [](const PairCounts& c) { return c.status == Status::Cancelled; });
-    return cancelled ? Status::Cancelled : Status::Ok;
+    OnThreads(jobs, items.size(), work);
+    return Outcome(out);
 }
 
 }  // namespace kvr::align

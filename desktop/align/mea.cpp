@@ -1,5 +1,7 @@
 #include "align/mea.h"
 
+#include <algorithm>
+
 namespace kvr::align {
 
 namespace {
@@ -8,8 +10,8 @@ enum Step : std::uint8_t { kBoth, kXGap, kYGap };  // kXGap: x's residue against
 
 }  // namespace
 
-PairCounts MeaCounts(const SparsePosterior& post, std::string_view x, std::string_view y,
-                     MeaScratch& s) {
+PairCounts MeaCountsReference(const SparsePosterior& post, std::string_view x, std::string_view y,
+                              MeaScratch& s) {
     const std::size_t lx = post.rows, ly = post.cols, w = ly + 1;
     s.rows.assign(2 * w, 0.0f);
     s.trace.resize((lx + 1) * w);
@@ -56,6 +58,123 @@ PairCounts MeaCounts(const SparsePosterior& post, std::string_view x, std::strin
     while (i > 0 || j > 0) {
         ++counts.columns;
         switch (trace[i * w + j]) {
+            case kBoth:
+                --i;
+                --j;
+                ++counts.gapFreeColumns;
+                if (x[i] == y[j]) ++counts.matches;
+                break;
+            case kXGap:
+                --i;
+                break;
+            default:
+                --j;
+                break;
+        }
+    }
+    return counts;
+}
+
+namespace {
+
+// The accumulated accuracy V(i, j) (rows and columns from 1, 0 on row and column 0) is the best sum
+// of kept posteriors along a chain of cells increasing in both coordinates inside the rectangle up
+// to (i, j). Row i's kept cells lie in lo[i] .. hi[i], where hi is the running maximum of the last
+// kept column and lo the running minimum, from the end, of the first; so right of hi[i] the value
+// is V(i, hi[i]), and left of lo[i] it is V(r, j) of the last row r whose lo is at most j.
+class Staircase {
+  public:
+    Staircase(const SparsePosterior& post, MeaScratch& s) : post_(post), s_(s) {
+        const std::uint32_t lx = post.rows, ly = post.cols;
+        s.hi.assign(lx + 1, 0);
+        s.lo.assign(lx + 2, ly + 1);
+        for (std::uint32_t i = 1; i <= lx; ++i) {
+            const std::uint32_t a = post.rowStart[i - 1], b = post.rowStart[i];
+            s.hi[i] = std::max(s.hi[i - 1], a < b ? post.col[b - 1] + 1 : 0);
+        }
+        for (std::uint32_t i = lx; i >= 1; --i) {
+            const std::uint32_t a = post.rowStart[i - 1], b = post.rowStart[i];
+            s.lo[i] = std::min(s.lo[i + 1], a < b ? post.col[a] + 1 : ly + 1);
+        }
+        s.lo[0] = 0;
+        s.rowOffset.assign(lx + 2, 0);
+        for (std::uint32_t i = 1; i <= lx; ++i)
+            s.rowOffset[i + 1] = s.rowOffset[i] + (s.lo[i] <= s.hi[i] ? s.hi[i] - s.lo[i] + 1 : 0);
+        // The last row whose staircase starts at or before column j.
+        s.lastRowFrom.assign(ly + 1, 0);
+        for (std::uint32_t i = 1, j = 1; j <= ly; ++j) {
+            while (i <= lx && s.lo[i] <= j) ++i;
+            s.lastRowFrom[j] = i - 1;
+        }
+        s.values.resize(s.rowOffset[lx + 1]);
+    }
+
+    float Get(std::uint32_t i, std::uint32_t j) const {
+        for (;;) {
+            if (i == 0 || j == 0) return 0;
+            if (j > s_.hi[i]) {
+                j = s_.hi[i];
+            } else if (j < s_.lo[i]) {
+                i = s_.lastRowFrom[j];
+            } else {
+                return s_.values[s_.rowOffset[i] + (j - s_.lo[i])];
+            }
+        }
+    }
+
+    // The kept posterior of cell (i, j), or 0.
+    float Posterior(std::uint32_t i, std::uint32_t j) const {
+        const auto first = post_.col.begin() + post_.rowStart[i - 1];
+        const auto last = post_.col.begin() + post_.rowStart[i];
+        const auto at = std::lower_bound(first, last, j - 1);
+        return at != last && *at == j - 1 ? post_.prob[static_cast<std::size_t>(at - post_.col.begin())]
+                                          : 0.0f;
+    }
+
+    void Fill() {
+        for (std::uint32_t i = 1; i <= post_.rows; ++i) {
+            if (s_.lo[i] > s_.hi[i]) continue;
+            std::uint32_t e = post_.rowStart[i - 1];
+            const std::uint32_t end = post_.rowStart[i];
+            float* v = s_.values.data() + s_.rowOffset[i] - s_.lo[i];
+            float yGap = Get(i, s_.lo[i] - 1);
+            for (std::uint32_t j = s_.lo[i]; j <= s_.hi[i]; ++j) {
+                float p = 0;
+                if (e < end && post_.col[e] + 1 == j) p = post_.prob[e++];
+                const float both = Get(i - 1, j - 1) + p, xGap = Get(i - 1, j);
+                yGap = std::max(std::max(both, xGap), yGap);
+                v[j] = yGap;
+            }
+        }
+    }
+
+  private:
+    const SparsePosterior& post_;
+    MeaScratch& s_;
+};
+
+}  // namespace
+
+PairCounts MeaCounts(const SparsePosterior& post, std::string_view x, std::string_view y,
+                     MeaScratch& s) {
+    Staircase v(post, s);
+    v.Fill();
+    PairCounts counts;
+    std::uint32_t i = post.rows, j = post.cols;
+    while (i > 0 || j > 0) {
+        ++counts.columns;
+        Step step = kYGap;
+        if (j == 0) {
+            step = kXGap;
+        } else if (i > 0) {
+            const float both = v.Get(i - 1, j - 1) + v.Posterior(i, j);
+            const float xGap = v.Get(i - 1, j), yGap = v.Get(i, j - 1);
+            if (both >= xGap)
+                step = both >= yGap ? kBoth : kYGap;
+            else
+                step = xGap >= yGap ? kXGap : kYGap;
+        }
+        switch (step) {
             case kBoth:
                 --i;
                 --j;
