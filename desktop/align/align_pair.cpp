@@ -57,10 +57,9 @@ PairCounts AlignOne(std::string_view a, std::string_view b, const Options& optio
         const Alphabet alphabet = AlphabetFor(a, b, options);
         const HmmModel& model = ModelFor(alphabet);
         const bool done =
-            options.band
-                ? PosteriorBanded(model, a, b, alphabet, kernel, scratch.posterior, cancel,
-                                  scratch.sparse)
-                : PosteriorScalar(model, a, b, scratch.posterior, cancel, scratch.sparse);
+            options.band ? PosteriorBanded(model, a, b, alphabet, kernel, scratch.posterior, cancel,
+                                           scratch.sparse)
+                         : PosteriorScalar(model, a, b, scratch.posterior, cancel, scratch.sparse);
         if (!done) return PairCounts{Status::Cancelled};
         return MeaCounts(scratch.sparse, a, b, scratch.mea);
     } catch (const std::bad_alloc&) {

@@ -60,8 +60,8 @@ BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::s
 
 // The posteriors of the pair through a band seeded by SeedPath, 32 rows wide at first and doubled
 // while probability reaches its edge; once a band would take more than 64 MB and more memory than
-// the whole matrix, the scalar reference on the whole matrix. `kernel` is a resolved one (not Best). False if
-// cancelled.
+// the whole matrix, the scalar reference on the whole matrix. `kernel` is a resolved one (not
+// Best). False if cancelled.
 bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
                      Alphabet alphabet, Kernel kernel, PosteriorScratch& wholeScratch,
                      const std::atomic<bool>* cancel, SparsePosterior& out);

@@ -51,10 +51,9 @@ std::vector<std::pair<std::int32_t, std::int32_t>> LongestChain(
     std::vector<std::size_t> tails;  // index of the hit ending the best chain of each length
     std::vector<std::ptrdiff_t> before(hits.size(), -1);
     for (std::size_t h = 0; h < hits.size(); ++h) {
-        const auto at = std::lower_bound(tails.begin(), tails.end(), hits[h].second,
-                                         [&](std::size_t t, std::int32_t j) {
-                                             return hits[t].second < j;
-                                         });
+        const auto at =
+            std::lower_bound(tails.begin(), tails.end(), hits[h].second,
+                             [&](std::size_t t, std::int32_t j) { return hits[t].second < j; });
         if (at != tails.begin()) before[h] = static_cast<std::ptrdiff_t>(*(at - 1));
         if (at == tails.end())
             tails.push_back(h);
@@ -95,7 +94,8 @@ std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alpha
     for (const auto& [i, j] : LongestChain(hits)) points.emplace_back(i + 1 + half, j + 1 + half);
     points.emplace_back(lx, ly);
 
-    std::vector<std::int32_t> centre(static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) + 1);
+    std::vector<std::int32_t> centre(static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) +
+                                     1);
     for (std::size_t p = 0; p + 1 < points.size(); ++p) {
         const auto [i1, j1] = points[p];
         const auto [i2, j2] = points[p + 1];

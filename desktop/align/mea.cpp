@@ -127,8 +127,9 @@ class Staircase {
         const auto first = post_.col.begin() + post_.rowStart[i - 1];
         const auto last = post_.col.begin() + post_.rowStart[i];
         const auto at = std::lower_bound(first, last, j - 1);
-        return at != last && *at == j - 1 ? post_.prob[static_cast<std::size_t>(at - post_.col.begin())]
-                                          : 0.0f;
+        return at != last && *at == j - 1
+                   ? post_.prob[static_cast<std::size_t>(at - post_.col.begin())]
+                   : 0.0f;
     }
 
     void Fill() {

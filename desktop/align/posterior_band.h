@@ -23,36 +23,36 @@ namespace kvr::align::lanes {
 
 template <int N>
 struct BandScratch {
-    std::vector<float> forwardMatch;  // (lx + ly + 1) x width
-    std::vector<float> slots;         // three anti-diagonals x five states x (width + 2)
-    std::vector<float> edge;          // forward states at both ends of every anti-diagonal
-    std::vector<float> insX, insY;    // insert scores by row, by column reversed
+    std::vector<float> forwardMatch;   // (lx + ly + 1) x width
+    std::vector<float> slots;          // three anti-diagonals x five states x (width + 2)
+    std::vector<float> edge;           // forward states at both ends of every anti-diagonal
+    std::vector<float> insX, insY;     // insert scores by row, by column reversed
     std::vector<std::int32_t> xs, ys;  // residue bytes by row, by column reversed
     std::vector<std::uint32_t> rowOf, colOf;
     std::vector<float> probOf;
 };
 
 template <int N>
-inline typename Vec<N>::F LoadF(const float* p) {
+KVR_ALIGN_INLINE typename Vec<N>::F LoadF(const float* p) {
     typename Vec<N>::F v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
 template <int N>
-inline typename Vec<N>::I LoadI(const std::int32_t* p) {
+KVR_ALIGN_INLINE typename Vec<N>::I LoadI(const std::int32_t* p) {
     typename Vec<N>::I v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
 template <int N>
-inline void Store(float* p, typename Vec<N>::F v) {
+KVR_ALIGN_INLINE void Store(float* p, typename Vec<N>::F v) {
     std::memcpy(p, &v, sizeof v);
 }
 
 template <int N>
-inline bool Any(typename Vec<N>::I mask) {
+KVR_ALIGN_INLINE bool Any(typename Vec<N>::I mask) {
     bool any = false;
     for (int l = 0; l < N; ++l) any |= mask[l] != 0;
     return any;
@@ -218,8 +218,6 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             const F nextIY = rIY + insY, nextJY = rJY + insY;
             const F mInner =
                 LogSumV<N>(tMM + nextM, tMI + nextIX, tMJ + nextJX, tMI + nextIY, tMJ + nextJY);
-            const F mRow = LogSumV<N>(tMI + nextIY, tMJ + nextJY);
-            const F mCol = LogSumV<N>(tMI + nextIX, tMJ + nextJX);
             const F ixInner = LogSumV<N>(tII + nextIX, tIM + nextM);
             const F jxInner = LogSumV<N>(tJJ + nextJX, tJM + nextM);
             const F iyInner = LogSumV<N>(tII + nextIY, tIM + nextM);
@@ -228,15 +226,20 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             const auto corner = lastRow & lastCol;
             const auto onRow = lastRow & ~lastCol, onCol = lastCol & ~lastRow;
             const auto inner = valid & ~lastRow & ~lastCol;
-            const F M = valid ? (corner ? tSM : (onRow ? mRow : (onCol ? mCol : mInner))) : LZ;
-            const F IX = inner ? ixInner
-                               : (valid & corner ? tSI : (valid & onCol ? tII + nextIX : LZ));
-            const F JX = inner ? jxInner
-                               : (valid & corner ? tSJ : (valid & onCol ? tJJ + nextJX : LZ));
-            const F IY = inner ? iyInner
-                               : (valid & corner ? tSI : (valid & onRow ? tII + nextIY : LZ));
-            const F JY = inner ? jyInner
-                               : (valid & corner ? tSJ : (valid & onRow ? tJJ + nextJY : LZ));
+            F M = valid ? mInner : LZ;
+            if (Any<N>(valid & (lastRow | lastCol))) {  // the last row or column: rare
+                const F mRow = LogSumV<N>(tMI + nextIY, tMJ + nextJY);
+                const F mCol = LogSumV<N>(tMI + nextIX, tMJ + nextJX);
+                M = valid ? (corner ? tSM : (onRow ? mRow : (onCol ? mCol : mInner))) : LZ;
+            }
+            const F IX =
+                inner ? ixInner : (valid & corner ? tSI : (valid & onCol ? tII + nextIX : LZ));
+            const F JX =
+                inner ? jxInner : (valid & corner ? tSJ : (valid & onCol ? tJJ + nextJX : LZ));
+            const F IY =
+                inner ? iyInner : (valid & corner ? tSI : (valid & onRow ? tII + nextIY : LZ));
+            const F JY =
+                inner ? jyInner : (valid & corner ? tSJ : (valid & onRow ? tJJ + nextJY : LZ));
             Store<N>(cur[0] + k, M);
             Store<N>(cur[1] + k, IX);
             Store<N>(cur[2] + k, JX);

@@ -65,9 +65,8 @@ void ExpectBandEqualsWholeMatrix(const std::vector<Pair>& pairs) {
             SparsePosterior banded;
             ASSERT_TRUE(
                 PosteriorBanded(model, p.a, p.b, p.alphabet, kernel, scratch, nullptr, banded));
-            EXPECT_TRUE(SameBits(whole, banded))
-                << p.name << " kernel " << static_cast<int>(kernel) << ", lengths " << p.a.size()
-                << "/" << p.b.size();
+            EXPECT_TRUE(SameBits(whole, banded)) << p.name << " kernel " << static_cast<int>(kernel)
+                                                 << ", lengths " << p.a.size() << "/" << p.b.size();
         }
     }
 }
@@ -106,7 +105,8 @@ TEST(Band, RandomPairsGiveTheWholeMatrixBits) {
     }
     // A tandem duplication: a second copy of 150 residues only in one sequence.
     const std::string& its = seqs[0];
-    pairs.push_back({"duplication", its, its.substr(0, 400) + its.substr(250), Alphabet::Nucleotide});
+    pairs.push_back(
+        {"duplication", its, its.substr(0, 400) + its.substr(250), Alphabet::Nucleotide});
     ExpectBandEqualsWholeMatrix(pairs);
 }
 
