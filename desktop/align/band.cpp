@@ -6,7 +6,7 @@ namespace kvr::align {
 
 namespace {
 
-constexpr std::int32_t kFirstBandWidth = 32;
+constexpr std::int32_t kFirstBandWidth = 64;
 // A band may always take this much; beyond it, no more than the whole matrix would.
 constexpr std::size_t kBandBytesAlways = std::size_t{64} << 20;
 

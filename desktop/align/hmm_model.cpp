@@ -135,6 +135,23 @@ HmmModel Build(const Probabilities& p) {
             m.match[c]['U'] = m.match[c]['u'] = score;
         }
     }
+    // Symbol classes: bytes with equal insert scores and equal match rows and columns.
+    std::vector<int> representative;
+    for (int c = 0; c < 256; ++c) {
+        int cls = 0;
+        for (; cls < static_cast<int>(representative.size()); ++cls) {
+            const int r = representative[static_cast<std::size_t>(cls)];
+            bool same = m.insert[c] == m.insert[r];
+            for (int b = 0; same && b < 256; ++b)
+                same = m.match[c][b] == m.match[r][b] && m.match[b][c] == m.match[b][r];
+            if (same) break;
+        }
+        if (cls == static_cast<int>(representative.size())) representative.push_back(c);
+        m.classOf[c] = static_cast<std::uint8_t>(cls);
+    }
+    m.classes = static_cast<int>(representative.size());
+    for (int r : representative)
+        for (int b : representative) m.classMatch.push_back(m.match[r][b]);
     return m;
 }
 

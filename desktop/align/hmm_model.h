@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <vector>
 
 #include "align/align.h"
 
@@ -18,6 +20,12 @@ struct HmmModel {
     // Emission scores by symbol byte: one residue against a gap, and a residue pair.
     std::array<float, 256> insert{};
     std::array<std::array<float, 256>, 256> match{};
+    // The same scores by symbol class (bytes whose scores are all equal share one): a small
+    // table that the SIMD kernels gather from. match[a][b] == classMatch[classOf[a] * classes +
+    // classOf[b]].
+    std::array<std::uint8_t, 256> classOf{};
+    int classes = 0;
+    std::vector<float> classMatch;
 };
 
 // The model of an alphabet (Nucleotide or Protein), built once.

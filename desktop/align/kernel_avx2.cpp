@@ -1,6 +1,7 @@
 // The lane kernel compiled for avx2. Everything outside the target region (the standard
 // library, the shared headers) stays compiled for the base instruction set, so that no copy of
 // it built for avx2 can end up in code that runs elsewhere.
+#include <immintrin.h>
 #include <algorithm>
 #include <atomic>
 #include <cmath>

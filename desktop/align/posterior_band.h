@@ -6,6 +6,7 @@
 // Included by one source file per instruction set, inside its target region.
 #pragma once
 
+#include <immintrin.h>
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -27,7 +28,7 @@ struct BandScratch {
     std::vector<float> slots;          // three anti-diagonals x five states x (width + 2)
     std::vector<float> edge;           // forward states at both ends of every anti-diagonal
     std::vector<float> insX, insY;     // insert scores by row, by column reversed
-    std::vector<std::int32_t> xs, ys;  // residue bytes by row, by column reversed
+    std::vector<std::int32_t> xs, ys;  // symbol classes (x times the class count) likewise
     std::vector<std::uint32_t> rowOf, colOf;
     std::vector<float> probOf;
 };
@@ -49,6 +50,22 @@ KVR_ALIGN_INLINE typename Vec<N>::I LoadI(const std::int32_t* p) {
 template <int N>
 KVR_ALIGN_INLINE void Store(float* p, typename Vec<N>::F v) {
     std::memcpy(p, &v, sizeof v);
+}
+
+// table[index] on every lane.
+template <int N>
+KVR_ALIGN_INLINE typename Vec<N>::F Gather(const float* table, typename Vec<N>::I index) {
+    // Instantiated for 16 lanes only in the AVX-512 kernel, for 8 only in the AVX2 one.
+    if constexpr (N == 16) {
+        return (typename Vec<N>::F)_mm512_mask_i32gather_ps(_mm512_setzero_ps(), 0xffff,
+                                                            (__m512i)index, table, 4);
+    } else if constexpr (N == 8) {
+        return (typename Vec<N>::F)_mm256_i32gather_ps(table, (__m256i)index, 4);
+    } else {
+        typename Vec<N>::F v;
+        for (int l = 0; l < N; ++l) v[l] = table[index[l]];
+        return v;
+    }
 }
 
 template <int N>
@@ -79,19 +96,15 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     for (std::int32_t i = 1; i <= lx; ++i) {
         const auto c = static_cast<unsigned char>(xv[static_cast<std::size_t>(i - 1)]);
         s.insX[static_cast<std::size_t>(P + i)] = m.insert[c];
-        s.xs[static_cast<std::size_t>(P + i)] = c * 256;
+        s.xs[static_cast<std::size_t>(P + i)] = m.classOf[c] * m.classes;
     }
     for (std::int32_t j = 1; j <= ly; ++j) {
         const auto c = static_cast<unsigned char>(yv[static_cast<std::size_t>(j - 1)]);
         s.insY[static_cast<std::size_t>(P + ly - j)] = m.insert[c];
-        s.ys[static_cast<std::size_t>(P + ly - j)] = c;
+        s.ys[static_cast<std::size_t>(P + ly - j)] = m.classOf[c];
     }
-    const float* match = m.match[0].data();
-    const auto matchOf = [match](I index) {
-        F v;
-        for (int l = 0; l < N; ++l) v[l] = match[index[l]];
-        return v;
-    };
+    const float* match = m.classMatch.data();
+    const auto matchOf = [match](I index) { return Gather<N>(match, index); };
 
     s.forwardMatch.resize(static_cast<std::size_t>(D + 1) * static_cast<std::size_t>(W));
     s.slots.assign(3 * 5 * stride, kLogZero);
