@@ -58,7 +58,7 @@ BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::s
                                const Band& band, const std::atomic<bool>* cancel,
                                SparsePosterior& out);
 
-// The posteriors of the pair through a band seeded by SeedPath, 32 rows wide at first and doubled
+// The posteriors of the pair through a band seeded by SeedPath, 64 rows wide at first and doubled
 // while probability reaches its edge; once a band would take more than 64 MB and more memory than
 // the whole matrix, the scalar reference on the whole matrix. `kernel` is a resolved one (not
 // Best). False if cancelled.
