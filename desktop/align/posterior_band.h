@@ -154,13 +154,25 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
                     uJX = LoadF<N>(p1[2] + up);
             const F lM = LoadF<N>(p1[0] + left), lIY = LoadF<N>(p1[3] + left),
                     lJY = LoadF<N>(p1[4] + left);
-            const auto row1 = i == 1, col1 = j == 1;
             const F sum = LogSumV<N>(pM + tMM, pIX + tIM, pJX + tJM, pIY + tIM, pJY + tJM);
-            const F mInner = (row1 & col1) ? tSM + emit : sum + emit;
             const F ixInner = LogSumV<N>(uIX + tII, uM + tMI) + insX;
             const F jxInner = LogSumV<N>(uJX + tJJ, uM + tMJ) + insX;
             const F iyInner = LogSumV<N>(lIY + tII, lM + tMI) + insY;
             const F jyInner = LogSumV<N>(lJY + tJJ, lM + tMJ) + insY;
+            // Most vectors lie inside the matrix, away from its first row, column and cell.
+            const std::int32_t i0 = sd + k, j0 = d - i0;
+            if (i0 >= 1 && i0 + N - 1 <= lx && j0 - N + 1 >= 1 && j0 <= ly && d != 2) {
+                const F M = sum + emit;
+                Store<N>(cur[0] + k, M);
+                Store<N>(cur[1] + k, ixInner);
+                Store<N>(cur[2] + k, jxInner);
+                Store<N>(cur[3] + k, iyInner);
+                Store<N>(cur[4] + k, jyInner);
+                Store<N>(fm + k, M);
+                continue;
+            }
+            const auto row1 = i == 1, col1 = j == 1;
+            const F mInner = (row1 & col1) ? tSM + emit : sum + emit;
             // Row 0: y's inserts before x starts; column 0: x's inserts before y starts.
             const F iyRow0 = col1 ? tSI + insY : lIY + tII + insY;
             const F jyRow0 = col1 ? tSJ + insY : lJY + tJJ + insY;
@@ -239,20 +251,21 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             const auto corner = lastRow & lastCol;
             const auto onRow = lastRow & ~lastCol, onCol = lastCol & ~lastRow;
             const auto inner = valid & ~lastRow & ~lastCol;
-            F M = valid ? mInner : LZ;
-            if (Any<N>(valid & (lastRow | lastCol))) {  // the last row or column: rare
-                const F mRow = LogSumV<N>(tMI + nextIY, tMJ + nextJY);
-                const F mCol = LogSumV<N>(tMI + nextIX, tMJ + nextJX);
-                M = valid ? (corner ? tSM : (onRow ? mRow : (onCol ? mCol : mInner))) : LZ;
+            F M = mInner, IX = ixInner, JX = jxInner, IY = iyInner, JY = jyInner;
+            const std::int32_t i0 = sd + k, j0 = d - i0;
+            if (!(i0 >= 1 && i0 + N - 1 <= lx - 1 && j0 - N + 1 >= 1 && j0 <= ly - 1)) {
+                // At the matrix's edge or last row or column: the few vectors not wholly inside.
+                M = valid ? mInner : LZ;
+                if (Any<N>(valid & (lastRow | lastCol))) {
+                    const F mRow = LogSumV<N>(tMI + nextIY, tMJ + nextJY);
+                    const F mCol = LogSumV<N>(tMI + nextIX, tMJ + nextJX);
+                    M = valid ? (corner ? tSM : (onRow ? mRow : (onCol ? mCol : mInner))) : LZ;
+                }
+                IX = inner ? ixInner : (valid & corner ? tSI : (valid & onCol ? tII + nextIX : LZ));
+                JX = inner ? jxInner : (valid & corner ? tSJ : (valid & onCol ? tJJ + nextJX : LZ));
+                IY = inner ? iyInner : (valid & corner ? tSI : (valid & onRow ? tII + nextIY : LZ));
+                JY = inner ? jyInner : (valid & corner ? tSJ : (valid & onRow ? tJJ + nextJY : LZ));
             }
-            const F IX =
-                inner ? ixInner : (valid & corner ? tSI : (valid & onCol ? tII + nextIX : LZ));
-            const F JX =
-                inner ? jxInner : (valid & corner ? tSJ : (valid & onCol ? tJJ + nextJX : LZ));
-            const F IY =
-                inner ? iyInner : (valid & corner ? tSI : (valid & onRow ? tII + nextIY : LZ));
-            const F JY =
-                inner ? jyInner : (valid & corner ? tSJ : (valid & onRow ? tJJ + nextJY : LZ));
             Store<N>(cur[0] + k, M);
             Store<N>(cur[1] + k, IX);
             Store<N>(cur[2] + k, JX);
