@@ -8,6 +8,26 @@ namespace {
 
 enum Step : std::uint8_t { kBoth, kXGap, kYGap };  // kXGap: x's residue against a gap
 
+// One column of the trace-back, from cell (i, j) back, counted.
+void TakeStep(Step step, std::size_t& i, std::size_t& j, std::string_view x, std::string_view y,
+              PairCounts& counts) {
+    ++counts.columns;
+    switch (step) {
+        case kBoth:
+            --i;
+            --j;
+            ++counts.gapFreeColumns;
+            if (x[i] == y[j]) ++counts.matches;
+            break;
+        case kXGap:
+            --i;
+            break;
+        default:
+            --j;
+            break;
+    }
+}
+
 }  // namespace
 
 PairCounts MeaCountsReference(const SparsePosterior& post, std::string_view x, std::string_view y,
@@ -56,21 +76,7 @@ PairCounts MeaCountsReference(const SparsePosterior& post, std::string_view x, s
     PairCounts counts;
     std::size_t i = lx, j = ly;
     while (i > 0 || j > 0) {
-        ++counts.columns;
-        switch (trace[i * w + j]) {
-            case kBoth:
-                --i;
-                --j;
-                ++counts.gapFreeColumns;
-                if (x[i] == y[j]) ++counts.matches;
-                break;
-            case kXGap:
-                --i;
-                break;
-            default:
-                --j;
-                break;
-        }
+        TakeStep(static_cast<Step>(trace[i * w + j]), i, j, x, y, counts);
     }
     return counts;
 }
@@ -109,7 +115,7 @@ class Staircase {
         s.values.resize(s.rowOffset[lx + 1]);
     }
 
-    float Get(std::uint32_t i, std::uint32_t j) const {
+    float Get(std::size_t i, std::size_t j) const {
         for (;;) {
             if (i == 0 || j == 0) return 0;
             if (j > s_.hi[i]) {
@@ -123,7 +129,7 @@ class Staircase {
     }
 
     // The kept posterior of cell (i, j), or 0.
-    float Posterior(std::uint32_t i, std::uint32_t j) const {
+    float Posterior(std::size_t i, std::size_t j) const {
         const auto first = post_.col.begin() + post_.rowStart[i - 1];
         const auto last = post_.col.begin() + post_.rowStart[i];
         const auto at = std::lower_bound(first, last, j - 1);
@@ -161,9 +167,8 @@ PairCounts MeaCounts(const SparsePosterior& post, std::string_view x, std::strin
     Staircase v(post, s);
     v.Fill();
     PairCounts counts;
-    std::uint32_t i = post.rows, j = post.cols;
+    std::size_t i = post.rows, j = post.cols;
     while (i > 0 || j > 0) {
-        ++counts.columns;
         Step step = kYGap;
         if (j == 0) {
             step = kXGap;
@@ -175,20 +180,7 @@ PairCounts MeaCounts(const SparsePosterior& post, std::string_view x, std::strin
             else
                 step = xGap >= yGap ? kXGap : kYGap;
         }
-        switch (step) {
-            case kBoth:
-                --i;
-                --j;
-                ++counts.gapFreeColumns;
-                if (x[i] == y[j]) ++counts.matches;
-                break;
-            case kXGap:
-                --i;
-                break;
-            default:
-                --j;
-                break;
-        }
+        TakeStep(step, i, j, x, y, counts);
     }
     return counts;
 }
