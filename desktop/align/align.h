@@ -1,0 +1,88 @@
+// The built-in pairwise aligner: MUSCLE 5's pair-HMM method (posterior probabilities from a
+// ProbCons-style pair hidden Markov model, then the alignment of maximum expected accuracy),
+// reproduced in single precision so that its alignments are MUSCLE's own. A caller gets the
+// column counts that the percentage identity needs, not the alignment text.
+//
+// Plain C++ with no dependency on the rest of the program.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace kvr::align {
+
+// Which emission model scores the residues.
+enum class Alphabet : std::uint8_t {
+    Guess,       // MUSCLE's rule, applied to the two sequences of each pair
+    Nucleotide,  // A, C, G, T (U as T); any other symbol is a wildcard
+    Protein,     // the 20 amino acids; any other symbol is a wildcard
+};
+
+// Which implementation of the dynamic programming runs. Every choice gives the same bits.
+enum class Kernel : std::uint8_t {
+    Best,    // the widest SIMD kernel this processor runs
+    Scalar,  // the plain reference implementation (with the band: four cells at a time, portable)
+    Avx2,    // eight cells (with the band) or pairs (without) at once; needs AVX2
+    Avx512,  // sixteen cells or pairs at once; needs AVX-512F
+};
+
+struct Options {
+    // The emission model; MUSCLE guesses it for every input file, so for every pair.
+    Alphabet alphabet = Alphabet::Guess;
+    // The implementation; Best unless a test or a benchmark compares them.
+    Kernel kernel = Kernel::Best;
+    // Compute only a band that follows the alignment path, widened until no probability reaches
+    // its edge, instead of the whole matrix. The same results in a fraction of the time and
+    // memory; off only to compare against the whole matrix.
+    bool band = true;
+    // Longest sequence accepted, in residues; the default is what MUSCLE itself accepts. A pair
+    // whose band grows to the whole matrix needs 4 bytes per cell of the two lengths' product.
+    std::uint32_t maxLength = 20000;
+};
+
+enum class Status : std::uint8_t {
+    Ok,
+    EmptySequence,  // a sequence of the pair has no residue
+    TooLong,        // a sequence is longer than Options::maxLength
+    Cancelled,      // the cancel flag was raised before the pair was done
+    NoMemory,       // the work space could not be allocated
+};
+
+// What the identity of an aligned pair is made of.
+struct PairCounts {
+    Status status = Status::Ok;
+    std::uint32_t columns = 0;         // alignment columns
+    std::uint32_t gapFreeColumns = 0;  // columns with a residue in both sequences
+    std::uint32_t matches = 0;         // gap-free columns whose two symbols are equal (case kept)
+    bool operator==(const PairCounts&) const = default;
+};
+
+// The text of a status, for messages.
+const char* StatusText(Status status);
+
+// Aligns a and b (residues only, no gaps) as `muscle -align` does the two-record file a, b.
+PairCounts AlignPair(std::string_view a, std::string_view b, const Options& options = {});
+
+// One pair of a batch. The views must stay valid until AlignPairs returns.
+struct PairTask {
+    std::string_view a;
+    std::string_view b;
+};
+
+// Aligns every task on `jobs` threads (at least one); out[k] belongs to tasks[k] and is the same
+// whatever the number of threads. When *cancel becomes true the call returns within a fraction of
+// a second, the unfinished pairs marked Cancelled. Returns Cancelled if it was cancelled, else Ok
+// (a pair's own failure is in its counts).
+Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, int jobs,
+                  const std::atomic<bool>* cancel, std::vector<PairCounts>& out);
+
+// MUSCLE's alphabet guess for a two-sequence input: 100 positions drawn by its pseudo-random
+// generator with its fixed seed; protein when 75 or fewer hold A, C, G, T or U (either case).
+Alphabet GuessAlphabet(std::string_view a, std::string_view b);
+
+// The kernels this processor can run (Scalar always).
+bool KernelAvailable(Kernel kernel);
+
+}  // namespace kvr::align

@@ -1,0 +1,168 @@
+#include <algorithm>
+#include <array>
+#include <new>
+#include <thread>
+
+#include "align/align.h"
+#include "align/align_one.h"
+#include "align/kernels.h"
+
+namespace kvr::align {
+
+namespace {
+
+// Longer pairs go through the scalar path: a lane batch holds its lanes' whole forward matrix.
+constexpr std::size_t kLaneMaxLength = 3000;
+
+int LanesOf(Kernel kernel) {
+    return kernel == Kernel::Avx512 ? kLanesAvx512 : kernel == Kernel::Avx2 ? kLanesAvx2 : 1;
+}
+
+// A unit of work: one pair for the scalar path, or up to a kernel's lane count of pairs of one
+// alphabet and similar lengths.
+struct WorkItem {
+    Alphabet alphabet;
+    std::vector<std::size_t> tasks;
+};
+
+void RunLanes(Kernel kernel, const WorkItem& item, const std::vector<PairTask>& tasks,
+              const std::atomic<bool>* cancel, MeaScratch& mea, std::vector<PairCounts>& out) {
+    std::array<std::string_view, kLanesAvx512> xs, ys;
+    std::array<SparsePosterior, kLanesAvx512> post;
+    const int count = static_cast<int>(item.tasks.size());
+    for (int l = 0; l < count; ++l) {
+        xs[l] = tasks[item.tasks[l]].a;
+        ys[l] = tasks[item.tasks[l]].b;
+    }
+    try {
+        const HmmModel& model = ModelFor(item.alphabet);
+        const bool done =
+            kernel == Kernel::Avx512
+                ? PosteriorAvx512(model, xs.data(), ys.data(), count, cancel, post.data())
+                : PosteriorAvx2(model, xs.data(), ys.data(), count, cancel, post.data());
+        if (!done) return;  // left Cancelled
+        for (int l = 0; l < count; ++l) out[item.tasks[l]] = MeaCounts(post[l], xs[l], ys[l], mea);
+    } catch (const std::bad_alloc&) {
+        for (int l = 0; l < count; ++l) out[item.tasks[l]] = PairCounts{Status::NoMemory};
+    }
+}
+
+// Runs work(thread) on `jobs` threads (at most `items`), the calling one among them.
+template <typename Work>
+void OnThreads(int jobs, std::size_t items, const Work& work) {
+    const std::size_t threads =
+        std::clamp<std::size_t>(static_cast<std::size_t>(std::max(jobs, 1)), 1, items + 1);
+    std::vector<std::thread> pool;
+    for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(work);
+    work();
+    for (auto& thread : pool) thread.join();
+}
+
+Status Outcome(const std::vector<PairCounts>& out) {
+    const bool cancelled = std::any_of(
+        out.begin(), out.end(), [](const PairCounts& c) { return c.status == Status::Cancelled; });
+    return cancelled ? Status::Cancelled : Status::Ok;
+}
+
+// One pair at a time per thread, the largest first so that the threads finish together.
+Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, Kernel kernel,
+                   int jobs, const std::atomic<bool>* cancel, std::vector<PairCounts>& out) {
+    std::vector<std::size_t> order(tasks.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    const auto cells = [&](std::size_t k) { return tasks[k].a.size() * tasks[k].b.size(); };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t p, std::size_t q) { return cells(p) > cells(q); });
+    std::atomic<std::size_t> next{0};
+    OnThreads(jobs, order.size(), [&] {
+        PairScratch scratch;
+        for (;;) {
+            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+            const std::size_t k = next.fetch_add(1, std::memory_order_relaxed);
+            if (k >= order.size()) return;
+            const std::size_t t = order[k];
+            out[t] = AlignOne(tasks[t].a, tasks[t].b, options, kernel, scratch, cancel);
+        }
+    });
+    return Outcome(out);
+}
+
+}  // namespace
+
+bool KernelAvailable(Kernel kernel) {
+    switch (kernel) {
+        case Kernel::Best:
+        case Kernel::Scalar:
+            return true;
+        case Kernel::Avx2:
+            return __builtin_cpu_supports("avx2");
+        case Kernel::Avx512:
+            return __builtin_cpu_supports("avx512f");
+    }
+    return false;
+}
+
+Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, int jobs,
+                  const std::atomic<bool>* cancel, std::vector<PairCounts>& out) {
+    out.assign(tasks.size(), PairCounts{Status::Cancelled});
+    if (tasks.empty()) return Status::Ok;
+    const Kernel kernel = ResolveKernel(options.kernel);
+    if (options.band) return AlignBanded(tasks, options, kernel, jobs, cancel, out);
+    const int lanes = LanesOf(kernel);
+
+    // Pairs settled without alignment are done here; the rest become work items.
+    std::vector<WorkItem> items;
+    std::vector<std::pair<Alphabet, std::size_t>> laneTasks;
+    for (std::size_t k = 0; k < tasks.size(); ++k) {
+        if (auto early = Precheck(tasks[k].a, tasks[k].b, options)) {
+            out[k] = *early;
+            continue;
+        }
+        const Alphabet alphabet = AlphabetFor(tasks[k].a, tasks[k].b, options);
+        if (lanes > 1 && std::max(tasks[k].a.size(), tasks[k].b.size()) <= kLaneMaxLength)
+            laneTasks.emplace_back(alphabet, k);
+        else
+            items.push_back({alphabet, {k}});
+    }
+    // Similar lengths share a batch, so that little of it is padding.
+    std::sort(laneTasks.begin(), laneTasks.end(), [&](const auto& p, const auto& q) {
+        const auto key = [&](const auto& t) {
+            return std::tuple(t.first, tasks[t.second].a.size(), tasks[t.second].b.size(),
+                              t.second);
+        };
+        return key(p) < key(q);
+    });
+    const std::size_t scalarItems = items.size();
+    for (std::size_t k = 0; k < laneTasks.size();) {
+        WorkItem item{laneTasks[k].first, {}};
+        while (k < laneTasks.size() && laneTasks[k].first == item.alphabet &&
+               static_cast<int>(item.tasks.size()) < lanes)
+            item.tasks.push_back(laneTasks[k++].second);
+        items.push_back(std::move(item));
+    }
+    // The big batches first, the single long pairs after: the threads finish together.
+    std::rotate(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(scalarItems),
+                items.end());
+
+    std::atomic<std::size_t> nextItem{0};
+    const auto work = [&] {
+        PairScratch scratch;
+        for (;;) {
+            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+            const std::size_t k = nextItem.fetch_add(1, std::memory_order_relaxed);
+            if (k >= items.size()) return;
+            const WorkItem& item = items[k];
+            if (item.tasks.size() == 1 && (lanes == 1 || k >= items.size() - scalarItems)) {
+                const std::size_t t = item.tasks[0];
+                Options one = options;
+                one.alphabet = item.alphabet;
+                out[t] = AlignOne(tasks[t].a, tasks[t].b, one, Kernel::Scalar, scratch, cancel);
+            } else {
+                RunLanes(kernel, item, tasks, cancel, scratch.mea, out);
+            }
+        }
+    };
+    OnThreads(jobs, items.size(), work);
+    return Outcome(out);
+}
+
+}  // namespace kvr::align

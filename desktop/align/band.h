@@ -1,0 +1,69 @@
+// The band that follows the alignment path. The forward and backward passes run over anti-diagonals
+// d = i + j (i a row of x, j a column of y, both from 0 with the start row and column), and on
+// each one only over `width` consecutive rows around a centre path from (0, 0) to (lx, ly). The
+// centre moves down by 0 or 1 row from one anti-diagonal to the next, whatever the lengths, so the
+// cells a cell depends on are at most one place further along: a vector of cells is one load.
+//
+// A cell is computed from its neighbours by the reference's own operations, and a neighbour outside
+// the band counts as log zero. When the posterior of any state at the band's edge is above
+// kBandEdgeScore the band is too narrow: it is widened and the pair computed again.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "align/align.h"
+#include "align/hmm_model.h"
+#include "align/posterior.h"
+
+namespace kvr::align {
+
+// The log posterior above which a state at the band's edge means that probability leaks out of
+// the band (about 2e-9). Leaks that small are more than the log-sum's cut-off (7.5) below every
+// kept posterior, so they vanish from its sums exactly.
+inline constexpr float kBandEdgeScore = -20.0f;
+
+// The centre row of the path on every anti-diagonal 0 .. lx + ly: starts at 0, ends at lx, and
+// grows by 0 or 1 from one anti-diagonal to the next. Seeded by the longest chain of k-mers found
+// once in each sequence, in the same order in both; straight lines between them.
+std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet);
+
+// A band: its centre path and its width in rows (a multiple of 16).
+struct Band {
+    const std::vector<std::int32_t>* centre = nullptr;
+    std::int32_t width = 0;
+    // First row of the band on anti-diagonal d (d may be out of range: the ends are held).
+    std::int32_t Start(std::int64_t d) const {
+        const auto last = static_cast<std::int64_t>(centre->size()) - 1;
+        return (*centre)[static_cast<std::size_t>(d < 0 ? 0 : d > last ? last : d)] - width / 2;
+    }
+};
+
+enum class BandResult : std::uint8_t {
+    Done,       // the posteriors are those of the whole matrix
+    Widen,      // probability reached the band's edge
+    Cancelled,  // the cancel flag was raised
+};
+
+// The banded passes, one per instruction set; every one gives the same bits.
+BandResult PosteriorBandPortable(const HmmModel& model, std::string_view x, std::string_view y,
+                                 const Band& band, const std::atomic<bool>* cancel,
+                                 SparsePosterior& out);
+BandResult PosteriorBandAvx2(const HmmModel& model, std::string_view x, std::string_view y,
+                             const Band& band, const std::atomic<bool>* cancel,
+                             SparsePosterior& out);
+BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::string_view y,
+                               const Band& band, const std::atomic<bool>* cancel,
+                               SparsePosterior& out);
+
+// The posteriors of the pair through a band seeded by SeedPath, 64 rows wide at first and doubled
+// while probability reaches its edge; once a band would take more than 64 MB and more memory than
+// the whole matrix, the scalar reference on the whole matrix. `kernel` is a resolved one (not
+// Best). False if cancelled.
+bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
+                     Alphabet alphabet, Kernel kernel, PosteriorScratch& wholeScratch,
+                     const std::atomic<bool>* cancel, SparsePosterior& out);
+
+}  // namespace kvr::align

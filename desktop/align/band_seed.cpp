@@ -1,0 +1,111 @@
+// The centre path of the band: exact k-mer matches that occur once in each sequence, the longest
+// chain of them in the same order in both, and straight lines from (0, 0) through their middles to
+// (lx, ly). Only a guess: the passes check it and widen the band where it was wrong.
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <utility>
+
+#include "align/band.h"
+
+namespace kvr::align {
+
+namespace {
+
+struct Kmer {
+    std::uint64_t hash;
+    std::int32_t pos;
+    bool operator<(const Kmer& o) const { return hash < o.hash || (hash == o.hash && pos < o.pos); }
+};
+
+// Letters as the model reads them: case and U/T do not matter.
+unsigned char Fold(char c, Alphabet alphabet) {
+    const auto u = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(c)));
+    return alphabet == Alphabet::Nucleotide && u == 'U' ? 'T' : u;
+}
+
+// The k-mers of s that occur once in it, by hash.
+std::vector<Kmer> UniqueKmers(std::string_view s, std::size_t k, Alphabet alphabet) {
+    std::vector<Kmer> all;
+    if (s.size() < k) return all;
+    for (std::size_t p = 0; p + k <= s.size(); ++p) {
+        std::uint64_t h = 1469598103934665603ull;  // FNV-1a
+        for (std::size_t t = 0; t < k; ++t) h = (h ^ Fold(s[p + t], alphabet)) * 1099511628211ull;
+        all.push_back({h, static_cast<std::int32_t>(p)});
+    }
+    std::sort(all.begin(), all.end());
+    std::vector<Kmer> unique;
+    for (std::size_t a = 0; a < all.size();) {
+        std::size_t b = a + 1;
+        while (b < all.size() && all[b].hash == all[a].hash) ++b;
+        if (b == a + 1) unique.push_back(all[a]);
+        a = b;
+    }
+    return unique;
+}
+
+// The longest chain of hits increasing in both coordinates (hits come by increasing x position,
+// one per position).
+std::vector<std::pair<std::int32_t, std::int32_t>> LongestChain(
+    const std::vector<std::pair<std::int32_t, std::int32_t>>& hits) {
+    std::vector<std::size_t> tails;  // index of the hit ending the best chain of each length
+    std::vector<std::ptrdiff_t> before(hits.size(), -1);
+    for (std::size_t h = 0; h < hits.size(); ++h) {
+        const auto at =
+            std::lower_bound(tails.begin(), tails.end(), hits[h].second,
+                             [&](std::size_t t, std::int32_t j) { return hits[t].second < j; });
+        if (at != tails.begin()) before[h] = static_cast<std::ptrdiff_t>(*(at - 1));
+        if (at == tails.end())
+            tails.push_back(h);
+        else
+            *at = h;
+    }
+    std::vector<std::pair<std::int32_t, std::int32_t>> chain;
+    for (std::ptrdiff_t h = tails.empty() ? -1 : static_cast<std::ptrdiff_t>(tails.back()); h >= 0;
+         h = before[static_cast<std::size_t>(h)])
+        chain.push_back(hits[static_cast<std::size_t>(h)]);
+    std::reverse(chain.begin(), chain.end());
+    return chain;
+}
+
+}  // namespace
+
+std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet) {
+    const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
+    const std::size_t k = alphabet == Alphabet::Protein ? 4 : 12;
+    const auto inX = UniqueKmers(x, k, alphabet), inY = UniqueKmers(y, k, alphabet);
+    std::vector<std::pair<std::int32_t, std::int32_t>> hits;
+    for (std::size_t a = 0, b = 0; a < inX.size() && b < inY.size();) {
+        if (inX[a].hash < inY[b].hash) {
+            ++a;
+        } else if (inY[b].hash < inX[a].hash) {
+            ++b;
+        } else {
+            hits.emplace_back(inX[a].pos, inY[b].pos);
+            ++a;
+            ++b;
+        }
+    }
+    std::sort(hits.begin(), hits.end());
+
+    // Points of the path in matrix cells (residue p is row or column p + 1).
+    const auto half = static_cast<std::int32_t>(k / 2);
+    std::vector<std::pair<std::int32_t, std::int32_t>> points{{0, 0}};
+    for (const auto& [i, j] : LongestChain(hits)) points.emplace_back(i + 1 + half, j + 1 + half);
+    points.emplace_back(lx, ly);
+
+    std::vector<std::int32_t> centre(static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) +
+                                     1);
+    for (std::size_t p = 0; p + 1 < points.size(); ++p) {
+        const auto [i1, j1] = points[p];
+        const auto [i2, j2] = points[p + 1];
+        const std::int64_t d1 = i1 + j1, span = (i2 + j2) - d1, rise = i2 - i1;
+        // Rounded straight line; its slope is at most 1 row per anti-diagonal.
+        for (std::int64_t t = 0; t <= span; ++t)
+            centre[static_cast<std::size_t>(d1 + t)] = static_cast<std::int32_t>(
+                i1 + (span == 0 ? 0 : (2 * t * rise + span) / (2 * span)));
+    }
+    return centre;
+}
+
+}  // namespace kvr::align

@@ -1,0 +1,40 @@
+// The lane kernel compiled for avx2. Everything outside the target region (the standard
+// library, the shared headers) stays compiled for the base instruction set, so that no copy of
+// it built for avx2 can end up in code that runs elsewhere.
+#include <immintrin.h>
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "align/band.h"
+#include "align/hmm_model.h"
+#include "align/kernels.h"
+#include "align/log_sum.h"
+#include "align/posterior.h"
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#include "align/posterior_band.h"
+#include "align/posterior_lanes.h"
+
+namespace kvr::align {
+
+bool PosteriorAvx2(const HmmModel& model, const std::string_view* xs, const std::string_view* ys,
+                   int count, const std::atomic<bool>* cancel, SparsePosterior* out) {
+    thread_local lanes::LaneScratch<kLanesAvx2> scratch;
+    return lanes::PosteriorLanes<kLanesAvx2>(model, xs, ys, count, scratch, cancel, out);
+}
+
+BandResult PosteriorBandAvx2(const HmmModel& model, std::string_view x, std::string_view y,
+                             const Band& band, const std::atomic<bool>* cancel,
+                             SparsePosterior& out) {
+    thread_local lanes::BandScratch<kLanesAvx2> scratch;
+    return lanes::PosteriorBand<kLanesAvx2>(model, x, y, band, scratch, cancel, out);
+}
+
+}  // namespace kvr::align
+#pragma GCC pop_options

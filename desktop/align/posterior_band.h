@@ -1,0 +1,316 @@
+// The banded forward and backward passes (see band.h), N consecutive cells of an anti-diagonal
+// per vector. Every cell runs the scalar reference's operations in its order, both sides of each
+// branch computed and the reference's choice selected, so that a cell holds the reference's bits
+// whenever no neighbour outside the band mattered.
+//
+// Included by one source file per instruction set, inside its target region.
+#pragma once
+
+#include <immintrin.h>
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "align/band.h"
+#include "align/hmm_model.h"
+#include "align/log_sum.h"
+#include "align/posterior.h"
+#include "align/simd_log_sum.h"
+
+namespace kvr::align::lanes {
+
+template <int N>
+struct BandScratch {
+    std::vector<float> forwardMatch;   // (lx + ly + 1) x width
+    std::vector<float> slots;          // three anti-diagonals x five states x (width + 2)
+    std::vector<float> edge;           // forward states at both ends of every anti-diagonal
+    std::vector<float> insX, insY;     // insert scores by row, by column reversed
+    std::vector<std::int32_t> xs, ys;  // symbol classes (x times the class count) likewise
+    std::vector<std::uint32_t> rowOf, colOf;
+    std::vector<float> probOf;
+};
+
+template <int N>
+KVR_ALIGN_INLINE typename Vec<N>::F LoadF(const float* p) {
+    typename Vec<N>::F v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template <int N>
+KVR_ALIGN_INLINE typename Vec<N>::I LoadI(const std::int32_t* p) {
+    typename Vec<N>::I v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template <int N>
+KVR_ALIGN_INLINE void Store(float* p, typename Vec<N>::F v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// table[index] on every lane.
+template <int N>
+KVR_ALIGN_INLINE typename Vec<N>::F Gather(const float* table, typename Vec<N>::I index) {
+    // Instantiated for 16 lanes only in the AVX-512 kernel, for 8 only in the AVX2 one.
+    if constexpr (N == 16) {
+        return (typename Vec<N>::F)_mm512_mask_i32gather_ps(_mm512_setzero_ps(), 0xffff,
+                                                            (__m512i)index, table, 4);
+    } else if constexpr (N == 8) {
+        return (typename Vec<N>::F)_mm256_i32gather_ps(table, (__m256i)index, 4);
+    } else {
+        typename Vec<N>::F v;
+        for (int l = 0; l < N; ++l) v[l] = table[index[l]];
+        return v;
+    }
+}
+
+template <int N>
+KVR_ALIGN_INLINE bool Any(typename Vec<N>::I mask) {
+    bool any = false;
+    for (int l = 0; l < N; ++l) any |= mask[l] != 0;
+    return any;
+}
+
+template <int N>
+BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_view yv,
+                         const Band& band, BandScratch<N>& s, const std::atomic<bool>* cancel,
+                         SparsePosterior& out) {
+    using F = typename Vec<N>::F;
+    using I = typename Vec<N>::I;
+    const std::int32_t lx = static_cast<std::int32_t>(xv.size());
+    const std::int32_t ly = static_cast<std::int32_t>(yv.size());
+    const std::int32_t D = lx + ly, W = band.width;
+    const std::size_t stride = static_cast<std::size_t>(W) + 2;  // a log-zero pad at each end
+
+    // Per-row and per-column data, padded by P on both sides so that a band reaching outside the
+    // matrix reads harmless values (its cells there are masked).
+    const std::int32_t P = W + 2;
+    s.insX.assign(static_cast<std::size_t>(lx + 2 * P + 2), 0.0f);
+    s.xs.assign(s.insX.size(), 0);
+    s.insY.assign(static_cast<std::size_t>(ly + 2 * P + 2), 0.0f);
+    s.ys.assign(s.insY.size(), 0);
+    for (std::int32_t i = 1; i <= lx; ++i) {
+        const auto c = static_cast<unsigned char>(xv[static_cast<std::size_t>(i - 1)]);
+        s.insX[static_cast<std::size_t>(P + i)] = m.insert[c];
+        s.xs[static_cast<std::size_t>(P + i)] = m.classOf[c] * m.classes;
+    }
+    for (std::int32_t j = 1; j <= ly; ++j) {
+        const auto c = static_cast<unsigned char>(yv[static_cast<std::size_t>(j - 1)]);
+        s.insY[static_cast<std::size_t>(P + ly - j)] = m.insert[c];
+        s.ys[static_cast<std::size_t>(P + ly - j)] = m.classOf[c];
+    }
+    const float* match = m.classMatch.data();
+    const auto matchOf = [match](I index) { return Gather<N>(match, index); };
+
+    s.forwardMatch.resize(static_cast<std::size_t>(D + 1) * static_cast<std::size_t>(W));
+    s.slots.assign(3 * 5 * stride, kLogZero);
+    s.edge.resize(static_cast<std::size_t>(D + 1) * 10);
+    const auto slot = [&](std::int32_t d, int state) {
+        return s.slots.data() + (static_cast<std::size_t>(d % 3) * 5 + state) * stride;
+    };
+    const auto cancelled = [cancel] {
+        return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+    };
+
+    const F LZ = Splat<N>(kLogZero);
+    const F tMM = Splat<N>(m.mm), tMI = Splat<N>(m.mShort), tMJ = Splat<N>(m.mLong);
+    const F tII = Splat<N>(m.shortShort), tIM = Splat<N>(m.shortM);
+    const F tJJ = Splat<N>(m.longLong), tJM = Splat<N>(m.longM);
+    const F tSM = Splat<N>(m.startM), tSI = Splat<N>(m.startShort), tSJ = Splat<N>(m.startLong);
+    I iota;
+    for (int l = 0; l < N; ++l) iota[l] = l;
+
+    // Forward. Cell k of anti-diagonal d is row i = start + k, column j = d - i; its diagonal
+    // neighbour is on d - 2, the ones above and to the left on d - 1.
+    for (std::int32_t d = 0; d <= D; ++d) {
+        if (cancelled()) return BandResult::Cancelled;
+        const std::int32_t sd = band.Start(d);
+        const std::int32_t sh1 = sd - band.Start(d - 1), sh2 = sd - band.Start(d - 2);
+        float* cur[5];
+        const float *p1[5], *p2[5];
+        for (int st = 0; st < 5; ++st) {
+            cur[st] = slot(d, st) + 1;
+            p1[st] = slot(d + 2, st);  // d - 1
+            p2[st] = slot(d + 1, st);  // d - 2
+        }
+        float* fm = s.forwardMatch.data() + static_cast<std::size_t>(d) * W;
+        for (std::int32_t k = 0; k < W; k += N) {
+            const I i = sd + k + iota;
+            const I j = d - i;
+            const std::size_t diag = static_cast<std::size_t>(k + sh2);
+            const std::size_t up = static_cast<std::size_t>(k + sh1), left = up + 1;
+            const F insX = LoadF<N>(s.insX.data() + P + sd + k);
+            const F insY = LoadF<N>(s.insY.data() + P + ly - d + sd + k);
+            const F emit = matchOf(LoadI<N>(s.xs.data() + P + sd + k) +
+                                   LoadI<N>(s.ys.data() + P + ly - d + sd + k));
+            const F pM = LoadF<N>(p2[0] + diag), pIX = LoadF<N>(p2[1] + diag),
+                    pJX = LoadF<N>(p2[2] + diag), pIY = LoadF<N>(p2[3] + diag),
+                    pJY = LoadF<N>(p2[4] + diag);
+            const F uM = LoadF<N>(p1[0] + up), uIX = LoadF<N>(p1[1] + up),
+                    uJX = LoadF<N>(p1[2] + up);
+            const F lM = LoadF<N>(p1[0] + left), lIY = LoadF<N>(p1[3] + left),
+                    lJY = LoadF<N>(p1[4] + left);
+            const F sum = LogSumV<N>(pM + tMM, pIX + tIM, pJX + tJM, pIY + tIM, pJY + tJM);
+            const F ixInner = LogSumV<N>(uIX + tII, uM + tMI) + insX;
+            const F jxInner = LogSumV<N>(uJX + tJJ, uM + tMJ) + insX;
+            const F iyInner = LogSumV<N>(lIY + tII, lM + tMI) + insY;
+            const F jyInner = LogSumV<N>(lJY + tJJ, lM + tMJ) + insY;
+            // Most vectors lie inside the matrix, away from its first row, column and cell.
+            const std::int32_t i0 = sd + k, j0 = d - i0;
+            if (i0 >= 1 && i0 + N - 1 <= lx && j0 - N + 1 >= 1 && j0 <= ly && d != 2) {
+                const F M = sum + emit;
+                Store<N>(cur[0] + k, M);
+                Store<N>(cur[1] + k, ixInner);
+                Store<N>(cur[2] + k, jxInner);
+                Store<N>(cur[3] + k, iyInner);
+                Store<N>(cur[4] + k, jyInner);
+                Store<N>(fm + k, M);
+                continue;
+            }
+            const auto row1 = i == 1, col1 = j == 1;
+            const F mInner = (row1 & col1) ? tSM + emit : sum + emit;
+            // Row 0: y's inserts before x starts; column 0: x's inserts before y starts.
+            const F iyRow0 = col1 ? tSI + insY : lIY + tII + insY;
+            const F jyRow0 = col1 ? tSJ + insY : lJY + tJJ + insY;
+            const F ixCol0 = row1 ? tSI + insX : uIX + tII + insX;
+            const F jxCol0 = row1 ? tSJ + insX : uJX + tJJ + insX;
+            const auto inRows = (i >= 0) & (i <= lx), inCols = (j >= 0) & (j <= ly);
+            const auto inner = (i >= 1) & (j >= 1) & (i <= lx) & (j <= ly);
+            const auto onRow0 = (i == 0) & (j >= 1) & inCols;
+            const auto onCol0 = (j == 0) & (i >= 1) & inRows;
+            const F M = inner ? mInner : LZ;
+            Store<N>(cur[0] + k, M);
+            Store<N>(cur[1] + k, inner ? ixInner : (onCol0 ? ixCol0 : LZ));
+            Store<N>(cur[2] + k, inner ? jxInner : (onCol0 ? jxCol0 : LZ));
+            Store<N>(cur[3] + k, inner ? iyInner : (onRow0 ? iyRow0 : LZ));
+            Store<N>(cur[4] + k, inner ? jyInner : (onRow0 ? jyRow0 : LZ));
+            Store<N>(fm + k, M);
+        }
+        float* e = s.edge.data() + static_cast<std::size_t>(d) * 10;
+        for (int st = 0; st < 5; ++st) {
+            e[st] = cur[st][0];
+            e[5 + st] = cur[st][W - 1];
+        }
+    }
+    float total;
+    {
+        const std::int32_t k = lx - band.Start(D);
+        float end[5];
+        for (int st = 0; st < 5; ++st) end[st] = slot(D, st)[1 + k];
+        total = TotalScore(m, end);
+    }
+
+    // Backward, from the last cell; posteriors and the band's edges checked as each anti-diagonal
+    // is done. Its neighbours: diagonal on d + 2, below and to the right on d + 1.
+    std::fill(s.slots.begin(), s.slots.end(), kLogZero);
+    s.rowOf.clear();
+    s.colOf.clear();
+    s.probOf.clear();
+    const float minScore = MinPosteriorScore();
+    const F minScoreV = Splat<N>(minScore), totalV = Splat<N>(total);
+    for (std::int32_t d = D; d >= 2; --d) {
+        if (cancelled()) return BandResult::Cancelled;
+        const std::int32_t sd = band.Start(d);
+        const std::int32_t sh1 = band.Start(d + 1) - sd, sh2 = band.Start(d + 2) - sd;
+        float* cur[5];
+        const float *n1[5], *n2[5];
+        for (int st = 0; st < 5; ++st) {
+            cur[st] = slot(d, st) + 1;
+            n1[st] = slot(d + 1, st);
+            n2[st] = slot(d + 2, st);
+        }
+        const float* fm = s.forwardMatch.data() + static_cast<std::size_t>(d) * W;
+        for (std::int32_t k = 0; k < W; k += N) {
+            const I i = sd + k + iota;
+            const I j = d - i;
+            const std::size_t diag = static_cast<std::size_t>(k + 2 - sh2);
+            const std::size_t down = static_cast<std::size_t>(k + 2 - sh1), right = down - 1;
+            // Residue i + 1 of x and j + 1 of y.
+            const F insX = LoadF<N>(s.insX.data() + P + sd + k + 1);
+            const F insY = LoadF<N>(s.insY.data() + P + ly - d + sd + k - 1);
+            const F emit = matchOf(LoadI<N>(s.xs.data() + P + sd + k + 1) +
+                                   LoadI<N>(s.ys.data() + P + ly - d + sd + k - 1));
+            const F dM = LoadF<N>(n2[0] + diag);
+            const F bIX = LoadF<N>(n1[1] + down), bJX = LoadF<N>(n1[2] + down);
+            const F rIY = LoadF<N>(n1[3] + right), rJY = LoadF<N>(n1[4] + right);
+            const auto lastRow = i == lx, lastCol = j == ly;
+            const F nextM = dM + emit;
+            const F nextIX = bIX + insX, nextJX = bJX + insX;
+            const F nextIY = rIY + insY, nextJY = rJY + insY;
+            const F mInner =
+                LogSumV<N>(tMM + nextM, tMI + nextIX, tMJ + nextJX, tMI + nextIY, tMJ + nextJY);
+            const F ixInner = LogSumV<N>(tII + nextIX, tIM + nextM);
+            const F jxInner = LogSumV<N>(tJJ + nextJX, tJM + nextM);
+            const F iyInner = LogSumV<N>(tII + nextIY, tIM + nextM);
+            const F jyInner = LogSumV<N>(tJJ + nextJY, tJM + nextM);
+            const auto valid = (i >= 1) & (j >= 1) & (i <= lx) & (j <= ly);
+            const auto corner = lastRow & lastCol;
+            const auto onRow = lastRow & ~lastCol, onCol = lastCol & ~lastRow;
+            const auto inner = valid & ~lastRow & ~lastCol;
+            F M = mInner, IX = ixInner, JX = jxInner, IY = iyInner, JY = jyInner;
+            const std::int32_t i0 = sd + k, j0 = d - i0;
+            if (!(i0 >= 1 && i0 + N - 1 <= lx - 1 && j0 - N + 1 >= 1 && j0 <= ly - 1)) {
+                // At the matrix's edge or last row or column: the few vectors not wholly inside.
+                M = valid ? mInner : LZ;
+                if (Any<N>(valid & (lastRow | lastCol))) {
+                    const F mRow = LogSumV<N>(tMI + nextIY, tMJ + nextJY);
+                    const F mCol = LogSumV<N>(tMI + nextIX, tMJ + nextJX);
+                    M = valid ? (corner ? tSM : (onRow ? mRow : (onCol ? mCol : mInner))) : LZ;
+                }
+                IX = inner ? ixInner : (valid & corner ? tSI : (valid & onCol ? tII + nextIX : LZ));
+                JX = inner ? jxInner : (valid & corner ? tSJ : (valid & onCol ? tJJ + nextJX : LZ));
+                IY = inner ? iyInner : (valid & corner ? tSI : (valid & onRow ? tII + nextIY : LZ));
+                JY = inner ? jyInner : (valid & corner ? tSJ : (valid & onRow ? tJJ + nextJY : LZ));
+            }
+            Store<N>(cur[0] + k, M);
+            Store<N>(cur[1] + k, IX);
+            Store<N>(cur[2] + k, JX);
+            Store<N>(cur[3] + k, IY);
+            Store<N>(cur[4] + k, JY);
+
+            const F score = LoadF<N>(fm + k) + M - totalV;
+            const I keep = valid & (score >= minScoreV);
+            if (!Any<N>(keep)) continue;
+            for (int l = 0; l < N; ++l) {
+                if (keep[l] == 0) continue;
+                const float p = PosteriorOfScore(score[l]);
+                if (p == 0) continue;
+                s.rowOf.push_back(static_cast<std::uint32_t>(i[l] - 1));
+                s.colOf.push_back(static_cast<std::uint32_t>(j[l] - 1));
+                s.probOf.push_back(p);
+            }
+        }
+        // An end of the band that is not the matrix's own edge must carry next to no probability.
+        const float* e = s.edge.data() + static_cast<std::size_t>(d) * 10;
+        const bool lowEdge = sd > std::max(0, d - ly);
+        const bool highEdge = sd + W - 1 < std::min(d, lx);
+        for (int st = 0; st < 5; ++st) {
+            if (lowEdge && e[st] + cur[st][0] - total > kBandEdgeScore) return BandResult::Widen;
+            if (highEdge && e[5 + st] + cur[st][W - 1] - total > kBandEdgeScore)
+                return BandResult::Widen;
+        }
+    }
+
+    // Entries came by descending anti-diagonal, so by descending column within a row.
+    out.rows = static_cast<std::uint32_t>(lx);
+    out.cols = static_cast<std::uint32_t>(ly);
+    out.rowStart.assign(out.rows + 1, 0);
+    for (std::uint32_t r : s.rowOf) ++out.rowStart[r + 1];
+    for (std::uint32_t r = 0; r < out.rows; ++r) out.rowStart[r + 1] += out.rowStart[r];
+    const std::size_t n = s.rowOf.size();
+    out.col.resize(n);
+    out.prob.resize(n);
+    std::vector<std::uint32_t> next(out.rowStart.begin() + 1, out.rowStart.end());
+    for (std::size_t q = 0; q < n; ++q) {
+        const std::uint32_t at = --next[s.rowOf[q]];
+        out.col[at] = s.colOf[q];
+        out.prob[at] = s.probOf[q];
+    }
+    return BandResult::Done;
+}
+
+}  // namespace kvr::align::lanes

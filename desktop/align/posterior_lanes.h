@@ -1,0 +1,260 @@
+// The posterior passes for several pairs at once, one pair per SIMD lane. Every lane performs the
+// scalar reference's operations in the same order, so the results are the same bits. Pairs are
+// placed so that they all end at the last row and column (shorter ones are padded at the start):
+// the backward pass then starts from one cell for all lanes, and only the forward pass needs the
+// per-lane start, as masks.
+//
+// Included by one source file per instruction set, each compiled for it.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "align/hmm_model.h"
+#include "align/log_sum.h"
+#include "align/posterior.h"
+#include "align/simd_log_sum.h"
+
+namespace kvr::align::lanes {
+
+// Float storage for n vectors of W lanes, aligned for them (a vector of vector types would not
+// keep their alignment).
+template <int W>
+class VectorBuffer {
+  public:
+    typename Vec<W>::F* Resize(std::size_t n) {
+        storage_.resize((n + 1) * W);
+        auto address = reinterpret_cast<std::uintptr_t>(storage_.data());
+        const std::uintptr_t align = 4 * W;
+        address = (address + align - 1) / align * align;
+        return reinterpret_cast<typename Vec<W>::F*>(address);
+    }
+
+  private:
+    std::vector<float> storage_;
+};
+
+template <int W>
+struct LaneScratch {
+    VectorBuffer<W> forwardMatch;  // rows x cols
+    VectorBuffer<W> rows;          // 2 rows x 5 states x (cols + 1)
+    std::vector<std::uint8_t> xPad, yPad;
+    std::vector<std::int32_t> startRow, startCol;
+    std::vector<std::vector<std::uint32_t>> rowOf, colOf;
+    std::vector<std::vector<float>> probOf;
+};
+
+// Posteriors of up to W pairs (unused lanes are given empty views and left alone). Returns
+// false if cancelled.
+template <int W>
+bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::string_view* ys,
+                    int count, LaneScratch<W>& s, const std::atomic<bool>* cancel,
+                    SparsePosterior* out) {
+    using F = typename Vec<W>::F;
+    using I = typename Vec<W>::I;
+    std::size_t LX = 0, LY = 0;
+    for (int l = 0; l < count; ++l) {
+        LX = std::max(LX, xs[l].size());
+        LY = std::max(LY, ys[l].size());
+    }
+    const std::size_t w = LY + 1;
+    // Residue bytes of global row i / column j (from 1) for each lane; 0 before a lane's start.
+    s.xPad.assign((LX + 2) * W, 0);
+    s.yPad.assign((LY + 2) * W, 0);
+    s.startRow.assign(W, 0);
+    s.startCol.assign(W, 0);
+    for (int l = 0; l < W; ++l) {
+        const std::size_t lx = l < count ? xs[l].size() : LX, ly = l < count ? ys[l].size() : LY;
+        s.startRow[l] = static_cast<std::int32_t>(LX - lx);
+        s.startCol[l] = static_cast<std::int32_t>(LY - ly);
+        for (std::size_t k = 0; l < count && k < lx; ++k)
+            s.xPad[(LX - lx + 1 + k) * W + l] = static_cast<std::uint8_t>(xs[l][k]);
+        for (std::size_t k = 0; l < count && k < ly; ++k)
+            s.yPad[(LY - ly + 1 + k) * W + l] = static_cast<std::uint8_t>(ys[l][k]);
+    }
+    I startRow, startCol;
+    for (int l = 0; l < W; ++l) {
+        startRow[l] = s.startRow[l];
+        startCol[l] = s.startCol[l];
+    }
+    F* const forwardMatch = s.forwardMatch.Resize(LX * LY);
+    F* rowA = s.rows.Resize(2 * 5 * w);
+    F* rowB = rowA + 5 * w;
+    const F LZ = Splat<W>(kLogZero);
+    const F tMM = Splat<W>(m.mm), tMI = Splat<W>(m.mShort), tMJ = Splat<W>(m.mLong);
+    const F tII = Splat<W>(m.shortShort), tIM = Splat<W>(m.shortM);
+    const F tJJ = Splat<W>(m.longLong), tJM = Splat<W>(m.longM);
+    const F tSM = Splat<W>(m.startM), tSI = Splat<W>(m.startShort), tSJ = Splat<W>(m.startLong);
+    const auto insertOf = [&](const std::uint8_t* bytes) {
+        F v{};
+        for (int l = 0; l < W; ++l) v[l] = m.insert[bytes[l]];
+        return v;
+    };
+    const auto matchOf = [&](const std::uint8_t* xb, const std::uint8_t* yb) {
+        F v{};
+        for (int l = 0; l < W; ++l) v[l] = m.match[xb[l]][yb[l]];
+        return v;
+    };
+    const auto cancelled = [cancel] {
+        return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+    };
+
+    // Forward. Global row i is local row i - startRow of each lane.
+    F* prev = rowA;
+    F* cur = rowB;
+    for (std::size_t i = 0; i <= LX; ++i) {
+        if (cancelled()) return false;
+        const I li = static_cast<std::int32_t>(i) - startRow;
+        F *M = cur, *IX = M + w, *JX = IX + w, *IY = JX + w, *JY = IY + w;
+        const F *pM = prev, *pIX = pM + w, *pJX = pIX + w, *pIY = pJX + w, *pJY = pIY + w;
+        const std::uint8_t* xb = s.xPad.data() + i * W;
+        const F insX = insertOf(xb);
+        const auto rowBefore = li < 0, row0 = li == 0, row1 = li == 1;
+        // Column 0.
+        {
+            const F ixFirst = tSI + insX, jxFirst = tSJ + insX;
+            const F ixNext = pIX[0] + tII + insX, jxNext = pJX[0] + tJJ + insX;
+            M[0] = IY[0] = JY[0] = LZ;
+            IX[0] = (rowBefore | row0) ? LZ : (row1 ? ixFirst : ixNext);
+            JX[0] = (rowBefore | row0) ? LZ : (row1 ? jxFirst : jxNext);
+        }
+        F* fm = forwardMatch + (i == 0 ? 0 : (i - 1) * LY);
+        for (std::size_t j = 1; j <= LY; ++j) {
+            const I lj = static_cast<std::int32_t>(j) - startCol;
+            const std::uint8_t* yb = s.yPad.data() + j * W;
+            const F insY = insertOf(yb);
+            const auto col0 = lj == 0, col1 = lj == 1;
+            // Interior recurrences (used where the lane's local row and column are both >= 1).
+            const F sum = LogSumV<W>(pM[j - 1] + tMM, pIX[j - 1] + tIM, pJX[j - 1] + tJM,
+                                     pIY[j - 1] + tIM, pJY[j - 1] + tJM);
+            const F match = matchOf(xb, yb);
+            const F mInner = (row1 & col1) ? tSM + match : sum + match;
+            const F ixInner = LogSumV<W>(pIX[j] + tII, pM[j] + tMI) + insX;
+            const F jxInner = LogSumV<W>(pJX[j] + tJJ, pM[j] + tMJ) + insX;
+            const F iyInner = LogSumV<W>(IY[j - 1] + tII, M[j - 1] + tMI) + insY;
+            const F jyInner = LogSumV<W>(JY[j - 1] + tJJ, M[j - 1] + tMJ) + insY;
+            // Row 0: y's inserts before x starts; column 0: x's inserts before y starts.
+            const F iyRow0 = col1 ? tSI + insY : IY[j - 1] + tII + insY;
+            const F jyRow0 = col1 ? tSJ + insY : JY[j - 1] + tJJ + insY;
+            const F ixCol0 = row1 ? tSI + insX : pIX[j] + tII + insX;
+            const F jxCol0 = row1 ? tSJ + insX : pJX[j] + tJJ + insX;
+            const auto inner = (li >= 1) & (lj >= 1);
+            const auto onRow0 = row0 & (lj >= 1);
+            const auto onCol0 = col0 & (li >= 1);
+            M[j] = inner ? mInner : LZ;
+            IX[j] = inner ? ixInner : (onCol0 ? ixCol0 : LZ);
+            JX[j] = inner ? jxInner : (onCol0 ? jxCol0 : LZ);
+            IY[j] = inner ? iyInner : (onRow0 ? iyRow0 : LZ);
+            JY[j] = inner ? jyInner : (onRow0 ? jyRow0 : LZ);
+            if (i >= 1) fm[j - 1] = M[j];
+        }
+        std::swap(prev, cur);
+    }
+    F total{};
+    {
+        const F* end = prev;
+        float e[5];
+        for (int l = 0; l < W; ++l) {
+            for (int k = 0; k < 5; ++k) e[k] = end[k * w + LY][l];
+            total[l] = TotalScore(m, e);
+        }
+    }
+
+    // Backward from the common last cell.
+    for (int l = 0; l < count; ++l) {
+        s.rowOf.resize(W);
+        s.colOf.resize(W);
+        s.probOf.resize(W);
+        s.rowOf[l].clear();
+        s.colOf[l].clear();
+        s.probOf[l].clear();
+    }
+    const float minScore = MinPosteriorScore();
+    F* next = rowA;
+    F* row = rowB;
+    for (std::size_t i = LX; i >= 1; --i) {
+        if (cancelled()) return false;
+        const F *nM = next, *nIX = nM + w, *nJX = nIX + w;
+        F *M = row, *IX = M + w, *JX = IX + w, *IY = JX + w, *JY = IY + w;
+        if (i == LX) {
+            M[LY] = tSM;
+            IX[LY] = IY[LY] = tSI;
+            JX[LY] = JY[LY] = tSJ;
+            for (std::size_t j = LY - 1; j >= 1; --j) {
+                const F insY = insertOf(s.yPad.data() + (j + 1) * W);
+                const F nextIY = IY[j + 1] + insY, nextJY = JY[j + 1] + insY;
+                M[j] = LogSumV<W>(tMI + nextIY, tMJ + nextJY);
+                IY[j] = tII + nextIY;
+                JY[j] = tJJ + nextJY;
+                IX[j] = JX[j] = LZ;
+            }
+        } else {
+            const std::uint8_t* xb = s.xPad.data() + (i + 1) * W;
+            const F insX = insertOf(xb);
+            {
+                const F nextIX = nIX[LY] + insX, nextJX = nJX[LY] + insX;
+                M[LY] = LogSumV<W>(tMI + nextIX, tMJ + nextJX);
+                IX[LY] = tII + nextIX;
+                JX[LY] = tJJ + nextJX;
+                IY[LY] = JY[LY] = LZ;
+            }
+            for (std::size_t j = LY - 1; j >= 1; --j) {
+                const std::uint8_t* yb = s.yPad.data() + (j + 1) * W;
+                const F insY = insertOf(yb);
+                const F nextM = nM[j + 1] + matchOf(xb, yb);
+                const F nextIX = nIX[j] + insX, nextJX = nJX[j] + insX;
+                const F nextIY = IY[j + 1] + insY, nextJY = JY[j + 1] + insY;
+                M[j] =
+                    LogSumV<W>(tMM + nextM, tMI + nextIX, tMJ + nextJX, tMI + nextIY, tMJ + nextJY);
+                IX[j] = LogSumV<W>(tII + nextIX, tIM + nextM);
+                JX[j] = LogSumV<W>(tJJ + nextJX, tJM + nextM);
+                IY[j] = LogSumV<W>(tII + nextIY, tIM + nextM);
+                JY[j] = LogSumV<W>(tJJ + nextJY, tJM + nextM);
+            }
+        }
+        // Posteriors of the row: a vector test first, the few kept cells lane by lane.
+        const F* fm = forwardMatch + (i - 1) * LY;
+        const I li = static_cast<std::int32_t>(i) - startRow;
+        for (std::size_t j = LY; j >= 1; --j) {
+            const F score = fm[j - 1] + M[j] - total;
+            const I lj = static_cast<std::int32_t>(j) - startCol;
+            const auto keep = (score >= minScore) & (li >= 1) & (lj >= 1);
+            bool any = false;
+            for (int l = 0; l < count; ++l) any |= keep[l] != 0;
+            if (!any) continue;
+            for (int l = 0; l < count; ++l) {
+                if (keep[l] == 0) continue;
+                const float p = PosteriorOfScore(score[l]);
+                if (p == 0) continue;
+                s.rowOf[l].push_back(static_cast<std::uint32_t>(li[l] - 1));
+                s.colOf[l].push_back(static_cast<std::uint32_t>(lj[l] - 1));
+                s.probOf[l].push_back(p);
+            }
+        }
+        std::swap(next, row);
+    }
+
+    // Entries came by descending row and column: reverse into rows of ascending columns.
+    for (int l = 0; l < count; ++l) {
+        SparsePosterior& o = out[l];
+        o.rows = static_cast<std::uint32_t>(xs[l].size());
+        o.cols = static_cast<std::uint32_t>(ys[l].size());
+        o.rowStart.assign(o.rows + 1, 0);
+        for (std::uint32_t r : s.rowOf[l]) ++o.rowStart[r + 1];
+        for (std::uint32_t r = 0; r < o.rows; ++r) o.rowStart[r + 1] += o.rowStart[r];
+        const std::size_t n = s.rowOf[l].size();
+        o.col.resize(n);
+        o.prob.resize(n);
+        for (std::size_t k = 0; k < n; ++k) {
+            o.col[n - 1 - k] = s.colOf[l][k];
+            o.prob[n - 1 - k] = s.probOf[l][k];
+        }
+    }
+    return true;
+}
+
+}  // namespace kvr::align::lanes

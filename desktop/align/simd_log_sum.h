@@ -1,0 +1,82 @@
+// Vector helpers of the SIMD kernels: GCC vector types of W floats and ProbCons' log-sum on every
+// lane, both branches computed and the scalar's choice selected, so that each lane gives the
+// bits of LogSum.
+//
+// Included by one source file per instruction set, inside its target region.
+#pragma once
+
+#include <cstdint>
+
+#include "align/log_sum.h"
+
+namespace kvr::align::lanes {
+
+template <int W>
+struct Vec {
+    typedef float F __attribute__((vector_size(4 * W)));
+    typedef std::int32_t I __attribute__((vector_size(4 * W)));
+};
+
+// Always inlined: a call would pass the vectors through memory.
+#define KVR_ALIGN_INLINE inline __attribute__((always_inline))
+
+template <int W>
+KVR_ALIGN_INLINE typename Vec<W>::F Splat(float v) {
+    typename Vec<W>::F r{};
+    for (int l = 0; l < W; ++l) r[l] = v;
+    return r;
+}
+
+// One of four values by a lane's piece number 0-3.
+template <int W>
+KVR_ALIGN_INLINE typename Vec<W>::F Piece(typename Vec<W>::I piece, float p0, float p1, float p2,
+                                          float p3) {
+    using F = typename Vec<W>::F;
+    if constexpr (W >= 8) {
+        F table{};
+        for (int l = 0; l < W; l += 4) {
+            table[l] = p0;
+            table[l + 1] = p1;
+            table[l + 2] = p2;
+            table[l + 3] = p3;
+        }
+        return __builtin_shuffle(table, piece);
+    } else {
+        return piece == 0
+                   ? Splat<W>(p0)
+                   : (piece == 1 ? Splat<W>(p1) : (piece == 2 ? Splat<W>(p2) : Splat<W>(p3)));
+    }
+}
+
+// LogSum on every lane: both branches computed, the scalar's choice selected.
+template <int W>
+KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F x, typename Vec<W>::F y) {
+    using F = typename Vec<W>::F;
+    using I = typename Vec<W>::I;
+    const auto xLess = x < y;
+    const F small = xLess ? x : y;
+    const F big = xLess ? y : x;
+    const F d = big - small;
+    // The cubic piece of d: comparisons give -1 where true.
+    const I piece = -((d > 1.00f) + (d > 2.50f) + (d > 4.50f));
+    const F a = Piece<W>(piece, -0.009350833524763f, -0.014532321752540f, -0.004605031767994f,
+                         -0.000458661602210f);
+    const F b = Piece<W>(piece, 0.130659527668286f, 0.139942324101744f, 0.063427417320019f,
+                         0.009695946122598f);
+    const F c = Piece<W>(piece, 0.498799810682272f, 0.495635523139337f, 0.695956496475118f,
+                         0.930734667215156f);
+    const F e = Piece<W>(piece, 0.693203116424741f, 0.692140569840976f, 0.514272634594009f,
+                         0.168037164329057f);
+    const F sum = (((a * d + b) * d + c) * d + e) + small;
+    const auto drop = (small == kLogZero) | (d >= kLogSumCutoff);
+    return drop ? big : sum;
+}
+
+template <int W>
+KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F a, typename Vec<W>::F b,
+                                            typename Vec<W>::F c, typename Vec<W>::F d,
+                                            typename Vec<W>::F e) {
+    return LogSumV<W>(a, LogSumV<W>(b, LogSumV<W>(c, LogSumV<W>(d, e))));
+}
+
+}  // namespace kvr::align::lanes

@@ -1,0 +1,175 @@
+// The band gives the whole matrix's posteriors bit for bit, on every kernel, on real and random
+// pairs (very unequal lengths among them); the fast expected-accuracy pass makes the reference's
+// choices.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "align/align.h"
+#include "align/band.h"
+#include "align/mea.h"
+#include "align/posterior.h"
+#include "align/reference_pairs.h"
+
+namespace kvr::align {
+namespace {
+
+bool SameBits(const SparsePosterior& p, const SparsePosterior& q) {
+    return p.rows == q.rows && p.cols == q.cols && p.rowStart == q.rowStart && p.col == q.col &&
+           p.prob.size() == q.prob.size() &&
+           std::memcmp(p.prob.data(), q.prob.data(), p.prob.size() * sizeof(float)) == 0;
+}
+
+std::string Random(std::mt19937& rng, std::size_t n, std::string_view letters) {
+    std::string s(n, ' ');
+    for (auto& c : s) c = letters[rng() % letters.size()];
+    return s;
+}
+
+// Substitutions, and insertions and deletions of one to `run` residues.
+std::string Mutate(std::mt19937& rng, const std::string& s, std::string_view letters, int percent,
+                   int run) {
+    std::string out;
+    for (std::size_t k = 0; k < s.size(); ++k) {
+        const int r = static_cast<int>(rng() % 1000);
+        if (r < 5) {
+            k += rng() % run;  // deletion
+            continue;
+        }
+        if (r < 10) out += Random(rng, 1 + rng() % run, letters);  // insertion
+        out.push_back(r < 10 * percent ? letters[rng() % letters.size()] : s[k]);
+    }
+    return out.empty() ? s : out;
+}
+
+struct Pair {
+    std::string name, a, b;
+    Alphabet alphabet;
+};
+
+const Kernel kKernels[] = {Kernel::Scalar, Kernel::Avx2, Kernel::Avx512};
+
+void ExpectBandEqualsWholeMatrix(const std::vector<Pair>& pairs) {
+    PosteriorScratch scratch;
+    MeaScratch mea;
+    for (const Pair& p : pairs) {
+        const HmmModel& model = ModelFor(p.alphabet);
+        SparsePosterior whole;
+        ASSERT_TRUE(PosteriorScalar(model, p.a, p.b, scratch, nullptr, whole));
+        const PairCounts reference = MeaCountsReference(whole, p.a, p.b, mea);
+        EXPECT_EQ(MeaCounts(whole, p.a, p.b, mea), reference) << p.name;
+        for (const Kernel kernel : kKernels) {
+            if (!KernelAvailable(kernel)) continue;
+            SparsePosterior banded;
+            ASSERT_TRUE(
+                PosteriorBanded(model, p.a, p.b, p.alphabet, kernel, scratch, nullptr, banded));
+            EXPECT_TRUE(SameBits(whole, banded)) << p.name << " kernel " << static_cast<int>(kernel)
+                                                 << ", lengths " << p.a.size() << "/" << p.b.size();
+        }
+    }
+}
+
+TEST(Band, RealPairsGiveTheWholeMatrixBits) {
+    std::vector<Pair> pairs;
+    const auto refs = testing::LoadReferencePairs();
+    for (std::size_t k = 0; k < refs.size(); k += 7)
+        pairs.push_back({refs[k].dataset + " " + std::to_string(k), refs[k].a, refs[k].b,
+                         GuessAlphabet(refs[k].a, refs[k].b)});
+    for (const auto& e : testing::LoadEdgePairs())
+        pairs.push_back({e.name, e.a, e.b, GuessAlphabet(e.a, e.b)});
+    ExpectBandEqualsWholeMatrix(pairs);
+}
+
+TEST(Band, RandomPairsGiveTheWholeMatrixBits) {
+    std::mt19937 rng(5);
+    std::vector<Pair> pairs;
+    const auto seqs = testing::LoadSequences("orchid_its.fasta");
+    for (int k = 0; k < 24; ++k) {
+        const std::string dna = Random(rng, 50 + rng() % 900, "ACGT");
+        const std::string protein = Random(rng, 30 + rng() % 400, "ACDEFGHIKLMNPQRSTVWY");
+        const std::string& its = seqs[rng() % seqs.size()];
+        const std::size_t from = rng() % (its.size() / 2), length = 20 + rng() % 200;
+        const std::string tag = " " + std::to_string(k);
+        pairs.push_back({"similar dna" + tag, dna, Mutate(rng, dna, "ACGT", 1 + k % 20, 1 + k % 30),
+                         Alphabet::Nucleotide});
+        pairs.push_back({"unrelated dna" + tag, dna, Random(rng, 50 + rng() % 900, "ACGT"),
+                         Alphabet::Nucleotide});
+        pairs.push_back({"fragment" + tag, its.substr(from, length), its, Alphabet::Nucleotide});
+        pairs.push_back({"fragment second" + tag, Mutate(rng, its, "ACGT", 2, 5),
+                         its.substr(from, length), Alphabet::Nucleotide});
+        pairs.push_back({"protein" + tag, protein,
+                         Mutate(rng, protein, "ACDEFGHIKLMNPQRSTVWY", 2 + k % 30, 1 + k % 8),
+                         Alphabet::Protein});
+    }
+    // A tandem duplication: a second copy of 150 residues only in one sequence.
+    const std::string& its = seqs[0];
+    pairs.push_back(
+        {"duplication", its, its.substr(0, 400) + its.substr(250), Alphabet::Nucleotide});
+    ExpectBandEqualsWholeMatrix(pairs);
+}
+
+// The edge check: a narrow band on unrelated sequences loses probability at its edge, and on a
+// pair with one short gap it does not.
+TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
+    std::mt19937 rng(13);
+    const std::string a = Random(rng, 400, "ACGT");
+    const std::string gapped = a.substr(0, 150) + a.substr(153);
+    const HmmModel& model = ModelFor(Alphabet::Nucleotide);
+    const struct {
+        const char* name;
+        std::string y;
+        BandResult expected;
+    } cases[] = {
+        {"unrelated", Random(rng, 400, "ACGT"), BandResult::Widen},
+        {"one short gap", gapped, BandResult::Done},
+    };
+    using BandFn = BandResult (*)(const HmmModel&, std::string_view, std::string_view, const Band&,
+                                  const std::atomic<bool>*, SparsePosterior&);
+    const std::pair<Kernel, BandFn> kernels[] = {{Kernel::Scalar, PosteriorBandPortable},
+                                                 {Kernel::Avx2, PosteriorBandAvx2},
+                                                 {Kernel::Avx512, PosteriorBandAvx512}};
+    for (const auto& c : cases) {
+        const auto centre = SeedPath(a, c.y, Alphabet::Nucleotide);
+        for (const auto& [kernel, run] : kernels) {
+            if (!KernelAvailable(kernel)) continue;
+            SparsePosterior out;
+            EXPECT_EQ(run(model, a, c.y, Band{&centre, 32}, nullptr, out), c.expected) << c.name;
+            std::atomic<bool> cancel{true};
+            EXPECT_EQ(run(model, a, c.y, Band{&centre, 32}, &cancel, out), BandResult::Cancelled);
+        }
+    }
+}
+
+TEST(SeedPath, RunsFromCornerToCornerOneRowAtATime) {
+    std::mt19937 rng(9);
+    const std::string a = Random(rng, 300, "ACGT");
+    const struct {
+        const char* name;
+        std::string x, y;
+    } cases[] = {
+        {"same", a, a},
+        {"fragment of y", a.substr(100, 50), a},
+        {"fragment of x", a, a.substr(200, 40)},
+        {"unrelated", a, Random(rng, 120, "ACGT")},
+        {"one residue", "A", "C"},
+    };
+    for (const auto& c : cases) {
+        const auto centre = SeedPath(c.x, c.y, Alphabet::Nucleotide);
+        ASSERT_EQ(centre.size(), c.x.size() + c.y.size() + 1) << c.name;
+        EXPECT_EQ(centre.front(), 0) << c.name;
+        EXPECT_EQ(centre.back(), static_cast<std::int32_t>(c.x.size())) << c.name;
+        for (std::size_t d = 1; d < centre.size(); ++d) {
+            const std::int32_t step = centre[d] - centre[d - 1];
+            ASSERT_TRUE(step == 0 || step == 1) << c.name << " at " << d;
+            ASSERT_LE(static_cast<std::size_t>(d) - centre[d], c.y.size()) << c.name;
+        }
+    }
+    // A fragment's path crosses the anti-diagonal of its middle where the fragment sits.
+    const auto centre = SeedPath(a.substr(100, 50), a, Alphabet::Nucleotide);
+    EXPECT_NEAR(centre[25 + 125], 25, 3);
+}
+
+}  // namespace
+}  // namespace kvr::align

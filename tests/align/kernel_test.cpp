@@ -1,0 +1,115 @@
+// The SIMD kernels hold the scalar reference's posteriors bit for bit, on random and real pairs
+// of mixed lengths sharing one batch.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "align/kernels.h"
+#include "align/posterior.h"
+#include "align/reference_pairs.h"
+
+namespace kvr::align {
+namespace {
+
+using KernelFn = bool (*)(const HmmModel&, const std::string_view*, const std::string_view*, int,
+                          const std::atomic<bool>*, SparsePosterior*);
+
+struct KernelCase {
+    const char* name;
+    Kernel kernel;
+    KernelFn run;
+    int lanes;
+};
+
+const KernelCase kKernels[] = {
+    {"avx2", Kernel::Avx2, PosteriorAvx2, kLanesAvx2},
+    {"avx512", Kernel::Avx512, PosteriorAvx512, kLanesAvx512},
+};
+
+bool SameBits(const SparsePosterior& p, const SparsePosterior& q) {
+    return p.rows == q.rows && p.cols == q.cols && p.rowStart == q.rowStart && p.col == q.col &&
+           p.prob.size() == q.prob.size() &&
+           std::memcmp(p.prob.data(), q.prob.data(), p.prob.size() * sizeof(float)) == 0;
+}
+
+void ExpectKernelsMatchScalar(const std::vector<std::pair<std::string, std::string>>& pairs,
+                              Alphabet alphabet) {
+    const HmmModel& model = ModelFor(alphabet);
+    for (const auto& k : kKernels) {
+        if (!KernelAvailable(k.kernel)) continue;
+        for (std::size_t first = 0; first < pairs.size(); first += k.lanes) {
+            const int count =
+                static_cast<int>(std::min<std::size_t>(k.lanes, pairs.size() - first));
+            std::vector<std::string_view> xs, ys;
+            for (int l = 0; l < count; ++l) {
+                xs.push_back(pairs[first + l].first);
+                ys.push_back(pairs[first + l].second);
+            }
+            std::vector<SparsePosterior> lanes(count);
+            ASSERT_TRUE(k.run(model, xs.data(), ys.data(), count, nullptr, lanes.data()));
+            for (int l = 0; l < count; ++l) {
+                PosteriorScratch scratch;
+                SparsePosterior scalar;
+                ASSERT_TRUE(PosteriorScalar(model, xs[l], ys[l], scratch, nullptr, scalar));
+                EXPECT_TRUE(SameBits(scalar, lanes[l])) << k.name << " lane " << l << ", lengths "
+                                                        << xs[l].size() << "/" << ys[l].size();
+            }
+        }
+    }
+}
+
+std::string Random(std::mt19937& rng, std::size_t n, std::string_view letters) {
+    std::string s(n, ' ');
+    for (auto& c : s) c = letters[rng() % letters.size()];
+    return s;
+}
+
+std::string Mutate(std::mt19937& rng, const std::string& s, std::string_view letters) {
+    std::string out;
+    for (char c : s) {
+        const unsigned r = rng() % 100;
+        if (r < 3) continue;                                        // deletion
+        if (r < 6) out.push_back(letters[rng() % letters.size()]);  // insertion
+        out.push_back(r < 20 ? letters[rng() % letters.size()] : c);
+    }
+    return out.empty() ? s : out;
+}
+
+TEST(Kernels, RandomPairsOfMixedLengthsGiveTheScalarBits) {
+    std::mt19937 rng(3);
+    std::vector<std::pair<std::string, std::string>> dna, protein;
+    for (int k = 0; k < 40; ++k) {
+        const std::size_t n = 1 + rng() % (k < 8 ? 4 : 400);
+        const std::string a = Random(rng, n, "ACGTN");
+        dna.emplace_back(
+            a, k % 5 == 0 ? Random(rng, 1 + rng() % 300, "acgtRY?") : Mutate(rng, a, "ACGT"));
+        const std::string p = Random(rng, n, "ACDEFGHIKLMNPQRSTVWYX");
+        protein.emplace_back(p, Mutate(rng, p, "ACDEFGHIKLMNPQRSTVWY"));
+    }
+    ExpectKernelsMatchScalar(dna, Alphabet::Nucleotide);
+    ExpectKernelsMatchScalar(protein, Alphabet::Protein);
+}
+
+TEST(Kernels, RealPairsGiveTheScalarBits) {
+    const auto seqs = testing::LoadSequences("orchid_its.fasta");
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (std::size_t k = 0; k < 24; ++k)
+        pairs.emplace_back(seqs[k], seqs[(k * 5 + 11) % seqs.size()]);
+    ExpectKernelsMatchScalar(pairs, Alphabet::Nucleotide);
+}
+
+TEST(Kernels, CancelStopsALaneBatch) {
+    std::atomic<bool> cancel{true};
+    const std::string a(500, 'A'), b(400, 'C');
+    const std::string_view xs[] = {a}, ys[] = {b};
+    SparsePosterior out[1];
+    for (const auto& k : kKernels) {
+        if (!KernelAvailable(k.kernel)) continue;
+        EXPECT_FALSE(k.run(ModelFor(Alphabet::Nucleotide), xs, ys, 1, &cancel, out)) << k.name;
+    }
+}
+
+}  // namespace
+}  // namespace kvr::align
