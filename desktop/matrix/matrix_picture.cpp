@@ -118,11 +118,14 @@ void DrawMatrixPicture(const RunState& state, DrawingSurface& picture) {
 
 bool WriteMatrixPictureFile(const RunState& state, const std::string& path) {
     const PictureFrame frame = MatrixPictureFrame(state);
-    EmfSurface picture(path, frame.width, frame.height);
-    if (!picture.IsOpen()) return false;
-    DrawMatrixPicture(state, picture);
-    picture.Close();
-    return true;
+    // Written beside the target and renamed over it when whole: a failed write keeps the old one.
+    return static_cast<bool>(ReplaceFile(path, [&](const std::string& temporary) {
+        EmfSurface picture(temporary, frame.width, frame.height);
+        if (!picture.IsOpen()) return false;
+        DrawMatrixPicture(state, picture);
+        picture.Close();
+        return true;
+    }));
 }
 
 std::string MatrixPicturePath(const std::string& workFolder) {
@@ -131,7 +134,6 @@ std::string MatrixPicturePath(const std::string& workFolder) {
 
 void WriteMatrixPicture(const RunState& state, const std::string& workFolder) {
     const std::string path = MatrixPicturePath(workFolder);
-    DeleteFileQuietly(path);
     WriteMatrixPictureFile(state, path);
 }
 

@@ -96,7 +96,8 @@ public:
     // Saves the image shown in ZoomingPicture (at its present size) as a BMP file.
     virtual bool SaveViewBitmap(const std::string& path) = 0;
     virtual void CopyCanvasBitmap(Control picture) = 0;  // clipboard: full-size canvas image
-    virtual bool CopyMetafile(const std::string& emfPath) = 0;  // clipboard: EMF data + PNG
+    // Clipboard: the EMF data, with the canvas image for programs that cannot read EMF.
+    virtual bool CopyMetafile(const std::string& emfPath) = 0;
 };
 
 }  // namespace kvr

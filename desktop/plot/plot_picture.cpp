@@ -166,11 +166,14 @@ void DrawPlotPicture(const RunState& state, DrawingSurface& picture, CurveStart 
 
 bool WritePlotPictureFile(const RunState& state, const std::string& path, CurveStart start) {
     const PictureFrame frame = PlotPictureFrame(state);
-    EmfSurface picture(path, frame.width, frame.height);
-    if (!picture.IsOpen()) return false;
-    DrawPlotPicture(state, picture, start);
-    picture.Close();
-    return true;
+    // Written beside the target and renamed over it when whole: a failed write keeps the old one.
+    return static_cast<bool>(ReplaceFile(path, [&](const std::string& temporary) {
+        EmfSurface picture(temporary, frame.width, frame.height);
+        if (!picture.IsOpen()) return false;
+        DrawPlotPicture(state, picture, start);
+        picture.Close();
+        return true;
+    }));
 }
 
 std::string PlotPicturePath(const std::string& workFolder) {
@@ -179,7 +182,6 @@ std::string PlotPicturePath(const std::string& workFolder) {
 
 void WritePlotPicture(const RunState& state, Window& window, const std::string& workFolder) {
     const std::string path = PlotPicturePath(workFolder);
-    DeleteFileQuietly(path);
     WritePlotPictureFile(state, path, CurveStart::Rounded);
     window.SetVisible(Control::ZoomingPicture, true);
     window.SetVisible(Control::InnerPicture, true);

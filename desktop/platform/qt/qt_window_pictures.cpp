@@ -1,7 +1,5 @@
 // The Window's picture operations: the drawing canvases, the matrix view, bitmap files and the
 // clipboard.
-#include <emf2svg.h>
-
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -15,31 +13,6 @@
 #include "state/file_io.h"
 
 namespace kvr {
-
-namespace {
-
-// Renders EMF data to an image through its SVG form, for programs that cannot read EMF.
-QImage RenderMetafile(std::string& emf) {
-    generatorOptions options{};
-    options.nameSpace = const_cast<char*>("");
-    options.svgDelimiter = true;
-    char* svg = nullptr;
-    std::size_t svgLength = 0;
-    if (emf2svg(emf.data(), emf.size(), &svg, &svgLength, &options) == 0 || svg == nullptr) {
-        std::free(svg);
-        return {};
-    }
-    QSvgRenderer renderer(QByteArray(svg, static_cast<qsizetype>(svgLength)));
-    std::free(svg);
-    if (!renderer.isValid()) return {};
-    QImage image(renderer.defaultSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    return image;
-}
-
-}  // namespace
 
 DrawingSurface& QtMainWindow::Canvas(Control picture) {
     return picture == Control::keyPicture ? keyCanvas_ : innerCanvas_;
@@ -67,7 +40,10 @@ void QtMainWindow::ShowCanvasInView(bool /*stretch*/) {
 }
 
 bool QtMainWindow::SaveViewBitmap(const std::string& path) {
-    return view_->shownImage().save(QString::fromStdString(path), "BMP");
+    const QImage image = view_->shownImage();
+    return static_cast<bool>(ReplaceFile(path, [&image](const std::string& temporary) {
+        return image.save(QString::fromStdString(temporary), "BMP");
+    }));
 }
 
 void QtMainWindow::CopyCanvasBitmap(Control picture) {
@@ -83,8 +59,8 @@ bool QtMainWindow::CopyMetafile(const std::string& emfPath) {
     const QByteArray bytes(emf->data(), static_cast<qsizetype>(emf->size()));
     mime->setData(QStringLiteral("image/emf"), bytes);
     mime->setData(QStringLiteral("image/x-emf"), bytes);
-    const QImage rendered = RenderMetafile(*emf);
-    if (!rendered.isNull()) mime->setImageData(rendered);
+    // For programs that cannot read EMF: the same picture as drawn on the canvas.
+    mime->setImageData(innerCanvas_.Image());
     QApplication::clipboard()->setMimeData(mime);
     return true;
 }
