@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/builtin_pairs.h"
 #include "engine/run_aligner.h"
 #include "engine/run_options.h"
 #include "engine/score_table.h"
@@ -167,7 +168,37 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
         });
     };
 
+    // The built-in aligner takes the next pairs in chunks, small enough that progress and the
+    // window's events stay lively, large enough to keep every thread busy.
+    const bool builtin = state.AlignerKind == kBuiltinAligner;
+    const auto startBuiltinPairs = [&] {
+        std::vector<std::pair<const Record*, const Record*>> chunk;
+        std::vector<long long> numbers;
+        std::vector<std::pair<int, int>> positions;
+        const std::size_t chunkSize = 64 * jobs;
+        while (!next.AtEnd() && chunk.size() < chunkSize && !firstFailure && !shell.Stop().Raised()) {
+            const int i = next.i;
+            const int j = next.j;
+            next.Next();
+            if (j < firstNew) continue;
+            chunk.emplace_back(&state.InputSequences[i], &state.InputSequences[j]);
+            numbers.push_back(started++);
+            positions.emplace_back(i, j);
+        }
+        if (chunk.empty()) return;
+        const std::vector<PairResult> results =
+            AlignBuiltinPairs(chunk, static_cast<int>(jobs), window, shell.Stop());
+        for (std::size_t k = 0; k < results.size(); ++k) {
+            if (results[k].outcome.status == ProgramStatus::Cancelled) return;
+            const auto [i, j] = positions[k];
+            EndedPair end{results[k], {}, false};
+            if (!end.result.outcome.Ok()) end.failure = UnscoredPairMessage(state, i, j, end.result);
+            recordEnd(numbers[k], std::move(end));
+        }
+    };
+
     const auto startPairs = [&] {
+        if (builtin) return startBuiltinPairs();
         while (!next.AtEnd() && running.size() < jobs && !firstFailure && !shell.Stop().Raised()) {
             const int i = next.i;
             const int j = next.j;
@@ -234,6 +265,7 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
         if (const auto end = takeIn()) return *end;
         if (taken.AtEnd()) break;
         if (shell.Stop().Raised()) return cancel();
+        if (builtin) continue;  // nothing runs outside: the next chunk is aligned
 
         std::optional<ShellClock::time_point> deadline;
         for (const RunningPair& pair : running)

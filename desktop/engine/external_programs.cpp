@@ -127,13 +127,15 @@ std::string TreeCommand(const AlignerConfig& config) {
 std::vector<std::string> CheckRunPrograms(const AlignerConfig& config, std::string_view alignerKind,
                                           bool useTree) {
     std::vector<std::string> missing;
-    if (const ProgramSetting* aligner = config.Aligner(alignerKind)) {
+    if (alignerKind == "builtin") {
+        // Aligned in this process: no program to find.
+    } else if (const ProgramSetting* aligner = config.Aligner(alignerKind)) {
         const std::string program = CommandProgram(aligner->value);
         if (!program.empty() && FindProgram(program).empty())
             missing.push_back(MissingAligner(config, alignerKind, *aligner, program));
     } else {
         missing.push_back("Unknown aligner '" + std::string(alignerKind) +
-                          "': choose muscle, clustalw or mafft.");
+                          "': choose muscle, clustalw, mafft or builtin.");
     }
     if (!useTree) return missing;
     if (ResolveNeighbor(config).empty()) {

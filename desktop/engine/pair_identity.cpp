@@ -46,7 +46,10 @@ PairScore PairIdentityOfText(const std::string& text) {
         else if (a[c] != b[c])
             ++mismatches;
     }
-    const long compared = static_cast<long>(a.size()) - gaps;
+    return IdentityOfCounts(static_cast<long>(a.size()) - gaps, mismatches);
+}
+
+PairScore IdentityOfCounts(long compared, long mismatches) {
     if (compared == 0) return Failure("the alignment has no column free of gaps");
     const double identity = 1.0 - static_cast<double>(mismatches) / static_cast<double>(compared);
     return PairScore{static_cast<float>(identity), {}};

@@ -18,6 +18,10 @@ struct PairScore {
 // are compared exactly, case included. Writes nothing.
 PairScore PairIdentity(const std::string& path);
 
+// The identity of an alignment from its counts: columns compared (neither sequence has a gap) and
+// those whose symbols differ. Every aligner's pairs are scored by this one rule.
+PairScore IdentityOfCounts(long compared, long mismatches);
+
 // The same on the file's content.
 PairScore PairIdentityOfText(const std::string& text);
 

@@ -3,6 +3,8 @@
 #include "engine/aligner_config.h"
 #include "engine/external_programs.h"
 #include "engine/run_paths.h"
+#include "matrix/matrix_screen.h"
+#include "matrix/palette.h"
 #include "state/control_states.h"
 #include "state/program_folder.h"
 
@@ -13,6 +15,7 @@ namespace {
 std::string ChosenAligner(const Window& window) {
     if (window.IsChecked(Control::oMuscle)) return "muscle";
     if (window.IsChecked(Control::oClustalw)) return "clustalw";
+    if (window.IsChecked(Control::oBuiltin)) return "builtin";
     return "mafft";
 }
 
@@ -41,6 +44,7 @@ void ShowRunOptions(Window& window) {
     window.SetChecked(Control::oMuscle, true);
     window.SetChecked(Control::oClustalw, false);
     window.SetChecked(Control::oMafft, false);
+    window.SetChecked(Control::oBuiltin, false);
     window.SetChecked(Control::chkOptions, true);
     CentreForm(window, Control::frmOptions);
     window.ShowForm(Control::frmOptions);
@@ -94,16 +98,37 @@ void OnRunClicked(RunState& state, Window& window, Shell& shell, const std::stri
         return;
     }
     const RunSetup setup{shell, programs.config, WorkFolder(programFolder)};
+    const ControlSnapshot beforeRun(window);
+    const bool analysisShown = state.matrixShown;
     PrepareMainWindowForRun(window);
     window.CloseForm(Control::frmOptions);
+    window.SetVisible(Control::cmdCancel, true);
+    window.SetEnabled(Control::cmdCancel, true);
+    RunOutcome outcome;
     if (state.fileKind == kFastaLoaded) {
-        RunFresh(state, window, setup);
+        outcome = RunFresh(state, window, setup);
     } else if (state.rerunMode && !state.appendMode) {
-        RunRerun(state, window, setup);
-        state.rerunMode = false;
+        outcome = RunRerun(state, window, setup);
+        if (!outcome.cancelled) state.rerunMode = false;
     } else if (state.appendMode) {
-        RunAppend(state, window, setup);
+        outcome = RunAppend(state, window, setup);
     }
+    window.SetVisible(Control::cmdCancel, false);
+    if (outcome.cancelled) {
+        // The analysis on display stays, drawn again, and the window as it was before Run.
+        if (analysisShown && FitsOnScreen(state) &&
+            state.IdentityMatrix.Size() == static_cast<int>(state.SequenceList.size())) {
+            BuildPalette(state);
+            DrawMatrixOnScreen(state, window);
+        }
+        beforeRun.Restore(window);
+        window.SetVisible(Control::cmdCancel, false);
+        window.SetCaption(Control::lblProgress, "Cancelled");
+    }
+}
+
+void OnCancelClicked(Shell& shell) {
+    shell.Stop().Raise();
 }
 
 }  // namespace kvr

@@ -17,6 +17,9 @@ void ShowRunOptions(Window& window);
 // CmdRun: checks that the chosen programs are there, then runs the fresh, rerun or append path.
 void OnRunClicked(RunState& state, Window& window, Shell& shell, const std::string& programFolder);
 
+// cmdCancel (and Esc): asks the running run to stop; it ends its aligners and returns.
+void OnCancelClicked(Shell& shell);
+
 // Before a run: the colour key hidden, the pictures blanked to their run size (0.6683 of the
 // window's height, 0.646112 of its width) and everything that acts on an analysis disabled.
 void PrepareMainWindowForRun(Window& window);

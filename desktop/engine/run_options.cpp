@@ -16,6 +16,7 @@ std::string AlignerTitle(std::string_view kind) {
     if (kind == "muscle") return "MUSCLE";
     if (kind == "clustalw") return "ClustalW";
     if (kind == "mafft") return "MAFFT";
+    if (kind == "builtin") return "the built-in aligner";
     return std::string(kind);
 }
 
@@ -31,7 +32,7 @@ std::vector<std::string> ValidateRunOptions(const RunOptions& options) {
     std::vector<std::string> problems;
     if (!IsAlignerKind(options.aligner))
         problems.push_back("unknown aligner '" + options.aligner +
-                           "': choose muscle, clustalw or mafft");
+                           "': choose muscle, clustalw, mafft or builtin");
     if (options.colourMode != kFullColour && options.colourMode != kThreeColour)
         problems.push_back("unknown colour mode: choose full or three");
     const auto whole = [](float c) { return c >= 0 && c <= 100 && std::floor(c) == c; };

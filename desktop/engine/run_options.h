@@ -11,7 +11,7 @@
 namespace kvr {
 
 // The aligner kinds, in the order the options window and the help list them.
-inline constexpr std::string_view kAlignerKinds[] = {"muscle", "clustalw", "mafft"};
+inline constexpr std::string_view kAlignerKinds[] = {"muscle", "clustalw", "mafft", "builtin"};
 
 // The number of processors this program may use: the default number of aligners at once.
 int DefaultJobs();

@@ -27,7 +27,10 @@ enum class PathKind { Fresh, Rerun, Append };
 class RunInProgress {
   public:
     explicit RunInProgress(RunState& state) : state_(state) { state_.runInProgress = true; }
-    ~RunInProgress() { state_.runInProgress = false; }
+    ~RunInProgress() {
+        state_.runInProgress = false;
+        state_.runFolder.clear();
+    }
     RunInProgress(const RunInProgress&) = delete;
     RunInProgress& operator=(const RunInProgress&) = delete;
 
@@ -46,14 +49,15 @@ ProgramOutcome Order(RunState& state, Window& window, const RunContext& context)
 
 // The display tables, which the ordering rebuilds.
 class SavedDisplay {
-public:
+  public:
     explicit SavedDisplay(const RunState& state)
         : list_(state.SequenceList), matrix_(state.IdentityMatrix) {}
     void Restore(RunState& state) const {
         state.SequenceList = list_;
         state.IdentityMatrix = matrix_;
     }
-private:
+
+  private:
     RecordTable list_;
     IdentityTable matrix_;
 };
@@ -89,6 +93,7 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
         window.SetCaption(Control::lblProgress, "Failed");
         return {};
     }
+    state.runFolder = exchange.Path();
     RunContext context{setup.shell, setup.programs, exchange.Path(), setup.workFolder};
     context.jobs = setup.jobs;
     context.pairTimeoutSeconds = setup.pairTimeoutSeconds;

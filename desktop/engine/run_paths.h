@@ -24,8 +24,8 @@ struct RunSetup {
 };
 
 struct RunOutcome {
-    bool aligned = false;   // every pair was aligned and the analysis is on display
-    bool complete = false;  // aligned, ordered as asked, and not every pair identical
+    bool aligned = false;    // every pair was aligned and the analysis is on display
+    bool complete = false;   // aligned, ordered as asked, and not every pair identical
     bool cancelled = false;  // the shell's stop request ended the run; nothing on display changed
 };
 

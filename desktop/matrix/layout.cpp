@@ -40,7 +40,8 @@ void LayOutMainWindow(Window& window, bool atStartUp) {
     window.SetGeometry(Control::VScroll1, vScroll);
     window.SetGeometry(Control::HScroll1, hScroll);
 
-    const Rect frame{outer.left, hScroll.Bottom() + 50, vScroll.width + outer.width + 50, fh * 0.05};
+    const Rect frame{outer.left, hScroll.Bottom() + 50, vScroll.width + outer.width + 50,
+                     fh * 0.05};
     window.SetGeometry(Control::Frame2, frame);
 
     // Button row, centred on a block of six button widths plus 100.
@@ -79,6 +80,9 @@ void LayOutMainWindow(Window& window, bool atStartUp) {
     Place(window, Control::lblProgress, progressLeft, rowTop,
           std::max(0.0, fw * 0.106 + 500 - progressLeft - 50), barHeight);
     Place(window, Control::lblPrgPercent, fw * 0.9026 + 250, rowTop, 700, barHeight);
+    // The run's Cancel button, shown only while a run works, over the right end of the bar.
+    const double barRight = fw * 0.106 + 500 + frame.width * 0.78;
+    Place(window, Control::cmdCancel, barRight - 1100, rowTop - 30, 1100, barHeight + 60);
     const Rect path = window.Geometry(Control::lblFilePath);
     Place(window, Control::lblFilePath, outer.left, frame.Bottom() + 25, frame.width,
           path.height > 0 ? path.height : 255);

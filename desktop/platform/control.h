@@ -24,8 +24,10 @@ namespace kvr {
     X(OuterPicture) X(ZoomingPicture) X(InnerPicture) X(keyPicture) X(VScroll1) X(HScroll1)  \
     /* status area */                                                                        \
     X(Frame2) X(ProgressBar1) X(lblProgress) X(lblPrgPercent) X(lblFilePath)                 \
+    X(cmdCancel)                                                                             \
     /* run options window */                                                                 \
-    X(fraOption) X(oMuscle) X(oClustalw) X(oMafft) X(chkOptions) X(CmdRun)                   \
+    X(fraOption) X(oMuscle) X(oClustalw) X(oMafft) X(oBuiltin) X(chkOptions)             \
+    X(CmdRun)                                                                                \
     /* dataset splitter window */                                                            \
     X(Label1) X(txtMaxSeqIdentity) X(Label2) X(txtMinSeqIdentity) X(cmdOk)
 

@@ -21,6 +21,7 @@ void RegisterFileHandlers(MainForm& form) {
     form.clickHandlers[Control::CmdRun] = [&form] {
         OnRunClicked(form.state, form.window, form.shell, form.programFolder);
     };
+    form.clickHandlers[Control::cmdCancel] = [&form] { OnCancelClicked(form.shell); };
     form.showRunOptions = [&window] { ShowRunOptions(window); };
     form.loadSession = [&form](const std::string& path) {
         return LoadSession(form.state, form.window, path, form.WorkFolder());

@@ -50,6 +50,7 @@ void MainForm::Load() {
         window.SetEnabled(c, false);
     window.SetEnabled(Control::mnuOpenFile, true);
     window.SetEnabled(Control::mnuStop, true);
+    window.SetVisible(Control::cmdCancel, false);
     SetOpeningEnabled(window, true);
 
     const std::string lastFolder = state.lastFolder;
@@ -66,7 +67,7 @@ void MainForm::Load() {
 void MainForm::OnClick(Control c) {
     if (!window.IsEnabled(c)) return;
     // While a run works, only leaving the program is possible: nothing may change its tables.
-    if (state.runInProgress && c != Control::mnuStop) return;
+    if (state.runInProgress && c != Control::mnuStop && c != Control::cmdCancel) return;
     if (const auto handler = clickHandlers.find(c); handler != clickHandlers.end())
         handler->second();
 }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <filesystem>
 
 #include "files/settings.h"
 #include "shell/main_form.h"
@@ -222,10 +223,13 @@ void DropFiles(MainForm& form, Control target, const std::vector<std::string>& p
 
 bool ConfirmExit(MainForm& form) {
     if (!form.window.AskYesNo("Are you sure you want to exit KVR?")) return false;
-    if (::chdir(form.programFolder.c_str()) != 0) {
-        // Settings are written by full path, so the current directory does not matter.
-    }
     WriteSettings(form.state, form.programFolder);
+    // The program ends at once; a run's aligners end with it (they follow their parent), and
+    // its exchange folder goes now rather than at the next start.
+    if (form.state.runInProgress && !form.state.runFolder.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(form.state.runFolder, ignored);
+    }
     form.window.Quit();
     return true;
 }

@@ -5,13 +5,13 @@ namespace kvr {
 namespace {
 
 constexpr Control kAnalysisControls[] = {
-    Control::VScroll1,        Control::HScroll1,       Control::cmdDrawMat,
-    Control::cmdPlot,         Control::cmdZoomIn,      Control::cmdZoomOut,
+    Control::VScroll1,        Control::HScroll1,        Control::cmdDrawMat,
+    Control::cmdPlot,         Control::cmdZoomIn,       Control::cmdZoomOut,
     Control::cmdColourScheme, Control::mnuSaveSimScore, Control::mnuSaveMatrix,
-    Control::mnuSavePlot,     Control::mnuCopyMat,     Control::mnuCopyPlot,
-    Control::mnuSaveSession,  Control::mnuSave,        Control::mnuAppend,
-    Control::mnuRerun,        Control::lblCutoff1,     Control::updCutoff1,
-    Control::lblCutoff1dsply, Control::lblCutoff2,     Control::lblCutoff2dsply,
+    Control::mnuSavePlot,     Control::mnuCopyMat,      Control::mnuCopyPlot,
+    Control::mnuSaveSession,  Control::mnuSave,         Control::mnuAppend,
+    Control::mnuRerun,        Control::lblCutoff1,      Control::updCutoff1,
+    Control::lblCutoff1dsply, Control::lblCutoff2,      Control::lblCutoff2dsply,
 };
 
 }  // namespace
@@ -34,6 +34,25 @@ void BlankMatrixView(Window& window) {
 void EnterAwaitingRunState(Window& window) {
     DisableAnalysisControls(window);
     BlankMatrixView(window);
+}
+
+ControlSnapshot::ControlSnapshot(const Window& window)
+    : dropOnWindow_(window.IsDropEnabled(Control::frmMainForm)),
+      dropOnView_(window.IsDropEnabled(Control::ZoomingPicture)) {
+    for (int k = 0; k < kControlCount; ++k) {
+        enabled_[k] = window.IsEnabled(static_cast<Control>(k));
+        visible_[k] = window.IsVisible(static_cast<Control>(k));
+    }
+}
+
+void ControlSnapshot::Restore(Window& window) const {
+    for (int k = 0; k < kControlCount; ++k) {
+        const auto c = static_cast<Control>(k);
+        if (window.IsEnabled(c) != enabled_[k]) window.SetEnabled(c, enabled_[k]);
+        if (window.IsVisible(c) != visible_[k]) window.SetVisible(c, visible_[k]);
+    }
+    window.SetDropEnabled(Control::frmMainForm, dropOnWindow_);
+    window.SetDropEnabled(Control::ZoomingPicture, dropOnView_);
 }
 
 void CentreForm(Window& window, Control form) {

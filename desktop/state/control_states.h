@@ -1,6 +1,8 @@
 // Control states that several handlers put the main window into.
 #pragma once
 
+#include <array>
+
 #include "platform/window.h"
 
 namespace kvr {
@@ -21,6 +23,20 @@ void DisableAnalysisControls(Window& window);
 
 // After a refused or failed load: opening and dropping available again, status "Failed".
 void ResetAfterLoadFailure(Window& window);
+
+// The enabled and visible state of every control and the two drop targets, to put the window
+// back as it was (a cancelled run returns it to its state before Run).
+class ControlSnapshot {
+  public:
+    explicit ControlSnapshot(const Window& window);
+    void Restore(Window& window) const;
+
+  private:
+    std::array<bool, kControlCount> enabled_{};
+    std::array<bool, kControlCount> visible_{};
+    bool dropOnWindow_ = false;
+    bool dropOnView_ = false;
+};
 
 // Puts a form in the middle of the screen: top (screen - form height) / 2, left likewise.
 void CentreForm(Window& window, Control form);

@@ -70,6 +70,7 @@ struct RunState {
 
     // Work fields of the engine and the exports.
     std::string shellCommand;  // last external command line
+    std::string runFolder;     // the exchange folder of the run in progress, "" when none
     int taskId = 0;            // process id of the last start
     int waitResult = 0;        // exit status of the last start
     std::vector<std::string> treeNames;

@@ -112,7 +112,7 @@ TEST(RunOptions, RefusesAnUnknownAligner) {
     options.aligner = "clustalw2";
     EXPECT_EQ(
         ValidateRunOptions(options),
-        std::vector<std::string>{"unknown aligner 'clustalw2': choose muscle, clustalw or mafft"});
+        std::vector<std::string>{"unknown aligner 'clustalw2': choose muscle, clustalw, mafft or builtin"});
 }
 
 // Installed: the shipped aligners.conf, then the user's own line by line over it; the user's

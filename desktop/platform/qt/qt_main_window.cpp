@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -185,6 +186,17 @@ void QtMainWindow::BuildControls() {
     Register(Control::ProgressBar1, progress);
     Register(Control::lblProgress, MakeLabel(status, ""));
     Register(Control::lblPrgPercent, MakeLabel(status, ""));
+    // Shown while a run works; Esc presses it too.
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), status);
+    cancel->hide();
+    Register(Control::cmdCancel, cancel);
+    ConnectClick(Control::cmdCancel);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::ApplicationShortcut);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (events_ != nullptr && widgets_[Index(Control::cmdCancel)]->isVisible())
+            events_->OnClick(Control::cmdCancel);
+    });
     QLabel* path = MakeLabel(client, "");
     path->setAutoFillBackground(true);
     path->setStyleSheet(QStringLiteral("background-color: rgb(128,128,255);"));
@@ -198,10 +210,10 @@ void QtMainWindow::BuildOptionsForm() {
     auto* form = new QDialog(this);
     form->setWindowTitle(QStringLiteral("Alignment programs"));
     form->setModal(false);
-    form->resize(330, 190);
+    form->resize(330, 218);
     Register(Control::frmOptions, form);
     auto* frame = new QGroupBox(form);
-    frame->setGeometry(15, 10, 300, 95);
+    frame->setGeometry(15, 10, 300, 123);
     Register(Control::fraOption, frame);
     const auto option = [&](Control c, const char* text, int top) {
         auto* radio = new QRadioButton(QString::fromLatin1(text), frame);
@@ -213,12 +225,13 @@ void QtMainWindow::BuildOptionsForm() {
     option(Control::oMuscle, "Muscle", 8)->setChecked(true);
     option(Control::oClustalw, "ClustalW", 36);
     option(Control::oMafft, "Mafft", 64);
+    option(Control::oBuiltin, "Built-in (MUSCLE's method, no program needed)", 92);
     auto* tree = new QCheckBox(QStringLiteral("Cluster sequences using a neigbor joining tree"), form);
-    tree->setGeometry(15, 112, 310, 24);
+    tree->setGeometry(15, 140, 310, 24);
     tree->setChecked(true);
     Register(Control::chkOptions, tree);
     auto* run = new QPushButton(QStringLiteral("&Run"), form);
-    run->setGeometry(125, 148, 80, 28);
+    run->setGeometry(125, 176, 80, 28);
     Register(Control::CmdRun, run);
     ConnectClick(Control::CmdRun);
 }

@@ -1,0 +1,28 @@
+// The built-in aligner in a run: pairs aligned in this process on worker threads, while the
+// window's events keep running on its own thread and a stop request ends the work.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/run_aligner.h"
+#include "platform/stop_request.h"
+#include "platform/window.h"
+#include "state/run_state.h"
+
+namespace kvr {
+
+inline constexpr const char* kBuiltinAligner = "builtin";
+
+// What the window shows as the command of a built-in pair.
+inline constexpr const char* kBuiltinCommand = "built-in aligner (MUSCLE 5 pair method)";
+
+// Aligns the pairs on `jobs` threads; result k belongs to pair k. Pending window events run every
+// few hundredths of a second meanwhile. A raised stop request ends the work within a second; the
+// unfinished pairs then fail with the outcome Cancelled.
+std::vector<PairResult> AlignBuiltinPairs(
+    const std::vector<std::pair<const Record*, const Record*>>& pairs, int jobs, Window& window,
+    const StopRequest& stop);
+
+}  // namespace kvr

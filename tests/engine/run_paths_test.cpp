@@ -1,0 +1,212 @@
+// The run options window and the three run paths, through the main form on a recording window:
+// the built-in aligner makes the runs real and fast; a fake shell stands in for a hanging aligner.
+#include "engine/run_paths.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "files/session_file.h"
+#include "files/text_exports.h"
+#include "matrix/layout.h"
+#include "platform/fakes/fake_shell.h"
+#include "platform/fakes/recording_window.h"
+#include "shell/main_form.h"
+#include "state/file_io.h"
+#include "state/program_folder.h"
+#include "support/analysis_state.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::TempFolder;
+
+constexpr const char* kFamilies =
+    ">a1\nACGTACGTTAGCATCGATCGGATCGATTACG\n>c1\nTTGACCGATCGATCGGGCTAGCTAGCTTTAA\n"
+    ">a2\nACGTACGTTAGCATCGTTCGGATCGATTACG\n>c2\nTTGACCGATCGATCGGGCTAGCAAGCTTTAA\n";
+
+class RunPathsTest : public ::testing::Test {
+  protected:
+    TempFolder program;
+    TempFolder data;
+    RunState state;
+    RecordingWindow window;
+    FakeShell::Action action;
+    FakeShell shell{[this](const std::string& command, const std::string& folder) {
+        return action ? action(command, folder)
+                      : ShellOutcome{ShellOutcome::Status::Ended, 0, 0, {}};
+    }};
+    MainForm form{state, window, shell, program.Path()};
+
+    RunPathsTest() {
+        window.screen = Size{1920 * 15.0, 1080 * 15.0};
+        window.SetGeometry(Control::frmMainForm, Rect{0, 0, 18000, 13000});
+        window.SetGeometry(Control::frmOptions, Rect{0, 0, 4950, 3270});
+        form.Load();
+        LayOutMainWindow(window);
+    }
+    std::string Work() const { return WorkFolder(program.Path()); }
+    void Open(const std::string& path) {
+        window.dialogAnswers.push_back(path);
+        form.OnClick(Control::mnuOpenFile);
+    }
+    // Presses Run with the aligner's option button and the tree box as given.
+    void Run(Control aligner, bool tree) {
+        ASSERT_TRUE(window.IsFormShown(Control::frmOptions));
+        for (Control c : {Control::oMuscle, Control::oClustalw, Control::oMafft, Control::oBuiltin})
+            window.SetChecked(c, c == aligner);
+        window.SetChecked(Control::chkOptions, tree);
+        form.OnClick(Control::CmdRun);
+    }
+    bool RunFoldersLeft() const {
+        for (const auto& entry : std::filesystem::directory_iterator(Work()))
+            if (entry.path().filename().string().starts_with("run-")) return true;
+        return false;
+    }
+};
+
+TEST_F(RunPathsTest, OptionsWindowStartsFromItsDesignStateCentred) {
+    Open(data.Write("f.fasta", kFamilies));
+    EXPECT_TRUE(window.IsFormShown(Control::frmOptions));
+    EXPECT_TRUE(window.IsChecked(Control::oMuscle));
+    EXPECT_TRUE(window.IsChecked(Control::chkOptions));
+    EXPECT_EQ(window.Geometry(Control::frmOptions),
+              (Rect{(28800 - 4950) / 2.0, (16200 - 3270) / 2.0, 4950, 3270}));
+    // A second showing forgets what the user picked before.
+    window.SetChecked(Control::oMuscle, false);
+    window.SetChecked(Control::oMafft, true);
+    window.SetChecked(Control::chkOptions, false);
+    Open(data.File("f.fasta"));
+    EXPECT_TRUE(window.IsChecked(Control::oMuscle));
+    EXPECT_FALSE(window.IsChecked(Control::oMafft));
+    EXPECT_TRUE(window.IsChecked(Control::chkOptions));
+}
+
+TEST_F(RunPathsTest, FreshRunWithoutTheTreeKeepsTheFileOrderAndDrawsTheMatrix) {
+    Open(data.Write("f.fasta", kFamilies));
+    Run(Control::oBuiltin, false);
+    EXPECT_EQ(state.AlignerKind, "builtin");
+    EXPECT_FALSE(state.useTree);
+    EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
+    EXPECT_EQ(state.SequenceList, state.InputSequences);
+    EXPECT_TRUE(state.matrixShown);
+    EXPECT_FALSE(state.runInProgress);
+    EXPECT_GT(state.IdentityMatrix(0, 2), state.IdentityMatrix(0, 1));  // a1 is like a2
+    for (Control c :
+         {Control::mnuColumn, Control::cmdPlot, Control::mnuSave, Control::mnuSaveSimScore,
+          Control::mnuSaveSession, Control::mnuSaveMatrix, Control::mnuCopyMat, Control::mnuRerun,
+          Control::mnuAppend, Control::mnuOpenFile, Control::cmdZoomIn})
+        EXPECT_TRUE(window.IsEnabled(c)) << ControlName(c);
+    EXPECT_FALSE(window.IsEnabled(Control::mnuSavePlot));
+    EXPECT_TRUE(window.IsDropEnabled(Control::frmMainForm));
+    EXPECT_FALSE(window.IsVisible(Control::cmdCancel));
+    EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
+    EXPECT_TRUE(ReadWholeFile(JoinPath(Work(), "Identity_mat.emf")));
+    EXPECT_FALSE(
+        std::filesystem::exists(JoinPath(Work(), kLastRunName)));  // only reruns and appends
+    EXPECT_FALSE(RunFoldersLeft());
+    EXPECT_TRUE(shell.commands.empty());  // nothing started outside
+}
+
+TEST_F(RunPathsTest, RerunWritesLastRunAndThePlotData) {
+    Open(data.Write("f.fasta", kFamilies));
+    Run(Control::oBuiltin, false);
+    const IdentityTable first = state.IdentityMatrix;
+
+    form.OnClick(Control::mnuRerun);  // No: nothing changes
+    EXPECT_EQ(window.questions.back(),
+              "Do you want to perform a full pairwise identity calculation on current dataset?");
+    EXPECT_FALSE(state.rerunMode);
+    EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
+
+    window.yesNoAnswers.push_back(true);
+    form.OnClick(Control::mnuRerun);
+    EXPECT_TRUE(state.rerunMode);
+    state.fileKind = kSessionOrAppended;  // as after a session or an append
+    Run(Control::oBuiltin, false);
+    EXPECT_FALSE(state.rerunMode);
+    EXPECT_EQ(state.IdentityMatrix, first);
+    EXPECT_EQ(ReadWholeFile(JoinPath(Work(), kLastRunName)),
+              FormatSession(state.SequenceList, state.IdentityMatrix, 4));
+    EXPECT_EQ(ReadWholeFile(JoinPath(Work(), kWorkPlotDataName)),
+              FormatPlotData(state, PlotDataHeader::WorkFolder));
+}
+
+TEST_F(RunPathsTest, AppendAlignsOnlyTheNewPairs) {
+    // A session whose stored identities no aligner would give: they must be kept as they are.
+    RunState saved = testing::MakeAnalysis(3, [](int, int) { return 0.5f; });
+    saved.SequenceList = {{">x", "ACGTACGTAC"}, {">y", "ACGTTCGTAC"}, {">z", "TTTTACGTAC"}};
+    Open(data.Write("s.kvr", FormatSession(saved.SequenceList, saved.IdentityMatrix, 3)));
+    ASSERT_EQ(state.fileKind, kSessionOrAppended);
+
+    window.dialogAnswers.push_back(data.Write("new.fasta", ">w\nACGTACGTAA\n"));
+    form.OnClick(Control::mnuAppend);
+    ASSERT_EQ(state.seqCount, 4);
+    EXPECT_TRUE(state.appendMode);
+    state.rerunMode = true;  // both set: the append path runs and the rerun request stays
+    Run(Control::oBuiltin, false);
+    EXPECT_TRUE(state.rerunMode);
+    EXPECT_EQ(state.InputIdentity(0, 1), 0.5f);
+    EXPECT_EQ(state.InputIdentity(1, 2), 0.5f);
+    EXPECT_GT(state.InputIdentity(0, 3), 0.8f);  // aligned
+    EXPECT_TRUE(ReadWholeFile(JoinPath(Work(), kLastRunName))->starts_with("[[[>x\r\n"));
+    EXPECT_EQ(state.SequenceList.back().name, ">w");
+}
+
+TEST_F(RunPathsTest, AMissingAlignerIsSaidBeforeAnythingRuns) {
+    ::setenv("KVR_MUSCLE", "kvr-no-such-aligner -align {in} -output {out}", 1);
+    Open(data.Write("f.fasta", kFamilies));
+    window.messages.clear();
+    Run(Control::oMuscle, false);
+    ::unsetenv("KVR_MUSCLE");
+    ASSERT_EQ(window.messages.size(), 1u);
+    EXPECT_NE(window.messages[0].find("kvr-no-such-aligner"), std::string::npos)
+        << window.messages[0];
+    EXPECT_TRUE(window.IsFormShown(Control::frmOptions));
+    EXPECT_TRUE(shell.commands.empty());
+    EXPECT_TRUE(state.AlignerKind.empty());
+    EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
+}
+
+TEST_F(RunPathsTest, CancelEndsTheAlignersAndKeepsTheAnalysisOnDisplay) {
+    Open(data.Write("f.fasta", kFamilies));
+    Run(Control::oBuiltin, false);
+    const RecordTable shown = state.SequenceList;
+    const IdentityTable matrix = state.IdentityMatrix;
+    window.yesNoAnswers.push_back(true);
+    form.OnClick(Control::mnuRerun);
+    state.fileKind = kSessionOrAppended;
+    const std::vector<Control> watched = {Control::mnuRerun,       Control::mnuAppend,
+                                          Control::mnuSaveSession, Control::cmdPlot,
+                                          Control::mnuOpenFile,    Control::cmdZoomIn,
+                                          Control::mnuSaveMatrix,  Control::cmdColourScheme};
+    std::vector<bool> enabledBefore;
+    for (Control c : watched) enabledBefore.push_back(window.IsEnabled(c));
+
+    // MUSCLE hangs; the user presses Cancel while the first pair runs.
+    int started = 0;
+    action = [&](const std::string&, const std::string&) {
+        EXPECT_TRUE(window.IsVisible(Control::cmdCancel));
+        if (++started == 1) form.OnClick(Control::cmdCancel);
+        return ShellOutcome{ShellOutcome::Status::Running, 0, -1, {}};
+    };
+    shell.finish = FakeShell::Finish::InStartOrder;
+    Run(Control::oMuscle, false);
+    EXPECT_GE(started, 1);
+    EXPECT_EQ(shell.endedEarly.size(), shell.processIds.size());  // every aligner ended
+    EXPECT_EQ(state.SequenceList, shown);
+    EXPECT_EQ(state.IdentityMatrix, matrix);
+    EXPECT_TRUE(state.rerunMode);  // not consumed: the user may run again
+    EXPECT_EQ(window.Caption(Control::lblProgress), "Cancelled");
+    EXPECT_FALSE(window.IsVisible(Control::cmdCancel));
+    for (std::size_t k = 0; k < watched.size(); ++k)
+        EXPECT_EQ(window.IsEnabled(watched[k]), enabledBefore[k]) << ControlName(watched[k]);
+    EXPECT_TRUE(window.IsEnabled(Control::mnuRerun));
+    EXPECT_FALSE(RunFoldersLeft());
+    EXPECT_FALSE(state.runInProgress);
+}
+
+}  // namespace
+}  // namespace kvr
