@@ -105,7 +105,9 @@ void OnRunClicked(RunState& state, Window& window, Shell& shell, const std::stri
     window.SetVisible(Control::cmdCancel, true);
     window.SetEnabled(Control::cmdCancel, true);
     RunOutcome outcome;
-    if (state.fileKind == kFastaLoaded) {
+    // A rerun request is honoured after a FASTA file's run too: it writes "LastRun.kvr" like any
+    // rerun, and the request is consumed rather than left for a later run.
+    if (state.fileKind == kFastaLoaded && !state.rerunMode) {
         outcome = RunFresh(state, window, setup);
     } else if (state.rerunMode && !state.appendMode) {
         outcome = RunRerun(state, window, setup);

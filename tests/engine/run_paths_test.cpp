@@ -124,7 +124,6 @@ TEST_F(RunPathsTest, RerunWritesLastRunAndThePlotData) {
     window.yesNoAnswers.push_back(true);
     form.OnClick(Control::mnuRerun);
     EXPECT_TRUE(state.rerunMode);
-    state.fileKind = kSessionOrAppended;  // as after a session or an append
     Run(Control::oBuiltin, false);
     EXPECT_FALSE(state.rerunMode);
     EXPECT_EQ(state.IdentityMatrix, first);

@@ -1,0 +1,111 @@
+// The desktop program end to end in its real Qt window (offscreen): a real FASTA file dropped on
+// the window, MUSCLE and neighbor run through the Qt shell, the matrix drawn; a rerun writes
+// "LastRun.kvr"; a cancelled run ends its aligner.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QTimer>
+#include <filesystem>
+#include <set>
+
+#include "engine/run_command.h"
+#include "files/session_file.h"
+#include "platform/qt/qimage_surface.h"
+#include "platform/qt/qt_main_window.h"
+#include "platform/qt/qt_shell.h"
+#include "shell/main_form.h"
+#include "state/file_io.h"
+#include "state/program_folder.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::DataFile;
+using testing::TempFolder;
+
+class QtRunTest : public ::testing::Test {
+protected:
+    TempFolder program;
+    TempFolder data;
+    RunState state;
+    QtMainWindow window;
+    QtShell shell;
+    MainForm form{state, window, shell, program.Path()};
+
+    void SetUp() override {
+        // The tree script and the aligner settings live beside the program.
+        for (const char* file : {"RunNeighbor.sh", "aligners.conf"})
+            std::filesystem::copy_file(std::string(KVR_BIN_DIR) + "/" + file, program.File(file));
+        window.SetEvents(&form);
+        form.Load();
+        window.show();
+    }
+    // The first three 5S rRNAs: three pairs, a second or so for MUSCLE.
+    std::string ThreeSequences() {
+        const std::string text = *ReadWholeFile(DataFile("rrna5s_48.fasta"));
+        std::size_t end = 0;
+        for (int k = 0; k < 3; ++k) end = text.find('>', end + 1);
+        return data.Write("three.fasta", text.substr(0, end));
+    }
+    void RunWith(Control aligner, bool tree) {
+        ASSERT_TRUE(window.IsFormShown(Control::frmOptions));
+        window.SetChecked(aligner, true);
+        window.SetChecked(Control::chkOptions, tree);
+        form.OnClick(Control::CmdRun);
+    }
+};
+
+TEST_F(QtRunTest, MuscleWithTheTreeDrawsTheMatrixAndARerunWritesLastRun) {
+    form.OnFilesDropped(Control::frmMainForm, {ThreeSequences()});
+    ASSERT_EQ(state.seqCount, 3);
+    RunWith(Control::oMuscle, true);
+    ASSERT_TRUE(state.matrixShown) << window.Caption(Control::lblProgress);
+    EXPECT_EQ(state.AlignerKind, "muscle");
+    EXPECT_TRUE(window.IsEnabled(Control::mnuRerun));
+    EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
+    EXPECT_FALSE(window.IsVisible(Control::cmdCancel));
+    // The canvas holds a drawing, not the blank button face.
+    const QImage& canvas = dynamic_cast<QImageSurface&>(window.Canvas(Control::InnerPicture)).Image();
+    EXPECT_GT(canvas.width(), 100);
+    std::set<QRgb> colours;
+    for (int y = 0; y < canvas.height(); y += 2)
+        for (int x = 0; x < canvas.width(); x += 2) colours.insert(canvas.pixel(x, y));
+    EXPECT_GT(colours.size(), 4u);  // cells, names and the key, not one blank colour
+
+    state.rerunMode = true;  // answered Yes to the rerun question
+    ShowRunOptions(window);
+    RunWith(Control::oMuscle, true);
+    EXPECT_FALSE(state.rerunMode);
+    EXPECT_EQ(ReadWholeFile(JoinPath(WorkFolder(program.Path()), kLastRunName)),
+              FormatSession(state.SequenceList, state.IdentityMatrix, 3));
+}
+
+TEST_F(QtRunTest, CancelEndsTheRunningAlignerAndTheWindowGoesOn) {
+    // An aligner that would run for a minute; Cancel is pressed as soon as the run waits on it.
+    const std::string marker = data.File("started");
+    ::setenv("KVR_MUSCLE", ("touch " + marker + "; sleep 60; cp {in} {out}").c_str(), 1);
+    form.OnFilesDropped(Control::frmMainForm, {ThreeSequences()});
+    QTimer press;
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        if (std::filesystem::exists(marker)) {
+            press.stop();
+            form.OnClick(Control::cmdCancel);
+        }
+    });
+    press.start(20);
+    const auto started = std::chrono::steady_clock::now();
+    RunWith(Control::oMuscle, false);
+    ::unsetenv("KVR_MUSCLE");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+    EXPECT_EQ(window.Caption(Control::lblProgress), "Cancelled");
+    EXPECT_FALSE(state.matrixShown);
+    EXPECT_FALSE(state.runInProgress);
+    EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
+    for (const auto& entry : std::filesystem::directory_iterator(WorkFolder(program.Path())))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("run-")) << entry.path();
+}
+
+}  // namespace
+}  // namespace kvr
