@@ -85,16 +85,18 @@ TEST(KvrAppend, AlignsOnlyTheNewPairsAndWritesLikeShow) {
     TempFolder folder;
     // A session whose identities no aligner gives: the append must keep them.
     const std::string session = folder.Write(
-        "old.kvr", "[[[>a\r\nACGTACGTACGTAAGT\r\n>b\r\nACGTACGTTCGTAAGT\r\n>c\r\nTTTTACGTACGTAAGT]]]"
-                   "\r\n0.25\r\n0.5\r\n0.75\r\n");
+        "old.kvr",
+        "[[[>a\r\nACGTACGTACGTAAGT\r\n>b\r\nACGTACGTTCGTAAGT\r\n>c\r\nTTTTACGTACGTAAGT]]]"
+        "\r\n0.25\r\n0.5\r\n0.75\r\n");
     const std::string added = folder.Write("new.fasta", ">d\nACGTACGTACGTAAGA\n");
-    const auto append = RunProgram("kvr", {"append", session, added, "--aligner", "builtin", "--quiet",
-                                           "--session", folder.File("new.kvr")});
+    const auto append = RunProgram("kvr", {"append", session, added, "--aligner", "builtin",
+                                           "--quiet", "--session", folder.File("new.kvr")});
     ASSERT_EQ(append.status, 0) << append.err;
     EXPECT_EQ(append.out, "1\t>a\n2\t>b\n3\t>c\n4\t>d\n");
     const std::string written = *ReadWholeFile(folder.File("new.kvr"));
     EXPECT_TRUE(written.starts_with("[[[>a\r\nACGTACGTACGTAAGT\r\n")) << written;
-    EXPECT_NE(written.find("]]]\r\n0.25\r\n0.5\r\n0.75\r\n0.9375\r\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("]]]\r\n0.25\r\n0.5\r\n0.75\r\n0.9375\r\n"), std::string::npos)
+        << written;
 
     // A FASTA file where the session belongs, and a session to append: refused.
     EXPECT_EQ(RunProgram("kvr", {"append", added, added, "--aligner", "builtin", "-q"}).status, 1);

@@ -26,7 +26,7 @@ using testing::DataFile;
 using testing::TempFolder;
 
 class QtRunTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder program;
     TempFolder data;
     RunState state;
@@ -67,7 +67,8 @@ TEST_F(QtRunTest, MuscleWithTheTreeDrawsTheMatrixAndARerunWritesLastRun) {
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     EXPECT_FALSE(window.IsVisible(Control::cmdCancel));
     // The canvas holds a drawing, not the blank button face.
-    const QImage& canvas = dynamic_cast<QImageSurface&>(window.Canvas(Control::InnerPicture)).Image();
+    const QImage& canvas =
+        dynamic_cast<QImageSurface&>(window.Canvas(Control::InnerPicture)).Image();
     EXPECT_GT(canvas.width(), 100);
     std::set<QRgb> colours;
     for (int y = 0; y < canvas.height(); y += 2)
