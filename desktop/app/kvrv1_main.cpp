@@ -30,8 +30,8 @@ int main(int argc, char** argv) {
     const auto start = [&] {
         form.Load();
         window.show();
-        // A file named on the command line opens as if dropped on the window.
-        if (file) kvr::DropFiles(form, kvr::Control::frmMainForm, {*file});
+        // A file named on the command line opens as "&Open" opens a chosen file.
+        if (file) kvr::OpenPath(form, *file);
     };
     std::unique_ptr<kvr::Splash> splashWindow;
     if (splash) {

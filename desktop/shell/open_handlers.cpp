@@ -4,6 +4,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 
 #include "files/settings.h"
 #include "shell/main_form.h"
@@ -109,13 +110,15 @@ void RegisterOpenHandlers(MainForm& form) {
     form.clickHandlers[Control::mnuStop] = [&form] { ConfirmExit(form); };
 }
 
-void OpenFile(MainForm& form) {
+void OpenFile(MainForm& form) { OpenPath(form, std::nullopt); }
+
+void OpenPath(MainForm& form, const std::optional<std::string>& path) {
     RunState& state = form.state;
     Window& window = form.window;
     window.SetToolTip(Control::ZoomingPicture, "");
     const DisplayedAnalysis before(state, window);
     ForgetDisplayedAnalysis(state);
-    state.inputPath = window.OpenFileDialog(state.lastFolder);
+    state.inputPath = path ? *path : window.OpenFileDialog(state.lastFolder);
     window.SetCaption(Control::frmMainForm, kCaptionWithPath + state.inputPath);
     ClearStatus(window);
     if (state.inputPath.empty()) return;
@@ -129,7 +132,7 @@ void OpenFile(MainForm& form) {
         OpenSession(form, state.inputPath, before);
     }
     SetOpeningEnabled(window, true);
-    RememberFolderOf(state, state.inputPath);
+    if (!path) RememberFolderOf(state, state.inputPath);
     window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
 }
 

@@ -2,6 +2,7 @@
 // leaving the program ("&Exit" and closing the window).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ class MainForm;
 void RegisterOpenHandlers(MainForm& form);
 
 void OpenFile(MainForm& form);    // "&Open"
+// "&Open" with the path given instead of chosen (KVRv1 FILE); nothing when path is empty.
+void OpenPath(MainForm& form, const std::optional<std::string>& path);
 void AppendFile(MainForm& form);  // "&Append"
 void Rerun(MainForm& form);       // "&Rerun"
 void DropFiles(MainForm& form, Control target, const std::vector<std::string>& paths);
