@@ -225,7 +225,7 @@ void QtMainWindow::BuildOptionsForm() {
     option(Control::oMuscle, "Muscle", 8)->setChecked(true);
     option(Control::oClustalw, "ClustalW", 36);
     option(Control::oMafft, "Mafft", 64);
-    option(Control::oBuiltin, "Built-in (MUSCLE's method, no program needed)", 92);
+    option(Control::oBuiltin, "Built-in (MUSCLE's method)", 92);
     auto* tree = new QCheckBox(QStringLiteral("Cluster sequences using a neigbor joining tree"), form);
     tree->setGeometry(15, 140, 310, 24);
     tree->setChecked(true);
