@@ -49,19 +49,10 @@ const char* const kOutputOptionsHelp =
     "                       kvr show and KVRv1 open it without aligning\n"
     "  --matrix-text FILE   the lower triangle in percent, one line per sequence\n"
     "  --plot-data FILE     the number and proportion of pairs at each whole percent\n"
-    "  --sequences FILE     every sequence in display order, FASTA\n"
-    "  --mode full|three    colouring of the matrix pictures: the whole observed range in 64\n"
-    "                       steps (full, the default) or three bands set by the cut-offs\n"
-    "  --cutoffs C1,C2      the upper and lower cut-off of the three bands, whole percent\n"
-    "                       (default 94,78); raised to the smallest identity when it lies above\n"
-    "                       the lower one, as in the window\n"
-    "  --matrix-emf FILE    the matrix as an EMF picture, any number of sequences\n"
-    "  --plot-emf FILE      the distribution of the identities as an EMF picture, 350 x 270 mm\n"
-    "  --matrix-image FILE  the matrix as the window draws it, full size (at most 500\n"
-    "                       sequences), PNG or BMP by the file's extension; needs no display\n"
-    "  --plot-image FILE    the distribution as the window draws it, 1160 x 757 pixels, PNG or\n"
-    "                       BMP\n"
-    "Text files have CR LF line ends and \".\" as the decimal mark. File names are used exactly "
+    "  --sequences FILE     every sequence in display order, FASTA\n";
+
+const char* const kOutputFilesNote =
+    "\nText files have CR LF line ends and \".\" as the decimal mark. File names are used exactly "
     "as\n"
     "given, and a file is replaced only once it has been written whole.\n";
 

@@ -26,8 +26,10 @@ struct OutputRequest {
     std::vector<std::string> Paths() const;
 };
 
-// The help lines of the output and colouring options.
+// The help lines of the text outputs (the pictures' are kPictureOptionsHelp), and how files are
+// written.
 extern const char* const kOutputOptionsHelp;
+extern const char* const kOutputFilesNote;
 
 // Takes the current option of the reader when it is an output, picture or colouring option.
 OptionUse TakeOutputOption(ArgumentReader& reader, OutputRequest& outputs, RunOptions& options,

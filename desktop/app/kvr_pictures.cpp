@@ -64,7 +64,8 @@ bool SaveImage(const QImageSurface& canvas, const std::string& path) {
     if (static_cast<qint64>(image.width()) * image.height() > kLargePixels) writer.setQuality(80);
     if (!writer.write(image)) return false;
     const QByteArray& bytes = buffer.data();
-    return static_cast<bool>(WriteWholeFile(path, std::string_view(bytes.constData(), bytes.size())));
+    return static_cast<bool>(
+        WriteWholeFile(path, std::string_view(bytes.constData(), bytes.size())));
 }
 
 Size PlotImageSize() {

@@ -27,18 +27,21 @@ namespace {
 constexpr const char* kName = "kvr run";
 
 constexpr const char* kUsage =
-    "usage: kvr run INPUT.fasta [--aligner muscle|clustalw|mafft|builtin] [--tree] [--scores FILE]\n"
+    "usage: kvr run INPUT.fasta [--aligner muscle|clustalw|mafft|builtin] [--tree] [--scores "
+    "FILE]\n"
     "               [--session FILE] [--matrix-text FILE] [--plot-data FILE] [--sequences FILE]\n"
     "               [--mode full|three] [--cutoffs C1,C2] [--matrix-emf FILE] [--plot-emf FILE]\n"
-    "               [--matrix-image FILE] [--plot-image FILE] [--jobs N]\n"
+    "               [--matrix-image FILE] [--plot-image FILE] [--matrix-svg FILE]\n"
+    "               [--matrix-pdf FILE] [--plot-svg FILE] [--plot-pdf FILE] [--jobs N]\n"
     "               [--pair-timeout SECONDS] [--quiet]\n";
 
 constexpr const char* kHelp =
     "\n"
-    "Aligns every pair of sequences of a FASTA file with an external aligner and computes each\n"
-    "pair's identity: identical symbols divided by the alignment columns in which neither\n"
-    "sequence has a gap (1 means identical). Then prints the order in which the sequences are\n"
-    "shown, one line per sequence: its number in the input file, a tab, and its name line.\n"
+    "Aligns every pair of sequences of a FASTA file, with an external aligner or the built-in\n"
+    "one, and computes each pair's identity: identical symbols divided by the alignment columns\n"
+    "in which neither sequence has a gap (1 means identical). Then prints the order in which the\n"
+    "sequences are shown, one line per sequence: its number in the input file, a tab, and its\n"
+    "name line.\n"
     "\n"
     "options:\n"
     "  --aligner NAME       muscle (the default), clustalw, mafft, or builtin (MUSCLE 5's pair\n"
@@ -145,7 +148,8 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool a
                 return "--jobs needs a whole number of aligners to run at once, 1 or more";
         } else if (arg == "--pair-timeout") {
             std::string value;
-            if (!reader.TakeValue(value) || !ParseSeconds(value, request.options.pairTimeoutSeconds))
+            if (!reader.TakeValue(value) ||
+                !ParseSeconds(value, request.options.pairTimeoutSeconds))
                 return "--pair-timeout needs a number of seconds above 0";
         } else {
             std::string problem;
@@ -187,7 +191,7 @@ int Analyse(const Arguments& args, bool append) {
         return UsageError(name, problem, append);
     if (request.help) {
         std::cout << (append ? kAppendUsage : kUsage) << (append ? kAppendHelp : kHelp)
-                  << kOutputOptionsHelp << kHelpEnd;
+                  << kOutputOptionsHelp << kPictureOptionsHelp << kHelpEnd << kOutputFilesNote;
         return 0;
     }
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())

@@ -20,7 +20,8 @@ constexpr const char* kUsage =
     "usage: kvr show SESSION.kvr [--scores FILE] [--session FILE] [--matrix-text FILE]\n"
     "                [--plot-data FILE] [--sequences FILE] [--mode full|three] [--cutoffs C1,C2]\n"
     "                [--matrix-emf FILE] [--plot-emf FILE] [--matrix-image FILE]\n"
-    "                [--plot-image FILE] [--quiet]\n";
+    "                [--plot-image FILE] [--matrix-svg FILE] [--matrix-pdf FILE]\n"
+    "                [--plot-svg FILE] [--plot-pdf FILE] [--quiet]\n";
 
 constexpr const char* kHelp =
     "\n"
@@ -56,7 +57,8 @@ int Show(const Arguments& args) {
         }
         const std::string& option = reader.Current();
         if (option == "-h" || option == "--help") {
-            std::cout << kUsage << kHelp << kOutputOptionsHelp << kHelpEnd;
+            std::cout << kUsage << kHelp << kOutputOptionsHelp << kPictureOptionsHelp << kHelpEnd
+                      << kOutputFilesNote;
             return 0;
         }
         if ((option == "--quiet" || option == "-q") && !reader.HasInlineValue()) {
