@@ -5,7 +5,6 @@
 #include "matrix/zoom.h"
 #include "plot/plot_picture.h"
 #include "plot/screen_plot.h"
-#include "shell/main_form.h"
 #include "state/program_folder.h"
 
 namespace kvr {
@@ -80,24 +79,6 @@ void OnCopyPlotBmp(Window& window) {
 void OnCopyPlotEmf(Window& window, const std::string& workFolder) {
     const std::string path = PlotPicturePath(workFolder);
     if (!window.CopyMetafile(path)) ReportPictureNotCopied(window, path);
-}
-
-void RegisterPlotHandlers(MainForm& form) {
-    RunState& state = form.state;
-    Window& window = form.window;
-    form.clickHandlers[Control::cmdPlot] = [&] { OnPlotClicked(state, window); };
-    form.clickHandlers[Control::mnuEMF2] = [&] { OnSavePlotEmf(state, window); };
-    form.clickHandlers[Control::mnuBMP2] = [&] { OnSavePlotBmp(state, window); };
-    form.clickHandlers[Control::mnuSVG2] = [&] {
-        OnSavePlotVector(state, window, PictureFormat::Svg);
-    };
-    form.clickHandlers[Control::mnuPDF2] = [&] {
-        OnSavePlotVector(state, window, PictureFormat::Pdf);
-    };
-    form.clickHandlers[Control::mnuCopyPlotBMP] = [&] { OnCopyPlotBmp(window); };
-    form.clickHandlers[Control::mnuCopyPlotEMF] = [&form] {
-        OnCopyPlotEmf(form.window, WorkFolder(form.programFolder));
-    };
 }
 
 }  // namespace kvr

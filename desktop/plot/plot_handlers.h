@@ -1,5 +1,4 @@
-// Showing the distribution plot in the main window, its Save and Copy menu entries, and their
-// connection to the controls.
+// Showing the distribution plot in the main window, and its Save and Copy menu entries.
 #pragma once
 
 #include <string>
@@ -8,8 +7,6 @@
 #include "state/run_state.h"
 
 namespace kvr {
-
-class MainForm;
 
 // Draws the screen plot on the canvas at the viewport's size and shows it 1:1 (zoom level 0).
 void ShowPlot(RunState& state, Window& window);
@@ -21,7 +18,5 @@ void OnSavePlotBmp(RunState& state, Window& window);  // mnuBMP2: the view, name
 void OnSavePlotVector(RunState& state, Window& window, PictureFormat format);
 void OnCopyPlotBmp(Window& window);  // mnuCopyPlotBMP: the full-size canvas
 void OnCopyPlotEmf(Window& window, const std::string& workFolder);  // mnuCopyPlotEMF
-
-void RegisterPlotHandlers(MainForm& form);
 
 }  // namespace kvr

@@ -4,8 +4,7 @@
 
 #include "files/settings.h"
 #include "matrix/layout.h"
-#include "matrix/matrix_handlers.h"
-#include "plot/plot_handlers.h"
+#include "shell/display_handlers.h"
 #include "shell/file_handlers.h"
 #include "shell/open_handlers.h"
 #include "state/control_states.h"

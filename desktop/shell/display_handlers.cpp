@@ -1,8 +1,9 @@
-#include "matrix/matrix_handlers.h"
+#include "shell/display_handlers.h"
 
 #include "matrix/colour_controls.h"
 #include "matrix/matrix_exports.h"
 #include "matrix/zoom.h"
+#include "plot/plot_handlers.h"
 #include "shell/main_form.h"
 #include "state/program_folder.h"
 
@@ -44,6 +45,24 @@ void RegisterMatrixHandlers(MainForm& form) {
     };
     form.clickHandlers[Control::mnuCopyMatBMP] = [&] { OnCopyMatrixBmp(window); };
     form.clickHandlers[Control::mnuCopyMatEMF] = [&, work] { OnCopyMatrixEmf(window, work()); };
+}
+
+void RegisterPlotHandlers(MainForm& form) {
+    RunState& state = form.state;
+    Window& window = form.window;
+    form.clickHandlers[Control::cmdPlot] = [&] { OnPlotClicked(state, window); };
+    form.clickHandlers[Control::mnuEMF2] = [&] { OnSavePlotEmf(state, window); };
+    form.clickHandlers[Control::mnuBMP2] = [&] { OnSavePlotBmp(state, window); };
+    form.clickHandlers[Control::mnuSVG2] = [&] {
+        OnSavePlotVector(state, window, PictureFormat::Svg);
+    };
+    form.clickHandlers[Control::mnuPDF2] = [&] {
+        OnSavePlotVector(state, window, PictureFormat::Pdf);
+    };
+    form.clickHandlers[Control::mnuCopyPlotBMP] = [&] { OnCopyPlotBmp(window); };
+    form.clickHandlers[Control::mnuCopyPlotEMF] = [&form] {
+        OnCopyPlotEmf(form.window, WorkFolder(form.programFolder));
+    };
 }
 
 }  // namespace kvr
