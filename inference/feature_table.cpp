@@ -87,13 +87,37 @@ ValueStatus ParseValue(std::string_view field, float& value) {
     // ERANGE also flags subnormal results, which still carry the number; an overflow to infinity
     // or an underflow to zero does not.
     if (errno == ERANGE && (value == 0.0f || std::isinf(value))) return ValueStatus::OutOfRange;
+    // "nan" and "inf" convert, but are no measurement the model can be given.
+    if (!std::isfinite(value)) return ValueStatus::NotANumber;
     return ValueStatus::Ok;
+}
+
+// The field as a message may show it: control bytes as "\xNN", cut after kFieldShown bytes, so a
+// huge or binary field gives one short readable line.
+constexpr std::size_t kFieldShown = 40;
+
+std::string ShownField(std::string_view text) {
+    const bool cut = text.size() > kFieldShown;
+    if (cut) text = text.substr(0, kFieldShown);
+    std::string shown;
+    constexpr char kHex[] = "0123456789abcdef";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            shown += "\\x";
+            shown += kHex[byte >> 4];
+            shown += kHex[byte & 15];
+        } else {
+            shown += c;
+        }
+    }
+    return cut ? shown + "..." : shown;
 }
 
 std::string ValueError(std::size_t lineNumber, std::string_view column, std::string_view text,
                        ValueStatus status) {
     std::string message = "line " + std::to_string(lineNumber) + ", column \"";
-    message.append(column).append("\": \"").append(text).append("\" ");
+    message.append(column).append("\": \"").append(ShownField(text)).append("\" ");
     message += status == ValueStatus::NotANumber ? "is not a number"
                                                  : "is outside the single-precision range";
     return message;
@@ -145,14 +169,20 @@ void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
 }
 
 FeatureTableResult ReadFeatureTable(const std::string& path, std::ostream& warnings) {
-    FeatureTableResult result;
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     struct stat info {};
     if (!file || ::fstat(::fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) {
+        FeatureTableResult result;
         result.error = "cannot open input file: " + path;
         return result;
     }
-    LineReader reader(file.get());
+    return ReadFeatureTable(file.get(), path, warnings);
+}
+
+FeatureTableResult ReadFeatureTable(std::FILE* file, const std::string& path,
+                                    std::ostream& warnings) {
+    FeatureTableResult result;
+    LineReader reader(file);
     std::size_t length = 0;
     char* line = reader.Next(length);
     if (line == nullptr) {
@@ -193,6 +223,12 @@ FeatureTableResult ReadFeatureTable(const std::string& path, std::ostream& warni
                 return result;
             }
             row[c] = (value - kRequiredColumns[c].mean) / kRequiredColumns[c].scale;
+            // A value near the largest single can leave the range once standardised.
+            if (!std::isfinite(row[c])) {
+                result.error = ValueError(lineNumber, kRequiredColumns[c].name, field,
+                                          ValueStatus::OutOfRange);
+                return result;
+            }
         }
     }
     if (reader.Failed()) {
