@@ -222,9 +222,6 @@ void DropFiles(MainForm& form, Control target, const std::vector<std::string>& p
 
 bool ConfirmExit(MainForm& form) {
     if (!form.window.AskYesNo("Are you sure you want to exit KVR?")) return false;
-    if (::chdir(form.programFolder.c_str()) != 0) {
-        // Settings are written by full path, so the current directory does not matter.
-    }
     WriteSettings(form.state, form.programFolder);
     form.window.Quit();
     return true;

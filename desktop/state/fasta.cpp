@@ -75,7 +75,10 @@ std::string InputProblemMessage(const char* verb, const std::string& path, const
 // The refusal of a load the memory cannot hold, or "".
 std::string CheckMemory(const char* verb, const std::string& path, std::string_view text,
                         std::size_t recordsBefore, std::size_t records) {
+    // Below this, asking the system is not worth it: a machine without it free is not working.
+    constexpr std::uint64_t kAlwaysFree = 64ull << 20;
     const std::uint64_t needed = EstimateLoadBytes(text, recordsBefore);
+    if (needed <= kAlwaysFree) return {};
     const std::uint64_t available = AvailableMemory();
     if (needed <= available) return {};
     return std::string(verb) + path + ": its " + std::to_string(records) +
@@ -240,11 +243,12 @@ bool ParseFastaRecords(std::string_view text, RecordTable& records, std::size_t 
                            " more \">\": each starts a further record with the same residues";
                 });
             }
-            if (const auto [known, added] = nameLines.emplace(name, line); !added) {
+            if (const auto inserted = nameLines.emplace(name, line); !inserted.second) {
+                const std::size_t knownLine = inserted.first->second;
                 warnings.Add(FastaWarningKind::DuplicateName, line, [&] {
                     return "the name " + Quoted(name) + " is also the name of " +
-                           (known->second == 0 ? std::string("a sequence already loaded")
-                                               : "line " + std::to_string(known->second));
+                           (knownLine == 0 ? std::string("a sequence already loaded")
+                                           : "line " + std::to_string(knownLine));
                 });
             }
             if (name.find(',') != std::string_view::npos) {
