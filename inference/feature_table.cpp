@@ -217,6 +217,12 @@ FeatureTableResult ReadFeatureTable(std::FILE* file, const std::string& path,
                 return result;
             }
             row[c] = (value - kRequiredColumns[c].mean) / kRequiredColumns[c].scale;
+            // A value near the largest single can leave the range once standardised.
+            if (!std::isfinite(row[c])) {
+                result.error = ValueError(lineNumber, kRequiredColumns[c].name, field,
+                                          ValueStatus::OutOfRange);
+                return result;
+            }
         }
     }
     if (reader.Failed()) {
