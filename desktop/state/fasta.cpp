@@ -74,10 +74,10 @@ std::string InputProblemMessage(const char* verb, const std::string& path, const
 
 // The refusal of a load the memory cannot hold, or "".
 std::string CheckMemory(const char* verb, const std::string& path, std::string_view text,
-                        std::size_t recordsBefore, std::size_t records) {
+                        std::size_t records) {
     // Below this, asking the system is not worth it: a machine without it free is not working.
     constexpr std::uint64_t kAlwaysFree = 64ull << 20;
-    const std::uint64_t needed = EstimateLoadBytes(text, recordsBefore);
+    const std::uint64_t needed = EstimateLoadBytes(text);
     if (needed <= kAlwaysFree) return {};
     const std::uint64_t available = AvailableMemory();
     if (needed <= available) return {};
@@ -159,12 +159,11 @@ std::string CleanFastaText(std::string_view text) {
     return RemoveAll(text, "\r\t-\b");
 }
 
-std::uint64_t EstimateLoadBytes(std::string_view text, std::size_t recordsBefore) {
+std::uint64_t EstimateLoadBytes(std::string_view text) {
     // Per record: its name runs to the end of its line and its residues to the next name line,
     // so several ">" on one line repeat the residues and make names that overlap.
-    constexpr std::uint64_t kPerRecord = sizeof(Record) + 2 * sizeof(Record);  // both tables
-    std::uint64_t bytes = 0;
-    std::uint64_t records = recordsBefore;
+    constexpr std::uint64_t kPerRecord = 2 * sizeof(Record);  // the new table and the old one
+    std::uint64_t bytes = text.size();                        // the cleaned copy of the text
     for (auto i = text.find('>'); i != std::string_view::npos;) {
         auto lineEnd = text.find('\n', i);
         if (lineEnd == std::string_view::npos) lineEnd = text.size();
@@ -177,15 +176,9 @@ std::uint64_t EstimateLoadBytes(std::string_view text, std::size_t recordsBefore
         }
         const auto residues = (p == std::string_view::npos ? text.size() : p) - lineEnd;
         bytes += names + onLine * (residues + kPerRecord);
-        records += onLine;
         i = p;
     }
-    // The analysis keeps two square tables of single-precision identities.
-    const double total = static_cast<double>(bytes) + static_cast<double>(records) *
-                                                          static_cast<double>(records) * 2 *
-                                                          sizeof(float);
-    return total >= 1.8e19 ? std::numeric_limits<std::uint64_t>::max()
-                           : static_cast<std::uint64_t>(total);
+    return bytes;
 }
 
 bool ParseFastaRecords(std::string_view text, RecordTable& records, std::size_t first,
@@ -315,7 +308,7 @@ void LoadFasta(RunState& state, Window& window, const std::string& path,
     if (state.seqCount == 0)
         return RefuseLoad(state, window,
                           "No DNA sequence found, please  input a fasta file and try again.");
-    if (std::string refusal = CheckMemory("Failed to read ", path, content, 0, count);
+    if (std::string refusal = CheckMemory("Failed to read ", path, content, count);
         !refusal.empty())
         return RefuseLoad(state, window, refusal);
 
@@ -364,8 +357,7 @@ void AppendFasta(RunState& state, Window& window, const std::string& path,
     if (appendCount == 0)
         return RefuseLoad(state, window,
                           "No DNA sequence found, please load a FASTA file and try again.");
-    if (std::string refusal = CheckMemory("Failed to append ", path, content,
-                                          static_cast<std::size_t>(oldCount), count);
+    if (std::string refusal = CheckMemory("Failed to append ", path, content, count);
         !refusal.empty())
         return RefuseLoad(state, window, refusal);
 

@@ -62,9 +62,8 @@ void AppendFasta(RunState& state, Window& window, const std::string& path,
 // trimmed from both ends.
 std::string CleanFastaText(std::string_view text);
 
-// The bytes the records of a text take once loaded, and the identity tables of an analysis of
-// them: what a load must find free before it allocates.
-std::uint64_t EstimateLoadBytes(std::string_view text, std::size_t recordsBefore);
+// About the bytes a load of the text takes: what it must find free before it allocates.
+std::uint64_t EstimateLoadBytes(std::string_view text);
 
 // Parses every record of a cleaned text into records[first...], growing maxNameLen. Fails on a
 // header without a line feed and on a record without residues (none, or spaces only); records
