@@ -1,5 +1,7 @@
 #include "feature_table.h"
 
+#include "printable_text.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -87,27 +89,37 @@ ValueStatus ParseValue(std::string_view field, float& value) {
     // ERANGE also flags subnormal results, which still carry the number; an overflow to infinity
     // or an underflow to zero does not.
     if (errno == ERANGE && (value == 0.0f || std::isinf(value))) return ValueStatus::OutOfRange;
+    // "nan" and "inf" convert, but are no measurement the model can be given.
+    if (!std::isfinite(value)) return ValueStatus::NotANumber;
     return ValueStatus::Ok;
 }
+
+// A huge or binary field gives one short readable line.
+constexpr std::size_t kFieldShown = 40;
 
 std::string ValueError(std::size_t lineNumber, std::string_view column, std::string_view text,
                        ValueStatus status) {
     std::string message = "line " + std::to_string(lineNumber) + ", column \"";
-    message.append(column).append("\": \"").append(text).append("\" ");
+    message.append(column).append("\": \"").append(PrintableText(text, kFieldShown)).append("\" ");
     message += status == ValueStatus::NotANumber ? "is not a number"
                                                  : "is outside the single-precision range";
     return message;
 }
 
-// Rows in fixed blocks while the file is read, joined once at the end: growing never copies, and
-// the join frees each block as soon as it is copied, so memory stays near one matrix.
+// Rows in blocks while the file is read, joined once at the end: growing never copies, and the
+// join frees each block as soon as it is copied, so memory stays near one matrix. Blocks start
+// small and double up to a fixed size, so that a small file takes little.
 class RowBlocks {
   public:
     float* AppendRow() {
-        if (rowCount_ % kBlockRows == 0) {
-            blocks_.push_back(std::make_unique_for_overwrite<float[]>(kBlockRows * kFeatureCount));
+        if (blocks_.empty() || used_ == blocks_.back().rows) {
+            const std::size_t rows = std::min(kMaxBlockRows, kFirstBlockRows << blocks_.size());
+            blocks_.push_back(
+                {std::make_unique_for_overwrite<float[]>(rows * kFeatureCount), rows});
+            used_ = 0;
         }
-        return blocks_.back().get() + (rowCount_++ % kBlockRows) * kFeatureCount;
+        ++rowCount_;
+        return blocks_.back().values.get() + (used_++) * kFeatureCount;
     }
     std::size_t Rows() const { return rowCount_; }
 
@@ -117,9 +129,9 @@ class RowBlocks {
         matrix.values = std::make_unique_for_overwrite<float[]>(rowCount_ * kFeatureCount);
         float* out = matrix.values.get();
         for (std::size_t start = 0; auto& block : blocks_) {
-            const std::size_t rows = std::min(kBlockRows, rowCount_ - start);
-            out = std::copy_n(block.get(), rows * kFeatureCount, out);
-            block.reset();
+            const std::size_t rows = std::min(block.rows, rowCount_ - start);
+            out = std::copy_n(block.values.get(), rows * kFeatureCount, out);
+            block.values.reset();
             start += rows;
         }
         blocks_.clear();
@@ -127,8 +139,14 @@ class RowBlocks {
     }
 
   private:
-    static constexpr std::size_t kBlockRows = 4096;
-    std::vector<std::unique_ptr<float[]>> blocks_;
+    struct Block {
+        std::unique_ptr<float[]> values;
+        std::size_t rows;
+    };
+    static constexpr std::size_t kFirstBlockRows = 16;
+    static constexpr std::size_t kMaxBlockRows = 4096;
+    std::vector<Block> blocks_;
+    std::size_t used_ = 0;
     std::size_t rowCount_ = 0;
 };
 
@@ -145,14 +163,20 @@ void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
 }
 
 FeatureTableResult ReadFeatureTable(const std::string& path, std::ostream& warnings) {
-    FeatureTableResult result;
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     struct stat info {};
     if (!file || ::fstat(::fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) {
+        FeatureTableResult result;
         result.error = "cannot open input file: " + path;
         return result;
     }
-    LineReader reader(file.get());
+    return ReadFeatureTable(file.get(), path, warnings);
+}
+
+FeatureTableResult ReadFeatureTable(std::FILE* file, const std::string& path,
+                                    std::ostream& warnings) {
+    FeatureTableResult result;
+    LineReader reader(file);
     std::size_t length = 0;
     char* line = reader.Next(length);
     if (line == nullptr) {
@@ -193,6 +217,12 @@ FeatureTableResult ReadFeatureTable(const std::string& path, std::ostream& warni
                 return result;
             }
             row[c] = (value - kRequiredColumns[c].mean) / kRequiredColumns[c].scale;
+            // A value near the largest single can leave the range once standardised.
+            if (!std::isfinite(row[c])) {
+                result.error = ValueError(lineNumber, kRequiredColumns[c].name, field,
+                                          ValueStatus::OutOfRange);
+                return result;
+            }
         }
     }
     if (reader.Failed()) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <iosfwd>
 #include <memory>
 #include <span>
@@ -37,5 +38,9 @@ void SplitFields(std::string_view line, std::vector<std::string_view>& fields);
 // Reads and standardises the feature file at `path`. Each skipped short line is reported on
 // `warnings` ("Warning: line ...") as it is met; blank lines are skipped silently.
 FeatureTableResult ReadFeatureTable(const std::string& path, std::ostream& warnings);
+
+// The same on a file already open; path is named in the messages.
+FeatureTableResult ReadFeatureTable(std::FILE* file, const std::string& path,
+                                    std::ostream& warnings);
 
 }  // namespace tolven

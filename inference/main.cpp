@@ -2,6 +2,7 @@
 // Reads and standardises the feature table, runs the model over all rows at once, and writes
 // three values per row. Errors go to standard error with "Error: " and exit status 1.
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <new>
 #include <string>
@@ -10,11 +11,13 @@
 #include "kvr_version.h"
 #include "model_run.h"
 #include "output_file.h"
+#include "printable_text.h"
 
 namespace {
 
 int Fail(const std::string& message) {
-    std::cerr << "Error: " + message + "\n";
+    // Paths and fields may hold any byte: none reaches the terminal as a control character.
+    std::cerr << "Error: " + tolven::PrintableText(message) + "\n";
     return 1;
 }
 
@@ -51,6 +54,8 @@ int main(int argc, char** argv) {
     try {
         return RunTool(argc, argv);
     } catch (const std::bad_alloc&) {
-        return Fail("out of memory");
+        return Fail("out of memory: the feature file is too large for the memory of this machine");
+    } catch (const std::exception& error) {
+        return Fail(std::string("stopped by an unexpected error: ") + error.what());
     }
 }

@@ -1,25 +1,56 @@
 // kvr identity FILE: the identity of an aligned pair, as the plain single text.
+#include <unistd.h>
+
 #include <iostream>
 
+#include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "engine/pair_identity.h"
+#include "state/input_file.h"
 #include "state/number_text.h"
 
 namespace kvr::cli {
 
+namespace {
+
+constexpr const char* kUsage = "usage: kvr identity FILE\n";
+
+int UsageError(const std::string& problem) {
+    std::cerr << "kvr identity: " << problem << "\n"
+              << kUsage << "'kvr identity --help' says more.\n";
+    return 2;
+}
+
+}  // namespace
+
 int Identity(const Arguments& args) {
-    if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help")) {
-        std::cout << "usage: kvr identity FILE\n\n"
-                     "Prints the identity of the first two records of an aligned pair file\n"
-                     "(FASTA, '-' for gaps) as a fraction: identical symbols divided by the\n"
-                     "columns in which neither sequence has a gap. 1 means identical.\n";
-        return 0;
+    std::string path;
+    ArgumentReader reader(args);
+    while (reader.Next()) {
+        if (!reader.IsOption()) {
+            if (!path.empty()) return UsageError("one aligned pair file expected");
+            path = reader.Current();
+        } else if (reader.Current() == "-h" || reader.Current() == "--help") {
+            std::cout << kUsage
+                      << "\nPrints the identity of the first two records of an aligned pair file\n"
+                         "(FASTA, '-' for gaps) as a fraction: identical symbols divided by the\n"
+                         "columns in which neither sequence has a gap. 1 means identical.\n"
+                         "FILE '-' reads standard input.\n";
+            return 0;
+        } else {
+            return UsageError("unknown option '" + reader.Typed() + "'");
+        }
     }
-    if (args.size() != 1) {
-        std::cerr << "kvr identity: expected one aligned pair file (kvr identity FILE)\n";
-        return 2;
+    if (path.empty()) return UsageError("expected one aligned pair file");
+
+    PairScore score;
+    if (path == "-") {
+        const InputText input = ReadInputDescriptor(STDIN_FILENO);
+        score = input.text ? PairIdentityOfText(*input.text)
+                           : PairScore{std::nullopt, "standard input: " + input.problem};
+    } else {
+        score = PairIdentity(path);
     }
-    const PairScore score = PairIdentity(args[0]);
     if (!score.Ok()) {
         std::cerr << "kvr identity: cannot score the pair: " << score.failure << "\n";
         return 1;

@@ -1,8 +1,11 @@
 // kvr: the headless program, for scripts and pipelines.
+#include <exception>
 #include <iostream>
+#include <new>
 #include <string_view>
 
 #include "app/kvr_commands.h"
+#include "app/printable_stream.h"
 #include "kvr_version.h"
 
 namespace {
@@ -13,9 +16,20 @@ void PrintUsage(std::ostream& out) {
     out << "\n'kvr COMMAND --help' describes a command; 'kvr --version' prints the version.\n";
 }
 
-}  // namespace
+// Standard error through the printable filter for as long as the program runs.
+class PrintableErrors {
+  public:
+    PrintableErrors() : filter_(std::cerr.rdbuf()) { std::cerr.rdbuf(&filter_); }
+    ~PrintableErrors() { std::cerr.rdbuf(original_); }
+    PrintableErrors(const PrintableErrors&) = delete;
+    PrintableErrors& operator=(const PrintableErrors&) = delete;
 
-int main(int argc, char** argv) {
+  private:
+    std::streambuf* original_ = std::cerr.rdbuf();
+    kvr::cli::PrintableStreamBuffer filter_;
+};
+
+int RunCommand(int argc, char** argv) {
     if (argc < 2) {
         PrintUsage(std::cerr);
         return 2;
@@ -35,4 +49,19 @@ int main(int argc, char** argv) {
     std::cerr << "kvr: unknown command '" << name << "'\n";
     PrintUsage(std::cerr);
     return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const PrintableErrors printable;
+    // Whatever fails, kvr ends with a message and a status, never on an uncaught exception.
+    try {
+        return RunCommand(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "kvr: out of memory: the input is too large for the memory of this machine\n";
+    } catch (const std::exception& error) {
+        std::cerr << "kvr: stopped by an unexpected error: " << error.what() << "\n";
+    }
+    return 1;
 }

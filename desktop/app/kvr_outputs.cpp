@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <set>
 
 #include "engine/score_table.h"
@@ -30,10 +32,15 @@ std::string CheckWritable(const std::string& path) {
                : "cannot write " + path + ": the folder is read-only";
 }
 
-// Formats and writes one text output when it was asked for.
+// Formats and writes one text output when it was asked for; "-" is standard output.
 bool WriteText(const std::string& path, const std::function<std::string()>& format,
                std::ostream& err) {
     if (path.empty()) return true;
+    if (path == kStandardOutput) {
+        std::cout << format() << std::flush;
+        if (!std::cout) err << "cannot write the standard output\n";
+        return static_cast<bool>(std::cout);
+    }
     const WriteResult written = WriteWholeFile(path, format());
     if (!written) err << "cannot write " << path << ": " << written.reason << "\n";
     return static_cast<bool>(written);
@@ -54,7 +61,8 @@ const char* const kOutputOptionsHelp =
 const char* const kOutputFilesNote =
     "\nText files have CR LF line ends and \".\" as the decimal mark. File names are used exactly "
     "as\n"
-    "given, and a file is replaced only once it has been written whole.\n";
+    "given, and a file is replaced only once it has been written whole. FILE '-' of one text\n"
+    "output writes it to standard output.\n";
 
 std::vector<std::string> OutputRequest::Paths() const {
     std::vector<std::string> paths;
@@ -89,8 +97,16 @@ std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {
     std::vector<std::string> problems;
     std::set<std::string> seen;
     for (const std::string& path : outputs.Paths()) {
-        if (!seen.insert(std::filesystem::weakly_canonical(path).string()).second)
+        const bool standardOutput = path == kStandardOutput;
+        if (!seen.insert(standardOutput ? path : std::filesystem::weakly_canonical(path).string())
+                 .second)
             problems.push_back(path + " is named for two outputs");
+        if (standardOutput) {
+            const auto pictures = outputs.pictures.Paths();
+            if (std::find(pictures.begin(), pictures.end(), path) != pictures.end())
+                problems.push_back("a picture cannot be written to standard output ('-')");
+            continue;
+        }
         if (std::string problem = CheckWritable(path); !problem.empty())
             problems.push_back(std::move(problem));
     }

@@ -26,6 +26,9 @@ struct OutputRequest {
     std::vector<std::string> Paths() const;
 };
 
+// The file name of a text output that goes to standard output.
+inline constexpr const char* kStandardOutput = "-";
+
 // The help lines of the text outputs (the pictures' are kPictureOptionsHelp), and how files are
 // written.
 extern const char* const kOutputOptionsHelp;

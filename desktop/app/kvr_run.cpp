@@ -3,6 +3,7 @@
 // standard error; the display order to standard output; the results to the files asked for.
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iostream>
@@ -18,6 +19,7 @@
 #include "files/session.h"
 #include "platform/posix_shell.h"
 #include "state/fasta.h"
+#include "state/input_file.h"
 #include "state/program_folder.h"
 
 namespace kvr::cli {
@@ -42,6 +44,7 @@ constexpr const char* kHelp =
     "in which neither sequence has a gap (1 means identical). Then prints the order in which the\n"
     "sequences are shown, one line per sequence: its number in the input file, a tab, and its\n"
     "name line.\n"
+    "INPUT.fasta may be gzip-compressed; '-' reads it from standard input.\n"
     "\n"
     "options:\n"
     "  --aligner NAME       muscle (the default), clustalw, mafft, or builtin (MUSCLE 5's pair\n"
@@ -169,11 +172,48 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool a
     return {};
 }
 
-// Everything the run writes, after the ordering.
+// Loads (or, for kvr append, appends) the FASTA input, "-" being standard input, and says what
+// the loader found: a refusal's line, and the warnings with their lines.
+bool LoadInput(RunState& state, Window& window, const std::string& input, const char* name,
+               bool append) {
+    const bool fromStandardInput = input == "-";
+    InputText text;
+    if (fromStandardInput) text = ReadInputDescriptor(STDIN_FILENO);
+    const std::string path = fromStandardInput ? "standard input" : input;
+    FastaReport report;
+    const FastaSource source{fromStandardInput ? &text : nullptr, &report};
+    state.inputPath = path;
+    if (append) {
+        state.appendMode = true;
+        AppendFasta(state, window, path, source);
+    } else {
+        LoadFasta(state, window, path, source);
+    }
+    if (!report.failure.empty())
+        std::cerr << name << ": " << path << ", " << report.failure << "\n";
+    std::size_t listed[kFastaWarningKinds] = {};
+    for (const FastaWarning& warning : report.warnings) {
+        ++listed[static_cast<std::size_t>(warning.kind)];
+        std::cerr << name << ": warning: " << path << ", line " << warning.line << ": "
+                  << warning.text << "\n";
+    }
+    for (std::size_t kind = 0; kind < kFastaWarningKinds; ++kind)
+        if (report.counts[kind] > listed[kind])
+            std::cerr << name << ": warning: " << report.counts[kind] - listed[kind]
+                      << " more like the last\n";
+    if (state.failFlag) return false;
+    state.fileKind = append ? kSessionOrAppended : kFastaLoaded;
+    return true;
+}
+
+// Everything the run writes, after the ordering. The display order is printed unless an output
+// goes to standard output.
 bool WriteRunOutputs(const RunRequest& request, RunState& state, Window& window) {
     const int n = state.seqCount;
-    for (int a = 0; a < n; ++a)
-        std::cout << state.treeOrder[a] + 1 << '\t' << state.SequenceList[a].name << '\n';
+    const auto paths = request.outputs.Paths();
+    if (std::find(paths.begin(), paths.end(), "-") == paths.end())
+        for (int a = 0; a < n; ++a)
+            std::cout << state.treeOrder[a] + 1 << '\t' << state.SequenceList[a].name << '\n';
     std::cout.flush();
     const bool printed = static_cast<bool>(std::cout);
     return WriteOutputs(state, window, request.outputs, std::cerr) && printed;
@@ -216,19 +256,8 @@ int Analyse(const Arguments& args, bool append) {
     ConsoleWindow window(std::cerr, name, request.quiet, ::isatty(STDERR_FILENO) == 1);
     ApplyRunOptions(request.options, state);
     ApplyColourOptions(request.options, state);
-    if (append) {
-        if (!ReadSession(state, window, request.session)) return 1;
-        state.appendMode = true;
-        state.inputPath = request.input;
-        AppendFasta(state, window, request.input);
-        if (state.failFlag) return 1;
-        state.fileKind = kSessionOrAppended;
-    } else {
-        state.inputPath = request.input;
-        LoadFasta(state, window, request.input);
-        if (state.failFlag) return 1;
-        state.fileKind = kFastaLoaded;
-    }
+    if (append && !ReadSession(state, window, request.session)) return 1;
+    if (!LoadInput(state, window, request.input, name, append)) return 1;
 
     PosixShell shell;
     const StopOnSignals signals(shell.Stop());

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <optional>
 
+#include "app/guarded_events.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/splash.h"
@@ -17,21 +18,24 @@ int main(int argc, char** argv) {
     bool splash = true;
     std::optional<std::string> file;
     for (const QString& argument : QApplication::arguments().mid(1)) {
-        if (argument == QStringLiteral("--no-splash")) splash = false;
-        else file = QFileInfo(argument).absoluteFilePath().toStdString();
+        if (argument == QStringLiteral("--no-splash"))
+            splash = false;
+        else
+            file = QFileInfo(argument).absoluteFilePath().toStdString();
     }
 
     kvr::RunState state;
     kvr::QtMainWindow window;
     kvr::QtShell shell;
     kvr::MainForm form(state, window, shell, kvr::ProgramFolder());
-    window.SetEvents(&form);
+    kvr::GuardedEvents events(form, window);
+    window.SetEvents(&events);
 
     const auto start = [&] {
-        form.Load();
+        events.Guard([&] { form.Load(); });
         window.show();
         // A file named on the command line opens as "&Open" opens a chosen file.
-        if (file) kvr::OpenPath(form, *file);
+        if (file) events.Guard([&] { kvr::OpenPath(form, *file); });
     };
     std::unique_ptr<kvr::Splash> splashWindow;
     if (splash) {

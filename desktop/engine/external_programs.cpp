@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -61,37 +62,89 @@ std::string ShellQuote(std::string_view text) {
     return quoted + "'";
 }
 
+namespace {
+
+enum class Word { Plain, End, Unknowable };
+
+// The next shell word from p on, without its quotes. Unknowable when the shell would expand it;
+// End at the end of the command (or at an operator that ends the simple command).
+Word NextWord(std::string_view commandLine, std::size_t& p, std::string& word) {
+    word.clear();
+    while (p < commandLine.size() && (commandLine[p] == ' ' || commandLine[p] == '\t')) ++p;
+    char quote = 0;
+    bool any = false;
+    for (; p < commandLine.size(); ++p) {
+        const char c = commandLine[p];
+        if (quote != 0) {
+            if (c == quote)
+                quote = 0;
+            else
+                word += c;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+            any = true;
+        } else if (c == ' ' || c == '\t' || c == ';' || c == '|' || c == '&' || c == '<' ||
+                   c == '>') {
+            break;
+        } else if (c == '$' || c == '`' || c == '(' || c == '{' || c == '\\') {
+            return Word::Unknowable;
+        } else {
+            word += c;
+        }
+    }
+    return word.empty() && !any ? Word::End : Word::Plain;
+}
+
+bool IsAssignment(const std::string& word) {
+    const auto equals = word.find('=');
+    return equals != std::string::npos && equals > 0 && word.find('/') > equals;
+}
+
+// Commands that run the program named after their own options, and those of their options that
+// take a separate value ("nice -n 5 muscle ...", "timeout -s KILL 600 muscle ...").
+struct Wrapper {
+    std::string_view name;
+    std::string_view optionsWithValue;  // single letters
+    bool skipsOneOperand;               // timeout's duration
+};
+constexpr Wrapper kWrappers[] = {
+    {"exec", "a", false},  {"command", "", false},   {"env", "uCS", false},
+    {"nice", "n", false},  {"nohup", "", false},     {"time", "fo", false},
+    {"setsid", "", false}, {"stdbuf", "ioe", false}, {"timeout", "sk", true},
+};
+
+}  // namespace
+
 std::string CommandProgram(std::string_view commandLine) {
     std::size_t p = 0;
+    std::string word;
+    const Wrapper* wrapper = nullptr;
+    bool operandSkipped = false;
     while (true) {
-        while (p < commandLine.size() && (commandLine[p] == ' ' || commandLine[p] == '\t')) ++p;
-        std::size_t end = p;
-        char quote = 0;
-        std::string word;
-        for (; end < commandLine.size(); ++end) {
-            const char c = commandLine[end];
-            if (quote != 0) {
-                if (c == quote)
-                    quote = 0;
-                else
-                    word += c;
-            } else if (c == '\'' || c == '"') {
-                quote = c;
-            } else if (c == ' ' || c == '\t' || c == ';' || c == '|' || c == '&' || c == '<' ||
-                       c == '>') {
-                break;
-            } else if (c == '$' || c == '`' || c == '(' || c == '{' || c == '\\') {
-                return {};  // expanded by the shell: cannot be told in advance
-            } else {
-                word += c;
+        const Word kind = NextWord(commandLine, p, word);
+        if (kind == Word::Unknowable) return {};
+        if (kind == Word::End) return {};
+        if (wrapper == nullptr && IsAssignment(word)) continue;  // NAME=value before the program
+        if (wrapper != nullptr) {
+            if (word.size() > 1 && word[0] == '-') {
+                if (wrapper->name == "env" && word == "-S") return {};  // splits a string itself
+                if (word.size() == 2 &&
+                    wrapper->optionsWithValue.find(word[1]) != std::string_view::npos &&
+                    NextWord(commandLine, p, word) != Word::Plain)
+                    return {};
+                continue;
+            }
+            if (wrapper->name == "env" && IsAssignment(word)) continue;
+            if (wrapper->skipsOneOperand && !operandSkipped) {
+                operandSkipped = true;
+                continue;
             }
         }
-        const auto equals = word.find('=');
-        if (equals != std::string::npos && equals > 0 && word.find('/') > equals) {
-            p = end;  // NAME=value before the program
-            continue;
-        }
-        return word;
+        const auto next = std::find_if(std::begin(kWrappers), std::end(kWrappers),
+                                       [&](const Wrapper& w) { return w.name == word; });
+        if (next == std::end(kWrappers)) return word;
+        wrapper = next;
+        operandSkipped = false;
     }
 }
 

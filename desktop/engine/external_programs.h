@@ -11,7 +11,8 @@
 namespace kvr {
 
 // The program a command line starts: its first word after any NAME=value assignments, without
-// quotes. Empty when the command starts with something the shell would expand.
+// quotes, looking through commands that run another (exec, env, nice, nohup, time, timeout, ...).
+// Empty when the command starts with something the shell would expand.
 std::string CommandProgram(std::string_view commandLine);
 
 // The executable file a program name stands for: a name with "/" as it is, other names looked

@@ -1,5 +1,6 @@
 #include "engine/tree_input.h"
 
+#include <unordered_set>
 #include <utility>
 
 #include "state/file_io.h"
@@ -22,10 +23,24 @@ std::string MakeTreeName(std::string_view nameLine, int index) {
     return name;
 }
 
+std::string TreeNameKey(std::string_view treeName) {
+    return RemoveAll(treeName, " \t\n\r");
+}
+
 std::vector<std::string> MakeTreeNames(const RecordTable& sequences, int n) {
     std::vector<std::string> names;
     names.reserve(static_cast<std::size_t>(n) + 1);
-    for (int a = 0; a < n; ++a) names.push_back(MakeTreeName(sequences[a].name, a));
+    std::unordered_set<std::string> taken = {TreeNameKey(kOutgroupName)};
+    for (int a = 0; a < n; ++a) {
+        std::string name = MakeTreeName(sequences[a].name, a);
+        // The number and the cut can make two names alike (">0x" as sequence 1 and ">x" as
+        // sequence 10 both give "10x"): the later one gets a name of its number alone.
+        for (int variant = 0; !taken.insert(TreeNameKey(name)).second; ++variant) {
+            name = "~" + std::to_string(a) + (variant == 0 ? "" : "~" + std::to_string(variant));
+            name.resize(10, ' ');
+        }
+        names.push_back(std::move(name));
+    }
     names.emplace_back(kOutgroupName);
     return names;
 }

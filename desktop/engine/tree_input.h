@@ -16,7 +16,10 @@ inline constexpr std::string_view kOutgroupName = "out       ";
 // position, the characters the tree program refuses in names removed, cut or padded to 10.
 std::string MakeTreeName(std::string_view nameLine, int index);
 
-// The names of the first n sequences, then the outgroup.
+// What the tree program's output is matched by: the name without spaces, tabs and line ends.
+std::string TreeNameKey(std::string_view treeName);
+
+// The names of the first n sequences, then the outgroup; no two alike by TreeNameKey.
 std::vector<std::string> MakeTreeNames(const RecordTable& sequences, int n);
 
 // "infile": the taxon count, then per taxon its name and its distances 1 - identity with four

@@ -1,10 +1,12 @@
 #include "engine/tree_order.h"
 
 #include <numeric>
+#include <unordered_map>
 
 #include "engine/all_pairs.h"
 #include "engine/external_programs.h"
 #include "engine/run_aligner.h"
+#include "engine/tree_input.h"
 #include "state/file_io.h"
 #include "state/program_folder.h"
 #include "state/text.h"
@@ -67,13 +69,13 @@ TreeOrder ReadTreeOrder(std::string_view treeText, const std::vector<std::string
     const auto fail = [](std::string why) { return TreeOrder{{}, std::move(why)}; };
     std::vector<std::string> taxa;
     taxa.reserve(treeNames.size());
+    std::unordered_map<std::string, std::size_t> taxonOf;
     for (const std::string& name : treeNames) {
-        taxa.push_back(RemoveAll(name, " \t\n\r"));
-        for (std::size_t b = 0; b + 1 < taxa.size(); ++b)
-            if (taxa[b] == taxa.back())
-                return fail("sequences " + std::to_string(b + 1) + " and " +
-                            std::to_string(taxa.size()) + " have the same tree name '" +
-                            taxa.back() + "', so the tree cannot tell them apart");
+        taxa.push_back(TreeNameKey(name));
+        if (const auto [known, added] = taxonOf.emplace(taxa.back(), taxa.size() - 1); !added)
+            return fail("sequences " + std::to_string(known->second + 1) + " and " +
+                        std::to_string(taxa.size()) + " have the same tree name '" + taxa.back() +
+                        "', so the tree cannot tell them apart");
     }
 
     TreeOrder result;
@@ -86,11 +88,13 @@ TreeOrder ReadTreeOrder(std::string_view treeText, const std::vector<std::string
         leaf = leaf.substr(0, leaf.find(':'));
         start = end + 1;
 
-        std::size_t b = 0;
-        while (b < taxa.size() && taxa[b] != leaf) ++b;
-        if (b == taxa.size())
-            return fail("the leaf '" + leaf + "' of the tree matches none of the sequences");
-        if (seen[b]) return fail("the leaf '" + leaf + "' appears twice in the tree");
+        const auto found = taxonOf.find(leaf);
+        if (found == taxonOf.end())
+            return fail("the leaf '" + PrintableText(leaf, 60) +
+                        "' of the tree matches none of the sequences");
+        const std::size_t b = found->second;
+        if (seen[b])
+            return fail("the leaf '" + PrintableText(leaf, 60) + "' appears twice in the tree");
         seen[b] = true;
         result.order.push_back(static_cast<int>(b));
     }

@@ -10,6 +10,7 @@
 #include "plot/plot_picture.h"
 #include "state/control_states.h"
 #include "state/file_io.h"
+#include "state/input_file.h"
 #include "state/program_folder.h"
 #include "state/progress_meter.h"
 #include "state/save_dialog.h"
@@ -74,7 +75,9 @@ bool WriteLastRun(const RunState& state, Window& window, const std::string& work
 bool ReadSession(RunState& state, Window& window, const std::string& path) {
     window.SetCaption(Control::lblProgress, "Reading KVR file ...");
     window.SetBusy(true);
-    const auto text = ReadWholeFile(path);
+    // A file that cannot be read is said to be so, with the reason; only text is parsed.
+    const InputText input = ReadInputFile(path);
+    const auto& text = input.text;
 
     ProgressMeter meter(window);
     SessionStage shownStage = SessionStage::RecordsDone;
@@ -97,7 +100,8 @@ bool ReadSession(RunState& state, Window& window, const std::string& path) {
     }
     window.SetBusy(false);
     if (content.fault != SessionFault::None) {
-        window.ShowMessage(RefusalMessage(content, path));
+        window.ShowMessage(text ? RefusalMessage(content, path)
+                                : "Failed to read " + path + ": " + input.problem + ".");
         window.SetCaption(Control::lblProgress, "Failed");
         window.SetValue(Control::ProgressBar1, 0);
         return false;

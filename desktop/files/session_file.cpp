@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 
 #include "state/file_io.h"
 #include "state/number_text.h"
@@ -30,6 +31,9 @@ class LineReader {
         return true;
     }
     long Number() const { return number_; }
+    std::size_t Remaining() const {
+        return position_ >= text_.size() ? 0 : text_.size() - position_;
+    }
     // The last line read had its line end: a file cut short ends without one.
     bool Ended() const { return ended_; }
 
@@ -124,6 +128,12 @@ SessionContent ParseSession(
     }
     if (progress) progress(SessionStage::RecordsDone, n, n);
 
+    // Each identity takes a line of two bytes at least: a file too short for them all is refused
+    // before the table of n x n is made.
+    const auto pairs = static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(n - 1) / 2;
+    if (pairs > lines.Remaining() / 2)
+        return Fault(SessionFault::Corrupted, "the file is too short for the identities of " +
+                                                  std::to_string(n) + " sequences");
     content.identity = IdentityTable(n);
     const double cells = static_cast<double>(n) * n;
     std::string_view line;

@@ -1,7 +1,5 @@
 #include "files/settings.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "state/file_io.h"
@@ -18,22 +16,6 @@ std::string SettingsFile(const ProgramFiles& files) {
     return JoinPath(files.configFolder, kSettingsName);
 }
 
-// The first quoted item of the text: what stands between the first pair of double quotes, or
-// the first line (spaces trimmed) when it is not quoted.
-std::string FirstQuotedItem(const std::string& text) {
-    const auto open = text.find_first_not_of(" \t");
-    if (open == std::string::npos) return {};
-    if (text[open] == '"') {
-        const auto close = text.find('"', open + 1);
-        return text.substr(open + 1,
-                           close == std::string::npos ? std::string::npos : close - open - 1);
-    }
-    const auto end = text.find_first_of(",\r\n", open);
-    std::string item = text.substr(open, end == std::string::npos ? std::string::npos : end - open);
-    while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.pop_back();
-    return item;
-}
-
 }  // namespace
 
 void ReadSettings(RunState& state, const std::string& programFolder) {
@@ -42,15 +24,16 @@ void ReadSettings(RunState& state, const std::string& programFolder) {
         state.lastFolder = programFolder;
         return;
     }
-    const std::string folder = FirstQuotedItem(*content);
+    const std::string folder = SettingsFolder(*content);
     if (folder.empty()) {
         state.lastFolder = programFolder;
         return;
     }
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
-        if (::chdir(programFolder.c_str()) != 0) {
-        }
+        // The dialogs open in the program folder, given to them by path rather than by making
+        // it the current directory.
+        if (state.lastFolder.empty()) state.lastFolder = programFolder;
         return;
     }
     state.lastFolder = folder;
@@ -64,8 +47,37 @@ bool WriteSettings(const RunState& state, const std::string& programFolder) {
         std::error_code ignored;
         std::filesystem::create_directories(files.configFolder, ignored);
     }
-    return static_cast<bool>(
-        WriteWholeFile(SettingsFile(files), "\"" + folder + "\"" + std::string(kLineEnd)));
+    return static_cast<bool>(WriteWholeFile(SettingsFile(files), FormatSettings(folder)));
+}
+
+std::string FormatSettings(const std::string& folder) {
+    std::string text = "\"";
+    for (const char c : folder) {
+        text += c;
+        if (c == '"') text += '"';
+    }
+    return text + "\"" + std::string(kLineEnd);
+}
+
+std::string SettingsFolder(std::string_view text) {
+    const auto open = text.find_first_not_of(" \t");
+    if (open == std::string_view::npos) return {};
+    if (text[open] == '"') {
+        std::string folder;
+        for (auto p = open + 1; p < text.size(); ++p) {
+            if (text[p] == '"') {
+                if (p + 1 >= text.size() || text[p + 1] != '"') break;
+                ++p;  // a doubled quote stands for one
+            }
+            folder += text[p];
+        }
+        return folder;
+    }
+    const auto end = text.find_first_of(",\r\n", open);
+    std::string item(
+        text.substr(open, end == std::string_view::npos ? std::string_view::npos : end - open));
+    while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.pop_back();
+    return item;
 }
 
 }  // namespace kvr

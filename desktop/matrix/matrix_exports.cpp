@@ -4,6 +4,7 @@
 #include "matrix/matrix_picture.h"
 #include "matrix/palette.h"
 #include "state/program_folder.h"
+#include "state/save_dialog.h"
 
 namespace kvr {
 
@@ -15,7 +16,7 @@ constexpr const char* kSaving = "Saving the matrix ...";
 
 std::string AskPictureName(RunState& state, Window& window) {
     std::string name = window.SaveFileDialog(state.lastFolder);
-    if (!name.empty()) state.lastFolder = CurrentDirectory();
+    if (!name.empty()) RememberFolderOf(state, name);
     return name;
 }
 

@@ -26,9 +26,6 @@ std::string MainForm::WorkFolder() const {
 }
 
 void MainForm::Load() {
-    if (::chdir(programFolder.c_str()) != 0) {
-        // The program folder is where the executable was found; if it vanished, stay where we are.
-    }
     ReadSettings(state, programFolder);
 
     const Size screen = window.ScreenSize();

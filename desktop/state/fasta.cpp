@@ -1,9 +1,12 @@
 #include "state/fasta.h"
 
 #include <algorithm>
+#include <limits>
+#include <unordered_map>
 
 #include "state/control_states.h"
 #include "state/file_io.h"
+#include "state/memory.h"
 #include "state/text.h"
 
 namespace kvr {
@@ -13,7 +16,7 @@ namespace {
 // Shows loading progress. The bar and the pending events are refreshed only when the shown
 // percentage changes (and per record for large sets), not for every character.
 class LoadProgress {
-public:
+  public:
     LoadProgress(Window& window, const char* caption, bool perRecordEvents)
         : window_(window), caption_(caption), perRecordEvents_(perRecordEvents) {}
 
@@ -27,7 +30,7 @@ public:
         window_.ProcessEvents();
     }
 
-private:
+  private:
     Window& window_;
     const char* caption_;
     bool perRecordEvents_;
@@ -45,12 +48,15 @@ std::string CleanWithStatus(Window& window, std::string_view text) {
     return cleaned;
 }
 
-void ShowLoaded(RunState& state, Window& window) {
+void ShowLoaded(RunState& state, Window& window, const FastaReport& report) {
     const std::string count = std::to_string(state.seqCount);
     window.SetCaption(Control::frmMainForm,
                       std::string(kMainCaption) + " |" + " " + count + " sequences");
     window.SetValue(Control::ProgressBar1, 0);
-    window.SetCaption(Control::lblProgress, count + " sequences loaded");
+    const std::string summary = report.Summary();
+    window.SetCaption(
+        Control::lblProgress,
+        count + " sequences loaded" + (summary.empty() ? "" : " - check the file: " + summary));
 }
 
 void RefuseLoad(RunState& state, Window& window, std::string_view message) {
@@ -59,40 +65,219 @@ void RefuseLoad(RunState& state, Window& window, std::string_view message) {
     state.failFlag = true;
 }
 
+// "Failed to read PATH: the file does not exist.": the file could not be read, or is not text.
+std::string InputProblemMessage(const char* verb, const std::string& path, const InputText& input) {
+    std::string message = std::string(verb) + path + ": " + input.problem + ".";
+    if (input.contentProblem) message += " Please check the content of the file and try again.";
+    return message;
+}
+
+// The refusal of a load the memory cannot hold, or "".
+std::string CheckMemory(const char* verb, const std::string& path, std::string_view text,
+                        std::size_t records) {
+    // Below this, asking the system is not worth it: a machine without it free is not working.
+    constexpr std::uint64_t kAlwaysFree = 64ull << 20;
+    const std::uint64_t needed = EstimateLoadBytes(text);
+    if (needed <= kAlwaysFree) return {};
+    const std::uint64_t available = AvailableMemory();
+    if (needed <= available) return {};
+    return std::string(verb) + path + ": its " + std::to_string(records) +
+           " records would need about " + MemoryText(needed) + " of memory, and only " +
+           MemoryText(available) + " is free.";
+}
+
+constexpr std::size_t kWarningsKept = 10;  // per kind; the rest are counted
+constexpr std::size_t kNameShown = 60;     // bytes of a name quoted in a message
+
+std::string Quoted(std::string_view name) {
+    return PrintableText(name, kNameShown);
+}
+
+// Keeps the first warnings of each kind and counts them all; builds a text only when kept.
+class Warnings {
+  public:
+    explicit Warnings(FastaReport* report) : report_(report) {}
+
+    template <typename MakeText>
+    void Add(FastaWarningKind kind, std::size_t line, MakeText&& makeText) {
+        if (report_ == nullptr) return;
+        std::size_t& count = report_->counts[static_cast<std::size_t>(kind)];
+        if (count++ < kWarningsKept) report_->warnings.push_back({kind, line, makeText()});
+    }
+    void Fail(std::size_t line, const std::string& why) {
+        if (report_ != nullptr) report_->failure = "line " + std::to_string(line) + ": " + why;
+    }
+
+  private:
+    FastaReport* report_;
+};
+
+// Line numbers of positions met in increasing order.
+class LineCounter {
+  public:
+    explicit LineCounter(std::string_view text) : text_(text) {}
+    std::size_t At(std::size_t position) {
+        line_ += static_cast<std::size_t>(
+            std::count(text_.begin() + static_cast<std::ptrdiff_t>(counted_),
+                       text_.begin() + static_cast<std::ptrdiff_t>(position), '\n'));
+        counted_ = position;
+        return line_;
+    }
+
+  private:
+    std::string_view text_;
+    std::size_t counted_ = 0;
+    std::size_t line_ = 1;
+};
+
+// Fewer than three in four residues are A, C, G, T, U or N (either case); spaces do not count.
+bool LooksLikeNucleotides(std::string_view residues) {
+    std::size_t plain = 0;
+    std::size_t counted = 0;
+    for (const char c : residues) {
+        if (c == ' ') continue;
+        ++counted;
+        switch (c | 0x20) {
+            case 'a':
+            case 'c':
+            case 'g':
+            case 't':
+            case 'u':
+            case 'n':
+                ++plain;
+                break;
+            default:
+                break;
+        }
+    }
+    return plain * 4 >= counted * 3;
+}
+
 }  // namespace
 
-std::string CleanFastaText(std::string_view text) { return RemoveAll(text, "\r\t-\b"); }
+std::string CleanFastaText(std::string_view text) {
+    return RemoveAll(text, "\r\t-\b");
+}
+
+std::uint64_t EstimateLoadBytes(std::string_view text) {
+    // Per record: its name runs to the end of its line and its residues to the next name line,
+    // so several ">" on one line repeat the residues and make names that overlap.
+    constexpr std::uint64_t kPerRecord = 2 * sizeof(Record);  // the new table and the old one
+    std::uint64_t bytes = text.size();                        // the cleaned copy of the text
+    for (auto i = text.find('>'); i != std::string_view::npos;) {
+        auto lineEnd = text.find('\n', i);
+        if (lineEnd == std::string_view::npos) lineEnd = text.size();
+        std::uint64_t onLine = 0;
+        std::uint64_t names = 0;
+        auto p = i;
+        for (; p != std::string_view::npos && p < lineEnd; p = text.find('>', p + 1)) {
+            ++onLine;
+            names += lineEnd - p;
+        }
+        const auto residues = (p == std::string_view::npos ? text.size() : p) - lineEnd;
+        bytes += names + onLine * (residues + kPerRecord);
+        i = p;
+    }
+    return bytes;
+}
 
 bool ParseFastaRecords(std::string_view text, RecordTable& records, std::size_t first,
                        int& maxNameLen,
-                       const std::function<void(std::size_t, std::size_t)>& progress) {
+                       const std::function<void(std::size_t, std::size_t)>& progress,
+                       FastaReport* report) {
+    Warnings warnings(report);
+    LineCounter lines(text);
+    std::unordered_map<std::string_view, std::size_t> nameLines;  // line 0: loaded before
+    if (report != nullptr)
+        for (std::size_t k = 0; k < first; ++k) nameLines.emplace(records[k].name, 0);
     std::size_t k = first;
+    std::size_t warnedLine = 0;  // the last name line said to hold a further ">"
     for (auto i = text.find('>'); i != std::string_view::npos; i = text.find('>', i + 1)) {
+        const std::size_t line = lines.At(i);
         const auto lineEnd = text.find('\n', i);
-        if (lineEnd == std::string_view::npos) return false;  // header without a line feed
         Record& record = records[k++];
-        record.name = CleanName(text.substr(i, lineEnd - i));
+        record.name = CleanName(
+            text.substr(i, lineEnd == std::string_view::npos ? text.size() - i : lineEnd - i));
+        if (lineEnd == std::string_view::npos) {
+            warnings.Fail(line, "the name line " + Quoted(record.name) + " has no line end");
+            return false;
+        }
         maxNameLen = std::max(maxNameLen, static_cast<int>(record.name.size()));
 
         // The residues run to the character before the next ">" (normally the line feed that
         // ends the record's last line), or to the end of the text.
         const auto start = lineEnd + 1;
-        if (start >= text.size()) return false;  // header ends the text: no residues
-        const auto next = text.find('>', start);
+        const auto next = start >= text.size() ? std::string_view::npos : text.find('>', start);
         std::string_view residues;
-        if (next == std::string_view::npos) {
-            residues = text.substr(start);
-        } else {
-            if (next == start) return false;  // no residue line before the next header
-            residues = text.substr(start, next - 1 - start);
+        if (start < text.size()) {
+            if (next == std::string_view::npos)
+                residues = text.substr(start);
+            else if (next > start)
+                residues = text.substr(start, next - 1 - start);
         }
         record.residues.clear();
         record.residues.reserve(residues.size());
         for (char c : residues)
             if (c != '\n') record.residues.push_back(c);
+        // An aligner cannot work on an empty sequence (MUSCLE ends on it half-way through a run).
+        if (record.residues.find_first_not_of(' ') == std::string::npos) {
+            warnings.Fail(line, "the record " + Quoted(record.name) + " has no residues");
+            return false;
+        }
+
+        if (report != nullptr) {
+            const std::string_view name = record.name;
+            const std::string_view nameLine = text.substr(i, lineEnd - i);
+            if (line != warnedLine && nameLine.find('>', 1) != std::string_view::npos) {
+                warnedLine = line;
+                warnings.Add(FastaWarningKind::FurtherRecordInName, line, [&] {
+                    const auto more = std::count(nameLine.begin() + 1, nameLine.end(), '>');
+                    return "the name line " + Quoted(name) + " holds " + std::to_string(more) +
+                           " more \">\": each starts a further record with the same residues";
+                });
+            }
+            if (const auto inserted = nameLines.emplace(name, line); !inserted.second) {
+                const std::size_t knownLine = inserted.first->second;
+                warnings.Add(FastaWarningKind::DuplicateName, line, [&] {
+                    return "the name " + Quoted(name) + " is also the name of " +
+                           (knownLine == 0 ? std::string("a sequence already loaded")
+                                           : "line " + std::to_string(knownLine));
+                });
+            }
+            if (name.find(',') != std::string_view::npos) {
+                warnings.Add(FastaWarningKind::CommaInName, line, [&] {
+                    return "the name " + Quoted(name) +
+                           " holds a comma: the fields of the score table cannot be told apart";
+                });
+            }
+            if (!LooksLikeNucleotides(record.residues)) {
+                warnings.Add(FastaWarningKind::NotNucleotide, line, [&] {
+                    return "the sequence " + Quoted(name) +
+                           " does not look like nucleotides: fewer than three in four of its "
+                           "residues are A, C, G, T, U or N";
+                });
+            }
+        }
         if (progress) progress(next == std::string_view::npos ? text.size() : next, text.size());
     }
     return true;
+}
+
+std::string FastaReport::Summary() const {
+    static constexpr const char* kOne[] = {"1 name line holding a further \">\"",
+                                           "1 duplicate name", "1 name with a comma",
+                                           "1 sequence that does not look like nucleotides"};
+    static constexpr const char* kMany[] = {" name lines holding a further \">\"",
+                                            " duplicate names", " names with commas",
+                                            " sequences that do not look like nucleotides"};
+    std::string summary;
+    for (std::size_t kind = 0; kind < kFastaWarningKinds; ++kind) {
+        if (counts[kind] == 0) continue;
+        if (!summary.empty()) summary += ", ";
+        summary += counts[kind] == 1 ? std::string(kOne[kind])
+                                     : std::to_string(counts[kind]) + kMany[kind];
+    }
+    return summary;
 }
 
 std::string FormatFastaRecord(const Record& record) {
@@ -102,33 +287,45 @@ std::string FormatFastaRecord(const Record& record) {
     return out;
 }
 
-void LoadFasta(RunState& state, Window& window, const std::string& path) {
+void LoadFasta(RunState& state, Window& window, const std::string& path,
+               const FastaSource& source) {
     state.seqCount = 0;
     const std::string failure =
         "Failed to read " + path + ". Please check the content of the file and try again.";
-    const auto content = ReadWholeFile(path);
-    if (!content) return RefuseLoad(state, window, failure);
+    InputText read;
+    if (source.input == nullptr) read = ReadInputFile(path);
+    const InputText& input = source.input != nullptr ? *source.input : read;
+    if (!input.text)
+        return RefuseLoad(state, window, InputProblemMessage("Failed to read ", path, input));
+    const std::string& content = *input.text;
 
-    state.seqCount = static_cast<int>(CountRecords(*content));
+    const std::size_t count = CountRecords(content);
+    state.seqCount =
+        static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
     if (state.seqCount == 1)
         return RefuseLoad(state, window,
                           "Only one record found, add more sequences and try again.");
     if (state.seqCount == 0)
         return RefuseLoad(state, window,
                           "No DNA sequence found, please  input a fasta file and try again.");
+    if (std::string refusal = CheckMemory("Failed to read ", path, content, count);
+        !refusal.empty())
+        return RefuseLoad(state, window, refusal);
 
-    const std::string text = CleanWithStatus(window, *content);
+    const std::string text = CleanWithStatus(window, content);
     state.InputSequences.assign(static_cast<std::size_t>(state.seqCount), Record{});
     state.maxNameLen = 0;
     LoadProgress progress(window, "Loading sequences", state.seqCount > 150);
-    if (!ParseFastaRecords(text, state.InputSequences, 0, state.maxNameLen, std::ref(progress)))
+    FastaReport ownReport;
+    FastaReport& report = source.report != nullptr ? *source.report : ownReport;
+    if (!ParseFastaRecords(text, state.InputSequences, 0, state.maxNameLen, std::ref(progress),
+                           &report))
         return RefuseLoad(state, window, failure);
 
     const std::string& firstResidues = state.InputSequences.front().residues;
-    const bool differs =
-        std::any_of(state.InputSequences.begin(), state.InputSequences.end(),
-                    [&](const Record& r) { return r.residues != firstResidues; });
-    ShowLoaded(state, window);
+    const bool differs = std::any_of(state.InputSequences.begin(), state.InputSequences.end(),
+                                     [&](const Record& r) { return r.residues != firstResidues; });
+    ShowLoaded(state, window, differs ? report : FastaReport{});
     if (differs) {
         EnterAwaitingRunState(window);
         return;
@@ -140,37 +337,50 @@ void LoadFasta(RunState& state, Window& window, const std::string& path) {
     state.failFlag = true;
 }
 
-void AppendFasta(RunState& state, Window& window, const std::string& path) {
+void AppendFasta(RunState& state, Window& window, const std::string& path,
+                 const FastaSource& source) {
     state.appendCount = 0;
     const std::string failure =
         "Failed to append " + path + ". Please check the content of the file and try again.";
-    const auto content = ReadWholeFile(path);
-    if (!content) return RefuseLoad(state, window, failure);
+    InputText read;
+    if (source.input == nullptr) read = ReadInputFile(path);
+    const InputText& input = source.input != nullptr ? *source.input : read;
+    if (!input.text)
+        return RefuseLoad(state, window, InputProblemMessage("Failed to append ", path, input));
+    const std::string& content = *input.text;
 
-    const int appendCount = static_cast<int>(CountRecords(*content));
+    const std::size_t count = CountRecords(content);
+    const int oldCount = state.seqCount;
+    const int appendCount = static_cast<int>(std::min<std::size_t>(
+        count, static_cast<std::size_t>(std::numeric_limits<int>::max() - oldCount)));
     state.appendCount = appendCount;
     if (appendCount == 0)
         return RefuseLoad(state, window,
                           "No DNA sequence found, please load a FASTA file and try again.");
+    if (std::string refusal = CheckMemory("Failed to append ", path, content, count);
+        !refusal.empty())
+        return RefuseLoad(state, window, refusal);
 
     // Parse into a new table so that a file that fails half-way leaves the sequences on display
     // and their count as they were.
-    const std::string text = CleanWithStatus(window, *content);
-    const int oldCount = state.seqCount;
+    const std::string text = CleanWithStatus(window, content);
     RecordTable records(static_cast<std::size_t>(oldCount + appendCount));
-    std::copy_n(state.SequenceList.begin(),
-                std::min<std::size_t>(state.SequenceList.size(), static_cast<std::size_t>(oldCount)),
-                records.begin());
+    std::copy_n(
+        state.SequenceList.begin(),
+        std::min<std::size_t>(state.SequenceList.size(), static_cast<std::size_t>(oldCount)),
+        records.begin());
     int maxNameLen = state.maxNameLen;
     LoadProgress progress(window, "Appending sequences", oldCount + appendCount > 150);
+    FastaReport ownReport;
+    FastaReport& report = source.report != nullptr ? *source.report : ownReport;
     if (!ParseFastaRecords(text, records, static_cast<std::size_t>(oldCount), maxNameLen,
-                           std::ref(progress)))
+                           std::ref(progress), &report))
         return RefuseLoad(state, window, failure);
 
     state.seqCount = oldCount + appendCount;
     state.InputSequences = std::move(records);
     state.maxNameLen = maxNameLen;
-    ShowLoaded(state, window);
+    ShowLoaded(state, window, report);
     EnterAwaitingRunState(window);
 }
 

@@ -18,7 +18,8 @@ std::string ReplaceAll(std::string_view text, std::string_view find, std::string
 
     // Count first so the result is sized once, whatever the replacement's length.
     std::size_t matches = 0;
-    for (auto p = text.find(find); p != std::string_view::npos; p = text.find(find, p + find.size()))
+    for (auto p = text.find(find); p != std::string_view::npos;
+         p = text.find(find, p + find.size()))
         ++matches;
     if (matches == 0) return TrimSpaces(text);
 
@@ -64,6 +65,26 @@ std::string CleanName(std::string_view line) {
     for (char& c : name)
         if (c == ' ' || c == ':' || c == '/' || c == '\\' || c == '(' || c == ')') c = '_';
     return name;
+}
+
+std::string PrintableText(std::string_view text, std::size_t maxBytes) {
+    const bool cut = text.size() > maxBytes;
+    if (cut) text = text.substr(0, maxBytes);
+    std::string out;
+    out.reserve(text.size() + 3);
+    constexpr char kHex[] = "0123456789abcdef";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7f) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    if (cut) out += "...";
+    return out;
 }
 
 bool ContainsText(std::string_view text, std::string_view part) {

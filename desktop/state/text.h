@@ -28,6 +28,10 @@ std::size_t FindRecordEnd(std::string_view text, std::size_t start);
 // " ", ":", "/", "\", "(" and ")" each become "_".
 std::string CleanName(std::string_view line);
 
+// The text as a terminal may show it: control characters other than line feeds and tabs become
+// "\xNN", and a text longer than maxBytes is cut there and ends in "...".
+std::string PrintableText(std::string_view text, std::size_t maxBytes = std::string_view::npos);
+
 bool ContainsText(std::string_view text, std::string_view part);
 bool ContainsTextIgnoreCase(std::string_view text, std::string_view part);
 

@@ -4,13 +4,14 @@
 
 #include <QImage>
 #include <cmath>
+#include <sstream>
 
 #include "engine/external_programs.h"
 #include "matrix/matrix_canvas.h"
 #include "matrix/matrix_picture.h"
-#include "platform/posix_shell.h"
-#include "support/emf_reader.h"
 #include "state/file_io.h"
+#include "support/emf_reader.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 
 namespace kvr {
@@ -20,26 +21,20 @@ using testing::DataFile;
 using testing::ReadEmf;
 using testing::TempFolder;
 
-struct Outcome {
-    int status = -1;
-    std::string err;
-};
-
-Outcome Kvr(const TempFolder& folder, const std::string& arguments) {
-    PosixShell shell;
-    const std::string command = "exec env KVR_MUSCLE='cp {in} {out}' " +
-                                ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") + " run --quiet " +
-                                ShellQuote(DataFile("kvr_run/families.fasta")) + " " + arguments +
-                                " >stdout 2>stderr";
-    const ShellOutcome outcome = shell.Run(command, folder.Path());
-    return {outcome.exitCode, ReadWholeFile(folder.File("stderr")).value_or("")};
+// kvr run --quiet on the golden input with the words of arguments, in folder.
+testing::ProgramResult Kvr(const TempFolder& folder, const std::string& arguments) {
+    std::vector<std::string> words = {"run", "--quiet", DataFile("kvr_run/families.fasta")};
+    std::istringstream in(arguments);
+    for (std::string word; in >> word;) words.push_back(word);
+    return testing::RunProgram(
+        "kvr", words, {.folder = folder.Path(), .environment = {"KVR_MUSCLE=cp {in} {out}"}});
 }
 
 TEST(KvrRunPictures, WritesEveryPictureWithoutADisplay) {
     TempFolder folder;
-    const Outcome run = Kvr(folder,
-                            "--mode three --cutoffs 40,30 --matrix-emf m.emf --plot-emf p.emf "
-                            "--matrix-image m.png --plot-image p.BMP");
+    const auto run = Kvr(folder,
+                         "--mode three --cutoffs 40,30 --matrix-emf m.emf --plot-emf p.emf "
+                         "--matrix-image m.png --plot-image p.BMP");
     ASSERT_EQ(run.status, 0) << run.err;
 
     // Five sequences, names up to ">A_2_": L = round(5 x 8.5) = 42.
@@ -59,7 +54,7 @@ TEST(KvrRunPictures, WritesEveryPictureWithoutADisplay) {
 
     const QImage image(QString::fromStdString(folder.File("m.png")), "PNG");
     ASSERT_FALSE(image.isNull());
-    EXPECT_GT(image.width(), 258);   // wider than 5 x 400 + 450 + 1425 twips: the key's title
+    EXPECT_GT(image.width(), 258);  // wider than 5 x 400 + 450 + 1425 twips: the key's title
     // The key's 22 boxes from half-way down the triangle plus 300: 1250 + 2376 + 60 twips.
     EXPECT_EQ(image.height(), 246);
     const QImage plotImage(QString::fromStdString(folder.File("p.BMP")), "BMP");
@@ -84,7 +79,7 @@ TEST(KvrRunPictures, RefusesWrongPictureOptionsBeforeAligning) {
     };
     for (const Case& c : cases) {
         TempFolder folder;
-        const Outcome run = Kvr(folder, c.arguments);
+        const auto run = Kvr(folder, c.arguments);
         EXPECT_EQ(run.status, c.status) << c.arguments;
         EXPECT_TRUE(run.err.starts_with(c.error)) << run.err;
     }

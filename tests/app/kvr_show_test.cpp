@@ -16,7 +16,7 @@ using testing::RunProgram;
 using testing::TempFolder;
 
 // An aligner that leaves the pair as it is: fast, and the identities are those of the input.
-const std::string kCopyAligner = "KVR_MUSCLE='cp {in} {out}'";
+const testing::ProgramOptions kCopyAligner = {.environment = {"KVR_MUSCLE=cp {in} {out}"}};
 
 std::vector<std::string> TextOutputs(const TempFolder& folder, const std::string& tag) {
     return {"--scores",      folder.File(tag + "_col.txt"),

@@ -71,6 +71,17 @@ TEST(ExternalPrograms, TellsWhichProgramACommandStarts) {
         {"OMP_NUM_THREADS=1 muscle -align {in}", "muscle"},
         {"mafft>{out} {in}", "mafft"},
         {"$HOME/bin/muscle {in} {out}", ""},
+        // Commands that run another program are looked through, with their options.
+        {"exec muscle -align {in} -output {out}", "muscle"},
+        {"exec -a m /opt/muscle {in}", "/opt/muscle"},
+        {"env -i PATH=/bin OMP_NUM_THREADS=2 muscle {in}", "muscle"},
+        {"env -u HOME -C /tmp muscle {in}", "muscle"},
+        {"nice -n 10 nohup mafft {in} > {out}", "mafft"},
+        {"timeout -s KILL 600 clustalw {in}", "clustalw"},
+        {"exec nice timeout 5m muscle {in}", "muscle"},
+        {"env -S 'muscle -align' {in}", ""},
+        {"exec", ""},
+        {"nice -n", ""},
     };
     for (const auto& [command, program] : cases)
         EXPECT_EQ(CommandProgram(command), program) << command;

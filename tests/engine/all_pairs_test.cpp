@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <numeric>
 #include <set>
 
 #include "engine/tree_input.h"
+#include "engine/tree_order.h"
 #include "engine_fixture.h"
 #include "platform/fakes/recording_window.h"
 #include "state/number_text.h"
@@ -129,6 +131,36 @@ TEST(AlignAllPairs, TreeNamesAreTenCharactersWithTheSequenceNumber) {
         {">_exactly9", 7, "7_exactly9"},
     };
     for (const Case& c : cases) EXPECT_EQ(MakeTreeName(c.name, c.index), c.expected) << c.name;
+}
+
+TEST(AlignAllPairs, TreeNamesThatWouldCollideGetTheirNumberAlone) {
+    // ">0x" as sequence 1 and ">x" as sequence 10 both give "10x": the later one is renamed, so
+    // that the leaves of the tree map back to the sequences one to one.
+    RecordTable records(12, Record{">other", "ACGT"});
+    records[1].name = ">0x";
+    records[10].name = ">x";
+    records[11].name = ">1abcdefghijk";  // cut to ten characters, still its own
+    records[0].name = ">~10";            // what the renamed one is called, given as a name
+    const auto names = MakeTreeNames(records, 12);
+    ASSERT_EQ(names.size(), 13u);
+    EXPECT_EQ(names[0], "0~10      ");
+    EXPECT_EQ(names[1], "10x       ");
+    EXPECT_EQ(names[10], "~10       ");
+    EXPECT_EQ(names[11], "111abcdefg");
+    EXPECT_EQ(names.back(), std::string(kOutgroupName));
+
+    // A tree listing the taxa backwards (the outgroup last) gives that order back.
+    std::string tree = "(";
+    for (int a = 11; a >= 0; --a) tree += "(" + TreeNameKey(names[a]) + ":0.1,";
+    tree += "out:1.0";
+    for (int a = 0; a <= 12; ++a) tree += ")";
+    tree += ";";
+    const TreeOrder order = ReadTreeOrder(tree, names);
+    ASSERT_EQ(order.failure, "");
+    std::vector<int> backwards(12);
+    std::iota(backwards.rbegin(), backwards.rend(), 0);
+    backwards.push_back(12);
+    EXPECT_EQ(order.order, backwards);
 }
 
 TEST(AlignAllPairs, ClustalWStopsAtTwoEqualNames) {

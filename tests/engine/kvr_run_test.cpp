@@ -4,11 +4,13 @@
 #include <signal.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "engine/external_programs.h"
 #include "platform/posix_shell.h"
 #include "state/file_io.h"
 #include "support/process_watch.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 
 namespace kvr {
@@ -17,35 +19,37 @@ namespace {
 using testing::DataFile;
 using testing::TempFolder;
 
-struct KvrResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testing::ProgramResult;
 
-// Runs kvr with the arguments (already quoted for the shell) and environment assignments, in
-// folder; checks that it left no exchange folder behind.
-KvrResult Kvr(const TempFolder& folder, const std::string& arguments,
-              const std::string& environment = "") {
-    PosixShell shell;
-    const std::string kvr = ShellQuote(std::string(KVR_BIN_DIR) + "/kvr");
-    const ShellOutcome outcome =
-        shell.Run("exec env " + environment + " " + kvr + " run " + arguments + " >stdout 2>stderr",
-                  folder.Path());
+// Runs kvr run with the arguments and environment entries in folder; checks that it left no
+// exchange folder behind.
+ProgramResult Kvr(const TempFolder& folder, std::vector<std::string> arguments,
+                  const std::vector<std::string>& environment = {}) {
+    arguments.insert(arguments.begin(), "run");
+    const ProgramResult result = testing::RunProgram(
+        "kvr", arguments, {.folder = folder.Path(), .environment = environment});
     const std::string leftOver =
-        std::string(KVR_BIN_DIR) + "/tmp/run-" + std::to_string(outcome.processId) + "-";
+        std::string(KVR_BIN_DIR) + "/tmp/run-" + std::to_string(result.processId) + "-";
     for (const auto& entry : std::filesystem::directory_iterator(std::string(KVR_BIN_DIR) + "/tmp"))
         EXPECT_FALSE(entry.path().string().starts_with(leftOver)) << entry.path();
-    return {outcome.exitCode, ReadWholeFile(folder.File("stdout")).value_or(""),
-            ReadWholeFile(folder.File("stderr")).value_or("")};
+    return result;
 }
 
-const std::string kCopyAligner = "KVR_MUSCLE='cp {in} {out}'";
+// "a b c" as the words a, b and c.
+std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+const std::vector<std::string> kCopyAligner = {"KVR_MUSCLE=cp {in} {out}"};
 
 TEST(KvrRun, WritesTheOrderAndTheScoresOfTheGoldenFiles) {
     TempFolder folder;
-    const std::string input = ShellQuote(DataFile("kvr_run/families.fasta"));
-    const KvrResult tree = Kvr(folder, input + " --tree --scores scores.csv", kCopyAligner);
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const ProgramResult tree =
+        Kvr(folder, {input, "--tree", "--scores", "scores.csv"}, kCopyAligner);
     EXPECT_EQ(tree.status, 0) << tree.err;
     EXPECT_EQ(tree.out, ReadWholeFile(DataFile("kvr_run/families_tree_order.txt")));
     EXPECT_EQ(ReadWholeFile(folder.File("scores.csv")),
@@ -55,7 +59,7 @@ TEST(KvrRun, WritesTheOrderAndTheScoresOfTheGoldenFiles) {
         EXPECT_NE(tree.err.find(status), std::string::npos) << tree.err;
 
     // Without the tree the input order stays; --quiet keeps the progress back.
-    const KvrResult plain = Kvr(folder, "--quiet --scores=plain.csv " + input, kCopyAligner);
+    const ProgramResult plain = Kvr(folder, {"--quiet", "--scores=plain.csv", input}, kCopyAligner);
     EXPECT_EQ(plain.status, 0) << plain.err;
     EXPECT_EQ(plain.out, "1\t>A_1\n2\t>C_1\n3\t>A_2_\n4\t>C_2\n5\t>A_3\n");
     EXPECT_EQ(plain.err, "");
@@ -74,8 +78,8 @@ TEST(KvrRun, TwoRunsAtOnceDoNotMixTheirFiles) {
     folder.Write(
         "second.fasta",
         ">P\nGGGGAAAACC\n>Q\nGGGGAAAATT\n>R\nCCCCAAAACC\n>S\nCCCCTAAACC\n>T\nGGGCAAAACC\n");
-    const KvrResult alone =
-        Kvr(folder, "second.fasta --tree --quiet --scores alone.csv", kCopyAligner);
+    const ProgramResult alone =
+        Kvr(folder, Words("second.fasta --tree --quiet --scores alone.csv"), kCopyAligner);
     ASSERT_EQ(alone.status, 0) << alone.err;
 
     const std::string kvr = ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") + " run ";
@@ -97,25 +101,32 @@ TEST(KvrRun, TwoRunsAtOnceDoNotMixTheirFiles) {
 // An aligner script in folder: it copies the pair file (the golden data need no real alignment),
 // after sleeping on the pairs named in slowPairs, with a child of its own; it lists its own and
 // its child's process ids in folder/pids.
-std::string AlignerScript(const TempFolder& folder, const std::string& slowPairs,
-                          const std::string& sleep) {
+std::string AlignerScriptPath(const TempFolder& folder, const std::string& slowPairs,
+                              const std::string& sleep) {
     const std::string path =
         folder.Write("aligner.sh", "#!/bin/sh\ncase \"$1\" in " + slowPairs + ") sleep " + sleep +
                                        " & echo $! >> " + folder.File("pids") + "; echo $$ >> " +
                                        folder.File("pids") + "; wait;; esac\ncp \"$1\" \"$2\"\n");
     std::filesystem::permissions(path, std::filesystem::perms::owner_exec,
                                  std::filesystem::perm_options::add);
-    return "KVR_MUSCLE=" + ShellQuote(path + " {in} {out}");
+    return path;
+}
+
+// The environment entry that makes the script the aligner.
+std::vector<std::string> AlignerScript(const TempFolder& folder, const std::string& slowPairs,
+                                       const std::string& sleep) {
+    return {"KVR_MUSCLE=" + AlignerScriptPath(folder, slowPairs, sleep) + " {in} {out}"};
 }
 
 TEST(KvrRun, ManyJobsWriteWhatOneJobWrites) {
     TempFolder folder;
-    const std::string input = ShellQuote(DataFile("kvr_run/families.fasta"));
+    const std::string input = DataFile("kvr_run/families.fasta");
     // The first pairs end last.
-    const std::string aligner = AlignerScript(folder, "1_2.fas|1_3.fas", "0.4");
+    const auto aligner = AlignerScript(folder, "1_2.fas|1_3.fas", "0.4");
     for (const char* jobs : {"1", "4"}) {
-        const KvrResult result =
-            Kvr(folder, input + " --tree --quiet --scores scores.csv --jobs " + jobs, aligner);
+        const ProgramResult result =
+            Kvr(folder, {input, "--tree", "--quiet", "--scores", "scores.csv", "--jobs", jobs},
+                aligner);
         EXPECT_EQ(result.status, 0) << result.err;
         EXPECT_EQ(result.out, ReadWholeFile(DataFile("kvr_run/families_tree_order.txt"))) << jobs;
         EXPECT_EQ(ReadWholeFile(folder.File("scores.csv")),
@@ -135,7 +146,8 @@ TEST(KvrRun, SignalsCancelTheRunAndEndTheAligners) {
                           {SIGKILL, 128 + SIGKILL, ""}};
     for (const Case& c : cases) {
         TempFolder folder;
-        const std::string aligner = AlignerScript(folder, "*", "30");
+        const std::string aligner =
+            "KVR_MUSCLE=" + ShellQuote(AlignerScriptPath(folder, "*", "30") + " {in} {out}");
         // The shell execs kvr: its process id is the one it writes.
         PosixShell shell;
         shell.Start("echo $$ > kvr.pid; exec env " + aligner + " " +
@@ -164,11 +176,11 @@ TEST(KvrRun, SignalsCancelTheRunAndEndTheAligners) {
 
 TEST(KvrRun, APairPastTheTimeLimitStopsTheRun) {
     TempFolder folder;
-    const std::string aligner = AlignerScript(folder, "2_4.fas", "30");
-    const KvrResult result = Kvr(folder,
-                                 ShellQuote(DataFile("kvr_run/families.fasta")) +
-                                     " --quiet --jobs 2 --pair-timeout 0.5 --scores s.csv",
-                                 aligner);
+    const auto aligner = AlignerScript(folder, "2_4.fas", "30");
+    const ProgramResult result = Kvr(folder,
+                                     {DataFile("kvr_run/families.fasta"), "--quiet", "--jobs", "2",
+                                      "--pair-timeout", "0.5", "--scores", "s.csv"},
+                                     aligner);
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("kvr run: The identity of sequences 2 and 4 could not be computed "
                               "with MUSCLE: the aligner was still running after 0.5 seconds, the "
@@ -205,20 +217,18 @@ TEST(KvrRun, RefusesAWrongCommandLine) {
         {"a.fasta --pair-timeout", 2,
          "kvr run: --pair-timeout needs a number of seconds above 0\n"},
         {"a.fasta --tree=yes", 2, "kvr run: unknown option '--tree=yes'\n"},
-        {"missing.fasta", 1,
-         "kvr run: Failed to read missing.fasta. Please check the content of the file and try "
-         "again.\n"},
+        {"missing.fasta", 1, "kvr run: Failed to read missing.fasta: the file does not exist.\n"},
         {"a.fasta --scores /nonexistent/folder/s.csv", 1,
          "kvr run: cannot write /nonexistent/folder/s.csv: no folder /nonexistent/folder\n"},
     };
     TempFolder folder;
     for (const Case& c : cases) {
-        const KvrResult result = Kvr(folder, c.arguments);
+        const ProgramResult result = Kvr(folder, Words(c.arguments));
         EXPECT_EQ(result.status, c.status) << c.arguments;
         EXPECT_TRUE(result.err.starts_with(c.error)) << c.arguments << "\n" << result.err;
         EXPECT_EQ(result.out, "") << c.arguments;
     }
-    const KvrResult help = Kvr(folder, "--help");
+    const ProgramResult help = Kvr(folder, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with("usage: kvr run INPUT.fasta")) << help.out;
 }
@@ -229,21 +239,21 @@ TEST(KvrRun, AFailingAlignerStopsTheRunAndWritesNothing) {
         std::string error;
     };
     const Case cases[] = {
-        {"KVR_MUSCLE='kvr-no-such-aligner -align {in} -output {out}'",
+        {"KVR_MUSCLE=kvr-no-such-aligner -align {in} -output {out}",
          "kvr run: The aligner MUSCLE was not found: no program 'kvr-no-such-aligner' on the PATH"},
-        {"KVR_MUSCLE='true {in} {out}'",
+        {"KVR_MUSCLE=true {in} {out}",
          "kvr run: The identity of sequences 1 and 2 could not be computed with MUSCLE: the "
          "aligner "
          "wrote no output file 1_2Aln.fas.\nSequence 1: >A_1\nSequence 2: >C_1\n"
          "Command: true 1_2.fas 1_2Aln.fas\nThe run has been stopped.\n"},
-        {"KVR_MUSCLE='echo Cannot align >&2; exit 3; {in} {out}'",
+        {"KVR_MUSCLE=echo Cannot align >&2; exit 3; {in} {out}",
          "the aligner failed with exit status 3: Cannot align"},
     };
     TempFolder folder;
     for (const Case& c : cases) {
-        const KvrResult result =
-            Kvr(folder, ShellQuote(DataFile("kvr_run/families.fasta")) + " --quiet --scores s.csv",
-                c.environment);
+        const ProgramResult result =
+            Kvr(folder, {DataFile("kvr_run/families.fasta"), "--quiet", "--scores", "s.csv"},
+                {c.environment});
         EXPECT_EQ(result.status, 1) << c.environment;
         EXPECT_NE(result.err.find(c.error), std::string::npos) << c.environment << "\n"
                                                                << result.err;
@@ -258,7 +268,7 @@ TEST(KvrRun, RunsTheRealMuscleAndNeighbor) {
     std::size_t fifth = 0;
     for (int k = 0; k < 4; ++k) fifth = text.find('>', fifth + 1);
     folder.Write("four.fasta", text.substr(0, fifth));
-    const KvrResult result = Kvr(folder, "four.fasta --tree --quiet --scores s.csv");
+    const ProgramResult result = Kvr(folder, Words("four.fasta --tree --quiet --scores s.csv"));
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 4);
     const auto scores = ReadWholeFile(folder.File("s.csv"));

@@ -88,12 +88,13 @@ TEST(RealAligners, TheTableHoldsTheIdentityOfEachAlignersOwnOutput) {
     for (const char* aligner : {"muscle", "clustalw", "mafft"}) {
         RealRun run;
         RecordingWindow window;
-        RunState state = Load("its1_68.fasta", 4, aligner);
+        // Three sequences: three pairs, each aligned twice, keep the test short.
+        RunState state = Load("its1_68.fasta", 3, aligner);
         AlignAllPairs(state, window, run.context);
         ASSERT_FALSE(state.failFlag)
             << aligner << ": " << ::testing::PrintToString(window.messages);
-        for (int i = 0; i < 4; ++i)
-            for (int j = i + 1; j < 4; ++j)
+        for (int i = 0; i < 3; ++i)
+            for (int j = i + 1; j < 3; ++j)
                 EXPECT_EQ(state.InputIdentity(i, j),
                           DirectIdentity(aligner, state.InputSequences[i], state.InputSequences[j]))
                     << aligner << " " << i << "," << j;

@@ -133,6 +133,17 @@ TEST(SessionFile, RefusesEveryDamagedFile) {
     EXPECT_EQ(ParseSession(good + "\r\n").fault, SessionFault::None);
 }
 
+TEST(SessionFile, ASessionTooShortForItsIdentitiesIsRefusedBeforeTheTableIsMade) {
+    // 200,000 names would make a table of 160 GB; the file holds a few identities only.
+    std::string text = "[[[";
+    for (int k = 0; k < 200000; ++k) text += ">s\r\nA\r\n";
+    text.replace(text.size() - 2, 2, "]]]\r\n");
+    text += "0.5\r\n0.5\r\n";
+    const SessionContent content = ParseSession(text);
+    EXPECT_EQ(content.fault, SessionFault::Corrupted);
+    EXPECT_EQ(content.detail, "the file is too short for the identities of 200000 sequences");
+}
+
 TEST(SessionFile, ExponentFormIdentitiesReadBack) {
     RunState state = MakeAnalysis(2, [](int, int) { return 8.333334E-08f; });
     const SessionContent content =

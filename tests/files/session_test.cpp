@@ -148,9 +148,17 @@ TEST_F(SessionTest, ARefusedFileChangesNothing) {
          "Failed to read PATH. The file might be corrupted, please try another."},
         {"letters.kvr", notANumber,
          "Failed to read PATH. The file might be corrupted, please try another."},
+        {"binary.kvr", std::string("[[[>a\r\nAC\0T]]]\r\n", 16),
+         "Failed to read PATH: it is not a text file (it holds NUL bytes or mostly bytes that are "
+         "not text)."},
+        {"folder.kvr", "", "Failed to read PATH: it is a folder."},
     };
     for (const auto& c : cases) {
-        const std::string path = files.Write(c.name, c.text);
+        const std::string path = files.File(c.name);
+        if (c.text.empty())
+            std::filesystem::create_directory(path);
+        else
+            files.Write(c.name, c.text);
         window.messages.clear();
         Open(path);
         std::string message = c.message;

@@ -1,7 +1,6 @@
 #include "files/settings.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "state/file_io.h"
 #include "state/program_folder.h"
@@ -36,8 +35,8 @@ TEST(Settings, ReadFallsBackToTheProgramFolder) {
         EXPECT_EQ(state.lastFolder, c.expected) << (c.content ? c.content : "(no file)");
     }
 
-    // A stored folder that exists is used; one that no longer exists leaves lastFolder empty and
-    // makes the program folder current, so the dialogs open there.
+    // A stored folder that exists is used; with one that no longer exists the dialogs open in the
+    // program folder, and the current directory stays where it was.
     program.Write("kvr.ini", "\"" + data.Path() + "\"\r\n");
     RunState state;
     ReadSettings(state, program.Path());
@@ -46,24 +45,35 @@ TEST(Settings, ReadFallsBackToTheProgramFolder) {
     program.Write("kvr.ini", "\"/no/such/folder, really\"\r\n");
     RunState missing;
     ReadSettings(missing, program.Path());
-    EXPECT_EQ(missing.lastFolder, "");
-    EXPECT_EQ(CurrentDirectory(), program.Path());
-    ASSERT_EQ(::chdir(before.c_str()), 0);
+    EXPECT_EQ(missing.lastFolder, program.Path());
+    EXPECT_EQ(CurrentDirectory(), before);
 }
 
 TEST(Settings, WriteStoresOneQuotedLineAndReadsBack) {
     TempFolder program;
     TempFolder data;
-    const std::string withComma = data.Path() + "/a, b";
-    std::filesystem::create_directory(withComma);
-
+    struct Case {
+        std::string name;
+        std::string stored;  // the folder as written between the outer quotes
+    };
+    const Case cases[] = {
+        {"a, b", "a, b"},
+        {"say \"hi\"", "say \"\"hi\"\""},
+        {"\"", "\"\""},
+        {" spaced ", " spaced "},
+    };
     RunState state;
-    state.lastFolder = withComma;
-    ASSERT_TRUE(WriteSettings(state, program.Path()));
-    EXPECT_EQ(*ReadWholeFile(program.File("kvr.ini")), "\"" + withComma + "\"\r\n");
-    RunState reread;
-    ReadSettings(reread, program.Path());
-    EXPECT_EQ(reread.lastFolder, withComma);
+    for (const Case& c : cases) {
+        const std::string folder = data.Path() + "/" + c.name;
+        std::filesystem::create_directory(folder);
+        state.lastFolder = folder;
+        ASSERT_TRUE(WriteSettings(state, program.Path()));
+        EXPECT_EQ(*ReadWholeFile(program.File("kvr.ini")),
+                  "\"" + data.Path() + "/" + c.stored + "\"\r\n");
+        RunState reread;
+        ReadSettings(reread, program.Path());
+        EXPECT_EQ(reread.lastFolder, folder);
+    }
 
     state.lastFolder.clear();
     ASSERT_TRUE(WriteSettings(state, program.Path()));

@@ -31,7 +31,7 @@ TEST_F(MainFormTest, LoadPutsEveryControlInItsIdleState) {
     state.cutoff1 = 50;  // a previous value must not survive start-up
     form.Load();
 
-    EXPECT_EQ(CurrentDirectory(), program.Path());
+    EXPECT_EQ(CurrentDirectory(), before) << "the folders are passed, not made current";
     EXPECT_EQ(state.lastFolder, program.Path());
     const Rect frame = window.Geometry(Control::frmMainForm);
     EXPECT_DOUBLE_EQ(frame.width, 1600 * 15.0 * 0.63);

@@ -1,6 +1,7 @@
 #include "state/fasta.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/fakes/recording_window.h"
 #include "support/temp_folder.h"
@@ -12,21 +13,24 @@ using testing::DataFile;
 using testing::TempFolder;
 
 class LoadFastaTest : public ::testing::Test {
-protected:
+  protected:
     RunState state;
     RecordingWindow window;
     TempFolder folder;
 
-    void Load(const std::string& content) { LoadFasta(state, window, folder.Write("in.fas", content)); }
+    void Load(const std::string& content) {
+        LoadFasta(state, window, folder.Write("in.fas", content));
+    }
 
     void ExpectAnalysisControlsDisabled() {
-        for (Control c : {Control::VScroll1, Control::HScroll1, Control::cmdDrawMat, Control::cmdPlot,
-                          Control::cmdZoomIn, Control::cmdZoomOut, Control::cmdColourScheme,
-                          Control::mnuSaveSimScore, Control::mnuSaveMatrix, Control::mnuSavePlot,
-                          Control::mnuCopyMat, Control::mnuCopyPlot, Control::mnuSaveSession,
-                          Control::mnuSave, Control::mnuAppend, Control::mnuRerun,
-                          Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
-                          Control::lblCutoff2, Control::lblCutoff2dsply})
+        for (Control c :
+             {Control::VScroll1,        Control::HScroll1,        Control::cmdDrawMat,
+              Control::cmdPlot,         Control::cmdZoomIn,       Control::cmdZoomOut,
+              Control::cmdColourScheme, Control::mnuSaveSimScore, Control::mnuSaveMatrix,
+              Control::mnuSavePlot,     Control::mnuCopyMat,      Control::mnuCopyPlot,
+              Control::mnuSaveSession,  Control::mnuSave,         Control::mnuAppend,
+              Control::mnuRerun,        Control::lblCutoff1,      Control::updCutoff1,
+              Control::lblCutoff1dsply, Control::lblCutoff2,      Control::lblCutoff2dsply})
             EXPECT_FALSE(window.IsEnabled(c)) << ControlName(c);
         EXPECT_FALSE(window.IsVisible(Control::keyPicture));
     }
@@ -70,7 +74,8 @@ TEST_F(LoadFastaTest, LoadsRealFileWithCaptionsAndAwaitingRunState) {
 }
 
 TEST_F(LoadFastaTest, CrLfAndLfGiveIdenticalRecords) {
-    const std::string lf = "; comment before the first record\n>s 1\nACGT\nAC\n>s:2\nAGGT\nTT\n>s3\nacgN?\n";
+    const std::string lf =
+        "; comment before the first record\n>s 1\nACGT\nAC\n>s:2\nAGGT\nTT\n>s3\nacgN?\n";
     std::string crlf;
     for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     Load(lf);
@@ -114,7 +119,8 @@ TEST_F(LoadFastaTest, IdenticalResiduesNeedOneOtherRecord) {
 
     Load(">a\nACGT\n>b\nACGT\n");
     EXPECT_TRUE(state.failFlag);
-    EXPECT_EQ(window.messages.back(), "All sequences are identical, the analysis cannot be performed.");
+    EXPECT_EQ(window.messages.back(),
+              "All sequences are identical, the analysis cannot be performed.");
     EXPECT_EQ(window.Caption(Control::lblProgress), "Failed");
     EXPECT_EQ(window.Caption(Control::frmMainForm), "Kavorin - version 1 | 2 sequences");
     EXPECT_EQ(state.seqCount, 2);
@@ -129,12 +135,11 @@ TEST_F(LoadFastaTest, RefusalsKeepThePreviousTables) {
         std::string message;
         int seqCount;
     };
-    const std::string unreadable =
-        "Failed to read " + folder.File("in.fas") + ". Please check the content of the file and try again.";
+    const std::string unreadable = "Failed to read " + folder.File("in.fas") +
+                                   ". Please check the content of the file and try again.";
     const Case cases[] = {
         {"", "No DNA sequence found, please  input a fasta file and try again.", 0},
         {"ACGT\nACGT\n", "No DNA sequence found, please  input a fasta file and try again.", 0},
-        {std::string("\x00\x01\x02\xff", 4), "No DNA sequence found, please  input a fasta file and try again.", 0},
         {">only\nACGT\n", "Only one record found, add more sequences and try again.", 1},
     };
     for (const Case& c : cases) {
@@ -152,9 +157,14 @@ TEST_F(LoadFastaTest, RefusalsKeepThePreviousTables) {
 
 TEST_F(LoadFastaTest, ReadFailuresShowThePath) {
     const std::string badFiles[] = {
-        ">a\nACGT\n>b",           // last header without a line feed
-        ">a\nACGT\n>b\n",         // header ends the file
-        ">a\n>b\nACGT\n>c\nAG\n", // record without residue lines
+        ">a\nACGT\n>b",            // last header without a line feed
+        ">a\nACGT\n>b\n",          // header ends the file
+        ">a\n>b\nACGT\n>c\nAG\n",  // record without residue lines
+        // Residues empty once line ends, tabs and gaps are removed: an aligner cannot take them.
+        ">a\n\n>b\nACGT\n",
+        ">a\n   \n>b\nACGT\n",
+        ">a\n--\t-\n>b\nACGT\n",
+        ">a\nACGT\n>b\n - \n",
     };
     for (const std::string& content : badFiles) {
         state.failFlag = false;
@@ -165,20 +175,131 @@ TEST_F(LoadFastaTest, ReadFailuresShowThePath) {
         EXPECT_EQ(window.messages[0], "Failed to read " + folder.File("in.fas") +
                                           ". Please check the content of the file and try again.");
     }
-    window.messages.clear();
-    LoadFasta(state, window, folder.File("missing.fas"));
-    ExpectFailureReset();
-    EXPECT_EQ(window.messages.at(0), "Failed to read " + folder.File("missing.fas") +
-                                         ". Please check the content of the file and try again.");
-    window.messages.clear();
-    LoadFasta(state, window, folder.Path());  // a folder is not a readable file
-    EXPECT_TRUE(state.failFlag);
-    EXPECT_EQ(window.messages.size(), 1u);
+}
+
+TEST_F(LoadFastaTest, FileProblemsAreSaidWithoutReadingOn) {
+    ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0600), 0);
+    folder.Write("binary.fas", std::string(">a\nAC\0GT\n>b\nAGGT\n", 17));
+    folder.Write("noise.fas", ">a\n\x01\x02\x03\x04\x05\x06\x07\x0e\x0f\x10\n>b\nAC\n");
+    folder.Write("cut.fas.gz", "\x1f\x8b\x08\x00garbage");
+    folder.Write("broken.fas.gz",
+                 std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03\xff\xff", 12));
+    const std::string check = " Please check the content of the file and try again.";
+    struct Case {
+        std::string path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {folder.File("missing.fas"), ": the file does not exist."},
+        {folder.Path(), ": it is a folder."},
+        {folder.File("fifo"), ": it is not a regular file (a pipe, a device or a socket)."},
+        {"/dev/zero", ": it is not a regular file (a pipe, a device or a socket)."},
+        {folder.File("binary.fas"),
+         ": it is not a text file (it holds NUL bytes or mostly bytes that are not text)." + check},
+        {folder.File("noise.fas"),
+         ": it is not a text file (it holds NUL bytes or mostly bytes that are not text)." + check},
+        {folder.File("cut.fas.gz"), ": the compressed data is cut short." + check},
+        {folder.File("broken.fas.gz"), ": the compressed data is damaged." + check},
+    };
+    for (const Case& c : cases) {
+        window.messages.clear();
+        state.failFlag = false;
+        LoadFasta(state, window, c.path);
+        ExpectFailureReset();
+        ASSERT_EQ(window.messages.size(), 1u) << c.path;
+        EXPECT_EQ(window.messages[0], "Failed to read " + c.path + c.message);
+        window.messages.clear();
+        AppendFasta(state, window, c.path);
+        ASSERT_EQ(window.messages.size(), 1u) << c.path;
+        EXPECT_EQ(window.messages[0], "Failed to append " + c.path + c.message);
+    }
+}
+
+TEST_F(LoadFastaTest, GzipCompressedFilesLoadLikeTheirText) {
+    LoadFasta(state, window, DataFile("rrna5s_48.fasta"));
+    const RecordTable plain = state.InputSequences;
+    // Written by gzip -9n; the second file is two gzip members one after the other.
+    LoadFasta(state, window, DataFile("compressed/rrna5s_48.fasta.gz"));
+    ASSERT_FALSE(state.failFlag) << window.messages.back();
+    EXPECT_EQ(state.InputSequences, plain);
+    LoadFasta(state, window, DataFile("compressed/two_members.gz"));
+    ASSERT_FALSE(state.failFlag);
+    EXPECT_EQ(state.InputSequences, (RecordTable{{">a", "ACGT"}, {">b", "AGGT"}, {">c", "ACGA"}}));
+}
+
+TEST_F(LoadFastaTest, WarningsAreCountedInTheStatusAndListedWithLines) {
+    struct Case {
+        std::string content;
+        std::string status;
+        std::vector<std::pair<FastaWarningKind, std::size_t>> warnings;
+    };
+    const Case cases[] = {
+        {">a\nACGT\n>b\nAGGT\n", "2 sequences loaded", {}},
+        {"; note\n>a>b\nACGT\n>c\nAGGT\n",
+         "3 sequences loaded - check the file: 1 name line holding a further \">\"",
+         {{FastaWarningKind::FurtherRecordInName, 2}}},
+        {">a\nACGT\n>b\nAGGT\n\n>a\nTTTT\n>a\nCC\n",
+         "4 sequences loaded - check the file: 2 duplicate names",
+         {{FastaWarningKind::DuplicateName, 6}, {FastaWarningKind::DuplicateName, 8}}},
+        {">a,1\nACGT\n>b\nAGGT\n",
+         "2 sequences loaded - check the file: 1 name with a comma",
+         {{FastaWarningKind::CommaInName, 1}}},
+        // Protein, and DNA with many ambiguity codes; lower case and N count as nucleotides.
+        {">p\nMKVLEFIQP\n>d\nRYSWKMRYAC\n>n\nacgunnnNNT\n",
+         "3 sequences loaded - check the file: 2 sequences that do not look like nucleotides",
+         {{FastaWarningKind::NotNucleotide, 1}, {FastaWarningKind::NotNucleotide, 3}}},
+    };
+    for (const Case& c : cases) {
+        FastaReport report;
+        LoadFasta(state, window, folder.Write("in.fas", c.content), {nullptr, &report});
+        ASSERT_FALSE(state.failFlag) << c.content;
+        EXPECT_EQ(window.Caption(Control::lblProgress), c.status);
+        std::vector<std::pair<FastaWarningKind, std::size_t>> found;
+        for (const FastaWarning& w : report.warnings) found.emplace_back(w.kind, w.line);
+        EXPECT_EQ(found, c.warnings) << c.content;
+    }
+}
+
+TEST_F(LoadFastaTest, WarningTextsAreShortAndPrintable) {
+    // 30 duplicates: 10 listed, all counted; a name with an escape byte is shown escaped and cut.
+    std::string content = ">x\nAC\n";
+    for (int i = 0; i < 30; ++i) content += ">x\nAC\n";
+    content += ">\x1b[31m" + std::string(200, 'n') + ",\nACGT\n";
+    FastaReport report;
+    LoadFasta(state, window, folder.Write("in.fas", content), {nullptr, &report});
+    ASSERT_FALSE(state.failFlag);
+    EXPECT_EQ(report.counts[static_cast<std::size_t>(FastaWarningKind::DuplicateName)], 30u);
+    EXPECT_EQ(report.warnings.size(), 11u);
+    EXPECT_EQ(report.warnings.back().text,
+              "the name >\\x1b[31m" + std::string(54, 'n') +
+                  "... holds a comma: the fields of the score table cannot be told apart");
+}
+
+TEST_F(LoadFastaTest, AppendWarnsOfNamesAlreadyLoaded) {
+    Load(">a\nACGT\n>b\nAGGT\n");
+    state.SequenceList = state.InputSequences;
+    FastaReport report;
+    AppendFasta(state, window, folder.Write("more.fas", ">c\nAC\n>b\nTT\n"), {nullptr, &report});
+    ASSERT_FALSE(state.failFlag);
+    ASSERT_EQ(report.warnings.size(), 1u);
+    EXPECT_EQ(report.warnings[0].line, 3u);
+    EXPECT_EQ(report.warnings[0].text, "the name >b is also the name of a sequence already loaded");
+}
+
+TEST(EstimateLoadBytes, GrowsWithOverlappingNames) {
+    // One name line of k ">" makes k records whose names overlap: about k * k / 2 bytes of names,
+    // and each repeats the residues.
+    const std::string marks = std::string(100000, '>') + "\nACGT\n";
+    EXPECT_GT(EstimateLoadBytes(marks), 100000ull * 100001 / 2 + 100000ull * 4);
+    EXPECT_LT(EstimateLoadBytes(marks), 100000ull * 100001 / 2 + 100000ull * 300);
+    const std::string two = ">a\nAC\n>b\nAG\n";
+    EXPECT_LT(EstimateLoadBytes(two), 1000u);
 }
 
 TEST_F(LoadFastaTest, ProgressRefreshesOnlyWhenThePercentageChanges) {
     std::string big;
-    for (int i = 0; i < 400; ++i) big += ">s" + std::to_string(i) + "\nACGTACGTAC" + std::to_string(i) + "\n";
+    for (int i = 0; i < 400; ++i)
+        big += ">s" + std::to_string(i) + "\nACGTACGTAC" + std::to_string(i) + "\n";
     Load(big);
     ASSERT_FALSE(state.failFlag);
     const auto& values = window.valueHistory[Control::ProgressBar1];

@@ -1,48 +1,93 @@
-// Runs one of the built programs with arguments and collects its exit status and output.
+// Runs a program from a test, the one way every test does: in a folder of its choice, with extra
+// environment entries, an optional memory limit and standard input, collecting the exit status,
+// both streams and the process id. Needs nothing but the standard library and POSIX.
 #pragma once
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "state/file_io.h"
-
 namespace kvr::testing {
 
-struct ProgramResult {
-    int status = -1;
-    std::string out;
-    std::string err;
+struct ProgramOptions {
+    std::string folder{};                    // the working folder; empty: the test's own
+    std::vector<std::string> environment{};  // NAME=value entries added to the test's environment
+    std::size_t addressSpaceLimit = 0;       // bytes (ulimit -v); 0: none
+    std::optional<std::string> input{};      // standard input; /dev/null without
 };
 
-inline std::string ShellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
+struct ProgramResult {
+    int status = -1;  // the exit status; -1 for an end by a signal
+    int signal = 0;   // the signal that ended it, if one did
+    std::string out;
+    std::string err;
+    pid_t processId = -1;
+};
 
-// program is a file name in the build's program folder; environment holds NAME=value assignments,
-// quoted for the shell, that the program gets besides the test's own environment.
+// program: a path, or a file name in the build's program folder.
 inline ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                                const std::string& environment = "") {
-    char errPath[] = "/tmp/kvr-stderr-XXXXXX";
-    const int fd = ::mkstemp(errPath);
-    ::close(fd);
-    std::string command =
-        "exec env " + environment + " " + ShellQuote(std::string(KVR_BIN_DIR) + "/" + program);
-    for (const std::string& arg : args) command += " " + ShellQuote(arg);
-    command += " 2>" + ShellQuote(errPath);
+                                const ProgramOptions& options = {}) {
+    char streams[] = "/tmp/kvr-run-XXXXXX";
+    if (::mkdtemp(streams) == nullptr) return {};
+    const std::string folder = streams;
+    const std::string outPath = folder + "/stdout";
+    const std::string errPath = folder + "/stderr";
+    const std::string inPath = options.input ? folder + "/stdin" : "/dev/null";
+    if (options.input) std::ofstream(inPath, std::ios::binary) << *options.input;
+
+    std::vector<std::string> argv;
+#ifdef KVR_BIN_DIR
+    argv.push_back(program.find('/') == std::string::npos ? std::string(KVR_BIN_DIR) + "/" + program
+                                                          : program);
+#else
+    argv.push_back(program);
+#endif
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> argp;
+    for (std::string& arg : argv) argp.push_back(arg.data());
+    argp.push_back(nullptr);
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int in = ::open(inPath.c_str(), O_RDONLY);
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
+            ::dup2(err, 2) < 0 || (!options.folder.empty() && ::chdir(options.folder.c_str()) != 0))
+            ::_exit(127);
+        if (options.addressSpaceLimit != 0) {
+            const rlimit limit{options.addressSpaceLimit, options.addressSpaceLimit};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(127);
+        }
+        for (const std::string& entry : options.environment) ::putenv(::strdup(entry.c_str()));
+        ::execv(argp[0], argp.data());
+        ::_exit(127);
+    }
     ProgramResult result;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.err = ReadWholeFile(errPath).value_or("");
-    ::unlink(errPath);
+    result.processId = child;
+    int waitStatus = 0;
+    if (child > 0 && ::waitpid(child, &waitStatus, 0) == child) {
+        if (WIFEXITED(waitStatus)) result.status = WEXITSTATUS(waitStatus);
+        if (WIFSIGNALED(waitStatus)) result.signal = WTERMSIG(waitStatus);
+    }
+    const auto read = [](const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    result.out = read(outPath);
+    result.err = read(errPath);
+    for (const std::string& path : {outPath, errPath, inPath})
+        if (path != "/dev/null") ::unlink(path.c_str());
+    ::rmdir(folder.c_str());
     return result;
 }
 

@@ -37,12 +37,6 @@ std::string RecordingWindow::Answer(const std::string& startFolder) {
     if (dialogAnswers.empty()) return {};
     std::string answer = dialogAnswers.front();
     dialogAnswers.pop_front();
-    // Like the real dialogs, a completed one leaves its folder as the current directory.
-    if (!answer.empty()) {
-        const auto folder = std::filesystem::path(answer).parent_path();
-        if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
-        }
-    }
     return answer;
 }
 

@@ -32,14 +32,6 @@ std::string ToStd(const QString& text) { return text.toStdString(); }
 
 const QString kTitle = QStringLiteral("KVRv1");
 
-// After a completed dialog the chosen file's folder is the current directory, as the core expects.
-void EnterFolderOf(const QString& path) {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (::chdir(folder.toLocal8Bit().constData()) != 0) {
-        // The folder was just chosen in the dialog; if it vanished, the path still works.
-    }
-}
-
 }  // namespace
 
 QString QtMainWindow::DisplayText(std::string_view text) const {
@@ -203,14 +195,12 @@ bool QtMainWindow::AskYesNo(std::string_view text) {
 std::string QtMainWindow::OpenFileDialog(const std::string& startFolder) {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"),
                                                       QString::fromStdString(startFolder));
-    if (!path.isEmpty()) EnterFolderOf(path);
     return path.toStdString();
 }
 
 std::string QtMainWindow::SaveFileDialog(const std::string& startFolder) {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"),
                                                       QString::fromStdString(startFolder));
-    if (!path.isEmpty()) EnterFolderOf(path);
     return path.toStdString();
 }
 

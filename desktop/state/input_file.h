@@ -1,0 +1,40 @@
+// Reading a file the user gives as input (a FASTA file to load or append, a session): what is not
+// a readable regular file is refused at once with its reason (a FIFO or a device is never waited
+// on), gzip-compressed data is unpacked, and binary data is refused before anything parses it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kvr {
+
+struct InputText {
+    std::optional<std::string> text;
+    // Why there is no text, as a clause for "Failed to read PATH: ...": "the file does not
+    // exist", "it is a folder", the system's reason, "it is not a text file ...".
+    std::string problem;
+    // The problem lies in the bytes (binary, a broken gzip stream), not in reaching the file.
+    bool contentProblem = false;
+};
+
+// The text of the file at path.
+InputText ReadInputFile(const std::string& path);
+
+// The text read from an open descriptor to its end (kvr's "-" for standard input).
+InputText ReadInputDescriptor(int fd);
+
+// The text of bytes read from elsewhere: gzip data unpacked, binary data refused.
+InputText ExamineInput(std::string bytes);
+
+// The gzip magic bytes open the data.
+bool IsGzip(std::string_view data);
+
+// The data of every gzip member of data, one after another; nothing, with the problem, when the
+// stream is damaged or its unpacked size would exceed limit bytes.
+InputText Gunzip(std::string_view data, std::size_t limit);
+
+// Holds a NUL byte, or is mostly bytes that are neither printable nor white space.
+bool LooksBinary(std::string_view data);
+
+}  // namespace kvr

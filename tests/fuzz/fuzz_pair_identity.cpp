@@ -1,0 +1,18 @@
+// The identity of an aligned pair file: a fraction from 0 to 1, or a failure that says why.
+#include <cmath>
+
+#include "engine/pair_identity.h"
+#include "fuzz/fuzz_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const kvr::PairScore score =
+        kvr::PairIdentityOfText(std::string(kvr::fuzz::AsText(data, size)));
+    if (score.Ok()) {
+        FUZZ_CHECK(std::isfinite(*score.identity));
+        FUZZ_CHECK(*score.identity >= 0.0f && *score.identity <= 1.0f);
+        FUZZ_CHECK(score.failure.empty());
+    } else {
+        FUZZ_CHECK(!score.failure.empty());
+    }
+    return 0;
+}

@@ -1,0 +1,43 @@
+// The tree reader: the taxon names made from name lines never collide, and a tree order that is
+// accepted is a permutation of the taxa with the outgroup last.
+#include <algorithm>
+#include <numeric>
+#include <unordered_set>
+
+#include "engine/tree_input.h"
+#include "engine/tree_order.h"
+#include "fuzz/fuzz_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Name lines, one a line, then the tree text.
+    const auto [names, tree] = kvr::fuzz::SplitInput(kvr::fuzz::AsText(data, size));
+    kvr::RecordTable records;
+    for (std::size_t start = 0; start < names.size() && records.size() < 1000;) {
+        auto end = names.find('\n', start);
+        if (end == std::string_view::npos) end = names.size();
+        records.push_back({">" + std::string(names.substr(start, end - start)), "ACGT"});
+        start = end + 1;
+    }
+    const int n = static_cast<int>(records.size());
+    const std::vector<std::string> treeNames = kvr::MakeTreeNames(records, n);
+    FUZZ_CHECK(treeNames.size() == records.size() + 1);
+    std::unordered_set<std::string> keys;
+    for (const std::string& name : treeNames) {
+        FUZZ_CHECK(name.size() == 10);
+        FUZZ_CHECK(keys.insert(kvr::TreeNameKey(name)).second);
+    }
+
+    const kvr::TreeOrder order = kvr::ReadTreeOrder(tree, treeNames);
+    if (!order.failure.empty()) {
+        FUZZ_CHECK(order.order.empty());
+        return 0;
+    }
+    FUZZ_CHECK(order.order.size() == treeNames.size());
+    FUZZ_CHECK(order.order.back() == n);
+    std::vector<int> sorted = order.order;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<int> all(sorted.size());
+    std::iota(all.begin(), all.end(), 0);
+    FUZZ_CHECK(sorted == all);
+    return 0;
+}
