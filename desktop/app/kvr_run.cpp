@@ -3,13 +3,12 @@
 // standard error; the display order to standard output; the results to the files asked for.
 #include <unistd.h>
 
-#include <charconv>
-#include <cmath>
 #include <iostream>
 
 #include "app/console_window.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
+#include "app/kvr_run_common.h"
 #include "app/kvr_signals.h"
 #include "engine/aligner_config.h"
 #include "engine/external_programs.h"
@@ -27,7 +26,8 @@ namespace {
 constexpr const char* kName = "kvr run";
 
 constexpr const char* kUsage =
-    "usage: kvr run INPUT.fasta [--aligner muscle|clustalw|mafft|builtin] [--tree] [--scores FILE]\n"
+    "usage: kvr run INPUT.fasta [--aligner muscle|clustalw|mafft|builtin] [--tree] [--scores "
+    "FILE]\n"
     "               [--session FILE] [--matrix-text FILE] [--plot-data FILE] [--sequences FILE]\n"
     "               [--mode full|three] [--cutoffs C1,C2] [--matrix-emf FILE] [--plot-emf FILE]\n"
     "               [--matrix-image FILE] [--plot-image FILE] [--jobs N]\n"
@@ -104,18 +104,6 @@ int Failure(const char* name, const std::string& problem) {
     return 1;
 }
 
-// The whole text as a number: "8" for --jobs, "2.5" for --pair-timeout.
-bool ParseWhole(const std::string& text, int& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
-}
-
-bool ParseSeconds(const std::string& text, double& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value) &&
-           value > 0;
-}
-
 // Fills request from the arguments; returns what is wrong with them, or "".
 std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool append) {
     ArgumentReader reader(args);
@@ -145,7 +133,8 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool a
                 return "--jobs needs a whole number of aligners to run at once, 1 or more";
         } else if (arg == "--pair-timeout") {
             std::string value;
-            if (!reader.TakeValue(value) || !ParseSeconds(value, request.options.pairTimeoutSeconds))
+            if (!reader.TakeValue(value) ||
+                !ParseSeconds(value, request.options.pairTimeoutSeconds))
                 return "--pair-timeout needs a number of seconds above 0";
         } else {
             std::string problem;
@@ -167,11 +156,7 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool a
 
 // Everything the run writes, after the ordering.
 bool WriteRunOutputs(const RunRequest& request, RunState& state, Window& window) {
-    const int n = state.seqCount;
-    for (int a = 0; a < n; ++a)
-        std::cout << state.treeOrder[a] + 1 << '\t' << state.SequenceList[a].name << '\n';
-    std::cout.flush();
-    const bool printed = static_cast<bool>(std::cout);
+    const bool printed = PrintDisplayOrder(state, std::cout);
     return WriteOutputs(state, window, request.outputs, std::cerr) && printed;
 }
 
