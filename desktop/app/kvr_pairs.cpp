@@ -88,26 +88,21 @@ std::string ParsePairsArguments(const Arguments& args, PairsRequest& request) {
             request.help = true;
         } else if ((arg == "--quiet" || arg == "-q") && !reader.HasInlineValue()) {
             request.quiet = true;
-        } else if (arg == "--aligner") {
-            if (!reader.TakeValue(request.options.aligner))
-                return "--aligner needs a name: muscle, clustalw, mafft or builtin";
         } else if (arg == "--shard") {
             if (!reader.TakeValue(request.shardText)) return "--shard needs K/N";
         } else if (arg == "--out") {
             if (!reader.TakeValue(request.out) || request.out.empty())
                 return "--out needs a file name";
-        } else if (arg == "--jobs") {
-            std::string value;
-            if (!reader.TakeValue(value) || !ParseWhole(value, request.options.jobs) ||
-                request.options.jobs < 1)
-                return "--jobs needs a whole number of pairs to align at once, 1 or more";
-        } else if (arg == "--pair-timeout") {
-            std::string value;
-            if (!reader.TakeValue(value) ||
-                !ParseSeconds(value, request.options.pairTimeoutSeconds))
-                return "--pair-timeout needs a number of seconds above 0";
         } else {
-            return "unknown option '" + reader.Typed() + "'";
+            std::string problem;
+            switch (TakeAlignerOption(reader, request.options, problem)) {
+                case OptionUse::Taken:
+                    break;
+                case OptionUse::Problem:
+                    return problem;
+                case OptionUse::NotMine:
+                    return "unknown option '" + reader.Typed() + "'";
+            }
         }
     }
     if (request.help) return {};

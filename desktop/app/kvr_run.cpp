@@ -123,22 +123,12 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool a
             request.options.useTree = true;
         } else if ((arg == "--quiet" || arg == "-q") && !reader.HasInlineValue()) {
             request.quiet = true;
-        } else if (arg == "--aligner") {
-            if (!reader.TakeValue(request.options.aligner))
-                return "--aligner needs a name: muscle, clustalw, mafft or builtin";
-        } else if (arg == "--jobs") {
-            std::string value;
-            if (!reader.TakeValue(value) || !ParseWhole(value, request.options.jobs) ||
-                request.options.jobs < 1)
-                return "--jobs needs a whole number of aligners to run at once, 1 or more";
-        } else if (arg == "--pair-timeout") {
-            std::string value;
-            if (!reader.TakeValue(value) ||
-                !ParseSeconds(value, request.options.pairTimeoutSeconds))
-                return "--pair-timeout needs a number of seconds above 0";
         } else {
             std::string problem;
-            switch (TakeOutputOption(reader, request.outputs, request.options, problem)) {
+            OptionUse use = TakeAlignerOption(reader, request.options, problem);
+            if (use == OptionUse::NotMine)
+                use = TakeOutputOption(reader, request.outputs, request.options, problem);
+            switch (use) {
                 case OptionUse::Taken:
                     break;
                 case OptionUse::Problem:
