@@ -16,7 +16,7 @@ const std::vector<Command>& Commands() {
          Split},
         {"pairs", "pairs INPUT.fasta    align one shard of the pairs, for kvr merge (--shard K/N)",
          Pairs},
-        {"merge", "merge INPUT SHARD... join the shards of kvr pairs into the analysis of kvr run",
+        {"merge", "merge INPUT SHARD...  join the shards of kvr pairs into the analysis of kvr run",
          Merge},
     };
     return commands;
