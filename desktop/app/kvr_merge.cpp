@@ -8,7 +8,6 @@
 #include <functional>
 #include <iostream>
 #include <map>
-#include <memory>
 #include <numeric>
 
 #include "app/console_window.h"
@@ -115,10 +114,12 @@ std::string PairText(int i, int j) {
     return std::to_string(i + 1) + " - " + std::to_string(j + 1);
 }
 
+// A shard file by its header; opened again for its pairs, one file at a time, so that thousands of
+// shards never hold thousands of open files.
 struct Shard {
     std::string path;
-    std::unique_ptr<ShardReader> reader;
-    const ShardHeader& Header() const { return reader->Header(); }
+    ShardHeader header;
+    const ShardHeader& Header() const { return header; }
 };
 
 // Opens the shard files and checks that their headers make one run over this input: the problem
@@ -127,10 +128,10 @@ std::string OpenShards(const std::vector<std::string>& paths, const std::string&
                        const std::string& checksum, const std::vector<std::size_t>& lengths,
                        std::vector<Shard>& shards) {
     for (const std::string& path : paths) {
-        Shard shard{path, std::make_unique<ShardReader>()};
+        ShardReader reader;
         std::string problem;
-        if (!shard.reader->Open(path, problem)) return path + " " + problem;
-        shards.push_back(std::move(shard));
+        if (!reader.Open(path, problem)) return path + " " + problem;
+        shards.push_back({path, reader.Header()});
     }
     const Shard& first = shards.front();
     const ShardHeader& one = first.Header();
@@ -188,19 +189,23 @@ std::string OpenShards(const std::vector<std::string>& paths, const std::string&
 
 // Reads every pair of the shards, in loop order, into take; the first missing, doubled or
 // damaged pair ends it with a message naming the file.
-std::string ReadPairs(std::vector<Shard>& shards, int n, Window& window,
+std::string ReadPairs(const std::vector<Shard>& shards, int n, Window& window,
                       const std::function<void(int, int, float)>& take) {
     const long long total = PairCount(n);
     long long done = 0;
-    for (Shard& shard : shards) {
+    for (const Shard& shard : shards) {
+        ShardReader reader;
+        std::string problem;
+        if (!reader.Open(shard.path, problem)) return shard.path + " " + problem;
+        if (reader.Header() != shard.header)
+            return shard.path + " was changed while the shards were merged";
         const PairRange range = shard.Header().pairs;
         PairCursor expected = CursorAt(n, range.first);
         int i = 0;
         int j = 0;
         float identity = 0;
-        std::string problem;
         for (long long k = 0; k < range.count; ++k, expected.Next()) {
-            if (!shard.reader->Next(i, j, identity, problem)) {
+            if (!reader.Next(i, j, identity, problem)) {
                 if (!problem.empty()) return shard.path + ": " + problem;
                 return shard.path + " ends after " + std::to_string(k) + " of its " +
                        std::to_string(range.count) + " pairs: pair " +
@@ -224,7 +229,7 @@ std::string ReadPairs(std::vector<Shard>& shards, int n, Window& window,
                     Control::lblProgress,
                     "Merging: " + std::to_string(done) + " of " + std::to_string(total) + " pairs");
         }
-        if (shard.reader->Next(i, j, identity, problem))
+        if (reader.Next(i, j, identity, problem))
             return shard.path + " holds more than its " + std::to_string(range.count) +
                    " pairs: pair " + PairText(i, j) + " is doubled or belongs to another shard";
         if (!problem.empty()) return shard.path + ": " + problem;

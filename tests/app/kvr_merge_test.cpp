@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -104,6 +105,23 @@ TEST(KvrMerge, WritesTheFilesOfKvrRun) {
                 << c.what << suffix;
         }
     }
+}
+
+// A cluster run has thousands of shards: the merge opens them one at a time.
+TEST(KvrMerge, TakesMoreShardsThanItMayOpenFiles) {
+    TempFolder folder;
+    const std::string input = DataFile("rrna5s_48.fasta");
+    std::string command = "ulimit -n 20 && exec " + ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") +
+                          " merge " + ShellQuote(input) + " --quiet --scores " +
+                          ShellQuote(folder.File("merge_col.txt"));
+    for (const std::string& f : WriteShards(folder, input, "builtin", 30))
+        command += " " + ShellQuote(f);
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const auto ran = RunProgram("kvr", {"run", input, "--aligner", "builtin", "--quiet", "--scores",
+                                        folder.File("run_col.txt")});
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    EXPECT_EQ(ReadWholeFile(folder.File("merge_col.txt")),
+              ReadWholeFile(folder.File("run_col.txt")));
 }
 
 TEST(KvrPairs, HandlesEveryShardBoundary) {
