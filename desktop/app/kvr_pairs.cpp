@@ -204,10 +204,15 @@ int Pairs(const Arguments& args) {
     context.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
 
     PairListEnd end;
+    bool writeFailed = false;  // the file, not the alignment, went wrong
     const std::string progress = "shard " + request.shardText + ": ";
     const WriteResult written = ReplaceFile(request.out, [&](const std::string& temporary) {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
         file << FormatShardHeader(header);
+        if (!file) {
+            writeFailed = true;
+            return false;
+        }
         window.SetCaption(Control::lblProgress,
                           progress + "aligning " + std::to_string(pairs.size()) + " pairs");
         end = AlignPairList(
@@ -217,10 +222,12 @@ int Pairs(const Arguments& args) {
                 window.SetCaption(Control::lblProgress, progress + std::to_string(k + 1) + " of " +
                                                             std::to_string(pairs.size()) +
                                                             " pairs");
-                return static_cast<bool>(file);
+                writeFailed = !file;
+                return !writeFailed;
             });
         file.close();
-        return end.completed && static_cast<bool>(file);
+        if (!file) writeFailed = true;
+        return end.completed && !writeFailed;
     });
     window.Flush();
     if (end.cancelled || shell.Stop().Raised()) {
@@ -228,8 +235,9 @@ int Pairs(const Arguments& args) {
                   << ": the aligners were ended and nothing was written\n";
         return signals.Signal() != 0 ? signals.ExitStatus() : 1;
     }
+    if (writeFailed || (!written && end.failure.empty()))
+        return Failure(WriteFailureMessage(request.out, written));
     if (!end.failure.empty()) return Failure(end.failure + "; nothing was written");
-    if (!written) return Failure(WriteFailureMessage(request.out, written));
     if (pairs.empty())
         std::cerr << kName << ": shard " << request.shardText << " holds no pair (" << n
                   << " sequences make " << PairCount(n) << " pairs); its file says so\n";

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "state/file_io.h"
+#include "support/file_size_limit.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
 
@@ -265,6 +266,35 @@ TEST(KvrMerge, RefusesShardsThatDoNotMakeOneRun) {
         EXPECT_EQ(ReadWholeFile(kept), "old\r\n") << c.what;
         EXPECT_FALSE(std::filesystem::exists(folder.File("new.kvr"))) << c.what;
     }
+}
+
+// A disk that fills up part-way: the message says so, and no file is left, neither a shard nor
+// the merge's streamed score file.
+TEST(KvrPairs, AFullDiskLeavesNoFile) {
+    TempFolder folder;
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const auto shards = WriteShards(folder, input, "muscle", 1, kCopyAligner);
+    const std::string out = folder.File("full.tsv");
+    const std::string scores = folder.File("full_col.txt");
+    {
+        testing::FileSizeLimit limit(300);  // the header fits, not the pairs
+        const auto pairs = RunProgram(
+            "kvr", {"pairs", input, "--shard", "1/1", "--out", out, "--quiet"}, kCopyAligner);
+        EXPECT_EQ(pairs.status, 1);
+        EXPECT_NE(pairs.err.find(out + " could not be written (File too large)"), std::string::npos)
+            << pairs.err;
+    }
+    {
+        testing::FileSizeLimit limit(130);  // the header line and a few pairs
+        const auto merge =
+            RunProgram("kvr", {"merge", input, shards[0], "--scores", scores, "--quiet"});
+        EXPECT_EQ(merge.status, 1);
+        EXPECT_NE(merge.err.find(scores + " could not be written (File too large)"),
+                  std::string::npos)
+            << merge.err;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        EXPECT_TRUE(entry.path() == shards[0]) << entry.path();
 }
 
 // A shard stopped by a signal, or killed outright, while its aligner runs leaves no file.
