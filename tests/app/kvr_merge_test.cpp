@@ -268,14 +268,22 @@ TEST(KvrMerge, RefusesShardsThatDoNotMakeOneRun) {
     }
 }
 
-// A disk that fills up part-way: the message says so, and no file is left, neither a shard nor
-// the merge's streamed score file.
-TEST(KvrPairs, AFullDiskLeavesNoFile) {
+// An aligner that fails, or a disk that fills up part-way: the message says so, and no file is
+// left, neither a shard nor the merge's streamed score file.
+TEST(KvrPairs, AFailureLeavesNoFile) {
     TempFolder folder;
     const std::string input = DataFile("kvr_run/families.fasta");
     const auto shards = WriteShards(folder, input, "muscle", 1, kCopyAligner);
     const std::string out = folder.File("full.tsv");
     const std::string scores = folder.File("full_col.txt");
+    const auto failed = RunProgram("kvr", {"pairs", input, "--shard", "2/2", "--out", out},
+                                   "KVR_MUSCLE='false {in} {out}'");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("could not be computed with MUSCLE: the aligner failed with exit "
+                              "status 1"),
+              std::string::npos)
+        << failed.err;
+    EXPECT_NE(failed.err.find("; nothing was written"), std::string::npos) << failed.err;
     {
         testing::FileSizeLimit limit(300);  // the header fits, not the pairs
         const auto pairs = RunProgram(
