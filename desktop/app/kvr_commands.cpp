@@ -14,6 +14,10 @@ const std::vector<Command>& Commands() {
         {"show", "show SESSION.kvr     write the results of a session without aligning", Show},
         {"split", "split SESSION.kvr    write FASTA datasets of the sequences in an identity range",
          Split},
+        {"pairs", "pairs INPUT.fasta    align one shard of the pairs, for kvr merge (--shard K/N)",
+         Pairs},
+        {"merge", "merge INPUT SHARD...  join the shards of kvr pairs into the analysis of kvr run",
+         Merge},
     };
     return commands;
 }

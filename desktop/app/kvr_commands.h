@@ -20,6 +20,8 @@ int Run(const Arguments& args);
 int Show(const Arguments& args);
 int Append(const Arguments& args);
 int Split(const Arguments& args);
+int Pairs(const Arguments& args);
+int Merge(const Arguments& args);
 
 // All commands, in the order the help lists them.
 const std::vector<Command>& Commands();

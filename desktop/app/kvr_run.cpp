@@ -4,13 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <iostream>
 
 #include "app/console_window.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
+#include "app/kvr_run_common.h"
 #include "app/kvr_signals.h"
 #include "engine/aligner_config.h"
 #include "engine/external_programs.h"
@@ -110,18 +109,6 @@ int Failure(const char* name, const std::string& problem) {
     return 1;
 }
 
-// The whole text as a number: "8" for --jobs, "2.5" for --pair-timeout.
-bool ParseWhole(const std::string& text, int& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
-}
-
-bool ParseSeconds(const std::string& text, double& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value) &&
-           value > 0;
-}
-
 // Fills request from the arguments; returns what is wrong with them, or "".
 std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool append) {
     ArgumentReader reader(args);
@@ -141,22 +128,12 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool a
             request.options.useTree = true;
         } else if ((arg == "--quiet" || arg == "-q") && !reader.HasInlineValue()) {
             request.quiet = true;
-        } else if (arg == "--aligner") {
-            if (!reader.TakeValue(request.options.aligner))
-                return "--aligner needs a name: muscle, clustalw, mafft or builtin";
-        } else if (arg == "--jobs") {
-            std::string value;
-            if (!reader.TakeValue(value) || !ParseWhole(value, request.options.jobs) ||
-                request.options.jobs < 1)
-                return "--jobs needs a whole number of aligners to run at once, 1 or more";
-        } else if (arg == "--pair-timeout") {
-            std::string value;
-            if (!reader.TakeValue(value) ||
-                !ParseSeconds(value, request.options.pairTimeoutSeconds))
-                return "--pair-timeout needs a number of seconds above 0";
         } else {
             std::string problem;
-            switch (TakeOutputOption(reader, request.outputs, request.options, problem)) {
+            OptionUse use = TakeAlignerOption(reader, request.options, problem);
+            if (use == OptionUse::NotMine)
+                use = TakeOutputOption(reader, request.outputs, request.options, problem);
+            switch (use) {
                 case OptionUse::Taken:
                     break;
                 case OptionUse::Problem:
@@ -209,13 +186,9 @@ bool LoadInput(RunState& state, Window& window, const std::string& input, const 
 // Everything the run writes, after the ordering. The display order is printed unless an output
 // goes to standard output.
 bool WriteRunOutputs(const RunRequest& request, RunState& state, Window& window) {
-    const int n = state.seqCount;
     const auto paths = request.outputs.Paths();
-    if (std::find(paths.begin(), paths.end(), "-") == paths.end())
-        for (int a = 0; a < n; ++a)
-            std::cout << state.treeOrder[a] + 1 << '\t' << state.SequenceList[a].name << '\n';
-    std::cout.flush();
-    const bool printed = static_cast<bool>(std::cout);
+    const bool toStandardOutput = std::find(paths.begin(), paths.end(), "-") != paths.end();
+    const bool printed = toStandardOutput || PrintDisplayOrder(state, std::cout);
     return WriteOutputs(state, window, request.outputs, std::cerr) && printed;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/builtin_pairs.h"
+#include "engine/pair_order.h"
 #include "engine/run_aligner.h"
 #include "engine/run_options.h"
 #include "engine/score_table.h"
@@ -64,17 +65,6 @@ std::string UnscoredPairMessage(const RunState& state, int i, int j, const PairR
            state.InputSequences[j].name + "\nCommand: " + result.command +
            "\nThe run has been stopped.";
 }
-
-// The pairs (i, j), i < j, in loop order: i = 0 ... n - 2, inside it j = i + 1 ... n - 1.
-struct PairCursor {
-    int n = 0;
-    int i = 0;
-    int j = 1;
-    bool AtEnd() const { return i + 1 >= n; }
-    void Next() {
-        if (++j >= n) j = ++i + 1;
-    }
-};
 
 // A pair whose aligner runs, with its number among the pairs to align (loop order, from 0).
 struct RunningPair {
@@ -176,7 +166,8 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
         std::vector<long long> numbers;
         std::vector<std::pair<int, int>> positions;
         const std::size_t chunkSize = 64 * jobs;
-        while (!next.AtEnd() && chunk.size() < chunkSize && !firstFailure && !shell.Stop().Raised()) {
+        while (!next.AtEnd() && chunk.size() < chunkSize && !firstFailure &&
+               !shell.Stop().Raised()) {
             const int i = next.i;
             const int j = next.j;
             next.Next();
@@ -192,7 +183,8 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
             if (results[k].outcome.status == ProgramStatus::Cancelled) return;
             const auto [i, j] = positions[k];
             EndedPair end{results[k], {}, false};
-            if (!end.result.outcome.Ok()) end.failure = UnscoredPairMessage(state, i, j, end.result);
+            if (!end.result.outcome.Ok())
+                end.failure = UnscoredPairMessage(state, i, j, end.result);
             recordEnd(numbers[k], std::move(end));
         }
     };
@@ -304,6 +296,13 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
                            "The score table " + scoreTablePath + " cannot be written.");
     }
 
+    return CompletePairs(state, window, context);
+}
+
+}  // namespace
+
+PairsEnd CompletePairs(RunState& state, Window& window, const RunContext& context) {
+    const int n = state.seqCount;
     for (int k = 0; k < n; ++k) state.InputIdentity(k, k) = 1.0f;
     state.treeNames = MakeTreeNames(state.InputSequences, n);
     const std::string infile = JoinPath(context.exchangeFolder, kDistanceFile);
@@ -316,8 +315,6 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
     window.SetCaption(Control::lblPrgPercent, "");
     return PairsEnd::Completed;
 }
-
-}  // namespace
 
 PairsEnd AlignAllPairs(RunState& state, Window& window, const RunContext& context) {
     return RunPairs(state, window, context, false);

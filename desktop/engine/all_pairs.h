@@ -27,4 +27,8 @@ PairsEnd AlignAllPairs(RunState& state, Window& window, const RunContext& contex
 // Keeps a running score table in the work folder.
 PairsEnd AlignNewPairs(RunState& state, Window& window, const RunContext& context);
 
+// Once every identity of InputIdentity is known (aligned here, or merged from shards): sets the
+// diagonal and the tree names, writes "infile" and shows "Completed".
+PairsEnd CompletePairs(RunState& state, Window& window, const RunContext& context);
+
 }  // namespace kvr

@@ -7,17 +7,15 @@
 namespace kvr {
 
 void FindIdentityRange(RunState& state, Window& window, const IdentityTable& matrix, int n) {
-    float largest = 0.0f;
-    double smallest = 1.0;
-    for (int a = 0; a < n; ++a) {
-        for (int b = 0; b < n; ++b) {
-            if (a == b) continue;
-            const float value = matrix(a, b);
-            if (largest < value) largest = value;
-            if (value != 0.0f && value < static_cast<float>(smallest)) smallest = value;
-        }
-    }
-    state.maxIdentity = largest;
+    IdentityRange range;
+    for (int a = 0; a < n; ++a)
+        for (int b = a + 1; b < n; ++b) range.Add(matrix(a, b));
+    ApplyIdentityRange(state, window, range);
+}
+
+void ApplyIdentityRange(RunState& state, Window& window, const IdentityRange& range) {
+    const double smallest = range.smallest;
+    state.maxIdentity = range.largest;
     state.minIdentity = smallest;
 
     if (static_cast<float>(smallest * 100.0) > state.cutoff2) {

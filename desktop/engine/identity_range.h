@@ -12,4 +12,17 @@ namespace kvr {
 // sets the spin controls, and reports a set in which every pair is identical (failFlag).
 void FindIdentityRange(RunState& state, Window& window, const IdentityTable& matrix, int n);
 
+// The same range gathered one identity at a time, for identities that are never in a table.
+struct IdentityRange {
+    double smallest = 1.0;  // the smallest identity above 0, 1 when there is none
+    float largest = 0.0f;
+    void Add(float value) {
+        if (largest < value) largest = value;
+        if (value != 0.0f && value < static_cast<float>(smallest)) smallest = value;
+    }
+};
+
+// What FindIdentityRange does with the range it found.
+void ApplyIdentityRange(RunState& state, Window& window, const IdentityRange& range);
+
 }  // namespace kvr

@@ -20,7 +20,8 @@ namespace kvr {
 
 namespace {
 
-enum class PathKind { Fresh, Rerun, Append };
+// Merged: a fresh run whose identities are already in InputIdentity (kvr merge).
+enum class PathKind { Fresh, Rerun, Append, Merged };
 
 // Marks the state as running for as long as a path works, so that the window's handlers leave
 // the tables alone while the run reads them.
@@ -98,8 +99,9 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
     context.jobs = setup.jobs;
     context.pairTimeoutSeconds = setup.pairTimeoutSeconds;
     state.failFlag = false;
-    const PairsEnd pairs = kind == PathKind::Append ? AlignNewPairs(state, window, context)
-                                                    : AlignAllPairs(state, window, context);
+    const PairsEnd pairs = kind == PathKind::Append   ? AlignNewPairs(state, window, context)
+                           : kind == PathKind::Merged ? CompletePairs(state, window, context)
+                                                      : AlignAllPairs(state, window, context);
     if (pairs == PairsEnd::Cancelled) return cancelled();
     if (state.failFlag) {
         state.failFlag = false;
@@ -130,7 +132,8 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
             "you can save the matrix picture in EMF or BMP format and the identity scores using "
             "the save manu");
     }
-    if (kind != PathKind::Fresh) WriteLastRun(state, window, setup.workFolder);
+    if (kind == PathKind::Rerun || kind == PathKind::Append)
+        WriteLastRun(state, window, setup.workFolder);
     state.matrixShown = true;
     EnableAnalysisMenus(window);
     return {true, complete};
@@ -148,6 +151,10 @@ RunOutcome RunRerun(RunState& state, Window& window, const RunSetup& setup) {
 
 RunOutcome RunAppend(RunState& state, Window& window, const RunSetup& setup) {
     return RunPath(state, window, setup, PathKind::Append);
+}
+
+RunOutcome RunFromIdentities(RunState& state, Window& window, const RunSetup& setup) {
+    return RunPath(state, window, setup, PathKind::Merged);
 }
 
 }  // namespace kvr

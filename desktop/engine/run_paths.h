@@ -33,4 +33,8 @@ RunOutcome RunFresh(RunState& state, Window& window, const RunSetup& setup);
 RunOutcome RunRerun(RunState& state, Window& window, const RunSetup& setup);
 RunOutcome RunAppend(RunState& state, Window& window, const RunSetup& setup);
 
+// The rest of RunFresh once the identity of every pair is in InputIdentity (kvr merge, from the
+// shards of the run): the same range, ordering, binning and pictures, no aligner.
+RunOutcome RunFromIdentities(RunState& state, Window& window, const RunSetup& setup);
+
 }  // namespace kvr

@@ -12,9 +12,17 @@ constexpr long kPairsPerEventPump = 8192;
 
 }  // namespace
 
+int IdentityBin(float identity) {
+    const double percent = static_cast<double>(identity) * 100;
+    const double row = std::nearbyint(percent) - 1;  // ties to even
+    // Identities are fractions 0..1; anything else is kept inside the table.
+    return row > 0 ? static_cast<int>(std::min(row, double{kBinRows - 1})) : 0;
+}
+
 void BinIdentities(RunState& state, Window& window) {
     window.SetCaption(Control::lblProgress, "Creating bins ...");
-    state.BinArray.assign(kBinRows, {0.0f, 0.0f});
+    // Whole counts: a single-precision counter stops growing at 2^24 pairs in one row.
+    std::vector<long long> counts(kBinRows, 0);
 
     const int n = state.seqCount;
     const float nf = static_cast<float>(n);
@@ -24,11 +32,7 @@ void BinIdentities(RunState& state, Window& window) {
     long sincePump = 0;
     for (int i = 0; i < n; ++i) {
         for (int j = i + 1; j < n; ++j) {
-            const double percent = static_cast<double>(state.IdentityMatrix(i, j)) * 100;
-            const double row = std::nearbyint(percent) - 1;  // ties to even
-            // Identities are fractions 0..1; anything else is kept inside the table.
-            const int b = row > 0 ? static_cast<int>(std::min(row, double{kBinRows - 1})) : 0;
-            state.BinArray[b][0] += 1;
+            ++counts[IdentityBin(state.IdentityMatrix(i, j))];
 
             // The bar is set before the counter moves: 0 for the first pair, never 100 here.
             const int progress = static_cast<int>(std::floor(done / totalPairs * 100));
@@ -44,6 +48,15 @@ void BinIdentities(RunState& state, Window& window) {
             }
         }
     }
+    SetBins(state, window, counts);
+}
+
+void SetBins(RunState& state, Window& window, const std::vector<long long>& counts) {
+    state.BinArray.assign(kBinRows, {0.0f, 0.0f});
+    for (int b = 0; b < kBinRows && b < static_cast<int>(counts.size()); ++b)
+        state.BinArray[b][0] = static_cast<float>(counts[b]);
+    const float nf = static_cast<float>(state.seqCount);
+    const float totalPairs = (nf * nf - nf) / 2;
 
     window.SetValue(Control::ProgressBar1, 0);
     window.SetCaption(Control::lblProgress, "Calculating proportions ...");

@@ -1,6 +1,8 @@
 // The histogram of identities by whole percent, behind the distribution plot and the plot data.
 #pragma once
 
+#include <vector>
+
 #include "platform/window.h"
 #include "state/run_state.h"
 
@@ -13,5 +15,12 @@ inline constexpr int kBinRows = 101;
 // those that round to 0; column 1 holds count / pairs. Raises maxProportion to any larger
 // proportion (it is never lowered). Shows progress in lblProgress and ProgressBar1.
 void BinIdentities(RunState& state, Window& window);
+
+// The row of BinArray that an identity counts in.
+int IdentityBin(float identity);
+
+// BinArray from the number of pairs in each of its kBinRows rows, for identities that are never
+// in a table: the counts, the proportions and maxProportion as BinIdentities sets them.
+void SetBins(RunState& state, Window& window, const std::vector<long long>& counts);
 
 }  // namespace kvr

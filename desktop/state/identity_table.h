@@ -1,16 +1,18 @@
-// A square table of single-precision identity fractions, indexed (row, column) from 0.
+// A symmetric table of single-precision identity fractions, indexed (row, column) from 0. Only
+// one triangle (with the diagonal) is stored: (row, column) and (column, row) are the same cell,
+// which halves the memory of large analyses (20,000 sequences: 800 MB).
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace kvr {
 
 class IdentityTable {
-public:
+  public:
     IdentityTable() = default;
-    explicit IdentityTable(int n, float fill = 0.0f)
-        : n_(n), cells_(static_cast<std::size_t>(n) * static_cast<std::size_t>(n), fill) {}
+    explicit IdentityTable(int n, float fill = 0.0f) : n_(n), cells_(Cells(n), fill) {}
 
     int Size() const { return n_; }
     bool Empty() const { return n_ == 0; }
@@ -18,10 +20,17 @@ public:
     float operator()(int row, int column) const { return cells_[Index(row, column)]; }
     bool operator==(const IdentityTable&) const = default;
 
-private:
-    std::size_t Index(int row, int column) const {
-        return static_cast<std::size_t>(row) * static_cast<std::size_t>(n_) +
-               static_cast<std::size_t>(column);
+    // The cells a table of n sequences keeps.
+    static std::size_t Cells(int n) {
+        const auto size = static_cast<std::size_t>(n);
+        return size * (size + 1) / 2;
+    }
+
+  private:
+    static std::size_t Index(int row, int column) {
+        if (row < column) std::swap(row, column);
+        const auto r = static_cast<std::size_t>(row);
+        return r * (r + 1) / 2 + static_cast<std::size_t>(column);
     }
     int n_ = 0;
     std::vector<float> cells_;

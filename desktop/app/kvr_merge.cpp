@@ -1,0 +1,373 @@
+// kvr merge INPUT.fasta SHARD... : joins the shard files of kvr pairs into the analysis kvr run
+// makes on one machine, through the same run path from the identities on. Asked only for the
+// score column file and the plot data (and no tree), it streams the shards and keeps no table.
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <numeric>
+
+#include "app/console_window.h"
+#include "app/kvr_commands.h"
+#include "app/kvr_outputs.h"
+#include "app/kvr_run_common.h"
+#include "app/kvr_signals.h"
+#include "engine/aligner_config.h"
+#include "engine/builtin_pairs.h"
+#include "engine/checksum.h"
+#include "engine/external_programs.h"
+#include "engine/identity_range.h"
+#include "engine/pair_order.h"
+#include "engine/run_options.h"
+#include "engine/run_paths.h"
+#include "engine/score_table.h"
+#include "engine/shard_file.h"
+#include "files/text_exports.h"
+#include "platform/posix_shell.h"
+#include "plot/binning.h"
+#include "state/fasta.h"
+#include "state/file_io.h"
+#include "state/program_folder.h"
+
+namespace kvr::cli {
+
+namespace {
+
+constexpr const char* kName = "kvr merge";
+
+constexpr const char* kUsage =
+    "usage: kvr merge INPUT.fasta SHARD_FILE... [--tree] [--scores FILE] [--session FILE]\n"
+    "                 [--matrix-text FILE] [--plot-data FILE] [--sequences FILE]\n"
+    "                 [--mode full|three] [--cutoffs C1,C2] [--matrix-emf FILE] [--plot-emf FILE]\n"
+    "                 [--matrix-image FILE] [--plot-image FILE] [--quiet]\n";
+
+constexpr const char* kHelp =
+    "\n"
+    "Joins the files that kvr pairs wrote for the shards of INPUT.fasta into its analysis, then\n"
+    "orders, prints and writes like kvr run: the same files, byte for byte. The shard files must\n"
+    "all come from INPUT.fasta as it is now, from one aligner with one command line and one\n"
+    "version of kvr, and together hold every pair once; otherwise nothing is written and the\n"
+    "message names the file and what is wrong.\n"
+    "\n"
+    "Asked for nothing but --scores and --plot-data, without --tree, kvr merge reads the shards\n"
+    "as a stream and needs no memory for the table of identities.\n"
+    "\n"
+    "options:\n"
+    "  --tree               order the sequences by a neighbour-joining tree (PHYLIP's neighbor)\n";
+
+constexpr const char* kHelpEnd =
+    "  --quiet              no progress on standard error (messages still appear)\n"
+    "  -h, --help           this help\n"
+    "\n"
+    "exit status: 0 done; 1 a shard was refused (nothing written), an output could not be\n"
+    "written, every pair is identical or the tree could not be used (as kvr run); 2 a wrong\n"
+    "command line; 130, 143, 129 cancelled by SIGINT, SIGTERM, SIGHUP.\n";
+
+struct MergeRequest {
+    std::string input;
+    std::vector<std::string> shards;
+    RunOptions options;
+    OutputRequest outputs;
+    bool quiet = false;
+    bool help = false;
+};
+
+std::string ParseMergeArguments(const Arguments& args, MergeRequest& request) {
+    ArgumentReader reader(args);
+    while (reader.Next()) {
+        const std::string& arg = reader.Current();
+        if (!reader.IsOption()) {
+            (request.input.empty() ? request.input : request.shards.emplace_back()) = arg;
+        } else if (arg == "-h" || arg == "--help") {
+            request.help = true;
+        } else if (arg == "--tree" && !reader.HasInlineValue()) {
+            request.options.useTree = true;
+        } else if ((arg == "--quiet" || arg == "-q") && !reader.HasInlineValue()) {
+            request.quiet = true;
+        } else {
+            std::string problem;
+            switch (TakeOutputOption(reader, request.outputs, request.options, problem)) {
+                case OptionUse::Taken:
+                    break;
+                case OptionUse::Problem:
+                    return problem;
+                case OptionUse::NotMine:
+                    return "unknown option '" + reader.Typed() + "'";
+            }
+        }
+    }
+    if (request.help) return {};
+    if (request.input.empty()) return "no input file given";
+    if (request.shards.empty()) return "no shard file given (the files of kvr pairs)";
+    return {};
+}
+
+int Failure(const std::string& problem) {
+    std::cerr << kName << ": " << problem << "\n";
+    return 1;
+}
+
+std::string PairText(int i, int j) {
+    return std::to_string(i + 1) + " - " + std::to_string(j + 1);
+}
+
+// A shard file by its header; opened again for its pairs, one file at a time, so that thousands of
+// shards never hold thousands of open files.
+struct Shard {
+    std::string path;
+    ShardHeader header;
+    const ShardHeader& Header() const { return header; }
+};
+
+// Opens the shard files and checks that their headers make one run over this input: the problem
+// of the first that does not, or "". On success shards are in shard order.
+std::string OpenShards(const std::vector<std::string>& paths, const std::string& inputPath,
+                       const std::string& checksum, const std::vector<std::size_t>& lengths,
+                       std::vector<Shard>& shards) {
+    for (const std::string& path : paths) {
+        ShardReader reader;
+        std::string problem;
+        if (!reader.Open(path, problem)) return path + " " + problem;
+        shards.push_back({path, reader.Header()});
+    }
+    const Shard& first = shards.front();
+    const ShardHeader& one = first.Header();
+    std::map<int, const Shard*> byNumber;
+    for (const Shard& shard : shards) {
+        const ShardHeader& h = shard.Header();
+        const std::string name = shard.path + " (shard " + std::to_string(h.shard) + "/" +
+                                 std::to_string(h.shards) + ")";
+        if (h.inputChecksum != checksum || h.sequences != static_cast<int>(lengths.size()))
+            return name + " was made from another input than " + inputPath + " (SHA-256 " +
+                   h.inputChecksum + ", " + std::to_string(h.sequences) + " sequences; " +
+                   inputPath + " has " + checksum + ", " + std::to_string(lengths.size()) + ")";
+        if (h.aligner != one.aligner)
+            return name + " was aligned with " + h.aligner + ", " + first.path + " with " +
+                   one.aligner + ": the shards of one run are needed";
+        if (h.command != one.command)
+            return name + " was aligned with the command line '" + h.command + "', " + first.path +
+                   " with '" + one.command + "': the shards of one run are needed";
+        if (h.version != one.version)
+            return name + " was made by kvr " + h.version + ", " + first.path + " by kvr " +
+                   one.version + ": the shards of one run are needed";
+        if (h.shards != one.shards)
+            return name + " is one of " + std::to_string(h.shards) + " shards, " + first.path +
+                   " one of " + std::to_string(one.shards) + ": the shards of one run are needed";
+        if (const auto [at, added] = byNumber.emplace(h.shard, &shard); !added)
+            return name + " is given twice: as " + at->second->path + " and as " + shard.path +
+                   ", so its pairs would be doubled";
+    }
+    const std::vector<PairRange> plan = PlanShards(lengths, one.shards);
+    const int n = static_cast<int>(lengths.size());
+    for (int k = 1; k <= one.shards; ++k) {
+        const PairRange& range = plan[static_cast<std::size_t>(k) - 1];
+        const auto found = byNumber.find(k);
+        if (found == byNumber.end()) {
+            if (range.count == 0) continue;  // an empty shard adds nothing
+            const PairCursor from = CursorAt(n, range.first);
+            const PairCursor to = CursorAt(n, range.first + range.count - 1);
+            return "shard " + std::to_string(k) + "/" + std::to_string(one.shards) +
+                   " is missing: no file given holds its " + std::to_string(range.count) +
+                   " pairs (" + PairText(from.i, from.j) + " to " + PairText(to.i, to.j) + ")";
+        }
+        if (found->second->Header().pairs != range)
+            return found->second->path + " says shard " + std::to_string(k) + "/" +
+                   std::to_string(one.shards) + " holds " +
+                   std::to_string(found->second->Header().pairs.count) +
+                   " pairs from pair number " +
+                   std::to_string(found->second->Header().pairs.first + 1) + ", but for " +
+                   inputPath + " it holds " + std::to_string(range.count) + " from " +
+                   std::to_string(range.first + 1) + ": the header is damaged";
+    }
+    std::sort(shards.begin(), shards.end(),
+              [](const Shard& a, const Shard& b) { return a.Header().shard < b.Header().shard; });
+    return {};
+}
+
+// Reads every pair of the shards, in loop order, into take; the first missing, doubled or
+// damaged pair ends it with a message naming the file.
+std::string ReadPairs(const std::vector<Shard>& shards, int n, Window& window,
+                      const std::function<void(int, int, float)>& take) {
+    const long long total = PairCount(n);
+    long long done = 0;
+    for (const Shard& shard : shards) {
+        ShardReader reader;
+        std::string problem;
+        if (!reader.Open(shard.path, problem)) return shard.path + " " + problem;
+        if (reader.Header() != shard.header)
+            return shard.path + " was changed while the shards were merged";
+        const PairRange range = shard.Header().pairs;
+        PairCursor expected = CursorAt(n, range.first);
+        int i = 0;
+        int j = 0;
+        float identity = 0;
+        for (long long k = 0; k < range.count; ++k, expected.Next()) {
+            if (!reader.Next(i, j, identity, problem)) {
+                if (!problem.empty()) return shard.path + ": " + problem;
+                return shard.path + " ends after " + std::to_string(k) + " of its " +
+                       std::to_string(range.count) + " pairs: pair " +
+                       PairText(expected.i, expected.j) + " and the pairs after it are missing";
+            }
+            if (i != expected.i || j != expected.j) {
+                const std::string where = shard.path + ": pair " + PairText(expected.i, expected.j);
+                if (i < 0 || j <= i || j >= n)
+                    return where + " expected, but the file names " + PairText(i, j) +
+                           ", which is not a pair of the " + std::to_string(n) + " sequences";
+                const long long number = PairNumber(n, i, j);
+                if (number > PairNumber(n, expected.i, expected.j))
+                    return where + " is missing (the file goes on with " + PairText(i, j) + ")";
+                return where + " expected, but the file names " + PairText(i, j) +
+                       (number >= range.first ? " a second time: a doubled pair"
+                                              : ", a pair of another shard");
+            }
+            take(i, j, identity);
+            if (++done % 65536 == 0)
+                window.SetCaption(
+                    Control::lblProgress,
+                    "Merging: " + std::to_string(done) + " of " + std::to_string(total) + " pairs");
+        }
+        if (reader.Next(i, j, identity, problem))
+            return shard.path + " holds more than its " + std::to_string(range.count) +
+                   " pairs: pair " + PairText(i, j) + " is doubled or belongs to another shard";
+        if (!problem.empty()) return shard.path + ": " + problem;
+    }
+    return {};
+}
+
+// Only the score column file and the plot data, in input order: neither needs the table.
+bool Streamable(const MergeRequest& request) {
+    const OutputRequest& o = request.outputs;
+    return !request.options.useTree && o.session.empty() && o.matrixText.empty() &&
+           o.sequences.empty() && !o.pictures.Any();
+}
+
+}  // namespace
+
+int Merge(const Arguments& args) {
+    MergeRequest request;
+    const auto usageError = [](const std::string& problem) {
+        std::cerr << kName << ": " << problem << "\n"
+                  << kUsage << "'kvr merge --help' says more.\n";
+        return 2;
+    };
+    if (const std::string problem = ParseMergeArguments(args, request); !problem.empty())
+        return usageError(problem);
+    if (request.help) {
+        std::cout << kUsage << kHelp << kOutputOptionsHelp << kHelpEnd;
+        return 0;
+    }
+    if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
+        return usageError(problems.front());
+    if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
+        return usageError(problems.front());
+    if (const auto problems = CheckOutputs(request.outputs); !problems.empty()) {
+        for (const std::string& problem : problems) Failure(problem);
+        return 1;
+    }
+    const AlignerConfigLoad programs = LoadAlignerConfig(ProgramFolder());
+    for (const std::string& problem : programs.problems) Failure(problem);
+    if (!programs.problems.empty()) return 1;
+    const auto missing =
+        CheckRunPrograms(programs.config, kBuiltinAligner, request.options.useTree);
+    for (const std::string& problem : missing) Failure(problem);
+    if (!missing.empty()) return 1;
+
+    const auto bytes = ReadWholeFile(request.input);
+    if (!bytes) return Failure("cannot read " + request.input);
+    RunState state;
+    ConsoleWindow window(std::cerr, kName, request.quiet, ::isatty(STDERR_FILENO) == 1);
+    state.inputPath = request.input;
+    LoadFasta(state, window, request.input);
+    if (state.failFlag) return 1;
+    state.fileKind = kFastaLoaded;
+    const int n = state.seqCount;
+    std::vector<std::size_t> lengths;
+    for (int i = 0; i < n; ++i) lengths.push_back(state.InputSequences[i].residues.size());
+
+    std::vector<Shard> shards;
+    if (const std::string problem =
+            OpenShards(request.shards, request.input, Sha256Hex(*bytes), lengths, shards);
+        !problem.empty())
+        return Failure(problem + "; nothing was written");
+    request.options.aligner = shards.front().Header().aligner;
+    if (!IsAlignerKind(request.options.aligner))
+        return Failure(shards.front().path + " names the unknown aligner " +
+                       request.options.aligner + "; nothing was written");
+    ApplyRunOptions(request.options, state);
+    ApplyColourOptions(request.options, state);
+
+    if (Streamable(request)) {
+        IdentityRange range;
+        std::vector<long long> counts(kBinRows, 0);
+        std::string problem;
+        const auto read = [&](const std::function<void(int, int, float)>& more) {
+            problem = ReadPairs(shards, n, window, [&](int i, int j, float identity) {
+                range.Add(identity);
+                ++counts[IdentityBin(identity)];
+                if (more) more(i, j, identity);
+            });
+            return problem.empty();
+        };
+        WriteResult scores{true, {}};
+        if (request.outputs.scores.empty()) {
+            read({});
+        } else {
+            scores = ReplaceFile(request.outputs.scores, [&](const std::string& temporary) {
+                std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+                file << kScoreColumnHeader << kLineEnd;
+                const bool whole = read([&](int i, int j, float identity) {
+                    file << ScoreColumnLine(state.InputSequences[i].name,
+                                            state.InputSequences[j].name, identity);
+                });
+                file.close();
+                return whole && static_cast<bool>(file);
+            });
+        }
+        if (!problem.empty()) return Failure(problem + "; nothing was written");
+        bool written = static_cast<bool>(scores);
+        if (!scores) Failure(WriteFailureMessage(request.outputs.scores, scores));
+        ApplyIdentityRange(state, window, range);
+        const bool complete = !state.failFlag;
+        SetBins(state, window, counts);
+        if (!request.outputs.plotData.empty()) {
+            const WriteResult plot = WriteWholeFile(
+                request.outputs.plotData, FormatPlotData(state, PlotDataHeader::UserFile));
+            if (!plot) Failure(WriteFailureMessage(request.outputs.plotData, plot));
+            written = written && static_cast<bool>(plot);
+        }
+        window.Flush();
+        state.SequenceList = state.InputSequences;
+        state.treeOrder.resize(static_cast<std::size_t>(n));
+        std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
+        const bool printed = PrintDisplayOrder(state, std::cout);
+        return written && printed && complete ? 0 : 1;
+    }
+
+    state.InputIdentity = IdentityTable(n);
+    if (const std::string problem =
+            ReadPairs(shards, n, window,
+                      [&](int i, int j, float identity) { state.InputIdentity(i, j) = identity; });
+        !problem.empty())
+        return Failure(problem + "; nothing was written");
+    shards.clear();
+
+    PosixShell shell;
+    const StopOnSignals signals(shell.Stop());
+    const RunSetup setup{shell, programs.config, WorkFolder()};
+    const RunOutcome outcome = RunFromIdentities(state, window, setup);
+    window.Flush();
+    if (outcome.cancelled || shell.Stop().Raised()) {
+        std::cerr << kName << ": cancelled by " << signals.SignalName()
+                  << ": nothing was written\n";
+        return signals.Signal() != 0 ? signals.ExitStatus() : 1;
+    }
+    if (!outcome.aligned) return 1;
+    const bool printed = PrintDisplayOrder(state, std::cout);
+    const bool written = WriteOutputs(state, window, request.outputs, std::cerr);
+    return printed && written && outcome.complete ? 0 : 1;
+}
+
+}  // namespace kvr::cli

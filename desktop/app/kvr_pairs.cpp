@@ -1,0 +1,247 @@
+// kvr pairs INPUT.fasta --shard K/N --out FILE: aligns one shard of the pairs of an all-pairs run,
+// so that a workflow engine can spread a large run over many machines (kvr merge joins them).
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "app/console_window.h"
+#include "app/kvr_commands.h"
+#include "app/kvr_outputs.h"
+#include "app/kvr_run_common.h"
+#include "app/kvr_signals.h"
+#include "engine/aligner_config.h"
+#include "engine/builtin_pairs.h"
+#include "engine/checksum.h"
+#include "engine/exchange_folder.h"
+#include "engine/external_programs.h"
+#include "engine/pair_list.h"
+#include "engine/pair_order.h"
+#include "engine/run_options.h"
+#include "engine/shard_file.h"
+#include "kvr_version.h"
+#include "platform/posix_shell.h"
+#include "state/fasta.h"
+#include "state/file_io.h"
+#include "state/program_folder.h"
+
+namespace kvr::cli {
+
+namespace {
+
+constexpr const char* kName = "kvr pairs";
+
+constexpr const char* kUsage =
+    "usage: kvr pairs INPUT.fasta --shard K/N --out FILE\n"
+    "                 [--aligner muscle|clustalw|mafft|builtin] [--jobs N]\n"
+    "                 [--pair-timeout SECONDS] [--quiet]\n";
+
+constexpr const char* kHelp =
+    "\n"
+    "Aligns the pairs of shard K of N of the sequences of a FASTA file and writes their\n"
+    "identities to FILE; kvr merge joins the files of all N shards into the analysis kvr run\n"
+    "would make. The shards are runs of consecutive pairs of equal work (the sum of the\n"
+    "products of the two sequences' lengths); together they hold every pair once. With more\n"
+    "shards than pairs, the shards past the last pair are empty.\n"
+    "\n"
+    "FILE starts with lines that name the input (its SHA-256), the aligner and its command line,\n"
+    "the version of kvr and the shard, then the line \"first<TAB>second<TAB>identity<TAB>exact\"\n"
+    "and one line per pair: the two sequences' numbers in the input, the identity as kvr writes\n"
+    "it everywhere, and the same identity with all the digits it needs to be read back exactly.\n"
+    "FILE appears only when the shard is complete; a failed or killed shard leaves none.\n"
+    "\n"
+    "options:\n"
+    "  --shard K/N          the shard to align, 1 <= K <= N\n"
+    "  --out FILE           the shard's file\n"
+    "  --aligner NAME       muscle (the default), clustalw, mafft, or builtin (MUSCLE 5's pair\n"
+    "                       method in this program: no aligner to install, far faster)\n"
+    "  --jobs N             align up to N pairs at once (default: one per processor kvr may use)\n"
+    "  --pair-timeout SECONDS  end an aligner that runs longer than this on one pair, and fail\n"
+    "  --quiet              no progress on standard error (messages still appear)\n"
+    "  -h, --help           this help\n"
+    "\n"
+    "The external aligners exchange their files in a folder of this run's own inside $TMPDIR\n"
+    "(else /tmp), local to the machine even when the home folder is shared by a cluster.\n"
+    "\n"
+    "exit status: 0 done; 1 failed (nothing written); 2 a wrong command line; 130, 143, 129\n"
+    "cancelled by SIGINT, SIGTERM, SIGHUP (nothing written).\n";
+
+struct PairsRequest {
+    std::string input;
+    std::string out;
+    std::string shardText;
+    RunOptions options;
+    bool quiet = false;
+    bool help = false;
+};
+
+std::string ParsePairsArguments(const Arguments& args, PairsRequest& request) {
+    ArgumentReader reader(args);
+    while (reader.Next()) {
+        const std::string& arg = reader.Current();
+        if (!reader.IsOption()) {
+            if (!request.input.empty())
+                return "one input file expected, got '" + request.input + "' and '" + arg + "'";
+            request.input = arg;
+        } else if (arg == "-h" || arg == "--help") {
+            request.help = true;
+        } else if ((arg == "--quiet" || arg == "-q") && !reader.HasInlineValue()) {
+            request.quiet = true;
+        } else if (arg == "--shard") {
+            if (!reader.TakeValue(request.shardText)) return "--shard needs K/N";
+        } else if (arg == "--out") {
+            if (!reader.TakeValue(request.out) || request.out.empty())
+                return "--out needs a file name";
+        } else {
+            std::string problem;
+            switch (TakeAlignerOption(reader, request.options, problem)) {
+                case OptionUse::Taken:
+                    break;
+                case OptionUse::Problem:
+                    return problem;
+                case OptionUse::NotMine:
+                    return "unknown option '" + reader.Typed() + "'";
+            }
+        }
+    }
+    if (request.help) return {};
+    if (request.input.empty()) return "no input file given";
+    if (request.shardText.empty()) return "--shard K/N is needed";
+    if (request.out.empty()) return "--out FILE is needed";
+    return {};
+}
+
+int Failure(const std::string& problem) {
+    std::cerr << kName << ": " << problem << "\n";
+    return 1;
+}
+
+// The machine's own temporary folder: a cluster's shared home must not hold the pair files.
+std::string LocalTemporaryFolder() {
+    std::error_code error;
+    const auto folder = std::filesystem::temp_directory_path(error);
+    return error ? std::string("/tmp") : folder.string();
+}
+
+}  // namespace
+
+int Pairs(const Arguments& args) {
+    PairsRequest request;
+    if (const std::string problem = ParsePairsArguments(args, request); !problem.empty()) {
+        std::cerr << kName << ": " << problem << "\n"
+                  << kUsage << "'kvr pairs --help' says more.\n";
+        return 2;
+    }
+    if (request.help) {
+        std::cout << kUsage << kHelp;
+        return 0;
+    }
+    const auto usageError = [](const std::string& problem) {
+        std::cerr << kName << ": " << problem << "\n"
+                  << kUsage << "'kvr pairs --help' says more.\n";
+        return 2;
+    };
+    int shard = 0;
+    int shards = 0;
+    if (const std::string problem = ParseShard(request.shardText, shard, shards); !problem.empty())
+        return usageError(problem);
+    if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
+        return usageError(problems.front());
+    OutputRequest output;
+    output.scores = request.out;
+    if (const auto problems = CheckOutputs(output); !problems.empty())
+        return Failure(problems.front());
+
+    const AlignerConfigLoad programs = LoadAlignerConfig(ProgramFolder());
+    for (const std::string& problem : programs.problems) Failure(problem);
+    if (!programs.problems.empty()) return 1;
+    const std::string& kind = request.options.aligner;
+    const auto missing = CheckRunPrograms(programs.config, kind, false);
+    for (const std::string& problem : missing) Failure(problem);
+    if (!missing.empty()) return 1;
+
+    const auto bytes = ReadWholeFile(request.input);
+    if (!bytes) return Failure("cannot read " + request.input);
+    RunState state;
+    ConsoleWindow window(std::cerr, kName, request.quiet, ::isatty(STDERR_FILENO) == 1);
+    state.inputPath = request.input;
+    LoadFasta(state, window, request.input);
+    if (state.failFlag) return 1;
+
+    const int n = state.seqCount;
+    std::vector<std::size_t> lengths;
+    for (int i = 0; i < n; ++i) lengths.push_back(state.InputSequences[i].residues.size());
+    const PairRange range = PlanShards(lengths, shards)[static_cast<std::size_t>(shard) - 1];
+    std::vector<std::pair<int, int>> pairs;
+    pairs.reserve(static_cast<std::size_t>(range.count));
+    PairCursor cursor = CursorAt(n, range.first);
+    for (long long k = 0; k < range.count; ++k, cursor.Next())
+        pairs.emplace_back(cursor.i, cursor.j);
+
+    ShardHeader header;
+    header.inputChecksum = Sha256Hex(*bytes);
+    header.sequences = n;
+    header.aligner = kind;
+    header.command =
+        kind == kBuiltinAligner ? kBuiltinAligner : programs.config.Aligner(kind)->value;
+    header.version = kVersion;
+    header.shard = shard;
+    header.shards = shards;
+    header.pairs = range;
+
+    PosixShell shell;
+    const StopOnSignals signals(shell.Stop());
+    std::optional<ExchangeFolder> exchange;
+    const std::string workFolder = LocalTemporaryFolder();
+    if (kind != kBuiltinAligner) {
+        exchange.emplace(workFolder);
+        if (!exchange->Ok()) return Failure(exchange->Error());
+    }
+    RunContext context{shell, programs.config, exchange ? exchange->Path() : workFolder,
+                       workFolder};
+    context.jobs = request.options.jobs;
+    context.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
+
+    PairListEnd end;
+    bool writeFailed = false;  // the file, not the alignment, went wrong
+    const std::string progress = "shard " + request.shardText + ": ";
+    const WriteResult written = ReplaceFile(request.out, [&](const std::string& temporary) {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        file << FormatShardHeader(header);
+        if (!file) {
+            writeFailed = true;
+            return false;
+        }
+        window.SetCaption(Control::lblProgress,
+                          progress + "aligning " + std::to_string(pairs.size()) + " pairs");
+        end = AlignPairList(
+            state.InputSequences, kind, pairs, context, window, [&](std::size_t k, float identity) {
+                const auto [i, j] = pairs[k];
+                file << ShardLine(i, j, identity);
+                window.SetCaption(Control::lblProgress, progress + std::to_string(k + 1) + " of " +
+                                                            std::to_string(pairs.size()) +
+                                                            " pairs");
+                writeFailed = !file;
+                return !writeFailed;
+            });
+        file.close();
+        if (!file) writeFailed = true;
+        return end.completed && !writeFailed;
+    });
+    window.Flush();
+    if (end.cancelled || shell.Stop().Raised()) {
+        std::cerr << kName << ": cancelled by " << signals.SignalName()
+                  << ": the aligners were ended and nothing was written\n";
+        return signals.Signal() != 0 ? signals.ExitStatus() : 1;
+    }
+    if (writeFailed || (!written && end.failure.empty()))
+        return Failure(WriteFailureMessage(request.out, written));
+    if (!end.failure.empty()) return Failure(end.failure + "; nothing was written");
+    if (pairs.empty())
+        std::cerr << kName << ": shard " << request.shardText << " holds no pair (" << n
+                  << " sequences make " << PairCount(n) << " pairs); its file says so\n";
+    return 0;
+}
+
+}  // namespace kvr::cli

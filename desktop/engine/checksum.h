@@ -1,0 +1,12 @@
+// SHA-256 (FIPS 180-4) of bytes, as the 64 lower-case hex digits that sha256sum prints: how a
+// shard names the input it was computed from.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kvr {
+
+std::string Sha256Hex(std::string_view bytes);
+
+}  // namespace kvr

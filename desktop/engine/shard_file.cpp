@@ -1,0 +1,152 @@
+#include "engine/shard_file.h"
+
+#include <charconv>
+#include <string_view>
+#include <vector>
+
+#include "state/file_io.h"
+#include "state/number_text.h"
+
+namespace kvr {
+
+namespace {
+
+std::vector<std::string_view> Fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        const auto tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab - start));
+        if (tab == std::string_view::npos) return fields;
+        start = tab + 1;
+    }
+}
+
+template <typename Number>
+bool Parse(std::string_view text, Number& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+// Every digit a float needs to be read back as the same float: the shortest such text.
+std::string ExactText(float value) {
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, end);
+}
+
+}  // namespace
+
+std::string FormatShardHeader(const ShardHeader& h) {
+    std::string text;
+    const auto line = [&text](std::string_view key, const std::string& value) {
+        text.append("#").append(key).append("\t").append(value).append(kLineEnd);
+    };
+    text.append(kShardFileTag).append(kLineEnd);
+    line("input-sha256", h.inputChecksum);
+    line("sequences", std::to_string(h.sequences));
+    line("aligner", h.aligner);
+    line("command", h.command);
+    line("version", h.version);
+    line("shard", std::to_string(h.shard) + "/" + std::to_string(h.shards));
+    line("pairs", std::to_string(h.pairs.first + 1) + "\t" + std::to_string(h.pairs.count));
+    text.append(kShardColumns).append(kLineEnd);
+    return text;
+}
+
+std::string ShardLine(int i, int j, float identity) {
+    std::string line = std::to_string(i + 1);
+    line.append("\t").append(std::to_string(j + 1)).append("\t").append(PlainSingle(identity));
+    line.append("\t").append(ExactText(identity)).append(kLineEnd);
+    return line;
+}
+
+bool ShardReader::ReadLine(std::string& line) {
+    if (!std::getline(in_, line)) return false;
+    ++lineNumber_;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+bool ShardReader::Open(const std::string& path, std::string& problem) {
+    in_.open(path, std::ios::binary);
+    if (!in_) {
+        problem = "cannot be read";
+        return false;
+    }
+    std::string line;
+    if (!ReadLine(line) || line != kShardFileTag) {
+        problem = "is not a shard file of kvr pairs (its first line is not \"#kvr-pairs\")";
+        return false;
+    }
+    const char* keys[] = {"input-sha256", "sequences", "aligner", "command",
+                          "version",      "shard",     "pairs"};
+    for (const char* key : keys) {
+        const std::string where = "line " + std::to_string(lineNumber_ + 1);
+        if (!ReadLine(line) || !line.starts_with(std::string("#") + key + "\t")) {
+            problem = where + " should start with \"#" + key + "\": the header is damaged";
+            return false;
+        }
+        const std::string value = line.substr(std::string_view(key).size() + 2);
+        const std::string_view keyName = key;
+        bool ok = true;
+        if (keyName == "input-sha256") {
+            header_.inputChecksum = value;
+        } else if (keyName == "sequences") {
+            ok = Parse(value, header_.sequences) && header_.sequences >= 0;
+        } else if (keyName == "aligner") {
+            header_.aligner = value;
+        } else if (keyName == "command") {
+            header_.command = value;
+        } else if (keyName == "version") {
+            header_.version = value;
+        } else if (keyName == "shard") {
+            const auto slash = value.find('/');
+            ok = slash != std::string::npos &&
+                 Parse(std::string_view(value).substr(0, slash), header_.shard) &&
+                 Parse(std::string_view(value).substr(slash + 1), header_.shards) &&
+                 header_.shard >= 1 && header_.shard <= header_.shards;
+        } else {
+            const auto fields = Fields(value);
+            ok = fields.size() == 2 && Parse(fields[0], header_.pairs.first) &&
+                 Parse(fields[1], header_.pairs.count) && header_.pairs.first >= 1 &&
+                 header_.pairs.count >= 0;
+            --header_.pairs.first;
+        }
+        if (!ok) {
+            problem = where + ": \"" + line + "\" is not a valid #" + key + " line";
+            return false;
+        }
+    }
+    if (!ReadLine(line) || line != kShardColumns) {
+        problem = "line " + std::to_string(lineNumber_) + " should be the column names \"" +
+                  kShardColumns + "\": the header is damaged";
+        return false;
+    }
+    return true;
+}
+
+bool ShardReader::Next(int& i, int& j, float& identity, std::string& problem) {
+    problem.clear();
+    std::string line;
+    if (!ReadLine(line)) {
+        if (in_.bad()) problem = "could not be read to its end";
+        return false;
+    }
+    const auto fields = Fields(line);
+    float exact = 0;
+    const bool parsed = fields.size() == 4 && Parse(fields[0], i) && Parse(fields[1], j) &&
+                        Parse(fields[3], exact) && exact >= 0.0f && exact <= 1.0f;
+    // The plain text must be the exact value's: a line edited in one column only is damaged.
+    if (!parsed || PlainSingle(exact) != fields[2]) {
+        problem = "line " + std::to_string(lineNumber_) + " is not a pair line (\"first" +
+                  "\\tsecond\\tidentity\\texact\", an identity from 0 to 1): \"" +
+                  line.substr(0, 80) + "\"";
+        return false;
+    }
+    --i;
+    --j;
+    identity = exact;
+    return true;
+}
+
+}  // namespace kvr

@@ -1,0 +1,345 @@
+// kvr pairs and kvr merge, the programs themselves: merged shards give kvr run's files byte for
+// byte, the shard boundaries, the refusals of kvr merge, and a killed shard leaves no file.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "engine/external_programs.h"
+#include "state/file_io.h"
+#include "support/file_size_limit.h"
+#include "support/run_program.h"
+#include "support/temp_folder.h"
+
+namespace kvr {
+namespace {
+
+using testing::DataFile;
+using testing::RunProgram;
+using testing::TempFolder;
+
+// An aligner that leaves the pair as it is: fast, and the identities are those of the input.
+const std::vector<std::string> kCopyAligner = {"KVR_MUSCLE=cp {in} {out}"};
+
+// The shard files of input, K = 1 ... shards, as kvr pairs writes them.
+std::vector<std::string> WriteShards(const TempFolder& folder, const std::string& input,
+                                     const std::string& aligner, int shards,
+                                     const std::vector<std::string>& environment = {},
+                                     const std::string& tag = "shard") {
+    std::vector<std::string> files;
+    for (int k = 1; k <= shards; ++k) {
+        files.push_back(folder.File(tag + std::to_string(k) + ".tsv"));
+        const auto pairs = RunProgram("kvr",
+                                      {"pairs", input, "--aligner", aligner, "--shard",
+                                       std::to_string(k) + "/" + std::to_string(shards), "--out",
+                                       files.back(), "--quiet", "--jobs", "2"},
+                                      {.environment = environment});
+        EXPECT_EQ(pairs.status, 0) << pairs.err;
+    }
+    return files;
+}
+
+std::vector<std::string> Outputs(const TempFolder& folder, const std::string& tag, bool all) {
+    std::vector<std::string> args = {"--scores", folder.File(tag + "_col.txt"), "--plot-data",
+                                     folder.File(tag + "_plt.txt")};
+    if (!all) return args;
+    for (const std::string& a :
+         {std::string("--session"), folder.File(tag + ".kvr"), std::string("--matrix-text"),
+          folder.File(tag + "_mat.txt"), std::string("--sequences"), folder.File(tag + ".fas"),
+          std::string("--matrix-image"), folder.File(tag + ".png"), std::string("--plot-emf"),
+          folder.File(tag + "_plot.emf"), std::string("--mode"), std::string("three")})
+        args.push_back(a);
+    return args;
+}
+
+// The outputs of kvr run, then of kvr merge over the shards: the same bytes, the same order.
+TEST(KvrMerge, WritesTheFilesOfKvrRun) {
+    const struct {
+        std::string what;
+        std::string input;
+        std::string aligner;
+        std::vector<std::string> environment;
+        int shards;
+        bool tree;
+        bool all;  // every output, else only those a merge streams
+    } cases[] = {
+        {"built-in, tree, every output", DataFile("its1_68.fasta"), "builtin", {}, 4, true, true},
+        {"built-in, streamed", DataFile("its1_68.fasta"), "builtin", {}, 4, false, false},
+        {"built-in, input order, table", DataFile("rrna5s_48.fasta"), "builtin", {}, 3, false,
+         true},
+        {"external aligner, one pair a shard", DataFile("kvr_run/families.fasta"), "muscle",
+         kCopyAligner, 10, true, true},
+        {"external aligner, more shards than pairs", DataFile("kvr_run/families.fasta"), "muscle",
+         kCopyAligner, 13, false, false},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        std::vector<std::string> run = {"run", c.input, "--aligner", c.aligner, "--quiet"};
+        std::vector<std::string> merge = {"merge", c.input, "--quiet"};
+        if (c.tree) {
+            run.push_back("--tree");
+            merge.push_back("--tree");
+        }
+        for (const std::string& a : Outputs(folder, "run", c.all)) run.push_back(a);
+        for (const std::string& f :
+             WriteShards(folder, c.input, c.aligner, c.shards, c.environment))
+            merge.push_back(f);
+        for (const std::string& a : Outputs(folder, "merge", c.all)) merge.push_back(a);
+
+        const auto ran = RunProgram("kvr", run, {.environment = c.environment});
+        ASSERT_EQ(ran.status, 0) << c.what << ran.err;
+        const auto merged = RunProgram("kvr", merge);
+        ASSERT_EQ(merged.status, 0) << c.what << merged.err;
+        EXPECT_EQ(merged.out, ran.out) << c.what;  // the display order
+        EXPECT_EQ(merged.err, "") << c.what;
+        for (const char* suffix :
+             {"_col.txt", "_plt.txt", ".kvr", "_mat.txt", ".fas", ".png", "_plot.emf"}) {
+            const auto expected = ReadWholeFile(folder.File(std::string("run") + suffix));
+            if (!c.all && !expected) continue;
+            ASSERT_TRUE(expected) << c.what << suffix;
+            EXPECT_EQ(ReadWholeFile(folder.File(std::string("merge") + suffix)), expected)
+                << c.what << suffix;
+        }
+    }
+}
+
+// A cluster run has thousands of shards: the merge opens them one at a time.
+TEST(KvrMerge, TakesMoreShardsThanItMayOpenFiles) {
+    TempFolder folder;
+    const std::string input = DataFile("rrna5s_48.fasta");
+    std::string command = "ulimit -n 20 && exec " + ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") +
+                          " merge " + ShellQuote(input) + " --quiet --scores " +
+                          ShellQuote(folder.File("merge_col.txt"));
+    for (const std::string& f : WriteShards(folder, input, "builtin", 30))
+        command += " " + ShellQuote(f);
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const auto ran = RunProgram("kvr", {"run", input, "--aligner", "builtin", "--quiet", "--scores",
+                                        folder.File("run_col.txt")});
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    EXPECT_EQ(ReadWholeFile(folder.File("merge_col.txt")),
+              ReadWholeFile(folder.File("run_col.txt")));
+}
+
+TEST(KvrPairs, HandlesEveryShardBoundary) {
+    TempFolder folder;
+    const std::string one = folder.Write("one.fasta", ">only\nACGT\n");
+    const std::string five = DataFile("kvr_run/families.fasta");  // 5 sequences, 10 pairs
+    const struct {
+        std::string what;
+        std::string input;
+        std::string shard;
+        int status;
+        std::string header;  // the "#pairs" line written; "" when nothing is
+        int lines;           // pair lines
+        std::string message;
+    } cases[] = {
+        {"one sequence, refused as by kvr run", one, "1/1", 1, "", 0, "Only one record found"},
+        {"one shard per sequence", five, "5/5", 0, "#pairs\t9\t2\r\n", 2, ""},
+        {"the last of more shards than pairs", five, "13/13", 0, "#pairs\t11\t0\r\n", 0,
+         "holds no pair"},
+        {"more shards than pairs: one pair each", five, "10/13", 0, "#pairs\t10\t1\r\n", 1, ""},
+        {"as many shards as pairs", five, "4/10", 0, "#pairs\t4\t1\r\n", 1, ""},
+        {"one shard", five, "1/1", 0, "#pairs\t1\t10\r\n", 10, ""},
+        {"K above N", five, "11/10", 2, "", 0, "there is no shard 11 of 10"},
+        {"K zero", five, "0/10", 2, "", 0, "there is no shard 0 of 10"},
+        {"no N", five, "3", 2, "", 0, "--shard needs K/N"},
+    };
+    for (const auto& c : cases) {
+        const std::string out = folder.File("out.tsv");
+        DeleteFileQuietly(out);
+        const auto pairs =
+            RunProgram("kvr", {"pairs", c.input, "--shard", c.shard, "--out", out}, {.environment = kCopyAligner});
+        EXPECT_EQ(pairs.status, c.status) << c.what << pairs.err;
+        EXPECT_NE(pairs.err.find(c.message), std::string::npos) << c.what << pairs.err;
+        const auto text = ReadWholeFile(out);
+        if (c.header.empty()) {
+            EXPECT_FALSE(text) << c.what;
+            continue;
+        }
+        ASSERT_TRUE(text) << c.what;
+        EXPECT_NE(text->find(c.header), std::string::npos) << c.what << *text;
+        const auto columns = text->find("first\tsecond\tidentity\texact\r\n");
+        ASSERT_NE(columns, std::string::npos);
+        EXPECT_EQ(std::count(text->begin() + static_cast<long>(columns), text->end(), '\n') - 1,
+                  c.lines)
+            << c.what;
+    }
+}
+
+// A shard set with one fault; the merge refuses it, names the file, and writes nothing.
+TEST(KvrMerge, RefusesShardsThatDoNotMakeOneRun) {
+    TempFolder folder;
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const auto shards = WriteShards(folder, input, "muscle", 3, kCopyAligner);
+    const auto text = [&](int k) { return *ReadWholeFile(shards[k]); };
+    // Each edited shard gets a file of its own: "edited1.tsv", ...
+    int edits = 0;
+    const auto write = [&](const std::string& t) {
+        return folder.Write("edited" + std::to_string(++edits) + ".tsv", t);
+    };
+    const auto edited = [&](int k, const std::string& from, const std::string& to) {
+        std::string t = text(k);
+        t.replace(t.find(from), from.size(), to);
+        return write(t);
+    };
+    // The offset of pair line `line` (from 0) of shard k.
+    const auto lineAt = [&](const std::string& t, int line) {
+        std::size_t at = t.find("first\tsecond");
+        for (int l = 0; l <= line; ++l) at = t.find('\n', at) + 1;
+        return at;
+    };
+    const auto withoutLine = [&](int k, int line) {
+        std::string t = text(k);
+        const std::size_t at = lineAt(t, line);
+        t.erase(at, t.find('\n', at) + 1 - at);
+        return write(t);
+    };
+    const auto doubledLine = [&](int k, int line) {
+        std::string t = text(k);
+        const std::size_t at = lineAt(t, line);
+        t.insert(at, t.substr(at, t.find('\n', at) + 1 - at));
+        return write(t);
+    };
+    const std::string otherInput =
+        folder.Write("other.fasta", *ReadWholeFile(input) + ">x\nACGTACGTAC\n");
+    const auto otherCommand =
+        WriteShards(folder, input, "muscle", 3, {"KVR_MUSCLE=cp  {in} {out}"}, "command");
+    const auto otherAligner = WriteShards(folder, input, "builtin", 3, {}, "builtin");
+    const auto otherInputShard =
+        WriteShards(folder, otherInput, "muscle", 3, kCopyAligner, "input");
+
+    const struct {
+        std::string what;
+        std::vector<std::string> files;
+        std::string message;
+    } cases[] = {
+        {"a missing shard", {shards[0], shards[2]}, "shard 2/3 is missing"},
+        {"a doubled shard",
+         {shards[0], shards[1], shards[1], shards[2]},
+         "(shard 2/3) is given twice"},
+        {"another input",
+         {shards[0], otherInputShard[1], shards[2]},
+         "(shard 2/3) was made from another input"},
+        {"another version",
+         {shards[0], edited(1, "#version\t", "#version\t0."), shards[2]},
+         "edited1.tsv (shard 2/3) was made by kvr 0."},
+        {"another aligner",
+         {shards[0], otherAligner[1], shards[2]},
+         "(shard 2/3) was aligned with builtin, "},
+        {"another command line",
+         {shards[0], otherCommand[1], shards[2]},
+         "(shard 2/3) was aligned with the command line 'cp  {in} {out}'"},
+        {"another shard count",
+         {shards[0], edited(1, "#shard\t2/3", "#shard\t2/4"), shards[2]},
+         "one of 4 shards"},
+        {"a missing pair",
+         {shards[0], withoutLine(1, 1), shards[2]},
+         "edited3.tsv: pair 2 - 4 is missing (the file goes on with 2 - 5)"},
+        {"a doubled pair",
+         {shards[0], doubledLine(1, 0), shards[2]},
+         "edited4.tsv: pair 2 - 4 expected, but the file names 2 - 3 a second time"},
+        {"a cut file",
+         {shards[0], shards[1], folder.Write("cut.tsv", text(2).substr(0, lineAt(text(2), 1)))},
+         "cut.tsv ends after"},
+        {"a damaged identity",
+         {shards[0], edited(1, "\t0.", "\t1."), shards[2]},
+         "edited5.tsv: line 10 is not a pair line"},
+        {"not a shard file", {shards[0], input, shards[2]}, "families.fasta is not a shard file"},
+        {"a missing file",
+         {shards[0], folder.File("none.tsv"), shards[2]},
+         "none.tsv cannot be read"},
+    };
+    const std::string kept = folder.Write("kept_col.txt", "old\r\n");
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {
+            "merge", input, "--quiet", "--scores", kept, "--session", folder.File("new.kvr")};
+        for (const std::string& f : c.files) args.push_back(f);
+        const auto merge = RunProgram("kvr", args);
+        EXPECT_EQ(merge.status, 1) << c.what;
+        EXPECT_NE(merge.err.find(c.message), std::string::npos) << c.what << ": " << merge.err;
+        EXPECT_NE(merge.err.find("nothing was written"), std::string::npos) << c.what;
+        EXPECT_EQ(ReadWholeFile(kept), "old\r\n") << c.what;
+        EXPECT_FALSE(std::filesystem::exists(folder.File("new.kvr"))) << c.what;
+    }
+}
+
+// An aligner that fails, or a disk that fills up part-way: the message says so, and no file is
+// left, neither a shard nor the merge's streamed score file.
+TEST(KvrPairs, AFailureLeavesNoFile) {
+    TempFolder folder;
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const auto shards = WriteShards(folder, input, "muscle", 1, kCopyAligner);
+    const std::string out = folder.File("full.tsv");
+    const std::string scores = folder.File("full_col.txt");
+    const auto failed = RunProgram("kvr", {"pairs", input, "--shard", "2/2", "--out", out},
+                                   {.environment = {"KVR_MUSCLE=false {in} {out}"}});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("could not be computed with MUSCLE: the aligner failed with exit "
+                              "status 1"),
+              std::string::npos)
+        << failed.err;
+    EXPECT_NE(failed.err.find("; nothing was written"), std::string::npos) << failed.err;
+    {
+        testing::FileSizeLimit limit(300);  // the header fits, not the pairs
+        const auto pairs = RunProgram(
+            "kvr", {"pairs", input, "--shard", "1/1", "--out", out, "--quiet"}, {.environment = kCopyAligner});
+        EXPECT_EQ(pairs.status, 1);
+        EXPECT_NE(pairs.err.find(out + " could not be written (File too large)"), std::string::npos)
+            << pairs.err;
+    }
+    {
+        testing::FileSizeLimit limit(130);  // the header line and a few pairs
+        const auto merge =
+            RunProgram("kvr", {"merge", input, shards[0], "--scores", scores, "--quiet"});
+        EXPECT_EQ(merge.status, 1);
+        EXPECT_NE(merge.err.find(scores + " could not be written (File too large)"),
+                  std::string::npos)
+            << merge.err;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        EXPECT_TRUE(entry.path() == shards[0]) << entry.path();
+}
+
+// A shard stopped by a signal, or killed outright, while its aligner runs leaves no file.
+TEST(KvrPairs, AStoppedShardLeavesNoFile) {
+    for (const int signal : {SIGTERM, SIGKILL}) {
+        TempFolder folder;
+        const std::string out = folder.File("shard.tsv");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setenv("KVR_MUSCLE", "sleep 20; cp {in} {out}", 1);
+            ::setenv("TMPDIR", folder.Path().c_str(), 1);
+            const std::string kvr = std::string(KVR_BIN_DIR) + "/kvr";
+            const std::string input = DataFile("kvr_run/families.fasta");
+            ::execl(kvr.c_str(), "kvr", "pairs", input.c_str(), "--shard", "1/2", "--out",
+                    out.c_str(), "--quiet", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // The aligners have started when the run's exchange folder is there.
+        const auto started = [&] {
+            for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+                if (entry.path().filename().string().starts_with("run-")) return true;
+            return false;
+        };
+        for (int wait = 0; wait < 500 && !started(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(started());
+        ::kill(child, signal);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_FALSE(std::filesystem::exists(out)) << signal;
+        if (signal == SIGTERM) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 143) << status;
+            // Nothing at all is left: no half-written file, no exchange folder.
+            EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kvr
