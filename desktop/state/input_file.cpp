@@ -169,6 +169,15 @@ InputText ReadInputFile(const std::string& path) {
         ::close(fd);
         return Problem("it is not a regular file (a pipe, a device or a socket)");
     }
+    // A file larger than the memory is refused before it is read (small ones need no asking).
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (size > (64ull << 20)) {
+        if (const std::uint64_t available = AvailableMemory(); size > available) {
+            ::close(fd);
+            return Problem("it is larger (" + MemoryText(size) + ") than the memory free (" +
+                           MemoryText(available) + ")");
+        }
+    }
     InputText input = ReadAll(fd, static_cast<std::size_t>(info.st_size) + 1);
     ::close(fd);
     return Examine(std::move(input));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -121,6 +122,9 @@ TEST(KvrInput, WarningsNameTheLineAndShowNoControlCharacter) {
 }
 
 TEST(KvrInput, EmptyRecordsAndLoadsTooLargeAreRefusedBeforeAnyAligning) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer needs more address space than the limit this test sets";
+#endif
     TempFolder folder;
     // The aligner would fail loudly if it were ever started.
     const std::vector<std::string> noAligner = {"KVR_MUSCLE=false {in} {out}"};
@@ -144,6 +148,18 @@ TEST(KvrInput, EmptyRecordsAndLoadsTooLargeAreRefusedBeforeAnyAligning) {
                              ": its 100001 records would need about "),
               std::string::npos)
         << large.err;
+
+    // A file larger than the memory is not even read (a sparse file takes no disk).
+    const std::string huge = folder.Write("huge.fasta", ">a\nACGT\n");
+    std::filesystem::resize_file(huge, 3ull << 30);
+    const auto tooBig = RunProgram("kvr", {"run", huge},
+                                   {.environment = noAligner, .addressSpaceLimit = 2ull << 30});
+    EXPECT_EQ(tooBig.status, 1);
+    EXPECT_NE(tooBig.err.find("kvr run: Failed to read " + huge +
+                              ": it is larger (3.0 GB) than "
+                              "the memory free ("),
+              std::string::npos)
+        << tooBig.err;
 }
 
 }  // namespace
