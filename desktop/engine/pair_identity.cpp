@@ -9,7 +9,9 @@ namespace kvr {
 
 namespace {
 
-PairScore Failure(std::string reason) { return PairScore{std::nullopt, std::move(reason)}; }
+PairScore Failure(std::string reason) {
+    return PairScore{std::nullopt, std::move(reason)};
+}
 
 }  // namespace
 

@@ -29,19 +29,19 @@ struct Size {
 
 // What the window reports to the core: every user action arrives here, on the window thread.
 class WindowEvents {
-public:
+  public:
     virtual ~WindowEvents() = default;
     virtual void OnClick(Control c) = 0;                    // menus, buttons, option buttons
     virtual void OnValueChanged(Control c, int value) = 0;  // spin controls, scroll bars
     virtual void OnFilesDropped(Control target, const std::vector<std::string>& paths) = 0;
-    virtual void OnResized() = 0;                           // the main window changed size
-    virtual void OnPictureResized(Control picture) = 0;     // a picture changed size
+    virtual void OnResized() = 0;                        // the main window changed size
+    virtual void OnPictureResized(Control picture) = 0;  // a picture changed size
     virtual void OnMouseDown(Control c, bool rightButton) = 0;
-    virtual bool OnCloseRequested() = 0;                    // false keeps the window open
+    virtual bool OnCloseRequested() = 0;  // false keeps the window open
 };
 
 class Window {
-public:
+  public:
     virtual ~Window() = default;
 
     // Control state. Forms are controls too: the caption of a form is its title bar text.
@@ -82,16 +82,16 @@ public:
     virtual std::string OpenFileDialog(const std::string& startFolder) = 0;
     virtual std::string SaveFileDialog(const std::string& startFolder) = 0;
 
-    virtual void SetBusy(bool busy) = 0;  // hourglass pointer
-    virtual void ProcessEvents() = 0;     // let pending window events run
-    virtual Size ScreenSize() const = 0;  // twips
+    virtual void SetBusy(bool busy) = 0;       // hourglass pointer
+    virtual void ProcessEvents() = 0;          // let pending window events run
+    virtual Size ScreenSize() const = 0;       // twips
     virtual void PopUpMenu(Control menu) = 0;  // at the pointer; returns when it has closed
     virtual void Quit() = 0;                   // end the program at once
 
     // Pictures. InnerPicture and keyPicture are drawing canvases; ZoomingPicture shows the
     // InnerPicture image, 1:1 or stretched over its own geometry.
     virtual DrawingSurface& Canvas(Control picture) = 0;
-    virtual void BlankPicture(Control picture) = 0;  // fill with the button-face colour
+    virtual void BlankPicture(Control picture) = 0;   // fill with the button-face colour
     virtual void ShowCanvasInView(bool stretch) = 0;  // InnerPicture -> ZoomingPicture
     // Saves the image shown in ZoomingPicture (at its present size) as a BMP file.
     virtual bool SaveViewBitmap(const std::string& path) = 0;

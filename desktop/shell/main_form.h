@@ -14,7 +14,7 @@
 namespace kvr {
 
 class MainForm : public WindowEvents {
-public:
+  public:
     MainForm(RunState& state, Window& window, Shell& shell, std::string programFolder);
 
     // Start-up: settings, size and position, layout, idle state.

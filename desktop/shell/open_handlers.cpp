@@ -110,7 +110,9 @@ void RegisterOpenHandlers(MainForm& form) {
     form.clickHandlers[Control::mnuStop] = [&form] { ConfirmExit(form); };
 }
 
-void OpenFile(MainForm& form) { OpenPath(form, std::nullopt); }
+void OpenFile(MainForm& form) {
+    OpenPath(form, std::nullopt);
+}
 
 void OpenPath(MainForm& form, const std::optional<std::string>& path) {
     RunState& state = form.state;

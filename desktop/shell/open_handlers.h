@@ -1,5 +1,5 @@
-// Bringing data in: the "&Open", "&Append" and "&Rerun" menus, files dropped on the window or the matrix view, and
-// leaving the program ("&Exit" and closing the window).
+// Bringing data in: the "&Open", "&Append" and "&Rerun" menus, files dropped on the window or the
+// matrix view, and leaving the program ("&Exit" and closing the window).
 #pragma once
 
 #include <optional>
@@ -14,7 +14,7 @@ class MainForm;
 
 void RegisterOpenHandlers(MainForm& form);
 
-void OpenFile(MainForm& form);    // "&Open"
+void OpenFile(MainForm& form);  // "&Open"
 // "&Open" with the path given instead of chosen (KVRv1 FILE); nothing when path is empty.
 void OpenPath(MainForm& form, const std::optional<std::string>& path);
 void AppendFile(MainForm& form);  // "&Append"

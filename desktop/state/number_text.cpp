@@ -35,7 +35,8 @@ std::string PlainNumber(double value, int significant) {
     if (exponent >= significant || exponent < -4) {
         std::string mantissa = StripTrailingZeros(std::string(text.substr(0, ePos)));
         const std::string digits = std::to_string(std::abs(exponent));
-        return mantissa + "E" + (exponent < 0 ? "-" : "+") + (digits.size() < 2 ? "0" : "") + digits;
+        return mantissa + "E" + (exponent < 0 ? "-" : "+") + (digits.size() < 2 ? "0" : "") +
+               digits;
     }
     const auto fixed = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed,
                                      significant - 1 - exponent);
@@ -64,9 +65,13 @@ std::string FormatDecimals(double value, int digits) {
     return (t < 0 ? "-" : "") + std::to_string(magnitude / scale) + "." + fraction;
 }
 
-std::string PlainSingle(float value) { return PlainNumber(value, 7); }
+std::string PlainSingle(float value) {
+    return PlainNumber(value, 7);
+}
 
-std::string PrintedSingle(float value) { return SignedWithoutLeadingZero(PlainSingle(value)) + " "; }
+std::string PrintedSingle(float value) {
+    return SignedWithoutLeadingZero(PlainSingle(value)) + " ";
+}
 
 std::string WholeText(double value) {
     return std::to_string(static_cast<std::int64_t>(std::nearbyint(value)));

@@ -37,9 +37,9 @@ struct RunState {
     // Sequence data.
     int seqCount = 0;
     int appendCount = 0;
-    RecordTable InputSequences;  // input order
-    RecordTable SequenceList;    // display order
-    int maxNameLen = 0;          // longest name line, leading ">" included
+    RecordTable InputSequences;    // input order
+    RecordTable SequenceList;      // display order
+    int maxNameLen = 0;            // longest name line, leading ">" included
     IdentityTable InputIdentity;   // input order
     IdentityTable IdentityMatrix;  // display order; symmetric, diagonal 1
     double minIdentity = 0.0;

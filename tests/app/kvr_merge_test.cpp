@@ -70,7 +70,12 @@ TEST(KvrMerge, WritesTheFilesOfKvrRun) {
     } cases[] = {
         {"built-in, tree, every output", DataFile("its1_68.fasta"), "builtin", {}, 4, true, true},
         {"built-in, streamed", DataFile("its1_68.fasta"), "builtin", {}, 4, false, false},
-        {"built-in, input order, table", DataFile("rrna5s_48.fasta"), "builtin", {}, 3, false,
+        {"built-in, input order, table",
+         DataFile("rrna5s_48.fasta"),
+         "builtin",
+         {},
+         3,
+         false,
          true},
         {"external aligner, one pair a shard", DataFile("kvr_run/families.fasta"), "muscle",
          kCopyAligner, 10, true, true},
@@ -152,8 +157,8 @@ TEST(KvrPairs, HandlesEveryShardBoundary) {
     for (const auto& c : cases) {
         const std::string out = folder.File("out.tsv");
         DeleteFileQuietly(out);
-        const auto pairs =
-            RunProgram("kvr", {"pairs", c.input, "--shard", c.shard, "--out", out}, {.environment = kCopyAligner});
+        const auto pairs = RunProgram("kvr", {"pairs", c.input, "--shard", c.shard, "--out", out},
+                                      {.environment = kCopyAligner});
         EXPECT_EQ(pairs.status, c.status) << c.what << pairs.err;
         EXPECT_NE(pairs.err.find(c.message), std::string::npos) << c.what << pairs.err;
         const auto text = ReadWholeFile(out);
@@ -286,8 +291,9 @@ TEST(KvrPairs, AFailureLeavesNoFile) {
     EXPECT_NE(failed.err.find("; nothing was written"), std::string::npos) << failed.err;
     {
         testing::FileSizeLimit limit(300);  // the header fits, not the pairs
-        const auto pairs = RunProgram(
-            "kvr", {"pairs", input, "--shard", "1/1", "--out", out, "--quiet"}, {.environment = kCopyAligner});
+        const auto pairs =
+            RunProgram("kvr", {"pairs", input, "--shard", "1/1", "--out", out, "--quiet"},
+                       {.environment = kCopyAligner});
         EXPECT_EQ(pairs.status, 1);
         EXPECT_NE(pairs.err.find(out + " could not be written (File too large)"), std::string::npos)
             << pairs.err;

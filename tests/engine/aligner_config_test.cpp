@@ -121,9 +121,9 @@ TEST(RunOptions, RefusesAnUnknownAligner) {
     RunOptions options;
     EXPECT_TRUE(ValidateRunOptions(options).empty());
     options.aligner = "clustalw2";
-    EXPECT_EQ(
-        ValidateRunOptions(options),
-        std::vector<std::string>{"unknown aligner 'clustalw2': choose muscle, clustalw, mafft or builtin"});
+    EXPECT_EQ(ValidateRunOptions(options),
+              std::vector<std::string>{
+                  "unknown aligner 'clustalw2': choose muscle, clustalw, mafft or builtin"});
 }
 
 // Installed: the shipped aligners.conf, then the user's own line by line over it; the user's

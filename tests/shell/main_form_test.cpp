@@ -5,8 +5,8 @@
 
 #include "platform/fakes/fake_shell.h"
 #include "platform/fakes/recording_window.h"
-#include "state/program_folder.h"
 #include "state/file_io.h"
+#include "state/program_folder.h"
 #include "support/temp_folder.h"
 
 namespace kvr {
@@ -15,7 +15,7 @@ namespace {
 using testing::TempFolder;
 
 class MainFormTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder program;
     RunState state;
     RecordingWindow window;
@@ -40,12 +40,14 @@ TEST_F(MainFormTest, LoadPutsEveryControlInItsIdleState) {
     EXPECT_DOUBLE_EQ(frame.top * 2 + frame.height, 1000 * 15.0);
 
     const Control disabled[] = {
-        Control::VScroll1, Control::HScroll1, Control::cmdDrawMat, Control::cmdPlot,
-        Control::cmdZoomIn, Control::cmdZoomOut, Control::cmdColourScheme,
-        Control::mnuSaveSimScore, Control::mnuSave, Control::mnuSaveMatrix, Control::mnuSavePlot,
-        Control::mnuCopyMat, Control::mnuCopyPlot, Control::mnuSaveSession, Control::lblCutoff1,
-        Control::updCutoff1, Control::lblCutoff1dsply, Control::lblCutoff2, Control::UpdCutoff2,
-        Control::lblCutoff2dsply, Control::mnuRerun, Control::mnuAppend};
+        Control::VScroll1,        Control::HScroll1,        Control::cmdDrawMat,
+        Control::cmdPlot,         Control::cmdZoomIn,       Control::cmdZoomOut,
+        Control::cmdColourScheme, Control::mnuSaveSimScore, Control::mnuSave,
+        Control::mnuSaveMatrix,   Control::mnuSavePlot,     Control::mnuCopyMat,
+        Control::mnuCopyPlot,     Control::mnuSaveSession,  Control::lblCutoff1,
+        Control::updCutoff1,      Control::lblCutoff1dsply, Control::lblCutoff2,
+        Control::UpdCutoff2,      Control::lblCutoff2dsply, Control::mnuRerun,
+        Control::mnuAppend};
     for (Control c : disabled) EXPECT_FALSE(window.IsEnabled(c)) << ControlName(c);
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     EXPECT_TRUE(window.IsEnabled(Control::mnuStop));
@@ -85,7 +87,8 @@ TEST_F(MainFormTest, LayoutFollowsTheWindowSize) {
     EXPECT_DOUBLE_EQ(draw.width, button);
     EXPECT_DOUBLE_EQ(draw.left, (12000 - (6 * button + 100)) / 2);
     EXPECT_DOUBLE_EQ(window.Geometry(Control::cmdColourScheme).left, draw.left + 4 * (button + 25));
-    EXPECT_DOUBLE_EQ(window.Geometry(Control::lblCutoff1).left, draw.left + 5 * (button + 25) - 25 + 375);
+    EXPECT_DOUBLE_EQ(window.Geometry(Control::lblCutoff1).left,
+                     draw.left + 5 * (button + 25) - 25 + 375);
     const Rect status = window.Geometry(Control::Frame2);
     EXPECT_DOUBLE_EQ(status.height, 9000 * 0.05);
     EXPECT_DOUBLE_EQ(status.width, 255 + outer.width + 50);

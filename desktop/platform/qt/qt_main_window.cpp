@@ -10,13 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QShortcut>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcut>
 
 #include "platform/qt/picture_view.h"
 #include "platform/qt/up_down.h"
@@ -34,7 +34,8 @@ QLabel* MakeLabel(QWidget* parent, const char* text) {
 }  // namespace
 
 QtMainWindow::QtMainWindow()
-    : innerCanvas_(CanvasFont("Liberation Sans")), keyCanvas_(CanvasFont("Liberation Sans Narrow")) {
+    : innerCanvas_(CanvasFont("Liberation Sans")),
+      keyCanvas_(CanvasFont("Liberation Sans Narrow")) {
     Register(Control::frmMainForm, this);
     setWindowTitle(QStringLiteral("Kavorin - version 1"));
     setFont(CanvasFont("Liberation Sans Narrow"));
@@ -48,7 +49,9 @@ QtMainWindow::QtMainWindow()
 
 QtMainWindow::~QtMainWindow() = default;
 
-void QtMainWindow::Register(Control c, QWidget* widget) { widgets_[Index(c)] = widget; }
+void QtMainWindow::Register(Control c, QWidget* widget) {
+    widgets_[Index(c)] = widget;
+}
 
 void QtMainWindow::Register(Control c, QAction* action, QMenu* menu) {
     actions_[Index(c)] = action;
@@ -226,7 +229,8 @@ void QtMainWindow::BuildOptionsForm() {
     option(Control::oClustalw, "ClustalW", 36);
     option(Control::oMafft, "Mafft", 64);
     option(Control::oBuiltin, "Built-in (MUSCLE's method)", 92);
-    auto* tree = new QCheckBox(QStringLiteral("Cluster sequences using a neigbor joining tree"), form);
+    auto* tree =
+        new QCheckBox(QStringLiteral("Cluster sequences using a neigbor joining tree"), form);
     tree->setGeometry(15, 140, 310, 24);
     tree->setChecked(true);
     Register(Control::chkOptions, tree);
@@ -261,8 +265,8 @@ void QtMainWindow::BuildDatasetForm() {
 }
 
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == widgets_[Index(Control::OuterPicture)] && event->type() == QEvent::MouseButtonPress &&
-        events_ != nullptr) {
+    if (watched == widgets_[Index(Control::OuterPicture)] &&
+        event->type() == QEvent::MouseButtonPress && events_ != nullptr) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         events_->OnMouseDown(Control::OuterPicture, mouse->button() == Qt::RightButton);
     }
@@ -288,7 +292,8 @@ Control QtMainWindow::DropTargetAt(const QPoint& position) const {
 }
 
 void QtMainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls() && dropEnabled_[Index(DropTargetAt(event->position().toPoint()))])
+    if (event->mimeData()->hasUrls() &&
+        dropEnabled_[Index(DropTargetAt(event->position().toPoint()))])
         event->acceptProposedAction();
 }
 
@@ -297,7 +302,8 @@ void QtMainWindow::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
     event->acceptProposedAction();
-    if (events_ != nullptr) events_->OnFilesDropped(DropTargetAt(event->position().toPoint()), paths);
+    if (events_ != nullptr)
+        events_->OnFilesDropped(DropTargetAt(event->position().toPoint()), paths);
 }
 
 }  // namespace kvr

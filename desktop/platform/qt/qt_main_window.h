@@ -19,7 +19,7 @@ class PictureView;
 
 class QtMainWindow : public QMainWindow, public Window, public VectorPictureWriter {
     Q_OBJECT
-public:
+  public:
     QtMainWindow();
     ~QtMainWindow() override;
 
@@ -72,14 +72,14 @@ public:
     QWidget* WidgetOf(Control c) const { return widgets_[Index(c)]; }
     QAction* ActionOf(Control c) const { return actions_[Index(c)]; }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     static std::size_t Index(Control c) { return static_cast<std::size_t>(c); }
     void BuildMenus();
     void BuildControls();

@@ -16,8 +16,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/qt/qt_main_window.h"
 #include "platform/qt/picture_view.h"
+#include "platform/qt/qt_main_window.h"
 #include "platform/qt/up_down.h"
 
 namespace kvr {
@@ -26,9 +26,13 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
 
-int ToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+int ToPixels(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
-std::string ToStd(const QString& text) { return text.toStdString(); }
+std::string ToStd(const QString& text) {
+    return text.toStdString();
+}
 
 const QString kTitle = QStringLiteral("KVRv1");
 
@@ -39,8 +43,10 @@ QString QtMainWindow::DisplayText(std::string_view text) const {
 }
 
 void QtMainWindow::SetEnabled(Control c, bool enabled) {
-    if (QAction* action = actions_[Index(c)]) action->setEnabled(enabled);
-    else if (QWidget* widget = widgets_[Index(c)]) widget->setEnabled(enabled);
+    if (QAction* action = actions_[Index(c)])
+        action->setEnabled(enabled);
+    else if (QWidget* widget = widgets_[Index(c)])
+        widget->setEnabled(enabled);
 }
 
 bool QtMainWindow::IsEnabled(Control c) const {
@@ -50,8 +56,10 @@ bool QtMainWindow::IsEnabled(Control c) const {
 }
 
 void QtMainWindow::SetVisible(Control c, bool visible) {
-    if (QAction* action = actions_[Index(c)]) action->setVisible(visible);
-    else if (QWidget* widget = widgets_[Index(c)]) widget->setVisible(visible);
+    if (QAction* action = actions_[Index(c)])
+        action->setVisible(visible);
+    else if (QWidget* widget = widgets_[Index(c)])
+        widget->setVisible(visible);
     if (c == Control::keyPicture && visible) key_->setImage(keyCanvas_.Image());
 }
 
@@ -65,10 +73,14 @@ void QtMainWindow::SetCaption(Control c, std::string_view text) {
     const QString caption = DisplayText(text);
     if (QAction* action = actions_[Index(c)]) return action->setText(caption);
     QWidget* widget = widgets_[Index(c)];
-    if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(caption);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(caption);
-    else if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setText(caption);
-    else if (widget != nullptr && widget->isWindow()) widget->setWindowTitle(caption);
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(caption);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(caption);
+    else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->setText(caption);
+    else if (widget != nullptr && widget->isWindow())
+        widget->setWindowTitle(caption);
 }
 
 std::string QtMainWindow::Caption(Control c) const {
@@ -83,9 +95,12 @@ std::string QtMainWindow::Caption(Control c) const {
 
 void QtMainWindow::SetValue(Control c, int value) {
     QWidget* widget = widgets_[Index(c)];
-    if (auto* bar = qobject_cast<QProgressBar*>(widget)) bar->setValue(std::clamp(value, 0, 100));
-    else if (auto* spin = qobject_cast<UpDown*>(widget)) spin->setValue(value);
-    else if (auto* scroll = qobject_cast<QScrollBar*>(widget)) scroll->setValue(value);
+    if (auto* bar = qobject_cast<QProgressBar*>(widget))
+        bar->setValue(std::clamp(value, 0, 100));
+    else if (auto* spin = qobject_cast<UpDown*>(widget))
+        spin->setValue(value);
+    else if (auto* scroll = qobject_cast<QScrollBar*>(widget))
+        scroll->setValue(value);
 }
 
 int QtMainWindow::Value(Control c) const {
@@ -98,8 +113,10 @@ int QtMainWindow::Value(Control c) const {
 
 void QtMainWindow::SetMaximum(Control c, int maximum) {
     QWidget* widget = widgets_[Index(c)];
-    if (auto* spin = qobject_cast<UpDown*>(widget)) spin->setMaximum(maximum);
-    else if (auto* scroll = qobject_cast<QScrollBar*>(widget)) scroll->setMaximum(maximum);
+    if (auto* spin = qobject_cast<UpDown*>(widget))
+        spin->setMaximum(maximum);
+    else if (auto* scroll = qobject_cast<QScrollBar*>(widget))
+        scroll->setMaximum(maximum);
 }
 
 int QtMainWindow::Maximum(Control c) const {
@@ -114,7 +131,8 @@ void QtMainWindow::SetSmallChange(Control c, int step) {
 }
 
 void QtMainWindow::SetChecked(Control c, bool checked) {
-    if (auto* button = qobject_cast<QAbstractButton*>(widgets_[Index(c)])) button->setChecked(checked);
+    if (auto* button = qobject_cast<QAbstractButton*>(widgets_[Index(c)]))
+        button->setChecked(checked);
 }
 
 bool QtMainWindow::IsChecked(Control c) const {
@@ -144,8 +162,8 @@ void QtMainWindow::SetGeometry(Control c, const Rect& twips) {
         if (c == Control::frmMainForm) laidOut_ = true;
         return;
     }
-    widget->setGeometry(ToPixels(twips.left), ToPixels(twips.top), std::max(0, ToPixels(twips.width)),
-                        std::max(0, ToPixels(twips.height)));
+    widget->setGeometry(ToPixels(twips.left), ToPixels(twips.top),
+                        std::max(0, ToPixels(twips.width)), std::max(0, ToPixels(twips.height)));
 }
 
 Rect QtMainWindow::Geometry(Control c) const {
@@ -162,9 +180,13 @@ Rect QtMainWindow::Geometry(Control c) const {
                 px.height() * kTwipsPerPixel};
 }
 
-void QtMainWindow::SetDropEnabled(Control target, bool enabled) { dropEnabled_[Index(target)] = enabled; }
+void QtMainWindow::SetDropEnabled(Control target, bool enabled) {
+    dropEnabled_[Index(target)] = enabled;
+}
 
-bool QtMainWindow::IsDropEnabled(Control target) const { return dropEnabled_[Index(target)]; }
+bool QtMainWindow::IsDropEnabled(Control target) const {
+    return dropEnabled_[Index(target)];
+}
 
 void QtMainWindow::ShowForm(Control form) {
     if (QWidget* widget = widgets_[Index(form)]) {
@@ -188,8 +210,8 @@ void QtMainWindow::ShowMessage(std::string_view text) {
 }
 
 bool QtMainWindow::AskYesNo(std::string_view text) {
-    return QMessageBox::question(this, kTitle, DisplayText(text), QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(this, kTitle, DisplayText(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 std::string QtMainWindow::OpenFileDialog(const std::string& startFolder) {
@@ -207,11 +229,15 @@ std::string QtMainWindow::SaveFileDialog(const std::string& startFolder) {
 void QtMainWindow::SetBusy(bool busy) {
     if (busy == busy_) return;
     busy_ = busy;
-    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
-    else QApplication::restoreOverrideCursor();
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
-void QtMainWindow::ProcessEvents() { QCoreApplication::processEvents(); }
+void QtMainWindow::ProcessEvents() {
+    QCoreApplication::processEvents();
+}
 
 Size QtMainWindow::ScreenSize() const {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
