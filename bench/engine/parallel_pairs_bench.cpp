@@ -1,10 +1,11 @@
 // The all-pairs step with one aligner at a time and with one per processor, on the same data:
 // prints the wall seconds of each, their ratio (the speed-up), and the aligners' processor
 // seconds, which should hardly change. The identity tables of the two runs must be equal.
-//   bench_parallel_pairs [SEQUENCES] [ALIGNER] [FASTA]
+//   bench_parallel_pairs [SEQUENCES] [ALIGNER] [FASTA] [JOBS]
 //   (all 94 sequences of orchid_its.fasta with muscle by default: about 4371 alignments twice)
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
     const int n = loaded.seqCount;
     const AlignerConfig programs = DefaultAlignerConfig(KVR_BIN_DIR);
 
-    const int cores = DefaultJobs();
+    const int cores = argc > 4 ? std::max(1, std::atoi(argv[4])) : DefaultJobs();
     IdentityTable tables[2];
     double seconds[2] = {0, 0};
     double processor[2] = {0, 0};

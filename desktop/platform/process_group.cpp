@@ -9,6 +9,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 extern char** environ;
 
@@ -49,18 +51,19 @@ void ResetSignals() {
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
-[[noreturn]] void RunShell(char* const argv[], const char* folder) {
+[[noreturn]] void RunShell(char* const argv[], char* const envp[], const char* folder) {
     const int input = ::open("/dev/null", O_RDONLY);
     if (input > 0) {
         ::dup2(input, 0);
         ::close(input);
     }
     if (::chdir(folder) != 0) ReportAndExit(kFolder, errno);
-    ::execve("/bin/sh", argv, environ);
+    ::execve("/bin/sh", argv, envp);
     ReportAndExit(kExec, errno);
 }
 
-[[noreturn]] void Supervise(char* const argv[], const char* folder, pid_t parent, int reportFd) {
+[[noreturn]] void Supervise(char* const argv[], char* const envp[], const char* folder, pid_t parent,
+                            int reportFd) {
     ::setpgid(0, 0);
     ResetSignals();
     // The parent-death signal, and a SIGTERM from anyone, kill the group.
@@ -85,7 +88,7 @@ void ResetSignals() {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != supervisor) ::_exit(127);
         ::signal(SIGTERM, SIG_DFL);
-        RunShell(argv, folder);
+        RunShell(argv, envp, folder);
     }
     ::close(kReportFd);
     int status = 0;
@@ -93,6 +96,28 @@ void ResetSignals() {
         if (errno != EINTR) ::_exit(127);
     ::_exit(ExitCode(status));
 }
+
+}  // namespace
+
+std::vector<std::string> ChildEnvironment(char* const* environment) {
+    constexpr std::string_view kTunables = "GLIBC_TUNABLES=";
+    constexpr std::string_view kHugePages = "glibc.malloc.hugetlb=";
+    std::vector<std::string> variables;
+    bool tuned = false;
+    for (char* const* variable = environment; *variable; ++variable) {
+        std::string text = *variable;
+        if (text.starts_with(kTunables)) {
+            tuned = true;
+            if (text.find(kHugePages) == std::string::npos)
+                text += (text.size() == kTunables.size() ? "" : ":") + std::string(kHugePages) + "1";
+        }
+        variables.push_back(std::move(text));
+    }
+    if (!tuned) variables.push_back(std::string(kTunables) + std::string(kHugePages) + "1");
+    return variables;
+}
+
+namespace {
 
 // The system call itself: glibc 2.36 declares pidfd_open without C linkage for C++.
 int OpenPidFd(pid_t pid) {
@@ -116,6 +141,11 @@ void Close(ProcessGroup& group) {
 ProcessGroupStart StartProcessGroup(const std::string& commandLine, const std::string& folder) {
     ProcessGroupStart start;
     const char* argv[] = {"/bin/sh", "-c", commandLine.c_str(), nullptr};
+    // Built before the fork: the children may not allocate.
+    const std::vector<std::string> variables = ChildEnvironment(environ);
+    std::vector<char*> envp;
+    for (const std::string& variable : variables) envp.push_back(const_cast<char*>(variable.c_str()));
+    envp.push_back(nullptr);
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) {
         start.error = std::string("cannot start /bin/sh: ") + std::strerror(errno);
@@ -123,7 +153,8 @@ ProcessGroupStart StartProcessGroup(const std::string& commandLine, const std::s
     }
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
-    if (pid == 0) Supervise(const_cast<char* const*>(argv), folder.c_str(), parent, report[1]);
+    if (pid == 0)
+        Supervise(const_cast<char* const*>(argv), envp.data(), folder.c_str(), parent, report[1]);
     const int forkError = errno;
     ::close(report[1]);
     if (pid < 0) {

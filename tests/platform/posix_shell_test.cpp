@@ -1,4 +1,5 @@
 #include "platform/posix_shell.h"
+#include "platform/process_group.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -43,6 +44,26 @@ TEST(PosixShell, RunsInTheFolderWithoutMovingThisProcess) {
     EXPECT_EQ(nowhere.status, Status::NotStarted);
     EXPECT_EQ(nowhere.message,
               "cannot work in the folder /no/such/folder: No such file or directory");
+}
+
+TEST(PosixShell, AlignersGetHugePagesUnlessTheUserTunedThem) {
+    using Variables = std::vector<std::string>;
+    const auto environment = [](std::vector<const char*> variables) {
+        variables.push_back(nullptr);
+        return ChildEnvironment(const_cast<char* const*>(variables.data()));
+    };
+    EXPECT_EQ(environment({"HOME=/h", "PATH=/bin"}),
+              (Variables{"HOME=/h", "PATH=/bin", "GLIBC_TUNABLES=glibc.malloc.hugetlb=1"}));
+    EXPECT_EQ(environment({"GLIBC_TUNABLES=glibc.malloc.arena_max=2", "A=b"}),
+              (Variables{"GLIBC_TUNABLES=glibc.malloc.arena_max=2:glibc.malloc.hugetlb=1", "A=b"}));
+    EXPECT_EQ(environment({"GLIBC_TUNABLES="}), (Variables{"GLIBC_TUNABLES=glibc.malloc.hugetlb=1"}));
+    EXPECT_EQ(environment({"GLIBC_TUNABLES=glibc.malloc.hugetlb=0"}),
+              (Variables{"GLIBC_TUNABLES=glibc.malloc.hugetlb=0"}));
+
+    TempFolder folder;
+    PosixShell shell;
+    const std::string shown = "case $GLIBC_TUNABLES in *glibc.malloc.hugetlb=*) exit 0;; esac; exit 1";
+    EXPECT_EQ(shell.Run(shown, folder.Path()).exitCode, 0);
 }
 
 TEST(PosixShell, ReportsEachProcessOnceInTheOrderTheyEnd) {
