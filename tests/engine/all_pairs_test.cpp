@@ -49,9 +49,9 @@ TEST(AlignAllPairs, TwoSequencesMakeOneAlignmentAndTheDistanceFile) {
     ASSERT_FALSE(state.failFlag);
     ASSERT_EQ(run.shell.commands.size(), 1u);
     EXPECT_EQ(run.shell.commands[0],
-              "exec </dev/null >'1_2Aln.fas.log' 2>&1; muscle -align 1_2.fas -output 1_2Aln.fas");
+              "exec </dev/null >'1_2Aln.fas.log' 2>&1; muscle -align 1_2.fas -output 1_2Aln.fas -threads 1");
     EXPECT_EQ(run.shell.folders[0], run.root.Path());
-    EXPECT_EQ(state.shellCommand, "muscle -align 1_2.fas -output 1_2Aln.fas");
+    EXPECT_EQ(state.shellCommand, "muscle -align 1_2.fas -output 1_2Aln.fas -threads 1");
     EXPECT_EQ(state.taskId, run.shell.processIds.at(0));
     EXPECT_EQ(state.waitResult, 0);
 
@@ -257,7 +257,7 @@ TEST(AlignAllPairs, APairThatCannotBeScoredStopsTheRunAndSaysWhy) {
         for (const std::string& part :
              {std::string("sequences 2 and 3"), std::string("with MUSCLE"), std::string(c.reason),
               std::string("Sequence 2: >b"), std::string("Sequence 3: >c"),
-              std::string("Command: muscle -align 2_3.fas -output 2_3Aln.fas")})
+              std::string("Command: muscle -align 2_3.fas -output 2_3Aln.fas -threads 1")})
             EXPECT_NE(message.find(part), std::string::npos) << c.what << ": " << message;
         EXPECT_EQ(window.Caption(Control::lblProgress), "Failed") << c.what;
         EXPECT_EQ(state.InputIdentity(1, 2), 0.0f) << c.what;

@@ -149,7 +149,7 @@ TEST(ParallelPairs, RunAsManyAlignersAsAllowedAndReportTheFirstFailureInLoopOrde
     EXPECT_TRUE(failing.messages[0].starts_with(
         "The identity of sequences 1 and 4 could not be computed with MUSCLE: the aligner failed "
         "with exit status 1.\nSequence 1: >m0\nSequence 4: >m3\n"
-        "Command: muscle -align 1_4.fas -output 1_4Aln.fas\n"))
+        "Command: muscle -align 1_4.fas -output 1_4Aln.fas -threads 1\n"))
         << failing.messages[0];
     EXPECT_EQ(failing.captions.at(Control::lblProgress).back(), "Failed");
     EXPECT_EQ(failing.captions.at(Control::lblProgress).end()[-2], "Aligning 1 - 4");
@@ -221,7 +221,7 @@ TEST(ParallelPairs, APairPastItsTimeLimitIsEndedAndNamed) {
               "The identity of sequences 3 and 6 could not be computed with MUSCLE: the aligner "
               "was still running after 2.5 seconds, the time limit for one pair, and has been "
               "ended.\nSequence 3: >m2\nSequence 6: >m5\n"
-              "Command: muscle -align 3_6.fas -output 3_6Aln.fas\nThe run has been stopped.");
+              "Command: muscle -align 3_6.fas -output 3_6Aln.fas -threads 1\nThe run has been stopped.");
     EXPECT_FALSE(run.shell.endedEarly.empty());
     EXPECT_TRUE(std::filesystem::is_empty(run.root.Path()));
 }
