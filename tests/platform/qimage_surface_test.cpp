@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <algorithm>
+#include <utility>
 
 #include "platform/qt/offscreen_gui.h"
 
@@ -91,6 +93,43 @@ TEST_F(QImageSurfaceTest, ImageTakenEarlierDoesNotChangeWithLaterDrawing) {
     surface.FillRect(600, 600, 900, 900, kBlack);
     EXPECT_EQ(before.pixel(50, 50), qRgb(255, 255, 255));
     EXPECT_EQ(surface.Image().pixel(50, 50), qRgb(0, 0, 0));
+}
+
+TEST_F(QImageSurfaceTest, LinesTakeTheirOwnColourWhateverWasDrawnBefore) {
+    QImageSurface surface(CanvasFont());
+    surface.Resize(3000, 3000);
+    const Rgb red{255, 0, 0}, blue{0, 0, 255};
+    surface.Line(150, 150, 1500, 150, red);
+    surface.Line(150, 300, 1500, 300, red);
+    surface.Text(150, 1500, "Ay");
+    surface.Line(150, 450, 1500, 450, red);  // after text, whose pen is black
+    surface.Line(150, 600, 1500, 600, blue);
+    (void)surface.Image();                   // a new painter from here
+    surface.Line(150, 750, 1500, 750, blue);
+    const QImage image = surface.Image();
+    for (const auto& [y, colour] : {std::pair{10, qRgb(255, 0, 0)}, {20, qRgb(255, 0, 0)},
+                                    {30, qRgb(255, 0, 0)}, {40, qRgb(0, 0, 255)},
+                                    {50, qRgb(0, 0, 255)}}) {
+        EXPECT_EQ(image.pixel(50, y), colour) << y;
+        EXPECT_EQ(image.pixel(50, y + 1), qRgb(255, 255, 255)) << "one pixel thick: " << y;
+    }
+}
+
+TEST_F(QImageSurfaceTest, ALargeCanvasIsWhiteAndCopiesStayAsTaken) {
+    // 2,400 x 2,000 pixels: the size of canvas that is given its own huge-page memory.
+    QImageSurface surface(CanvasFont());
+    surface.Resize(36000, 30000);
+    const QImage blank = surface.Image();
+    ASSERT_EQ(blank.size(), QSize(2400, 2000));
+    for (int y = 0; y < blank.height(); y += 97) {
+        const auto* line = reinterpret_cast<const QRgb*>(blank.constScanLine(y));
+        ASSERT_EQ(std::count(line, line + blank.width(), qRgb(255, 255, 255)), blank.width()) << y;
+    }
+    surface.FillRect(0, 0, 36000, 30000, kBlack);
+    EXPECT_EQ(surface.Image().pixel(2399, 1999), qRgb(0, 0, 0));
+    EXPECT_EQ(blank.pixel(2399, 1999), qRgb(255, 255, 255));
+    surface.Resize(1500, 1500);  // the large memory is given back while a copy still uses it
+    EXPECT_EQ(blank.pixel(1200, 1000), qRgb(255, 255, 255));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QImage>
 #include <memory>
+#include <optional>
 
 #include "platform/drawing_surface.h"
 #include "platform/qt/canvas_text.h"
@@ -52,6 +53,7 @@ class QImageSurface : public DrawingSurface {
     double ascent_ = 0;                          // pixels, upright font
     double turnedAscent_ = 0;                    // pixels, turned font
     mutable std::unique_ptr<QPainter> painter_;  // kept open while drawing, for speed
+    std::optional<Rgb> lineColour_;              // the painter's pen is a line pen of this colour
     int width_ = 0;                              // twips
     int height_ = 0;                             // twips
 };
