@@ -16,8 +16,12 @@
 #include "align/log_sum.h"
 #include "align/posterior.h"
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 #include "align/posterior_band.h"
 #include "align/posterior_lanes.h"
 
@@ -37,4 +41,8 @@ BandResult PosteriorBandAvx2(const HmmModel& model, std::string_view x, std::str
 }
 
 }  // namespace kvr::align
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif

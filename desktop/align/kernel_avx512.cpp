@@ -16,8 +16,12 @@
 #include "align/log_sum.h"
 #include "align/posterior.h"
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f")
+#endif
 #include "align/posterior_band.h"
 #include "align/posterior_lanes.h"
 
@@ -37,4 +41,8 @@ BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::s
 }
 
 }  // namespace kvr::align
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif

@@ -32,6 +32,7 @@ template <int W>
 KVR_ALIGN_INLINE typename Vec<W>::F Piece(typename Vec<W>::I piece, float p0, float p1, float p2,
                                           float p3) {
     using F = typename Vec<W>::F;
+#if !defined(__clang__)  // clang has no shuffle by a variable index on these vector types
     if constexpr (W >= 8) {
         F table{};
         for (int l = 0; l < W; l += 4) {
@@ -41,11 +42,11 @@ KVR_ALIGN_INLINE typename Vec<W>::F Piece(typename Vec<W>::I piece, float p0, fl
             table[l + 3] = p3;
         }
         return __builtin_shuffle(table, piece);
-    } else {
-        return piece == 0
-                   ? Splat<W>(p0)
-                   : (piece == 1 ? Splat<W>(p1) : (piece == 2 ? Splat<W>(p2) : Splat<W>(p3)));
     }
+#endif
+    const F first = piece == 0 ? Splat<W>(p0) : Splat<W>(p1);
+    const F second = piece == 2 ? Splat<W>(p2) : Splat<W>(p3);
+    return piece < 2 ? first : second;
 }
 
 // LogSum on every lane: both branches computed, the scalar's choice selected.
