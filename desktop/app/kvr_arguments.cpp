@@ -1,5 +1,7 @@
 #include "app/kvr_arguments.h"
 
+#include <iostream>
+
 namespace kvr::cli {
 
 bool ArgumentReader::Next() {
@@ -32,6 +34,16 @@ bool ArgumentReader::TakeValue(std::string& value) {
     if (index_ >= args_.size()) return false;
     value = args_[index_++];
     return true;
+}
+
+int UsageError(std::string_view name, std::string_view usage, std::string_view problem) {
+    std::cerr << name << ": " << problem << "\n" << usage << "'" << name << " --help' says more.\n";
+    return 2;
+}
+
+int Failure(std::string_view name, std::string_view problem) {
+    std::cerr << name << ": " << problem << "\n";
+    return 1;
 }
 
 }  // namespace kvr::cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "app/kvr_commands.h"
 
@@ -34,5 +35,12 @@ class ArgumentReader {
     std::string current_;
     std::string inlineValue_;
 };
+
+// "NAME: PROBLEM" on standard error, then the command's usage and where its help is (name is
+// the command as typed, "kvr run"). Returns 2, the exit status of a wrong command line.
+int UsageError(std::string_view name, std::string_view usage, std::string_view problem);
+
+// "NAME: PROBLEM" on standard error. Returns 1, the exit status of a failed command.
+int Failure(std::string_view name, std::string_view problem);
 
 }  // namespace kvr::cli

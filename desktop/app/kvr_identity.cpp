@@ -16,9 +16,7 @@ namespace {
 constexpr const char* kUsage = "usage: kvr identity FILE\n";
 
 int UsageError(const std::string& problem) {
-    std::cerr << "kvr identity: " << problem << "\n"
-              << kUsage << "'kvr identity --help' says more.\n";
-    return 2;
+    return cli::UsageError("kvr identity", kUsage, problem);
 }
 
 }  // namespace
@@ -51,10 +49,7 @@ int Identity(const Arguments& args) {
     } else {
         score = PairIdentity(path);
     }
-    if (!score.Ok()) {
-        std::cerr << "kvr identity: cannot score the pair: " << score.failure << "\n";
-        return 1;
-    }
+    if (!score.Ok()) return Failure("kvr identity", "cannot score the pair: " + score.failure);
     std::cout << PlainSingle(*score.identity) << "\n";
     return 0;
 }

@@ -106,8 +106,7 @@ std::string ParseMergeArguments(const Arguments& args, MergeRequest& request) {
 }
 
 int Failure(const std::string& problem) {
-    std::cerr << kName << ": " << problem << "\n";
-    return 1;
+    return cli::Failure(kName, problem);
 }
 
 std::string PairText(int i, int j) {
@@ -249,9 +248,7 @@ bool Streamable(const MergeRequest& request) {
 int Merge(const Arguments& args) {
     MergeRequest request;
     const auto usageError = [](const std::string& problem) {
-        std::cerr << kName << ": " << problem << "\n"
-                  << kUsage << "'kvr merge --help' says more.\n";
-        return 2;
+        return cli::UsageError(kName, kUsage, problem);
     };
     if (const std::string problem = ParseMergeArguments(args, request); !problem.empty())
         return usageError(problem);
@@ -359,11 +356,8 @@ int Merge(const Arguments& args) {
     const RunSetup setup{shell, programs.config, WorkFolder()};
     const RunOutcome outcome = RunFromIdentities(state, window, setup);
     window.Flush();
-    if (outcome.cancelled || shell.Stop().Raised()) {
-        std::cerr << kName << ": cancelled by " << signals.SignalName()
-                  << ": nothing was written\n";
-        return signals.Signal() != 0 ? signals.ExitStatus() : 1;
-    }
+    if (outcome.cancelled || shell.Stop().Raised())
+        return signals.Cancelled(kName, "nothing was written");
     if (!outcome.aligned) return 1;
     const bool printed = PrintDisplayOrder(state, std::cout);
     const bool written = WriteOutputs(state, window, request.outputs, std::cerr);

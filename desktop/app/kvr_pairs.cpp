@@ -113,8 +113,7 @@ std::string ParsePairsArguments(const Arguments& args, PairsRequest& request) {
 }
 
 int Failure(const std::string& problem) {
-    std::cerr << kName << ": " << problem << "\n";
-    return 1;
+    return cli::Failure(kName, problem);
 }
 
 // The machine's own temporary folder: a cluster's shared home must not hold the pair files.
@@ -128,20 +127,15 @@ std::string LocalTemporaryFolder() {
 
 int Pairs(const Arguments& args) {
     PairsRequest request;
-    if (const std::string problem = ParsePairsArguments(args, request); !problem.empty()) {
-        std::cerr << kName << ": " << problem << "\n"
-                  << kUsage << "'kvr pairs --help' says more.\n";
-        return 2;
-    }
+    const auto usageError = [](const std::string& problem) {
+        return cli::UsageError(kName, kUsage, problem);
+    };
+    if (const std::string problem = ParsePairsArguments(args, request); !problem.empty())
+        return usageError(problem);
     if (request.help) {
         std::cout << kUsage << kHelp;
         return 0;
     }
-    const auto usageError = [](const std::string& problem) {
-        std::cerr << kName << ": " << problem << "\n"
-                  << kUsage << "'kvr pairs --help' says more.\n";
-        return 2;
-    };
     int shard = 0;
     int shards = 0;
     if (const std::string problem = ParseShard(request.shardText, shard, shards); !problem.empty())
@@ -230,11 +224,8 @@ int Pairs(const Arguments& args) {
         return end.completed && !writeFailed;
     });
     window.Flush();
-    if (end.cancelled || shell.Stop().Raised()) {
-        std::cerr << kName << ": cancelled by " << signals.SignalName()
-                  << ": the aligners were ended and nothing was written\n";
-        return signals.Signal() != 0 ? signals.ExitStatus() : 1;
-    }
+    if (end.cancelled || shell.Stop().Raised())
+        return signals.Cancelled(kName, "the aligners were ended and nothing was written");
     if (writeFailed || (!written && end.failure.empty()))
         return Failure(WriteFailureMessage(request.out, written));
     if (!end.failure.empty()) return Failure(end.failure + "; nothing was written");

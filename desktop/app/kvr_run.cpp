@@ -99,14 +99,7 @@ struct RunRequest {
 };
 
 int UsageError(const char* name, const std::string& problem, bool append) {
-    std::cerr << name << ": " << problem << "\n"
-              << (append ? kAppendUsage : kUsage) << "'" << name << " --help' says more.\n";
-    return 2;
-}
-
-int Failure(const char* name, const std::string& problem) {
-    std::cerr << name << ": " << problem << "\n";
-    return 1;
+    return cli::UsageError(name, append ? kAppendUsage : kUsage, problem);
 }
 
 // Fills request from the arguments; returns what is wrong with them, or "".
@@ -240,11 +233,8 @@ int Analyse(const Arguments& args, bool append) {
     const RunOutcome outcome =
         append ? RunAppend(state, window, setup) : RunFresh(state, window, setup);
     window.Flush();
-    if (outcome.cancelled || shell.Stop().Raised()) {
-        std::cerr << name << ": cancelled by " << signals.SignalName()
-                  << ": the aligners were ended and nothing was written\n";
-        return signals.Signal() != 0 ? signals.ExitStatus() : 1;
-    }
+    if (outcome.cancelled || shell.Stop().Raised())
+        return signals.Cancelled(name, "the aligners were ended and nothing was written");
     if (!outcome.aligned) return 1;
     if (!WriteRunOutputs(request, state, window)) return 1;
     return outcome.complete ? 0 : 1;

@@ -46,8 +46,7 @@ int Show(const Arguments& args) {
     bool quiet = false;
     ArgumentReader reader(args);
     const auto usageError = [](const std::string& problem) {
-        std::cerr << kName << ": " << problem << "\n" << kUsage << "'kvr show --help' says more.\n";
-        return 2;
+        return cli::UsageError(kName, kUsage, problem);
     };
     while (reader.Next()) {
         if (!reader.IsOption()) {
@@ -81,7 +80,7 @@ int Show(const Arguments& args) {
     if (const auto problems = CheckPictureRequest(outputs.pictures); !problems.empty())
         return usageError(problems.front());
     if (const auto problems = CheckOutputs(outputs); !problems.empty()) {
-        for (const std::string& problem : problems) std::cerr << kName << ": " << problem << "\n";
+        for (const std::string& problem : problems) Failure(kName, problem);
         return 1;
     }
 

@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <atomic>
+#include <iostream>
 
 namespace kvr::cli {
 
@@ -52,6 +53,11 @@ const char* StopOnSignals::SignalName() const {
         default:
             return "a stop request";
     }
+}
+
+int StopOnSignals::Cancelled(std::string_view name, std::string_view outcome) const {
+    std::cerr << name << ": cancelled by " << SignalName() << ": " << outcome << "\n";
+    return Signal() != 0 ? ExitStatus() : 1;
 }
 
 }  // namespace kvr::cli

@@ -3,6 +3,8 @@
 // with 128 + the signal's number.
 #pragma once
 
+#include <string_view>
+
 #include "platform/stop_request.h"
 
 namespace kvr::cli {
@@ -17,6 +19,9 @@ class StopOnSignals {
     int Signal() const;              // the signal that asked to stop, 0 while none has
     const char* SignalName() const;  // "SIGINT", ...
     int ExitStatus() const { return 128 + Signal(); }
+    // Says "NAME: cancelled by SIGNAL: OUTCOME" on standard error and returns the exit status of
+    // a cancelled command: 128 + the signal's number, 1 when no signal asked.
+    int Cancelled(std::string_view name, std::string_view outcome) const;
 };
 
 }  // namespace kvr::cli

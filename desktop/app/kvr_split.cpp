@@ -46,9 +46,7 @@ int Split(const Arguments& args) {
     bool quiet = false;
     ArgumentReader reader(args);
     const auto usageError = [](const std::string& problem) {
-        std::cerr << kName << ": " << problem << "\n"
-                  << kUsage << "'kvr split --help' says more.\n";
-        return 2;
+        return cli::UsageError(kName, kUsage, problem);
     };
     while (reader.Next()) {
         const std::string& option = reader.Current();
@@ -79,10 +77,8 @@ int Split(const Arguments& args) {
     ConsoleWindow window(std::cerr, kName, quiet, ::isatty(STDERR_FILENO) == 1);
     const auto minPercent = ReadWholePercent(minText);
     const auto maxPercent = ReadWholePercent(maxText);
-    if (!minPercent || !maxPercent) {
-        std::cerr << kName << ": --min and --max must be numbers from 0 to 100\n";
-        return 1;
-    }
+    if (!minPercent || !maxPercent)
+        return Failure(kName, "--min and --max must be numbers from 0 to 100");
     if (!ReadSession(state, window, sessionPath)) return 1;
     FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
     if (const std::string refusal = CheckSplitRange(state, *minPercent, *maxPercent);
