@@ -89,14 +89,10 @@ std::string ParseMergeArguments(const Arguments& args, MergeRequest& request) {
             request.quiet = true;
         } else {
             std::string problem;
-            switch (TakeOutputOption(reader, request.outputs, request.options, problem)) {
-                case OptionUse::Taken:
-                    break;
-                case OptionUse::Problem:
-                    return problem;
-                case OptionUse::NotMine:
-                    return "unknown option '" + reader.Typed() + "'";
-            }
+            const OptionUse use =
+                TakeOutputOption(reader, request.outputs, request.options, problem);
+            if (std::string wrong = OptionProblem(use, problem, reader.Typed()); !wrong.empty())
+                return wrong;
         }
     }
     if (request.help) return {};

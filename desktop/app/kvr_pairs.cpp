@@ -95,14 +95,9 @@ std::string ParsePairsArguments(const Arguments& args, PairsRequest& request) {
                 return "--out needs a file name";
         } else {
             std::string problem;
-            switch (TakeAlignerOption(reader, request.options, problem)) {
-                case OptionUse::Taken:
-                    break;
-                case OptionUse::Problem:
-                    return problem;
-                case OptionUse::NotMine:
-                    return "unknown option '" + reader.Typed() + "'";
-            }
+            const OptionUse use = TakeAlignerOption(reader, request.options, problem);
+            if (std::string wrong = OptionProblem(use, problem, reader.Typed()); !wrong.empty())
+                return wrong;
         }
     }
     if (request.help) return {};

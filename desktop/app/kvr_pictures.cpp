@@ -200,4 +200,16 @@ const char* const kPictureOptionsHelp =
     "  --plot-svg FILE      the same plot as an SVG or PDF file\n"
     "  --plot-pdf FILE\n";
 
+std::string OptionProblem(OptionUse use, const std::string& problem, const std::string& typed) {
+    switch (use) {
+        case OptionUse::Taken:
+            return {};
+        case OptionUse::Problem:
+            return problem;
+        case OptionUse::NotMine:
+            break;
+    }
+    return "unknown option '" + typed + "'";
+}
+
 }  // namespace kvr::cli

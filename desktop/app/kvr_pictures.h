@@ -37,6 +37,10 @@ extern const char* const kPictureOptionsHelp;
 
 enum class OptionUse { NotMine, Taken, Problem };
 
+// What a command says of an option once the Take...Option calls are done with it: "" when one
+// took it, their problem, or that the option (as typed) is unknown.
+std::string OptionProblem(OptionUse use, const std::string& problem, const std::string& typed);
+
 // Takes one of the picture options above when `option` is one: takeValue fetches its value (the
 // next argument, or the part after "="). Problems go to `problem`.
 OptionUse TakePictureOption(const std::string& option,

@@ -126,14 +126,8 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool a
             OptionUse use = TakeAlignerOption(reader, request.options, problem);
             if (use == OptionUse::NotMine)
                 use = TakeOutputOption(reader, request.outputs, request.options, problem);
-            switch (use) {
-                case OptionUse::Taken:
-                    break;
-                case OptionUse::Problem:
-                    return problem;
-                case OptionUse::NotMine:
-                    return "unknown option '" + reader.Typed() + "'";
-            }
+            if (std::string wrong = OptionProblem(use, problem, reader.Typed()); !wrong.empty())
+                return wrong;
         }
     }
     if (request.input.empty() && !request.help)

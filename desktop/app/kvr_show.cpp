@@ -65,14 +65,9 @@ int Show(const Arguments& args) {
             continue;
         }
         std::string problem;
-        switch (TakeOutputOption(reader, outputs, options, problem)) {
-            case OptionUse::Taken:
-                break;
-            case OptionUse::Problem:
-                return usageError(problem);
-            case OptionUse::NotMine:
-                return usageError("unknown option '" + reader.Typed() + "'");
-        }
+        const OptionUse use = TakeOutputOption(reader, outputs, options, problem);
+        if (std::string wrong = OptionProblem(use, problem, reader.Typed()); !wrong.empty())
+            return usageError(wrong);
     }
     if (sessionPath.empty()) return usageError("no session file given");
     if (const auto problems = ValidateRunOptions(options); !problems.empty())
