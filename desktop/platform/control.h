@@ -11,7 +11,8 @@ namespace kvr {
 #define KVR_CONTROLS(X)                                                                            \
     /* forms */                                                                                    \
     X(frmMainForm)                                                                                 \
-    X(frmOptions) X(frmIdentityPrct) X(frmSplash) /* main window menus */                          \
+    X(frmOptions)                                                                                  \
+    X(frmIdentityPrct) X(frmSplash) /* main window menus */                                        \
         X(mnuOpenFile) X(mnuSave) X(mnuSaveSession) X(mnuSaveSimScore) X(mnuColumn) X(mnuMat)      \
             X(mnuSaveMatrix) X(mnuEMF) X(mnuBMP) X(mnuSavePlot) X(mnuEMF2) X(mnuBMP2)              \
                 X(mnuPlotData) X(mnuCopyMat) X(mnuCopyMatEMF) X(mnuCopyMatBMP) X(mnuCopyPlot)      \

@@ -62,8 +62,8 @@ void ResetSignals() {
     ReportAndExit(kExec, errno);
 }
 
-[[noreturn]] void Supervise(char* const argv[], char* const envp[], const char* folder, pid_t parent,
-                            int reportFd) {
+[[noreturn]] void Supervise(char* const argv[], char* const envp[], const char* folder,
+                            pid_t parent, int reportFd) {
     ::setpgid(0, 0);
     ResetSignals();
     // The parent-death signal, and a SIGTERM from anyone, kill the group.
@@ -109,7 +109,8 @@ std::vector<std::string> ChildEnvironment(char* const* environment) {
         if (text.starts_with(kTunables)) {
             tuned = true;
             if (text.find(kHugePages) == std::string::npos)
-                text += (text.size() == kTunables.size() ? "" : ":") + std::string(kHugePages) + "1";
+                text +=
+                    (text.size() == kTunables.size() ? "" : ":") + std::string(kHugePages) + "1";
         }
         variables.push_back(std::move(text));
     }
@@ -144,7 +145,8 @@ ProcessGroupStart StartProcessGroup(const std::string& commandLine, const std::s
     // Built before the fork: the children may not allocate.
     const std::vector<std::string> variables = ChildEnvironment(environ);
     std::vector<char*> envp;
-    for (const std::string& variable : variables) envp.push_back(const_cast<char*>(variable.c_str()));
+    for (const std::string& variable : variables)
+        envp.push_back(const_cast<char*>(variable.c_str()));
     envp.push_back(nullptr);
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) {

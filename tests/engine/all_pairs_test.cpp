@@ -49,7 +49,8 @@ TEST(AlignAllPairs, TwoSequencesMakeOneAlignmentAndTheDistanceFile) {
     ASSERT_FALSE(state.failFlag);
     ASSERT_EQ(run.shell.commands.size(), 1u);
     EXPECT_EQ(run.shell.commands[0],
-              "exec </dev/null >'1_2Aln.fas.log' 2>&1; muscle -align 1_2.fas -output 1_2Aln.fas -threads 1");
+              "exec </dev/null >'1_2Aln.fas.log' 2>&1; muscle -align 1_2.fas -output 1_2Aln.fas "
+              "-threads 1");
     EXPECT_EQ(run.shell.folders[0], run.root.Path());
     EXPECT_EQ(state.shellCommand, "muscle -align 1_2.fas -output 1_2Aln.fas -threads 1");
     EXPECT_EQ(state.taskId, run.shell.processIds.at(0));

@@ -217,11 +217,12 @@ TEST(ParallelPairs, APairPastItsTimeLimitIsEndedAndNamed) {
     RunState state = StateWith(Mixed());
     EXPECT_EQ(AlignAllPairs(state, window, run.context), PairsEnd::Failed);
     ASSERT_EQ(window.messages.size(), 1u);
-    EXPECT_EQ(window.messages[0],
-              "The identity of sequences 3 and 6 could not be computed with MUSCLE: the aligner "
-              "was still running after 2.5 seconds, the time limit for one pair, and has been "
-              "ended.\nSequence 3: >m2\nSequence 6: >m5\n"
-              "Command: muscle -align 3_6.fas -output 3_6Aln.fas -threads 1\nThe run has been stopped.");
+    EXPECT_EQ(
+        window.messages[0],
+        "The identity of sequences 3 and 6 could not be computed with MUSCLE: the aligner "
+        "was still running after 2.5 seconds, the time limit for one pair, and has been "
+        "ended.\nSequence 3: >m2\nSequence 6: >m5\n"
+        "Command: muscle -align 3_6.fas -output 3_6Aln.fas -threads 1\nThe run has been stopped.");
     EXPECT_FALSE(run.shell.endedEarly.empty());
     EXPECT_TRUE(std::filesystem::is_empty(run.root.Path()));
 }

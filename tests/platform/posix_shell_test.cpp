@@ -56,13 +56,15 @@ TEST(PosixShell, AlignersGetHugePagesUnlessTheUserTunedThem) {
               (Variables{"HOME=/h", "PATH=/bin", "GLIBC_TUNABLES=glibc.malloc.hugetlb=1"}));
     EXPECT_EQ(environment({"GLIBC_TUNABLES=glibc.malloc.arena_max=2", "A=b"}),
               (Variables{"GLIBC_TUNABLES=glibc.malloc.arena_max=2:glibc.malloc.hugetlb=1", "A=b"}));
-    EXPECT_EQ(environment({"GLIBC_TUNABLES="}), (Variables{"GLIBC_TUNABLES=glibc.malloc.hugetlb=1"}));
+    EXPECT_EQ(environment({"GLIBC_TUNABLES="}),
+              (Variables{"GLIBC_TUNABLES=glibc.malloc.hugetlb=1"}));
     EXPECT_EQ(environment({"GLIBC_TUNABLES=glibc.malloc.hugetlb=0"}),
               (Variables{"GLIBC_TUNABLES=glibc.malloc.hugetlb=0"}));
 
     TempFolder folder;
     PosixShell shell;
-    const std::string shown = "case $GLIBC_TUNABLES in *glibc.malloc.hugetlb=*) exit 0;; esac; exit 1";
+    const std::string shown =
+        "case $GLIBC_TUNABLES in *glibc.malloc.hugetlb=*) exit 0;; esac; exit 1";
     EXPECT_EQ(shell.Run(shown, folder.Path()).exitCode, 0);
 }
 

@@ -104,11 +104,13 @@ TEST_F(QImageSurfaceTest, LinesTakeTheirOwnColourWhateverWasDrawnBefore) {
     surface.Text(150, 1500, "Ay");
     surface.Line(150, 450, 1500, 450, red);  // after text, whose pen is black
     surface.Line(150, 600, 1500, 600, blue);
-    (void)surface.Image();                   // a new painter from here
+    (void)surface.Image();  // a new painter from here
     surface.Line(150, 750, 1500, 750, blue);
     const QImage image = surface.Image();
-    for (const auto& [y, colour] : {std::pair{10, qRgb(255, 0, 0)}, {20, qRgb(255, 0, 0)},
-                                    {30, qRgb(255, 0, 0)}, {40, qRgb(0, 0, 255)},
+    for (const auto& [y, colour] : {std::pair{10, qRgb(255, 0, 0)},
+                                    {20, qRgb(255, 0, 0)},
+                                    {30, qRgb(255, 0, 0)},
+                                    {40, qRgb(0, 0, 255)},
                                     {50, qRgb(0, 0, 255)}}) {
         EXPECT_EQ(image.pixel(50, y), colour) << y;
         EXPECT_EQ(image.pixel(50, y + 1), qRgb(255, 255, 255)) << "one pixel thick: " << y;

@@ -23,8 +23,8 @@ QImage HugePageImage(int widthPx, int heightPx) {
     void* data = std::aligned_alloc(kHugePage, (bytes + kHugePage - 1) / kHugePage * kHugePage);
     if (!data) return {};
     ::madvise(data, bytes, MADV_HUGEPAGE);
-    return QImage(static_cast<uchar*>(data), widthPx, heightPx, bytesPerLine,
-                  QImage::Format_RGB32, std::free, data);
+    return QImage(static_cast<uchar*>(data), widthPx, heightPx, bytesPerLine, QImage::Format_RGB32,
+                  std::free, data);
 }
 
 QImage BlankImage(int widthPx, int heightPx) {
