@@ -14,8 +14,6 @@ namespace kvr {
 
 namespace {
 
-constexpr Rgb kGreen{0, 255, 0};
-
 constexpr int kLeft = 70;                  // L
 constexpr int kAxisY = 700 - 2 * 40;       // AY: 620
 constexpr int kPlotWidth = 1000 - 2 * 70;  // PW: 860
@@ -131,10 +129,10 @@ void DrawPlotPicture(const RunState& state, DrawingSurface& picture, CurveStart 
     int x = 65 + dx;
     for (int p = scale.lo; p <= 100; ++p) {
         if (p == scale.lo || p == scale.maxPct) {
-            picture.Box(x, 615 + dy, x + 5, 620 + dy, kGreen);
+            picture.Box(x, 615 + dy, x + 5, 620 + dy, kPlotGreen);
             label(false, p);
         } else if (p % 5 == 0) {
-            picture.Box(x - 1, 613 + dy, x + 3, 627 + dy, kGreen);
+            picture.Box(x - 1, 613 + dy, x + 3, 627 + dy, kPlotGreen);
             label(false, p);
         } else {
             picture.Box(x - 1, 615 + dy, x + 3, 625 + dy, kBlack);
@@ -146,7 +144,7 @@ void DrawPlotPicture(const RunState& state, DrawingSurface& picture, CurveStart 
     int y = kAxisY + dy;
     for (int k = 0; k < kVerticalTicks; ++k) {
         if (k % 5 == 0)
-            picture.Box(x + 5, y - 2, x + 15, y + 2, kGreen);
+            picture.Box(x + 5, y - 2, x + 15, y + 2, kPlotGreen);
         else
             picture.Box(x + 4, y - 1, x + 14, y + 1, kBlack);
         label(true, k);

@@ -5,9 +5,13 @@
 #include <array>
 #include <string>
 
+#include "platform/drawing_surface.h"
 #include "state/run_state.h"
 
 namespace kvr {
+
+// The marks of both layouts: the points under the curve and the ticks of the vertical axis.
+inline constexpr Rgb kPlotGreen{0, 255, 0};
 
 struct PlotScale {
     int lo = 0;      // first percentage on the axis: floor(minIdentity x 100); the axis ends at 100

@@ -11,7 +11,6 @@ namespace kvr {
 
 namespace {
 
-constexpr Rgb kGreen{0, 255, 0};
 constexpr Rgb kRed{255, 0, 0};
 constexpr const char* kPercentTitle = "Percentage pairwise identity";
 
@@ -84,7 +83,7 @@ void ScreenPlot(const RunState& state, DrawingSurface& canvas, Size size) {
         const bool marked = p == scale.lo || p == scale.maxPct;
         if (marked || p % 5 == 0) {
             const float bottom = marked ? y1 + 15 : y1 + 35;
-            canvas.FillRect(T(x - 15), T(y0 - 15), T(x + 15), T(bottom), kGreen);
+            canvas.FillRect(T(x - 15), T(y0 - 15), T(x + 15), T(bottom), kPlotGreen);
             if (const AxisLabel* label = ShownLabel(labels, false, p))
                 canvas.Text(label->x, label->y, label->text);
         } else {
@@ -97,7 +96,7 @@ void ScreenPlot(const RunState& state, DrawingSurface& canvas, Size size) {
     y = H - MY;
     for (int k = 0; k < kVerticalTicks; ++k) {
         if (k % 5 == 0)
-            canvas.FillRect(T(tickX + 50), T(y - 20), T(tickX + 160), T(y + 20), kGreen);
+            canvas.FillRect(T(tickX + 50), T(y - 20), T(tickX + 160), T(y + 20), kPlotGreen);
         else
             canvas.Line(T(tickX + 50), T(y), T(tickX + 160), T(y), kBlack);
         if (const AxisLabel* label = ShownLabel(labels, true, k))

@@ -3,7 +3,6 @@
 // choices.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 #include <string>
 
@@ -12,21 +11,13 @@
 #include "align/mea.h"
 #include "align/posterior.h"
 #include "align/reference_pairs.h"
+#include "align/sequence_helpers.h"
 
 namespace kvr::align {
 namespace {
 
-bool SameBits(const SparsePosterior& p, const SparsePosterior& q) {
-    return p.rows == q.rows && p.cols == q.cols && p.rowStart == q.rowStart && p.col == q.col &&
-           p.prob.size() == q.prob.size() &&
-           std::memcmp(p.prob.data(), q.prob.data(), p.prob.size() * sizeof(float)) == 0;
-}
-
-std::string Random(std::mt19937& rng, std::size_t n, std::string_view letters) {
-    std::string s(n, ' ');
-    for (auto& c : s) c = letters[rng() % letters.size()];
-    return s;
-}
+using testing::RandomSequence;
+using testing::SameBits;
 
 // Substitutions, and insertions and deletions of one to `run` residues.
 std::string Mutate(std::mt19937& rng, const std::string& s, std::string_view letters, int percent,
@@ -38,7 +29,7 @@ std::string Mutate(std::mt19937& rng, const std::string& s, std::string_view let
             k += rng() % run;  // deletion
             continue;
         }
-        if (r < 10) out += Random(rng, 1 + rng() % run, letters);  // insertion
+        if (r < 10) out += RandomSequence(rng, 1 + rng() % run, letters);  // insertion
         out.push_back(r < 10 * percent ? letters[rng() % letters.size()] : s[k]);
     }
     return out.empty() ? s : out;
@@ -49,7 +40,7 @@ struct Pair {
     Alphabet alphabet;
 };
 
-const Kernel kKernels[] = {Kernel::Scalar, Kernel::Avx2, Kernel::Avx512};
+const Kernel kBandKernels[] = {Kernel::Scalar, Kernel::Avx2, Kernel::Avx512};
 
 void ExpectBandEqualsWholeMatrix(const std::vector<Pair>& pairs) {
     PosteriorScratch scratch;
@@ -60,7 +51,7 @@ void ExpectBandEqualsWholeMatrix(const std::vector<Pair>& pairs) {
         ASSERT_TRUE(PosteriorScalar(model, p.a, p.b, scratch, nullptr, whole));
         const PairCounts reference = MeaCountsReference(whole, p.a, p.b, mea);
         EXPECT_EQ(MeaCounts(whole, p.a, p.b, mea), reference) << p.name;
-        for (const Kernel kernel : kKernels) {
+        for (const Kernel kernel : kBandKernels) {
             if (!KernelAvailable(kernel)) continue;
             SparsePosterior banded;
             ASSERT_TRUE(
@@ -87,14 +78,14 @@ TEST(Band, RandomPairsGiveTheWholeMatrixBits) {
     std::vector<Pair> pairs;
     const auto seqs = testing::LoadSequences("orchid_its.fasta");
     for (int k = 0; k < 24; ++k) {
-        const std::string dna = Random(rng, 50 + rng() % 900, "ACGT");
-        const std::string protein = Random(rng, 30 + rng() % 400, "ACDEFGHIKLMNPQRSTVWY");
+        const std::string dna = RandomSequence(rng, 50 + rng() % 900, "ACGT");
+        const std::string protein = RandomSequence(rng, 30 + rng() % 400, "ACDEFGHIKLMNPQRSTVWY");
         const std::string& its = seqs[rng() % seqs.size()];
         const std::size_t from = rng() % (its.size() / 2), length = 20 + rng() % 200;
         const std::string tag = " " + std::to_string(k);
         pairs.push_back({"similar dna" + tag, dna, Mutate(rng, dna, "ACGT", 1 + k % 20, 1 + k % 30),
                          Alphabet::Nucleotide});
-        pairs.push_back({"unrelated dna" + tag, dna, Random(rng, 50 + rng() % 900, "ACGT"),
+        pairs.push_back({"unrelated dna" + tag, dna, RandomSequence(rng, 50 + rng() % 900, "ACGT"),
                          Alphabet::Nucleotide});
         pairs.push_back({"fragment" + tag, its.substr(from, length), its, Alphabet::Nucleotide});
         pairs.push_back({"fragment second" + tag, Mutate(rng, its, "ACGT", 2, 5),
@@ -114,7 +105,7 @@ TEST(Band, RandomPairsGiveTheWholeMatrixBits) {
 // pair with one short gap it does not.
 TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
     std::mt19937 rng(13);
-    const std::string a = Random(rng, 400, "ACGT");
+    const std::string a = RandomSequence(rng, 400, "ACGT");
     const std::string gapped = a.substr(0, 150) + a.substr(153);
     const HmmModel& model = ModelFor(Alphabet::Nucleotide);
     const struct {
@@ -122,7 +113,7 @@ TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
         std::string y;
         BandResult expected;
     } cases[] = {
-        {"unrelated", Random(rng, 400, "ACGT"), BandResult::Widen},
+        {"unrelated", RandomSequence(rng, 400, "ACGT"), BandResult::Widen},
         {"one short gap", gapped, BandResult::Done},
     };
     using BandFn = BandResult (*)(const HmmModel&, std::string_view, std::string_view, const Band&,
@@ -144,7 +135,7 @@ TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
 
 TEST(SeedPath, RunsFromCornerToCornerOneRowAtATime) {
     std::mt19937 rng(9);
-    const std::string a = Random(rng, 300, "ACGT");
+    const std::string a = RandomSequence(rng, 300, "ACGT");
     const struct {
         const char* name;
         std::string x, y;
@@ -152,7 +143,7 @@ TEST(SeedPath, RunsFromCornerToCornerOneRowAtATime) {
         {"same", a, a},
         {"fragment of y", a.substr(100, 50), a},
         {"fragment of x", a, a.substr(200, 40)},
-        {"unrelated", a, Random(rng, 120, "ACGT")},
+        {"unrelated", a, RandomSequence(rng, 120, "ACGT")},
         {"one residue", "A", "C"},
     };
     for (const auto& c : cases) {

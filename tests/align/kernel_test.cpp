@@ -2,16 +2,19 @@
 // of mixed lengths sharing one batch.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 #include <string>
 
 #include "align/kernels.h"
 #include "align/posterior.h"
 #include "align/reference_pairs.h"
+#include "align/sequence_helpers.h"
 
 namespace kvr::align {
 namespace {
+
+using testing::RandomSequence;
+using testing::SameBits;
 
 using KernelFn = bool (*)(const HmmModel&, const std::string_view*, const std::string_view*, int,
                           const std::atomic<bool>*, SparsePosterior*);
@@ -23,21 +26,15 @@ struct KernelCase {
     int lanes;
 };
 
-const KernelCase kKernels[] = {
+const KernelCase kSimdKernels[] = {
     {"avx2", Kernel::Avx2, PosteriorAvx2, kLanesAvx2},
     {"avx512", Kernel::Avx512, PosteriorAvx512, kLanesAvx512},
 };
 
-bool SameBits(const SparsePosterior& p, const SparsePosterior& q) {
-    return p.rows == q.rows && p.cols == q.cols && p.rowStart == q.rowStart && p.col == q.col &&
-           p.prob.size() == q.prob.size() &&
-           std::memcmp(p.prob.data(), q.prob.data(), p.prob.size() * sizeof(float)) == 0;
-}
-
 void ExpectKernelsMatchScalar(const std::vector<std::pair<std::string, std::string>>& pairs,
                               Alphabet alphabet) {
     const HmmModel& model = ModelFor(alphabet);
-    for (const auto& k : kKernels) {
+    for (const auto& k : kSimdKernels) {
         if (!KernelAvailable(k.kernel)) continue;
         for (std::size_t first = 0; first < pairs.size(); first += k.lanes) {
             const int count =
@@ -60,12 +57,6 @@ void ExpectKernelsMatchScalar(const std::vector<std::pair<std::string, std::stri
     }
 }
 
-std::string Random(std::mt19937& rng, std::size_t n, std::string_view letters) {
-    std::string s(n, ' ');
-    for (auto& c : s) c = letters[rng() % letters.size()];
-    return s;
-}
-
 std::string Mutate(std::mt19937& rng, const std::string& s, std::string_view letters) {
     std::string out;
     for (char c : s) {
@@ -82,10 +73,10 @@ TEST(Kernels, RandomPairsOfMixedLengthsGiveTheScalarBits) {
     std::vector<std::pair<std::string, std::string>> dna, protein;
     for (int k = 0; k < 40; ++k) {
         const std::size_t n = 1 + rng() % (k < 8 ? 4 : 400);
-        const std::string a = Random(rng, n, "ACGTN");
-        dna.emplace_back(
-            a, k % 5 == 0 ? Random(rng, 1 + rng() % 300, "acgtRY?") : Mutate(rng, a, "ACGT"));
-        const std::string p = Random(rng, n, "ACDEFGHIKLMNPQRSTVWYX");
+        const std::string a = RandomSequence(rng, n, "ACGTN");
+        dna.emplace_back(a, k % 5 == 0 ? RandomSequence(rng, 1 + rng() % 300, "acgtRY?")
+                                       : Mutate(rng, a, "ACGT"));
+        const std::string p = RandomSequence(rng, n, "ACDEFGHIKLMNPQRSTVWYX");
         protein.emplace_back(p, Mutate(rng, p, "ACDEFGHIKLMNPQRSTVWY"));
     }
     ExpectKernelsMatchScalar(dna, Alphabet::Nucleotide);
@@ -105,7 +96,7 @@ TEST(Kernels, CancelStopsALaneBatch) {
     const std::string a(500, 'A'), b(400, 'C');
     const std::string_view xs[] = {a}, ys[] = {b};
     SparsePosterior out[1];
-    for (const auto& k : kKernels) {
+    for (const auto& k : kSimdKernels) {
         if (!KernelAvailable(k.kernel)) continue;
         EXPECT_FALSE(k.run(ModelFor(Alphabet::Nucleotide), xs, ys, 1, &cancel, out)) << k.name;
     }

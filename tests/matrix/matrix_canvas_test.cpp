@@ -15,7 +15,7 @@ using Kind = DrawOp::Kind;
 using testing::Gradient;
 using testing::MakeAnalysis;
 
-RunState Analysis(int n) {
+RunState CanvasAnalysis(int n) {
     RunState state = MakeAnalysis(n, Gradient(n, 0.6f));
     BuildPalette(state);
     return state;
@@ -33,7 +33,7 @@ TEST(MatrixCanvas, CellSizesAndCanvasSizeFollowTheNumberOfSequences) {
     };
     for (const Case c : {Case{10, 400, 380}, Case{11, 370, 350}, Case{20, 370, 350},
                          Case{21, 320, 300}, Case{30, 320, 300}, Case{31, 220, 200}}) {
-        const RunState state = Analysis(c.n);  // names ">seq_1".. ">seq_NN": L = 6 or 7 x 90
+        const RunState state = CanvasAnalysis(c.n);  // names ">seq_1".. ">seq_NN": L = 6 or 7 x 90
         const int L = state.maxNameLen * 90;
         const RecordingSurface canvas = Draw(state);
         const auto boxes = canvas.OpsOf(Kind::FillRect);
@@ -59,7 +59,7 @@ TEST(MatrixCanvas, CellSizesAndCanvasSizeFollowTheNumberOfSequences) {
 }
 
 TEST(MatrixCanvas, LowerLeftTriangleWithOutlinedCellsInPaletteColours) {
-    const RunState state = Analysis(5);
+    const RunState state = CanvasAnalysis(5);
     const RecordingSurface canvas = Draw(state);
     const auto fills = canvas.OpsOf(Kind::FillRect);
     // 15 cells, 22 key boxes and 11 ticks.
@@ -111,7 +111,7 @@ TEST(MatrixCanvas, NamesWithoutMarkersAlongTwoSides) {
 TEST(MatrixCanvas, KeyTitleAndBoxesByTheNumberOfSequences) {
     {
         // Fewer than 20: half-way down the triangle, box 162.5 x 108.
-        const RunState state = Analysis(5);
+        const RunState state = CanvasAnalysis(5);
         const RecordingSurface canvas = Draw(state);
         const int R = 5 * 400 + state.maxNameLen * 90 + 150;
         const auto texts = canvas.OpsOf(Kind::Text);
@@ -136,7 +136,7 @@ TEST(MatrixCanvas, KeyTitleAndBoxesByTheNumberOfSequences) {
     }
     {
         // 20 and more: (H - L - K) / 2, box 243.75 x 139 above 30.
-        const RunState state = Analysis(40);
+        const RunState state = CanvasAnalysis(40);
         const RecordingSurface canvas = Draw(state);
         const int L = state.maxNameLen * 90;
         const int R = 40 * 220 + L + 150;
@@ -153,20 +153,20 @@ TEST(MatrixCanvas, KeyTitleAndBoxesByTheNumberOfSequences) {
 }
 
 TEST(MatrixCanvas, SmallMatrixFillsAtLeastTheMinimumAndTheViewport) {
-    const RunState one = Analysis(1);
+    const RunState one = CanvasAnalysis(1);
     const RecordingSurface canvas = Draw(one);
     EXPECT_EQ(canvas.Width(), 3500);
     EXPECT_EQ(canvas.Height(), 3100);
     EXPECT_EQ(canvas.OpsOf(Kind::FillRect).front().x1, one.maxNameLen * 90 + 150);
     EXPECT_EQ(canvas.OpsOf(Kind::FillRect).size(), 1u + 22 + 11) << "the key is still drawn";
 
-    const RecordingSurface fitted = Draw(Analysis(5), Size{9000, 6000});
+    const RecordingSurface fitted = Draw(CanvasAnalysis(5), Size{9000, 6000});
     EXPECT_EQ(fitted.Width(), 9000);
     EXPECT_EQ(fitted.Height(), 6000);
 }
 
 TEST(KeyPanel, TitleAndBoxesAtFixedPlaces) {
-    const RunState state = Analysis(40);
+    const RunState state = CanvasAnalysis(40);
     RecordingSurface panel;
     DrawKeyPanel(state, panel, Size{1815, 3855});
     EXPECT_EQ(panel.Width(), 1815);

@@ -19,7 +19,7 @@ using testing::MakeAnalysis;
 using testing::ReadEmf;
 using testing::TempFolder;
 
-RunState Analysis(int n, int mode = kFullColour) {
+RunState PictureAnalysis(int n, int mode = kFullColour) {
     RunState state = MakeAnalysis(n, Gradient(n, 0.55f));  // names ">seq_1": L = 51
     state.ColourMode = mode;
     BuildPalette(state);
@@ -49,7 +49,7 @@ TEST(MatrixPictureFrame, HoldsTheDrawingAndAMarginAndNoMore) {
 }
 
 TEST(MatrixPicture, CompactLayoutInDeviceUnits) {
-    const RunState state = Analysis(3);
+    const RunState state = PictureAnalysis(3);
     RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
     DrawMatrixPicture(state, picture);
     const auto texts = picture.OpsOf(Kind::Text);
@@ -82,7 +82,7 @@ TEST(MatrixPicture, CompactLayoutInDeviceUnits) {
 }
 
 TEST(MatrixPicture, LargerMatrixCentresTitleAndKey) {
-    const RunState state = Analysis(40);
+    const RunState state = PictureAnalysis(40);
     RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
     DrawMatrixPicture(state, picture);
     // Names up to ">seq_40": L = round(7 x 8.5) = 60 (59.5, half to even).
@@ -93,7 +93,7 @@ TEST(MatrixPicture, LargerMatrixCentresTitleAndKey) {
 
 TEST(MatrixPicture, WorkFolderFileReadsBack) {
     TempFolder work;
-    const RunState state = Analysis(48, kThreeColour);
+    const RunState state = PictureAnalysis(48, kThreeColour);
     WriteMatrixPicture(state, work.Path());
     const auto file = ReadEmf(work.File("Identity_mat.emf"));
     ASSERT_TRUE(file.has_value());
@@ -129,7 +129,7 @@ TEST(MatrixPicture, WorkFolderFileReadsBack) {
 }
 
 TEST(MatrixPicture, UnwritableTargetIsReported) {
-    const RunState state = Analysis(3);
+    const RunState state = PictureAnalysis(3);
     EXPECT_FALSE(WriteMatrixPictureFile(state, "/nonexistent-folder/m_mat.emf"));
 }
 

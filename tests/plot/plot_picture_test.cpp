@@ -5,6 +5,7 @@
 #include "platform/emf/emf_surface.h"
 #include "platform/fakes/recording_surface.h"
 #include "platform/fakes/recording_window.h"
+#include "support/analysis_state.h"
 #include "support/emf_reader.h"
 #include "support/temp_folder.h"
 
@@ -12,18 +13,10 @@ namespace kvr {
 namespace {
 
 using Kind = DrawOp::Kind;
+using testing::Histogram;
 using testing::ReadEmf;
 using testing::TempFolder;
-constexpr Rgb kGreen{0, 255, 0};
-
-RunState Histogram(double minIdentity, float maxIdentity, float maxProportion) {
-    RunState state;
-    state.minIdentity = minIdentity;
-    state.maxIdentity = maxIdentity;
-    state.maxProportion = maxProportion;
-    state.BinArray.assign(101, {0.0f, 0.0f});
-    return state;
-}
+constexpr Rgb kMarkColour{0, 255, 0};  // pure green
 
 // The fixed layout moves down so that the top label (2 units above y = 0) is 10 units inside.
 constexpr int kDown = 12;
@@ -49,13 +42,13 @@ TEST(PlotPicture, FixedLayoutTicksAndShortLabels) {
     ASSERT_EQ(boxes.size(), 31u + 21);
     EXPECT_EQ(std::tie(boxes[0].x1, boxes[0].y1, boxes[0].x2, boxes[0].y2),
               std::make_tuple(65, 615 + kDown, 70, 620 + kDown));  // the first: short, green
-    EXPECT_EQ(boxes[0].colour, kGreen);
+    EXPECT_EQ(boxes[0].colour, kMarkColour);
     EXPECT_EQ(std::tie(boxes[1].x1, boxes[1].y1, boxes[1].x2, boxes[1].y2),
               std::make_tuple(65 + 29 - 1, 615 + kDown, 65 + 29 + 3, 625 + kDown));  // 71: black
     EXPECT_EQ(boxes[1].colour, kBlack);
     EXPECT_EQ(std::tie(boxes[5].y1, boxes[5].y2),
               std::make_tuple(613 + kDown, 627 + kDown));  // 75: long, green
-    EXPECT_EQ(boxes[5].colour, kGreen);
+    EXPECT_EQ(boxes[5].colour, kMarkColour);
     EXPECT_EQ(std::tie(boxes[30].x1, boxes[30].y2), std::make_tuple(65 + 30 * 29, 620 + kDown));
 
     std::vector<std::string> horizontal, vertical;

@@ -9,23 +9,15 @@
 #include "platform/fakes/recording_window.h"
 #include "plot/binning.h"
 #include "plot/plot_scale.h"
+#include "support/analysis_state.h"
 
 namespace kvr {
 namespace {
 
 using Kind = DrawOp::Kind;
+using testing::Histogram;
 constexpr Rgb kGreen{0, 255, 0};
 constexpr Rgb kRed{255, 0, 0};
-
-// A histogram set by hand: proportions per row and the range they came from.
-RunState Histogram(double minIdentity, float maxIdentity, float maxProportion) {
-    RunState state;
-    state.minIdentity = minIdentity;
-    state.maxIdentity = maxIdentity;
-    state.maxProportion = maxProportion;
-    state.BinArray.assign(101, {0.0f, 0.0f});
-    return state;
-}
 
 // W = 15000, H = 9000: MX = 1275, MY = 765, PW = 12450, PH = 7470.
 RecordingSurface Plot(const RunState& state) {

@@ -43,4 +43,14 @@ inline std::function<float(int, int)> Gradient(int n, float lowest) {
     };
 }
 
+// A histogram set by hand: proportions per row (all zero here) and the range they came from.
+inline RunState Histogram(double minIdentity, float maxIdentity, float maxProportion) {
+    RunState state;
+    state.minIdentity = minIdentity;
+    state.maxIdentity = maxIdentity;
+    state.maxProportion = maxProportion;
+    state.BinArray.assign(101, {0.0f, 0.0f});
+    return state;
+}
+
 }  // namespace kvr::testing
