@@ -8,27 +8,28 @@
 namespace kvr {
 
 // X-macro so that the enum and the name table can never drift apart.
-#define KVR_CONTROLS(X)                                                                            \
-    /* forms */                                                                                    \
-    X(frmMainForm)                                                                                 \
-    X(frmOptions)                                                                                  \
-    X(frmIdentityPrct) X(frmSplash) /* main window menus */                                        \
-        X(mnuOpenFile) X(mnuSave) X(mnuSaveSession) X(mnuSaveSimScore) X(mnuColumn) X(mnuMat)      \
-            X(mnuSaveMatrix) X(mnuEMF) X(mnuBMP) X(mnuSavePlot) X(mnuEMF2) X(mnuBMP2)              \
-                X(mnuPlotData) X(mnuCopyMat) X(mnuCopyMatEMF) X(mnuCopyMatBMP) X(mnuCopyPlot)      \
-                    X(mnuCopyPlotEMF) X(mnuCopyPlotBMP) X(mnuSaveSeqs) X(mnu_Save_All) X(mnuRerun) \
-                        X(mnuAppend) X(mnuStop) X(mnuSVG) X(mnuPDF) X(mnuSVG2)                     \
-                            X(mnuPDF2) /* main window buttons and cut-off controls */              \
-        X(cmdDrawMat) X(cmdPlot) X(cmdZoomIn) X(cmdZoomOut) X(cmdColourScheme) X(lblCutoff1)       \
-            X(updCutoff1) X(lblCutoff1dsply) X(lblCutoff2) X(UpdCutoff2)                           \
-                X(lblCutoff2dsply) /* main window pictures and scroll bars */                      \
-        X(OuterPicture) X(ZoomingPicture) X(InnerPicture) X(keyPicture) X(VScroll1)                \
-            X(HScroll1) /* status area */                                                          \
-        X(Frame2) X(ProgressBar1) X(lblProgress) X(lblPrgPercent) X(lblFilePath)                   \
-            X(cmdCancel) /* run options window */                                                  \
-        X(fraOption) X(oMuscle) X(oClustalw) X(oMafft) X(oBuiltin) X(chkOptions)                   \
-            X(CmdRun) /* dataset splitter window */                                                \
-        X(Label1) X(txtMaxSeqIdentity) X(Label2) X(txtMinSeqIdentity) X(cmdOk)
+// clang-format off
+#define KVR_CONTROLS(X)                                                                      \
+    /* forms */                                                                              \
+    X(frmMainForm) X(frmOptions) X(frmIdentityPrct) X(frmSplash)                             \
+    /* main window menus */                                                                  \
+    X(mnuOpenFile) X(mnuSave) X(mnuSaveSession) X(mnuSaveSimScore) X(mnuColumn) X(mnuMat)    \
+    X(mnuSaveMatrix) X(mnuEMF) X(mnuBMP) X(mnuSavePlot) X(mnuEMF2) X(mnuBMP2) X(mnuPlotData) \
+    X(mnuCopyMat) X(mnuCopyMatEMF) X(mnuCopyMatBMP) X(mnuCopyPlot) X(mnuCopyPlotEMF)         \
+    X(mnuCopyPlotBMP) X(mnuSaveSeqs) X(mnu_Save_All) X(mnuRerun) X(mnuAppend) X(mnuStop)     \
+    X(mnuSVG) X(mnuPDF) X(mnuSVG2) X(mnuPDF2)                                                \
+    /* main window buttons and cut-off controls */                                           \
+    X(cmdDrawMat) X(cmdPlot) X(cmdZoomIn) X(cmdZoomOut) X(cmdColourScheme) X(lblCutoff1)     \
+    X(updCutoff1) X(lblCutoff1dsply) X(lblCutoff2) X(UpdCutoff2) X(lblCutoff2dsply)          \
+    /* main window pictures and scroll bars */                                               \
+    X(OuterPicture) X(ZoomingPicture) X(InnerPicture) X(keyPicture) X(VScroll1) X(HScroll1)  \
+    /* status area */                                                                        \
+    X(Frame2) X(ProgressBar1) X(lblProgress) X(lblPrgPercent) X(lblFilePath) X(cmdCancel)    \
+    /* run options window */                                                                 \
+    X(fraOption) X(oMuscle) X(oClustalw) X(oMafft) X(oBuiltin) X(chkOptions) X(CmdRun)       \
+    /* dataset splitter window */                                                            \
+    X(Label1) X(txtMaxSeqIdentity) X(Label2) X(txtMinSeqIdentity) X(cmdOk)
+// clang-format on
 
 enum class Control {
 #define KVR_CONTROL_ENUM(name) name,
