@@ -13,10 +13,11 @@ namespace kvr::cli {
 
 namespace {
 
+constexpr const char* kName = "kvr identity";
 constexpr const char* kUsage = "usage: kvr identity FILE\n";
 
 int UsageError(const std::string& problem) {
-    return cli::UsageError("kvr identity", kUsage, problem);
+    return cli::UsageError(kName, kUsage, problem);
 }
 
 }  // namespace
@@ -49,7 +50,7 @@ int Identity(const Arguments& args) {
     } else {
         score = PairIdentity(path);
     }
-    if (!score.Ok()) return Failure("kvr identity", "cannot score the pair: " + score.failure);
+    if (!score.Ok()) return Failure(kName, "cannot score the pair: " + score.failure);
     std::cout << PlainSingle(*score.identity) << "\n";
     return 0;
 }
