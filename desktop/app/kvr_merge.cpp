@@ -275,7 +275,6 @@ int Merge(const Arguments& args) {
     state.inputPath = request.input;
     LoadFasta(state, window, request.input);
     if (state.failFlag) return 1;
-    state.fileKind = kFastaLoaded;
     const int n = state.seqCount;
     std::vector<std::size_t> lengths;
     for (int i = 0; i < n; ++i) lengths.push_back(state.InputSequences[i].residues.size());

@@ -152,8 +152,7 @@ bool WritePictures(RunState& state, Window& window, const PictureRequest& pictur
         report(WriteMatrixPictureFile(state, pictures.matrixEmf), "matrix picture",
                pictures.matrixEmf);
     if (!pictures.plotEmf.empty())
-        report(WritePlotPictureFile(state, pictures.plotEmf, CurveStart::Floored), "plot picture",
-               pictures.plotEmf);
+        report(WritePlotPictureFile(state, pictures.plotEmf), "plot picture", pictures.plotEmf);
     if (!pictures.matrixImage.empty()) {
         QImageSurface canvas = MakeCanvas();
         DrawMatrixCanvas(state, canvas, Size{});

@@ -148,7 +148,6 @@ bool LoadInput(RunState& state, Window& window, const std::string& input, const 
     const FastaSource source{fromStandardInput ? &text : nullptr, &report};
     state.inputPath = path;
     if (append) {
-        state.appendMode = true;
         AppendFasta(state, window, path, source);
     } else {
         LoadFasta(state, window, path, source);
@@ -165,9 +164,7 @@ bool LoadInput(RunState& state, Window& window, const std::string& input, const 
         if (report.counts[kind] > listed[kind])
             std::cerr << name << ": warning: " << report.counts[kind] - listed[kind]
                       << " more like the last\n";
-    if (state.failFlag) return false;
-    state.fileKind = append ? kSessionOrAppended : kFastaLoaded;
-    return true;
+    return !state.failFlag;
 }
 
 // Everything the run writes, after the ordering. The display order is printed unless an output

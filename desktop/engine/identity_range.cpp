@@ -14,7 +14,10 @@ void FindIdentityRange(RunState& state, Window& window, const IdentityTable& mat
 }
 
 void ApplyIdentityRange(RunState& state, Window& window, const IdentityRange& range) {
-    const double smallest = range.smallest;
+    // Zeros never count as the smallest identity, unless every pair is 0: then 0 is the range's
+    // bottom, and the set is anything but 100 % similar.
+    const bool allZero = range.largest == 0.0f && range.pairs > 0;
+    const double smallest = allZero ? 0.0 : range.smallest;
     state.maxIdentity = range.largest;
     state.minIdentity = smallest;
 
@@ -29,7 +32,11 @@ void ApplyIdentityRange(RunState& state, Window& window, const IdentityRange& ra
     window.SetValue(Control::updCutoff1, static_cast<int>(std::nearbyint(state.cutoff1)));
     window.SetValue(Control::UpdCutoff2, static_cast<int>(std::nearbyint(state.cutoff2)));
 
-    if (smallest == 1.0) {
+    if (allZero) {
+        window.ShowMessage(kNothingSharedMessage);
+        window.SetCaption(Control::lblProgress, "Failed");
+        state.failFlag = true;
+    } else if (smallest == 1.0) {
         window.ShowMessage("All sequences are 100% similar, the analysis connot be perfomed");
         window.SetCaption(Control::lblProgress, "Failed");
         state.failFlag = true;

@@ -9,18 +9,25 @@ namespace kvr {
 
 // Scans the off-diagonal cells of the n x n table into minIdentity (zeros never count) and
 // maxIdentity, raises cutoff2 (and cutoff1 with it) to the smallest identity in whole percent,
-// sets the spin controls, and reports a set in which every pair is identical (failFlag).
+// sets the spin controls, and reports a set in which every pair is identical, or every pair 0 %
+// identical (failFlag).
 void FindIdentityRange(RunState& state, Window& window, const IdentityTable& matrix, int n);
 
 // The same range gathered one identity at a time, for identities that are never in a table.
 struct IdentityRange {
     double smallest = 1.0;  // the smallest identity above 0, 1 when there is none
     float largest = 0.0f;
+    long long pairs = 0;
     void Add(float value) {
+        ++pairs;
         if (largest < value) largest = value;
         if (value != 0.0f && value < static_cast<float>(smallest)) smallest = value;
     }
 };
+
+// A set in which no pair shares a single aligned residue.
+inline constexpr const char* kNothingSharedMessage =
+    "No two sequences share an aligned residue: every pair is 0% identical";
 
 // What FindIdentityRange does with the range it found.
 void ApplyIdentityRange(RunState& state, Window& window, const IdentityRange& range);

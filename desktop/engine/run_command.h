@@ -1,11 +1,12 @@
 // The run options window (frmOptions, "Alignment programs"): its showing, always from the design
-// state, and its Run button, which prepares the main window and starts the run path that the
-// loaded data calls for.
+// state, what the user chose in it, and the run path that a run of each kind takes.
 #pragma once
 
+#include <optional>
 #include <string>
 
-#include "platform/shell.h"
+#include "engine/aligner_config.h"
+#include "engine/run_paths.h"
 #include "platform/window.h"
 #include "state/run_state.h"
 
@@ -14,14 +15,22 @@ namespace kvr {
 // Loads frmOptions in its design state (Muscle selected, the tree box checked), centred, shown.
 void ShowRunOptions(Window& window);
 
-// CmdRun: checks that the chosen programs are there, then runs the fresh, rerun or append path.
-void OnRunClicked(RunState& state, Window& window, Shell& shell, const std::string& programFolder);
+// What the options window asks for, with the programs it needs found.
+struct RunChoice {
+    std::string aligner;  // "muscle", "clustalw", "mafft" or "builtin"
+    bool useTree = false;
+    AlignerConfig programs;
+};
 
-// cmdCancel (and Esc): asks the running run to stop; it ends its aligners and returns.
-void OnCancelClicked(Shell& shell);
+// Reads the options window; a missing aligner or tree program is said (and nothing returned)
+// before anything changes.
+std::optional<RunChoice> ReadRunChoice(Window& window, const std::string& programFolder);
 
 // Before a run: the colour key hidden, the pictures blanked to their run size (0.6683 of the
-// window's height, 0.646112 of its width) and everything that acts on an analysis disabled.
+// window's height, 0.646112 of its width).
 void PrepareMainWindowForRun(Window& window);
+
+// The run path of the kind: RunFresh, RunRerun or RunAppend.
+RunOutcome RunOfKind(RunKind kind, RunState& state, Window& window, const RunSetup& setup);
 
 }  // namespace kvr

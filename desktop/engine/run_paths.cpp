@@ -23,17 +23,14 @@ namespace {
 // Merged: a fresh run whose identities are already in InputIdentity (kvr merge).
 enum class PathKind { Fresh, Rerun, Append, Merged };
 
-// Marks the state as running for as long as a path works, so that the window's handlers leave
-// the tables alone while the run reads them.
-class RunInProgress {
+// The exchange folder of the run in progress is named in the state while the path works, so that
+// leaving the program can remove it.
+class RunFolderNamed {
   public:
-    explicit RunInProgress(RunState& state) : state_(state) { state_.runInProgress = true; }
-    ~RunInProgress() {
-        state_.runInProgress = false;
-        state_.runFolder.clear();
-    }
-    RunInProgress(const RunInProgress&) = delete;
-    RunInProgress& operator=(const RunInProgress&) = delete;
+    explicit RunFolderNamed(RunState& state) : state_(state) {}
+    ~RunFolderNamed() { state_.runFolder.clear(); }
+    RunFolderNamed(const RunFolderNamed&) = delete;
+    RunFolderNamed& operator=(const RunFolderNamed&) = delete;
 
   private:
     RunState& state_;
@@ -48,39 +45,11 @@ ProgramOutcome Order(RunState& state, Window& window, const RunContext& context)
     return {};
 }
 
-// The display tables, which the ordering rebuilds.
-class SavedDisplay {
-  public:
-    explicit SavedDisplay(const RunState& state)
-        : list_(state.SequenceList), matrix_(state.IdentityMatrix) {}
-    void Restore(RunState& state) const {
-        state.SequenceList = list_;
-        state.IdentityMatrix = matrix_;
-    }
-
-  private:
-    RecordTable list_;
-    IdentityTable matrix_;
-};
-
-void EnableAnalysisMenus(Window& window) {
-    for (Control c : {Control::mnuColumn, Control::cmdPlot, Control::mnuSave,
-                      Control::mnuSaveSimScore, Control::mnuSaveSession, Control::mnuSaveMatrix,
-                      Control::mnuCopyMat, Control::mnuRerun, Control::mnuAppend})
-        window.SetEnabled(c, true);
-    window.SetEnabled(Control::mnuSavePlot, false);
-    window.SetEnabled(Control::mnuCopyPlot, false);
-}
-
 RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathKind kind) {
-    const RunInProgress running(state);
+    const RunFolderNamed named(state);
     setup.shell.Stop().Clear();
     BlankMatrixView(window);
-    // A cancelled run leaves the analysis on display as it was: the tables it changes before the
-    // ordering are put back.
-    const RecordTable inputBefore = state.InputSequences;
     const auto cancelled = [&] {
-        state.InputSequences = inputBefore;
         state.failFlag = false;
         RunOutcome outcome;
         outcome.cancelled = true;
@@ -110,12 +79,8 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
 
     FindIdentityRange(state, window, state.InputIdentity, state.seqCount);
     bool complete = !state.failFlag;
-    const SavedDisplay display(state);
     const ProgramOutcome order = Order(state, window, context);
-    if (order.status == ProgramStatus::Cancelled) {
-        display.Restore(state);
-        return cancelled();
-    }
+    if (order.status == ProgramStatus::Cancelled) return cancelled();
     complete = order.Ok() && complete;
     BinIdentities(state, window);
     BuildPalette(state);
@@ -123,9 +88,11 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
     WriteMatrixPicture(state, setup.workFolder);
     WritePlotPicture(state, window, setup.workFolder);
     if (kind == PathKind::Rerun) WriteWorkPlotData(state, window, setup.workFolder);
-    if (FitsOnScreen(state)) {
+    state.view = AnalysisView::Matrix;
+    if (state.FitsOnScreen()) {
         DrawMatrixOnScreen(state, window);
     } else if (kind == PathKind::Append) {
+        state.view = AnalysisView::Plot;
         ShowPlot(state, window);
         window.ShowMessage(
             "The program cannot disply very large matrix made from above 500 sequences. However "
@@ -134,8 +101,8 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
     }
     if (kind == PathKind::Rerun || kind == PathKind::Append)
         WriteLastRun(state, window, setup.workFolder);
-    state.matrixShown = true;
-    EnableAnalysisMenus(window);
+    state.windowState = WindowState::Analysis;
+    ApplyControlStates(state, window);
     return {true, complete};
 }
 

@@ -1,6 +1,8 @@
 // The three run paths, from the aligner to a drawn matrix: after a FASTA file was opened
 // (RunFresh), after a rerun request on the analysis on display (RunRerun), and after sequences
-// were appended to it (RunAppend). The window's Run button and kvr call the same paths.
+// were appended to it (RunAppend). The window's Run button and kvr call the same paths. A path
+// makes the analysis in the state it is given; the window gives it the next analysis's state and
+// puts that on display only when the path has finished.
 #pragma once
 
 #include <string>
@@ -26,7 +28,7 @@ struct RunSetup {
 struct RunOutcome {
     bool aligned = false;    // every pair was aligned and the analysis is on display
     bool complete = false;   // aligned, ordered as asked, and not every pair identical
-    bool cancelled = false;  // the shell's stop request ended the run; nothing on display changed
+    bool cancelled = false;  // the shell's stop request ended the run
 };
 
 RunOutcome RunFresh(RunState& state, Window& window, const RunSetup& setup);

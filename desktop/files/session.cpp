@@ -121,27 +121,24 @@ bool ReadSession(RunState& state, Window& window, const std::string& path) {
 
 void DisplaySession(RunState& state, Window& window, const std::string& workFolder) {
     window.SetBusy(true);
+    state.windowState = WindowState::Busy;
     FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
     BinIdentities(state, window);
     BuildPalette(state);
-    if (FitsOnScreen(state)) {
-        window.SetCaption(Control::lblProgress, "Displaying...");
-        WriteMatrixPicture(state, workFolder);
-        WritePlotPicture(state, window, workFolder);
+    const bool fits = state.FitsOnScreen();
+    state.view = fits ? AnalysisView::Matrix : AnalysisView::Plot;
+    window.SetCaption(Control::lblProgress, fits ? "Displaying..." : "Ploting the scores ...");
+    if (fits) WriteMatrixPicture(state, workFolder);
+    WritePlotPicture(state, window, workFolder);
+    if (fits)
         DrawMatrixOnScreen(state, window);
-    } else {
-        window.SetCaption(Control::lblProgress, "Ploting the scores ...");
-        WritePlotPicture(state, window, workFolder);
+    else
         ShowPlot(state, window);
-        for (Control c : {Control::cmdDrawMat, Control::cmdPlot, Control::mnuCopyMat,
-                          Control::cmdZoomIn, Control::cmdZoomOut})
-            window.SetEnabled(c, false);
-        SetCutoffControlsEnabled(window, false);
-        window.SetVisible(Control::keyPicture, false);
-        for (Control c : {Control::mnuSaveSession, Control::mnuBMP2, Control::mnuSaveMatrix,
-                          Control::mnuSavePlot, Control::mnuCopyPlot})
-            window.SetEnabled(c, true);
-        window.SetCaption(Control::lblProgress, "Done");
+    state.windowState = WindowState::Analysis;
+    ApplyControlStates(state, window);
+    window.SetBusy(false);
+    window.SetCaption(Control::lblProgress, "Done");
+    if (!fits)
         window.ShowMessage(
             state.ColourMode == kFullColour
                 ? "The program does not disply a matrix of more than 500 sequences. But you can "
@@ -149,24 +146,14 @@ void DisplaySession(RunState& state, Window& window, const std::string& workFold
                   "scores in a CSV file"
                 : "The program does not disply a matrix of more than 500 sequences. But you can "
                   "save the matrix and the identity scores");
-    }
-    state.matrixShown = true;
-    if (FitsOnScreen(state)) {
-        for (Control c : {Control::cmdPlot, Control::mnuSave, Control::mnuSaveSimScore,
-                          Control::mnuSaveSession, Control::mnuSaveMatrix, Control::mnuCopyMat,
-                          Control::cmdColourScheme, Control::mnuRerun, Control::mnuAppend})
-            window.SetEnabled(c, true);
-        window.SetEnabled(Control::mnuSavePlot, false);
-        window.SetEnabled(Control::mnuCopyPlot, false);
-    }
-    window.SetEnabled(Control::mnuSaveSimScore, true);
-    window.SetBusy(false);
-    window.SetCaption(Control::lblProgress, "Done");
 }
 
 bool LoadSession(RunState& state, Window& window, const std::string& path,
                  const std::string& workFolder) {
-    if (!ReadSession(state, window, path)) return false;
+    // The session replaces the analysis on display whole, and only once it has been read.
+    RunState loaded = ChoicesOf(state);
+    if (!ReadSession(loaded, window, path)) return false;
+    state = std::move(loaded);
     DisplaySession(state, window, workFolder);
     return true;
 }

@@ -3,6 +3,7 @@
 #include "matrix/matrix_picture.h"
 #include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
+#include "state/control_states.h"
 #include "state/number_text.h"
 
 namespace kvr {
@@ -13,10 +14,11 @@ namespace {
 void Recolour(RunState& state, Window& window, const std::string& workFolder) {
     BuildPalette(state);
     WriteMatrixPicture(state, workFolder);
-    if (FitsOnScreen(state)) DrawMatrixOnScreen(state, window);
+    if (state.FitsOnScreen()) DrawMatrixOnScreen(state, window);
 }
 
-void Finish(Window& window) {
+void Finish(const RunState& state, Window& window) {
+    ApplyControlStates(state, window);
     window.SetCaption(Control::lblProgress, "Done");
     window.SetBusy(false);
 }
@@ -29,14 +31,13 @@ void OnColourSchemeClicked(RunState& state, Window& window, const std::string& w
     const bool toThreeColour = state.ColourMode == kFullColour;
     window.SetCaption(Control::cmdColourScheme,
                       toThreeColour ? kToFullColourCaption : kToThreeColourCaption);
-    SetCutoffControlsEnabled(window, toThreeColour);
     state.ColourMode = toThreeColour ? kThreeColour : kFullColour;
     Recolour(state, window, workFolder);
-    Finish(window);
+    Finish(state, window);
 }
 
 void OnCutoff1Changed(RunState& state, Window& window, const std::string& workFolder) {
-    if (!state.matrixShown) return;
+    if (!state.ShowsAnalysis()) return;
     const int s1 = window.Value(Control::updCutoff1);
     const int s2 = window.Value(Control::UpdCutoff2);
     if (s1 < s2) {
@@ -50,11 +51,11 @@ void OnCutoff1Changed(RunState& state, Window& window, const std::string& workFo
     window.SetBusy(true);
     window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
     Recolour(state, window, workFolder);
-    Finish(window);
+    Finish(state, window);
 }
 
 void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFolder) {
-    if (!state.matrixShown) return;
+    if (!state.ShowsAnalysis()) return;
     const int s2 = window.Value(Control::UpdCutoff2);
     if (state.minIdentity * 100 > s2) {
         const double lowest = NumberValue(FormatDecimals(state.minIdentity * 100, 2));
@@ -75,37 +76,20 @@ void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFo
     window.SetBusy(true);
     window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
     Recolour(state, window, workFolder);
-    Finish(window);
+    Finish(state, window);
 }
 
 void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& workFolder) {
-    window.SetEnabled(Control::cmdZoomIn, true);
-    window.SetEnabled(Control::cmdZoomOut, true);
-    if (!FitsOnScreen(state)) {
-        window.SetEnabled(Control::cmdColourScheme, false);
-        window.SetEnabled(Control::mnuSaveMatrix, true);
-        window.SetEnabled(Control::mnuSaveSimScore, true);
-        window.SetEnabled(Control::cmdDrawMat, false);
-        window.SetEnabled(Control::cmdPlot, true);
-        SetCutoffControlsEnabled(window, false);
-        window.SetEnabled(Control::cmdZoomIn, false);
-        window.SetEnabled(Control::cmdZoomOut, false);
+    state.view = AnalysisView::Matrix;
+    if (!state.FitsOnScreen()) {
+        ApplyControlStates(state, window);
         window.ShowMessage(kLargeMatrixMessage);
         return;
     }
-    window.SetVisible(Control::keyPicture, false);
-    window.SetEnabled(Control::cmdDrawMat, false);
-    window.SetEnabled(Control::cmdPlot, true);
     window.SetCaption(Control::lblProgress, "Drawing the matrix ...");
     window.SetBusy(true);
     Recolour(state, window, workFolder);
-    if (state.ColourMode == kThreeColour) SetCutoffControlsEnabled(window, true);
-    for (Control c : {Control::cmdColourScheme, Control::mnuSaveMatrix, Control::mnuCopyMat,
-                      Control::mnuSaveSimScore})
-        window.SetEnabled(c, true);
-    window.SetEnabled(Control::mnuSavePlot, false);
-    window.SetEnabled(Control::mnuCopyPlot, false);
-    Finish(window);
+    Finish(state, window);
 }
 
 }  // namespace kvr

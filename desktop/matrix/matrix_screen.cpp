@@ -11,12 +11,6 @@ constexpr Size kKeyPanelSize{1815, 3855};  // twips, as the window design has it
 
 }  // namespace
 
-void SetCutoffControlsEnabled(Window& window, bool enabled) {
-    for (Control c : {Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
-                      Control::lblCutoff2, Control::UpdCutoff2, Control::lblCutoff2dsply})
-        window.SetEnabled(c, enabled);
-}
-
 void DrawMatrixOnScreen(RunState& state, Window& window) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     DrawingSurface& canvas = window.Canvas(Control::InnerPicture);
@@ -28,8 +22,6 @@ void DrawMatrixOnScreen(RunState& state, Window& window) {
                              : kKeyPanelSize;
     DrawKeyPanel(state, window.Canvas(Control::keyPicture), keySize);
     window.SetVisible(Control::keyPicture, true);
-    window.SetEnabled(Control::mnuSaveMatrix, true);
-    window.SetEnabled(Control::mnuCopyMat, true);
 
     window.SetVisible(Control::InnerPicture, false);
     if (state.zoomLevel != 0)
@@ -37,12 +29,8 @@ void DrawMatrixOnScreen(RunState& state, Window& window) {
     else
         ShowCanvasAtSize(window, canvas.Width(), canvas.Height(), false);
 
-    window.SetEnabled(Control::cmdZoomIn, true);
-    window.SetEnabled(Control::cmdZoomOut, true);
     if (viewport.height < canvas.Height()) window.SetEnabled(Control::VScroll1, true);
     if (viewport.width < canvas.Width()) window.SetEnabled(Control::HScroll1, true);
-    window.SetEnabled(Control::cmdColourScheme, true);
-    SetCutoffControlsEnabled(window, state.ColourMode == kThreeColour);
 }
 
 }  // namespace kvr

@@ -37,7 +37,8 @@ class WindowEvents {
     virtual void OnResized() = 0;                        // the main window changed size
     virtual void OnPictureResized(Control picture) = 0;  // a picture changed size
     virtual void OnMouseDown(Control c, bool rightButton) = 0;
-    virtual bool OnCloseRequested() = 0;  // false keeps the window open
+    virtual bool OnCloseRequested() = 0;            // false keeps the window open
+    virtual void OnFormClosed(Control /*form*/) {}  // the user closed a second window
 };
 
 class Window {

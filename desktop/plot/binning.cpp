@@ -53,6 +53,8 @@ void BinIdentities(RunState& state, Window& window) {
 
 void SetBins(RunState& state, Window& window, const std::vector<long long>& counts) {
     state.BinArray.assign(kBinRows, {0.0f, 0.0f});
+    // The plot's scale belongs to this histogram alone, never to an earlier analysis.
+    state.maxProportion = 0.0f;
     for (int b = 0; b < kBinRows && b < static_cast<int>(counts.size()); ++b)
         state.BinArray[b][0] = static_cast<float>(counts[b]);
     const float nf = static_cast<float>(state.seqCount);

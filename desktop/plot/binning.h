@@ -13,7 +13,7 @@ inline constexpr int kBinRows = 101;
 // Rebuilds BinArray from the upper triangle of IdentityMatrix: row b counts the pairs whose
 // identity in percent rounds (ties to even, on the single-precision value) to b + 1, row 0 also
 // those that round to 0; column 1 holds count / pairs. Raises maxProportion to any larger
-// proportion (it is never lowered). Shows progress in lblProgress and ProgressBar1.
+// proportion of this pass. Shows progress in lblProgress and ProgressBar1.
 void BinIdentities(RunState& state, Window& window);
 
 // The row of BinArray that an identity counts in.

@@ -5,6 +5,7 @@
 #include "matrix/zoom.h"
 #include "plot/plot_picture.h"
 #include "plot/screen_plot.h"
+#include "state/control_states.h"
 #include "state/program_folder.h"
 
 namespace kvr {
@@ -31,18 +32,9 @@ void ShowPlot(RunState& state, Window& window) {
 void OnPlotClicked(RunState& state, Window& window) {
     window.SetCaption(Control::lblProgress, "Ploting the scores ...");
     window.SetBusy(true);
-    window.SetEnabled(Control::cmdDrawMat, true);
-    for (Control c :
-         {Control::cmdPlot, Control::cmdColourScheme, Control::cmdZoomIn, Control::cmdZoomOut})
-        window.SetEnabled(c, false);
-    SetCutoffControlsEnabled(window, false);
-    window.SetVisible(Control::keyPicture, false);
+    state.view = AnalysisView::Plot;
+    ApplyControlStates(state, window);
     ShowPlot(state, window);
-    for (Control c : {Control::mnuSavePlot, Control::mnuCopyPlot, Control::mnuBMP2,
-                      Control::mnuSVG2, Control::mnuPDF2})
-        window.SetEnabled(c, true);
-    for (Control c : {Control::mnuSaveMatrix, Control::mnuCopyMat, Control::mnuSaveSimScore})
-        window.SetEnabled(c, false);
     window.SetBusy(false);
     window.SetCaption(Control::lblProgress, "Done");
 }
@@ -51,7 +43,7 @@ void OnSavePlotEmf(RunState& state, Window& window) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
     SavePictureFile(window, kSaving, name + "_plt.emf", [&state](const std::string& path) {
-        return WritePlotPictureFile(state, path, CurveStart::Floored);
+        return WritePlotPictureFile(state, path);
     });
 }
 

@@ -110,7 +110,7 @@ PictureFrame PlotPictureFrame(const RunState& state) {
     return {EmfSurface::PixelsToFrame(at.width), EmfSurface::PixelsToFrame(at.height)};
 }
 
-void DrawPlotPicture(const RunState& state, DrawingSurface& picture, CurveStart start) {
+void DrawPlotPicture(const RunState& state, DrawingSurface& picture) {
     const PlotLayout at = LayOutPicture(state, [&picture](std::string_view text, TextTurn turn) {
         return picture.MeasureText(text, turn);
     });
@@ -151,24 +151,28 @@ void DrawPlotPicture(const RunState& state, DrawingSurface& picture, CurveStart 
         y -= kTickStep;
     }
 
-    int cx = 65 + dx, cy = 615 + dy;
-    for (int b = CurveStartRow(state, start); b <= 99; ++b) {
+    const auto curveY = [&](int row) {
+        const float drop = ShareOfMaximum(state, row) * 20.0f * static_cast<float>(kTickStep);
+        return RoundHalfEven(static_cast<float>(kAxisY) - drop) + dy;
+    };
+    const int first = CurveFirstRow(state);
+    int cx = 65 + dx, cy = curveY(first);
+    for (int b = first + 1; b <= 99; ++b) {
         const int x2 = cx + at.xStep;
-        const float drop = ShareOfMaximum(state, b) * 20.0f * static_cast<float>(kTickStep);
-        const int y2 = RoundHalfEven(static_cast<float>(kAxisY) - drop) + dy;
+        const int y2 = curveY(b);
         picture.Line(cx, cy, x2, y2, kBlack);
         cx = x2;
         cy = y2;
     }
 }
 
-bool WritePlotPictureFile(const RunState& state, const std::string& path, CurveStart start) {
+bool WritePlotPictureFile(const RunState& state, const std::string& path) {
     const PictureFrame frame = PlotPictureFrame(state);
     // Written beside the target and renamed over it when whole: a failed write keeps the old one.
     return static_cast<bool>(ReplaceFile(path, [&](const std::string& temporary) {
         EmfSurface picture(temporary, frame.width, frame.height);
         if (!picture.IsOpen()) return false;
-        DrawPlotPicture(state, picture, start);
+        DrawPlotPicture(state, picture);
         picture.Close();
         return true;
     }));
@@ -180,7 +184,7 @@ std::string PlotPicturePath(const std::string& workFolder) {
 
 void WritePlotPicture(const RunState& state, Window& window, const std::string& workFolder) {
     const std::string path = PlotPicturePath(workFolder);
-    WritePlotPictureFile(state, path, CurveStart::Rounded);
+    WritePlotPictureFile(state, path);
     window.SetVisible(Control::ZoomingPicture, true);
     window.SetVisible(Control::InnerPicture, true);
 }

@@ -21,12 +21,12 @@ PictureFrame PlotPictureFrame(const RunState& state);
 // The drawing proper: axes, titles, green and black tick boxes, the curve with the black pen.
 // The fixed layout is moved down (and right, when labels with many decimals need it) so that
 // every text lies inside; labels that would overprint another are left out.
-void DrawPlotPicture(const RunState& state, DrawingSurface& picture, CurveStart start);
+void DrawPlotPicture(const RunState& state, DrawingSurface& picture);
 
 // Draws the picture into a new EMF file at path; false when the file cannot be created.
-bool WritePlotPictureFile(const RunState& state, const std::string& path, CurveStart start);
+bool WritePlotPictureFile(const RunState& state, const std::string& path);
 
-// Replaces the work folder's "Identity_distribution_plot.emf" (curve from the rounded minimum)
+// Replaces the work folder's "Identity_distribution_plot.emf"
 // and makes the view and the canvas visible.
 std::string PlotPicturePath(const std::string& workFolder);
 void WritePlotPicture(const RunState& state, Window& window, const std::string& workFolder);

@@ -15,10 +15,8 @@ PlotScale PlotScaleOf(const RunState& state) {
     return scale;
 }
 
-int CurveStartRow(const RunState& state, CurveStart start) {
-    const double percent = state.minIdentity * 100;
-    return static_cast<int>(start == CurveStart::Rounded ? std::nearbyint(percent)
-                                                         : std::floor(percent));
+int CurveFirstRow(const RunState& state) {
+    return PlotScaleOf(state).lo - 1;
 }
 
 float ShareOfMaximum(const RunState& state, int row) {

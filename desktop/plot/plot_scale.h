@@ -20,12 +20,10 @@ struct PlotScale {
 };
 PlotScale PlotScaleOf(const RunState& state);
 
-// Where the curve starts: the first histogram row drawn.
-enum class CurveStart {
-    Rounded,  // minIdentity x 100 rounded half to even (the screen and the work-folder picture)
-    Floored,  // floor(minIdentity x 100) (a picture saved from the Save plot menu)
-};
-int CurveStartRow(const RunState& state, CurveStart start);
+// The curve's first point: row lo - 1, the pairs at lo percent (the bin of the smallest identity
+// when it rounds down), at the first tick. Row b then sits at the tick of b + 1 percent, the
+// percentage it counts, so every row from the smallest identity's on is drawn.
+int CurveFirstRow(const RunState& state);
 
 // Row b's proportion as a share of maxProportion; 0 when there is no histogram or no scale.
 float ShareOfMaximum(const RunState& state, int row);

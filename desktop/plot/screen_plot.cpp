@@ -104,9 +104,10 @@ void ScreenPlot(const RunState& state, DrawingSurface& canvas, Size size) {
         y -= yStep;
     }
 
-    // The curve: each row one step to the right of the last, from the axis corner.
-    float cx = MX, cy = H - MY;
-    for (int b = CurveStartRow(state, CurveStart::Rounded); b <= 99; ++b) {
+    // The curve: each row one step to the right of the last.
+    const int first = CurveFirstRow(state);
+    float cx = MX, cy = H - MY - ShareOfMaximum(state, first) * 20 * yStep;
+    for (int b = first + 1; b <= 99; ++b) {
         const float x2 = cx + static_cast<float>(xStep);
         const float y2 = H - MY - ShareOfMaximum(state, b) * 20 * yStep;
         canvas.Line(T(cx), T(cy), T(x2), T(y2), kRed);

@@ -4,6 +4,7 @@
 #include "files/session.h"
 #include "files/text_exports.h"
 #include "shell/main_form.h"
+#include "shell/window_states.h"
 #include "splitter/dataset_splitter.h"
 
 namespace kvr {
@@ -18,10 +19,8 @@ void RegisterFileHandlers(MainForm& form) {
     form.clickHandlers[Control::mnu_Save_All] = [&] { OnSaveAllSequences(state, window); };
     form.clickHandlers[Control::mnuSaveSeqs] = [&] { OnSplitterLoad(window); };
     form.clickHandlers[Control::cmdOk] = [&] { OnSplitterOk(state, window); };
-    form.clickHandlers[Control::CmdRun] = [&form] {
-        OnRunClicked(form.state, form.window, form.shell, form.programFolder);
-    };
-    form.clickHandlers[Control::cmdCancel] = [&form] { OnCancelClicked(form.shell); };
+    form.clickHandlers[Control::CmdRun] = [&form] { OnRunClicked(form); };
+    form.clickHandlers[Control::cmdCancel] = [&form] { OnCancelClicked(form); };
     form.showRunOptions = [&window] { ShowRunOptions(window); };
     form.loadSession = [&form](const std::string& path) {
         return LoadSession(form.state, form.window, path, form.WorkFolder());

@@ -7,6 +7,7 @@
 #include "shell/display_handlers.h"
 #include "shell/file_handlers.h"
 #include "shell/open_handlers.h"
+#include "shell/window_states.h"
 #include "state/control_states.h"
 #include "state/number_text.h"
 #include "state/program_folder.h"
@@ -35,23 +36,11 @@ void MainForm::Load() {
                                                   (screen.height - height) / 2, width, height});
     LayOutMainWindow(window, /*atStartUp=*/true);
 
-    for (Control c : {Control::VScroll1,        Control::HScroll1,        Control::cmdDrawMat,
-                      Control::cmdPlot,         Control::cmdZoomIn,       Control::cmdZoomOut,
-                      Control::cmdColourScheme, Control::mnuSaveSimScore, Control::mnuSave,
-                      Control::mnuSaveMatrix,   Control::mnuSavePlot,     Control::mnuCopyMat,
-                      Control::mnuCopyPlot,     Control::mnuSaveSession,  Control::lblCutoff1,
-                      Control::updCutoff1,      Control::lblCutoff1dsply, Control::lblCutoff2,
-                      Control::UpdCutoff2,      Control::lblCutoff2dsply, Control::mnuRerun,
-                      Control::mnuAppend})
-        window.SetEnabled(c, false);
-    window.SetEnabled(Control::mnuOpenFile, true);
-    window.SetEnabled(Control::mnuStop, true);
-    window.SetVisible(Control::cmdCancel, false);
-    SetOpeningEnabled(window, true);
-
     const std::string lastFolder = state.lastFolder;
     state = RunState{};
     state.lastFolder = lastFolder;
+    next.reset();
+    ApplyControlStates(state, window);
 
     window.SetCaption(Control::frmMainForm, kMainCaption);
     window.SetCaption(Control::cmdColourScheme, "3 colour mode");
@@ -60,23 +49,53 @@ void MainForm::Load() {
     window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
 }
 
+namespace {
+
+// Counts a handler in progress for as long as it runs.
+class Handling {
+  public:
+    explicit Handling(int& depth) : depth_(depth) { ++depth_; }
+    ~Handling() { --depth_; }
+    Handling(const Handling&) = delete;
+    Handling& operator=(const Handling&) = delete;
+
+  private:
+    int& depth_;
+};
+
+}  // namespace
+
+bool MainForm::Working() const {
+    return state.windowState == WindowState::Busy || state.windowState == WindowState::Running ||
+           handling_ > 0;
+}
+
 void MainForm::OnClick(Control c) {
     if (!window.IsEnabled(c)) return;
-    // While a run works, only leaving the program is possible: nothing may change its tables.
-    if (state.runInProgress && c != Control::mnuStop && c != Control::cmdCancel) return;
-    if (const auto handler = clickHandlers.find(c); handler != clickHandlers.end())
+    // While a file is read or written or a run works, the events its waits let through may only
+    // leave the program or cancel: nothing else may touch the tables it reads.
+    if (Working() && c != Control::mnuStop && c != Control::cmdCancel) return;
+    if (const auto handler = clickHandlers.find(c); handler != clickHandlers.end()) {
+        const Handling handling(handling_);
         handler->second();
+    }
 }
 
 void MainForm::OnValueChanged(Control c, int value) {
-    if (state.runInProgress) return;
+    const bool cutoff = c == Control::updCutoff1 || c == Control::UpdCutoff2;
+    if (state.windowState == WindowState::Running || (cutoff && Working())) return;
     if (const auto handler = changeHandlers.find(c); handler != changeHandlers.end())
         handler->second(value);
 }
 
 void MainForm::OnFilesDropped(Control target, const std::vector<std::string>& paths) {
-    if (!window.IsDropEnabled(target) || state.runInProgress) return;
+    if (!window.IsDropEnabled(target) || Working()) return;
+    const Handling handling(handling_);
     DropFiles(*this, target, paths);
+}
+
+void MainForm::OnFormClosed(Control form) {
+    if (form == Control::frmOptions) OnOptionsClosed(*this);
 }
 
 void MainForm::OnResized() {

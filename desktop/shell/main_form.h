@@ -1,9 +1,11 @@
 // The main window's behaviour: receives every window event and hands it to the handler that the
-// subsystems registered for that control. Holds no state of its own beyond the handler tables.
+// subsystems registered for that control. Besides the analysis on display (state) it holds the
+// next one while its options window is open or its run works.
 #pragma once
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,22 @@
 #include "state/run_state.h"
 
 namespace kvr {
+
+// What the window showed before a file was opened or a run was asked for, to be put back whole
+// when that comes to nothing: a refused file, a closed options window, a cancelled or failed run.
+struct ShownBefore {
+    WindowState windowState = WindowState::Idle;
+    std::string caption;    // the window's title
+    std::string fileLabel;  // lblFilePath
+};
+
+// An analysis on its way: the sequences loaded for it, the run the options window starts for
+// them, and what to put back if it comes to nothing.
+struct NextAnalysis {
+    RunKind kind = RunKind::Fresh;
+    RunState state;
+    ShownBefore before;
+};
 
 class MainForm : public WindowEvents {
   public:
@@ -27,13 +45,15 @@ class MainForm : public WindowEvents {
     void OnPictureResized(Control picture) override;
     void OnMouseDown(Control c, bool rightButton) override;
     bool OnCloseRequested() override;
+    void OnFormClosed(Control form) override;
 
     // Handler tables, filled by each subsystem's registration function.
     std::map<Control, std::function<void()>> clickHandlers;
     std::map<Control, std::function<void(int)>> changeHandlers;
     std::map<Control, std::function<void()>> pictureResizeHandlers;
     std::map<Control, std::function<void(bool rightButton)>> mouseDownHandlers;
-    // Opens a session file and displays it; false when it was refused (nothing changed then).
+    // Opens a session file and displays it in place of the analysis on display; false when it was
+    // refused (nothing changed then).
     std::function<bool(const std::string& path)> loadSession;
     // Shows the run options window after a load; empty until runs can be started from it.
     std::function<void()> showRunOptions;
@@ -41,10 +61,17 @@ class MainForm : public WindowEvents {
     // The program's work folder ("tmp" in the program folder, or the per-user one).
     std::string WorkFolder() const;
 
-    RunState& state;
+    RunState& state;  // the analysis on display, and what the window is doing
+    std::optional<NextAnalysis> next;
     Window& window;
     Shell& shell;
     const std::string programFolder;
+
+  private:
+    // A file is read or written, a run works, or a handler waits for something.
+    bool Working() const;
+    // A handler is running: events that its waits let through are for leaving and cancelling only.
+    int handling_ = 0;
 };
 
 }  // namespace kvr

@@ -1,13 +1,11 @@
 #include "shell/open_handlers.h"
 
-#include <unistd.h>
-
-#include <array>
 #include <filesystem>
 #include <optional>
 
 #include "files/settings.h"
 #include "shell/main_form.h"
+#include "shell/window_states.h"
 #include "state/control_states.h"
 #include "state/fasta.h"
 #include "state/program_folder.h"
@@ -20,85 +18,35 @@ namespace {
 
 const std::string kCaptionWithPath = std::string(kMainCaption) + " | ";
 
-// Disables what could start a second load while this one runs.
-void EnterBusyState(Window& window) {
-    for (Control c : {Control::mnuRerun, Control::mnuSave, Control::mnuAppend, Control::cmdDrawMat,
-                      Control::cmdPlot, Control::cmdZoomIn, Control::cmdZoomOut})
-        window.SetEnabled(c, false);
-    SetOpeningEnabled(window, false);
-}
-
 void ClearStatus(Window& window) {
     window.SetValue(Control::ProgressBar1, 0);
     window.SetCaption(Control::lblPrgPercent, "");
     window.SetCaption(Control::lblProgress, "");
 }
 
-void ForgetDisplayedAnalysis(RunState& state) {
-    state.zoomLevel = 0;
-    state.matrixShown = false;
-    state.appendMode = false;
+// Nothing may start while a file is read: only leaving the program acts.
+void EnterBusyState(MainForm& form) {
+    form.state.windowState = WindowState::Busy;
+    ApplyControlStates(form.state, form.window);
 }
 
-// What an open changes before it knows whether the file can be read: a refused session puts it
-// back, so that the analysis on display stays usable as it was.
-class DisplayedAnalysis {
-  public:
-    DisplayedAnalysis(const RunState& state, const Window& window)
-        : zoomLevel_(state.zoomLevel),
-          matrixShown_(state.matrixShown),
-          appendMode_(state.appendMode),
-          caption_(window.Caption(Control::frmMainForm)),
-          filePath_(window.Caption(Control::lblFilePath)) {
-        for (std::size_t k = 0; k < kBusyControls.size(); ++k)
-            enabled_[k] = window.IsEnabled(kBusyControls[k]);
-    }
-
-    void Restore(RunState& state, Window& window) const {
-        state.zoomLevel = zoomLevel_;
-        state.matrixShown = matrixShown_;
-        state.appendMode = appendMode_;
-        window.SetCaption(Control::frmMainForm, caption_);
-        window.SetCaption(Control::lblFilePath, filePath_);
-        for (std::size_t k = 0; k < kBusyControls.size(); ++k)
-            window.SetEnabled(kBusyControls[k], enabled_[k]);
-    }
-
-  private:
-    static constexpr std::array kBusyControls = {
-        Control::mnuRerun, Control::mnuSave,   Control::mnuAppend, Control::cmdDrawMat,
-        Control::cmdPlot,  Control::cmdZoomIn, Control::cmdZoomOut};
-    int zoomLevel_;
-    bool matrixShown_;
-    bool appendMode_;
-    std::string caption_;
-    std::string filePath_;
-    std::array<bool, kBusyControls.size()> enabled_{};
-};
-
-void OpenSession(MainForm& form, const std::string& path, const DisplayedAnalysis& before) {
-    if (!form.loadSession(path)) {
-        before.Restore(form.state, form.window);
-        return;
-    }
-    form.state.fileKind = kSessionOrAppended;
-    form.state.fromSession = true;
-    for (Control c : {Control::mnuAppend, Control::mnuRerun, Control::mnuSave})
-        form.window.SetEnabled(c, true);
+void OpenSession(MainForm& form, const std::string& path, const ShownBefore& before) {
+    EnterBusyState(form);
+    if (form.loadSession(path))
+        form.state.inputPath = path;
+    else
+        PutBack(form, before);
 }
 
-// Loads a FASTA file; false when the load was refused or failed (opening is available again).
-bool OpenFasta(MainForm& form, const std::string& path) {
-    LoadFasta(form.state, form.window, path);
-    if (form.state.failFlag) {
-        form.state.failFlag = false;
-        SetOpeningEnabled(form.window, true);
-        return false;
-    }
-    form.state.fileKind = kFastaLoaded;
-    form.state.fromSession = false;
-    if (form.showRunOptions) form.showRunOptions();
-    return true;
+// Loads a FASTA file for the next analysis and offers its run; what was shown comes back when
+// the file is refused.
+void OpenFasta(MainForm& form, const std::string& path, const ShownBefore& before) {
+    EnterBusyState(form);
+    RunState loaded = ChoicesOf(form.state);
+    loaded.inputPath = path;
+    LoadFasta(loaded, form.window, path);
+    if (loaded.failFlag) return PutBack(form, before);
+    AwaitRun(form, RunKind::Fresh, std::move(loaded), before);
 }
 
 }  // namespace
@@ -117,82 +65,57 @@ void OpenFile(MainForm& form) {
 void OpenPath(MainForm& form, const std::optional<std::string>& path) {
     RunState& state = form.state;
     Window& window = form.window;
+    // A cancelled dialog changes nothing on display.
+    const std::string chosen = path ? *path : window.OpenFileDialog(state.lastFolder);
+    if (chosen.empty()) return;
+    if (!path) RememberFolderOf(state, chosen);
+    const ShownBefore before = GiveUpNextAnalysis(form);
     window.SetToolTip(Control::ZoomingPicture, "");
-    const DisplayedAnalysis before(state, window);
-    ForgetDisplayedAnalysis(state);
-    state.inputPath = path ? *path : window.OpenFileDialog(state.lastFolder);
-    window.SetCaption(Control::frmMainForm, kCaptionWithPath + state.inputPath);
+    window.SetCaption(Control::frmMainForm, kCaptionWithPath + chosen);
     ClearStatus(window);
-    if (state.inputPath.empty()) return;
-
-    EnterBusyState(window);
-    if (!ContainsText(state.inputPath, ".kvr")) {
-        window.SetCaption(Control::lblFilePath, "FASTA file   - " + state.inputPath);
-        if (!OpenFasta(form, state.inputPath)) return;
+    if (!ContainsText(chosen, ".kvr")) {
+        window.SetCaption(Control::lblFilePath, "FASTA file   - " + chosen);
+        OpenFasta(form, chosen, before);
     } else {
-        window.SetCaption(Control::lblFilePath, "KVR file - " + state.inputPath);
-        OpenSession(form, state.inputPath, before);
+        window.SetCaption(Control::lblFilePath, "KVR file - " + chosen);
+        OpenSession(form, chosen, before);
     }
-    SetOpeningEnabled(window, true);
-    if (!path) RememberFolderOf(state, state.inputPath);
     window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
 }
 
 void AppendFile(MainForm& form) {
     RunState& state = form.state;
     Window& window = form.window;
-    window.SetToolTip(Control::ZoomingPicture, "");
-    state.appendMode = true;
-    state.zoomLevel = 0;
-    state.matrixShown = false;
-    state.fromSession = false;
-    state.inputPath = window.OpenFileDialog(state.lastFolder);
-    window.SetCaption(Control::frmMainForm, kCaptionWithPath + state.inputPath);
-    window.SetValue(Control::ProgressBar1, 0);
-    window.SetCaption(Control::lblPrgPercent, "");
-    for (Control c : {Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
-                      Control::lblCutoff2, Control::UpdCutoff2, Control::lblCutoff2dsply})
-        window.SetEnabled(c, false);
-    window.SetCaption(Control::lblProgress, "");
-    if (state.inputPath.empty()) return;
-    if (ContainsText(state.inputPath, ".kvr")) {
-        window.SetCaption(Control::frmMainForm, std::string(kMainCaption) + " - ");
+    const std::string chosen = window.OpenFileDialog(state.lastFolder);
+    if (chosen.empty()) return;
+    RememberFolderOf(state, chosen);
+    if (ContainsText(chosen, ".kvr")) {
         window.ShowMessage(
             "You can only append sequences in FASTA format, please check your input "
             "file and try again");
-        window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
         return;
     }
-    window.SetVisible(Control::keyPicture, false);
-    for (Control c : {Control::mnuRerun, Control::mnuSave, Control::mnuAppend})
-        window.SetEnabled(c, false);
-    SetOpeningEnabled(window, false);
-    AppendFasta(state, window, state.inputPath);
-    if (state.failFlag) {
-        state.failFlag = false;
-        SetOpeningEnabled(window, true);
-        window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
-        return;
-    }
-    SetOpeningEnabled(window, true);
-    state.fileKind = kSessionOrAppended;
-    if (form.showRunOptions) form.showRunOptions();
-    window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
-    RememberFolderOf(state, state.inputPath);
+    const ShownBefore before = GiveUpNextAnalysis(form);
+    window.SetCaption(Control::frmMainForm, kCaptionWithPath + chosen);
+    ClearStatus(window);
+    EnterBusyState(form);
+    // The sequences on display, in display order, then the file's.
+    RunState appended = state;
+    appended.inputPath = chosen;
+    AppendFasta(appended, window, chosen);
+    if (appended.failFlag) return PutBack(form, before);
+    AwaitRun(form, RunKind::Append, std::move(appended), before);
 }
 
 void Rerun(MainForm& form) {
     if (!form.window.AskYesNo(
             "Do you want to perform a full pairwise identity calculation on current dataset?"))
         return;
-    form.state.rerunMode = true;
-    form.state.fromSession = false;
-    form.state.appendMode = false;
-    if (form.showRunOptions) form.showRunOptions();
+    const ShownBefore before = GiveUpNextAnalysis(form);
+    AwaitRun(form, RunKind::Rerun, form.state, before);
 }
 
 void DropFiles(MainForm& form, Control target, const std::vector<std::string>& paths) {
-    RunState& state = form.state;
     Window& window = form.window;
     const bool onView = target == Control::ZoomingPicture;
     if (paths.size() >= 2) {
@@ -202,28 +125,20 @@ void DropFiles(MainForm& form, Control target, const std::vector<std::string>& p
                                     "and drop only one FASTA file or one .KVR file.");
         return;
     }
+    if (paths.empty() || paths.front().empty()) return;
+    const std::string& path = paths.front();
+    const ShownBefore before = GiveUpNextAnalysis(form);
     if (onView) window.SetToolTip(Control::ZoomingPicture, "");
-    const DisplayedAnalysis before(state, window);
-    ForgetDisplayedAnalysis(state);
-    const std::string path = paths.empty() ? std::string() : paths.front();
     window.SetCaption(Control::frmMainForm, kCaptionWithPath + path);
     ClearStatus(window);
-
-    if (!path.empty()) {
-        // The run reports the file it works on, so a dropped file is the input path too.
-        state.inputPath = path;
-        EnterBusyState(window);
-        if (ContainsTextIgnoreCase(path, ".kvr")) {
-            window.SetCaption(Control::lblFilePath,
-                              (onView ? "KVR file - " : "KVR file | ") + path);
-            OpenSession(form, path, before);
-        } else {
-            if (onView) window.SetCaption(Control::frmMainForm, kMainCaption);
-            window.SetCaption(Control::lblFilePath, "FASTA file  - " + path);
-            if (!OpenFasta(form, path)) return;
-        }
+    if (ContainsTextIgnoreCase(path, ".kvr")) {
+        window.SetCaption(Control::lblFilePath, (onView ? "KVR file - " : "KVR file | ") + path);
+        OpenSession(form, path, before);
+    } else {
+        if (onView) window.SetCaption(Control::frmMainForm, kMainCaption);
+        window.SetCaption(Control::lblFilePath, "FASTA file  - " + path);
+        OpenFasta(form, path, before);
     }
-    SetOpeningEnabled(window, true);
 }
 
 bool ConfirmExit(MainForm& form) {
@@ -231,9 +146,9 @@ bool ConfirmExit(MainForm& form) {
     WriteSettings(form.state, form.programFolder);
     // The program ends at once; a run's aligners end with it (they follow their parent), and
     // its exchange folder goes now rather than at the next start.
-    if (form.state.runInProgress && !form.state.runFolder.empty()) {
+    if (form.next && !form.next->state.runFolder.empty()) {
         std::error_code ignored;
-        std::filesystem::remove_all(form.state.runFolder, ignored);
+        std::filesystem::remove_all(form.next->state.runFolder, ignored);
     }
     form.window.Quit();
     return true;

@@ -1,24 +1,52 @@
 #include "state/control_states.h"
 
+#include <initializer_list>
+
 namespace kvr {
 
 namespace {
 
-constexpr Control kAnalysisControls[] = {
-    Control::VScroll1,        Control::HScroll1,        Control::cmdDrawMat,
-    Control::cmdPlot,         Control::cmdZoomIn,       Control::cmdZoomOut,
-    Control::cmdColourScheme, Control::mnuSaveSimScore, Control::mnuSaveMatrix,
-    Control::mnuSavePlot,     Control::mnuCopyMat,      Control::mnuCopyPlot,
-    Control::mnuSaveSession,  Control::mnuSave,         Control::mnuAppend,
-    Control::mnuRerun,        Control::lblCutoff1,      Control::updCutoff1,
-    Control::lblCutoff1dsply, Control::lblCutoff2,      Control::lblCutoff2dsply,
-};
+void SetEnabled(Window& window, std::initializer_list<Control> controls, bool enabled) {
+    for (Control c : controls) window.SetEnabled(c, enabled);
+}
 
 }  // namespace
 
-void DisableAnalysisControls(Window& window) {
-    for (Control c : kAnalysisControls) window.SetEnabled(c, false);
-    window.SetVisible(Control::keyPicture, false);
+void ApplyControlStates(const RunState& state, Window& window) {
+    const WindowState s = state.windowState;
+    const bool working = s == WindowState::Busy || s == WindowState::Running;
+    const bool analysis = s == WindowState::Analysis;
+    const bool matrixView = analysis && state.view == AnalysisView::Matrix;
+    const bool plotView = analysis && state.view == AnalysisView::Plot;
+    const bool drawn = matrixView && state.FitsOnScreen();
+    // A matrix that is never drawn is saved instead, whatever the view.
+    const bool matrixFiles = matrixView || (analysis && !state.FitsOnScreen());
+
+    window.SetEnabled(Control::mnuOpenFile, !working);
+    window.SetDropEnabled(Control::frmMainForm, !working);
+    window.SetDropEnabled(Control::ZoomingPicture, !working);
+    window.SetEnabled(Control::mnuStop, true);
+    window.SetVisible(Control::cmdCancel, s == WindowState::Running);
+    window.SetEnabled(Control::cmdCancel, s == WindowState::Running);
+
+    SetEnabled(window,
+               {Control::mnuSave, Control::mnuSaveSession, Control::mnuColumn, Control::mnuRerun,
+                Control::mnuAppend},
+               analysis);
+    SetEnabled(window, {Control::mnuSaveSimScore, Control::mnuSaveMatrix}, matrixFiles);
+    window.SetEnabled(Control::mnuCopyMat, drawn);
+    SetEnabled(window, {Control::mnuSavePlot, Control::mnuCopyPlot}, plotView);
+    if (plotView) SetEnabled(window, {Control::mnuBMP2, Control::mnuSVG2, Control::mnuPDF2}, true);
+
+    window.SetEnabled(Control::cmdDrawMat, plotView);
+    window.SetEnabled(Control::cmdPlot, matrixView);
+    SetEnabled(window, {Control::cmdColourScheme, Control::cmdZoomIn, Control::cmdZoomOut}, drawn);
+    SetEnabled(window,
+               {Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
+                Control::lblCutoff2, Control::UpdCutoff2, Control::lblCutoff2dsply},
+               drawn && state.ColourMode == kThreeColour);
+    if (!drawn) SetEnabled(window, {Control::VScroll1, Control::HScroll1}, false);
+    window.SetVisible(Control::keyPicture, drawn);
 }
 
 void BlankMatrixView(Window& window) {
@@ -31,28 +59,18 @@ void BlankMatrixView(Window& window) {
     window.SetGeometry(Control::ZoomingPicture, view);
 }
 
-void EnterAwaitingRunState(Window& window) {
-    DisableAnalysisControls(window);
+void EnterAwaitingRunState(RunState& state, Window& window) {
+    state.windowState = WindowState::AwaitingRun;
+    ApplyControlStates(state, window);
     BlankMatrixView(window);
 }
 
-ControlSnapshot::ControlSnapshot(const Window& window)
-    : dropOnWindow_(window.IsDropEnabled(Control::frmMainForm)),
-      dropOnView_(window.IsDropEnabled(Control::ZoomingPicture)) {
-    for (int k = 0; k < kControlCount; ++k) {
-        enabled_[k] = window.IsEnabled(static_cast<Control>(k));
-        visible_[k] = window.IsVisible(static_cast<Control>(k));
-    }
-}
-
-void ControlSnapshot::Restore(Window& window) const {
-    for (int k = 0; k < kControlCount; ++k) {
-        const auto c = static_cast<Control>(k);
-        if (window.IsEnabled(c) != enabled_[k]) window.SetEnabled(c, enabled_[k]);
-        if (window.IsVisible(c) != visible_[k]) window.SetVisible(c, visible_[k]);
-    }
-    window.SetDropEnabled(Control::frmMainForm, dropOnWindow_);
-    window.SetDropEnabled(Control::ZoomingPicture, dropOnView_);
+void ResetAfterLoadFailure(RunState& state, Window& window) {
+    state.windowState = WindowState::Idle;
+    ApplyControlStates(state, window);
+    window.SetCaption(Control::lblProgress, "Failed");
+    BlankMatrixView(window);
+    window.SetValue(Control::ProgressBar1, 0);
 }
 
 void CentreForm(Window& window, Control form) {
@@ -61,20 +79,6 @@ void CentreForm(Window& window, Control form) {
     geometry.top = (screen.height - geometry.height) / 2;
     geometry.left = (screen.width - geometry.width) / 2;
     window.SetGeometry(form, geometry);
-}
-
-void SetOpeningEnabled(Window& window, bool enabled) {
-    window.SetEnabled(Control::mnuOpenFile, enabled);
-    window.SetDropEnabled(Control::frmMainForm, enabled);
-    window.SetDropEnabled(Control::ZoomingPicture, enabled);
-}
-
-void ResetAfterLoadFailure(Window& window) {
-    SetOpeningEnabled(window, true);
-    window.SetCaption(Control::lblProgress, "Failed");
-    BlankMatrixView(window);
-    window.SetValue(Control::ProgressBar1, 0);
-    DisableAnalysisControls(window);
 }
 
 }  // namespace kvr

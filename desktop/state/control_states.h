@@ -1,47 +1,33 @@
-// Control states that several handlers put the main window into.
+// The control states of the main window, which follow from what the window is doing and what it
+// shows (RunState's windowState and view), set in one place.
 #pragma once
 
-#include <array>
-
 #include "platform/window.h"
+#include "state/run_state.h"
 
 namespace kvr {
 
 inline constexpr const char* kMainCaption = "Kavorin - version 1";
 inline constexpr const char* kDropToolTip = "Drag and drop here a file to analyse";
 
+// Enables, disables, shows and hides every control of the main window as the state calls for:
+// opening and dropping whenever nothing works; the analysis's menus and buttons only while one
+// is on display, by its view; the colour and zoom controls only while its matrix is drawn, the
+// cut-offs only in three colour mode; the Cancel button only while a run works. The scroll bars
+// are left to the drawing while a matrix is drawn.
+void ApplyControlStates(const RunState& state, Window& window);
+
 // Blank matrix view: the canvas filled with the button face and shown in the view, which takes
 // the size of the outer frame.
 void BlankMatrixView(Window& window);
 
-// After a successful load or append: everything that acts on an analysis is disabled, the colour
-// key hidden and the matrix view blanked, until the run options window starts a run.
-void EnterAwaitingRunState(Window& window);
+// After a successful load or append: the state awaits its run, the view is blank.
+void EnterAwaitingRunState(RunState& state, Window& window);
 
-// Disables everything that acts on an analysis on display and hides the colour key.
-void DisableAnalysisControls(Window& window);
-
-// After a refused or failed load: opening and dropping available again, status "Failed".
-void ResetAfterLoadFailure(Window& window);
-
-// The enabled and visible state of every control and the two drop targets, to put the window
-// back as it was (a cancelled run returns it to its state before Run).
-class ControlSnapshot {
-  public:
-    explicit ControlSnapshot(const Window& window);
-    void Restore(Window& window) const;
-
-  private:
-    std::array<bool, kControlCount> enabled_{};
-    std::array<bool, kControlCount> visible_{};
-    bool dropOnWindow_ = false;
-    bool dropOnView_ = false;
-};
+// After a refused or failed load: nothing of it on display, status "Failed".
+void ResetAfterLoadFailure(RunState& state, Window& window);
 
 // Puts a form in the middle of the screen: top (screen - form height) / 2, left likewise.
 void CentreForm(Window& window, Control form);
-
-// Enable or disable opening and dropping (menu "&Open", drops on the window and the matrix view).
-void SetOpeningEnabled(Window& window, bool enabled);
 
 }  // namespace kvr

@@ -61,7 +61,7 @@ void ShowLoaded(RunState& state, Window& window, const FastaReport& report) {
 
 void RefuseLoad(RunState& state, Window& window, std::string_view message) {
     window.ShowMessage(message);
-    ResetAfterLoadFailure(window);
+    ResetAfterLoadFailure(state, window);
     state.failFlag = true;
 }
 
@@ -290,6 +290,7 @@ std::string FormatFastaRecord(const Record& record) {
 void LoadFasta(RunState& state, Window& window, const std::string& path,
                const FastaSource& source) {
     state.seqCount = 0;
+    state.failFlag = false;
     const std::string failure =
         "Failed to read " + path + ". Please check the content of the file and try again.";
     InputText read;
@@ -327,19 +328,20 @@ void LoadFasta(RunState& state, Window& window, const std::string& path,
                                      [&](const Record& r) { return r.residues != firstResidues; });
     ShowLoaded(state, window, differs ? report : FastaReport{});
     if (differs) {
-        EnterAwaitingRunState(window);
+        EnterAwaitingRunState(state, window);
         return;
     }
     window.ShowMessage("All sequences are identical, the analysis cannot be performed.");
     window.SetCaption(Control::lblProgress, "Failed");
-    // The count no longer matches the analysis on display, so nothing may act on that analysis.
-    DisableAnalysisControls(window);
+    state.windowState = WindowState::Idle;
+    ApplyControlStates(state, window);
     state.failFlag = true;
 }
 
 void AppendFasta(RunState& state, Window& window, const std::string& path,
                  const FastaSource& source) {
     state.appendCount = 0;
+    state.failFlag = false;
     const std::string failure =
         "Failed to append " + path + ". Please check the content of the file and try again.";
     InputText read;
@@ -381,7 +383,7 @@ void AppendFasta(RunState& state, Window& window, const std::string& path,
     state.InputSequences = std::move(records);
     state.maxNameLen = maxNameLen;
     ShowLoaded(state, window, report);
-    EnterAwaitingRunState(window);
+    EnterAwaitingRunState(state, window);
 }
 
 }  // namespace kvr

@@ -1,6 +1,8 @@
-// The one state of the desktop program: sequences in input and display order, the identity
-// tables, the user's choices and the flags the window handlers leave for each other. The
-// application owns one instance and passes it by reference; tests make their own.
+// The state of one analysis and of the window that shows it: sequences in input and display order,
+// the identity tables with what is derived from them (range, bins, palette), the user's choices,
+// and what the window is doing. The window owns the instance on display and prepares the next
+// analysis in another one, which replaces it whole once its run has finished; kvr and tests make
+// their own.
 #pragma once
 
 #include <array>
@@ -30,8 +32,25 @@ using PaletteTable = std::array<Rgb, 64>;
 // Histogram by whole percent: rows 0 to 100, column 0 the count, column 1 the proportion.
 using BinTable = std::vector<std::array<float, 2>>;
 
-enum FileKind : int { kNothingLoaded = 0, kFastaLoaded = 1, kSessionOrAppended = 2 };
 enum ColourModeKind : int { kFullColour = 0, kThreeColour = 1 };
+
+// What the window is doing. Every control's enabled state follows from it (ApplyControlStates).
+enum class WindowState {
+    Idle,         // nothing on display: only opening, dropping and leaving
+    Busy,         // a file is read or written: only leaving
+    AwaitingRun,  // the next analysis's sequences are loaded and the options window is open
+    Running,      // a run works: only leaving and cancelling
+    Analysis,     // an analysis is on display (drawn only when it fits on screen)
+};
+
+// What the analysis on display shows.
+enum class AnalysisView { Matrix, Plot };
+
+// The run that the options window starts for the sequences waiting in it.
+enum class RunKind { Fresh, Rerun, Append };
+
+// The largest matrix drawn on screen; larger ones are only written to files.
+inline constexpr int kMaxScreenSequences = 500;
 
 struct RunState {
     // Sequence data.
@@ -56,17 +75,13 @@ struct RunState {
     int splitMin = 0;
     int splitMax = 0;
 
-    // Files and flags.
+    // Files and what the window is doing.
     std::string lastFolder;
     std::string inputPath;
-    int fileKind = kNothingLoaded;
-    bool fromSession = false;
-    bool appendMode = false;
-    bool rerunMode = false;
+    WindowState windowState = WindowState::Idle;
+    AnalysisView view = AnalysisView::Matrix;
+    // Failure of the engine step just called; the caller reads and clears it at once.
     bool failFlag = false;
-    bool matrixShown = false;
-    // A run path is working: the window's handlers must not touch the tables it reads.
-    bool runInProgress = false;
 
     // Work fields of the engine and the exports.
     std::string shellCommand;  // last external command line
@@ -76,8 +91,16 @@ struct RunState {
     std::vector<std::string> treeNames;
     std::vector<int> treeOrder;
     std::string orderLine;
-    BinTable BinArray;  // empty until the first binning pass
-    float maxProportion = 0.0f;
+    BinTable BinArray;           // empty until the first binning pass
+    float maxProportion = 0.0f;  // the largest proportion of BinArray: the plot's scale
+
+    bool ShowsAnalysis() const { return windowState == WindowState::Analysis; }
+    // The matrix of this analysis is drawn on screen (fewer than 501 sequences).
+    bool FitsOnScreen() const { return seqCount <= kMaxScreenSequences; }
 };
+
+// A state for the next analysis: the user's choices of this one (folders, aligner, tree, colour
+// mode, cut-offs, splitter range), and no data.
+RunState ChoicesOf(const RunState& state);
 
 }  // namespace kvr

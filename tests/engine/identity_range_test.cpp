@@ -63,7 +63,6 @@ TEST(FindIdentityRange, ReportsASetWithoutAnyDifference) {
     };
     const Case cases[] = {
         {"two identical sequences", Table(2, {1.0f}), 2},
-        {"every pair at 0", Table(3, {0.0f, 0.0f, 0.0f}), 3},
         {"one sequence", IdentityTable(1, 1.0f), 1},
     };
     for (const Case& c : cases) {
@@ -80,6 +79,16 @@ TEST(FindIdentityRange, ReportsASetWithoutAnyDifference) {
         EXPECT_EQ(state.cutoff2, 100.0f) << c.what;
         EXPECT_EQ(state.cutoff1, 100.0f) << c.what;
     }
+
+    // Every pair at 0 is the opposite case: said as it is, with 0 as the smallest identity.
+    RunState state;
+    RecordingWindow window;
+    FindIdentityRange(state, window, Table(3, {0.0f, 0.0f, 0.0f}), 3);
+    EXPECT_EQ(window.messages, std::vector<std::string>{kNothingSharedMessage});
+    EXPECT_TRUE(state.failFlag);
+    EXPECT_EQ(state.minIdentity, 0.0);
+    EXPECT_EQ(state.maxIdentity, 0.0f);
+    EXPECT_EQ(state.cutoff2, 78.0f);
 }
 
 }  // namespace

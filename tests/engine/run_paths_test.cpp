@@ -91,8 +91,8 @@ TEST_F(RunPathsTest, FreshRunWithoutTheTreeKeepsTheFileOrderAndDrawsTheMatrix) {
     EXPECT_FALSE(state.useTree);
     EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
     EXPECT_EQ(state.SequenceList, state.InputSequences);
-    EXPECT_TRUE(state.matrixShown);
-    EXPECT_FALSE(state.runInProgress);
+    EXPECT_TRUE(state.ShowsAnalysis());
+    EXPECT_FALSE(form.next.has_value());
     EXPECT_GT(state.IdentityMatrix(0, 2), state.IdentityMatrix(0, 1));  // a1 is like a2
     for (Control c :
          {Control::mnuColumn, Control::cmdPlot, Control::mnuSave, Control::mnuSaveSimScore,
@@ -118,14 +118,15 @@ TEST_F(RunPathsTest, RerunWritesLastRunAndThePlotData) {
     form.OnClick(Control::mnuRerun);  // No: nothing changes
     EXPECT_EQ(window.questions.back(),
               "Do you want to perform a full pairwise identity calculation on current dataset?");
-    EXPECT_FALSE(state.rerunMode);
+    EXPECT_FALSE(form.next.has_value());
     EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
 
     window.yesNoAnswers.push_back(true);
     form.OnClick(Control::mnuRerun);
-    EXPECT_TRUE(state.rerunMode);
+    ASSERT_TRUE(form.next.has_value());
+    EXPECT_EQ(form.next->kind, RunKind::Rerun);
     Run(Control::oBuiltin, false);
-    EXPECT_FALSE(state.rerunMode);
+    EXPECT_FALSE(form.next.has_value());
     EXPECT_EQ(state.IdentityMatrix, first);
     EXPECT_EQ(ReadWholeFile(JoinPath(Work(), kLastRunName)),
               FormatSession(state.SequenceList, state.IdentityMatrix, 4));
@@ -138,15 +139,16 @@ TEST_F(RunPathsTest, AppendAlignsOnlyTheNewPairs) {
     RunState saved = testing::MakeAnalysis(3, [](int, int) { return 0.5f; });
     saved.SequenceList = {{">x", "ACGTACGTAC"}, {">y", "ACGTTCGTAC"}, {">z", "TTTTACGTAC"}};
     Open(data.Write("s.kvr", FormatSession(saved.SequenceList, saved.IdentityMatrix, 3)));
-    ASSERT_EQ(state.fileKind, kSessionOrAppended);
+    ASSERT_TRUE(state.ShowsAnalysis());
 
     window.dialogAnswers.push_back(data.Write("new.fasta", ">w\nACGTACGTAA\n"));
     form.OnClick(Control::mnuAppend);
-    ASSERT_EQ(state.seqCount, 4);
-    EXPECT_TRUE(state.appendMode);
-    state.rerunMode = true;  // both set: the append path runs and the rerun request stays
+    ASSERT_TRUE(form.next.has_value());
+    EXPECT_EQ(form.next->kind, RunKind::Append);
+    EXPECT_EQ(form.next->state.seqCount, 4);
+    EXPECT_EQ(state.seqCount, 3);  // the analysis on display until the run has finished
     Run(Control::oBuiltin, false);
-    EXPECT_TRUE(state.rerunMode);
+    EXPECT_EQ(state.seqCount, 4);
     EXPECT_EQ(state.InputIdentity(0, 1), 0.5f);
     EXPECT_EQ(state.InputIdentity(1, 2), 0.5f);
     EXPECT_GT(state.InputIdentity(0, 3), 0.8f);  // aligned
@@ -174,15 +176,15 @@ TEST_F(RunPathsTest, CancelEndsTheAlignersAndKeepsTheAnalysisOnDisplay) {
     Run(Control::oBuiltin, false);
     const RecordTable shown = state.SequenceList;
     const IdentityTable matrix = state.IdentityMatrix;
-    window.yesNoAnswers.push_back(true);
-    form.OnClick(Control::mnuRerun);
-    state.fileKind = kSessionOrAppended;
+    const std::string caption = window.Caption(Control::frmMainForm);
     const std::vector<Control> watched = {Control::mnuRerun,       Control::mnuAppend,
                                           Control::mnuSaveSession, Control::cmdPlot,
                                           Control::mnuOpenFile,    Control::cmdZoomIn,
                                           Control::mnuSaveMatrix,  Control::cmdColourScheme};
     std::vector<bool> enabledBefore;
     for (Control c : watched) enabledBefore.push_back(window.IsEnabled(c));
+    window.yesNoAnswers.push_back(true);
+    form.OnClick(Control::mnuRerun);
 
     // MUSCLE hangs; the user presses Cancel while the first pair runs.
     int started = 0;
@@ -197,14 +199,15 @@ TEST_F(RunPathsTest, CancelEndsTheAlignersAndKeepsTheAnalysisOnDisplay) {
     EXPECT_EQ(shell.endedEarly.size(), shell.processIds.size());  // every aligner ended
     EXPECT_EQ(state.SequenceList, shown);
     EXPECT_EQ(state.IdentityMatrix, matrix);
-    EXPECT_TRUE(state.rerunMode);  // not consumed: the user may run again
+    EXPECT_FALSE(form.next.has_value());  // given up: a rerun is asked for again
     EXPECT_EQ(window.Caption(Control::lblProgress), "Cancelled");
     EXPECT_FALSE(window.IsVisible(Control::cmdCancel));
     for (std::size_t k = 0; k < watched.size(); ++k)
         EXPECT_EQ(window.IsEnabled(watched[k]), enabledBefore[k]) << ControlName(watched[k]);
     EXPECT_TRUE(window.IsEnabled(Control::mnuRerun));
     EXPECT_FALSE(RunFoldersLeft());
-    EXPECT_FALSE(state.runInProgress);
+    EXPECT_EQ(state.windowState, WindowState::Analysis);
+    EXPECT_EQ(window.Caption(Control::frmMainForm), caption);
 }
 
 }  // namespace

@@ -61,9 +61,7 @@ TEST_F(SessionTest, OpeningShowsTheMatrixWithEveryText) {
             EXPECT_EQ(PlainSingle(state.IdentityMatrix(i, j)),
                       PlainSingle(saved.IdentityMatrix(i, j)));
     EXPECT_EQ(state.seqCount, 6);
-    EXPECT_EQ(state.fileKind, kSessionOrAppended);
-    EXPECT_TRUE(state.fromSession);
-    EXPECT_TRUE(state.matrixShown);
+    EXPECT_TRUE(state.ShowsAnalysis());
     EXPECT_NEAR(state.minIdentity, 0.8, 1e-6);
     EXPECT_EQ(window.Caption(Control::frmMainForm), "Kavorin - version 1 | 6 sequences");
     EXPECT_EQ(window.Caption(Control::lblFilePath), "KVR file - " + path);
@@ -106,7 +104,7 @@ TEST_F(SessionTest, FiveHundredAreDrawnFiveHundredAndOneAreNot) {
         state.ColourMode = c.colourMode;
         Open(path);
         ASSERT_EQ(state.seqCount, c.n);
-        EXPECT_TRUE(state.matrixShown);
+        EXPECT_TRUE(state.ShowsAnalysis());
         if (*c.message == '\0') {
             EXPECT_TRUE(window.messages.empty());
             EXPECT_TRUE(window.IsEnabled(Control::cmdZoomIn));
@@ -114,11 +112,13 @@ TEST_F(SessionTest, FiveHundredAreDrawnFiveHundredAndOneAreNot) {
         }
         EXPECT_EQ(window.messages, std::vector<std::string>{c.message}) << c.n;
         EXPECT_FALSE(window.IsVisible(Control::keyPicture));
-        for (Control c2 : {Control::cmdDrawMat, Control::cmdPlot, Control::mnuCopyMat,
-                           Control::cmdZoomIn, Control::updCutoff1})
+        for (Control c2 :
+             {Control::cmdPlot, Control::mnuCopyMat, Control::cmdZoomIn, Control::updCutoff1})
             EXPECT_FALSE(window.IsEnabled(c2)) << ControlName(c2);
-        for (Control c2 : {Control::mnuSaveSession, Control::mnuBMP2, Control::mnuSaveMatrix,
-                           Control::mnuSavePlot, Control::mnuCopyPlot, Control::mnuSaveSimScore})
+        // The matrix button stays, to say why the matrix is not drawn.
+        for (Control c2 : {Control::cmdDrawMat, Control::mnuSaveSession, Control::mnuBMP2,
+                           Control::mnuSaveMatrix, Control::mnuSavePlot, Control::mnuCopyPlot,
+                           Control::mnuSaveSimScore})
             EXPECT_TRUE(window.IsEnabled(c2)) << ControlName(c2);
     }
 }
@@ -126,7 +126,7 @@ TEST_F(SessionTest, FiveHundredAreDrawnFiveHundredAndOneAreNot) {
 TEST_F(SessionTest, ARefusedFileChangesNothing) {
     const RunState saved = MakeAnalysis(5, Gradient(5, 0.75f));
     Open(SaveSession(saved, "good.kvr"));
-    ASSERT_TRUE(state.matrixShown);
+    ASSERT_TRUE(state.ShowsAnalysis());
     const RunState shown = state;
     const std::string caption = window.Caption(Control::frmMainForm);
 
@@ -168,7 +168,7 @@ TEST_F(SessionTest, ARefusedFileChangesNothing) {
         EXPECT_EQ(state.SequenceList, shown.SequenceList) << c.name;
         EXPECT_EQ(state.IdentityMatrix, shown.IdentityMatrix) << c.name;
         EXPECT_EQ(state.seqCount, 5) << c.name;
-        EXPECT_TRUE(state.matrixShown) << c.name;
+        EXPECT_TRUE(state.ShowsAnalysis()) << c.name;
         EXPECT_EQ(window.Caption(Control::frmMainForm), caption) << c.name;
         EXPECT_EQ(window.Caption(Control::lblProgress), "Failed") << c.name;
         for (Control c2 : {Control::mnuRerun, Control::mnuSave, Control::mnuAppend,

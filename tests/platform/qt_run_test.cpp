@@ -15,6 +15,7 @@
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_shell.h"
 #include "shell/main_form.h"
+#include "shell/window_states.h"
 #include "state/file_io.h"
 #include "state/program_folder.h"
 #include "support/temp_folder.h"
@@ -59,9 +60,11 @@ class QtRunTest : public ::testing::Test {
 
 TEST_F(QtRunTest, MuscleWithTheTreeDrawsTheMatrixAndARerunWritesLastRun) {
     form.OnFilesDropped(Control::frmMainForm, {ThreeSequences()});
-    ASSERT_EQ(state.seqCount, 3);
+    ASSERT_TRUE(form.next.has_value());
+    ASSERT_EQ(form.next->state.seqCount, 3);
     RunWith(Control::oMuscle, true);
-    ASSERT_TRUE(state.matrixShown) << window.Caption(Control::lblProgress);
+    ASSERT_TRUE(state.ShowsAnalysis()) << window.Caption(Control::lblProgress);
+    EXPECT_EQ(state.seqCount, 3);
     EXPECT_EQ(state.AlignerKind, "muscle");
     EXPECT_TRUE(window.IsEnabled(Control::mnuRerun));
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
@@ -75,10 +78,10 @@ TEST_F(QtRunTest, MuscleWithTheTreeDrawsTheMatrixAndARerunWritesLastRun) {
         for (int x = 0; x < canvas.width(); x += 2) colours.insert(canvas.pixel(x, y));
     EXPECT_GT(colours.size(), 4u);  // cells, names and the key, not one blank colour
 
-    state.rerunMode = true;  // answered Yes to the rerun question
-    ShowRunOptions(window);
+    // As if Yes had been answered to the rerun question.
+    AwaitRun(form, RunKind::Rerun, state, GiveUpNextAnalysis(form));
     RunWith(Control::oMuscle, true);
-    EXPECT_FALSE(state.rerunMode);
+    EXPECT_FALSE(form.next.has_value());
     EXPECT_EQ(ReadWholeFile(JoinPath(WorkFolder(program.Path()), kLastRunName)),
               FormatSession(state.SequenceList, state.IdentityMatrix, 3));
 }
@@ -101,8 +104,8 @@ TEST_F(QtRunTest, CancelEndsTheRunningAlignerAndTheWindowGoesOn) {
     ::unsetenv("KVR_MUSCLE");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
     EXPECT_EQ(window.Caption(Control::lblProgress), "Cancelled");
-    EXPECT_FALSE(state.matrixShown);
-    EXPECT_FALSE(state.runInProgress);
+    EXPECT_EQ(state.windowState, WindowState::Idle);  // nothing was on display before
+    EXPECT_FALSE(form.next.has_value());
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     for (const auto& entry : std::filesystem::directory_iterator(WorkFolder(program.Path())))
         EXPECT_FALSE(entry.path().filename().string().starts_with("run-")) << entry.path();

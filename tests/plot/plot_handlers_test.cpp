@@ -52,19 +52,19 @@ TEST_F(PlotHandlersTest, PlotButtonShowsThePlotOneToOneAndSetsTheControls) {
               "Proportion of pairwise identities");
 }
 
-TEST_F(PlotHandlersTest, SavedPictureStartsTheCurveAtTheFlooredMinimum) {
-    state.minIdentity = 0.736;  // 73.6 %: the work-folder picture starts at row 74
+TEST_F(PlotHandlersTest, SavedAndWorkFolderPicturesDrawTheSameCurve) {
+    state.minIdentity = 0.736;  // 73.6 %: both start at the tick of 73 with its row
     window.dialogAnswers.push_back(chosen.File("figure"));
     form.OnClick(Control::mnuEMF2);
     const auto saved = ReadEmf(chosen.File("figure_plt.emf"));
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(saved->FrameWidth(), PlotPictureFrame(state).width);
-    EXPECT_EQ(saved->Count(testing::kEmrLineTo), 2u + 27);  // rows 73 .. 99
+    EXPECT_EQ(saved->Count(testing::kEmrLineTo), 2u + 27);  // ticks 73 .. 100
     EXPECT_EQ(Status(), (std::vector<std::string>{"Saving the plot ...", "Done"}));
     EXPECT_EQ(state.lastFolder, chosen.Path());
 
     WritePlotPicture(state, window, Work());
-    EXPECT_EQ(ReadEmf(PlotFile())->Count(testing::kEmrLineTo), 2u + 26);
+    EXPECT_EQ(ReadEmf(PlotFile())->Count(testing::kEmrLineTo), 2u + 27);
 }
 
 TEST_F(PlotHandlersTest, BitmapAndCancel) {

@@ -38,7 +38,7 @@ struct Drawn {
 Drawn DrawBoth(const RunState& state, Size screen) {
     Drawn drawn;
     ScreenPlot(state, drawn.screen, screen);
-    DrawPlotPicture(state, drawn.picture, CurveStart::Floored);
+    DrawPlotPicture(state, drawn.picture);
     drawn.frame = PlotPictureFrame(state);
     return drawn;
 }
@@ -116,7 +116,7 @@ TEST(PlotLayout, LabelsBesideARegularTickAreLeftOutNotOverprinted) {
     state.maxProportion = 0.3f;
     state.BinArray.assign(101, {0.0f, 0.0f});
     RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
-    DrawPlotPicture(state, picture, CurveStart::Floored);
+    DrawPlotPicture(state, picture);
     std::vector<std::string> texts;
     for (const auto& t : picture.Texts()) texts.push_back(t.text);
     EXPECT_NE(std::find(texts.begin(), texts.end(), " 94"), texts.end()) << "the maximum stays";

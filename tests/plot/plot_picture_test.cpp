@@ -21,9 +21,9 @@ constexpr Rgb kMarkColour{0, 255, 0};  // pure green
 // The fixed layout moves down so that the top label (2 units above y = 0) is 10 units inside.
 constexpr int kDown = 12;
 
-RecordingSurface Draw(const RunState& state, CurveStart start = CurveStart::Rounded) {
+RecordingSurface Draw(const RunState& state) {
     RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
-    DrawPlotPicture(state, picture, start);
+    DrawPlotPicture(state, picture);
     return picture;
 }
 
@@ -75,24 +75,17 @@ TEST(PlotPicture, FixedLayoutTicksAndShortLabels) {
     EXPECT_EQ(std::tie(texts[9].x1, texts[9].y1), std::make_tuple(25, 587 + kDown));
 }
 
-TEST(PlotPicture, CurveStartsByRuleAndReachesTheTopAtTheMaximum) {
+TEST(PlotPicture, CurveStartsWithTheSmallestIdentitysBinAndReachesTheTopAtTheMaximum) {
     RunState state = Histogram(0.736, 0.9f, 0.5f);
-    state.BinArray[73][1] = 0.25f;
-    state.BinArray[74][1] = 0.5f;
-    const auto curveOf = [](const RecordingSurface& picture) {
-        auto lines = picture.OpsOf(Kind::Line);
-        return std::vector<DrawOp>(lines.begin() + 2, lines.end());  // after the two axes
-    };
-    const auto rounded = curveOf(Draw(state, CurveStart::Rounded));
-    const auto floored = curveOf(Draw(state, CurveStart::Floored));
-    ASSERT_EQ(rounded.size(), 26u);  // rows 74 .. 99
-    ASSERT_EQ(floored.size(), 27u);  // rows 73 .. 99
-    const int step = 32;             // 860 / 27 = 31.85
-    EXPECT_EQ(std::tie(rounded[0].x1, rounded[0].y1, rounded[0].x2, rounded[0].y2),
-              std::make_tuple(65, 615 + kDown, 65 + step, kDown));  // at the maximum: the top
-    EXPECT_EQ(floored[0].y2, 310 + kDown);
-    EXPECT_EQ(floored[1].y2, kDown);
-    EXPECT_EQ(floored[2].y2, 620 + kDown);
+    state.BinArray[72][1] = 0.5f;   // 73 %, at the maximum: the top
+    state.BinArray[73][1] = 0.25f;  // 74 %
+    auto lines = Draw(state).OpsOf(Kind::Line);
+    const std::vector<DrawOp> curve(lines.begin() + 2, lines.end());  // after the two axes
+    ASSERT_EQ(curve.size(), 27u);                                     // ticks 73 .. 100
+    const int step = 32;                                              // 860 / 27 = 31.85
+    EXPECT_EQ(std::tie(curve[0].x1, curve[0].y1, curve[0].x2, curve[0].y2),
+              std::make_tuple(65, kDown, 65 + step, 310 + kDown));
+    EXPECT_EQ(curve[1].y2, 620 + kDown);
 }
 
 TEST(PlotPicture, MarkedMaximumRoundsHalfToEven) {

@@ -30,13 +30,13 @@ TEST(PlotScale, AxisRangeAndMarkedMaximum) {
     struct Case {
         double minIdentity;
         float maxIdentity;
-        int lo, steps, maxPct, roundedStart, flooredStart;
+        int lo, steps, maxPct;
     };
     const Case cases[] = {
-        {0.70, 1.0f, 70, 30, 100, 70, 70},
-        {0.734, 0.9f, 73, 27, 90, 73, 73},
-        {0.736, 0.625f, 73, 27, 62, 74, 73},  // 62.5 -> 62
-        {0.5, 0.875f, 50, 50, 88, 50, 50},    // 87.5 -> 88
+        {0.70, 1.0f, 70, 30, 100},
+        {0.734, 0.9f, 73, 27, 90},
+        {0.736, 0.625f, 73, 27, 62},  // 62.5 -> 62
+        {0.5, 0.875f, 50, 50, 88},    // 87.5 -> 88
     };
     for (const Case& c : cases) {
         const RunState state = Histogram(c.minIdentity, c.maxIdentity, 1);
@@ -44,8 +44,7 @@ TEST(PlotScale, AxisRangeAndMarkedMaximum) {
         EXPECT_EQ(scale.lo, c.lo) << c.minIdentity;
         EXPECT_EQ(scale.steps, c.steps) << c.minIdentity;
         EXPECT_EQ(scale.maxPct, c.maxPct) << c.maxIdentity;
-        EXPECT_EQ(CurveStartRow(state, CurveStart::Rounded), c.roundedStart);
-        EXPECT_EQ(CurveStartRow(state, CurveStart::Floored), c.flooredStart);
+        EXPECT_EQ(CurveFirstRow(state), c.lo - 1);
     }
 }
 
@@ -118,28 +117,40 @@ TEST(ScreenPlot, VerticalTicksAndLabels) {
     EXPECT_EQ(texts[9].y1, static_cast<int>(std::nearbyint(8235 - 7470 / 20.0 - 100)));
 }
 
-TEST(ScreenPlot, CurveStartsAtTheAxisCornerAndReachesTheTopAtTheMaximum) {
-    RunState state = Histogram(0.734, 0.9f, 0.5f);
-    state.BinArray[73][1] = 0.5f;  // at the maximum: the top of the plot area
-    state.BinArray[74][1] = 0.25f;
-    const RecordingSurface canvas = Plot(state);
+std::vector<DrawOp> CurveOf(const RecordingSurface& canvas) {
     std::vector<DrawOp> curve;
     for (const DrawOp& op : canvas.OpsOf(Kind::Line))
         if (op.colour == kRed) curve.push_back(op);
-    ASSERT_EQ(curve.size(), 27u);  // rows 73 .. 99
-    const int step = static_cast<int>(std::nearbyint(12450.0 / 27));
-    EXPECT_EQ(std::tie(curve[0].x1, curve[0].y1), std::make_tuple(1275, 8235));
-    EXPECT_EQ(std::tie(curve[0].x2, curve[0].y2), std::make_tuple(1275 + step, 765));  // tick 74
-    EXPECT_EQ(curve[1].y2, 8235 - 7470 / 2);
+    return curve;
+}
 
-    // 73.6 % rounds up: the curve starts with row 74.
-    RunState up = Histogram(0.736, 0.9f, 0.5f);
-    up.BinArray[74][1] = 0.5f;
-    std::vector<DrawOp> upCurve;
-    for (const DrawOp& op : Plot(up).OpsOf(Kind::Line))
-        if (op.colour == kRed) upCurve.push_back(op);
-    ASSERT_EQ(upCurve.size(), 26u);
-    EXPECT_EQ(upCurve[0].y2, 765);
+TEST(ScreenPlot, EveryRowSitsAtTheTickOfItsOwnPercentage) {
+    // 73.4 % and 73.6 % alike: the axis starts at 73, the curve at row 72 (the pairs at 73 %).
+    for (const double minIdentity : {0.734, 0.736}) {
+        RunState state = Histogram(minIdentity, 0.9f, 0.5f);
+        state.BinArray[72][1] = 0.25f;  // 73 %
+        state.BinArray[73][1] = 0.5f;   // 74 %, at the maximum: the top of the plot area
+        const std::vector<DrawOp> curve = CurveOf(Plot(state));
+        ASSERT_EQ(curve.size(), 27u) << minIdentity;  // ticks 73 .. 100
+        const int step = static_cast<int>(std::nearbyint(12450.0 / 27));
+        EXPECT_EQ(std::tie(curve[0].x1, curve[0].y1), std::make_tuple(1275, 8235 - 7470 / 2));
+        EXPECT_EQ(std::tie(curve[0].x2, curve[0].y2), std::make_tuple(1275 + step, 765));
+        EXPECT_EQ(curve[1].y2, 8235);
+    }
+}
+
+TEST(ScreenPlot, TheSmallestIdentitysBinIsDrawn) {
+    // Identities 0.75, 0.5 and 0.75: the pair at 50 % is a third of the pairs, at the first tick.
+    RunState state =
+        testing::MakeAnalysis(3, [](int i, int j) { return i == 0 && j == 2 ? 0.5f : 0.75f; });
+    RecordingWindow window;
+    BinIdentities(state, window);
+    const std::vector<DrawOp> curve = CurveOf(Plot(state));
+    ASSERT_EQ(curve.size(), 50u);  // ticks 50 .. 100
+    EXPECT_EQ(std::tie(curve[0].x1, curve[0].y1), std::make_tuple(1275, 8235 - 7470 / 2));
+    int peaks = 0;
+    for (const DrawOp& op : curve) peaks += op.y2 == 765;
+    EXPECT_EQ(peaks, 1);  // 75 %
 }
 
 TEST(ScreenPlot, AllIdenticalSequencesDrawWithoutFault) {

@@ -6,6 +6,7 @@
 #include "platform/fakes/fake_shell.h"
 #include "platform/fakes/recording_window.h"
 #include "shell/main_form.h"
+#include "state/control_states.h"
 #include "state/program_folder.h"
 #include "support/temp_folder.h"
 
@@ -16,7 +17,7 @@ using testing::DataFile;
 using testing::TempFolder;
 
 class OpenHandlersTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder program;
     TempFolder data;
     RunState state;
@@ -45,13 +46,16 @@ TEST_F(OpenHandlersTest, OpenLoadsFastaAndOffersTheRun) {
     form.OnClick(Control::mnuOpenFile);
 
     EXPECT_EQ(window.dialogFolders.back(), program.Path());
-    EXPECT_EQ(state.inputPath, path);
+    ASSERT_TRUE(form.next.has_value());
+    EXPECT_EQ(form.next->state.inputPath, path);
     EXPECT_EQ(window.Caption(Control::lblFilePath), "FASTA file   - " + path);
-    EXPECT_EQ(window.captionHistory[Control::frmMainForm].end()[-2], "Kavorin - version 1 | " + path);
+    EXPECT_EQ(window.captionHistory[Control::frmMainForm].end()[-2],
+              "Kavorin - version 1 | " + path);
     EXPECT_EQ(window.Caption(Control::frmMainForm), "Kavorin - version 1 | 3 sequences");
     EXPECT_EQ(window.Caption(Control::lblProgress), "3 sequences loaded");
-    EXPECT_EQ(state.fileKind, kFastaLoaded);
-    EXPECT_EQ(state.zoomLevel, 0);
+    EXPECT_EQ(form.next->kind, RunKind::Fresh);
+    EXPECT_EQ(state.windowState, WindowState::AwaitingRun);
+    EXPECT_EQ(form.next->state.zoomLevel, 0);
     EXPECT_EQ(optionsShown, 1);
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     EXPECT_TRUE(window.IsDropEnabled(Control::frmMainForm));
@@ -59,17 +63,18 @@ TEST_F(OpenHandlersTest, OpenLoadsFastaAndOffersTheRun) {
     EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
 }
 
-TEST_F(OpenHandlersTest, CancelledOpenKeepsTheDataButClearsTheStatus) {
+TEST_F(OpenHandlersTest, CancelledOpenChangesNothingOnDisplay) {
     window.dialogAnswers = {Fasta("three.fas")};
     form.OnClick(Control::mnuOpenFile);
-    const RecordTable loaded = state.InputSequences;
+    const RecordTable loaded = form.next->state.InputSequences;
+    const std::string caption = window.Caption(Control::frmMainForm);
     window.dialogAnswers.clear();
     form.OnClick(Control::mnuOpenFile);
-    EXPECT_EQ(window.Caption(Control::frmMainForm), "Kavorin - version 1 | ");
-    EXPECT_EQ(window.Caption(Control::lblProgress), "");
-    EXPECT_EQ(window.Caption(Control::lblPrgPercent), "");
-    EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "");
-    EXPECT_EQ(state.InputSequences, loaded);
+    EXPECT_EQ(window.Caption(Control::frmMainForm), caption);
+    EXPECT_EQ(window.Caption(Control::lblProgress), "3 sequences loaded");
+    EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
+    ASSERT_TRUE(form.next.has_value());
+    EXPECT_EQ(form.next->state.InputSequences, loaded);
     EXPECT_EQ(optionsShown, 1);
 }
 
@@ -77,8 +82,8 @@ TEST_F(OpenHandlersTest, FailedOpenLeavesOpeningAvailable) {
     window.dialogAnswers = {data.Write("one.fas", ">only\nACGT\n")};
     form.OnClick(Control::mnuOpenFile);
     EXPECT_EQ(window.messages.back(), "Only one record found, add more sequences and try again.");
-    EXPECT_FALSE(state.failFlag);  // found and reset by the handler
-    EXPECT_EQ(state.fileKind, kNothingLoaded);
+    EXPECT_FALSE(form.next.has_value());
+    EXPECT_EQ(state.windowState, WindowState::Idle);
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     EXPECT_TRUE(window.IsDropEnabled(Control::ZoomingPicture));
     EXPECT_EQ(optionsShown, 0);
@@ -89,15 +94,19 @@ TEST_F(OpenHandlersTest, DropsNameTheirTargetAndRefuseSeveralFiles) {
     form.OnFilesDropped(Control::frmMainForm, {path, path});
     form.OnFilesDropped(Control::ZoomingPicture, {path, path});
     ASSERT_EQ(window.messages.size(), 2u);
-    EXPECT_EQ(window.messages[0], "You cannot process more than one file at once. Please drag and drop only one FASTA file or one .KVR file.");
-    EXPECT_EQ(window.messages[1], "You cannot process more than one file. Please drag and drop only one FASTA file or one .KVR file.");
-    EXPECT_EQ(state.seqCount, 0);
+    EXPECT_EQ(window.messages[0],
+              "You cannot process more than one file at once. Please drag and drop only one FASTA "
+              "file or one .KVR file.");
+    EXPECT_EQ(window.messages[1],
+              "You cannot process more than one file. Please drag and drop only one FASTA file or "
+              "one .KVR file.");
+    EXPECT_FALSE(form.next.has_value());
 
     form.OnFilesDropped(Control::frmMainForm, {path});
     EXPECT_EQ(window.Caption(Control::lblFilePath), "FASTA file  - " + path);
     EXPECT_EQ(window.Caption(Control::lblProgress), "3 sequences loaded");
-    EXPECT_EQ(state.fileKind, kFastaLoaded);
-    EXPECT_EQ(state.inputPath, path);
+    ASSERT_TRUE(form.next.has_value());
+    EXPECT_EQ(form.next->state.inputPath, path);
 
     form.OnFilesDropped(Control::ZoomingPicture, {path});
     EXPECT_EQ(window.captionHistory[Control::frmMainForm].end()[-2], "Kavorin - version 1");
@@ -108,15 +117,15 @@ TEST_F(OpenHandlersTest, DropsNameTheirTargetAndRefuseSeveralFiles) {
 TEST_F(OpenHandlersTest, SessionFilesAreToldApartByTheirName) {
     form.loadSession = [this](const std::string& path) {
         sessionsLoaded.push_back(path);
+        state.windowState = WindowState::Analysis;  // as a session on display
+        ApplyControlStates(state, window);
         return true;
     };
-    const std::string upper = data.Write("x.KVR", "");
+    const std::string upper = data.Write("x.KVR", ">a\nACGT\n>b\nAGGT\n");
     form.OnFilesDropped(Control::frmMainForm, {upper});  // drops ignore letter case
     ASSERT_EQ(sessionsLoaded.size(), 1u);
     EXPECT_EQ(window.Caption(Control::lblFilePath), "KVR file | " + upper);
-    EXPECT_EQ(state.fileKind, kSessionOrAppended);
-    EXPECT_TRUE(state.fromSession);
-    EXPECT_TRUE(window.IsEnabled(Control::mnuRerun));
+    EXPECT_EQ(state.inputPath, upper);
 
     window.dialogAnswers = {upper};  // the menu compares case-sensitively: read as FASTA
     form.OnClick(Control::mnuOpenFile);
@@ -133,14 +142,15 @@ TEST_F(OpenHandlersTest, SessionFilesAreToldApartByTheirName) {
 TEST_F(OpenHandlersTest, DropsAreIgnoredWhileSwitchedOff) {
     window.SetDropEnabled(Control::frmMainForm, false);
     form.OnFilesDropped(Control::frmMainForm, {Fasta("three.fas")});
-    EXPECT_EQ(state.seqCount, 0);
+    EXPECT_FALSE(form.next.has_value());
     EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(OpenHandlersTest, LoadsARealDataSet) {
     form.OnFilesDropped(Control::frmMainForm, {DataFile("rrna5s_48.fasta")});
     EXPECT_EQ(window.Caption(Control::lblProgress), "48 sequences loaded");
-    EXPECT_EQ(state.seqCount, 48);
+    ASSERT_TRUE(form.next.has_value());
+    EXPECT_EQ(form.next->state.seqCount, 48);
 }
 
 }  // namespace

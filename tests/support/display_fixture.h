@@ -36,7 +36,8 @@ class DisplayTest : public ::testing::Test {
     }
     void TearDown() override { ASSERT_EQ(::chdir(before.c_str()), 0); }
 
-    // An analysis of n sequences on display (matrixShown), identities from 1 down to lowest.
+    // An analysis of n sequences on display (windowState Analysis), identities from 1 down to
+    // lowest.
     void Load(int n, float lowest = 0.6f) { state = MakeAnalysis(n, Gradient(n, lowest)); }
     // The cut-offs as stored and as the spin controls show them, without running the handlers.
     void SetCutoffs(int c1, int c2) {

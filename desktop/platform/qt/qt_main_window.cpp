@@ -225,6 +225,10 @@ void QtMainWindow::BuildOptionsForm() {
         ConnectClick(c);
         return radio;
     };
+    // Closing the window (its close button or Esc) gives up the run it offers.
+    connect(form, &QDialog::finished, this, [this] {
+        if (events_ != nullptr) events_->OnFormClosed(Control::frmOptions);
+    });
     option(Control::oMuscle, "Muscle", 8)->setChecked(true);
     option(Control::oClustalw, "ClustalW", 36);
     option(Control::oMafft, "Mafft", 64);

@@ -83,6 +83,8 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     static std::size_t Index(Control c) { return static_cast<std::size_t>(c); }
     void BuildMenus();
     void BuildControls();
+    // Spin arrows stop stepping before a modal box takes the mouse.
+    void StopSpinRepeats();
     void BuildOptionsForm();
     void BuildDatasetForm();
     void Register(Control c, QWidget* widget);

@@ -205,11 +205,18 @@ bool QtMainWindow::IsFormShown(Control form) const {
     return widget != nullptr && widget->isVisible();
 }
 
+void QtMainWindow::StopSpinRepeats() {
+    for (Control c : {Control::updCutoff1, Control::UpdCutoff2})
+        if (auto* spin = qobject_cast<UpDown*>(widgets_[Index(c)])) spin->stopRepeat();
+}
+
 void QtMainWindow::ShowMessage(std::string_view text) {
+    StopSpinRepeats();
     QMessageBox::information(this, kTitle, DisplayText(text));
 }
 
 bool QtMainWindow::AskYesNo(std::string_view text) {
+    StopSpinRepeats();
     return QMessageBox::question(this, kTitle, DisplayText(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }

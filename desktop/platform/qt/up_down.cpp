@@ -4,7 +4,8 @@
 
 namespace kvr {
 
-UpDown::UpDown(QWidget* parent) : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
+UpDown::UpDown(QWidget* parent)
+    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
     up_->setAutoRepeat(true);
@@ -23,6 +24,11 @@ void UpDown::setValue(int value) {
 void UpDown::setMaximum(int maximum) {
     maximum_ = maximum;
     if (value_ > maximum_) setValue(maximum_);
+}
+
+void UpDown::stopRepeat() {
+    up_->setDown(false);
+    down_->setDown(false);
 }
 
 void UpDown::resizeEvent(QResizeEvent*) {

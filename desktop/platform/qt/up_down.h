@@ -10,21 +10,24 @@ namespace kvr {
 
 class UpDown : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit UpDown(QWidget* parent = nullptr);
 
     int value() const { return value_; }
     void setValue(int value);
     int maximum() const { return maximum_; }
     void setMaximum(int maximum);
+    // Ends an arrow's auto-repeat, as if the mouse had been released: a message box opened by a
+    // step takes the release, and the arrow would go on stepping behind it.
+    void stopRepeat();
 
-signals:
+  signals:
     void valueChanged(int value);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     QToolButton* up_;
     QToolButton* down_;
     int value_ = 0;

@@ -1,0 +1,33 @@
+// The window's way from one analysis to the next: what it showed is noted when a file is opened
+// or a run is asked for; the next analysis is made in a state of its own and put on display whole
+// when its run has finished, and anything short of that (a refused file, a closed options window,
+// a cancelled or failed run) puts back what was shown, whole.
+#pragma once
+
+#include "shell/main_form.h"
+
+namespace kvr {
+
+// What the window shows now, or, while a next analysis waits, what it showed before that one.
+// The waiting analysis is given up: its options window closes.
+ShownBefore GiveUpNextAnalysis(MainForm& form);
+
+// Shows again what the window showed before: the analysis on display with its view (or the blank
+// idle view), the window's title and file label, the control states.
+void PutBack(MainForm& form, const ShownBefore& before);
+
+// A file's sequences are loaded for the next analysis: the window awaits its run, the options
+// window shows.
+void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& before);
+
+// The options window's Run button: runs the waiting analysis; when its run has finished it
+// replaces the analysis on display, else what was shown comes back.
+void OnRunClicked(MainForm& form);
+
+// The options window was closed without a run: the waiting analysis is given up.
+void OnOptionsClosed(MainForm& form);
+
+// cmdCancel (and Esc): asks the running run to stop; it ends its aligners and returns.
+void OnCancelClicked(MainForm& form);
+
+}  // namespace kvr
