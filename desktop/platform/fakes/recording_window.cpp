@@ -24,6 +24,14 @@ void RecordingWindow::SetValue(Control c, int value) {
     if (changed && reportsChanges && events != nullptr) events->OnValueChanged(c, value);
 }
 
+void RecordingWindow::ProcessEvents() {
+    ++eventPumps;
+    if (!duringEvents || inEvents_) return;
+    inEvents_ = true;
+    duringEvents();
+    inEvents_ = false;
+}
+
 bool RecordingWindow::AskYesNo(std::string_view text) {
     questions.emplace_back(text);
     if (yesNoAnswers.empty()) return false;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@
 namespace kvr {
 
 class RecordingWindow : public Window {
-public:
+  public:
     RecordingWindow();
 
     void SetEnabled(Control c, bool enabled) override { At(c).enabled = enabled; }
@@ -47,7 +48,7 @@ public:
     std::string SaveFileDialog(const std::string& startFolder) override;
 
     void SetBusy(bool on) override { busy = on; }
-    void ProcessEvents() override { ++eventPumps; }
+    void ProcessEvents() override;
     Size ScreenSize() const override { return screen; }
     void PopUpMenu(Control menu) override { popUps.push_back(menu); }
     void Quit() override { quitCalled = true; }
@@ -56,7 +57,9 @@ public:
     void BlankPicture(Control picture) override { blanked.push_back(picture); }
     void ShowCanvasInView(bool stretch) override { viewShows.push_back(stretch); }
     bool SaveViewBitmap(const std::string& path) override;
-    void CopyCanvasBitmap(Control picture) override { clipboard = "bitmap:" + std::string(ControlName(picture)); }
+    void CopyCanvasBitmap(Control picture) override {
+        clipboard = "bitmap:" + std::string(ControlName(picture));
+    }
     bool CopyMetafile(const std::string& emfPath) override;
 
     // What happened, in order.
@@ -81,11 +84,15 @@ public:
     // window does (a change made by code runs the control's change handler too).
     WindowEvents* events = nullptr;
 
+    // What the user does while a handler lets pending events run (a click during a long load,
+    // Cancel during a run); not called again from inside itself.
+    std::function<void()> duringEvents;
+
     // Scripted answers; an empty queue answers No and cancels dialogs.
     std::deque<bool> yesNoAnswers;
     std::deque<std::string> dialogAnswers;
 
-private:
+  private:
     struct ControlState {
         bool enabled = true;
         bool visible = true;
@@ -104,6 +111,7 @@ private:
     std::string Answer(const std::string& startFolder);
 
     std::array<ControlState, kControlCount> controls_;
+    bool inEvents_ = false;
 };
 
 }  // namespace kvr

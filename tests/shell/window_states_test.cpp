@@ -1,0 +1,192 @@
+// The window from one analysis to the next: what is on display is always the last finished run's
+// (or the last session opened), under that file's name, and nothing of an earlier file, run or
+// view carries over.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "files/session_file.h"
+#include "plot/binning.h"
+#include "shell/window_fixture.h"
+#include "state/file_io.h"
+#include "support/analysis_state.h"
+
+namespace kvr {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class WindowStatesTest : public testing::WindowTest {
+  protected:
+    std::string fileA = data.Write("a.fasta", testing::kFourSequences);
+    std::string fileB = data.Write("b.fasta", testing::kThreeSequences);
+
+    void ExpectShowing(const std::string& path, const Names& names) {
+        EXPECT_EQ(state.windowState, WindowState::Analysis);
+        EXPECT_EQ(ShownNames(), names);
+        ExpectTablesAgree();
+        EXPECT_EQ(window.Caption(Control::frmMainForm),
+                  "Kavorin - version 1 | " + std::to_string(names.size()) + " sequences");
+        EXPECT_NE(window.Caption(Control::lblFilePath).find(path), std::string::npos)
+            << window.Caption(Control::lblFilePath);
+        for (Control c : {Control::mnuSave, Control::mnuRerun, Control::mnuAppend, Control::cmdPlot,
+                          Control::cmdZoomIn, Control::cmdColourScheme, Control::mnuOpenFile})
+            EXPECT_TRUE(window.IsEnabled(c)) << ControlName(c);
+    }
+};
+
+TEST_F(WindowStatesTest, AGivenUpRerunLeavesTheNextFileToItsOwnRun) {
+    for (const bool cancelRun : {true, false}) {
+        Open(fileA);
+        Run();
+        ExpectShowing(fileA, {">a1", ">c1", ">a2", ">c2"});
+        AskRerun(true);
+        if (cancelRun)
+            RunAndCancel();
+        else
+            CloseOptions();
+        if (cancelRun) {
+            EXPECT_EQ(window.Caption(Control::lblProgress), "Cancelled");
+        }
+        ExpectShowing(fileA, {">a1", ">c1", ">a2", ">c2"});
+
+        Open(fileB);
+        Run();
+        ExpectShowing(fileB, {">b1", ">b2", ">b3"});
+    }
+}
+
+TEST_F(WindowStatesTest, AllAlikeResultDoesNotBlockTheNextFile) {
+    Open(data.Write("alike.fasta", testing::kAllAlike));
+    Run();
+    ASSERT_FALSE(window.messages.empty());
+    EXPECT_EQ(window.messages.back(),
+              "All sequences are 100% similar, the analysis connot be perfomed");
+    ExpectShowing("alike.fasta", {">h1", ">h2"});
+
+    Open(fileA);
+    EXPECT_TRUE(window.IsFormShown(Control::frmOptions));
+    Run();
+    ExpectShowing(fileA, {">a1", ">c1", ">a2", ">c2"});
+
+    Append(fileB);
+    EXPECT_TRUE(window.IsFormShown(Control::frmOptions));
+    Run();
+    // The status names the file whose pairs were aligned last.
+    ExpectShowing(fileB, {">a1", ">c1", ">a2", ">c2", ">b1", ">b2", ">b3"});
+}
+
+TEST_F(WindowStatesTest, OpeningAFileClosesTheOptionsWindowOfThePreviousOne) {
+    const RunState saved = testing::MakeAnalysis(3, testing::Gradient(3, 0.7f));
+    const std::string session =
+        data.Write("s.kvr", FormatSession(saved.SequenceList, saved.IdentityMatrix, 3));
+    Open(fileA);
+    ASSERT_TRUE(window.IsFormShown(Control::frmOptions));
+    Open(session);
+    EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
+    ExpectShowing("s.kvr", {">seq_1", ">seq_2", ">seq_3"});
+    for (Control c : {Control::mnuSaveMatrix, Control::mnuCopyMat})
+        EXPECT_TRUE(window.IsEnabled(c)) << ControlName(c);
+
+    // A refused file in between: the options window of the first file closes with it.
+    Open(fileA);
+    Open(data.Write("one.fasta", ">only\nACGT\n"));
+    EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
+    ExpectShowing("s.kvr", {">seq_1", ">seq_2", ">seq_3"});
+    EXPECT_EQ(window.Caption(Control::lblProgress), "Failed");
+}
+
+TEST_F(WindowStatesTest, CancelledDialogsChangeNothingOnDisplay) {
+    Open(fileA);
+    Run();
+    const std::string caption = window.Caption(Control::frmMainForm);
+    const std::size_t drawings = window.viewShows.size();
+    CancelledOpen();
+    form.OnClick(Control::cmdCancel);  // Esc with no run: nothing to stop
+    Append("");
+    ExpectShowing(fileA, {">a1", ">c1", ">a2", ">c2"});
+    EXPECT_EQ(window.Caption(Control::frmMainForm), caption);
+    EXPECT_EQ(window.viewShows.size(), drawings);  // the matrix was not blanked or redrawn
+
+    // The cut-offs still act on the matrix on display.
+    form.OnClick(Control::cmdColourScheme);
+    ASSERT_TRUE(window.IsEnabled(Control::updCutoff1));
+    window.SetValue(Control::updCutoff1, 97);
+    EXPECT_EQ(state.cutoff1, 97.0f);
+    EXPECT_EQ(window.Caption(Control::lblCutoff1dsply), "97");
+}
+
+TEST_F(WindowStatesTest, CancelledAppendKeepsTheAnalysisAndItsCount) {
+    Open(fileA);
+    Run();
+    Append(fileB);
+    EXPECT_EQ(state.seqCount, 4);  // the appended sequences wait for their run
+    RunAndCancel();
+    ExpectShowing(fileA, {">a1", ">c1", ">a2", ">c2"});
+    EXPECT_EQ(state.seqCount, 4);
+
+    // Every handler that reads the tables works on four sequences.
+    window.dialogAnswers.push_back(data.File("out"));
+    form.OnClick(Control::mnuColumn);
+    window.dialogAnswers.push_back(data.File("all"));
+    form.OnClick(Control::mnu_Save_All);
+    form.OnClick(Control::cmdPlot);
+    form.OnClick(Control::cmdDrawMat);
+    ExpectTablesAgree();
+    const auto written = ReadWholeFile(data.File("all.fas"));
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(std::count(written->begin(), written->end(), '>'), 4);
+}
+
+TEST_F(WindowStatesTest, WhileAFileLoadsOnlyLeavingActs) {
+    Open(fileA);
+    Run();
+    std::string big;
+    for (int k = 0; k < 160; ++k)
+        big += ">s" + std::to_string(k) + "\nACGTTGCA" + std::string(k % 7 + 1, 'A') + "\n";
+    const std::string bigFile = data.Write("big.fasta", big);
+    int clicks = 0;
+    window.duringEvents = [&] {
+        if (state.windowState != WindowState::Busy || clicks++ > 0) return;
+        form.OnClick(Control::cmdColourScheme);
+        form.OnClick(Control::cmdZoomIn);
+        form.OnFilesDropped(Control::frmMainForm, {fileB});
+        window.SetValue(Control::UpdCutoff2, 50);
+    };
+    Open(bigFile);
+    window.duringEvents = {};
+    EXPECT_GT(clicks, 0);
+    EXPECT_EQ(state.ColourMode, kFullColour);
+    EXPECT_EQ(state.zoomLevel, 0);
+    EXPECT_EQ(state.cutoff2, 78.0f);
+    ASSERT_TRUE(form.next.has_value());
+    EXPECT_EQ(form.next->state.seqCount, 160);
+    EXPECT_EQ(window.Caption(Control::lblProgress), "160 sequences loaded");
+}
+
+TEST_F(WindowStatesTest, EachAnalysisIsPlottedOnItsOwnScale) {
+    Open(data.Write("alike.fasta", testing::kAllAlike));  // one pair: a peak of 1
+    Run();
+    EXPECT_EQ(state.maxProportion, 1.0f);
+    Open(fileA);
+    Run();
+    float highest = 0;
+    for (const auto& row : state.BinArray) highest = std::max(highest, row[1]);
+    EXPECT_LT(highest, 1.0f);
+    EXPECT_EQ(state.maxProportion, highest);
+}
+
+TEST_F(WindowStatesTest, AwaitingARunTheCutOffsAreAllDisabled) {
+    Open(fileA);
+    Run();
+    form.OnClick(Control::cmdColourScheme);  // three colours: the cut-offs act
+    ASSERT_TRUE(window.IsEnabled(Control::UpdCutoff2));
+    Open(fileB);
+    EXPECT_EQ(state.windowState, WindowState::AwaitingRun);
+    for (Control c : {Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
+                      Control::lblCutoff2, Control::UpdCutoff2, Control::lblCutoff2dsply})
+        EXPECT_FALSE(window.IsEnabled(c)) << ControlName(c);
+}
+
+}  // namespace
+}  // namespace kvr
