@@ -4,10 +4,16 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
+#include <QToolButton>
 
 #include "platform/fakes/fake_shell.h"
+#include "platform/qt/up_down.h"
 #include "shell/main_form.h"
 #include "state/program_folder.h"
 #include "support/temp_folder.h"
@@ -19,7 +25,7 @@ using testing::DataFile;
 using testing::TempFolder;
 
 class QtMainWindowTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder program;
     std::string before = CurrentDirectory();
     RunState state;
@@ -70,8 +76,8 @@ TEST_F(QtMainWindowTest, MenusHaveTheirCaptionsAndNesting) {
         QAction* action = window.ActionOf(c.control);
         ASSERT_NE(action, nullptr) << ControlName(c.control);
         EXPECT_EQ(action->text().toStdString(), c.caption);
-        const QList<QAction*> siblings =
-            c.parent == Control::frmMainForm ? window.menuBar()->actions()
+        const QList<QAction*> siblings = c.parent == Control::frmMainForm
+                                             ? window.menuBar()->actions()
                                              : window.ActionOf(c.parent)->menu()->actions();
         EXPECT_TRUE(siblings.contains(action)) << ControlName(c.control);
     }
@@ -80,8 +86,10 @@ TEST_F(QtMainWindowTest, MenusHaveTheirCaptionsAndNesting) {
 TEST_F(QtMainWindowTest, StartsIdleWithOnlyOpenAndExit) {
     for (int i = 0; i < kControlCount; ++i) {
         const Control c = static_cast<Control>(i);
-        if (c == Control::frmSplash || c == Control::InnerPicture) continue;  // no widget of their own
-        EXPECT_TRUE(window.WidgetOf(c) != nullptr || window.ActionOf(c) != nullptr) << ControlName(c);
+        if (c == Control::frmSplash || c == Control::InnerPicture)
+            continue;  // no widget of their own
+        EXPECT_TRUE(window.WidgetOf(c) != nullptr || window.ActionOf(c) != nullptr)
+            << ControlName(c);
     }
     const QList<QAction*> bar = window.menuBar()->actions();
     for (QAction* action : bar) {
@@ -89,9 +97,9 @@ TEST_F(QtMainWindowTest, StartsIdleWithOnlyOpenAndExit) {
                               action == window.ActionOf(Control::mnuStop);
         EXPECT_EQ(action->isEnabled(), expected) << action->text().toStdString();
     }
-    for (Control c : {Control::cmdDrawMat, Control::cmdPlot, Control::cmdZoomIn, Control::cmdZoomOut,
-                      Control::cmdColourScheme, Control::updCutoff1, Control::UpdCutoff2,
-                      Control::VScroll1, Control::HScroll1})
+    for (Control c : {Control::cmdDrawMat, Control::cmdPlot, Control::cmdZoomIn,
+                      Control::cmdZoomOut, Control::cmdColourScheme, Control::updCutoff1,
+                      Control::UpdCutoff2, Control::VScroll1, Control::HScroll1})
         EXPECT_FALSE(window.WidgetOf(c)->isEnabled()) << ControlName(c);
     EXPECT_EQ(window.windowTitle().toStdString(), "Kavorin - version 1");
     EXPECT_EQ(window.Caption(Control::cmdColourScheme), "3 colour mode");
@@ -101,7 +109,8 @@ TEST_F(QtMainWindowTest, StartsIdleWithOnlyOpenAndExit) {
     EXPECT_EQ(window.Caption(Control::lblCutoff1dsply), "94");
     EXPECT_EQ(window.Caption(Control::lblCutoff2dsply), "78");
     EXPECT_EQ(window.Caption(Control::frmOptions), "Alignment programs");
-    EXPECT_EQ(window.Caption(Control::chkOptions), "Cluster sequences using a neigbor joining tree");
+    EXPECT_EQ(window.Caption(Control::chkOptions),
+              "Cluster sequences using a neigbor joining tree");
     EXPECT_TRUE(window.IsChecked(Control::oMuscle));
     EXPECT_EQ(window.Caption(Control::frmIdentityPrct), "Create datasets");
     EXPECT_EQ(window.Caption(Control::Label2), "Minimum sequence identity  (%):");
@@ -137,10 +146,52 @@ TEST_F(QtMainWindowTest, ValueChangesReachTheHandlers) {
     EXPECT_EQ(window.Value(Control::UpdCutoff2), 78);
     EXPECT_EQ(window.Maximum(Control::updCutoff1), 99);
     window.SetValue(Control::updCutoff1, 85);
-    window.SetValue(Control::updCutoff1, 85);  // unchanged: no event
+    window.SetValue(Control::updCutoff1, 85);   // unchanged: no event
     window.SetValue(Control::updCutoff1, 120);  // held to the upper stop
     EXPECT_EQ(seen, (std::vector<int>{85, 99}));
     EXPECT_EQ(window.Value(Control::updCutoff1), 99);
+}
+
+// Lets the window's events run for a while, timers included.
+void RunEventsFor(int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+TEST_F(QtMainWindowTest, AMessageStopsAHeldSpinArrow) {
+    // The arrow is held down: it steps on its own. A message box, which takes the mouse's
+    // release, must end the stepping, or every step past a limit would open another box.
+    auto* spin = qobject_cast<UpDown*>(window.WidgetOf(Control::updCutoff1));
+    ASSERT_NE(spin, nullptr);
+    window.SetValue(Control::updCutoff1, 50);
+    QToolButton* up = spin->findChildren<QToolButton*>().front();
+    up->setDown(true);
+    RunEventsFor(700);
+    const int held = window.Value(Control::updCutoff1);
+    ASSERT_GT(held, 50);  // it does step while held
+
+    QTimer::singleShot(100, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    window.ShowMessage("The value of cut-off1 cannot be less than the value of cut-off2");
+    const int afterMessage = window.Value(Control::updCutoff1);
+    RunEventsFor(700);
+    EXPECT_EQ(window.Value(Control::updCutoff1), afterMessage);
+    EXPECT_LE(afterMessage, held + 1);
+}
+
+TEST_F(QtMainWindowTest, ClosingTheOptionsWindowGivesUpItsRun) {
+    form.OnFilesDropped(Control::frmMainForm, {DataFile("rrna5s_48.fasta")});
+    ASSERT_EQ(state.windowState, WindowState::AwaitingRun);
+    auto* options = qobject_cast<QDialog*>(window.WidgetOf(Control::frmOptions));
+    ASSERT_NE(options, nullptr);
+    ASSERT_TRUE(options->isVisible());
+    options->reject();  // its close button or Esc
+    EXPECT_EQ(state.windowState, WindowState::Idle);
+    EXPECT_FALSE(form.next.has_value());
+    EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
+    EXPECT_EQ(window.windowTitle().toStdString(), "Kavorin - version 1");
 }
 
 }  // namespace
