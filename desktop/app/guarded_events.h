@@ -33,6 +33,9 @@ class GuardedEvents : public WindowEvents {
     void OnMouseDown(Control c, bool rightButton) override {
         Guard([&] { handlers_.OnMouseDown(c, rightButton); });
     }
+    void OnFormClosed(Control form) override {
+        Guard([&] { handlers_.OnFormClosed(form); });
+    }
     bool OnCloseRequested() override {
         bool close = true;
         Guard([&] { close = handlers_.OnCloseRequested(); });

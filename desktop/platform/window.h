@@ -38,7 +38,7 @@ class WindowEvents {
     virtual void OnPictureResized(Control picture) = 0;  // a picture changed size
     virtual void OnMouseDown(Control c, bool rightButton) = 0;
     virtual bool OnCloseRequested() = 0;            // false keeps the window open
-    virtual void OnFormClosed(Control /*form*/) {}  // the user closed a second window
+    virtual void OnFormClosed(Control form) = 0;  // the user closed a second window
 };
 
 class Window {

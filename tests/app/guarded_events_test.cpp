@@ -17,7 +17,9 @@ class ThrowingHandlers : public WindowEvents {
     void OnPictureResized(Control) override {}
     void OnMouseDown(Control, bool) override {}
     bool OnCloseRequested() override { throw std::bad_alloc(); }
+    void OnFormClosed(Control form) override { closed.push_back(form); }
     int resized = 0;
+    std::vector<Control> closed;
 };
 
 TEST(GuardedEvents, AnExceptionBecomesAMessageInTheWindow) {
@@ -31,6 +33,8 @@ TEST(GuardedEvents, AnExceptionBecomesAMessageInTheWindow) {
     events.OnValueChanged(Control::updCutoff1, 3);
     events.OnResized();
     EXPECT_EQ(handlers.resized, 1);
+    events.OnFormClosed(Control::frmOptions);  // every event reaches the handlers
+    EXPECT_EQ(handlers.closed, std::vector<Control>{Control::frmOptions});
     EXPECT_TRUE(events.OnCloseRequested()) << "a failing question must not keep the window open";
     EXPECT_EQ(
         window.messages,

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -187,7 +188,8 @@ TEST_F(QtMainWindowTest, ClosingTheOptionsWindowGivesUpItsRun) {
     auto* options = qobject_cast<QDialog*>(window.WidgetOf(Control::frmOptions));
     ASSERT_NE(options, nullptr);
     ASSERT_TRUE(options->isVisible());
-    options->reject();  // its close button or Esc
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(options, &escape);
     EXPECT_EQ(state.windowState, WindowState::Idle);
     EXPECT_FALSE(form.next.has_value());
     EXPECT_FALSE(window.IsFormShown(Control::frmOptions));

@@ -194,8 +194,9 @@ void QtMainWindow::BuildControls() {
     cancel->hide();
     Register(Control::cmdCancel, cancel);
     ConnectClick(Control::cmdCancel);
+    // The main window's own: in the options window Esc closes that window.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::ApplicationShortcut);
+    escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, [this] {
         if (events_ != nullptr && widgets_[Index(Control::cmdCancel)]->isVisible())
             events_->OnClick(Control::cmdCancel);
