@@ -23,12 +23,11 @@ void ApplyIdentityRange(RunState& state, Window& window, const IdentityRange& ra
 
     if (static_cast<float>(smallest * 100.0) > state.cutoff2) {
         state.cutoff2 = static_cast<float>(std::nearbyint(smallest * 100.0));
-        window.SetCaption(Control::lblCutoff2dsply, PlainSingle(state.cutoff2));
-        if (state.cutoff1 < state.cutoff2) {
-            state.cutoff1 = state.cutoff2;
-            window.SetCaption(Control::lblCutoff1dsply, PlainSingle(state.cutoff1));
-        }
+        if (state.cutoff1 < state.cutoff2) state.cutoff1 = state.cutoff2;
     }
+    // Shown whether raised or not: an earlier analysis's may be on the labels.
+    window.SetCaption(Control::lblCutoff1dsply, PlainSingle(state.cutoff1));
+    window.SetCaption(Control::lblCutoff2dsply, PlainSingle(state.cutoff2));
     window.SetValue(Control::updCutoff1, static_cast<int>(std::nearbyint(state.cutoff1)));
     window.SetValue(Control::UpdCutoff2, static_cast<int>(std::nearbyint(state.cutoff2)));
 

@@ -17,6 +17,12 @@ void Recolour(RunState& state, Window& window, const std::string& workFolder) {
     if (state.FitsOnScreen()) DrawMatrixOnScreen(state, window);
 }
 
+// The user chose the pair on display, raised or not: the next analysis starts from it.
+void KeepChosenCutoffs(RunState& state) {
+    state.chosenCutoff1 = state.cutoff1;
+    state.chosenCutoff2 = state.cutoff2;
+}
+
 void Finish(const RunState& state, Window& window) {
     ApplyControlStates(state, window);
     window.SetCaption(Control::lblProgress, "Done");
@@ -47,6 +53,7 @@ void OnCutoff1Changed(RunState& state, Window& window, const std::string& workFo
         return;
     }
     state.cutoff1 = static_cast<float>(s1);
+    KeepChosenCutoffs(state);
     window.SetCaption(Control::lblCutoff1dsply, PlainSingle(state.cutoff1));
     window.SetBusy(true);
     window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
@@ -72,6 +79,7 @@ void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFo
         window.SetValue(Control::UpdCutoff2, s1);  // runs this handler again; then on with it
     }
     state.cutoff2 = static_cast<float>(window.Value(Control::UpdCutoff2));
+    KeepChosenCutoffs(state);
     window.SetCaption(Control::lblCutoff2dsply, PlainSingle(state.cutoff2));
     window.SetBusy(true);
     window.SetCaption(Control::lblProgress, "Displaying the matrix ...");

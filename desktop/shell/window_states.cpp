@@ -42,6 +42,10 @@ void PutBack(MainForm& form, const ShownBefore& before) {
 }
 
 void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& before) {
+    // The run raises the cut-offs the user chose to its own smallest identity, not an earlier
+    // analysis's.
+    loaded.cutoff1 = loaded.chosenCutoff1;
+    loaded.cutoff2 = loaded.chosenCutoff2;
     form.next = NextAnalysis{kind, std::move(loaded), before};
     form.state.windowState = WindowState::AwaitingRun;
     ApplyControlStates(form.state, form.window);

@@ -7,8 +7,8 @@ RunState ChoicesOf(const RunState& state) {
     next.lastFolder = state.lastFolder;
     next.AlignerKind = state.AlignerKind;
     next.useTree = state.useTree;
-    next.cutoff1 = state.cutoff1;
-    next.cutoff2 = state.cutoff2;
+    next.chosenCutoff1 = next.cutoff1 = state.chosenCutoff1;
+    next.chosenCutoff2 = next.cutoff2 = state.chosenCutoff2;
     next.ColourMode = state.ColourMode;
     next.splitMin = state.splitMin;
     next.splitMax = state.splitMax;

@@ -67,8 +67,10 @@ struct RunState {
     // User choices and display state.
     std::string AlignerKind;  // "muscle", "clustalw" or "mafft"; empty until the first run
     bool useTree = false;
-    float cutoff1 = 94.0f;
+    float cutoff1 = 94.0f;  // in effect: as chosen, raised to this analysis's smallest identity
     float cutoff2 = 78.0f;
+    float chosenCutoff1 = 94.0f;  // as the user set them; every analysis starts from these
+    float chosenCutoff2 = 78.0f;
     int ColourMode = kFullColour;
     PaletteTable Palette{};
     int zoomLevel = 0;

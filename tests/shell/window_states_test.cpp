@@ -176,6 +176,24 @@ TEST_F(WindowStatesTest, EachAnalysisIsPlottedOnItsOwnScale) {
     EXPECT_EQ(state.maxProportion, highest);
 }
 
+TEST_F(WindowStatesTest, CutOffsRaisedForOneAnalysisAreNotTheNextOnes) {
+    Open(data.Write("alike.fasta", testing::kAllAlike));
+    Run();
+    EXPECT_EQ(state.cutoff2, 100.0f);  // raised to the smallest identity
+    Open(fileA);
+    Run();
+    EXPECT_EQ(state.cutoff1, 94.0f);  // the defaults, as nobody set them
+    EXPECT_EQ(state.cutoff2, 78.0f);
+    EXPECT_EQ(window.Value(Control::UpdCutoff2), 78);
+    EXPECT_EQ(window.Caption(Control::lblCutoff2dsply), "78");
+
+    form.OnClick(Control::cmdColourScheme);
+    window.SetValue(Control::UpdCutoff2, 80);  // the user's own choice carries over
+    Open(fileB);
+    Run();
+    EXPECT_EQ(state.cutoff2, 80.0f);
+}
+
 TEST_F(WindowStatesTest, AwaitingARunTheCutOffsAreAllDisabled) {
     Open(fileA);
     Run();
