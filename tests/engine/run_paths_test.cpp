@@ -10,50 +10,20 @@
 #include "files/session_file.h"
 #include "files/text_exports.h"
 #include "matrix/layout.h"
-#include "platform/fakes/fake_shell.h"
-#include "platform/fakes/recording_window.h"
-#include "shell/main_form.h"
 #include "state/file_io.h"
 #include "state/program_folder.h"
 #include "support/analysis_state.h"
 #include "support/temp_folder.h"
+#include "support/window_fixture.h"
 
 namespace kvr {
 namespace {
 
-using testing::TempFolder;
-
-constexpr const char* kFamilies =
-    ">a1\nACGTACGTTAGCATCGATCGGATCGATTACG\n>c1\nTTGACCGATCGATCGGGCTAGCTAGCTTTAA\n"
-    ">a2\nACGTACGTTAGCATCGTTCGGATCGATTACG\n>c2\nTTGACCGATCGATCGGGCTAGCAAGCTTTAA\n";
-
-class RunPathsTest : public ::testing::Test {
+class RunPathsTest : public testing::WindowTest {
   protected:
-    TempFolder program;
-    TempFolder data;
-    RunState state;
-    RecordingWindow window;
-    FakeShell::Action action;
-    FakeShell shell{[this](const std::string& command, const std::string& folder) {
-        return action ? action(command, folder)
-                      : ShellOutcome{ShellOutcome::Status::Ended, 0, 0, {}};
-    }};
-    MainForm form{state, window, shell, program.Path()};
-
-    RunPathsTest() {
-        window.screen = Size{1920 * 15.0, 1080 * 15.0};
-        window.SetGeometry(Control::frmMainForm, Rect{0, 0, 18000, 13000});
-        window.SetGeometry(Control::frmOptions, Rect{0, 0, 4950, 3270});
-        form.Load();
-        LayOutMainWindow(window);
-    }
     std::string Work() const { return WorkFolder(program.Path()); }
-    void Open(const std::string& path) {
-        window.dialogAnswers.push_back(path);
-        form.OnClick(Control::mnuOpenFile);
-    }
     // Presses Run with the aligner's option button and the tree box as given.
-    void Run(Control aligner, bool tree) {
+    void RunWith(Control aligner, bool tree) {
         ASSERT_TRUE(window.IsFormShown(Control::frmOptions));
         for (Control c : {Control::oMuscle, Control::oClustalw, Control::oMafft, Control::oBuiltin})
             window.SetChecked(c, c == aligner);
@@ -68,7 +38,7 @@ class RunPathsTest : public ::testing::Test {
 };
 
 TEST_F(RunPathsTest, OptionsWindowStartsFromItsDesignStateCentred) {
-    Open(data.Write("f.fasta", kFamilies));
+    Open(data.Write("f.fasta", testing::kFourSequences));
     EXPECT_TRUE(window.IsFormShown(Control::frmOptions));
     EXPECT_TRUE(window.IsChecked(Control::oMuscle));
     EXPECT_TRUE(window.IsChecked(Control::chkOptions));
@@ -85,8 +55,8 @@ TEST_F(RunPathsTest, OptionsWindowStartsFromItsDesignStateCentred) {
 }
 
 TEST_F(RunPathsTest, FreshRunWithoutTheTreeKeepsTheFileOrderAndDrawsTheMatrix) {
-    Open(data.Write("f.fasta", kFamilies));
-    Run(Control::oBuiltin, false);
+    Open(data.Write("f.fasta", testing::kFourSequences));
+    RunWith(Control::oBuiltin, false);
     EXPECT_EQ(state.AlignerKind, "builtin");
     EXPECT_FALSE(state.useTree);
     EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
@@ -111,8 +81,8 @@ TEST_F(RunPathsTest, FreshRunWithoutTheTreeKeepsTheFileOrderAndDrawsTheMatrix) {
 }
 
 TEST_F(RunPathsTest, RerunWritesLastRunAndThePlotData) {
-    Open(data.Write("f.fasta", kFamilies));
-    Run(Control::oBuiltin, false);
+    Open(data.Write("f.fasta", testing::kFourSequences));
+    RunWith(Control::oBuiltin, false);
     const IdentityTable first = state.IdentityMatrix;
 
     form.OnClick(Control::mnuRerun);  // No: nothing changes
@@ -125,7 +95,7 @@ TEST_F(RunPathsTest, RerunWritesLastRunAndThePlotData) {
     form.OnClick(Control::mnuRerun);
     ASSERT_TRUE(form.next.has_value());
     EXPECT_EQ(form.next->kind, RunKind::Rerun);
-    Run(Control::oBuiltin, false);
+    RunWith(Control::oBuiltin, false);
     EXPECT_FALSE(form.next.has_value());
     EXPECT_EQ(state.IdentityMatrix, first);
     EXPECT_EQ(ReadWholeFile(JoinPath(Work(), kLastRunName)),
@@ -147,7 +117,7 @@ TEST_F(RunPathsTest, AppendAlignsOnlyTheNewPairs) {
     EXPECT_EQ(form.next->kind, RunKind::Append);
     EXPECT_EQ(form.next->state.seqCount, 4);
     EXPECT_EQ(state.seqCount, 3);  // the analysis on display until the run has finished
-    Run(Control::oBuiltin, false);
+    RunWith(Control::oBuiltin, false);
     EXPECT_EQ(state.seqCount, 4);
     EXPECT_EQ(state.InputIdentity(0, 1), 0.5f);
     EXPECT_EQ(state.InputIdentity(1, 2), 0.5f);
@@ -158,9 +128,9 @@ TEST_F(RunPathsTest, AppendAlignsOnlyTheNewPairs) {
 
 TEST_F(RunPathsTest, AMissingAlignerIsSaidBeforeAnythingRuns) {
     ::setenv("KVR_MUSCLE", "kvr-no-such-aligner -align {in} -output {out}", 1);
-    Open(data.Write("f.fasta", kFamilies));
+    Open(data.Write("f.fasta", testing::kFourSequences));
     window.messages.clear();
-    Run(Control::oMuscle, false);
+    RunWith(Control::oMuscle, false);
     ::unsetenv("KVR_MUSCLE");
     ASSERT_EQ(window.messages.size(), 1u);
     EXPECT_NE(window.messages[0].find("kvr-no-such-aligner"), std::string::npos)
@@ -172,8 +142,8 @@ TEST_F(RunPathsTest, AMissingAlignerIsSaidBeforeAnythingRuns) {
 }
 
 TEST_F(RunPathsTest, CancelEndsTheAlignersAndKeepsTheAnalysisOnDisplay) {
-    Open(data.Write("f.fasta", kFamilies));
-    Run(Control::oBuiltin, false);
+    Open(data.Write("f.fasta", testing::kFourSequences));
+    RunWith(Control::oBuiltin, false);
     const RecordTable shown = state.SequenceList;
     const IdentityTable matrix = state.IdentityMatrix;
     const std::string caption = window.Caption(Control::frmMainForm);
@@ -194,7 +164,7 @@ TEST_F(RunPathsTest, CancelEndsTheAlignersAndKeepsTheAnalysisOnDisplay) {
         return ShellOutcome{ShellOutcome::Status::Running, 0, -1, {}};
     };
     shell.finish = FakeShell::Finish::InStartOrder;
-    Run(Control::oMuscle, false);
+    RunWith(Control::oMuscle, false);
     EXPECT_GE(started, 1);
     EXPECT_EQ(shell.endedEarly.size(), shell.processIds.size());  // every aligner ended
     EXPECT_EQ(state.SequenceList, shown);

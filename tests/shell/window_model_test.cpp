@@ -9,7 +9,7 @@
 #include <random>
 
 #include "files/session_file.h"
-#include "shell/window_fixture.h"
+#include "support/window_fixture.h"
 #include "state/file_io.h"
 #include "support/analysis_state.h"
 

@@ -7,7 +7,7 @@
 
 #include "files/session_file.h"
 #include "plot/binning.h"
-#include "shell/window_fixture.h"
+#include "support/window_fixture.h"
 #include "state/file_io.h"
 #include "support/analysis_state.h"
 
