@@ -46,7 +46,6 @@ std::optional<RunChoice> ReadRunChoice(Window& window, const std::string& progra
 }
 
 void PrepareMainWindowForRun(Window& window) {
-    window.SetVisible(Control::keyPicture, false);
     window.BlankPicture(Control::InnerPicture);
     const Rect main = window.Geometry(Control::frmMainForm);
     for (Control picture : {Control::InnerPicture, Control::ZoomingPicture}) {

@@ -26,7 +26,7 @@ struct RunChoice {
 // before anything changes.
 std::optional<RunChoice> ReadRunChoice(Window& window, const std::string& programFolder);
 
-// Before a run: the colour key hidden, the pictures blanked to their run size (0.6683 of the
+// Before a run: the pictures blanked to their run size (0.6683 of the
 // window's height, 0.646112 of its width).
 void PrepareMainWindowForRun(Window& window);
 

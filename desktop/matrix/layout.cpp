@@ -12,7 +12,6 @@ constexpr double kButtonHeight = 290;
 constexpr double kCutoffLabelWidth = 735, kCutoffLabelHeight = 255;
 constexpr double kSpinWidth = 255, kSpinHeight = 285;
 constexpr double kCutoffShowWidth = 375, kCutoffShowHeight = 285;
-constexpr double kKeyWidth = 1815, kKeyHeight = 3855;
 constexpr double kScrollThickness = 255;
 
 void Place(Window& window, Control c, double left, double top, double width, double height) {
@@ -30,9 +29,6 @@ void LayOutMainWindow(Window& window, bool atStartUp) {
     const double outerTop = kButtonHeight + 25;
     const Rect outer{50, outerTop, std::abs(fw - 750), std::abs(fh - 2500)};
     window.SetGeometry(Control::OuterPicture, outer);
-
-    // The colour key sits in the viewport's top-right corner.
-    Place(window, Control::keyPicture, outer.width - (kKeyWidth + 150), 150, kKeyWidth, kKeyHeight);
 
     const double vScrollTop = atStartUp ? fh * 0.035 : outer.top;
     const Rect vScroll{outer.Right() + 50, vScrollTop, kScrollThickness, outer.height};

@@ -231,10 +231,4 @@ void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewpo
     }
 }
 
-void DrawKeyPanel(const RunState& state, DrawingSurface& panel, Size panelSize) {
-    panel.Resize(Twips(panelSize.width), Twips(panelSize.height));
-    panel.Text(250, 250, kKeyTitle);
-    DrawKeyBoxes(state, panel, 530, 530);
-}
-
 }  // namespace kvr

@@ -1,5 +1,5 @@
 // The matrix as drawn for the screen, in twips: the lower-left triangle of cells, the names along
-// the left and (turned) below, and the colour key beside it; and the key panel's copy of the key.
+// the left and (turned) below, and the colour key beside it, whole: the one key on screen.
 #pragma once
 
 #include "platform/drawing_surface.h"
@@ -26,8 +26,5 @@ Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size 
 // The Palette of the mode must have been built. Names too long for 90 twips a character widen
 // their margin; rows lower than a line of text carry no names, and the key says so.
 void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport);
-
-// The key panel's copy of the key: white, title at (250, 250), boxes from (530, 530).
-void DrawKeyPanel(const RunState& state, DrawingSurface& panel, Size panelSize);
 
 }  // namespace kvr

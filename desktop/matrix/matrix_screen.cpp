@@ -5,23 +5,10 @@
 
 namespace kvr {
 
-namespace {
-
-constexpr Size kKeyPanelSize{1815, 3855};  // twips, as the window design has it
-
-}  // namespace
-
 void DrawMatrixOnScreen(RunState& state, Window& window) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     DrawingSurface& canvas = window.Canvas(Control::InnerPicture);
     DrawMatrixCanvas(state, canvas, Size{viewport.width, viewport.height});
-
-    const Rect keyArea = window.Geometry(Control::keyPicture);
-    const Size keySize = keyArea.width > 0 && keyArea.height > 0
-                             ? Size{keyArea.width, keyArea.height}
-                             : kKeyPanelSize;
-    DrawKeyPanel(state, window.Canvas(Control::keyPicture), keySize);
-    window.SetVisible(Control::keyPicture, true);
 
     window.SetVisible(Control::InnerPicture, false);
     if (state.zoomLevel != 0)

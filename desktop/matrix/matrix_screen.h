@@ -1,5 +1,5 @@
-// Drawing the matrix on screen: the full-size canvas InnerPicture, the key panel keyPicture, and
-// the view ZoomingPicture at 1:1 or at the present zoom.
+// Drawing the matrix on screen: the full-size canvas InnerPicture, key included, and the view
+// ZoomingPicture at 1:1 or at the present zoom.
 #pragma once
 
 #include "platform/window.h"

@@ -37,7 +37,7 @@ class WindowEvents {
     virtual void OnResized() = 0;                        // the main window changed size
     virtual void OnPictureResized(Control picture) = 0;  // a picture changed size
     virtual void OnMouseDown(Control c, bool rightButton) = 0;
-    virtual bool OnCloseRequested() = 0;            // false keeps the window open
+    virtual bool OnCloseRequested() = 0;          // false keeps the window open
     virtual void OnFormClosed(Control form) = 0;  // the user closed a second window
 };
 
@@ -89,8 +89,8 @@ class Window {
     virtual void PopUpMenu(Control menu) = 0;  // at the pointer; returns when it has closed
     virtual void Quit() = 0;                   // end the program at once
 
-    // Pictures. InnerPicture and keyPicture are drawing canvases; ZoomingPicture shows the
-    // InnerPicture image, 1:1 or stretched over its own geometry.
+    // Pictures. InnerPicture is the drawing canvas (every picture control names it); ZoomingPicture
+    // shows its image, 1:1 or stretched over its own geometry.
     virtual DrawingSurface& Canvas(Control picture) = 0;
     virtual void BlankPicture(Control picture) = 0;   // fill with the button-face colour
     virtual void ShowCanvasInView(bool stretch) = 0;  // InnerPicture -> ZoomingPicture

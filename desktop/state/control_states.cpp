@@ -46,7 +46,8 @@ void ApplyControlStates(const RunState& state, Window& window) {
                 Control::lblCutoff2, Control::UpdCutoff2, Control::lblCutoff2dsply},
                drawn && state.ColourMode == kThreeColour);
     if (!drawn) SetEnabled(window, {Control::VScroll1, Control::HScroll1}, false);
-    window.SetVisible(Control::keyPicture, drawn);
+    // The matrix picture carries its whole key: the panel would cover it.
+    window.SetVisible(Control::keyPicture, false);
 }
 
 void BlankMatrixView(Window& window) {

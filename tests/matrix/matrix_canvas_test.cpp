@@ -165,22 +165,5 @@ TEST(MatrixCanvas, SmallMatrixFillsAtLeastTheMinimumAndTheViewport) {
     EXPECT_EQ(fitted.Height(), 6000);
 }
 
-TEST(KeyPanel, TitleAndBoxesAtFixedPlaces) {
-    const RunState state = CanvasAnalysis(40);
-    RecordingSurface panel;
-    DrawKeyPanel(state, panel, Size{1815, 3855});
-    EXPECT_EQ(panel.Width(), 1815);
-    EXPECT_EQ(panel.Height(), 3855);
-    const auto texts = panel.OpsOf(Kind::Text);
-    ASSERT_EQ(texts.size(), 12u);
-    EXPECT_EQ(texts[0].text, "Pairwise identity (%)");
-    EXPECT_EQ(std::tie(texts[0].x1, texts[0].y1), std::make_tuple(250, 250));
-    const auto fills = panel.OpsOf(Kind::FillRect);
-    EXPECT_EQ(std::tie(fills[0].x1, fills[0].y1), std::make_tuple(530, 530));
-    // 22 boxes of 139 end inside the panel.
-    EXPECT_LE(fills.back().y2, 3855);
-    EXPECT_EQ(panel.OpsOf(Kind::Box).size(), 0u);
-}
-
 }  // namespace
 }  // namespace kvr

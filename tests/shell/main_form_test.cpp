@@ -81,7 +81,6 @@ TEST_F(MainFormTest, LayoutFollowsTheWindowSize) {
     EXPECT_DOUBLE_EQ(window.Geometry(Control::VScroll1).top, 315);
     EXPECT_DOUBLE_EQ(window.Geometry(Control::VScroll1).left, outer.Right() + 50);
     EXPECT_DOUBLE_EQ(window.Geometry(Control::HScroll1).top, outer.Bottom() + 50);
-    EXPECT_DOUBLE_EQ(window.Geometry(Control::keyPicture).left, outer.width - (1815 + 150));
     const double button = 12000 * 0.0988;
     const Rect draw = window.Geometry(Control::cmdDrawMat);
     EXPECT_DOUBLE_EQ(draw.width, button);

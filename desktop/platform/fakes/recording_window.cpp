@@ -56,8 +56,8 @@ std::string RecordingWindow::SaveFileDialog(const std::string& startFolder) {
     return Answer(startFolder);
 }
 
-DrawingSurface& RecordingWindow::Canvas(Control picture) {
-    return picture == Control::keyPicture ? keyCanvas : innerCanvas;
+DrawingSurface& RecordingWindow::Canvas(Control /*picture*/) {
+    return innerCanvas;
 }
 
 bool RecordingWindow::SaveViewBitmap(const std::string& path) {

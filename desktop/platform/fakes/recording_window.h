@@ -78,7 +78,6 @@ class RecordingWindow : public Window {
     bool quitCalled = false;
     Size screen{1920 * 15.0, 1080 * 15.0};
     RecordingSurface innerCanvas;
-    RecordingSurface keyCanvas;
 
     // When set, value changes of spin controls and scroll bars are reported here, as the real
     // window does (a change made by code runs the control's change handler too).

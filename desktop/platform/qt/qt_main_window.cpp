@@ -33,9 +33,7 @@ QLabel* MakeLabel(QWidget* parent, const char* text) {
 
 }  // namespace
 
-QtMainWindow::QtMainWindow()
-    : innerCanvas_(CanvasFont("Liberation Sans")),
-      keyCanvas_(CanvasFont("Liberation Sans Narrow")) {
+QtMainWindow::QtMainWindow() : innerCanvas_(CanvasFont("Liberation Sans")) {
     Register(Control::frmMainForm, this);
     setWindowTitle(QStringLiteral("Kavorin - version 1"));
     setFont(CanvasFont("Liberation Sans Narrow"));
@@ -166,9 +164,6 @@ void QtMainWindow::BuildControls() {
     connect(view_, &PictureView::mousePressed, this, [this](bool right) {
         if (events_ != nullptr) events_->OnMouseDown(Control::ZoomingPicture, right);
     });
-    key_ = new PictureView(outer);
-    Register(Control::keyPicture, key_);
-    key_->hide();
 
     for (Control c : {Control::VScroll1, Control::HScroll1}) {
         auto* bar = new QScrollBar(c == Control::VScroll1 ? Qt::Vertical : Qt::Horizontal, client);

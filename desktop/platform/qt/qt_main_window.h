@@ -101,9 +101,7 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     std::array<Rect, kControlCount> geometry_{};
     std::array<bool, kControlCount> dropEnabled_{};
     QImageSurface innerCanvas_;
-    QImageSurface keyCanvas_;
     PictureView* view_ = nullptr;
-    PictureView* key_ = nullptr;
     bool busy_ = false;
     bool laidOut_ = false;
 };

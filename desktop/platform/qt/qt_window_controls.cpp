@@ -60,7 +60,6 @@ void QtMainWindow::SetVisible(Control c, bool visible) {
         action->setVisible(visible);
     else if (QWidget* widget = widgets_[Index(c)])
         widget->setVisible(visible);
-    if (c == Control::keyPicture && visible) key_->setImage(keyCanvas_.Image());
 }
 
 bool QtMainWindow::IsVisible(Control c) const {

@@ -14,16 +14,13 @@
 
 namespace kvr {
 
-DrawingSurface& QtMainWindow::Canvas(Control picture) {
-    return picture == Control::keyPicture ? keyCanvas_ : innerCanvas_;
+DrawingSurface& QtMainWindow::Canvas(Control /*picture*/) {
+    return innerCanvas_;
 }
 
 void QtMainWindow::BlankPicture(Control picture) {
     const QColor buttonFace = palette().color(QPalette::Button);
-    if (picture == Control::keyPicture) {
-        keyCanvas_.Fill(buttonFace);
-        key_->setImage(keyCanvas_.Image());
-    } else if (picture == Control::ZoomingPicture) {
+    if (picture == Control::ZoomingPicture) {
         QImage blank(view_->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
         blank.fill(buttonFace);
         view_->setImage(blank);
@@ -36,7 +33,6 @@ void QtMainWindow::ShowCanvasInView(bool /*stretch*/) {
     // The view always paints its image over its whole extent: 1:1 when the core gave it the
     // canvas size, stretched when zoomed.
     view_->setImage(innerCanvas_.Image());
-    if (key_->isVisible()) key_->setImage(keyCanvas_.Image());
 }
 
 bool QtMainWindow::SaveViewBitmap(const std::string& path) {
@@ -46,9 +42,8 @@ bool QtMainWindow::SaveViewBitmap(const std::string& path) {
     }));
 }
 
-void QtMainWindow::CopyCanvasBitmap(Control picture) {
-    const QImage& image =
-        picture == Control::keyPicture ? keyCanvas_.Image() : innerCanvas_.Image();
+void QtMainWindow::CopyCanvasBitmap(Control /*picture*/) {
+    const QImage& image = innerCanvas_.Image();
     QApplication::clipboard()->setImage(image);
 }
 
