@@ -81,9 +81,19 @@ void OnRunClicked(MainForm& form) {
         ApplyControlStates(form.state, window);
         return;
     }
-    // Cancelled or failed: the analysis shown before comes back; the status says which.
-    PutBack(form, GiveUpNextAnalysis(form));
-    window.SetCaption(Control::lblProgress, outcome.cancelled ? "Cancelled" : "Failed");
+    if (outcome.cancelled) {
+        // The user stopped it: the analysis shown before comes back.
+        PutBack(form, GiveUpNextAnalysis(form));
+        window.SetCaption(Control::lblProgress, "Cancelled");
+        return;
+    }
+    // An aligner failed: the sequences stay loaded and the options window offers the run again,
+    // with another aligner if need be, without opening the file again.
+    form.state.windowState = WindowState::AwaitingRun;
+    ApplyControlStates(form.state, window);
+    BlankMatrixView(window);
+    window.SetCaption(Control::lblProgress, "Failed");
+    if (form.showRunOptions) form.showRunOptions();
 }
 
 void OnOptionsClosed(MainForm& form) {

@@ -21,7 +21,8 @@ void PutBack(MainForm& form, const ShownBefore& before);
 void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& before);
 
 // The options window's Run button: runs the waiting analysis; when its run has finished it
-// replaces the analysis on display, else what was shown comes back.
+// replaces the analysis on display. A cancelled run puts back what was shown; a failed one
+// leaves the sequences waiting and offers the run again.
 void OnRunClicked(MainForm& form);
 
 // The options window was closed without a run: the waiting analysis is given up.

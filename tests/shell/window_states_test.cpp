@@ -7,9 +7,9 @@
 
 #include "files/session_file.h"
 #include "plot/binning.h"
-#include "support/window_fixture.h"
 #include "state/file_io.h"
 #include "support/analysis_state.h"
+#include "support/window_fixture.h"
 
 namespace kvr {
 namespace {
@@ -192,6 +192,23 @@ TEST_F(WindowStatesTest, CutOffsRaisedForOneAnalysisAreNotTheNextOnes) {
     Open(fileB);
     Run();
     EXPECT_EQ(state.cutoff2, 80.0f);
+}
+
+TEST_F(WindowStatesTest, AfterAnAlignerFailureTheRunIsOfferedAgain) {
+    Open(fileA);
+    // MUSCLE ends without writing its alignment.
+    for (Control c : {Control::oMuscle, Control::oClustalw, Control::oMafft, Control::oBuiltin})
+        window.SetChecked(c, c == Control::oMuscle);
+    window.SetChecked(Control::chkOptions, false);
+    form.OnClick(Control::CmdRun);
+    EXPECT_FALSE(shell.commands.empty());
+    EXPECT_EQ(window.Caption(Control::lblProgress), "Failed");
+    EXPECT_EQ(state.windowState, WindowState::AwaitingRun);
+    EXPECT_TRUE(window.IsFormShown(Control::frmOptions));
+    ASSERT_TRUE(form.next.has_value());
+
+    Run();  // another aligner, the file not opened again
+    ExpectShowing(fileA, {">a1", ">c1", ">a2", ">c2"});
 }
 
 TEST_F(WindowStatesTest, AwaitingARunTheCutOffsAreAllDisabled) {
