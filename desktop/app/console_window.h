@@ -51,6 +51,7 @@ class ConsoleWindow : public Window {
     void SetBusy(bool) override {}
     void ProcessEvents() override {}
     Size ScreenSize() const override { return {}; }
+    void SetMinimumSize(Control, Size) override {}
     void PopUpMenu(Control) override {}
     void Quit() override {}
 

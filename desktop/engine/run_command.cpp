@@ -16,12 +16,14 @@ std::string ChosenAligner(const Window& window) {
 
 }  // namespace
 
-void ShowRunOptions(Window& window) {
-    window.SetChecked(Control::oMuscle, true);
-    window.SetChecked(Control::oClustalw, false);
-    window.SetChecked(Control::oMafft, false);
-    window.SetChecked(Control::oBuiltin, false);
-    window.SetChecked(Control::chkOptions, true);
+void ShowRunOptions(Window& window, const RunState& state) {
+    const bool ran = !state.AlignerKind.empty();
+    const std::string aligner = ran ? state.AlignerKind : "builtin";
+    window.SetChecked(Control::oMuscle, aligner == "muscle");
+    window.SetChecked(Control::oClustalw, aligner == "clustalw");
+    window.SetChecked(Control::oMafft, aligner == "mafft");
+    window.SetChecked(Control::oBuiltin, aligner == "builtin");
+    window.SetChecked(Control::chkOptions, ran ? state.useTree : true);
     CentreForm(window, Control::frmOptions);
     window.ShowForm(Control::frmOptions);
 }

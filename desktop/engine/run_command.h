@@ -12,8 +12,9 @@
 
 namespace kvr {
 
-// Loads frmOptions in its design state (Muscle selected, the tree box checked), centred, shown.
-void ShowRunOptions(Window& window);
+// Shows frmOptions centred, with the aligner and tree of the last run chosen, or, before any run,
+// the built-in aligner (MUSCLE's identities, in seconds) and the tree.
+void ShowRunOptions(Window& window, const RunState& state);
 
 // What the options window asks for, with the programs it needs found.
 struct RunChoice {

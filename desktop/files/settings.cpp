@@ -1,5 +1,7 @@
 #include "files/settings.h"
 
+#include <algorithm>
+#include <charconv>
 #include <filesystem>
 
 #include "state/file_io.h"
@@ -18,8 +20,79 @@ std::string SettingsFile(const ProgramFiles& files) {
 
 }  // namespace
 
-void ReadSettings(RunState& state, const std::string& programFolder) {
+void RememberRecentFile(WindowSettings& settings, const std::string& path) {
+    auto& recent = settings.recentFiles;
+    recent.erase(std::remove(recent.begin(), recent.end(), path), recent.end());
+    recent.insert(recent.begin(), path);
+    if (recent.size() > kRecentFiles) recent.resize(kRecentFiles);
+}
+
+std::string FormatChoices(const RunState& state, const WindowSettings& window) {
+    std::string text;
+    const auto line = [&text](const std::string& key, const std::string& value) {
+        // A value that would break its line is not stored.
+        if (value.find_first_of("\r\n") == std::string::npos)
+            text += key + "=" + value + std::string(kLineEnd);
+    };
+    if (!state.AlignerKind.empty()) {
+        line("aligner", state.AlignerKind);
+        line("tree", state.useTree ? "1" : "0");
+    }
+    const Rect& g = window.geometry;
+    if (g.width > 0 && g.height > 0) {
+        const auto whole = [](double v) { return std::to_string(static_cast<long long>(v)); };
+        line("window",
+             whole(g.left) + "," + whole(g.top) + "," + whole(g.width) + "," + whole(g.height));
+    }
+    for (const std::string& path : window.recentFiles) line("recent", path);
+    return text;
+}
+
+void ReadChoices(std::string_view text, RunState& state, WindowSettings& window) {
+    std::size_t start = text.find('\n');  // after the folder line
+    while (start != std::string_view::npos && start < text.size()) {
+        const std::size_t end = text.find('\n', start + 1);
+        std::string_view line = text.substr(
+            start + 1, end == std::string_view::npos ? std::string_view::npos : end - start - 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        start = end;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) continue;
+        const std::string_view key = line.substr(0, equals);
+        const std::string value(line.substr(equals + 1));
+        if (key == "aligner" &&
+            (value == "muscle" || value == "clustalw" || value == "mafft" || value == "builtin")) {
+            state.AlignerKind = value;
+        } else if (key == "tree" && (value == "0" || value == "1")) {
+            state.useTree = value == "1";
+        } else if (key == "window") {
+            long long v[4] = {};
+            const char* p = value.data();
+            const char* const last = value.data() + value.size();
+            int got = 0;
+            for (; got < 4; ++got) {
+                const auto [next, error] = std::from_chars(p, last, v[got]);
+                if (error != std::errc()) break;
+                p = next;
+                if (got < 3) {
+                    if (p == last || *p != ',') break;
+                    ++p;
+                }
+            }
+            if (got == 4 && p == last && v[2] > 0 && v[3] > 0)
+                window.geometry = Rect{double(v[0]), double(v[1]), double(v[2]), double(v[3])};
+        } else if (key == "recent" && !value.empty() && window.recentFiles.size() < kRecentFiles) {
+            window.recentFiles.push_back(value);
+        }
+    }
+}
+
+void ReadSettings(RunState& state, const std::string& programFolder, WindowSettings* window) {
     const auto content = ReadWholeFile(SettingsFile(FilesOf(programFolder)));
+    if (content) {
+        WindowSettings ignored;
+        ReadChoices(*content, state, window != nullptr ? *window : ignored);
+    }
     if (!content || content->empty()) {
         state.lastFolder = programFolder;
         return;
@@ -39,7 +112,8 @@ void ReadSettings(RunState& state, const std::string& programFolder) {
     state.lastFolder = folder;
 }
 
-bool WriteSettings(const RunState& state, const std::string& programFolder) {
+bool WriteSettings(const RunState& state, const std::string& programFolder,
+                   const WindowSettings& window) {
     const std::string& folder = state.lastFolder.empty() ? programFolder : state.lastFolder;
     const ProgramFiles files = FilesOf(programFolder);
     // The user's configuration folder may not exist yet; a program folder is never made here.
@@ -47,7 +121,8 @@ bool WriteSettings(const RunState& state, const std::string& programFolder) {
         std::error_code ignored;
         std::filesystem::create_directories(files.configFolder, ignored);
     }
-    return static_cast<bool>(WriteWholeFile(SettingsFile(files), FormatSettings(folder)));
+    return static_cast<bool>(
+        WriteWholeFile(SettingsFile(files), FormatSettings(folder) + FormatChoices(state, window)));
 }
 
 std::string FormatSettings(const std::string& folder) {

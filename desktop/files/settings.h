@@ -1,21 +1,43 @@
-// "kvr.ini": the folder the file dialogs open in, between runs. It lives in the program folder,
-// or in the user's configuration folder ($XDG_CONFIG_HOME/kvr) when the program is installed.
+// "kvr.ini": the folder the file dialogs open in, between runs, and after it, one "key=value" line
+// each, the aligner and tree of the last run, the window's place and the files opened last (an
+// older program reads the folder line and nothing else). It lives in the program folder, or in the
+// user's configuration folder ($XDG_CONFIG_HOME/kvr) when the program is installed.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/window.h"
 #include "state/run_state.h"
 
 namespace kvr {
 
+// What the window remembers of itself.
+struct WindowSettings {
+    Rect geometry;                         // twips; no width: none remembered
+    std::vector<std::string> recentFiles;  // the last opened first
+};
+inline constexpr std::size_t kRecentFiles = 8;
+
+// Puts path first among the recent files, once, keeping at most kRecentFiles.
+void RememberRecentFile(WindowSettings& settings, const std::string& path);
+
 // Sets lastFolder from the settings file of programFolder: the stored folder when it exists,
 // else the program folder (a folder that no longer exists leaves lastFolder as it was).
-void ReadSettings(RunState& state, const std::string& programFolder);
+// Reads the last run's aligner and tree into AlignerKind and useTree, and the window's own settings
+// when asked for.
+void ReadSettings(RunState& state, const std::string& programFolder,
+                  WindowSettings* window = nullptr);
 
 // Stores lastFolder (the program folder when it is empty) as one quoted line. False when the
 // file cannot be written.
-bool WriteSettings(const RunState& state, const std::string& programFolder);
+bool WriteSettings(const RunState& state, const std::string& programFolder,
+                   const WindowSettings& window = {});
+
+// The lines after the folder line, and what they set; lines of other keys are passed over.
+std::string FormatChoices(const RunState& state, const WindowSettings& window);
+void ReadChoices(std::string_view text, RunState& state, WindowSettings& window);
 
 // The settings text of a folder: the folder between double quotes, a double quote inside it
 // written twice, then CR LF.

@@ -14,6 +14,24 @@ constexpr double kSpinWidth = 255, kSpinHeight = 285;
 constexpr double kCutoffShowWidth = 375, kCutoffShowHeight = 285;
 constexpr double kScrollThickness = 255;
 
+// The buttons scale with the window, but never below the width of their longest caption.
+constexpr double kMinButtonWidth = 1650;
+constexpr double kLeastHeight = 560 * 15;
+
+double ButtonWidth(double formWidth) {
+    return std::max(formWidth * 0.0988, kMinButtonWidth);
+}
+
+// The right end of the button row and the cut-off controls for a window width.
+double ControlRowRight(double fw) {
+    const double buttonWidth = ButtonWidth(fw);
+    const double schemeLeft = (fw - (6 * buttonWidth + 100)) / 2 + 4 * (buttonWidth + 25);
+    const double label1 = schemeLeft + buttonWidth + 375;
+    const double show1 = label1 + kCutoffLabelWidth + 25 + kSpinWidth - 5;
+    const double label2 = show1 + kCutoffShowWidth + 250;
+    return label2 + kCutoffLabelWidth + 25 + kSpinWidth - 5 + kCutoffShowWidth;
+}
+
 void Place(Window& window, Control c, double left, double top, double width, double height) {
     window.SetGeometry(c, Rect{left, top, width, height});
 }
@@ -25,7 +43,7 @@ void LayOutMainWindow(Window& window, bool atStartUp) {
     const double fw = form.width;
     const double fh = form.height;
 
-    const double buttonWidth = fw * 0.0988;
+    const double buttonWidth = ButtonWidth(fw);
     const double outerTop = kButtonHeight + 25;
     const Rect outer{50, outerTop, std::abs(fw - 750), std::abs(fh - 2500)};
     window.SetGeometry(Control::OuterPicture, outer);
@@ -82,6 +100,12 @@ void LayOutMainWindow(Window& window, bool atStartUp) {
     const Rect path = window.Geometry(Control::lblFilePath);
     Place(window, Control::lblFilePath, outer.left, frame.Bottom() + 25, frame.width,
           path.height > 0 ? path.height : 255);
+}
+
+Size MinimumMainWindowSize() {
+    double width = 6000;
+    while (ControlRowRight(width) + 150 > width) width += 15;
+    return {width, kLeastHeight};
 }
 
 }  // namespace kvr

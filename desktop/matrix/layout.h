@@ -10,4 +10,8 @@ namespace kvr {
 // scroll bar's top is 0.035 of the window height; on a resize it is the viewport's top.
 void LayOutMainWindow(Window& window, bool atStartUp = false);
 
+// The least window size at which every control is inside the window, the cut-off arrows
+// included, and the viewport keeps room for a picture.
+Size MinimumMainWindowSize();
+
 }  // namespace kvr

@@ -25,6 +25,7 @@ struct Rect {
 struct Size {
     double width = 0;
     double height = 0;
+    bool operator==(const Size&) const = default;
 };
 
 // What the window reports to the core: every user action arrives here, on the window thread.
@@ -86,6 +87,8 @@ class Window {
     virtual void SetBusy(bool busy) = 0;       // hourglass pointer
     virtual void ProcessEvents() = 0;          // let pending window events run
     virtual Size ScreenSize() const = 0;       // twips
+    // The least outer size the user can make a form (twips).
+    virtual void SetMinimumSize(Control form, Size twips) = 0;
     virtual void PopUpMenu(Control menu) = 0;  // at the pointer; returns when it has closed
     virtual void Quit() = 0;                   // end the program at once
 

@@ -21,7 +21,7 @@ void RegisterFileHandlers(MainForm& form) {
     form.clickHandlers[Control::cmdOk] = [&] { OnSplitterOk(state, window); };
     form.clickHandlers[Control::CmdRun] = [&form] { OnRunClicked(form); };
     form.clickHandlers[Control::cmdCancel] = [&form] { OnCancelClicked(form); };
-    form.showRunOptions = [&window] { ShowRunOptions(window); };
+    form.showRunOptions = [&form] { ShowRunOptions(form.window, form.state); };
     form.loadSession = [&form](const std::string& path) {
         return LoadSession(form.state, form.window, path, form.WorkFolder());
     };

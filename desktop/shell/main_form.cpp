@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "files/settings.h"
 #include "matrix/layout.h"
 #include "shell/display_handlers.h"
@@ -27,19 +29,34 @@ std::string MainForm::WorkFolder() const {
 }
 
 void MainForm::Load() {
-    ReadSettings(state, programFolder);
+    RunState fresh;
+    fresh.lastFolder = state.lastFolder;
+    ReadSettings(fresh, programFolder, &windowSettings);
+    state = std::move(fresh);
+    next.reset();
 
+    // The window where the user left it, when that is still on the screen; else centred, 0.63 of
+    // the screen's width and 0.85555 of its height, but never so small that a control is cut off.
     const Size screen = window.ScreenSize();
-    const double height = screen.height * 0.85555;
-    const double width = screen.width * 0.63;
-    window.SetGeometry(Control::frmMainForm, Rect{(screen.width - width) / 2,
-                                                  (screen.height - height) / 2, width, height});
+    // On a screen smaller than that, the screen is the limit.
+    const Size fullLeast = MinimumMainWindowSize();
+    const Size least{std::min(fullLeast.width, screen.width),
+                     std::min(fullLeast.height, screen.height)};
+    window.SetMinimumSize(Control::frmMainForm, least);
+    const Rect& kept = windowSettings.geometry;
+    const bool keptFits = kept.width >= least.width && kept.height >= least.height &&
+                          kept.left >= 0 && kept.top >= 0 && kept.Right() <= screen.width &&
+                          kept.Bottom() <= screen.height;
+    if (keptFits) {
+        window.SetGeometry(Control::frmMainForm, kept);
+    } else {
+        const double width = std::clamp(screen.width * 0.63, least.width, screen.width);
+        const double height = std::clamp(screen.height * 0.85555, least.height, screen.height);
+        window.SetGeometry(Control::frmMainForm, Rect{(screen.width - width) / 2,
+                                                      (screen.height - height) / 2, width, height});
+    }
     LayOutMainWindow(window, /*atStartUp=*/true);
 
-    const std::string lastFolder = state.lastFolder;
-    state = RunState{};
-    state.lastFolder = lastFolder;
-    next.reset();
     ApplyControlStates(state, window);
 
     window.SetCaption(Control::frmMainForm, kMainCaption);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "files/settings.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 #include "state/run_state.h"
@@ -62,6 +63,7 @@ class MainForm : public WindowEvents {
     std::string WorkFolder() const;
 
     RunState& state;  // the analysis on display, and what the window is doing
+    WindowSettings windowSettings;
     std::optional<NextAnalysis> next;
     Window& window;
     Shell& shell;

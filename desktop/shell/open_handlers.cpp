@@ -143,7 +143,8 @@ void DropFiles(MainForm& form, Control target, const std::vector<std::string>& p
 
 bool ConfirmExit(MainForm& form) {
     if (!form.window.AskYesNo("Are you sure you want to exit KVR?")) return false;
-    WriteSettings(form.state, form.programFolder);
+    form.windowSettings.geometry = form.window.Geometry(Control::frmMainForm);
+    WriteSettings(form.state, form.programFolder, form.windowSettings);
     // The program ends at once; a run's aligners end with it (they follow their parent), and
     // its exchange folder goes now rather than at the next start.
     if (form.next && !form.next->state.runFolder.empty()) {

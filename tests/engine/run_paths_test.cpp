@@ -37,21 +37,26 @@ class RunPathsTest : public testing::WindowTest {
     }
 };
 
-TEST_F(RunPathsTest, OptionsWindowStartsFromItsDesignStateCentred) {
+TEST_F(RunPathsTest, OptionsWindowOffersTheLastRunsChoiceCentred) {
     Open(data.Write("f.fasta", testing::kFourSequences));
     EXPECT_TRUE(window.IsFormShown(Control::frmOptions));
-    EXPECT_TRUE(window.IsChecked(Control::oMuscle));
+    EXPECT_TRUE(window.IsChecked(Control::oBuiltin));  // before any run
+    EXPECT_FALSE(window.IsChecked(Control::oMuscle));
     EXPECT_TRUE(window.IsChecked(Control::chkOptions));
     EXPECT_EQ(window.Geometry(Control::frmOptions),
               (Rect{(28800 - 4950) / 2.0, (16200 - 3270) / 2.0, 4950, 3270}));
-    // A second showing forgets what the user picked before.
-    window.SetChecked(Control::oMuscle, false);
+    // A choice that never ran is forgotten; the choice of a run is offered next time.
+    window.SetChecked(Control::oBuiltin, false);
     window.SetChecked(Control::oMafft, true);
     window.SetChecked(Control::chkOptions, false);
     Open(data.File("f.fasta"));
-    EXPECT_TRUE(window.IsChecked(Control::oMuscle));
+    EXPECT_TRUE(window.IsChecked(Control::oBuiltin));
     EXPECT_FALSE(window.IsChecked(Control::oMafft));
     EXPECT_TRUE(window.IsChecked(Control::chkOptions));
+    RunWith(Control::oBuiltin, false);
+    Open(data.File("f.fasta"));
+    EXPECT_TRUE(window.IsChecked(Control::oBuiltin));
+    EXPECT_FALSE(window.IsChecked(Control::chkOptions));
 }
 
 TEST_F(RunPathsTest, FreshRunWithoutTheTreeKeepsTheFileOrderAndDrawsTheMatrix) {

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "matrix/layout.h"
 #include "platform/fakes/fake_shell.h"
 #include "platform/qt/up_down.h"
 #include "shell/main_form.h"
@@ -121,9 +122,13 @@ TEST_F(QtMainWindowTest, StartsIdleWithOnlyOpenAndExit) {
 
 TEST_F(QtMainWindowTest, SizedCentredAndLaidOutInTwips) {
     const Size screen = window.ScreenSize();
+    const Size least{std::min(MinimumMainWindowSize().width, screen.width),
+                     std::min(MinimumMainWindowSize().height, screen.height)};
     const Rect frame = window.Geometry(Control::frmMainForm);
-    EXPECT_NEAR(frame.width, screen.width * 0.63, 15);
-    EXPECT_NEAR(frame.height, screen.height * 0.85555, 15);
+    EXPECT_NEAR(frame.width, std::min(std::max(screen.width * 0.63, least.width), screen.width),
+                15);
+    EXPECT_NEAR(frame.height,
+                std::min(std::max(screen.height * 0.85555, least.height), screen.height), 15);
     EXPECT_NEAR(frame.left * 2 + frame.width, screen.width, 30);
     EXPECT_NEAR(frame.top * 2 + frame.height, screen.height, 30);
     const Rect outer = window.Geometry(Control::OuterPicture);

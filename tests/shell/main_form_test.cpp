@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "matrix/layout.h"
 #include "platform/fakes/fake_shell.h"
 #include "platform/fakes/recording_window.h"
 #include "state/file_io.h"
@@ -74,17 +75,17 @@ TEST_F(MainFormTest, LayoutFollowsTheWindowSize) {
     // viewport's top.
     EXPECT_DOUBLE_EQ(window.Geometry(Control::VScroll1).top, frame.height * 0.035);
 
-    window.SetGeometry(Control::frmMainForm, Rect{0, 0, 12000, 9000});
+    window.SetGeometry(Control::frmMainForm, Rect{0, 0, 20000, 9000});
     form.OnResized();
     const Rect outer = window.Geometry(Control::OuterPicture);
-    EXPECT_EQ(outer, (Rect{50, 315, 12000 - 750, 9000 - 2500}));
+    EXPECT_EQ(outer, (Rect{50, 315, 20000 - 750, 9000 - 2500}));
     EXPECT_DOUBLE_EQ(window.Geometry(Control::VScroll1).top, 315);
     EXPECT_DOUBLE_EQ(window.Geometry(Control::VScroll1).left, outer.Right() + 50);
     EXPECT_DOUBLE_EQ(window.Geometry(Control::HScroll1).top, outer.Bottom() + 50);
-    const double button = 12000 * 0.0988;
+    const double button = 20000 * 0.0988;
     const Rect draw = window.Geometry(Control::cmdDrawMat);
     EXPECT_DOUBLE_EQ(draw.width, button);
-    EXPECT_DOUBLE_EQ(draw.left, (12000 - (6 * button + 100)) / 2);
+    EXPECT_DOUBLE_EQ(draw.left, (20000 - (6 * button + 100)) / 2);
     EXPECT_DOUBLE_EQ(window.Geometry(Control::cmdColourScheme).left, draw.left + 4 * (button + 25));
     EXPECT_DOUBLE_EQ(window.Geometry(Control::lblCutoff1).left,
                      draw.left + 5 * (button + 25) - 25 + 375);
@@ -126,7 +127,51 @@ TEST_F(MainFormTest, ExitAsksAndStoresTheLastFolderOnYes) {
     window.yesNoAnswers = {true};
     EXPECT_TRUE(form.OnCloseRequested());
     EXPECT_TRUE(window.quitCalled);
-    EXPECT_EQ(*ReadWholeFile(program.File("kvr.ini")), "\"/tmp\"\r\n");
+    // The folder line first, as older programs read it, then the window's place.
+    const Rect frame = window.Geometry(Control::frmMainForm);
+    EXPECT_EQ(*ReadWholeFile(program.File("kvr.ini")),
+              "\"/tmp\"\r\nwindow=" + std::to_string(int(frame.left)) + "," +
+                  std::to_string(int(frame.top)) + "," + std::to_string(int(frame.width)) + "," +
+                  std::to_string(int(frame.height)) + "\r\n");
+}
+
+TEST_F(MainFormTest, EveryControlFitsASmallScreen) {
+    window.screen = Size{1024 * 15.0, 768 * 15.0};
+    form.Load();
+    const Rect frame = window.Geometry(Control::frmMainForm);
+    EXPECT_EQ(window.minimumSize, MinimumMainWindowSize());  // which fits 1024 x 768
+    EXPECT_GE(frame.width, window.minimumSize.width);
+    EXPECT_LE(frame.Right(), 1024 * 15.0);
+    // The last control of the row, and the buttons wide enough for "Full colour mode".
+    EXPECT_LE(window.Geometry(Control::lblCutoff2dsply).Right(), frame.width);
+    EXPECT_GE(window.Geometry(Control::cmdColourScheme).width, 110 * 15);
+    // At the least size too.
+    window.SetGeometry(Control::frmMainForm, Rect{0, 0, MinimumMainWindowSize().width, 8400});
+    form.OnResized();
+    EXPECT_LE(window.Geometry(Control::lblCutoff2dsply).Right(), MinimumMainWindowSize().width);
+}
+
+TEST_F(MainFormTest, TheWindowReturnsWhereTheUserLeftIt) {
+    window.screen = Size{1600 * 15.0, 1000 * 15.0};
+    form.Load();
+    const Rect moved{1500, 900, 15000, 11000};
+    window.SetGeometry(Control::frmMainForm, moved);
+    window.yesNoAnswers = {true};
+    form.OnCloseRequested();
+
+    RunState next;
+    RecordingWindow again;
+    again.screen = window.screen;
+    MainForm reopened{next, again, shell, program.Path()};
+    reopened.Load();
+    EXPECT_EQ(again.Geometry(Control::frmMainForm), moved);
+
+    // Off a smaller screen it is placed anew.
+    RecordingWindow small;
+    small.screen = Size{1024 * 15.0, 768 * 15.0};
+    MainForm elsewhere{next, small, shell, program.Path()};
+    elsewhere.Load();
+    EXPECT_LE(small.Geometry(Control::frmMainForm).Right(), 1024 * 15.0);
 }
 
 }  // namespace

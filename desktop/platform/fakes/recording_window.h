@@ -50,6 +50,7 @@ class RecordingWindow : public Window {
     void SetBusy(bool on) override { busy = on; }
     void ProcessEvents() override;
     Size ScreenSize() const override { return screen; }
+    void SetMinimumSize(Control, Size twips) override { minimumSize = twips; }
     void PopUpMenu(Control menu) override { popUps.push_back(menu); }
     void Quit() override { quitCalled = true; }
 
@@ -77,6 +78,7 @@ class RecordingWindow : public Window {
     bool busy = false;
     bool quitCalled = false;
     Size screen{1920 * 15.0, 1080 * 15.0};
+    Size minimumSize;
     RecordingSurface innerCanvas;
 
     // When set, value changes of spin controls and scroll bars are reported here, as the real

@@ -55,6 +55,7 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     void SetBusy(bool busy) override;
     void ProcessEvents() override;
     Size ScreenSize() const override;
+    void SetMinimumSize(Control form, Size twips) override;
     void PopUpMenu(Control menu) override;
     void Quit() override;
     DrawingSurface& Canvas(Control picture) override;

@@ -179,6 +179,15 @@ Rect QtMainWindow::Geometry(Control c) const {
                 px.height() * kTwipsPerPixel};
 }
 
+void QtMainWindow::SetMinimumSize(Control form, Size twips) {
+    QWidget* widget = widgets_[Index(form)];
+    if (widget == nullptr) return;
+    // Outer size, as the core places forms: the frame the window manager adds is taken off.
+    const QSize frame = widget->frameGeometry().size() - widget->size();
+    widget->setMinimumSize(std::max(1, ToPixels(twips.width) - frame.width()),
+                           std::max(1, ToPixels(twips.height) - frame.height()));
+}
+
 void QtMainWindow::SetDropEnabled(Control target, bool enabled) {
     dropEnabled_[Index(target)] = enabled;
 }
