@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/kvr_commands.h"
+#include "app/kvr_signals.h"
 #include "app/printable_stream.h"
 #include "kvr_version.h"
 
@@ -55,6 +56,7 @@ int RunCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const PrintableErrors printable;
+    kvr::cli::EndStreamsOnBrokenPipe();
     // Whatever fails, kvr ends with a message and a status, never on an uncaught exception.
     try {
         return RunCommand(argc, argv);
