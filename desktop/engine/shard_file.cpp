@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/shard_plan.h"
 #include "state/file_io.h"
 #include "state/number_text.h"
 
@@ -104,7 +105,8 @@ bool ShardReader::Open(const std::string& path, std::string& problem) {
             ok = slash != std::string::npos &&
                  Parse(std::string_view(value).substr(0, slash), header_.shard) &&
                  Parse(std::string_view(value).substr(slash + 1), header_.shards) &&
-                 header_.shard >= 1 && header_.shard <= header_.shards;
+                 header_.shard >= 1 && header_.shard <= header_.shards &&
+                 header_.shards <= kMostShards;  // as kvr pairs: a larger plan would not fit
         } else {
             const auto fields = Fields(value);
             ok = fields.size() == 2 && Parse(fields[0], header_.pairs.first) &&

@@ -162,16 +162,15 @@ void DrawPlotPicture(const RunState& state, DrawingSurface& picture, CurveStart 
     }
 }
 
-bool WritePlotPictureFile(const RunState& state, const std::string& path, CurveStart start) {
+WriteResult WritePlotPictureFile(const RunState& state, const std::string& path, CurveStart start) {
     const PictureFrame frame = PlotPictureFrame(state);
     // Written beside the target and renamed over it when whole: a failed write keeps the old one.
-    return static_cast<bool>(ReplaceFile(path, [&](const std::string& temporary) {
+    return ReplaceFile(path, [&](const std::string& temporary) {
         EmfSurface picture(temporary, frame.width, frame.height);
         if (!picture.IsOpen()) return false;
         DrawPlotPicture(state, picture, start);
-        picture.Close();
-        return true;
-    }));
+        return picture.Close();
+    });
 }
 
 std::string PlotPicturePath(const std::string& workFolder) {

@@ -194,6 +194,9 @@ TEST(ShardFile, RefusesWhatItDidNotWrite) {
         {"", "is not a shard file"},
         {header.substr(0, header.find("#aligner")), "should start with \"#aligner\""},
         {std::string(header).replace(header.find("2/3"), 3, "4/3"), "not a valid #shard line"},
+        // More shards than kvr pairs makes: their plan alone would take gigabytes.
+        {std::string(header).replace(header.find("2/3"), 3, "2/100000000"),
+         "not a valid #shard line"},
         {std::string(header).replace(header.find("#sequences\t30"), 13, "#sequences\tx"),
          "not a valid #sequences line"},
         {header + "1\t2\t0.5\t0.25\r\n", "line 10 is not a pair line"},
