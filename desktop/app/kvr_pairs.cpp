@@ -204,16 +204,20 @@ int Pairs(const Arguments& args) {
         }
         window.SetCaption(Control::lblProgress,
                           progress + "aligning " + std::to_string(pairs.size()) + " pairs");
+        ShardChecksum checksum;
         end = AlignPairList(
             state.InputSequences, kind, pairs, context, window, [&](std::size_t k, float identity) {
                 const auto [i, j] = pairs[k];
-                file << ShardLine(i, j, identity);
+                const std::string line = ShardLine(i, j, identity);
+                checksum.Add(line);
+                file << line;
                 window.SetCaption(Control::lblProgress, progress + std::to_string(k + 1) + " of " +
                                                             std::to_string(pairs.size()) +
                                                             " pairs");
                 writeFailed = !file;
                 return !writeFailed;
             });
+        if (end.completed) file << checksum.Line();
         file.close();
         if (!file) writeFailed = true;
         return end.completed && !writeFailed;

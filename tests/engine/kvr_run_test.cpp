@@ -192,6 +192,22 @@ TEST(KvrRun, APairPastTheTimeLimitStopsTheRun) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("s.csv")));
 }
 
+// An aligner that puts a helper into a session of its own (setsid) escapes its process group;
+// kvr adopts the helper once the aligner is gone and ends it with the run.
+TEST(KvrRun, AlignerHelpersThatLeaveTheirGroupEndWithTheRun) {
+    TempFolder folder;
+    const std::string pids = folder.File("pids");
+    const ProgramResult result =
+        Kvr(folder, {DataFile("kvr_run/families.fasta"), "--quiet", "--jobs", "2"},
+            {"KVR_MUSCLE=setsid sh -c 'echo $$ >> " + pids + "; exec sleep 60' & cp {in} {out}"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::vector<int> started = testing::ReadIds(pids);
+    EXPECT_FALSE(started.empty());
+    const std::vector<int> left = testing::StillRunning(started, 1);
+    EXPECT_EQ(left, std::vector<int>{});
+    for (const int pid : left) ::kill(pid, SIGKILL);
+}
+
 TEST(KvrRun, RefusesAWrongCommandLine) {
     struct Case {
         std::string arguments;
