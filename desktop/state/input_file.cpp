@@ -96,7 +96,9 @@ bool InputCollector::Keep(const char* data, std::size_t size) {
 
 bool InputCollector::Inflate(std::string_view& bytes) {
     char out[1 << 16];
-    while (!bytes.empty() && !trailing_) {
+    // zlib may hold output for input it has already taken: it is drained before more is given.
+    bool pending = false;
+    while (!trailing_ && (!bytes.empty() || pending)) {
         if (memberEnded_) {
             // Several members one after another (as bgzip writes) make one text; anything else
             // after the last member is ignored, as gzip itself does with trailing zeros.
@@ -133,12 +135,15 @@ bool InputCollector::Inflate(std::string_view& bytes) {
         const int status = inflate(&stream_, Z_NO_FLUSH);
         bytes.remove_prefix(in - stream_.avail_in);
         if (!Keep(out, sizeof out - stream_.avail_out)) return false;
+        pending = stream_.avail_out == 0;
         if (status == Z_STREAM_END) {
             memberEnded_ = true;
-            continue;
-        }
-        if (status != Z_OK && status != Z_BUF_ERROR)
+            pending = false;
+        } else if (status == Z_BUF_ERROR) {
+            pending = false;  // no progress without more input
+        } else if (status != Z_OK) {
             return Refuse("the compressed data is damaged");
+        }
     }
     return true;
 }
@@ -174,7 +179,8 @@ InputText InputCollector::Finish() {
     if (failure_ == nullptr && !started_ && !start_.empty()) Keep(start_.data(), start_.size());
     if (failure_ == nullptr && gzip_ && !memberEnded_ && !trailing_)
         failure_ = "the compressed data is cut short";
-    if (failure_ == nullptr && !looked_ && LooksBinary(text_)) failure_ = kNotText;
+    // The whole text too: the first bytes only spare reading on when they already tell.
+    if (failure_ == nullptr && LooksBinary(text_)) failure_ = kNotText;
     if (failure_ != nullptr) return Problem(failure_, true);
     return InputText{std::move(text_), {}, false};
 }
