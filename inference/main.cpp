@@ -1,8 +1,6 @@
 // TOLVEN_Inference [feature file] [output file] [model file] | --version
 // Reads and standardises the feature table, runs the model over all rows at once, and writes
 // three values per row. Errors go to standard error with "Error: " and exit status 1.
-#include <signal.h>
-
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -18,21 +16,6 @@
 
 namespace {
 
-// SIGINT, SIGTERM and SIGHUP end the program as usual, but not before the temporary file of the
-// output being written is removed.
-void OnStopSignal(int signal) {
-    kvr::StopWrites();
-    ::signal(signal, SIG_DFL);
-    ::raise(signal);  // delivered once the handler returns
-}
-
-void RemoveTemporaryOnStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
-}
-
 int Fail(const std::string& message) {
     // Paths and fields may hold any byte: none reaches the terminal as a control character.
     std::cerr << "Error: " + tolven::PrintableText(message) + "\n";
@@ -45,7 +28,7 @@ int RunTool(int argc, char** argv) {
         std::cout << "TOLVEN_Inference " << kvr::kVersion << '\n';
         return 0;
     }
-    RemoveTemporaryOnStopSignals();
+    kvr::RemoveTemporaryFileOnStopSignals();
     const std::string inputPath = argc > 1 ? argv[1] : "NN_inputs.txt";
     const std::string outputPath = argc > 2 ? argv[2] : "NN_output.txt";
     const std::string modelPath = argc > 3 ? argv[3] : "TOLVEN_Revise.onnx";

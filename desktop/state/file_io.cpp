@@ -1,6 +1,7 @@
 #include "state/file_io.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -244,6 +245,23 @@ std::string WriteFailureMessage(const std::string& path, const WriteResult& resu
 
 void RemovePendingTemporaryFile() noexcept {
     if (hasPendingTemporary.exchange(false)) ::unlink(pendingTemporary);
+}
+
+namespace {
+
+void EndAfterRemovingTemporary(int signal) {
+    StopWrites();
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);  // delivered once the handler returns: the usual end and exit status
+}
+
+}  // namespace
+
+void RemoveTemporaryFileOnStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = EndAfterRemovingTemporary;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
 void StopWrites() noexcept {

@@ -52,6 +52,11 @@ bool WritesStopped() noexcept;
 // Removes the temporary file of a write in progress, if any. Async-signal-safe.
 void RemovePendingTemporaryFile() noexcept;
 
+// For programs without a stop handler of their own (KVRv1, TOLVEN_Inference): SIGINT, SIGTERM
+// and SIGHUP end the program as they always do, once the temporary file of the write in
+// progress is removed.
+void RemoveTemporaryFileOnStopSignals();
+
 // Writes text exactly as given, through ReplaceFile.
 WriteResult WriteWholeFile(const std::string& path, std::string_view text);
 

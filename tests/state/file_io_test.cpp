@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <random>
 
@@ -189,6 +192,28 @@ TEST(ReplaceFile, AStopWhileWritingKeepsTheOldFile) {
     EXPECT_EQ(ReadWholeFile(path), "old");
     EXPECT_EQ(FilesIn(folder.Path()), 2);  // kept.txt and the inner write's file
     EXPECT_TRUE(WriteWholeFile(folder.File("later.txt"), "x"));
+}
+
+// Programs without a stop handler of their own end on the signal as usual, without leaving the
+// temporary file of the write in progress.
+TEST(ReplaceFile, ASignalEndsTheProgramAsUsualWithoutATemporaryFile) {
+    TempFolder folder;
+    const std::string path = folder.Write("kept.txt", "old");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        RemoveTemporaryFileOnStopSignals();
+        ReplaceFile(path, [](const std::string& temporary) {
+            std::ofstream(temporary, std::ios::binary) << "half";
+            ::raise(SIGTERM);
+            return true;
+        });
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(ReadWholeFile(path), "old");
+    EXPECT_EQ(FilesIn(folder.Path()), 1);
 }
 
 }  // namespace
