@@ -265,6 +265,11 @@ TEST(KvrRun, AFailingAlignerStopsTheRunAndWritesNothing) {
          "Command: true 1_2.fas 1_2Aln.fas\nThe run has been stopped.\n"},
         {"KVR_MUSCLE=echo Cannot align >&2; exit 3; {in} {out}",
          "the aligner failed with exit status 3: Cannot align"},
+        // A stand-in that writes one alignment whatever it is given.
+        {"KVR_MUSCLE=printf '>x\\nACGTACGTAC\\n>y\\nACGTACGTAC\\n' > {out}; : {in}",
+         "kvr run: The identity of sequences 1 and 2 could not be computed with MUSCLE: its "
+         "output 1_2Aln.fas cannot be used: without its gaps, the alignment does not hold the "
+         "residues of the pair it was given"},
     };
     TempFolder folder;
     for (const Case& c : cases) {
