@@ -307,7 +307,7 @@ PairsEnd CompletePairs(RunState& state, Window& window, const RunContext& contex
     state.treeNames = MakeTreeNames(state.InputSequences, n);
     const std::string infile = JoinPath(context.exchangeFolder, kDistanceFile);
     DeleteFileQuietly(infile);
-    if (!WriteWholeFile(infile, FormatDistanceFile(state.InputIdentity, state.treeNames, n)))
+    if (!WriteScratchFile(infile, FormatDistanceFile(state.InputIdentity, state.treeNames, n)))
         return FailRun(state, window, "The distance file " + infile + " cannot be written.");
 
     window.SetCaption(Control::lblProgress, "Completed");

@@ -180,7 +180,7 @@ PairJob StartPair(const RunContext& context, std::string_view kind, const Record
     result.outcome =
         AlignerCommand(context, kind, job.files.input, job.files.output, result.command);
     if (!result.outcome.Ok()) return job;
-    if (!WriteWholeFile(input, FormatFastaRecord(first) + FormatFastaRecord(second))) {
+    if (!WriteScratchFile(input, FormatFastaRecord(first) + FormatFastaRecord(second))) {
         result.outcome = {ProgramStatus::NotStarted,
                           "the pair file " + input + " cannot be written"};
         return job;

@@ -151,8 +151,12 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return content;
 }
 
-WriteResult ReplaceFile(const std::string& path,
-                        const std::function<bool(const std::string& temporaryPath)>& write) {
+namespace {
+
+// ReplaceFile, with or without the flushes to disk.
+WriteResult Replace(const std::string& path,
+                    const std::function<bool(const std::string& temporaryPath)>& write,
+                    bool durable) {
     const OutputTarget target = ResolveOutputTarget(path);
     if (target.kind == OutputTarget::Kind::Folder) return {false, "it is a folder"};
     if (target.kind == OutputTarget::Kind::Broken) return {false, target.problem};
@@ -188,12 +192,30 @@ WriteResult ReplaceFile(const std::string& path,
                    : WriteResult{false, error == EINTR && WritesStopped() ? kInterrupted
                                                                           : SystemReason(error)};
     }
-    if (const int error = SyncPath(temporary, false); error != 0) return fail(SystemReason(error));
+    if (const int error = durable ? SyncPath(temporary, false) : 0; error != 0)
+        return fail(SystemReason(error));
     if (WritesStopped()) return fail(kInterrupted);
     if (::rename(temporary.c_str(), target.path.c_str()) != 0) return fail(SystemReason(errno));
-    if (const int error = SyncPath(FolderOf(target.path), true); error != 0)
+    if (const int error = durable ? SyncPath(FolderOf(target.path), true) : 0; error != 0)
         return {false, SystemReason(error)};
     return {true, {}};
+}
+
+bool WriteText(const std::string& temporary, std::string_view text) {
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool written = WriteAll(fd, text);
+    const int writeError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written) errno = writeError;
+    return written && closed;
+}
+
+}  // namespace
+
+WriteResult ReplaceFile(const std::string& path,
+                        const std::function<bool(const std::string& temporaryPath)>& write) {
+    return Replace(path, write, true);
 }
 
 std::string OutputProblem(const std::string& path) {
@@ -227,15 +249,13 @@ std::string ReplacedFile(const std::string& path) {
 }
 
 WriteResult WriteWholeFile(const std::string& path, std::string_view text) {
-    return ReplaceFile(path, [text](const std::string& temporary) {
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        if (fd < 0) return false;
-        const bool written = WriteAll(fd, text);
-        const int writeError = errno;
-        const bool closed = ::close(fd) == 0;
-        if (!written) errno = writeError;
-        return written && closed;
-    });
+    return Replace(
+        path, [text](const std::string& temporary) { return WriteText(temporary, text); }, true);
+}
+
+WriteResult WriteScratchFile(const std::string& path, std::string_view text) {
+    return Replace(
+        path, [text](const std::string& temporary) { return WriteText(temporary, text); }, false);
 }
 
 std::string WriteFailureMessage(const std::string& path, const WriteResult& result) {

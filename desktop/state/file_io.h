@@ -60,6 +60,11 @@ void RemoveTemporaryFileOnStopSignals();
 // Writes text exactly as given, through ReplaceFile.
 WriteResult WriteWholeFile(const std::string& path, std::string_view text);
 
+// The same for a file that only this program reads back, in a run's own folder (an aligner's pair
+// file, the tree program's input): replaced whole, but not flushed to disk, which would cost a
+// sync for every pair and keep nothing worth keeping after a power loss.
+WriteResult WriteScratchFile(const std::string& path, std::string_view text);
+
 // The message the user reads when a file could not be written.
 std::string WriteFailureMessage(const std::string& path, const WriteResult& result);
 
