@@ -12,6 +12,7 @@
 #include "model_run.h"
 #include "output_file.h"
 #include "printable_text.h"
+#include "state/file_io.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ int RunTool(int argc, char** argv) {
         std::cout << "TOLVEN_Inference " << kvr::kVersion << '\n';
         return 0;
     }
+    kvr::RemoveTemporaryFileOnStopSignals();
     const std::string inputPath = argc > 1 ? argv[1] : "NN_inputs.txt";
     const std::string outputPath = argc > 2 ? argv[2] : "NN_output.txt";
     const std::string modelPath = argc > 3 ? argv[3] : "TOLVEN_Revise.onnx";

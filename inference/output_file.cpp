@@ -1,15 +1,38 @@
 #include "output_file.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <memory>
+
+#include "state/file_io.h"
 
 namespace tolven {
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+// Writes the rows to file and closes it; false, with errno telling why, when a write or the close
+// failed.
+bool WriteRows(std::FILE* file, std::span<const float> outputs, std::size_t rows) {
+    constexpr std::size_t kFlushSize = 1 << 16;
+    std::string text;
+    text.reserve(kFlushSize + 256);
+    bool written = true;
+    for (std::size_t r = 0; r < rows && written; ++r) {
+        for (std::size_t k = 0; k < kOutputsPerRow; ++k) {
+            if (k > 0) text += ',';
+            AppendFixed8(text, outputs[r * kOutputsPerRow + k]);
+        }
+        text += '\n';
+        if (text.size() >= kFlushSize || r + 1 == rows) {
+            written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+            text.clear();
+        }
+    }
+    // Closing flushes the last bytes: a full disk may only show here.
+    const int writeError = errno;
+    if (std::fclose(file) != 0) return false;
+    if (!written) errno = writeError;
+    return written;
+}
 
 }  // namespace
 
@@ -22,27 +45,18 @@ void AppendFixed8(std::string& text, float value) {
 
 std::string WriteOutputFile(const std::string& path, std::span<const float> outputs,
                             std::size_t rows) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) return "cannot open output file: " + path;
-
-    constexpr std::size_t kFlushSize = 1 << 16;
-    std::string text;
-    text.reserve(kFlushSize + 256);
-    bool written = true;
-    for (std::size_t r = 0; r < rows && written; ++r) {
-        for (std::size_t k = 0; k < kOutputsPerRow; ++k) {
-            if (k > 0) text += ',';
-            AppendFixed8(text, outputs[r * kOutputsPerRow + k]);
-        }
-        text += '\n';
-        if (text.size() >= kFlushSize || r + 1 == rows) {
-            written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-            text.clear();
-        }
-    }
-    // Closing flushes the last bytes: a full disk may only show here.
-    if (std::fclose(file.release()) != 0) written = false;
-    return written ? std::string() : "cannot write output file: " + path;
+    // Written whole beside the target and renamed over it (a device or pipe is written through):
+    // a full disk or a kill leaves the old output, never a partial one.
+    bool opened = false;
+    const kvr::WriteResult result = kvr::ReplaceFile(path, [&](const std::string& temporary) {
+        std::FILE* file = std::fopen(temporary.c_str(), "wb");
+        if (file == nullptr) return false;
+        opened = true;
+        return WriteRows(file, outputs, rows);
+    });
+    if (result) return {};
+    if (!opened) return "cannot open output file: " + path;
+    return "cannot write output file: " + path + " (" + result.reason + ")";
 }
 
 }  // namespace tolven

@@ -91,11 +91,16 @@ void MergeMemory(const std::string& folder, int n) {
         std::ofstream file(path, std::ios::binary);
         file << FormatShardHeader(header);
         PairCursor pair = CursorAt(n, plan[k].first);
+        ShardChecksum checksum;
         for (long long p = 0; p < plan[k].count; ++p, pair.Next()) {
             const int g = compared(random);
             const int m = g - static_cast<int>(random() % (g / 2));
-            file << ShardLine(pair.i, pair.j, static_cast<float>(static_cast<double>(m) / g));
+            const std::string line =
+                ShardLine(pair.i, pair.j, static_cast<float>(static_cast<double>(m) / g));
+            checksum.Add(line);
+            file << line;
         }
+        file << checksum.Line();
         shardList += " " + ShellQuote(path);
     }
     const std::string merge = ShellQuote(kKvr) + " merge " + ShellQuote(input) + shardList +

@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
         });
         const std::string emf = std::filesystem::temp_directory_path() / "kvr-bench-plot.emf";
         const double picture =
-            Seconds([&] { kvr::WritePlotPictureFile(state, emf, kvr::CurveStart::Rounded); });
+            Seconds([&] { kvr::WritePlotPictureFile(state, emf); });
         std::filesystem::remove(emf);
         std::printf("  screen plot %.4f s, EMF plot %.4f s\n", screen, picture);
     }

@@ -48,7 +48,12 @@ int Identity(const Arguments& args) {
         score = input.text ? PairIdentityOfText(*input.text)
                            : PairScore{std::nullopt, "standard input: " + input.problem};
     } else {
-        score = PairIdentity(path);
+        // Looked at before it is held: a huge or binary file is refused by its size or first bytes.
+        const InputText input = ReadInputFile(path);
+        score = input.text ? PairIdentityOfText(*input.text)
+                           : PairScore{std::nullopt, "the aligned file " + path +
+                                                         " cannot be read: " + input.problem};
+        if (input.text && !score.Ok()) score.failure = "in " + path + ", " + score.failure;
     }
     if (!score.Ok()) return Failure(kName, "cannot score the pair: " + score.failure);
     std::cout << PlainSingle(*score.identity) << "\n";

@@ -5,8 +5,10 @@
 #include <string_view>
 
 #include "app/kvr_commands.h"
+#include "app/kvr_signals.h"
 #include "app/printable_stream.h"
 #include "kvr_version.h"
+#include "platform/process_group.h"
 
 namespace {
 
@@ -55,13 +57,18 @@ int RunCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const PrintableErrors printable;
+    kvr::cli::EndStreamsOnBrokenPipe();
+    // What an aligner starts outside its process group comes back to kvr, which ends it.
+    kvr::AdoptOrphans();
+    int status = 1;
     // Whatever fails, kvr ends with a message and a status, never on an uncaught exception.
     try {
-        return RunCommand(argc, argv);
+        status = RunCommand(argc, argv);
     } catch (const std::bad_alloc&) {
         std::cerr << "kvr: out of memory: the input is too large for the memory of this machine\n";
     } catch (const std::exception& error) {
         std::cerr << "kvr: stopped by an unexpected error: " << error.what() << "\n";
     }
-    return 1;
+    kvr::EndStrayChildren();
+    return status;
 }

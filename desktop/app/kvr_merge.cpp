@@ -219,10 +219,10 @@ std::string ReadPairs(const std::vector<Shard>& shards, int n, Window& window,
                                               : ", a pair of another shard");
             }
             take(i, j, identity);
-            if (++done % 65536 == 0)
-                window.SetCaption(
-                    Control::lblProgress,
-                    "Merging: " + std::to_string(done) + " of " + std::to_string(total) + " pairs");
+            if (++done % 65536 != 0) continue;
+            if (WritesStopped()) return "stopped by a signal";
+            window.SetCaption(Control::lblProgress, "Merging: " + std::to_string(done) + " of " +
+                                                        std::to_string(total) + " pairs");
         }
         if (reader.Next(i, j, identity, problem))
             return shard.path + " holds more than its " + std::to_string(range.count) +
@@ -290,6 +290,8 @@ int Merge(const Arguments& args) {
                        request.options.aligner + "; nothing was written");
     ApplyRunOptions(request.options, state);
     ApplyColourOptions(request.options, state);
+    PosixShell shell;
+    const StopOnSignals signals(shell.Stop());
 
     if (Streamable(request)) {
         IdentityRange range;
@@ -318,6 +320,7 @@ int Merge(const Arguments& args) {
                 return whole && static_cast<bool>(file);
             });
         }
+        if (signals.Signal() != 0) return signals.Cancelled(kName, "nothing was written");
         if (!problem.empty()) return Failure(problem + "; nothing was written");
         bool written = static_cast<bool>(scores);
         if (!scores) Failure(WriteFailureMessage(request.outputs.scores, scores));
@@ -331,6 +334,8 @@ int Merge(const Arguments& args) {
             written = written && static_cast<bool>(plot);
         }
         window.Flush();
+        if (signals.Signal() != 0)
+            return signals.Cancelled(kName, "the outputs not yet written were left as they were");
         state.SequenceList = state.InputSequences;
         state.treeOrder.resize(static_cast<std::size_t>(n));
         std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
@@ -346,16 +351,16 @@ int Merge(const Arguments& args) {
         return Failure(problem + "; nothing was written");
     shards.clear();
 
-    PosixShell shell;
-    const StopOnSignals signals(shell.Stop());
     const RunSetup setup{shell, programs.config, WorkFolder()};
     const RunOutcome outcome = RunFromIdentities(state, window, setup);
     window.Flush();
     if (outcome.cancelled || shell.Stop().Raised())
         return signals.Cancelled(kName, "nothing was written");
     if (!outcome.aligned) return 1;
-    const bool printed = PrintDisplayOrder(state, std::cout);
     const bool written = WriteOutputs(state, window, request.outputs, std::cerr);
+    if (signals.Signal() != 0)
+        return signals.Cancelled(kName, "the outputs not yet written were left as they were");
+    const bool printed = PrintDisplayOrder(state, std::cout);
     return printed && written && outcome.complete ? 0 : 1;
 }
 

@@ -1,13 +1,11 @@
 #include "app/kvr_outputs.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <set>
 
+#include "app/kvr_run_common.h"
 #include "engine/score_table.h"
 #include "files/session_file.h"
 #include "files/text_exports.h"
@@ -18,28 +16,15 @@ namespace kvr::cli {
 
 namespace {
 
-// Where a result will be written must be writable before the work, not after.
-std::string CheckWritable(const std::string& path) {
-    namespace fs = std::filesystem;
-    const fs::path file(path);
-    std::error_code error;
-    if (fs::is_directory(file, error)) return path + " is a folder";
-    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    if (!fs::is_directory(folder, error))
-        return "cannot write " + path + ": no folder " + folder.string();
-    return ::access(folder.c_str(), W_OK | X_OK) == 0
-               ? ""
-               : "cannot write " + path + ": the folder is read-only";
-}
-
 // Formats and writes one text output when it was asked for; "-" is standard output.
 bool WriteText(const std::string& path, const std::function<std::string()>& format,
                std::ostream& err) {
     if (path.empty()) return true;
     if (path == kStandardOutput) {
         std::cout << format() << std::flush;
-        if (!std::cout) err << "cannot write the standard output\n";
-        return static_cast<bool>(std::cout);
+        const bool done = StreamDone(std::cout);
+        if (!done) err << "cannot write the standard output\n";
+        return done;
     }
     const WriteResult written = WriteWholeFile(path, format());
     if (!written) err << "cannot write " << path << ": " << written.reason << "\n";
@@ -98,8 +83,9 @@ std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {
     std::set<std::string> seen;
     for (const std::string& path : outputs.Paths()) {
         const bool standardOutput = path == kStandardOutput;
-        if (!seen.insert(standardOutput ? path : std::filesystem::weakly_canonical(path).string())
-                 .second)
+        // Devices and pipes take any number of outputs; a file is replaced by one only.
+        const std::string key = standardOutput ? path : ReplacedFile(path);
+        if (!key.empty() && !seen.insert(key).second)
             problems.push_back(path + " is named for two outputs");
         if (standardOutput) {
             const auto pictures = outputs.pictures.Paths();
@@ -107,7 +93,7 @@ std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {
                 problems.push_back("a picture cannot be written to standard output ('-')");
             continue;
         }
-        if (std::string problem = CheckWritable(path); !problem.empty())
+        if (std::string problem = OutputProblem(path); !problem.empty())
             problems.push_back(std::move(problem));
     }
     return problems;

@@ -57,7 +57,8 @@ constexpr const char* kHelp =
     "  --aligner NAME       muscle (the default), clustalw, mafft, or builtin (MUSCLE 5's pair\n"
     "                       method in this program: no aligner to install, far faster)\n"
     "  --jobs N             align up to N pairs at once (default: one per processor kvr may use)\n"
-    "  --pair-timeout SECONDS  end an aligner that runs longer than this on one pair, and fail\n"
+    "  --pair-timeout SECONDS  end an aligner (the built-in one too) that runs longer than this\n"
+    "                       on one pair, and fail\n"
     "  --quiet              no progress on standard error (messages still appear)\n"
     "  -h, --help           this help\n"
     "\n"
@@ -204,16 +205,20 @@ int Pairs(const Arguments& args) {
         }
         window.SetCaption(Control::lblProgress,
                           progress + "aligning " + std::to_string(pairs.size()) + " pairs");
+        ShardChecksum checksum;
         end = AlignPairList(
             state.InputSequences, kind, pairs, context, window, [&](std::size_t k, float identity) {
                 const auto [i, j] = pairs[k];
-                file << ShardLine(i, j, identity);
+                const std::string line = ShardLine(i, j, identity);
+                checksum.Add(line);
+                file << line;
                 window.SetCaption(Control::lblProgress, progress + std::to_string(k + 1) + " of " +
                                                             std::to_string(pairs.size()) +
                                                             " pairs");
                 writeFailed = !file;
                 return !writeFailed;
             });
+        if (end.completed) file << checksum.Line();
         file.close();
         if (!file) writeFailed = true;
         return end.completed && !writeFailed;

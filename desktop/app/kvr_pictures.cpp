@@ -55,17 +55,16 @@ QImageSurface MakeCanvas() {
 
 // Encoded in memory and written whole, so that a failed write leaves no torn file behind. Large
 // pictures of flat colour compress well at a low level, and much faster.
-bool SaveImage(const QImageSurface& canvas, const std::string& path) {
+WriteResult SaveImage(const QImageSurface& canvas, const std::string& path) {
     const QImage& image = canvas.Image();
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, LowerExtension(path) == "bmp" ? "BMP" : "PNG");
     constexpr qint64 kLargePixels = 16'000'000;
     if (static_cast<qint64>(image.width()) * image.height() > kLargePixels) writer.setQuality(80);
-    if (!writer.write(image)) return false;
+    if (!writer.write(image)) return {false, writer.errorString().toStdString()};
     const QByteArray& bytes = buffer.data();
-    return static_cast<bool>(
-        WriteWholeFile(path, std::string_view(bytes.constData(), bytes.size())));
+    return WriteWholeFile(path, std::string_view(bytes.constData(), bytes.size()));
 }
 
 Size PlotImageSize() {
@@ -139,9 +138,12 @@ std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures) {
 bool WritePictures(RunState& state, Window& window, const PictureRequest& pictures,
                    std::ostream& err) {
     bool written = true;
-    const auto report = [&](bool ok, const std::string& what, const std::string& path) {
-        if (!ok) err << "kvr: cannot write the " << what << " to " << path << "\n";
-        written = written && ok;
+    const auto report = [&](const WriteResult& result, const std::string& what,
+                            const std::string& path) {
+        if (!result)
+            err << "kvr: cannot write the " << what << " to " << path << ": " << result.reason
+                << "\n";
+        written = written && result.ok;
     };
     BuildPalette(state);
     const bool plot = !pictures.plotEmf.empty() || !pictures.plotImage.empty() ||
@@ -166,7 +168,7 @@ bool WritePictures(RunState& state, Window& window, const PictureRequest& pictur
     const auto vector = [&](const std::string& path, PictureFormat format, bool matrix) {
         if (path.empty()) return;
         EnsureGuiApplication();
-        const bool ok = WriteVectorFile(format, path, [&](DrawingSurface& picture) {
+        const WriteResult ok = WriteVectorFile(format, path, [&](DrawingSurface& picture) {
             if (matrix)
                 DrawMatrixCanvas(state, picture, Size{});
             else

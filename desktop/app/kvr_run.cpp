@@ -73,7 +73,8 @@ constexpr const char* kHelpEnd =
     "  --jobs N             run up to N aligners at once (default: one per processor kvr may\n"
     "                       use); the results are those of one at a time\n"
     "  --pair-timeout SECONDS  end an aligner that runs longer than this on one pair, and stop\n"
-    "                       the run with a message naming the pair (default: no limit)\n"
+    "                       the run with a message naming the pair (default: no limit); the\n"
+    "                       built-in aligner then aligns one pair per job at a time\n"
     "  --quiet              no progress on standard error (messages still appear)\n"
     "  -h, --help           this help\n"
     "\n"
@@ -82,7 +83,8 @@ constexpr const char* kHelpEnd =
     "docs/aligners.md). Their files go to a folder of this run's own, removed at the end.\n"
     "\n"
     "Ctrl-C (SIGINT), SIGTERM and SIGHUP cancel the run: the running aligners are ended, the\n"
-    "run's folder is removed and nothing is written.\n"
+    "run's folder is removed and nothing is written; while the outputs are written, those not\n"
+    "yet written keep their old files.\n"
     "\n"
     "exit status: 0 done; 1 failed, or every pair identical, or the tree could not be used (the\n"
     "message says which; in the last two cases the results are still written, in input order\n"
@@ -167,13 +169,16 @@ bool LoadInput(RunState& state, Window& window, const std::string& input, const 
     return !state.failFlag;
 }
 
-// Everything the run writes, after the ordering. The display order is printed unless an output
-// goes to standard output.
-bool WriteRunOutputs(const RunRequest& request, RunState& state, Window& window) {
+// Everything the run writes, after the ordering: the files first, so that a reader of the display
+// order who stops early (| head -1) costs no file. The display order is printed unless an output
+// goes to standard output, and not once a signal asked to stop.
+bool WriteRunOutputs(const RunRequest& request, RunState& state, Window& window,
+                     const StopOnSignals& signals) {
     const auto paths = request.outputs.Paths();
     const bool toStandardOutput = std::find(paths.begin(), paths.end(), "-") != paths.end();
-    const bool printed = toStandardOutput || PrintDisplayOrder(state, std::cout);
-    return WriteOutputs(state, window, request.outputs, std::cerr) && printed;
+    const bool written = WriteOutputs(state, window, request.outputs, std::cerr);
+    if (signals.Signal() != 0) return written;
+    return (toStandardOutput || PrintDisplayOrder(state, std::cout)) && written;
 }
 
 }  // namespace
@@ -227,8 +232,10 @@ int Analyse(const Arguments& args, bool append) {
     if (outcome.cancelled || shell.Stop().Raised())
         return signals.Cancelled(name, "the aligners were ended and nothing was written");
     if (!outcome.aligned) return 1;
-    if (!WriteRunOutputs(request, state, window)) return 1;
-    return outcome.complete ? 0 : 1;
+    const bool written = WriteRunOutputs(request, state, window, signals);
+    if (signals.Signal() != 0)
+        return signals.Cancelled(name, "the outputs not yet written were left as they were");
+    return written && outcome.complete ? 0 : 1;
 }
 
 }  // namespace

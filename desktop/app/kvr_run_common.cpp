@@ -1,5 +1,6 @@
 #include "app/kvr_run_common.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 
@@ -43,10 +44,14 @@ OptionUse TakeAlignerOption(ArgumentReader& reader, RunOptions& options, std::st
 }
 
 bool PrintDisplayOrder(const RunState& state, std::ostream& out) {
-    for (int a = 0; a < state.seqCount; ++a)
+    for (int a = 0; a < state.seqCount && out; ++a)
         out << state.treeOrder[a] + 1 << '\t' << state.SequenceList[a].name << '\n';
     out.flush();
-    return static_cast<bool>(out);
+    return StreamDone(out);
+}
+
+bool StreamDone(std::ostream& out) {
+    return static_cast<bool>(out) || errno == EPIPE;
 }
 
 }  // namespace kvr::cli

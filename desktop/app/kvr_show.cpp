@@ -5,6 +5,7 @@
 #include "app/console_window.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
+#include "app/kvr_signals.h"
 #include "engine/identity_range.h"
 #include "files/session.h"
 
@@ -35,7 +36,8 @@ constexpr const char* kHelpEnd =
     "  -h, --help           this help\n"
     "\n"
     "exit status: 0 done; 1 the session was refused, an output could not be written, or every\n"
-    "pair is identical (the results are still written); 2 a wrong command line.\n";
+    "pair is identical (the results are still written); 2 a wrong command line; 130, 143, 129\n"
+    "stopped by SIGINT, SIGTERM, SIGHUP (the outputs not yet written keep their old files).\n";
 
 }  // namespace
 
@@ -85,8 +87,12 @@ int Show(const Arguments& args) {
     if (!ReadSession(state, window, sessionPath)) return 1;
     FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
     const bool complete = !state.failFlag;
+    StopRequest stop;
+    const StopOnSignals signals(stop);
     const bool written = WriteOutputs(state, window, outputs, std::cerr);
     window.Flush();
+    if (signals.Signal() != 0)
+        return signals.Cancelled(kName, "the outputs not yet written were left as they were");
     return written && complete ? 0 : 1;
 }
 

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <iostream>
 
+#include "state/file_io.h"
+
 namespace kvr::cli {
 
 namespace {
@@ -17,8 +19,12 @@ struct sigaction previous[std::size(kStopSignals)];
 
 void OnStopSignal(int signal) {
     if (caught == 0) caught = signal;
+    // The file being written is dropped (its temporary removed); finished ones stay.
+    StopWrites();
     if (StopRequest* stop = stopTarget.load()) stop->Raise();
 }
+
+void OnBrokenPipe(int) {}
 
 }  // namespace
 
@@ -36,6 +42,16 @@ StopOnSignals::~StopOnSignals() {
     for (std::size_t k = 0; k < std::size(kStopSignals); ++k)
         ::sigaction(kStopSignals[k], &previous[k], nullptr);
     stopTarget.store(nullptr);
+}
+
+void EndStreamsOnBrokenPipe() {
+    // A handler, not SIG_IGN: caught signals are reset by exec, so the aligners kvr starts get
+    // the usual SIGPIPE.
+    struct sigaction action {};
+    action.sa_handler = OnBrokenPipe;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGPIPE, &action, nullptr);
 }
 
 int StopOnSignals::Signal() const {

@@ -1,6 +1,7 @@
 // Ctrl-C (SIGINT), SIGTERM and SIGHUP raise the stop request of kvr's shell instead of ending the
 // program at once, so that the run ends its aligners and removes its folder before kvr exits
-// with 128 + the signal's number.
+// with 128 + the signal's number. A file being written is dropped with its temporary file, and
+// no further file is written: each output is its old file or the whole new one.
 #pragma once
 
 #include <string_view>
@@ -8,6 +9,10 @@
 #include "platform/stop_request.h"
 
 namespace kvr::cli {
+
+// A write to a closed pipe fails with EPIPE instead of ending kvr: kvr run ... | head -1 ends
+// the display order, not the run. Called once at start.
+void EndStreamsOnBrokenPipe();
 
 class StopOnSignals {
   public:

@@ -5,6 +5,7 @@
 #include "app/console_window.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
+#include "app/kvr_signals.h"
 #include "engine/identity_range.h"
 #include "files/session.h"
 #include "splitter/dataset_splitter.h"
@@ -37,7 +38,8 @@ constexpr const char* kHelp =
     "  -h, --help  this help\n"
     "\n"
     "exit status: 0 done (also when no group was large enough); 1 the session or the range was\n"
-    "refused, or a file could not be written; 2 a wrong command line.\n";
+    "refused, or a file could not be written; 2 a wrong command line; 130, 143, 129 stopped by\n"
+    "SIGINT, SIGTERM, SIGHUP (the datasets not yet written keep their old files).\n";
 
 }  // namespace
 
@@ -89,8 +91,12 @@ int Split(const Arguments& args) {
     const IdentityGroups groups =
         GroupByIdentityRange(state.IdentityMatrix, state.seqCount, *minPercent, *maxPercent);
     std::string failure;
+    StopRequest stop;
+    const StopOnSignals signals(stop);
     const auto files = WriteDatasets(state, window, groups, base, failure);
     window.Flush();
+    if (signals.Signal() != 0)
+        return signals.Cancelled(kName, "the datasets not yet written were left as they were");
     for (const std::string& file : files) std::cout << file << "\n";
     if (!failure.empty()) {
         window.ShowMessage(failure);

@@ -9,11 +9,14 @@
 #include "platform/qt/splash.h"
 #include "shell/main_form.h"
 #include "shell/open_handlers.h"
+#include "state/file_io.h"
 #include "state/program_folder.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KVRv1"));
+    // Killed while saving, the window leaves the old file and no temporary one.
+    kvr::RemoveTemporaryFileOnStopSignals();
 
     bool splash = true;
     std::optional<std::string> file;

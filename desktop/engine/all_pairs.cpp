@@ -177,8 +177,8 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
             positions.emplace_back(i, j);
         }
         if (chunk.empty()) return;
-        const std::vector<PairResult> results =
-            AlignBuiltinPairs(chunk, static_cast<int>(jobs), window, shell.Stop());
+        const std::vector<PairResult> results = AlignBuiltinPairs(
+            chunk, static_cast<int>(jobs), window, shell.Stop(), context.pairTimeoutSeconds);
         for (std::size_t k = 0; k < results.size(); ++k) {
             if (results[k].outcome.status == ProgramStatus::Cancelled) return;
             const auto [i, j] = positions[k];
@@ -307,7 +307,7 @@ PairsEnd CompletePairs(RunState& state, Window& window, const RunContext& contex
     state.treeNames = MakeTreeNames(state.InputSequences, n);
     const std::string infile = JoinPath(context.exchangeFolder, kDistanceFile);
     DeleteFileQuietly(infile);
-    if (!WriteWholeFile(infile, FormatDistanceFile(state.InputIdentity, state.treeNames, n)))
+    if (!WriteScratchFile(infile, FormatDistanceFile(state.InputIdentity, state.treeNames, n)))
         return FailRun(state, window, "The distance file " + infile + " cannot be written.");
 
     window.SetCaption(Control::lblProgress, "Completed");

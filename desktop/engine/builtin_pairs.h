@@ -20,9 +20,12 @@ inline constexpr const char* kBuiltinCommand = "built-in aligner (MUSCLE 5 pair 
 
 // Aligns the pairs on `jobs` threads; result k belongs to pair k. Pending window events run every
 // few hundredths of a second meanwhile. A raised stop request ends the work within a second; the
-// unfinished pairs then fail with the outcome Cancelled.
+// unfinished pairs then fail with the outcome Cancelled. With a time limit (seconds above 0) the
+// pairs are aligned `jobs` at a time, so that each one's time is its own: the pairs still
+// unfinished at the limit fail with the outcome TimedOut, and the pairs after them are not
+// started (Cancelled).
 std::vector<PairResult> AlignBuiltinPairs(
     const std::vector<std::pair<const Record*, const Record*>>& pairs, int jobs, Window& window,
-    const StopRequest& stop);
+    const StopRequest& stop, double pairTimeoutSeconds = 0);
 
 }  // namespace kvr

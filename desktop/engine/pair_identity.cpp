@@ -13,17 +13,14 @@ PairScore Failure(std::string reason) {
     return PairScore{std::nullopt, std::move(reason)};
 }
 
-}  // namespace
-
-PairScore PairIdentityOfText(const std::string& text) {
-    const std::string_view s(text);
-    // Every ">" starts a record, even inside a name line; the residues of a record run to the
-    // character before the next ">" or to the end of the text.
-    std::string_view residues[2];
+// The residue text of the first two records, or the reason there are not two. Every ">" starts a
+// record, even inside a name line; the residues of a record run to the character before the
+// next ">" or to the end of the text.
+std::string FirstTwoRecords(std::string_view s, std::string_view (&residues)[2]) {
     int found = 0;
     for (auto p = s.find('>'); p != std::string_view::npos && found < 2; p = s.find('>', p + 1)) {
         const auto lineEnd = s.find('\n', p);
-        if (lineEnd == std::string_view::npos) return Failure("a name line has no line feed");
+        if (lineEnd == std::string_view::npos) return "a name line has no line feed";
         const auto start = lineEnd + 1;
         const auto next = s.find('>', start);
         if (next == std::string_view::npos)
@@ -31,7 +28,54 @@ PairScore PairIdentityOfText(const std::string& text) {
         else
             residues[found++] = s.substr(start, next == start ? 0 : next - 1 - start);
     }
-    if (found < 2) return Failure("the file holds fewer than two sequences");
+    return found < 2 ? "the file holds fewer than two sequences" : "";
+}
+
+// The residues as an aligner may give them back: no gaps or white space, upper case, T for U.
+std::string Ungapped(std::string_view residues) {
+    std::string out;
+    out.reserve(residues.size());
+    for (char c : residues) {
+        if (c == '-' || c == '.' || c == ' ' || c == '\r' || c == '\n' || c == '\t' || c == '\b')
+            continue;
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        out += c == 'U' ? 'T' : c;
+    }
+    return out;
+}
+
+// The aligned sequence holds the given one: the same residues in order, an aligner's N or X
+// standing for any symbol it does not know.
+bool SameResidues(const std::string& aligned, const std::string& given) {
+    if (aligned.size() != given.size()) return false;
+    for (std::size_t k = 0; k < given.size(); ++k)
+        if (aligned[k] != given[k] && aligned[k] != 'N' && aligned[k] != 'X') return false;
+    return true;
+}
+
+}  // namespace
+
+std::string AlignedPairProblem(const std::string& aligned, const std::string& given) {
+    std::string_view a[2], g[2];
+    if (std::string problem = FirstTwoRecords(aligned, a); !problem.empty()) return problem;
+    if (!FirstTwoRecords(given, g).empty()) return {};
+    const std::string a0 = Ungapped(a[0]), a1 = Ungapped(a[1]);
+    const std::string g0 = Ungapped(g[0]), g1 = Ungapped(g[1]);
+    // The order of the two records does not matter.
+    if ((SameResidues(a0, g0) && SameResidues(a1, g1)) ||
+        (SameResidues(a0, g1) && SameResidues(a1, g0)))
+        return {};
+    return "without its gaps, the alignment does not hold the residues of the pair it was given "
+           "(" +
+           std::to_string(a0.size()) + " and " + std::to_string(a1.size()) +
+           " residues for sequences of " + std::to_string(g0.size()) + " and " +
+           std::to_string(g1.size()) + ")";
+}
+
+PairScore PairIdentityOfText(const std::string& text) {
+    std::string_view residues[2];
+    if (std::string problem = FirstTwoRecords(text, residues); !problem.empty())
+        return Failure(std::move(problem));
 
     const std::string a = RemoveAll(residues[0], "\r\b\n\t");
     const std::string b = RemoveAll(residues[1], "\r\b\n\t");

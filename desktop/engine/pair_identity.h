@@ -25,4 +25,10 @@ PairScore IdentityOfCounts(long compared, long mismatches);
 // The same on the file's content.
 PairScore PairIdentityOfText(const std::string& text);
 
+// Why an aligner's output does not align the pair it was given ("" when it does): its first two
+// records, gaps and white space removed, must hold the given records' residues, in either order
+// and either case (U read as T, and an N or X in place of any symbol). A stand-in that writes a
+// fixed alignment would otherwise score every pair.
+std::string AlignedPairProblem(const std::string& aligned, const std::string& given);
+
 }  // namespace kvr

@@ -38,8 +38,8 @@ PairListEnd AlignPairList(const RecordTable& records, std::string_view kind,
             std::vector<std::pair<const Record*, const Record*>> chunk;
             for (std::size_t k = first; k < std::min(pairs.size(), first + chunkSize); ++k)
                 chunk.emplace_back(&records[pairs[k].first], &records[pairs[k].second]);
-            const std::vector<PairResult> results =
-                AlignBuiltinPairs(chunk, static_cast<int>(jobs), window, shell.Stop());
+            const std::vector<PairResult> results = AlignBuiltinPairs(
+                chunk, static_cast<int>(jobs), window, shell.Stop(), context.pairTimeoutSeconds);
             for (std::size_t k = 0; k < results.size(); ++k) {
                 const auto [i, j] = pairs[first + k];
                 if (results[k].outcome.status == ProgramStatus::Cancelled) return {false, true, {}};

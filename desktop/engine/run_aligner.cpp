@@ -1,6 +1,7 @@
 #include "engine/run_aligner.h"
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "engine/external_programs.h"
@@ -53,7 +54,10 @@ std::string WithExcerpt(std::string message, const std::string& logPath) {
 }
 
 // Scores the aligned pair in path (named name in messages) into identity.
-ProgramOutcome ScoreOutput(const std::string& path, const std::string& name, float& identity) {
+// Scores the aligner's output, once it is known to align the pair file's records (given, when it
+// could be read).
+ProgramOutcome ScoreOutput(const std::string& path, const std::string& name,
+                           const std::optional<std::string>& given, float& identity) {
     if (!std::filesystem::exists(path))
         return {ProgramStatus::NoOutput, "the aligner wrote no output file " + name};
     const auto text = ReadWholeFile(path);
@@ -63,6 +67,11 @@ ProgramOutcome ScoreOutput(const std::string& path, const std::string& name, flo
     if (!score.Ok())
         return {ProgramStatus::BadOutput,
                 "its output " + name + " cannot be scored: " + score.failure};
+    if (given) {
+        const std::string problem = AlignedPairProblem(*text, *given);
+        if (!problem.empty())
+            return {ProgramStatus::BadOutput, "its output " + name + " cannot be used: " + problem};
+    }
     identity = *score.identity;
     return {};
 }
@@ -171,7 +180,7 @@ PairJob StartPair(const RunContext& context, std::string_view kind, const Record
     result.outcome =
         AlignerCommand(context, kind, job.files.input, job.files.output, result.command);
     if (!result.outcome.Ok()) return job;
-    if (!WriteWholeFile(input, FormatFastaRecord(first) + FormatFastaRecord(second))) {
+    if (!WriteScratchFile(input, FormatFastaRecord(first) + FormatFastaRecord(second))) {
         result.outcome = {ProgramStatus::NotStarted,
                           "the pair file " + input + " cannot be written"};
         return job;
@@ -200,7 +209,9 @@ PairResult FinishPair(const RunContext& context, const PairJob& job, const Shell
     result.outcome = AlignerOutcome(context, run, job.files.log);
     const std::string output = JoinPath(context.exchangeFolder, job.files.output);
     if (result.outcome.Ok())
-        result.outcome = ScoreOutput(output, job.files.output, result.identity);
+        result.outcome = ScoreOutput(
+            output, job.files.output,
+            ReadWholeFile(JoinPath(context.exchangeFolder, job.files.input)), result.identity);
     DeleteFileQuietly(JoinPath(context.exchangeFolder, job.files.guideTree));
     DeleteFileQuietly(JoinPath(context.exchangeFolder, job.files.input));
     DeleteFileQuietly(output);

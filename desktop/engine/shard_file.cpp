@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/shard_plan.h"
 #include "state/file_io.h"
 #include "state/number_text.h"
 
@@ -60,6 +61,26 @@ std::string ShardLine(int i, int j, float identity) {
     return line;
 }
 
+constexpr std::string_view kChecksumKey = "#checksum\t";
+
+void ShardChecksum::Add(std::string_view line) {
+    for (const char c : line) {
+        hash_ ^= static_cast<unsigned char>(c);
+        hash_ *= 1099511628211ull;
+    }
+}
+
+std::string ShardChecksum::Value() const {
+    constexpr char kHex[] = "0123456789abcdef";
+    std::string value = "fnv1a64:";
+    for (int shift = 60; shift >= 0; shift -= 4) value += kHex[(hash_ >> shift) & 15];
+    return value;
+}
+
+std::string ShardChecksum::Line() const {
+    return std::string(kChecksumKey) + Value() + std::string(kLineEnd);
+}
+
 bool ShardReader::ReadLine(std::string& line) {
     if (!std::getline(in_, line)) return false;
     ++lineNumber_;
@@ -104,7 +125,8 @@ bool ShardReader::Open(const std::string& path, std::string& problem) {
             ok = slash != std::string::npos &&
                  Parse(std::string_view(value).substr(0, slash), header_.shard) &&
                  Parse(std::string_view(value).substr(slash + 1), header_.shards) &&
-                 header_.shard >= 1 && header_.shard <= header_.shards;
+                 header_.shard >= 1 && header_.shard <= header_.shards &&
+                 header_.shards <= kMostShards;  // as kvr pairs: a larger plan would not fit
         } else {
             const auto fields = Fields(value);
             ok = fields.size() == 2 && Parse(fields[0], header_.pairs.first) &&
@@ -128,10 +150,29 @@ bool ShardReader::Open(const std::string& path, std::string& problem) {
 bool ShardReader::Next(int& i, int& j, float& identity, std::string& problem) {
     problem.clear();
     std::string line;
+    if (ended_) return false;
     if (!ReadLine(line)) {
-        if (in_.bad()) problem = "could not be read to its end";
+        // A file cut among its pairs is the caller's to explain, by the pairs it lacks.
+        if (in_.bad())
+            problem = "could not be read to its end";
+        else if (pairsRead_ >= header_.pairs.count)
+            problem = "ends without its checksum line: it was cut short";
         return false;
     }
+    if (line.starts_with(kChecksumKey)) {
+        ended_ = true;
+        if (line.substr(kChecksumKey.size()) != checksum_.Value())
+            problem = "line " + std::to_string(lineNumber_) +
+                      ": the pair lines do not match the file's checksum (" +
+                      line.substr(kChecksumKey.size(), 40) +
+                      "): the file was changed after kvr pairs wrote it";
+        else if (std::string more; ReadLine(more))
+            problem = "line " + std::to_string(lineNumber_) + " follows the checksum line";
+        return false;
+    }
+    ++pairsRead_;
+    checksum_.Add(line);
+    checksum_.Add(kLineEnd);
     const auto fields = Fields(line);
     float exact = 0;
     const bool parsed = fields.size() == 4 && Parse(fields[0], i) && Parse(fields[1], j) &&

@@ -2,11 +2,14 @@
 // and its command line, the program's version, the shard and its pairs), then one line per pair
 // in loop order: first and second sequence (1-based, input order), the identity as the plain
 // single text, and the same identity with every digit its single-precision value needs, so that
-// a merge rebuilds the table bit for bit. Tab-separated, CR LF line ends.
+// a merge rebuilds the table bit for bit; last, a checksum of the pair lines, so that a line edited
+// in both identity columns is caught. Tab-separated, CR LF line ends.
 #pragma once
 
+#include <cstdint>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #include "engine/shard_plan.h"
 
@@ -33,14 +36,27 @@ std::string FormatShardHeader(const ShardHeader& header);
 // The line of pair (i, j), input positions from 0.
 std::string ShardLine(int i, int j, float identity);
 
+// The checksum of the pair lines (FNV-1a, 64 bits, over each line with its CR LF): the last line
+// of a shard, "#checksum\tfnv1a64:" and 16 hex digits.
+class ShardChecksum {
+  public:
+    void Add(std::string_view line);  // one pair line as ShardLine gives it
+    std::string Line() const;         // the checksum line, CR LF included
+    std::string Value() const;        // "fnv1a64:" and the digits
+
+  private:
+    std::uint64_t hash_ = 14695981039346656037ull;
+};
+
 // Reads a shard file line by line. Every problem names the line.
 class ShardReader {
   public:
     // Opens the file and reads its header; false, with the problem, when it is not a shard file.
     bool Open(const std::string& path, std::string& problem);
     const ShardHeader& Header() const { return header_; }
-    // The next pair: true with i, j (from 0) and the identity; false at the end of the file
-    // (problem empty) or on a line that is not a pair line (problem says which).
+    // The next pair: true with i, j (from 0) and the identity; false at the end of the pairs
+    // (problem empty), or, with the problem, on a line that is not a pair line, a checksum line
+    // that does not match the pair lines, or a file that ends without one.
     bool Next(int& i, int& j, float& identity, std::string& problem);
 
   private:
@@ -48,6 +64,9 @@ class ShardReader {
     std::ifstream in_;
     long long lineNumber_ = 0;
     ShardHeader header_;
+    ShardChecksum checksum_;
+    bool ended_ = false;  // the checksum line was read
+    long long pairsRead_ = 0;
 };
 
 }  // namespace kvr

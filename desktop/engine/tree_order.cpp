@@ -129,7 +129,7 @@ ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& co
     ProgramOutcome outcome;
     if (single)
         DeleteFileQuietly(file(kDistanceFile));
-    else if (!WriteWholeFile(file(kTreeConfig), FormatTreeConfig(n)))
+    else if (!WriteScratchFile(file(kTreeConfig), FormatTreeConfig(n)))
         outcome = {ProgramStatus::NotStarted,
                    "the file " + file(kTreeConfig) + " cannot be written"};
     else

@@ -33,7 +33,9 @@ std::string RefusalMessage(const SessionContent& content, const std::string& pat
         case SessionFault::NoSequence:
             return kNoSequenceMessage;
         default:
-            return "Failed to read " + path + ". The file might be corrupted, please try another.";
+            // What the reader found, after the usual text: where the file went wrong, and how.
+            return "Failed to read " + path + ". The file might be corrupted, please try another." +
+                   (content.detail.empty() ? "" : " (" + content.detail + ")");
     }
 }
 

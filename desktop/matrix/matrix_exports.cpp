@@ -57,7 +57,7 @@ void OnSaveMatrixEmf(RunState& state, Window& window) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
     SavePictureFile(window, kSaving, name + "_mat.emf", [&state](const std::string& path) {
-        return WriteMatrixPictureFile(state, path);
+        return static_cast<bool>(WriteMatrixPictureFile(state, path));
     });
 }
 

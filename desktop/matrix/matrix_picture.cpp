@@ -116,16 +116,15 @@ void DrawMatrixPicture(const RunState& state, DrawingSurface& picture) {
     }
 }
 
-bool WriteMatrixPictureFile(const RunState& state, const std::string& path) {
+WriteResult WriteMatrixPictureFile(const RunState& state, const std::string& path) {
     const PictureFrame frame = MatrixPictureFrame(state);
     // Written beside the target and renamed over it when whole: a failed write keeps the old one.
-    return static_cast<bool>(ReplaceFile(path, [&](const std::string& temporary) {
+    return ReplaceFile(path, [&](const std::string& temporary) {
         EmfSurface picture(temporary, frame.width, frame.height);
         if (!picture.IsOpen()) return false;
         DrawMatrixPicture(state, picture);
-        picture.Close();
-        return true;
-    }));
+        return picture.Close();
+    });
 }
 
 std::string MatrixPicturePath(const std::string& workFolder) {

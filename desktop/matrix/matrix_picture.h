@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/drawing_surface.h"
+#include "state/file_io.h"
 #include "state/run_state.h"
 
 namespace kvr {
@@ -26,8 +27,8 @@ PictureFrame MatrixPictureFrame(const RunState& state);
 // Names of wide letters widen the name space so that they never run into the cells.
 void DrawMatrixPicture(const RunState& state, DrawingSurface& picture);
 
-// Draws the picture into a new EMF file at path; false when the file cannot be created.
-bool WriteMatrixPictureFile(const RunState& state, const std::string& path);
+// Draws the picture into a new EMF file at path, through ReplaceFile.
+WriteResult WriteMatrixPictureFile(const RunState& state, const std::string& path);
 
 // The work folder's "Identity_mat.emf", replaced (a failure to delete the old one is ignored).
 std::string MatrixPicturePath(const std::string& workFolder);

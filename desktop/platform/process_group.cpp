@@ -8,7 +8,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -203,6 +207,52 @@ void KillProcessGroup(ProcessGroup& group) {
     ::kill(-group.processId, SIGKILL);
     WaitFor(group.processId);
     Close(group);
+}
+
+void AdoptOrphans() {
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+}
+
+namespace {
+
+// The processes whose parent is this program, from /proc.
+std::vector<pid_t> Children() {
+    std::vector<pid_t> children;
+    const pid_t self = ::getpid();
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        pid_t pid = 0;
+        const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), pid);
+        if (ec != std::errc() || end != name.data() + name.size()) continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        // "pid (name) state ppid ...": the name may hold spaces and parentheses.
+        const auto close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream rest(line.substr(close + 1));
+        char state = 0;
+        pid_t parent = 0;
+        if (rest >> state >> parent && parent == self) children.push_back(pid);
+    }
+    return children;
+}
+
+}  // namespace
+
+void EndStrayChildren() {
+    // A stray's own children reach this program only once it has died: a few rounds.
+    for (int round = 0, quiet = 0; round < 20 && quiet < 2; ++round) {
+        const std::vector<pid_t> children = Children();
+        quiet = children.empty() ? quiet + 1 : 0;
+        for (const pid_t pid : children) {
+            ::kill(-pid, SIGKILL);  // the group it may lead, after setsid
+            ::kill(pid, SIGKILL);
+            WaitFor(pid);
+        }
+        if (children.empty()) ::usleep(10'000);
+    }
 }
 
 }  // namespace kvr

@@ -39,4 +39,10 @@ int ReapProcessGroup(ProcessGroup& group);
 // Kills the whole group at once and reaps the supervisor.
 void KillProcessGroup(ProcessGroup& group);
 
+// A command can leave its group (setsid, setpgid) and outlive it. Made a child subreaper, this
+// program inherits such processes once their parents are gone, and EndStrayChildren, called when
+// no group runs any more, kills and reaps every child this program still has.
+void AdoptOrphans();
+void EndStrayChildren();
+
 }  // namespace kvr

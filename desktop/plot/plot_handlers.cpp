@@ -43,7 +43,7 @@ void OnSavePlotEmf(RunState& state, Window& window) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
     SavePictureFile(window, kSaving, name + "_plt.emf", [&state](const std::string& path) {
-        return WritePlotPictureFile(state, path);
+        return static_cast<bool>(WritePlotPictureFile(state, path));
     });
 }
 

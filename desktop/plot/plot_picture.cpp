@@ -166,16 +166,15 @@ void DrawPlotPicture(const RunState& state, DrawingSurface& picture) {
     }
 }
 
-bool WritePlotPictureFile(const RunState& state, const std::string& path) {
+WriteResult WritePlotPictureFile(const RunState& state, const std::string& path) {
     const PictureFrame frame = PlotPictureFrame(state);
     // Written beside the target and renamed over it when whole: a failed write keeps the old one.
-    return static_cast<bool>(ReplaceFile(path, [&](const std::string& temporary) {
+    return ReplaceFile(path, [&](const std::string& temporary) {
         EmfSurface picture(temporary, frame.width, frame.height);
         if (!picture.IsOpen()) return false;
         DrawPlotPicture(state, picture);
-        picture.Close();
-        return true;
-    }));
+        return picture.Close();
+    });
 }
 
 std::string PlotPicturePath(const std::string& workFolder) {

@@ -23,8 +23,8 @@ PictureFrame PlotPictureFrame(const RunState& state);
 // every text lies inside; labels that would overprint another are left out.
 void DrawPlotPicture(const RunState& state, DrawingSurface& picture);
 
-// Draws the picture into a new EMF file at path; false when the file cannot be created.
-bool WritePlotPictureFile(const RunState& state, const std::string& path);
+// Draws the picture into a new EMF file at path, through ReplaceFile.
+WriteResult WritePlotPictureFile(const RunState& state, const std::string& path);
 
 // Replaces the work folder's "Identity_distribution_plot.emf"
 // and makes the view and the canvas visible.

@@ -79,6 +79,15 @@ std::string CheckMemory(const char* verb, const std::string& path, std::string_v
     constexpr std::uint64_t kAlwaysFree = 64ull << 20;
     const std::uint64_t needed = EstimateLoadBytes(text);
     if (needed <= kAlwaysFree) return {};
+    // Records take a few dozen times the bytes of the smallest file (">a" and one residue);
+    // beyond that, ">" repeated on name lines make records that overlap, quadratic in the line.
+    constexpr std::uint64_t kMostPerByte = 64;
+    if (needed / kMostPerByte > text.size())
+        return std::string(verb) + path + ": its " + std::to_string(records) +
+               " records would need about " + MemoryText(needed) + " of memory for a file of " +
+               MemoryText(text.size()) +
+               ": its name lines hold many \">\", and each starts a further record holding the "
+               "rest of its line.";
     const std::uint64_t available = AvailableMemory();
     if (needed <= available) return {};
     return std::string(verb) + path + ": its " + std::to_string(records) +

@@ -1,14 +1,18 @@
 #include "state/file_io.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <vector>
+
+#include "state/output_target.h"
 
 namespace kvr {
 
@@ -18,6 +22,7 @@ namespace {
 // by one thread at a time (the window's or kvr's main thread).
 char pendingTemporary[4096];
 std::atomic<bool> hasPendingTemporary{false};
+std::atomic<bool> writesStopped{false};
 
 class PendingTemporary {
   public:
@@ -35,14 +40,42 @@ std::string SystemReason(int error) {
     return std::strerror(error);
 }
 
-// "folder/.name-XXXXXX.ext" for "folder/name.ext": hidden, beside the target, same extension.
-std::string TemporaryTemplate(const std::string& path, std::size_t& suffixLength) {
-    const std::filesystem::path target(path);
-    const std::string extension = target.extension().string();
-    suffixLength = extension.size();
-    std::filesystem::path folder = target.parent_path();
-    const std::string name = "." + target.stem().string() + "-XXXXXX" + extension;
-    return folder.empty() ? name : (folder / name).string();
+constexpr const char* kInterrupted = "interrupted by a signal";
+
+std::string FolderOf(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    return folder.empty() ? "." : folder.string();
+}
+
+// Where the bytes for a device or pipe are gathered: the user's scratch folder.
+std::string ScratchFolder() {
+    const char* folder = std::getenv("TMPDIR");
+    struct stat info {};
+    if (folder != nullptr && *folder != '\0' && ::stat(folder, &info) == 0 && S_ISDIR(info.st_mode))
+        return folder;
+    return "/tmp";
+}
+
+// Makes "folder/.name-XXXXXX.ext" for target "name.ext": hidden, same extension, created with
+// O_EXCL and mode 0666 so that the umask applies without the process-wide umask() dance.
+int MakeTemporary(const std::string& folder, const std::string& target, std::string& made) {
+    const std::filesystem::path name = std::filesystem::path(target).filename();
+    const std::string extension = name.extension().string();
+    constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned char random[6];
+        if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
+            for (unsigned char& r : random) r = static_cast<unsigned char>(std::rand());
+        std::string suffix;
+        for (unsigned char r : random) suffix += kLetters[r % (sizeof kLetters - 1)];
+        made = (std::filesystem::path(folder) /
+                ("." + name.stem().string() + "-" + suffix + extension))
+                   .string();
+        const int fd = ::open(made.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 bool WriteAll(int fd, std::string_view text) {
@@ -55,12 +88,38 @@ bool WriteAll(int fd, std::string_view text) {
     return true;
 }
 
-mode_t NewFileMode(const std::string& path) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// Flushes a file (or a folder's entries) to disk. Folders of file systems that cannot sync them
+// say EINVAL, which is no failure.
+int SyncPath(const std::string& path, bool folder) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (folder ? O_DIRECTORY : 0));
+    if (fd < 0) return errno;
+    const int error = ::fsync(fd) == 0 || (folder && errno == EINVAL) ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+// Copies the temporary file into a device, FIFO or descriptor.
+int CopyThrough(const std::string& temporary, const OutputTarget& target) {
+    const int in = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return errno;
+    const int out = target.descriptor >= 0
+                        ? target.descriptor
+                        : ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    int error = out < 0 ? errno : 0;
+    char buffer[65536];
+    while (error == 0) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = errno;
+        if (n <= 0) break;
+        if (WritesStopped())
+            error = EINTR;
+        else if (!WriteAll(out, std::string_view(buffer, static_cast<std::size_t>(n))))
+            error = errno != 0 ? errno : EIO;
+    }
+    if (out >= 0 && out != target.descriptor && ::close(out) != 0 && error == 0) error = errno;
+    ::close(in);
+    return error;
 }
 
 }  // namespace
@@ -92,42 +151,111 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return content;
 }
 
-WriteResult ReplaceFile(const std::string& path,
-                        const std::function<bool(const std::string& temporaryPath)>& write) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return {false, "it is a folder"};
-    std::size_t suffixLength = 0;
-    std::string name = TemporaryTemplate(path, suffixLength);
-    std::vector<char> buffer(name.begin(), name.end());
-    buffer.push_back('\0');
-    const int fd = ::mkstemps(buffer.data(), static_cast<int>(suffixLength));
-    if (fd < 0) return {false, SystemReason(errno)};
-    ::close(fd);
-    const std::string temporary(buffer.data());
-    const PendingTemporary pending(temporary);
+namespace {
 
+// ReplaceFile, with or without the flushes to disk.
+WriteResult Replace(const std::string& path,
+                    const std::function<bool(const std::string& temporaryPath)>& write,
+                    bool durable) {
+    const OutputTarget target = ResolveOutputTarget(path);
+    if (target.kind == OutputTarget::Kind::Folder) return {false, "it is a folder"};
+    if (target.kind == OutputTarget::Kind::Broken) return {false, target.problem};
+    if (WritesStopped()) return {false, kInterrupted};
+    const bool through = target.kind == OutputTarget::Kind::Through;
+
+    struct stat existing {};
+    const bool replacing = !through && ::stat(target.path.c_str(), &existing) == 0;
+    std::string temporary;
+    const int fd =
+        MakeTemporary(through ? ScratchFolder() : FolderOf(target.path), target.path, temporary);
+    if (fd < 0) return {false, SystemReason(errno)};
+    const PendingTemporary pending(temporary);
     const auto fail = [&temporary](std::string reason) {
         ::unlink(temporary.c_str());
         return WriteResult{false, std::move(reason)};
     };
+    const int modeError = replacing && ::fchmod(fd, existing.st_mode & 07777) != 0 ? errno : 0;
+    ::close(fd);
+    if (modeError != 0) return fail(SystemReason(modeError));
+
     errno = 0;
-    if (!write(temporary))
-        return fail(errno != 0 ? SystemReason(errno) : "the data could not be written");
-    if (::chmod(temporary.c_str(), NewFileMode(path)) != 0) return fail(SystemReason(errno));
-    if (::rename(temporary.c_str(), path.c_str()) != 0) return fail(SystemReason(errno));
+    const bool written = write(temporary);
+    const int writeError = errno;
+    if (WritesStopped()) return fail(kInterrupted);
+    if (!written)
+        return fail(writeError != 0 ? SystemReason(writeError) : "the data could not be written");
+    if (through) {
+        const int error = CopyThrough(temporary, target);
+        ::unlink(temporary.c_str());
+        return error == 0
+                   ? WriteResult{true, {}}
+                   : WriteResult{false, error == EINTR && WritesStopped() ? kInterrupted
+                                                                          : SystemReason(error)};
+    }
+    if (const int error = durable ? SyncPath(temporary, false) : 0; error != 0)
+        return fail(SystemReason(error));
+    if (WritesStopped()) return fail(kInterrupted);
+    if (::rename(temporary.c_str(), target.path.c_str()) != 0) return fail(SystemReason(errno));
+    if (const int error = durable ? SyncPath(FolderOf(target.path), true) : 0; error != 0)
+        return {false, SystemReason(error)};
     return {true, {}};
 }
 
+bool WriteText(const std::string& temporary, std::string_view text) {
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool written = WriteAll(fd, text);
+    const int writeError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written) errno = writeError;
+    return written && closed;
+}
+
+}  // namespace
+
+WriteResult ReplaceFile(const std::string& path,
+                        const std::function<bool(const std::string& temporaryPath)>& write) {
+    return Replace(path, write, true);
+}
+
+std::string OutputProblem(const std::string& path) {
+    const OutputTarget target = ResolveOutputTarget(path);
+    switch (target.kind) {
+        case OutputTarget::Kind::Through:
+            return {};
+        case OutputTarget::Kind::Folder:
+            return path + " is a folder";
+        case OutputTarget::Kind::Broken:
+            return "cannot write " + path + ": " + target.problem;
+        case OutputTarget::Kind::File:
+            break;
+    }
+    const std::string folder = FolderOf(target.path);
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return "cannot write " + path + ": no folder " + folder;
+    return ::access(folder.c_str(), W_OK | X_OK) == 0
+               ? ""
+               : "cannot write " + path + ": the folder " + folder + " is read-only";
+}
+
+std::string ReplacedFile(const std::string& path) {
+    const OutputTarget target = ResolveOutputTarget(path);
+    if (target.kind != OutputTarget::Kind::File) return {};
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::weakly_canonical(target.path, error);
+    return error ? std::filesystem::absolute(target.path, error).lexically_normal().string()
+                 : file.string();
+}
+
 WriteResult WriteWholeFile(const std::string& path, std::string_view text) {
-    return ReplaceFile(path, [text](const std::string& temporary) {
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        if (fd < 0) return false;
-        const bool written = WriteAll(fd, text);
-        const int writeError = errno;
-        const bool closed = ::close(fd) == 0;
-        if (!written) errno = writeError;
-        return written && closed;
-    });
+    return Replace(
+        path, [text](const std::string& temporary) { return WriteText(temporary, text); }, true);
+}
+
+WriteResult WriteScratchFile(const std::string& path, std::string_view text) {
+    return Replace(
+        path, [text](const std::string& temporary) { return WriteText(temporary, text); }, false);
 }
 
 std::string WriteFailureMessage(const std::string& path, const WriteResult& result) {
@@ -137,6 +265,36 @@ std::string WriteFailureMessage(const std::string& path, const WriteResult& resu
 
 void RemovePendingTemporaryFile() noexcept {
     if (hasPendingTemporary.exchange(false)) ::unlink(pendingTemporary);
+}
+
+namespace {
+
+void EndAfterRemovingTemporary(int signal) {
+    StopWrites();
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);  // delivered once the handler returns: the usual end and exit status
+}
+
+}  // namespace
+
+void RemoveTemporaryFileOnStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = EndAfterRemovingTemporary;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
+void StopWrites() noexcept {
+    writesStopped.store(true);
+    RemovePendingTemporaryFile();
+}
+
+void ResumeWrites() noexcept {
+    writesStopped.store(false);
+}
+
+bool WritesStopped() noexcept {
+    return writesStopped.load();
 }
 
 void DeleteFileQuietly(const std::string& path) {

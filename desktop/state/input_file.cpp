@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "state/memory.h"
@@ -35,35 +36,173 @@ std::string SystemReason(int error) {
     return LowerFirst(std::strerror(error));
 }
 
-// The bytes of fd to its end; sizeHint reserves room for a regular file.
-InputText ReadAll(int fd, std::size_t sizeHint) {
-    std::string content;
-    content.resize(std::max<std::size_t>(sizeHint, 65536));
-    std::size_t done = 0;
+// The first bytes looked at before more are held: binary data is refused here, not after
+// gigabytes of it were read or unpacked.
+constexpr std::size_t kLookFirst = 1 << 16;
+
+// Collects input as it is read: gzip data is unpacked as it comes (the compressed bytes are never
+// held), the first bytes are looked at before more are kept, and the text is refused once it
+// outgrows the memory it may take.
+class InputCollector {
+  public:
+    // plainLimit bounds a text read as it is, unpackedLimit one unpacked from gzip data.
+    InputCollector(std::uint64_t plainLimit, std::uint64_t unpackedLimit, std::size_t sizeHint)
+        : plainLimit_(plainLimit), unpackedLimit_(unpackedLimit), sizeHint_(sizeHint) {}
+    ~InputCollector() {
+        if (inflating_) inflateEnd(&stream_);
+    }
+    InputCollector(const InputCollector&) = delete;
+    InputCollector& operator=(const InputCollector&) = delete;
+
+    // False once the input is refused (Finish says why).
+    bool Add(std::string_view bytes);
+    InputText Finish();
+
+  private:
+    bool Keep(const char* data, std::size_t size);
+    bool Inflate(std::string_view& bytes);
+    bool Refuse(const char* problem) {
+        failure_ = problem;
+        return false;
+    }
+
+    std::uint64_t plainLimit_;
+    std::uint64_t unpackedLimit_;
+    std::size_t sizeHint_;
+    std::string text_;
+    std::string start_;  // the first byte, until the second tells whether the data is gzip
+    bool started_ = false;
+    bool gzip_ = false;
+    bool looked_ = false;       // the first kLookFirst bytes of text were looked at
+    bool memberEnded_ = false;  // a gzip member ended: another may follow
+    bool trailing_ = false;     // bytes after the last member, ignored as gzip does
+    bool inflating_ = false;
+    z_stream stream_{};
+    const char* failure_ = nullptr;
+};
+
+bool InputCollector::Keep(const char* data, std::size_t size) {
+    const std::uint64_t limit = gzip_ ? unpackedLimit_ : plainLimit_;
+    if (text_.size() + size > limit)
+        return Refuse(gzip_ ? "unpacked, it is larger than the memory available"
+                            : "it is larger than the memory available");
+    text_.append(data, size);
+    if (!looked_ && text_.size() >= kLookFirst) {
+        looked_ = true;
+        if (LooksBinary(std::string_view(text_).substr(0, kLookFirst))) return Refuse(kNotText);
+    }
+    return true;
+}
+
+bool InputCollector::Inflate(std::string_view& bytes) {
+    char out[1 << 16];
+    // zlib may hold output for input it has already taken: it is drained before more is given.
+    bool pending = false;
+    while (!trailing_ && (!bytes.empty() || pending)) {
+        if (memberEnded_) {
+            // Several members one after another (as bgzip writes) make one text; anything else
+            // after the last member is ignored, as gzip itself does with trailing zeros.
+            if (bytes.size() < 2 && start_.empty()) {
+                start_.assign(bytes);
+                bytes = {};
+                return true;
+            }
+            const bool splitHead = !start_.empty();
+            const std::string head = start_ + std::string(bytes.substr(0, 2 - start_.size()));
+            start_.clear();
+            if (!IsGzip(head)) {
+                trailing_ = true;
+                return true;
+            }
+            inflateReset(&stream_);
+            memberEnded_ = false;
+            if (splitHead) {
+                // The member's first byte came with the last call: give it to zlib first.
+                stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>("\x1f"));
+                stream_.avail_in = 1;
+                stream_.next_out = reinterpret_cast<Bytef*>(out);
+                stream_.avail_out = sizeof out;
+                if (inflate(&stream_, Z_NO_FLUSH) != Z_OK)
+                    return Refuse("the compressed data is damaged");
+            }
+        }
+        // zlib counts in 32-bit units: feed it in pieces.
+        const auto in = static_cast<uInt>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+        stream_.avail_in = in;
+        stream_.next_out = reinterpret_cast<Bytef*>(out);
+        stream_.avail_out = sizeof out;
+        const int status = inflate(&stream_, Z_NO_FLUSH);
+        bytes.remove_prefix(in - stream_.avail_in);
+        if (!Keep(out, sizeof out - stream_.avail_out)) return false;
+        pending = stream_.avail_out == 0;
+        if (status == Z_STREAM_END) {
+            memberEnded_ = true;
+            pending = false;
+        } else if (status == Z_BUF_ERROR) {
+            pending = false;  // no progress without more input
+        } else if (status != Z_OK) {
+            return Refuse("the compressed data is damaged");
+        }
+    }
+    return true;
+}
+
+bool InputCollector::Add(std::string_view bytes) {
+    if (failure_ != nullptr) return false;
+    if (!started_) {
+        // Whether the data is gzip shows in its first two bytes.
+        if (start_.size() + bytes.size() < 2) {
+            start_.append(bytes);
+            return true;
+        }
+        const std::string head = start_ + std::string(bytes.substr(0, 2 - start_.size()));
+        started_ = true;
+        gzip_ = IsGzip(head);
+        if (gzip_) {
+            if (inflateInit2(&stream_, 16 + MAX_WBITS) != Z_OK)
+                return Refuse("zlib cannot be started");
+            inflating_ = true;
+            std::string_view first = start_;
+            if (!first.empty() && !Inflate(first)) return false;
+        } else {
+            text_.reserve(std::min<std::uint64_t>(sizeHint_, plainLimit_));
+            if (!start_.empty() && !Keep(start_.data(), start_.size())) return false;
+        }
+        start_.clear();
+    }
+    if (gzip_) return Inflate(bytes);
+    return Keep(bytes.data(), bytes.size());
+}
+
+InputText InputCollector::Finish() {
+    if (failure_ == nullptr && !started_ && !start_.empty()) Keep(start_.data(), start_.size());
+    if (failure_ == nullptr && gzip_ && !memberEnded_ && !trailing_)
+        failure_ = "the compressed data is cut short";
+    // The whole text too: the first bytes only spare reading on when they already tell.
+    if (failure_ == nullptr && LooksBinary(text_)) failure_ = kNotText;
+    if (failure_ != nullptr) return Problem(failure_, true);
+    return InputText{std::move(text_), {}, false};
+}
+
+// Half of what is free for unpacked text: the loader needs room beside it for its records.
+std::uint64_t UnpackedLimit(std::uint64_t available) {
+    return std::min<std::uint64_t>(available / 2, SIZE_MAX / 2);
+}
+
+// The text of fd to its end, through a collector; sizeHint reserves room for a regular file.
+InputText ReadAll(int fd, std::size_t sizeHint, std::uint64_t plainLimit) {
+    const std::uint64_t available = AvailableMemory();
+    InputCollector collector(std::min(plainLimit, available), UnpackedLimit(available), sizeHint);
+    std::string buffer(1 << 20, '\0');
     while (true) {
-        if (done == content.size()) content.resize(content.size() * 2);
-        const ssize_t n = ::read(fd, content.data() + done, content.size() - done);
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return Problem(SystemReason(errno));
         if (n == 0) break;
-        done += static_cast<std::size_t>(n);
+        if (!collector.Add(std::string_view(buffer.data(), static_cast<std::size_t>(n)))) break;
     }
-    content.resize(done);
-    return InputText{std::move(content), {}, false};
-}
-
-// Unpacks gzip data and refuses binary data.
-InputText Examine(InputText input) {
-    if (!input.text) return input;
-    if (IsGzip(*input.text)) {
-        // Half of what is free: the loader needs room beside the text for its records.
-        const std::uint64_t available = AvailableMemory() / 2;
-        input = Gunzip(*input.text,
-                       static_cast<std::size_t>(std::min<std::uint64_t>(available, SIZE_MAX / 2)));
-        if (!input.text) return input;
-    }
-    if (LooksBinary(*input.text)) return Problem(kNotText, true);
-    return input;
+    return collector.Finish();
 }
 
 }  // namespace
@@ -71,54 +210,6 @@ InputText Examine(InputText input) {
 bool IsGzip(std::string_view data) {
     return data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0x1f &&
            static_cast<unsigned char>(data[1]) == 0x8b;
-}
-
-InputText Gunzip(std::string_view data, std::size_t limit) {
-    z_stream stream{};
-    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) return Problem("zlib cannot be started");
-    std::string out;
-    out.resize(std::min(limit, std::max<std::size_t>(data.size() * 4, 65536)));
-    std::size_t done = 0;
-    auto next = reinterpret_cast<const Bytef*>(data.data());
-    std::size_t left = data.size();
-    const char* failure = nullptr;
-    while (failure == nullptr) {
-        if (done == out.size()) {
-            if (out.size() >= limit) {
-                failure = "unpacked, it is larger than the memory available";
-                break;
-            }
-            out.resize(std::min(limit, out.size() * 2));
-        }
-        // zlib counts in 32-bit units: feed it in pieces.
-        const auto in = static_cast<uInt>(std::min<std::size_t>(left, 1u << 30));
-        const auto room = static_cast<uInt>(std::min<std::size_t>(out.size() - done, 1u << 30));
-        stream.next_in = const_cast<Bytef*>(next);
-        stream.avail_in = in;
-        stream.next_out = reinterpret_cast<Bytef*>(out.data() + done);
-        stream.avail_out = room;
-        const int status = inflate(&stream, Z_NO_FLUSH);
-        next += in - stream.avail_in;
-        left -= in - stream.avail_in;
-        done += room - stream.avail_out;
-        if (status == Z_STREAM_END) {
-            // Several members one after another (as bgzip writes) make one text; anything
-            // else after the last member is ignored, as gzip itself does with trailing zeros.
-            if (left >= 2 && IsGzip(std::string_view(reinterpret_cast<const char*>(next), left))) {
-                inflateReset(&stream);
-                continue;
-            }
-            break;
-        }
-        if (status == Z_BUF_ERROR && left == 0)
-            failure = "the compressed data is cut short";
-        else if (status != Z_OK && status != Z_BUF_ERROR)
-            failure = "the compressed data is damaged";
-    }
-    inflateEnd(&stream);
-    if (failure != nullptr) return Problem(failure, true);
-    out.resize(done);
-    return InputText{std::move(out), {}, false};
 }
 
 bool LooksBinary(std::string_view data) {
@@ -178,17 +269,25 @@ InputText ReadInputFile(const std::string& path) {
                            MemoryText(available) + ")");
         }
     }
-    InputText input = ReadAll(fd, static_cast<std::size_t>(info.st_size) + 1);
+    InputText input = ReadAll(fd, static_cast<std::size_t>(info.st_size) + 1, UINT64_MAX);
     ::close(fd);
-    return Examine(std::move(input));
+    return input;
 }
 
 InputText ExamineInput(std::string bytes) {
-    return Examine(InputText{std::move(bytes), {}, false});
+    const std::uint64_t available = AvailableMemory();
+    InputCollector collector(UINT64_MAX, UnpackedLimit(available), bytes.size());
+    if (!IsGzip(bytes)) {
+        // Already held: looked at as it is.
+        if (LooksBinary(bytes)) return Problem(kNotText, true);
+        return InputText{std::move(bytes), {}, false};
+    }
+    collector.Add(bytes);
+    return collector.Finish();
 }
 
 InputText ReadInputDescriptor(int fd) {
-    return Examine(ReadAll(fd, 0));
+    return ReadAll(fd, 0, UINT64_MAX);
 }
 
 }  // namespace kvr

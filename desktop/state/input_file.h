@@ -1,6 +1,7 @@
 // Reading a file the user gives as input (a FASTA file to load or append, a session): what is not
 // a readable regular file is refused at once with its reason (a FIFO or a device is never waited
-// on), gzip-compressed data is unpacked, and binary data is refused before anything parses it.
+// on), gzip-compressed data is unpacked as it is read, and binary data is refused by its first
+// bytes, before more is read. The text never outgrows the memory free (unpacked text: half of it).
 #pragma once
 
 #include <optional>
@@ -21,7 +22,8 @@ struct InputText {
 // The text of the file at path.
 InputText ReadInputFile(const std::string& path);
 
-// The text read from an open descriptor to its end (kvr's "-" for standard input).
+// The text read from an open descriptor to its end (kvr's "-" for standard input), refused once
+// it outgrows the memory free.
 InputText ReadInputDescriptor(int fd);
 
 // The text of bytes read from elsewhere: gzip data unpacked, binary data refused.
@@ -29,10 +31,6 @@ InputText ExamineInput(std::string bytes);
 
 // The gzip magic bytes open the data.
 bool IsGzip(std::string_view data);
-
-// The data of every gzip member of data, one after another; nothing, with the problem, when the
-// stream is damaged or its unpacked size would exceed limit bytes.
-InputText Gunzip(std::string_view data, std::size_t limit);
 
 // Holds a NUL byte, or is mostly bytes that are neither printable nor white space.
 bool LooksBinary(std::string_view data);

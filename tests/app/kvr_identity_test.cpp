@@ -40,7 +40,7 @@ TEST(KvrIdentity, ExplainsWhatItCannotScore) {
         const char* reason;
     };
     const Case cases[] = {
-        {{"identity", folder.File("missing.fas")}, 1, "missing or cannot be read"},
+        {{"identity", folder.File("missing.fas")}, 1, "cannot be read: the file does not exist"},
         {{"identity", folder.Write("one.fas", ">a\nACGT\n")}, 1, "fewer than two sequences"},
         {{"identity", folder.Write("gaps.fas", ">a\n--\n>b\nAA\n")}, 1, "no column free of gaps"},
         {{"identity"}, 2, "expected one aligned pair file"},
@@ -53,7 +53,8 @@ TEST(KvrIdentity, ExplainsWhatItCannotScore) {
         EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
     }
     EXPECT_EQ(RunProgram("kvr", {"--help"}).status, 0);
-    EXPECT_NE(RunProgram("kvr", {"identity", "--help"}).out.find("usage: kvr identity FILE"), std::string::npos);
+    EXPECT_NE(RunProgram("kvr", {"identity", "--help"}).out.find("usage: kvr identity FILE"),
+              std::string::npos);
 }
 
 }  // namespace

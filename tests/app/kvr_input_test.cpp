@@ -2,6 +2,8 @@
 // input and output, compressed files, questionable records, and files too large to load.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -148,6 +150,8 @@ TEST(KvrInput, EmptyRecordsAndLoadsTooLargeAreRefusedBeforeAnyAligning) {
                              ": its 100001 records would need about "),
               std::string::npos)
         << large.err;
+    // Refused by the file's shape, not by the memory of the machine at hand.
+    EXPECT_NE(large.err.find("its name lines hold many \">\""), std::string::npos) << large.err;
 
     // A file larger than the memory is not even read (a sparse file takes no disk).
     const std::string huge = folder.Write("huge.fasta", ">a\nACGT\n");
@@ -160,6 +164,57 @@ TEST(KvrInput, EmptyRecordsAndLoadsTooLargeAreRefusedBeforeAnyAligning) {
                               "the memory free ("),
               std::string::npos)
         << tooBig.err;
+}
+
+// Gzip members holding `megabytes` MB of NUL bytes in all: a few hundred KB on disk.
+std::string NulGzip(const TempFolder& folder, int megabytes) {
+    const std::string zeros(64 << 20, '\0');
+    std::string member(compressBound(zeros.size()) + 32, '\0');
+    z_stream stream{};
+    deflateInit2(&stream, 1, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.data()));
+    stream.avail_in = static_cast<uInt>(zeros.size());
+    stream.next_out = reinterpret_cast<Bytef*>(member.data());
+    stream.avail_out = static_cast<uInt>(member.size());
+    deflate(&stream, Z_FINISH);
+    member.resize(stream.total_out);
+    deflateEnd(&stream);
+    std::string file;
+    for (int k = 0; k < megabytes / 64; ++k) file += member;
+    return folder.Write("nul.fasta.gz", file);
+}
+
+// Small inputs that would take gigabytes are refused by their first bytes or their size, within
+// an address space far smaller than what reading them whole would take.
+TEST(KvrInput, HostileInputsAreRefusedEarlyInBoundedMemory) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer needs more address space than the limit this test sets";
+#endif
+    TempFolder folder;
+    const std::vector<std::string> noAligner = {"KVR_MUSCLE=false {in} {out}"};
+    const std::string sparse = folder.Write("sparse.fas", "");
+    std::filesystem::resize_file(sparse, 2ull << 30);
+    const std::string zero = folder.File("zero");
+    const bool haveZero = ::mknod(zero.c_str(), S_IFCHR | 0444, ::makedev(1, 5)) == 0;
+    struct Case {
+        std::vector<std::string> args;
+        std::string inputFile;
+        std::string reason;
+    };
+    std::vector<Case> cases = {
+        {{"run", NulGzip(folder, 1536)}, "", "it is not a text file"},
+        {{"identity", sparse}, "", "cannot be read: it is larger (2.0 GB) than the memory free"},
+    };
+    if (haveZero)
+        cases.push_back(
+            {{"run", "-"}, zero, "Failed to read standard input: it is not a text file"});
+    for (const Case& c : cases) {
+        const auto result = RunProgram(
+            "kvr", c.args,
+            {.environment = noAligner, .addressSpaceLimit = 1ull << 30, .inputFile = c.inputFile});
+        EXPECT_EQ(result.status, 1) << c.reason;
+        EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
+    }
 }
 
 }  // namespace

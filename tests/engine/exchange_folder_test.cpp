@@ -1,6 +1,8 @@
 #include "engine/exchange_folder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,21 +44,42 @@ TEST(ExchangeFolder, EachRunHasItsOwnFolderRemovedAtTheEnd) {
     EXPECT_TRUE(fs::is_empty(parent.Path()));
 }
 
-TEST(ExchangeFolder, RemovesOnlyTheFoldersOfEndedProcesses) {
+// Only a folder with kvr's marker whose lock nobody holds is abandoned: not a live run of another
+// host or PID namespace (whose process id means nothing here), not a folder kvr never made.
+TEST(ExchangeFolder, RemovesOnlyAbandonedRunFolders) {
     TempFolder parent;
-    const std::string ended = parent.File("run-" + std::to_string(EndedProcess()) + "-abc123");
-    const std::string alive = parent.File("run-" + std::to_string(::getppid()) + "-abc123");
     const std::string other = parent.File("LastRun.kvr");
-    fs::create_directories(ended);
-    WriteWholeFile(ended + "/outtree", "x");
-    fs::create_directories(alive);
     WriteWholeFile(other, "session");
+    const std::string notKvr = parent.File("run-" + std::to_string(EndedProcess()) + "-notkvr");
+    fs::create_directories(notKvr);
 
-    ExchangeFolder folder(parent.Path());
-    ASSERT_TRUE(folder.Ok());
-    EXPECT_FALSE(fs::exists(ended));
-    EXPECT_TRUE(fs::exists(alive));
-    EXPECT_TRUE(fs::exists(other));
+    // A live run elsewhere: its process id is of no process here, its marker is locked.
+    std::string live;
+    int liveLock = -1;
+    {
+        ExchangeFolder elsewhere(parent.Path());
+        ASSERT_TRUE(elsewhere.Ok());
+        live = parent.File("run-" + std::to_string(EndedProcess()) + "-remote");
+        fs::create_directories(live);
+        fs::copy_file(elsewhere.File(kRunFolderMarker), live + "/" + kRunFolderMarker);
+        liveLock = ::open((live + "/" + kRunFolderMarker).c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_EQ(::flock(liveLock, LOCK_EX), 0);
+        // A crashed run: the marker, nobody holding it.
+        fs::copy(elsewhere.Path(), parent.File("run-1-crashed"), fs::copy_options::recursive);
+        WriteWholeFile(parent.File("run-1-crashed/outtree"), "x");
+    }
+    {
+        ExchangeFolder folder(parent.Path());
+        ASSERT_TRUE(folder.Ok());
+        EXPECT_TRUE(fs::exists(live + "/" + kRunFolderMarker));
+        EXPECT_TRUE(fs::exists(notKvr));
+        EXPECT_TRUE(fs::exists(other));
+        EXPECT_FALSE(fs::exists(parent.File("run-1-crashed")));
+    }
+    ::close(liveLock);  // the other host's run ends without cleaning up
+    ExchangeFolder after(parent.Path());
+    EXPECT_FALSE(fs::exists(live));
+    EXPECT_TRUE(fs::exists(notKvr));
 }
 
 TEST(ExchangeFolder, SaysWhyItCannotBeMade) {

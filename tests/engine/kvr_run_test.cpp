@@ -192,6 +192,22 @@ TEST(KvrRun, APairPastTheTimeLimitStopsTheRun) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("s.csv")));
 }
 
+// An aligner that puts a helper into a session of its own (setsid) escapes its process group;
+// kvr adopts the helper once the aligner is gone and ends it with the run.
+TEST(KvrRun, AlignerHelpersThatLeaveTheirGroupEndWithTheRun) {
+    TempFolder folder;
+    const std::string pids = folder.File("pids");
+    const ProgramResult result =
+        Kvr(folder, {DataFile("kvr_run/families.fasta"), "--quiet", "--jobs", "2"},
+            {"KVR_MUSCLE=setsid sh -c 'echo $$ >> " + pids + "; exec sleep 60' & cp {in} {out}"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::vector<int> started = testing::ReadIds(pids);
+    EXPECT_FALSE(started.empty());
+    const std::vector<int> left = testing::StillRunning(started, 1);
+    EXPECT_EQ(left, std::vector<int>{});
+    for (const int pid : left) ::kill(pid, SIGKILL);
+}
+
 TEST(KvrRun, RefusesAWrongCommandLine) {
     struct Case {
         std::string arguments;
@@ -249,6 +265,11 @@ TEST(KvrRun, AFailingAlignerStopsTheRunAndWritesNothing) {
          "Command: true 1_2.fas 1_2Aln.fas\nThe run has been stopped.\n"},
         {"KVR_MUSCLE=echo Cannot align >&2; exit 3; {in} {out}",
          "the aligner failed with exit status 3: Cannot align"},
+        // A stand-in that writes one alignment whatever it is given.
+        {"KVR_MUSCLE=printf '>x\\nACGTACGTAC\\n>y\\nACGTACGTAC\\n' > {out}; : {in}",
+         "kvr run: The identity of sequences 1 and 2 could not be computed with MUSCLE: its "
+         "output 1_2Aln.fas cannot be used: without its gaps, the alignment does not hold the "
+         "residues of the pair it was given"},
     };
     TempFolder folder;
     for (const Case& c : cases) {

@@ -17,15 +17,15 @@ TEST(PairIdentity, ScoresConstructedPairs) {
     };
     const Case cases[] = {
         {">a\nACGT\n>b\nACGT\n", 1.0f},
-        {">a\nAC-GT\n>b\nACTGT\n", 1.0f},             // gap columns never lower the identity
+        {">a\nAC-GT\n>b\nACTGT\n", 1.0f},  // gap columns never lower the identity
         {">a\nACGT\n>b\nACGA\n", 0.75f},
         {">a\nAC-T\n>b\nAG-T\n", static_cast<float>(1.0 - 1.0 / 3.0)},
-        {">a\nacgt\n>b\nACGT\n", 0.0f},                // case-sensitive
-        {">a\r\nACGA\r\n>b\r\nACGT\r\n", 0.75f},       // CR LF like LF
-        {">a\nAC\nGA\n>b\nAC\nGT\n", 0.75f},           // wrapped lines joined
-        {">a\nACGA\n>b\nACGT\n>c\nTTTT\n", 0.75f},     // third record ignored
-        {">a>b\nACGT\n>c\nTTTT\n", 1.0f},              // ">" in a name: record 2 repeats record 1
-        {">a\nNNGT\n>b\nNAGT\n", 0.75f},               // N matches only N
+        {">a\nacgt\n>b\nACGT\n", 0.0f},             // case-sensitive
+        {">a\r\nACGA\r\n>b\r\nACGT\r\n", 0.75f},    // CR LF like LF
+        {">a\nAC\nGA\n>b\nAC\nGT\n", 0.75f},        // wrapped lines joined
+        {">a\nACGA\n>b\nACGT\n>c\nTTTT\n", 0.75f},  // third record ignored
+        {">a>b\nACGT\n>c\nTTTT\n", 1.0f},           // ">" in a name: record 2 repeats record 1
+        {">a\nNNGT\n>b\nNAGT\n", 0.75f},            // N matches only N
     };
     for (const Case& c : cases) {
         const PairScore score = PairIdentityOfText(c.text);
@@ -68,7 +68,8 @@ TEST(PairIdentity, UnscorablePairsNameTheReason) {
     for (const Case& c : cases) {
         const PairScore score = PairIdentityOfText(c.text);
         EXPECT_FALSE(score.Ok()) << c.text;
-        EXPECT_NE(score.failure.find(c.reason), std::string::npos) << c.text << " -> " << score.failure;
+        EXPECT_NE(score.failure.find(c.reason), std::string::npos)
+            << c.text << " -> " << score.failure;
     }
     TempFolder folder;
     const PairScore missing = PairIdentity(folder.File("3_7Aln.fas"));
@@ -76,6 +77,31 @@ TEST(PairIdentity, UnscorablePairsNameTheReason) {
     EXPECT_NE(missing.failure.find("3_7Aln.fas is missing"), std::string::npos);
     const PairScore empty = PairIdentity(folder.Write("empty.fas", ""));
     EXPECT_NE(empty.failure.find("is empty"), std::string::npos);
+}
+
+// An aligner's output is used only when it aligns the pair it was given.
+TEST(AlignedPairProblem, TheOutputMustHoldTheGivenResidues) {
+    const std::string given = ">s1\r\nACGUACGT\r\n>s2\r\nACGTTACGT\r\n";
+    struct Case {
+        const char* aligned;
+        bool usable;
+    };
+    const Case cases[] = {
+        {">s1\nACGUACGT-\n>s2\nACGTTACGT\n", true},
+        {">s2\nACGTTACGT\n>s1\n-ACGUACGT\n", true},             // the records swapped
+        {">s1\nacgtacgt-\n>s2\nacgt-tacgt\n", true},            // lower case, T for U
+        {">s1\nACGNACGT-\n>s2\nACGTTACGX\n", true},             // unknown symbols masked
+        {">s1\nACGTACGA-\n>s2\nACGTTACGT\n", false},            // a residue changed
+        {">s1\nACGUACG--\n>s2\nACGTTACGT\n", false},            // a residue lost
+        {">a\nAAAAAAAAA\n>b\nAAAAAAAAA\n", false},              // a fixed alignment
+        {">s1\nACGUACGT-\n>s2\nACGTTACGTA\n>s3\nAC\n", false},  // one too many
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AlignedPairProblem(c.aligned, given).empty(), c.usable) << c.aligned;
+    EXPECT_NE(AlignedPairProblem(">a\nAAAA\n>b\nAAAA\n", given)
+                  .find("does not hold the residues of the pair it was given (4 and 4 residues "
+                        "for sequences of 8 and 9)"),
+              std::string::npos);
 }
 
 }  // namespace

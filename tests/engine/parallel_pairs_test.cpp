@@ -3,9 +3,12 @@
 // order the pairs end in; cancelling and the time limit per pair.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <random>
 
 #include "engine/all_pairs.h"
+#include "engine/builtin_pairs.h"
 #include "engine_fixture.h"
 #include "platform/fakes/recording_window.h"
 
@@ -225,6 +228,41 @@ TEST(ParallelPairs, APairPastItsTimeLimitIsEndedAndNamed) {
         "Command: muscle -align 3_6.fas -output 3_6Aln.fas -threads 1\nThe run has been stopped.");
     EXPECT_FALSE(run.shell.endedEarly.empty());
     EXPECT_TRUE(std::filesystem::is_empty(run.root.Path()));
+}
+
+// The built-in aligner keeps the time limit too: the pair still aligning at the limit fails as
+// timed out, the pairs after it are not started, and the wait is the limit, not the pair's time.
+TEST(ParallelPairs, TheBuiltInAlignerKeepsThePairTimeLimit) {
+    std::mt19937 random(21);
+    const auto bases = [&random](std::size_t n) {
+        std::string text;
+        for (std::size_t k = 0; k < n; ++k) text += "ACGT"[random() % 4];
+        return text;
+    };
+    const Record shortA{">a", "ACGTACGTTAGC"}, shortB{">b", "ACGTTCGTTAGC"};
+    const Record longA{">la", bases(10000)}, longB{">lb", bases(10000)};
+    const std::vector<std::pair<const Record*, const Record*>> pairs = {
+        {&shortA, &shortB}, {&longA, &longB}, {&shortA, &longB}, {&shortB, &shortA}};
+    RecordingWindow window;
+    StopRequest stop;
+    const auto start = std::chrono::steady_clock::now();
+    const auto results = AlignBuiltinPairs(pairs, 2, window, stop, 0.3);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    ASSERT_EQ(results.size(), 4u);
+    EXPECT_EQ(results[0].outcome.status, ProgramStatus::Done);
+    EXPECT_FLOAT_EQ(results[0].identity, 11.0f / 12);
+    EXPECT_EQ(results[1].outcome.status, ProgramStatus::TimedOut);
+    EXPECT_EQ(results[1].outcome.message,
+              "the built-in aligner was still aligning the pair after 0.3 seconds, the time "
+              "limit for one pair, and has been stopped");
+    EXPECT_EQ(results[2].outcome.status, ProgramStatus::Cancelled);
+    EXPECT_EQ(results[3].outcome.status, ProgramStatus::Cancelled);
+    // Without a limit, and with pairs within it, every pair is aligned.
+    for (const double limit : {0.0, 30.0}) {
+        const auto quick =
+            AlignBuiltinPairs({{&shortA, &shortB}, {&shortB, &shortA}}, 2, window, stop, limit);
+        EXPECT_EQ(quick[1].outcome.status, ProgramStatus::Done) << limit;
+    }
 }
 
 }  // namespace

@@ -159,11 +159,14 @@ TEST(ShardFile, ReadsBackTheHeaderAndEveryIdentityExactly) {
     testing::TempFolder folder;
     std::string text = FormatShardHeader(SomeHeader());
     std::vector<float> identities;
+    ShardChecksum checksum;
     for (int g = 1; g <= 400; ++g)
         for (int m = 0; m <= g; m += 1 + g / 40) {
             identities.push_back(static_cast<float>(static_cast<double>(m) / g));
             text += ShardLine(2, 9, identities.back());
+            checksum.Add(ShardLine(2, 9, identities.back()));
         }
+    text += checksum.Line();
     const std::string path = folder.Write("shard.tsv", text);
     ShardReader reader;
     std::string problem;
@@ -186,6 +189,10 @@ TEST(ShardFile, ReadsBackTheHeaderAndEveryIdentityExactly) {
 
 TEST(ShardFile, RefusesWhatItDidNotWrite) {
     const std::string header = FormatShardHeader(SomeHeader());
+    ShardChecksum pairLines;
+    pairLines.Add("1\t2\t0.5\t0.5\r\n");
+    ShardHeader onePair = SomeHeader();
+    onePair.pairs.count = 1;
     const struct {
         std::string text;
         std::string problem;
@@ -194,6 +201,9 @@ TEST(ShardFile, RefusesWhatItDidNotWrite) {
         {"", "is not a shard file"},
         {header.substr(0, header.find("#aligner")), "should start with \"#aligner\""},
         {std::string(header).replace(header.find("2/3"), 3, "4/3"), "not a valid #shard line"},
+        // More shards than kvr pairs makes: their plan alone would take gigabytes.
+        {std::string(header).replace(header.find("2/3"), 3, "2/100000000"),
+         "not a valid #shard line"},
         {std::string(header).replace(header.find("#sequences\t30"), 13, "#sequences\tx"),
          "not a valid #sequences line"},
         {header + "1\t2\t0.5\t0.25\r\n", "line 10 is not a pair line"},
@@ -201,6 +211,13 @@ TEST(ShardFile, RefusesWhatItDidNotWrite) {
         {header + "1\t2\t1.5\t1.5\r\n", "line 10 is not a pair line"},
         {header + "1\tx\t0.5\t0.5\r\n", "line 10 is not a pair line"},
         {header + "1\t2\t0.5\t0.5\r\n\r\n", "line 11 is not a pair line"},
+        // Both identity columns edited alike: only the checksum tells.
+        {header + "1\t2\t0.25\t0.25\r\n" + pairLines.Line(),
+         "line 11: the pair lines do not match the file's checksum (fnv1a64:"},
+        {FormatShardHeader(onePair) + "1\t2\t0.5\t0.5\r\n",
+         "ends without its checksum line: it was cut short"},
+        {header + "1\t2\t0.5\t0.5\r\n" + pairLines.Line() + "1\t3\t0.5\t0.5\r\n",
+         "line 12 follows the checksum line"},
     };
     testing::TempFolder folder;
     for (const auto& c : cases) {

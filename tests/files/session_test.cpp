@@ -144,10 +144,13 @@ TEST_F(SessionTest, ARefusedFileChangesNothing) {
          "square brackets [[[ ]]]"},
         {"empty.kvr", "[[[]]]\r\n",
          "The KVR file loaded may be corrupted, the was no DNA sequence in FASTA format found."},
+        // The usual text, then where and what the reader found.
         {"short.kvr", truncated,
-         "Failed to read PATH. The file might be corrupted, please try another."},
+         "Failed to read PATH. The file might be corrupted, please try another. (line 19: the "
+         "file is cut short)"},
         {"letters.kvr", notANumber,
-         "Failed to read PATH. The file might be corrupted, please try another."},
+         "Failed to read PATH. The file might be corrupted, please try another. (line 20: "
+         "'abc375' is not an identity from 0 to 1)"},
         {"binary.kvr", std::string("[[[>a\r\nAC\0T]]]\r\n", 16),
          "Failed to read PATH: it is not a text file (it holds NUL bytes or mostly bytes that are "
          "not text)."},

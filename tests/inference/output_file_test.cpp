@@ -1,12 +1,15 @@
 #include "output_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
 
+#include "support/file_size_limit.h"
 #include "test_files.h"
 
 namespace tolven {
@@ -74,9 +77,30 @@ TEST(WriteOutputFileTest, ReportsFilesThatCannotBeWritten) {
     EXPECT_EQ(WriteOutputFile(inMissingFolder, outputs, 1),
               "cannot open output file: " + inMissingFolder);
     EXPECT_FALSE(std::filesystem::exists(inMissingFolder));
-    if (std::filesystem::exists("/dev/full")) {  // every write fails: the disk is full
-        EXPECT_EQ(WriteOutputFile("/dev/full", outputs, 1), "cannot write output file: /dev/full");
+    // A device on which every write fails, as on a full disk: a private copy of /dev/full.
+    const std::string full = folder.File("full");
+    if (::mknod(full.c_str(), S_IFCHR | 0666, ::makedev(1, 7)) == 0) {
+        EXPECT_EQ(WriteOutputFile(full, outputs, 1),
+                  "cannot write output file: " + full + " (No space left on device)");
     }
+}
+
+// A disk that fills up part-way keeps the old output whole, and no temporary file appears.
+TEST(WriteOutputFileTest, AFullDiskKeepsTheOldOutput) {
+    testing::TempFolder folder;
+    const std::string path = folder.File("NN_output.txt");
+    testing::WriteFile(path, "old\n");
+    const std::vector<float> outputs(30'000, 0.5f);
+    std::string message;
+    {
+        const kvr::testing::FileSizeLimit limit(100'000);
+        message = WriteOutputFile(path, outputs, 10'000);
+    }
+    EXPECT_EQ(message, "cannot write output file: " + path + " (File too large)");
+    EXPECT_EQ(testing::ReadFile(path), "old\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "matrix/palette.h"
 #include "platform/emf/emf_surface.h"
 #include "platform/fakes/recording_surface.h"
 #include "support/analysis_state.h"
 #include "support/emf_reader.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
 namespace kvr {
@@ -131,6 +134,26 @@ TEST(MatrixPicture, WorkFolderFileReadsBack) {
 TEST(MatrixPicture, UnwritableTargetIsReported) {
     const RunState state = PictureAnalysis(3);
     EXPECT_FALSE(WriteMatrixPictureFile(state, "/nonexistent-folder/m_mat.emf"));
+}
+
+// A full disk while the EMF file is finished (libEMF throws from its close): the write fails with
+// the system's reason, the old file stays, no temporary file is left, and the program goes on.
+TEST(MatrixPicture, AFullDiskFailsTheWriteWithItsReason) {
+    TempFolder folder;
+    const std::string path = folder.Write("m_mat.emf", "old");
+    const RunState state = PictureAnalysis(48);
+    WriteResult written;
+    {
+        const testing::FileSizeLimit limit(1000);
+        written = WriteMatrixPictureFile(state, path);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(written.reason, "File too large");
+    EXPECT_EQ(ReadWholeFile(path), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+    EXPECT_TRUE(WriteMatrixPictureFile(state, path));  // and the next write works
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ struct ProgramOptions {
     std::vector<std::string> environment{};  // NAME=value entries added to the test's environment
     std::size_t addressSpaceLimit = 0;       // bytes (ulimit -v); 0: none
     std::optional<std::string> input{};      // standard input; /dev/null without
+    std::string inputFile{};                 // or standard input from this file or device
 };
 
 struct ProgramResult {
@@ -41,7 +42,9 @@ inline ProgramResult RunProgram(const std::string& program, const std::vector<st
     const std::string folder = streams;
     const std::string outPath = folder + "/stdout";
     const std::string errPath = folder + "/stderr";
-    const std::string inPath = options.input ? folder + "/stdin" : "/dev/null";
+    const std::string inPath = options.input                ? folder + "/stdin"
+                               : !options.inputFile.empty() ? options.inputFile
+                                                            : "/dev/null";
     if (options.input) std::ofstream(inPath, std::ios::binary) << *options.input;
 
     std::vector<std::string> argv;
@@ -86,7 +89,7 @@ inline ProgramResult RunProgram(const std::string& program, const std::vector<st
     result.out = read(outPath);
     result.err = read(errPath);
     for (const std::string& path : {outPath, errPath, inPath})
-        if (path != "/dev/null") ::unlink(path.c_str());
+        if (path != "/dev/null" && path != options.inputFile) ::unlink(path.c_str());
     ::rmdir(folder.c_str());
     return result;
 }

@@ -1,6 +1,7 @@
 #include "platform/emf/emf_surface.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <type_traits>
 
@@ -62,13 +63,21 @@ EmfSurface::~EmfSurface() {
     Close();
 }
 
-void EmfSurface::Close() {
-    if (dc_ == 0) return;
+bool EmfSurface::Close() {
+    if (dc_ == 0) return true;
+    const Handle dc = dc_;
+    dc_ = 0;  // never closed twice, even when the close below throws
     DeleteObject(pen_);
     DeleteObject(uprightFont_);
     DeleteObject(rotatedFont_);
-    DeleteEnhMetaFile(CloseEnhMetaFile(dc_));
-    dc_ = 0;
+    errno = 0;
+    try {
+        DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+    } catch (...) {
+        if (errno == 0) errno = EIO;
+        return false;
+    }
+    return true;
 }
 
 void EmfSurface::SelectFont(Handle font) {

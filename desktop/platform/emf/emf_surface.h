@@ -20,8 +20,10 @@ class EmfSurface : public DrawingSurface {
     EmfSurface& operator=(const EmfSurface&) = delete;
 
     bool IsOpen() const { return dc_ != 0; }
-    // Releases the pen and fonts and finishes the file on disk. Further drawing is ignored.
-    void Close();
+    // Releases the pen and fonts and finishes the file on disk. Further drawing is ignored. False,
+    // with errno telling why, when the file could not be finished (a full disk: libEMF throws
+    // from its close, which this turns into the answer).
+    bool Close();
 
     // Width and height are the frame in device pixels. Resize changes what they report and, like
     // Clear, paints the picture white (a metafile cannot forget what it has recorded).

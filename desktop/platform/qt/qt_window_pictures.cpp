@@ -62,7 +62,7 @@ bool QtMainWindow::CopyMetafile(const std::string& emfPath) {
 
 bool QtMainWindow::WriteVectorPicture(PictureFormat format, const std::string& path,
                                       const std::function<void(DrawingSurface&)>& draw) {
-    return WriteVectorFile(format, path, draw);
+    return static_cast<bool>(WriteVectorFile(format, path, draw));
 }
 
 }  // namespace kvr

@@ -11,6 +11,7 @@
 
 #include "platform/drawing_surface.h"
 #include "platform/qt/canvas_text.h"
+#include "state/file_io.h"
 
 class QPainter;
 class QPaintDevice;
@@ -26,7 +27,7 @@ class VectorFileSurface : public DrawingSurface {
     VectorFileSurface& operator=(const VectorFileSurface&) = delete;
 
     // Ends the page and writes the file; false when it could not be written.
-    bool Save(const std::string& path);
+    WriteResult Save(const std::string& path);
 
     // Resize starts the page afresh (what was drawn before is dropped).
     void Resize(int width, int height) override;
@@ -57,8 +58,8 @@ class VectorFileSurface : public DrawingSurface {
 };
 
 // Draws a picture into a new SVG or PDF file at path in the screen canvas font (Liberation Sans
-// 8.25 pt); false when it could not be written. Needs a QGuiApplication.
-bool WriteVectorFile(PictureFormat format, const std::string& path,
-                     const std::function<void(DrawingSurface&)>& draw);
+// 8.25 pt), through ReplaceFile. Needs a QGuiApplication.
+WriteResult WriteVectorFile(PictureFormat format, const std::string& path,
+                            const std::function<void(DrawingSurface&)>& draw);
 
 }  // namespace kvr
