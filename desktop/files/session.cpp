@@ -52,7 +52,7 @@ void WriteSession(RunState& state, Window& window) {
     if (name.empty()) return;
     window.SetCaption(Control::lblProgress, "Saving KVR file...");
     window.SetBusy(true);
-    const std::string path = name + kSessionExtension;
+    const std::string path = WithSuffix(name, kSessionExtension);
     const WriteResult written = WriteWholeFile(
         path, FormatSession(state.SequenceList, state.IdentityMatrix, state.seqCount));
     if (!written) return ReportWriteFailure(window, path, written);

@@ -47,7 +47,7 @@ void ExportText(RunState& state, Window& window, const char* status, const char*
     if (name.empty()) return;
     window.SetCaption(Control::lblProgress, status);
     window.SetBusy(true);
-    const std::string path = name + suffix;
+    const std::string path = WithSuffix(name, suffix);
 
     // Above 500 sequences the window stays responsive during the pass, as during a run.
     ProgressMeter meter(window, state.seqCount > 500 ? 1 : 1L << 30);

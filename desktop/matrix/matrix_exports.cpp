@@ -37,7 +37,8 @@ void SavePictureFile(Window& window, const char* status, const std::string& path
 void SaveVectorPicture(Window& window, const char* status, const std::string& name,
                        const char* suffix, PictureFormat format,
                        const std::function<void(DrawingSurface&)>& draw) {
-    const std::string path = name + suffix + (format == PictureFormat::Svg ? ".svg" : ".pdf");
+    const std::string path =
+        WithSuffix(name, suffix + std::string(format == PictureFormat::Svg ? ".svg" : ".pdf"));
     auto* writer = dynamic_cast<VectorPictureWriter*>(&window);
     if (writer == nullptr) {
         window.ShowMessage("This window cannot write SVG or PDF files.");
@@ -56,15 +57,16 @@ void OnSaveMatrixEmf(RunState& state, Window& window) {
     BuildPalette(state);
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePictureFile(window, kSaving, name + "_mat.emf", [&state](const std::string& path) {
-        return static_cast<bool>(WriteMatrixPictureFile(state, path));
-    });
+    SavePictureFile(window, kSaving, WithSuffix(name, "_mat.emf"),
+                    [&state](const std::string& path) {
+                        return static_cast<bool>(WriteMatrixPictureFile(state, path));
+                    });
 }
 
 void OnSaveMatrixBmp(RunState& state, Window& window) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePictureFile(window, kSaving, name + "_mat.bmp",
+    SavePictureFile(window, kSaving, WithSuffix(name, "_mat.bmp"),
                     [&window](const std::string& path) { return window.SaveViewBitmap(path); });
 }
 

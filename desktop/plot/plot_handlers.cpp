@@ -7,6 +7,7 @@
 #include "plot/screen_plot.h"
 #include "state/control_states.h"
 #include "state/program_folder.h"
+#include "state/save_dialog.h"
 
 namespace kvr {
 
@@ -42,15 +43,16 @@ void OnPlotClicked(RunState& state, Window& window) {
 void OnSavePlotEmf(RunState& state, Window& window) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePictureFile(window, kSaving, name + "_plt.emf", [&state](const std::string& path) {
-        return static_cast<bool>(WritePlotPictureFile(state, path));
-    });
+    SavePictureFile(window, kSaving, WithSuffix(name, "_plt.emf"),
+                    [&state](const std::string& path) {
+                        return static_cast<bool>(WritePlotPictureFile(state, path));
+                    });
 }
 
 void OnSavePlotBmp(RunState& state, Window& window) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePictureFile(window, kSaving, name + "_plt.bmp",
+    SavePictureFile(window, kSaving, WithSuffix(name, "_plt.bmp"),
                     [&window](const std::string& path) { return window.SaveViewBitmap(path); });
 }
 

@@ -73,7 +73,9 @@ void OnRunClicked(MainForm& form) {
     window.CloseForm(Control::frmOptions);
 
     const RunSetup setup{form.shell, choice->programs, WorkFolder(form.programFolder)};
+    window.SetBusy(true);  // the busy pointer for as long as the run works
     const RunOutcome outcome = RunOfKind(form.next->kind, next, window, setup);
+    window.SetBusy(false);
     window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
     if (outcome.aligned) {
         form.state = std::move(next);

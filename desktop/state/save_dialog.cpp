@@ -1,11 +1,31 @@
 #include "state/save_dialog.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <string_view>
 
 namespace kvr {
 
 std::string AskSaveName(const RunState& state, Window& window) {
     return window.SaveFileDialog(state.lastFolder);
+}
+
+std::string WithSuffix(const std::string& chosen, const std::string& suffix) {
+    const auto endsWith = [&chosen](std::string_view tail) {
+        if (tail.empty() || chosen.size() <= tail.size()) return false;
+        const std::string_view end = std::string_view(chosen).substr(chosen.size() - tail.size());
+        return std::equal(end.begin(), end.end(), tail.begin(), tail.end(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) ==
+                   std::tolower(static_cast<unsigned char>(b));
+        });
+    };
+    if (endsWith(suffix)) return chosen;
+    const auto dot = suffix.rfind('.');
+    const std::string_view extension =
+        dot == std::string::npos ? std::string_view() : std::string_view(suffix).substr(dot);
+    if (endsWith(extension)) return chosen.substr(0, chosen.size() - extension.size()) + suffix;
+    return chosen + suffix;
 }
 
 void RememberFolderOf(RunState& state, const std::string& chosenPath) {

@@ -12,6 +12,11 @@ namespace kvr {
 // cancelled or left the name empty.
 std::string AskSaveName(const RunState& state, Window& window);
 
+// The file a Save menu writes for the chosen name: the name and the entry's suffix ("_mat.svg",
+// ".kvr"), without doubling what the user already typed: "figure" and "figure.svg" both give
+// "figure_mat.svg", and "figure_mat.svg" stays as it is.
+std::string WithSuffix(const std::string& chosen, const std::string& suffix);
+
 // After a completed dialog the next one opens where the user ended: the chosen file's folder.
 void RememberFolderOf(RunState& state, const std::string& chosenPath);
 

@@ -32,12 +32,12 @@ class SessionTest : public testing::DisplayTest {
     }
 };
 
-TEST_F(SessionTest, SaveAppendsTheExtensionAndRemembersTheFolder) {
+TEST_F(SessionTest, SaveAddsTheExtensionOnceAndRemembersTheFolder) {
     Load(5);
     state.lastFolder = program.Path();
     window.dialogAnswers.push_back(files.File("run1.kvr"));
     form.OnClick(Control::mnuSaveSession);
-    const auto written = ReadWholeFile(files.File("run1.kvr.kvr"));
+    const auto written = ReadWholeFile(files.File("run1.kvr"));  // the extension once
     ASSERT_TRUE(written);
     EXPECT_EQ(*written, FormatSession(state.SequenceList, state.IdentityMatrix, 5));
     EXPECT_EQ(Status(), (std::vector<std::string>{"Saving KVR file...", "Done"}));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "matrix/matrix_picture.h"
 #include "matrix/palette.h"
 #include "support/display_fixture.h"
@@ -21,12 +23,13 @@ class MatrixExportsTest : public testing::DisplayTest {
     }
 };
 
-TEST_F(MatrixExportsTest, EmfGetsTheSuffixAfterWhateverWasTyped) {
-    for (const std::string typed : {"figure", "figure.emf"}) {
+TEST_F(MatrixExportsTest, EmfGetsItsSuffixOnce) {
+    for (const std::string typed : {"figure", "figure.EMF"}) {
         window.dialogAnswers.push_back(chosen.File(typed));
         form.OnClick(Control::mnuEMF);
-        const auto picture = ReadEmf(chosen.File(typed + "_mat.emf"));
+        const auto picture = ReadEmf(chosen.File("figure_mat.emf"));
         ASSERT_TRUE(picture.has_value()) << typed;
+        std::filesystem::remove(chosen.File("figure_mat.emf"));
         EXPECT_EQ(picture->Count(testing::kEmrRectangle), 7u * 8 / 2 + 22);
     }
     EXPECT_EQ(window.dialogFolders, (std::vector<std::string>{program.Path(), chosen.Path()}));

@@ -73,7 +73,7 @@ TEST_F(PlotHandlersTest, BitmapAndCancel) {
     EXPECT_TRUE(Status().empty());
     window.dialogAnswers.push_back(chosen.File("figure.bmp"));
     form.OnClick(Control::mnuBMP2);
-    EXPECT_EQ(window.savedBitmaps, (std::vector<std::string>{chosen.File("figure.bmp_plt.bmp")}));
+    EXPECT_EQ(window.savedBitmaps, (std::vector<std::string>{chosen.File("figure_plt.bmp")}));
 }
 
 TEST_F(PlotHandlersTest, ClipboardTakesTheCanvasOrTheWorkFolderPicture) {

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QWheelEvent>
 
 #include "platform/qt/picture_view.h"
 #include "platform/qt/up_down.h"
@@ -113,6 +114,10 @@ void QtMainWindow::BuildMenus() {
     topAction(Control::mnuRerun, "&Rerun");
     topAction(Control::mnuAppend, "&Append");
     topAction(Control::mnuStop, "&Exit");
+    // The keys every desktop program answers.
+    actions_[Index(Control::mnuOpenFile)]->setShortcut(QKeySequence::Open);
+    actions_[Index(Control::mnuSaveSession)]->setShortcut(QKeySequence::Save);
+    actions_[Index(Control::mnuStop)]->setShortcut(QKeySequence::Quit);
     // Disabled in the window design until an analysis exists.
     actions_[Index(Control::mnuRerun)]->setEnabled(false);
     actions_[Index(Control::mnuAppend)]->setEnabled(false);
@@ -203,6 +208,7 @@ void QtMainWindow::BuildControls() {
 
     // The mouse on the bare viewport behaves as on the picture.
     outer->installEventFilter(this);
+    view_->installEventFilter(this);
 }
 
 void QtMainWindow::BuildOptionsForm() {
@@ -265,6 +271,26 @@ void QtMainWindow::BuildDatasetForm() {
 }
 
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool onPicture = watched == widgets_[Index(Control::OuterPicture)] || watched == view_;
+    if (onPicture && event->type() == QEvent::Wheel) {
+        // The wheel scrolls the picture; with Ctrl it zooms, as the zoom buttons do.
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint turn = wheel->angleDelta();
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            const Control zoom = turn.y() > 0 ? Control::cmdZoomIn : Control::cmdZoomOut;
+            if (turn.y() != 0 && IsEnabled(zoom)) ReportClick(zoom);
+        } else {
+            // Three lines of 20 pixels a notch, in the scroll bars' twips.
+            const auto scroll = [&](Control c, int eighths) {
+                auto* bar = static_cast<QScrollBar*>(widgets_[Index(c)]);
+                if (bar->isEnabled()) bar->setValue(bar->value() - eighths * 3 * 20 * 15 / 120);
+            };
+            const bool sideways = turn.x() != 0 || (wheel->modifiers() & Qt::ShiftModifier);
+            scroll(sideways ? Control::HScroll1 : Control::VScroll1,
+                   turn.x() != 0 ? turn.x() : turn.y());
+        }
+        return true;
+    }
     if (watched == widgets_[Index(Control::OuterPicture)] &&
         event->type() == QEvent::MouseButtonPress && events_ != nullptr) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
