@@ -40,6 +40,10 @@ BandResult PosteriorBandAvx2(const HmmModel& model, std::string_view x, std::str
     return lanes::PosteriorBand<kLanesAvx2>(model, x, y, band, scratch, cancel, out);
 }
 
+void LogSumLanesAvx2(const float* x, const float* y, float* out, std::size_t n) {
+    lanes::LogSumArrays<kLanesAvx2>(x, y, out, n);
+}
+
 }  // namespace kvr::align
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -40,6 +40,10 @@ BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::s
     return lanes::PosteriorBand<kLanesAvx512>(model, x, y, band, scratch, cancel, out);
 }
 
+void LogSumLanesAvx512(const float* x, const float* y, float* out, std::size_t n) {
+    lanes::LogSumArrays<kLanesAvx512>(x, y, out, n);
+}
+
 }  // namespace kvr::align
 #if defined(__clang__)
 #pragma clang attribute pop

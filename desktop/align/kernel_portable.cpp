@@ -1,4 +1,5 @@
 // The banded passes for any x86-64 processor: four cells at a time in the base instruction set.
+#include "align/kernels.h"
 #include "align/posterior_band.h"
 
 namespace kvr::align {
@@ -8,6 +9,21 @@ BandResult PosteriorBandPortable(const HmmModel& model, std::string_view x, std:
                                  SparsePosterior& out) {
     thread_local lanes::BandScratch<4> scratch;
     return lanes::PosteriorBand<4>(model, x, y, band, scratch, cancel, out);
+}
+
+void LogSumLanesPortable(const float* x, const float* y, float* out, std::size_t n) {
+    lanes::LogSumArrays<4>(x, y, out, n);
+}
+
+void LogSumLanes(Kernel kernel, const float* x, const float* y, float* out, std::size_t n) {
+    switch (kernel) {
+        case Kernel::Avx512:
+            return LogSumLanesAvx512(x, y, out, n);
+        case Kernel::Avx2:
+            return LogSumLanesAvx2(x, y, out, n);
+        default:
+            return LogSumLanesPortable(x, y, out, n);
+    }
 }
 
 }  // namespace kvr::align

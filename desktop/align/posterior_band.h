@@ -69,13 +69,6 @@ KVR_ALIGN_INLINE typename Vec<N>::F Gather(const float* table, typename Vec<N>::
 }
 
 template <int N>
-KVR_ALIGN_INLINE bool Any(typename Vec<N>::I mask) {
-    bool any = false;
-    for (int l = 0; l < N; ++l) any |= mask[l] != 0;
-    return any;
-}
-
-template <int N>
 BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_view yv,
                          const Band& band, BandScratch<N>& s, const std::atomic<bool>* cancel,
                          SparsePosterior& out) {
@@ -256,7 +249,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             if (!(i0 >= 1 && i0 + N - 1 <= lx - 1 && j0 - N + 1 >= 1 && j0 <= ly - 1)) {
                 // At the matrix's edge or last row or column: the few vectors not wholly inside.
                 M = valid ? mInner : LZ;
-                if (Any<N>(valid & (lastRow | lastCol))) {
+                if (AnyLane<N>(valid & (lastRow | lastCol))) {
                     const F mRow = LogSumV<N>(tMI + nextIY, tMJ + nextJY);
                     const F mCol = LogSumV<N>(tMI + nextIX, tMJ + nextJX);
                     M = valid ? (corner ? tSM : (onRow ? mRow : (onCol ? mCol : mInner))) : LZ;
@@ -274,7 +267,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
 
             const F score = LoadF<N>(fm + k) + M - totalV;
             const I keep = valid & (score >= minScoreV);
-            if (!Any<N>(keep)) continue;
+            if (!AnyLane<N>(keep)) continue;
             for (int l = 0; l < N; ++l) {
                 if (keep[l] == 0) continue;
                 const float p = PosteriorOfScore(score[l]);
