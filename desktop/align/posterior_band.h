@@ -131,7 +131,14 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             p2[st] = slot(d + 1, st);  // d - 2
         }
         float* fm = s.forwardMatch.data() + static_cast<std::size_t>(d) * W;
+        // Rows of the matrix on this anti-diagonal; vectors wholly outside them are log zero.
+        const std::int32_t rowLo = std::max(0, d - ly), rowHi = std::min(d, lx);
         for (std::int32_t k = 0; k < W; k += N) {
+            if (sd + k + N - 1 < rowLo || sd + k > rowHi) {
+                for (int st = 0; st < 5; ++st) Store<N>(cur[st] + k, LZ);
+                Store<N>(fm + k, LZ);
+                continue;
+            }
             const I i = sd + k + iota;
             const I j = d - i;
             const std::size_t diag = static_cast<std::size_t>(k + sh2);
@@ -217,7 +224,12 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             n2[st] = slot(d + 2, st);
         }
         const float* fm = s.forwardMatch.data() + static_cast<std::size_t>(d) * W;
+        const std::int32_t rowLo = std::max(1, d - ly), rowHi = std::min(d - 1, lx);
         for (std::int32_t k = 0; k < W; k += N) {
+            if (sd + k + N - 1 < rowLo || sd + k > rowHi) {
+                for (int st = 0; st < 5; ++st) Store<N>(cur[st] + k, LZ);
+                continue;
+            }
             const I i = sd + k + iota;
             const I j = d - i;
             const std::size_t diag = static_cast<std::size_t>(k + 2 - sh2);
