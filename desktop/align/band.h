@@ -10,7 +10,9 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -30,15 +32,57 @@ inline constexpr float kBandEdgeScore = -20.0f;
 // once in each sequence, in the same order in both; straight lines between them.
 std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet);
 
+// The forward match scores a band keeps at once; a band that needs more recomputes them in blocks
+// from checkpoints during the backward pass (one more forward pass, a bounded memory).
+inline constexpr std::size_t kBandStoreBytes = std::size_t{64} << 20;
+
 // A band: its centre path and its width in rows (a multiple of 16).
 struct Band {
     const std::vector<std::int32_t>* centre = nullptr;
     std::int32_t width = 0;
+    std::size_t storeBytes = kBandStoreBytes;
     // First row of the band on anti-diagonal d (d may be out of range: the ends are held).
     std::int32_t Start(std::int64_t d) const {
         const auto last = static_cast<std::int64_t>(centre->size()) - 1;
         return (*centre)[static_cast<std::size_t>(d < 0 ? 0 : d > last ? last : d)] - width / 2;
     }
+};
+
+// The smallest width (a multiple of 16) whose band around `centre` holds every cell of the
+// matrix: such a band has no edge and is the whole matrix.
+std::int32_t CoverWidth(const std::vector<std::int32_t>& centre, std::size_t lx, std::size_t ly);
+
+// Memory that grows to the largest size asked for and is neither zeroed nor copied when it grows.
+template <typename T>
+class WorkBuffer {
+  public:
+    T* Need(std::size_t n) {
+        if (n > size_) {
+            data_.reset();
+            data_ = std::make_unique_for_overwrite<T[]>(n);
+            size_ = n;
+        }
+        return data_.get();
+    }
+    std::size_t Bytes() const { return size_ * sizeof(T); }
+
+  private:
+    std::unique_ptr<T[]> data_;
+    std::size_t size_ = 0;
+};
+
+// Work space of the banded passes, reused from pair to pair.
+struct BandScratch {
+    WorkBuffer<float> forwardMatch;    // every anti-diagonal's row of the band, or one block's
+    WorkBuffer<float> checkpoints;     // two anti-diagonals of five states before each block
+    std::vector<float> slots;          // three anti-diagonals x five states x (width + 2)
+    std::vector<float> again;          // the same, for the blocks computed again
+    std::vector<float> edge;           // forward states at both ends of every anti-diagonal
+    std::vector<float> insX, insY;     // insert scores by row, by column reversed
+    std::vector<std::int32_t> xs, ys;  // symbol classes (x times the class count) likewise
+    std::vector<std::uint32_t> rowOf, colOf;
+    std::vector<float> probOf;
+    std::size_t Bytes() const;
 };
 
 enum class BandResult : std::uint8_t {
@@ -49,21 +93,21 @@ enum class BandResult : std::uint8_t {
 
 // The banded passes, one per instruction set; every one gives the same bits.
 BandResult PosteriorBandPortable(const HmmModel& model, std::string_view x, std::string_view y,
-                                 const Band& band, const std::atomic<bool>* cancel,
-                                 SparsePosterior& out);
+                                 const Band& band, BandScratch& scratch,
+                                 const std::atomic<bool>* cancel, SparsePosterior& out);
 BandResult PosteriorBandAvx2(const HmmModel& model, std::string_view x, std::string_view y,
-                             const Band& band, const std::atomic<bool>* cancel,
-                             SparsePosterior& out);
+                             const Band& band, BandScratch& scratch,
+                             const std::atomic<bool>* cancel, SparsePosterior& out);
 BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::string_view y,
-                               const Band& band, const std::atomic<bool>* cancel,
-                               SparsePosterior& out);
+                               const Band& band, BandScratch& scratch,
+                               const std::atomic<bool>* cancel, SparsePosterior& out);
 
 // The posteriors of the pair through a band seeded by SeedPath, 64 rows wide at first and doubled
-// while probability reaches its edge; once a band would take more than 64 MB and more memory than
-// the whole matrix, the scalar reference on the whole matrix. `kernel` is a resolved one (not
-// Best). False if cancelled.
+// while probability reaches its edge, up to the width that covers the whole matrix. `kernel` is
+// a resolved one (not Best). False if cancelled.
 bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
-                     Alphabet alphabet, Kernel kernel, PosteriorScratch& wholeScratch,
-                     const std::atomic<bool>* cancel, SparsePosterior& out);
+                     Alphabet alphabet, Kernel kernel, BandScratch& scratch,
+                     const std::atomic<bool>* cancel, SparsePosterior& out,
+                     std::size_t storeBytes = kBandStoreBytes);
 
 }  // namespace kvr::align

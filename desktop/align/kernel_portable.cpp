@@ -5,9 +5,8 @@
 namespace kvr::align {
 
 BandResult PosteriorBandPortable(const HmmModel& model, std::string_view x, std::string_view y,
-                                 const Band& band, const std::atomic<bool>* cancel,
-                                 SparsePosterior& out) {
-    thread_local lanes::BandScratch<4> scratch;
+                                 const Band& band, BandScratch& scratch,
+                                 const std::atomic<bool>* cancel, SparsePosterior& out) {
     return lanes::PosteriorBand<4>(model, x, y, band, scratch, cancel, out);
 }
 

@@ -23,17 +23,6 @@
 namespace kvr::align::lanes {
 
 template <int N>
-struct BandScratch {
-    std::vector<float> forwardMatch;   // (lx + ly + 1) x width
-    std::vector<float> slots;          // three anti-diagonals x five states x (width + 2)
-    std::vector<float> edge;           // forward states at both ends of every anti-diagonal
-    std::vector<float> insX, insY;     // insert scores by row, by column reversed
-    std::vector<std::int32_t> xs, ys;  // symbol classes (x times the class count) likewise
-    std::vector<std::uint32_t> rowOf, colOf;
-    std::vector<float> probOf;
-};
-
-template <int N>
 KVR_ALIGN_INLINE typename Vec<N>::F LoadF(const float* p) {
     typename Vec<N>::F v;
     std::memcpy(&v, p, sizeof v);
@@ -70,7 +59,7 @@ KVR_ALIGN_INLINE typename Vec<N>::F Gather(const float* table, typename Vec<N>::
 
 template <int N>
 BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_view yv,
-                         const Band& band, BandScratch<N>& s, const std::atomic<bool>* cancel,
+                         const Band& band, BandScratch& s, const std::atomic<bool>* cancel,
                          SparsePosterior& out) {
     using F = typename Vec<N>::F;
     using I = typename Vec<N>::I;
@@ -99,12 +88,27 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     const float* match = m.classMatch.data();
     const auto matchOf = [match](I index) { return Gather<N>(match, index); };
 
-    s.forwardMatch.resize(static_cast<std::size_t>(D + 1) * static_cast<std::size_t>(W));
-    s.slots.assign(3 * 5 * stride, kLogZero);
+    // The forward match scores the backward pass needs: every anti-diagonal's when they fit in
+    // band.storeBytes; else blocks of `block` anti-diagonals, computed again during the backward
+    // pass from checkpoints (the two anti-diagonals before each block, all five states).
+    const std::size_t rowFloats = static_cast<std::size_t>(W), ringFloats = 3 * 5 * stride;
+    const std::size_t allFloats = static_cast<std::size_t>(D + 1) * rowFloats;
+    const bool keepAll = allFloats * sizeof(float) <= band.storeBytes;
+    const std::int32_t block = keepAll ? D + 1
+                                       : static_cast<std::int32_t>(std::clamp<std::size_t>(
+                                             band.storeBytes / 2 / (rowFloats * sizeof(float)), 1,
+                                             static_cast<std::size_t>(D + 1)));
+    float* const stored =
+        s.forwardMatch.Need(keepAll ? allFloats : static_cast<std::size_t>(block) * rowFloats);
+    float* const checkpoints =
+        keepAll ? nullptr : s.checkpoints.Need(static_cast<std::size_t>(D / block) * 10 * stride);
+    s.slots.assign(ringFloats, kLogZero);
     s.edge.resize(static_cast<std::size_t>(D + 1) * 10);
-    const auto slot = [&](std::int32_t d, int state) {
-        return s.slots.data() + (static_cast<std::size_t>(d % 3) * 5 + state) * stride;
+    // The three anti-diagonals of a ring, five states each.
+    const auto slotIn = [stride](float* ring, std::int32_t d, int state) {
+        return ring + (static_cast<std::size_t>(d % 3) * 5 + state) * stride;
     };
+    const auto slot = [&](std::int32_t d, int state) { return slotIn(s.slots.data(), d, state); };
     const auto cancelled = [cancel] {
         return cancel != nullptr && cancel->load(std::memory_order_relaxed);
     };
@@ -117,20 +121,19 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     I iota;
     for (int l = 0; l < N; ++l) iota[l] = l;
 
-    // Forward. Cell k of anti-diagonal d is row i = start + k, column j = d - i; its diagonal
-    // neighbour is on d - 2, the ones above and to the left on d - 1.
-    for (std::int32_t d = 0; d <= D; ++d) {
-        if (cancelled()) return BandResult::Cancelled;
+    // Forward, one anti-diagonal into a ring. Cell k of anti-diagonal d is row i = start + k,
+    // column j = d - i; its diagonal neighbour is on d - 2, the ones above and to the left on
+    // d - 1.
+    const auto forward = [&](std::int32_t d, float* ring, float* fm) {
         const std::int32_t sd = band.Start(d);
         const std::int32_t sh1 = sd - band.Start(d - 1), sh2 = sd - band.Start(d - 2);
         float* cur[5];
         const float *p1[5], *p2[5];
         for (int st = 0; st < 5; ++st) {
-            cur[st] = slot(d, st) + 1;
-            p1[st] = slot(d + 2, st);  // d - 1
-            p2[st] = slot(d + 1, st);  // d - 2
+            cur[st] = slotIn(ring, d, st) + 1;
+            p1[st] = slotIn(ring, d + 2, st);  // d - 1
+            p2[st] = slotIn(ring, d + 1, st);  // d - 2
         }
-        float* fm = s.forwardMatch.data() + static_cast<std::size_t>(d) * W;
         // Rows of the matrix on this anti-diagonal; vectors wholly outside them are log zero.
         const std::int32_t rowLo = std::max(0, d - ly), rowHi = std::min(d, lx);
         for (std::int32_t k = 0; k < W; k += N) {
@@ -195,7 +198,37 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             e[st] = cur[st][0];
             e[5 + st] = cur[st][W - 1];
         }
+    };
+    for (std::int32_t d = 0; d <= D; ++d) {
+        if (cancelled()) return BandResult::Cancelled;
+        if (!keepAll && d % block == 0 && d > 0) {
+            float* c = checkpoints + static_cast<std::size_t>(d / block - 1) * 10 * stride;
+            std::copy_n(slot(d - 1, 0), 5 * stride, c);
+            std::copy_n(slot(d - 2, 0), 5 * stride, c + 5 * stride);
+        }
+        // Kept, or written over in the first row of the block buffer.
+        forward(d, s.slots.data(), stored + (keepAll ? static_cast<std::size_t>(d) * W : 0));
     }
+    // The block of forward rows held in `stored` begins at this anti-diagonal.
+    std::int32_t blockStart = keepAll ? 0 : D + 1;
+    const auto loadBlock = [&](std::int32_t d) {
+        blockStart = d / block * block;
+        float* ring = s.again.data();
+        std::fill(s.again.begin(), s.again.end(), kLogZero);
+        if (blockStart > 0) {
+            const float* c =
+                checkpoints + static_cast<std::size_t>(blockStart / block - 1) * 10 * stride;
+            std::copy_n(c, 5 * stride, slotIn(ring, blockStart - 1, 0));
+            std::copy_n(c + 5 * stride, 5 * stride, slotIn(ring, blockStart - 2, 0));
+        }
+        const std::int32_t end = std::min(blockStart + block - 1, D);
+        for (std::int32_t t = blockStart; t <= end; ++t) {
+            if (cancelled()) return false;
+            forward(t, ring, stored + static_cast<std::size_t>(t - blockStart) * W);
+        }
+        return true;
+    };
+    if (!keepAll) s.again.resize(ringFloats);
     float total;
     {
         const std::int32_t k = lx - band.Start(D);
@@ -223,7 +256,8 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             n1[st] = slot(d + 1, st);
             n2[st] = slot(d + 2, st);
         }
-        const float* fm = s.forwardMatch.data() + static_cast<std::size_t>(d) * W;
+        if (d < blockStart && !loadBlock(d)) return BandResult::Cancelled;
+        const float* fm = stored + static_cast<std::size_t>(d - blockStart) * W;
         const std::int32_t rowLo = std::max(1, d - ly), rowHi = std::min(d - 1, lx);
         for (std::int32_t k = 0; k < W; k += N) {
             if (sd + k + N - 1 < rowLo || sd + k > rowHi) {
