@@ -1,11 +1,14 @@
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <thread>
 
 #include "align/align.h"
 #include "align/align_one.h"
 #include "align/kernels.h"
+#include "align/memory_turns.h"
 
 namespace kvr::align {
 
@@ -64,7 +67,36 @@ Status Outcome(const std::vector<PairCounts>& out) {
     return cancelled ? Status::Cancelled : Status::Ok;
 }
 
-// One pair at a time per thread, the largest first so that the threads finish together.
+// Work spaces outlive a batch: the program aligns its pairs in many batches, and buffers grown
+// for one serve the next. One that grew large is given back to the system.
+class ScratchPool {
+  public:
+    std::unique_ptr<PairScratch> Take() {
+        const std::lock_guard lock(mutex_);
+        if (free_.empty()) return std::make_unique<PairScratch>();
+        auto scratch = std::move(free_.back());
+        free_.pop_back();
+        return scratch;
+    }
+    void Give(std::unique_ptr<PairScratch> scratch) {
+        if (scratch->band.Bytes() > kKeepBytes) return;
+        const std::lock_guard lock(mutex_);
+        free_.push_back(std::move(scratch));
+    }
+
+  private:
+    static constexpr std::size_t kKeepBytes = std::size_t{32} << 20;
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<PairScratch>> free_;
+};
+
+ScratchPool& Pool() {
+    static ScratchPool pool;
+    return pool;
+}
+
+// One pair at a time per thread, the largest first so that the threads finish together. A pair
+// that runs out of memory while other threads hold theirs is tried again alone.
 Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, Kernel kernel,
                    int jobs, const std::atomic<bool>* cancel, std::vector<PairCounts>& out) {
     std::vector<std::size_t> order(tasks.size());
@@ -73,15 +105,28 @@ Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, K
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t p, std::size_t q) { return cells(p) > cells(q); });
     std::atomic<std::size_t> next{0};
+    MemoryTurns turns;
+    const bool shared = jobs > 1 && order.size() > 1;
     OnThreads(jobs, order.size(), [&] {
-        PairScratch scratch;
+        std::unique_ptr<PairScratch> scratch = Pool().Take();
+        const auto release = [&] { scratch = std::make_unique<PairScratch>(); };
         for (;;) {
-            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) break;
             const std::size_t k = next.fetch_add(1, std::memory_order_relaxed);
-            if (k >= order.size()) return;
+            if (k >= order.size()) break;
             const std::size_t t = order[k];
-            out[t] = AlignOne(tasks[t].a, tasks[t].b, options, kernel, scratch, cancel);
+            const auto align = [&] {
+                return AlignOne(tasks[t].a, tasks[t].b, options, kernel, *scratch, cancel);
+            };
+            turns.Enter(release);
+            out[t] = align();
+            turns.Leave();
+            if (out[t].status == Status::NoMemory && shared) {
+                release();
+                out[t] = turns.Alone(align);
+            }
         }
+        Pool().Give(std::move(scratch));
     });
     return Outcome(out);
 }

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "align/align.h"
+#include "align/memory_turns.h"
 #include "align/reference_pairs.h"
 
 namespace kvr::align {
@@ -129,6 +130,37 @@ TEST(AlignPairs, CancelStopsTheBatchAndMarksWhatIsLeft) {
     std::atomic<bool> already{true};
     EXPECT_EQ(AlignPairs(tasks, {}, 2, &already, out), Status::Cancelled);
     for (const auto& c : out) EXPECT_EQ(c.status, Status::Cancelled);
+}
+
+// A pair that ran out of memory runs once the other thread has left its pair; that thread, coming
+// to its next pair meanwhile, gives back its work space and waits until the lone pair is done.
+TEST(MemoryTurns, APairShortOfMemoryRunsAloneAndTheOthersWait) {
+    MemoryTurns turns;
+    std::atomic<int> inside{0}, released{0};
+    std::atomic<bool> ranAlone{false};
+    turns.Enter([] {});
+    ++inside;
+    std::thread shortOfMemory([&] {
+        turns.Alone([&] {
+            EXPECT_EQ(inside.load(), 0);
+            ranAlone = true;
+            // Done only once the other thread, at its next pair, has given back its space.
+            while (released.load() == 0) std::this_thread::yield();
+            return 0;
+        });
+    });
+    while (!turns.Held()) std::this_thread::yield();
+    EXPECT_FALSE(ranAlone);
+    --inside;
+    turns.Leave();
+    turns.Enter([&] { ++released; });
+    EXPECT_TRUE(ranAlone);
+    EXPECT_EQ(released.load(), 1);
+    turns.Leave();
+    shortOfMemory.join();
+    turns.Enter([&] { ++released; });  // nobody waits: nothing to give back
+    turns.Leave();
+    EXPECT_EQ(released.load(), 1);
 }
 
 }  // namespace
