@@ -3,6 +3,7 @@
 // (lx, ly). Only a guess: the passes check it and widen the band where it was wrong.
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -68,6 +69,63 @@ std::vector<std::pair<std::int32_t, std::int32_t>> LongestChain(
     return chain;
 }
 
+// A chain drops the runs of hits (one diagonal, overlapping k-mers) that stray from the line
+// between the runs or corners around them: a chance match of two unrelated places that would drag
+// the path hundreds of rows away. Long runs stay; so does a stray run that is near its neighbours.
+constexpr std::int32_t kStrayRows = 32;
+constexpr std::int32_t kStrayLongRun = 4;
+
+struct Run {
+    std::int32_t i, j;  // the first hit
+    std::int32_t hits;  // how many
+    std::size_t first;  // the first hit's place in the chain
+    std::int32_t Diagonal() const { return j - i; }
+};
+
+std::vector<std::pair<std::int32_t, std::int32_t>> WithoutStrays(
+    const std::vector<std::pair<std::int32_t, std::int32_t>>& chain, std::int32_t lx,
+    std::int32_t ly, std::int32_t k) {
+    // The corners are runs that never stray.
+    std::vector<Run> runs{{0, 0, kStrayLongRun + 1, 0}};
+    std::int32_t lastI = 0;
+    for (std::size_t h = 0; h < chain.size(); ++h) {
+        const auto [i, j] = chain[h];
+        Run& last = runs.back();
+        if (runs.size() > 1 && j - i == last.Diagonal() && i - lastI <= k)
+            ++last.hits;
+        else
+            runs.push_back({i, j, 1, h});
+        lastI = i;
+    }
+    if (runs.size() == 1) return chain;
+    runs.push_back({lx, ly, kStrayLongRun + 1, 0});
+    for (;;) {
+        // The run that strays most beyond its allowance, if any.
+        std::size_t worst = 0;
+        double worstRatio = 1;
+        for (std::size_t r = 1; r + 1 < runs.size(); ++r) {
+            if (runs[r].hits > kStrayLongRun) continue;
+            const Run &p = runs[r - 1], &q = runs[r + 1];
+            const double t = q.i == p.i ? 0 : double(runs[r].i - p.i) / double(q.i - p.i);
+            const double expected = p.Diagonal() + t * (q.Diagonal() - p.Diagonal());
+            const double allowance =
+                kStrayRows + double(std::min(runs[r].i - p.i, q.i - runs[r].i)) / 4;
+            const double ratio = std::abs(runs[r].Diagonal() - expected) / allowance;
+            if (ratio > worstRatio) {
+                worst = r;
+                worstRatio = ratio;
+            }
+        }
+        if (worst == 0) break;
+        runs.erase(runs.begin() + static_cast<std::ptrdiff_t>(worst));
+    }
+    std::vector<std::pair<std::int32_t, std::int32_t>> kept;
+    for (std::size_t r = 1; r + 1 < runs.size(); ++r)
+        for (std::int32_t h = 0; h < runs[r].hits; ++h)
+            kept.push_back(chain[runs[r].first + static_cast<std::size_t>(h)]);
+    return kept;
+}
+
 }  // namespace
 
 std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet) {
@@ -91,7 +149,9 @@ std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alpha
     // Points of the path in matrix cells (residue p is row or column p + 1).
     const auto half = static_cast<std::int32_t>(k / 2);
     std::vector<std::pair<std::int32_t, std::int32_t>> points{{0, 0}};
-    for (const auto& [i, j] : LongestChain(hits)) points.emplace_back(i + 1 + half, j + 1 + half);
+    for (const auto& [i, j] :
+         WithoutStrays(LongestChain(hits), lx, ly, static_cast<std::int32_t>(k)))
+        points.emplace_back(i + 1 + half, j + 1 + half);
     points.emplace_back(lx, ly);
 
     std::vector<std::int32_t> centre(static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) +

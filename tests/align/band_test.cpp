@@ -181,5 +181,27 @@ TEST(SeedPath, RunsFromCornerToCornerOneRowAtATime) {
     EXPECT_NEAR(centre[25 + 125], 25, 3);
 }
 
+// Distant relatives share few k-mers, and a chance match of two unrelated places can be among
+// them: the path keeps to the relatives' diagonal instead of bending hundreds of rows towards it.
+TEST(SeedPath, IgnoresAChanceMatchFarFromTheOtherHits) {
+    std::mt19937 rng(21);
+    const std::string x = RandomSequence(rng, 3000, "ACGT");
+    std::string y = x;
+    for (std::size_t k = 0; k < y.size(); ++k)  // substitutions only: the path is the diagonal
+        if (rng() % 100 < 75) y[k] = "ACGT"[rng() % 4];
+    for (const std::size_t at : {300, 1500}) y.replace(at, 40, x.substr(at, 40));  // true hits
+    const struct {
+        const char* name;
+        std::size_t inX, inY;
+    } chance[] = {{"near the end", 2900, 2200}, {"near the start", 100, 800}};
+    for (const auto& c : chance) {
+        std::string z = y;
+        z.replace(c.inY, 14, x.substr(c.inX, 14));
+        const auto centre = SeedPath(x, z, Alphabet::Nucleotide);
+        for (std::size_t d = 0; d < centre.size(); d += 50)
+            ASSERT_NEAR(centre[d], static_cast<double>(d) / 2, 40) << c.name << " at " << d;
+    }
+}
+
 }  // namespace
 }  // namespace kvr::align
