@@ -6,8 +6,6 @@ namespace kvr::align {
 
 namespace {
 
-constexpr std::int32_t kFirstBandWidth = 64;
-
 BandResult RunBand(Kernel kernel, const HmmModel& model, std::string_view x, std::string_view y,
                    const Band& band, BandScratch& scratch, const std::atomic<bool>* cancel,
                    SparsePosterior& out) {
@@ -51,11 +49,11 @@ bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view
                      Alphabet alphabet, Kernel kernel, BandScratch& scratch,
                      const std::atomic<bool>* cancel, SparsePosterior& out,
                      std::size_t storeBytes) {
-    const std::vector<std::int32_t> centre = SeedPath(x, y, alphabet);
+    std::int32_t first = 0;
+    const std::vector<std::int32_t> centre = SeedPath(x, y, alphabet, &first);
     const std::int32_t cover = CoverWidth(centre, x.size(), y.size());
     // The band that covers the matrix has no edge to check: it is always the last try.
-    for (std::int32_t width = std::min(kFirstBandWidth, cover);;
-         width = std::min(2 * width, cover)) {
+    for (std::int32_t width = std::min(first, cover);; width = std::min(2 * width, cover)) {
         switch (
             RunBand(kernel, model, x, y, Band{&centre, width, storeBytes}, scratch, cancel, out)) {
             case BandResult::Done:
