@@ -5,8 +5,8 @@
 // cells a cell depends on are at most one place further along: a vector of cells is one load.
 //
 // A cell is computed from its neighbours by the reference's own operations, and a neighbour outside
-// the band counts as log zero. When the posterior of any state at the band's edge is above
-// kBandEdgeScore the band is too narrow: it is widened and the pair computed again.
+// the band counts as log zero. When the posterior of the states at the band's edge, all summed, is
+// above kBandEdgeScore the band is too narrow: it is widened and the pair computed again.
 #pragma once
 
 #include <atomic>
@@ -22,9 +22,9 @@
 
 namespace kvr::align {
 
-// The log posterior above which a state at the band's edge means that probability leaks out of
-// the band (about 2e-9). Leaks that small are more than the log-sum's cut-off (7.5) below every
-// kept posterior, so they vanish from its sums exactly.
+// The log of the posterior, summed over every state at both ends of every anti-diagonal, above
+// which probability leaks out of the band (about 2e-9). Leaks that small are more than the
+// log-sum's cut-off (7.5) below every kept posterior, so they vanish from its sums exactly.
 inline constexpr float kBandEdgeScore = -20.0f;
 
 // The centre row of the path on every anti-diagonal 0 .. lx + ly: starts at 0, ends at lx, and

@@ -2,7 +2,6 @@
 // chain of them in the same order in both, and straight lines from (0, 0) through their middles to
 // (lx, ly). Only a guess: the passes check it and widen the band where it was wrong.
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -19,20 +18,51 @@ struct Kmer {
     bool operator<(const Kmer& o) const { return hash < o.hash || (hash == o.hash && pos < o.pos); }
 };
 
-// Letters as the model reads them: case and U/T do not matter.
-unsigned char Fold(char c, Alphabet alphabet) {
-    const auto u = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(c)));
-    return alphabet == Alphabet::Nucleotide && u == 'U' ? 'T' : u;
+// A nucleotide as two bits (case aside, U as T), or -1.
+int BaseCode(char c) {
+    switch (c | 0x20) {
+        case 'a':
+            return 0;
+        case 'c':
+            return 1;
+        case 'g':
+            return 2;
+        case 't':
+        case 'u':
+            return 3;
+        default:
+            return -1;
+    }
 }
 
-// The k-mers of s that occur once in it, by hash.
+// The k-mers of s that occur once in it, by code. Nucleotides: a rolling code of two bits a base
+// (k-mers holding another symbol are left out); protein: a hash of the letters, case aside.
 std::vector<Kmer> UniqueKmers(std::string_view s, std::size_t k, Alphabet alphabet) {
     std::vector<Kmer> all;
     if (s.size() < k) return all;
-    for (std::size_t p = 0; p + k <= s.size(); ++p) {
-        std::uint64_t h = 1469598103934665603ull;  // FNV-1a
-        for (std::size_t t = 0; t < k; ++t) h = (h ^ Fold(s[p + t], alphabet)) * 1099511628211ull;
-        all.push_back({h, static_cast<std::int32_t>(p)});
+    all.reserve(s.size() - k + 1);
+    if (alphabet == Alphabet::Nucleotide) {
+        const std::uint64_t mask = (std::uint64_t{1} << (2 * k)) - 1;
+        std::uint64_t code = 0;
+        std::size_t run = 0;
+        for (std::size_t p = 0; p < s.size(); ++p) {
+            const int base = BaseCode(s[p]);
+            if (base < 0) {
+                run = 0;
+                continue;
+            }
+            code = ((code << 2) | static_cast<std::uint64_t>(base)) & mask;
+            if (++run >= k) all.push_back({code, static_cast<std::int32_t>(p + 1 - k)});
+        }
+    } else {
+        for (std::size_t p = 0; p + k <= s.size(); ++p) {
+            std::uint64_t h = 1469598103934665603ull;  // FNV-1a
+            for (std::size_t t = 0; t < k; ++t) {
+                const auto c = static_cast<unsigned char>(s[p + t]);
+                h = (h ^ (c >= 'a' && c <= 'z' ? c - 32u : c)) * 1099511628211ull;
+            }
+            all.push_back({h, static_cast<std::int32_t>(p)});
+        }
     }
     std::sort(all.begin(), all.end());
     std::vector<Kmer> unique;

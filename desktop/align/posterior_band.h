@@ -9,6 +9,7 @@
 #include <immintrin.h>
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -243,6 +244,13 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     s.rowOf.clear();
     s.colOf.clear();
     s.probOf.clear();
+    // The posterior at the band's ends, summed (scores far below the limit add nothing that
+    // matters).
+    const double maxEdgeMass = std::exp(static_cast<double>(kBandEdgeScore));
+    const auto EdgeMass = [](float score) {
+        return score < kBandEdgeScore - 30 ? 0.0 : std::exp(static_cast<double>(score));
+    };
+    double edgeMass = 0;
     const float minScore = MinPosteriorScore();
     const F minScoreV = Splat<N>(minScore), totalV = Splat<N>(total);
     for (std::int32_t d = D; d >= 2; --d) {
@@ -323,15 +331,16 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
                 s.probOf.push_back(p);
             }
         }
-        // An end of the band that is not the matrix's own edge must carry next to no probability.
+        // The ends of the band that are not the matrix's own edge must carry next to no
+        // probability, all of them together: on long pairs many small leaks add up.
         const float* e = s.edge.data() + static_cast<std::size_t>(d) * 10;
         const bool lowEdge = sd > std::max(0, d - ly);
         const bool highEdge = sd + W - 1 < std::min(d, lx);
         for (int st = 0; st < 5; ++st) {
-            if (lowEdge && e[st] + cur[st][0] - total > kBandEdgeScore) return BandResult::Widen;
-            if (highEdge && e[5 + st] + cur[st][W - 1] - total > kBandEdgeScore)
-                return BandResult::Widen;
+            if (lowEdge) edgeMass += EdgeMass(e[st] + cur[st][0] - total);
+            if (highEdge) edgeMass += EdgeMass(e[5 + st] + cur[st][W - 1] - total);
         }
+        if (edgeMass > maxEdgeMass) return BandResult::Widen;
     }
 
     // Entries came by descending anti-diagonal, so by descending column within a row.
