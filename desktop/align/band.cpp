@@ -19,6 +19,12 @@ BandResult RunBand(Kernel kernel, const HmmModel& model, std::string_view x, std
     }
 }
 
+// The next band to try: half as wide again while bands are narrow (most pairs need one or two
+// tries, and a width close to the need saves more than a try costs), then twice as wide.
+std::int32_t Wider(std::int32_t width) {
+    return width < 256 ? (width * 3 / 2 + 15) / 16 * 16 : 2 * width;
+}
+
 template <typename T>
 std::size_t BytesOf(const std::vector<T>& v) {
     return v.capacity() * sizeof(T);
@@ -53,7 +59,7 @@ bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view
     const std::vector<std::int32_t> centre = SeedPath(x, y, alphabet, &first);
     const std::int32_t cover = CoverWidth(centre, x.size(), y.size());
     // The band that covers the matrix has no edge to check: it is always the last try.
-    for (std::int32_t width = std::min(first, cover);; width = std::min(2 * width, cover)) {
+    for (std::int32_t width = std::min(first, cover);; width = std::min(Wider(width), cover)) {
         switch (
             RunBand(kernel, model, x, y, Band{&centre, width, storeBytes}, scratch, cancel, out)) {
             case BandResult::Done:
