@@ -103,10 +103,10 @@ std::vector<std::pair<std::int32_t, std::int32_t>> LongestChain(
 // between the runs or corners around them: a chance match of two unrelated places that would drag
 // the path hundreds of rows away. Long runs stay; so does a stray run that is near its neighbours.
 constexpr std::int32_t kStrayRows = 32;
-// The first band: 48 rows, and one more for every 8 rows of the longest stretch without a hit, up
+// The first band: 64 rows, and one more for every 8 rows of the longest stretch without a hit, up
 // to 160 (measured on the pairs of the test data: most need no second try, few are wider than
 // need be).
-constexpr std::int32_t kFirstWidthBase = 48;
+constexpr std::int32_t kFirstWidthBase = 64;
 constexpr std::int32_t kFirstWidthRowsPerRow = 8;
 constexpr std::int32_t kFirstWidthMost = 160;
 constexpr std::int32_t kStrayLongRun = 4;
