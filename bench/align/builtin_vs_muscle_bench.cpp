@@ -4,10 +4,11 @@
 // ratios little; the load average is printed beside them.
 //
 // For every FASTA file of the test data and a synthetic set of divergent 3 kb sequences: every
-// pair of the first 12 sequences (66 pairs) through MUSCLE and the built-in aligner. Then every
-// pair of orchid_its.fasta through vsearch (`--allpairs_global`, one thread; skipped when vsearch
-// is not installed) and the built-in aligner, and on all threads. Then long pairs, each in a
-// process of its own, with that process's peak memory.
+// pair of the first 12 sequences (66 pairs) through MUSCLE and the built-in aligner; orchid's
+// also through each kernel of the built-in aligner. Then every pair of orchid_its.fasta through
+// vsearch (`--allpairs_global`, one thread; skipped, with a note, when vsearch is not installed)
+// and the built-in aligner, and on all threads. Then long pairs, each in a process of its own,
+// with that process's peak memory.
 //   bench_builtin_vs_muscle [--builtin-only] [--set NAME] [--long]
 //   --builtin-only  no external program (for a profiler)
 //   --set NAME      only the set whose name starts with NAME
@@ -134,12 +135,13 @@ double MuscleCpu(const std::vector<kvr::align::PairTask>& tasks, const fs::path&
 
 // Processor time of the built-in aligner over the pairs on this thread, repeated to at least
 // half a second, per round.
-double BuiltinCpu(const std::vector<kvr::align::PairTask>& tasks) {
+double BuiltinCpu(const std::vector<kvr::align::PairTask>& tasks,
+                  const kvr::align::Options& options = {}) {
     std::vector<kvr::align::PairCounts> out;
     int rounds = 0;
     const double cpu0 = ThreadCpu();
     do {
-        kvr::align::AlignPairs(tasks, {}, 1, nullptr, out);
+        kvr::align::AlignPairs(tasks, options, 1, nullptr, out);
         ++rounds;
     } while (ThreadCpu() - cpu0 < 0.5);
     for (const auto& c : out)
@@ -236,6 +238,26 @@ int main(int argc, char** argv) {
     const fs::path orchid = fs::path(KVR_TEST_DATA) / "orchid_its.fasta";
     if (only.empty() || std::string("orchid_its.fasta").rfind(only, 0) == 0) {
         const auto seqs = Residues(orchid.string());
+        // The kernels on the same pairs.
+        const auto some = AllPairs(seqs, kSetSequences);
+        const struct {
+            const char* name;
+            align::Kernel kernel;
+            bool band;
+        } kernels[] = {{"scalar whole matrix", align::Kernel::Scalar, false},
+                       {"portable band", align::Kernel::Scalar, true},
+                       {"avx2 band", align::Kernel::Avx2, true},
+                       {"avx512 band", align::Kernel::Avx512, true}};
+        std::printf("orchid_its.fasta, %zu pairs, ms a pair:", some.size());
+        for (const auto& k : kernels) {
+            if (!align::KernelAvailable(k.kernel)) continue;
+            align::Options options;
+            options.kernel = k.kernel;
+            options.band = k.band;
+            std::printf(" %s %.3f;", k.name,
+                        1000 * BuiltinCpu(some, options) / static_cast<double>(some.size()));
+        }
+        std::printf("\n");
         const auto all = AllPairs(seqs, seqs.size());
         const double builtin = BuiltinCpu(all);
         std::printf("orchid_its.fasta, all %zu pairs on one thread: built-in %.2f s", all.size(),
