@@ -30,8 +30,8 @@ inline constexpr float kBandEdgeScore = -20.0f;
 // The centre row of the path on every anti-diagonal 0 .. lx + ly: starts at 0, ends at lx, and
 // grows by 0 or 1 from one anti-diagonal to the next. Seeded by the longest chain of k-mers found
 // once in each sequence, in the same order in both; straight lines between them.
-// With firstWidth, also the width of the first band to try (48 to 160 rows, a multiple of 16),
-// from how far apart the chained k-mers lie.
+// With firstWidth, also the width of the first band to try (32 to 160 rows, a multiple of 16),
+// from how far apart the chained k-mers lie and whether they share one diagonal.
 std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
                                    std::int32_t* firstWidth = nullptr);
 

