@@ -4,6 +4,9 @@
 #include <mutex>
 #include <new>
 #include <thread>
+#if __has_include(<malloc.h>)
+#include <malloc.h>
+#endif
 
 #include "align/align.h"
 #include "align/align_one.h"
@@ -93,6 +96,14 @@ Status Outcome(const std::vector<PairCounts>& out) {
     return cancelled ? Status::Cancelled : Status::Ok;
 }
 
+// Memory the other threads freed can stay in their allocator's pools, out of this thread's
+// reach: hand it back to the system before a pair that ran out of memory tries again.
+void GiveBackFreeMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 // Work spaces outlive a batch: the program aligns its pairs in many batches, and buffers grown
 // for one serve the next. One that grew large is given back to the system.
 class ScratchPool {
@@ -163,10 +174,13 @@ Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, K
             };
             turns.Enter(release);
             out[t] = align();
-            turns.Leave();
+            turns.Leave(release);
             if (out[t].status == Status::NoMemory && shared) {
                 release();
-                out[t] = turns.Alone(align);
+                out[t] = turns.Alone([&] {
+                    GiveBackFreeMemory();
+                    return align();
+                });
             }
         }
         Pool().Give(std::move(scratch));

@@ -28,9 +28,12 @@ class MemoryTurns {
         return alone_ || waiting_ > 0;
     }
 
-    // After a pair.
-    void Leave() {
+    // After a pair. While a pair waits for its turn alone, calls release() first, so that the
+    // memory is back before that pair starts.
+    template <typename Release>
+    void Leave(const Release& release) {
         const std::lock_guard lock(mutex_);
+        if (waiting_ > 0) release();
         --running_;
         changed_.notify_all();
     }

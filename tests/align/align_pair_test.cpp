@@ -136,8 +136,8 @@ TEST(AlignPairs, CancelStopsTheBatchAndMarksWhatIsLeft) {
     for (const auto& c : out) EXPECT_EQ(c.status, Status::Cancelled);
 }
 
-// A pair that ran out of memory runs once the other thread has left its pair; that thread, coming
-// to its next pair meanwhile, gives back its work space and waits until the lone pair is done.
+// A pair that ran out of memory runs once the other thread has left its pair and given back its
+// work space; that thread, coming to its next pair meanwhile, waits until the lone pair is done.
 TEST(MemoryTurns, APairShortOfMemoryRunsAloneAndTheOthersWait) {
     MemoryTurns turns;
     std::atomic<int> inside{0}, released{0};
@@ -148,23 +148,24 @@ TEST(MemoryTurns, APairShortOfMemoryRunsAloneAndTheOthersWait) {
         turns.Alone([&] {
             EXPECT_EQ(inside.load(), 0);
             ranAlone = true;
-            // Done only once the other thread, at its next pair, has given back its space.
-            while (released.load() == 0) std::this_thread::yield();
+            // Done only once the other thread, at its next pair, has waited.
+            while (released.load() < 2) std::this_thread::yield();
             return 0;
         });
     });
     while (!turns.Held()) std::this_thread::yield();
     EXPECT_FALSE(ranAlone);
     --inside;
-    turns.Leave();
-    turns.Enter([&] { ++released; });
-    EXPECT_TRUE(ranAlone);
+    turns.Leave([&] { ++released; });  // gives its space back before the lone pair starts
     EXPECT_EQ(released.load(), 1);
-    turns.Leave();
+    turns.Enter([&] { ++released; });  // waits, its space given back, until that pair is done
+    EXPECT_TRUE(ranAlone);
+    EXPECT_EQ(released.load(), 2);
+    turns.Leave([&] { ++released; });
     shortOfMemory.join();
     turns.Enter([&] { ++released; });  // nobody waits: nothing to give back
-    turns.Leave();
-    EXPECT_EQ(released.load(), 1);
+    turns.Leave([&] { ++released; });
+    EXPECT_EQ(released.load(), 2);
 }
 
 }  // namespace
