@@ -99,20 +99,21 @@ std::vector<std::pair<std::int32_t, std::int32_t>> LongestChain(
     return chain;
 }
 
-// A chain drops the runs of hits (one diagonal, overlapping k-mers) that stray from the line
-// between the runs or corners around them: a chance match of two unrelated places that would drag
-// the path hundreds of rows away. Long runs stay; so does a stray run that is near its neighbours.
-constexpr std::int32_t kStrayRows = 32;
 // The first band: 64 rows, and one more for every 8 rows of the longest stretch without a hit, up
 // to 160 (measured on the pairs of the test data: most need no second try, few are wider than
 // need be).
 constexpr std::int32_t kFirstWidthBase = 64;
-constexpr std::int32_t kFirstWidthRowsPerRow = 8;
+constexpr std::int32_t kGapRowsPerExtraRow = 8;
 constexpr std::int32_t kFirstWidthMost = 160;
 // Hits no further apart than this, all on one diagonal: 32 rows (every ITS1 pair of the test
 // data needs no more).
 constexpr std::int32_t kNarrowGap = 128;
 constexpr std::int32_t kNarrowWidth = 32;
+
+// A chain drops the runs of hits (one diagonal, overlapping k-mers) that stray from the line
+// between the runs or corners around them: a chance match of two unrelated places that would drag
+// the path hundreds of rows away. Long runs stay; so does a stray run that is near its neighbours.
+constexpr std::int32_t kStrayRows = 32;
 constexpr std::int32_t kStrayLongRun = 4;
 
 struct Run {
@@ -208,7 +209,7 @@ std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alpha
         }
         *firstWidth = oneDiagonal && gap < kNarrowGap
                           ? kNarrowWidth
-                          : std::min((kFirstWidthBase + gap / kFirstWidthRowsPerRow + 15) / 16 * 16,
+                          : std::min((kFirstWidthBase + gap / kGapRowsPerExtraRow + 15) / 16 * 16,
                                      kFirstWidthMost);
     }
 

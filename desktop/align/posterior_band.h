@@ -247,7 +247,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     // The posterior at the band's ends, summed (scores far below the limit add nothing that
     // matters).
     const double maxEdgeMass = std::exp(static_cast<double>(kBandEdgeScore));
-    const auto EdgeMass = [](float score) {
+    const auto edgeMassOf = [](float score) {
         return score < kBandEdgeScore - 30 ? 0.0 : std::exp(static_cast<double>(score));
     };
     double edgeMass = 0;
@@ -337,8 +337,8 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         const bool lowEdge = sd > std::max(0, d - ly);
         const bool highEdge = sd + W - 1 < std::min(d, lx);
         for (int st = 0; st < 5; ++st) {
-            if (lowEdge) edgeMass += EdgeMass(e[st] + cur[st][0] - total);
-            if (highEdge) edgeMass += EdgeMass(e[5 + st] + cur[st][W - 1] - total);
+            if (lowEdge) edgeMass += edgeMassOf(e[st] + cur[st][0] - total);
+            if (highEdge) edgeMass += edgeMassOf(e[5 + st] + cur[st][W - 1] - total);
         }
         if (edgeMass > maxEdgeMass) return BandResult::Widen;
     }
