@@ -12,13 +12,13 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "align/align.h"
 #include "align/hmm_model.h"
 #include "align/posterior.h"
+#include "align/work_buffer.h"
 
 namespace kvr::align {
 
@@ -54,25 +54,6 @@ struct Band {
 // The smallest width (a multiple of 16) whose band around `centre` holds every cell of the
 // matrix: such a band has no edge and is the whole matrix.
 std::int32_t CoverWidth(const std::vector<std::int32_t>& centre, std::size_t lx, std::size_t ly);
-
-// Memory that grows to the largest size asked for and is neither zeroed nor copied when it grows.
-template <typename T>
-class WorkBuffer {
-  public:
-    T* Need(std::size_t n) {
-        if (n > size_) {
-            data_.reset();
-            data_ = std::make_unique_for_overwrite<T[]>(n);
-            size_ = n;
-        }
-        return data_.get();
-    }
-    std::size_t Bytes() const { return size_ * sizeof(T); }
-
-  private:
-    std::unique_ptr<T[]> data_;
-    std::size_t size_ = 0;
-};
 
 // Work space of the banded passes, reused from pair to pair.
 struct BandScratch {
