@@ -1,11 +1,20 @@
-// The same pairs of orchid_its.fasta through the external MUSCLE (one `muscle -align` run per
-// pair, as the program runs it) and through the built-in aligner on one thread, in one run.
-// Times are processor time (this thread; MUSCLE's processes), so that other work on a shared
-// machine does not distort the ratio; wall times and the load average are printed beside them.
-// Then every pair of the file on all threads, and two 10 kb sequences with the peak memory.
-//   bench_builtin_vs_muscle [MUSCLE_PAIRS] [BUILTIN_PAIRS] [--unrelated-10kb]
-//   (default 20 and 800)
+// The built-in aligner against the external MUSCLE (one `muscle -align` run per pair, as the
+// program runs it) and vsearch, measured in one run. Times are processor time (the aligner's
+// thread; the external programs' processes), so that other work on a shared machine disturbs the
+// ratios little; the load average is printed beside them.
+//
+// For every FASTA file of the test data and a synthetic set of divergent 3 kb sequences: every
+// pair of the first 12 sequences (66 pairs) through MUSCLE and the built-in aligner; orchid's
+// also through each kernel of the built-in aligner. Then every pair of orchid_its.fasta through
+// vsearch (`--allpairs_global`, one thread; skipped, with a note, when vsearch is not installed)
+// and the built-in aligner, and on all threads. Then long pairs, each in a process of its own,
+// with that process's peak memory.
+//   bench_builtin_vs_muscle [--builtin-only] [--set NAME] [--long]
+//   --builtin-only  no external program (for a profiler)
+//   --set NAME      only the set whose name starts with NAME
+//   --long          also unrelated 10 kb and 20 kb pairs (minutes)
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,9 +36,9 @@
 
 namespace {
 
-struct Times {
-    double cpu = 0, wall = 0;
-};
+namespace fs = std::filesystem;
+
+constexpr std::size_t kSetSequences = 12;
 
 double ThreadCpu() {
     timespec t{};
@@ -37,11 +46,15 @@ double ThreadCpu() {
     return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
+double Seconds(const rusage& u) {
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+}
+
 double ChildrenCpu() {
     rusage u{};
     getrusage(RUSAGE_CHILDREN, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+    return Seconds(u);
 }
 
 double Wall() {
@@ -49,44 +62,23 @@ double Wall() {
         .count();
 }
 
-double PeakMegabytes() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_maxrss) / 1024.0;
-}
-
 double Load() {
     double load[1] = {0};
     return getloadavg(load, 1) == 1 ? load[0] : 0;
 }
 
-std::vector<std::pair<std::size_t, std::size_t>> PairsOf(std::size_t n, std::size_t count) {
-    std::vector<std::pair<std::size_t, std::size_t>> pairs;
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::size_t i = k % n;
-        pairs.emplace_back(i, (i + 1 + (k * 31) % (n - 1)) % n);
-    }
-    return pairs;
-}
+struct Set {
+    std::string name;
+    std::vector<std::string> sequences;
+};
 
-Times Muscle(const std::vector<kvr::Record>& seqs,
-             const std::vector<std::pair<std::size_t, std::size_t>>& pairs) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("kvr_bench_builtin_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const double cpu0 = ChildrenCpu(), wall0 = Wall();
-    for (const auto& [i, j] : pairs) {
-        std::ofstream(folder / "pair.fas") << ">a\n"
-                                           << seqs[i].residues << "\n>b\n"
-                                           << seqs[j].residues << "\n";
-        const std::string command = "cd '" + folder.string() +
-                                    "' && muscle -align pair.fas -output out.fas "
-                                    "-threads 1 >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0) std::fprintf(stderr, "muscle failed\n");
-    }
-    const Times t{ChildrenCpu() - cpu0, Wall() - wall0};
-    std::filesystem::remove_all(folder);
-    return t;
+std::vector<std::string> Residues(const std::string& path) {
+    kvr::RunState state;
+    kvr::RecordingWindow window;
+    kvr::LoadFasta(state, window, path);
+    std::vector<std::string> out;
+    for (const auto& record : state.InputSequences) out.push_back(record.residues);
+    return out;
 }
 
 // Random residues, and a copy with about `percent` % substitutions and short indels.
@@ -106,87 +98,200 @@ std::string Mutate(std::mt19937& rng, const std::string& s, unsigned percent) {
     return out;
 }
 
-void LongPair(const char* name, const std::string& a, const std::string& b) {
+// Like a ribosomal RNA gene of distant species of one class: a 3 kb ancestor, two lineages that
+// each drift 25 % from it, six sequences 15 % further in each: pairs of one lineage about 75 %
+// identical, pairs across lineages about 50 %, as mollusc large-subunit rRNA.
+Set SyntheticDivergent() {
+    std::mt19937 rng(3);
+    const std::string root = Random(rng, 3000);
+    Set set{"synthetic 3 kb divergent", {}};
+    for (int lineage = 0; lineage < 2; ++lineage) {
+        const std::string base = Mutate(rng, root, 25);
+        for (int k = 0; k < 6; ++k) set.sequences.push_back(Mutate(rng, base, 15));
+    }
+    return set;
+}
+
+std::vector<kvr::align::PairTask> AllPairs(const std::vector<std::string>& seqs, std::size_t n) {
+    std::vector<kvr::align::PairTask> tasks;
+    n = std::min(n, seqs.size());
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 1; j < n; ++j) tasks.push_back({seqs[i], seqs[j]});
+    return tasks;
+}
+
+// Processor time of the external MUSCLE over the pairs, one process per pair.
+double MuscleCpu(const std::vector<kvr::align::PairTask>& tasks, const fs::path& folder) {
+    const double cpu0 = ChildrenCpu();
+    for (const auto& t : tasks) {
+        std::ofstream(folder / "pair.fas") << ">a\n" << t.a << "\n>b\n" << t.b << "\n";
+        const std::string command = "cd '" + folder.string() +
+                                    "' && muscle -align pair.fas -output out.fas "
+                                    "-threads 1 >muscle.log 2>&1";
+        if (std::system(command.c_str()) != 0) std::fprintf(stderr, "muscle failed\n");
+    }
+    return ChildrenCpu() - cpu0;
+}
+
+// Processor time of the built-in aligner over the pairs on this thread, repeated to at least
+// half a second, per round.
+double BuiltinCpu(const std::vector<kvr::align::PairTask>& tasks,
+                  const kvr::align::Options& options = {}) {
+    std::vector<kvr::align::PairCounts> out;
+    int rounds = 0;
     const double cpu0 = ThreadCpu();
-    const kvr::align::PairCounts c = kvr::align::AlignPair(a, b);
-    std::printf("%s (%zu/%zu): %s, %.2f s, %u/%u identical columns, peak memory %.0f MB\n", name,
-                a.size(), b.size(), kvr::align::StatusText(c.status), ThreadCpu() - cpu0, c.matches,
-                c.gapFreeColumns, PeakMegabytes());
+    do {
+        kvr::align::AlignPairs(tasks, options, 1, nullptr, out);
+        ++rounds;
+    } while (ThreadCpu() - cpu0 < 0.5);
+    for (const auto& c : out)
+        if (c.status != kvr::align::Status::Ok)
+            std::fprintf(stderr, "built-in: %s\n", kvr::align::StatusText(c.status));
+    return (ThreadCpu() - cpu0) / rounds;
+}
+
+// Whether a program is on the PATH.
+bool Installed(const char* program) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path != nullptr ? path : "";
+    for (std::size_t from = 0; from <= dirs.size();) {
+        const std::size_t to = std::min(dirs.find(':', from), dirs.size());
+        const fs::path candidate = fs::path(dirs.substr(from, to - from)) / program;
+        if (to > from && access(candidate.c_str(), X_OK) == 0) return true;
+        from = to + 1;
+    }
+    return false;
+}
+
+// A pair aligned in a child process: its processor time and peak memory alone.
+void LongPair(const char* name, const std::string& a, const std::string& b) {
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        const kvr::align::PairCounts c = kvr::align::AlignPair(a, b);
+        std::printf("%-28s %s, %u/%u identical columns", name, kvr::align::StatusText(c.status),
+                    c.matches, c.gapFreeColumns);
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int status = 0;
+    rusage u{};
+    if (child < 0 || wait4(child, &status, 0, &u) != child) {
+        std::printf("%s: could not run\n", name);
+        return;
+    }
+    std::printf(", %.2f s, peak memory %.0f MB\n", Seconds(u),
+                static_cast<double>(u.ru_maxrss) / 1024.0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace kvr;
-    const std::size_t musclePairs = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 20;
-    const std::size_t builtinPairs = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 800;
-    const bool unrelated = argc > 3 && std::strcmp(argv[3], "--unrelated-10kb") == 0;
-    RunState state;
-    RecordingWindow window;
-    LoadFasta(state, window, std::string(KVR_TEST_DATA) + "/orchid_its.fasta");
-    if (state.failFlag || musclePairs == 0 || builtinPairs == 0) return 1;
-    const auto& seqs = state.InputSequences;
-    std::printf("orchid_its.fasta, %zu sequences; load average %.1f on %u processors\n",
-                seqs.size(), Load(), std::thread::hardware_concurrency());
-
-    const Times muscle = Muscle(seqs, PairsOf(seqs.size(), musclePairs));
-    const double msMuscle = 1000 * muscle.cpu / static_cast<double>(musclePairs);
-    std::printf("muscle   %zu pairs: %.1f ms/pair processor time (%.1f ms wall)\n", musclePairs,
-                msMuscle, 1000 * muscle.wall / static_cast<double>(musclePairs));
-
-    const auto builtinPairList = PairsOf(seqs.size(), builtinPairs);
-    std::vector<align::PairTask> tasks;
-    for (const auto& [i, j] : builtinPairList)
-        tasks.push_back({seqs[i].residues, seqs[j].residues});
-    std::vector<align::PairCounts> out;
-    const struct {
-        const char* name;
-        align::Kernel kernel;
-        bool band;
-        std::size_t share;  // 1 / share of the pairs (the slow ones run fewer)
-    } runs[] = {
-        {"scalar, whole matrix", align::Kernel::Scalar, false, 16},
-        {"avx512, whole matrix", align::Kernel::Avx512, false, 4},
-        {"portable, band", align::Kernel::Scalar, true, 4},
-        {"avx2, band", align::Kernel::Avx2, true, 1},
-        {"avx512, band", align::Kernel::Avx512, true, 1},
-    };
-    for (const auto& run : runs) {
-        if (!align::KernelAvailable(run.kernel)) continue;
-        align::Options options;
-        options.kernel = run.kernel;
-        options.band = run.band;
-        const std::size_t n = tasks.size() / run.share;
-        const std::vector<align::PairTask> some(tasks.begin(), tasks.begin() + n);
-        double cells = 0;  // of the whole matrices
-        for (const auto& t : some)
-            cells += static_cast<double>(t.a.size()) * static_cast<double>(t.b.size());
-        const double cpu0 = ThreadCpu(), wall0 = Wall();
-        align::AlignPairs(some, options, 1, nullptr, out);
-        const double cpu = ThreadCpu() - cpu0, wall = Wall() - wall0;
-        const double ms = 1000 * cpu / static_cast<double>(n);
-        std::printf(
-            "%-21s %4zu pairs: %.2f ms/pair, %.1fx muscle per core (wall %.1fx), %.0f "
-            "pairs/s/core, %.2f GCUPS\n",
-            run.name, n, ms, msMuscle / ms,
-            (muscle.wall / static_cast<double>(musclePairs)) / (wall / static_cast<double>(n)),
-            static_cast<double>(n) / cpu, cells / cpu / 1e9);
+    bool builtinOnly = false, longPairs = false;
+    std::string only;
+    for (int k = 1; k < argc; ++k) {
+        if (std::strcmp(argv[k], "--builtin-only") == 0)
+            builtinOnly = true;
+        else if (std::strcmp(argv[k], "--long") == 0)
+            longPairs = true;
+        else if (std::strcmp(argv[k], "--set") == 0 && k + 1 < argc)
+            only = argv[++k];
+        else
+            return std::fprintf(stderr, "usage: %s [--builtin-only] [--set NAME] [--long]\n",
+                                argv[0]),
+                   2;
+    }
+    if (!builtinOnly && !Installed("muscle")) {
+        std::fprintf(stderr, "muscle is not installed (scripts/bootstrap installs it)\n");
+        return 1;
     }
 
-    // Every pair of the file, as a run does it, on all processors.
-    std::vector<align::PairTask> all;
-    for (std::size_t i = 0; i < seqs.size(); ++i)
-        for (std::size_t j = i + 1; j < seqs.size(); ++j)
-            all.push_back({seqs[i].residues, seqs[j].residues});
-    const int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const double wall0 = Wall();
-    align::AlignPairs(all, {}, jobs, nullptr, out);
-    std::printf("all %zu pairs on %d threads: %.2f s wall (load average %.1f)\n", all.size(), jobs,
-                Wall() - wall0, Load());
+    std::vector<Set> sets;
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(KVR_TEST_DATA))
+        if (entry.path().extension() == ".fasta") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const auto& file : files) sets.push_back({file.filename().string(), Residues(file)});
+    sets.push_back(SyntheticDivergent());
+
+    const fs::path folder =
+        fs::temp_directory_path() / ("kvr_bench_builtin_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    std::printf("load average %.1f on %u processors; processor time, %zu sequences a set\n", Load(),
+                std::thread::hardware_concurrency(), kSetSequences);
+    std::printf("%-26s %6s %9s %12s %14s %9s\n", "set", "pairs", "mean nt", "muscle ms",
+                "built-in ms", "ratio");
+    for (const Set& set : sets) {
+        if (set.name.rfind(only, 0) != 0) continue;
+        const auto tasks = AllPairs(set.sequences, kSetSequences);
+        double residues = 0;
+        for (const auto& t : tasks) residues += static_cast<double>(t.a.size() + t.b.size()) / 2;
+        const double n = static_cast<double>(tasks.size());
+        const double builtin = BuiltinCpu(tasks);
+        const double muscle = builtinOnly ? 0 : MuscleCpu(tasks, folder);
+        std::printf("%-26s %6zu %9.0f %12.2f %14.3f %8.1fx\n", set.name.c_str(), tasks.size(),
+                    residues / n, 1000 * muscle / n, 1000 * builtin / n,
+                    builtinOnly ? 0.0 : muscle / builtin);
+    }
+
+    const fs::path orchid = fs::path(KVR_TEST_DATA) / "orchid_its.fasta";
+    if (only.empty() || std::string("orchid_its.fasta").rfind(only, 0) == 0) {
+        const auto seqs = Residues(orchid.string());
+        // The kernels on the same pairs.
+        const auto some = AllPairs(seqs, kSetSequences);
+        const struct {
+            const char* name;
+            align::Kernel kernel;
+            bool band;
+        } kernels[] = {{"scalar whole matrix", align::Kernel::Scalar, false},
+                       {"portable band", align::Kernel::Scalar, true},
+                       {"avx2 band", align::Kernel::Avx2, true},
+                       {"avx512 band", align::Kernel::Avx512, true}};
+        std::printf("orchid_its.fasta, %zu pairs, ms a pair:", some.size());
+        for (const auto& k : kernels) {
+            if (!align::KernelAvailable(k.kernel)) continue;
+            align::Options options;
+            options.kernel = k.kernel;
+            options.band = k.band;
+            std::printf(" %s %.3f;", k.name,
+                        1000 * BuiltinCpu(some, options) / static_cast<double>(some.size()));
+        }
+        std::printf("\n");
+        const auto all = AllPairs(seqs, seqs.size());
+        const double builtin = BuiltinCpu(all);
+        std::printf("orchid_its.fasta, all %zu pairs on one thread: built-in %.2f s", all.size(),
+                    builtin);
+        if (builtinOnly) {
+            std::printf("\n");
+        } else if (!Installed("vsearch")) {
+            std::printf("; vsearch is not installed: skipped\n");
+        } else {
+            const double cpu0 = ChildrenCpu();
+            const std::string command = "vsearch --allpairs_global '" + orchid.string() +
+                                        "' --acceptall --threads 1 --userfields query+target+id "
+                                        "--userout '" +
+                                        (folder / "vsearch.tsv").string() + "' >'" +
+                                        (folder / "vsearch.log").string() + "' 2>&1";
+            if (std::system(command.c_str()) != 0) std::fprintf(stderr, "vsearch failed\n");
+            const double vsearch = ChildrenCpu() - cpu0;
+            std::printf(", vsearch %.2f s: %.1fx vsearch's time\n", vsearch, builtin / vsearch);
+        }
+        const int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        std::vector<align::PairCounts> out;
+        const double wall0 = Wall();
+        align::AlignPairs(all, {}, jobs, nullptr, out);
+        std::printf("the same on %d threads: %.2f s wall (load average %.1f)\n", jobs,
+                    Wall() - wall0, Load());
+    }
+    fs::remove_all(folder);
 
     std::mt19937 rng(1);
     const std::string a = Random(rng, 10000);
     LongPair("10 kb, 85 % identical", a, Mutate(rng, a, 15));
-    if (unrelated) LongPair("10 kb, unrelated", a, Random(rng, 10000));
+    if (longPairs) {
+        LongPair("10 kb, unrelated", a, Random(rng, 10000));
+        LongPair("20 kb, unrelated", Random(rng, 20000), Random(rng, 20000));
+    }
     return 0;
 }

@@ -37,8 +37,8 @@ struct Options {
     // its edge, instead of the whole matrix. The same results in a fraction of the time and
     // memory; off only to compare against the whole matrix.
     bool band = true;
-    // Longest sequence accepted, in residues; the default is what MUSCLE itself accepts. A pair
-    // whose band grows to the whole matrix needs 4 bytes per cell of the two lengths' product.
+    // Longest sequence accepted, in residues; the default is what MUSCLE itself accepts. Memory
+    // is bounded whatever the lengths (two unrelated 20 kb sequences: about 100 MB).
     std::uint32_t maxLength = 20000;
 };
 
@@ -73,8 +73,9 @@ struct PairTask {
 
 // Aligns every task on `jobs` threads (at least one); out[k] belongs to tasks[k] and is the same
 // whatever the number of threads. When *cancel becomes true the call returns within a fraction of
-// a second, the unfinished pairs marked Cancelled. Returns Cancelled if it was cancelled, else Ok
-// (a pair's own failure is in its counts).
+// a second, the unfinished pairs marked Cancelled. A pair that runs out of memory while other
+// threads hold theirs waits for them and runs alone; only one that cannot fit alone is NoMemory.
+// Returns Cancelled if it was cancelled, else Ok (a pair's own failure is in its counts).
 Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, int jobs,
                   const std::atomic<bool>* cancel, std::vector<PairCounts>& out);
 

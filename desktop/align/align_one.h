@@ -6,12 +6,14 @@
 #include <string_view>
 
 #include "align/align.h"
+#include "align/band.h"
 #include "align/mea.h"
 #include "align/posterior.h"
 
 namespace kvr::align {
 
 struct PairScratch {
+    BandScratch band;
     PosteriorScratch posterior;
     SparsePosterior sparse;
     MeaScratch mea;

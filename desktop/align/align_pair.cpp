@@ -57,7 +57,7 @@ PairCounts AlignOne(std::string_view a, std::string_view b, const Options& optio
         const Alphabet alphabet = AlphabetFor(a, b, options);
         const HmmModel& model = ModelFor(alphabet);
         const bool done =
-            options.band ? PosteriorBanded(model, a, b, alphabet, kernel, scratch.posterior, cancel,
+            options.band ? PosteriorBanded(model, a, b, alphabet, kernel, scratch.band, cancel,
                                            scratch.sparse)
                          : PosteriorScalar(model, a, b, scratch.posterior, cancel, scratch.sparse);
         if (!done) return PairCounts{Status::Cancelled};

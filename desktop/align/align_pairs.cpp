@@ -1,11 +1,17 @@
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <thread>
+#if __has_include(<malloc.h>)
+#include <malloc.h>
+#endif
 
 #include "align/align.h"
 #include "align/align_one.h"
 #include "align/kernels.h"
+#include "align/memory_turns.h"
 
 namespace kvr::align {
 
@@ -13,6 +19,10 @@ namespace {
 
 // Longer pairs go through the scalar path: a lane batch holds its lanes' whole forward matrix.
 constexpr std::size_t kLaneMaxLength = 3000;
+// With the band on, pairs no longer than this go one per lane over the whole matrix: a band
+// would cover most of their matrix anyway, and the lanes are faster there (all 5S rRNA pairs of
+// the test data, 120 residues, a fifth faster; ITS1 pairs, 200 residues, half as fast).
+constexpr std::size_t kLaneBandMaxLength = 140;
 
 int LanesOf(Kernel kernel) {
     return kernel == Kernel::Avx512 ? kLanesAvx512 : kernel == Kernel::Avx2 ? kLanesAvx2 : 1;
@@ -47,6 +57,28 @@ void RunLanes(Kernel kernel, const WorkItem& item, const std::vector<PairTask>& 
     }
 }
 
+// Batches of up to `lanes` pairs of one alphabet and similar lengths, so that little of a batch
+// is padding.
+std::vector<WorkItem> LaneBatches(std::vector<std::pair<Alphabet, std::size_t>> laneTasks,
+                                  const std::vector<PairTask>& tasks, int lanes) {
+    std::sort(laneTasks.begin(), laneTasks.end(), [&](const auto& p, const auto& q) {
+        const auto key = [&](const auto& t) {
+            return std::tuple(t.first, tasks[t.second].a.size(), tasks[t.second].b.size(),
+                              t.second);
+        };
+        return key(p) < key(q);
+    });
+    std::vector<WorkItem> items;
+    for (std::size_t k = 0; k < laneTasks.size();) {
+        WorkItem item{laneTasks[k].first, {}};
+        while (k < laneTasks.size() && laneTasks[k].first == item.alphabet &&
+               static_cast<int>(item.tasks.size()) < lanes)
+            item.tasks.push_back(laneTasks[k++].second);
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
 // Runs work(thread) on `jobs` threads (at most `items`), the calling one among them.
 template <typename Work>
 void OnThreads(int jobs, std::size_t items, const Work& work) {
@@ -64,24 +96,94 @@ Status Outcome(const std::vector<PairCounts>& out) {
     return cancelled ? Status::Cancelled : Status::Ok;
 }
 
-// One pair at a time per thread, the largest first so that the threads finish together.
+// Memory the other threads freed can stay in their allocator's pools, out of this thread's
+// reach: hand it back to the system before a pair that ran out of memory tries again.
+void GiveBackFreeMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+// Work spaces outlive a batch: the program aligns its pairs in many batches, and buffers grown
+// for one serve the next. One that grew large is given back to the system.
+class ScratchPool {
+  public:
+    std::unique_ptr<PairScratch> Take() {
+        const std::lock_guard lock(mutex_);
+        if (free_.empty()) return std::make_unique<PairScratch>();
+        auto scratch = std::move(free_.back());
+        free_.pop_back();
+        return scratch;
+    }
+    void Give(std::unique_ptr<PairScratch> scratch) {
+        if (scratch->band.Bytes() > kKeepBytes) return;
+        const std::lock_guard lock(mutex_);
+        free_.push_back(std::move(scratch));
+    }
+
+  private:
+    static constexpr std::size_t kKeepBytes = std::size_t{32} << 20;
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<PairScratch>> free_;
+};
+
+ScratchPool& Pool() {
+    static ScratchPool pool;
+    return pool;
+}
+
+// One pair at a time per thread, the largest first so that the threads finish together, then
+// the short pairs in lane batches. A pair that runs out of memory while other threads hold
+// theirs is tried again alone.
 Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, Kernel kernel,
                    int jobs, const std::atomic<bool>* cancel, std::vector<PairCounts>& out) {
-    std::vector<std::size_t> order(tasks.size());
-    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    const int lanes = LanesOf(kernel);
+    std::vector<std::size_t> order;
+    std::vector<std::pair<Alphabet, std::size_t>> shortTasks;
+    for (std::size_t k = 0; k < tasks.size(); ++k) {
+        if (lanes == 1 || std::max(tasks[k].a.size(), tasks[k].b.size()) > kLaneBandMaxLength) {
+            order.push_back(k);
+        } else if (auto early = Precheck(tasks[k].a, tasks[k].b, options)) {
+            out[k] = *early;
+        } else {
+            shortTasks.emplace_back(AlphabetFor(tasks[k].a, tasks[k].b, options), k);
+        }
+    }
     const auto cells = [&](std::size_t k) { return tasks[k].a.size() * tasks[k].b.size(); };
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t p, std::size_t q) { return cells(p) > cells(q); });
+    const std::vector<WorkItem> batches = LaneBatches(std::move(shortTasks), tasks, lanes);
+    const std::size_t items = order.size() + batches.size();
     std::atomic<std::size_t> next{0};
-    OnThreads(jobs, order.size(), [&] {
-        PairScratch scratch;
+    MemoryTurns turns;
+    const bool shared = jobs > 1 && order.size() > 1;
+    OnThreads(jobs, items, [&] {
+        std::unique_ptr<PairScratch> scratch = Pool().Take();
+        const auto release = [&] { scratch = std::make_unique<PairScratch>(); };
         for (;;) {
-            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) break;
             const std::size_t k = next.fetch_add(1, std::memory_order_relaxed);
-            if (k >= order.size()) return;
+            if (k >= items) break;
+            if (k >= order.size()) {
+                RunLanes(kernel, batches[k - order.size()], tasks, cancel, scratch->mea, out);
+                continue;
+            }
             const std::size_t t = order[k];
-            out[t] = AlignOne(tasks[t].a, tasks[t].b, options, kernel, scratch, cancel);
+            const auto align = [&] {
+                return AlignOne(tasks[t].a, tasks[t].b, options, kernel, *scratch, cancel);
+            };
+            turns.Enter(release);
+            out[t] = align();
+            turns.Leave(release);
+            if (out[t].status == Status::NoMemory && shared) {
+                release();
+                out[t] = turns.Alone([&] {
+                    GiveBackFreeMemory();
+                    return align();
+                });
+            }
         }
+        Pool().Give(std::move(scratch));
     });
     return Outcome(out);
 }
@@ -123,22 +225,9 @@ Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, in
         else
             items.push_back({alphabet, {k}});
     }
-    // Similar lengths share a batch, so that little of it is padding.
-    std::sort(laneTasks.begin(), laneTasks.end(), [&](const auto& p, const auto& q) {
-        const auto key = [&](const auto& t) {
-            return std::tuple(t.first, tasks[t.second].a.size(), tasks[t.second].b.size(),
-                              t.second);
-        };
-        return key(p) < key(q);
-    });
     const std::size_t scalarItems = items.size();
-    for (std::size_t k = 0; k < laneTasks.size();) {
-        WorkItem item{laneTasks[k].first, {}};
-        while (k < laneTasks.size() && laneTasks[k].first == item.alphabet &&
-               static_cast<int>(item.tasks.size()) < lanes)
-            item.tasks.push_back(laneTasks[k++].second);
+    for (auto& item : LaneBatches(std::move(laneTasks), tasks, lanes))
         items.push_back(std::move(item));
-    }
     // The big batches first, the single long pairs after: the threads finish together.
     std::rotate(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(scalarItems),
                 items.end());

@@ -6,38 +6,62 @@ namespace kvr::align {
 
 namespace {
 
-constexpr std::int32_t kFirstBandWidth = 64;
-// A band may always take this much; beyond it, no more than the whole matrix would.
-constexpr std::size_t kBandBytesAlways = std::size_t{64} << 20;
-
-// The forward match score of every cell of the band, and the states at its two ends.
-std::size_t BandBytes(std::size_t lx, std::size_t ly, std::int32_t width) {
-    return (lx + ly + 1) * (static_cast<std::size_t>(width) + 10) * sizeof(float);
-}
-
 BandResult RunBand(Kernel kernel, const HmmModel& model, std::string_view x, std::string_view y,
-                   const Band& band, const std::atomic<bool>* cancel, SparsePosterior& out) {
+                   const Band& band, BandScratch& scratch, const std::atomic<bool>* cancel,
+                   SparsePosterior& out) {
     switch (kernel) {
         case Kernel::Avx512:
-            return PosteriorBandAvx512(model, x, y, band, cancel, out);
+            return PosteriorBandAvx512(model, x, y, band, scratch, cancel, out);
         case Kernel::Avx2:
-            return PosteriorBandAvx2(model, x, y, band, cancel, out);
+            return PosteriorBandAvx2(model, x, y, band, scratch, cancel, out);
         default:
-            return PosteriorBandPortable(model, x, y, band, cancel, out);
+            return PosteriorBandPortable(model, x, y, band, scratch, cancel, out);
     }
+}
+
+// The next band to try: half as wide again while bands are narrow (most pairs need one or two
+// tries, and a width close to the need saves more than a try costs), then twice as wide.
+std::int32_t Wider(std::int32_t width) {
+    return width < 256 ? (width * 3 / 2 + 15) / 16 * 16 : 2 * width;
+}
+
+template <typename T>
+std::size_t BytesOf(const std::vector<T>& v) {
+    return v.capacity() * sizeof(T);
 }
 
 }  // namespace
 
+std::size_t BandScratch::Bytes() const {
+    return forwardMatch.Bytes() + checkpoints.Bytes() + BytesOf(slots) + BytesOf(again) +
+           BytesOf(edge) + BytesOf(insX) + BytesOf(insY) + BytesOf(xs) + BytesOf(ys) +
+           BytesOf(rowOf) + BytesOf(colOf) + BytesOf(probOf);
+}
+
+std::int32_t CoverWidth(const std::vector<std::int32_t>& centre, std::size_t lx, std::size_t ly) {
+    // Rows max(0, d - ly) .. min(d, lx) of anti-diagonal d must lie within centre - width / 2 ..
+    // centre + width / 2 - 1.
+    std::int64_t half = 1;
+    for (std::size_t d = 0; d < centre.size(); ++d) {
+        const auto c = static_cast<std::int64_t>(centre[d]);
+        const auto first = static_cast<std::int64_t>(d > ly ? d - ly : 0);
+        const auto last = static_cast<std::int64_t>(std::min(d, lx));
+        half = std::max({half, c - first, last - c + 1});
+    }
+    return static_cast<std::int32_t>((2 * half + 15) / 16 * 16);
+}
+
 bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
-                     Alphabet alphabet, Kernel kernel, PosteriorScratch& wholeScratch,
-                     const std::atomic<bool>* cancel, SparsePosterior& out) {
-    const std::vector<std::int32_t> centre = SeedPath(x, y, alphabet);
-    // A band at least twice as wide as the shorter sequence covers the matrix: it has no edge.
-    const std::size_t limit = std::max(x.size() * y.size() * sizeof(float), kBandBytesAlways);
-    for (std::int32_t width = kFirstBandWidth; BandBytes(x.size(), y.size(), width) <= limit;
-         width *= 2) {
-        switch (RunBand(kernel, model, x, y, Band{&centre, width}, cancel, out)) {
+                     Alphabet alphabet, Kernel kernel, BandScratch& scratch,
+                     const std::atomic<bool>* cancel, SparsePosterior& out,
+                     std::size_t storeBytes) {
+    std::int32_t first = 0;
+    const std::vector<std::int32_t> centre = SeedPath(x, y, alphabet, &first);
+    const std::int32_t cover = CoverWidth(centre, x.size(), y.size());
+    // The band that covers the matrix has no edge to check: it is always the last try.
+    for (std::int32_t width = std::min(first, cover);; width = std::min(Wider(width), cover)) {
+        switch (
+            RunBand(kernel, model, x, y, Band{&centre, width, storeBytes}, scratch, cancel, out)) {
             case BandResult::Done:
                 return true;
             case BandResult::Cancelled:
@@ -46,7 +70,6 @@ bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view
                 break;
         }
     }
-    return PosteriorScalar(model, x, y, wholeScratch, cancel, out);
 }
 
 }  // namespace kvr::align

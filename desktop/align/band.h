@@ -5,11 +5,12 @@
 // cells a cell depends on are at most one place further along: a vector of cells is one load.
 //
 // A cell is computed from its neighbours by the reference's own operations, and a neighbour outside
-// the band counts as log zero. When the posterior of any state at the band's edge is above
-// kBandEdgeScore the band is too narrow: it is widened and the pair computed again.
+// the band counts as log zero. When the posterior of the states at the band's edge, all summed, is
+// above kBandEdgeScore the band is too narrow: it is widened and the pair computed again.
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -17,28 +18,55 @@
 #include "align/align.h"
 #include "align/hmm_model.h"
 #include "align/posterior.h"
+#include "align/work_buffer.h"
 
 namespace kvr::align {
 
-// The log posterior above which a state at the band's edge means that probability leaks out of
-// the band (about 2e-9). Leaks that small are more than the log-sum's cut-off (7.5) below every
-// kept posterior, so they vanish from its sums exactly.
+// The log of the posterior, summed over every state at both ends of every anti-diagonal, above
+// which probability leaks out of the band (about 2e-9). Leaks that small are more than the
+// log-sum's cut-off (7.5) below every kept posterior, so they vanish from its sums exactly.
 inline constexpr float kBandEdgeScore = -20.0f;
 
 // The centre row of the path on every anti-diagonal 0 .. lx + ly: starts at 0, ends at lx, and
 // grows by 0 or 1 from one anti-diagonal to the next. Seeded by the longest chain of k-mers found
 // once in each sequence, in the same order in both; straight lines between them.
-std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet);
+// With firstWidth, also the width of the first band to try (32 to 160 rows, a multiple of 16),
+// from how far apart the chained k-mers lie and whether they share one diagonal.
+std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
+                                   std::int32_t* firstWidth = nullptr);
+
+// The forward match scores a band keeps at once; a band that needs more recomputes them in blocks
+// from checkpoints during the backward pass (one more forward pass, a bounded memory).
+inline constexpr std::size_t kBandStoreBytes = std::size_t{64} << 20;
 
 // A band: its centre path and its width in rows (a multiple of 16).
 struct Band {
     const std::vector<std::int32_t>* centre = nullptr;
     std::int32_t width = 0;
+    std::size_t storeBytes = kBandStoreBytes;
     // First row of the band on anti-diagonal d (d may be out of range: the ends are held).
     std::int32_t Start(std::int64_t d) const {
         const auto last = static_cast<std::int64_t>(centre->size()) - 1;
         return (*centre)[static_cast<std::size_t>(d < 0 ? 0 : d > last ? last : d)] - width / 2;
     }
+};
+
+// The smallest width (a multiple of 16) whose band around `centre` holds every cell of the
+// matrix: such a band has no edge and is the whole matrix.
+std::int32_t CoverWidth(const std::vector<std::int32_t>& centre, std::size_t lx, std::size_t ly);
+
+// Work space of the banded passes, reused from pair to pair.
+struct BandScratch {
+    WorkBuffer<float> forwardMatch;    // every anti-diagonal's row of the band, or one block's
+    WorkBuffer<float> checkpoints;     // two anti-diagonals of five states before each block
+    std::vector<float> slots;          // three anti-diagonals x five states x (width + 2)
+    std::vector<float> again;          // the same, for the blocks computed again
+    std::vector<float> edge;           // forward states at both ends of every anti-diagonal
+    std::vector<float> insX, insY;     // insert scores by row, by column reversed
+    std::vector<std::int32_t> xs, ys;  // symbol classes (x times the class count) likewise
+    std::vector<std::uint32_t> rowOf, colOf;
+    std::vector<float> probOf;
+    std::size_t Bytes() const;
 };
 
 enum class BandResult : std::uint8_t {
@@ -49,21 +77,21 @@ enum class BandResult : std::uint8_t {
 
 // The banded passes, one per instruction set; every one gives the same bits.
 BandResult PosteriorBandPortable(const HmmModel& model, std::string_view x, std::string_view y,
-                                 const Band& band, const std::atomic<bool>* cancel,
-                                 SparsePosterior& out);
+                                 const Band& band, BandScratch& scratch,
+                                 const std::atomic<bool>* cancel, SparsePosterior& out);
 BandResult PosteriorBandAvx2(const HmmModel& model, std::string_view x, std::string_view y,
-                             const Band& band, const std::atomic<bool>* cancel,
-                             SparsePosterior& out);
+                             const Band& band, BandScratch& scratch,
+                             const std::atomic<bool>* cancel, SparsePosterior& out);
 BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::string_view y,
-                               const Band& band, const std::atomic<bool>* cancel,
-                               SparsePosterior& out);
+                               const Band& band, BandScratch& scratch,
+                               const std::atomic<bool>* cancel, SparsePosterior& out);
 
-// The posteriors of the pair through a band seeded by SeedPath, 64 rows wide at first and doubled
-// while probability reaches its edge; once a band would take more than 64 MB and more memory than
-// the whole matrix, the scalar reference on the whole matrix. `kernel` is a resolved one (not
-// Best). False if cancelled.
+// The posteriors of the pair through a band seeded by SeedPath, as wide at first as it says and
+// widened while probability reaches its edge, up to the width that covers the whole matrix.
+// `kernel` is a resolved one (not Best). False if cancelled.
 bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
-                     Alphabet alphabet, Kernel kernel, PosteriorScratch& wholeScratch,
-                     const std::atomic<bool>* cancel, SparsePosterior& out);
+                     Alphabet alphabet, Kernel kernel, BandScratch& scratch,
+                     const std::atomic<bool>* cancel, SparsePosterior& out,
+                     std::size_t storeBytes = kBandStoreBytes);
 
 }  // namespace kvr::align

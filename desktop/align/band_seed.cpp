@@ -2,7 +2,7 @@
 // chain of them in the same order in both, and straight lines from (0, 0) through their middles to
 // (lx, ly). Only a guess: the passes check it and widen the band where it was wrong.
 #include <algorithm>
-#include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -18,20 +18,51 @@ struct Kmer {
     bool operator<(const Kmer& o) const { return hash < o.hash || (hash == o.hash && pos < o.pos); }
 };
 
-// Letters as the model reads them: case and U/T do not matter.
-unsigned char Fold(char c, Alphabet alphabet) {
-    const auto u = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(c)));
-    return alphabet == Alphabet::Nucleotide && u == 'U' ? 'T' : u;
+// A nucleotide as two bits (case aside, U as T), or -1.
+int BaseCode(char c) {
+    switch (c | 0x20) {
+        case 'a':
+            return 0;
+        case 'c':
+            return 1;
+        case 'g':
+            return 2;
+        case 't':
+        case 'u':
+            return 3;
+        default:
+            return -1;
+    }
 }
 
-// The k-mers of s that occur once in it, by hash.
+// The k-mers of s that occur once in it, by code. Nucleotides: a rolling code of two bits a base
+// (k-mers holding another symbol are left out); protein: a hash of the letters, case aside.
 std::vector<Kmer> UniqueKmers(std::string_view s, std::size_t k, Alphabet alphabet) {
     std::vector<Kmer> all;
     if (s.size() < k) return all;
-    for (std::size_t p = 0; p + k <= s.size(); ++p) {
-        std::uint64_t h = 1469598103934665603ull;  // FNV-1a
-        for (std::size_t t = 0; t < k; ++t) h = (h ^ Fold(s[p + t], alphabet)) * 1099511628211ull;
-        all.push_back({h, static_cast<std::int32_t>(p)});
+    all.reserve(s.size() - k + 1);
+    if (alphabet == Alphabet::Nucleotide) {
+        const std::uint64_t mask = (std::uint64_t{1} << (2 * k)) - 1;
+        std::uint64_t code = 0;
+        std::size_t run = 0;
+        for (std::size_t p = 0; p < s.size(); ++p) {
+            const int base = BaseCode(s[p]);
+            if (base < 0) {
+                run = 0;
+                continue;
+            }
+            code = ((code << 2) | static_cast<std::uint64_t>(base)) & mask;
+            if (++run >= k) all.push_back({code, static_cast<std::int32_t>(p + 1 - k)});
+        }
+    } else {
+        for (std::size_t p = 0; p + k <= s.size(); ++p) {
+            std::uint64_t h = 1469598103934665603ull;  // FNV-1a
+            for (std::size_t t = 0; t < k; ++t) {
+                const auto c = static_cast<unsigned char>(s[p + t]);
+                h = (h ^ (c >= 'a' && c <= 'z' ? c - 32u : c)) * 1099511628211ull;
+            }
+            all.push_back({h, static_cast<std::int32_t>(p)});
+        }
     }
     std::sort(all.begin(), all.end());
     std::vector<Kmer> unique;
@@ -68,9 +99,78 @@ std::vector<std::pair<std::int32_t, std::int32_t>> LongestChain(
     return chain;
 }
 
+// The first band: 64 rows, and one more for every 8 rows of the longest stretch without a hit, up
+// to 160 (measured on the pairs of the test data: most need no second try, few are wider than
+// need be).
+constexpr std::int32_t kFirstWidthBase = 64;
+constexpr std::int32_t kGapRowsPerExtraRow = 8;
+constexpr std::int32_t kFirstWidthMost = 160;
+// Hits no further apart than this, all on one diagonal: 32 rows (every ITS1 pair of the test
+// data needs no more).
+constexpr std::int32_t kNarrowGap = 128;
+constexpr std::int32_t kNarrowWidth = 32;
+
+// A chain drops the runs of hits (one diagonal, overlapping k-mers) that stray from the line
+// between the runs or corners around them: a chance match of two unrelated places that would drag
+// the path hundreds of rows away. Long runs stay; so does a stray run that is near its neighbours.
+constexpr std::int32_t kStrayRows = 32;
+constexpr std::int32_t kStrayLongRun = 4;
+
+struct Run {
+    std::int32_t i, j;  // the first hit
+    std::int32_t hits;  // how many
+    std::size_t first;  // the first hit's place in the chain
+    std::int32_t Diagonal() const { return j - i; }
+};
+
+std::vector<std::pair<std::int32_t, std::int32_t>> WithoutStrays(
+    const std::vector<std::pair<std::int32_t, std::int32_t>>& chain, std::int32_t lx,
+    std::int32_t ly, std::int32_t k) {
+    // The corners are runs that never stray.
+    std::vector<Run> runs{{0, 0, kStrayLongRun + 1, 0}};
+    std::int32_t lastI = 0;
+    for (std::size_t h = 0; h < chain.size(); ++h) {
+        const auto [i, j] = chain[h];
+        Run& last = runs.back();
+        if (runs.size() > 1 && j - i == last.Diagonal() && i - lastI <= k)
+            ++last.hits;
+        else
+            runs.push_back({i, j, 1, h});
+        lastI = i;
+    }
+    if (runs.size() == 1) return chain;
+    runs.push_back({lx, ly, kStrayLongRun + 1, 0});
+    for (;;) {
+        // The run that strays most beyond its allowance, if any.
+        std::size_t worst = 0;
+        double worstRatio = 1;
+        for (std::size_t r = 1; r + 1 < runs.size(); ++r) {
+            if (runs[r].hits > kStrayLongRun) continue;
+            const Run &p = runs[r - 1], &q = runs[r + 1];
+            const double t = q.i == p.i ? 0 : double(runs[r].i - p.i) / double(q.i - p.i);
+            const double expected = p.Diagonal() + t * (q.Diagonal() - p.Diagonal());
+            const double allowance =
+                kStrayRows + double(std::min(runs[r].i - p.i, q.i - runs[r].i)) / 4;
+            const double ratio = std::abs(runs[r].Diagonal() - expected) / allowance;
+            if (ratio > worstRatio) {
+                worst = r;
+                worstRatio = ratio;
+            }
+        }
+        if (worst == 0) break;
+        runs.erase(runs.begin() + static_cast<std::ptrdiff_t>(worst));
+    }
+    std::vector<std::pair<std::int32_t, std::int32_t>> kept;
+    for (std::size_t r = 1; r + 1 < runs.size(); ++r)
+        for (std::int32_t h = 0; h < runs[r].hits; ++h)
+            kept.push_back(chain[runs[r].first + static_cast<std::size_t>(h)]);
+    return kept;
+}
+
 }  // namespace
 
-std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet) {
+std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
+                                   std::int32_t* firstWidth) {
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     const std::size_t k = alphabet == Alphabet::Protein ? 4 : 12;
     const auto inX = UniqueKmers(x, k, alphabet), inY = UniqueKmers(y, k, alphabet);
@@ -91,8 +191,27 @@ std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alpha
     // Points of the path in matrix cells (residue p is row or column p + 1).
     const auto half = static_cast<std::int32_t>(k / 2);
     std::vector<std::pair<std::int32_t, std::int32_t>> points{{0, 0}};
-    for (const auto& [i, j] : LongestChain(hits)) points.emplace_back(i + 1 + half, j + 1 + half);
+    for (const auto& [i, j] :
+         WithoutStrays(LongestChain(hits), lx, ly, static_cast<std::int32_t>(k)))
+        points.emplace_back(i + 1 + half, j + 1 + half);
     points.emplace_back(lx, ly);
+    if (firstWidth != nullptr) {
+        // Between hits the path may wander from the straight line, the more the further apart
+        // they lie: the first band grows with the longest stretch without a hit. Hits close
+        // together on one diagonal from corner to corner (no insertion anywhere) need little.
+        std::int32_t gap = 0;
+        bool oneDiagonal = true;
+        for (std::size_t p = 1; p < points.size(); ++p) {
+            const auto [i1, j1] = points[p - 1];
+            const auto [i2, j2] = points[p];
+            gap = std::max(gap, i2 - i1);
+            oneDiagonal = oneDiagonal && j2 - i2 == j1 - i1;
+        }
+        *firstWidth = oneDiagonal && gap < kNarrowGap
+                          ? kNarrowWidth
+                          : std::min((kFirstWidthBase + gap / kGapRowsPerExtraRow + 15) / 16 * 16,
+                                     kFirstWidthMost);
+    }
 
     std::vector<std::int32_t> centre(static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) +
                                      1);

@@ -34,10 +34,13 @@ bool PosteriorAvx512(const HmmModel& model, const std::string_view* xs, const st
 }
 
 BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::string_view y,
-                               const Band& band, const std::atomic<bool>* cancel,
-                               SparsePosterior& out) {
-    thread_local lanes::BandScratch<kLanesAvx512> scratch;
+                               const Band& band, BandScratch& scratch,
+                               const std::atomic<bool>* cancel, SparsePosterior& out) {
     return lanes::PosteriorBand<kLanesAvx512>(model, x, y, band, scratch, cancel, out);
+}
+
+void LogSumLanesAvx512(const float* x, const float* y, float* out, std::size_t n) {
+    lanes::LogSumArrays<kLanesAvx512>(x, y, out, n);
 }
 
 }  // namespace kvr::align

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <string_view>
 
 #include "align/hmm_model.h"
@@ -17,5 +18,12 @@ bool PosteriorAvx2(const HmmModel& model, const std::string_view* xs, const std:
                    int count, const std::atomic<bool>* cancel, SparsePosterior* out);
 bool PosteriorAvx512(const HmmModel& model, const std::string_view* xs, const std::string_view* ys,
                      int count, const std::atomic<bool>* cancel, SparsePosterior* out);
+
+// The vector log-sum of a kernel (not Best) on n pairs of terms, n a multiple of 16: for the
+// tests, which hold every lane to LogSum's bits.
+void LogSumLanes(Kernel kernel, const float* x, const float* y, float* out, std::size_t n);
+void LogSumLanesAvx2(const float* x, const float* y, float* out, std::size_t n);
+void LogSumLanesAvx512(const float* x, const float* y, float* out, std::size_t n);
+void LogSumLanesPortable(const float* x, const float* y, float* out, std::size_t n);
 
 }  // namespace kvr::align

@@ -9,6 +9,7 @@
 #include <immintrin.h>
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -21,17 +22,6 @@
 #include "align/simd_log_sum.h"
 
 namespace kvr::align::lanes {
-
-template <int N>
-struct BandScratch {
-    std::vector<float> forwardMatch;   // (lx + ly + 1) x width
-    std::vector<float> slots;          // three anti-diagonals x five states x (width + 2)
-    std::vector<float> edge;           // forward states at both ends of every anti-diagonal
-    std::vector<float> insX, insY;     // insert scores by row, by column reversed
-    std::vector<std::int32_t> xs, ys;  // symbol classes (x times the class count) likewise
-    std::vector<std::uint32_t> rowOf, colOf;
-    std::vector<float> probOf;
-};
 
 template <int N>
 KVR_ALIGN_INLINE typename Vec<N>::F LoadF(const float* p) {
@@ -69,15 +59,8 @@ KVR_ALIGN_INLINE typename Vec<N>::F Gather(const float* table, typename Vec<N>::
 }
 
 template <int N>
-KVR_ALIGN_INLINE bool Any(typename Vec<N>::I mask) {
-    bool any = false;
-    for (int l = 0; l < N; ++l) any |= mask[l] != 0;
-    return any;
-}
-
-template <int N>
 BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_view yv,
-                         const Band& band, BandScratch<N>& s, const std::atomic<bool>* cancel,
+                         const Band& band, BandScratch& s, const std::atomic<bool>* cancel,
                          SparsePosterior& out) {
     using F = typename Vec<N>::F;
     using I = typename Vec<N>::I;
@@ -106,12 +89,27 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     const float* match = m.classMatch.data();
     const auto matchOf = [match](I index) { return Gather<N>(match, index); };
 
-    s.forwardMatch.resize(static_cast<std::size_t>(D + 1) * static_cast<std::size_t>(W));
-    s.slots.assign(3 * 5 * stride, kLogZero);
+    // The forward match scores the backward pass needs: every anti-diagonal's when they fit in
+    // band.storeBytes; else blocks of `block` anti-diagonals, computed again during the backward
+    // pass from checkpoints (the two anti-diagonals before each block, all five states).
+    const std::size_t rowFloats = static_cast<std::size_t>(W), ringFloats = 3 * 5 * stride;
+    const std::size_t allFloats = static_cast<std::size_t>(D + 1) * rowFloats;
+    const bool keepAll = allFloats * sizeof(float) <= band.storeBytes;
+    const std::int32_t block = keepAll ? D + 1
+                                       : static_cast<std::int32_t>(std::clamp<std::size_t>(
+                                             band.storeBytes / 2 / (rowFloats * sizeof(float)), 1,
+                                             static_cast<std::size_t>(D + 1)));
+    float* const stored =
+        s.forwardMatch.Need(keepAll ? allFloats : static_cast<std::size_t>(block) * rowFloats);
+    float* const checkpoints =
+        keepAll ? nullptr : s.checkpoints.Need(static_cast<std::size_t>(D / block) * 10 * stride);
+    s.slots.assign(ringFloats, kLogZero);
     s.edge.resize(static_cast<std::size_t>(D + 1) * 10);
-    const auto slot = [&](std::int32_t d, int state) {
-        return s.slots.data() + (static_cast<std::size_t>(d % 3) * 5 + state) * stride;
+    // The three anti-diagonals of a ring, five states each.
+    const auto slotIn = [stride](float* ring, std::int32_t d, int state) {
+        return ring + (static_cast<std::size_t>(d % 3) * 5 + state) * stride;
     };
+    const auto slot = [&](std::int32_t d, int state) { return slotIn(s.slots.data(), d, state); };
     const auto cancelled = [cancel] {
         return cancel != nullptr && cancel->load(std::memory_order_relaxed);
     };
@@ -124,21 +122,27 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     I iota;
     for (int l = 0; l < N; ++l) iota[l] = l;
 
-    // Forward. Cell k of anti-diagonal d is row i = start + k, column j = d - i; its diagonal
-    // neighbour is on d - 2, the ones above and to the left on d - 1.
-    for (std::int32_t d = 0; d <= D; ++d) {
-        if (cancelled()) return BandResult::Cancelled;
+    // Forward, one anti-diagonal into a ring. Cell k of anti-diagonal d is row i = start + k,
+    // column j = d - i; its diagonal neighbour is on d - 2, the ones above and to the left on
+    // d - 1.
+    const auto forward = [&](std::int32_t d, float* ring, float* fm) {
         const std::int32_t sd = band.Start(d);
         const std::int32_t sh1 = sd - band.Start(d - 1), sh2 = sd - band.Start(d - 2);
         float* cur[5];
         const float *p1[5], *p2[5];
         for (int st = 0; st < 5; ++st) {
-            cur[st] = slot(d, st) + 1;
-            p1[st] = slot(d + 2, st);  // d - 1
-            p2[st] = slot(d + 1, st);  // d - 2
+            cur[st] = slotIn(ring, d, st) + 1;
+            p1[st] = slotIn(ring, d + 2, st);  // d - 1
+            p2[st] = slotIn(ring, d + 1, st);  // d - 2
         }
-        float* fm = s.forwardMatch.data() + static_cast<std::size_t>(d) * W;
+        // Rows of the matrix on this anti-diagonal; vectors wholly outside them are log zero.
+        const std::int32_t rowLo = std::max(0, d - ly), rowHi = std::min(d, lx);
         for (std::int32_t k = 0; k < W; k += N) {
+            if (sd + k + N - 1 < rowLo || sd + k > rowHi) {
+                for (int st = 0; st < 5; ++st) Store<N>(cur[st] + k, LZ);
+                Store<N>(fm + k, LZ);
+                continue;
+            }
             const I i = sd + k + iota;
             const I j = d - i;
             const std::size_t diag = static_cast<std::size_t>(k + sh2);
@@ -195,7 +199,37 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             e[st] = cur[st][0];
             e[5 + st] = cur[st][W - 1];
         }
+    };
+    for (std::int32_t d = 0; d <= D; ++d) {
+        if (cancelled()) return BandResult::Cancelled;
+        if (!keepAll && d % block == 0 && d > 0) {
+            float* c = checkpoints + static_cast<std::size_t>(d / block - 1) * 10 * stride;
+            std::copy_n(slot(d - 1, 0), 5 * stride, c);
+            std::copy_n(slot(d - 2, 0), 5 * stride, c + 5 * stride);
+        }
+        // Kept, or written over in the first row of the block buffer.
+        forward(d, s.slots.data(), stored + (keepAll ? static_cast<std::size_t>(d) * W : 0));
     }
+    // The block of forward rows held in `stored` begins at this anti-diagonal.
+    std::int32_t blockStart = keepAll ? 0 : D + 1;
+    const auto loadBlock = [&](std::int32_t d) {
+        blockStart = d / block * block;
+        float* ring = s.again.data();
+        std::fill(s.again.begin(), s.again.end(), kLogZero);
+        if (blockStart > 0) {
+            const float* c =
+                checkpoints + static_cast<std::size_t>(blockStart / block - 1) * 10 * stride;
+            std::copy_n(c, 5 * stride, slotIn(ring, blockStart - 1, 0));
+            std::copy_n(c + 5 * stride, 5 * stride, slotIn(ring, blockStart - 2, 0));
+        }
+        const std::int32_t end = std::min(blockStart + block - 1, D);
+        for (std::int32_t t = blockStart; t <= end; ++t) {
+            if (cancelled()) return false;
+            forward(t, ring, stored + static_cast<std::size_t>(t - blockStart) * W);
+        }
+        return true;
+    };
+    if (!keepAll) s.again.resize(ringFloats);
     float total;
     {
         const std::int32_t k = lx - band.Start(D);
@@ -210,6 +244,13 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     s.rowOf.clear();
     s.colOf.clear();
     s.probOf.clear();
+    // The posterior at the band's ends, summed (scores far below the limit add nothing that
+    // matters).
+    const double maxEdgeMass = std::exp(static_cast<double>(kBandEdgeScore));
+    const auto edgeMassOf = [](float score) {
+        return score < kBandEdgeScore - 30 ? 0.0 : std::exp(static_cast<double>(score));
+    };
+    double edgeMass = 0;
     const float minScore = MinPosteriorScore();
     const F minScoreV = Splat<N>(minScore), totalV = Splat<N>(total);
     for (std::int32_t d = D; d >= 2; --d) {
@@ -223,8 +264,14 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             n1[st] = slot(d + 1, st);
             n2[st] = slot(d + 2, st);
         }
-        const float* fm = s.forwardMatch.data() + static_cast<std::size_t>(d) * W;
+        if (d < blockStart && !loadBlock(d)) return BandResult::Cancelled;
+        const float* fm = stored + static_cast<std::size_t>(d - blockStart) * W;
+        const std::int32_t rowLo = std::max(1, d - ly), rowHi = std::min(d - 1, lx);
         for (std::int32_t k = 0; k < W; k += N) {
+            if (sd + k + N - 1 < rowLo || sd + k > rowHi) {
+                for (int st = 0; st < 5; ++st) Store<N>(cur[st] + k, LZ);
+                continue;
+            }
             const I i = sd + k + iota;
             const I j = d - i;
             const std::size_t diag = static_cast<std::size_t>(k + 2 - sh2);
@@ -256,7 +303,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             if (!(i0 >= 1 && i0 + N - 1 <= lx - 1 && j0 - N + 1 >= 1 && j0 <= ly - 1)) {
                 // At the matrix's edge or last row or column: the few vectors not wholly inside.
                 M = valid ? mInner : LZ;
-                if (Any<N>(valid & (lastRow | lastCol))) {
+                if (AnyLane<N>(valid & (lastRow | lastCol))) {
                     const F mRow = LogSumV<N>(tMI + nextIY, tMJ + nextJY);
                     const F mCol = LogSumV<N>(tMI + nextIX, tMJ + nextJX);
                     M = valid ? (corner ? tSM : (onRow ? mRow : (onCol ? mCol : mInner))) : LZ;
@@ -274,7 +321,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
 
             const F score = LoadF<N>(fm + k) + M - totalV;
             const I keep = valid & (score >= minScoreV);
-            if (!Any<N>(keep)) continue;
+            if (!AnyLane<N>(keep)) continue;
             for (int l = 0; l < N; ++l) {
                 if (keep[l] == 0) continue;
                 const float p = PosteriorOfScore(score[l]);
@@ -284,15 +331,16 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
                 s.probOf.push_back(p);
             }
         }
-        // An end of the band that is not the matrix's own edge must carry next to no probability.
+        // The ends of the band that are not the matrix's own edge must carry next to no
+        // probability, all of them together: on long pairs many small leaks add up.
         const float* e = s.edge.data() + static_cast<std::size_t>(d) * 10;
         const bool lowEdge = sd > std::max(0, d - ly);
         const bool highEdge = sd + W - 1 < std::min(d, lx);
         for (int st = 0; st < 5; ++st) {
-            if (lowEdge && e[st] + cur[st][0] - total > kBandEdgeScore) return BandResult::Widen;
-            if (highEdge && e[5 + st] + cur[st][W - 1] - total > kBandEdgeScore)
-                return BandResult::Widen;
+            if (lowEdge) edgeMass += edgeMassOf(e[st] + cur[st][0] - total);
+            if (highEdge) edgeMass += edgeMassOf(e[5 + st] + cur[st][W - 1] - total);
         }
+        if (edgeMass > maxEdgeMass) return BandResult::Widen;
     }
 
     // Entries came by descending anti-diagonal, so by descending column within a row.

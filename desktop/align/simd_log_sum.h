@@ -5,6 +5,8 @@
 // Included by one source file per instruction set, inside its target region.
 #pragma once
 
+#include <immintrin.h>
+#include <cstddef>
 #include <cstdint>
 
 #include "align/log_sum.h"
@@ -49,7 +51,10 @@ KVR_ALIGN_INLINE typename Vec<W>::F Piece(typename Vec<W>::I piece, float p0, fl
     return piece < 2 ? first : second;
 }
 
-// LogSum on every lane: both branches computed, the scalar's choice selected.
+// LogSum on every lane: both branches computed, the scalar's choice selected. The scalar's test
+// for log zero is not needed: with the smaller term log zero, either the difference is past the
+// cut-off, or both terms are log zero and the cubic adds less than half a unit in the last place
+// to it, which leaves it log zero.
 template <int W>
 KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F x, typename Vec<W>::F y) {
     using F = typename Vec<W>::F;
@@ -58,19 +63,67 @@ KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F x, typename Vec<W
     const F small = xLess ? x : y;
     const F big = xLess ? y : x;
     const F d = big - small;
-    // The cubic piece of d: comparisons give -1 where true.
-    const I piece = -((d > 1.00f) + (d > 2.50f) + (d > 4.50f));
-    const F a = Piece<W>(piece, -0.009350833524763f, -0.014532321752540f, -0.004605031767994f,
-                         -0.000458661602210f);
-    const F b = Piece<W>(piece, 0.130659527668286f, 0.139942324101744f, 0.063427417320019f,
-                         0.009695946122598f);
-    const F c = Piece<W>(piece, 0.498799810682272f, 0.495635523139337f, 0.695956496475118f,
-                         0.930734667215156f);
-    const F e = Piece<W>(piece, 0.693203116424741f, 0.692140569840976f, 0.514272634594009f,
-                         0.168037164329057f);
+    F a, b, c, e;
+    if constexpr (W == 16) {
+        // The piece by ceil(2d), one conversion: 0-2 is d <= 1, 3-5 d <= 2.5, 6-9 d <= 4.5; the
+        // coefficients by one permute each from 16-entry tables (past the cut-off the lane is
+        // dropped, whatever it reads).
+        // (The masked forms with every lane set: the plain ones leave GCC 12 warning about an
+        // undefined source.)
+        const __m512i index =
+            _mm512_mask_cvt_roundps_epi32(_mm512_setzero_si512(), 0xffff, (__m512)(d + d),
+                                          _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC);
+        const auto table = [index](float p0, float p1, float p2, float p3) {
+            const __m512 t =
+                _mm512_setr_ps(p0, p0, p0, p1, p1, p1, p2, p2, p2, p2, p3, p3, p3, p3, p3, p3);
+            return (F)_mm512_mask_permutexvar_ps(t, 0xffff, index, t);
+        };
+        a = table(-0.009350833524763f, -0.014532321752540f, -0.004605031767994f,
+                  -0.000458661602210f);
+        b = table(0.130659527668286f, 0.139942324101744f, 0.063427417320019f, 0.009695946122598f);
+        c = table(0.498799810682272f, 0.495635523139337f, 0.695956496475118f, 0.930734667215156f);
+        e = table(0.693203116424741f, 0.692140569840976f, 0.514272634594009f, 0.168037164329057f);
+    } else {
+        // The cubic piece of d: comparisons give -1 where true.
+        const I piece = -((d > 1.00f) + (d > 2.50f) + (d > 4.50f));
+        a = Piece<W>(piece, -0.009350833524763f, -0.014532321752540f, -0.004605031767994f,
+                     -0.000458661602210f);
+        b = Piece<W>(piece, 0.130659527668286f, 0.139942324101744f, 0.063427417320019f,
+                     0.009695946122598f);
+        c = Piece<W>(piece, 0.498799810682272f, 0.495635523139337f, 0.695956496475118f,
+                     0.930734667215156f);
+        e = Piece<W>(piece, 0.693203116424741f, 0.692140569840976f, 0.514272634594009f,
+                     0.168037164329057f);
+    }
     const F sum = (((a * d + b) * d + c) * d + e) + small;
-    const auto drop = (small == kLogZero) | (d >= kLogSumCutoff);
-    return drop ? big : sum;
+    return d >= kLogSumCutoff ? big : sum;
+}
+
+// LogSumV over arrays of n values (n a multiple of W): what the tests hold to LogSum's bits.
+template <int W>
+void LogSumArrays(const float* x, const float* y, float* out, std::size_t n) {
+    using F = typename Vec<W>::F;
+    for (std::size_t k = 0; k < n; k += W) {
+        F a, b;
+        __builtin_memcpy(&a, x + k, sizeof a);
+        __builtin_memcpy(&b, y + k, sizeof b);
+        const F sum = LogSumV<W>(a, b);
+        __builtin_memcpy(out + k, &sum, sizeof sum);
+    }
+}
+
+// Whether any lane of a comparison's result is set.
+template <int W>
+KVR_ALIGN_INLINE bool AnyLane(typename Vec<W>::I mask) {
+    if constexpr (W == 16)
+        return _mm512_test_epi32_mask((__m512i)mask, (__m512i)mask) != 0;
+    else if constexpr (W == 8)
+        return _mm256_testz_si256((__m256i)mask, (__m256i)mask) == 0;
+    else if constexpr (W == 4)
+        return _mm_movemask_ps((__m128)mask) != 0;
+    bool any = false;
+    for (int l = 0; l < W; ++l) any |= mask[l] != 0;
+    return any;
 }
 
 template <int W>

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "align/align.h"
+#include "align/memory_turns.h"
 #include "align/reference_pairs.h"
 
 namespace kvr::align {
@@ -91,15 +92,19 @@ std::vector<PairTask> TasksOf(const std::vector<std::string>& seqs, std::size_t 
     return tasks;
 }
 
+// Short pairs go one per lane over the whole matrix, longer ones through the band: the same
+// counts as one pair at a time, whatever the number of threads.
 TEST(AlignPairs, ThreadsGiveTheCountsOfSinglePairs) {
-    const auto seqs = testing::LoadSequences("rrna5s_48.fasta");
-    const auto tasks = TasksOf(seqs, 40);
+    auto seqs = testing::LoadSequences("rrna5s_48.fasta");
+    const auto its = testing::LoadSequences("orchid_its.fasta");
+    seqs.insert(seqs.end(), its.begin(), its.begin() + 6);
+    const auto tasks = TasksOf(seqs, 60);
     std::vector<PairCounts> one, three;
     EXPECT_EQ(AlignPairs(tasks, {}, 1, nullptr, one), Status::Ok);
     EXPECT_EQ(AlignPairs(tasks, {}, 3, nullptr, three), Status::Ok);
     ASSERT_EQ(one.size(), tasks.size());
     EXPECT_EQ(one, three);
-    for (std::size_t k = 0; k < tasks.size(); k += 9)
+    for (std::size_t k = 0; k < tasks.size(); ++k)
         EXPECT_EQ(one[k], AlignPair(tasks[k].a, tasks[k].b)) << k;
 }
 
@@ -129,6 +134,38 @@ TEST(AlignPairs, CancelStopsTheBatchAndMarksWhatIsLeft) {
     std::atomic<bool> already{true};
     EXPECT_EQ(AlignPairs(tasks, {}, 2, &already, out), Status::Cancelled);
     for (const auto& c : out) EXPECT_EQ(c.status, Status::Cancelled);
+}
+
+// A pair that ran out of memory runs once the other thread has left its pair and given back its
+// work space; that thread, coming to its next pair meanwhile, waits until the lone pair is done.
+TEST(MemoryTurns, APairShortOfMemoryRunsAloneAndTheOthersWait) {
+    MemoryTurns turns;
+    std::atomic<int> inside{0}, released{0};
+    std::atomic<bool> ranAlone{false};
+    turns.Enter([] {});
+    ++inside;
+    std::thread shortOfMemory([&] {
+        turns.Alone([&] {
+            EXPECT_EQ(inside.load(), 0);
+            ranAlone = true;
+            // Done only once the other thread, at its next pair, has waited.
+            while (released.load() < 2) std::this_thread::yield();
+            return 0;
+        });
+    });
+    while (!turns.Held()) std::this_thread::yield();
+    EXPECT_FALSE(ranAlone);
+    --inside;
+    turns.Leave([&] { ++released; });  // gives its space back before the lone pair starts
+    EXPECT_EQ(released.load(), 1);
+    turns.Enter([&] { ++released; });  // waits, its space given back, until that pair is done
+    EXPECT_TRUE(ranAlone);
+    EXPECT_EQ(released.load(), 2);
+    turns.Leave([&] { ++released; });
+    shortOfMemory.join();
+    turns.Enter([&] { ++released; });  // nobody waits: nothing to give back
+    turns.Leave([&] { ++released; });
+    EXPECT_EQ(released.load(), 2);
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ const Kernel kBandKernels[] = {Kernel::Scalar, Kernel::Avx2, Kernel::Avx512};
 
 void ExpectBandEqualsWholeMatrix(const std::vector<Pair>& pairs) {
     PosteriorScratch scratch;
+    BandScratch bandScratch;
     MeaScratch mea;
     for (const Pair& p : pairs) {
         const HmmModel& model = ModelFor(p.alphabet);
@@ -53,11 +54,15 @@ void ExpectBandEqualsWholeMatrix(const std::vector<Pair>& pairs) {
         EXPECT_EQ(MeaCounts(whole, p.a, p.b, mea), reference) << p.name;
         for (const Kernel kernel : kBandKernels) {
             if (!KernelAvailable(kernel)) continue;
-            SparsePosterior banded;
-            ASSERT_TRUE(
-                PosteriorBanded(model, p.a, p.b, p.alphabet, kernel, scratch, nullptr, banded));
-            EXPECT_TRUE(SameBits(whole, banded)) << p.name << " kernel " << static_cast<int>(kernel)
-                                                 << ", lengths " << p.a.size() << "/" << p.b.size();
+            // Every forward row kept, and rows computed again from checkpoints in small blocks.
+            for (const std::size_t storeBytes : {kBandStoreBytes, std::size_t{48} << 10}) {
+                SparsePosterior banded;
+                ASSERT_TRUE(PosteriorBanded(model, p.a, p.b, p.alphabet, kernel, bandScratch,
+                                            nullptr, banded, storeBytes));
+                EXPECT_TRUE(SameBits(whole, banded))
+                    << p.name << " kernel " << static_cast<int>(kernel) << ", store " << storeBytes
+                    << ", lengths " << p.a.size() << "/" << p.b.size();
+            }
         }
     }
 }
@@ -102,7 +107,7 @@ TEST(Band, RandomPairsGiveTheWholeMatrixBits) {
 }
 
 // The edge check: a narrow band on unrelated sequences loses probability at its edge, and on a
-// pair with one short gap it does not.
+// pair with one short gap it does not; the band that covers the matrix never does.
 TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
     std::mt19937 rng(13);
     const std::string a = RandomSequence(rng, 400, "ACGT");
@@ -117,18 +122,32 @@ TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
         {"one short gap", gapped, BandResult::Done},
     };
     using BandFn = BandResult (*)(const HmmModel&, std::string_view, std::string_view, const Band&,
-                                  const std::atomic<bool>*, SparsePosterior&);
+                                  BandScratch&, const std::atomic<bool>*, SparsePosterior&);
     const std::pair<Kernel, BandFn> kernels[] = {{Kernel::Scalar, PosteriorBandPortable},
                                                  {Kernel::Avx2, PosteriorBandAvx2},
                                                  {Kernel::Avx512, PosteriorBandAvx512}};
     for (const auto& c : cases) {
         const auto centre = SeedPath(a, c.y, Alphabet::Nucleotide);
+        PosteriorScratch wholeScratch;
+        SparsePosterior whole;
+        ASSERT_TRUE(PosteriorScalar(model, a, c.y, wholeScratch, nullptr, whole));
         for (const auto& [kernel, run] : kernels) {
             if (!KernelAvailable(kernel)) continue;
             SparsePosterior out;
-            EXPECT_EQ(run(model, a, c.y, Band{&centre, 32}, nullptr, out), c.expected) << c.name;
+            BandScratch scratch;
+            EXPECT_EQ(run(model, a, c.y, Band{&centre, 32}, scratch, nullptr, out), c.expected)
+                << c.name;
+            // The band that covers the matrix has no edge: never too narrow, and the whole
+            // matrix, with every forward row kept or computed again from checkpoints.
+            for (const std::size_t store : {kBandStoreBytes, std::size_t{1}}) {
+                const Band cover{&centre, CoverWidth(centre, a.size(), c.y.size()), store};
+                EXPECT_EQ(run(model, a, c.y, cover, scratch, nullptr, out), BandResult::Done)
+                    << c.name;
+                EXPECT_TRUE(SameBits(whole, out)) << c.name << " covered, store " << store;
+            }
             std::atomic<bool> cancel{true};
-            EXPECT_EQ(run(model, a, c.y, Band{&centre, 32}, &cancel, out), BandResult::Cancelled);
+            EXPECT_EQ(run(model, a, c.y, Band{&centre, 32}, scratch, &cancel, out),
+                      BandResult::Cancelled);
         }
     }
 }
@@ -160,6 +179,28 @@ TEST(SeedPath, RunsFromCornerToCornerOneRowAtATime) {
     // A fragment's path crosses the anti-diagonal of its middle where the fragment sits.
     const auto centre = SeedPath(a.substr(100, 50), a, Alphabet::Nucleotide);
     EXPECT_NEAR(centre[25 + 125], 25, 3);
+}
+
+// Distant relatives share few k-mers, and a chance match of two unrelated places can be among
+// them: the path keeps to the relatives' diagonal instead of bending hundreds of rows towards it.
+TEST(SeedPath, IgnoresAChanceMatchFarFromTheOtherHits) {
+    std::mt19937 rng(21);
+    const std::string x = RandomSequence(rng, 3000, "ACGT");
+    std::string y = x;
+    for (std::size_t k = 0; k < y.size(); ++k)  // substitutions only: the path is the diagonal
+        if (rng() % 100 < 75) y[k] = "ACGT"[rng() % 4];
+    for (const std::size_t at : {300, 1500}) y.replace(at, 40, x.substr(at, 40));  // true hits
+    const struct {
+        const char* name;
+        std::size_t inX, inY;
+    } chance[] = {{"near the end", 2900, 2200}, {"near the start", 100, 800}};
+    for (const auto& c : chance) {
+        std::string z = y;
+        z.replace(c.inY, 14, x.substr(c.inX, 14));
+        const auto centre = SeedPath(x, z, Alphabet::Nucleotide);
+        for (std::size_t d = 0; d < centre.size(); d += 50)
+            ASSERT_NEAR(centre[d], static_cast<double>(d) / 2, 40) << c.name << " at " << d;
+    }
 }
 
 }  // namespace

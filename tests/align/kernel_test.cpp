@@ -2,10 +2,13 @@
 // of mixed lengths sharing one batch.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <random>
 #include <string>
 
 #include "align/kernels.h"
+#include "align/log_sum.h"
 #include "align/posterior.h"
 #include "align/reference_pairs.h"
 #include "align/sequence_helpers.h"
@@ -89,6 +92,54 @@ TEST(Kernels, RealPairsGiveTheScalarBits) {
     for (std::size_t k = 0; k < 24; ++k)
         pairs.emplace_back(seqs[k], seqs[(k * 5 + 11) % seqs.size()]);
     ExpectKernelsMatchScalar(pairs, Alphabet::Nucleotide);
+}
+
+// Terms of a log-sum: log zero, equal terms, signed zeros, differences at and next to the ends of
+// the cubic pieces and the cut-off, and random ones of every size.
+std::vector<std::pair<float, float>> LogSumTerms() {
+    std::vector<std::pair<float, float>> terms = {
+        {kLogZero, kLogZero}, {kLogZero, -3.0f}, {-3.0f, kLogZero}, {0.0f, -0.0f},
+        {-0.0f, 0.0f},        {-5.0f, -5.0f},    {0.0f, kLogZero},  {-1e6f, -1e6f + 8.0f},
+    };
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> base(-400.0f, 10.0f), diff(0.0f, 9.0f);
+    for (float d : {0.0f, 0.5f, 1.0f, 1.5f, 2.5f, 3.0f, 4.5f, 5.0f, 7.5f}) {
+        for (int k = 0; k < 64; ++k) {
+            const float x = base(rng);
+            for (float dd : {std::nextafter(d, -1.0f), d, std::nextafter(d, 10.0f)}) {
+                terms.emplace_back(x, x + dd);
+                terms.emplace_back(x + dd, x);
+            }
+        }
+    }
+    for (int k = 0; k < 200000; ++k) {
+        const float x = base(rng);
+        const float y = rng() % 16 == 0 ? kLogZero : x + (rng() % 2 ? diff(rng) : -diff(rng));
+        terms.emplace_back(x, y);
+    }
+    while (terms.size() % 16 != 0) terms.emplace_back(-1.0f, -2.0f);
+    return terms;
+}
+
+TEST(Kernels, LogSumGivesTheScalarBitsOnEveryLane) {
+    const auto terms = LogSumTerms();
+    std::vector<float> x, y, out(terms.size());
+    for (const auto& [a, b] : terms) {
+        x.push_back(a);
+        y.push_back(b);
+    }
+    for (Kernel kernel : {Kernel::Scalar, Kernel::Avx2, Kernel::Avx512}) {
+        if (!KernelAvailable(kernel)) continue;
+        LogSumLanes(kernel, x.data(), y.data(), out.data(), out.size());
+        int wrong = 0;
+        for (std::size_t k = 0; k < terms.size(); ++k) {
+            const float want = LogSum(x[k], y[k]);
+            if (std::memcmp(&want, &out[k], sizeof want) != 0 && ++wrong <= 5)
+                ADD_FAILURE() << "kernel " << static_cast<int>(kernel) << ": LogSum(" << x[k]
+                              << ", " << y[k] << ") = " << want << ", lanes give " << out[k];
+        }
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 TEST(Kernels, CancelStopsALaneBatch) {
