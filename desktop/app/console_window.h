@@ -52,6 +52,7 @@ class ConsoleWindow : public Window {
     void ProcessEvents() override {}
     Size ScreenSize() const override { return {}; }
     void SetMinimumSize(Control, Size) override {}
+    void SetRecentFiles(const std::vector<std::string>&) override {}
     void PopUpMenu(Control) override {}
     void Quit() override {}
 

@@ -33,6 +33,9 @@ class GuardedEvents : public WindowEvents {
     void OnMouseDown(Control c, bool rightButton) override {
         Guard([&] { handlers_.OnMouseDown(c, rightButton); });
     }
+    void OnOpenRecent(const std::string& path) override {
+        Guard([&] { handlers_.OnOpenRecent(path); });
+    }
     void OnFormClosed(Control form) override {
         Guard([&] { handlers_.OnFormClosed(form); });
     }

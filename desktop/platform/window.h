@@ -38,8 +38,9 @@ class WindowEvents {
     virtual void OnResized() = 0;                        // the main window changed size
     virtual void OnPictureResized(Control picture) = 0;  // a picture changed size
     virtual void OnMouseDown(Control c, bool rightButton) = 0;
-    virtual bool OnCloseRequested() = 0;          // false keeps the window open
-    virtual void OnFormClosed(Control form) = 0;  // the user closed a second window
+    virtual bool OnCloseRequested() = 0;                     // false keeps the window open
+    virtual void OnFormClosed(Control form) = 0;             // the user closed a second window
+    virtual void OnOpenRecent(const std::string& path) = 0;  // a file of the Recent menu
 };
 
 class Window {
@@ -84,9 +85,11 @@ class Window {
     virtual std::string OpenFileDialog(const std::string& startFolder) = 0;
     virtual std::string SaveFileDialog(const std::string& startFolder) = 0;
 
-    virtual void SetBusy(bool busy) = 0;       // hourglass pointer
-    virtual void ProcessEvents() = 0;          // let pending window events run
-    virtual Size ScreenSize() const = 0;       // twips
+    virtual void SetBusy(bool busy) = 0;  // hourglass pointer
+    virtual void ProcessEvents() = 0;     // let pending window events run
+    virtual Size ScreenSize() const = 0;  // twips
+    // The files the Recent menu offers, the last opened first.
+    virtual void SetRecentFiles(const std::vector<std::string>& paths) = 0;
     // The least outer size the user can make a form (twips).
     virtual void SetMinimumSize(Control form, Size twips) = 0;
     virtual void PopUpMenu(Control menu) = 0;  // at the pointer; returns when it has closed

@@ -58,6 +58,7 @@ void MainForm::Load() {
     LayOutMainWindow(window, /*atStartUp=*/true);
 
     ApplyControlStates(state, window);
+    window.SetRecentFiles(windowSettings.recentFiles);
 
     window.SetCaption(Control::frmMainForm, kMainCaption);
     window.SetCaption(Control::cmdColourScheme, "3 colour mode");
@@ -109,6 +110,12 @@ void MainForm::OnFilesDropped(Control target, const std::vector<std::string>& pa
     if (!window.IsDropEnabled(target) || Working()) return;
     const Handling handling(handling_);
     DropFiles(*this, target, paths);
+}
+
+void MainForm::OnOpenRecent(const std::string& path) {
+    if (Working()) return;
+    const Handling handling(handling_);
+    OpenPath(*this, path);
 }
 
 void MainForm::OnFormClosed(Control form) {

@@ -47,6 +47,7 @@ class MainForm : public WindowEvents {
     void OnMouseDown(Control c, bool rightButton) override;
     bool OnCloseRequested() override;
     void OnFormClosed(Control form) override;
+    void OnOpenRecent(const std::string& path) override;
 
     // Handler tables, filled by each subsystem's registration function.
     std::map<Control, std::function<void()>> clickHandlers;

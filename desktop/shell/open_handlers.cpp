@@ -30,12 +30,17 @@ void EnterBusyState(MainForm& form) {
     ApplyControlStates(form.state, form.window);
 }
 
+// A file opened: first in the Recent menu.
+void RememberOpened(MainForm& form, const std::string& path) {
+    RememberRecentFile(form.windowSettings, path);
+    form.window.SetRecentFiles(form.windowSettings.recentFiles);
+}
+
 void OpenSession(MainForm& form, const std::string& path, const ShownBefore& before) {
     EnterBusyState(form);
-    if (form.loadSession(path))
-        form.state.inputPath = path;
-    else
-        PutBack(form, before);
+    if (!form.loadSession(path)) return PutBack(form, before);
+    form.state.inputPath = path;
+    RememberOpened(form, path);
 }
 
 // Loads a FASTA file for the next analysis and offers its run; what was shown comes back when
@@ -46,6 +51,7 @@ void OpenFasta(MainForm& form, const std::string& path, const ShownBefore& befor
     loaded.inputPath = path;
     LoadFasta(loaded, form.window, path);
     if (loaded.failFlag) return PutBack(form, before);
+    RememberOpened(form, path);
     AwaitRun(form, RunKind::Fresh, std::move(loaded), before);
 }
 

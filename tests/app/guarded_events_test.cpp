@@ -18,6 +18,7 @@ class ThrowingHandlers : public WindowEvents {
     void OnMouseDown(Control, bool) override {}
     bool OnCloseRequested() override { throw std::bad_alloc(); }
     void OnFormClosed(Control form) override { closed.push_back(form); }
+    void OnOpenRecent(const std::string&) override { throw std::bad_alloc(); }
     int resized = 0;
     std::vector<Control> closed;
 };
@@ -35,12 +36,14 @@ TEST(GuardedEvents, AnExceptionBecomesAMessageInTheWindow) {
     EXPECT_EQ(handlers.resized, 1);
     events.OnFormClosed(Control::frmOptions);  // every event reaches the handlers
     EXPECT_EQ(handlers.closed, std::vector<Control>{Control::frmOptions});
+    events.OnOpenRecent("/d/a.fasta");
     EXPECT_TRUE(events.OnCloseRequested()) << "a failing question must not keep the window open";
     EXPECT_EQ(
         window.messages,
         (std::vector<std::string>{
             "The operation was stopped: there is not enough memory for it on this machine.",
             "The operation was stopped: an unexpected error occurred: broken table.",
+            "The operation was stopped: there is not enough memory for it on this machine.",
             "The operation was stopped: there is not enough memory for it on this machine."}));
 }
 

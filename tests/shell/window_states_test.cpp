@@ -211,6 +211,27 @@ TEST_F(WindowStatesTest, AfterAnAlignerFailureTheRunIsOfferedAgain) {
     ExpectShowing(fileA, {">a1", ">c1", ">a2", ">c2"});
 }
 
+TEST_F(WindowStatesTest, OpenedFilesAreOfferedAgainLastFirst) {
+    Open(fileA);
+    Open(data.Write("one.fasta", ">only\nACGT\n"));  // refused: not offered
+    Open(fileB);
+    EXPECT_EQ(window.recentFiles, (Names{fileB, fileA}));
+    Run();
+    form.OnOpenRecent(fileA);
+    EXPECT_EQ(window.recentFiles, (Names{fileA, fileB}));
+    Run();
+    ExpectShowing(fileA, {">a1", ">c1", ">a2", ">c2"});
+
+    // Remembered in the settings file, and offered from the start.
+    window.yesNoAnswers = {true};
+    form.OnCloseRequested();
+    RecordingWindow again;
+    RunState next;
+    MainForm reopened{next, again, shell, program.Path()};
+    reopened.Load();
+    EXPECT_EQ(again.recentFiles, (Names{fileA, fileB}));
+}
+
 TEST_F(WindowStatesTest, AwaitingARunTheCutOffsAreAllDisabled) {
     Open(fileA);
     Run();

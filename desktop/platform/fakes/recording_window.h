@@ -51,6 +51,7 @@ class RecordingWindow : public Window {
     void ProcessEvents() override;
     Size ScreenSize() const override { return screen; }
     void SetMinimumSize(Control, Size twips) override { minimumSize = twips; }
+    void SetRecentFiles(const std::vector<std::string>& paths) override { recentFiles = paths; }
     void PopUpMenu(Control menu) override { popUps.push_back(menu); }
     void Quit() override { quitCalled = true; }
 
@@ -79,6 +80,7 @@ class RecordingWindow : public Window {
     bool quitCalled = false;
     Size screen{1920 * 15.0, 1080 * 15.0};
     Size minimumSize;
+    std::vector<std::string> recentFiles;
     RecordingSurface innerCanvas;
 
     // When set, value changes of spin controls and scroll bars are reported here, as the real

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -86,6 +87,8 @@ void QtMainWindow::BuildMenus() {
     };
 
     topAction(Control::mnuOpenFile, "&Open");
+    recent_ = bar->addMenu(QStringLiteral("Recen&t"));
+    recent_->menuAction()->setEnabled(false);
     QMenu* save = bar->addMenu(QStringLiteral("&Save"));
     Register(Control::mnuSave, save->menuAction(), save);
     item(save, Control::mnuSaveSession, "Save KVR file");
@@ -121,6 +124,19 @@ void QtMainWindow::BuildMenus() {
     // Disabled in the window design until an analysis exists.
     actions_[Index(Control::mnuRerun)]->setEnabled(false);
     actions_[Index(Control::mnuAppend)]->setEnabled(false);
+}
+
+void QtMainWindow::SetRecentFiles(const std::vector<std::string>& paths) {
+    recent_->clear();
+    for (const std::string& path : paths) {
+        // The text shows the path as it is: no "&" turned into a mnemonic.
+        QAction* action = recent_->addAction(QString::fromStdString(path).replace('&', "&&"));
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (events_ != nullptr) events_->OnOpenRecent(path);
+        });
+    }
+    hasRecent_ = !paths.empty();
+    recent_->menuAction()->setEnabled(hasRecent_ && IsEnabled(Control::mnuOpenFile));
 }
 
 void QtMainWindow::BuildControls() {

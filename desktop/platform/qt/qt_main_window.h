@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/qt/qimage_surface.h"
 #include "platform/window.h"
@@ -56,6 +58,7 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     void ProcessEvents() override;
     Size ScreenSize() const override;
     void SetMinimumSize(Control form, Size twips) override;
+    void SetRecentFiles(const std::vector<std::string>& paths) override;
     void PopUpMenu(Control menu) override;
     void Quit() override;
     DrawingSurface& Canvas(Control picture) override;
@@ -103,6 +106,8 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     std::array<bool, kControlCount> dropEnabled_{};
     QImageSurface innerCanvas_;
     PictureView* view_ = nullptr;
+    QMenu* recent_ = nullptr;  // the files opened last, enabled with "&Open"
+    bool hasRecent_ = false;
     bool busy_ = false;
     bool laidOut_ = false;
 };

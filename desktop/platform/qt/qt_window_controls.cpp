@@ -43,6 +43,9 @@ QString QtMainWindow::DisplayText(std::string_view text) const {
 }
 
 void QtMainWindow::SetEnabled(Control c, bool enabled) {
+    // The Recent menu opens files as "&Open" does, and only when it may.
+    if (c == Control::mnuOpenFile && recent_ != nullptr)
+        recent_->menuAction()->setEnabled(enabled && hasRecent_);
     if (QAction* action = actions_[Index(c)])
         action->setEnabled(enabled);
     else if (QWidget* widget = widgets_[Index(c)])
