@@ -30,6 +30,9 @@ class GuardedEvents : public WindowEvents {
     void OnPictureResized(Control picture) override {
         Guard([&] { handlers_.OnPictureResized(picture); });
     }
+    void OnPointerMoved(double x, double y) override {
+        Guard([&] { handlers_.OnPointerMoved(x, y); });
+    }
     void OnMouseDown(Control c, bool rightButton) override {
         Guard([&] { handlers_.OnMouseDown(c, rightButton); });
     }

@@ -188,6 +188,17 @@ ScreenCells ScreenCellsFor(int n) {
     return {side, side, 4255};
 }
 
+std::optional<MatrixCell> MatrixCellAt(const RunState& state, const DrawingSurface& canvas,
+                                       double x, double y) {
+    const CanvasLayout at = LayOut(state, canvas, Size{});  // cells do not move with the viewport
+    const double left = at.L + kEdge;
+    if (x < left || y < 0) return std::nullopt;
+    const int column = static_cast<int>((x - left) / at.cells.width);
+    const int row = static_cast<int>(y / at.cells.height);
+    if (row >= at.n || column > row) return std::nullopt;
+    return MatrixCell{column, row};
+}
+
 Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size viewport) {
     const CanvasLayout at = LayOut(state, canvas, viewport);
     return {at.width, at.height};

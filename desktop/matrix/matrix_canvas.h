@@ -2,6 +2,8 @@
 // the left and (turned) below, and the colour key beside it, whole: the one key on screen.
 #pragma once
 
+#include <optional>
+
 #include "platform/drawing_surface.h"
 #include "platform/window.h"
 #include "state/run_state.h"
@@ -21,6 +23,15 @@ ScreenCells ScreenCellsFor(int n);
 // at least the viewport (a zero viewport adds nothing), and always room for the whole key in the
 // canvas's font.
 Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size viewport);
+
+// The cell under a point of the drawn canvas (twips): the sequences of its column and its row in
+// display order (column <= row), none off the triangle.
+struct MatrixCell {
+    int column = 0;
+    int row = 0;
+};
+std::optional<MatrixCell> MatrixCellAt(const RunState& state, const DrawingSurface& canvas,
+                                       double x, double y);
 
 // Resizes the canvas (white) and draws the matrix and its key under the current ColourMode.
 // The Palette of the mode must have been built. Names too long for 90 twips a character widen

@@ -38,6 +38,9 @@ class WindowEvents {
     virtual void OnResized() = 0;                        // the main window changed size
     virtual void OnPictureResized(Control picture) = 0;  // a picture changed size
     virtual void OnMouseDown(Control c, bool rightButton) = 0;
+    // The pointer over the matrix view, at a point of the canvas it shows (twips); x < 0 when it
+    // has left the view.
+    virtual void OnPointerMoved(double x, double y) = 0;
     virtual bool OnCloseRequested() = 0;                     // false keeps the window open
     virtual void OnFormClosed(Control form) = 0;             // the user closed a second window
     virtual void OnOpenRecent(const std::string& path) = 0;  // a file of the Recent menu

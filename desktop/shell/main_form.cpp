@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "files/settings.h"
+#include "matrix/cell_readout.h"
 #include "matrix/layout.h"
 #include "shell/display_handlers.h"
 #include "shell/file_handlers.h"
@@ -110,6 +111,17 @@ void MainForm::OnFilesDropped(Control target, const std::vector<std::string>& pa
     if (!window.IsDropEnabled(target) || Working()) return;
     const Handling handling(handling_);
     DropFiles(*this, target, paths);
+}
+
+void MainForm::OnPointerMoved(double x, double y) {
+    // Over a drawn matrix the view tells the cell under the pointer; elsewhere what it takes.
+    const bool drawn = state.ShowsAnalysis() && state.view == AnalysisView::Matrix &&
+                       state.FitsOnScreen() && x >= 0;
+    const std::string readout =
+        drawn ? CellReadout(state, window.Canvas(Control::InnerPicture), x, y) : std::string();
+    const std::string tip = readout.empty() ? kDropToolTip : readout;
+    if (window.ToolTip(Control::ZoomingPicture) != tip)
+        window.SetToolTip(Control::ZoomingPicture, tip);
 }
 
 void MainForm::OnOpenRecent(const std::string& path) {

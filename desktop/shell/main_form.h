@@ -45,6 +45,7 @@ class MainForm : public WindowEvents {
     void OnResized() override;
     void OnPictureResized(Control picture) override;
     void OnMouseDown(Control c, bool rightButton) override;
+    void OnPointerMoved(double x, double y) override;
     bool OnCloseRequested() override;
     void OnFormClosed(Control form) override;
     void OnOpenRecent(const std::string& path) override;

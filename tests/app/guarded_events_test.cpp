@@ -16,6 +16,7 @@ class ThrowingHandlers : public WindowEvents {
     void OnResized() override { ++resized; }
     void OnPictureResized(Control) override {}
     void OnMouseDown(Control, bool) override {}
+    void OnPointerMoved(double, double) override {}
     bool OnCloseRequested() override { throw std::bad_alloc(); }
     void OnFormClosed(Control form) override { closed.push_back(form); }
     void OnOpenRecent(const std::string&) override { throw std::bad_alloc(); }

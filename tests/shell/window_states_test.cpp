@@ -6,8 +6,10 @@
 #include <algorithm>
 
 #include "files/session_file.h"
+#include "platform/fakes/recording_surface.h"
 #include "plot/binning.h"
 #include "state/file_io.h"
+#include "state/number_text.h"
 #include "support/analysis_state.h"
 #include "support/window_fixture.h"
 
@@ -230,6 +232,28 @@ TEST_F(WindowStatesTest, OpenedFilesAreOfferedAgainLastFirst) {
     MainForm reopened{next, again, shell, program.Path()};
     reopened.Load();
     EXPECT_EQ(again.recentFiles, (Names{fileA, fileB}));
+}
+
+TEST_F(WindowStatesTest, ThePointerReadsOutTheCellUnderIt) {
+    Open(fileA);
+    Run();
+    // The second cell drawn is column 1, row 2 (a1 against c1).
+    const auto fills = window.innerCanvas.OpsOf(DrawOp::Kind::FillRect);
+    ASSERT_GE(fills.size(), 2u);
+    const double x = (fills[1].x1 + fills[1].x2) / 2.0, y = (fills[1].y1 + fills[1].y2) / 2.0;
+    form.OnPointerMoved(x, y);
+    EXPECT_EQ(window.ToolTip(Control::ZoomingPicture),
+              "c1 / a1: " + FormatDecimals(state.IdentityMatrix(1, 0) * 100.0, 2) +
+                  " % (row 2, column 1)");
+    // Above the diagonal, off the view, or with the plot shown: the view's own tip.
+    const double cell = fills[1].x2 - fills[1].x1;
+    for (const auto& [px, py] : {std::pair{x + cell, y - cell}, std::pair{-1.0, -1.0}}) {
+        form.OnPointerMoved(px, py);
+        EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
+    }
+    form.OnClick(Control::cmdPlot);
+    form.OnPointerMoved(x, y);
+    EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
 }
 
 TEST_F(WindowStatesTest, AwaitingARunTheCutOffsAreAllDisabled) {

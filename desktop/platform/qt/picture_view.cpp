@@ -6,7 +6,17 @@
 
 namespace kvr {
 
-PictureView::PictureView(QWidget* parent) : QWidget(parent) {}
+PictureView::PictureView(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);  // the cell under the pointer is read out without a button held
+}
+
+void PictureView::mouseMoveEvent(QMouseEvent* event) {
+    emit pointerMoved(event->position().toPoint());
+}
+
+void PictureView::leaveEvent(QEvent*) {
+    emit pointerMoved(QPoint(-1, -1));
+}
 
 void PictureView::setImage(const QImage& image) {
     image_ = image;

@@ -8,7 +8,7 @@ namespace kvr {
 
 class PictureView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PictureView(QWidget* parent = nullptr);
 
     void setImage(const QImage& image);
@@ -16,19 +16,21 @@ public:
     // The image as shown: stretched to the widget's present size.
     QImage shownImage() const;
 
-signals:
+  signals:
     void resized();
     void mousePressed(bool rightButton);
+    void pointerMoved(QPoint position);  // (-1, -1): it left the view
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QImage image_;
     mutable QImage scaled_;  // image_ stretched to the widget's size, made once per size
-
 };
 
 }  // namespace kvr

@@ -182,6 +182,16 @@ void QtMainWindow::BuildControls() {
     connect(view_, &PictureView::resized, this, [this] {
         if (events_ != nullptr) events_->OnPictureResized(Control::ZoomingPicture);
     });
+    connect(view_, &PictureView::pointerMoved, this, [this](QPoint at) {
+        if (events_ == nullptr) return;
+        if (at.x() < 0) return events_->OnPointerMoved(-1, -1);
+        // The view shows the canvas stretched over its own size: back to canvas twips.
+        const QImage& canvas = innerCanvas_.Image();
+        const double sx = view_->width() > 0 ? double(canvas.width()) / view_->width() : 1;
+        const double sy = view_->height() > 0 ? double(canvas.height()) / view_->height() : 1;
+        events_->OnPointerMoved(at.x() * sx * QImageSurface::kTwipsPerPixel,
+                                at.y() * sy * QImageSurface::kTwipsPerPixel);
+    });
     connect(view_, &PictureView::mousePressed, this, [this](bool right) {
         if (events_ != nullptr) events_->OnMouseDown(Control::ZoomingPicture, right);
     });

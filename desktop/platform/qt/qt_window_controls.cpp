@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QToolTip>
 #include <cmath>
 #include <cstdio>
 
@@ -143,7 +145,12 @@ bool QtMainWindow::IsChecked(Control c) const {
 }
 
 void QtMainWindow::SetToolTip(Control c, std::string_view text) {
-    if (QWidget* widget = widgets_[Index(c)]) widget->setToolTip(DisplayText(text));
+    QWidget* widget = widgets_[Index(c)];
+    if (widget == nullptr) return;
+    widget->setToolTip(DisplayText(text));
+    // A read-out follows the pointer at once rather than after the hover delay.
+    if (widget->underMouse() && QToolTip::isVisible())
+        QToolTip::showText(QCursor::pos(), widget->toolTip(), widget);
 }
 
 std::string QtMainWindow::ToolTip(Control c) const {
@@ -233,8 +240,11 @@ bool QtMainWindow::AskYesNo(std::string_view text) {
 }
 
 std::string QtMainWindow::OpenFileDialog(const std::string& startFolder) {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"),
-                                                      QString::fromStdString(startFolder));
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open"), QString::fromStdString(startFolder),
+        QStringLiteral("FASTA files and sessions (*.fasta *.fa *.fas *.fna *.gz *.kvr);;"
+                       "FASTA files (*.fasta *.fa *.fas *.fna *.gz);;Sessions (*.kvr);;"
+                       "All files (*)"));
     return path.toStdString();
 }
 
