@@ -57,6 +57,8 @@ void ShowLoaded(RunState& state, Window& window, const FastaReport& report) {
     window.SetCaption(
         Control::lblProgress,
         count + " sequences loaded" + (summary.empty() ? "" : " - check the file: " + summary));
+    // The details, one click away on the status line.
+    window.SetToolTip(Control::lblProgress, report.Details());
 }
 
 void RefuseLoad(RunState& state, Window& window, std::string_view message) {
@@ -270,6 +272,20 @@ bool ParseFastaRecords(std::string_view text, RecordTable& records, std::size_t 
         if (progress) progress(next == std::string_view::npos ? text.size() : next, text.size());
     }
     return true;
+}
+
+std::string FastaReport::Details() const {
+    std::string details;
+    std::array<std::size_t, kFastaWarningKinds> listed{};
+    for (const FastaWarning& warning : warnings) {
+        ++listed[static_cast<std::size_t>(warning.kind)];
+        details += "line " + std::to_string(warning.line) + ": " + warning.text + "\n";
+    }
+    for (std::size_t kind = 0; kind < kFastaWarningKinds; ++kind)
+        if (counts[kind] > listed[kind])
+            details += std::to_string(counts[kind] - listed[kind]) + " more like the last\n";
+    if (!details.empty()) details.pop_back();
+    return details;
 }
 
 std::string FastaReport::Summary() const {

@@ -40,6 +40,9 @@ struct FastaReport {
 
     // "2 duplicate names, 1 name with a comma": one clause per kind found; empty without.
     std::string Summary() const;
+    // The warnings one a line, "line 12: ...", and "3 more like the last" where only the first
+    // few of a kind were kept; empty without.
+    std::string Details() const;
 };
 
 // Where the text of a load comes from, and where its report goes. By default the file at path

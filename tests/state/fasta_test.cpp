@@ -273,6 +273,11 @@ TEST_F(LoadFastaTest, WarningTextsAreShortAndPrintable) {
     EXPECT_EQ(report.warnings.back().text,
               "the name >\\x1b[31m" + std::string(54, 'n') +
                   "... holds a comma: the fields of the score table cannot be told apart");
+    // The status line's details list them with their lines, and say how many more.
+    const std::string details = window.ToolTip(Control::lblProgress);
+    EXPECT_EQ(details, report.Details());
+    EXPECT_TRUE(details.starts_with("line 3: ")) << details;
+    EXPECT_NE(details.find("\n20 more like the last"), std::string::npos) << details;
 }
 
 TEST_F(LoadFastaTest, AppendWarnsOfNamesAlreadyLoaded) {

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -18,6 +19,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QWheelEvent>
 
 #include "platform/qt/picture_view.h"
@@ -213,7 +215,13 @@ void QtMainWindow::BuildControls() {
     progress->setValue(0);
     progress->setTextVisible(false);
     Register(Control::ProgressBar1, progress);
-    Register(Control::lblProgress, MakeLabel(status, ""));
+    // The status text has the window's whole width at its foot, so that every message shows in
+    // full; a click on it shows it in a box, with the details behind it (a load's warnings).
+    QLabel* statusText = MakeLabel(statusBar(), "");
+    statusText->setCursor(Qt::PointingHandCursor);
+    statusText->installEventFilter(this);
+    statusBar()->addWidget(statusText, 1);
+    Register(Control::lblProgress, statusText);
     Register(Control::lblPrgPercent, MakeLabel(status, ""));
     // Shown while a run works; Esc presses it too.
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), status);
@@ -297,6 +305,17 @@ void QtMainWindow::BuildDatasetForm() {
 }
 
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == widgets_[Index(Control::lblProgress)] &&
+        event->type() == QEvent::MouseButtonRelease) {
+        const auto* label = static_cast<QLabel*>(watched);
+        if (!label->text().isEmpty()) {
+            const QString details = label->toolTip();
+            QMessageBox::information(
+                this, QStringLiteral("KVRv1"),
+                details.isEmpty() ? label->text() : label->text() + "\n\n" + details);
+        }
+        return true;
+    }
     const bool onPicture = watched == widgets_[Index(Control::OuterPicture)] || watched == view_;
     if (onPicture && event->type() == QEvent::Wheel) {
         // The wheel scrolls the picture; with Ctrl it zooms, as the zoom buttons do.

@@ -75,6 +75,8 @@ bool QtMainWindow::IsVisible(Control c) const {
 
 void QtMainWindow::SetCaption(Control c, std::string_view text) {
     const QString caption = DisplayText(text);
+    // A new status has no details of its own until it is given some.
+    if (c == Control::lblProgress) widgets_[Index(c)]->setToolTip(QString());
     if (QAction* action = actions_[Index(c)]) return action->setText(caption);
     QWidget* widget = widgets_[Index(c)];
     if (auto* label = qobject_cast<QLabel*>(widget))
@@ -161,7 +163,8 @@ std::string QtMainWindow::ToolTip(Control c) const {
 void QtMainWindow::SetGeometry(Control c, const Rect& twips) {
     geometry_[Index(c)] = twips;
     QWidget* widget = widgets_[Index(c)];
-    if (widget == nullptr) return;
+    // The status text is placed by the status bar.
+    if (widget == nullptr || c == Control::lblProgress) return;
     if (widget->isWindow()) {
         // Outer size: the frame the window manager adds is taken off the client size.
         const QSize frame = widget->frameGeometry().size() - widget->size();
