@@ -10,11 +10,13 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 
 #include "matrix/layout.h"
 #include "platform/fakes/fake_shell.h"
+#include "platform/qt/help_window.h"
 #include "platform/qt/up_down.h"
 #include "shell/main_form.h"
 #include "state/program_folder.h"
@@ -199,6 +201,16 @@ TEST_F(QtMainWindowTest, ClosingTheOptionsWindowGivesUpItsRun) {
     EXPECT_FALSE(form.next.has_value());
     EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
     EXPECT_EQ(window.windowTitle().toStdString(), "Kavorin - version 1");
+}
+
+TEST_F(QtMainWindowTest, HelpDefinesIdentityAndShowsThePictures) {
+    ShowHelp(&window);
+    const QList<QTextBrowser*> pages = window.findChildren<QTextBrowser*>();
+    ASSERT_EQ(pages.size(), 1);
+    const QString text = pages.front()->toPlainText();
+    EXPECT_TRUE(text.contains("neither sequence has a gap")) << text.toStdString();
+    for (const char* picture : {":/help/matrix_rrna5s_48.png", ":/help/plot_rrna5s_48.png"})
+        EXPECT_FALSE(QImage(QString::fromLatin1(picture)).isNull()) << picture;
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QWheelEvent>
 
+#include "platform/qt/help_window.h"
 #include "platform/qt/picture_view.h"
 #include "platform/qt/up_down.h"
 
@@ -228,6 +229,9 @@ void QtMainWindow::BuildControls() {
     cancel->hide();
     Register(Control::cmdCancel, cancel);
     ConnectClick(Control::cmdCancel);
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    help->setContext(Qt::ApplicationShortcut);
+    connect(help, &QShortcut::activated, this, [this] { ShowHelp(this); });
     // The main window's own: in the options window Esc closes that window.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
