@@ -20,18 +20,22 @@ std::string AskPictureName(RunState& state, Window& window) {
     return name;
 }
 
+WriteResult PictureWritten(bool written) {
+    return {written, written ? "" : "the picture could not be made"};
+}
+
 void SavePictureFile(Window& window, const char* status, const std::string& path,
-                     const std::function<bool(const std::string&)>& write) {
+                     const std::function<WriteResult(const std::string&)>& write) {
     window.SetCaption(Control::lblProgress, status);
     window.SetBusy(true);
-    const bool written = write(path);
+    const WriteResult written = write(path);
     window.SetBusy(false);
     if (written) {
         window.SetCaption(Control::lblProgress, "Done");
         return;
     }
     window.SetCaption(Control::lblProgress, "Failed");
-    window.ShowMessage("The picture could not be written to " + path + ".");
+    window.ShowMessage(WriteFailureMessage(path, written));
 }
 
 void SaveVectorPicture(Window& window, const char* status, const std::string& name,
@@ -45,7 +49,7 @@ void SaveVectorPicture(Window& window, const char* status, const std::string& na
         return;
     }
     SavePictureFile(window, status, path, [&](const std::string& target) {
-        return writer->WriteVectorPicture(format, target, draw);
+        return PictureWritten(writer->WriteVectorPicture(format, target, draw));
     });
 }
 
@@ -57,17 +61,17 @@ void OnSaveMatrixEmf(RunState& state, Window& window) {
     BuildPalette(state);
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePictureFile(window, kSaving, WithSuffix(name, "_mat.emf"),
-                    [&state](const std::string& path) {
-                        return static_cast<bool>(WriteMatrixPictureFile(state, path));
-                    });
+    SavePictureFile(
+        window, kSaving, WithSuffix(name, "_mat.emf"),
+        [&state](const std::string& path) { return WriteMatrixPictureFile(state, path); });
 }
 
 void OnSaveMatrixBmp(RunState& state, Window& window) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePictureFile(window, kSaving, WithSuffix(name, "_mat.bmp"),
-                    [&window](const std::string& path) { return window.SaveViewBitmap(path); });
+    SavePictureFile(
+        window, kSaving, WithSuffix(name, "_mat.bmp"),
+        [&window](const std::string& path) { return PictureWritten(window.SaveViewBitmap(path)); });
 }
 
 void OnSaveMatrixVector(RunState& state, Window& window, PictureFormat format) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/window.h"
+#include "state/file_io.h"
 #include "state/run_state.h"
 
 namespace kvr {
@@ -21,9 +22,11 @@ void OnCopyMatrixEmf(Window& window, const std::string& workFolder);  // mnuCopy
 // The save dialog in lastFolder; "" when cancelled. A completed dialog moves lastFolder.
 std::string AskPictureName(RunState& state, Window& window);
 // Writes one picture file with the status text and the busy pointer around it; "Done" when it
-// was written, else the user is told and the status shows "Failed".
+// was written, else the user is told where and why and the status shows "Failed".
 void SavePictureFile(Window& window, const char* status, const std::string& path,
-                     const std::function<bool(const std::string&)>& write);
+                     const std::function<WriteResult(const std::string&)>& write);
+// The outcome of a writer that only says whether it succeeded.
+WriteResult PictureWritten(bool written);
 // Writes an SVG or PDF picture where the window's platform can; else tells the user. The
 // extension follows the suffix ("_mat" or "_plt").
 void SaveVectorPicture(Window& window, const char* status, const std::string& name,

@@ -43,17 +43,17 @@ void OnPlotClicked(RunState& state, Window& window) {
 void OnSavePlotEmf(RunState& state, Window& window) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePictureFile(window, kSaving, WithSuffix(name, "_plt.emf"),
-                    [&state](const std::string& path) {
-                        return static_cast<bool>(WritePlotPictureFile(state, path));
-                    });
+    SavePictureFile(
+        window, kSaving, WithSuffix(name, "_plt.emf"),
+        [&state](const std::string& path) { return WritePlotPictureFile(state, path); });
 }
 
 void OnSavePlotBmp(RunState& state, Window& window) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePictureFile(window, kSaving, WithSuffix(name, "_plt.bmp"),
-                    [&window](const std::string& path) { return window.SaveViewBitmap(path); });
+    SavePictureFile(
+        window, kSaving, WithSuffix(name, "_plt.bmp"),
+        [&window](const std::string& path) { return PictureWritten(window.SaveViewBitmap(path)); });
 }
 
 void OnSavePlotVector(RunState& state, Window& window, PictureFormat format) {

@@ -56,11 +56,13 @@ TEST_F(MatrixExportsTest, BitmapIsTheViewUnderTheTypedName) {
     EXPECT_EQ(Status().back(), "Done");
 }
 
-TEST_F(MatrixExportsTest, UnwritableFileIsReported) {
+TEST_F(MatrixExportsTest, UnwritableFileIsReportedWithTheReason) {
     window.dialogAnswers.push_back("/nonexistent-folder/figure");
     form.OnClick(Control::mnuEMF);
-    EXPECT_EQ(window.messages, (std::vector<std::string>{"The picture could not be written to "
-                                                         "/nonexistent-folder/figure_mat.emf."}));
+    EXPECT_EQ(window.messages, (std::vector<std::string>{
+                                   "/nonexistent-folder/figure_mat.emf could not be written (No "
+                                   "such file or directory). Please check the folder and the "
+                                   "free space, and try again."}));
     EXPECT_EQ(Status().back(), "Failed");
     EXPECT_FALSE(window.busy);
 }
