@@ -66,12 +66,12 @@ void OnSaveMatrixEmf(RunState& state, Window& window) {
         [&state](const std::string& path) { return WriteMatrixPictureFile(state, path); });
 }
 
-void OnSaveMatrixBmp(RunState& state, Window& window) {
+void OnSaveMatrixBmp(RunState& state, Window& window, const char* suffix) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePictureFile(
-        window, kSaving, WithSuffix(name, "_mat.bmp"),
-        [&window](const std::string& path) { return PictureWritten(window.SaveViewBitmap(path)); });
+    SavePictureFile(window, kSaving, WithSuffix(name, suffix), [&window](const std::string& path) {
+        return PictureWritten(window.SaveViewBitmap(path));
+    });
 }
 
 void OnSaveMatrixVector(RunState& state, Window& window, PictureFormat format) {

@@ -12,7 +12,8 @@
 namespace kvr {
 
 void OnSaveMatrixEmf(RunState& state, Window& window);  // mnuEMF
-void OnSaveMatrixBmp(RunState& state, Window& window);  // mnuBMP: the view at its present zoom
+// mnuBMP, mnuPNG: the view at its present zoom, name + suffix ("_mat.bmp", "_mat.png").
+void OnSaveMatrixBmp(RunState& state, Window& window, const char* suffix);
 // mnuSVG, mnuPDF: the full-size screen drawing as name + "_mat.svg" or "_mat.pdf".
 void OnSaveMatrixVector(RunState& state, Window& window, PictureFormat format);
 void OnCopyMatrixBmp(Window& window);  // mnuCopyMatBMP: the full-size canvas

@@ -103,7 +103,8 @@ class Window {
     virtual DrawingSurface& Canvas(Control picture) = 0;
     virtual void BlankPicture(Control picture) = 0;   // fill with the button-face colour
     virtual void ShowCanvasInView(bool stretch) = 0;  // InnerPicture -> ZoomingPicture
-    // Saves the image shown in ZoomingPicture (at its present size) as a BMP file.
+    // Saves the image shown in ZoomingPicture (at its present size) as a BMP file, or a PNG file
+    // when the path ends in ".png".
     virtual bool SaveViewBitmap(const std::string& path) = 0;
     virtual void CopyCanvasBitmap(Control picture) = 0;  // clipboard: full-size canvas image
     // Clipboard: the EMF data, with the canvas image for programs that cannot read EMF.

@@ -48,12 +48,12 @@ void OnSavePlotEmf(RunState& state, Window& window) {
         [&state](const std::string& path) { return WritePlotPictureFile(state, path); });
 }
 
-void OnSavePlotBmp(RunState& state, Window& window) {
+void OnSavePlotBmp(RunState& state, Window& window, const char* suffix) {
     const std::string name = AskPictureName(state, window);
     if (name.empty()) return;
-    SavePictureFile(
-        window, kSaving, WithSuffix(name, "_plt.bmp"),
-        [&window](const std::string& path) { return PictureWritten(window.SaveViewBitmap(path)); });
+    SavePictureFile(window, kSaving, WithSuffix(name, suffix), [&window](const std::string& path) {
+        return PictureWritten(window.SaveViewBitmap(path));
+    });
 }
 
 void OnSavePlotVector(RunState& state, Window& window, PictureFormat format) {

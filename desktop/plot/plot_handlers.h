@@ -13,7 +13,8 @@ void ShowPlot(RunState& state, Window& window);
 
 void OnPlotClicked(RunState& state, Window& window);  // cmdPlot
 void OnSavePlotEmf(RunState& state, Window& window);  // mnuEMF2: name + "_plt.emf"
-void OnSavePlotBmp(RunState& state, Window& window);  // mnuBMP2: the view, name + "_plt.bmp"
+// mnuBMP2, mnuPNG2: the view, name + suffix ("_plt.bmp", "_plt.png").
+void OnSavePlotBmp(RunState& state, Window& window, const char* suffix);
 // mnuSVG2, mnuPDF2: the screen plot at the canvas's size, name + "_plt.svg" or "_plt.pdf".
 void OnSavePlotVector(RunState& state, Window& window, PictureFormat format);
 void OnCopyPlotBmp(Window& window);  // mnuCopyPlotBMP: the full-size canvas

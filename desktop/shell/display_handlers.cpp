@@ -36,7 +36,8 @@ void RegisterMatrixHandlers(MainForm& form) {
         form.mouseDownHandlers[picture] = [&](bool right) { OnPictureMouseDown(window, right); };
 
     form.clickHandlers[Control::mnuEMF] = [&] { OnSaveMatrixEmf(state, window); };
-    form.clickHandlers[Control::mnuBMP] = [&] { OnSaveMatrixBmp(state, window); };
+    form.clickHandlers[Control::mnuBMP] = [&] { OnSaveMatrixBmp(state, window, "_mat.bmp"); };
+    form.clickHandlers[Control::mnuPNG] = [&] { OnSaveMatrixBmp(state, window, "_mat.png"); };
     form.clickHandlers[Control::mnuSVG] = [&] {
         OnSaveMatrixVector(state, window, PictureFormat::Svg);
     };
@@ -52,7 +53,8 @@ void RegisterPlotHandlers(MainForm& form) {
     Window& window = form.window;
     form.clickHandlers[Control::cmdPlot] = [&] { OnPlotClicked(state, window); };
     form.clickHandlers[Control::mnuEMF2] = [&] { OnSavePlotEmf(state, window); };
-    form.clickHandlers[Control::mnuBMP2] = [&] { OnSavePlotBmp(state, window); };
+    form.clickHandlers[Control::mnuBMP2] = [&] { OnSavePlotBmp(state, window, "_plt.bmp"); };
+    form.clickHandlers[Control::mnuPNG2] = [&] { OnSavePlotBmp(state, window, "_plt.png"); };
     form.clickHandlers[Control::mnuSVG2] = [&] {
         OnSavePlotVector(state, window, PictureFormat::Svg);
     };

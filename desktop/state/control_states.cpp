@@ -36,7 +36,9 @@ void ApplyControlStates(const RunState& state, Window& window) {
     SetEnabled(window, {Control::mnuSaveSimScore, Control::mnuSaveMatrix}, matrixFiles);
     window.SetEnabled(Control::mnuCopyMat, drawn);
     SetEnabled(window, {Control::mnuSavePlot, Control::mnuCopyPlot}, plotView);
-    if (plotView) SetEnabled(window, {Control::mnuBMP2, Control::mnuSVG2, Control::mnuPDF2}, true);
+    if (plotView)
+        SetEnabled(window, {Control::mnuBMP2, Control::mnuPNG2, Control::mnuSVG2, Control::mnuPDF2},
+                   true);
 
     window.SetEnabled(Control::cmdDrawMat, plotView);
     window.SetEnabled(Control::cmdPlot, matrixView);

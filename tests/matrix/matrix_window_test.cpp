@@ -13,6 +13,7 @@
 #include "platform/qt/qt_main_window.h"
 #include "plot/binning.h"
 #include "shell/main_form.h"
+#include "state/file_io.h"
 #include "state/program_folder.h"
 #include "support/score_columns.h"
 #include "support/temp_folder.h"
@@ -78,6 +79,13 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
     const int cellX = (state.maxNameLen * 90 + 150 + 60) / 15;
     EXPECT_EQ(canvas.pixel(cellX, 5), qRgb(128, 0, 0));
     Shot("1_matrix_full");
+
+    // The view as a picture file: PNG when the name says so, else a Windows bitmap.
+    for (const auto& [name, magic] :
+         {std::pair{"view.png", "\x89PNG"}, std::pair{"view.bmp", "BM"}}) {
+        ASSERT_TRUE(window.SaveViewBitmap(program.File(name))) << name;
+        EXPECT_TRUE(ReadWholeFile(program.File(name))->starts_with(magic)) << name;
+    }
 
     Click(Control::cmdZoomOut);
     Click(Control::cmdZoomOut);

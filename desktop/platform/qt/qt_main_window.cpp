@@ -101,11 +101,13 @@ void QtMainWindow::BuildMenus() {
     QMenu* matrix = subMenu(save, Control::mnuSaveMatrix, "Save matrix picture");
     item(matrix, Control::mnuEMF, "EMF format");
     item(matrix, Control::mnuBMP, "BMP format");
+    item(matrix, Control::mnuPNG, "PNG format");
     item(matrix, Control::mnuSVG, "SVG format");
     item(matrix, Control::mnuPDF, "PDF format");
     QMenu* plot = subMenu(save, Control::mnuSavePlot, "Save plot");
     item(plot, Control::mnuEMF2, "EMF format");
     item(plot, Control::mnuBMP2, "BMP format");
+    item(plot, Control::mnuPNG2, "PNG format");
     item(plot, Control::mnuSVG2, "SVG format");
     item(plot, Control::mnuPDF2, "PDF format");
     item(plot, Control::mnuPlotData, "Plot data");

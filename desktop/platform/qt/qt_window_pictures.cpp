@@ -37,8 +37,11 @@ void QtMainWindow::ShowCanvasInView(bool /*stretch*/) {
 
 bool QtMainWindow::SaveViewBitmap(const std::string& path) {
     const QImage image = view_->shownImage();
-    return static_cast<bool>(ReplaceFile(path, [&image](const std::string& temporary) {
-        return image.save(QString::fromStdString(temporary), "BMP");
+    // PNG when the name says so, else the Windows bitmap.
+    const char* format =
+        QString::fromStdString(path).endsWith(".png", Qt::CaseInsensitive) ? "PNG" : "BMP";
+    return static_cast<bool>(ReplaceFile(path, [&image, format](const std::string& temporary) {
+        return image.save(QString::fromStdString(temporary), format);
     }));
 }
 
