@@ -49,8 +49,10 @@ enum class AnalysisView { Matrix, Plot };
 // The run that the options window starts for the sequences waiting in it.
 enum class RunKind { Fresh, Rerun, Append };
 
-// The largest matrix drawn on screen; larger ones are only written to files.
-inline constexpr int kMaxScreenSequences = 500;
+// The largest matrix drawn on screen; larger ones are only written to files. The view draws what
+// it shows as it shows it, so this is the view's own limit: cells of two pixels in widgets of at
+// most 16,777,215 pixels.
+inline constexpr int kMaxScreenSequences = 8'000'000;
 
 struct RunState {
     // Sequence data.
@@ -97,7 +99,7 @@ struct RunState {
     float maxProportion = 0.0f;  // the largest proportion of BinArray: the plot's scale
 
     bool ShowsAnalysis() const { return windowState == WindowState::Analysis; }
-    // The matrix of this analysis is drawn on screen (fewer than 501 sequences).
+    // The matrix of this analysis can be drawn on screen.
     bool FitsOnScreen() const { return seqCount <= kMaxScreenSequences; }
 };
 

@@ -1,34 +1,42 @@
 // A picture box that shows an image stretched over its own size (1:1 when the sizes agree).
 #pragma once
 
+#include <QHash>
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 namespace kvr {
 
 class PictureView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PictureView(QWidget* parent = nullptr);
 
+    // Renders an area of the view (its own pixels) for a view of the given size.
+    using AreaRenderer = std::function<QImage(const QRect& area, const QSize& viewSize)>;
+
     void setImage(const QImage& image);
+    // A picture drawn in tiles as they come into sight, at the view's present size.
+    void setDrawing(AreaRenderer render);
     const QImage& image() const { return image_; }
     // The image as shown: stretched to the widget's present size.
     QImage shownImage() const;
 
-signals:
+  signals:
     void resized();
     void mousePressed(bool rightButton);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QImage image_;
     mutable QImage scaled_;  // image_ stretched to the widget's size, made once per size
-
+    AreaRenderer render_;
+    QHash<quint64, QImage> tiles_;  // rendered tiles of render_ at the present size, by place
 };
 
 }  // namespace kvr

@@ -35,7 +35,8 @@ QLabel* MakeLabel(QWidget* parent, const char* text) {
 
 QtMainWindow::QtMainWindow()
     : innerCanvas_(CanvasFont("Liberation Sans")),
-      keyCanvas_(CanvasFont("Liberation Sans Narrow")) {
+      keyCanvas_(CanvasFont("Liberation Sans Narrow")),
+      areaCanvas_(CanvasFont("Liberation Sans")) {
     Register(Control::frmMainForm, this);
     setWindowTitle(QStringLiteral("Kavorin - version 1"));
     setFont(CanvasFont("Liberation Sans Narrow"));
