@@ -88,6 +88,10 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
         for (int x = 0; x < canvas.width(); ++x)
             differ += painted.pixel(x, y) != canvas.pixel(x, y);
     EXPECT_EQ(differ, 0);
+    // "BMP format" saves the matrix as the view shows it.
+    const std::string bmp = program.File("view.bmp");
+    ASSERT_TRUE(window.SaveViewBitmap(bmp));
+    EXPECT_EQ(QImage(QString::fromStdString(bmp)).convertToFormat(QImage::Format_RGB32), canvas);
     EXPECT_TRUE(window.IsVisible(Control::keyPicture));
     EXPECT_EQ(Bar(Control::VScroll1).isEnabled(),
               canvas.height() > window.WidgetOf(Control::OuterPicture)->height());
