@@ -34,6 +34,10 @@ using BinTable = std::vector<std::array<float, 2>>;
 
 enum ColourModeKind : int { kFullColour = 0, kThreeColour = 1 };
 
+// The 64 steps of full colour mode: the rainbow, or viridis, which readers with any common form
+// of colour blindness see in order.
+enum PaletteKind : int { kRainbowPalette = 0, kViridisPalette = 1 };
+
 // What the window is doing. Every control's enabled state follows from it (ApplyControlStates).
 enum class WindowState {
     Idle,         // nothing on display: only opening, dropping and leaving
@@ -74,6 +78,7 @@ struct RunState {
     float chosenCutoff1 = 94.0f;  // as the user set them; every analysis starts from these
     float chosenCutoff2 = 78.0f;
     int ColourMode = kFullColour;
+    int paletteKind = kRainbowPalette;  // full colour mode's steps
     PaletteTable Palette{};
     int zoomLevel = 0;
     int splitMin = 0;
