@@ -40,12 +40,13 @@ int main(int argc, char** argv) {
         auto& canvas = static_cast<kvr::QImageSurface&>(window.Canvas(kvr::Control::InnerPicture));
         const double canvasOnly =
             Seconds([&] { kvr::DrawMatrixCanvas(screen, canvas, kvr::Size{}); });
+        const QSize pixels = canvas.Image().size();
         const double onScreen = Seconds([&] { kvr::DrawMatrixOnScreen(screen, window); });
         std::printf(
             "screen matrix, %d sequences, %s: canvas %.3f s, whole drawing in the window "
             "%.3f s (%d x %d pixels)\n",
             screenCount, mode == kvr::kFullColour ? "full colour" : "three colour", canvasOnly,
-            onScreen, canvas.Image().width(), canvas.Image().height());
+            onScreen, pixels.width(), pixels.height());
     }
 
     kvr::RunState picture = kvr::bench::GroupedAnalysis(pictureCount);

@@ -59,6 +59,7 @@ class ConsoleWindow : public Window {
     DrawingSurface& Canvas(Control picture) override;
     void BlankPicture(Control) override {}
     void ShowCanvasInView(bool) override {}
+    void SetCanvasDrawing(int, int, const RegionDrawing&) override {}  // nothing is shown
     bool SaveViewBitmap(const std::string& path) override;
     void CopyCanvasBitmap(Control) override;
     bool CopyMetafile(const std::string& emfPath) override;

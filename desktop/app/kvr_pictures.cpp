@@ -113,6 +113,15 @@ OptionUse TakePictureOption(const std::string& option,
         options.colourMode = value == "full" ? kFullColour : kThreeColour;
         return OptionUse::Taken;
     }
+    if (option == "--palette") {
+        const int kind = takeValue(value) ? PaletteKindNamed(value) : -1;
+        if (kind < 0) {
+            problem = "--palette needs rainbow or viridis";
+            return OptionUse::Problem;
+        }
+        options.paletteKind = kind;
+        return OptionUse::Taken;
+    }
     if (option == "--cutoffs") {
         if (!takeValue(value) || !ParseCutoffs(value, options.cutoff1, options.cutoff2)) {
             problem = "--cutoffs needs two whole percentages, the upper first: 94,78";
@@ -186,6 +195,9 @@ bool WritePictures(RunState& state, Window& window, const PictureRequest& pictur
 const char* const kPictureOptionsHelp =
     "  --mode full|three    colouring of the matrix pictures: the whole observed range in 64\n"
     "                       steps (full, the default) or three bands set by the cut-offs\n"
+    "  --palette rainbow|viridis  the 64 steps of full colour mode: the rainbow (the default)\n"
+    "                       or viridis, dark purple to yellow, which reads in order for people\n"
+    "                       with any common colour blindness; the key matches\n"
     "  --cutoffs C1,C2      the upper and lower cut-off of the three bands, whole percent\n"
     "                       (default 94,78); raised to the smallest identity when it lies above\n"
     "                       the lower one, as in the window\n"

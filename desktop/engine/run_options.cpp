@@ -35,6 +35,8 @@ std::vector<std::string> ValidateRunOptions(const RunOptions& options) {
                            "': choose muscle, clustalw, mafft or builtin");
     if (options.colourMode != kFullColour && options.colourMode != kThreeColour)
         problems.push_back("unknown colour mode: choose full or three");
+    if (options.paletteKind != kRainbowPalette && options.paletteKind != kViridisPalette)
+        problems.push_back("unknown palette: choose rainbow or viridis");
     const auto whole = [](float c) { return c >= 0 && c <= 100 && std::floor(c) == c; };
     if (!whole(options.cutoff1) || !whole(options.cutoff2) || options.cutoff2 > options.cutoff1)
         problems.push_back(
@@ -55,6 +57,7 @@ void ApplyRunOptions(const RunOptions& options, RunState& state) {
 
 void ApplyColourOptions(const RunOptions& options, RunState& state) {
     state.ColourMode = options.colourMode;
+    state.paletteKind = options.paletteKind;
     state.cutoff1 = options.cutoff1;
     state.cutoff2 = options.cutoff2;
 }

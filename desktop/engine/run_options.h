@@ -20,10 +20,11 @@ int DefaultJobs();
 inline constexpr int kMostJobs = 256;
 
 struct RunOptions {
-    std::string aligner = "muscle";  // one of kAlignerKinds
-    bool useTree = false;            // order the sequences by a neighbour-joining tree
-    int colourMode = kFullColour;    // colouring of the matrix pictures
-    float cutoff1 = 94;              // three colour mode: upper and lower cut-off, whole percent
+    std::string aligner = "muscle";     // one of kAlignerKinds
+    bool useTree = false;               // order the sequences by a neighbour-joining tree
+    int colourMode = kFullColour;       // colouring of the matrix pictures
+    int paletteKind = kRainbowPalette;  // the steps of full colour mode
+    float cutoff1 = 94;                 // three colour mode: upper and lower cut-off, whole percent
     float cutoff2 = 78;
     int jobs = DefaultJobs();       // aligner processes at once
     double pairTimeoutSeconds = 0;  // a pair's aligner is ended after this long; 0: no limit
@@ -35,8 +36,8 @@ std::vector<std::string> ValidateRunOptions(const RunOptions& options);
 // Copies the options into the state fields the engine reads (AlignerKind, useTree).
 void ApplyRunOptions(const RunOptions& options, RunState& state);
 
-// Copies the colouring into the state (ColourMode, cutoff1, cutoff2), for kvr: in the window the
-// colour controls own these, and a run keeps them.
+// Copies the colouring into the state (ColourMode, paletteKind, cutoff1, cutoff2), for kvr: in the
+// window the colour controls own these, and a run keeps them.
 void ApplyColourOptions(const RunOptions& options, RunState& state);
 
 bool IsAlignerKind(std::string_view kind);

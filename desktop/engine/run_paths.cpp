@@ -8,6 +8,7 @@
 #include "engine/tree_order.h"
 #include "files/session.h"
 #include "files/text_exports.h"
+#include "matrix/colour_controls.h"
 #include "matrix/matrix_picture.h"
 #include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
@@ -94,10 +95,7 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
     } else if (kind == PathKind::Append) {
         state.view = AnalysisView::Plot;
         ShowPlot(state, window);
-        window.ShowMessage(
-            "The program cannot disply very large matrix made from above 500 sequences. However "
-            "you can save the matrix picture in EMF or BMP format and the identity scores using "
-            "the save manu");
+        window.ShowMessage(kLargeMatrixMessage);
     }
     if (kind == PathKind::Rerun || kind == PathKind::Append)
         WriteLastRun(state, window, setup.workFolder);

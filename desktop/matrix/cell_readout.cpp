@@ -6,8 +6,8 @@
 
 namespace kvr {
 
-std::string CellReadout(const RunState& state, const DrawingSurface& canvas, double x, double y) {
-    const std::optional<MatrixCell> cell = MatrixCellAt(state, canvas, x, y);
+std::string CellReadout(const RunState& state, double x, double y) {
+    const std::optional<MatrixCell> cell = MatrixCellAt(state.drawnCells, x, y);
     if (!cell || cell->row >= static_cast<int>(state.SequenceList.size())) return {};
     const auto name = [&state](int k) { return ReplaceAll(state.SequenceList[k].name, ">", ""); };
     const double percent = static_cast<double>(state.IdentityMatrix(cell->row, cell->column)) * 100;

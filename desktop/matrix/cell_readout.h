@@ -4,13 +4,12 @@
 
 #include <string>
 
-#include "platform/drawing_surface.h"
 #include "state/run_state.h"
 
 namespace kvr {
 
 // "Zea_mays_1 / Saccharomyces: 61.20 % (row 4, column 1)" for the cell under the canvas point
-// (twips) of the drawn matrix; "" off the cells.
-std::string CellReadout(const RunState& state, const DrawingSurface& canvas, double x, double y);
+// (twips) of the matrix as last drawn; "" off the cells.
+std::string CellReadout(const RunState& state, double x, double y);
 
 }  // namespace kvr

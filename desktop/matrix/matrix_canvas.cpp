@@ -56,24 +56,14 @@ void KeyBoxSize(int n, double& w, int& h) {
     }
 }
 
-// Where one drawing's parts go. Everything the canvas size needs is known before drawing.
-struct CanvasLayout {
-    int n = 0;
-    ScreenCells cells{};
-    bool names = true;  // false: too small to be read, left out (the key says so)
-    int L = 0;          // room for the names, left of the cells and below them
-    int R = 0;          // right edge of the triangle
-    double titleX = 0, titleY = 0, keyX = 0, keyY = 0;
-    double width = 0, height = 0;
-};
-
 // The key's texts and how far right and down they reach: the title, a label beside every odd
 // box, and under the boxes the note on names left out.
 struct KeyTexts {
     double right = 0, bottom = 0;
 };
 
-KeyTexts KeyReach(const RunState& state, const DrawingSurface& s, const CanvasLayout& at) {
+KeyTexts KeyReach(const std::array<KeyBox, kKeyBoxCount>& boxes, const DrawingSurface& s,
+                  const CanvasLayout& at) {
     double w = 0;
     int h = 0;
     KeyBoxSize(at.n, w, h);
@@ -83,7 +73,7 @@ KeyTexts KeyReach(const RunState& state, const DrawingSurface& s, const CanvasLa
     reach.right = std::max(at.titleX + title.along, at.keyX + w + 290);
     reach.bottom = std::max(at.titleY, 0.0) + title.across;
     const double boxesBottom = Twips(at.keyY) + kKeyBoxCount * h;
-    for (const KeyBox& box : ColourKeyBoxes(state))
+    for (const KeyBox& box : boxes)
         if (box.Labelled())
             reach.right =
                 std::max(reach.right, labelX + s.MeasureText(box.label, TextTurn::Upright).along);
@@ -96,7 +86,8 @@ KeyTexts KeyReach(const RunState& state, const DrawingSurface& s, const CanvasLa
     return reach;
 }
 
-CanvasLayout LayOut(const RunState& state, const DrawingSurface& s, Size viewport) {
+CanvasLayout LayOut(const RunState& state, const std::array<KeyBox, kKeyBoxCount>& key,
+                    const DrawingSurface& s, Size viewport) {
     CanvasLayout at;
     at.n = state.seqCount;
     at.cells = ScreenCellsFor(at.n);
@@ -133,20 +124,25 @@ CanvasLayout LayOut(const RunState& state, const DrawingSurface& s, Size viewpor
         at.keyY = n * B / 2.0 + 300;
     }
     // The canvas holds its whole key, however long the names made the triangle.
-    const KeyTexts reach = KeyReach(state, s, at);
+    const KeyTexts reach = KeyReach(key, s, at);
+    at.key = {Twips(std::min(at.titleX, at.keyX)),
+              Twips(std::min(std::max(at.titleY, 0.0), at.keyY)),
+              static_cast<int>(std::ceil(reach.right)) + kPixel,
+              static_cast<int>(std::ceil(reach.bottom)) + kPixel};
     at.width = std::max(W, std::ceil(reach.right) + kKeyEdge);
     at.height = std::max(H, std::ceil(reach.bottom) + kKeyEdge);
     return at;
 }
 
 // The 22 boxes with ticks and labels, the first box's top-left at (x1, y1).
-void DrawKeyBoxes(const RunState& state, DrawingSurface& s, double x1, double y1) {
+void DrawKeyBoxes(const std::array<KeyBox, kKeyBoxCount>& boxes, int n, DrawingSurface& s,
+                  double x1, double y1) {
     double w = 0;
     int h = 0;
-    KeyBoxSize(state.seqCount, w, h);
+    KeyBoxSize(n, w, h);
     const double x2 = x1 + w;
     double y = Twips(y1);  // whole twips from here, so that every box is h high
-    for (const KeyBox& box : ColourKeyBoxes(state)) {
+    for (const KeyBox& box : boxes) {
         OutlinedFill(s, x1, y, x2 + 200, y + h, box.colour);
         if (box.Labelled()) {
             const double tickY = y + h / 2.0;
@@ -157,24 +153,9 @@ void DrawKeyBoxes(const RunState& state, DrawingSurface& s, double x1, double y1
     }
 }
 
-// Cells too small to outline: one fill for each run of equal colour along a row, so that a large
-// matrix costs what its picture costs.
-void DrawPlainCells(const RunState& state, DrawingSurface& canvas, const CanvasLayout& at) {
-    const int A = at.cells.width, B = at.cells.height;
-    const int left = at.L + kEdge;
-    for (int j = 0; j < at.n; ++j) {
-        int runStart = 0;
-        int runIndex = CellColourIndex(state, state.IdentityMatrix(0, j));
-        for (int i = 1; i <= j + 1; ++i) {
-            const int index = i <= j ? CellColourIndex(state, state.IdentityMatrix(i, j)) : -1;
-            if (index == runIndex) continue;
-            // Both corners belong to a fill: the run ends a pixel before the next cell.
-            canvas.FillRect(left + A * runStart, B * j, left + A * i - kPixel, B * (j + 1) - kPixel,
-                            state.Palette[runIndex]);
-            runStart = i;
-            runIndex = index;
-        }
-    }
+// Whole cells before a twip position, rounded towards minus infinity.
+int CellsBefore(int twips, int cell) {
+    return twips >= 0 ? twips / cell : -((-twips + cell - 1) / cell);
 }
 
 }  // namespace
@@ -188,58 +169,128 @@ ScreenCells ScreenCellsFor(int n) {
     return {side, side, 4255};
 }
 
-std::optional<MatrixCell> MatrixCellAt(const RunState& state, const DrawingSurface& canvas,
-                                       double x, double y) {
-    const CanvasLayout at = LayOut(state, canvas, Size{});  // cells do not move with the viewport
-    const double left = at.L + kEdge;
-    if (x < left || y < 0) return std::nullopt;
-    const int column = static_cast<int>((x - left) / at.cells.width);
-    const int row = static_cast<int>(y / at.cells.height);
-    if (row >= at.n || column > row) return std::nullopt;
-    return MatrixCell{column, row};
+MatrixDrawing::MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport)
+    : palette_(state.Palette), key_(ColourKeyBoxes(state)) {
+    at_ = LayOut(state, key_, fonts, viewport);
+    const int n = at_.n;
+    colours_.resize(static_cast<std::size_t>(n) * (n + 1) / 2);
+    std::size_t k = 0;
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i <= j; ++i)
+            colours_[k++] =
+                static_cast<std::uint8_t>(CellColourIndex(state, state.IdentityMatrix(i, j)));
+    if (at_.names) {
+        names_.reserve(static_cast<std::size_t>(n));
+        for (const Record& record : state.SequenceList) names_.push_back(DisplayName(record));
+    }
+}
+
+int MatrixDrawing::Width() const {
+    return Twips(at_.width);
+}
+
+int MatrixDrawing::Height() const {
+    return Twips(at_.height);
+}
+
+// Columns i0..i1 of rows j0..j1 (the triangle's part of them): one fill for every run of equal
+// colour along a row, each colour's runs together, then the outlines as the grid's lines when
+// the cells are large enough to show them.
+void MatrixDrawing::DrawCells(DrawingSurface& s, int i0, int i1, int j0, int j1) const {
+    const int A = at_.cells.width, B = at_.cells.height;
+    const int left = at_.L + kEdge;
+    std::array<std::vector<SurfaceBox>, kPaletteSize> runs;
+    std::vector<std::uint8_t> order;  // colours by their first run, so that the output is stable
+    for (int j = j0; j <= j1; ++j) {
+        const int last = std::min(i1, j);
+        for (int i = i0; i <= last;) {
+            const std::uint8_t colour = Colour(i, j);
+            int end = i + 1;
+            while (end <= last && Colour(end, j) == colour) ++end;
+            // Both corners belong to a fill: the run ends a pixel before the next cell, so that
+            // no two runs overlap.
+            if (runs[colour].empty()) order.push_back(colour);
+            runs[colour].push_back(
+                {left + A * i, B * j, left + A * end - kPixel, B * (j + 1) - kPixel});
+            i = end;
+        }
+    }
+    for (const std::uint8_t colour : order) s.FillRects(runs[colour], palette_[colour]);
+    if (A < kMinOutlinedCell) return;
+
+    const int n = at_.n;
+    for (int j = j0; j <= j1 + 1; ++j) {  // the top edge of row j, the bottom edge of row j - 1
+        const int last = std::min({i1, j, n - 1});
+        if (i0 <= last) s.Line(left + A * i0, B * j, left + A * (last + 1), B * j, kBlack);
+    }
+    for (int i = i0; i <= i1 + 1; ++i) {  // the left edge of column i, the right edge of i - 1
+        const int first = std::max(j0, i > 0 ? i - 1 : 0);
+        if (first <= j1) s.Line(left + A * i, B * first, left + A * i, B * (j1 + 1), kBlack);
+    }
+}
+
+// The names of rows j0..j1 along the left, and those of columns i0..i1 turned below.
+void MatrixDrawing::DrawNames(DrawingSurface& s, const SurfaceBox& region, int i0, int i1, int j0,
+                              int j1) const {
+    const int n = at_.n, A = at_.cells.width, B = at_.cells.height, L = at_.L;
+    if (region.left < L + kEdge)
+        for (int i = j0; i <= j1; ++i) s.Text(0, B * i + (B - kTextHeight) / 2, names_[i]);
+    if (region.bottom > n * B)
+        for (int i = i0; i <= i1; ++i) s.RotatedText(L + A * i + A / 2, n * B + L + 75, names_[i]);
+}
+
+void MatrixDrawing::DrawKey(DrawingSurface& s) const {
+    s.Text(Twips(at_.titleX), Twips(std::max(at_.titleY, 0.0)), kKeyTitle);
+    DrawKeyBoxes(key_, at_.n, s, at_.keyX, at_.keyY);
+    if (!at_.names) {
+        double w = 0;
+        int h = 0;
+        KeyBoxSize(at_.n, w, h);
+        s.Text(Twips(at_.keyX), Twips(at_.keyY) + (kKeyBoxCount + 1) * h, kNamesLeftOut);
+    }
+}
+
+void MatrixDrawing::Draw(DrawingSurface& surface, const SurfaceBox& region) const {
+    const int n = at_.n, A = at_.cells.width, B = at_.cells.height;
+    const int left = at_.L + kEdge;
+    // A cell's fill and lines reach a pixel beyond its corner: one more cell each way.
+    const int j0 = std::max(0, CellsBefore(region.top, B) - 1);
+    const int j1 = std::min(n - 1, CellsBefore(region.bottom, B) + 1);
+    const int i0 = std::max(0, CellsBefore(region.left - left, A) - 1);
+    const int i1 = std::min(n - 1, CellsBefore(region.right - left, A) + 1);
+    if (j0 <= j1 && i0 <= i1 && i0 <= j1) DrawCells(surface, i0, i1, std::max(j0, i0), j1);
+    if (at_.names) {
+        // Turned names reach a line's height right of their column's middle.
+        const int nameI0 = std::max(0, CellsBefore(region.left - at_.L - kEdge, A) - 1);
+        DrawNames(surface, region, nameI0, i1, j0, j1);
+    }
+    if (region.Overlaps(at_.key)) DrawKey(surface);
+}
+
+void MatrixDrawing::DrawWhole(DrawingSurface& canvas) const {
+    canvas.Resize(Width(), Height());
+    Draw(canvas, {0, 0, Width(), Height()});
 }
 
 Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size viewport) {
-    const CanvasLayout at = LayOut(state, canvas, viewport);
+    const CanvasLayout at = LayOut(state, ColourKeyBoxes(state), canvas, viewport);
     return {at.width, at.height};
 }
 
 void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport) {
-    const CanvasLayout at = LayOut(state, canvas, viewport);
-    const int n = at.n;
-    const int A = at.cells.width, B = at.cells.height;
-    const int L = at.L;
-    canvas.Resize(Twips(at.width), Twips(at.height));
+    MatrixDrawing(state, canvas, viewport).DrawWhole(canvas);
+}
 
-    if (A >= kMinOutlinedCell) {
-        for (int i = 0; i < n; ++i) {
-            const int x1 = L + kEdge + A * i;
-            for (int j = i; j < n; ++j) {
-                const int y1 = B * j;
-                OutlinedFill(canvas, x1, y1, x1 + A, y1 + B,
-                             state.Palette[CellColourIndex(state, state.IdentityMatrix(i, j))]);
-            }
-        }
-    } else {
-        DrawPlainCells(state, canvas, at);
-    }
+RunState::CellGrid MatrixDrawing::Cells() const {
+    return {static_cast<double>(at_.L + kEdge), at_.cells.width, at_.cells.height, at_.n};
+}
 
-    if (at.names) {
-        for (int i = 0; i < n; ++i) {
-            const std::string name = DisplayName(state.SequenceList[i]);
-            canvas.Text(0, B * i + (B - kTextHeight) / 2, name);
-            canvas.RotatedText(L + A * i + A / 2, n * B + L + 75, name);
-        }
-    }
-
-    canvas.Text(Twips(at.titleX), Twips(std::max(at.titleY, 0.0)), kKeyTitle);
-    DrawKeyBoxes(state, canvas, at.keyX, at.keyY);
-    if (!at.names) {
-        double w = 0;
-        int h = 0;
-        KeyBoxSize(n, w, h);
-        canvas.Text(Twips(at.keyX), Twips(at.keyY) + (kKeyBoxCount + 1) * h, kNamesLeftOut);
-    }
+std::optional<MatrixCell> MatrixCellAt(const RunState::CellGrid& grid, double x, double y) {
+    if (grid.cellWidth <= 0 || grid.cellHeight <= 0 || x < grid.left || y < 0) return std::nullopt;
+    const int column = static_cast<int>((x - grid.left) / grid.cellWidth);
+    const int row = static_cast<int>(y / grid.cellHeight);
+    if (row >= grid.count || column > row) return std::nullopt;
+    return MatrixCell{column, row};
 }
 
 }  // namespace kvr

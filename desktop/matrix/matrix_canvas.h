@@ -2,8 +2,13 @@
 // the left and (turned) below, and the colour key beside it, whole: the one key on screen.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "matrix/colour_key.h"
 #include "platform/drawing_surface.h"
 #include "platform/window.h"
 #include "state/run_state.h"
@@ -19,10 +24,64 @@ struct ScreenCells {
 };
 ScreenCells ScreenCellsFor(int n);
 
+// Where one drawing's parts go. Everything the canvas size needs is known before drawing.
+struct CanvasLayout {
+    int n = 0;
+    ScreenCells cells{};
+    bool names = true;  // false: too small to be read, left out (the key says so)
+    int L = 0;          // room for the names, left of the cells and below them
+    int R = 0;          // right edge of the triangle
+    double titleX = 0, titleY = 0, keyX = 0, keyY = 0;
+    SurfaceBox key;  // what the key's title, boxes, labels and note cover
+    double width = 0, height = 0;
+};
+
+// One colouring of the screen matrix, laid out in a surface's font and independent of the
+// RunState it was made from: drawn whole into a canvas, or a region at a time as a view shows
+// it. Cells of equal colour are filled together, row runs at a time, and the outlines are the
+// grid's lines, so that a vector file of a large matrix stays small.
+class MatrixDrawing {
+  public:
+    // The Palette of the mode must have been built. Texts are measured in fonts' font.
+    MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport);
+
+    const CanvasLayout& Layout() const { return at_; }
+    // Where its cells are, for the read-out of the cell under the pointer.
+    RunState::CellGrid Cells() const;
+    // The canvas size in whole twips.
+    int Width() const;
+    int Height() const;
+
+    // Draws what lies in region (canvas twips) onto a surface with the canvas's coordinates.
+    void Draw(DrawingSurface& surface, const SurfaceBox& region) const;
+    // Resizes the canvas (white) and draws all of it.
+    void DrawWhole(DrawingSurface& canvas) const;
+
+  private:
+    std::uint8_t Colour(int column, int row) const {
+        return colours_[static_cast<std::size_t>(row) * (row + 1) / 2 + column];
+    }
+    void DrawCells(DrawingSurface& s, int i0, int i1, int j0, int j1) const;
+    void DrawNames(DrawingSurface& s, const SurfaceBox& region, int i0, int i1, int j0,
+                   int j1) const;
+    void DrawKey(DrawingSurface& s) const;
+
+    CanvasLayout at_;
+    std::vector<std::uint8_t> colours_;  // palette index of cell (i, j), i <= j, row by row
+    PaletteTable palette_{};
+    std::vector<std::string> names_;  // without ">"
+    std::array<KeyBox, kKeyBoxCount> key_{};
+};
+
 // The canvas size for the current matrix: the drawing's own extent, at least 3500 x 3100 twips,
 // at least the viewport (a zero viewport adds nothing), and always room for the whole key in the
 // canvas's font.
 Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size viewport);
+
+// Resizes the canvas (white) and draws the matrix and its key under the current ColourMode.
+// The Palette of the mode must have been built. Names too long for 90 twips a character widen
+// their margin; rows lower than a line of text carry no names, and the key says so.
+void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport);
 
 // The cell under a point of the drawn canvas (twips): the sequences of its column and its row in
 // display order (column <= row), none off the triangle.
@@ -30,12 +89,6 @@ struct MatrixCell {
     int column = 0;
     int row = 0;
 };
-std::optional<MatrixCell> MatrixCellAt(const RunState& state, const DrawingSurface& canvas,
-                                       double x, double y);
-
-// Resizes the canvas (white) and draws the matrix and its key under the current ColourMode.
-// The Palette of the mode must have been built. Names too long for 90 twips a character widen
-// their margin; rows lower than a line of text carry no names, and the key says so.
-void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport);
+std::optional<MatrixCell> MatrixCellAt(const RunState::CellGrid& grid, double x, double y);
 
 }  // namespace kvr

@@ -1,5 +1,7 @@
 #include "matrix/matrix_exports.h"
 
+#include <filesystem>
+
 #include "matrix/matrix_canvas.h"
 #include "matrix/matrix_picture.h"
 #include "matrix/palette.h"
@@ -87,8 +89,14 @@ void OnCopyMatrixBmp(Window& window) {
     window.CopyCanvasBitmap(Control::InnerPicture);
 }
 
-void OnCopyMatrixEmf(Window& window, const std::string& workFolder) {
+void OnCopyMatrixEmf(const RunState& state, Window& window, const std::string& workFolder) {
     const std::string path = MatrixPicturePath(workFolder);
+    // A large set's picture is made when it is first asked for.
+    std::error_code ignored;
+    if (state.seqCount > kEagerMatrixPicture && !std::filesystem::exists(path, ignored))
+        SavePictureFile(window, kSaving, path, [&state](const std::string& target) {
+            return WriteMatrixPictureFile(state, target);
+        });
     if (!window.CopyMetafile(path)) ReportPictureNotCopied(window, path);
 }
 

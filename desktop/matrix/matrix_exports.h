@@ -17,7 +17,8 @@ void OnSaveMatrixBmp(RunState& state, Window& window, const char* suffix);
 // mnuSVG, mnuPDF: the full-size screen drawing as name + "_mat.svg" or "_mat.pdf".
 void OnSaveMatrixVector(RunState& state, Window& window, PictureFormat format);
 void OnCopyMatrixBmp(Window& window);  // mnuCopyMatBMP: the full-size canvas
-void OnCopyMatrixEmf(Window& window, const std::string& workFolder);  // mnuCopyMatEMF
+void OnCopyMatrixEmf(const RunState& state, Window& window,
+                     const std::string& workFolder);  // mnuCopyMatEMF
 
 // Picture exports share these steps with the plot's.
 // The save dialog in lastFolder; "" when cancelled. A completed dialog moves lastFolder.

@@ -133,6 +133,7 @@ std::string MatrixPicturePath(const std::string& workFolder) {
 
 void WriteMatrixPicture(const RunState& state, const std::string& workFolder) {
     const std::string path = MatrixPicturePath(workFolder);
+    if (state.seqCount > kEagerMatrixPicture) return DeleteFileQuietly(path);
     WriteMatrixPictureFile(state, path);
 }
 

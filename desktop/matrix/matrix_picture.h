@@ -30,8 +30,11 @@ void DrawMatrixPicture(const RunState& state, DrawingSurface& picture);
 // Draws the picture into a new EMF file at path, through ReplaceFile.
 WriteResult WriteMatrixPictureFile(const RunState& state, const std::string& path);
 
-// The work folder's "Identity_mat.emf", replaced (a failure to delete the old one is ignored).
+// The work folder's "Identity_mat.emf", for the EMF clipboard copy. Written with every colouring
+// up to 500 sequences; for larger sets (seconds and gigabytes of EMF) the old file is removed
+// and the copy writes it when it is asked for.
 std::string MatrixPicturePath(const std::string& workFolder);
 void WriteMatrixPicture(const RunState& state, const std::string& workFolder);
+inline constexpr int kEagerMatrixPicture = 500;
 
 }  // namespace kvr

@@ -25,6 +25,23 @@ constexpr PaletteTable kFullColourTable = {{
     {175, 0, 0},     {159, 0, 0},     {143, 0, 0},     {128, 0, 0},
 }};
 
+// Viridis (Stefan van der Walt, Nathaniel Smith and Eric Firing, matplotlib, 2015; released
+// under CC0): its published 256-step table sampled at steps round(k x 255 / 63), each channel
+// rounded to 0..255. Index 0 (lowest identity) dark purple to 63 (100 %) yellow.
+constexpr PaletteTable kViridisTable = {{
+    {68, 1, 84},    {70, 7, 90},    {71, 13, 96},   {71, 19, 101},  {72, 24, 106},  {72, 29, 111},
+    {72, 35, 116},  {72, 40, 120},  {71, 45, 123},  {70, 50, 126},  {69, 55, 129},  {67, 61, 132},
+    {66, 65, 134},  {64, 70, 136},  {62, 74, 137},  {60, 79, 138},  {58, 83, 139},  {56, 88, 140},
+    {54, 92, 141},  {52, 96, 141},  {50, 100, 142}, {49, 104, 142}, {47, 108, 142}, {45, 112, 142},
+    {44, 115, 142}, {42, 119, 142}, {41, 123, 142}, {39, 127, 142}, {38, 130, 142}, {36, 134, 142},
+    {35, 138, 141}, {33, 142, 141}, {32, 146, 140}, {31, 150, 139}, {31, 154, 138}, {31, 158, 137},
+    {31, 161, 135}, {33, 165, 133}, {35, 169, 131}, {38, 173, 129}, {42, 176, 127}, {47, 180, 124},
+    {53, 183, 121}, {59, 187, 117}, {66, 190, 113}, {74, 193, 109}, {82, 197, 105}, {90, 200, 100},
+    {99, 203, 95},  {108, 205, 90}, {117, 208, 84}, {127, 211, 78}, {137, 213, 72}, {149, 216, 64},
+    {160, 218, 57}, {170, 220, 50}, {181, 222, 43}, {192, 223, 37}, {202, 225, 31}, {213, 226, 26},
+    {223, 227, 24}, {234, 229, 26}, {244, 230, 30}, {253, 231, 37},
+}};
+
 // One run of the three colour table: from index `from` down to `to`, starting at (r, g, b) and
 // adding the steps after each entry.
 void FillRun(PaletteTable& table, int from, int to, float r, float g, float b, float dr, float dg,
@@ -46,7 +63,13 @@ int RoundIndex(double value) {
 }  // namespace
 
 void BuildFullColourPalette(RunState& state) {
-    state.Palette = kFullColourTable;
+    state.Palette = state.paletteKind == kViridisPalette ? kViridisTable : kFullColourTable;
+}
+
+int PaletteKindNamed(std::string_view name) {
+    if (name == "rainbow") return kRainbowPalette;
+    if (name == "viridis") return kViridisPalette;
+    return -1;
 }
 
 void BuildThreeColourPalette(RunState& state) {

@@ -2,14 +2,20 @@
 // the rule that turns an identity into a table index under the current mode and cut-offs.
 #pragma once
 
+#include <string_view>
+
 #include "state/run_state.h"
 
 namespace kvr {
 
 inline constexpr int kPaletteSize = 64;
 
-// Fills state.Palette with the fixed 64-step rainbow, dark blue (0) to dark red (63).
+// Fills state.Palette with the 64 steps of full colour mode: the fixed rainbow, dark blue (0) to
+// dark red (63), or viridis, dark purple (0) to yellow (63), by state.paletteKind.
 void BuildFullColourPalette(RunState& state);
+
+// "rainbow" or "viridis": the palette's name as kvr's --palette takes it; -1 for another name.
+int PaletteKindNamed(std::string_view name);
 
 // Fills state.Palette with the three bands: pale to pure blue (0-19), olive to green (20-41),
 // pink to dark red (42-63). The cut-offs act only in CellColourIndex.

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kvr {
 
@@ -94,6 +95,11 @@ class DrawingSurface {
 
     // Axis-aligned rectangle between two opposite corners, filled, no outline.
     virtual void FillRect(int x1, int y1, int x2, int y2, Rgb fill) = 0;
+    // Rectangles of one colour, each given as FillRect's two corners. The caller keeps them clear
+    // of whatever else it fills in the same pass, so that a file may hold them as one shape.
+    virtual void FillRects(const std::vector<SurfaceBox>& corners, Rgb fill) {
+        for (const SurfaceBox& b : corners) FillRect(b.left, b.top, b.right, b.bottom, fill);
+    }
     // Filled rectangle outlined by the black pen (the metafile's Rectangle record).
     virtual void Box(int x1, int y1, int x2, int y2, Rgb fill) = 0;
     virtual void Line(int x1, int y1, int x2, int y2, Rgb colour) = 0;

@@ -2,6 +2,7 @@
 // dialogs, pictures, the clipboard). The Qt main window implements it; tests use a recording fake.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,10 @@ struct Size {
     double height = 0;
     bool operator==(const Size&) const = default;
 };
+
+// Draws the part of a picture that lies in a region (twips) onto a surface with the picture's
+// coordinates.
+using RegionDrawing = std::function<void(DrawingSurface&, const SurfaceBox& region)>;
 
 // What the window reports to the core: every user action arrives here, on the window thread.
 class WindowEvents {
@@ -103,6 +108,14 @@ class Window {
     virtual DrawingSurface& Canvas(Control picture) = 0;
     virtual void BlankPicture(Control picture) = 0;   // fill with the button-face colour
     virtual void ShowCanvasInView(bool stretch) = 0;  // InnerPicture -> ZoomingPicture
+    // InnerPicture becomes a picture of width x height twips that a window may draw a region at a
+    // time as its view shows it (and whole when it is copied or saved), so that a large matrix
+    // needs no canvas of its full size. This default draws it whole on the canvas at once.
+    virtual void SetCanvasDrawing(int width, int height, const RegionDrawing& draw) {
+        DrawingSurface& canvas = Canvas(Control::InnerPicture);
+        canvas.Resize(width, height);
+        draw(canvas, SurfaceBox{0, 0, width, height});
+    }
     // Saves the image shown in ZoomingPicture (at its present size) as a BMP file, or a PNG file
     // when the path ends in ".png".
     virtual bool SaveViewBitmap(const std::string& path) = 0;

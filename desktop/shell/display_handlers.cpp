@@ -45,7 +45,9 @@ void RegisterMatrixHandlers(MainForm& form) {
         OnSaveMatrixVector(state, window, PictureFormat::Pdf);
     };
     form.clickHandlers[Control::mnuCopyMatBMP] = [&] { OnCopyMatrixBmp(window); };
-    form.clickHandlers[Control::mnuCopyMatEMF] = [&, work] { OnCopyMatrixEmf(window, work()); };
+    form.clickHandlers[Control::mnuCopyMatEMF] = [&, work] {
+        OnCopyMatrixEmf(state, window, work());
+    };
 }
 
 void RegisterPlotHandlers(MainForm& form) {

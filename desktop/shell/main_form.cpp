@@ -117,8 +117,7 @@ void MainForm::OnPointerMoved(double x, double y) {
     // Over a drawn matrix the view tells the cell under the pointer; elsewhere what it takes.
     const bool drawn = state.ShowsAnalysis() && state.view == AnalysisView::Matrix &&
                        state.FitsOnScreen() && x >= 0;
-    const std::string readout =
-        drawn ? CellReadout(state, window.Canvas(Control::InnerPicture), x, y) : std::string();
+    const std::string readout = drawn ? CellReadout(state, x, y) : std::string();
     const std::string tip = readout.empty() ? kDropToolTip : readout;
     if (window.ToolTip(Control::ZoomingPicture) != tip)
         window.SetToolTip(Control::ZoomingPicture, tip);

@@ -35,6 +35,7 @@ void ApplyControlStates(const RunState& state, Window& window) {
                analysis);
     SetEnabled(window, {Control::mnuSaveSimScore, Control::mnuSaveMatrix}, matrixFiles);
     window.SetEnabled(Control::mnuCopyMat, drawn);
+    window.SetEnabled(Control::mnuBMP, drawn);  // the view's picture: only while it is the matrix
     SetEnabled(window, {Control::mnuSavePlot, Control::mnuCopyPlot}, plotView);
     if (plotView)
         SetEnabled(window, {Control::mnuBMP2, Control::mnuPNG2, Control::mnuSVG2, Control::mnuPDF2},

@@ -10,6 +10,7 @@ RunState ChoicesOf(const RunState& state) {
     next.chosenCutoff1 = next.cutoff1 = state.chosenCutoff1;
     next.chosenCutoff2 = next.cutoff2 = state.chosenCutoff2;
     next.ColourMode = state.ColourMode;
+    next.paletteKind = state.paletteKind;
     next.splitMin = state.splitMin;
     next.splitMax = state.splitMax;
     return next;

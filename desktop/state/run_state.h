@@ -34,6 +34,10 @@ using BinTable = std::vector<std::array<float, 2>>;
 
 enum ColourModeKind : int { kFullColour = 0, kThreeColour = 1 };
 
+// The 64 steps of full colour mode: the rainbow, or viridis, which readers with any common form
+// of colour blindness see in order.
+enum PaletteKind : int { kRainbowPalette = 0, kViridisPalette = 1 };
+
 // What the window is doing. Every control's enabled state follows from it (ApplyControlStates).
 enum class WindowState {
     Idle,         // nothing on display: only opening, dropping and leaving
@@ -49,8 +53,10 @@ enum class AnalysisView { Matrix, Plot };
 // The run that the options window starts for the sequences waiting in it.
 enum class RunKind { Fresh, Rerun, Append };
 
-// The largest matrix drawn on screen; larger ones are only written to files.
-inline constexpr int kMaxScreenSequences = 500;
+// The largest matrix drawn on screen; larger ones are only written to files. The view draws what
+// it shows as it shows it, so this is the view's own limit: cells of two pixels in widgets of at
+// most 16,777,215 pixels.
+inline constexpr int kMaxScreenSequences = 8'000'000;
 
 struct RunState {
     // Sequence data.
@@ -72,6 +78,7 @@ struct RunState {
     float chosenCutoff1 = 94.0f;  // as the user set them; every analysis starts from these
     float chosenCutoff2 = 78.0f;
     int ColourMode = kFullColour;
+    int paletteKind = kRainbowPalette;  // full colour mode's steps
     PaletteTable Palette{};
     int zoomLevel = 0;
     int splitMin = 0;
@@ -96,8 +103,16 @@ struct RunState {
     BinTable BinArray;           // empty until the first binning pass
     float maxProportion = 0.0f;  // the largest proportion of BinArray: the plot's scale
 
+    // Where the matrix on screen has its cells (twips), as it was last drawn: for the read-out of
+    // the cell under the pointer. No cells until it is drawn.
+    struct CellGrid {
+        double left = 0;  // the first column's left edge; rows start at 0
+        int cellWidth = 0, cellHeight = 0;
+        int count = 0;
+    } drawnCells;
+
     bool ShowsAnalysis() const { return windowState == WindowState::Analysis; }
-    // The matrix of this analysis is drawn on screen (fewer than 501 sequences).
+    // The matrix of this analysis can be drawn on screen.
     bool FitsOnScreen() const { return seqCount <= kMaxScreenSequences; }
 };
 

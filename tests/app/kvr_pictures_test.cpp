@@ -42,6 +42,8 @@ TEST(KvrPictureOptions, FilesModeAndCutoffs) {
     EXPECT_EQ(Take("--plot-image", "p.png").pictures.plotImage, "p.png");
     EXPECT_EQ(Take("--mode", "three").options.colourMode, kThreeColour);
     EXPECT_EQ(Take("--mode", "full").options.colourMode, kFullColour);
+    EXPECT_EQ(Take("--palette", "viridis").options.paletteKind, kViridisPalette);
+    EXPECT_EQ(Take("--palette", "rainbow").options.paletteKind, kRainbowPalette);
     const Parsed cutoffs = Take("--cutoffs", "90,80");
     EXPECT_EQ(cutoffs.use, OptionUse::Taken);
     EXPECT_EQ(cutoffs.options.cutoff1, 90.0f);
@@ -54,6 +56,8 @@ TEST(KvrPictureOptions, FilesModeAndCutoffs) {
         const char* problem;
     };
     for (const Bad& bad : {Bad{"--mode", "colour", "--mode needs full or three"},
+                           Bad{"--palette", "Viridis", "--palette needs rainbow or viridis"},
+                           Bad{"--palette", "", "--palette needs rainbow or viridis"},
                            Bad{"--cutoffs", "94",
                                "--cutoffs needs two whole percentages, the "
                                "upper first: 94,78"},

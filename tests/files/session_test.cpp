@@ -1,5 +1,6 @@
 // Saving and opening sessions through the main form: texts, progress, control states, the
-// 500/501 branch, and a refused file that leaves the analysis on display as it was.
+// large sessions drawn as small ones, and a refused file that leaves the analysis on display as it
+// was.
 #include "files/session.h"
 
 #include <gtest/gtest.h>
@@ -84,42 +85,27 @@ TEST_F(SessionTest, OpeningShowsTheMatrixWithEveryText) {
     EXPECT_FALSE(window.busy);
 }
 
-TEST_F(SessionTest, FiveHundredAreDrawnFiveHundredAndOneAreNot) {
-    const struct {
-        int n;
-        int colourMode;
-        const char* message;  // empty: drawn
-    } cases[] = {
-        {500, kFullColour, ""},
-        {501, kFullColour,
-         "The program does not disply a matrix of more than 500 sequences. But you can save the "
-         "matrix on the disk as EMF or BMP image and the associated identity scores in a CSV file"},
-        {501, kThreeColour,
-         "The program does not disply a matrix of more than 500 sequences. But you can save the "
-         "matrix and the identity scores"},
-    };
-    for (const auto& c : cases) {
-        const std::string path = SaveSession(MakeAnalysis(c.n, Gradient(c.n, 0.7f)), "big.kvr");
-        window.messages.clear();
-        state.ColourMode = c.colourMode;
-        Open(path);
-        ASSERT_EQ(state.seqCount, c.n);
-        EXPECT_TRUE(state.ShowsAnalysis());
-        if (*c.message == '\0') {
-            EXPECT_TRUE(window.messages.empty());
-            EXPECT_TRUE(window.IsEnabled(Control::cmdZoomIn));
-            continue;
+TEST_F(SessionTest, LargeSessionsAreDrawnAsSmallOnesAre) {
+    for (const int n : {500, 501, 700}) {
+        for (const int mode : {kFullColour, kThreeColour}) {
+            const std::string path = SaveSession(MakeAnalysis(n, Gradient(n, 0.7f)), "big.kvr");
+            window.messages.clear();
+            window.innerCanvas.ops.clear();
+            state.ColourMode = mode;
+            Open(path);
+            ASSERT_EQ(state.seqCount, n);
+            EXPECT_TRUE(state.ShowsAnalysis());
+            EXPECT_TRUE(window.messages.empty()) << n;
+            EXPECT_EQ(state.view, AnalysisView::Matrix) << n;
+            EXPECT_FALSE(window.innerCanvas.ops.empty()) << n;
+            EXPECT_FALSE(window.IsVisible(Control::keyPicture)) << n;  // the picture's key
+            for (Control c :
+                 {Control::cmdZoomIn, Control::cmdZoomOut, Control::cmdColourScheme,
+                  Control::cmdPlot, Control::mnuCopyMat, Control::mnuBMP, Control::mnuSaveMatrix})
+                EXPECT_TRUE(window.IsEnabled(c)) << n << " " << ControlName(c);
+            EXPECT_EQ(window.IsEnabled(Control::updCutoff1), mode == kThreeColour) << n;
+            EXPECT_FALSE(window.IsEnabled(Control::cmdDrawMat)) << n;
         }
-        EXPECT_EQ(window.messages, std::vector<std::string>{c.message}) << c.n;
-        EXPECT_FALSE(window.IsVisible(Control::keyPicture));
-        for (Control c2 :
-             {Control::cmdPlot, Control::mnuCopyMat, Control::cmdZoomIn, Control::updCutoff1})
-            EXPECT_FALSE(window.IsEnabled(c2)) << ControlName(c2);
-        // The matrix button stays, to say why the matrix is not drawn.
-        for (Control c2 : {Control::cmdDrawMat, Control::mnuSaveSession, Control::mnuBMP2,
-                           Control::mnuSaveMatrix, Control::mnuSavePlot, Control::mnuCopyPlot,
-                           Control::mnuSaveSimScore})
-            EXPECT_TRUE(window.IsEnabled(c2)) << ControlName(c2);
     }
 }
 

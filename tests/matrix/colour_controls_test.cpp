@@ -127,15 +127,19 @@ TEST_F(ColourControlsTest, CutoffsActOnlyWhileAMatrixIsShown) {
     EXPECT_FALSE(ReadWholeFile(MatrixFile()).has_value());
 }
 
-TEST_F(ColourControlsTest, LargeMatrixIsRecolouredInTheFileOnly) {
+TEST_F(ColourControlsTest, LargeMatrixIsRecolouredOnScreenAndItsPictureMadeWhenCopied) {
     Load(501, 0.5f);
+    WriteWholeFile(MatrixFile(), "an older analysis's picture");
     form.OnClick(Control::cmdColourScheme);
     EXPECT_EQ(state.ColourMode, kThreeColour);
+    EXPECT_FALSE(ReadWholeFile(MatrixFile()).has_value());  // never a stale one
+    form.OnClick(Control::mnuCopyMatEMF);
     const auto picture = ReadEmf(MatrixFile());
     ASSERT_TRUE(picture.has_value());
     EXPECT_EQ(picture->Count(testing::kEmrRectangle), 501u * 502 / 2 + 22);
-    EXPECT_TRUE(window.innerCanvas.ops.empty());
-    EXPECT_TRUE(window.viewShows.empty());
+    EXPECT_FALSE(window.innerCanvas.ops.empty());
+    EXPECT_FALSE(window.viewShows.empty());
+    EXPECT_TRUE(CutoffControlsEnabled(true));
 }
 
 TEST_F(ColourControlsTest, MatrixButtonDrawsAndSetsTheControls) {
@@ -157,17 +161,17 @@ TEST_F(ColourControlsTest, MatrixButtonDrawsAndSetsTheControls) {
     EXPECT_FALSE(window.innerCanvas.ops.empty());
 }
 
-TEST_F(ColourControlsTest, MatrixButtonRefusesAMatrixAboveFiveHundred) {
+TEST_F(ColourControlsTest, MatrixButtonDrawsAMatrixAboveFiveHundred) {
     Load(501);
     form.OnClick(Control::cmdDrawMat);
-    EXPECT_EQ(window.messages, (std::vector<std::string>{kLargeMatrixMessage}));
-    for (Control c : {Control::cmdColourScheme, Control::cmdDrawMat, Control::cmdZoomIn,
-                      Control::cmdZoomOut, Control::updCutoff1})
-        EXPECT_FALSE(window.IsEnabled(c)) << ControlName(c);
-    for (Control c : {Control::mnuSaveMatrix, Control::mnuSaveSimScore, Control::cmdPlot})
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_FALSE(window.innerCanvas.ops.empty());
+    for (Control c :
+         {Control::cmdColourScheme, Control::cmdZoomIn, Control::cmdZoomOut, Control::mnuSaveMatrix,
+          Control::mnuBMP, Control::mnuCopyMat, Control::cmdPlot})
         EXPECT_TRUE(window.IsEnabled(c)) << ControlName(c);
-    EXPECT_TRUE(window.innerCanvas.ops.empty());
-    EXPECT_FALSE(ReadWholeFile(MatrixFile()).has_value());
+    EXPECT_FALSE(window.IsEnabled(Control::cmdDrawMat));
+    EXPECT_FALSE(ReadWholeFile(MatrixFile()).has_value());  // made when a copy asks for it
 }
 
 }  // namespace

@@ -164,9 +164,15 @@ TEST(FigureLayout, SmallCellsAreFilledRowByRowWithoutGapsOrOutlines) {
     RecordingSurface canvas;
     DrawMatrixCanvas(state, canvas, Size{});
     const auto fills = canvas.OpsOf(Kind::FillRect);
+    // Each colour's runs come together; in reading order they tile every row.
+    std::vector<DrawOp> cells;
+    for (const DrawOp& op : fills)
+        if (op.y2 - op.y1 == 75 - 15) cells.push_back(op);  // not the key's boxes
+    std::sort(cells.begin(), cells.end(), [](const DrawOp& a, const DrawOp& b) {
+        return std::tie(a.y1, a.x1) < std::tie(b.y1, b.x1);
+    });
     int covered = 0, row = -1, nextX = 0;
-    for (const DrawOp& op : fills) {
-        if (op.y2 - op.y1 != 75 - 15) break;  // the key's boxes follow the cells
+    for (const DrawOp& op : cells) {
         const int y = op.y1 / 75;
         if (y != row) {
             row = y;

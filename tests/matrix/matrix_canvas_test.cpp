@@ -37,10 +37,11 @@ TEST(MatrixCanvas, CellSizesAndCanvasSizeFollowTheNumberOfSequences) {
         const int L = state.maxNameLen * 90;
         const RecordingSurface canvas = Draw(state);
         const auto boxes = canvas.OpsOf(Kind::FillRect);
-        // The first fill is the top-left cell: row 0, column 0.
+        // The first fill is the top-left cell: row 0, column 0, its corners a pixel apart from
+        // the next cells'.
         EXPECT_EQ(boxes.front().x1, L + 150) << c.n;
-        EXPECT_EQ(boxes.front().x2 - boxes.front().x1, c.cellWidth) << c.n;
-        EXPECT_EQ(boxes.front().y2 - boxes.front().y1, c.cellHeight) << c.n;
+        EXPECT_EQ(boxes.front().x2 - boxes.front().x1, c.cellWidth - 15) << c.n;
+        EXPECT_EQ(boxes.front().y2 - boxes.front().y1, c.cellHeight - 15) << c.n;
         // R + 1275, R = nA + L + 150 the right edge of the triangle, and n B + L + 150; below
         // 20 sequences the key beside the triangle's middle may need more: its title starts at R,
         // its 22 boxes of 108 at n B / 2 + 300, and it ends 60 twips inside.
@@ -62,31 +63,100 @@ TEST(MatrixCanvas, LowerLeftTriangleWithOutlinedCellsInPaletteColours) {
     const RunState state = CanvasAnalysis(5);
     const RecordingSurface canvas = Draw(state);
     const auto fills = canvas.OpsOf(Kind::FillRect);
-    // 15 cells, 22 key boxes and 11 ticks.
+    // 15 cells of distinct colours along their rows, 22 key boxes and 11 ticks.
     ASSERT_EQ(fills.size(), 15u + 22 + 11);
-    const int L = state.maxNameLen * 90;
-    // Column 0 holds every row; the diagonal cell of column 4 is the last cell.
-    EXPECT_EQ(fills[0].y1, 0);
-    EXPECT_EQ(fills[4].y1, 4 * 380);
-    EXPECT_EQ(fills[14].x1, L + 150 + 4 * 400);
-    EXPECT_EQ(fills[14].y1, 4 * 380);
+    const int left = state.maxNameLen * 90 + 150;
+    for (int j = 0; j < 5; ++j)
+        for (int i = 0; i <= j; ++i) {
+            const auto cell = std::find_if(fills.begin(), fills.end(), [&](const DrawOp& op) {
+                return op.x1 == left + 400 * i && op.y1 == 380 * j;
+            });
+            ASSERT_NE(cell, fills.end()) << i << "," << j;
+            EXPECT_EQ(std::tie(cell->x2, cell->y2),
+                      std::make_tuple(left + 400 * (i + 1) - 15, 380 * (j + 1) - 15));
+            EXPECT_EQ(cell->colour,
+                      state.Palette[CellColourIndex(state, state.IdentityMatrix(i, j))]);
+        }
     EXPECT_EQ(fills[0].colour, state.Palette[63]) << "diagonal: identity 1";
-    EXPECT_EQ(fills[4].colour, state.Palette[CellColourIndex(state, state.IdentityMatrix(0, 4))]);
-    EXPECT_EQ(fills[4].colour, state.Palette[0]) << "the minimum's cell";
-    // Each cell is outlined by four black lines: top, left, right, bottom.
-    const auto& ops = canvas.ops;
-    const auto first = std::find_if(ops.begin(), ops.end(),
-                                    [](const DrawOp& op) { return op.kind == Kind::FillRect; });
-    ASSERT_GE(ops.end() - first, 5);
-    const DrawOp& cell = *first;
-    const DrawOp& top = first[1];
-    const DrawOp& bottom = first[4];
-    EXPECT_EQ(top.kind, Kind::Line);
-    EXPECT_EQ(top.colour, kBlack);
-    EXPECT_EQ(std::tie(top.x1, top.y1, top.x2, top.y2),
-              std::tie(cell.x1, cell.y1, cell.x2, cell.y1));
-    EXPECT_EQ(std::tie(bottom.x1, bottom.y1, bottom.x2, bottom.y2),
-              std::tie(cell.x1, cell.y2, cell.x2, cell.y2));
+    // The outlines are the grid: the top edge of every row (and the bottom of the last) as far
+    // as the row reaches, the left edge of every column (and the right of the last) from the
+    // diagonal down.
+    const auto lines = canvas.OpsOf(Kind::Line);
+    std::vector<std::array<int, 4>> grid;
+    for (const DrawOp& op : lines)
+        if (op.x1 >= left && op.x2 <= left + 5 * 400 && op.y2 <= 5 * 380)
+            grid.push_back({op.x1, op.y1, op.x2, op.y2});
+    std::vector<std::array<int, 4>> expected;
+    for (int j = 0; j <= 5; ++j)
+        expected.push_back({left, 380 * j, left + 400 * std::min(j + 1, 5), 380 * j});
+    for (int i = 0; i <= 5; ++i)
+        expected.push_back({left + 400 * i, 380 * std::max(i - 1, 0), left + 400 * i, 5 * 380});
+    EXPECT_EQ(grid, expected);
+}
+
+TEST(MatrixCanvas, EqualColoursAlongARowAreOneFill) {
+    // Two groups: identity 1 within a group, 0.5 between them.
+    RunState state = MakeAnalysis(6, [](int i, int j) { return i / 3 == j / 3 ? 1.0f : 0.5f; });
+    BuildPalette(state);
+    const RecordingSurface canvas = Draw(state);
+    const int left = state.maxNameLen * 90 + 150;
+    std::vector<std::array<int, 4>> cells;
+    for (const DrawOp& op : canvas.OpsOf(Kind::FillRect))
+        if (op.x2 < left + 6 * 400) cells.push_back({op.x1, op.y1, op.x2, op.colour.r});
+    const int red = state.Palette[63].r, blue = state.Palette[0].r;
+    // Each colour's runs together, in the order of their first cells: rows 0-2 of the first
+    // group, then row 3's run of the other colour.
+    const std::vector<std::array<int, 4>> expected = {
+        {left, 0, left + 400 - 15, red},
+        {left, 380, left + 800 - 15, red},
+        {left, 760, left + 1200 - 15, red},
+        {left + 1200, 1140, left + 1600 - 15, red},
+        {left + 1200, 1520, left + 2000 - 15, red},
+        {left + 1200, 1900, left + 2400 - 15, red},
+        {left, 1140, left + 1200 - 15, blue},
+        {left, 1520, left + 1200 - 15, blue},
+        {left, 1900, left + 1200 - 15, blue},
+    };
+    EXPECT_EQ(cells, expected);
+}
+
+TEST(MatrixCanvas, ARegionDrawsOnlyWhatLiesInIt) {
+    const RunState state = CanvasAnalysis(1200);  // cells of six pixels, no names
+    RecordingSurface fonts;
+    const MatrixDrawing drawing(state, fonts, Size{});
+    const CanvasLayout& at = drawing.Layout();
+    const int A = at.cells.width;
+    const int left = at.L + 150;
+    struct Case {
+        const char* what;
+        SurfaceBox region;
+        bool cells, key;
+    };
+    const int middle = 600 * A;
+    for (const Case& c :
+         {Case{"inside the triangle",
+               {left + middle, middle + 3000, left + middle + 3000, middle + 6000},
+               true,
+               false},
+          Case{"above the diagonal", {left + middle, 0, left + middle + 3000, 3000}, false, false},
+          Case{"the key", at.key, false, true}}) {
+        RecordingSurface part;
+        drawing.Draw(part, c.region);
+        const auto fills = part.OpsOf(Kind::FillRect);
+        const auto texts = part.OpsOf(Kind::Text);
+        EXPECT_EQ(!texts.empty(), c.key) << c.what;
+        int cellFills = 0;
+        for (const DrawOp& op : fills) {
+            if (op.x2 >= at.R) continue;  // key boxes and ticks
+            ++cellFills;
+            // Every run touches the region widened by a cell each way.
+            const SurfaceBox run{op.x1, op.y1, op.x2 + 15, op.y2 + 15};
+            EXPECT_TRUE(run.Overlaps(
+                {c.region.left - A, c.region.top - A, c.region.right + A, c.region.bottom + A}))
+                << c.what;
+        }
+        EXPECT_EQ(cellFills > 0, c.cells) << c.what;
+    }
 }
 
 TEST(MatrixCanvas, NamesWithoutMarkersAlongTwoSides) {
@@ -146,9 +216,13 @@ TEST(MatrixCanvas, KeyTitleAndBoxesByTheNumberOfSequences) {
         EXPECT_EQ(title.text, "Pairwise identity (%)");
         EXPECT_EQ(title.x1, R - 450);
         EXPECT_NEAR(title.y1, (H - L - 4255) / 2.0 - 400, 0.5);
-        const DrawOp& firstBox = canvas.OpsOf(Kind::FillRect)[40 * 41 / 2];
-        EXPECT_EQ(firstBox.x1, R + 300);
-        EXPECT_EQ(firstBox.y2 - firstBox.y1, 139);
+        const auto fills = canvas.OpsOf(Kind::FillRect);
+        const auto firstBox =
+            std::find_if(fills.begin(), fills.end(), [&](const DrawOp& op) { return op.x1 >= R; });
+        ASSERT_NE(firstBox, fills.end());
+        EXPECT_EQ(firstBox->x1, R + 300);
+        EXPECT_EQ(firstBox->y2 - firstBox->y1, 139);
+        EXPECT_EQ(firstBox->colour, state.Palette[63]);
     }
 }
 

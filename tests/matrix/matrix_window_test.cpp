@@ -7,8 +7,10 @@
 #include <QScrollBar>
 #include <cstdlib>
 
+#include "matrix/matrix_canvas.h"
 #include "matrix/palette.h"
 #include "platform/fakes/fake_shell.h"
+#include "platform/qt/canvas_text.h"
 #include "platform/qt/picture_view.h"
 #include "platform/qt/qt_main_window.h"
 #include "plot/binning.h"
@@ -52,6 +54,13 @@ class MatrixWindowTest : public ::testing::Test {
     PictureView& View() {
         return *static_cast<PictureView*>(window.WidgetOf(Control::ZoomingPicture));
     }
+    // The matrix drawn whole on a canvas of its own, as the exports draw it.
+    QImage WholeCanvas() {
+        QImageSurface canvas(CanvasFont("Liberation Sans"));
+        const Rect viewport = window.Geometry(Control::OuterPicture);
+        DrawMatrixCanvas(state, canvas, Size{viewport.width, viewport.height});
+        return canvas.Image().convertToFormat(QImage::Format_RGB32);
+    }
     QScrollBar& Bar(Control c) { return *static_cast<QScrollBar*>(window.WidgetOf(c)); }
     void Click(Control c) {
         form.OnClick(c);
@@ -67,11 +76,23 @@ class MatrixWindowTest : public ::testing::Test {
 
 TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
     Click(Control::cmdDrawMat);
-    const QImage canvas = static_cast<QImageSurface&>(window.Canvas(Control::InnerPicture)).Image();
+    const QImage canvas = WholeCanvas();
     ASSERT_EQ(state.seqCount, 48);
-    // 1:1: the view is the canvas, pixel for pixel.
+    // 1:1: the view is the canvas, pixel for pixel, whether drawn whole or tile by tile as it
+    // is painted.
     EXPECT_EQ(View().size(), canvas.size());
-    EXPECT_EQ(View().shownImage(), canvas);
+    EXPECT_EQ(View().shownImage().convertToFormat(QImage::Format_RGB32), canvas);
+    const QImage painted = View().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(painted.size(), canvas.size());
+    int differ = 0;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            differ += painted.pixel(x, y) != canvas.pixel(x, y);
+    EXPECT_EQ(differ, 0);
+    // "BMP format" saves the matrix as the view shows it.
+    const std::string bmp = program.File("view.bmp");
+    ASSERT_TRUE(window.SaveViewBitmap(bmp));
+    EXPECT_EQ(QImage(QString::fromStdString(bmp)).convertToFormat(QImage::Format_RGB32), canvas);
     EXPECT_FALSE(window.IsVisible(Control::keyPicture));  // the picture's own key is the one
     EXPECT_EQ(Bar(Control::VScroll1).isEnabled(),
               canvas.height() > window.WidgetOf(Control::OuterPicture)->height());
@@ -102,7 +123,7 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
     Click(Control::cmdColourScheme);
     EXPECT_EQ(state.ColourMode, kThreeColour);
     EXPECT_EQ(View().size().width(), window.WidgetOf(Control::ZoomingPicture)->width());
-    const QImage three = static_cast<QImageSurface&>(window.Canvas(Control::InnerPicture)).Image();
+    const QImage three = WholeCanvas();
     EXPECT_EQ(three.pixel(cellX, 5), qRgb(171, 0, 0));
     EXPECT_TRUE(window.IsEnabled(Control::updCutoff1));
     Shot("4_matrix_three_colour_zoomed");

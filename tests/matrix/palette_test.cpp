@@ -7,6 +7,35 @@
 namespace kvr {
 namespace {
 
+TEST(Palette, ViridisReplacesTheRainbowOfFullColourModeAndItsKey) {
+    RunState state;
+    state.minIdentity = 0.5;
+    state.paletteKind = kViridisPalette;
+    BuildPalette(state);
+    // The published ends, #440154 and #FDE725, and step 31: the table's row 125.
+    EXPECT_EQ(state.Palette[0], (Rgb{68, 1, 84}));
+    EXPECT_EQ(state.Palette[63], (Rgb{253, 231, 37}));
+    EXPECT_EQ(state.Palette[31], (Rgb{33, 142, 141}));
+    // Lighter at every step, so that order reads without hue.
+    const auto luma = [](Rgb c) { return 299 * c.r + 587 * c.g + 114 * c.b; };
+    for (int k = 1; k < 64; ++k) EXPECT_GT(luma(state.Palette[k]), luma(state.Palette[k - 1])) << k;
+    const auto key = ColourKeyBoxes(state);
+    EXPECT_EQ(key.front().colour, state.Palette[63]);
+    EXPECT_EQ(key.back().colour, state.Palette[0]);
+    // Three colour mode keeps its bands; the rainbow comes back by name.
+    state.ColourMode = kThreeColour;
+    BuildPalette(state);
+    EXPECT_EQ(state.Palette[63], (Rgb{171, 0, 0}));
+    struct Name {
+        const char* name;
+        int kind;
+    };
+    for (const Name n : {Name{"rainbow", kRainbowPalette}, Name{"viridis", kViridisPalette},
+                         Name{"VIRIDIS", -1}, Name{"", -1}})
+        EXPECT_EQ(PaletteKindNamed(n.name), n.kind) << n.name;
+    EXPECT_EQ(ChoicesOf(state).paletteKind, kViridisPalette) << "the next analysis keeps it";
+}
+
 TEST(Palette, ThreeColourTableRunsOfEachBand) {
     RunState state;
     BuildThreeColourPalette(state);

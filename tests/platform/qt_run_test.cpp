@@ -11,6 +11,7 @@
 
 #include "engine/run_command.h"
 #include "files/session_file.h"
+#include "platform/qt/picture_view.h"
 #include "platform/qt/qimage_surface.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_shell.h"
@@ -70,8 +71,8 @@ TEST_F(QtRunTest, MuscleWithTheTreeDrawsTheMatrixAndARerunWritesLastRun) {
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     EXPECT_FALSE(window.IsVisible(Control::cmdCancel));
     // The canvas holds a drawing, not the blank button face.
-    const QImage& canvas =
-        dynamic_cast<QImageSurface&>(window.Canvas(Control::InnerPicture)).Image();
+    const QImage canvas =
+        static_cast<PictureView*>(window.WidgetOf(Control::ZoomingPicture))->shownImage();
     EXPECT_GT(canvas.width(), 100);
     std::set<QRgb> colours;
     for (int y = 0; y < canvas.height(); y += 2)

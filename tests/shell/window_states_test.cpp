@@ -237,16 +237,16 @@ TEST_F(WindowStatesTest, OpenedFilesAreOfferedAgainLastFirst) {
 TEST_F(WindowStatesTest, ThePointerReadsOutTheCellUnderIt) {
     Open(fileA);
     Run();
-    // The second cell drawn is column 1, row 2 (a1 against c1).
-    const auto fills = window.innerCanvas.OpsOf(DrawOp::Kind::FillRect);
-    ASSERT_GE(fills.size(), 2u);
-    const double x = (fills[1].x1 + fills[1].x2) / 2.0, y = (fills[1].y1 + fills[1].y2) / 2.0;
+    // The middle of column 1, row 2 (a1 against c1), where the drawing put its cells.
+    const RunState::CellGrid& grid = state.drawnCells;
+    ASSERT_EQ(grid.count, 4);
+    const double x = grid.left + grid.cellWidth / 2.0, y = grid.cellHeight * 1.5;
     form.OnPointerMoved(x, y);
     EXPECT_EQ(window.ToolTip(Control::ZoomingPicture),
               "c1 / a1: " + FormatDecimals(state.IdentityMatrix(1, 0) * 100.0, 2) +
                   " % (row 2, column 1)");
     // Above the diagonal, off the view, or with the plot shown: the view's own tip.
-    const double cell = fills[1].x2 - fills[1].x1;
+    const double cell = grid.cellWidth;
     for (const auto& [px, py] : {std::pair{x + cell, y - cell}, std::pair{-1.0, -1.0}}) {
         form.OnPointerMoved(px, py);
         EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");

@@ -18,13 +18,31 @@ void PictureView::leaveEvent(QEvent*) {
     emit pointerMoved(QPoint(-1, -1));
 }
 
+namespace {
+
+constexpr int kTile = 256;       // pixels
+constexpr int kMostTiles = 512;  // 128 MiB of tiles at most
+
+}  // namespace
+
 void PictureView::setImage(const QImage& image) {
+    render_ = nullptr;
+    tiles_.clear();
     image_ = image;
     scaled_ = QImage();
     update();
 }
 
+void PictureView::setDrawing(AreaRenderer render) {
+    image_ = QImage();
+    scaled_ = QImage();
+    tiles_.clear();
+    render_ = std::move(render);
+    update();
+}
+
 QImage PictureView::shownImage() const {
+    if (render_) return render_(rect(), size());
     if (image_.isNull() || image_.size() == size()) return image_;
     if (scaled_.size() != size())
         scaled_ = image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -32,6 +50,21 @@ QImage PictureView::shownImage() const {
 }
 
 void PictureView::paintEvent(QPaintEvent* event) {
+    if (render_) {
+        QPainter painter(this);
+        const QRect exposed = event->rect() & rect();
+        if (exposed.isEmpty()) return;
+        if (tiles_.size() > kMostTiles) tiles_.clear();
+        for (int ty = exposed.top() / kTile; ty <= exposed.bottom() / kTile; ++ty)
+            for (int tx = exposed.left() / kTile; tx <= exposed.right() / kTile; ++tx) {
+                const quint64 key = (quint64(quint32(ty)) << 32) | quint32(tx);
+                auto tile = tiles_.find(key);
+                const QRect area = QRect(tx * kTile, ty * kTile, kTile, kTile) & rect();
+                if (tile == tiles_.end()) tile = tiles_.insert(key, render_(area, size()));
+                painter.drawImage(area.topLeft(), *tile);
+            }
+        return;
+    }
     if (image_.isNull()) return;
     // Scrolling repaints only the exposed strip; the stretched image is kept between repaints.
     QPainter painter(this);
@@ -41,6 +74,7 @@ void PictureView::paintEvent(QPaintEvent* event) {
 
 void PictureView::resizeEvent(QResizeEvent*) {
     scaled_ = QImage();
+    tiles_.clear();
     emit resized();
 }
 

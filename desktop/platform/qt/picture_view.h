@@ -1,8 +1,10 @@
 // A picture box that shows an image stretched over its own size (1:1 when the sizes agree).
 #pragma once
 
+#include <QHash>
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 namespace kvr {
 
@@ -11,7 +13,12 @@ class PictureView : public QWidget {
   public:
     explicit PictureView(QWidget* parent = nullptr);
 
+    // Renders an area of the view (its own pixels) for a view of the given size.
+    using AreaRenderer = std::function<QImage(const QRect& area, const QSize& viewSize)>;
+
     void setImage(const QImage& image);
+    // A picture drawn in tiles as they come into sight, at the view's present size.
+    void setDrawing(AreaRenderer render);
     const QImage& image() const { return image_; }
     // The image as shown: stretched to the widget's present size.
     QImage shownImage() const;
@@ -31,6 +38,8 @@ class PictureView : public QWidget {
   private:
     QImage image_;
     mutable QImage scaled_;  // image_ stretched to the widget's size, made once per size
+    AreaRenderer render_;
+    QHash<quint64, QImage> tiles_;  // rendered tiles of render_ at the present size, by place
 };
 
 }  // namespace kvr

@@ -61,6 +61,7 @@ QPainter& QImageSurface::Painter() {
     if (!painter_) {
         painter_ = std::make_unique<QPainter>(&image_);
         painter_->setRenderHint(QPainter::TextAntialiasing);
+        painter_->setTransform(transform_);
         lineColour_.reset();
     }
     return *painter_;
@@ -80,7 +81,14 @@ void QImageSurface::Resize(int width, int height) {
     width_ = width;
     height_ = height;
     // The same rounding as the window's widgets, so that a canvas and a view of one size agree.
+    transform_.reset();
     image_ = BlankImage(ToPixels(width), ToPixels(height));
+}
+
+void QImageSurface::BeginArea(QSize pixels, const QTransform& transform) {
+    EndPainting();
+    transform_ = transform;
+    image_ = BlankImage(pixels.width(), pixels.height());
 }
 
 void QImageSurface::Clear() {

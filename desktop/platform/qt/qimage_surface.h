@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QTransform>
 #include <memory>
 #include <optional>
 
@@ -37,6 +38,11 @@ class QImageSurface : public DrawingSurface {
     void RotatedText(int x, int y, std::string_view text) override;
     TextExtent MeasureText(std::string_view text, TextTurn turn) const override;
 
+    // A white image of the given pixels on which the drawing goes through transform (from the
+    // canvas's pixels), so that a view draws the part of a canvas it shows, at its scale. Resize
+    // returns to a whole canvas.
+    void BeginArea(QSize pixels, const QTransform& transform);
+
     // Fills the whole image with a colour (the blank view uses the button face).
     void Fill(QColor colour);
     // The picture drawn so far, twips / 15 rounded pixels each way, at 96 dpi.
@@ -53,6 +59,7 @@ class QImageSurface : public DrawingSurface {
     double ascent_ = 0;                          // pixels, upright font
     double turnedAscent_ = 0;                    // pixels, turned font
     mutable std::unique_ptr<QPainter> painter_;  // kept open while drawing, for speed
+    QTransform transform_;                       // canvas pixels to image pixels
     std::optional<Rgb> lineColour_;              // the painter's pen is a line pen of this colour
     int width_ = 0;                              // twips
     int height_ = 0;                             // twips

@@ -38,7 +38,8 @@ QLabel* MakeLabel(QWidget* parent, const char* text) {
 
 }  // namespace
 
-QtMainWindow::QtMainWindow() : innerCanvas_(CanvasFont("Liberation Sans")) {
+QtMainWindow::QtMainWindow()
+    : innerCanvas_(CanvasFont("Liberation Sans")), areaCanvas_(CanvasFont("Liberation Sans")) {
     Register(Control::frmMainForm, this);
     setWindowTitle(QStringLiteral("Kavorin - version 1"));
     setFont(CanvasFont("Liberation Sans Narrow"));
@@ -191,7 +192,7 @@ void QtMainWindow::BuildControls() {
         if (events_ == nullptr) return;
         if (at.x() < 0) return events_->OnPointerMoved(-1, -1);
         // The view shows the canvas stretched over its own size: back to canvas twips.
-        const QImage& canvas = innerCanvas_.Image();
+        const QSize canvas = canvasDrawing_ ? CanvasPixels() : innerCanvas_.Image().size();
         const double sx = view_->width() > 0 ? double(canvas.width()) / view_->width() : 1;
         const double sy = view_->height() > 0 ? double(canvas.height()) / view_->height() : 1;
         events_->OnPointerMoved(at.x() * sx * QImageSurface::kTwipsPerPixel,

@@ -64,6 +64,7 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     DrawingSurface& Canvas(Control picture) override;
     void BlankPicture(Control picture) override;
     void ShowCanvasInView(bool stretch) override;
+    void SetCanvasDrawing(int width, int height, const RegionDrawing& draw) override;
     bool SaveViewBitmap(const std::string& path) override;
     void CopyCanvasBitmap(Control picture) override;
     bool CopyMetafile(const std::string& emfPath) override;
@@ -97,6 +98,10 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     void ReportClick(Control c);
     Control DropTargetAt(const QPoint& position) const;
     QString DisplayText(std::string_view text) const;
+    // InnerPicture's picture in canvas pixels, and an area of it drawn for a view of viewSize.
+    QSize CanvasPixels() const;
+    QImage RenderCanvasArea(const QRect& area, const QSize& viewSize);
+    QImage CanvasImage();  // the whole canvas at full size
 
     WindowEvents* events_ = nullptr;
     std::array<QWidget*, kControlCount> widgets_{};
@@ -105,6 +110,10 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     std::array<Rect, kControlCount> geometry_{};
     std::array<bool, kControlCount> dropEnabled_{};
     QImageSurface innerCanvas_;
+    QImageSurface areaCanvas_;     // the tiles of a canvas drawing
+    RegionDrawing canvasDrawing_;  // InnerPicture drawn by regions; empty: the canvas image
+    int drawingWidth_ = 0;         // twips
+    int drawingHeight_ = 0;
     PictureView* view_ = nullptr;
     QMenu* recent_ = nullptr;  // the files opened last, enabled with "&Open"
     bool hasRecent_ = false;

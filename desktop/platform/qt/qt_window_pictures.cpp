@@ -6,6 +6,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/qt/picture_view.h"
 #include "platform/qt/qt_main_window.h"
@@ -15,7 +17,41 @@
 namespace kvr {
 
 DrawingSurface& QtMainWindow::Canvas(Control /*picture*/) {
+    canvasDrawing_ = nullptr;  // the core draws on the canvas itself
     return innerCanvas_;
+}
+
+void QtMainWindow::SetCanvasDrawing(int width, int height, const RegionDrawing& draw) {
+    innerCanvas_.Resize(QImageSurface::kTwipsPerPixel, QImageSurface::kTwipsPerPixel);
+    canvasDrawing_ = draw;
+    drawingWidth_ = width;
+    drawingHeight_ = height;
+}
+
+QSize QtMainWindow::CanvasPixels() const {
+    return {std::max(1, QImageSurface::ToPixels(drawingWidth_)),
+            std::max(1, QImageSurface::ToPixels(drawingHeight_))};
+}
+
+QImage QtMainWindow::RenderCanvasArea(const QRect& area, const QSize& viewSize) {
+    const QSize canvas = CanvasPixels();
+    const double sx = viewSize.width() / static_cast<double>(canvas.width());
+    const double sy = viewSize.height() / static_cast<double>(canvas.height());
+    areaCanvas_.BeginArea(area.size(), QTransform().translate(-area.x(), -area.y()).scale(sx, sy));
+    // The canvas's twips behind the area, a pixel wider each way for what is rounded.
+    constexpr int kPixel = QImageSurface::kTwipsPerPixel;
+    const SurfaceBox region{
+        static_cast<int>(std::floor(area.left() / sx)) * kPixel - kPixel,
+        static_cast<int>(std::floor(area.top() / sy)) * kPixel - kPixel,
+        static_cast<int>(std::ceil((area.right() + 1) / sx)) * kPixel + kPixel,
+        static_cast<int>(std::ceil((area.bottom() + 1) / sy)) * kPixel + kPixel};
+    canvasDrawing_(areaCanvas_, region);
+    return areaCanvas_.Image();
+}
+
+QImage QtMainWindow::CanvasImage() {
+    if (!canvasDrawing_) return innerCanvas_.Image();
+    return RenderCanvasArea(QRect(QPoint(0, 0), CanvasPixels()), CanvasPixels());
 }
 
 void QtMainWindow::BlankPicture(Control picture) {
@@ -25,6 +61,7 @@ void QtMainWindow::BlankPicture(Control picture) {
         blank.fill(buttonFace);
         view_->setImage(blank);
     } else {
+        canvasDrawing_ = nullptr;
         innerCanvas_.Fill(buttonFace);
     }
 }
@@ -32,7 +69,12 @@ void QtMainWindow::BlankPicture(Control picture) {
 void QtMainWindow::ShowCanvasInView(bool /*stretch*/) {
     // The view always paints its image over its whole extent: 1:1 when the core gave it the
     // canvas size, stretched when zoomed.
-    view_->setImage(innerCanvas_.Image());
+    if (canvasDrawing_)
+        view_->setDrawing([this](const QRect& area, const QSize& viewSize) {
+            return RenderCanvasArea(area, viewSize);
+        });
+    else
+        view_->setImage(innerCanvas_.Image());
 }
 
 bool QtMainWindow::SaveViewBitmap(const std::string& path) {
@@ -46,8 +88,7 @@ bool QtMainWindow::SaveViewBitmap(const std::string& path) {
 }
 
 void QtMainWindow::CopyCanvasBitmap(Control /*picture*/) {
-    const QImage& image = innerCanvas_.Image();
-    QApplication::clipboard()->setImage(image);
+    QApplication::clipboard()->setImage(CanvasImage());
 }
 
 bool QtMainWindow::CopyMetafile(const std::string& emfPath) {
@@ -58,7 +99,7 @@ bool QtMainWindow::CopyMetafile(const std::string& emfPath) {
     mime->setData(QStringLiteral("image/emf"), bytes);
     mime->setData(QStringLiteral("image/x-emf"), bytes);
     // For programs that cannot read EMF: the same picture as drawn on the canvas.
-    mime->setImageData(innerCanvas_.Image());
+    mime->setImageData(CanvasImage());
     QApplication::clipboard()->setMimeData(mime);
     return true;
 }

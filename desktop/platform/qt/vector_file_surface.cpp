@@ -2,6 +2,7 @@
 
 #include <QPageSize>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPdfWriter>
 #include <QSvgGenerator>
 #include <algorithm>
@@ -71,6 +72,18 @@ void VectorFileSurface::FillRect(int x1, int y1, int x2, int y2, Rgb fill) {
     painter_->fillRect(
         QRectF(left, top, std::max(x1, x2) - left + kPixel, std::max(y1, y2) - top + kPixel),
         ToQColor(fill));
+}
+
+void VectorFileSurface::FillRects(const std::vector<SurfaceBox>& corners, Rgb fill) {
+    if (!painter_ || corners.empty()) return;
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    for (const SurfaceBox& b : corners) {
+        const int left = std::min(b.left, b.right), top = std::min(b.top, b.bottom);
+        path.addRect(QRectF(left, top, std::max(b.left, b.right) - left + kPixel,
+                            std::max(b.top, b.bottom) - top + kPixel));
+    }
+    painter_->fillPath(path, ToQColor(fill));
 }
 
 void VectorFileSurface::Box(int x1, int y1, int x2, int y2, Rgb fill) {

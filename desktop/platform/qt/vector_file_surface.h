@@ -37,6 +37,8 @@ class VectorFileSurface : public DrawingSurface {
     // As on the screen canvas, both corners belong to the rectangle: it reaches one screen pixel
     // (15 twips) beyond the second corner.
     void FillRect(int x1, int y1, int x2, int y2, Rgb fill) override;
+    // One filled path: a large matrix's cells of one colour are one element of the file.
+    void FillRects(const std::vector<SurfaceBox>& corners, Rgb fill) override;
     void Box(int x1, int y1, int x2, int y2, Rgb fill) override;
     // One screen pixel wide, ends included.
     void Line(int x1, int y1, int x2, int y2, Rgb colour) override;
