@@ -38,6 +38,7 @@ std::string FormatChoices(const RunState& state, const WindowSettings& window) {
         line("aligner", state.AlignerKind);
         line("tree", state.useTree ? "1" : "0");
     }
+    if (state.paletteKind == kViridisPalette) line("palette", "viridis");
     const Rect& g = window.geometry;
     if (g.width > 0 && g.height > 0) {
         const auto whole = [](double v) { return std::to_string(static_cast<long long>(v)); };
@@ -63,6 +64,8 @@ void ReadChoices(std::string_view text, RunState& state, WindowSettings& window)
         if (key == "aligner" &&
             (value == "muscle" || value == "clustalw" || value == "mafft" || value == "builtin")) {
             state.AlignerKind = value;
+        } else if (key == "palette") {
+            state.paletteKind = value == "viridis" ? kViridisPalette : kRainbowPalette;
         } else if (key == "tree" && (value == "0" || value == "1")) {
             state.useTree = value == "1";
         } else if (key == "window") {

@@ -87,6 +87,16 @@ void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFo
     Finish(state, window);
 }
 
+void OnViridisClicked(RunState& state, Window& window, const std::string& workFolder) {
+    state.paletteKind = state.paletteKind == kViridisPalette ? kRainbowPalette : kViridisPalette;
+    window.SetChecked(Control::mnuViridis, state.paletteKind == kViridisPalette);
+    if (!state.ShowsAnalysis() || state.view != AnalysisView::Matrix) return;
+    window.SetCaption(Control::lblProgress, "Redrawing the matrix ...");
+    window.SetBusy(true);
+    Recolour(state, window, workFolder);
+    Finish(state, window);
+}
+
 void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& workFolder) {
     state.view = AnalysisView::Matrix;
     if (!state.FitsOnScreen()) {

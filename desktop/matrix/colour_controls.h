@@ -25,6 +25,10 @@ void OnColourSchemeClicked(RunState& state, Window& window, const std::string& w
 void OnCutoff1Changed(RunState& state, Window& window, const std::string& workFolder);
 void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFolder);
 
+// mnuViridis: full colour mode's steps switch between the rainbow and viridis; the matrix on
+// display is coloured again.
+void OnViridisClicked(RunState& state, Window& window, const std::string& workFolder);
+
 void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& workFolder);
 
 }  // namespace kvr

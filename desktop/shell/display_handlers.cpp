@@ -17,6 +17,9 @@ void RegisterMatrixHandlers(MainForm& form) {
     form.clickHandlers[Control::cmdColourScheme] = [&, work] {
         OnColourSchemeClicked(state, window, work());
     };
+    form.clickHandlers[Control::mnuViridis] = [&, work] {
+        OnViridisClicked(state, window, work());
+    };
     form.clickHandlers[Control::cmdDrawMat] = [&, work] {
         OnDrawMatrixClicked(state, window, work());
     };

@@ -60,6 +60,7 @@ void MainForm::Load() {
 
     ApplyControlStates(state, window);
     window.SetRecentFiles(windowSettings.recentFiles);
+    window.SetChecked(Control::mnuViridis, state.paletteKind == kViridisPalette);
 
     window.SetCaption(Control::frmMainForm, kMainCaption);
     window.SetCaption(Control::cmdColourScheme, "3 colour mode");

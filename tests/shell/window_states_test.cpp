@@ -256,6 +256,30 @@ TEST_F(WindowStatesTest, ThePointerReadsOutTheCellUnderIt) {
     EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
 }
 
+TEST_F(WindowStatesTest, TheColourBlindSafePaletteIsAChoiceKeptBetweenRuns) {
+    Open(fileA);
+    Run();
+    form.OnClick(Control::mnuViridis);
+    EXPECT_TRUE(window.IsChecked(Control::mnuViridis));
+    EXPECT_EQ(state.Palette[0], (Rgb{68, 1, 84}));  // viridis's dark purple
+    bool drawn = false;
+    for (const DrawOp& op : window.innerCanvas.OpsOf(DrawOp::Kind::FillRect))
+        drawn = drawn || op.colour == Rgb{68, 1, 84};
+    EXPECT_TRUE(drawn) << "the key shows the palette's first step";
+
+    Open(fileB);  // the next analysis keeps the choice, and so does the settings file
+    Run();
+    EXPECT_EQ(state.Palette[0], (Rgb{68, 1, 84}));
+    window.yesNoAnswers = {true};
+    form.OnCloseRequested();
+    RecordingWindow again;
+    RunState next;
+    MainForm reopened{next, again, shell, program.Path()};
+    reopened.Load();
+    EXPECT_TRUE(again.IsChecked(Control::mnuViridis));
+    EXPECT_EQ(next.paletteKind, kViridisPalette);
+}
+
 TEST_F(WindowStatesTest, AwaitingARunTheCutOffsAreAllDisabled) {
     Open(fileA);
     Run();

@@ -120,6 +120,9 @@ void QtMainWindow::BuildMenus() {
     item(copyPlot, Control::mnuCopyPlotBMP, "BMP format");
     item(save, Control::mnuSaveSeqs, "Create datasets [based on p-identities]");
     item(save, Control::mnu_Save_All, "Save all sequences [as sorted in the matrix]");
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    item(view, Control::mnuViridis, "Colour-blind-safe colours (viridis)");
+    actions_[Index(Control::mnuViridis)]->setCheckable(true);
     topAction(Control::mnuRerun, "&Rerun");
     topAction(Control::mnuAppend, "&Append");
     topAction(Control::mnuStop, "&Exit");

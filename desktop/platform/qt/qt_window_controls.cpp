@@ -137,11 +137,14 @@ void QtMainWindow::SetSmallChange(Control c, int step) {
 }
 
 void QtMainWindow::SetChecked(Control c, bool checked) {
-    if (auto* button = qobject_cast<QAbstractButton*>(widgets_[Index(c)]))
+    if (QAction* action = actions_[Index(c)])
+        action->setChecked(checked);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widgets_[Index(c)]))
         button->setChecked(checked);
 }
 
 bool QtMainWindow::IsChecked(Control c) const {
+    if (QAction* action = actions_[Index(c)]) return action->isChecked();
     auto* button = qobject_cast<QAbstractButton*>(widgets_[Index(c)]);
     return button != nullptr && button->isChecked();
 }
