@@ -49,6 +49,19 @@ QImage PictureView::shownImage() const {
     return scaled_;
 }
 
+QImage PictureView::RenderTile(const QRect& area) const {
+    // On a screen of more device pixels than the view's own (a scale factor above 1) the tile is
+    // drawn at the screen's resolution, so that cells and names stay sharp.
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == 1.0) return render_(area, size());
+    const auto device = [ratio](int v) { return qRound(v * ratio); };
+    const QRect pixels(QPoint(device(area.left()), device(area.top())),
+                       QPoint(device(area.right() + 1) - 1, device(area.bottom() + 1) - 1));
+    QImage tile = render_(pixels, QSize(device(width()), device(height())));
+    tile.setDevicePixelRatio(ratio);
+    return tile;
+}
+
 void PictureView::paintEvent(QPaintEvent* event) {
     if (render_) {
         QPainter painter(this);
@@ -60,7 +73,7 @@ void PictureView::paintEvent(QPaintEvent* event) {
                 const quint64 key = (quint64(quint32(ty)) << 32) | quint32(tx);
                 auto tile = tiles_.find(key);
                 const QRect area = QRect(tx * kTile, ty * kTile, kTile, kTile) & rect();
-                if (tile == tiles_.end()) tile = tiles_.insert(key, render_(area, size()));
+                if (tile == tiles_.end()) tile = tiles_.insert(key, RenderTile(area));
                 painter.drawImage(area.topLeft(), *tile);
             }
         return;

@@ -36,6 +36,8 @@ class PictureView : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
+    QImage RenderTile(const QRect& area) const;
+
     QImage image_;
     mutable QImage scaled_;  // image_ stretched to the widget's size, made once per size
     AreaRenderer render_;
