@@ -46,7 +46,7 @@ class ConsoleWindow : public Window {
     void ShowMessage(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;  // answers No: nobody is there to ask
     std::string OpenFileDialog(const std::string&) override { return {}; }
-    std::string SaveFileDialog(const std::string&) override { return {}; }
+    std::string SaveFileDialog(const std::string&, std::string_view) override { return {}; }
 
     void SetBusy(bool) override {}
     void ProcessEvents() override {}

@@ -48,7 +48,7 @@ void ReportWriteFailure(Window& window, const std::string& path, const WriteResu
 }  // namespace
 
 void WriteSession(RunState& state, Window& window) {
-    const std::string name = AskSaveName(state, window);
+    const std::string name = AskSaveName(state, window, kSessionExtension);
     if (name.empty()) return;
     window.SetCaption(Control::lblProgress, "Saving KVR file...");
     window.SetBusy(true);

@@ -43,7 +43,7 @@ std::string FormatScoreMatrix(const RunState& state, const Progress& progress) {
 void ExportText(RunState& state, Window& window, const char* status, const char* suffix,
                 bool showsProgress,
                 const std::function<std::string(const Progress& progress)>& format) {
-    const std::string name = AskSaveName(state, window);
+    const std::string name = AskSaveName(state, window, suffix);
     if (name.empty()) return;
     window.SetCaption(Control::lblProgress, status);
     window.SetBusy(true);

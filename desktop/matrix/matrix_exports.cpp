@@ -16,8 +16,8 @@ constexpr const char* kSaving = "Saving the matrix ...";
 
 }  // namespace
 
-std::string AskPictureName(RunState& state, Window& window) {
-    std::string name = window.SaveFileDialog(state.lastFolder);
+std::string AskPictureName(RunState& state, Window& window, std::string_view suffix) {
+    std::string name = AskSaveName(state, window, suffix);
     if (!name.empty()) RememberFolderOf(state, name);
     return name;
 }
@@ -61,7 +61,7 @@ void ReportPictureNotCopied(Window& window, const std::string& path) {
 
 void OnSaveMatrixEmf(RunState& state, Window& window) {
     BuildPalette(state);
-    const std::string name = AskPictureName(state, window);
+    const std::string name = AskPictureName(state, window, "_mat.emf");
     if (name.empty()) return;
     SavePictureFile(
         window, kSaving, WithSuffix(name, "_mat.emf"),
@@ -69,7 +69,7 @@ void OnSaveMatrixEmf(RunState& state, Window& window) {
 }
 
 void OnSaveMatrixBmp(RunState& state, Window& window, const char* suffix) {
-    const std::string name = AskPictureName(state, window);
+    const std::string name = AskPictureName(state, window, suffix);
     if (name.empty()) return;
     SavePictureFile(window, kSaving, WithSuffix(name, suffix), [&window](const std::string& path) {
         return PictureWritten(window.SaveViewBitmap(path));
@@ -78,7 +78,8 @@ void OnSaveMatrixBmp(RunState& state, Window& window, const char* suffix) {
 
 void OnSaveMatrixVector(RunState& state, Window& window, PictureFormat format) {
     BuildPalette(state);
-    const std::string name = AskPictureName(state, window);
+    const std::string name =
+        AskPictureName(state, window, format == PictureFormat::Svg ? "_mat.svg" : "_mat.pdf");
     if (name.empty()) return;
     SaveVectorPicture(window, kSaving, name, "_mat", format, [&state](DrawingSurface& picture) {
         DrawMatrixCanvas(state, picture, Size{});

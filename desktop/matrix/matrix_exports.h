@@ -22,7 +22,7 @@ void OnCopyMatrixEmf(const RunState& state, Window& window,
 
 // Picture exports share these steps with the plot's.
 // The save dialog in lastFolder; "" when cancelled. A completed dialog moves lastFolder.
-std::string AskPictureName(RunState& state, Window& window);
+std::string AskPictureName(RunState& state, Window& window, std::string_view suffix);
 // Writes one picture file with the status text and the busy pointer around it; "Done" when it
 // was written, else the user is told where and why and the status shows "Failed".
 void SavePictureFile(Window& window, const char* status, const std::string& path,

@@ -41,7 +41,7 @@ void OnPlotClicked(RunState& state, Window& window) {
 }
 
 void OnSavePlotEmf(RunState& state, Window& window) {
-    const std::string name = AskPictureName(state, window);
+    const std::string name = AskPictureName(state, window, "_plt.emf");
     if (name.empty()) return;
     SavePictureFile(
         window, kSaving, WithSuffix(name, "_plt.emf"),
@@ -49,7 +49,7 @@ void OnSavePlotEmf(RunState& state, Window& window) {
 }
 
 void OnSavePlotBmp(RunState& state, Window& window, const char* suffix) {
-    const std::string name = AskPictureName(state, window);
+    const std::string name = AskPictureName(state, window, suffix);
     if (name.empty()) return;
     SavePictureFile(window, kSaving, WithSuffix(name, suffix), [&window](const std::string& path) {
         return PictureWritten(window.SaveViewBitmap(path));
@@ -57,7 +57,8 @@ void OnSavePlotBmp(RunState& state, Window& window, const char* suffix) {
 }
 
 void OnSavePlotVector(RunState& state, Window& window, PictureFormat format) {
-    const std::string name = AskPictureName(state, window);
+    const std::string name =
+        AskPictureName(state, window, format == PictureFormat::Svg ? "_plt.svg" : "_plt.pdf");
     if (name.empty()) return;
     const DrawingSurface& canvas = window.Canvas(Control::InnerPicture);
     const Size size{static_cast<double>(canvas.Width()), static_cast<double>(canvas.Height())};

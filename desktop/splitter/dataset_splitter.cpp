@@ -141,7 +141,7 @@ void OnSplitterOk(RunState& state, Window& window) {
     window.ShowMessage(
         "Please choose the location to save the files, and choose a name for your "
         "datates");
-    const std::string base = AskSaveName(state, window);
+    const std::string base = AskSaveName(state, window, ".fas");
     if (base.empty()) return;
     window.SetCaption(Control::lblProgress, "Creating datasets ...");
     window.SetBusy(true);

@@ -7,8 +7,22 @@
 
 namespace kvr {
 
-std::string AskSaveName(const RunState& state, Window& window) {
-    return window.SaveFileDialog(state.lastFolder);
+std::string SaveFilter(std::string_view suffix) {
+    static constexpr std::pair<std::string_view, std::string_view> kKinds[] = {
+        {"kvr", "KVR sessions"}, {"txt", "Text files"},    {"fas", "FASTA files"},
+        {"emf", "EMF pictures"}, {"bmp", "BMP images"},    {"png", "PNG images"},
+        {"svg", "SVG pictures"}, {"pdf", "PDF documents"},
+    };
+    const auto dot = suffix.rfind('.');
+    const std::string_view extension = dot == std::string_view::npos ? "" : suffix.substr(dot + 1);
+    for (const auto& [known, kind] : kKinds)
+        if (extension == known)
+            return std::string(kind) + " (*." + std::string(known) + ");;All files (*)";
+    return "All files (*)";
+}
+
+std::string AskSaveName(const RunState& state, Window& window, std::string_view suffix) {
+    return window.SaveFileDialog(state.lastFolder, SaveFilter(suffix));
 }
 
 std::string WithSuffix(const std::string& chosen, const std::string& suffix) {

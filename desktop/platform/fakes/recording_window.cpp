@@ -52,7 +52,9 @@ std::string RecordingWindow::OpenFileDialog(const std::string& startFolder) {
     return Answer(startFolder);
 }
 
-std::string RecordingWindow::SaveFileDialog(const std::string& startFolder) {
+std::string RecordingWindow::SaveFileDialog(const std::string& startFolder,
+                                            std::string_view filter) {
+    saveFilters.emplace_back(filter);
     return Answer(startFolder);
 }
 

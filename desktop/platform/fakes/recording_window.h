@@ -45,7 +45,7 @@ class RecordingWindow : public Window {
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
     bool AskYesNo(std::string_view text) override;
     std::string OpenFileDialog(const std::string& startFolder) override;
-    std::string SaveFileDialog(const std::string& startFolder) override;
+    std::string SaveFileDialog(const std::string& startFolder, std::string_view filter) override;
 
     void SetBusy(bool on) override { busy = on; }
     void ProcessEvents() override;
@@ -70,6 +70,7 @@ class RecordingWindow : public Window {
     std::map<Control, std::vector<std::string>> captionHistory;
     std::map<Control, std::vector<int>> valueHistory;
     std::vector<std::string> dialogFolders;  // start folder of each file dialog
+    std::vector<std::string> saveFilters;    // the file kinds each save dialog offered
     std::vector<Control> popUps;
     std::vector<Control> blanked;
     std::vector<bool> viewShows;

@@ -53,7 +53,7 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     void ShowMessage(std::string_view text) override;
     bool AskYesNo(std::string_view text) override;
     std::string OpenFileDialog(const std::string& startFolder) override;
-    std::string SaveFileDialog(const std::string& startFolder) override;
+    std::string SaveFileDialog(const std::string& startFolder, std::string_view filter) override;
     void SetBusy(bool busy) override;
     void ProcessEvents() override;
     Size ScreenSize() const override;

@@ -254,9 +254,9 @@ std::string QtMainWindow::OpenFileDialog(const std::string& startFolder) {
     return path.toStdString();
 }
 
-std::string QtMainWindow::SaveFileDialog(const std::string& startFolder) {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"),
-                                                      QString::fromStdString(startFolder));
+std::string QtMainWindow::SaveFileDialog(const std::string& startFolder, std::string_view filter) {
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save As"), QString::fromStdString(startFolder), DisplayText(filter));
     return path.toStdString();
 }
 
