@@ -23,6 +23,16 @@ class WindowStatesTest : public testing::WindowTest {
     std::string fileA = data.Write("a.fasta", testing::kFourSequences);
     std::string fileB = data.Write("b.fasta", testing::kThreeSequences);
 
+    // The program left (Yes to the question) and started anew on the same program folder.
+    RecordingWindow again;
+    RunState next;
+    MainForm reopened{next, again, shell, program.Path()};
+    void LeaveAndStartAgain() {
+        window.yesNoAnswers = {true};
+        form.OnCloseRequested();
+        reopened.Load();
+    }
+
     void ExpectShowing(const std::string& path, const Names& names) {
         EXPECT_EQ(state.windowState, WindowState::Analysis);
         EXPECT_EQ(ShownNames(), names);
@@ -225,12 +235,7 @@ TEST_F(WindowStatesTest, OpenedFilesAreOfferedAgainLastFirst) {
     ExpectShowing(fileA, {">a1", ">c1", ">a2", ">c2"});
 
     // Remembered in the settings file, and offered from the start.
-    window.yesNoAnswers = {true};
-    form.OnCloseRequested();
-    RecordingWindow again;
-    RunState next;
-    MainForm reopened{next, again, shell, program.Path()};
-    reopened.Load();
+    LeaveAndStartAgain();
     EXPECT_EQ(again.recentFiles, (Names{fileA, fileB}));
 }
 
@@ -270,12 +275,7 @@ TEST_F(WindowStatesTest, TheColourBlindSafePaletteIsAChoiceKeptBetweenRuns) {
     Open(fileB);  // the next analysis keeps the choice, and so does the settings file
     Run();
     EXPECT_EQ(state.Palette[0], (Rgb{68, 1, 84}));
-    window.yesNoAnswers = {true};
-    form.OnCloseRequested();
-    RecordingWindow again;
-    RunState next;
-    MainForm reopened{next, again, shell, program.Path()};
-    reopened.Load();
+    LeaveAndStartAgain();
     EXPECT_TRUE(again.IsChecked(Control::mnuViridis));
     EXPECT_EQ(next.paletteKind, kViridisPalette);
 }
