@@ -12,12 +12,12 @@
 
 #include <QApplication>
 
-#include "support/seconds.h"
 #include "platform/fakes/recording_window.h"
 #include "platform/qt/qt_main_window.h"
 #include "plot/binning.h"
 #include "plot/plot_picture.h"
 #include "plot/screen_plot.h"
+#include "support/seconds.h"
 
 namespace {
 
@@ -64,8 +64,7 @@ int main(int argc, char** argv) {
                             kvr::Size{17400, 11355});
         });
         const std::string emf = std::filesystem::temp_directory_path() / "kvr-bench-plot.emf";
-        const double picture =
-            Seconds([&] { kvr::WritePlotPictureFile(state, emf); });
+        const double picture = Seconds([&] { kvr::WritePlotPictureFile(state, emf); });
         std::filesystem::remove(emf);
         std::printf("  screen plot %.4f s, EMF plot %.4f s\n", screen, picture);
     }

@@ -78,9 +78,9 @@ void OnRunClicked(MainForm& form) {
     window.SetBusy(false);
     window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
     if (outcome.aligned) {
+        // The run path has put it on display with its controls; it becomes the analysis shown.
         form.state = std::move(next);
         form.next.reset();
-        ApplyControlStates(form.state, window);
         return;
     }
     if (outcome.cancelled) {

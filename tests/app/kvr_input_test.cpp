@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "support/gzip_data.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
 
@@ -168,17 +168,7 @@ TEST(KvrInput, EmptyRecordsAndLoadsTooLargeAreRefusedBeforeAnyAligning) {
 
 // Gzip members holding `megabytes` MB of NUL bytes in all: a few hundred KB on disk.
 std::string NulGzip(const TempFolder& folder, int megabytes) {
-    const std::string zeros(64 << 20, '\0');
-    std::string member(compressBound(zeros.size()) + 32, '\0');
-    z_stream stream{};
-    deflateInit2(&stream, 1, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.data()));
-    stream.avail_in = static_cast<uInt>(zeros.size());
-    stream.next_out = reinterpret_cast<Bytef*>(member.data());
-    stream.avail_out = static_cast<uInt>(member.size());
-    deflate(&stream, Z_FINISH);
-    member.resize(stream.total_out);
-    deflateEnd(&stream);
+    const std::string member = testing::GzipMember(std::string(64 << 20, '\0'), 1);
     std::string file;
     for (int k = 0; k < megabytes / 64; ++k) file += member;
     return folder.Write("nul.fasta.gz", file);

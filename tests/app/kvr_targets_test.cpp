@@ -38,11 +38,7 @@ Started StartKvr(const std::vector<std::string>& args, const std::vector<std::st
                  Output output, const std::string& errFile) {
     int ends[2];
     if (::pipe(ends) != 0) return {};
-    std::vector<std::string> argv = {std::string(KVR_BIN_DIR) + "/kvr"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> argp;
-    for (std::string& arg : argv) argp.push_back(arg.data());
-    argp.push_back(nullptr);
+    const testing::ProgramArgs argv("kvr", args);
     const pid_t child = ::fork();
     if (child == 0) {
         const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -52,7 +48,7 @@ Started StartKvr(const std::vector<std::string>& args, const std::vector<std::st
         ::close(ends[0]);
         ::close(ends[1]);
         for (const std::string& entry : environment) ::putenv(::strdup(entry.c_str()));
-        ::execv(argp[0], argp.data());
+        ::execv(argv.Path(), argv.Argv());
         ::_exit(127);
     }
     ::close(ends[1]);
@@ -76,14 +72,6 @@ std::string ReadAll(int fd) {
     for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, n);
     ::close(fd);
     return text;
-}
-
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 const std::vector<std::string> kCopyAligner = {"KVR_MUSCLE=cp {in} {out}"};
@@ -122,7 +110,7 @@ TEST(KvrTargets, DevicesLinksAndPipesAreWrittenAsUnixToolsDo) {
         ASSERT_EQ(::lstat(device.c_str(), &info), 0);
         EXPECT_TRUE(S_ISCHR(info.st_mode));
     }
-    EXPECT_EQ(Names(folder.Path()).size(), haveDevice ? 6u : 5u);  // nothing else appeared
+    EXPECT_EQ(folder.Entries().size(), haveDevice ? 6u : 5u);  // nothing else appeared
 }
 
 // kvr run ... | head -1: every file is written, and the run succeeds.
@@ -185,7 +173,7 @@ TEST(KvrTargets, ASignalWhileWritingEndsWithItsStatusAndLeavesNoTemporary) {
         // scratch folder.
         for (int wait = 0; wait < 2000; ++wait) {
             if ((!writesDone || std::filesystem::exists(folder.File("done.csv"))) &&
-                !Names(scratch.Path()).empty())
+                !scratch.Entries().empty())
                 break;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -199,8 +187,8 @@ TEST(KvrTargets, ASignalWhileWritingEndsWithItsStatusAndLeavesNoTemporary) {
         if (writesDone) {
             EXPECT_NE(ReadWholeFile(folder.File("done.csv")).value_or(""), "") << name;
         }
-        EXPECT_TRUE(Names(scratch.Path()).empty()) << name;
-        EXPECT_EQ(Names(folder.Path()).size(), writesDone ? 4u : 3u) << name;
+        EXPECT_TRUE(scratch.Entries().empty()) << name;
+        EXPECT_EQ(folder.Entries().size(), writesDone ? 4u : 3u) << name;
     }
 }
 

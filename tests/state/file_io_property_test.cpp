@@ -56,14 +56,6 @@ void OnTerm(int) {
     ::_exit(result ? 0 : 1);
 }
 
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(ReplaceFileProperty, OldOrWholeNewAndNoTemporaryWheneverTheSignalComes) {
     std::mt19937 random(20261207);
     for (int round = 0; round < 80; ++round) {
@@ -98,7 +90,7 @@ TEST(ReplaceFileProperty, OldOrWholeNewAndNoTemporaryWheneverTheSignalComes) {
                 break;
         }
         if (kind == Kind::ReadOnlyFolder) ::chmod(folder.Path().c_str(), 0555);
-        const auto before = Names(folder.Path());
+        const auto before = folder.Entries();
 
         // A FIFO's reader, open before the writer starts, drains whatever arrives until the
         // writer has ended, so that the writer never waits for a reader.
@@ -141,8 +133,8 @@ TEST(ReplaceFileProperty, OldOrWholeNewAndNoTemporaryWheneverTheSignalComes) {
         const bool succeeded = WEXITSTATUS(status) == 0;
         const std::vector<std::string> made =
             succeeded ? std::vector<std::string>{"out.txt"} : std::vector<std::string>{};
-        EXPECT_EQ(Names(folder.Path()), before.empty() ? made : before) << where;
-        EXPECT_TRUE(Names(scratch.Path()).empty()) << where;
+        EXPECT_EQ(folder.Entries(), before.empty() ? made : before) << where;
+        EXPECT_TRUE(scratch.Entries().empty()) << where;
         struct stat info {};
         if (kind == Kind::Absent && !succeeded) {
             EXPECT_NE(::lstat(target.c_str(), &info), 0) << where;

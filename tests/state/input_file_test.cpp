@@ -4,26 +4,15 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <thread>
+
+#include "support/gzip_data.h"
 
 namespace kvr {
 namespace {
 
-std::string Gzip(const std::string& text) {
-    std::string packed(compressBound(text.size()) + 64, '\0');
-    z_stream stream{};
-    deflateInit2(&stream, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    stream.avail_in = static_cast<uInt>(text.size());
-    stream.next_out = reinterpret_cast<Bytef*>(packed.data());
-    stream.avail_out = static_cast<uInt>(packed.size());
-    deflate(&stream, Z_FINISH);
-    packed.resize(stream.total_out);
-    deflateEnd(&stream);
-    return packed;
-}
+using testing::GzipMember;
 
 // What ReadInputDescriptor makes of bytes written into a pipe `piece` bytes at a time.
 InputText ThroughPipe(const std::string& bytes, std::size_t piece) {
@@ -45,7 +34,7 @@ TEST(ReadInputDescriptor, UnpacksGzipMembersWhateverTheChunks) {
     std::string first;
     for (int k = 0; k < 200000; ++k) first += ">s" + std::to_string(k % 7) + "\nACGTACGTAC\n";
     const std::string second = ">last\nGGGG\n";
-    const std::string members = Gzip(first) + Gzip(second);
+    const std::string members = GzipMember(first) + GzipMember(second);
     for (const std::size_t piece :
          {std::size_t{1}, std::size_t{7}, std::size_t{4096}, members.size()}) {
         const InputText whole = ThroughPipe(members + std::string(100, '\0'), piece);
@@ -65,7 +54,7 @@ TEST(ReadInputDescriptor, RefusesBinaryDataByItsFirstBytes) {
     } cases[] = {
         {">a\nACGT\n", true},
         {std::string(">a\nAC") + '\0' + "GT\n", false},
-        {Gzip(std::string(3u << 20, '\0')), false},
+        {GzipMember(std::string(3u << 20, '\0')), false},
         {std::string(70000, 'A') + std::string(10, '\0'), false},  // found at the end too
     };
     for (const auto& c : cases) {

@@ -34,6 +34,36 @@ struct ProgramResult {
     pid_t processId = -1;
 };
 
+// The command line of a program to exec: program (a path, or a file name in the build's program
+// folder) and its arguments, and the pointers execv takes.
+class ProgramArgs {
+  public:
+    ProgramArgs(const std::string& program, const std::vector<std::string>& args) {
+#ifdef KVR_BIN_DIR
+        words_.push_back(program.find('/') == std::string::npos
+                             ? std::string(KVR_BIN_DIR) + "/" + program
+                             : program);
+#else
+        words_.push_back(program);
+#endif
+        words_.insert(words_.end(), args.begin(), args.end());
+        for (std::string& word : words_) pointers_.push_back(word.data());
+        pointers_.push_back(nullptr);
+    }
+    ProgramArgs(const ProgramArgs&) = delete;
+    ProgramArgs& operator=(const ProgramArgs&) = delete;
+    const char* Path() const {
+        return words_.front().c_str();
+    }
+    char* const* Argv() const {
+        return pointers_.data();
+    }
+
+  private:
+    std::vector<std::string> words_;
+    std::vector<char*> pointers_;
+};
+
 // program: a path, or a file name in the build's program folder.
 inline ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                                 const ProgramOptions& options = {}) {
@@ -47,17 +77,7 @@ inline ProgramResult RunProgram(const std::string& program, const std::vector<st
                                                             : "/dev/null";
     if (options.input) std::ofstream(inPath, std::ios::binary) << *options.input;
 
-    std::vector<std::string> argv;
-#ifdef KVR_BIN_DIR
-    argv.push_back(program.find('/') == std::string::npos ? std::string(KVR_BIN_DIR) + "/" + program
-                                                          : program);
-#else
-    argv.push_back(program);
-#endif
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> argp;
-    for (std::string& arg : argv) argp.push_back(arg.data());
-    argp.push_back(nullptr);
+    ProgramArgs argv(program, args);
 
     const pid_t child = ::fork();
     if (child == 0) {
@@ -72,7 +92,7 @@ inline ProgramResult RunProgram(const std::string& program, const std::vector<st
             if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(127);
         }
         for (const std::string& entry : options.environment) ::putenv(::strdup(entry.c_str()));
-        ::execv(argp[0], argp.data());
+        ::execv(argv.Path(), argv.Argv());
         ::_exit(127);
     }
     ProgramResult result;
