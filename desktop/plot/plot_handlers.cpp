@@ -1,5 +1,7 @@
 #include "plot/plot_handlers.h"
 
+#include <memory>
+
 #include "matrix/matrix_exports.h"
 #include "matrix/matrix_screen.h"
 #include "matrix/zoom.h"
@@ -23,10 +25,15 @@ void ShowPlot(RunState& state, Window& window) {
         window.SetValue(bar, 0);
         window.SetEnabled(bar, false);
     }
-    DrawingSurface& canvas = window.Canvas(Control::InnerPicture);
-    ScreenPlot(state, canvas, Size{viewport.width, viewport.height});
+    // Drawn by the window as its view needs it, so that the plot is sharp at any pixel density.
+    const auto plot =
+        std::make_shared<const PlotDrawing>(state, Size{viewport.width, viewport.height});
+    const int width = plot->Width(), height = plot->Height();
+    state.shownPlot = SurfaceBox{0, 0, width, height};
+    window.SetCanvasDrawing(width, height,
+                            [plot](DrawingSurface& s, const SurfaceBox&) { plot->Draw(s); });
     window.SetVisible(Control::InnerPicture, false);
-    ShowCanvasAtSize(window, canvas.Width(), canvas.Height(), false);
+    ShowCanvasAtSize(window, width, height, false);
     state.zoomLevel = 0;
 }
 
@@ -60,8 +67,8 @@ void OnSavePlotVector(RunState& state, Window& window, PictureFormat format) {
     const std::string name =
         AskPictureName(state, window, format == PictureFormat::Svg ? "_plt.svg" : "_plt.pdf");
     if (name.empty()) return;
-    const DrawingSurface& canvas = window.Canvas(Control::InnerPicture);
-    const Size size{static_cast<double>(canvas.Width()), static_cast<double>(canvas.Height())};
+    const Size size{static_cast<double>(state.shownPlot.right),
+                    static_cast<double>(state.shownPlot.bottom)};
     SaveVectorPicture(
         window, kSaving, name, "_plt", format,
         [&state, size](DrawingSurface& picture) { ScreenPlot(state, picture, size); });

@@ -26,12 +26,9 @@ AxisLabel Placed(const DrawingSurface& canvas, int tick, bool vertical, std::str
     return {tick, vertical, std::move(text), x, y, box, rank, false};
 }
 
-}  // namespace
-
-void ScreenPlot(const RunState& state, DrawingSurface& canvas, Size size) {
-    canvas.Resize(T(size.width), T(size.height));
-    const float W = static_cast<float>(canvas.Width());
-    const float H = static_cast<float>(canvas.Height());
+void DrawPlot(const RunState& state, DrawingSurface& canvas, int plotWidth, int plotHeight) {
+    const float W = static_cast<float>(plotWidth);
+    const float H = static_cast<float>(plotHeight);
     const float MX = W * 0.085f, MY = H * 0.085f;
     const float PW = W - 2 * MX, PH = H - 2 * MY;
     const PlotScale scale = PlotScaleOf(state);
@@ -114,6 +111,25 @@ void ScreenPlot(const RunState& state, DrawingSurface& canvas, Size size) {
         cx = x2;
         cy = y2;
     }
+}
+
+}  // namespace
+
+void ScreenPlot(const RunState& state, DrawingSurface& canvas, Size size) {
+    canvas.Resize(T(size.width), T(size.height));
+    DrawPlot(state, canvas, canvas.Width(), canvas.Height());
+}
+
+PlotDrawing::PlotDrawing(const RunState& state, Size size)
+    : width_(T(size.width)), height_(T(size.height)) {
+    plotted_.minIdentity = state.minIdentity;
+    plotted_.maxIdentity = state.maxIdentity;
+    plotted_.BinArray = state.BinArray;
+    plotted_.maxProportion = state.maxProportion;
+}
+
+void PlotDrawing::Draw(DrawingSurface& surface) const {
+    DrawPlot(plotted_, surface, width_, height_);
 }
 
 }  // namespace kvr

@@ -110,6 +110,8 @@ struct RunState {
         int cellWidth = 0, cellHeight = 0;
         int count = 0;
     } drawnCells;
+    // The size (twips) the plot on screen was last drawn at: its saved pictures keep it.
+    SurfaceBox shownPlot;  // from 0, 0
 
     bool ShowsAnalysis() const { return windowState == WindowState::Analysis; }
     // The matrix of this analysis can be drawn on screen.

@@ -14,6 +14,7 @@
 #include "platform/qt/picture_view.h"
 #include "platform/qt/qt_main_window.h"
 #include "plot/binning.h"
+#include "plot/screen_plot.h"
 #include "shell/main_form.h"
 #include "state/file_io.h"
 #include "state/program_folder.h"
@@ -134,8 +135,13 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
 
     Click(Control::cmdPlot);
     EXPECT_EQ(state.zoomLevel, 0);
-    const QImage plot = static_cast<QImageSurface&>(window.Canvas(Control::InnerPicture)).Image();
-    EXPECT_EQ(View().shownImage(), plot);
+    // The plot is drawn by the view as it needs it: 1:1, it is the plot drawn whole at its size.
+    QImageSurface whole(CanvasFont("Liberation Sans"));
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    ScreenPlot(state, whole, Size{viewport.width, viewport.height});
+    EXPECT_EQ(state.shownPlot, (SurfaceBox{0, 0, whole.Width(), whole.Height()}));
+    EXPECT_EQ(View().shownImage().convertToFormat(QImage::Format_RGB32),
+              whole.Image().convertToFormat(QImage::Format_RGB32));
     EXPECT_FALSE(window.IsVisible(Control::keyPicture));
     EXPECT_TRUE(window.IsEnabled(Control::mnuSavePlot));
     Shot("6_plot");
