@@ -11,12 +11,14 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "align/hmm_model.h"
 #include "align/log_sum.h"
 #include "align/posterior.h"
+#include "align/posterior_band.h"
 #include "align/simd_log_sum.h"
 
 namespace kvr::align::lanes {
@@ -42,7 +44,9 @@ template <int W>
 struct LaneScratch {
     VectorBuffer<W> forwardMatch;  // rows x cols
     VectorBuffer<W> rows;          // 2 rows x 5 states x (cols + 1)
+    VectorBuffer<W> insY;          // each column's insert scores
     std::vector<std::uint8_t> xPad, yPad;
+    std::vector<std::int32_t> yClass;  // each column's symbol classes
     std::vector<std::int32_t> startRow, startCol;
     std::vector<std::vector<std::uint32_t>> rowOf, colOf;
     std::vector<std::vector<float>> probOf;
@@ -94,11 +98,27 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
         for (int l = 0; l < W; ++l) v[l] = m.insert[bytes[l]];
         return v;
     };
-    const auto matchOf = [&](const std::uint8_t* xb, const std::uint8_t* yb) {
-        F v{};
-        for (int l = 0; l < W; ++l) v[l] = m.match[xb[l]][yb[l]];
+    // The columns' scores are the same on every row: looked up once, and the match scores
+    // gathered from the class table by row offset plus column class.
+    F* const insYs = s.insY.Resize(LY + 2);
+    s.yClass.resize((LY + 2) * W);
+    for (std::size_t j = 0; j <= LY + 1; ++j) {
+        const std::uint8_t* yb = s.yPad.data() + j * W;
+        insYs[j] = insertOf(yb);
+        for (int l = 0; l < W; ++l) s.yClass[j * W + l] = m.classOf[yb[l]];
+    }
+    const auto rowOffset = [&](const std::uint8_t* xb) {
+        I v{};
+        for (int l = 0; l < W; ++l) v[l] = m.classOf[xb[l]] * m.classes;
         return v;
     };
+    const auto matchOf = [&](I xOffset, std::size_t j) {
+        I yClass;
+        std::memcpy(&yClass, s.yClass.data() + j * W, sizeof yClass);
+        return Gather<W>(m.classMatch.data(), xOffset + yClass);
+    };
+    I used{};  // the lanes given a pair
+    for (int l = 0; l < count; ++l) used[l] = -1;
     const auto cancelled = [cancel] {
         return cancel != nullptr && cancel->load(std::memory_order_relaxed);
     };
@@ -113,6 +133,7 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
         const F *pM = prev, *pIX = pM + w, *pJX = pIX + w, *pIY = pJX + w, *pJY = pIY + w;
         const std::uint8_t* xb = s.xPad.data() + i * W;
         const F insX = insertOf(xb);
+        const I xOffset = rowOffset(xb);
         const auto rowBefore = li < 0, row0 = li == 0, row1 = li == 1;
         // Column 0.
         {
@@ -125,13 +146,12 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
         F* fm = forwardMatch + (i == 0 ? 0 : (i - 1) * LY);
         for (std::size_t j = 1; j <= LY; ++j) {
             const I lj = static_cast<std::int32_t>(j) - startCol;
-            const std::uint8_t* yb = s.yPad.data() + j * W;
-            const F insY = insertOf(yb);
+            const F insY = insYs[j];
             const auto col0 = lj == 0, col1 = lj == 1;
             // Interior recurrences (used where the lane's local row and column are both >= 1).
             const F sum = LogSumV<W>(pM[j - 1] + tMM, pIX[j - 1] + tIM, pJX[j - 1] + tJM,
                                      pIY[j - 1] + tIM, pJY[j - 1] + tJM);
-            const F match = matchOf(xb, yb);
+            const F match = matchOf(xOffset, j);
             const F mInner = (row1 & col1) ? tSM + match : sum + match;
             const F ixInner = LogSumV<W>(pIX[j] + tII, pM[j] + tMI) + insX;
             const F jxInner = LogSumV<W>(pJX[j] + tJJ, pM[j] + tMJ) + insX;
@@ -185,7 +205,7 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
             IX[LY] = IY[LY] = tSI;
             JX[LY] = JY[LY] = tSJ;
             for (std::size_t j = LY - 1; j >= 1; --j) {
-                const F insY = insertOf(s.yPad.data() + (j + 1) * W);
+                const F insY = insYs[j + 1];
                 const F nextIY = IY[j + 1] + insY, nextJY = JY[j + 1] + insY;
                 M[j] = LogSumV<W>(tMI + nextIY, tMJ + nextJY);
                 IY[j] = tII + nextIY;
@@ -195,6 +215,7 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
         } else {
             const std::uint8_t* xb = s.xPad.data() + (i + 1) * W;
             const F insX = insertOf(xb);
+            const I xOffset = rowOffset(xb);
             {
                 const F nextIX = nIX[LY] + insX, nextJX = nJX[LY] + insX;
                 M[LY] = LogSumV<W>(tMI + nextIX, tMJ + nextJX);
@@ -203,9 +224,8 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
                 IY[LY] = JY[LY] = LZ;
             }
             for (std::size_t j = LY - 1; j >= 1; --j) {
-                const std::uint8_t* yb = s.yPad.data() + (j + 1) * W;
-                const F insY = insertOf(yb);
-                const F nextM = nM[j + 1] + matchOf(xb, yb);
+                const F insY = insYs[j + 1];
+                const F nextM = nM[j + 1] + matchOf(xOffset, j + 1);
                 const F nextIX = nIX[j] + insX, nextJX = nJX[j] + insX;
                 const F nextIY = IY[j + 1] + insY, nextJY = JY[j + 1] + insY;
                 M[j] =
@@ -223,9 +243,7 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
             const F score = fm[j - 1] + M[j] - total;
             const I lj = static_cast<std::int32_t>(j) - startCol;
             const auto keep = (score >= minScore) & (li >= 1) & (lj >= 1);
-            bool any = false;
-            for (int l = 0; l < count; ++l) any |= keep[l] != 0;
-            if (!any) continue;
+            if (!AnyLane<W>(keep & used)) continue;
             for (int l = 0; l < count; ++l) {
                 if (keep[l] == 0) continue;
                 const float p = PosteriorOfScore(score[l]);
