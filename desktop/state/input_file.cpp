@@ -94,8 +94,9 @@ bool InputCollector::Unpack(std::string_view bytes, bool last) {
         const std::optional<std::size_t> written = unpacker_->Unpack(bytes, out, last);
         if (!written) return Refuse("the compressed data is damaged");
         if (!Keep(out, *written)) return false;
-        // Less than a buffer: everything given so far is unpacked.
-        if (*written < sizeof out) return true;
+        // Less than a buffer: everything given so far is unpacked (input left over would be
+        // a library that stopped without saying why).
+        if (*written < sizeof out) return bytes.empty() || Refuse("the compressed data is damaged");
     }
 }
 
