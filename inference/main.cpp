@@ -1,4 +1,4 @@
-// TOLVEN_Inference [feature file] [output file] [model file] | --version
+// TOLVEN_Inference [feature file] [output file] [model file] | --help | --version
 // Reads and standardises the feature table, runs the model over all rows at once, and writes
 // three values per row. Errors go to standard error with "Error: " and exit status 1.
 #include <cstdio>
@@ -6,6 +6,7 @@
 #include <iostream>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "feature_table.h"
 #include "kvr_version.h"
@@ -16,6 +17,25 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "Usage: TOLVEN_Inference [FEATURE_FILE [OUTPUT_FILE [MODEL_FILE]]]\n"
+    "\n"
+    "Runs an ONNX model over a table of numeric features and writes the model's three values\n"
+    "for each row.\n"
+    "\n"
+    "  FEATURE_FILE  comma-separated table whose header names the 96 required columns\n"
+    "                (default NN_inputs.txt)\n"
+    "  OUTPUT_FILE   one line of three values per accepted row (default NN_output.txt)\n"
+    "  MODEL_FILE    the ONNX model (default TOLVEN_Revise.onnx)\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help    print this help and exit\n"
+    "  --version     print the version and exit\n"
+    "\n"
+    "The model is not part of KVR: use the model file that comes with your feature tables. It\n"
+    "takes a float input \"input\" of shape [rows, 96] and gives a float output \"Identity:0\"\n"
+    "of shape [rows, 3]. Errors go to standard error, and the exit status is then 1.\n";
+
 int Fail(const std::string& message) {
     // Paths and fields may hold any byte: none reaches the terminal as a control character.
     std::cerr << "Error: " + tolven::PrintableText(message) + "\n";
@@ -23,10 +43,17 @@ int Fail(const std::string& message) {
 }
 
 int RunTool(int argc, char** argv) {
-    // Alone, it asks for the version; a feature file of that name can be given as ./--version.
-    if (argc == 2 && std::string(argv[1]) == "--version") {
-        std::cout << "TOLVEN_Inference " << kvr::kVersion << '\n';
-        return 0;
+    // First, they ask for the help or the version; a feature file of such a name is ./--help.
+    if (argc > 1) {
+        const std::string_view first = argv[1];
+        if (first == "-h" || first == "--help") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (first == "--version") {
+            std::cout << "TOLVEN_Inference " << kvr::kVersion << '\n';
+            return 0;
+        }
     }
     kvr::RemoveTemporaryFileOnStopSignals();
     const std::string inputPath = argc > 1 ? argv[1] : "NN_inputs.txt";

@@ -3,14 +3,16 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "state/memory.h"
+#include "state/unpacker.h"
 
 namespace kvr {
 
@@ -40,27 +42,23 @@ std::string SystemReason(int error) {
 // gigabytes of it were read or unpacked.
 constexpr std::size_t kLookFirst = 1 << 16;
 
-// Collects input as it is read: gzip data is unpacked as it comes (the compressed bytes are never
-// held), the first bytes are looked at before more are kept, and the text is refused once it
-// outgrows the memory it may take.
+// Collects input as it is read: compressed data is unpacked as it comes (the compressed bytes are
+// never held), the first bytes are looked at before more are kept, and the text is refused once
+// it outgrows the memory it may take.
 class InputCollector {
   public:
-    // plainLimit bounds a text read as it is, unpackedLimit one unpacked from gzip data.
+    // plainLimit bounds a text read as it is, unpackedLimit one unpacked from compressed data.
     InputCollector(std::uint64_t plainLimit, std::uint64_t unpackedLimit, std::size_t sizeHint)
         : plainLimit_(plainLimit), unpackedLimit_(unpackedLimit), sizeHint_(sizeHint) {}
-    ~InputCollector() {
-        if (inflating_) inflateEnd(&stream_);
-    }
-    InputCollector(const InputCollector&) = delete;
-    InputCollector& operator=(const InputCollector&) = delete;
 
     // False once the input is refused (Finish says why).
     bool Add(std::string_view bytes);
     InputText Finish();
 
   private:
+    bool Start(std::string_view head);
     bool Keep(const char* data, std::size_t size);
-    bool Inflate(std::string_view& bytes);
+    bool Unpack(std::string_view bytes, bool last);
     bool Refuse(const char* problem) {
         failure_ = problem;
         return false;
@@ -70,22 +68,18 @@ class InputCollector {
     std::uint64_t unpackedLimit_;
     std::size_t sizeHint_;
     std::string text_;
-    std::string start_;  // the first byte, until the second tells whether the data is gzip
+    std::string start_;  // the first bytes, until they tell whether the data is compressed
     bool started_ = false;
-    bool gzip_ = false;
-    bool looked_ = false;       // the first kLookFirst bytes of text were looked at
-    bool memberEnded_ = false;  // a gzip member ended: another may follow
-    bool trailing_ = false;     // bytes after the last member, ignored as gzip does
-    bool inflating_ = false;
-    z_stream stream_{};
+    bool looked_ = false;  // the first kLookFirst bytes of text were looked at
+    std::unique_ptr<Unpacker> unpacker_;
     const char* failure_ = nullptr;
 };
 
 bool InputCollector::Keep(const char* data, std::size_t size) {
-    const std::uint64_t limit = gzip_ ? unpackedLimit_ : plainLimit_;
+    const std::uint64_t limit = unpacker_ ? unpackedLimit_ : plainLimit_;
     if (text_.size() + size > limit)
-        return Refuse(gzip_ ? "unpacked, it is larger than the memory available"
-                            : "it is larger than the memory available");
+        return Refuse(unpacker_ ? "unpacked, it is larger than the memory available"
+                                : "it is larger than the memory available");
     text_.append(data, size);
     if (!looked_ && text_.size() >= kLookFirst) {
         looked_ = true;
@@ -94,90 +88,53 @@ bool InputCollector::Keep(const char* data, std::size_t size) {
     return true;
 }
 
-bool InputCollector::Inflate(std::string_view& bytes) {
+bool InputCollector::Unpack(std::string_view bytes, bool last) {
     char out[1 << 16];
-    // zlib may hold output for input it has already taken: it is drained before more is given.
-    bool pending = false;
-    while (!trailing_ && (!bytes.empty() || pending)) {
-        if (memberEnded_) {
-            // Several members one after another (as bgzip writes) make one text; anything else
-            // after the last member is ignored, as gzip itself does with trailing zeros.
-            if (bytes.size() < 2 && start_.empty()) {
-                start_.assign(bytes);
-                bytes = {};
-                return true;
-            }
-            const bool splitHead = !start_.empty();
-            const std::string head = start_ + std::string(bytes.substr(0, 2 - start_.size()));
-            start_.clear();
-            if (!IsGzip(head)) {
-                trailing_ = true;
-                return true;
-            }
-            inflateReset(&stream_);
-            memberEnded_ = false;
-            if (splitHead) {
-                // The member's first byte came with the last call: give it to zlib first.
-                stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>("\x1f"));
-                stream_.avail_in = 1;
-                stream_.next_out = reinterpret_cast<Bytef*>(out);
-                stream_.avail_out = sizeof out;
-                if (inflate(&stream_, Z_NO_FLUSH) != Z_OK)
-                    return Refuse("the compressed data is damaged");
-            }
-        }
-        // zlib counts in 32-bit units: feed it in pieces.
-        const auto in = static_cast<uInt>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-        stream_.avail_in = in;
-        stream_.next_out = reinterpret_cast<Bytef*>(out);
-        stream_.avail_out = sizeof out;
-        const int status = inflate(&stream_, Z_NO_FLUSH);
-        bytes.remove_prefix(in - stream_.avail_in);
-        if (!Keep(out, sizeof out - stream_.avail_out)) return false;
-        pending = stream_.avail_out == 0;
-        if (status == Z_STREAM_END) {
-            memberEnded_ = true;
-            pending = false;
-        } else if (status == Z_BUF_ERROR) {
-            pending = false;  // no progress without more input
-        } else if (status != Z_OK) {
-            return Refuse("the compressed data is damaged");
-        }
+    while (true) {
+        const std::optional<std::size_t> written = unpacker_->Unpack(bytes, out, last);
+        if (!written) return Refuse("the compressed data is damaged");
+        if (!Keep(out, *written)) return false;
+        // Less than a buffer: everything given so far is unpacked (input left over would be
+        // a library that stopped without saying why).
+        if (*written < sizeof out) return bytes.empty() || Refuse("the compressed data is damaged");
     }
+}
+
+bool InputCollector::Start(std::string_view head) {
+    started_ = true;
+    if (IsCompressed(head)) {
+        unpacker_ = UnpackerFor(head);
+        if (!unpacker_) return Refuse("the library that unpacks it cannot be started");
+        return true;
+    }
+    text_.reserve(std::min<std::uint64_t>(sizeHint_, plainLimit_));
     return true;
 }
 
 bool InputCollector::Add(std::string_view bytes) {
     if (failure_ != nullptr) return false;
     if (!started_) {
-        // Whether the data is gzip shows in its first two bytes.
-        if (start_.size() + bytes.size() < 2) {
+        // Whether the data is compressed, and how, shows in its first bytes.
+        if (start_.size() + bytes.size() < kMagicLength) {
             start_.append(bytes);
             return true;
         }
-        const std::string head = start_ + std::string(bytes.substr(0, 2 - start_.size()));
-        started_ = true;
-        gzip_ = IsGzip(head);
-        if (gzip_) {
-            if (inflateInit2(&stream_, 16 + MAX_WBITS) != Z_OK)
-                return Refuse("zlib cannot be started");
-            inflating_ = true;
-            std::string_view first = start_;
-            if (!first.empty() && !Inflate(first)) return false;
-        } else {
-            text_.reserve(std::min<std::uint64_t>(sizeHint_, plainLimit_));
-            if (!start_.empty() && !Keep(start_.data(), start_.size())) return false;
-        }
+        const std::size_t taken = kMagicLength - start_.size();
+        start_.append(bytes.substr(0, taken));
+        bytes.remove_prefix(taken);
+        if (!Start(start_)) return false;
+        const std::string head = std::move(start_);
         start_.clear();
+        if (!Add(head)) return false;
     }
-    if (gzip_) return Inflate(bytes);
+    if (unpacker_) return Unpack(bytes, false);
     return Keep(bytes.data(), bytes.size());
 }
 
 InputText InputCollector::Finish() {
-    if (failure_ == nullptr && !started_ && !start_.empty()) Keep(start_.data(), start_.size());
-    if (failure_ == nullptr && gzip_ && !memberEnded_ && !trailing_)
+    // Data shorter than the longest magic: what it is shows now.
+    if (failure_ == nullptr && !started_ && Start(start_)) Add(std::exchange(start_, {}));
+    if (failure_ == nullptr && unpacker_ && Unpack({}, true) && !unpacker_->Whole())
         failure_ = "the compressed data is cut short";
     // The whole text too: the first bytes only spare reading on when they already tell.
     if (failure_ == nullptr && LooksBinary(text_)) failure_ = kNotText;
@@ -206,11 +163,6 @@ InputText ReadAll(int fd, std::size_t sizeHint, std::uint64_t plainLimit) {
 }
 
 }  // namespace
-
-bool IsGzip(std::string_view data) {
-    return data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0x1f &&
-           static_cast<unsigned char>(data[1]) == 0x8b;
-}
 
 bool LooksBinary(std::string_view data) {
     std::size_t other = 0;
@@ -277,7 +229,7 @@ InputText ReadInputFile(const std::string& path) {
 InputText ExamineInput(std::string bytes) {
     const std::uint64_t available = AvailableMemory();
     InputCollector collector(UINT64_MAX, UnpackedLimit(available), bytes.size());
-    if (!IsGzip(bytes)) {
+    if (!IsCompressed(std::string_view(bytes).substr(0, kMagicLength))) {
         // Already held: looked at as it is.
         if (LooksBinary(bytes)) return Problem(kNotText, true);
         return InputText{std::move(bytes), {}, false};

@@ -7,8 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
-#include "support/gzip_data.h"
+#include "support/compressed_data.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
 
@@ -94,12 +95,26 @@ TEST(KvrInput, DashReadsStandardInputAndWritesATextOutputToStandardOutput) {
     EXPECT_EQ(identity.out, "1\n");
 }
 
-TEST(KvrInput, GzipCompressedFastaRunsLikeItsText) {
+TEST(KvrInput, CompressedFastaRunsLikeItsText) {
     TempFolder folder;
-    const auto result = RunProgram("kvr", {"run", DataFile("compressed/two_members.gz"), "--quiet"},
-                                   {.folder = folder.Path(), .environment = kCopyAligner});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "1\t>a\n2\t>b\n3\t>c\n");
+    const std::string text = ">a\nACGT\n>b\nAGGT\n>c\nACGA\n";
+    const struct {
+        std::string label, file;
+        std::optional<std::string> input;
+    } cases[] = {
+        {"gzip members", DataFile("compressed/two_members.gz"), std::nullopt},
+        {"xz file", folder.Write("seqs.fasta.xz", testing::XzStream(text)), std::nullopt},
+        {"bzip2 file", folder.Write("seqs.fasta.bz2", testing::Bzip2Stream(text)), std::nullopt},
+        {"zstd on standard input", "-", testing::ZstdFrame(text)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const auto result =
+            RunProgram("kvr", {"run", c.file, "--quiet"},
+                       {.folder = folder.Path(), .environment = kCopyAligner, .input = c.input});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, "1\t>a\n2\t>b\n3\t>c\n");
+    }
 }
 
 TEST(KvrInput, WarningsNameTheLineAndShowNoControlCharacter) {

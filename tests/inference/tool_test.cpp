@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "kvr_version.h"
 #include "run_tool.h"
 #include "test_files.h"
 
@@ -239,6 +240,34 @@ TEST_F(ToolTest, EachFailureIsReportedAndWritesNothing) {
         EXPECT_EQ(ReadFile(File("out.txt")), "earlier output\n");
         EXPECT_FALSE(std::filesystem::exists(File("absent/out.txt")));
     }
+}
+
+// The help and the version come first, even without a model or ONNX Runtime at work; a feature
+// file of such a name is read when given with its folder.
+TEST_F(ToolTest, AnswersHelpAndVersionAndReadsSuchNamesAsFiles) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string outStart, err;
+    };
+    const std::string version = "TOLVEN_Inference " + std::string(kvr::kVersion) + "\n";
+    const std::string usage = "Usage: TOLVEN_Inference [FEATURE_FILE [OUTPUT_FILE [MODEL_FILE]]]\n";
+    const Case cases[] = {
+        {{"--version"}, 0, version, ""},
+        {{"--version", "in.txt"}, 0, version, ""},
+        {{"--help"}, 0, usage, ""},
+        {{"-h", "in.txt", "out.txt"}, 0, usage, ""},
+        {{"./--help"}, 1, "", "Error: cannot open input file: ./--help\n"},
+        {{"in.txt", "--version"}, 1, "", "Error: cannot open input file: in.txt\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        const ToolRun run = Run(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out.substr(0, c.outStart.size()), c.outStart);
+        EXPECT_EQ(run.err, c.err);
+    }
+    EXPECT_FALSE(std::filesystem::exists(File("NN_output.txt")));
 }
 
 }  // namespace

@@ -29,14 +29,19 @@ done
 [ -x "$prefix/share/kvr/RunNeighbor.sh" ] || fail "share/kvr/RunNeighbor.sh is not executable"
 for file in share/kvr/aligners.conf share/applications/org.kvr.KVRv1.desktop \
   share/icons/hicolor/scalable/apps/org.kvr.KVRv1.svg share/mime/packages/kvr.xml \
-  share/metainfo/org.kvr.KVRv1.metainfo.xml share/man/man1/kvr.1 share/man/man1/kvr-run.1; do
+  share/metainfo/org.kvr.KVRv1.metainfo.xml share/man/man1/kvr.1 share/man/man1/kvr-run.1 \
+  share/man/man1/KVRv1.1; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 
 # One version everywhere.
 expect_equal "kvr --version" "$("$prefix/bin/kvr" --version)" "kvr $version"
 expect_equal "kvr version" "$("$prefix/bin/kvr" version)" "kvr $version"
+# The desktop program answers without a display (none is set here).
+expect_equal "KVRv1 --version" "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+  "$prefix/bin/KVRv1" --version)" "KVRv1 $version"
 if [ "$inference" = 1 ]; then
+  [ -f "$prefix/share/man/man1/TOLVEN_Inference.1" ] || fail "TOLVEN_Inference.1 is not installed"
   expect_equal "TOLVEN_Inference --version" "$("$prefix/bin/TOLVEN_Inference" --version)" \
     "TOLVEN_Inference $version"
 fi

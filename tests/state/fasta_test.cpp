@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/fakes/recording_window.h"
+#include "support/compressed_data.h"
 #include "support/temp_folder.h"
 
 namespace kvr {
@@ -225,6 +229,30 @@ TEST_F(LoadFastaTest, GzipCompressedFilesLoadLikeTheirText) {
     LoadFasta(state, window, DataFile("compressed/two_members.gz"));
     ASSERT_FALSE(state.failFlag);
     EXPECT_EQ(state.InputSequences, (RecordTable{{">a", "ACGT"}, {">b", "AGGT"}, {">c", "ACGA"}}));
+}
+
+TEST_F(LoadFastaTest, XzBzip2AndZstdFilesLoadLikeTheirText) {
+    std::ifstream file(DataFile("rrna5s_48.fasta"), std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(file), {});
+    LoadFasta(state, window, DataFile("rrna5s_48.fasta"));
+    const RecordTable plain = state.InputSequences;
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"rrna5s_48.fasta.xz", testing::XzStream(text)},
+        {"rrna5s_48.fasta.bz2", testing::Bzip2Stream(text)},
+        {"rrna5s_48.fasta.zst", testing::ZstdFrame(text)},
+        // The bytes tell the format, not the name.
+        {"rrna5s_48.fasta", testing::ZstdFrame(text)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        state = RunState{};
+        LoadFasta(state, window, folder.Write(c.name, c.bytes));
+        ASSERT_FALSE(state.failFlag) << window.messages.back();
+        EXPECT_EQ(state.InputSequences, plain);
+    }
 }
 
 TEST_F(LoadFastaTest, WarningsAreCountedInTheStatusAndListedWithLines) {

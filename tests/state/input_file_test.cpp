@@ -1,5 +1,5 @@
-// Input read as it comes: gzip members unpacked across any chunking of the bytes, trailing bytes
-// ignored, a cut stream refused; binary data refused by its first bytes.
+// Input read as it comes: gzip, xz, bzip2 and zstd streams unpacked across any chunking of the
+// bytes, a cut or damaged stream refused; binary data refused by its first bytes.
 #include "state/input_file.h"
 
 #include <gtest/gtest.h>
@@ -7,12 +7,15 @@
 
 #include <thread>
 
-#include "support/gzip_data.h"
+#include "support/compressed_data.h"
 
 namespace kvr {
 namespace {
 
+using testing::Bzip2Stream;
 using testing::GzipMember;
+using testing::XzStream;
+using testing::ZstdFrame;
 
 // What ReadInputDescriptor makes of bytes written into a pipe `piece` bytes at a time.
 InputText ThroughPipe(const std::string& bytes, std::size_t piece) {
@@ -29,22 +32,69 @@ InputText ThroughPipe(const std::string& bytes, std::size_t piece) {
     return input;
 }
 
-TEST(ReadInputDescriptor, UnpacksGzipMembersWhateverTheChunks) {
+// One stream of text in each compressed format.
+struct Format {
+    const char* name;
+    std::string (*pack)(const std::string& text);
+    // What follows the last stream: ignored (as gzip and bzip2 do), or damage.
+    bool ignoresTrailingBytes;
+};
+const Format kFormats[] = {
+    {"gzip", [](const std::string& text) { return GzipMember(text); }, true},
+    {"xz", XzStream, false},
+    {"bzip2", Bzip2Stream, true},
+    {"zstd", ZstdFrame, false},
+};
+
+TEST(ReadInputDescriptor, UnpacksStreamsOfEveryFormatWhateverTheChunks) {
     // Highly compressible: a few bytes of input hold far more than one output buffer.
     std::string first;
     for (int k = 0; k < 200000; ++k) first += ">s" + std::to_string(k % 7) + "\nACGTACGTAC\n";
     const std::string second = ">last\nGGGG\n";
-    const std::string members = GzipMember(first) + GzipMember(second);
-    for (const std::size_t piece :
-         {std::size_t{1}, std::size_t{7}, std::size_t{4096}, members.size()}) {
-        const InputText whole = ThroughPipe(members + std::string(100, '\0'), piece);
-        ASSERT_TRUE(whole.text) << piece << ": " << whole.problem;
-        EXPECT_EQ(*whole.text, first + second) << piece;
+    for (const Format& format : kFormats) {
+        SCOPED_TRACE(format.name);
+        // Two streams one after another, as bgzip, pbzip2 or zstd of joined files give them.
+        const std::string streams = format.pack(first) + format.pack(second);
+        for (const std::size_t piece :
+             {std::size_t{1}, std::size_t{5}, std::size_t{4096}, streams.size()}) {
+            const InputText whole = ThroughPipe(streams, piece);
+            ASSERT_TRUE(whole.text) << piece << ": " << whole.problem;
+            EXPECT_EQ(*whole.text, first + second) << piece;
+        }
+        EXPECT_EQ(ExamineInput(streams).text, first + second);
+        // Zero bytes after the streams: gzip's trailing zeros, xz's stream padding.
+        if (format.name != std::string("zstd")) {
+            EXPECT_EQ(ThroughPipe(streams + std::string(100, '\0'), 7).text, first + second);
+        }
+
+        const InputText cut = ThroughPipe(streams.substr(0, streams.size() / 2), 4096);
+        EXPECT_EQ(cut.problem, "the compressed data is cut short");
+        EXPECT_TRUE(cut.contentProblem);
+        const InputText cutInSecond = ExamineInput(streams.substr(0, streams.size() - 3));
+        EXPECT_EQ(cutInSecond.problem, "the compressed data is cut short");
+
+        // Bytes overwritten inside the first stream fail its checks.
+        std::string damaged = streams;
+        damaged.replace(damaged.size() / 4, 16, std::string(16, '\x55'));
+        const InputText broken = ThroughPipe(damaged, 4096);
+        EXPECT_EQ(broken.problem, "the compressed data is damaged");
+        EXPECT_TRUE(broken.contentProblem);
+
+        const InputText trailing = ThroughPipe(streams + "trailing text\n", 7);
+        if (format.ignoresTrailingBytes) {
+            EXPECT_EQ(trailing.text, first + second) << trailing.problem;
+        } else {
+            EXPECT_EQ(trailing.problem, "the compressed data is damaged");
+        }
     }
-    const InputText cut = ThroughPipe(members.substr(0, members.size() / 2), 4096);
-    EXPECT_EQ(cut.problem, "the compressed data is cut short");
-    EXPECT_TRUE(cut.contentProblem);
-    EXPECT_EQ(ExamineInput(members).text, first + second);
+}
+
+// Data too short to hold a format's magic bytes, or opening with only some of them, is text.
+TEST(ReadInputDescriptor, ShortDataAndPartMagicAreText) {
+    for (const std::string text : {">", ">a\nA\n", "BZh\n>a\nACGT\n", "\x28\xb5>a\nACGT\n"}) {
+        const InputText input = ThroughPipe(text, 1);
+        EXPECT_EQ(input.text, text) << input.problem;
+    }
 }
 
 TEST(ReadInputDescriptor, RefusesBinaryDataByItsFirstBytes) {
@@ -55,6 +105,8 @@ TEST(ReadInputDescriptor, RefusesBinaryDataByItsFirstBytes) {
         {">a\nACGT\n", true},
         {std::string(">a\nAC") + '\0' + "GT\n", false},
         {GzipMember(std::string(3u << 20, '\0')), false},
+        {ZstdFrame(std::string(3u << 20, '\0')), false},
+        {XzStream(std::string(70000, 'A') + '\x01'), true},
         {std::string(70000, 'A') + std::string(10, '\0'), false},  // found at the end too
     };
     for (const auto& c : cases) {

@@ -246,11 +246,13 @@ bool QtMainWindow::AskYesNo(std::string_view text) {
 }
 
 std::string QtMainWindow::OpenFileDialog(const std::string& startFolder) {
+    // FASTA files plain or compressed, in every format the reader unpacks.
+    const QString fasta = QStringLiteral("*.fasta *.fa *.fas *.fna *.gz *.xz *.bz2 *.zst");
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("Open"), QString::fromStdString(startFolder),
-        QStringLiteral("FASTA files and sessions (*.fasta *.fa *.fas *.fna *.gz *.kvr);;"
-                       "FASTA files (*.fasta *.fa *.fas *.fna *.gz);;Sessions (*.kvr);;"
-                       "All files (*)"));
+        QStringLiteral("FASTA files and sessions (%1 *.kvr);;FASTA files (%1);;Sessions (*.kvr);;"
+                       "All files (*)")
+            .arg(fasta));
     return path.toStdString();
 }
 
