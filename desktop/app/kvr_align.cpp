@@ -16,6 +16,7 @@
 #include "platform/posix_shell.h"
 #include "state/program_folder.h"
 #include "state/record_lookup.h"
+#include "state/text.h"
 
 namespace kvr::cli {
 
@@ -144,8 +145,9 @@ int Align(const Arguments& args) {
     const std::string& first = state.InputSequences[static_cast<std::size_t>(index[0])].name;
     const std::string& second = state.InputSequences[static_cast<std::size_t>(index[1])].name;
     if (!pair.outcome.Ok())
-        return Failure(kName, AlignerTitle(request.options.aligner) + " could not align " + first +
-                                  " and " + second + ": " + pair.outcome.message);
+        return Failure(kName, AlignerTitle(request.options.aligner) + " could not align " +
+                                  PrintableText(first, 80) + " and " + PrintableText(second, 80) +
+                                  ": " + pair.outcome.message);
 
     const std::string summary = FormatAlignmentSummary(pair, first, second);
     if (request.format == Format::Fasta) {
