@@ -1,13 +1,14 @@
 // The built-in pairwise aligner: MUSCLE 5's pair-HMM method (posterior probabilities from a
 // ProbCons-style pair hidden Markov model, then the alignment of maximum expected accuracy),
 // reproduced in single precision so that its alignments are MUSCLE's own. A caller gets the
-// column counts that the percentage identity needs, not the alignment text.
+// column counts that the percentage identity needs, and the alignment itself when it asks.
 //
 // Plain C++ with no dependency on the rest of the program.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -59,11 +60,23 @@ struct PairCounts {
     bool operator==(const PairCounts&) const = default;
 };
 
+// The alignment the counts are taken from: a and b as given, with '-' where the other sequence
+// has a residue in a column and this one has none. Both of the same length, the columns.
+struct PairAlignment {
+    std::string a;
+    std::string b;
+};
+
 // The text of a status, for messages.
 const char* StatusText(Status status);
 
 // Aligns a and b (residues only, no gaps) as `muscle -align` does the two-record file a, b.
 PairCounts AlignPair(std::string_view a, std::string_view b, const Options& options = {});
+
+// The same, and writes the alignment into `alignment` (left empty when the status is not Ok).
+// Its columns give the very counts returned; the counts alone cost nothing extra.
+PairCounts AlignPair(std::string_view a, std::string_view b, const Options& options,
+                     PairAlignment& alignment);
 
 // One pair of a batch. The views must stay valid until AlignPairs returns.
 struct PairTask {

@@ -31,7 +31,9 @@ Alphabet AlphabetFor(std::string_view a, std::string_view b, const Options& opti
 Kernel ResolveKernel(Kernel kernel);
 
 // One pair: the band on `kernel` (resolved) when options.band, else the scalar whole matrix.
+// With `alignment`, its columns are written there too (emptied when the pair fails).
 PairCounts AlignOne(std::string_view a, std::string_view b, const Options& options, Kernel kernel,
-                    PairScratch& scratch, const std::atomic<bool>* cancel);
+                    PairScratch& scratch, const std::atomic<bool>* cancel,
+                    PairAlignment* alignment = nullptr);
 
 }  // namespace kvr::align

@@ -51,8 +51,15 @@ Kernel ResolveKernel(Kernel kernel) {
 }
 
 PairCounts AlignOne(std::string_view a, std::string_view b, const Options& options, Kernel kernel,
-                    PairScratch& scratch, const std::atomic<bool>* cancel) {
-    if (auto early = Precheck(a, b, options)) return *early;
+                    PairScratch& scratch, const std::atomic<bool>* cancel,
+                    PairAlignment* alignment) {
+    if (alignment != nullptr) *alignment = {};
+    if (auto early = Precheck(a, b, options)) {
+        // Sequences equal but for case are left unaligned: every column holds both residues.
+        if (alignment != nullptr && early->status == Status::Ok)
+            *alignment = {std::string(a), std::string(b)};
+        return *early;
+    }
     try {
         const Alphabet alphabet = AlphabetFor(a, b, options);
         const HmmModel& model = ModelFor(alphabet);
@@ -61,8 +68,9 @@ PairCounts AlignOne(std::string_view a, std::string_view b, const Options& optio
                                            scratch.sparse)
                          : PosteriorScalar(model, a, b, scratch.posterior, cancel, scratch.sparse);
         if (!done) return PairCounts{Status::Cancelled};
-        return MeaCounts(scratch.sparse, a, b, scratch.mea);
+        return MeaCounts(scratch.sparse, a, b, scratch.mea, alignment);
     } catch (const std::bad_alloc&) {
+        if (alignment != nullptr) *alignment = {};
         return PairCounts{Status::NoMemory};
     }
 }
@@ -70,6 +78,12 @@ PairCounts AlignOne(std::string_view a, std::string_view b, const Options& optio
 PairCounts AlignPair(std::string_view a, std::string_view b, const Options& options) {
     PairScratch scratch;
     return AlignOne(a, b, options, ResolveKernel(options.kernel), scratch, nullptr);
+}
+
+PairCounts AlignPair(std::string_view a, std::string_view b, const Options& options,
+                     PairAlignment& alignment) {
+    PairScratch scratch;
+    return AlignOne(a, b, options, ResolveKernel(options.kernel), scratch, nullptr, &alignment);
 }
 
 }  // namespace kvr::align

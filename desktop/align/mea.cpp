@@ -8,9 +8,10 @@ namespace {
 
 enum Step : std::uint8_t { kBoth, kXGap, kYGap };  // kXGap: x's residue against a gap
 
-// One column of the trace-back, from cell (i, j) back, counted.
+// One column of the trace-back, from cell (i, j) back, counted; written (from the end) into the
+// alignment when there is one.
 void TakeStep(Step step, std::size_t& i, std::size_t& j, std::string_view x, std::string_view y,
-              PairCounts& counts) {
+              PairCounts& counts, PairAlignment* alignment) {
     ++counts.columns;
     switch (step) {
         case kBoth:
@@ -26,12 +27,31 @@ void TakeStep(Step step, std::size_t& i, std::size_t& j, std::string_view x, std
             --j;
             break;
     }
+    if (alignment != nullptr) {
+        alignment->a += step == kYGap ? '-' : x[i];
+        alignment->b += step == kXGap ? '-' : y[j];
+    }
+}
+
+// Makes room for the columns, traced from the end, of an alignment of x and y.
+void StartAlignment(PairAlignment* alignment, std::size_t lx, std::size_t ly) {
+    if (alignment == nullptr) return;
+    alignment->a.clear();
+    alignment->b.clear();
+    alignment->a.reserve(lx + ly);
+    alignment->b.reserve(lx + ly);
+}
+
+void FinishAlignment(PairAlignment* alignment) {
+    if (alignment == nullptr) return;
+    std::reverse(alignment->a.begin(), alignment->a.end());
+    std::reverse(alignment->b.begin(), alignment->b.end());
 }
 
 }  // namespace
 
 PairCounts MeaCountsReference(const SparsePosterior& post, std::string_view x, std::string_view y,
-                              MeaScratch& s) {
+                              MeaScratch& s, PairAlignment* alignment) {
     const std::size_t lx = post.rows, ly = post.cols, w = ly + 1;
     s.rows.assign(2 * w, 0.0f);
     s.trace.resize((lx + 1) * w);
@@ -74,10 +94,12 @@ PairCounts MeaCountsReference(const SparsePosterior& post, std::string_view x, s
     }
 
     PairCounts counts;
+    StartAlignment(alignment, lx, ly);
     std::size_t i = lx, j = ly;
     while (i > 0 || j > 0) {
-        TakeStep(static_cast<Step>(trace[i * w + j]), i, j, x, y, counts);
+        TakeStep(static_cast<Step>(trace[i * w + j]), i, j, x, y, counts, alignment);
     }
+    FinishAlignment(alignment);
     return counts;
 }
 
@@ -163,10 +185,11 @@ class Staircase {
 }  // namespace
 
 PairCounts MeaCounts(const SparsePosterior& post, std::string_view x, std::string_view y,
-                     MeaScratch& s) {
+                     MeaScratch& s, PairAlignment* alignment) {
     Staircase v(post, s);
     v.Fill();
     PairCounts counts;
+    StartAlignment(alignment, post.rows, post.cols);
     std::size_t i = post.rows, j = post.cols;
     while (i > 0 || j > 0) {
         Step step = kYGap;
@@ -180,8 +203,9 @@ PairCounts MeaCounts(const SparsePosterior& post, std::string_view x, std::strin
             else
                 step = xGap >= yGap ? kXGap : kYGap;
         }
-        TakeStep(step, i, j, x, y, counts);
+        TakeStep(step, i, j, x, y, counts, alignment);
     }
+    FinishAlignment(alignment);
     return counts;
 }
 

@@ -39,6 +39,7 @@ class ConsoleWindow : public Window {
     void SetDropEnabled(Control, bool) override {}
     bool IsDropEnabled(Control) const override { return false; }
 
+    void ShowAlignment(const AlignmentView&) override {}  // kvr align writes alignments instead
     void ShowForm(Control form) override { At(form).shown = true; }
     void CloseForm(Control form) override { At(form).shown = false; }
     bool IsFormShown(Control form) const override { return At(form).shown; }

@@ -36,6 +36,9 @@ class GuardedEvents : public WindowEvents {
     void OnMouseDown(Control c, bool rightButton) override {
         Guard([&] { handlers_.OnMouseDown(c, rightButton); });
     }
+    void OnCellOpened(double x, double y) override {
+        Guard([&] { handlers_.OnCellOpened(x, y); });
+    }
     void OnOpenRecent(const std::string& path) override {
         Guard([&] { handlers_.OnOpenRecent(path); });
     }

@@ -6,6 +6,8 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"identity", "identity FILE        identity of an aligned pair file (FASTA, '-' gaps)",
          Identity},
+        {"align", "align INPUT N1 N2    align two sequences as a run does, show their alignment",
+         Align},
         {"run", "run INPUT.fasta      align every pair, order by a tree, write the identities",
          Run},
         {"append",

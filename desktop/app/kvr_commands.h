@@ -16,6 +16,7 @@ struct Command {
 };
 
 int Identity(const Arguments& args);
+int Align(const Arguments& args);
 int Run(const Arguments& args);
 int Show(const Arguments& args);
 int Append(const Arguments& args);

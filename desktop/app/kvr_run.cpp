@@ -138,37 +138,6 @@ std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool a
     return {};
 }
 
-// Loads (or, for kvr append, appends) the FASTA input, "-" being standard input, and says what
-// the loader found: a refusal's line, and the warnings with their lines.
-bool LoadInput(RunState& state, Window& window, const std::string& input, const char* name,
-               bool append) {
-    const bool fromStandardInput = input == "-";
-    InputText text;
-    if (fromStandardInput) text = ReadInputDescriptor(STDIN_FILENO);
-    const std::string path = fromStandardInput ? "standard input" : input;
-    FastaReport report;
-    const FastaSource source{fromStandardInput ? &text : nullptr, &report};
-    state.inputPath = path;
-    if (append) {
-        AppendFasta(state, window, path, source);
-    } else {
-        LoadFasta(state, window, path, source);
-    }
-    if (!report.failure.empty())
-        std::cerr << name << ": " << path << ", " << report.failure << "\n";
-    std::size_t listed[kFastaWarningKinds] = {};
-    for (const FastaWarning& warning : report.warnings) {
-        ++listed[static_cast<std::size_t>(warning.kind)];
-        std::cerr << name << ": warning: " << path << ", line " << warning.line << ": "
-                  << warning.text << "\n";
-    }
-    for (std::size_t kind = 0; kind < kFastaWarningKinds; ++kind)
-        if (report.counts[kind] > listed[kind])
-            std::cerr << name << ": warning: " << report.counts[kind] - listed[kind]
-                      << " more like the last\n";
-    return !state.failFlag;
-}
-
 // Everything the run writes, after the ordering: the files first, so that a reader of the display
 // order who stops early (| head -1) costs no file. The display order is printed unless an output
 // goes to standard output, and not once a signal asked to stop.

@@ -1,8 +1,14 @@
 #include "app/kvr_run_common.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <iostream>
+
+#include "state/fasta.h"
+#include "state/input_file.h"
 
 namespace kvr::cli {
 
@@ -48,6 +54,35 @@ bool PrintDisplayOrder(const RunState& state, std::ostream& out) {
         out << state.treeOrder[a] + 1 << '\t' << state.SequenceList[a].name << '\n';
     out.flush();
     return StreamDone(out);
+}
+
+bool LoadInput(RunState& state, Window& window, const std::string& input, const char* name,
+               bool append) {
+    const bool fromStandardInput = input == "-";
+    InputText text;
+    if (fromStandardInput) text = ReadInputDescriptor(STDIN_FILENO);
+    const std::string path = fromStandardInput ? "standard input" : input;
+    FastaReport report;
+    const FastaSource source{fromStandardInput ? &text : nullptr, &report};
+    state.inputPath = path;
+    if (append) {
+        AppendFasta(state, window, path, source);
+    } else {
+        LoadFasta(state, window, path, source);
+    }
+    if (!report.failure.empty())
+        std::cerr << name << ": " << path << ", " << report.failure << "\n";
+    std::size_t listed[kFastaWarningKinds] = {};
+    for (const FastaWarning& warning : report.warnings) {
+        ++listed[static_cast<std::size_t>(warning.kind)];
+        std::cerr << name << ": warning: " << path << ", line " << warning.line << ": "
+                  << warning.text << "\n";
+    }
+    for (std::size_t kind = 0; kind < kFastaWarningKinds; ++kind)
+        if (report.counts[kind] > listed[kind])
+            std::cerr << name << ": warning: " << report.counts[kind] - listed[kind]
+                      << " more like the last\n";
+    return !state.failFlag;
 }
 
 bool StreamDone(std::ostream& out) {

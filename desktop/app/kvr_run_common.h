@@ -1,5 +1,5 @@
-// What kvr run, kvr pairs and kvr merge share beyond the argument reader: the aligner options of
-// a run and the display order they print.
+// What kvr run, kvr pairs, kvr merge and kvr align share beyond the argument reader: the FASTA
+// input, the aligner options of a run and the display order they print.
 #pragma once
 
 #include <ostream>
@@ -8,9 +8,15 @@
 #include "app/kvr_arguments.h"
 #include "app/kvr_pictures.h"
 #include "engine/run_options.h"
+#include "platform/window.h"
 #include "state/run_state.h"
 
 namespace kvr::cli {
+
+// Loads (or, for kvr append, appends) the FASTA input, "-" being standard input, and says on
+// standard error what the loader found: a refusal's line, and the warnings with their lines.
+bool LoadInput(RunState& state, Window& window, const std::string& input, const char* name,
+               bool append);
 
 // Takes the current option of the reader when it is --aligner, --jobs or --pair-timeout.
 OptionUse TakeAlignerOption(ArgumentReader& reader, RunOptions& options, std::string& problem);

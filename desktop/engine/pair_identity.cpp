@@ -1,5 +1,6 @@
 #include "engine/pair_identity.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "state/file_io.h"
@@ -55,6 +56,15 @@ bool SameResidues(const std::string& aligned, const std::string& given) {
 
 }  // namespace
 
+bool AlignedPairSwapped(const std::string& aligned, const std::string& given) {
+    std::string_view a[2], g[2];
+    if (!FirstTwoRecords(aligned, a).empty() || !FirstTwoRecords(given, g).empty()) return false;
+    const std::string a0 = Ungapped(a[0]), a1 = Ungapped(a[1]);
+    const std::string g0 = Ungapped(g[0]), g1 = Ungapped(g[1]);
+    return !(SameResidues(a0, g0) && SameResidues(a1, g1)) && SameResidues(a0, g1) &&
+           SameResidues(a1, g0);
+}
+
 std::string AlignedPairProblem(const std::string& aligned, const std::string& given) {
     std::string_view a[2], g[2];
     if (std::string problem = FirstTwoRecords(aligned, a); !problem.empty()) return problem;
@@ -72,27 +82,35 @@ std::string AlignedPairProblem(const std::string& aligned, const std::string& gi
            std::to_string(g1.size()) + ")";
 }
 
-PairScore PairIdentityOfText(const std::string& text) {
+AlignedRows ReadAlignedRows(const std::string& text) {
     std::string_view residues[2];
     if (std::string problem = FirstTwoRecords(text, residues); !problem.empty())
-        return Failure(std::move(problem));
+        return {{}, {}, std::move(problem)};
+    return {RemoveAll(residues[0], "\r\b\n\t"), RemoveAll(residues[1], "\r\b\n\t"), {}};
+}
 
-    const std::string a = RemoveAll(residues[0], "\r\b\n\t");
-    const std::string b = RemoveAll(residues[1], "\r\b\n\t");
+ColumnCounts CountColumns(std::string_view first, std::string_view second) {
+    ColumnCounts counts;
+    counts.columns = static_cast<long>(std::min(first.size(), second.size()));
+    for (std::size_t c = 0; c < static_cast<std::size_t>(counts.columns); ++c) {
+        if (first[c] == '-' || second[c] == '-') continue;
+        ++counts.gapFree;
+        if (first[c] == second[c]) ++counts.matches;
+    }
+    return counts;
+}
+
+PairScore PairIdentityOfText(const std::string& text) {
+    const AlignedRows rows = ReadAlignedRows(text);
+    if (!rows.failure.empty()) return Failure(rows.failure);
+    const std::string& a = rows.first;
+    const std::string& b = rows.second;
     if (a.empty() || b.empty()) return Failure("a sequence of the pair is empty");
     if (a.size() != b.size())
         return Failure("the aligned sequences differ in length (" + std::to_string(a.size()) +
                        " and " + std::to_string(b.size()) + " columns)");
-
-    long gaps = 0;
-    long mismatches = 0;
-    for (std::size_t c = 0; c < b.size(); ++c) {
-        if (a[c] == '-' || b[c] == '-')
-            ++gaps;
-        else if (a[c] != b[c])
-            ++mismatches;
-    }
-    return IdentityOfCounts(static_cast<long>(a.size()) - gaps, mismatches);
+    const ColumnCounts counts = CountColumns(a, b);
+    return IdentityOfCounts(counts.gapFree, counts.gapFree - counts.matches);
 }
 
 PairScore IdentityOfCounts(long compared, long mismatches) {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kvr {
 
@@ -25,10 +26,35 @@ PairScore IdentityOfCounts(long compared, long mismatches);
 // The same on the file's content.
 PairScore PairIdentityOfText(const std::string& text);
 
+// The two aligned rows of a pair file's first two records, as the identity reads them: line
+// feeds, carriage returns, tabs and backspaces removed, every other symbol as written. When there
+// are not two, failure says why.
+struct AlignedRows {
+    std::string first;
+    std::string second;
+    std::string failure;
+};
+AlignedRows ReadAlignedRows(const std::string& text);
+
+// The columns of two aligned rows of equal length: all of them, those in which neither row has a
+// "-", and among those the ones whose symbols are equal (case kept). The identity is
+// IdentityOfCounts(gapFree, gapFree - matches).
+struct ColumnCounts {
+    long columns = 0;
+    long gapFree = 0;
+    long matches = 0;
+    bool operator==(const ColumnCounts&) const = default;
+};
+ColumnCounts CountColumns(std::string_view first, std::string_view second);
+
 // Why an aligner's output does not align the pair it was given ("" when it does): its first two
 // records, gaps and white space removed, must hold the given records' residues, in either order
 // and either case (U read as T, and an N or X in place of any symbol). A stand-in that writes a
 // fixed alignment would otherwise score every pair.
 std::string AlignedPairProblem(const std::string& aligned, const std::string& given);
+
+// The aligner gave the pair back the other way round: its first record holds the second given
+// one (and not the first), by the rule of AlignedPairProblem.
+bool AlignedPairSwapped(const std::string& aligned, const std::string& given);
 
 }  // namespace kvr

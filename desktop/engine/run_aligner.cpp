@@ -53,14 +53,15 @@ std::string WithExcerpt(std::string message, const std::string& logPath) {
     return message;
 }
 
-// Scores the aligned pair in path (named name in messages) into identity.
-// Scores the aligner's output, once it is known to align the pair file's records (given, when it
-// could be read).
+// Scores the aligner's output in path (named name in messages) into identity, once it is known to
+// align the pair file's records (given, when it could be read); the scored text goes to
+// alignedText when there is one.
 ProgramOutcome ScoreOutput(const std::string& path, const std::string& name,
-                           const std::optional<std::string>& given, float& identity) {
+                           const std::optional<std::string>& given, float& identity,
+                           std::string* alignedText) {
     if (!std::filesystem::exists(path))
         return {ProgramStatus::NoOutput, "the aligner wrote no output file " + name};
-    const auto text = ReadWholeFile(path);
+    auto text = ReadWholeFile(path);
     if (!text) return {ProgramStatus::NoOutput, "the output file " + name + " cannot be read"};
     if (text->empty()) return {ProgramStatus::NoOutput, "the output file " + name + " is empty"};
     const PairScore score = PairIdentityOfText(*text);
@@ -73,6 +74,7 @@ ProgramOutcome ScoreOutput(const std::string& path, const std::string& name,
             return {ProgramStatus::BadOutput, "its output " + name + " cannot be used: " + problem};
     }
     identity = *score.identity;
+    if (alignedText != nullptr) *alignedText = std::move(*text);
     return {};
 }
 
@@ -203,15 +205,18 @@ std::optional<ShellClock::time_point> PairDeadline(const RunContext& context, co
                              std::chrono::duration<double>(context.pairTimeoutSeconds));
 }
 
-PairResult FinishPair(const RunContext& context, const PairJob& job, const ShellOutcome& run) {
+PairResult FinishPair(const RunContext& context, const PairJob& job, const ShellOutcome& run,
+                      std::string* alignedText) {
+    if (alignedText != nullptr) alignedText->clear();
     PairResult result = job.result;
     result.exitCode = run.exitCode;
     result.outcome = AlignerOutcome(context, run, job.files.log);
     const std::string output = JoinPath(context.exchangeFolder, job.files.output);
     if (result.outcome.Ok())
-        result.outcome = ScoreOutput(
-            output, job.files.output,
-            ReadWholeFile(JoinPath(context.exchangeFolder, job.files.input)), result.identity);
+        result.outcome =
+            ScoreOutput(output, job.files.output,
+                        ReadWholeFile(JoinPath(context.exchangeFolder, job.files.input)),
+                        result.identity, alignedText);
     DeleteFileQuietly(JoinPath(context.exchangeFolder, job.files.guideTree));
     DeleteFileQuietly(JoinPath(context.exchangeFolder, job.files.input));
     DeleteFileQuietly(output);
@@ -219,14 +224,15 @@ PairResult FinishPair(const RunContext& context, const PairJob& job, const Shell
 }
 
 PairResult AlignPair(const RunContext& context, std::string_view kind, const Record& first,
-                     const Record& second, int i, int j) {
+                     const Record& second, int i, int j, std::string* alignedText) {
+    if (alignedText != nullptr) alignedText->clear();
     const PairJob job = StartPair(context, kind, first, second, i, j);
     if (job.result.processId == 0) return job.result;
     while (true) {
         const ShellOutcome run = context.shell.WaitAny(PairDeadline(context, job));
         if (run.status != ShellOutcome::Status::Ended) context.shell.End(job.result.processId);
         if (run.status != ShellOutcome::Status::Ended || run.processId == job.result.processId)
-            return FinishPair(context, job, run);
+            return FinishPair(context, job, run, alignedText);
     }
 }
 

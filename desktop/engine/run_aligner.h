@@ -64,11 +64,13 @@ PairJob StartPair(const RunContext& context, std::string_view kind, const Record
 std::optional<ShellClock::time_point> PairDeadline(const RunContext& context, const PairJob& job);
 
 // Once the shell has reported the pair's process (run: Ended, or Stopped or TimedOut when it was
-// ended early): scores the aligned pair and removes every file of the pair.
-PairResult FinishPair(const RunContext& context, const PairJob& job, const ShellOutcome& run);
+// ended early): scores the aligned pair and removes every file of the pair. With alignedText, the
+// scored output file's content is kept there (left empty when the pair failed).
+PairResult FinishPair(const RunContext& context, const PairJob& job, const ShellOutcome& run,
+                      std::string* alignedText = nullptr);
 
-// Aligns one pair, start to finish.
+// Aligns one pair, start to finish; alignedText as for FinishPair.
 PairResult AlignPair(const RunContext& context, std::string_view kind, const Record& first,
-                     const Record& second, int i, int j);
+                     const Record& second, int i, int j, std::string* alignedText = nullptr);
 
 }  // namespace kvr

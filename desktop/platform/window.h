@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/alignment_view.h"
 #include "platform/control.h"
 #include "platform/drawing_surface.h"
 
@@ -46,6 +47,9 @@ class WindowEvents {
     // The pointer over the matrix view, at a point of the canvas it shows (twips); x < 0 when it
     // has left the view.
     virtual void OnPointerMoved(double x, double y) = 0;
+    // Asked to open the cell at a point of the canvas the matrix view shows (twips): a double-click
+    // on it, or Enter with the pointer over it.
+    virtual void OnCellOpened(double x, double y) = 0;
     virtual bool OnCloseRequested() = 0;                     // false keeps the window open
     virtual void OnFormClosed(Control form) = 0;             // the user closed a second window
     virtual void OnOpenRecent(const std::string& path) = 0;  // a file of the Recent menu
@@ -78,6 +82,10 @@ class Window {
     // Accepting dropped files on the main window (frmMainForm) or the matrix view (ZoomingPicture).
     virtual void SetDropEnabled(Control target, bool enabled) = 0;
     virtual bool IsDropEnabled(Control target) const = 0;
+
+    // A window of its own showing one pair's alignment, beside the main window; each call opens
+    // another, which the user closes.
+    virtual void ShowAlignment(const AlignmentView& view) = 0;
 
     // Forms shown next to the main window (frmOptions, frmIdentityPrct), not modal.
     virtual void ShowForm(Control form) = 0;

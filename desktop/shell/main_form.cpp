@@ -7,6 +7,7 @@
 #include "files/settings.h"
 #include "matrix/cell_readout.h"
 #include "matrix/layout.h"
+#include "shell/alignment_viewer.h"
 #include "shell/display_handlers.h"
 #include "shell/file_handlers.h"
 #include "shell/open_handlers.h"
@@ -122,6 +123,12 @@ void MainForm::OnPointerMoved(double x, double y) {
     const std::string tip = readout.empty() ? kDropToolTip : readout;
     if (window.ToolTip(Control::ZoomingPicture) != tip)
         window.SetToolTip(Control::ZoomingPicture, tip);
+}
+
+void MainForm::OnCellOpened(double x, double y) {
+    if (Working()) return;
+    const Handling handling(handling_);
+    OpenCellAlignment(*this, x, y);
 }
 
 void MainForm::OnOpenRecent(const std::string& path) {

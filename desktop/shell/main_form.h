@@ -46,6 +46,7 @@ class MainForm : public WindowEvents {
     void OnPictureResized(Control picture) override;
     void OnMouseDown(Control c, bool rightButton) override;
     void OnPointerMoved(double x, double y) override;
+    void OnCellOpened(double x, double y) override;
     bool OnCloseRequested() override;
     void OnFormClosed(Control form) override;
     void OnOpenRecent(const std::string& path) override;
@@ -71,9 +72,10 @@ class MainForm : public WindowEvents {
     Shell& shell;
     const std::string programFolder;
 
-  private:
     // A file is read or written, a run works, or a handler waits for something.
     bool Working() const;
+
+  private:
     // A handler is running: events that its waits let through are for leaving and cancelling only.
     int handling_ = 0;
 };

@@ -17,6 +17,7 @@ class ThrowingHandlers : public WindowEvents {
     void OnPictureResized(Control) override {}
     void OnMouseDown(Control, bool) override {}
     void OnPointerMoved(double, double) override {}
+    void OnCellOpened(double, double) override { throw std::bad_alloc(); }
     bool OnCloseRequested() override { throw std::bad_alloc(); }
     void OnFormClosed(Control form) override { closed.push_back(form); }
     void OnOpenRecent(const std::string&) override { throw std::bad_alloc(); }
@@ -38,12 +39,14 @@ TEST(GuardedEvents, AnExceptionBecomesAMessageInTheWindow) {
     events.OnFormClosed(Control::frmOptions);  // every event reaches the handlers
     EXPECT_EQ(handlers.closed, std::vector<Control>{Control::frmOptions});
     events.OnOpenRecent("/d/a.fasta");
+    events.OnCellOpened(1, 1);
     EXPECT_TRUE(events.OnCloseRequested()) << "a failing question must not keep the window open";
     EXPECT_EQ(
         window.messages,
         (std::vector<std::string>{
             "The operation was stopped: there is not enough memory for it on this machine.",
             "The operation was stopped: an unexpected error occurred: broken table.",
+            "The operation was stopped: there is not enough memory for it on this machine.",
             "The operation was stopped: there is not enough memory for it on this machine.",
             "The operation was stopped: there is not enough memory for it on this machine."}));
 }

@@ -38,6 +38,7 @@ class RecordingWindow : public Window {
     void SetDropEnabled(Control target, bool enabled) override { At(target).dropEnabled = enabled; }
     bool IsDropEnabled(Control target) const override { return At(target).dropEnabled; }
 
+    void ShowAlignment(const AlignmentView& view) override { alignments.push_back(view); }
     void ShowForm(Control form) override { At(form).shown = true; }
     void CloseForm(Control form) override { At(form).shown = false; }
     bool IsFormShown(Control form) const override { return At(form).shown; }
@@ -75,6 +76,7 @@ class RecordingWindow : public Window {
     std::vector<Control> blanked;
     std::vector<bool> viewShows;
     std::vector<std::string> savedBitmaps;
+    std::vector<AlignmentView> alignments;  // the alignment viewers opened
     std::string clipboard;
     int eventPumps = 0;
     bool busy = false;

@@ -27,7 +27,9 @@ do not count at all, so a fragment identical to part of a longer sequence scores
 The built-in aligner follows MUSCLE&nbsp;5's pairwise method and gives MUSCLE's identities.</p>
 <h3>The matrix and the plot</h3>
 <p>Each cell is the identity of the sequences of its row and its column; hover over a cell to
-read both names, the identity and its place. <i>3 colour mode</i> colours by the two cut-offs;
+read both names, the identity and its place; double-click it (or press <b>Enter</b> over it) to
+see the alignment behind that identity, made again with the analysis's aligner, with each
+sequence's coverage: copy it or save it as FASTA. <i>3 colour mode</i> colours by the two cut-offs;
 <i>Plot</i> shows how the identities of all pairs are spread. The mouse wheel scrolls the
 picture; <b>Ctrl</b> and the wheel zoom it.</p>
 <p><img src=":/help/matrix_rrna5s_48.png" width="420"></p>

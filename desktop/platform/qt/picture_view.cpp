@@ -11,11 +11,13 @@ PictureView::PictureView(QWidget* parent) : QWidget(parent) {
 }
 
 void PictureView::mouseMoveEvent(QMouseEvent* event) {
-    emit pointerMoved(event->position().toPoint());
+    pointer_ = event->position().toPoint();
+    emit pointerMoved(pointer_);
 }
 
 void PictureView::leaveEvent(QEvent*) {
-    emit pointerMoved(QPoint(-1, -1));
+    pointer_ = QPoint(-1, -1);
+    emit pointerMoved(pointer_);
 }
 
 namespace {
@@ -93,6 +95,10 @@ void PictureView::resizeEvent(QResizeEvent*) {
 
 void PictureView::mousePressEvent(QMouseEvent* event) {
     emit mousePressed(event->button() == Qt::RightButton);
+}
+
+void PictureView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit doubleClicked(event->position().toPoint());
 }
 
 }  // namespace kvr

@@ -22,11 +22,14 @@ class PictureView : public QWidget {
     const QImage& image() const { return image_; }
     // The image as shown: stretched to the widget's present size.
     QImage shownImage() const;
+    // Where the pointer is over the view (its own pixels); (-1, -1) when it is elsewhere.
+    QPoint pointer() const { return pointer_; }
 
   signals:
     void resized();
     void mousePressed(bool rightButton);
     void pointerMoved(QPoint position);  // (-1, -1): it left the view
+    void doubleClicked(QPoint position);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -34,11 +37,13 @@ class PictureView : public QWidget {
     void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     QImage RenderTile(const QRect& area) const;
 
     QImage image_;
+    QPoint pointer_{-1, -1};
     mutable QImage scaled_;  // image_ stretched to the widget's size, made once per size
     AreaRenderer render_;
     QHash<quint64, QImage> tiles_;  // rendered tiles of render_ at the present size, by place

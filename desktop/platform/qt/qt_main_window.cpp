@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QWheelEvent>
 
+#include "platform/qt/alignment_window.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/picture_view.h"
 #include "platform/qt/up_down.h"
@@ -194,13 +195,11 @@ void QtMainWindow::BuildControls() {
     connect(view_, &PictureView::pointerMoved, this, [this](QPoint at) {
         if (events_ == nullptr) return;
         if (at.x() < 0) return events_->OnPointerMoved(-1, -1);
-        // The view shows the canvas stretched over its own size: back to canvas twips.
-        const QSize canvas = canvasDrawing_ ? CanvasPixels() : innerCanvas_.Image().size();
-        const double sx = view_->width() > 0 ? double(canvas.width()) / view_->width() : 1;
-        const double sy = view_->height() > 0 ? double(canvas.height()) / view_->height() : 1;
-        events_->OnPointerMoved(at.x() * sx * QImageSurface::kTwipsPerPixel,
-                                at.y() * sy * QImageSurface::kTwipsPerPixel);
+        const QPointF twips = CanvasTwipsAt(at);
+        events_->OnPointerMoved(twips.x(), twips.y());
     });
+    // A double-click on a cell opens its alignment (and so does Enter: keyPressEvent).
+    connect(view_, &PictureView::doubleClicked, this, [this](QPoint at) { OpenCellAt(at); });
     connect(view_, &PictureView::mousePressed, this, [this](bool right) {
         if (events_ != nullptr) events_->OnMouseDown(Control::ZoomingPicture, right);
     });

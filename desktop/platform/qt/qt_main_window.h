@@ -47,6 +47,7 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     Rect Geometry(Control c) const override;
     void SetDropEnabled(Control target, bool enabled) override;
     bool IsDropEnabled(Control target) const override;
+    void ShowAlignment(const AlignmentView& view) override;
     void ShowForm(Control form) override;
     void CloseForm(Control form) override;
     bool IsFormShown(Control form) const override;
@@ -83,6 +84,7 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     static std::size_t Index(Control c) { return static_cast<std::size_t>(c); }
@@ -100,6 +102,10 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     QString DisplayText(std::string_view text) const;
     // InnerPicture's picture in canvas pixels, and an area of it drawn for a view of viewSize.
     QSize CanvasPixels() const;
+    // A point of the matrix view (its pixels) on the canvas it shows stretched (twips).
+    QPointF CanvasTwipsAt(QPoint at) const;
+    // Opens the alignment of the cell at a point of the matrix view (its pixels).
+    void OpenCellAt(QPoint at);
     QImage RenderCanvasArea(const QRect& area, const QSize& viewSize);
     QImage CanvasImage();  // the whole canvas at full size
 

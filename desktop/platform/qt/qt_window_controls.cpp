@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/qt/alignment_window.h"
 #include "platform/qt/picture_view.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/up_down.h"
@@ -210,6 +211,10 @@ void QtMainWindow::SetDropEnabled(Control target, bool enabled) {
 
 bool QtMainWindow::IsDropEnabled(Control target) const {
     return dropEnabled_[Index(target)];
+}
+
+void QtMainWindow::ShowAlignment(const AlignmentView& view) {
+    ShowAlignmentWindow(this, view);
 }
 
 void QtMainWindow::ShowForm(Control form) {

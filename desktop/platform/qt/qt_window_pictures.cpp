@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -31,6 +32,30 @@ void QtMainWindow::SetCanvasDrawing(int width, int height, const RegionDrawing& 
 QSize QtMainWindow::CanvasPixels() const {
     return {std::max(1, QImageSurface::ToPixels(drawingWidth_)),
             std::max(1, QImageSurface::ToPixels(drawingHeight_))};
+}
+
+QPointF QtMainWindow::CanvasTwipsAt(QPoint at) const {
+    const QSize canvas = canvasDrawing_ ? CanvasPixels() : innerCanvas_.Image().size();
+    const double sx = view_->width() > 0 ? double(canvas.width()) / view_->width() : 1;
+    const double sy = view_->height() > 0 ? double(canvas.height()) / view_->height() : 1;
+    return {at.x() * sx * QImageSurface::kTwipsPerPixel,
+            at.y() * sy * QImageSurface::kTwipsPerPixel};
+}
+
+void QtMainWindow::OpenCellAt(QPoint at) {
+    if (events_ == nullptr || at.x() < 0) return;
+    const QPointF twips = CanvasTwipsAt(at);
+    events_->OnCellOpened(twips.x(), twips.y());
+}
+
+void QtMainWindow::keyPressEvent(QKeyEvent* event) {
+    // Enter with the pointer over a cell opens its alignment, whichever control has the keyboard.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        view_->pointer().x() >= 0) {
+        OpenCellAt(view_->pointer());
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 QImage QtMainWindow::RenderCanvasArea(const QRect& area, const QSize& viewSize) {

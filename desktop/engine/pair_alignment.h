@@ -1,0 +1,49 @@
+// One pair aligned on demand with its alignment kept, by the aligner of a run and exactly as the
+// run aligns that pair, so that its identity is the one the run found: for kvr align and the
+// window's alignment viewer.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "engine/aligner_config.h"
+#include "engine/pair_identity.h"
+#include "engine/program_outcome.h"
+#include "platform/shell.h"
+#include "state/run_state.h"
+
+namespace kvr {
+
+// How much of each sequence its partner covers: the columns in which both have a residue over the
+// sequence's own length (0 to 1). A fragment covers a small part of a long partner, all of itself.
+struct PairCoverage {
+    double first = 0;
+    double second = 0;
+};
+PairCoverage CoverageOf(long gapFreeColumns, std::size_t firstLength, std::size_t secondLength);
+
+struct AlignedPair {
+    ProgramOutcome outcome;
+    std::string first;   // the first record's row, "-" for gaps, symbols as the aligner wrote them
+    std::string second;  // the second record's row, of the same length
+    ColumnCounts counts;
+    float identity = 0.0f;  // IdentityOfCounts of the counts; valid when the outcome is Done
+    PairCoverage coverage;
+};
+
+// What aligning needs besides the pair: the shell that starts external aligners, their command
+// lines, and the work folder in which a folder of this alignment's own exchanges their files.
+struct PairAlignmentSetup {
+    Shell& shell;
+    const AlignerConfig& programs;
+    std::string workFolder;
+};
+
+// Aligns records i and j (input positions, i != j) with the aligner of the kind (kBuiltinAligner
+// or an external one) as a run aligns their pair: the earlier record first, in the same pair file
+// or call. The rows come back in the order asked (i's first).
+AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, std::string_view kind,
+                            const RecordTable& records, int i, int j);
+
+}  // namespace kvr

@@ -1,0 +1,103 @@
+// The alignment viewer's Qt side: symbols coloured by their column, names escaped, the buttons;
+// a double-click or Enter over the matrix view reaches the core as a cell to open.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTextBrowser>
+
+#include "platform/qt/alignment_window.h"
+#include "platform/qt/picture_view.h"
+#include "platform/qt/qt_main_window.h"
+
+namespace kvr {
+namespace {
+
+AlignmentView SmallView() {
+    AlignmentView view;
+    view.title = "a<1> / b - alignment";
+    view.heading = "1: >a<1>\n2: >b\nidentity: 0.5 (50.00 %)\n";
+    //                0123456
+    view.blocks = {{"a<1> 1 AC-T 3", "       |. |", "b    1 AGGT 4", 7}};
+    view.text = view.heading + "\nplain";
+    return view;
+}
+
+TEST(AlignmentWindow, ColoursDifferentSymbolsAndGapsAndEscapesNames) {
+    const QString html = AlignmentHtml(SmallView());
+    EXPECT_TRUE(
+        html.contains(QStringLiteral("a&lt;1&gt; 1 A<span style=\"background-color:#f6c8c0;"
+                                     "color:#a01000\">C</span><span style=\"background-"
+                                     "color:#d0def2;color:#304870\">-</span>T 3")))
+        << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("#f6c8c0;color:#a01000\">G</span>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("#d0def2;color:#304870\">G</span>T 4")));
+}
+
+TEST(AlignmentWindow, CopiesItsTextAndSavesThroughTheCore) {
+    int saves = 0;
+    AlignmentView view = SmallView();
+    view.save = [&saves] { ++saves; };
+    QWidget* window = ShowAlignmentWindow(nullptr, view);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("a<1> / b - alignment"));
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("&Copy")) button->click();
+        if (button->text() == QStringLiteral("&Save as FASTA...")) button->click();
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), view.text);
+    EXPECT_EQ(saves, 1);
+    EXPECT_TRUE(window->findChild<QTextBrowser*>()->toPlainText().contains(
+        QStringLiteral("a<1> 1 AC-T 3")));
+    delete window;
+}
+
+// Records the cells the window asks to open.
+class OpenedCells : public WindowEvents {
+  public:
+    void OnClick(Control) override {}
+    void OnValueChanged(Control, int) override {}
+    void OnFilesDropped(Control, const std::vector<std::string>&) override {}
+    void OnResized() override {}
+    void OnPictureResized(Control) override {}
+    void OnMouseDown(Control, bool) override {}
+    void OnPointerMoved(double, double) override {}
+    void OnCellOpened(double x, double y) override { opened.emplace_back(x, y); }
+    bool OnCloseRequested() override { return true; }
+    void OnFormClosed(Control) override {}
+    void OnOpenRecent(const std::string&) override {}
+    std::vector<std::pair<double, double>> opened;
+};
+
+TEST(AlignmentWindow, ADoubleClickOrEnterOverTheMatrixOpensACell) {
+    QtMainWindow window;
+    OpenedCells events;
+    window.SetEvents(&events);
+    window.show();
+    auto* view = static_cast<PictureView*>(window.WidgetOf(Control::ZoomingPicture));
+    view->resize(200, 200);
+    QImage canvas(200, 200, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    view->setImage(canvas);
+
+    const QPointF at(30, 40);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, at, view->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &twice);
+    ASSERT_EQ(events.opened.size(), 1u);
+
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);  // the pointer is not over the view yet
+    EXPECT_EQ(events.opened.size(), 1u);
+    QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    QApplication::sendEvent(&window, &enter);
+    ASSERT_EQ(events.opened.size(), 2u);
+    EXPECT_EQ(events.opened[0], events.opened[1]);
+}
+
+}  // namespace
+}  // namespace kvr
