@@ -33,49 +33,12 @@ bool WriteText(const std::string& path, const std::function<std::string()>& form
 
 }  // namespace
 
-const char* const kOutputOptionsHelp =
-    "  --scores FILE        every pair's identity: the line \"First Sequence,Second\n"
-    "                       Sequence,Identity Score\", then one line per pair (name line, name\n"
-    "                       line, identity as a fraction), in display order\n"
-    "  --session FILE       the session (.kvr): sequences in display order and identities;\n"
-    "                       kvr show and KVRv1 open it without aligning\n"
-    "  --matrix-text FILE   the lower triangle in percent, one line per sequence\n"
-    "  --plot-data FILE     the number and proportion of pairs at each whole percent\n"
-    "  --sequences FILE     every sequence in display order, FASTA\n";
-
-const char* const kOutputFilesNote =
-    "\nText files have CR LF line ends and \".\" as the decimal mark. File names are used exactly "
-    "as\n"
-    "given, and a file is replaced only once it has been written whole. FILE '-' of one text\n"
-    "output writes it to standard output.\n";
-
 std::vector<std::string> OutputRequest::Paths() const {
     std::vector<std::string> paths;
     for (const std::string* p : {&scores, &session, &matrixText, &plotData, &sequences})
         if (!p->empty()) paths.push_back(*p);
     for (const std::string& p : pictures.Paths()) paths.push_back(p);
     return paths;
-}
-
-OptionUse TakeOutputOption(ArgumentReader& reader, OutputRequest& outputs, RunOptions& options,
-                           std::string& problem) {
-    const std::string& option = reader.Current();
-    std::string* file = option == "--scores"        ? &outputs.scores
-                        : option == "--session"     ? &outputs.session
-                        : option == "--matrix-text" ? &outputs.matrixText
-                        : option == "--plot-data"   ? &outputs.plotData
-                        : option == "--sequences"   ? &outputs.sequences
-                                                    : nullptr;
-    if (file != nullptr) {
-        if (!reader.TakeValue(*file) || file->empty()) {
-            problem = option + " needs a file name";
-            return OptionUse::Problem;
-        }
-        return OptionUse::Taken;
-    }
-    return TakePictureOption(
-        option, [&reader](std::string& value) { return reader.TakeValue(value); }, outputs.pictures,
-        options, problem);
 }
 
 std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/kvr_arguments.h"
 #include "app/kvr_pictures.h"
 #include "engine/run_options.h"
 #include "platform/window.h"
@@ -28,15 +27,6 @@ struct OutputRequest {
 
 // The file name of a text output that goes to standard output.
 inline constexpr const char* kStandardOutput = "-";
-
-// The help lines of the text outputs (the pictures' are kPictureOptionsHelp), and how files are
-// written.
-extern const char* const kOutputOptionsHelp;
-extern const char* const kOutputFilesNote;
-
-// Takes the current option of the reader when it is an output, picture or colouring option.
-OptionUse TakeOutputOption(ArgumentReader& reader, OutputRequest& outputs, RunOptions& options,
-                           std::string& problem);
 
 // What keeps the outputs from being written, checked before any work: a folder that does not
 // exist or cannot be written, a path that is a folder, one file named twice. (A wrong picture type

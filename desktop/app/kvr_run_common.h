@@ -1,19 +1,13 @@
-// What kvr run, kvr pairs and kvr merge share beyond the argument reader: the aligner options of
-// a run and the display order they print.
+// What kvr run, kvr append and kvr merge share: the display order they print, and how a stream
+// that was written is judged.
 #pragma once
 
 #include <ostream>
 #include <string>
 
-#include "app/kvr_arguments.h"
-#include "app/kvr_pictures.h"
-#include "engine/run_options.h"
 #include "state/run_state.h"
 
 namespace kvr::cli {
-
-// Takes the current option of the reader when it is --aligner, --jobs or --pair-timeout.
-OptionUse TakeAlignerOption(ArgumentReader& reader, RunOptions& options, std::string& problem);
 
 // The display order, one line per sequence: its number in the input, a tab, its name line. False
 // when the stream could not take it; a reader that closed the pipe (kvr run ... | head -1) ends

@@ -233,7 +233,7 @@ TEST(KvrRun, RefusesAWrongCommandLine) {
          "kvr run: --pair-timeout needs a number of seconds above 0\n"},
         {"a.fasta --pair-timeout", 2,
          "kvr run: --pair-timeout needs a number of seconds above 0\n"},
-        {"a.fasta --tree=yes", 2, "kvr run: unknown option '--tree=yes'\n"},
+        {"a.fasta --tree=yes", 2, "kvr run: --tree takes no value: '--tree=yes'\n"},
         {"missing.fasta", 1, "kvr run: Failed to read missing.fasta: the file does not exist.\n"},
         {"a.fasta --scores /nonexistent/folder/s.csv", 1,
          "kvr run: cannot write /nonexistent/folder/s.csv: no folder /nonexistent/folder\n"},
@@ -248,6 +248,30 @@ TEST(KvrRun, RefusesAWrongCommandLine) {
     const ProgramResult help = Kvr(folder, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with("usage: kvr run INPUT.fasta")) << help.out;
+}
+
+// Degenerate sets are results all the same: every output is written and the status is 0, with
+// the message on standard error as a warning; a failed tree is a failure.
+TEST(KvrRun, WrittenResultsExitZeroAndAFailedTreeOne) {
+    TempFolder folder;
+    // Different residues, and yet every gap-free column alike.
+    folder.Write("alike.fasta",
+                 ">a\nACGTACGTACGTTAGC\n>b\nACGTACGTACGTTAGCTTTT\n>c\nACGTACGTACGTTAGCTT\n");
+    const ProgramResult same =
+        Kvr(folder, Words("alike.fasta --aligner builtin --quiet --scores s.csv --tree"));
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_NE(same.err.find("All sequences are 100% similar, the analysis connot be perfomed"),
+              std::string::npos)
+        << same.err;
+    EXPECT_EQ(ReadWholeFile(folder.File("s.csv")),
+              "First Sequence,Second Sequence,Identity Score\r\n>a,>b,1\r\n>a,>c,1\r\n>b,>c,"
+              "1\r\n");
+
+    const ProgramResult noTree =
+        Kvr(folder, {DataFile("kvr_run/families.fasta"), "--tree", "--quiet", "--scores", "t.csv"},
+            {"KVR_MUSCLE=cp {in} {out}", "KVR_NEIGHBOR=false"});
+    EXPECT_EQ(noTree.status, 1) << noTree.err;
+    EXPECT_TRUE(std::filesystem::exists(folder.File("t.csv")));
 }
 
 TEST(KvrRun, AFailingAlignerStopsTheRunAndWritesNothing) {
