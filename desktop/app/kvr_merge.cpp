@@ -11,6 +11,7 @@
 #include <numeric>
 
 #include "app/cli/command_tables.h"
+#include "app/command_log.h"
 #include "app/console_window.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
@@ -184,6 +185,8 @@ int Merge(const Arguments& args) {
     MergeRequest request;
     const CommandTable table = MergeTable(request);
     if (const auto status = ReadCommandLine(table, args)) return *status;
+    CommandLog log(request.messages.log, kName, args);
+    if (!log.Problem().empty()) return Failure(log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
     if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
@@ -203,7 +206,7 @@ int Merge(const Arguments& args) {
     const auto bytes = ReadWholeFile(request.input);
     if (!bytes) return Failure("cannot read " + request.input);
     RunState state;
-    ConsoleWindow window(std::cerr, kName, request.messages.quiet, ::isatty(STDERR_FILENO) == 1);
+    ConsoleWindow window(log.Console(), kName, request.messages.quiet, log.Terminal(), log.File());
     state.inputPath = request.input;
     LoadFasta(state, window, request.input);
     if (state.failFlag) return 1;

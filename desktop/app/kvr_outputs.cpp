@@ -77,7 +77,8 @@ bool WriteOutputs(RunState& state, Window& window, const OutputRequest& outputs,
     written &= WriteText(
         outputs.plotData,
         [&] {
-            BinIdentities(state, window);
+            // Binned once an analysis: by the run, or here for a session.
+            if (state.BinArray.empty()) BinIdentities(state, window);
             return FormatPlotData(state, PlotDataHeader::UserFile);
         },
         err);

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "app/cli/command_tables.h"
+#include "app/command_log.h"
 #include "app/console_window.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
@@ -51,6 +52,8 @@ int Pairs(const Arguments& args) {
     PairsRequest request;
     const CommandTable table = PairsTable(request);
     if (const auto status = ReadCommandLine(table, args)) return *status;
+    CommandLog log(request.messages.log, kName, args);
+    if (!log.Problem().empty()) return Failure(log.Problem());
     int shard = 0;
     int shards = 0;
     if (const std::string problem = ParseShard(request.shardText, shard, shards); !problem.empty())
@@ -73,7 +76,7 @@ int Pairs(const Arguments& args) {
     const auto bytes = ReadWholeFile(request.input);
     if (!bytes) return Failure("cannot read " + request.input);
     RunState state;
-    ConsoleWindow window(std::cerr, kName, request.messages.quiet, ::isatty(STDERR_FILENO) == 1);
+    ConsoleWindow window(log.Console(), kName, request.messages.quiet, log.Terminal(), log.File());
     state.inputPath = request.input;
     LoadFasta(state, window, request.input);
     if (state.failFlag) return 1;

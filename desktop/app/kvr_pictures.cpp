@@ -96,7 +96,7 @@ bool WritePictures(RunState& state, Window& window, const PictureRequest& pictur
     BuildPalette(state);
     const bool plot = !pictures.plotEmf.empty() || !pictures.plotImage.empty() ||
                       !pictures.plotSvg.empty() || !pictures.plotPdf.empty();
-    if (plot) BinIdentities(state, window);
+    if (plot && state.BinArray.empty()) BinIdentities(state, window);
 
     if (!pictures.matrixEmf.empty())
         report(WriteMatrixPictureFile(state, pictures.matrixEmf), "matrix picture",

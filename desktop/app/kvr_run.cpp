@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "app/cli/command_tables.h"
+#include "app/command_log.h"
 #include "app/console_window.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
@@ -80,6 +81,8 @@ int Analyse(const Arguments& args, bool append) {
     const CommandTable table = append ? AppendTable(request) : RunTable(request);
     const std::string name = "kvr " + table.name;
     if (const auto status = ReadCommandLine(table, args)) return *status;
+    CommandLog log(request.messages.log, name, args);
+    if (!log.Problem().empty()) return Failure(name, log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
     if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
@@ -99,7 +102,7 @@ int Analyse(const Arguments& args, bool append) {
     if (!missing.empty()) return 1;
 
     RunState state;
-    ConsoleWindow window(std::cerr, name, request.messages.quiet, ::isatty(STDERR_FILENO) == 1);
+    ConsoleWindow window(log.Console(), name, request.messages.quiet, log.Terminal(), log.File());
     ApplyRunOptions(request.options, state);
     ApplyColourOptions(request.options, state);
     if (append && !ReadSession(state, window, request.session)) return 1;

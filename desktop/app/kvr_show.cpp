@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/cli/command_tables.h"
+#include "app/command_log.h"
 #include "app/console_window.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
@@ -20,6 +21,8 @@ int Show(const Arguments& args) {
     const CommandTable table = ShowTable(request);
     const std::string name = "kvr show";
     if (const auto status = ReadCommandLine(table, args)) return *status;
+    CommandLog log(request.messages.log, name, args);
+    if (!log.Problem().empty()) return Failure(name, log.Problem());
     const OutputRequest& outputs = request.outputs;
     const RunOptions& options = request.options;
     if (const auto problems = ValidateRunOptions(options); !problems.empty())
@@ -32,7 +35,7 @@ int Show(const Arguments& args) {
     }
 
     RunState state;
-    ConsoleWindow window(std::cerr, name, request.messages.quiet, ::isatty(STDERR_FILENO) == 1);
+    ConsoleWindow window(log.Console(), name, request.messages.quiet, log.Terminal(), log.File());
     ApplyColourOptions(options, state);
     if (!ReadSession(state, window, request.session)) return 1;
     // Every pair identical is a warning: the results are written all the same.

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/cli/command_tables.h"
+#include "app/command_log.h"
 #include "app/console_window.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
@@ -20,9 +21,11 @@ int Split(const Arguments& args) {
     const CommandTable table = SplitTable(request);
     const std::string name = "kvr split";
     if (const auto status = ReadCommandLine(table, args)) return *status;
+    CommandLog log(request.messages.log, name, args);
+    if (!log.Problem().empty()) return Failure(name, log.Problem());
 
     RunState state;
-    ConsoleWindow window(std::cerr, name, request.messages.quiet, ::isatty(STDERR_FILENO) == 1);
+    ConsoleWindow window(log.Console(), name, request.messages.quiet, log.Terminal(), log.File());
     const auto minPercent = ReadWholePercent(request.minText);
     const auto maxPercent = ReadWholePercent(request.maxText);
     if (!minPercent || !maxPercent)

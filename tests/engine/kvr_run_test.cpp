@@ -274,6 +274,38 @@ TEST(KvrRun, WrittenResultsExitZeroAndAFailedTreeOne) {
     EXPECT_TRUE(std::filesystem::exists(folder.File("t.csv")));
 }
 
+TEST(KvrRun, KeepsALogOfWhatStandardErrorSaysAndBinsOnce) {
+    TempFolder folder;
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const ProgramResult run =
+        Kvr(folder,
+            {input, "--tree", "--plot-data", "p.txt", "--session", "s.kvr", "--log", "run log.txt"},
+            kCopyAligner);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto log = ReadWholeFile(folder.File("run log.txt"));
+    ASSERT_TRUE(log);
+    const std::string header = "command line: kvr run " + input +
+                               " --tree --plot-data p.txt --session s.kvr --log 'run log.txt'\n";
+    EXPECT_TRUE(log->starts_with("kvr ")) << *log;
+    const auto second = log->find('\n') + 1;
+    EXPECT_EQ(log->substr(second, header.size()), header);
+    // Standard error is a pipe here: the log holds what it got, line for line.
+    const auto body = log->find("\nkvr run: ") + 1;
+    EXPECT_EQ(log->substr(body), run.err);
+    std::size_t bins = 0;
+    for (auto at = run.err.find("Creating bins"); at != std::string::npos;
+         at = run.err.find("Creating bins", at + 1))
+        ++bins;
+    EXPECT_EQ(bins, 1u) << run.err;
+
+    // A log that cannot be written stops the command before any work.
+    const ProgramResult refused =
+        Kvr(folder, {input, "--scores", "t.csv", "--log", "no/such/folder/run.log"}, kCopyAligner);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("no folder no/such/folder"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("t.csv")));
+}
+
 TEST(KvrRun, AFailingAlignerStopsTheRunAndWritesNothing) {
     struct Case {
         std::string environment;
