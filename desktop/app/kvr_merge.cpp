@@ -28,6 +28,7 @@
 #include "engine/run_paths.h"
 #include "engine/score_table.h"
 #include "engine/shard_file.h"
+#include "files/pair_table.h"
 #include "files/text_exports.h"
 #include "platform/posix_shell.h"
 #include "plot/binning.h"
@@ -232,18 +233,23 @@ int Merge(const Arguments& args) {
         IdentityRange range;
         std::vector<long long> counts(kBinRows, 0);
         std::string problem;
+        // The first pass over the shards counts; the score file and the table take one pass
+        // each, the first of them the counting one.
+        bool counted = false;
         const auto read = [&](const std::function<void(int, int, float)>& more) {
+            const bool count = !counted;
+            counted = true;
             problem = ReadPairs(shards, n, window, [&](int i, int j, float identity) {
-                range.Add(identity);
-                ++counts[IdentityBin(identity)];
+                if (count) {
+                    range.Add(identity);
+                    ++counts[IdentityBin(identity)];
+                }
                 if (more) more(i, j, identity);
             });
             return problem.empty();
         };
         WriteResult scores{true, {}};
-        if (request.outputs.scores.empty()) {
-            read({});
-        } else {
+        if (!request.outputs.scores.empty()) {
             scores = ReplaceFile(request.outputs.scores, [&](const std::string& temporary) {
                 std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
                 file << kScoreColumnHeader << kLineEnd;
@@ -255,9 +261,24 @@ int Merge(const Arguments& args) {
                 return whole && static_cast<bool>(file);
             });
         }
+        bool tableWritten = true;
+        if (!request.outputs.table.empty() && problem.empty() && signals.Signal() == 0) {
+            tableWritten = WriteStreamedText(
+                request.outputs.table,
+                [&](std::ostream& out) {
+                    out << kPairTableHeader;
+                    return read([&](int i, int j, float identity) {
+                               out << PairTableRow(state.InputSequences[i], state.InputSequences[j],
+                                                   identity);
+                           }) &&
+                           out;
+                },
+                std::cerr);
+        }
+        if (!counted) read({});
         if (signals.Signal() != 0) return signals.Cancelled(kName, "nothing was written");
         if (!problem.empty()) return Failure(problem + "; nothing was written");
-        bool written = static_cast<bool>(scores);
+        bool written = static_cast<bool>(scores) && tableWritten;
         if (!scores) Failure(WriteFailureMessage(request.outputs.scores, scores));
         ApplyIdentityRange(state, window, range);  // every pair identical: a warning only
         SetBins(state, window, counts);
@@ -273,7 +294,8 @@ int Merge(const Arguments& args) {
         state.SequenceList = state.InputSequences;
         state.treeOrder.resize(static_cast<std::size_t>(n));
         std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
-        const bool printed = PrintDisplayOrder(state, std::cout);
+        const bool printed =
+            request.outputs.table == kStandardOutput || PrintDisplayOrder(state, std::cout);
         return written && printed ? 0 : 1;
     }
 
@@ -294,7 +316,8 @@ int Merge(const Arguments& args) {
     const bool written = WriteOutputs(state, window, request.outputs, std::cerr);
     if (signals.Signal() != 0)
         return signals.Cancelled(kName, "the outputs not yet written were left as they were");
-    const bool printed = PrintDisplayOrder(state, std::cout);
+    const bool printed =
+        request.outputs.table == kStandardOutput || PrintDisplayOrder(state, std::cout);
     return printed && written && outcome.ordered ? 0 : 1;
 }
 

@@ -1,12 +1,14 @@
 #include "app/kvr_outputs.h"
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <set>
 
 #include "app/kvr_run_common.h"
 #include "engine/score_table.h"
+#include "files/pair_table.h"
 #include "files/session_file.h"
 #include "files/text_exports.h"
 #include "plot/binning.h"
@@ -33,9 +35,29 @@ bool WriteText(const std::string& path, const std::function<std::string()>& form
 
 }  // namespace
 
+bool WriteStreamedText(const std::string& path, const std::function<bool(std::ostream&)>& write,
+                       std::ostream& err) {
+    if (path.empty()) return true;
+    if (path == kStandardOutput) {
+        write(std::cout);
+        std::cout.flush();
+        const bool done = StreamDone(std::cout);
+        if (!done) err << "cannot write the standard output\n";
+        return done;
+    }
+    const WriteResult written = ReplaceFile(path, [&](const std::string& temporary) {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        const bool whole = write(file);
+        file.close();
+        return whole && static_cast<bool>(file);
+    });
+    if (!written) err << "cannot write " << path << ": " << written.reason << "\n";
+    return static_cast<bool>(written);
+}
+
 std::vector<std::string> OutputRequest::Paths() const {
     std::vector<std::string> paths;
-    for (const std::string* p : {&scores, &session, &matrixText, &plotData, &sequences})
+    for (const std::string* p : {&scores, &table, &session, &matrixText, &plotData, &sequences})
         if (!p->empty()) paths.push_back(*p);
     for (const std::string& p : pictures.Paths()) paths.push_back(p);
     return paths;
@@ -69,6 +91,15 @@ bool WriteOutputs(RunState& state, Window& window, const OutputRequest& outputs,
     written &= WriteText(
         outputs.scores,
         [&] { return FormatScoreColumns(state.SequenceList, state.IdentityMatrix, n); }, err);
+    // The table is in file order: the input's after a run, the session's own for a session.
+    const bool inputOrder = static_cast<int>(state.InputSequences.size()) == n;
+    written &= WriteStreamedText(
+        outputs.table,
+        [&](std::ostream& out) {
+            return inputOrder ? WritePairTable(out, state.InputSequences, state.InputIdentity, n)
+                              : WritePairTable(out, state.SequenceList, state.IdentityMatrix, n);
+        },
+        err);
     written &= WriteText(
         outputs.session, [&] { return FormatSession(state.SequenceList, state.IdentityMatrix, n); },
         err);

@@ -3,6 +3,7 @@
 // exactly as given; every file is replaced only when written whole.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ namespace kvr::cli {
 
 struct OutputRequest {
     std::string scores;      // "First Sequence,Second Sequence,Identity Score" table
+    std::string table;       // the pair table for pipelines (TSV), in file order
     std::string session;     // the session file
     std::string matrixText;  // the lower triangle in percent
     std::string plotData;    // the distribution by whole percent
@@ -32,6 +34,12 @@ inline constexpr const char* kStandardOutput = "-";
 // exist or cannot be written, a path that is a folder, one file named twice. (A wrong picture type
 // is a command-line mistake: CheckPictureRequest.)
 std::vector<std::string> CheckOutputs(const OutputRequest& outputs);
+
+// Writes one text output as write formats it, never held whole (a table of millions of pairs):
+// to standard output for "-", else replacing the file once whole. False, with a message on err,
+// when it could not be written.
+bool WriteStreamedText(const std::string& path, const std::function<bool(std::ostream&)>& write,
+                       std::ostream& err);
 
 // Writes every requested output of the analysis on display (SequenceList, IdentityMatrix,
 // minIdentity). False, with one message per failure on err, when one could not be written.

@@ -3,6 +3,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -304,6 +305,30 @@ TEST(KvrRun, KeepsALogOfWhatStandardErrorSaysAndBinsOnce) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("no folder no/such/folder"), std::string::npos) << refused.err;
     EXPECT_FALSE(std::filesystem::exists(folder.File("t.csv")));
+}
+
+// The table for pipelines: input order whatever the display order, the names as the file has
+// them, LF line ends; on standard output it takes the place of the display order.
+TEST(KvrRun, WritesThePairTableInFileOrder) {
+    TempFolder folder;
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const ProgramResult file =
+        Kvr(folder, {input, "--tree", "--quiet", "--table", "t.tsv"}, kCopyAligner);
+    ASSERT_EQ(file.status, 0) << file.err;
+    EXPECT_EQ(file.out, ReadWholeFile(DataFile("kvr_run/families_tree_order.txt")));
+    const auto table = ReadWholeFile(folder.File("t.tsv"));
+    ASSERT_TRUE(table);
+    EXPECT_TRUE(
+        table->starts_with("seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\n"
+                           "A_1\tC_1\t0.7\t70\t\t\nA_1\tA(2)\t"))
+        << *table;
+    EXPECT_EQ(std::count(table->begin(), table->end(), '\n'), 11);
+    EXPECT_EQ(table->find('\r'), std::string::npos);
+
+    const ProgramResult piped =
+        Kvr(folder, {input, "--tree", "--quiet", "--table", "-"}, kCopyAligner);
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, *table);
 }
 
 TEST(KvrRun, AFailingAlignerStopsTheRunAndWritesNothing) {

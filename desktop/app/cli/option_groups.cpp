@@ -107,6 +107,15 @@ OptionGroup TextOutputGroup(OutputRequest& outputs) {
                     "Every pair's identity, in display order: the line \"First "
                     "Sequence,Second Sequence,Identity Score\", then one line per pair with "
                     "both name lines and the identity as a fraction."),
+            FileRow("--table", outputs.table,
+                    "Every pair's identity for pipelines, in the order of the input file (or "
+                    "of the session): tab-separated with LF line ends, the header line "
+                    "\"seq1 seq2 identity percent aligned_columns matches\" (tabs between), "
+                    "then one row a pair with both names as the FASTA has them, without their "
+                    "\">\", the identity as a fraction and in percent. The names hold no tab "
+                    "or line end, so every row has six fields. aligned_columns and matches "
+                    "are left empty: kvr keeps one identity a pair, not the counts it was "
+                    "computed from."),
             FileRow("--session", outputs.session,
                     "The session (.kvr): the sequences in display order and their "
                     "identities, which kvr show and KVRv1 open without aligning."),
