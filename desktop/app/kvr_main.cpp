@@ -16,7 +16,7 @@ namespace {
 
 void PrintUsage(std::ostream& out) {
     kvr::cli::AnyRequest requests;
-    out << kvr::cli::FormatOverview(kvr::cli::CommandTables(requests));
+    out << kvr::cli::FormatOverview(kvr::cli::CommandTables(requests), kvr::cli::CommonSections());
 }
 
 // kvr help COMMAND: the command's own help.

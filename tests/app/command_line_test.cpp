@@ -142,7 +142,9 @@ TEST(KvrCommandLine, HelpAndManPagesHoldEveryOptionsWholeText) {
     AnyRequest requests;
     const ManPageSource source{"9.8.7", "2026-12-07", "[FILES]\n.TP\nsome file\n"};
     const auto tables = CommandTables(requests);
-    const std::string overview = FormatOverview(tables);
+    const std::string overview = FormatOverview(tables, CommonSections());
+    EXPECT_NE(overview.find("\nexit status:\n  0: every output was written."), std::string::npos)
+        << overview;
     for (const CommandTable& table : tables) {
         EXPECT_NE(overview.find("  " + table.name + " "), std::string::npos) << table.name;
         const std::string help = FormatHelp(table);
@@ -162,10 +164,11 @@ TEST(KvrCommandLine, HelpAndManPagesHoldEveryOptionsWholeText) {
                     << table.name << " " << row.names;
             }
     }
-    const std::string main = FormatOverviewManPage(tables, source);
+    const std::string main = FormatOverviewManPage(tables, CommonSections(), source);
     EXPECT_TRUE(main.starts_with(".TH KVR \"1\" \"2026-12-07\" \"kvr 9.8.7\"")) << main;
     EXPECT_NE(main.find(".SH \"FILES\"\n.TP\nsome file\n"), std::string::npos) << main;
     EXPECT_NE(main.find(".BR kvr\\-merge (1),"), std::string::npos);
+    EXPECT_NE(main.find(".SH \"EXIT STATUS\"\n.TP\n.B 0\n"), std::string::npos) << main;
 }
 
 }  // namespace

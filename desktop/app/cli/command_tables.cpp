@@ -28,6 +28,8 @@ constexpr const char* kAnalysisFailed =
 
 constexpr const char* kUsageStatus = "2: a wrong command line.";
 
+constexpr const char* kSignalStatus = "130, 143, 129: stopped by SIGINT, SIGTERM, SIGHUP.";
+
 OptionGroup WithRow(OptionGroup group, OptionRow row) {
     group.rows.push_back(std::move(row));
     return group;
@@ -46,7 +48,10 @@ std::string Status(std::initializer_list<const char*> lines) {
 
 }  // namespace
 
-const char* const kSignalStatus = "130, 143, 129: stopped by SIGINT, SIGTERM, SIGHUP.";
+std::vector<HelpSection> CommonSections() {
+    return {
+        {"exit status", Status({kWrittenStatus, kAnalysisFailed, kUsageStatus, kSignalStatus})}};
+}
 
 CommandTable RunTable(RunRequest& request) {
     CommandTable table{"run", "align every pair, order by a tree, write the identities"};

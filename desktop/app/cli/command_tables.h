@@ -32,7 +32,7 @@ struct AnyRequest {
 // Every command's table, in the order kvr --help lists them, filling the requests of `requests`.
 std::vector<CommandTable> CommandTables(AnyRequest& requests);
 
-// What kvr --help and kvr.1 say of the exit status, shared by every command's help.
-extern const char* const kSignalStatus;
+// What holds for every command, for kvr --help and kvr.1: the exit status.
+std::vector<HelpSection> CommonSections();
 
 }  // namespace kvr::cli

@@ -165,6 +165,20 @@ std::vector<std::pair<std::string, std::string>> ExtraSections(const std::string
     return sections;
 }
 
+void AppendSections(std::string& out, const std::vector<HelpSection>& sections) {
+    for (const HelpSection& section : sections) {
+        out += "\n" + section.title + ":\n";
+        for (const std::string& paragraph : Split(section.text, "\n\n")) {
+            // The lines of a list ("0: done") hang; a paragraph's lines align.
+            const std::vector<std::string> lines = Split(paragraph, "\n");
+            for (const std::string& line : lines) {
+                out += "  ";
+                AppendWrapped(out, line, 2, lines.size() > 1 ? 4 : 2);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 std::string FormatUsage(const CommandTable& table) {
@@ -189,21 +203,12 @@ std::string FormatHelp(const CommandTable& table) {
         for (const OptionRow& row : group.rows)
             if (!row.hidden) AppendRow(out, OptionLabel(row), row.help);
     }
-    for (const HelpSection& section : table.sections) {
-        out += "\n" + section.title + ":\n";
-        for (const std::string& paragraph : Split(section.text, "\n\n")) {
-            // The lines of a list ("0: done") hang; a paragraph's lines align.
-            const std::vector<std::string> lines = Split(paragraph, "\n");
-            for (const std::string& line : lines) {
-                out += "  ";
-                AppendWrapped(out, line, 2, lines.size() > 1 ? 4 : 2);
-            }
-        }
-    }
+    AppendSections(out, table.sections);
     return out;
 }
 
-std::string FormatOverview(const std::vector<CommandTable>& tables) {
+std::string FormatOverview(const std::vector<CommandTable>& tables,
+                           const std::vector<HelpSection>& sections) {
     std::string out = "usage: kvr COMMAND [ARGUMENTS]\n\ncommands:\n";
     for (const CommandTable& table : tables) {
         std::string label = table.name;
@@ -215,6 +220,7 @@ std::string FormatOverview(const std::vector<CommandTable>& tables) {
                   "'kvr help COMMAND' or 'kvr COMMAND --help' describes a command; 'kvr "
                   "--version' prints the version.",
                   0, 0);
+    AppendSections(out, sections);
     return out;
 }
 
@@ -244,6 +250,7 @@ std::string FormatManPage(const CommandTable& table, const ManPageSource& source
 }
 
 std::string FormatOverviewManPage(const std::vector<CommandTable>& tables,
+                                  const std::vector<HelpSection>& sections,
                                   const ManPageSource& source) {
     const auto extras = ExtraSections(source.extraSections);
     std::string out = TitleLine("kvr", source);
@@ -259,6 +266,8 @@ std::string FormatOverviewManPage(const std::vector<CommandTable>& tables,
         ".SH OPTIONS\n.TP\n\\fB\\-h\\fR, \\fB\\-\\-help\\fR, \\fBhelp\\fR [\\fICOMMAND\\fR]\n"
         "The commands, or the help of one.\n.TP\n\\fB\\-\\-version\\fR, \\fBversion\\fR\n"
         "The version of kvr.\n";
+    for (const HelpSection& section : sections)
+        out += ".SH " + Quoted(Upper(section.title)) + "\n" + RoffText(section.text);
     for (const auto& [name, body] : extras)
         if (name != "DESCRIPTION") out += ".SH " + Quoted(name) + "\n" + body;
     out += ".SH \"SEE ALSO\"\n";

@@ -15,8 +15,9 @@ std::string FormatUsage(const CommandTable& table);
 // The whole help of one command: usage, description, operands, options by group, sections.
 std::string FormatHelp(const CommandTable& table);
 
-// kvr --help: every command with its operands and summary.
-std::string FormatOverview(const std::vector<CommandTable>& tables);
+// kvr --help: every command with its operands and summary, then the sections that hold for all.
+std::string FormatOverview(const std::vector<CommandTable>& tables,
+                           const std::vector<HelpSection>& sections);
 
 // Where a man page comes from besides the tables: kvr's version, the date of the release, and
 // the further sections of kvr.1 ("[FILES]" and its troff, ...).
@@ -29,8 +30,10 @@ struct ManPageSource {
 // kvr-COMMAND.1.
 std::string FormatManPage(const CommandTable& table, const ManPageSource& source);
 
-// kvr.1: the commands, the options of kvr itself, and the extra sections.
+// kvr.1: the commands, the options of kvr itself, the sections that hold for all commands, and
+// the extra sections.
 std::string FormatOverviewManPage(const std::vector<CommandTable>& tables,
+                                  const std::vector<HelpSection>& sections,
                                   const ManPageSource& source);
 
 }  // namespace kvr::cli

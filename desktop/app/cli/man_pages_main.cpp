@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
                       << "\n";
         return static_cast<bool>(written);
     };
-    bool ok = write("kvr.1", kvr::cli::FormatOverviewManPage(tables, source));
+    bool ok =
+        write("kvr.1", kvr::cli::FormatOverviewManPage(tables, kvr::cli::CommonSections(), source));
     for (const auto& table : tables)
         ok = write("kvr-" + table.name + ".1", kvr::cli::FormatManPage(table, source)) && ok;
     return ok ? 0 : 1;
