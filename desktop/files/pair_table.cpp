@@ -18,26 +18,38 @@ void AppendName(std::string& row, const Record& record) {
 
 }  // namespace
 
+void AppendPairTableRow(std::string& text, const Record& first, const Record& second,
+                        float identity) {
+    AppendName(text, first);
+    text += '\t';
+    AppendName(text, second);
+    text += '\t';
+    text += PlainSingle(identity);
+    text += '\t';
+    text += PlainSingle(static_cast<float>(static_cast<double>(identity) * 100));
+    text += "\t\t\n";  // aligned_columns and matches: not kept by the analysis
+}
+
 std::string PairTableRow(const Record& first, const Record& second, float identity) {
     std::string row;
-    row.reserve(first.name.size() + second.name.size() + 32);
-    AppendName(row, first);
-    row += '\t';
-    AppendName(row, second);
-    row += '\t';
-    row += PlainSingle(identity);
-    row += '\t';
-    row += PlainSingle(static_cast<float>(static_cast<double>(identity) * 100));
-    row += "\t\t\n";  // aligned_columns and matches: not kept by the analysis
+    AppendPairTableRow(row, first, second, identity);
     return row;
 }
 
 bool WritePairTable(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
                     int n) {
-    out << kPairTableHeader;
+    // Rows go out in blocks: one stream call a row would cost more than the formatting.
+    constexpr std::size_t kBlock = 1 << 16;
+    std::string block(kPairTableHeader);
+    block.reserve(kBlock + 1024);
     for (int i = 0; i < n && out; ++i)
-        for (int j = i + 1; j < n && out; ++j)
-            out << PairTableRow(records[i], records[j], identity(i, j));
+        for (int j = i + 1; j < n; ++j) {
+            AppendPairTableRow(block, records[i], records[j], identity(i, j));
+            if (block.size() < kBlock) continue;
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+            block.clear();
+        }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
     return static_cast<bool>(out);
 }
 

@@ -19,7 +19,9 @@ namespace kvr {
 inline constexpr std::string_view kPairTableHeader =
     "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\n";
 
-// One row with its LF.
+// One row with its LF, appended to text or on its own.
+void AppendPairTableRow(std::string& text, const Record& first, const Record& second,
+                        float identity);
 std::string PairTableRow(const Record& first, const Record& second, float identity);
 
 // The header and every pair i < j of the first n records, row by row as they are formatted.
