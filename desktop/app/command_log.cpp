@@ -53,7 +53,8 @@ int TeeStreamBuffer::sync() {
     return first == 0 && second == 0 ? 0 : -1;
 }
 
-CommandLog::CommandLog(const std::string& path, std::string_view command, const Arguments& args)
+CommandLog::CommandLog(const std::string& path, std::string_view command, const Arguments& args,
+                       const std::vector<std::string>& outputs)
     : path_(path),
       command_(command),
       standardError_(std::cerr.rdbuf()),
@@ -66,6 +67,13 @@ CommandLog::CommandLog(const std::string& path, std::string_view command, const 
         return;
     }
     if (problem_ = OutputProblem(path); !problem_.empty()) return;
+    // An output replaces its file when whole: a log of the same name would be lost.
+    const std::string logFile = ReplacedFile(path);
+    for (const std::string& output : outputs)
+        if (!logFile.empty() && ReplacedFile(output) == logFile) {
+            problem_ = path + " is named for the log and for an output";
+            return;
+        }
     // Written as the command goes, so that a command that is ended leaves the log of what it did.
     if (file_.open(path, std::ios::out | std::ios::trunc | std::ios::binary) == nullptr) {
         problem_ = "cannot write the log " + path;

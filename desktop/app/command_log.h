@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/cli/option_table.h"
 #include "app/printable_stream.h"
@@ -32,8 +33,10 @@ class TeeStreamBuffer : public std::streambuf {
 
 class CommandLog {
   public:
-    // path "" keeps no log. command: "kvr run"; args: the words after it.
-    CommandLog(const std::string& path, std::string_view command, const Arguments& args);
+    // path "" keeps no log. command: "kvr run"; args: the words after it; outputs: the files the
+    // command writes, none of which may be the log.
+    CommandLog(const std::string& path, std::string_view command, const Arguments& args,
+               const std::vector<std::string>& outputs);
     ~CommandLog();  // standard error as it was; says so when the log could not be written whole
     CommandLog(const CommandLog&) = delete;
     CommandLog& operator=(const CommandLog&) = delete;

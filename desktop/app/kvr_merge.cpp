@@ -186,7 +186,7 @@ int Merge(const Arguments& args) {
     MergeRequest request;
     const CommandTable table = MergeTable(request);
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    CommandLog log(request.messages.log, kName, args);
+    CommandLog log(request.messages.log, kName, args, request.outputs.Paths());
     if (!log.Problem().empty()) return Failure(log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());

@@ -52,7 +52,7 @@ int Pairs(const Arguments& args) {
     PairsRequest request;
     const CommandTable table = PairsTable(request);
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    CommandLog log(request.messages.log, kName, args);
+    CommandLog log(request.messages.log, kName, args, {request.out});
     if (!log.Problem().empty()) return Failure(log.Problem());
     int shard = 0;
     int shards = 0;

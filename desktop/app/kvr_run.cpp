@@ -81,7 +81,7 @@ int Analyse(const Arguments& args, bool append) {
     const CommandTable table = append ? AppendTable(request) : RunTable(request);
     const std::string name = "kvr " + table.name;
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    CommandLog log(request.messages.log, name, args);
+    CommandLog log(request.messages.log, name, args, request.outputs.Paths());
     if (!log.Problem().empty()) return Failure(name, log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());

@@ -21,7 +21,7 @@ int Show(const Arguments& args) {
     const CommandTable table = ShowTable(request);
     const std::string name = "kvr show";
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    CommandLog log(request.messages.log, name, args);
+    CommandLog log(request.messages.log, name, args, request.outputs.Paths());
     if (!log.Problem().empty()) return Failure(name, log.Problem());
     const OutputRequest& outputs = request.outputs;
     const RunOptions& options = request.options;

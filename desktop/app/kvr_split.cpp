@@ -21,7 +21,7 @@ int Split(const Arguments& args) {
     const CommandTable table = SplitTable(request);
     const std::string name = "kvr split";
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    CommandLog log(request.messages.log, name, args);
+    CommandLog log(request.messages.log, name, args, {});
     if (!log.Problem().empty()) return Failure(name, log.Problem());
 
     RunState state;

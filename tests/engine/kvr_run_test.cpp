@@ -305,6 +305,12 @@ TEST(KvrRun, KeepsALogOfWhatStandardErrorSaysAndBinsOnce) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("no folder no/such/folder"), std::string::npos) << refused.err;
     EXPECT_FALSE(std::filesystem::exists(folder.File("t.csv")));
+    const ProgramResult twice =
+        Kvr(folder, {input, "--scores", "t.csv", "--log", "./t.csv"}, kCopyAligner);
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_NE(twice.err.find("./t.csv is named for the log and for an output"), std::string::npos)
+        << twice.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("t.csv")));
 }
 
 // The table for pipelines: input order whatever the display order, the names as the file has
