@@ -1,5 +1,7 @@
 #include "app/console_window.h"
 
+#include <cctype>
+
 namespace kvr {
 
 namespace {
@@ -8,65 +10,101 @@ constexpr auto kTerminalInterval = std::chrono::milliseconds(200);
 constexpr auto kLogInterval = std::chrono::seconds(5);
 constexpr const char* kRewriteLine = "\r\033[K";  // back to the line start, clear it
 
+// The step a status text tells of: "Aligning 3 - 4" and "Aligning 5 - 9" are one step.
+std::string Step(std::string_view text) {
+    std::string step;
+    for (const char c : text)
+        if (!std::isdigit(static_cast<unsigned char>(c))) step += c;
+    return step;
+}
+
 }  // namespace
 
-ConsoleWindow::ConsoleWindow(std::ostream& out, std::string prefix, bool quiet, bool terminal)
-    : out_(out), prefix_(std::move(prefix)), quiet_(quiet), terminal_(terminal) {}
+ConsoleWindow::ConsoleWindow(std::ostream& out, std::string prefix, bool quiet, bool terminal,
+                             std::ostream* log, Clock clock)
+    : prefix_(std::move(prefix)), clock_(std::move(clock)) {
+    sinks_.push_back({&out, quiet, terminal});
+    if (log != nullptr) sinks_.push_back({log, false, false});
+}
 
-// The status label is written at once when no progress is showing (a new step); while the
-// progress bar runs, now and then, and the last text when the bar returns to 0.
 void ConsoleWindow::SetCaption(Control c, std::string_view text) {
     At(c).caption = text;
     if (c != Control::lblProgress || text.empty()) return;
-    statusPending_ = true;
-    const auto now = std::chrono::steady_clock::now();
-    const std::chrono::steady_clock::duration interval =
-        terminal_ ? std::chrono::steady_clock::duration(kTerminalInterval) : kLogInterval;
-    if (At(Control::ProgressBar1).value == 0 || now - lastWrite_ >= interval) WriteStatus();
+    for (Sink& sink : sinks_) Offer(sink);
+}
+
+// On a terminal the status label is written at once when no progress is showing (a new step);
+// while the progress bar runs, now and then, and the last text when the bar returns to 0. A log
+// takes a new step at once, and the texts of one step (a pair after another) every few seconds
+// from its start.
+void ConsoleWindow::Offer(Sink& sink) {
+    sink.statusPending = true;
+    const auto now = clock_();
+    if (sink.terminal) {
+        if (At(Control::ProgressBar1).value == 0 || now - sink.lastWrite >= kTerminalInterval)
+            WriteStatus(sink);
+        return;
+    }
+    if (Step(At(Control::lblProgress).caption) != sink.lastStep ||
+        now - sink.lastWrite >= kLogInterval)
+        WriteStatus(sink);
 }
 
 void ConsoleWindow::SetValue(Control c, int value) {
     At(c).value = value;
-    if (c == Control::ProgressBar1 && value == 0) Flush();
+    if (c != Control::ProgressBar1 || value != 0) return;
+    for (Sink& sink : sinks_)
+        if (sink.terminal) Flush(sink);
 }
 
 void ConsoleWindow::Flush() {
-    if (statusPending_) WriteStatus();
+    for (Sink& sink : sinks_) Flush(sink);
 }
 
-void ConsoleWindow::WriteStatus() {
-    statusPending_ = false;
-    std::string line = At(Control::lblProgress).caption;
+void ConsoleWindow::Flush(Sink& sink) {
+    if (sink.statusPending) WriteStatus(sink);
+}
+
+void ConsoleWindow::WriteStatus(Sink& sink) {
+    sink.statusPending = false;
+    const std::string& caption = At(Control::lblProgress).caption;
+    std::string line = caption;
     const int percent = At(Control::ProgressBar1).value;
     if (percent > 0) line += " (" + std::to_string(percent) + "%)";
-    if (quiet_ || line == lastWritten_) return;
-    lastWritten_ = line;
-    lastWrite_ = std::chrono::steady_clock::now();
-    if (terminal_ && percent > 0) {
-        out_ << kRewriteLine << prefix_ << ": " << line << std::flush;
-        progressOpen_ = true;
+    if (sink.quiet || line == sink.lastWritten) return;
+    sink.lastWritten = line;
+    sink.lastStep = Step(caption);
+    sink.lastWrite = clock_();
+    if (sink.terminal && percent > 0) {
+        *sink.out << kRewriteLine << prefix_ << ": " << line << std::flush;
+        sink.progressOpen = true;
         return;
     }
-    if (terminal_ && progressOpen_) {
-        out_ << kRewriteLine;
-        progressOpen_ = false;
+    if (sink.terminal && sink.progressOpen) {
+        *sink.out << kRewriteLine;
+        sink.progressOpen = false;
     }
-    WriteLine(line);
+    WriteLine(sink, line);
+}
+
+void ConsoleWindow::WriteLine(Sink& sink, std::string_view text) {
+    if (sink.progressOpen) *sink.out << '\n';
+    sink.progressOpen = false;
+    *sink.out << prefix_ << ": " << text << '\n' << std::flush;
 }
 
 void ConsoleWindow::WriteLine(std::string_view text) {
-    if (progressOpen_) out_ << '\n';
-    progressOpen_ = false;
-    out_ << prefix_ << ": " << text << '\n' << std::flush;
+    for (Sink& sink : sinks_) {
+        Flush(sink);
+        WriteLine(sink, text);
+    }
 }
 
 void ConsoleWindow::ShowMessage(std::string_view text) {
-    Flush();
     WriteLine(text);
 }
 
 bool ConsoleWindow::AskYesNo(std::string_view text) {
-    Flush();
     WriteLine(std::string(text) + " [answered No]");
     return false;
 }

@@ -1,13 +1,16 @@
 // The window of kvr, which has none: the messages the window would show and its status texts go
-// to a stream (standard error). Progress is rate-limited: on a terminal it rewrites one line, in
-// a log it adds a line every few seconds. Control states are kept so that handlers can read them
-// back; there are no pictures, file dialogs or questions.
+// to a stream (standard error), and to a log file when one is kept. Progress is rate-limited: on a
+// terminal it rewrites one line; elsewhere (a pipe, a file, the log) a new step is written at
+// once and its progress a line every few seconds. Control states are kept so that handlers can
+// read them back; there are no pictures, file dialogs or questions.
 #pragma once
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "platform/window.h"
 
@@ -15,9 +18,13 @@ namespace kvr {
 
 class ConsoleWindow : public Window {
   public:
-    // quiet keeps the status texts back; messages are always written. terminal: out is shown on
-    // a terminal, where the progress line is rewritten in place.
-    ConsoleWindow(std::ostream& out, std::string prefix, bool quiet, bool terminal);
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    // quiet keeps the status texts back from out; messages are always written. terminal: out is
+    // shown on a terminal, where the progress line is rewritten in place. log: a log file that
+    // gets every message and status text, quiet or not. clock: the time, for the rate limits.
+    ConsoleWindow(std::ostream& out, std::string prefix, bool quiet, bool terminal,
+                  std::ostream* log = nullptr, Clock clock = std::chrono::steady_clock::now);
 
     void SetEnabled(Control c, bool enabled) override { At(c).enabled = enabled; }
     bool IsEnabled(Control c) const override { return At(c).enabled; }
@@ -81,8 +88,22 @@ class ConsoleWindow : public Window {
     };
     ControlState& At(Control c) { return controls_[static_cast<std::size_t>(c)]; }
     const ControlState& At(Control c) const { return controls_[static_cast<std::size_t>(c)]; }
-    void WriteStatus();
-    void WriteLine(std::string_view text);  // ends a progress line left open first
+    // One stream the texts go to, with its own manner and pace.
+    struct Sink {
+        std::ostream* out;
+        bool quiet;
+        bool terminal;
+        bool progressOpen = false;  // a progress line without its line end is on the terminal
+        bool statusPending = false;
+        std::string lastWritten{};
+        std::string lastStep{};  // the last status written, its numbers left out
+        std::chrono::steady_clock::time_point lastWrite{};
+    };
+    void Offer(Sink& sink);  // a new status text
+    void Flush(Sink& sink);
+    void WriteStatus(Sink& sink);
+    void WriteLine(Sink& sink, std::string_view text);  // ends a progress line left open first
+    void WriteLine(std::string_view text);              // to every sink
     void NoDisplay(std::string_view what);
 
     // A canvas that keeps its size and draws nothing.
@@ -106,14 +127,9 @@ class ConsoleWindow : public Window {
         int height_ = 0;
     };
 
-    std::ostream& out_;
     std::string prefix_;
-    bool quiet_;
-    bool terminal_;
-    bool progressOpen_ = false;  // a progress line without its line end is on the terminal
-    bool statusPending_ = false;
-    std::string lastWritten_;
-    std::chrono::steady_clock::time_point lastWrite_{};
+    Clock clock_;
+    std::vector<Sink> sinks_;
     std::array<ControlState, kControlCount> controls_;
     NoSurface canvas_;
 };

@@ -2,42 +2,24 @@
 
 #include <iostream>
 
+#include "app/cli/help_text.h"
+
 namespace kvr::cli {
 
-bool ArgumentReader::Next() {
-    while (index_ < args_.size()) {
-        const std::string& arg = args_[index_++];
-        hasInline_ = false;
-        if (!optionsEnded_ && arg == "--") {
-            optionsEnded_ = true;
-            continue;
-        }
-        isOption_ = !optionsEnded_ && arg.size() > 1 && arg[0] == '-';
-        current_ = arg;
-        if (isOption_ && arg.rfind("--", 0) == 0) {
-            if (const auto equals = arg.find('='); equals != std::string::npos) {
-                current_ = arg.substr(0, equals);
-                inlineValue_ = arg.substr(equals + 1);
-                hasInline_ = true;
-            }
-        }
-        return true;
+std::optional<int> ReadCommandLine(const CommandTable& table, const Arguments& args) {
+    const std::string problem = ParseCommandLine(table, args);
+    if (table.help != nullptr && *table.help) {
+        std::cout << FormatHelp(table);
+        return 0;
     }
-    return false;
+    if (!problem.empty()) return UsageError(table, problem);
+    return std::nullopt;
 }
 
-bool ArgumentReader::TakeValue(std::string& value) {
-    if (hasInline_) {
-        value = inlineValue_;
-        return true;
-    }
-    if (index_ >= args_.size()) return false;
-    value = args_[index_++];
-    return true;
-}
-
-int UsageError(std::string_view name, std::string_view usage, std::string_view problem) {
-    std::cerr << name << ": " << problem << "\n" << usage << "'" << name << " --help' says more.\n";
+int UsageError(const CommandTable& table, std::string_view problem) {
+    const std::string name = "kvr " + table.name;
+    std::cerr << name << ": " << problem << "\n"
+              << FormatUsage(table) << "'" << name << " --help' says more.\n";
     return 2;
 }
 

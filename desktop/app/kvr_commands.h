@@ -5,13 +5,12 @@
 #include <string>
 #include <vector>
 
-namespace kvr::cli {
+#include "app/cli/option_table.h"
 
-using Arguments = std::vector<std::string>;
+namespace kvr::cli {
 
 struct Command {
     const char* name;
-    const char* synopsis;  // one line for the overall help
     int (*run)(const Arguments& args);
 };
 
@@ -24,7 +23,7 @@ int Split(const Arguments& args);
 int Pairs(const Arguments& args);
 int Merge(const Arguments& args);
 
-// All commands, in the order the help lists them.
+// All commands (their tables, help and order are in cli/command_tables.h).
 const std::vector<Command>& Commands();
 
 }  // namespace kvr::cli

@@ -4,6 +4,8 @@
 #include <new>
 #include <string_view>
 
+#include "app/cli/command_tables.h"
+#include "app/cli/help_text.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_signals.h"
 #include "app/printable_stream.h"
@@ -13,10 +15,21 @@
 namespace {
 
 void PrintUsage(std::ostream& out) {
-    out << "usage: kvr COMMAND [ARGUMENTS]\n\ncommands:\n";
-    for (const auto& command : kvr::cli::Commands()) out << "  " << command.synopsis << "\n";
-    out << "\n'kvr COMMAND --help' describes a command; 'kvr --version' prints the version;\n"
-           "'kvr --citation' says how to cite kvr and the programs it runs.\n";
+    kvr::cli::AnyRequest requests;
+    out << kvr::cli::FormatOverview(kvr::cli::CommandTables(requests), kvr::cli::CommonSections());
+}
+
+// kvr help COMMAND: the command's own help.
+int PrintCommandHelp(std::string_view name) {
+    kvr::cli::AnyRequest requests;
+    for (const auto& table : kvr::cli::CommandTables(requests)) {
+        if (table.name != name) continue;
+        std::cout << kvr::cli::FormatHelp(table);
+        return 0;
+    }
+    std::cerr << "kvr: unknown command '" << name << "'\n";
+    PrintUsage(std::cerr);
+    return 2;
 }
 
 // The references a paper that used kvr cites: kvr, and the methods and programs behind the
@@ -65,6 +78,7 @@ int RunCommand(int argc, char** argv) {
         return 2;
     }
     const std::string_view name = argv[1];
+    if (name == "help" && argc == 3) return PrintCommandHelp(argv[2]);
     if (name == "-h" || name == "--help" || name == "help") {
         PrintUsage(std::cout);
         return 0;

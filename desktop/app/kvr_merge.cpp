@@ -10,7 +10,10 @@
 #include <map>
 #include <numeric>
 
+#include "app/cli/command_tables.h"
+#include "app/command_log.h"
 #include "app/console_window.h"
+#include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_run_common.h"
@@ -25,6 +28,7 @@
 #include "engine/run_paths.h"
 #include "engine/score_table.h"
 #include "engine/shard_file.h"
+#include "files/pair_table.h"
 #include "files/text_exports.h"
 #include "platform/posix_shell.h"
 #include "plot/binning.h"
@@ -37,69 +41,6 @@ namespace kvr::cli {
 namespace {
 
 constexpr const char* kName = "kvr merge";
-
-constexpr const char* kUsage =
-    "usage: kvr merge INPUT.fasta SHARD_FILE... [--tree] [--scores FILE] [--session FILE]\n"
-    "                 [--matrix-text FILE] [--plot-data FILE] [--sequences FILE]\n"
-    "                 [--mode full|three] [--cutoffs C1,C2] [--matrix-emf FILE] [--plot-emf FILE]\n"
-    "                 [--matrix-image FILE] [--plot-image FILE] [--quiet]\n";
-
-constexpr const char* kHelp =
-    "\n"
-    "Joins the files that kvr pairs wrote for the shards of INPUT.fasta into its analysis, then\n"
-    "orders, prints and writes like kvr run: the same files, byte for byte. The shard files must\n"
-    "all come from INPUT.fasta as it is now, from one aligner with one command line and one\n"
-    "version of kvr, and together hold every pair once; otherwise nothing is written and the\n"
-    "message names the file and what is wrong.\n"
-    "\n"
-    "Asked for nothing but --scores and --plot-data, without --tree, kvr merge reads the shards\n"
-    "as a stream and needs no memory for the table of identities.\n"
-    "\n"
-    "options:\n"
-    "  --tree               order the sequences by a neighbour-joining tree (PHYLIP's neighbor)\n";
-
-constexpr const char* kHelpEnd =
-    "  --quiet              no progress on standard error (messages still appear)\n"
-    "  -h, --help           this help\n"
-    "\n"
-    "exit status: 0 done; 1 a shard was refused (nothing written), an output could not be\n"
-    "written, every pair is identical or the tree could not be used (as kvr run); 2 a wrong\n"
-    "command line; 130, 143, 129 cancelled by SIGINT, SIGTERM, SIGHUP.\n";
-
-struct MergeRequest {
-    std::string input;
-    std::vector<std::string> shards;
-    RunOptions options;
-    OutputRequest outputs;
-    bool quiet = false;
-    bool help = false;
-};
-
-std::string ParseMergeArguments(const Arguments& args, MergeRequest& request) {
-    ArgumentReader reader(args);
-    while (reader.Next()) {
-        const std::string& arg = reader.Current();
-        if (!reader.IsOption()) {
-            (request.input.empty() ? request.input : request.shards.emplace_back()) = arg;
-        } else if (arg == "-h" || arg == "--help") {
-            request.help = true;
-        } else if (arg == "--tree" && !reader.HasInlineValue()) {
-            request.options.useTree = true;
-        } else if ((arg == "--quiet" || arg == "-q") && !reader.HasInlineValue()) {
-            request.quiet = true;
-        } else {
-            std::string problem;
-            const OptionUse use =
-                TakeOutputOption(reader, request.outputs, request.options, problem);
-            if (std::string wrong = OptionProblem(use, problem, reader.Typed()); !wrong.empty())
-                return wrong;
-        }
-    }
-    if (request.help) return {};
-    if (request.input.empty()) return "no input file given";
-    if (request.shards.empty()) return "no shard file given (the files of kvr pairs)";
-    return {};
-}
 
 int Failure(const std::string& problem) {
     return cli::Failure(kName, problem);
@@ -243,19 +184,14 @@ bool Streamable(const MergeRequest& request) {
 
 int Merge(const Arguments& args) {
     MergeRequest request;
-    const auto usageError = [](const std::string& problem) {
-        return cli::UsageError(kName, kUsage, problem);
-    };
-    if (const std::string problem = ParseMergeArguments(args, request); !problem.empty())
-        return usageError(problem);
-    if (request.help) {
-        std::cout << kUsage << kHelp << kOutputOptionsHelp << kHelpEnd;
-        return 0;
-    }
+    const CommandTable table = MergeTable(request);
+    if (const auto status = ReadCommandLine(table, args)) return *status;
+    CommandLog log(request.messages.log, kName, args, request.outputs.Paths());
+    if (!log.Problem().empty()) return Failure(log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
-        return usageError(problems.front());
+        return UsageError(table, problems.front());
     if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
-        return usageError(problems.front());
+        return UsageError(table, problems.front());
     if (const auto problems = CheckOutputs(request.outputs); !problems.empty()) {
         for (const std::string& problem : problems) Failure(problem);
         return 1;
@@ -271,7 +207,7 @@ int Merge(const Arguments& args) {
     const auto bytes = ReadWholeFile(request.input);
     if (!bytes) return Failure("cannot read " + request.input);
     RunState state;
-    ConsoleWindow window(std::cerr, kName, request.quiet, ::isatty(STDERR_FILENO) == 1);
+    ConsoleWindow window(log.Console(), kName, request.messages.quiet, log.Terminal(), log.File());
     state.inputPath = request.input;
     LoadFasta(state, window, request.input);
     if (state.failFlag) return 1;
@@ -297,18 +233,23 @@ int Merge(const Arguments& args) {
         IdentityRange range;
         std::vector<long long> counts(kBinRows, 0);
         std::string problem;
+        // The first pass over the shards counts; the score file and the table take one pass
+        // each, the first of them the counting one.
+        bool counted = false;
         const auto read = [&](const std::function<void(int, int, float)>& more) {
+            const bool count = !counted;
+            counted = true;
             problem = ReadPairs(shards, n, window, [&](int i, int j, float identity) {
-                range.Add(identity);
-                ++counts[IdentityBin(identity)];
+                if (count) {
+                    range.Add(identity);
+                    ++counts[IdentityBin(identity)];
+                }
                 if (more) more(i, j, identity);
             });
             return problem.empty();
         };
         WriteResult scores{true, {}};
-        if (request.outputs.scores.empty()) {
-            read({});
-        } else {
+        if (!request.outputs.scores.empty()) {
             scores = ReplaceFile(request.outputs.scores, [&](const std::string& temporary) {
                 std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
                 file << kScoreColumnHeader << kLineEnd;
@@ -320,12 +261,26 @@ int Merge(const Arguments& args) {
                 return whole && static_cast<bool>(file);
             });
         }
+        bool tableWritten = true;
+        if (!request.outputs.table.empty() && problem.empty() && signals.Signal() == 0) {
+            tableWritten = WriteStreamedText(
+                request.outputs.table,
+                [&](std::ostream& out) {
+                    out << kPairTableHeader;
+                    return read([&](int i, int j, float identity) {
+                               out << PairTableRow(state.InputSequences[i], state.InputSequences[j],
+                                                   identity);
+                           }) &&
+                           out;
+                },
+                std::cerr);
+        }
+        if (!counted) read({});
         if (signals.Signal() != 0) return signals.Cancelled(kName, "nothing was written");
         if (!problem.empty()) return Failure(problem + "; nothing was written");
-        bool written = static_cast<bool>(scores);
+        bool written = static_cast<bool>(scores) && tableWritten;
         if (!scores) Failure(WriteFailureMessage(request.outputs.scores, scores));
-        ApplyIdentityRange(state, window, range);
-        const bool complete = !state.failFlag;
+        ApplyIdentityRange(state, window, range);  // every pair identical: a warning only
         SetBins(state, window, counts);
         if (!request.outputs.plotData.empty()) {
             const WriteResult plot = WriteWholeFile(
@@ -339,8 +294,9 @@ int Merge(const Arguments& args) {
         state.SequenceList = state.InputSequences;
         state.treeOrder.resize(static_cast<std::size_t>(n));
         std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
-        const bool printed = PrintDisplayOrder(state, std::cout);
-        return written && printed && complete ? 0 : 1;
+        const bool printed =
+            request.outputs.table == kStandardOutput || PrintDisplayOrder(state, std::cout);
+        return written && printed ? 0 : 1;
     }
 
     state.InputIdentity = IdentityTable(n);
@@ -360,8 +316,9 @@ int Merge(const Arguments& args) {
     const bool written = WriteOutputs(state, window, request.outputs, std::cerr);
     if (signals.Signal() != 0)
         return signals.Cancelled(kName, "the outputs not yet written were left as they were");
-    const bool printed = PrintDisplayOrder(state, std::cout);
-    return printed && written && outcome.complete ? 0 : 1;
+    const bool printed =
+        request.outputs.table == kStandardOutput || PrintDisplayOrder(state, std::cout);
+    return printed && written && outcome.ordered ? 0 : 1;
 }
 
 }  // namespace kvr::cli

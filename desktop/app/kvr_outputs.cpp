@@ -1,12 +1,14 @@
 #include "app/kvr_outputs.h"
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <set>
 
 #include "app/kvr_run_common.h"
 #include "engine/score_table.h"
+#include "files/pair_table.h"
 #include "files/session_file.h"
 #include "files/text_exports.h"
 #include "plot/binning.h"
@@ -33,49 +35,32 @@ bool WriteText(const std::string& path, const std::function<std::string()>& form
 
 }  // namespace
 
-const char* const kOutputOptionsHelp =
-    "  --scores FILE        every pair's identity: the line \"First Sequence,Second\n"
-    "                       Sequence,Identity Score\", then one line per pair (name line, name\n"
-    "                       line, identity as a fraction), in display order\n"
-    "  --session FILE       the session (.kvr): sequences in display order and identities;\n"
-    "                       kvr show and KVRv1 open it without aligning\n"
-    "  --matrix-text FILE   the lower triangle in percent, one line per sequence\n"
-    "  --plot-data FILE     the number and proportion of pairs at each whole percent\n"
-    "  --sequences FILE     every sequence in display order, FASTA\n";
-
-const char* const kOutputFilesNote =
-    "\nText files have CR LF line ends and \".\" as the decimal mark. File names are used exactly "
-    "as\n"
-    "given, and a file is replaced only once it has been written whole. FILE '-' of one text\n"
-    "output writes it to standard output.\n";
+bool WriteStreamedText(const std::string& path, const std::function<bool(std::ostream&)>& write,
+                       std::ostream& err) {
+    if (path.empty()) return true;
+    if (path == kStandardOutput) {
+        write(std::cout);
+        std::cout.flush();
+        const bool done = StreamDone(std::cout);
+        if (!done) err << "cannot write the standard output\n";
+        return done;
+    }
+    const WriteResult written = ReplaceFile(path, [&](const std::string& temporary) {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        const bool whole = write(file);
+        file.close();
+        return whole && static_cast<bool>(file);
+    });
+    if (!written) err << "cannot write " << path << ": " << written.reason << "\n";
+    return static_cast<bool>(written);
+}
 
 std::vector<std::string> OutputRequest::Paths() const {
     std::vector<std::string> paths;
-    for (const std::string* p : {&scores, &session, &matrixText, &plotData, &sequences})
+    for (const std::string* p : {&scores, &table, &session, &matrixText, &plotData, &sequences})
         if (!p->empty()) paths.push_back(*p);
     for (const std::string& p : pictures.Paths()) paths.push_back(p);
     return paths;
-}
-
-OptionUse TakeOutputOption(ArgumentReader& reader, OutputRequest& outputs, RunOptions& options,
-                           std::string& problem) {
-    const std::string& option = reader.Current();
-    std::string* file = option == "--scores"        ? &outputs.scores
-                        : option == "--session"     ? &outputs.session
-                        : option == "--matrix-text" ? &outputs.matrixText
-                        : option == "--plot-data"   ? &outputs.plotData
-                        : option == "--sequences"   ? &outputs.sequences
-                                                    : nullptr;
-    if (file != nullptr) {
-        if (!reader.TakeValue(*file) || file->empty()) {
-            problem = option + " needs a file name";
-            return OptionUse::Problem;
-        }
-        return OptionUse::Taken;
-    }
-    return TakePictureOption(
-        option, [&reader](std::string& value) { return reader.TakeValue(value); }, outputs.pictures,
-        options, problem);
 }
 
 std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {
@@ -106,6 +91,15 @@ bool WriteOutputs(RunState& state, Window& window, const OutputRequest& outputs,
     written &= WriteText(
         outputs.scores,
         [&] { return FormatScoreColumns(state.SequenceList, state.IdentityMatrix, n); }, err);
+    // The table is in file order: the input's after a run, the session's own for a session.
+    const bool inputOrder = static_cast<int>(state.InputSequences.size()) == n;
+    written &= WriteStreamedText(
+        outputs.table,
+        [&](std::ostream& out) {
+            return inputOrder ? WritePairTable(out, state.InputSequences, state.InputIdentity, n)
+                              : WritePairTable(out, state.SequenceList, state.IdentityMatrix, n);
+        },
+        err);
     written &= WriteText(
         outputs.session, [&] { return FormatSession(state.SequenceList, state.IdentityMatrix, n); },
         err);
@@ -114,7 +108,8 @@ bool WriteOutputs(RunState& state, Window& window, const OutputRequest& outputs,
     written &= WriteText(
         outputs.plotData,
         [&] {
-            BinIdentities(state, window);
+            // Binned once an analysis: by the run, or here for a session.
+            if (state.BinArray.empty()) BinIdentities(state, window);
             return FormatPlotData(state, PlotDataHeader::UserFile);
         },
         err);

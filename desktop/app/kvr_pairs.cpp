@@ -6,7 +6,10 @@
 #include <fstream>
 #include <iostream>
 
+#include "app/cli/command_tables.h"
+#include "app/command_log.h"
 #include "app/console_window.h"
+#include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_run_common.h"
@@ -32,82 +35,6 @@ namespace {
 
 constexpr const char* kName = "kvr pairs";
 
-constexpr const char* kUsage =
-    "usage: kvr pairs INPUT.fasta --shard K/N --out FILE\n"
-    "                 [--aligner muscle|clustalw|mafft|builtin] [--jobs N]\n"
-    "                 [--pair-timeout SECONDS] [--quiet]\n";
-
-constexpr const char* kHelp =
-    "\n"
-    "Aligns the pairs of shard K of N of the sequences of a FASTA file and writes their\n"
-    "identities to FILE; kvr merge joins the files of all N shards into the analysis kvr run\n"
-    "would make. The shards are runs of consecutive pairs of equal work (the sum of the\n"
-    "products of the two sequences' lengths); together they hold every pair once. With more\n"
-    "shards than pairs, the shards past the last pair are empty.\n"
-    "\n"
-    "FILE starts with lines that name the input (its SHA-256), the aligner and its command line,\n"
-    "the version of kvr and the shard, then the line \"first<TAB>second<TAB>identity<TAB>exact\"\n"
-    "and one line per pair: the two sequences' numbers in the input, the identity as kvr writes\n"
-    "it everywhere, and the same identity with all the digits it needs to be read back exactly.\n"
-    "FILE appears only when the shard is complete; a failed or killed shard leaves none.\n"
-    "\n"
-    "options:\n"
-    "  --shard K/N          the shard to align, 1 <= K <= N\n"
-    "  --out FILE           the shard's file\n"
-    "  --aligner NAME       muscle (the default), clustalw, mafft, or builtin (MUSCLE 5's pair\n"
-    "                       method in this program: no aligner to install, far faster)\n"
-    "  --jobs N             align up to N pairs at once (default: one per processor kvr may use)\n"
-    "  --pair-timeout SECONDS  end an aligner (the built-in one too) that runs longer than this\n"
-    "                       on one pair, and fail\n"
-    "  --quiet              no progress on standard error (messages still appear)\n"
-    "  -h, --help           this help\n"
-    "\n"
-    "The external aligners exchange their files in a folder of this run's own inside $TMPDIR\n"
-    "(else /tmp), local to the machine even when the home folder is shared by a cluster.\n"
-    "\n"
-    "exit status: 0 done; 1 failed (nothing written); 2 a wrong command line; 130, 143, 129\n"
-    "cancelled by SIGINT, SIGTERM, SIGHUP (nothing written).\n";
-
-struct PairsRequest {
-    std::string input;
-    std::string out;
-    std::string shardText;
-    RunOptions options;
-    bool quiet = false;
-    bool help = false;
-};
-
-std::string ParsePairsArguments(const Arguments& args, PairsRequest& request) {
-    ArgumentReader reader(args);
-    while (reader.Next()) {
-        const std::string& arg = reader.Current();
-        if (!reader.IsOption()) {
-            if (!request.input.empty())
-                return "one input file expected, got '" + request.input + "' and '" + arg + "'";
-            request.input = arg;
-        } else if (arg == "-h" || arg == "--help") {
-            request.help = true;
-        } else if ((arg == "--quiet" || arg == "-q") && !reader.HasInlineValue()) {
-            request.quiet = true;
-        } else if (arg == "--shard") {
-            if (!reader.TakeValue(request.shardText)) return "--shard needs K/N";
-        } else if (arg == "--out") {
-            if (!reader.TakeValue(request.out) || request.out.empty())
-                return "--out needs a file name";
-        } else {
-            std::string problem;
-            const OptionUse use = TakeAlignerOption(reader, request.options, problem);
-            if (std::string wrong = OptionProblem(use, problem, reader.Typed()); !wrong.empty())
-                return wrong;
-        }
-    }
-    if (request.help) return {};
-    if (request.input.empty()) return "no input file given";
-    if (request.shardText.empty()) return "--shard K/N is needed";
-    if (request.out.empty()) return "--out FILE is needed";
-    return {};
-}
-
 int Failure(const std::string& problem) {
     return cli::Failure(kName, problem);
 }
@@ -123,21 +50,16 @@ std::string LocalTemporaryFolder() {
 
 int Pairs(const Arguments& args) {
     PairsRequest request;
-    const auto usageError = [](const std::string& problem) {
-        return cli::UsageError(kName, kUsage, problem);
-    };
-    if (const std::string problem = ParsePairsArguments(args, request); !problem.empty())
-        return usageError(problem);
-    if (request.help) {
-        std::cout << kUsage << kHelp;
-        return 0;
-    }
+    const CommandTable table = PairsTable(request);
+    if (const auto status = ReadCommandLine(table, args)) return *status;
+    CommandLog log(request.messages.log, kName, args, {request.out});
+    if (!log.Problem().empty()) return Failure(log.Problem());
     int shard = 0;
     int shards = 0;
     if (const std::string problem = ParseShard(request.shardText, shard, shards); !problem.empty())
-        return usageError(problem);
+        return UsageError(table, problem);
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
-        return usageError(problems.front());
+        return UsageError(table, problems.front());
     OutputRequest output;
     output.scores = request.out;
     if (const auto problems = CheckOutputs(output); !problems.empty())
@@ -154,7 +76,7 @@ int Pairs(const Arguments& args) {
     const auto bytes = ReadWholeFile(request.input);
     if (!bytes) return Failure("cannot read " + request.input);
     RunState state;
-    ConsoleWindow window(std::cerr, kName, request.quiet, ::isatty(STDERR_FILENO) == 1);
+    ConsoleWindow window(log.Console(), kName, request.messages.quiet, log.Terminal(), log.File());
     state.inputPath = request.input;
     LoadFasta(state, window, request.input);
     if (state.failFlag) return 1;

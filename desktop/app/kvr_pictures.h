@@ -3,7 +3,6 @@
 // SVG and PDF files, all from the same drawing code as the window. None needs a display.
 #pragma once
 
-#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -31,21 +30,6 @@ struct PictureRequest {
 // The plot image's size: the view of the desktop program's main window on a 1920 x 1080 screen.
 inline constexpr int kPlotImageWidthPx = 1160;
 inline constexpr int kPlotImageHeightPx = 757;
-
-// The lines of the options above for a command's --help.
-extern const char* const kPictureOptionsHelp;
-
-enum class OptionUse { NotMine, Taken, Problem };
-
-// What a command says of an option once the Take...Option calls are done with it: "" when one
-// took it, their problem, or that the option (as typed) is unknown.
-std::string OptionProblem(OptionUse use, const std::string& problem, const std::string& typed);
-
-// Takes one of the picture options above when `option` is one: takeValue fetches its value (the
-// next argument, or the part after "="). Problems go to `problem`.
-OptionUse TakePictureOption(const std::string& option,
-                            const std::function<bool(std::string&)>& takeValue,
-                            PictureRequest& pictures, RunOptions& options, std::string& problem);
 
 // What is wrong with the request before anything runs: image files must end in .png or .bmp.
 std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures);

@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <iostream>
 
+#include "app/cli/command_tables.h"
+#include "app/command_log.h"
 #include "app/console_window.h"
+#include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_run_common.h"
@@ -24,119 +27,6 @@
 namespace kvr::cli {
 
 namespace {
-
-constexpr const char* kName = "kvr run";
-
-constexpr const char* kUsage =
-    "usage: kvr run INPUT.fasta [--aligner muscle|clustalw|mafft|builtin] [--tree] [--scores "
-    "FILE]\n"
-    "               [--session FILE] [--matrix-text FILE] [--plot-data FILE] [--sequences FILE]\n"
-    "               [--mode full|three] [--cutoffs C1,C2] [--matrix-emf FILE] [--plot-emf FILE]\n"
-    "               [--matrix-image FILE] [--plot-image FILE] [--matrix-svg FILE]\n"
-    "               [--matrix-pdf FILE] [--plot-svg FILE] [--plot-pdf FILE] [--jobs N]\n"
-    "               [--pair-timeout SECONDS] [--quiet]\n";
-
-constexpr const char* kHelp =
-    "\n"
-    "Aligns every pair of sequences of a FASTA file, with an external aligner or the built-in\n"
-    "one, and computes each pair's identity: identical symbols divided by the alignment columns\n"
-    "in which neither sequence has a gap (1 means identical). Then prints the order in which the\n"
-    "sequences are shown, one line per sequence: its number in the input file, a tab, and its\n"
-    "name line.\n"
-    "INPUT.fasta may be gzip-compressed; '-' reads it from standard input.\n"
-    "\n"
-    "options:\n"
-    "  --aligner NAME       muscle (the default), clustalw, mafft, or builtin (MUSCLE 5's pair\n"
-    "                       method in this program: no aligner to install, far faster)\n"
-    "  --tree               order the sequences by a neighbour-joining tree (PHYLIP's neighbor)\n"
-    "                       of the distances 1 - identity, so that similar sequences sit\n"
-    "                       together; without it they keep the order of the input file\n";
-
-constexpr const char* kAppendName = "kvr append";
-
-constexpr const char* kAppendUsage =
-    "usage: kvr append SESSION.kvr NEW.fasta [--aligner muscle|clustalw|mafft|builtin] [--tree]\n"
-    "                  [outputs as for kvr show] [--quiet]\n";
-
-constexpr const char* kAppendHelp =
-    "\n"
-    "Extends the analysis of a session by the sequences of a FASTA file: only the pairs with a\n"
-    "new sequence are aligned, the identities of the session are kept. Then orders, prints and\n"
-    "writes like kvr run (write the new session with --session).\n"
-    "\n"
-    "options:\n"
-    "  --aligner NAME       muscle (the default), clustalw, mafft, or builtin (MUSCLE 5's pair\n"
-    "                       method in this program: no aligner to install, far faster)\n"
-    "  --tree               order the sequences by a neighbour-joining tree (PHYLIP's neighbor)\n";
-
-constexpr const char* kHelpEnd =
-    "  --jobs N             run up to N aligners at once (default: one per processor kvr may\n"
-    "                       use); the results are those of one at a time\n"
-    "  --pair-timeout SECONDS  end an aligner that runs longer than this on one pair, and stop\n"
-    "                       the run with a message naming the pair (default: no limit); the\n"
-    "                       built-in aligner then aligns one pair per job at a time\n"
-    "  --quiet              no progress on standard error (messages still appear)\n"
-    "  -h, --help           this help\n"
-    "\n"
-    "The aligners are started with the command lines of aligners.conf beside kvr, or of the\n"
-    "environment variables KVR_MUSCLE, KVR_CLUSTALW, KVR_MAFFT and KVR_NEIGHBOR (see\n"
-    "docs/aligners.md). Their files go to a folder of this run's own, removed at the end.\n"
-    "\n"
-    "Ctrl-C (SIGINT), SIGTERM and SIGHUP cancel the run: the running aligners are ended, the\n"
-    "run's folder is removed and nothing is written; while the outputs are written, those not\n"
-    "yet written keep their old files.\n"
-    "\n"
-    "exit status: 0 done; 1 failed, or every pair identical, or the tree could not be used (the\n"
-    "message says which; in the last two cases the results are still written, in input order\n"
-    "when the tree failed); 2 a wrong command line; 130, 143, 129 cancelled by SIGINT, SIGTERM,\n"
-    "SIGHUP.\n";
-
-struct RunRequest {
-    std::string session;  // kvr append: the analysis to extend
-    std::string input;
-    RunOptions options;
-    OutputRequest outputs;
-    bool quiet = false;
-    bool help = false;
-};
-
-int UsageError(const char* name, const std::string& problem, bool append) {
-    return cli::UsageError(name, append ? kAppendUsage : kUsage, problem);
-}
-
-// Fills request from the arguments; returns what is wrong with them, or "".
-std::string ParseRunArguments(const Arguments& args, RunRequest& request, bool append) {
-    ArgumentReader reader(args);
-    while (reader.Next()) {
-        const std::string& arg = reader.Current();
-        if (!reader.IsOption()) {
-            if (append && request.session.empty()) {
-                request.session = arg;
-                continue;
-            }
-            if (!request.input.empty())
-                return "one input file expected, got '" + request.input + "' and '" + arg + "'";
-            request.input = arg;
-        } else if (arg == "-h" || arg == "--help") {
-            request.help = true;
-        } else if (arg == "--tree" && !reader.HasInlineValue()) {
-            request.options.useTree = true;
-        } else if ((arg == "--quiet" || arg == "-q") && !reader.HasInlineValue()) {
-            request.quiet = true;
-        } else {
-            std::string problem;
-            OptionUse use = TakeAlignerOption(reader, request.options, problem);
-            if (use == OptionUse::NotMine)
-                use = TakeOutputOption(reader, request.outputs, request.options, problem);
-            if (std::string wrong = OptionProblem(use, problem, reader.Typed()); !wrong.empty())
-                return wrong;
-        }
-    }
-    if (request.input.empty() && !request.help)
-        return append ? "a session file and a FASTA file to append are needed"
-                      : "no input file given";
-    return {};
-}
 
 // Everything the run writes, after the ordering: the files first, so that a reader of the display
 // order who stops early (| head -1) costs no file. The display order is printed unless an output
@@ -157,18 +47,15 @@ namespace {
 // kvr run and kvr append: the same checks, the window's run paths, the same outputs.
 int Analyse(const Arguments& args, bool append) {
     RunRequest request;
-    const char* name = append ? kAppendName : kName;
-    if (const std::string problem = ParseRunArguments(args, request, append); !problem.empty())
-        return UsageError(name, problem, append);
-    if (request.help) {
-        std::cout << (append ? kAppendUsage : kUsage) << (append ? kAppendHelp : kHelp)
-                  << kOutputOptionsHelp << kPictureOptionsHelp << kHelpEnd << kOutputFilesNote;
-        return 0;
-    }
+    const CommandTable table = append ? AppendTable(request) : RunTable(request);
+    const std::string name = "kvr " + table.name;
+    if (const auto status = ReadCommandLine(table, args)) return *status;
+    CommandLog log(request.messages.log, name, args, request.outputs.Paths());
+    if (!log.Problem().empty()) return Failure(name, log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
-        return UsageError(name, problems.front(), append);
+        return UsageError(table, problems.front());
     if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
-        return UsageError(name, problems.front(), append);
+        return UsageError(table, problems.front());
     if (const auto problems = CheckOutputs(request.outputs); !problems.empty()) {
         for (const std::string& problem : problems) Failure(name, problem);
         return 1;
@@ -184,7 +71,7 @@ int Analyse(const Arguments& args, bool append) {
     if (!missing.empty()) return 1;
 
     RunState state;
-    ConsoleWindow window(std::cerr, name, request.quiet, ::isatty(STDERR_FILENO) == 1);
+    ConsoleWindow window(log.Console(), name, request.messages.quiet, log.Terminal(), log.File());
     ApplyRunOptions(request.options, state);
     ApplyColourOptions(request.options, state);
     if (append && !ReadSession(state, window, request.session)) return 1;
@@ -204,7 +91,8 @@ int Analyse(const Arguments& args, bool append) {
     const bool written = WriteRunOutputs(request, state, window, signals);
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the outputs not yet written were left as they were");
-    return written && outcome.complete ? 0 : 1;
+    // Every pair identical is a warning: the results are written, and a pipeline may use them.
+    return written && outcome.ordered ? 0 : 1;
 }
 
 }  // namespace

@@ -3,51 +3,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <iostream>
 
 #include "state/fasta.h"
 #include "state/input_file.h"
 
 namespace kvr::cli {
-
-namespace {
-
-// The whole text as a number: "8" for --jobs.
-bool ParseWhole(const std::string& text, int& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
-}
-
-// A number of seconds above 0: "2.5" for --pair-timeout.
-bool ParseSeconds(const std::string& text, double& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value) &&
-           value > 0;
-}
-
-}  // namespace
-
-OptionUse TakeAlignerOption(ArgumentReader& reader, RunOptions& options, std::string& problem) {
-    const std::string& option = reader.Current();
-    std::string value;
-    if (option == "--aligner") {
-        if (reader.TakeValue(options.aligner)) return OptionUse::Taken;
-        problem = "--aligner needs a name: muscle, clustalw, mafft or builtin";
-    } else if (option == "--jobs") {
-        if (reader.TakeValue(value) && ParseWhole(value, options.jobs) && options.jobs >= 1)
-            return OptionUse::Taken;
-        problem = "--jobs needs a whole number of aligners to run at once, 1 or more";
-    } else if (option == "--pair-timeout") {
-        if (reader.TakeValue(value) && ParseSeconds(value, options.pairTimeoutSeconds))
-            return OptionUse::Taken;
-        problem = "--pair-timeout needs a number of seconds above 0";
-    } else {
-        return OptionUse::NotMine;
-    }
-    return OptionUse::Problem;
-}
 
 bool PrintDisplayOrder(const RunState& state, std::ostream& out) {
     for (int a = 0; a < state.seqCount && out; ++a)
@@ -56,7 +17,7 @@ bool PrintDisplayOrder(const RunState& state, std::ostream& out) {
     return StreamDone(out);
 }
 
-bool LoadInput(RunState& state, Window& window, const std::string& input, const char* name,
+bool LoadInput(RunState& state, Window& window, const std::string& input, const std::string& name,
                bool append) {
     const bool fromStandardInput = input == "-";
     InputText text;

@@ -1,13 +1,10 @@
-// What kvr run, kvr pairs, kvr merge and kvr align share beyond the argument reader: the FASTA
-// input, the aligner options of a run and the display order they print.
+// What kvr run, kvr append, kvr merge and kvr align share: the FASTA input, the display order they
+// print, and how a stream that was written is judged.
 #pragma once
 
 #include <ostream>
 #include <string>
 
-#include "app/kvr_arguments.h"
-#include "app/kvr_pictures.h"
-#include "engine/run_options.h"
 #include "platform/window.h"
 #include "state/run_state.h"
 
@@ -15,11 +12,8 @@ namespace kvr::cli {
 
 // Loads (or, for kvr append, appends) the FASTA input, "-" being standard input, and says on
 // standard error what the loader found: a refusal's line, and the warnings with their lines.
-bool LoadInput(RunState& state, Window& window, const std::string& input, const char* name,
+bool LoadInput(RunState& state, Window& window, const std::string& input, const std::string& name,
                bool append);
-
-// Takes the current option of the reader when it is --aligner, --jobs or --pair-timeout.
-OptionUse TakeAlignerOption(ArgumentReader& reader, RunOptions& options, std::string& problem);
 
 // The display order, one line per sequence: its number in the input, a tab, its name line. False
 // when the stream could not take it; a reader that closed the pipe (kvr run ... | head -1) ends

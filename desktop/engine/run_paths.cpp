@@ -101,7 +101,7 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
         WriteLastRun(state, window, setup.workFolder);
     state.windowState = WindowState::Analysis;
     ApplyControlStates(state, window);
-    return {true, complete};
+    return {true, complete, false, order.Ok()};
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ struct RunOutcome {
     bool aligned = false;    // every pair was aligned and the analysis is on display
     bool complete = false;   // aligned, ordered as asked, and not every pair identical
     bool cancelled = false;  // the shell's stop request ended the run
+    bool ordered = false;    // aligned and ordered as asked (the tree, when asked for, was used)
 };
 
 RunOutcome RunFresh(RunState& state, Window& window, const RunSetup& setup);

@@ -48,6 +48,20 @@ std::string CleanWithStatus(Window& window, std::string_view text) {
     return cleaned;
 }
 
+// The name lines as the file gives them, into the records from `first` on. Cleaning takes no ">"
+// out of the text, so the k-th ">" of content starts the k-th record's name line.
+void TakeGivenNames(std::string_view content, RecordTable& records, std::size_t first) {
+    std::size_t k = first;
+    for (auto i = content.find('>'); i != std::string_view::npos && k < records.size();
+         i = content.find('>', i + 1)) {
+        const auto lineEnd = std::min(content.find('\n', i), content.size());
+        std::string& given = records[k++].givenName;
+        given.assign(content.substr(i + 1, lineEnd - i - 1));
+        if (given.ends_with('\r')) given.pop_back();
+        std::replace(given.begin(), given.end(), '\t', ' ');
+    }
+}
+
 void ShowLoaded(RunState& state, Window& window, const FastaReport& report) {
     const std::string count = std::to_string(state.seqCount);
     window.SetCaption(Control::frmMainForm,
@@ -347,6 +361,7 @@ void LoadFasta(RunState& state, Window& window, const std::string& path,
     if (!ParseFastaRecords(text, state.InputSequences, 0, state.maxNameLen, std::ref(progress),
                            &report))
         return RefuseLoad(state, window, failure);
+    TakeGivenNames(content, state.InputSequences, 0);
 
     const std::string& firstResidues = state.InputSequences.front().residues;
     const bool differs = std::any_of(state.InputSequences.begin(), state.InputSequences.end(),
@@ -403,6 +418,7 @@ void AppendFasta(RunState& state, Window& window, const std::string& path,
     if (!ParseFastaRecords(text, records, static_cast<std::size_t>(oldCount), maxNameLen,
                            std::ref(progress), &report))
         return RefuseLoad(state, window, failure);
+    TakeGivenNames(content, records, static_cast<std::size_t>(oldCount));
 
     state.seqCount = oldCount + appendCount;
     state.InputSequences = std::move(records);

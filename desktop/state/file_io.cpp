@@ -242,10 +242,13 @@ std::string OutputProblem(const std::string& path) {
 std::string ReplacedFile(const std::string& path) {
     const OutputTarget target = ResolveOutputTarget(path);
     if (target.kind != OutputTarget::Kind::File) return {};
+    // Absolute first: a relative name of a file not yet there ("t.csv") keeps no folder for the
+    // canonical form to start from, and would differ from "./t.csv".
     std::error_code error;
-    const std::filesystem::path file = std::filesystem::weakly_canonical(target.path, error);
-    return error ? std::filesystem::absolute(target.path, error).lexically_normal().string()
-                 : file.string();
+    const std::filesystem::path absolute =
+        std::filesystem::absolute(target.path, error).lexically_normal();
+    const std::filesystem::path file = std::filesystem::weakly_canonical(absolute, error);
+    return error ? absolute.string() : file.string();
 }
 
 WriteResult WriteWholeFile(const std::string& path, std::string_view text) {

@@ -19,7 +19,13 @@ namespace kvr {
 struct Record {
     std::string name;
     std::string residues;
-    bool operator==(const Record&) const = default;
+    // The name as the FASTA file gives it, for tables that are joined with the user's own: the
+    // name line without its ">" and line end, tabs as spaces. Empty when not known (a session).
+    std::string givenName{};
+    // The same sequence of the analysis, however its file spelled the name.
+    bool operator==(const Record& other) const {
+        return name == other.name && residues == other.residues;
+    }
 };
 
 inline std::ostream& operator<<(std::ostream& out, const Record& r) {

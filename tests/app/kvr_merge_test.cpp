@@ -45,8 +45,9 @@ std::vector<std::string> WriteShards(const TempFolder& folder, const std::string
 }
 
 std::vector<std::string> Outputs(const TempFolder& folder, const std::string& tag, bool all) {
-    std::vector<std::string> args = {"--scores", folder.File(tag + "_col.txt"), "--plot-data",
-                                     folder.File(tag + "_plt.txt")};
+    std::vector<std::string> args = {"--scores",    folder.File(tag + "_col.txt"),
+                                     "--plot-data", folder.File(tag + "_plt.txt"),
+                                     "--table",     folder.File(tag + ".tsv")};
     if (!all) return args;
     for (const std::string& a :
          {std::string("--session"), folder.File(tag + ".kvr"), std::string("--matrix-text"),
@@ -103,7 +104,7 @@ TEST(KvrMerge, WritesTheFilesOfKvrRun) {
         EXPECT_EQ(merged.out, ran.out) << c.what;  // the display order
         EXPECT_EQ(merged.err, "") << c.what;
         for (const char* suffix :
-             {"_col.txt", "_plt.txt", ".kvr", "_mat.txt", ".fas", ".png", "_plot.emf"}) {
+             {"_col.txt", "_plt.txt", ".tsv", ".kvr", "_mat.txt", ".fas", ".png", "_plot.emf"}) {
             const auto expected = ReadWholeFile(folder.File(std::string("run") + suffix));
             if (!c.all && !expected) continue;
             ASSERT_TRUE(expected) << c.what << suffix;

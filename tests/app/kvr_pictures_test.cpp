@@ -18,65 +18,6 @@ namespace {
 
 using kvr::testing::TempFolder;
 
-struct Parsed {
-    OptionUse use;
-    PictureRequest pictures;
-    RunOptions options;
-    std::string problem;
-};
-
-Parsed Take(const std::string& option, const std::string& value) {
-    Parsed parsed{};
-    parsed.use = TakePictureOption(
-        option,
-        [&](std::string& out) {
-            out = value;
-            return true;
-        },
-        parsed.pictures, parsed.options, parsed.problem);
-    return parsed;
-}
-
-TEST(KvrPictureOptions, FilesModeAndCutoffs) {
-    EXPECT_EQ(Take("--matrix-emf", "m.emf").pictures.matrixEmf, "m.emf");
-    EXPECT_EQ(Take("--plot-image", "p.png").pictures.plotImage, "p.png");
-    EXPECT_EQ(Take("--mode", "three").options.colourMode, kThreeColour);
-    EXPECT_EQ(Take("--mode", "full").options.colourMode, kFullColour);
-    EXPECT_EQ(Take("--palette", "viridis").options.paletteKind, kViridisPalette);
-    EXPECT_EQ(Take("--palette", "rainbow").options.paletteKind, kRainbowPalette);
-    const Parsed cutoffs = Take("--cutoffs", "90,80");
-    EXPECT_EQ(cutoffs.use, OptionUse::Taken);
-    EXPECT_EQ(cutoffs.options.cutoff1, 90.0f);
-    EXPECT_EQ(cutoffs.options.cutoff2, 80.0f);
-    EXPECT_EQ(Take("--tree", "").use, OptionUse::NotMine);
-
-    struct Bad {
-        const char* option;
-        const char* value;
-        const char* problem;
-    };
-    for (const Bad& bad : {Bad{"--mode", "colour", "--mode needs full or three"},
-                           Bad{"--palette", "Viridis", "--palette needs rainbow or viridis"},
-                           Bad{"--palette", "", "--palette needs rainbow or viridis"},
-                           Bad{"--cutoffs", "94",
-                               "--cutoffs needs two whole percentages, the "
-                               "upper first: 94,78"},
-                           Bad{"--cutoffs", "94.5,78", nullptr}, Bad{"--cutoffs", "94,-7", nullptr},
-                           Bad{"--plot-emf", "", "--plot-emf needs a file name"}}) {
-        const Parsed parsed = Take(bad.option, bad.value);
-        EXPECT_EQ(parsed.use, OptionUse::Problem) << bad.option << " " << bad.value;
-        if (bad.problem != nullptr) {
-            EXPECT_EQ(parsed.problem, bad.problem);
-        }
-    }
-
-    RunOptions reversed;
-    reversed.cutoff1 = 78;
-    reversed.cutoff2 = 94;
-    EXPECT_EQ(ValidateRunOptions(reversed).size(), 1u);
-    EXPECT_TRUE(ValidateRunOptions(Take("--cutoffs", "80,80").options).empty());
-}
-
 TEST(KvrPictureOptions, ImagesNeedAKnownExtension) {
     PictureRequest pictures;
     pictures.matrixImage = "out/matrix.PNG";
@@ -88,12 +29,6 @@ TEST(KvrPictureOptions, ImagesNeedAKnownExtension) {
 }
 
 TEST(KvrPictures, VectorOptionsAndUnwritableFilesAreReported) {
-    EXPECT_EQ(Take("--matrix-svg", "m.svg").pictures.matrixSvg, "m.svg");
-    EXPECT_EQ(Take("--matrix-pdf", "m.pdf").pictures.matrixPdf, "m.pdf");
-    EXPECT_EQ(Take("--plot-svg", "p.svg").pictures.plotSvg, "p.svg");
-    EXPECT_EQ(Take("--plot-pdf", "p.pdf").pictures.plotPdf, "p.pdf");
-    EXPECT_EQ(Take("--plot-pdf", "").use, OptionUse::Problem);
-
     TempFolder out;
     RunState state = kvr::testing::MakeAnalysis(12, kvr::testing::Gradient(12, 0.5f));
     PictureRequest pictures;

@@ -3,6 +3,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -233,7 +234,7 @@ TEST(KvrRun, RefusesAWrongCommandLine) {
          "kvr run: --pair-timeout needs a number of seconds above 0\n"},
         {"a.fasta --pair-timeout", 2,
          "kvr run: --pair-timeout needs a number of seconds above 0\n"},
-        {"a.fasta --tree=yes", 2, "kvr run: unknown option '--tree=yes'\n"},
+        {"a.fasta --tree=yes", 2, "kvr run: --tree takes no value: '--tree=yes'\n"},
         {"missing.fasta", 1, "kvr run: Failed to read missing.fasta: the file does not exist.\n"},
         {"a.fasta --scores /nonexistent/folder/s.csv", 1,
          "kvr run: cannot write /nonexistent/folder/s.csv: no folder /nonexistent/folder\n"},
@@ -248,6 +249,92 @@ TEST(KvrRun, RefusesAWrongCommandLine) {
     const ProgramResult help = Kvr(folder, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with("usage: kvr run INPUT.fasta")) << help.out;
+}
+
+// Degenerate sets are results all the same: every output is written and the status is 0, with
+// the message on standard error as a warning; a failed tree is a failure.
+TEST(KvrRun, WrittenResultsExitZeroAndAFailedTreeOne) {
+    TempFolder folder;
+    // Different residues, and yet every gap-free column alike.
+    folder.Write("alike.fasta",
+                 ">a\nACGTACGTACGTTAGC\n>b\nACGTACGTACGTTAGCTTTT\n>c\nACGTACGTACGTTAGCTT\n");
+    const ProgramResult same =
+        Kvr(folder, Words("alike.fasta --aligner builtin --quiet --scores s.csv --tree"));
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_NE(same.err.find("All sequences are 100% similar, the analysis connot be perfomed"),
+              std::string::npos)
+        << same.err;
+    EXPECT_EQ(ReadWholeFile(folder.File("s.csv")),
+              "First Sequence,Second Sequence,Identity Score\r\n>a,>b,1\r\n>a,>c,1\r\n>b,>c,"
+              "1\r\n");
+
+    const ProgramResult noTree =
+        Kvr(folder, {DataFile("kvr_run/families.fasta"), "--tree", "--quiet", "--scores", "t.csv"},
+            {"KVR_MUSCLE=cp {in} {out}", "KVR_NEIGHBOR=false"});
+    EXPECT_EQ(noTree.status, 1) << noTree.err;
+    EXPECT_TRUE(std::filesystem::exists(folder.File("t.csv")));
+}
+
+TEST(KvrRun, KeepsALogOfWhatStandardErrorSaysAndBinsOnce) {
+    TempFolder folder;
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const ProgramResult run =
+        Kvr(folder,
+            {input, "--tree", "--plot-data", "p.txt", "--session", "s.kvr", "--log", "run log.txt"},
+            kCopyAligner);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto log = ReadWholeFile(folder.File("run log.txt"));
+    ASSERT_TRUE(log);
+    const std::string header = "command line: kvr run " + input +
+                               " --tree --plot-data p.txt --session s.kvr --log 'run log.txt'\n";
+    EXPECT_TRUE(log->starts_with("kvr ")) << *log;
+    const auto second = log->find('\n') + 1;
+    EXPECT_EQ(log->substr(second, header.size()), header);
+    // Standard error is a pipe here: the log holds what it got, line for line.
+    const auto body = log->find("\nkvr run: ") + 1;
+    EXPECT_EQ(log->substr(body), run.err);
+    std::size_t bins = 0;
+    for (auto at = run.err.find("Creating bins"); at != std::string::npos;
+         at = run.err.find("Creating bins", at + 1))
+        ++bins;
+    EXPECT_EQ(bins, 1u) << run.err;
+
+    // A log that cannot be written stops the command before any work.
+    const ProgramResult refused =
+        Kvr(folder, {input, "--scores", "t.csv", "--log", "no/such/folder/run.log"}, kCopyAligner);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("no folder no/such/folder"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("t.csv")));
+    const ProgramResult twice =
+        Kvr(folder, {input, "--scores", "t.csv", "--log", "./t.csv"}, kCopyAligner);
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_NE(twice.err.find("./t.csv is named for the log and for an output"), std::string::npos)
+        << twice.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("t.csv")));
+}
+
+// The table for pipelines: input order whatever the display order, the names as the file has
+// them, LF line ends; on standard output it takes the place of the display order.
+TEST(KvrRun, WritesThePairTableInFileOrder) {
+    TempFolder folder;
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const ProgramResult file =
+        Kvr(folder, {input, "--tree", "--quiet", "--table", "t.tsv"}, kCopyAligner);
+    ASSERT_EQ(file.status, 0) << file.err;
+    EXPECT_EQ(file.out, ReadWholeFile(DataFile("kvr_run/families_tree_order.txt")));
+    const auto table = ReadWholeFile(folder.File("t.tsv"));
+    ASSERT_TRUE(table);
+    EXPECT_TRUE(
+        table->starts_with("seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\n"
+                           "A_1\tC_1\t0.7\t70\t\t\nA_1\tA(2)\t"))
+        << *table;
+    EXPECT_EQ(std::count(table->begin(), table->end(), '\n'), 11);
+    EXPECT_EQ(table->find('\r'), std::string::npos);
+
+    const ProgramResult piped =
+        Kvr(folder, {input, "--tree", "--quiet", "--table", "-"}, kCopyAligner);
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, *table);
 }
 
 TEST(KvrRun, AFailingAlignerStopsTheRunAndWritesNothing) {

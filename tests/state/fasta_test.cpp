@@ -100,6 +100,16 @@ TEST_F(LoadFastaTest, CleansNamesAndResidues) {
     EXPECT_EQ(state.maxNameLen, 15);
 }
 
+TEST_F(LoadFastaTest, KeepsEachNameAsTheFileGivesIt) {
+    // CR LF, a tab, hyphens and the characters the cleaned name replaces; a name line holding a
+    // further ">" gives two records whose names run to the line end, as their cleaned names do.
+    Load("> AB-1 (x):y/z\\w\r\nAC\r\n>b\tc-d\r\nAG\r\n>e>f\nTT\n");
+    ASSERT_FALSE(state.failFlag);
+    std::vector<std::string> given;
+    for (const Record& record : state.InputSequences) given.push_back(record.givenName);
+    EXPECT_EQ(given, (std::vector<std::string>{" AB-1 (x):y/z\\w", "b c-d", "e>f", "f"}));
+}
+
 TEST_F(LoadFastaTest, HeaderWithInnerGreaterThanStartsAnotherRecord) {
     Load(">a>b\nACGT\n>c\nAGGT\n");
     ASSERT_EQ(state.seqCount, 3);

@@ -140,6 +140,10 @@ TEST(ReplaceFile, EachKindOfTargetGetsWhatAUnixToolGivesIt) {
     EXPECT_EQ(OutputProblem(folder.File("dangling.txt")), "");
     EXPECT_EQ(ReplacedFile(folder.File("sub/link.txt")), ReplacedFile(folder.File("real.txt")));
     EXPECT_EQ(ReplacedFile(folder.File("fifo")), "");
+    // A file not yet there, named relative to the working folder two ways: one file.
+    const std::string relative = ReplacedFile("kvr-no-such-output.txt");
+    EXPECT_TRUE(relative.starts_with('/')) << relative;
+    EXPECT_EQ(ReplacedFile("./kvr-no-such-output.txt"), relative);
 
     // No temporary file anywhere: the folder holds what the test made.
     EXPECT_EQ(FilesIn(folder.Path()), 7);

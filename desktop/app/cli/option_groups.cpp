@@ -1,0 +1,219 @@
+#include "app/cli/option_groups.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+#include "matrix/palette.h"
+#include "state/number_text.h"
+
+namespace kvr::cli {
+
+namespace {
+
+// The whole text as a number: "8" for --threads.
+bool ParseWhole(const std::string& text, int& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// A number of seconds above 0: "2.5" for --pair-timeout.
+bool ParseSeconds(const std::string& text, double& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value) &&
+           value > 0;
+}
+
+// "94,78" -> 94 and 78; false unless both are whole numbers.
+bool ParseCutoffs(const std::string& text, float& upper, float& lower) {
+    const auto comma = text.find(',');
+    if (comma == std::string::npos) return false;
+    const auto whole = [](const std::string& part, float& value) {
+        if (part.empty() || part.size() > 3 ||
+            !std::all_of(part.begin(), part.end(), [](unsigned char c) { return std::isdigit(c); }))
+            return false;
+        value = static_cast<float>(NumberValue(part));
+        return true;
+    };
+    return whole(text.substr(0, comma), upper) && whole(text.substr(comma + 1), lower);
+}
+
+// An option whose value is a file name, stored as given.
+OptionRow FileRow(const std::string& names, std::string& file, std::string help,
+                  const std::string& value = "FILE") {
+    OptionRow row{names, value, std::move(help), [&file](const std::string& text) {
+                      file = text;
+                      return true;
+                  }};
+    row.problem = LongName(row) + " needs a file name";
+    return row;
+}
+
+std::function<bool(const std::string&)> SetTrue(bool& flag) {
+    return [&flag](const std::string&) { return flag = true; };
+}
+
+constexpr const char* kJobsHelp =
+    "Run up to N aligners at once (default: one per processor kvr may use); the results are "
+    "those of one at a time.";
+
+std::string JobsProblem(const std::string& name) {
+    return name + " needs a whole number of aligners to run at once, 1 or more";
+}
+
+}  // namespace
+
+OptionGroup AlignerGroup(RunOptions& options) {
+    const auto jobs = [&options](const std::string& text) {
+        return ParseWhole(text, options.jobs) && options.jobs >= 1;
+    };
+    return {"run options",
+            {
+                AlignerRow(options),
+                {"--threads", "N", kJobsHelp, jobs, JobsProblem("--threads")},
+                {"--jobs", "N", "The same as --threads.", jobs, JobsProblem("--jobs")},
+                {"--pair-timeout", "SECONDS",
+                 "End an aligner that runs longer than this on one pair and stop with a message "
+                 "naming the pair (default: no limit). The built-in aligner then aligns one pair "
+                 "per thread at a time, so that each pair's time is its own.",
+                 [&options](const std::string& text) {
+                     return ParseSeconds(text, options.pairTimeoutSeconds);
+                 },
+                 "--pair-timeout needs a number of seconds above 0"},
+            }};
+}
+
+OptionRow AlignerRow(RunOptions& options) {
+    return {"--aligner", "NAME",
+            "muscle (the default), clustalw, mafft, or builtin: MUSCLE 5's pair method in this "
+            "program, with no aligner to install and far faster.",
+            [&options](const std::string& text) {
+                options.aligner = text;
+                return true;
+            },
+            "--aligner needs a name: muscle, clustalw, mafft or builtin"};
+}
+
+OptionRow TreeRow(RunOptions& options) {
+    return {"--tree", "",
+            "Order the sequences by a neighbour-joining tree (PHYLIP's neighbor) of the distances "
+            "1 - identity, so that similar sequences sit together; without it they keep the order "
+            "of the input file.",
+            SetTrue(options.useTree)};
+}
+
+OptionGroup TextOutputGroup(OutputRequest& outputs) {
+    return {
+        "outputs",
+        {
+            FileRow("--scores", outputs.scores,
+                    "Every pair's identity, in display order: the line \"First "
+                    "Sequence,Second Sequence,Identity Score\", then one line per pair with "
+                    "both name lines and the identity as a fraction."),
+            FileRow("--table", outputs.table,
+                    "Every pair's identity for pipelines, in the order of the input file (or "
+                    "of the session): tab-separated with LF line ends, the header line "
+                    "\"seq1 seq2 identity percent aligned_columns matches\" (tabs between), "
+                    "then one row a pair with both names as the FASTA has them, without their "
+                    "\">\", the identity as a fraction and in percent. The names hold no tab "
+                    "or line end, so every row has six fields. aligned_columns and matches "
+                    "are left empty: kvr keeps one identity a pair, not the counts it was "
+                    "computed from."),
+            FileRow("--session", outputs.session,
+                    "The session (.kvr): the sequences in display order and their "
+                    "identities, which kvr show and KVRv1 open without aligning."),
+            FileRow("--matrix-text", outputs.matrixText,
+                    "The lower triangle of the identities in percent, one line per "
+                    "sequence."),
+            FileRow("--plot-data", outputs.plotData,
+                    "The number and proportion of pairs at each whole percent."),
+            FileRow("--sequences", outputs.sequences, "Every sequence in display order, as FASTA."),
+        }};
+}
+
+OptionGroup PictureGroup(PictureRequest& pictures, RunOptions& options) {
+    return {
+        "pictures",
+        {
+            {"--mode", "full|three",
+             "The colouring of the matrix pictures: the whole observed range in 64 steps "
+             "(full, the default), or three bands set by the cut-offs.",
+             [&options](const std::string& text) {
+                 if (text != "full" && text != "three") return false;
+                 options.colourMode = text == "full" ? kFullColour : kThreeColour;
+                 return true;
+             },
+             "--mode needs full or three"},
+            {"--palette", "rainbow|viridis",
+             "The 64 steps of full colour mode: the rainbow (the default), or viridis, dark "
+             "purple to yellow, which reads in order for people with any common colour "
+             "blindness. The key matches.",
+             [&options](const std::string& text) {
+                 const int kind = PaletteKindNamed(text);
+                 if (kind < 0) return false;
+                 options.paletteKind = kind;
+                 return true;
+             },
+             "--palette needs rainbow or viridis"},
+            {"--cutoffs", "C1,C2",
+             "The upper and lower cut-off of the three bands in whole percent (default "
+             "94,78). The lower one is raised to the smallest identity when that lies above "
+             "it, as in the window.",
+             [&options](const std::string& text) {
+                 return ParseCutoffs(text, options.cutoff1, options.cutoff2);
+             },
+             "--cutoffs needs two whole percentages, the upper first: 94,78"},
+            FileRow("--matrix-emf", pictures.matrixEmf,
+                    "The matrix as an EMF picture in its compact layout."),
+            FileRow("--plot-emf", pictures.plotEmf,
+                    "The distribution of the identities as an EMF picture."),
+            FileRow("--matrix-image", pictures.matrixImage,
+                    "The matrix as the window draws it, full size, PNG or BMP by the file's "
+                    "extension. Beyond 500 sequences the cells shrink (to two pixels at "
+                    "least) and names too small to read are left out."),
+            FileRow("--matrix-svg", pictures.matrixSvg,
+                    "The matrix image's drawing as an SVG file, its text kept as text."),
+            FileRow("--matrix-pdf", pictures.matrixPdf,
+                    "The matrix image's drawing as a PDF file, its text kept as text, the "
+                    "page the size of the image at 96 dpi."),
+            FileRow("--plot-image", pictures.plotImage,
+                    "The distribution as the window draws it, 1160 x 757 pixels, PNG or BMP "
+                    "by the file's extension."),
+            FileRow("--plot-svg", pictures.plotSvg, "The distribution's drawing as an SVG file."),
+            FileRow("--plot-pdf", pictures.plotPdf, "The distribution's drawing as a PDF file."),
+        }};
+}
+
+OptionGroup MessageGroup(MessageOptions& messages) {
+    return {"messages",
+            {
+                {"-q,--quiet", "", "No progress on standard error; messages still appear.",
+                 SetTrue(messages.quiet)},
+                FileRow("--log", messages.log,
+                        "Also write the messages and the progress to FILE, a line every few "
+                        "seconds, after a first line with the version of kvr and a second with "
+                        "the command line. FILE is written as the command goes."),
+            }};
+}
+
+OperandRow InputOperand(std::string& input) {
+    return {"INPUT.fasta",
+            "The sequences, FASTA, plain or compressed (gzip, xz, bzip2, zstd); '-' reads them "
+            "from standard input.",
+            &input,
+            nullptr,
+            "no input file given",
+            "input file"};
+}
+
+OperandRow SessionOperand(std::string& session) {
+    return {"SESSION.kvr",
+            "A session file, written by KVRv1's \"Save KVR file\" or by kvr run --session.",
+            &session,
+            nullptr,
+            "no session file given",
+            "session file"};
+}
+
+}  // namespace kvr::cli

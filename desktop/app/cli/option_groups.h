@@ -1,0 +1,36 @@
+// The groups of options that several commands of kvr share, so that an option has one name, one
+// help text and one meaning wherever it appears.
+#pragma once
+
+#include "app/cli/option_table.h"
+#include "app/cli/requests.h"
+
+namespace kvr::cli {
+
+// --aligner, --threads (--jobs) and --pair-timeout.
+OptionGroup AlignerGroup(RunOptions& options);
+
+// --aligner alone.
+OptionRow AlignerRow(RunOptions& options);
+
+// --tree.
+OptionRow TreeRow(RunOptions& options);
+
+// The text outputs of an analysis: --scores, --table, --session, --matrix-text, --plot-data,
+// --sequences.
+OptionGroup TextOutputGroup(OutputRequest& outputs);
+
+// The colouring of the matrix and the pictures: --mode, --palette, --cutoffs, --matrix-...,
+// --plot-....
+OptionGroup PictureGroup(PictureRequest& pictures, RunOptions& options);
+
+// --quiet and --log.
+OptionGroup MessageGroup(MessageOptions& messages);
+
+// The input FASTA file: the operand INPUT.fasta.
+OperandRow InputOperand(std::string& input);
+
+// The session file operand SESSION.kvr.
+OperandRow SessionOperand(std::string& session);
+
+}  // namespace kvr::cli

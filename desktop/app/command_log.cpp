@@ -1,0 +1,102 @@
+#include "app/command_log.h"
+
+#include <unistd.h>
+
+#include <ctime>
+#include <iostream>
+
+#include "engine/external_programs.h"
+#include "kvr_version.h"
+#include "state/file_io.h"
+
+namespace kvr::cli {
+
+namespace {
+
+// A word as a shell would need it to read it back: quoted when it holds more than plain
+// characters.
+std::string ShellWord(const std::string& word) {
+    const bool plain = !word.empty() && word.find_first_not_of(
+                                            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                            "0123456789_./:=,+-@%") == std::string::npos;
+    return plain ? word : ShellQuote(word);
+}
+
+std::string LocalTime() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char text[64] = {};
+    if (localtime_r(&now, &local) == nullptr ||
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S %z", &local) == 0)
+        return "unknown";
+    return text;
+}
+
+}  // namespace
+
+TeeStreamBuffer::int_type TeeStreamBuffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    first_->sputc(traits_type::to_char_type(c));
+    second_->sputc(traits_type::to_char_type(c));
+    return c;
+}
+
+std::streamsize TeeStreamBuffer::xsputn(const char* text, std::streamsize count) {
+    first_->sputn(text, count);
+    second_->sputn(text, count);
+    return count;
+}
+
+int TeeStreamBuffer::sync() {
+    const int first = first_->pubsync();
+    const int second = second_->pubsync();
+    return first == 0 && second == 0 ? 0 : -1;
+}
+
+CommandLog::CommandLog(const std::string& path, std::string_view command, const Arguments& args,
+                       const std::vector<std::string>& outputs)
+    : path_(path),
+      command_(command),
+      standardError_(std::cerr.rdbuf()),
+      console_(standardError_),
+      tee_(standardError_, &printable_) {
+    console_.setf(std::ios::unitbuf);
+    if (path.empty()) return;
+    if (path == "-") {
+        problem_ = "--log needs a file; standard error is where the messages go already";
+        return;
+    }
+    if (problem_ = OutputProblem(path); !problem_.empty()) return;
+    // An output replaces its file when whole: a log of the same name would be lost.
+    const std::string logFile = ReplacedFile(path);
+    for (const std::string& output : outputs)
+        if (!logFile.empty() && ReplacedFile(output) == logFile) {
+            problem_ = path + " is named for the log and for an output";
+            return;
+        }
+    // Written as the command goes, so that a command that is ended leaves the log of what it did.
+    if (file_.open(path, std::ios::out | std::ios::trunc | std::ios::binary) == nullptr) {
+        problem_ = "cannot write the log " + path;
+        return;
+    }
+    kept_ = true;
+    log_ << "kvr " << kVersion << "\n"
+         << "command line: " << command;
+    for (const std::string& arg : args) log_ << ' ' << ShellWord(arg);
+    log_ << "\nstarted: " << LocalTime() << "\n" << std::flush;
+    std::cerr.rdbuf(&tee_);
+}
+
+CommandLog::~CommandLog() {
+    if (!kept_) return;
+    std::cerr.rdbuf(standardError_);
+    log_.flush();
+    const bool whole = static_cast<bool>(log_) && file_.close() != nullptr;
+    if (!whole) console_ << command_ << ": the log " << path_ << " could not be written whole\n";
+}
+
+bool CommandLog::Terminal() const {
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
+}  // namespace kvr::cli
