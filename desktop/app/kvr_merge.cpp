@@ -235,8 +235,12 @@ std::string ReadPairs(const std::vector<Shard>& shards, int n, Window& window,
 // Only the score column file and the plot data, in input order: neither needs the table.
 bool Streamable(const MergeRequest& request) {
     const OutputRequest& o = request.outputs;
-    return !request.options.useTree && o.session.empty() && o.matrixText.empty() &&
-           o.sequences.empty() && !o.pictures.Any();
+    if (request.options.useTree || o.pictures.Any()) return false;
+    for (std::size_t k = 0; k < kTextOutputs.size(); ++k)
+        if (!o.text[k].empty() && kTextOutputs[k].option != "--scores" &&
+            kTextOutputs[k].option != "--plot-data")
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -249,7 +253,7 @@ int Merge(const Arguments& args) {
     if (const std::string problem = ParseMergeArguments(args, request); !problem.empty())
         return usageError(problem);
     if (request.help) {
-        std::cout << kUsage << kHelp << kOutputOptionsHelp << kHelpEnd;
+        std::cout << kUsage << kHelp << OutputOptionsHelp() << kHelpEnd << kOutputFilesNote;
         return 0;
     }
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
@@ -297,50 +301,46 @@ int Merge(const Arguments& args) {
         IdentityRange range;
         std::vector<long long> counts(kBinRows, 0);
         std::string problem;
-        const auto read = [&](const std::function<void(int, int, float)>& more) {
+        const auto read = [&](std::ostream* scores) {
             problem = ReadPairs(shards, n, window, [&](int i, int j, float identity) {
                 range.Add(identity);
                 ++counts[IdentityBin(identity)];
-                if (more) more(i, j, identity);
+                if (scores != nullptr)
+                    *scores << ScoreColumnLine(state.InputSequences[i].name,
+                                               state.InputSequences[j].name, identity);
             });
             return problem.empty();
         };
-        WriteResult scores{true, {}};
-        if (request.outputs.scores.empty()) {
-            read({});
+        OutputRequest rest = request.outputs;
+        std::string& scores = rest.File("--scores");
+        bool written = true;
+        if (scores.empty()) {
+            read(nullptr);
         } else {
-            scores = ReplaceFile(request.outputs.scores, [&](const std::string& temporary) {
-                std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-                file << kScoreColumnHeader << kLineEnd;
-                const bool whole = read([&](int i, int j, float identity) {
-                    file << ScoreColumnLine(state.InputSequences[i].name,
-                                            state.InputSequences[j].name, identity);
-                });
-                file.close();
-                return whole && static_cast<bool>(file);
-            });
+            written = WriteTextOutput(
+                scores,
+                [&](std::ostream& out) {
+                    out << kScoreColumnHeader << kLineEnd;
+                    return read(&out);
+                },
+                std::cerr);
+            scores.clear();
         }
         if (signals.Signal() != 0) return signals.Cancelled(kName, "nothing was written");
         if (!problem.empty()) return Failure(problem + "; nothing was written");
-        bool written = static_cast<bool>(scores);
-        if (!scores) Failure(WriteFailureMessage(request.outputs.scores, scores));
         ApplyIdentityRange(state, window, range);
         const bool complete = !state.failFlag;
         SetBins(state, window, counts);
-        if (!request.outputs.plotData.empty()) {
-            const WriteResult plot = WriteWholeFile(
-                request.outputs.plotData, FormatPlotData(state, PlotDataHeader::UserFile));
-            if (!plot) Failure(WriteFailureMessage(request.outputs.plotData, plot));
-            written = written && static_cast<bool>(plot);
-        }
+        state.SequenceList = std::move(state.InputSequences);
+        state.treeOrder.resize(static_cast<std::size_t>(n));
+        std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
+        written =
+            WriteOutputs(state, window, rest, !request.outputs.ToStandardOutput(), std::cerr) &&
+            written;
         window.Flush();
         if (signals.Signal() != 0)
             return signals.Cancelled(kName, "the outputs not yet written were left as they were");
-        state.SequenceList = state.InputSequences;
-        state.treeOrder.resize(static_cast<std::size_t>(n));
-        std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
-        const bool printed = PrintDisplayOrder(state, std::cout);
-        return written && printed && complete ? 0 : 1;
+        return written && complete ? 0 : 1;
     }
 
     state.InputIdentity = IdentityTable(n);
@@ -352,16 +352,15 @@ int Merge(const Arguments& args) {
     shards.clear();
 
     const RunSetup setup{shell, programs.config, WorkFolder()};
-    const RunOutcome outcome = RunFromIdentities(state, window, setup);
+    const RunOutcome outcome = AnalyseIdentities(state, window, setup);
     window.Flush();
     if (outcome.cancelled || shell.Stop().Raised())
         return signals.Cancelled(kName, "nothing was written");
     if (!outcome.aligned) return 1;
-    const bool written = WriteOutputs(state, window, request.outputs, std::cerr);
+    const bool written = WriteOutputs(state, window, request.outputs, true, std::cerr);
     if (signals.Signal() != 0)
         return signals.Cancelled(kName, "the outputs not yet written were left as they were");
-    const bool printed = PrintDisplayOrder(state, std::cout);
-    return printed && written && outcome.complete ? 0 : 1;
+    return written && outcome.complete ? 0 : 1;
 }
 
 }  // namespace kvr::cli

@@ -1,7 +1,6 @@
 #include "app/kvr_outputs.h"
 
 #include <algorithm>
-#include <functional>
 #include <iostream>
 #include <set>
 
@@ -9,39 +8,33 @@
 #include "engine/score_table.h"
 #include "files/session_file.h"
 #include "files/text_exports.h"
-#include "plot/binning.h"
 #include "state/file_io.h"
 
 namespace kvr::cli {
 
-namespace {
-
-// Formats and writes one text output when it was asked for; "-" is standard output.
-bool WriteText(const std::string& path, const std::function<std::string()>& format,
-               std::ostream& err) {
-    if (path.empty()) return true;
-    if (path == kStandardOutput) {
-        std::cout << format() << std::flush;
-        const bool done = StreamDone(std::cout);
-        if (!done) err << "cannot write the standard output\n";
-        return done;
-    }
-    const WriteResult written = WriteWholeFile(path, format());
-    if (!written) err << "cannot write " << path << ": " << written.reason << "\n";
-    return static_cast<bool>(written);
-}
-
-}  // namespace
-
-const char* const kOutputOptionsHelp =
-    "  --scores FILE        every pair's identity: the line \"First Sequence,Second\n"
-    "                       Sequence,Identity Score\", then one line per pair (name line, name\n"
-    "                       line, identity as a fraction), in display order\n"
-    "  --session FILE       the session (.kvr): sequences in display order and identities;\n"
-    "                       kvr show and KVRv1 open it without aligning\n"
-    "  --matrix-text FILE   the lower triangle in percent, one line per sequence\n"
-    "  --plot-data FILE     the number and proportion of pairs at each whole percent\n"
-    "  --sequences FILE     every sequence in display order, FASTA\n";
+const std::vector<TextOutput> kTextOutputs = {
+    {"--scores",
+     "  --scores FILE        every pair's identity: the line \"First Sequence,Second\n"
+     "                       Sequence,Identity Score\", then one line per pair (name line, name\n"
+     "                       line, identity as a fraction), in display order\n",
+     [](std::ostream& out, const RunState& a) {
+         WriteScoreColumns(out, a.SequenceList, a.IdentityMatrix, a.seqCount);
+     }},
+    {"--session",
+     "  --session FILE       the session (.kvr): sequences in display order and identities;\n"
+     "                       kvr show and KVRv1 open it without aligning\n",
+     [](std::ostream& out, const RunState& a) {
+         WriteSessionText(out, a.SequenceList, a.IdentityMatrix, a.seqCount);
+     }},
+    {"--matrix-text",
+     "  --matrix-text FILE   the lower triangle in percent, one line per sequence\n",
+     [](std::ostream& out, const RunState& a) { WriteScoreMatrix(out, a); }},
+    {"--plot-data",
+     "  --plot-data FILE     the number and proportion of pairs at each whole percent\n",
+     [](std::ostream& out, const RunState& a) { WritePlotData(out, a, PlotDataHeader::UserFile); }},
+    {"--sequences", "  --sequences FILE     every sequence in display order, FASTA\n",
+     [](std::ostream& out, const RunState& a) { WriteAllSequences(out, a); }},
+};
 
 const char* const kOutputFilesNote =
     "\nText files have CR LF line ends and \".\" as the decimal mark. File names are used exactly "
@@ -49,25 +42,48 @@ const char* const kOutputFilesNote =
     "given, and a file is replaced only once it has been written whole. FILE '-' of one text\n"
     "output writes it to standard output.\n";
 
+namespace {
+
+std::size_t OutputIndex(std::string_view option) {
+    for (std::size_t k = 0; k < kTextOutputs.size(); ++k)
+        if (kTextOutputs[k].option == option) return k;
+    return kTextOutputs.size();
+}
+
+}  // namespace
+
+std::string& OutputRequest::File(std::string_view option) {
+    return text.at(OutputIndex(option));
+}
+
+const std::string& OutputRequest::File(std::string_view option) const {
+    return text.at(OutputIndex(option));
+}
+
 std::vector<std::string> OutputRequest::Paths() const {
     std::vector<std::string> paths;
-    for (const std::string* p : {&scores, &session, &matrixText, &plotData, &sequences})
-        if (!p->empty()) paths.push_back(*p);
+    for (const std::string& p : text)
+        if (!p.empty()) paths.push_back(p);
     for (const std::string& p : pictures.Paths()) paths.push_back(p);
     return paths;
+}
+
+bool OutputRequest::ToStandardOutput() const {
+    return std::find(text.begin(), text.end(), kStandardOutput) != text.end();
+}
+
+std::string OutputOptionsHelp() {
+    std::string help;
+    for (const TextOutput& output : kTextOutputs) help += output.help;
+    return help;
 }
 
 OptionUse TakeOutputOption(ArgumentReader& reader, OutputRequest& outputs, RunOptions& options,
                            std::string& problem) {
     const std::string& option = reader.Current();
-    std::string* file = option == "--scores"        ? &outputs.scores
-                        : option == "--session"     ? &outputs.session
-                        : option == "--matrix-text" ? &outputs.matrixText
-                        : option == "--plot-data"   ? &outputs.plotData
-                        : option == "--sequences"   ? &outputs.sequences
-                                                    : nullptr;
-    if (file != nullptr) {
-        if (!reader.TakeValue(*file) || file->empty()) {
+    if (const std::size_t k = OutputIndex(option); k < kTextOutputs.size()) {
+        std::string& file = outputs.text[k];
+        if (!reader.TakeValue(file) || file.empty()) {
             problem = option + " needs a file name";
             return OptionUse::Problem;
         }
@@ -99,30 +115,42 @@ std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {
     return problems;
 }
 
-bool WriteOutputs(RunState& state, Window& window, const OutputRequest& outputs,
+bool WriteTextOutput(const std::string& path, const std::function<bool(std::ostream&)>& write,
+                     std::ostream& err) {
+    bool gaveUp = false;
+    if (path == kStandardOutput) {
+        gaveUp = !write(std::cout);
+        std::cout.flush();
+        const bool done = StreamDone(std::cout);
+        if (!done) err << "cannot write the standard output\n";
+        return done && !gaveUp;
+    }
+    const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
+        gaveUp = !write(out);
+        return !gaveUp && static_cast<bool>(out);
+    });
+    if (!written && !gaveUp) err << WriteFailureMessage(path, written) << "\n";
+    return static_cast<bool>(written);
+}
+
+bool WriteOutputs(RunState& analysis, Window& window, const OutputRequest& outputs, bool printOrder,
                   std::ostream& err) {
-    const int n = state.seqCount;
     bool written = true;
-    written &= WriteText(
-        outputs.scores,
-        [&] { return FormatScoreColumns(state.SequenceList, state.IdentityMatrix, n); }, err);
-    written &= WriteText(
-        outputs.session, [&] { return FormatSession(state.SequenceList, state.IdentityMatrix, n); },
-        err);
-    written &= WriteText(
-        outputs.matrixText, [&] { return FormatScoreMatrix(state); }, err);
-    written &= WriteText(
-        outputs.plotData,
-        [&] {
-            BinIdentities(state, window);
-            return FormatPlotData(state, PlotDataHeader::UserFile);
-        },
-        err);
-    written &= WriteText(
-        outputs.sequences, [&] { return FormatAllSequences(state); }, err);
-    if (outputs.pictures.Any() && !WritePictures(state, window, outputs.pictures, err))
+    for (std::size_t k = 0; k < kTextOutputs.size(); ++k) {
+        if (outputs.text[k].empty()) continue;
+        const auto write = kTextOutputs[k].write;
+        written &= WriteTextOutput(
+            outputs.text[k],
+            [&](std::ostream& out) {
+                write(out, analysis);
+                return true;
+            },
+            err);
+    }
+    if (outputs.pictures.Any() && !WritePictures(analysis, window, outputs.pictures, err))
         written = false;
-    return written;
+    if (!printOrder || outputs.ToStandardOutput() || WritesStopped()) return written;
+    return PrintDisplayOrder(analysis, std::cout) && written;
 }
 
 }  // namespace kvr::cli

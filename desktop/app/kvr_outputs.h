@@ -1,10 +1,13 @@
-// The files kvr run, kvr show and kvr append write from an analysis: the score column file, the
-// session, the score matrix, the plot data, all sequences, and the pictures. File names are taken
-// exactly as given; every file is replaced only when written whole.
+// The one output step of kvr run, kvr append, kvr show and kvr merge: from the analysis (the
+// sequences in display order, the identity table, range and bins), every output asked for and
+// nothing else. A text output is one small writer registered in kTextOutputs; each is written as
+// it is formatted, to a file replaced only when whole, or to standard output for "-".
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/kvr_arguments.h"
@@ -15,15 +18,26 @@
 
 namespace kvr::cli {
 
+// One text output: its option, its lines of --help, and its writer.
+struct TextOutput {
+    std::string_view option;
+    std::string_view help;
+    void (*write)(std::ostream& out, const RunState& analysis);
+};
+
+// Every text output, in the order of the help and of the writing.
+extern const std::vector<TextOutput> kTextOutputs;
+
 struct OutputRequest {
-    std::string scores;      // "First Sequence,Second Sequence,Identity Score" table
-    std::string session;     // the session file
-    std::string matrixText;  // the lower triangle in percent
-    std::string plotData;    // the distribution by whole percent
-    std::string sequences;   // every sequence in display order, FASTA
+    std::vector<std::string> text = std::vector<std::string>(kTextOutputs.size());  // "": not asked
     PictureRequest pictures;
 
+    // The file of the text output with this option, "" when not asked.
+    std::string& File(std::string_view option);
+    const std::string& File(std::string_view option) const;
     std::vector<std::string> Paths() const;
+    // One text output goes to standard output: the display order is then not printed.
+    bool ToStandardOutput() const;
 };
 
 // The file name of a text output that goes to standard output.
@@ -31,7 +45,7 @@ inline constexpr const char* kStandardOutput = "-";
 
 // The help lines of the text outputs (the pictures' are kPictureOptionsHelp), and how files are
 // written.
-extern const char* const kOutputOptionsHelp;
+std::string OutputOptionsHelp();
 extern const char* const kOutputFilesNote;
 
 // Takes the current option of the reader when it is an output, picture or colouring option.
@@ -43,8 +57,18 @@ OptionUse TakeOutputOption(ArgumentReader& reader, OutputRequest& outputs, RunOp
 // is a command-line mistake: CheckPictureRequest.)
 std::vector<std::string> CheckOutputs(const OutputRequest& outputs);
 
-// Writes every requested output of the analysis on display (SequenceList, IdentityMatrix,
-// minIdentity). False, with one message per failure on err, when one could not be written.
-bool WriteOutputs(RunState& state, Window& window, const OutputRequest& outputs, std::ostream& err);
+// Writes one text output as write formats it: to standard output for "-", else through a
+// temporary file that replaces path only when whole. write returns false to give up (its caller
+// says why; a file then keeps its old content). False when not written, with the reason on err
+// when the output itself failed.
+bool WriteTextOutput(const std::string& path, const std::function<bool(std::ostream&)>& write,
+                     std::ostream& err);
+
+// Writes every requested output of the analysis (SequenceList, IdentityMatrix, the range and
+// BinArray), then, when printOrder is set, no output went to standard output and no signal asked
+// to stop, the display order on standard output. False, with one message per failure on err,
+// when one could not be written.
+bool WriteOutputs(RunState& analysis, Window& window, const OutputRequest& outputs, bool printOrder,
+                  std::ostream& err);
 
 }  // namespace kvr::cli

@@ -169,18 +169,6 @@ bool LoadInput(RunState& state, Window& window, const std::string& input, const 
     return !state.failFlag;
 }
 
-// Everything the run writes, after the ordering: the files first, so that a reader of the display
-// order who stops early (| head -1) costs no file. The display order is printed unless an output
-// goes to standard output, and not once a signal asked to stop.
-bool WriteRunOutputs(const RunRequest& request, RunState& state, Window& window,
-                     const StopOnSignals& signals) {
-    const auto paths = request.outputs.Paths();
-    const bool toStandardOutput = std::find(paths.begin(), paths.end(), "-") != paths.end();
-    const bool written = WriteOutputs(state, window, request.outputs, std::cerr);
-    if (signals.Signal() != 0) return written;
-    return (toStandardOutput || PrintDisplayOrder(state, std::cout)) && written;
-}
-
 }  // namespace
 
 namespace {
@@ -193,7 +181,7 @@ int Analyse(const Arguments& args, bool append) {
         return UsageError(name, problem, append);
     if (request.help) {
         std::cout << (append ? kAppendUsage : kUsage) << (append ? kAppendHelp : kHelp)
-                  << kOutputOptionsHelp << kPictureOptionsHelp << kHelpEnd << kOutputFilesNote;
+                  << OutputOptionsHelp() << kPictureOptionsHelp << kHelpEnd << kOutputFilesNote;
         return 0;
     }
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
@@ -227,12 +215,14 @@ int Analyse(const Arguments& args, bool append) {
     setup.jobs = request.options.jobs;
     setup.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
     const RunOutcome outcome =
-        append ? RunAppend(state, window, setup) : RunFresh(state, window, setup);
+        Analyse(state, window, setup, append ? RunKind::Append : RunKind::Fresh);
     window.Flush();
     if (outcome.cancelled || shell.Stop().Raised())
         return signals.Cancelled(name, "the aligners were ended and nothing was written");
     if (!outcome.aligned) return 1;
-    const bool written = WriteRunOutputs(request, state, window, signals);
+    // The files first, so that a reader of the display order who stops early (| head -1) costs
+    // no file.
+    const bool written = WriteOutputs(state, window, request.outputs, true, std::cerr);
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the outputs not yet written were left as they were");
     return written && outcome.complete ? 0 : 1;

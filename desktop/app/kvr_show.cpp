@@ -8,6 +8,7 @@
 #include "app/kvr_signals.h"
 #include "engine/identity_range.h"
 #include "files/session.h"
+#include "plot/binning.h"
 
 #include <unistd.h>
 
@@ -58,7 +59,7 @@ int Show(const Arguments& args) {
         }
         const std::string& option = reader.Current();
         if (option == "-h" || option == "--help") {
-            std::cout << kUsage << kHelp << kOutputOptionsHelp << kPictureOptionsHelp << kHelpEnd
+            std::cout << kUsage << kHelp << OutputOptionsHelp() << kPictureOptionsHelp << kHelpEnd
                       << kOutputFilesNote;
             return 0;
         }
@@ -87,9 +88,10 @@ int Show(const Arguments& args) {
     if (!ReadSession(state, window, sessionPath)) return 1;
     FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
     const bool complete = !state.failFlag;
+    BinIdentities(state, window);
     StopRequest stop;
     const StopOnSignals signals(stop);
-    const bool written = WriteOutputs(state, window, outputs, std::cerr);
+    const bool written = WriteOutputs(state, window, outputs, false, std::cerr);
     window.Flush();
     if (signals.Signal() != 0)
         return signals.Cancelled(kName, "the outputs not yet written were left as they were");
