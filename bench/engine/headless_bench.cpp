@@ -70,12 +70,13 @@ Measure Run(const std::string& command, double limitGigabytes) {
     return measure;
 }
 
-// The bytes in a folder and below it.
-double FolderMegabytes(const std::string& folder) {
+// The bytes of the files in a folder and below it written since a time.
+double WrittenMegabytes(const std::string& folder, std::filesystem::file_time_type since) {
     std::error_code error;
     std::uintmax_t bytes = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error))
-        if (entry.is_regular_file(error)) bytes += entry.file_size(error);
+        if (entry.is_regular_file(error) && entry.last_write_time(error) >= since)
+            bytes += entry.file_size(error);
     return static_cast<double>(bytes) / 1e6;
 }
 
@@ -139,7 +140,8 @@ MadeSet MakeSet(const std::string& folder, int n) {
 void Report(const char* what, int n, const Measure& m, double workFolderGrowth) {
     const double pairs = static_cast<double>(PairCount(n));
     std::printf(
-        "%-44s n=%6d  %8.1f s  peak %8.0f MB  (table %7.0f MB)  work folder +%.0f MB  status %d\n",
+        "%-44s n=%6d  %8.1f s  peak %8.0f MB  (table %7.0f MB)  work folder %.1f MB written  "
+        "status %d\n",
         what, n, m.seconds, m.peakMegabytes, pairs * 4 / 1e6, workFolderGrowth, m.status);
     std::fflush(stdout);
 }
@@ -152,10 +154,10 @@ void Measures(const std::string& folder, const std::string& null, int n, bool tr
     const std::string merge = ShellQuote(Kvr()) + " merge " + ShellQuote(set.fasta) + set.shards;
     const std::string work = WorkFolder(std::filesystem::path(Kvr()).parent_path().string());
     const auto measured = [&](const char* what, const std::string& command) {
-        const double before = FolderMegabytes(work);
+        const auto before = std::filesystem::file_time_type::clock::now();
         const Measure m =
             Run(command + " >" + null + " 2>" + ShellQuote(folder + "/err.txt"), limit);
-        Report(what, n, m, FolderMegabytes(work) - before);
+        Report(what, n, m, WrittenMegabytes(work, before));
         if (m.status != 0 && m.status != 1) {
             const auto err = ReadWholeFile(folder + "/err.txt");
             std::printf("  %s\n", err ? err->substr(0, 400).c_str() : "");
