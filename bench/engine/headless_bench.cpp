@@ -49,7 +49,8 @@ struct Measure {
     int status = -1;
 };
 
-// Runs a command line in a child of its own, so that its peak memory is its own.
+// Runs a command line in a child of its own, so that its peak memory is its own (MiB, as the
+// table's 4 bytes a pair are printed).
 Measure Run(const std::string& command, double limitGigabytes) {
     Measure measure;
     measure.seconds = bench::Seconds([&] {
@@ -140,9 +141,9 @@ MadeSet MakeSet(const std::string& folder, int n) {
 void Report(const char* what, int n, const Measure& m, double workFolderGrowth) {
     const double pairs = static_cast<double>(PairCount(n));
     std::printf(
-        "%-44s n=%6d  %8.1f s  peak %8.0f MB  (table %7.0f MB)  work folder %.1f MB written  "
+        "%-44s n=%6d  %8.1f s  peak %8.0f MiB  (table %7.0f MiB)  work folder %.2f MB written  "
         "status %d\n",
-        what, n, m.seconds, m.peakMegabytes, pairs * 4 / 1e6, workFolderGrowth, m.status);
+        what, n, m.seconds, m.peakMegabytes, pairs * 4 / 1048576.0, workFolderGrowth, m.status);
     std::fflush(stdout);
 }
 

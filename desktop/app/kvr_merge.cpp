@@ -272,8 +272,11 @@ int Merge(const Arguments& args) {
     for (const std::string& problem : missing) Failure(problem);
     if (!missing.empty()) return 1;
 
-    const auto bytes = ReadWholeFile(request.input);
-    if (!bytes) return Failure("cannot read " + request.input);
+    std::string checksum;
+    if (const auto bytes = ReadWholeFile(request.input))
+        checksum = Sha256Hex(*bytes);  // the bytes themselves are not kept
+    else
+        return Failure("cannot read " + request.input);
     RunState state;
     ConsoleWindow window(std::cerr, kName, request.quiet, ::isatty(STDERR_FILENO) == 1);
     state.inputPath = request.input;
@@ -285,7 +288,7 @@ int Merge(const Arguments& args) {
 
     std::vector<Shard> shards;
     if (const std::string problem =
-            OpenShards(request.shards, request.input, Sha256Hex(*bytes), lengths, shards);
+            OpenShards(request.shards, request.input, checksum, lengths, shards);
         !problem.empty())
         return Failure(problem + "; nothing was written");
     request.options.aligner = shards.front().Header().aligner;
