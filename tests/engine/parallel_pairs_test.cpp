@@ -263,5 +263,42 @@ TEST(ParallelPairs, TheBuiltInAlignerKeepsThePairTimeLimit) {
     }
 }
 
+// The built-in aligner's threads are started once and serve every batch of the run, with the
+// results of one thread.
+TEST(ParallelPairs, TheBuiltInPoolKeepsItsThreadsForEveryBatch) {
+    const auto threads = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                             std::filesystem::directory_iterator());
+    };
+    std::mt19937 random(3);
+    std::vector<Record> records;
+    for (int k = 0; k < 12; ++k) {
+        std::string residues;
+        for (int b = 0; b < 60 + 7 * k; ++b) residues += "ACGT"[random() % 4];
+        records.push_back({">r" + std::to_string(k), residues});
+    }
+    std::vector<std::pair<const Record*, const Record*>> pairs;
+    for (std::size_t a = 0; a < records.size(); ++a)
+        for (std::size_t b = a + 1; b < records.size(); ++b)
+            pairs.emplace_back(&records[a], &records[b]);
+
+    const auto before = threads();
+    BuiltinPool pool(3);
+    BuiltinPool one(1);
+    EXPECT_EQ(threads(), before + 4);
+    RecordingWindow window;
+    StopRequest stop;
+    const auto alone = AlignBuiltinPairs(one, pairs, window, stop);
+    for (int batch = 0; batch < 4; ++batch) {
+        const auto results = AlignBuiltinPairs(pool, pairs, window, stop);
+        ASSERT_EQ(results.size(), pairs.size());
+        for (std::size_t k = 0; k < pairs.size(); ++k) {
+            EXPECT_EQ(results[k].outcome.status, ProgramStatus::Done) << k;
+            EXPECT_EQ(results[k].identity, alone[k].identity) << k;
+        }
+        EXPECT_EQ(threads(), before + 4) << batch;
+    }
+}
+
 }  // namespace
 }  // namespace kvr
