@@ -1,8 +1,9 @@
 // The headless path at scale: peak memory and time of kvr show and kvr merge on made-up sets of
 // n sequences (short random sequences, identities drawn at random; the session and the shards are
 // written directly), with every text output, with the streamed outputs only, and with the tree;
-// and what each command left in the work folder. The outputs go to a null device made in the
-// benchmark's own folder, so that the disk's speed does not count.
+// kvr's own peak and that of the programs it ran (the tree program), and what each command wrote
+// in the work folder. The outputs go to a null device made in the benchmark's own folder (kvr
+// gathers a device's bytes in a temporary file first, as for any device).
 //   bench_headless [--tree] [--limit-gb G] [SEQUENCES...]
 // Default sizes: 2000 5000 20000 without the tree; with --tree: 1000 2000 5000 (the tree
 // program alone takes minutes at 5000). Every command runs under an address-space limit of G GB
