@@ -176,8 +176,12 @@ std::string ReadPairs(const std::vector<Shard>& shards, int n, Window& window,
 // Only the score column file and the plot data, in input order: neither needs the table.
 bool Streamable(const MergeRequest& request) {
     const OutputRequest& o = request.outputs;
-    return !request.options.useTree && o.session.empty() && o.matrixText.empty() &&
-           o.sequences.empty() && !o.pictures.Any();
+    if (request.options.useTree || o.pictures.Any()) return false;
+    for (std::size_t k = 0; k < kTextOutputs.size(); ++k)
+        if (!o.text[k].empty() && kTextOutputs[k].option != "--scores" &&
+            kTextOutputs[k].option != "--table" && kTextOutputs[k].option != "--plot-data")
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -204,8 +208,11 @@ int Merge(const Arguments& args) {
     for (const std::string& problem : missing) Failure(problem);
     if (!missing.empty()) return 1;
 
-    const auto bytes = ReadWholeFile(request.input);
-    if (!bytes) return Failure("cannot read " + request.input);
+    std::string checksum;
+    if (const auto bytes = ReadWholeFile(request.input))
+        checksum = Sha256Hex(*bytes);  // the bytes themselves are not kept
+    else
+        return Failure("cannot read " + request.input);
     RunState state;
     ConsoleWindow window(log.Console(), kName, request.messages.quiet, log.Terminal(), log.File());
     state.inputPath = request.input;
@@ -217,7 +224,7 @@ int Merge(const Arguments& args) {
 
     std::vector<Shard> shards;
     if (const std::string problem =
-            OpenShards(request.shards, request.input, Sha256Hex(*bytes), lengths, shards);
+            OpenShards(request.shards, request.input, checksum, lengths, shards);
         !problem.empty())
         return Failure(problem + "; nothing was written");
     request.options.aligner = shards.front().Header().aligner;
@@ -248,55 +255,50 @@ int Merge(const Arguments& args) {
             });
             return problem.empty();
         };
-        WriteResult scores{true, {}};
-        if (!request.outputs.scores.empty()) {
-            scores = ReplaceFile(request.outputs.scores, [&](const std::string& temporary) {
-                std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-                file << kScoreColumnHeader << kLineEnd;
-                const bool whole = read([&](int i, int j, float identity) {
-                    file << ScoreColumnLine(state.InputSequences[i].name,
-                                            state.InputSequences[j].name, identity);
-                });
-                file.close();
-                return whole && static_cast<bool>(file);
-            });
-        }
-        bool tableWritten = true;
-        if (!request.outputs.table.empty() && problem.empty() && signals.Signal() == 0) {
-            tableWritten = WriteStreamedText(
-                request.outputs.table,
-                [&](std::ostream& out) {
-                    out << kPairTableHeader;
-                    return read([&](int i, int j, float identity) {
-                               out << PairTableRow(state.InputSequences[i], state.InputSequences[j],
-                                                   identity);
-                           }) &&
-                           out;
-                },
-                std::cerr);
-        }
+        OutputRequest rest = request.outputs;
+        bool written = true;
+        // An output written from the shards as they are read, in file order.
+        const auto stream = [&](std::string_view option, const std::string& header,
+                                const std::function<void(std::ostream&, int, int, float)>& row) {
+            std::string& path = rest.File(option);
+            if (path.empty() || !problem.empty() || signals.Signal() != 0) return;
+            written = WriteTextOutput(
+                          path,
+                          [&](std::ostream& out) {
+                              out << header;
+                              return read([&](int i, int j, float identity) {
+                                         row(out, i, j, identity);
+                                     }) &&
+                                     static_cast<bool>(out);
+                          },
+                          std::cerr) &&
+                      written;
+            path.clear();
+        };
+        const RecordTable& records = state.InputSequences;
+        stream("--scores", std::string(kScoreColumnHeader) + std::string(kLineEnd),
+               [&](std::ostream& out, int i, int j, float identity) {
+                   out << ScoreColumnLine(records[i].name, records[j].name, identity);
+               });
+        stream("--table", std::string(kPairTableHeader),
+               [&](std::ostream& out, int i, int j, float identity) {
+                   out << PairTableRow(records[i], records[j], identity);
+               });
         if (!counted) read({});
         if (signals.Signal() != 0) return signals.Cancelled(kName, "nothing was written");
         if (!problem.empty()) return Failure(problem + "; nothing was written");
-        bool written = static_cast<bool>(scores) && tableWritten;
-        if (!scores) Failure(WriteFailureMessage(request.outputs.scores, scores));
         ApplyIdentityRange(state, window, range);  // every pair identical: a warning only
         SetBins(state, window, counts);
-        if (!request.outputs.plotData.empty()) {
-            const WriteResult plot = WriteWholeFile(
-                request.outputs.plotData, FormatPlotData(state, PlotDataHeader::UserFile));
-            if (!plot) Failure(WriteFailureMessage(request.outputs.plotData, plot));
-            written = written && static_cast<bool>(plot);
-        }
+        state.SequenceList = std::move(state.InputSequences);
+        state.treeOrder.resize(static_cast<std::size_t>(n));
+        std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
+        written =
+            WriteOutputs(state, window, rest, !request.outputs.ToStandardOutput(), std::cerr) &&
+            written;
         window.Flush();
         if (signals.Signal() != 0)
             return signals.Cancelled(kName, "the outputs not yet written were left as they were");
-        state.SequenceList = state.InputSequences;
-        state.treeOrder.resize(static_cast<std::size_t>(n));
-        std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
-        const bool printed =
-            request.outputs.table == kStandardOutput || PrintDisplayOrder(state, std::cout);
-        return written && printed ? 0 : 1;
+        return written ? 0 : 1;
     }
 
     state.InputIdentity = IdentityTable(n);
@@ -308,17 +310,15 @@ int Merge(const Arguments& args) {
     shards.clear();
 
     const RunSetup setup{shell, programs.config, WorkFolder()};
-    const RunOutcome outcome = RunFromIdentities(state, window, setup);
+    const RunOutcome outcome = AnalyseIdentities(state, window, setup);
     window.Flush();
     if (outcome.cancelled || shell.Stop().Raised())
         return signals.Cancelled(kName, "nothing was written");
     if (!outcome.aligned) return 1;
-    const bool written = WriteOutputs(state, window, request.outputs, std::cerr);
+    const bool written = WriteOutputs(state, window, request.outputs, true, std::cerr);
     if (signals.Signal() != 0)
         return signals.Cancelled(kName, "the outputs not yet written were left as they were");
-    const bool printed =
-        request.outputs.table == kStandardOutput || PrintDisplayOrder(state, std::cout);
-    return printed && written && outcome.ordered ? 0 : 1;
+    return written && outcome.ordered ? 0 : 1;
 }
 
 }  // namespace kvr::cli

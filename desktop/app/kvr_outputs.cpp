@@ -1,8 +1,6 @@
 #include "app/kvr_outputs.h"
 
 #include <algorithm>
-#include <fstream>
-#include <functional>
 #include <iostream>
 #include <set>
 
@@ -11,57 +9,9 @@
 #include "files/pair_table.h"
 #include "files/session_file.h"
 #include "files/text_exports.h"
-#include "plot/binning.h"
 #include "state/file_io.h"
 
 namespace kvr::cli {
-
-namespace {
-
-// Formats and writes one text output when it was asked for; "-" is standard output.
-bool WriteText(const std::string& path, const std::function<std::string()>& format,
-               std::ostream& err) {
-    if (path.empty()) return true;
-    if (path == kStandardOutput) {
-        std::cout << format() << std::flush;
-        const bool done = StreamDone(std::cout);
-        if (!done) err << "cannot write the standard output\n";
-        return done;
-    }
-    const WriteResult written = WriteWholeFile(path, format());
-    if (!written) err << "cannot write " << path << ": " << written.reason << "\n";
-    return static_cast<bool>(written);
-}
-
-}  // namespace
-
-bool WriteStreamedText(const std::string& path, const std::function<bool(std::ostream&)>& write,
-                       std::ostream& err) {
-    if (path.empty()) return true;
-    if (path == kStandardOutput) {
-        write(std::cout);
-        std::cout.flush();
-        const bool done = StreamDone(std::cout);
-        if (!done) err << "cannot write the standard output\n";
-        return done;
-    }
-    const WriteResult written = ReplaceFile(path, [&](const std::string& temporary) {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        const bool whole = write(file);
-        file.close();
-        return whole && static_cast<bool>(file);
-    });
-    if (!written) err << "cannot write " << path << ": " << written.reason << "\n";
-    return static_cast<bool>(written);
-}
-
-std::vector<std::string> OutputRequest::Paths() const {
-    std::vector<std::string> paths;
-    for (const std::string* p : {&scores, &table, &session, &matrixText, &plotData, &sequences})
-        if (!p->empty()) paths.push_back(*p);
-    for (const std::string& p : pictures.Paths()) paths.push_back(p);
-    return paths;
-}
 
 std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {
     std::vector<std::string> problems;
@@ -84,40 +34,42 @@ std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {
     return problems;
 }
 
-bool WriteOutputs(RunState& state, Window& window, const OutputRequest& outputs,
+bool WriteTextOutput(const std::string& path, const std::function<bool(std::ostream&)>& write,
+                     std::ostream& err) {
+    bool gaveUp = false;
+    if (path == kStandardOutput) {
+        gaveUp = !write(std::cout);
+        std::cout.flush();
+        const bool done = StreamDone(std::cout);
+        if (!done) err << "cannot write the standard output\n";
+        return done && !gaveUp;
+    }
+    const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
+        gaveUp = !write(out);
+        return !gaveUp && static_cast<bool>(out);
+    });
+    if (!written && !gaveUp) err << WriteFailureMessage(path, written) << "\n";
+    return static_cast<bool>(written);
+}
+
+bool WriteOutputs(RunState& analysis, Window& window, const OutputRequest& outputs, bool printOrder,
                   std::ostream& err) {
-    const int n = state.seqCount;
     bool written = true;
-    written &= WriteText(
-        outputs.scores,
-        [&] { return FormatScoreColumns(state.SequenceList, state.IdentityMatrix, n); }, err);
-    // The table is in file order: the input's after a run, the session's own for a session.
-    const bool inputOrder = static_cast<int>(state.InputSequences.size()) == n;
-    written &= WriteStreamedText(
-        outputs.table,
-        [&](std::ostream& out) {
-            return inputOrder ? WritePairTable(out, state.InputSequences, state.InputIdentity, n)
-                              : WritePairTable(out, state.SequenceList, state.IdentityMatrix, n);
-        },
-        err);
-    written &= WriteText(
-        outputs.session, [&] { return FormatSession(state.SequenceList, state.IdentityMatrix, n); },
-        err);
-    written &= WriteText(
-        outputs.matrixText, [&] { return FormatScoreMatrix(state); }, err);
-    written &= WriteText(
-        outputs.plotData,
-        [&] {
-            // Binned once an analysis: by the run, or here for a session.
-            if (state.BinArray.empty()) BinIdentities(state, window);
-            return FormatPlotData(state, PlotDataHeader::UserFile);
-        },
-        err);
-    written &= WriteText(
-        outputs.sequences, [&] { return FormatAllSequences(state); }, err);
-    if (outputs.pictures.Any() && !WritePictures(state, window, outputs.pictures, err))
+    for (std::size_t k = 0; k < kTextOutputs.size(); ++k) {
+        if (outputs.text[k].empty()) continue;
+        const auto write = kTextOutputs[k].write;
+        written &= WriteTextOutput(
+            outputs.text[k],
+            [&](std::ostream& out) {
+                write(out, analysis);
+                return true;
+            },
+            err);
+    }
+    if (outputs.pictures.Any() && !WritePictures(analysis, window, outputs.pictures, err))
         written = false;
-    return written;
+    if (!printOrder || outputs.ToStandardOutput() || WritesStopped()) return written;
+    return PrintDisplayOrder(analysis, std::cout) && written;
 }
 
 }  // namespace kvr::cli

@@ -1,48 +1,40 @@
-// The files kvr run, kvr show and kvr append write from an analysis: the score column file, the
-// session, the score matrix, the plot data, all sequences, and the pictures. File names are taken
-// exactly as given; every file is replaced only when written whole.
+// The one output step of kvr run, kvr append, kvr show and kvr merge: from the analysis (the
+// sequences in display order, the identity table, range and bins), every output asked for and
+// nothing else. A text output is one small writer registered in kTextOutputs; each is written as
+// it is formatted, to a file replaced only when whole, or to standard output for "-".
 #pragma once
 
 #include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/kvr_pictures.h"
+#include "app/output_request.h"
 #include "engine/run_options.h"
 #include "platform/window.h"
 #include "state/run_state.h"
 
 namespace kvr::cli {
 
-struct OutputRequest {
-    std::string scores;      // "First Sequence,Second Sequence,Identity Score" table
-    std::string table;       // the pair table for pipelines (TSV), in file order
-    std::string session;     // the session file
-    std::string matrixText;  // the lower triangle in percent
-    std::string plotData;    // the distribution by whole percent
-    std::string sequences;   // every sequence in display order, FASTA
-    PictureRequest pictures;
-
-    std::vector<std::string> Paths() const;
-};
-
-// The file name of a text output that goes to standard output.
-inline constexpr const char* kStandardOutput = "-";
-
 // What keeps the outputs from being written, checked before any work: a folder that does not
 // exist or cannot be written, a path that is a folder, one file named twice. (A wrong picture type
 // is a command-line mistake: CheckPictureRequest.)
 std::vector<std::string> CheckOutputs(const OutputRequest& outputs);
 
-// Writes one text output as write formats it, never held whole (a table of millions of pairs):
-// to standard output for "-", else replacing the file once whole. False, with a message on err,
-// when it could not be written.
-bool WriteStreamedText(const std::string& path, const std::function<bool(std::ostream&)>& write,
-                       std::ostream& err);
+// Writes one text output as write formats it: to standard output for "-", else through a
+// temporary file that replaces path only when whole. write returns false to give up (its caller
+// says why; a file then keeps its old content). False when not written, with the reason on err
+// when the output itself failed.
+bool WriteTextOutput(const std::string& path, const std::function<bool(std::ostream&)>& write,
+                     std::ostream& err);
 
-// Writes every requested output of the analysis on display (SequenceList, IdentityMatrix,
-// minIdentity). False, with one message per failure on err, when one could not be written.
-bool WriteOutputs(RunState& state, Window& window, const OutputRequest& outputs, std::ostream& err);
+// Writes every requested output of the analysis (SequenceList, IdentityMatrix, the range and
+// BinArray), then, when printOrder is set, no output went to standard output and no signal asked
+// to stop, the display order on standard output. False, with one message per failure on err,
+// when one could not be written.
+bool WriteOutputs(RunState& analysis, Window& window, const OutputRequest& outputs, bool printOrder,
+                  std::ostream& err);
 
 }  // namespace kvr::cli

@@ -19,8 +19,8 @@
 #include "engine/checksum.h"
 #include "engine/exchange_folder.h"
 #include "engine/external_programs.h"
-#include "engine/pair_list.h"
 #include "engine/pair_order.h"
+#include "engine/pair_scheduler.h"
 #include "engine/run_options.h"
 #include "engine/shard_file.h"
 #include "kvr_version.h"
@@ -34,6 +34,14 @@ namespace kvr::cli {
 namespace {
 
 constexpr const char* kName = "kvr pairs";
+
+std::string PairFailure(const RecordTable& records, std::string_view kind, int i, int j,
+                        const PairResult& result) {
+    return "the identity of sequences " + std::to_string(i + 1) + " and " + std::to_string(j + 1) +
+           " (" + records[i].name + ", " + records[j].name + ") could not be computed with " +
+           AlignerTitle(kind) + ": " + result.outcome.message + " (command: " + result.command +
+           ")";
+}
 
 int Failure(const std::string& problem) {
     return cli::Failure(kName, problem);
@@ -61,7 +69,7 @@ int Pairs(const Arguments& args) {
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
     OutputRequest output;
-    output.scores = request.out;
+    output.File("--scores") = request.out;
     if (const auto problems = CheckOutputs(output); !problems.empty())
         return Failure(problems.front());
 
@@ -85,11 +93,6 @@ int Pairs(const Arguments& args) {
     std::vector<std::size_t> lengths;
     for (int i = 0; i < n; ++i) lengths.push_back(state.InputSequences[i].residues.size());
     const PairRange range = PlanShards(lengths, shards)[static_cast<std::size_t>(shard) - 1];
-    std::vector<std::pair<int, int>> pairs;
-    pairs.reserve(static_cast<std::size_t>(range.count));
-    PairCursor cursor = CursorAt(n, range.first);
-    for (long long k = 0; k < range.count; ++k, cursor.Next())
-        pairs.emplace_back(cursor.i, cursor.j);
 
     ShardHeader header;
     header.inputChecksum = Sha256Hex(*bytes);
@@ -115,9 +118,32 @@ int Pairs(const Arguments& args) {
     context.jobs = request.options.jobs;
     context.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
 
-    PairListEnd end;
+    // The shard's pairs, one after the other: none is held in a list.
+    PairCursor cursor = CursorAt(n, range.first);
+    long long left = range.count;
+    PairSchedule schedule;
+    schedule.next = [&](int& i, int& j) {
+        if (left == 0) return false;
+        --left;
+        i = cursor.i;
+        j = cursor.j;
+        cursor.Next();
+        return true;
+    };
+    if (kind == "clustalw")
+        schedule.refuse = [&](int i, int j) {
+            const RecordTable& records = state.InputSequences;
+            if (records[i].name != records[j].name) return std::string();
+            return "ClustalW cannot align sequences " + std::to_string(i + 1) + " and " +
+                   std::to_string(j + 1) + ": both are named '" + records[i].name +
+                   "'. Please rename all the duplicate names and try again.";
+        };
+
+    ScheduleOutcome end;
+    std::string failure;
     bool writeFailed = false;  // the file, not the alignment, went wrong
     const std::string progress = "shard " + request.shardText + ": ";
+    const std::string count = std::to_string(range.count);
     const WriteResult written = ReplaceFile(request.out, [&](const std::string& temporary) {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
         file << FormatShardHeader(header);
@@ -125,33 +151,38 @@ int Pairs(const Arguments& args) {
             writeFailed = true;
             return false;
         }
-        window.SetCaption(Control::lblProgress,
-                          progress + "aligning " + std::to_string(pairs.size()) + " pairs");
+        window.SetCaption(Control::lblProgress, progress + "aligning " + count + " pairs");
         ShardChecksum checksum;
-        end = AlignPairList(
-            state.InputSequences, kind, pairs, context, window, [&](std::size_t k, float identity) {
-                const auto [i, j] = pairs[k];
-                const std::string line = ShardLine(i, j, identity);
-                checksum.Add(line);
-                file << line;
-                window.SetCaption(Control::lblProgress, progress + std::to_string(k + 1) + " of " +
-                                                            std::to_string(pairs.size()) +
-                                                            " pairs");
-                writeFailed = !file;
-                return !writeFailed;
-            });
-        if (end.completed) file << checksum.Line();
+        schedule.take = [&](const ScheduledPair& pair) {
+            if (pair.Failed()) {
+                failure = !pair.refusal.empty() ? pair.refusal
+                                                : PairFailure(state.InputSequences, kind, pair.i,
+                                                              pair.j, pair.result);
+                return false;
+            }
+            const std::string line = ShardLine(pair.i, pair.j, pair.result.identity);
+            checksum.Add(line);
+            file << line;
+            window.SetCaption(Control::lblProgress, progress + std::to_string(pair.number + 1) +
+                                                        " of " + count + " pairs");
+            writeFailed = !file;
+            return !writeFailed;
+        };
+        end = SchedulePairs(state.InputSequences, kind, schedule, context, window);
+        if (end.end == ScheduleEnd::Lost) failure = "the aligners were lost: " + end.message;
+        const bool completed = end.end == ScheduleEnd::Completed;
+        if (completed) file << checksum.Line();
         file.close();
         if (!file) writeFailed = true;
-        return end.completed && !writeFailed;
+        return completed && !writeFailed;
     });
     window.Flush();
-    if (end.cancelled || shell.Stop().Raised())
+    if (end.end == ScheduleEnd::Cancelled || shell.Stop().Raised())
         return signals.Cancelled(kName, "the aligners were ended and nothing was written");
-    if (writeFailed || (!written && end.failure.empty()))
+    if (writeFailed || (!written && failure.empty()))
         return Failure(WriteFailureMessage(request.out, written));
-    if (!end.failure.empty()) return Failure(end.failure + "; nothing was written");
-    if (pairs.empty())
+    if (!failure.empty()) return Failure(failure + "; nothing was written");
+    if (range.count == 0)
         std::cerr << kName << ": shard " << request.shardText << " holds no pair (" << n
                   << " sequences make " << PairCount(n) << " pairs); its file says so\n";
     return 0;

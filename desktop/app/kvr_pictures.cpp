@@ -59,18 +59,6 @@ Size PlotImageSize() {
 
 }  // namespace
 
-bool PictureRequest::Any() const {
-    return !Paths().empty();
-}
-
-std::vector<std::string> PictureRequest::Paths() const {
-    std::vector<std::string> paths;
-    for (const std::string* p : {&matrixEmf, &plotEmf, &matrixImage, &plotImage, &matrixSvg,
-                                 &matrixPdf, &plotSvg, &plotPdf})
-        if (!p->empty()) paths.push_back(*p);
-    return paths;
-}
-
 std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures) {
     std::vector<std::string> problems;
     for (const std::string* image : {&pictures.matrixImage, &pictures.plotImage}) {

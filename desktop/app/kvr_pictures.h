@@ -23,8 +23,14 @@ struct PictureRequest {
     std::string plotSvg;
     std::string plotPdf;
 
-    bool Any() const;
-    std::vector<std::string> Paths() const;
+    std::vector<std::string> Paths() const {
+        std::vector<std::string> paths;
+        for (const std::string* p : {&matrixEmf, &plotEmf, &matrixImage, &plotImage, &matrixSvg,
+                                     &matrixPdf, &plotSvg, &plotPdf})
+            if (!p->empty()) paths.push_back(*p);
+        return paths;
+    }
+    bool Any() const { return !Paths().empty(); }
 };
 
 // The plot image's size: the view of the desktop program's main window on a 1920 x 1080 screen.

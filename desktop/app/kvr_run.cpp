@@ -28,22 +28,6 @@ namespace kvr::cli {
 
 namespace {
 
-// Everything the run writes, after the ordering: the files first, so that a reader of the display
-// order who stops early (| head -1) costs no file. The display order is printed unless an output
-// goes to standard output, and not once a signal asked to stop.
-bool WriteRunOutputs(const RunRequest& request, RunState& state, Window& window,
-                     const StopOnSignals& signals) {
-    const auto paths = request.outputs.Paths();
-    const bool toStandardOutput = std::find(paths.begin(), paths.end(), "-") != paths.end();
-    const bool written = WriteOutputs(state, window, request.outputs, std::cerr);
-    if (signals.Signal() != 0) return written;
-    return (toStandardOutput || PrintDisplayOrder(state, std::cout)) && written;
-}
-
-}  // namespace
-
-namespace {
-
 // kvr run and kvr append: the same checks, the window's run paths, the same outputs.
 int Analyse(const Arguments& args, bool append) {
     RunRequest request;
@@ -83,12 +67,14 @@ int Analyse(const Arguments& args, bool append) {
     setup.jobs = request.options.jobs;
     setup.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
     const RunOutcome outcome =
-        append ? RunAppend(state, window, setup) : RunFresh(state, window, setup);
+        Analyse(state, window, setup, append ? RunKind::Append : RunKind::Fresh);
     window.Flush();
     if (outcome.cancelled || shell.Stop().Raised())
         return signals.Cancelled(name, "the aligners were ended and nothing was written");
     if (!outcome.aligned) return 1;
-    const bool written = WriteRunOutputs(request, state, window, signals);
+    // The files first, so that a reader of the display order who stops early (| head -1) costs
+    // no file.
+    const bool written = WriteOutputs(state, window, request.outputs, true, std::cerr);
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the outputs not yet written were left as they were");
     // Every pair identical is a warning: the results are written, and a pipeline may use them.

@@ -11,6 +11,7 @@
 #include "app/kvr_signals.h"
 #include "engine/identity_range.h"
 #include "files/session.h"
+#include "plot/binning.h"
 
 #include <unistd.h>
 
@@ -40,9 +41,10 @@ int Show(const Arguments& args) {
     if (!ReadSession(state, window, request.session)) return 1;
     // Every pair identical is a warning: the results are written all the same.
     FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
+    BinIdentities(state, window);
     StopRequest stop;
     const StopOnSignals signals(stop);
-    const bool written = WriteOutputs(state, window, outputs, std::cerr);
+    const bool written = WriteOutputs(state, window, outputs, false, std::cerr);
     window.Flush();
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the outputs not yet written were left as they were");

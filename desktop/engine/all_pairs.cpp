@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <map>
 #include <optional>
 #include <vector>
 
-#include "engine/builtin_pairs.h"
 #include "engine/pair_order.h"
+#include "engine/pair_scheduler.h"
 #include "engine/run_aligner.h"
 #include "engine/run_options.h"
 #include "engine/score_table.h"
@@ -66,27 +65,14 @@ std::string UnscoredPairMessage(const RunState& state, int i, int j, const PairR
            "\nThe run has been stopped.";
 }
 
-// A pair whose aligner runs, with its number among the pairs to align (loop order, from 0).
-struct RunningPair {
-    PairJob job;
-    long long number = 0;
-};
-
-// A pair that has ended and waits for the pairs before it to be taken in.
-struct EndedPair {
-    PairResult result;
-    std::string failure;     // the window's message when the pair stops the run
-    bool keepsShell = true;  // a refused pair started nothing to remember
-};
-
 // Both variants. The incremental one aligns only pairs that involve one of the last m
-// sequences and keeps the work-folder score table.
+// sequences, copies the others, and keeps the work-folder score table.
 //
-// Up to context.jobs aligners run at once, started in loop order. Their results are taken in
-// (table, score lines, shell state) in loop order, and the progress of a pair is shown when the
-// pairs before it are done, so the window sees what a run of one job at a time shows. When a
-// pair fails, nothing after it is started and the pairs after it are ended; the pairs before it
-// run to their end, and the first failure in loop order is the one reported.
+// The scheduler runs up to context.jobs aligners at once and hands their results over in loop
+// order; the progress of a pair is shown when the pairs before it are done, so the window sees
+// what a run of one job at a time shows. When a pair fails, nothing after it is started and the
+// pairs after it are ended; the pairs before it run to their end, and the first failure in loop
+// order is the one reported.
 PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bool incremental) {
     const int n = state.seqCount;
     const int m = incremental ? state.appendCount : n;
@@ -101,9 +87,11 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
                        "The sequences to align do not match the analysis on display. Please open "
                        "the files again and run the analysis anew.");
 
+    // The work folder's score table is the window's; kvr keeps no work files (no work folder).
+    const bool keepsScoreTable = incremental && !context.workFolder.empty();
     std::ofstream scoreTable;
     const std::string scoreTablePath = JoinPath(context.workFolder, kWorkScoreTable);
-    if (incremental) {
+    if (keepsScoreTable) {
         DeleteFileQuietly(JoinPath(context.workFolder, kOldWorkScoreTable));
         scoreTable.open(scoreTablePath, std::ios::binary | std::ios::trunc);
         scoreTable << kScoreColumnHeader << kLineEnd;
@@ -112,204 +100,88 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
                            "The score table " + scoreTablePath + " cannot be written.");
         window.SetCaption(Control::lblProgress, "Pairwise identity calculation");
     }
+    const auto keep = [&](int i, int j, float identity) {
+        state.InputIdentity(i, j) = identity;
+        if (keepsScoreTable)
+            scoreTable << ScoreColumnLine(state.InputSequences[i].name,
+                                          state.InputSequences[j].name, identity);
+    };
+    // Every pair in loop order: the old pairs before an aligned one are copied when it is taken.
+    PairCursor every{n};
+    const auto copyOldBefore = [&](int i, int j) {
+        for (; !every.AtEnd() && !(every.i == i && every.j == j); every.Next())
+            keep(every.i, every.j, state.IdentityMatrix(every.i, every.j));
+    };
 
-    Shell& shell = context.shell;
-    const std::size_t jobs = static_cast<std::size_t>(std::max(1, context.jobs));
-    PairCursor next{n};     // the next pair to start
-    PairCursor taken{n};    // the first pair not yet taken in
-    long long started = 0;  // pairs to align started (or refused) so far
-    long long done = 0;     // pairs to align taken in so far
-    long long shown = 0;    // pairs to align whose progress has been shown
-    std::vector<RunningPair> running;
-    std::map<long long, EndedPair> ended;   // by number, until taken in
-    std::optional<long long> firstFailure;  // nothing after it is started
-
-    // Ends the running pairs numbered above last, and forgets them.
-    const auto endRunningAfter = [&](long long last) {
-        for (auto it = running.begin(); it != running.end();) {
-            if (it->number <= last) {
-                ++it;
-                continue;
-            }
-            shell.End(it->job.result.processId);
-            FinishPair(context, it->job, {ShellOutcome::Status::Stopped, 0, -1, {}});
-            it = running.erase(it);
+    PairCursor source{n};
+    PairSchedule schedule;
+    schedule.next = [&](int& i, int& j) {
+        while (!source.AtEnd() && source.j < firstNew) source.Next();
+        if (source.AtEnd()) return false;
+        i = source.i;
+        j = source.j;
+        source.Next();
+        return true;
+    };
+    schedule.reach = [&](long long number, int i, int j) {
+        ShowPairProgress(state, window, i, j, number + 1, total);
+    };
+    if (state.AlignerKind == "clustalw")
+        schedule.refuse = [&](int i, int j) {
+            const std::string& name = state.InputSequences[j].name;
+            return state.InputSequences[i].name == name
+                       ? DuplicateNameMessage(incremental, i, j, name)
+                       : std::string();
+        };
+    std::string failure;
+    schedule.take = [&](const ScheduledPair& pair) {
+        if (pair.started) KeepShellState(state, pair.result);
+        copyOldBefore(pair.i, pair.j);
+        if (pair.Failed()) {
+            failure = !pair.refusal.empty()
+                          ? pair.refusal
+                          : UnscoredPairMessage(state, pair.i, pair.j, pair.result);
+            return false;
         }
-    };
-    const auto recordEnd = [&](long long number, EndedPair pair) {
-        if (!pair.failure.empty()) {
-            firstFailure = std::min(firstFailure.value_or(number), number);
-            endRunningAfter(*firstFailure);
-        }
-        ended[number] = std::move(pair);
-    };
-    const auto finishRunning = [&](std::vector<RunningPair>::iterator it, const ShellOutcome& run) {
-        const RunningPair pair = std::move(*it);
-        running.erase(it);
-        EndedPair end{FinishPair(context, pair.job, run), {}, true};
-        if (!end.result.outcome.Ok())
-            end.failure = UnscoredPairMessage(state, pair.job.i, pair.job.j, end.result);
-        recordEnd(pair.number, std::move(end));
+        keep(pair.i, pair.j, pair.result.identity);
+        every.Next();
+        return true;
     };
 
-    const auto findRunning = [&](int processId) {
-        return std::find_if(running.begin(), running.end(), [&](const RunningPair& pair) {
-            return pair.job.result.processId == processId;
-        });
-    };
-
-    // The built-in aligner takes the next pairs in chunks, small enough that progress and the
-    // window's events stay lively, large enough to keep every thread busy.
-    const bool builtin = state.AlignerKind == kBuiltinAligner;
-    const auto startBuiltinPairs = [&] {
-        std::vector<std::pair<const Record*, const Record*>> chunk;
-        std::vector<long long> numbers;
-        std::vector<std::pair<int, int>> positions;
-        const std::size_t chunkSize = 64 * jobs;
-        while (!next.AtEnd() && chunk.size() < chunkSize && !firstFailure &&
-               !shell.Stop().Raised()) {
-            const int i = next.i;
-            const int j = next.j;
-            next.Next();
-            if (j < firstNew) continue;
-            chunk.emplace_back(&state.InputSequences[i], &state.InputSequences[j]);
-            numbers.push_back(started++);
-            positions.emplace_back(i, j);
-        }
-        if (chunk.empty()) return;
-        const std::vector<PairResult> results = AlignBuiltinPairs(
-            chunk, static_cast<int>(jobs), window, shell.Stop(), context.pairTimeoutSeconds);
-        for (std::size_t k = 0; k < results.size(); ++k) {
-            if (results[k].outcome.status == ProgramStatus::Cancelled) return;
-            const auto [i, j] = positions[k];
-            EndedPair end{results[k], {}, false};
-            if (!end.result.outcome.Ok())
-                end.failure = UnscoredPairMessage(state, i, j, end.result);
-            recordEnd(numbers[k], std::move(end));
-        }
-    };
-
-    const auto startPairs = [&] {
-        if (builtin) return startBuiltinPairs();
-        while (!next.AtEnd() && running.size() < jobs && !firstFailure && !shell.Stop().Raised()) {
-            const int i = next.i;
-            const int j = next.j;
-            next.Next();
-            if (j < firstNew) continue;
-            const long long number = started++;
-            const Record& first = state.InputSequences[i];
-            const Record& second = state.InputSequences[j];
-            if (state.AlignerKind == "clustalw" && first.name == second.name) {
-                recordEnd(number,
-                          {{}, DuplicateNameMessage(incremental, i, j, second.name), false});
-                continue;
-            }
-            PairJob job = StartPair(context, state.AlignerKind, first, second, i, j);
-            if (job.result.processId == 0) {
-                recordEnd(number, {job.result, UnscoredPairMessage(state, i, j, job.result), true});
-                continue;
-            }
-            running.push_back({std::move(job), number});
-        }
-    };
-
-    // Takes in, in loop order, the pairs that are done; the end of the run when one failed.
-    const auto takeIn = [&]() -> std::optional<PairsEnd> {
-        for (; !taken.AtEnd(); taken.Next()) {
-            const int i = taken.i;
-            const int j = taken.j;
-            if (j >= firstNew) {
-                if (shown == done) ShowPairProgress(state, window, i, j, ++shown, total);
-                const auto found = ended.find(done);
-                if (found == ended.end()) return std::nullopt;
-                const EndedPair pair = std::move(found->second);
-                ended.erase(found);
-                if (pair.keepsShell) KeepShellState(state, pair.result);
-                if (!pair.failure.empty()) {
-                    endRunningAfter(-1);
-                    return FailRun(state, window, pair.failure);
-                }
-                state.InputIdentity(i, j) = pair.result.identity;
-                ++done;
-            } else {
-                state.InputIdentity(i, j) = state.IdentityMatrix(i, j);
-            }
-            if (incremental)
-                scoreTable << ScoreColumnLine(state.InputSequences[i].name,
-                                              state.InputSequences[j].name,
-                                              state.InputIdentity(i, j));
-            state.InputIdentity(j, i) = state.InputIdentity(i, j);
-        }
-        return std::nullopt;
-    };
-
-    const auto cancel = [&] {
-        endRunningAfter(-1);
-        window.SetCaption(Control::lblProgress, "Cancelled");
-        window.SetValue(Control::ProgressBar1, 0);
-        window.SetCaption(Control::lblPrgPercent, "");
-        state.failFlag = true;
-        return PairsEnd::Cancelled;
-    };
-
-    while (true) {
-        startPairs();
-        if (const auto end = takeIn()) return *end;
-        if (taken.AtEnd()) break;
-        if (shell.Stop().Raised()) return cancel();
-        if (builtin) continue;  // nothing runs outside: the next chunk is aligned
-
-        std::optional<ShellClock::time_point> deadline;
-        for (const RunningPair& pair : running)
-            if (const auto limit = PairDeadline(context, pair.job))
-                deadline = std::min(deadline.value_or(*limit), *limit);
-        const ShellOutcome run = shell.WaitAny(deadline);
-        if (run.status == ShellOutcome::Status::Stopped) return cancel();
-        if (run.status == ShellOutcome::Status::TimedOut) {
-            // The pairs whose limit has passed: the one waited for, and any other by now.
-            const auto now = ShellClock::now();
-            std::vector<int> expired;
-            for (const RunningPair& pair : running)
-                if (const auto limit = PairDeadline(context, pair.job);
-                    limit && (*limit <= *deadline || *limit <= now))
-                    expired.push_back(pair.job.result.processId);
-            for (const int processId : expired) {
-                const auto it = findRunning(processId);
-                if (it == running.end()) continue;  // ended by an earlier failure
-                shell.End(processId);
-                finishRunning(it, run);
-            }
-        } else if (run.status == ShellOutcome::Status::Ended) {
-            if (const auto it = findRunning(run.processId); it != running.end())
-                finishRunning(it, run);
-        } else {
-            endRunningAfter(-1);
+    const ScheduleOutcome outcome =
+        SchedulePairs(state.InputSequences, state.AlignerKind, schedule, context, window);
+    switch (outcome.end) {
+        case ScheduleEnd::Cancelled:
+            window.SetCaption(Control::lblProgress, "Cancelled");
+            window.SetValue(Control::ProgressBar1, 0);
+            window.SetCaption(Control::lblPrgPercent, "");
+            state.failFlag = true;
+            return PairsEnd::Cancelled;
+        case ScheduleEnd::Lost:
             return FailRun(state, window,
-                           "The aligners of the run were lost: " + run.message +
+                           "The aligners of the run were lost: " + outcome.message +
                                ". The run has been stopped.");
-        }
+        case ScheduleEnd::Stopped:
+            return FailRun(state, window, failure);
+        case ScheduleEnd::Completed:
+            break;
     }
-    if (incremental) {
+    copyOldBefore(-1, -1);
+    if (keepsScoreTable) {
         scoreTable.close();
         if (!scoreTable)
             return FailRun(state, window,
                            "The score table " + scoreTablePath + " cannot be written.");
     }
-
     return CompletePairs(state, window, context);
 }
 
 }  // namespace
 
-PairsEnd CompletePairs(RunState& state, Window& window, const RunContext& context) {
+PairsEnd CompletePairs(RunState& state, Window& window, const RunContext&) {
     const int n = state.seqCount;
     for (int k = 0; k < n; ++k) state.InputIdentity(k, k) = 1.0f;
     state.treeNames = MakeTreeNames(state.InputSequences, n);
-    const std::string infile = JoinPath(context.exchangeFolder, kDistanceFile);
-    DeleteFileQuietly(infile);
-    if (!WriteScratchFile(infile, FormatDistanceFile(state.InputIdentity, state.treeNames, n)))
-        return FailRun(state, window, "The distance file " + infile + " cannot be written.");
-
     window.SetCaption(Control::lblProgress, "Completed");
     window.SetValue(Control::ProgressBar1, 0);
     window.SetCaption(Control::lblPrgPercent, "");

@@ -1,5 +1,5 @@
-// The all-pairs run: aligns pairs of the loaded sequences with the chosen aligner, fills
-// InputIdentity, and writes the distance file "infile" for the tree step.
+// The all-pairs run: aligns pairs of the loaded sequences with the chosen aligner and fills
+// InputIdentity. (The tree step writes the distance file "infile" it hands the tree program.)
 #pragma once
 
 #include "engine/run_context.h"
@@ -24,11 +24,11 @@ PairsEnd AlignAllPairs(RunState& state, Window& window, const RunContext& contex
 
 // After an append: aligns only the pairs with an appended sequence and copies the other scores
 // from IdentityMatrix, which must be indexed like the first seqCount - appendCount sequences.
-// Keeps a running score table in the work folder.
+// Keeps a running score table in the work folder (context.workFolder; none when empty).
 PairsEnd AlignNewPairs(RunState& state, Window& window, const RunContext& context);
 
 // Once every identity of InputIdentity is known (aligned here, or merged from shards): sets the
-// diagonal and the tree names, writes "infile" and shows "Completed".
+// diagonal and the tree names and shows "Completed".
 PairsEnd CompletePairs(RunState& state, Window& window, const RunContext& context);
 
 }  // namespace kvr

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <future>
 #include <optional>
 
 #include "align/align.h"
@@ -16,19 +15,16 @@ namespace {
 
 enum class BatchEnd { Done, Stopped, TimedOut };
 
-// Aligns tasks into counts while the window's events run; a stop request or the deadline (if
-// any) raises the aligner's cancel flag.
-BatchEnd AlignBatch(const std::vector<align::PairTask>& tasks, int jobs, Window& window,
+// Aligns tasks into counts on the pool while the window's events run on this thread; a stop
+// request or the deadline (if any) raises the aligner's cancel flag.
+BatchEnd AlignBatch(BuiltinPool& pool, const std::vector<align::PairTask>& tasks, Window& window,
                     const StopRequest& stop,
                     std::optional<std::chrono::steady_clock::time_point> deadline,
                     std::vector<align::PairCounts>& counts) {
     std::atomic<bool> cancel{false};
     BatchEnd end = BatchEnd::Done;
-    // The window belongs to this thread: the pairs are aligned on others, and this one waits.
-    auto work = std::async(std::launch::async, [&] {
-        return align::AlignPairs(tasks, align::Options{}, jobs, &cancel, counts);
-    });
-    while (work.wait_for(std::chrono::milliseconds(40)) != std::future_status::ready) {
+    pool.Start(tasks, counts, &cancel);
+    while (!pool.Wait(std::chrono::milliseconds(40))) {
         window.ProcessEvents();
         if (end != BatchEnd::Done) continue;
         if (stop.Raised())
@@ -37,15 +33,25 @@ BatchEnd AlignBatch(const std::vector<align::PairTask>& tasks, int jobs, Window&
             end = BatchEnd::TimedOut;
         if (end != BatchEnd::Done) cancel = true;
     }
-    work.get();
     return end;
+}
+
+// A pair short of memory while the other threads held theirs is aligned again alone.
+void RetryAlone(BuiltinPool& pool, const std::vector<align::PairTask>& tasks, Window& window,
+                const StopRequest& stop, std::vector<align::PairCounts>& counts) {
+    for (std::size_t k = 0; k < tasks.size(); ++k) {
+        if (counts[k].status != align::Status::NoMemory) continue;
+        std::vector<align::PairCounts> alone;
+        if (AlignBatch(pool, {tasks[k]}, window, stop, std::nullopt, alone) == BatchEnd::Done)
+            counts[k] = alone.front();
+    }
 }
 
 }  // namespace
 
 std::vector<PairResult> AlignBuiltinPairs(
-    const std::vector<std::pair<const Record*, const Record*>>& pairs, int jobs, Window& window,
-    const StopRequest& stop, double pairTimeoutSeconds) {
+    BuiltinPool& pool, const std::vector<std::pair<const Record*, const Record*>>& pairs,
+    Window& window, const StopRequest& stop, double pairTimeoutSeconds) {
     std::vector<align::PairTask> tasks;
     tasks.reserve(pairs.size());
     for (const auto& [first, second] : pairs) tasks.push_back({first->residues, second->residues});
@@ -54,16 +60,17 @@ std::vector<PairResult> AlignBuiltinPairs(
                                           align::PairCounts{align::Status::Cancelled});
     std::vector<bool> timedOut(tasks.size(), false);
     if (pairTimeoutSeconds <= 0) {
-        AlignBatch(tasks, jobs, window, stop, std::nullopt, counts);
+        if (AlignBatch(pool, tasks, window, stop, std::nullopt, counts) == BatchEnd::Done)
+            RetryAlone(pool, tasks, window, stop, counts);
     } else {
         const auto limit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
             std::chrono::duration<double>(pairTimeoutSeconds));
-        const std::size_t batch = static_cast<std::size_t>(std::max(1, jobs));
+        const std::size_t batch = static_cast<std::size_t>(pool.Threads());
         for (std::size_t first = 0; first < tasks.size(); first += batch) {
             const std::size_t last = std::min(tasks.size(), first + batch);
             const std::vector<align::PairTask> some(tasks.begin() + first, tasks.begin() + last);
             std::vector<align::PairCounts> done;
-            const BatchEnd end = AlignBatch(some, jobs, window, stop,
+            const BatchEnd end = AlignBatch(pool, some, window, stop,
                                             std::chrono::steady_clock::now() + limit, done);
             std::copy(done.begin(), done.end(), counts.begin() + first);
             if (end == BatchEnd::Done) continue;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/builtin_pool.h"
 #include "engine/run_aligner.h"
 #include "platform/stop_request.h"
 #include "platform/window.h"
@@ -18,14 +19,14 @@ inline constexpr const char* kBuiltinAligner = "builtin";
 // What the window shows as the command of a built-in pair.
 inline constexpr const char* kBuiltinCommand = "built-in aligner (MUSCLE 5 pair method)";
 
-// Aligns the pairs on `jobs` threads; result k belongs to pair k. Pending window events run every
-// few hundredths of a second meanwhile. A raised stop request ends the work within a second; the
-// unfinished pairs then fail with the outcome Cancelled. With a time limit (seconds above 0) the
-// pairs are aligned `jobs` at a time, so that each one's time is its own: the pairs still
-// unfinished at the limit fail with the outcome TimedOut, and the pairs after them are not
-// started (Cancelled).
+// Aligns the pairs on the pool's threads; result k belongs to pair k. Pending window events run
+// every few hundredths of a second meanwhile. A raised stop request ends the work within a
+// second; the unfinished pairs then fail with the outcome Cancelled. With a time limit (seconds
+// above 0) the pairs are aligned one per thread at a time, so that each one's time is its own:
+// the pairs still unfinished at the limit fail with the outcome TimedOut, and the pairs after
+// them are not started (Cancelled).
 std::vector<PairResult> AlignBuiltinPairs(
-    const std::vector<std::pair<const Record*, const Record*>>& pairs, int jobs, Window& window,
-    const StopRequest& stop, double pairTimeoutSeconds = 0);
+    BuiltinPool& pool, const std::vector<std::pair<const Record*, const Record*>>& pairs,
+    Window& window, const StopRequest& stop, double pairTimeoutSeconds = 0);
 
 }  // namespace kvr

@@ -1,8 +1,10 @@
 #include "engine/run_paths.h"
 
 #include <numeric>
+#include <optional>
 
 #include "engine/all_pairs.h"
+#include "engine/builtin_pairs.h"
 #include "engine/exchange_folder.h"
 #include "engine/identity_range.h"
 #include "engine/tree_order.h"
@@ -46,10 +48,11 @@ ProgramOutcome Order(RunState& state, Window& window, const RunContext& context)
     return {};
 }
 
-RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathKind kind) {
+// The pipeline: align (or complete merged identities), range, order, bin, palette.
+RunOutcome MakeAnalysis(RunState& state, Window& window, const RunSetup& setup, PathKind kind,
+                        bool windowFiles) {
     const RunFolderNamed named(state);
     setup.shell.Stop().Clear();
-    BlankMatrixView(window);
     const auto cancelled = [&] {
         state.failFlag = false;
         RunOutcome outcome;
@@ -58,14 +61,20 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
     };
     if (kind == PathKind::Rerun) state.InputSequences = state.SequenceList;
 
-    ExchangeFolder exchange(setup.workFolder);
-    if (!exchange.Ok()) {
-        window.ShowMessage(exchange.Error());
-        window.SetCaption(Control::lblProgress, "Failed");
-        return {};
+    // Files are exchanged only with programs: an external aligner or the tree program.
+    const bool external = kind != PathKind::Merged && state.AlignerKind != kBuiltinAligner;
+    std::optional<ExchangeFolder> exchange;
+    if (external || state.useTree) {
+        exchange.emplace(setup.workFolder);
+        if (!exchange->Ok()) {
+            window.ShowMessage(exchange->Error());
+            window.SetCaption(Control::lblProgress, "Failed");
+            return {};
+        }
+        state.runFolder = exchange->Path();
     }
-    state.runFolder = exchange.Path();
-    RunContext context{setup.shell, setup.programs, exchange.Path(), setup.workFolder};
+    RunContext context{setup.shell, setup.programs, exchange ? exchange->Path() : std::string(),
+                       windowFiles ? setup.workFolder : std::string()};
     context.jobs = setup.jobs;
     context.pairTimeoutSeconds = setup.pairTimeoutSeconds;
     state.failFlag = false;
@@ -85,7 +94,12 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
     complete = order.Ok() && complete;
     BinIdentities(state, window);
     BuildPalette(state);
-    // The work folder's pictures always show the analysis on display, after an append too.
+    return {true, complete, false, order.Ok()};
+}
+
+// The window's presentation of a run's analysis: the work folder's pictures (they always show the
+// analysis on display, after an append too), the screen, "LastRun.kvr", the control states.
+void ShowRunAnalysis(RunState& state, Window& window, const RunSetup& setup, PathKind kind) {
     WriteMatrixPicture(state, setup.workFolder);
     WritePlotPicture(state, window, setup.workFolder);
     if (kind == PathKind::Rerun) WriteWorkPlotData(state, window, setup.workFolder);
@@ -101,7 +115,19 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathK
         WriteLastRun(state, window, setup.workFolder);
     state.windowState = WindowState::Analysis;
     ApplyControlStates(state, window);
-    return {true, complete, false, order.Ok()};
+}
+
+RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathKind kind) {
+    BlankMatrixView(window);
+    const RunOutcome outcome = MakeAnalysis(state, window, setup, kind, true);
+    if (outcome.aligned) ShowRunAnalysis(state, window, setup, kind);
+    return outcome;
+}
+
+PathKind KindOf(RunKind kind) {
+    return kind == RunKind::Rerun    ? PathKind::Rerun
+           : kind == RunKind::Append ? PathKind::Append
+                                     : PathKind::Fresh;
 }
 
 }  // namespace
@@ -118,8 +144,12 @@ RunOutcome RunAppend(RunState& state, Window& window, const RunSetup& setup) {
     return RunPath(state, window, setup, PathKind::Append);
 }
 
-RunOutcome RunFromIdentities(RunState& state, Window& window, const RunSetup& setup) {
-    return RunPath(state, window, setup, PathKind::Merged);
+RunOutcome Analyse(RunState& state, Window& window, const RunSetup& setup, RunKind kind) {
+    return MakeAnalysis(state, window, setup, KindOf(kind), false);
+}
+
+RunOutcome AnalyseIdentities(RunState& state, Window& window, const RunSetup& setup) {
+    return MakeAnalysis(state, window, setup, PathKind::Merged, false);
 }
 
 }  // namespace kvr

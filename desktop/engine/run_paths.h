@@ -1,8 +1,11 @@
-// The three run paths, from the aligner to a drawn matrix: after a FASTA file was opened
-// (RunFresh), after a rerun request on the analysis on display (RunRerun), and after sequences
-// were appended to it (RunAppend). The window's Run button and kvr call the same paths. A path
-// makes the analysis in the state it is given; the window gives it the next analysis's state and
-// puts that on display only when the path has finished.
+// One pipeline makes an analysis (the sequences in display order, the identity table, range,
+// bins and palette): align, range, order, bin. Two presenters show it: the window, through the
+// three run paths from the aligner to a drawn matrix (after a FASTA file was opened, RunFresh;
+// after a rerun request, RunRerun; after sequences were appended, RunAppend), which add the
+// work-folder pictures, the screen and the control states; and kvr, which calls the pipeline
+// alone (Analyse, AnalyseIdentities) and writes only the outputs asked for. A path makes the
+// analysis in the state it is given; the window gives it the next analysis's state and puts that
+// on display only when the path has finished.
 #pragma once
 
 #include <string>
@@ -19,7 +22,8 @@ namespace kvr {
 struct RunSetup {
     Shell& shell;
     const AlignerConfig& programs;
-    // The program's work files; each run exchanges files with the programs in a folder of its own.
+    // The program's work files; each run exchanges files with the programs in a folder of its own,
+    // made only when a program is started (an external aligner, the tree program).
     std::string workFolder;
     int jobs = DefaultJobs();       // aligner processes at once
     double pairTimeoutSeconds = 0;  // a pair's aligner is ended after this long; 0: no limit
@@ -36,8 +40,12 @@ RunOutcome RunFresh(RunState& state, Window& window, const RunSetup& setup);
 RunOutcome RunRerun(RunState& state, Window& window, const RunSetup& setup);
 RunOutcome RunAppend(RunState& state, Window& window, const RunSetup& setup);
 
-// The rest of RunFresh once the identity of every pair is in InputIdentity (kvr merge, from the
-// shards of the run): the same range, ordering, binning and pictures, no aligner.
-RunOutcome RunFromIdentities(RunState& state, Window& window, const RunSetup& setup);
+// The pipeline alone, for kvr: no work-folder file (pictures, "LastRun.kvr", the append run's
+// score table), no screen, no control state; the tree's input only with useTree.
+RunOutcome Analyse(RunState& state, Window& window, const RunSetup& setup, RunKind kind);
+
+// The pipeline once the identity of every pair is in InputIdentity (kvr merge, from the shards
+// of the run): the same range, ordering and binning, no aligner.
+RunOutcome AnalyseIdentities(RunState& state, Window& window, const RunSetup& setup);
 
 }  // namespace kvr

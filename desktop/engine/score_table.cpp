@@ -1,6 +1,8 @@
 #include "engine/score_table.h"
 
 #include <cmath>
+#include <ostream>
+#include <sstream>
 
 #include "state/file_io.h"
 #include "state/number_text.h"
@@ -16,18 +18,24 @@ std::string ScoreColumnLine(std::string_view firstName, std::string_view secondN
     return line;
 }
 
-std::string FormatScoreColumns(const RecordTable& records, const IdentityTable& identity, int n,
-                               const std::function<void(double done, double total)>& progress) {
-    std::string text(kScoreColumnHeader);
-    text.append(kLineEnd);
+void WriteScoreColumns(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
+                       int n, const std::function<void(double done, double total)>& progress) {
+    out << kScoreColumnHeader << kLineEnd;
     const double total = std::nearbyint(n * (n / 2.0) - n / 2.0);
     double done = 0;
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n && out; ++i)
         for (int j = i + 1; j < n; ++j) {
             if (progress) progress(done++, total);
-            text += ScoreColumnLine(records[i].name, records[j].name, identity(i, j));
+            out << records[i].name << ',' << records[j].name << ',' << PlainSingle(identity(i, j))
+                << kLineEnd;
         }
-    return text;
+}
+
+std::string FormatScoreColumns(const RecordTable& records, const IdentityTable& identity, int n,
+                               const std::function<void(double done, double total)>& progress) {
+    std::ostringstream text;
+    WriteScoreColumns(text, records, identity, n, progress);
+    return std::move(text).str();
 }
 
 }  // namespace kvr

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,10 @@ inline constexpr std::string_view kScoreColumnHeader =
 std::string ScoreColumnLine(std::string_view firstName, std::string_view secondName,
                             float identity);
 
-// The header and every pair i < j of the n records, in the order of the records.
-// progress(done, total) runs before each pair.
+// The header and every pair i < j of the n records, in the order of the records, written as it is
+// formatted. progress(done, total) runs before each pair.
+void WriteScoreColumns(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
+                       int n, const std::function<void(double done, double total)>& progress = {});
 std::string FormatScoreColumns(const RecordTable& records, const IdentityTable& identity, int n,
                                const std::function<void(double done, double total)>& progress = {});
 

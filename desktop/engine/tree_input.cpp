@@ -1,5 +1,7 @@
 #include "engine/tree_input.h"
 
+#include <ostream>
+#include <sstream>
 #include <unordered_set>
 #include <utility>
 
@@ -45,34 +47,27 @@ std::vector<std::string> MakeTreeNames(const RecordTable& sequences, int n) {
     return names;
 }
 
+void WriteDistanceFile(std::ostream& out, const IdentityTable& identity,
+                       const std::vector<std::string>& treeNames, int n) {
+    out << "   " << n + 1 << kLineEnd;
+    for (int a = 0; a <= n; ++a) {
+        out << treeNames[a];
+        for (int b = 0; b <= n; ++b) {
+            out << "  ";
+            if (a < n && b < n)
+                out << FormatDecimals(1.0 - static_cast<double>(identity(a, b)), 4);
+            else
+                out << (a == b ? "0" : "1");
+        }
+        out << kLineEnd;
+    }
+}
+
 std::string FormatDistanceFile(const IdentityTable& identity,
                                const std::vector<std::string>& treeNames, int n) {
-    // The distance of a and b is taken from the lower triangle and used on both sides.
-    std::vector<std::string> lower;
-    lower.reserve(static_cast<std::size_t>(n) * static_cast<std::size_t>(n + 1) / 2);
-    for (int a = 0; a < n; ++a)
-        for (int b = 0; b <= a; ++b)
-            lower.push_back(FormatDecimals(1.0 - static_cast<double>(identity(a, b)), 4));
-    const auto distance = [&](int a, int b) -> const std::string& {
-        if (b > a) std::swap(a, b);
-        return lower[static_cast<std::size_t>(a) * static_cast<std::size_t>(a + 1) / 2 +
-                     static_cast<std::size_t>(b)];
-    };
-
-    std::string text = "   " + std::to_string(n + 1);
-    text.append(kLineEnd);
-    for (int a = 0; a <= n; ++a) {
-        text += treeNames[a];
-        for (int b = 0; b <= n; ++b) {
-            text += "  ";
-            if (a < n && b < n)
-                text += distance(a, b);
-            else
-                text += a == b ? "0" : "1";
-        }
-        text.append(kLineEnd);
-    }
-    return text;
+    std::ostringstream text;
+    WriteDistanceFile(text, identity, treeNames, n);
+    return std::move(text).str();
 }
 
 }  // namespace kvr

@@ -2,6 +2,7 @@
 // artificial outgroup "out" that is completely unlike every sequence, to root the tree on.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,9 @@ std::string TreeNameKey(std::string_view treeName);
 std::vector<std::string> MakeTreeNames(const RecordTable& sequences, int n);
 
 // "infile": the taxon count, then per taxon its name and its distances 1 - identity with four
-// decimals; the outgroup is at distance 1 from every sequence.
+// decimals; the outgroup is at distance 1 from every sequence. Written as it is formatted.
+void WriteDistanceFile(std::ostream& out, const IdentityTable& identity,
+                       const std::vector<std::string>& treeNames, int n);
 std::string FormatDistanceFile(const IdentityTable& identity,
                                const std::vector<std::string>& treeNames, int n);
 

@@ -110,10 +110,10 @@ void ApplyDisplayOrder(RunState& state, const std::vector<int>& order) {
     const int n = state.seqCount;
     state.SequenceList.assign(static_cast<std::size_t>(n), Record{});
     for (int a = 0; a < n; ++a) state.SequenceList[a] = state.InputSequences[order[a]];
-    state.IdentityMatrix = IdentityTable(n);
-    for (int a = 0; a < n; ++a)
-        for (int b = 0; b < n; ++b)
-            state.IdentityMatrix(a, b) = state.InputIdentity(order[a], order[b]);
+    // The table moves to the display order in place: a large analysis never holds two tables.
+    state.IdentityMatrix = std::move(state.InputIdentity);
+    state.InputIdentity = IdentityTable();
+    state.IdentityMatrix.Reorder(order);
 }
 
 ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& context) {
@@ -127,8 +127,18 @@ ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& co
     // neighbor joins three taxa at least; one sequence and the outgroup have a single order.
     const bool single = n < 2;
     ProgramOutcome outcome;
+    const bool named = state.treeNames.size() == static_cast<std::size_t>(n) + 1;
+    const auto distances = [&](std::ostream& out) {
+        WriteDistanceFile(out, state.InputIdentity, state.treeNames, n);
+        return static_cast<bool>(out);
+    };
     if (single)
         DeleteFileQuietly(file(kDistanceFile));
+    else if (!named)
+        outcome = {ProgramStatus::BadOutput, "the taxon names do not match the sequences"};
+    else if (!WriteStreamedFile(file(kDistanceFile), distances, true))
+        outcome = {ProgramStatus::NotStarted,
+                   "the file " + file(kDistanceFile) + " cannot be written"};
     else if (!WriteScratchFile(file(kTreeConfig), FormatTreeConfig(n)))
         outcome = {ProgramStatus::NotStarted,
                    "the file " + file(kTreeConfig) + " cannot be written"};

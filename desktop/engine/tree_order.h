@@ -17,7 +17,8 @@ inline constexpr const char* kTreeConfig = "config";
 inline constexpr const char* kTreeReport = "outfile";
 inline constexpr const char* kTreeFile = "outtree";
 
-// Runs the tree program and orders the sequences by its tree, or keeps the input order when
+// Writes the distance file "infile" of InputIdentity and treeNames, runs the tree program on it
+// and orders the sequences by its tree, or keeps the input order when
 // useTree is off. A tree that cannot be used (no "outtree", a leaf that matches no taxon, ...) is
 // reported through the window when useTree is on, and the input order kept: never a wrong order.
 // When the run is cancelled while the tree program runs, the outcome is Cancelled and
@@ -36,7 +37,8 @@ struct TreeOrder {
 // treeNames. Every leaf must match one taxon, each taxon once, with the outgroup last.
 TreeOrder ReadTreeOrder(std::string_view treeText, const std::vector<std::string>& treeNames);
 
-// SequenceList and IdentityMatrix with display position a showing input sequence order[a].
+// SequenceList and IdentityMatrix with display position a showing input sequence order[a]. The
+// table of InputIdentity becomes IdentityMatrix (InputIdentity is left empty).
 void ApplyDisplayOrder(RunState& state, const std::vector<int>& order);
 
 }  // namespace kvr

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "state/run_state.h"
 
@@ -24,9 +25,10 @@ void AppendPairTableRow(std::string& text, const Record& first, const Record& se
                         float identity);
 std::string PairTableRow(const Record& first, const Record& second, float identity);
 
-// The header and every pair i < j of the first n records, row by row as they are formatted.
-// False when out failed.
+// The header and every pair i < j of the first n records, row by row as they are formatted;
+// record i's identities are in row tableIndex[i] of identity when given, else in row i. False
+// when out failed.
 bool WritePairTable(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
-                    int n);
+                    int n, const std::vector<int>* tableIndex = nullptr);
 
 }  // namespace kvr

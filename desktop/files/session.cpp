@@ -11,13 +11,18 @@
 #include "state/control_states.h"
 #include "state/file_io.h"
 #include "state/input_file.h"
+#include "state/mapped_file.h"
 #include "state/program_folder.h"
 #include "state/progress_meter.h"
 #include "state/save_dialog.h"
+#include "state/unpacker.h"
 
 namespace kvr {
 
 namespace {
+
+// Sessions up to this size are read whole.
+constexpr std::size_t kWholeReadLimit = 64 << 20;
 
 constexpr const char* kBracketsMessage =
     "The KVR file loaded is corrupted, the alignment should be enclosed in three pairs of square "
@@ -39,6 +44,13 @@ std::string RefusalMessage(const SessionContent& content, const std::string& pat
     }
 }
 
+WriteResult WriteSessionFile(const RunState& state, const std::string& path) {
+    return WriteStreamedFile(path, [&state](std::ostream& out) {
+        WriteSessionText(out, state.SequenceList, state.IdentityMatrix, state.seqCount);
+        return static_cast<bool>(out);
+    });
+}
+
 void ReportWriteFailure(Window& window, const std::string& path, const WriteResult& result) {
     window.SetBusy(false);
     window.SetCaption(Control::lblProgress, "Failed");
@@ -53,8 +65,7 @@ void WriteSession(RunState& state, Window& window) {
     window.SetCaption(Control::lblProgress, "Saving KVR file...");
     window.SetBusy(true);
     const std::string path = WithSuffix(name, kSessionExtension);
-    const WriteResult written = WriteWholeFile(
-        path, FormatSession(state.SequenceList, state.IdentityMatrix, state.seqCount));
+    const WriteResult written = WriteSessionFile(state, path);
     if (!written) return ReportWriteFailure(window, path, written);
     window.SetCaption(Control::lblProgress, "Done");
     window.SetBusy(false);
@@ -64,8 +75,7 @@ void WriteSession(RunState& state, Window& window) {
 bool WriteLastRun(const RunState& state, Window& window, const std::string& workFolder) {
     window.SetCaption(Control::lblProgress, "Saving identity scores ...");
     const std::string path = JoinPath(workFolder, kLastRunName);
-    const WriteResult written = WriteWholeFile(
-        path, FormatSession(state.SequenceList, state.IdentityMatrix, state.seqCount));
+    const WriteResult written = WriteSessionFile(state, path);
     if (!written) {
         ReportWriteFailure(window, path, written);
         return false;
@@ -77,26 +87,40 @@ bool WriteLastRun(const RunState& state, Window& window, const std::string& work
 bool ReadSession(RunState& state, Window& window, const std::string& path) {
     window.SetCaption(Control::lblProgress, "Reading KVR file ...");
     window.SetBusy(true);
-    // A file that cannot be read is said to be so, with the reason; only text is parsed.
-    const InputText input = ReadInputFile(path);
-    const auto& text = input.text;
+    // A large plain session is read through a mapping whose pages are given back as the reading
+    // moves on; any other file (small, compressed, unreadable, binary: said to be so, with the
+    // reason) is read whole first.
+    MappedFile mapped(path);
+    const bool streamed = mapped.Ok() && mapped.Text().size() > kWholeReadLimit &&
+                          !IsCompressed(mapped.Text().substr(0, kMagicLength)) &&
+                          !LooksBinary(mapped.Text().substr(0, 65536));
+    const InputText input = streamed ? InputText{} : ReadInputFile(path);
+    const std::optional<std::string_view> text =
+        streamed     ? std::optional<std::string_view>(mapped.Text())
+        : input.text ? std::optional<std::string_view>(*input.text)
+                     : std::nullopt;
 
     ProgressMeter meter(window);
     SessionStage shownStage = SessionStage::RecordsDone;
     SessionContent content;
     if (text) {
-        content = ParseSession(*text, [&](SessionStage stage, double done, double total) {
-            if (stage != shownStage) {
-                window.SetCaption(Control::lblProgress,
-                                  stage == SessionStage::Records       ? "Loading sequences"
-                                  : stage == SessionStage::RecordsDone ? "Sequences loaded"
-                                                                       : "Loading identity scores");
-                if (stage == SessionStage::RecordsDone) window.SetValue(Control::ProgressBar1, 0);
-                meter.Reset();
-                shownStage = stage;
-            }
-            if (stage != SessionStage::RecordsDone) meter.Show(done, total);
-        });
+        content = ParseSession(
+            *text,
+            [&](SessionStage stage, double done, double total) {
+                if (stage != shownStage) {
+                    window.SetCaption(Control::lblProgress, stage == SessionStage::Records
+                                                                ? "Loading sequences"
+                                                            : stage == SessionStage::RecordsDone
+                                                                ? "Sequences loaded"
+                                                                : "Loading identity scores");
+                    if (stage == SessionStage::RecordsDone)
+                        window.SetValue(Control::ProgressBar1, 0);
+                    meter.Reset();
+                    shownStage = stage;
+                }
+                if (stage != SessionStage::RecordsDone) meter.Show(done, total);
+            },
+            [&mapped](std::size_t bytes) { mapped.Release(bytes); });
     } else {
         content.fault = SessionFault::Corrupted;
     }

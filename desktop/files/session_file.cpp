@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <ostream>
+#include <sstream>
 
 #include "state/file_io.h"
 #include "state/number_text.h"
@@ -31,6 +33,7 @@ class LineReader {
         return true;
     }
     long Number() const { return number_; }
+    std::size_t Position() const { return std::min(position_, text_.size()); }
     std::size_t Remaining() const {
         return position_ >= text_.size() ? 0 : text_.size() - position_;
     }
@@ -61,25 +64,28 @@ bool ReadIdentity(std::string_view line, float& value) {
 
 }  // namespace
 
-std::string FormatSession(const RecordTable& records, const IdentityTable& identity, int n) {
-    std::size_t size = static_cast<std::size_t>(n) * (n > 1 ? n - 1 : 0) / 2 * 11 + 8;
-    for (int k = 0; k < n; ++k) size += records[k].name.size() + records[k].residues.size() + 4;
-    std::string text;
-    text.reserve(size);
+void WriteSessionText(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
+                      int n) {
     for (int k = 0; k < n; ++k) {
-        if (k == 0) text += kOpen;
-        text.append(records[k].name).append(kLineEnd).append(records[k].residues);
-        if (k == n - 1) text += kClose;
-        text += kLineEnd;
+        if (k == 0) out << kOpen;
+        out << records[k].name << kLineEnd << records[k].residues;
+        if (k == n - 1) out << kClose;
+        out << kLineEnd;
     }
-    for (int i = 1; i < n; ++i)
-        for (int j = 0; j < i; ++j) text.append(PlainSingle(identity(i, j))).append(kLineEnd);
-    return text;
+    for (int i = 1; i < n && out; ++i)
+        for (int j = 0; j < i; ++j) out << PlainSingle(identity(i, j)) << kLineEnd;
+}
+
+std::string FormatSession(const RecordTable& records, const IdentityTable& identity, int n) {
+    std::ostringstream text;
+    WriteSessionText(text, records, identity, n);
+    return std::move(text).str();
 }
 
 SessionContent ParseSession(
     std::string_view text,
-    const std::function<void(SessionStage stage, double done, double total)>& progress) {
+    const std::function<void(SessionStage stage, double done, double total)>& progress,
+    const std::function<void(std::size_t bytes)>& release) {
     const auto open = text.find(kOpen);
     const auto close = text.find(kClose);
     if (open == std::string_view::npos || close == std::string_view::npos)
@@ -137,7 +143,13 @@ SessionContent ParseSession(
     content.identity = IdentityTable(n);
     const double cells = static_cast<double>(n) * n;
     std::string_view line;
+    constexpr std::size_t kReleaseStep = 16 << 20;
+    std::size_t released = 0;
     for (int i = 0; i < n; ++i) {
+        if (release && lines.Position() >= released + kReleaseStep) {
+            released = lines.Position();
+            release(released);
+        }
         for (int j = 0; j < i; ++j) {
             if (progress) progress(SessionStage::Identities, static_cast<double>(i) * n + j, cells);
             if (!lines.Next(line))

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,9 @@ namespace kvr {
 inline constexpr const char* kSessionExtension = ".kvr";
 inline constexpr const char* kLastRunName = "LastRun.kvr";
 
-// The text of a session of the first n records and identities.
+// The session of the first n records and identities, written as it is formatted.
+void WriteSessionText(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
+                      int n);
 std::string FormatSession(const RecordTable& records, const IdentityTable& identity, int n);
 
 enum class SessionFault {
@@ -37,9 +40,11 @@ struct SessionContent {
 enum class SessionStage { Records, RecordsDone, Identities };
 
 // Reads a session text (lines ended by CR LF or LF alone). Nothing is guessed: a file that is not
-// exactly a session is refused with its fault. progress(stage, done, total) runs as it goes.
+// exactly a session is refused with its fault. progress(stage, done, total) runs as it goes;
+// release(bytes) now and then, with the length of the text's start that is not read again.
 SessionContent ParseSession(
     std::string_view text,
-    const std::function<void(SessionStage stage, double done, double total)>& progress = {});
+    const std::function<void(SessionStage stage, double done, double total)>& progress = {},
+    const std::function<void(std::size_t bytes)>& release = {});
 
 }  // namespace kvr

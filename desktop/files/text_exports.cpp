@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <functional>
+#include <ostream>
+#include <sstream>
 
 #include "engine/score_table.h"
 #include "state/fasta.h"
@@ -17,24 +19,21 @@ namespace {
 
 using Progress = std::function<void(double done, double total)>;
 
-std::string FormatScoreMatrix(const RunState& state, const Progress& progress) {
+void WriteScoreMatrix(std::ostream& out, const RunState& state, const Progress& progress) {
     const int n = state.seqCount;
-    std::string text;
-    text.reserve(static_cast<std::size_t>(n) * (n + 1) / 2 * 6 + 64 * static_cast<std::size_t>(n));
     const double total = static_cast<double>(n) * n;
     double done = 0;
-    for (int i = 0; i < n; ++i) {
-        text += state.SequenceList[i].name;
+    for (int i = 0; i < n && out; ++i) {
+        out << state.SequenceList[i].name;
         for (int j = 0; j < n; ++j) {
             if (progress) progress(done++, total);
             if (j <= i)
-                text.append(",").append(
-                    FormatDecimals(static_cast<double>(state.IdentityMatrix(i, j)) * 100, 1));
+                out << ','
+                    << FormatDecimals(static_cast<double>(state.IdentityMatrix(i, j)) * 100, 1);
         }
-        text += kLineEnd;
+        out << kLineEnd;
     }
-    text += kLineEnd;
-    return text;
+    out << kLineEnd;
 }
 
 // The steps every menu export shares: the dialog, the status text and pointer, the write through
@@ -42,7 +41,7 @@ std::string FormatScoreMatrix(const RunState& state, const Progress& progress) {
 // the export shows progress.
 void ExportText(RunState& state, Window& window, const char* status, const char* suffix,
                 bool showsProgress,
-                const std::function<std::string(const Progress& progress)>& format) {
+                const std::function<void(std::ostream& out, const Progress& progress)>& write) {
     const std::string name = AskSaveName(state, window, suffix);
     if (name.empty()) return;
     window.SetCaption(Control::lblProgress, status);
@@ -52,7 +51,10 @@ void ExportText(RunState& state, Window& window, const char* status, const char*
     // Above 500 sequences the window stays responsive during the pass, as during a run.
     ProgressMeter meter(window, state.seqCount > 500 ? 1 : 1L << 30);
     const Progress progress = [&meter](double done, double total) { meter.Show(done, total); };
-    const WriteResult written = WriteWholeFile(path, format(showsProgress ? progress : Progress{}));
+    const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
+        write(out, showsProgress ? progress : Progress{});
+        return static_cast<bool>(out);
+    });
     window.SetBusy(false);
     if (!written) {
         window.SetCaption(Control::lblProgress, "Failed");
@@ -66,59 +68,75 @@ void ExportText(RunState& state, Window& window, const char* status, const char*
 
 }  // namespace
 
+void WriteScoreMatrix(std::ostream& out, const RunState& state) {
+    WriteScoreMatrix(out, state, {});
+}
+
+void WritePlotData(std::ostream& out, const RunState& state, PlotDataHeader header) {
+    const float n = static_cast<float>(state.seqCount);
+    const float totalPairs = (n * n - n) / 2;
+    out << (header == PlotDataHeader::UserFile
+                ? "Percentage pairwise identity , Number of Identities from"
+                : "Percentage pairwise identity , Number of identity from")
+        << PlainSingle(totalPairs) << " pairwise identity, Propotion" << kLineEnd;
+    for (int b = 0; b < 100 && b < static_cast<int>(state.BinArray.size()); ++b)
+        out << b + 1 << ',' << PlainSingle(state.BinArray[b][0]) << ','
+            << PrintedSingle(state.BinArray[b][1]) << kLineEnd;
+}
+
+void WriteAllSequences(std::ostream& out, const RunState& state) {
+    for (int i = 0; i < state.seqCount && out; ++i) out << FormatFastaRecord(state.SequenceList[i]);
+}
+
 std::string FormatScoreMatrix(const RunState& state) {
-    return FormatScoreMatrix(state, {});
+    std::ostringstream text;
+    WriteScoreMatrix(text, state);
+    return std::move(text).str();
 }
 
 std::string FormatPlotData(const RunState& state, PlotDataHeader header) {
-    const float n = static_cast<float>(state.seqCount);
-    const float totalPairs = (n * n - n) / 2;
-    std::string text = header == PlotDataHeader::UserFile
-                           ? "Percentage pairwise identity , Number of Identities from"
-                           : "Percentage pairwise identity , Number of identity from";
-    text.append(PlainSingle(totalPairs)).append(" pairwise identity, Propotion").append(kLineEnd);
-    for (int b = 0; b < 100 && b < static_cast<int>(state.BinArray.size()); ++b)
-        text.append(std::to_string(b + 1))
-            .append(",")
-            .append(PlainSingle(state.BinArray[b][0]))
-            .append(",")
-            .append(PrintedSingle(state.BinArray[b][1]))
-            .append(kLineEnd);
-    return text;
+    std::ostringstream text;
+    WritePlotData(text, state, header);
+    return std::move(text).str();
 }
 
 std::string FormatAllSequences(const RunState& state) {
-    std::string text;
-    for (int i = 0; i < state.seqCount; ++i) text += FormatFastaRecord(state.SequenceList[i]);
-    return text;
+    std::ostringstream text;
+    WriteAllSequences(text, state);
+    return std::move(text).str();
 }
 
 void OnSaveScoresColumn(RunState& state, Window& window) {
-    ExportText(state, window, "Saving scores ...", "_col.txt", true, [&state](const Progress& p) {
-        return FormatScoreColumns(state.SequenceList, state.IdentityMatrix, state.seqCount, p);
-    });
+    ExportText(state, window, "Saving scores ...", "_col.txt", true,
+               [&state](std::ostream& out, const Progress& p) {
+                   WriteScoreColumns(out, state.SequenceList, state.IdentityMatrix, state.seqCount,
+                                     p);
+               });
 }
 
 void OnSaveScoresMatrix(RunState& state, Window& window) {
     ExportText(state, window, "Saving scores ...", "_mat.txt", true,
-               [&state](const Progress& p) { return FormatScoreMatrix(state, p); });
+               [&state](std::ostream& out, const Progress& p) { WriteScoreMatrix(out, state, p); });
 }
 
 void OnSavePlotData(RunState& state, Window& window) {
-    ExportText(state, window, "Saving plot data ...", "_plt.txt", false, [&state](const Progress&) {
-        return FormatPlotData(state, PlotDataHeader::UserFile);
-    });
+    ExportText(state, window, "Saving plot data ...", "_plt.txt", false,
+               [&state](std::ostream& out, const Progress&) {
+                   WritePlotData(out, state, PlotDataHeader::UserFile);
+               });
 }
 
 void OnSaveAllSequences(RunState& state, Window& window) {
     ExportText(state, window, "Saving all the sequences ...", ".fas", false,
-               [&state](const Progress&) { return FormatAllSequences(state); });
+               [&state](std::ostream& out, const Progress&) { WriteAllSequences(out, state); });
 }
 
 bool WriteWorkPlotData(const RunState& state, Window& window, const std::string& workFolder) {
     const std::string path = JoinPath(workFolder, kWorkPlotDataName);
-    const WriteResult written =
-        WriteWholeFile(path, FormatPlotData(state, PlotDataHeader::WorkFolder));
+    const WriteResult written = WriteStreamedFile(path, [&state](std::ostream& out) {
+        WritePlotData(out, state, PlotDataHeader::WorkFolder);
+        return static_cast<bool>(out);
+    });
     if (!written) window.ShowMessage(WriteFailureMessage(path, written));
     return static_cast<bool>(written);
 }

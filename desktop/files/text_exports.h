@@ -3,6 +3,7 @@
 // number is written with "." whatever the locale, every line ends with CR LF.
 #pragma once
 
+#include <ostream>
 #include <string>
 
 #include "platform/window.h"
@@ -15,15 +16,21 @@ inline constexpr const char* kWorkPlotDataName = "Plot_data.txt";
 // The plot data header differs between the user's file and the work folder's.
 enum class PlotDataHeader { UserFile, WorkFolder };
 
+// Each writer writes as it formats, never holding the file whole; the Format... forms give the
+// same text as one string (for small tables and tests).
+
 // One line per sequence: its name, then "," and the identity in percent with one decimal for
-// every column up to the diagonal; then an empty line. progress(done, total) per matrix cell.
+// every column up to the diagonal; then an empty line.
+void WriteScoreMatrix(std::ostream& out, const RunState& state);
 std::string FormatScoreMatrix(const RunState& state);
 
 // The header, then one line per whole percent 1 to 100: count and proportion of its pairs.
 // BinArray must have been built.
+void WritePlotData(std::ostream& out, const RunState& state, PlotDataHeader header);
 std::string FormatPlotData(const RunState& state, PlotDataHeader header);
 
 // Every sequence in display order, in the program's FASTA form.
+void WriteAllSequences(std::ostream& out, const RunState& state);
 std::string FormatAllSequences(const RunState& state);
 
 // The four menu handlers: ask for a name, write it + the suffix.

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <ostream>
 
 #include "state/control_states.h"
 #include "state/fasta.h"
@@ -102,9 +103,12 @@ std::vector<std::string> WriteDatasets(const RunState& state, Window& window,
     for (int k = 0; k < g; ++k) {
         if (groups.sizes[k] <= 2) continue;
         const std::string path = DatasetFileName(base, static_cast<int>(written.size()) + 1);
-        std::string text;
-        for (int member : groups.Members(k)) text += FormatFastaRecord(state.SequenceList[member]);
-        if (const WriteResult result = WriteWholeFile(path, text); !result) {
+        const auto write = [&](std::ostream& out) {
+            for (int member : groups.Members(k))
+                out << FormatFastaRecord(state.SequenceList[member]);
+            return static_cast<bool>(out);
+        };
+        if (const WriteResult result = WriteStreamedFile(path, write); !result) {
             failure = WriteFailureMessage(path, result);
             return written;
         }

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <vector>
 
 #include "state/output_target.h"
 
@@ -254,6 +256,28 @@ std::string ReplacedFile(const std::string& path) {
 WriteResult WriteWholeFile(const std::string& path, std::string_view text) {
     return Replace(
         path, [text](const std::string& temporary) { return WriteText(temporary, text); }, true);
+}
+
+WriteResult WriteStreamedFile(const std::string& path,
+                              const std::function<bool(std::ostream& out)>& write, bool scratch) {
+    return Replace(
+        path,
+        [&write](const std::string& temporary) {
+            // Large blocks: the tables are written a few bytes a line.
+            std::vector<char> buffer(1 << 20);
+            std::ofstream out;
+            out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            out.open(temporary, std::ios::binary | std::ios::trunc);
+            const bool whole = out && write(out);
+            const int error = errno;
+            out.close();
+            if (!whole || !out) {
+                if (errno == 0) errno = error;
+                return false;
+            }
+            return true;
+        },
+        !scratch);
 }
 
 WriteResult WriteScratchFile(const std::string& path, std::string_view text) {

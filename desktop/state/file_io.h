@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,6 +60,13 @@ void RemoveTemporaryFileOnStopSignals();
 
 // Writes text exactly as given, through ReplaceFile.
 WriteResult WriteWholeFile(const std::string& path, std::string_view text);
+
+// Writes what write puts into the stream as it is formatted, through ReplaceFile, so that a large
+// table is never held whole. write returns false to give up; the old file then stays. A scratch
+// file (in a run's own folder, as WriteScratchFile) is not flushed to disk.
+WriteResult WriteStreamedFile(const std::string& path,
+                              const std::function<bool(std::ostream& out)>& write,
+                              bool scratch = false);
 
 // The same for a file that only this program reads back, in a run's own folder (an aligner's pair
 // file, the tree program's input): replaced whole, but not flushed to disk, which would cost a

@@ -20,6 +20,31 @@ class IdentityTable {
     float operator()(int row, int column) const { return cells_[Index(row, column)]; }
     bool operator==(const IdentityTable&) const = default;
 
+    // Exchanges sequences x and y: their rows and columns trade places. O(n), in place.
+    void Exchange(int x, int y) {
+        if (x == y) return;
+        for (int k = 0; k < n_; ++k)
+            if (k != x && k != y) std::swap((*this)(x, k), (*this)(y, k));
+        std::swap((*this)(x, x), (*this)(y, y));
+    }
+
+    // Puts the sequence at order[a] at position a, for every position (order holds every one once;
+    // entries past Size() are ignored). In place, by at most Size() - 1 exchanges: a large table is
+    // never held twice.
+    void Reorder(const std::vector<int>& order) {
+        std::vector<int> at(static_cast<std::size_t>(n_));     // position -> sequence there
+        std::vector<int> where(static_cast<std::size_t>(n_));  // sequence -> its position
+        for (int k = 0; k < n_; ++k) at[k] = where[k] = k;
+        for (int a = 0; a < n_; ++a) {
+            const int from = where[order[a]];
+            if (from == a) continue;
+            Exchange(a, from);
+            std::swap(at[a], at[from]);
+            where[at[a]] = a;
+            where[at[from]] = from;
+        }
+    }
+
     // The cells a table of n sequences keeps.
     static std::size_t Cells(int n) {
         const auto size = static_cast<std::size_t>(n);

@@ -41,7 +41,8 @@ TEST(KvrCommandLine, FillsTheRunRequest) {
     EXPECT_EQ(request.messages.log, "run.log");
     const OutputRequest& o = request.outputs;
     EXPECT_EQ(
-        std::vector<std::string>({o.scores, o.session, o.matrixText, o.plotData, o.sequences}),
+        std::vector<std::string>({o.File("--scores"), o.File("--session"), o.File("--matrix-text"),
+                                  o.File("--plot-data"), o.File("--sequences")}),
         std::vector<std::string>({"s.csv", "-", "m.txt", "p.txt", "q.fas"}));
     const PictureRequest& p = o.pictures;
     EXPECT_EQ(std::vector<std::string>({p.matrixEmf, p.plotEmf, p.matrixImage, p.plotImage,

@@ -34,7 +34,8 @@ TEST(AlignRecordPair, BuiltinGivesTheRunsIdentityOfEveryPairInEitherOrder) {
             pairs.emplace_back(&records[i], &records[j]);
     RecordingWindow window;
     StopRequest stop;
-    const std::vector<PairResult> run = AlignBuiltinPairs(pairs, 2, window, stop);
+    BuiltinPool pool(2);
+    const std::vector<PairResult> run = AlignBuiltinPairs(pool, pairs, window, stop);
 
     FakeRun fake;
     const PairAlignmentSetup setup{fake.shell, fake.programs, fake.root.Path()};

@@ -39,7 +39,6 @@ struct RunTrace {
     std::map<Control, std::vector<int>> values;
     std::vector<std::string> messages;
     std::string scoreTable;
-    std::string infile;
     std::string shellCommand;
     std::vector<std::string> filesLeft;
     int mostRunning = 0;
@@ -70,7 +69,6 @@ RunTrace Trace(int jobs, FakeShell::Finish finish, FakeShell::Action action = Co
     trace.values = window.valueHistory;
     trace.messages = window.messages;
     trace.scoreTable = ReadWholeFile(run.root.File("Identity_scores_col.txt")).value_or("");
-    trace.infile = ReadWholeFile(run.root.File("infile")).value_or("");
     trace.shellCommand = state.shellCommand;
     for (const auto& entry : std::filesystem::directory_iterator(run.root.Path()))
         trace.filesLeft.push_back(entry.path().filename().string());
@@ -86,7 +84,6 @@ void ExpectSameRun(const RunTrace& parallel, const RunTrace& sequential, const s
     EXPECT_EQ(parallel.values, sequential.values) << what;
     EXPECT_EQ(parallel.messages, sequential.messages) << what;
     EXPECT_EQ(parallel.scoreTable, sequential.scoreTable) << what;
-    EXPECT_EQ(parallel.infile, sequential.infile) << what;
     EXPECT_EQ(parallel.shellCommand, sequential.shellCommand) << what;
     EXPECT_EQ(parallel.filesLeft, sequential.filesLeft) << what;
 }
@@ -144,7 +141,7 @@ TEST(ParallelPairs, RunAsManyAlignersAsAllowedAndReportTheFirstFailureInLoopOrde
     EXPECT_EQ(
         all.captions.at(Control::lblFilePath).back(),
         "Pairwise identity calculation  for /data/in.fasta  Number of alignments:  21 out of  21");
-    EXPECT_EQ(all.filesLeft, std::vector<std::string>{"infile"});
+    EXPECT_TRUE(all.filesLeft.empty());  // every pair's files removed
 
     const RunTrace failing = Trace(4, FakeShell::Finish::NewestFirst, FailsOn({{1, 5}, {1, 4}}));
     EXPECT_EQ(failing.end, PairsEnd::Failed);
@@ -156,7 +153,7 @@ TEST(ParallelPairs, RunAsManyAlignersAsAllowedAndReportTheFirstFailureInLoopOrde
         << failing.messages[0];
     EXPECT_EQ(failing.captions.at(Control::lblProgress).back(), "Failed");
     EXPECT_EQ(failing.captions.at(Control::lblProgress).end()[-2], "Aligning 1 - 4");
-    EXPECT_TRUE(failing.filesLeft.empty());  // no pair file of a pair ended early, no "infile"
+    EXPECT_TRUE(failing.filesLeft.empty());  // no pair file of a pair ended early
 }
 
 TEST(ParallelPairs, ACancelEndsTheRunningAlignersAndLeavesTheAnalysisOnDisplay) {
@@ -246,7 +243,8 @@ TEST(ParallelPairs, TheBuiltInAlignerKeepsThePairTimeLimit) {
     RecordingWindow window;
     StopRequest stop;
     const auto start = std::chrono::steady_clock::now();
-    const auto results = AlignBuiltinPairs(pairs, 2, window, stop, 0.3);
+    BuiltinPool pool(2);
+    const auto results = AlignBuiltinPairs(pool, pairs, window, stop, 0.3);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     ASSERT_EQ(results.size(), 4u);
     EXPECT_EQ(results[0].outcome.status, ProgramStatus::Done);
@@ -260,8 +258,45 @@ TEST(ParallelPairs, TheBuiltInAlignerKeepsThePairTimeLimit) {
     // Without a limit, and with pairs within it, every pair is aligned.
     for (const double limit : {0.0, 30.0}) {
         const auto quick =
-            AlignBuiltinPairs({{&shortA, &shortB}, {&shortB, &shortA}}, 2, window, stop, limit);
+            AlignBuiltinPairs(pool, {{&shortA, &shortB}, {&shortB, &shortA}}, window, stop, limit);
         EXPECT_EQ(quick[1].outcome.status, ProgramStatus::Done) << limit;
+    }
+}
+
+// The built-in aligner's threads are started once and serve every batch of the run, with the
+// results of one thread.
+TEST(ParallelPairs, TheBuiltInPoolKeepsItsThreadsForEveryBatch) {
+    const auto threads = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                             std::filesystem::directory_iterator());
+    };
+    std::mt19937 random(3);
+    std::vector<Record> records;
+    for (int k = 0; k < 12; ++k) {
+        std::string residues;
+        for (int b = 0; b < 60 + 7 * k; ++b) residues += "ACGT"[random() % 4];
+        records.push_back({">r" + std::to_string(k), residues});
+    }
+    std::vector<std::pair<const Record*, const Record*>> pairs;
+    for (std::size_t a = 0; a < records.size(); ++a)
+        for (std::size_t b = a + 1; b < records.size(); ++b)
+            pairs.emplace_back(&records[a], &records[b]);
+
+    const auto before = threads();
+    BuiltinPool pool(3);
+    BuiltinPool one(1);
+    EXPECT_EQ(threads(), before + 4);
+    RecordingWindow window;
+    StopRequest stop;
+    const auto alone = AlignBuiltinPairs(one, pairs, window, stop);
+    for (int batch = 0; batch < 4; ++batch) {
+        const auto results = AlignBuiltinPairs(pool, pairs, window, stop);
+        ASSERT_EQ(results.size(), pairs.size());
+        for (std::size_t k = 0; k < pairs.size(); ++k) {
+            EXPECT_EQ(results[k].outcome.status, ProgramStatus::Done) << k;
+            EXPECT_EQ(results[k].identity, alone[k].identity) << k;
+        }
+        EXPECT_EQ(threads(), before + 4) << batch;
     }
 }
 

@@ -124,9 +124,9 @@ TEST_F(RunPathsTest, AppendAlignsOnlyTheNewPairs) {
     EXPECT_EQ(state.seqCount, 3);  // the analysis on display until the run has finished
     RunWith(Control::oBuiltin, false);
     EXPECT_EQ(state.seqCount, 4);
-    EXPECT_EQ(state.InputIdentity(0, 1), 0.5f);
-    EXPECT_EQ(state.InputIdentity(1, 2), 0.5f);
-    EXPECT_GT(state.InputIdentity(0, 3), 0.8f);  // aligned
+    EXPECT_EQ(state.IdentityMatrix(0, 1), 0.5f);  // no tree: the input order
+    EXPECT_EQ(state.IdentityMatrix(1, 2), 0.5f);
+    EXPECT_GT(state.IdentityMatrix(0, 3), 0.8f);  // aligned
     EXPECT_TRUE(ReadWholeFile(JoinPath(Work(), kLastRunName))->starts_with("[[[>x\r\n"));
     EXPECT_EQ(state.SequenceList.back().name, ">w");
 }

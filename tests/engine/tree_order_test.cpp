@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <numeric>
+#include <random>
 
 #include "engine/tree_input.h"
 #include "engine_fixture.h"
@@ -131,6 +132,37 @@ TEST(OrderByTree, RebuildsTheListAndTheMatrixInTreeOrder) {
     EXPECT_TRUE(FolderEmpty(run.root.Path()));  // infile, config, outfile, outtree all removed
 }
 
+// The table is reordered in place; it must hold what a copy in the new order holds.
+TEST(ApplyDisplayOrder, ReordersTheTableAsACopyInTheNewOrderWould) {
+    std::mt19937 random(7);
+    for (const int n : {1, 2, 3, 8, 41}) {
+        for (int round = 0; round < 4; ++round) {
+            std::vector<Record> records;
+            for (int k = 0; k < n; ++k) records.push_back({">s" + std::to_string(k), "ACGT"});
+            RunState state = StateWith(records);
+            IdentityTable input(n, 1.0f);
+            for (int a = 0; a < n; ++a)
+                for (int b = 0; b < a; ++b) input(a, b) = static_cast<float>(a * 1000 + b) / 1e6f;
+            state.InputIdentity = input;
+            std::vector<int> order(static_cast<std::size_t>(n));
+            std::iota(order.begin(), order.end(), 0);
+            if (round > 0) std::shuffle(order.begin(), order.end(), random);
+            if (round == 3) std::reverse(order.begin(), order.end());
+            order.push_back(n);  // the outgroup, as the tree gives it
+
+            ApplyDisplayOrder(state, order);
+            EXPECT_TRUE(state.InputIdentity.Empty());
+            ASSERT_EQ(state.IdentityMatrix.Size(), n);
+            for (int a = 0; a < n; ++a) {
+                EXPECT_EQ(state.SequenceList[a], records[order[a]]) << n << " " << round;
+                for (int b = 0; b < n; ++b)
+                    ASSERT_EQ(state.IdentityMatrix(a, b), input(order[a], order[b]))
+                        << n << " " << round << " " << a << "," << b;
+            }
+        }
+    }
+}
+
 TEST(OrderByTree, ConfigRootsTheTreeOnTheLastTaxon) {
     EXPECT_EQ(FormatTreeConfig(10), "O\r\n11\r\nY\r\n");
 }
@@ -144,7 +176,7 @@ TEST(OrderByTree, WithTheOptionOffTheTreeRunsButTheInputOrderStays) {
 
     EXPECT_EQ(run.shell.commands.size(), 1u);
     EXPECT_EQ(state.SequenceList, state.InputSequences);
-    EXPECT_EQ(state.IdentityMatrix, state.InputIdentity);
+    EXPECT_EQ(state.IdentityMatrix, StateABC(false).InputIdentity);
     EXPECT_TRUE(FolderEmpty(run.root.Path()));
 }
 
@@ -181,7 +213,7 @@ TEST(OrderByTree, AnUnusableTreeIsReportedAndTheInputOrderKept) {
                       ". They are shown in their input order."})
             << c.what;
         EXPECT_EQ(state.SequenceList, state.InputSequences) << c.what;
-        EXPECT_EQ(state.IdentityMatrix, state.InputIdentity) << c.what;
+        EXPECT_EQ(state.IdentityMatrix, StateABC(false).InputIdentity) << c.what;
         EXPECT_TRUE(FolderEmpty(run.root.Path())) << c.what;
 
         // Nobody asked for the tree: nothing to report.

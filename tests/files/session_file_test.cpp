@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "state/fasta.h"
@@ -142,6 +143,30 @@ TEST(SessionFile, ASessionTooShortForItsIdentitiesIsRefusedBeforeTheTableIsMade)
     const SessionContent content = ParseSession(text);
     EXPECT_EQ(content.fault, SessionFault::Corrupted);
     EXPECT_EQ(content.detail, "the file is too short for the identities of 200000 sequences");
+}
+
+// A large session is read once from start to end: what has been read is given back, in order,
+// and the table read is the one a reader that keeps everything gets.
+TEST(SessionFile, GivesBackWhatItHasReadOfALargeSession) {
+    const int n = 2100;  // about 24 MB of text
+    std::mt19937 random(5);
+    RecordTable records;
+    for (int k = 0; k < n; ++k) records.push_back({">s" + std::to_string(k), "ACGT"});
+    IdentityTable identity(n, 1.0f);
+    for (int a = 0; a < n; ++a)
+        for (int b = 0; b < a; ++b) identity(a, b) = static_cast<float>(random() % 1000001) / 1e6f;
+    const std::string text = FormatSession(records, identity, n);
+
+    std::vector<std::size_t> released;
+    const SessionContent read =
+        ParseSession(text, {}, [&released](std::size_t bytes) { released.push_back(bytes); });
+    ASSERT_EQ(read.fault, SessionFault::None) << read.detail;
+    EXPECT_EQ(read.identity, ParseSession(text).identity);
+    EXPECT_EQ(read.records, records);
+    ASSERT_FALSE(released.empty());
+    EXPECT_TRUE(std::is_sorted(released.begin(), released.end()));
+    EXPECT_LT(released.back(), text.size());
+    EXPECT_EQ(text[released.front() - 1], '\n');  // whole lines only
 }
 
 TEST(SessionFile, ExponentFormIdentitiesReadBack) {

@@ -65,6 +65,33 @@ TEST(ReplaceFile, AFailureLeavesTheOldFileAndNoTemporary) {
     EXPECT_NE(WriteFailureMessage("/a/b.txt", noFolder).find("/a/b.txt"), std::string::npos);
 }
 
+TEST(WriteStreamedFile, WritesAsFormattedAndKeepsTheOldFileOnFailure) {
+    TempFolder folder;
+    const std::string path = folder.Write("table.txt", "old\r\n");
+    const auto lines = [](int count) {
+        return [count](std::ostream& out) {
+            for (int k = 0; k < count; ++k) out << k << "\r\n";
+            return true;
+        };
+    };
+    ASSERT_TRUE(WriteStreamedFile(path, lines(3)));
+    EXPECT_EQ(ReadWholeFile(path), "0\r\n1\r\n2\r\n");
+
+    // A writer that gives up half-way, a disk that fills up: the old file stays, no temporary.
+    EXPECT_FALSE(WriteStreamedFile(path, [](std::ostream& out) {
+        out << "half";
+        return false;
+    }));
+    EXPECT_EQ(ReadWholeFile(path), "0\r\n1\r\n2\r\n");
+    {
+        testing::FileSizeLimit limit(1000);
+        // More than the stream's buffer: the limit is met while writing, not at the end.
+        EXPECT_FALSE(WriteStreamedFile(path, lines(400000)));
+    }
+    EXPECT_EQ(ReadWholeFile(path), "0\r\n1\r\n2\r\n");
+    EXPECT_EQ(FilesIn(folder.Path()), 1);
+}
+
 TEST(ReplaceFile, TheTemporaryKeepsTheExtensionForWritersThatChooseByIt) {
     TempFolder folder;
     std::string seen;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Snakemake workflow on this machine: 4 shards of real data with the built-in aligner give
-# the files of kvr run; after one shard's file is deleted, only that shard is aligned again.
+# the files of kvr run; after one shard's file is deleted, only that shard is aligned again;
+# without the tree the merge streams and writes no session.
 # Usage: workflow_test.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
 bin=$(cd "$1" && pwd)
@@ -49,4 +50,14 @@ run_workflow
   fail "shards 1, 2 and 4 were aligned again"
 [ "$(jobs_of pairs)" = 1 ] || { cat "$work/snakemake.log" >&2; fail "$(jobs_of pairs) pairs jobs ran, 1 expected"; }
 cmp "$work/run.kvr" "$work/out/analysis.kvr" || fail "analysis.kvr differs after the rerun"
+
+# Without the tree: the streamed merge, the files of kvr run in input order, no session.
+sed -i -e 's/^tree: true/tree: false/' -e "s|^outdir: .*|outdir: $work/streamed|" "$work/config.yaml"
+kvr run "$input" --aligner builtin --quiet --scores "$work/input_col.txt" \
+  --plot-data "$work/input_plt.txt" > "$work/input_order.txt"
+run_workflow
+cmp "$work/input_col.txt" "$work/streamed/scores_col.txt" || fail "streamed scores_col.txt differs"
+cmp "$work/input_plt.txt" "$work/streamed/plot_data.txt" || fail "streamed plot_data.txt differs"
+cmp "$work/input_order.txt" "$work/streamed/order.txt" || fail "the streamed order differs"
+[ ! -e "$work/streamed/analysis.kvr" ] || fail "a session was written without the tree"
 echo "workflow test: passed"

@@ -104,32 +104,11 @@ OptionRow TreeRow(RunOptions& options) {
 }
 
 OptionGroup TextOutputGroup(OutputRequest& outputs) {
-    return {
-        "outputs",
-        {
-            FileRow("--scores", outputs.scores,
-                    "Every pair's identity, in display order: the line \"First "
-                    "Sequence,Second Sequence,Identity Score\", then one line per pair with "
-                    "both name lines and the identity as a fraction."),
-            FileRow("--table", outputs.table,
-                    "Every pair's identity for pipelines, in the order of the input file (or "
-                    "of the session): tab-separated with LF line ends, the header line "
-                    "\"seq1 seq2 identity percent aligned_columns matches\" (tabs between), "
-                    "then one row a pair with both names as the FASTA has them, without their "
-                    "\">\", the identity as a fraction and in percent. The names hold no tab "
-                    "or line end, so every row has six fields. aligned_columns and matches "
-                    "are left empty: kvr keeps one identity a pair, not the counts it was "
-                    "computed from."),
-            FileRow("--session", outputs.session,
-                    "The session (.kvr): the sequences in display order and their "
-                    "identities, which kvr show and KVRv1 open without aligning."),
-            FileRow("--matrix-text", outputs.matrixText,
-                    "The lower triangle of the identities in percent, one line per "
-                    "sequence."),
-            FileRow("--plot-data", outputs.plotData,
-                    "The number and proportion of pairs at each whole percent."),
-            FileRow("--sequences", outputs.sequences, "Every sequence in display order, as FASTA."),
-        }};
+    OptionGroup group{"outputs", {}};
+    for (const TextOutput& output : kTextOutputs)
+        group.rows.push_back(FileRow(std::string(output.option), outputs.File(output.option),
+                                     std::string(output.help)));
+    return group;
 }
 
 OptionGroup PictureGroup(PictureRequest& pictures, RunOptions& options) {

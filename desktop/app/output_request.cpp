@@ -1,0 +1,89 @@
+#include "app/output_request.h"
+
+#include <algorithm>
+
+#include "engine/score_table.h"
+#include "files/pair_table.h"
+#include "files/session_file.h"
+#include "files/text_exports.h"
+
+namespace kvr::cli {
+
+namespace {
+
+// The table is in file order: the input's after a run (the display order leads back to it through
+// treeOrder), the session's own for a session.
+void WriteTableInFileOrder(std::ostream& out, const RunState& a) {
+    const int n = a.seqCount;
+    if (static_cast<int>(a.InputSequences.size()) != n ||
+        static_cast<int>(a.treeOrder.size()) < n) {
+        WritePairTable(out, a.SequenceList, a.IdentityMatrix, n);
+        return;
+    }
+    std::vector<int> shownAt(static_cast<std::size_t>(n));
+    for (int d = 0; d < n; ++d) shownAt[static_cast<std::size_t>(a.treeOrder[d])] = d;
+    WritePairTable(out, a.InputSequences, a.IdentityMatrix, n, &shownAt);
+}
+
+}  // namespace
+
+const std::vector<TextOutput> kTextOutputs = {
+    {"--scores",
+     "Every pair's identity, in display order: the line \"First Sequence,Second Sequence,Identity "
+     "Score\", then one line per pair with both name lines and the identity as a fraction.",
+     [](std::ostream& out, const RunState& a) {
+         WriteScoreColumns(out, a.SequenceList, a.IdentityMatrix, a.seqCount);
+     }},
+    {"--table",
+     "Every pair's identity for pipelines, in the order of the input file (or of the session): "
+     "tab-separated with LF line ends, the header line \"seq1 seq2 identity percent "
+     "aligned_columns matches\" (tabs between), then one row a pair with both names as the FASTA "
+     "has them, without their \">\", the identity as a fraction and in percent. The names hold no "
+     "tab or line end, so every row has six fields. aligned_columns and matches are left empty: "
+     "kvr keeps one identity a pair, not the counts it was computed from.",
+     WriteTableInFileOrder},
+    {"--session",
+     "The session (.kvr): the sequences in display order and their identities, which kvr show "
+     "and KVRv1 open without aligning.",
+     [](std::ostream& out, const RunState& a) {
+         WriteSessionText(out, a.SequenceList, a.IdentityMatrix, a.seqCount);
+     }},
+    {"--matrix-text", "The lower triangle of the identities in percent, one line per sequence.",
+     [](std::ostream& out, const RunState& a) { WriteScoreMatrix(out, a); }},
+    {"--plot-data", "The number and proportion of pairs at each whole percent.",
+     [](std::ostream& out, const RunState& a) { WritePlotData(out, a, PlotDataHeader::UserFile); }},
+    {"--sequences", "Every sequence in display order, as FASTA.",
+     [](std::ostream& out, const RunState& a) { WriteAllSequences(out, a); }},
+};
+
+namespace {
+
+std::size_t OutputIndex(std::string_view option) {
+    for (std::size_t k = 0; k < kTextOutputs.size(); ++k)
+        if (kTextOutputs[k].option == option) return k;
+    return kTextOutputs.size();
+}
+
+}  // namespace
+
+std::string& OutputRequest::File(std::string_view option) {
+    return text.at(OutputIndex(option));
+}
+
+const std::string& OutputRequest::File(std::string_view option) const {
+    return text.at(OutputIndex(option));
+}
+
+std::vector<std::string> OutputRequest::Paths() const {
+    std::vector<std::string> paths;
+    for (const std::string& p : text)
+        if (!p.empty()) paths.push_back(p);
+    for (const std::string& p : pictures.Paths()) paths.push_back(p);
+    return paths;
+}
+
+bool OutputRequest::ToStandardOutput() const {
+    return std::find(text.begin(), text.end(), kStandardOutput) != text.end();
+}
+
+}  // namespace kvr::cli

@@ -1,0 +1,55 @@
+// The threads of the built-in aligner, kept for a whole run: the pairs come in batches (a few
+// hundred at a time, so that progress and a stop request are seen soon), and every batch is
+// aligned by the same threads instead of threads started anew for each.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "align/align.h"
+
+namespace kvr {
+
+class BuiltinPool {
+  public:
+    explicit BuiltinPool(int threads);
+    ~BuiltinPool();  // lets the batch in progress finish (raise its cancel flag to hurry it)
+    BuiltinPool(const BuiltinPool&) = delete;
+    BuiltinPool& operator=(const BuiltinPool&) = delete;
+
+    int Threads() const { return static_cast<int>(threads_.size()); }
+
+    // Starts aligning the tasks into out (out[k] for tasks[k]; unfinished pairs stay Cancelled
+    // once *cancel is raised) and returns at once. The tasks' views, tasks, out and cancel must
+    // stay valid until Wait returns true. One batch at a time.
+    void Start(const std::vector<align::PairTask>& tasks, std::vector<align::PairCounts>& out,
+               const std::atomic<bool>* cancel);
+
+    // True once the batch has been aligned; false when the time ran out first.
+    bool Wait(std::chrono::milliseconds time);
+
+  private:
+    void Work();
+
+    std::vector<std::thread> threads_;
+    std::mutex mutex_;
+    std::condition_variable wake_;  // a batch to align, or the end
+    std::condition_variable done_;  // the batch has been aligned
+    bool ending_ = false;
+
+    // The batch in progress: its pieces are taken one at a time by whichever thread is free.
+    const std::vector<align::PairTask>* tasks_ = nullptr;
+    std::vector<align::PairCounts>* out_ = nullptr;
+    const std::atomic<bool>* cancel_ = nullptr;
+    std::size_t pieceSize_ = 1;
+    std::size_t pieces_ = 0;
+    std::size_t nextPiece_ = 0;
+    std::size_t piecesDone_ = 0;
+};
+
+}  // namespace kvr
