@@ -20,7 +20,7 @@ int DefaultJobs();
 inline constexpr int kMostJobs = 256;
 
 struct RunOptions {
-    std::string aligner = "muscle";     // one of kAlignerKinds
+    std::string aligner = "builtin";    // one of kAlignerKinds
     bool useTree = false;               // order the sequences by a neighbour-joining tree
     int colourMode = kFullColour;       // colouring of the matrix pictures
     int paletteKind = kRainbowPalette;  // the steps of full colour mode

@@ -325,7 +325,7 @@ TEST(KvrPairs, AStoppedShardLeavesNoFile) {
             const std::string kvr = std::string(KVR_BIN_DIR) + "/kvr";
             const std::string input = DataFile("kvr_run/families.fasta");
             ::execl(kvr.c_str(), "kvr", "pairs", input.c_str(), "--shard", "1/2", "--out",
-                    out.c_str(), "--quiet", static_cast<char*>(nullptr));
+                    out.c_str(), "--aligner", "muscle", "--quiet", static_cast<char*>(nullptr));
             ::_exit(127);
         }
         // The aligners have started when the run's exchange folder is there.

@@ -38,7 +38,7 @@ Started StartKvr(const std::vector<std::string>& args, const std::vector<std::st
                  Output output, const std::string& errFile) {
     int ends[2];
     if (::pipe(ends) != 0) return {};
-    const testing::ProgramArgs argv("kvr", args);
+    const testing::ProgramArgs argv("kvr", testing::WithFakeMuscle("kvr", args, environment));
     const pid_t child = ::fork();
     if (child == 0) {
         const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

@@ -83,7 +83,8 @@ TEST(KvrRun, TwoRunsAtOnceDoNotMixTheirFiles) {
         Kvr(folder, Words("second.fasta --tree --quiet --scores alone.csv"), kCopyAligner);
     ASSERT_EQ(alone.status, 0) << alone.err;
 
-    const std::string kvr = ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") + " run ";
+    const std::string kvr =
+        ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") + " run --aligner muscle ";
     PosixShell shell;
     const ShellOutcome both =
         shell.Run("export KVR_MUSCLE='sleep 0.02; cp {in} {out}'; " + kvr + first +
@@ -154,7 +155,7 @@ TEST(KvrRun, SignalsCancelTheRunAndEndTheAligners) {
         shell.Start("echo $$ > kvr.pid; exec env " + aligner + " " +
                         ShellQuote(std::string(KVR_BIN_DIR) + "/kvr") + " run " +
                         ShellQuote(DataFile("kvr_run/families.fasta")) +
-                        " --jobs 2 --scores s.csv >stdout 2>stderr",
+                        " --aligner muscle --jobs 2 --scores s.csv >stdout 2>stderr",
                     folder.Path());
         const auto aligners = testing::WaitForIds(folder.File("pids"), 4);
         ASSERT_EQ(aligners.size(), 4u) << c.signal;
@@ -278,15 +279,16 @@ TEST(KvrRun, WrittenResultsExitZeroAndAFailedTreeOne) {
 TEST(KvrRun, KeepsALogOfWhatStandardErrorSaysAndBinsOnce) {
     TempFolder folder;
     const std::string input = DataFile("kvr_run/families.fasta");
-    const ProgramResult run =
-        Kvr(folder,
-            {input, "--tree", "--plot-data", "p.txt", "--session", "s.kvr", "--log", "run log.txt"},
-            kCopyAligner);
+    const ProgramResult run = Kvr(folder,
+                                  {input, "--aligner", "muscle", "--tree", "--plot-data", "p.txt",
+                                   "--session", "s.kvr", "--log", "run log.txt"},
+                                  kCopyAligner);
     ASSERT_EQ(run.status, 0) << run.err;
     const auto log = ReadWholeFile(folder.File("run log.txt"));
     ASSERT_TRUE(log);
-    const std::string header = "command line: kvr run " + input +
-                               " --tree --plot-data p.txt --session s.kvr --log 'run log.txt'\n";
+    const std::string header =
+        "command line: kvr run " + input +
+        " --aligner muscle --tree --plot-data p.txt --session s.kvr --log 'run log.txt'\n";
     EXPECT_TRUE(log->starts_with("kvr ")) << *log;
     const auto second = log->find('\n') + 1;
     EXPECT_EQ(log->substr(second, header.size()), header);

@@ -86,8 +86,9 @@ OptionGroup AlignerGroup(RunOptions& options) {
 
 OptionRow AlignerRow(RunOptions& options) {
     return {"--aligner", "NAME",
-            "muscle (the default), clustalw, mafft, or builtin: MUSCLE 5's pair method in this "
-            "program, with no aligner to install and far faster.",
+            "builtin (the default): MUSCLE 5's pair method in this program, with MUSCLE 5.1's "
+            "identities bit for bit, no aligner to install and far faster; or muscle, clustalw "
+            "or mafft, the external aligners.",
             [&options](const std::string& text) {
                 options.aligner = text;
                 return true;
