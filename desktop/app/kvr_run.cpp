@@ -60,6 +60,9 @@ int Analyse(const Arguments& args, bool append) {
     ApplyColourOptions(request.options, state);
     if (append && !ReadSession(state, window, request.session)) return 1;
     if (!LoadInput(state, window, request.input, name, append)) return 1;
+    // Only the pipeline table writes the counts behind each identity: kept for it alone (after
+    // the session is read, which starts the state anew).
+    state.keepPairCounts = !request.outputs.File("--table").empty();
 
     PosixShell shell;
     const StopOnSignals signals(shell.Stop());

@@ -12,7 +12,8 @@ namespace kvr::cli {
 namespace {
 
 // The table is in file order: the input's after a run (the display order leads back to it through
-// treeOrder), the session's own for a session.
+// treeOrder), the session's own for a session. The counts are those of the pairs this command
+// aligned, kept in input order when the table was asked for.
 void WriteTableInFileOrder(std::ostream& out, const RunState& a) {
     const int n = a.seqCount;
     if (static_cast<int>(a.InputSequences.size()) != n ||
@@ -22,7 +23,8 @@ void WriteTableInFileOrder(std::ostream& out, const RunState& a) {
     }
     std::vector<int> shownAt(static_cast<std::size_t>(n));
     for (int d = 0; d < n; ++d) shownAt[static_cast<std::size_t>(a.treeOrder[d])] = d;
-    WritePairTable(out, a.InputSequences, a.IdentityMatrix, n, &shownAt);
+    WritePairTable(out, a.InputSequences, a.IdentityMatrix, n, &shownAt,
+                   a.InputCounts.Size() == n ? &a.InputCounts : nullptr);
 }
 
 }  // namespace
@@ -37,10 +39,14 @@ const std::vector<TextOutput> kTextOutputs = {
     {"--table",
      "Every pair's identity for pipelines, in the order of the input file (or of the session): "
      "tab-separated with LF line ends, the header line \"seq1 seq2 identity percent "
-     "aligned_columns matches\" (tabs between), then one row a pair with both names as the FASTA "
-     "has them, without their \">\", the identity as a fraction and in percent. The names hold no "
-     "tab or line end, so every row has six fields. aligned_columns and matches are left empty: "
-     "kvr keeps one identity a pair, not the counts it was computed from.",
+     "aligned_columns matches coverage1 coverage2\" (tabs between), then one row a pair with "
+     "both names as the FASTA has them, without their \">\", the identity as a fraction and in "
+     "percent, the columns in which neither sequence has a gap, the identical ones among them, "
+     "and the share of each sequence's length that those columns cover, as a fraction (kvr align "
+     "shows it in percent). The names hold no tab or line end, so every row has eight fields. "
+     "The counts and coverages are those of the pairs this command aligns; the pairs read from "
+     "a session or from shards (kvr show, kvr merge, the old pairs of kvr append) leave them "
+     "empty, as those files keep one identity a pair, not the counts it was computed from.",
      WriteTableInFileOrder},
     {"--session",
      "The session (.kvr): the sequences in display order and their identities, which kvr show "

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <optional>
 #include <vector>
@@ -80,6 +81,7 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
     const double total = incremental ? static_cast<double>(n - m) * m + m * (m / 2.0) - m / 2.0
                                      : n * (n / 2.0) - n / 2.0;
     state.InputIdentity = IdentityTable(n);
+    state.InputCounts = state.keepPairCounts ? PairCountTable(n) : PairCountTable();
 
     if (static_cast<int>(state.InputSequences.size()) < n || m < 0 || m > n ||
         (incremental && state.IdentityMatrix.Size() != firstNew))
@@ -144,6 +146,11 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
             return false;
         }
         keep(pair.i, pair.j, pair.result.identity);
+        if (state.keepPairCounts) {
+            const ColumnCounts& counts = pair.result.counts;
+            state.InputCounts(pair.i, pair.j) = {static_cast<std::uint32_t>(counts.gapFree),
+                                                 static_cast<std::uint32_t>(counts.matches)};
+        }
         every.Next();
         return true;
     };

@@ -1,5 +1,6 @@
 // The all-pairs run: aligns pairs of the loaded sequences with the chosen aligner and fills
-// InputIdentity. (The tree step writes the distance file "infile" it hands the tree program.)
+// InputIdentity (and InputCounts when the state keeps them). (The tree step writes the distance
+// file "infile" it hands the tree program.)
 #pragma once
 
 #include "engine/run_context.h"
@@ -14,7 +15,7 @@ inline constexpr const char* kDistanceFile = "infile";
 
 // How an all-pairs run ended. Failed and Cancelled also set failFlag; a cancelled run (the stop
 // request of the shell) shows "Cancelled" and no message. Either way no "infile" is written and
-// nothing but InputIdentity and the shell fields has changed.
+// nothing but InputIdentity, InputCounts and the shell fields has changed.
 enum class PairsEnd { Completed, Failed, Cancelled };
 
 // Aligns every pair of InputSequences, up to context.jobs at once, with the results of one at a

@@ -98,10 +98,12 @@ std::vector<PairResult> AlignBuiltinPairs(
         } else {
             const PairScore score =
                 IdentityOfCounts(c.gapFreeColumns, c.gapFreeColumns - c.matches);
-            if (score.Ok())
+            if (score.Ok()) {
                 result.identity = *score.identity;
-            else
+                result.counts = {c.columns, c.gapFreeColumns, c.matches};
+            } else {
                 result.outcome = {ProgramStatus::BadOutput, score.failure};
+            }
         }
     }
     return results;

@@ -100,7 +100,7 @@ ColumnCounts CountColumns(std::string_view first, std::string_view second) {
     return counts;
 }
 
-PairScore PairIdentityOfText(const std::string& text) {
+PairScore PairIdentityOfText(const std::string& text, ColumnCounts* counts) {
     const AlignedRows rows = ReadAlignedRows(text);
     if (!rows.failure.empty()) return Failure(rows.failure);
     const std::string& a = rows.first;
@@ -109,8 +109,9 @@ PairScore PairIdentityOfText(const std::string& text) {
     if (a.size() != b.size())
         return Failure("the aligned sequences differ in length (" + std::to_string(a.size()) +
                        " and " + std::to_string(b.size()) + " columns)");
-    const ColumnCounts counts = CountColumns(a, b);
-    return IdentityOfCounts(counts.gapFree, counts.gapFree - counts.matches);
+    const ColumnCounts columns = CountColumns(a, b);
+    if (counts != nullptr) *counts = columns;
+    return IdentityOfCounts(columns.gapFree, columns.gapFree - columns.matches);
 }
 
 PairScore IdentityOfCounts(long compared, long mismatches) {

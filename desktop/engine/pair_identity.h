@@ -23,8 +23,10 @@ PairScore PairIdentity(const std::string& path);
 // those whose symbols differ. Every aligner's pairs are scored by this one rule.
 PairScore IdentityOfCounts(long compared, long mismatches);
 
-// The same on the file's content.
-PairScore PairIdentityOfText(const std::string& text);
+struct ColumnCounts;
+
+// The same on the file's content; with counts, the columns it was computed from are kept there.
+PairScore PairIdentityOfText(const std::string& text, ColumnCounts* counts = nullptr);
 
 // The two aligned rows of a pair file's first two records, as the identity reads them: line
 // feeds, carriage returns, tabs and backspaces removed, every other symbol as written. When there

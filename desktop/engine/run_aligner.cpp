@@ -53,18 +53,19 @@ std::string WithExcerpt(std::string message, const std::string& logPath) {
     return message;
 }
 
-// Scores the aligner's output in path (named name in messages) into identity, once it is known to
-// align the pair file's records (given, when it could be read); the scored text goes to
-// alignedText when there is one.
+// Scores the aligner's output in path (named name in messages) into the result's identity and
+// counts, once it is known to align the pair file's records (given, when it could be read); the
+// scored text goes to alignedText when there is one.
 ProgramOutcome ScoreOutput(const std::string& path, const std::string& name,
-                           const std::optional<std::string>& given, float& identity,
+                           const std::optional<std::string>& given, PairResult& result,
                            std::string* alignedText) {
     if (!std::filesystem::exists(path))
         return {ProgramStatus::NoOutput, "the aligner wrote no output file " + name};
     auto text = ReadWholeFile(path);
     if (!text) return {ProgramStatus::NoOutput, "the output file " + name + " cannot be read"};
     if (text->empty()) return {ProgramStatus::NoOutput, "the output file " + name + " is empty"};
-    const PairScore score = PairIdentityOfText(*text);
+    ColumnCounts counts;
+    const PairScore score = PairIdentityOfText(*text, &counts);
     if (!score.Ok())
         return {ProgramStatus::BadOutput,
                 "its output " + name + " cannot be scored: " + score.failure};
@@ -73,7 +74,8 @@ ProgramOutcome ScoreOutput(const std::string& path, const std::string& name,
         if (!problem.empty())
             return {ProgramStatus::BadOutput, "its output " + name + " cannot be used: " + problem};
     }
-    identity = *score.identity;
+    result.identity = *score.identity;
+    result.counts = counts;
     if (alignedText != nullptr) *alignedText = std::move(*text);
     return {};
 }
@@ -213,10 +215,9 @@ PairResult FinishPair(const RunContext& context, const PairJob& job, const Shell
     result.outcome = AlignerOutcome(context, run, job.files.log);
     const std::string output = JoinPath(context.exchangeFolder, job.files.output);
     if (result.outcome.Ok())
-        result.outcome =
-            ScoreOutput(output, job.files.output,
-                        ReadWholeFile(JoinPath(context.exchangeFolder, job.files.input)),
-                        result.identity, alignedText);
+        result.outcome = ScoreOutput(
+            output, job.files.output,
+            ReadWholeFile(JoinPath(context.exchangeFolder, job.files.input)), result, alignedText);
     DeleteFileQuietly(JoinPath(context.exchangeFolder, job.files.guideTree));
     DeleteFileQuietly(JoinPath(context.exchangeFolder, job.files.input));
     DeleteFileQuietly(output);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/pair_identity.h"
 #include "engine/program_outcome.h"
 #include "engine/run_context.h"
 #include "state/run_state.h"
@@ -38,6 +39,7 @@ PairFiles PairFileNames(int i, int j);
 struct PairResult {
     ProgramOutcome outcome;
     float identity = 0.0f;  // valid only when the outcome is Done
+    ColumnCounts counts;    // the columns the identity was computed from; valid with it
     std::string command;    // the aligner's command line, as shellCommand keeps it
     int processId = 0;      // 0 when nothing was started
     int exitCode = -1;      // the shell's exit status, as waitResult keeps it

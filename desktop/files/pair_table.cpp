@@ -1,5 +1,6 @@
 #include "files/pair_table.h"
 
+#include "engine/pair_alignment.h"
 #include "state/number_text.h"
 
 namespace kvr {
@@ -19,7 +20,7 @@ void AppendName(std::string& row, const Record& record) {
 }  // namespace
 
 void AppendPairTableRow(std::string& text, const Record& first, const Record& second,
-                        float identity) {
+                        float identity, AlignedCounts counts) {
     AppendName(text, first);
     text += '\t';
     AppendName(text, second);
@@ -27,17 +28,32 @@ void AppendPairTableRow(std::string& text, const Record& first, const Record& se
     text += PlainSingle(identity);
     text += '\t';
     text += PlainSingle(static_cast<float>(static_cast<double>(identity) * 100));
-    text += "\t\t\n";  // aligned_columns and matches: not kept by the analysis
+    if (!counts.Known()) {
+        text += "\t\t\t\t\n";  // the counts of a pair that was not aligned here
+        return;
+    }
+    const PairCoverage coverage =
+        CoverageOf(counts.gapFree, first.residues.size(), second.residues.size());
+    text += '\t';
+    text += std::to_string(counts.gapFree);
+    text += '\t';
+    text += std::to_string(counts.matches);
+    text += '\t';
+    text += PlainSingle(static_cast<float>(coverage.first));
+    text += '\t';
+    text += PlainSingle(static_cast<float>(coverage.second));
+    text += '\n';
 }
 
-std::string PairTableRow(const Record& first, const Record& second, float identity) {
+std::string PairTableRow(const Record& first, const Record& second, float identity,
+                         AlignedCounts counts) {
     std::string row;
-    AppendPairTableRow(row, first, second, identity);
+    AppendPairTableRow(row, first, second, identity, counts);
     return row;
 }
 
 bool WritePairTable(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
-                    int n, const std::vector<int>* tableIndex) {
+                    int n, const std::vector<int>* tableIndex, const PairCountTable* counts) {
     const auto row = [tableIndex](int i) { return tableIndex ? (*tableIndex)[i] : i; };
     // Rows go out in blocks: one stream call a row would cost more than the formatting.
     constexpr std::size_t kBlock = 1 << 16;
@@ -45,7 +61,8 @@ bool WritePairTable(std::ostream& out, const RecordTable& records, const Identit
     block.reserve(kBlock + 1024);
     for (int i = 0; i < n && out; ++i)
         for (int j = i + 1; j < n; ++j) {
-            AppendPairTableRow(block, records[i], records[j], identity(row(i), row(j)));
+            AppendPairTableRow(block, records[i], records[j], identity(row(i), row(j)),
+                               counts ? (*counts)(i, j) : AlignedCounts{});
             if (block.size() < kBlock) continue;
             out.write(block.data(), static_cast<std::streamsize>(block.size()));
             block.clear();

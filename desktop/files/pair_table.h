@@ -1,11 +1,12 @@
 // The pair table for pipelines: tab-separated, LF line ends, the header
-// "seq1 seq2 identity percent aligned_columns matches" (tabs between), then one row a pair in the
-// order of the records. Names are as the FASTA file gives them (Record::givenName), or else (a
-// session) the name lines without their ">". A name ends at its line end, the FASTA reader keeps
-// its tabs as spaces, and a row writes any tab, CR or LF a name might still hold (a hand-edited
-// session) as a space: a row always has its six fields.
-// aligned_columns and matches stay empty: an analysis keeps one identity a pair (as sessions and
-// shard files store it), not the counts it was computed from.
+// "seq1 seq2 identity percent aligned_columns matches coverage1 coverage2" (tabs between), then
+// one row a pair in the order of the records. Names are as the FASTA file gives them
+// (Record::givenName), or else (a session) the name lines without their ">". A name ends at its
+// line end, the FASTA reader keeps its tabs as spaces, and a row writes any tab, CR or LF a name
+// might still hold (a hand-edited session) as a space: a row always has its eight fields.
+// aligned_columns, matches and the coverages are written for the pairs whose counts are known
+// (aligned by this command); the others (a session's, a shard's) leave them empty, as those files
+// keep one identity a pair, not the counts it was computed from.
 #pragma once
 
 #include <ostream>
@@ -13,22 +14,26 @@
 #include <string_view>
 #include <vector>
 
+#include "state/pair_count_table.h"
 #include "state/run_state.h"
 
 namespace kvr {
 
 inline constexpr std::string_view kPairTableHeader =
-    "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\n";
+    "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\n";
 
-// One row with its LF, appended to text or on its own.
+// One row with its LF, appended to text or on its own. With known counts, the gap-free columns,
+// the matches, and each sequence's coverage (CoverageOf, as a fraction like the identity).
 void AppendPairTableRow(std::string& text, const Record& first, const Record& second,
-                        float identity);
-std::string PairTableRow(const Record& first, const Record& second, float identity);
+                        float identity, AlignedCounts counts = {});
+std::string PairTableRow(const Record& first, const Record& second, float identity,
+                         AlignedCounts counts = {});
 
 // The header and every pair i < j of the first n records, row by row as they are formatted;
-// record i's identities are in row tableIndex[i] of identity when given, else in row i. False
-// when out failed.
+// record i's identities are in row tableIndex[i] of identity when given, else in row i. The
+// counts, when given, are indexed like the records. False when out failed.
 bool WritePairTable(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
-                    int n, const std::vector<int>* tableIndex = nullptr);
+                    int n, const std::vector<int>* tableIndex = nullptr,
+                    const PairCountTable* counts = nullptr);
 
 }  // namespace kvr

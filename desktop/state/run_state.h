@@ -12,6 +12,7 @@
 
 #include "platform/drawing_surface.h"
 #include "state/identity_table.h"
+#include "state/pair_count_table.h"
 
 namespace kvr {
 
@@ -73,6 +74,10 @@ struct RunState {
     int maxNameLen = 0;            // longest name line, leading ">" included
     IdentityTable InputIdentity;   // input order
     IdentityTable IdentityMatrix;  // display order; symmetric, diagonal 1
+    // The counts of the pairs this run aligns, input order, kept only when keepPairCounts is set
+    // (kvr's pipeline table asks; the window never does): empty otherwise.
+    bool keepPairCounts = false;
+    PairCountTable InputCounts;
     double minIdentity = 0.0;
     float maxIdentity = 0.0f;
 
