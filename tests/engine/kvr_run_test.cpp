@@ -327,8 +327,8 @@ TEST(KvrRun, WritesThePairTableInFileOrder) {
     const auto table = ReadWholeFile(folder.File("t.tsv"));
     ASSERT_TRUE(table);
     EXPECT_TRUE(
-        table->starts_with("seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\n"
-                           "A_1\tC_1\t0.7\t70\t\t\nA_1\tA(2)\t"))
+        table->starts_with("seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\t"
+                           "coverage2\nA_1\tC_1\t0.7\t70\t10\t7\t1\t1\nA_1\tA(2)\t"))
         << *table;
     EXPECT_EQ(std::count(table->begin(), table->end(), '\n'), 11);
     EXPECT_EQ(table->find('\r'), std::string::npos);
