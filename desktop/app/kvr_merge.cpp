@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -25,7 +24,6 @@
 #include "engine/run_paths.h"
 #include "engine/score_table.h"
 #include "engine/shard_file.h"
-#include "files/text_exports.h"
 #include "platform/posix_shell.h"
 #include "plot/binning.h"
 #include "state/fasta.h"
