@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>

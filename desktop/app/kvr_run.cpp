@@ -3,7 +3,6 @@
 // standard error; the display order to standard output; the results to the files asked for.
 #include <unistd.h>
 
-#include <algorithm>
 #include <iostream>
 
 #include "app/cli/command_tables.h"

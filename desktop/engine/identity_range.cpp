@@ -8,8 +8,9 @@ namespace kvr {
 
 void FindIdentityRange(RunState& state, Window& window, const IdentityTable& matrix, int n) {
     IdentityRange range;
-    for (int a = 0; a < n; ++a)
-        for (int b = a + 1; b < n; ++b) range.Add(matrix(a, b));
+    // Row by row along the stored triangle: every pair once, in the order of memory.
+    for (int a = 1; a < n; ++a)
+        for (int b = 0; b < a; ++b) range.Add(matrix(a, b));
     ApplyIdentityRange(state, window, range);
 }
 

@@ -30,8 +30,10 @@ void BinIdentities(RunState& state, Window& window) {
     double done = 0;
     int shownProgress = -1;
     long sincePump = 0;
-    for (int i = 0; i < n; ++i) {
-        for (int j = i + 1; j < n; ++j) {
+    // Row by row along the stored triangle: every pair once, in the order of memory (the counts
+    // and the progress do not depend on the order).
+    for (int i = 1; i < n; ++i) {
+        for (int j = 0; j < i; ++j) {
             ++counts[IdentityBin(state.IdentityMatrix(i, j))];
 
             // The bar is set before the counter moves: 0 for the first pair, never 100 here.

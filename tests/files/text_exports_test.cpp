@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "engine/score_table.h"
 #include "plot/binning.h"
 #include "state/file_io.h"
 #include "support/comma_locale.h"
@@ -83,6 +84,25 @@ TEST_F(TextExportsTest, ProgressCountsThePairsAndTheCells) {
     EXPECT_EQ(bar[bar.size() - 2], 99);  // floor(189 / 190 x 100) before the last pair
     EXPECT_EQ(bar.back(), 0);
     EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end() - 1));
+}
+
+// More sequences than the writer gathers at once: every line carries its own pair's identity,
+// in the order of the pairs.
+TEST(ScoreColumns, EveryLineCarriesItsPairsIdentity) {
+    for (const int n : {1, 2, 63, 64, 65, 150}) {
+        RecordTable records;
+        IdentityTable identity(n, 1.0f);
+        for (int a = 0; a < n; ++a) {
+            records.push_back({">s" + std::to_string(a), "ACGT"});
+            for (int b = 0; b < a; ++b) identity(a, b) = static_cast<float>(b * 1000 + a) / 1e6f;
+        }
+        std::string expected(kScoreColumnHeader);
+        expected += kLineEnd;
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                expected += ScoreColumnLine(records[i].name, records[j].name, identity(i, j));
+        EXPECT_EQ(FormatScoreColumns(records, identity, n), expected) << n;
+    }
 }
 
 TEST_F(TextExportsTest, CancelledDialogsWriteNothing) {
