@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
             ExchangeFolder exchange(std::string(KVR_BIN_DIR) + "/tmp");
             PosixShell shell;
             const AlignerConfig programs = DefaultAlignerConfig(KVR_BIN_DIR);
-            const RunContext context{shell, programs, exchange.Path(), exchange.Path()};
+            const RunContext context{{shell, programs, exchange.Path()}, exchange.Path()};
             std::vector<double> times;
             for (int k = 0; k < pairs; ++k) {
                 // Spread over the set: sequence k with one about a third of the set away.

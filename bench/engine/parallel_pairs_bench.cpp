@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         RecordingWindow window;
         ExchangeFolder exchange(std::string(KVR_BIN_DIR) + "/tmp");
         PosixShell shell;
-        RunContext context{shell, programs, exchange.Path(), exchange.Path()};
+        RunContext context{{shell, programs, exchange.Path()}, exchange.Path()};
         context.jobs = jobs;
         const double before = ChildProcessorSeconds();
         PairsEnd end = PairsEnd::Completed;

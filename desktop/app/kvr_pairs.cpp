@@ -113,10 +113,9 @@ int Pairs(const Arguments& args) {
         exchange.emplace(workFolder);
         if (!exchange->Ok()) return Failure(exchange->Error());
     }
-    RunContext context{shell, programs.config, exchange ? exchange->Path() : workFolder,
-                       workFolder};
-    context.jobs = request.options.jobs;
-    context.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
+    const RunContext context{{shell, programs.config, workFolder, request.options.jobs,
+                              request.options.pairTimeoutSeconds},
+                             exchange ? exchange->Path() : workFolder};
 
     // The shard's pairs, one after the other: none is held in a list.
     PairCursor cursor = CursorAt(n, range.first);

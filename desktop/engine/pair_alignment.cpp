@@ -36,7 +36,7 @@ ProgramOutcome ExternalRows(const PairAlignmentSetup& setup, std::string_view ki
     if (!exchange.Ok())
         return {ProgramStatus::NotStarted,
                 "no folder for the aligner's files can be made: " + exchange.Error()};
-    const RunContext context{setup.shell, setup.programs, exchange.Path(), setup.workFolder, 1};
+    const RunContext context{{setup.shell, setup.programs, setup.workFolder, 1}, exchange.Path()};
     std::string text;
     const PairResult result = AlignPair(context, kind, first, second, i, j, &text);
     if (!result.outcome.Ok()) return result.outcome;

@@ -1,5 +1,5 @@
 // What a run needs besides the state and the window: how programs are started, where the files
-// go, and how many aligners may run at once.
+// go, and how many aligners may run at once and for how long.
 #pragma once
 
 #include <string>
@@ -10,13 +10,20 @@
 
 namespace kvr {
 
-struct RunContext {
+struct RunSetup {
     Shell& shell;
     const AlignerConfig& programs;
-    std::string exchangeFolder;     // pair files, "infile", "config", "outtree" (ExchangeFolder)
-    std::string workFolder;         // the program's own work files: the append run's score table
+    // The program's own work files (the window's pictures, the append run's score table); kvr
+    // keeps none.
+    std::string workFolder;
     int jobs = DefaultJobs();       // aligner processes at once
     double pairTimeoutSeconds = 0;  // a pair's aligner is ended after this long; 0: no limit
+};
+
+// A run under way: its setup, and the folder of its own in which it exchanges files with the
+// programs: pair files, "infile", "config", "outtree" (ExchangeFolder).
+struct RunContext : RunSetup {
+    std::string exchangeFolder;
 };
 
 }  // namespace kvr

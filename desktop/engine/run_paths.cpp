@@ -73,10 +73,8 @@ RunOutcome MakeAnalysis(RunState& state, Window& window, const RunSetup& setup, 
         }
         state.runFolder = exchange->Path();
     }
-    RunContext context{setup.shell, setup.programs, exchange ? exchange->Path() : std::string(),
-                       windowFiles ? setup.workFolder : std::string()};
-    context.jobs = setup.jobs;
-    context.pairTimeoutSeconds = setup.pairTimeoutSeconds;
+    RunContext context{setup, exchange ? exchange->Path() : std::string()};
+    if (!windowFiles) context.workFolder.clear();
     state.failFlag = false;
     const PairsEnd pairs = kind == PathKind::Append   ? AlignNewPairs(state, window, context)
                            : kind == PathKind::Merged ? CompletePairs(state, window, context)

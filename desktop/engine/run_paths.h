@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/aligner_config.h"
+#include "engine/run_context.h"
 #include "engine/run_options.h"
 #include "platform/shell.h"
 #include "platform/window.h"
@@ -19,15 +20,6 @@
 namespace kvr {
 
 // What a run needs besides the state and the window.
-struct RunSetup {
-    Shell& shell;
-    const AlignerConfig& programs;
-    // The program's work files; each run exchanges files with the programs in a folder of its own,
-    // made only when a program is started (an external aligner, the tree program).
-    std::string workFolder;
-    int jobs = DefaultJobs();       // aligner processes at once
-    double pairTimeoutSeconds = 0;  // a pair's aligner is ended after this long; 0: no limit
-};
 
 struct RunOutcome {
     bool aligned = false;    // every pair was aligned and the analysis is on display

@@ -52,7 +52,7 @@ struct FakeRun {
     explicit FakeRun(FakeShell::Action action = CopyAligner)
         : shell(std::move(action)),
           programs(DefaultAlignerConfig(KVR_BIN_DIR)),
-          context{shell, programs, root.Path(), root.Path()} {}
+          context{{shell, programs, root.Path()}, root.Path()} {}
     TempFolder root;
     FakeShell shell;
     AlignerConfig programs;

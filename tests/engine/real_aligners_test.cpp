@@ -57,7 +57,7 @@ struct RealRun {
     TempFolder exchange;
     PosixShell shell;
     AlignerConfig programs = DefaultAlignerConfig(KVR_BIN_DIR);
-    RunContext context{shell, programs, exchange.Path(), exchange.Path()};
+    RunContext context{{shell, programs, exchange.Path()}, exchange.Path()};
 };
 
 TEST(RealAligners, EachAlignerStartsWithItsCommandLineInTheExchangeFolder) {

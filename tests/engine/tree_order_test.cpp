@@ -296,7 +296,7 @@ TEST(OrderByTree, RealNeighborGroupsEachFamily) {
     const AlignerConfig programs = DefaultAlignerConfig(KVR_BIN_DIR);
     RecordingWindow window;
     const ProgramOutcome outcome =
-        OrderByTree(state, window, RunContext{shell, programs, exchange.Path(), exchange.Path()});
+        OrderByTree(state, window, RunContext{{shell, programs, exchange.Path()}, exchange.Path()});
 
     ASSERT_TRUE(outcome.Ok()) << outcome.message;
     EXPECT_TRUE(window.messages.empty());
