@@ -23,16 +23,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/checksum.h"
 #include "engine/external_programs.h"
 #include "engine/pair_order.h"
-#include "engine/shard_file.h"
-#include "engine/shard_plan.h"
-#include "kvr_version.h"
 #include "state/file_io.h"
 #include "state/number_text.h"
 #include "state/program_folder.h"
 #include "support/seconds.h"
+#include "support/synthetic_shards.h"
 
 namespace {
 
@@ -135,24 +132,7 @@ MadeSet MakeSet(const std::string& folder, int n) {
     for (int i = 1; i < n; ++i)
         for (int j = 0; j < i; ++j) session << PlainSingle(identity()) << "\r\n";
 
-    const int shards = 8;
-    const auto plan = PlanShards(lengths, shards);
-    for (int k = 0; k < shards; ++k) {
-        ShardHeader header{Sha256Hex(fasta), n,     "builtin", "builtin",
-                           kVersion,         k + 1, shards,    plan[k]};
-        const std::string path = folder + "/shard" + std::to_string(k + 1) + ".tsv";
-        std::ofstream file(path, std::ios::binary);
-        file << FormatShardHeader(header);
-        PairCursor pair = CursorAt(n, plan[k].first);
-        ShardChecksum checksum;
-        for (long long p = 0; p < plan[k].count; ++p, pair.Next()) {
-            const std::string line = ShardLine(pair.i, pair.j, identity());
-            checksum.Add(line);
-            file << line;
-        }
-        file << checksum.Line();
-        set.shards += " " + ShellQuote(path);
-    }
+    set.shards = bench::WriteSyntheticShards(folder, fasta, lengths, 8, identity);
     return set;
 }
 

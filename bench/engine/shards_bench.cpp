@@ -12,14 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/checksum.h"
 #include "engine/external_programs.h"
-#include "engine/pair_order.h"
-#include "engine/shard_file.h"
-#include "engine/shard_plan.h"
-#include "kvr_version.h"
 #include "state/file_io.h"
 #include "support/seconds.h"
+#include "support/synthetic_shards.h"
 
 namespace {
 
@@ -81,28 +77,12 @@ void MergeMemory(const std::string& folder, int n) {
     WriteWholeFile(input, fasta);
 
     const int shards = 8;
-    std::string shardList;
-    const auto plan = PlanShards(lengths, shards);
     std::uniform_int_distribution<int> compared(600, 1000);
-    for (int k = 0; k < shards; ++k) {
-        ShardHeader header{Sha256Hex(fasta), n,     "builtin", "builtin",
-                           kVersion,         k + 1, shards,    plan[k]};
-        const std::string path = folder + "/shard" + std::to_string(k + 1) + ".tsv";
-        std::ofstream file(path, std::ios::binary);
-        file << FormatShardHeader(header);
-        PairCursor pair = CursorAt(n, plan[k].first);
-        ShardChecksum checksum;
-        for (long long p = 0; p < plan[k].count; ++p, pair.Next()) {
-            const int g = compared(random);
-            const int m = g - static_cast<int>(random() % (g / 2));
-            const std::string line =
-                ShardLine(pair.i, pair.j, static_cast<float>(static_cast<double>(m) / g));
-            checksum.Add(line);
-            file << line;
-        }
-        file << checksum.Line();
-        shardList += " " + ShellQuote(path);
-    }
+    const std::string shardList = bench::WriteSyntheticShards(folder, fasta, lengths, shards, [&] {
+        const int g = compared(random);
+        const int m = g - static_cast<int>(random() % (g / 2));
+        return static_cast<float>(static_cast<double>(m) / g);
+    });
     const std::string merge = ShellQuote(kKvr) + " merge " + ShellQuote(input) + shardList +
                               " --quiet --scores " + ShellQuote(folder + "/col.txt");
     const Measure streamed =

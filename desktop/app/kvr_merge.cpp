@@ -28,7 +28,6 @@
 #include "engine/score_table.h"
 #include "engine/shard_file.h"
 #include "files/pair_table.h"
-#include "files/text_exports.h"
 #include "platform/posix_shell.h"
 #include "plot/binning.h"
 #include "state/fasta.h"

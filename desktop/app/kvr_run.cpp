@@ -1,7 +1,6 @@
 // kvr run INPUT.fasta and kvr append SESSION.kvr NEW.fasta: the desktop program's run paths
 // without a window, with a console window in its place. Progress and the window's messages go to
 // standard error; the display order to standard output; the results to the files asked for.
-#include <unistd.h>
 
 #include <iostream>
 
@@ -19,8 +18,6 @@
 #include "engine/run_paths.h"
 #include "files/session.h"
 #include "platform/posix_shell.h"
-#include "state/fasta.h"
-#include "state/input_file.h"
 #include "state/program_folder.h"
 
 namespace kvr::cli {
