@@ -10,9 +10,9 @@
 
 namespace kvr::cli {
 
-bool PrintDisplayOrder(const RunState& state, std::ostream& out) {
-    for (int a = 0; a < state.seqCount && out; ++a)
-        out << state.treeOrder[a] + 1 << '\t' << state.SequenceList[a].name << '\n';
+bool PrintDisplayOrder(const Analysis& analysis, std::ostream& out) {
+    for (int a = 0; a < analysis.seqCount && out; ++a)
+        out << analysis.InputIndex(a) + 1 << '\t' << analysis.SequenceList[a].name << '\n';
     out.flush();
     return StreamDone(out);
 }

@@ -9,9 +9,8 @@
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_signals.h"
-#include "engine/identity_range.h"
+#include "engine/run_paths.h"
 #include "files/session.h"
-#include "plot/binning.h"
 
 #include <unistd.h>
 
@@ -40,8 +39,7 @@ int Show(const Arguments& args) {
     ApplyColourOptions(options, state);
     if (!ReadSession(state, window, request.session)) return 1;
     // Every pair identical is a warning: the results are written all the same.
-    FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
-    BinIdentities(state, window);
+    AnalyseSession(state, window);
     StopRequest stop;
     const StopOnSignals signals(stop);
     const bool written = WriteOutputs(state, window, outputs, false, std::cerr);

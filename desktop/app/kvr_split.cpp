@@ -8,7 +8,7 @@
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_signals.h"
-#include "engine/identity_range.h"
+#include "engine/run_paths.h"
 #include "files/session.h"
 #include "splitter/dataset_splitter.h"
 
@@ -31,7 +31,7 @@ int Split(const Arguments& args) {
     if (!minPercent || !maxPercent)
         return Failure(name, "--min and --max must be numbers from 0 to 100");
     if (!ReadSession(state, window, request.session)) return 1;
-    FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
+    AnalyseSession(state, window);
     if (const std::string refusal = CheckSplitRange(state, *minPercent, *maxPercent);
         !refusal.empty()) {
         window.ShowMessage(refusal);

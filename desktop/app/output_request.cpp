@@ -14,16 +14,11 @@ namespace {
 // The table is in file order: the input's after a run (the display order leads back to it through
 // treeOrder), the session's own for a session. The counts are those of the pairs this command
 // aligned, kept in input order when the table was asked for.
-void WriteTableInFileOrder(std::ostream& out, const RunState& a) {
+void WriteTableInFileOrder(std::ostream& out, const Analysis& a) {
     const int n = a.seqCount;
-    if (static_cast<int>(a.InputSequences.size()) != n ||
-        static_cast<int>(a.treeOrder.size()) < n) {
-        WritePairTable(out, a.SequenceList, a.IdentityMatrix, n);
-        return;
-    }
     std::vector<int> shownAt(static_cast<std::size_t>(n));
-    for (int d = 0; d < n; ++d) shownAt[static_cast<std::size_t>(a.treeOrder[d])] = d;
-    WritePairTable(out, a.InputSequences, a.IdentityMatrix, n, &shownAt,
+    for (int d = 0; d < n; ++d) shownAt[static_cast<std::size_t>(a.InputIndex(d))] = d;
+    WritePairTable(out, a.SequenceList, a.IdentityMatrix, n, &shownAt,
                    a.InputCounts.Size() == n ? &a.InputCounts : nullptr);
 }
 
@@ -33,7 +28,7 @@ const std::vector<TextOutput> kTextOutputs = {
     {"--scores",
      "Every pair's identity, in display order: the line \"First Sequence,Second Sequence,Identity "
      "Score\", then one line per pair with both name lines and the identity as a fraction.",
-     [](std::ostream& out, const RunState& a) {
+     [](std::ostream& out, const Analysis& a) {
          WriteScoreColumns(out, a.SequenceList, a.IdentityMatrix, a.seqCount);
      }},
     {"--table",
@@ -51,15 +46,15 @@ const std::vector<TextOutput> kTextOutputs = {
     {"--session",
      "The session (.kvr): the sequences in display order and their identities, which kvr show "
      "and KVRv1 open without aligning.",
-     [](std::ostream& out, const RunState& a) {
+     [](std::ostream& out, const Analysis& a) {
          WriteSessionText(out, a.SequenceList, a.IdentityMatrix, a.seqCount);
      }},
     {"--matrix-text", "The lower triangle of the identities in percent, one line per sequence.",
-     [](std::ostream& out, const RunState& a) { WriteScoreMatrix(out, a); }},
+     [](std::ostream& out, const Analysis& a) { WriteScoreMatrix(out, a); }},
     {"--plot-data", "The number and proportion of pairs at each whole percent.",
-     [](std::ostream& out, const RunState& a) { WritePlotData(out, a, PlotDataHeader::UserFile); }},
+     [](std::ostream& out, const Analysis& a) { WritePlotData(out, a, PlotDataHeader::UserFile); }},
     {"--sequences", "Every sequence in display order, as FASTA.",
-     [](std::ostream& out, const RunState& a) { WriteAllSequences(out, a); }},
+     [](std::ostream& out, const Analysis& a) { WriteAllSequences(out, a); }},
 };
 
 namespace {

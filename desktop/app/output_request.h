@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/kvr_pictures.h"
-#include "state/run_state.h"
+#include "state/analysis.h"
 
 namespace kvr::cli {
 
@@ -16,7 +16,7 @@ namespace kvr::cli {
 struct TextOutput {
     std::string_view option;
     std::string_view help;
-    void (*write)(std::ostream& out, const RunState& analysis);
+    void (*write)(std::ostream& out, const Analysis& analysis);
 };
 
 // Every text output, in the order of the help and of the writing.

@@ -7,16 +7,11 @@
 #include "engine/builtin_pairs.h"
 #include "engine/exchange_folder.h"
 #include "engine/identity_range.h"
+#include "engine/present_analysis.h"
 #include "engine/tree_order.h"
 #include "files/session.h"
-#include "files/text_exports.h"
-#include "matrix/colour_controls.h"
-#include "matrix/matrix_picture.h"
-#include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
 #include "plot/binning.h"
-#include "plot/plot_handlers.h"
-#include "plot/plot_picture.h"
 #include "state/control_states.h"
 
 namespace kvr {
@@ -95,30 +90,14 @@ RunOutcome MakeAnalysis(RunState& state, Window& window, const RunSetup& setup, 
     return {true, complete, false, order.Ok()};
 }
 
-// The window's presentation of a run's analysis: the work folder's pictures (they always show the
-// analysis on display, after an append too), the screen, "LastRun.kvr", the control states.
-void ShowRunAnalysis(RunState& state, Window& window, const RunSetup& setup, PathKind kind) {
-    WriteMatrixPicture(state, setup.workFolder);
-    WritePlotPicture(state, window, setup.workFolder);
-    if (kind == PathKind::Rerun) WriteWorkPlotData(state, window, setup.workFolder);
-    state.view = AnalysisView::Matrix;
-    if (state.FitsOnScreen()) {
-        DrawMatrixOnScreen(state, window);
-    } else if (kind == PathKind::Append) {
-        state.view = AnalysisView::Plot;
-        ShowPlot(state, window);
-        window.ShowMessage(kLargeMatrixMessage);
-    }
-    if (kind == PathKind::Rerun || kind == PathKind::Append)
-        WriteLastRun(state, window, setup.workFolder);
-    state.windowState = WindowState::Analysis;
-    ApplyControlStates(state, window);
-}
-
 RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathKind kind) {
     BlankMatrixView(window);
     const RunOutcome outcome = MakeAnalysis(state, window, setup, kind, true);
-    if (outcome.aligned) ShowRunAnalysis(state, window, setup, kind);
+    if (outcome.aligned)
+        PresentAnalysis(state, window, setup.workFolder,
+                        kind == PathKind::Rerun    ? AnalysisSource::Rerun
+                        : kind == PathKind::Append ? AnalysisSource::Append
+                                                   : AnalysisSource::Fresh);
     return outcome;
 }
 
@@ -148,6 +127,23 @@ RunOutcome Analyse(RunState& state, Window& window, const RunSetup& setup, RunKi
 
 RunOutcome AnalyseIdentities(RunState& state, Window& window, const RunSetup& setup) {
     return MakeAnalysis(state, window, setup, PathKind::Merged, false);
+}
+
+void AnalyseSession(RunState& state, Window& window) {
+    FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
+    BinIdentities(state, window);
+    BuildPalette(state);
+}
+
+bool LoadSession(RunState& state, Window& window, const std::string& path,
+                 const std::string& workFolder) {
+    // The session replaces the analysis on display whole, once it has been read and analysed.
+    RunState loaded = ChoicesOf(state);
+    if (!ReadSession(loaded, window, path)) return false;
+    AnalyseSession(loaded, window);
+    state = std::move(loaded);
+    PresentAnalysis(state, window, workFolder, AnalysisSource::Session);
+    return true;
 }
 
 }  // namespace kvr

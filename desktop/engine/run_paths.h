@@ -1,11 +1,10 @@
-// One pipeline makes an analysis (the sequences in display order, the identity table, range,
-// bins and palette): align, range, order, bin. Two presenters show it: the window, through the
-// three run paths from the aligner to a drawn matrix (after a FASTA file was opened, RunFresh;
-// after a rerun request, RunRerun; after sequences were appended, RunAppend), which add the
-// work-folder pictures, the screen and the control states; and kvr, which calls the pipeline
-// alone (Analyse, AnalyseIdentities) and writes only the outputs asked for. A path makes the
-// analysis in the state it is given; the window gives it the next analysis's state and puts that
-// on display only when the path has finished.
+// One pipeline makes an analysis (state/analysis.h): load, align, range, order, bin, and the
+// palette. Two presenters show it: the window (PresentAnalysis: the work-folder pictures, the
+// screen, the control states), through its four paths to a drawn matrix (after a FASTA file was
+// opened, RunFresh; after a rerun request, RunRerun; after sequences were appended, RunAppend;
+// a session opened, LoadSession); and kvr, which calls the pipeline alone (Analyse,
+// AnalyseIdentities, AnalyseSession) and writes only the outputs asked for. A path makes the
+// analysis in a state of its own; the window puts it on display, whole, only when it is made.
 #pragma once
 
 #include <string>
@@ -39,5 +38,15 @@ RunOutcome Analyse(RunState& state, Window& window, const RunSetup& setup, RunKi
 // The pipeline once the identity of every pair is in InputIdentity (kvr merge, from the shards
 // of the run): the same range, ordering and binning, no aligner.
 RunOutcome AnalyseIdentities(RunState& state, Window& window, const RunSetup& setup);
+
+// The pipeline for a session read into the state (files/session.h, ReadSession): its order is
+// kept; range, bins and palette.
+void AnalyseSession(RunState& state, Window& window);
+
+// Opening a session in the window: read, analysed, and shown in place of the analysis on display.
+// A file that is not a whole, sound session is refused with its message, and the analysis on
+// display stays. True when it is on display.
+bool LoadSession(RunState& state, Window& window, const std::string& path,
+                 const std::string& workFolder);
 
 }  // namespace kvr

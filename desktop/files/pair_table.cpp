@@ -53,15 +53,15 @@ std::string PairTableRow(const Record& first, const Record& second, float identi
 }
 
 bool WritePairTable(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
-                    int n, const std::vector<int>* tableIndex, const PairCountTable* counts) {
-    const auto row = [tableIndex](int i) { return tableIndex ? (*tableIndex)[i] : i; };
+                    int n, const std::vector<int>* shownAt, const PairCountTable* counts) {
+    const auto row = [shownAt](int i) { return shownAt ? (*shownAt)[i] : i; };
     // Rows go out in blocks: one stream call a row would cost more than the formatting.
     constexpr std::size_t kBlock = 1 << 16;
     std::string block(kPairTableHeader);
     block.reserve(kBlock + 1024);
     for (int i = 0; i < n && out; ++i)
         for (int j = i + 1; j < n; ++j) {
-            AppendPairTableRow(block, records[i], records[j], identity(row(i), row(j)),
+            AppendPairTableRow(block, records[row(i)], records[row(j)], identity(row(i), row(j)),
                                counts ? (*counts)(i, j) : AlignedCounts{});
             if (block.size() < kBlock) continue;
             out.write(block.data(), static_cast<std::streamsize>(block.size()));

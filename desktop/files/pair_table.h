@@ -29,11 +29,11 @@ void AppendPairTableRow(std::string& text, const Record& first, const Record& se
 std::string PairTableRow(const Record& first, const Record& second, float identity,
                          AlignedCounts counts = {});
 
-// The header and every pair i < j of the first n records, row by row as they are formatted;
-// record i's identities are in row tableIndex[i] of identity when given, else in row i. The
-// counts, when given, are indexed like the records. False when out failed.
+// The header and every pair i < j of n sequences, row by row as they are formatted. Sequence i
+// is records[shownAt[i]], with its identities in that row of identity, when shownAt is given,
+// else records[i] and row i. The counts, when given, are indexed by i. False when out failed.
 bool WritePairTable(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
-                    int n, const std::vector<int>* tableIndex = nullptr,
+                    int n, const std::vector<int>* shownAt = nullptr,
                     const PairCountTable* counts = nullptr);
 
 }  // namespace kvr

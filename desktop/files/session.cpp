@@ -1,13 +1,6 @@
 #include "files/session.h"
 
-#include "engine/identity_range.h"
 #include "files/session_file.h"
-#include "matrix/matrix_picture.h"
-#include "matrix/matrix_screen.h"
-#include "matrix/palette.h"
-#include "plot/binning.h"
-#include "plot/plot_handlers.h"
-#include "plot/plot_picture.h"
 #include "state/control_states.h"
 #include "state/file_io.h"
 #include "state/input_file.h"
@@ -44,9 +37,9 @@ std::string RefusalMessage(const SessionContent& content, const std::string& pat
     }
 }
 
-WriteResult WriteSessionFile(const RunState& state, const std::string& path) {
-    return WriteStreamedFile(path, [&state](std::ostream& out) {
-        WriteSessionText(out, state.SequenceList, state.IdentityMatrix, state.seqCount);
+WriteResult WriteSessionFile(const Analysis& analysis, const std::string& path) {
+    return WriteStreamedFile(path, [&analysis](std::ostream& out) {
+        WriteSessionText(out, analysis.SequenceList, analysis.IdentityMatrix, analysis.seqCount);
         return static_cast<bool>(out);
     });
 }
@@ -72,10 +65,10 @@ void WriteSession(RunState& state, Window& window) {
     RememberFolderOf(state, name);
 }
 
-bool WriteLastRun(const RunState& state, Window& window, const std::string& workFolder) {
+bool WriteLastRun(const Analysis& analysis, Window& window, const std::string& workFolder) {
     window.SetCaption(Control::lblProgress, "Saving identity scores ...");
     const std::string path = JoinPath(workFolder, kLastRunName);
-    const WriteResult written = WriteSessionFile(state, path);
+    const WriteResult written = WriteSessionFile(analysis, path);
     if (!written) {
         ReportWriteFailure(window, path, written);
         return false;
@@ -142,45 +135,6 @@ bool ReadSession(RunState& state, Window& window, const std::string& path) {
     window.SetValue(Control::ProgressBar1, 0);
     window.SetCaption(Control::frmMainForm,
                       std::string(kMainCaption) + " | " + std::to_string(n) + " sequences");
-    return true;
-}
-
-void DisplaySession(RunState& state, Window& window, const std::string& workFolder) {
-    window.SetBusy(true);
-    state.windowState = WindowState::Busy;
-    FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
-    BinIdentities(state, window);
-    BuildPalette(state);
-    const bool fits = state.FitsOnScreen();
-    state.view = fits ? AnalysisView::Matrix : AnalysisView::Plot;
-    window.SetCaption(Control::lblProgress, fits ? "Displaying..." : "Ploting the scores ...");
-    if (fits) WriteMatrixPicture(state, workFolder);
-    WritePlotPicture(state, window, workFolder);
-    if (fits)
-        DrawMatrixOnScreen(state, window);
-    else
-        ShowPlot(state, window);
-    state.windowState = WindowState::Analysis;
-    ApplyControlStates(state, window);
-    window.SetBusy(false);
-    window.SetCaption(Control::lblProgress, "Done");
-    if (!fits)
-        window.ShowMessage(
-            state.ColourMode == kFullColour
-                ? "The program does not disply a matrix of more than 500 sequences. But you can "
-                  "save the matrix on the disk as EMF or BMP image and the associated identity "
-                  "scores in a CSV file"
-                : "The program does not disply a matrix of more than 500 sequences. But you can "
-                  "save the matrix and the identity scores");
-}
-
-bool LoadSession(RunState& state, Window& window, const std::string& path,
-                 const std::string& workFolder) {
-    // The session replaces the analysis on display whole, and only once it has been read.
-    RunState loaded = ChoicesOf(state);
-    if (!ReadSession(loaded, window, path)) return false;
-    state = std::move(loaded);
-    DisplaySession(state, window, workFolder);
     return true;
 }
 

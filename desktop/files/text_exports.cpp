@@ -19,17 +19,17 @@ namespace {
 
 using Progress = std::function<void(double done, double total)>;
 
-void WriteScoreMatrix(std::ostream& out, const RunState& state, const Progress& progress) {
-    const int n = state.seqCount;
+void WriteScoreMatrix(std::ostream& out, const Analysis& analysis, const Progress& progress) {
+    const int n = analysis.seqCount;
     const double total = static_cast<double>(n) * n;
     double done = 0;
     for (int i = 0; i < n && out; ++i) {
-        out << state.SequenceList[i].name;
+        out << analysis.SequenceList[i].name;
         for (int j = 0; j < n; ++j) {
             if (progress) progress(done++, total);
             if (j <= i)
                 out << ','
-                    << FormatDecimals(static_cast<double>(state.IdentityMatrix(i, j)) * 100, 1);
+                    << FormatDecimals(static_cast<double>(analysis.IdentityMatrix(i, j)) * 100, 1);
         }
         out << kLineEnd;
     }
@@ -68,41 +68,42 @@ void ExportText(RunState& state, Window& window, const char* status, const char*
 
 }  // namespace
 
-void WriteScoreMatrix(std::ostream& out, const RunState& state) {
-    WriteScoreMatrix(out, state, {});
+void WriteScoreMatrix(std::ostream& out, const Analysis& analysis) {
+    WriteScoreMatrix(out, analysis, {});
 }
 
-void WritePlotData(std::ostream& out, const RunState& state, PlotDataHeader header) {
-    const float n = static_cast<float>(state.seqCount);
+void WritePlotData(std::ostream& out, const Analysis& analysis, PlotDataHeader header) {
+    const float n = static_cast<float>(analysis.seqCount);
     const float totalPairs = (n * n - n) / 2;
     out << (header == PlotDataHeader::UserFile
                 ? "Percentage pairwise identity , Number of Identities from"
                 : "Percentage pairwise identity , Number of identity from")
         << PlainSingle(totalPairs) << " pairwise identity, Propotion" << kLineEnd;
-    for (int b = 0; b < 100 && b < static_cast<int>(state.BinArray.size()); ++b)
-        out << b + 1 << ',' << PlainSingle(state.BinArray[b][0]) << ','
-            << PrintedSingle(state.BinArray[b][1]) << kLineEnd;
+    for (int b = 0; b < 100 && b < static_cast<int>(analysis.BinArray.size()); ++b)
+        out << b + 1 << ',' << PlainSingle(analysis.BinArray[b][0]) << ','
+            << PrintedSingle(analysis.BinArray[b][1]) << kLineEnd;
 }
 
-void WriteAllSequences(std::ostream& out, const RunState& state) {
-    for (int i = 0; i < state.seqCount && out; ++i) out << FormatFastaRecord(state.SequenceList[i]);
+void WriteAllSequences(std::ostream& out, const Analysis& analysis) {
+    for (int i = 0; i < analysis.seqCount && out; ++i)
+        out << FormatFastaRecord(analysis.SequenceList[i]);
 }
 
-std::string FormatScoreMatrix(const RunState& state) {
+std::string FormatScoreMatrix(const Analysis& analysis) {
     std::ostringstream text;
-    WriteScoreMatrix(text, state);
+    WriteScoreMatrix(text, analysis);
     return std::move(text).str();
 }
 
-std::string FormatPlotData(const RunState& state, PlotDataHeader header) {
+std::string FormatPlotData(const Analysis& analysis, PlotDataHeader header) {
     std::ostringstream text;
-    WritePlotData(text, state, header);
+    WritePlotData(text, analysis, header);
     return std::move(text).str();
 }
 
-std::string FormatAllSequences(const RunState& state) {
+std::string FormatAllSequences(const Analysis& analysis) {
     std::ostringstream text;
-    WriteAllSequences(text, state);
+    WriteAllSequences(text, analysis);
     return std::move(text).str();
 }
 
@@ -131,10 +132,10 @@ void OnSaveAllSequences(RunState& state, Window& window) {
                [&state](std::ostream& out, const Progress&) { WriteAllSequences(out, state); });
 }
 
-bool WriteWorkPlotData(const RunState& state, Window& window, const std::string& workFolder) {
+bool WriteWorkPlotData(const Analysis& analysis, Window& window, const std::string& workFolder) {
     const std::string path = JoinPath(workFolder, kWorkPlotDataName);
-    const WriteResult written = WriteStreamedFile(path, [&state](std::ostream& out) {
-        WritePlotData(out, state, PlotDataHeader::WorkFolder);
+    const WriteResult written = WriteStreamedFile(path, [&analysis](std::ostream& out) {
+        WritePlotData(out, analysis, PlotDataHeader::WorkFolder);
         return static_cast<bool>(out);
     });
     if (!written) window.ShowMessage(WriteFailureMessage(path, written));

@@ -21,17 +21,17 @@ enum class PlotDataHeader { UserFile, WorkFolder };
 
 // One line per sequence: its name, then "," and the identity in percent with one decimal for
 // every column up to the diagonal; then an empty line.
-void WriteScoreMatrix(std::ostream& out, const RunState& state);
-std::string FormatScoreMatrix(const RunState& state);
+void WriteScoreMatrix(std::ostream& out, const Analysis& analysis);
+std::string FormatScoreMatrix(const Analysis& analysis);
 
 // The header, then one line per whole percent 1 to 100: count and proportion of its pairs.
 // BinArray must have been built.
-void WritePlotData(std::ostream& out, const RunState& state, PlotDataHeader header);
-std::string FormatPlotData(const RunState& state, PlotDataHeader header);
+void WritePlotData(std::ostream& out, const Analysis& analysis, PlotDataHeader header);
+std::string FormatPlotData(const Analysis& analysis, PlotDataHeader header);
 
 // Every sequence in display order, in the program's FASTA form.
-void WriteAllSequences(std::ostream& out, const RunState& state);
-std::string FormatAllSequences(const RunState& state);
+void WriteAllSequences(std::ostream& out, const Analysis& analysis);
+std::string FormatAllSequences(const Analysis& analysis);
 
 // The four menu handlers: ask for a name, write it + the suffix.
 void OnSaveScoresColumn(RunState& state, Window& window);  // mnuColumn: "_col.txt"
@@ -40,6 +40,6 @@ void OnSavePlotData(RunState& state, Window& window);      // mnuPlotData: "_plt
 void OnSaveAllSequences(RunState& state, Window& window);  // mnu_Save_All: ".fas"
 
 // Replaces the work folder's "Plot_data.txt". False, with the user told, when it cannot.
-bool WriteWorkPlotData(const RunState& state, Window& window, const std::string& workFolder);
+bool WriteWorkPlotData(const Analysis& analysis, Window& window, const std::string& workFolder);
 
 }  // namespace kvr

@@ -72,7 +72,7 @@ std::optional<int> ReadWholePercent(std::string_view text) {
     return static_cast<int>(floored);
 }
 
-std::string CheckSplitRange(const RunState& state, int minPercent, int maxPercent) {
+std::string CheckSplitRange(const Analysis& analysis, int minPercent, int maxPercent) {
     if (maxPercent > 100)
         return "The maximum sequence identity cannot be more than 100, please chose a value less "
                "than  or equal to 100";
@@ -83,7 +83,7 @@ std::string CheckSplitRange(const RunState& state, int minPercent, int maxPercen
         return "The minimum sequence identity must be less and the maximum sequence identity. "
                "Conversely the maximum sequence identity should be greater than the minimum "
                "sequence identity.";
-    const double smallest = NumberValue(FormatDecimals(state.minIdentity * 100, 2));
+    const double smallest = NumberValue(FormatDecimals(analysis.minIdentity * 100, 2));
     if (smallest >= maxPercent)
         return "The maximum identity your entered is less tham the minimum identity scores of the "
                "sequences. Please use a maximum identity greater than" +
@@ -95,7 +95,7 @@ std::string DatasetFileName(const std::string& base, int number) {
     return base + " " + std::to_string(number) + ".fas";
 }
 
-std::vector<std::string> WriteDatasets(const RunState& state, Window& window,
+std::vector<std::string> WriteDatasets(const Analysis& analysis, Window& window,
                                        const IdentityGroups& groups, const std::string& base,
                                        std::string& failure) {
     std::vector<std::string> written;
@@ -105,7 +105,7 @@ std::vector<std::string> WriteDatasets(const RunState& state, Window& window,
         const std::string path = DatasetFileName(base, static_cast<int>(written.size()) + 1);
         const auto write = [&](std::ostream& out) {
             for (int member : groups.Members(k))
-                out << FormatFastaRecord(state.SequenceList[member]);
+                out << FormatFastaRecord(analysis.SequenceList[member]);
             return static_cast<bool>(out);
         };
         if (const WriteResult result = WriteStreamedFile(path, write); !result) {

@@ -31,14 +31,14 @@ IdentityGroups GroupByIdentityRange(const IdentityTable& identity, int n, int mi
 std::optional<int> ReadWholePercent(std::string_view text);
 
 // The refusal of a range, as the window says it; empty when the range can be used.
-std::string CheckSplitRange(const RunState& state, int minPercent, int maxPercent);
+std::string CheckSplitRange(const Analysis& analysis, int minPercent, int maxPercent);
 
 // The file of dataset number k (from 1): base + " " + k + ".fas".
 std::string DatasetFileName(const std::string& base, int number);
 
 // Writes the groups of three or more to base + " 1.fas", ...; returns the files written, or the
 // first failure (path and reason) in failure.
-std::vector<std::string> WriteDatasets(const RunState& state, Window& window,
+std::vector<std::string> WriteDatasets(const Analysis& analysis, Window& window,
                                        const IdentityGroups& groups, const std::string& base,
                                        std::string& failure);
 

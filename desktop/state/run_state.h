@@ -1,43 +1,19 @@
-// The state of one analysis and of the window that shows it: sequences in input and display order,
-// the identity tables with what is derived from them (range, bins, palette), the user's choices,
-// and what the window is doing. The window owns the instance on display and prepares the next
-// analysis in another one, which replaces it whole once its run has finished; kvr and tests make
-// their own.
+// The state of the window and of a run: the analysis (state/analysis.h) with what a run makes it
+// from (the sequences and identities in input order), the user's choices, the palette, and what
+// the window is doing. The window owns the instance on display and prepares the next analysis in
+// another one, which replaces it whole once its run has finished; kvr and tests make their own.
 #pragma once
 
 #include <array>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/drawing_surface.h"
-#include "state/identity_table.h"
-#include "state/pair_count_table.h"
+#include "state/analysis.h"
 
 namespace kvr {
 
-// One FASTA record: the cleaned name line with its leading ">", and the residues on one line.
-struct Record {
-    std::string name;
-    std::string residues;
-    // The name as the FASTA file gives it, for tables that are joined with the user's own: the
-    // name line without its ">" and line end, tabs as spaces. Empty when not known (a session).
-    std::string givenName{};
-    // The same sequence of the analysis, however its file spelled the name.
-    bool operator==(const Record& other) const {
-        return name == other.name && residues == other.residues;
-    }
-};
-
-inline std::ostream& operator<<(std::ostream& out, const Record& r) {
-    return out << "{" << r.name << ", " << r.residues << "}";
-}
-
-using RecordTable = std::vector<Record>;
 using PaletteTable = std::array<Rgb, 64>;
-
-// Histogram by whole percent: rows 0 to 100, column 0 the count, column 1 the proportion.
-using BinTable = std::vector<std::array<float, 2>>;
 
 enum ColourModeKind : int { kFullColour = 0, kThreeColour = 1 };
 
@@ -65,21 +41,13 @@ enum class RunKind { Fresh, Rerun, Append };
 // most 16,777,215 pixels.
 inline constexpr int kMaxScreenSequences = 8'000'000;
 
-struct RunState {
-    // Sequence data.
-    int seqCount = 0;
+struct RunState : Analysis {
+    // What a run makes the analysis from.
     int appendCount = 0;
-    RecordTable InputSequences;    // input order
-    RecordTable SequenceList;      // display order
-    int maxNameLen = 0;            // longest name line, leading ">" included
-    IdentityTable InputIdentity;   // input order
-    IdentityTable IdentityMatrix;  // display order; symmetric, diagonal 1
-    // The counts of the pairs this run aligns, input order, kept only when keepPairCounts is set
-    // (kvr's pipeline table asks; the window never does): empty otherwise.
+    RecordTable InputSequences;   // input order
+    IdentityTable InputIdentity;  // input order
+    // Keep InputCounts for the pairs this run aligns.
     bool keepPairCounts = false;
-    PairCountTable InputCounts;
-    double minIdentity = 0.0;
-    float maxIdentity = 0.0f;
 
     // User choices and display state.
     std::string AlignerKind;  // "muscle", "clustalw" or "mafft"; empty until the first run
@@ -109,10 +77,6 @@ struct RunState {
     int taskId = 0;            // process id of the last start
     int waitResult = 0;        // exit status of the last start
     std::vector<std::string> treeNames;
-    std::vector<int> treeOrder;
-    std::string orderLine;
-    BinTable BinArray;           // empty until the first binning pass
-    float maxProportion = 0.0f;  // the largest proportion of BinArray: the plot's scale
 
     // Where the matrix on screen has its cells (twips), as it was last drawn: for the read-out of
     // the cell under the pointer. No cells until it is drawn.

@@ -66,16 +66,18 @@ TEST(PairTable, WritesTheHeaderAndEveryPairInRecordOrder) {
     identity(1, 2) = 0.75f;
     std::ostringstream out;
     ASSERT_TRUE(WritePairTable(out, records, identity, 3));
-    // The counts are looked up by record, whatever the rows of the identities.
+    // Shown in reverse order: the rows still go out in file order, and the counts are looked up
+    // by file position, whatever the display rows.
     PairCountTable counts(3);
     counts(2, 0) = {1, 1};
     const std::vector<int> reversed = {2, 1, 0};
+    const RecordTable shownRecords = {records[2], records[1], records[0]};
     IdentityTable shown(3, 1.0f);
     shown(2, 1) = 0.5f;
     shown(2, 0) = 0.25f;
     shown(1, 0) = 0.75f;
     std::ostringstream both;
-    ASSERT_TRUE(WritePairTable(both, records, shown, 3, &reversed, &counts));
+    ASSERT_TRUE(WritePairTable(both, shownRecords, shown, 3, &reversed, &counts));
     EXPECT_EQ(both.str(),
               "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\n"
               "a 1\tb 2\t0.5\t50\t\t\t\t\n"

@@ -1,0 +1,58 @@
+#include "engine/present_analysis.h"
+
+#include "files/session.h"
+#include "files/text_exports.h"
+#include "matrix/colour_controls.h"
+#include "matrix/matrix_picture.h"
+#include "matrix/matrix_screen.h"
+#include "plot/plot_handlers.h"
+#include "plot/plot_picture.h"
+#include "state/control_states.h"
+
+namespace kvr {
+
+namespace {
+
+// A session's message names the files it can still be saved to, by colour mode.
+std::string LargeMatrixMessage(const RunState& state, AnalysisSource source) {
+    if (source != AnalysisSource::Session) return kLargeMatrixMessage;
+    return state.ColourMode == kFullColour
+               ? "The program does not disply a matrix of more than 500 sequences. But you can "
+                 "save the matrix on the disk as EMF or BMP image and the associated identity "
+                 "scores in a CSV file"
+               : "The program does not disply a matrix of more than 500 sequences. But you can "
+                 "save the matrix and the identity scores";
+}
+
+}  // namespace
+
+void PresentAnalysis(RunState& state, Window& window, const std::string& workFolder,
+                     AnalysisSource source) {
+    const bool session = source == AnalysisSource::Session;
+    const bool fits = state.FitsOnScreen();
+    if (session) {
+        window.SetBusy(true);
+        state.windowState = WindowState::Busy;
+        window.SetCaption(Control::lblProgress, fits ? "Displaying..." : "Ploting the scores ...");
+    }
+    // The work folder's pictures always show the analysis on display (the clipboard copies them).
+    if (fits) WriteMatrixPicture(state, workFolder);
+    WritePlotPicture(state, window, workFolder);
+    if (source == AnalysisSource::Rerun) WriteWorkPlotData(state, window, workFolder);
+    state.view = fits ? AnalysisView::Matrix : AnalysisView::Plot;
+    if (fits)
+        DrawMatrixOnScreen(state, window);
+    else
+        ShowPlot(state, window);
+    if (source == AnalysisSource::Rerun || source == AnalysisSource::Append)
+        WriteLastRun(state, window, workFolder);
+    state.windowState = WindowState::Analysis;
+    ApplyControlStates(state, window);
+    if (session) {
+        window.SetBusy(false);
+        window.SetCaption(Control::lblProgress, "Done");
+    }
+    if (!fits) window.ShowMessage(LargeMatrixMessage(state, source));
+}
+
+}  // namespace kvr
