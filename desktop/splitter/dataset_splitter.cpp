@@ -95,17 +95,27 @@ std::string DatasetFileName(const std::string& base, int number) {
     return base + " " + std::to_string(number) + ".fas";
 }
 
+std::vector<int> DatasetGroups(const IdentityGroups& groups) {
+    std::vector<int> kept;
+    for (int k = 0; k < groups.Count(); ++k)
+        if (groups.sizes[k] > 2) kept.push_back(k);
+    return kept;
+}
+
+void WriteGroup(std::ostream& out, const Analysis& analysis, const IdentityGroups& groups, int k) {
+    for (int member : groups.Members(k))
+        if (out) out << FormatFastaRecord(analysis.SequenceList[member]);
+}
+
 std::vector<std::string> WriteDatasets(const Analysis& analysis, Window& window,
                                        const IdentityGroups& groups, const std::string& base,
                                        std::string& failure) {
     std::vector<std::string> written;
     const int g = groups.Count();
-    for (int k = 0; k < g; ++k) {
-        if (groups.sizes[k] <= 2) continue;
+    for (int k : DatasetGroups(groups)) {
         const std::string path = DatasetFileName(base, static_cast<int>(written.size()) + 1);
         const auto write = [&](std::ostream& out) {
-            for (int member : groups.Members(k))
-                out << FormatFastaRecord(analysis.SequenceList[member]);
+            WriteGroup(out, analysis, groups, k);
             return static_cast<bool>(out);
         };
         if (const WriteResult result = WriteStreamedFile(path, write); !result) {

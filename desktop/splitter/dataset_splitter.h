@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,13 @@ std::string CheckSplitRange(const Analysis& analysis, int minPercent, int maxPer
 
 // The file of dataset number k (from 1): base + " " + k + ".fas".
 std::string DatasetFileName(const std::string& base, int number);
+
+// The groups that become datasets, those of three or more, in group order: dataset k + 1 is
+// group DatasetGroups(groups)[k].
+std::vector<int> DatasetGroups(const IdentityGroups& groups);
+
+// The FASTA text of group k: its members in display order.
+void WriteGroup(std::ostream& out, const Analysis& analysis, const IdentityGroups& groups, int k);
 
 // Writes the groups of three or more to base + " 1.fas", ...; returns the files written, or the
 // first failure (path and reason) in failure.

@@ -127,5 +127,37 @@ TEST(KvrSplit, WritesTheDatasetsAndPrintsThem) {
     EXPECT_EQ(RunProgram("kvr", {"split", path, "--max", "40"}).status, 2);
 }
 
+TEST(KvrSplit, WritesToStandardOutputAndRefusesAMissingFolderFirst) {
+    TempFolder folder;
+    // Two families of three: a, b, c 96 % alike, d, e, f 97 %, across 50 %.
+    std::string session =
+        "[[[>a\r\nA\r\n>b\r\nC\r\n>c\r\nG\r\n>d\r\nT\r\n>e\r\nTT\r\n>f\r\nTA]]]\r\n";
+    for (int i = 1; i < 6; ++i)
+        for (int j = 0; j < i; ++j)
+            session += (i < 3 ? "0.96" : (j >= 3 ? "0.97" : "0.5")) + std::string("\r\n");
+    const std::string path = folder.Write("six.kvr", session);
+    const std::string base = folder.File("set");
+    const auto files =
+        RunProgram("kvr", {"split", path, "--min", "95", "--max", "100", "-o", base});
+    ASSERT_EQ(files.status, 0) << files.err;
+    ASSERT_EQ(files.out, base + " 1.fas\n" + base + " 2.fas\n");
+
+    const auto piped = RunProgram("kvr", {"split", path, "--min", "95", "--max", "100", "-o", "-"},
+                                  {.folder = folder.Path()});
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, *ReadWholeFile(base + " 1.fas") + *ReadWholeFile(base + " 2.fas"));
+    EXPECT_EQ(piped.out, ">a\r\nA\r\n>b\r\nC\r\n>c\r\nG\r\n>d\r\nT\r\n>e\r\nTT\r\n>f\r\nTA\r\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("- 1.fas")));
+
+    // A folder that is not there is named before the session is read, and nothing is made.
+    const std::string missing = folder.File("gone/set");
+    const auto refused = RunProgram("kvr", {"split", folder.File("not-read.kvr"), "--min", "95",
+                                            "--max", "100", "-o", missing, "-q"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("gone"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.err.find("not-read.kvr"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("gone")));
+}
+
 }  // namespace
 }  // namespace kvr

@@ -123,7 +123,7 @@ CommandTable SplitTable(SplitRequest& request) {
         "sequence not yet in a group starts one and takes every sequence not yet grouped whose "
         "identity with it, in whole percent rounded down, lies from N to M. Every group of three "
         "or more is written as BASE + \" 1.fas\", BASE + \" 2.fas\", ... (FASTA, CR LF line "
-        "ends), and the files written are printed, one per line.";
+        "ends), each replaced only when whole, and the files written are printed, one per line.";
     const auto text = [](std::string& field) {
         return [&field](const std::string& value) {
             field = value;
@@ -139,8 +139,10 @@ CommandTable SplitTable(SplitRequest& request) {
              "The largest identity in percent: above N, at most 100, and above the smallest "
              "identity of the session.",
              text(request.maxText), "--max needs a value", true},
-            {"-o,--out", "BASE", "The start of every file name.", text(request.base),
-             "--out needs a value", true},
+            {"-o,--out", "BASE",
+             "The start of every file name; - writes the datasets to standard output, one after "
+             "another, and prints no file names.",
+             text(request.base), "--out needs a value", true},
         }};
     table.groups = {range, MessageGroup(request.messages)};
     table.sections = {
