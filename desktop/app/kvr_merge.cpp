@@ -7,7 +7,6 @@
 #include <functional>
 #include <iostream>
 #include <map>
-#include <numeric>
 
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
@@ -287,9 +286,8 @@ int Merge(const Arguments& args) {
         if (!problem.empty()) return Failure(problem + "; nothing was written");
         ApplyIdentityRange(state, window, range);  // every pair identical: a warning only
         SetBins(state, window, counts);
+        // Shown in input order: no treeOrder leads elsewhere.
         state.SequenceList = std::move(state.InputSequences);
-        state.treeOrder.resize(static_cast<std::size_t>(n));
-        std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
         written =
             WriteOutputs(state, window, rest, !request.outputs.ToStandardOutput(), std::cerr) &&
             written;
