@@ -58,6 +58,38 @@ KVR_ALIGN_INLINE typename Vec<N>::F Gather(const float* table, typename Vec<N>::
     }
 }
 
+// The match scores of the classes of a residue pair, by index (row class x class count + column
+// class): from two registers by one permute when 16 lanes are held and the table has at most 32
+// entries (the nucleotides' 25), where a gather costs more; else gathered.
+template <int N>
+class MatchScores {
+  public:
+    explicit MatchScores(const std::vector<float>& table) : table_(table.data()) {
+        if constexpr (N == 16) {
+            if (table.size() <= 2 * N) {
+                float both[2 * N] = {};
+                std::copy(table.begin(), table.end(), both);
+                std::memcpy(&low_, both, sizeof low_);
+                std::memcpy(&high_, both + N, sizeof high_);
+                inRegisters_ = true;
+            }
+        }
+    }
+    KVR_ALIGN_INLINE typename Vec<N>::F operator()(typename Vec<N>::I index) const {
+        if constexpr (N == 16) {
+            if (inRegisters_)
+                return (typename Vec<N>::F)_mm512_permutex2var_ps((__m512)low_, (__m512i)index,
+                                                                  (__m512)high_);
+        }
+        return Gather<N>(table_, index);
+    }
+
+  private:
+    const float* table_;
+    bool inRegisters_ = false;
+    typename Vec<N>::F low_{}, high_{};
+};
+
 template <int N>
 BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_view yv,
                          const Band& band, BandScratch& s, const std::atomic<bool>* cancel,
@@ -86,8 +118,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         s.insY[static_cast<std::size_t>(P + ly - j)] = m.insert[c];
         s.ys[static_cast<std::size_t>(P + ly - j)] = m.classOf[c];
     }
-    const float* match = m.classMatch.data();
-    const auto matchOf = [match](I index) { return Gather<N>(match, index); };
+    const MatchScores<N> matchOf(m.classMatch);
 
     // The forward match scores the backward pass needs: every anti-diagonal's when they fit in
     // band.storeBytes; else blocks of `block` anti-diagonals, computed again during the backward

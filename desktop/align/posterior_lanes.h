@@ -99,7 +99,7 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
         return v;
     };
     // The columns' scores are the same on every row: looked up once, and the match scores
-    // gathered from the class table by row offset plus column class.
+    // taken from the class table by row offset plus column class.
     F* const insYs = s.insY.Resize(LY + 2);
     s.yClass.resize((LY + 2) * W);
     for (std::size_t j = 0; j <= LY + 1; ++j) {
@@ -112,10 +112,11 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
         for (int l = 0; l < W; ++l) v[l] = m.classOf[xb[l]] * m.classes;
         return v;
     };
+    const MatchScores<W> matchScores(m.classMatch);
     const auto matchOf = [&](I xOffset, std::size_t j) {
         I yClass;
         std::memcpy(&yClass, s.yClass.data() + j * W, sizeof yClass);
-        return Gather<W>(m.classMatch.data(), xOffset + yClass);
+        return matchScores(xOffset + yClass);
     };
     I used{};  // the lanes given a pair
     for (int l = 0; l < count; ++l) used[l] = -1;
