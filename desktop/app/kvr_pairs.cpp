@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "app/cli/command_tables.h"
@@ -139,48 +138,43 @@ int Pairs(const Arguments& args) {
         };
 
     ScheduleOutcome end;
-    std::string failure;
-    bool writeFailed = false;  // the file, not the alignment, went wrong
+    std::string failure;  // of the alignments; a failed write is said by WriteTextOutput
     const std::string progress = "shard " + request.shardText + ": ";
     const std::string count = std::to_string(range.count);
-    const WriteResult written = ReplaceFile(request.out, [&](const std::string& temporary) {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << FormatShardHeader(header);
-        if (!file) {
-            writeFailed = true;
-            return false;
-        }
-        window.SetCaption(Control::lblProgress, progress + "aligning " + count + " pairs");
-        ShardChecksum checksum;
-        schedule.take = [&](const ScheduledPair& pair) {
-            if (pair.Failed()) {
-                failure = !pair.refusal.empty() ? pair.refusal
-                                                : PairFailure(state.InputSequences, kind, pair.i,
-                                                              pair.j, pair.result);
-                return false;
-            }
-            const std::string line = ShardLine(pair.i, pair.j, pair.result.identity);
-            checksum.Add(line);
-            file << line;
-            window.SetCaption(Control::lblProgress, progress + std::to_string(pair.number + 1) +
-                                                        " of " + count + " pairs");
-            writeFailed = !file;
-            return !writeFailed;
-        };
-        end = SchedulePairs(state.InputSequences, kind, schedule, context, window);
-        if (end.end == ScheduleEnd::Lost) failure = "the aligners were lost: " + end.message;
-        const bool completed = end.end == ScheduleEnd::Completed;
-        if (completed) file << checksum.Line();
-        file.close();
-        if (!file) writeFailed = true;
-        return completed && !writeFailed;
-    });
+    // A write that fails is reported as such (the writer keeps going to the end of the stream);
+    // the alignments that fail or are stopped give up, and the file is not made.
+    const bool written = WriteTextOutput(
+        request.out,
+        [&](std::ostream& file) {
+            file << FormatShardHeader(header);
+            if (!file) return true;
+            window.SetCaption(Control::lblProgress, progress + "aligning " + count + " pairs");
+            ShardChecksum checksum;
+            schedule.take = [&](const ScheduledPair& pair) {
+                if (pair.Failed()) {
+                    failure = !pair.refusal.empty() ? pair.refusal
+                                                    : PairFailure(state.InputSequences, kind,
+                                                                  pair.i, pair.j, pair.result);
+                    return false;
+                }
+                const std::string line = ShardLine(pair.i, pair.j, pair.result.identity);
+                checksum.Add(line);
+                file << line;
+                window.SetCaption(Control::lblProgress, progress + std::to_string(pair.number + 1) +
+                                                            " of " + count + " pairs");
+                return static_cast<bool>(file);
+            };
+            end = SchedulePairs(state.InputSequences, kind, schedule, context, window);
+            if (end.end == ScheduleEnd::Lost) failure = "the aligners were lost: " + end.message;
+            if (end.end == ScheduleEnd::Completed) file << checksum.Line();
+            return end.end == ScheduleEnd::Completed || (!file && failure.empty());
+        },
+        std::cerr);
     window.Flush();
     if (end.end == ScheduleEnd::Cancelled || shell.Stop().Raised())
         return signals.Cancelled(kName, "the aligners were ended and nothing was written");
-    if (writeFailed || (!written && failure.empty()))
-        return Failure(WriteFailureMessage(request.out, written));
     if (!failure.empty()) return Failure(failure + "; nothing was written");
+    if (!written) return 1;
     if (range.count == 0)
         std::cerr << kName << ": shard " << request.shardText << " holds no pair (" << n
                   << " sequences make " << PairCount(n) << " pairs); its file says so\n";

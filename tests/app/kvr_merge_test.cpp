@@ -352,6 +352,25 @@ TEST(KvrPairs, AFailureLeavesNoFile) {
         EXPECT_TRUE(entry.path() == shards[0]) << entry.path();
 }
 
+TEST(KvrPairs, StandardOutputTakesTheShard) {
+    TempFolder folder;
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const auto shards = WriteShards(folder, input, "builtin", 1);
+    const auto piped = RunProgram(
+        "kvr", {"pairs", input, "--aligner", "builtin", "--shard", "1/1", "-o", "-", "--quiet"},
+        {.folder = folder.Path()});
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, ReadWholeFile(shards[0]));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("-")));
+    // Cut short (its checksum line lost), it is refused.
+    std::string cut = piped.out;
+    cut.erase(cut.rfind("#checksum"));
+    const std::string shortShard = folder.Write("short.tsv", cut);
+    const auto merge = RunProgram("kvr", {"merge", input, shortShard, "--scores", "-", "-q"});
+    EXPECT_EQ(merge.status, 1);
+    EXPECT_NE(merge.err.find("short.tsv"), std::string::npos) << merge.err;
+}
+
 // A shard stopped by a signal, or killed outright, while its aligner runs leaves no file.
 TEST(KvrPairs, AStoppedShardLeavesNoFile) {
     for (const int signal : {SIGTERM, SIGKILL}) {

@@ -181,7 +181,9 @@ CommandTable PairsTable(PairsRequest& request) {
                                return true;
                            },
                            "--shard needs K/N", true},
-                          {"-o,--out", "FILE", "The shard's file.",
+                          {"-o,--out", "FILE",
+                           "The shard's file; - writes the shard to standard output (a shard cut "
+                           "short there lacks its last line, and kvr merge refuses it).",
                            [&request](const std::string& value) {
                                request.out = value;
                                return true;
