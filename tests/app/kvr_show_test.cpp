@@ -103,14 +103,23 @@ TEST(KvrAppend, AlignsOnlyTheNewPairsAndWritesLikeShow) {
     EXPECT_EQ(RunProgram("kvr", {"append", session, "--aligner", "builtin"}).status, 2);
 }
 
+// A session of sequences a, b, c, ... with these residues: a, b and c are 96 % alike, the rest 97 %
+// among themselves, and the two families 50 %.
+std::string TwoFamilies(const std::vector<std::string>& residues) {
+    std::string session = "[[[";
+    for (std::size_t k = 0; k < residues.size(); ++k)
+        session +=
+            (k ? "\r\n>" : ">") + std::string(1, static_cast<char>('a' + k)) + "\r\n" + residues[k];
+    session += "]]]\r\n";
+    for (std::size_t i = 1; i < residues.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            session += (i < 3 ? "0.96" : (j >= 3 ? "0.97" : "0.5")) + std::string("\r\n");
+    return session;
+}
+
 TEST(KvrSplit, WritesTheDatasetsAndPrintsThem) {
     TempFolder folder;
-    // a, b, c are 96 % alike, d and e 97 %, and the families 50 %.
-    std::string session = "[[[>a\r\nA\r\n>b\r\nC\r\n>c\r\nG\r\n>d\r\nT\r\n>e\r\nTT]]]\r\n";
-    for (int i = 1; i < 5; ++i)
-        for (int j = 0; j < i; ++j)
-            session += (i < 3 ? "0.96" : (j >= 3 ? "0.97" : "0.5")) + std::string("\r\n");
-    const std::string path = folder.Write("five.kvr", session);
+    const std::string path = folder.Write("five.kvr", TwoFamilies({"A", "C", "G", "T", "TT"}));
     const std::string base = folder.File("set");
     const auto split =
         RunProgram("kvr", {"split", path, "--min", "95", "--max=100", "--out", base, "-q"});
@@ -129,13 +138,7 @@ TEST(KvrSplit, WritesTheDatasetsAndPrintsThem) {
 
 TEST(KvrSplit, WritesToStandardOutputAndRefusesAMissingFolderFirst) {
     TempFolder folder;
-    // Two families of three: a, b, c 96 % alike, d, e, f 97 %, across 50 %.
-    std::string session =
-        "[[[>a\r\nA\r\n>b\r\nC\r\n>c\r\nG\r\n>d\r\nT\r\n>e\r\nTT\r\n>f\r\nTA]]]\r\n";
-    for (int i = 1; i < 6; ++i)
-        for (int j = 0; j < i; ++j)
-            session += (i < 3 ? "0.96" : (j >= 3 ? "0.97" : "0.5")) + std::string("\r\n");
-    const std::string path = folder.Write("six.kvr", session);
+    const std::string path = folder.Write("six.kvr", TwoFamilies({"A", "C", "G", "T", "TT", "TA"}));
     const std::string base = folder.File("set");
     const auto files =
         RunProgram("kvr", {"split", path, "--min", "95", "--max", "100", "-o", base});
