@@ -8,6 +8,7 @@
 #include <iostream>
 #include <map>
 
+#include "analysis/run_paths.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
 #include "app/console_window.h"
@@ -23,7 +24,6 @@
 #include "engine/identity_range.h"
 #include "engine/pair_order.h"
 #include "engine/run_options.h"
-#include "engine/run_paths.h"
 #include "engine/score_table.h"
 #include "engine/shard_file.h"
 #include "files/pair_table.h"

@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "analysis/run_paths.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
 #include "app/console_window.h"
@@ -15,7 +16,6 @@
 #include "engine/aligner_config.h"
 #include "engine/external_programs.h"
 #include "engine/run_options.h"
-#include "engine/run_paths.h"
 #include "files/session.h"
 #include "platform/posix_shell.h"
 #include "state/program_folder.h"

@@ -2,6 +2,7 @@
 // the same reader and writers as the window.
 #include <iostream>
 
+#include "analysis/run_paths.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
 #include "app/console_window.h"
@@ -9,7 +10,6 @@
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_signals.h"
-#include "engine/run_paths.h"
 #include "files/session.h"
 
 #include <unistd.h>

@@ -3,6 +3,7 @@
 // written, one per line; with --out - the datasets go to standard output one after another.
 #include <iostream>
 
+#include "analysis/run_paths.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
 #include "app/console_window.h"
@@ -10,7 +11,6 @@
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_signals.h"
-#include "engine/run_paths.h"
 #include "files/session.h"
 #include "splitter/dataset_splitter.h"
 #include "state/file_io.h"

@@ -1,5 +1,5 @@
 // Saving and reading sessions: the "Save KVR file" menu entry, "LastRun.kvr" in the work folder
-// after reruns and append runs, and the reader behind opening a session (engine/run_paths.h,
+// after reruns and append runs, and the reader behind opening a session (analysis/run_paths.h,
 // LoadSession) and kvr's commands that read one.
 #pragma once
 

@@ -1,7 +1,7 @@
 #include "shell/file_handlers.h"
 
-#include "engine/run_command.h"
-#include "engine/run_paths.h"
+#include "analysis/run_command.h"
+#include "analysis/run_paths.h"
 #include "files/session.h"
 #include "files/text_exports.h"
 #include "shell/main_form.h"

@@ -1,6 +1,6 @@
 #include "shell/window_states.h"
 
-#include "engine/run_command.h"
+#include "analysis/run_command.h"
 #include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
 #include "plot/plot_handlers.h"

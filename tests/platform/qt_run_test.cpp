@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <set>
 
-#include "engine/run_command.h"
+#include "analysis/run_command.h"
 #include "files/session_file.h"
 #include "platform/qt/picture_view.h"
 #include "platform/qt/qimage_surface.h"

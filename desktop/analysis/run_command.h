@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "analysis/run_paths.h"
 #include "engine/aligner_config.h"
-#include "engine/run_paths.h"
 #include "platform/window.h"
 #include "state/run_state.h"
 

@@ -1,13 +1,13 @@
-#include "engine/run_paths.h"
+#include "analysis/run_paths.h"
 
 #include <numeric>
 #include <optional>
 
+#include "analysis/present_analysis.h"
 #include "engine/all_pairs.h"
 #include "engine/builtin_pairs.h"
 #include "engine/exchange_folder.h"
 #include "engine/identity_range.h"
-#include "engine/present_analysis.h"
 #include "engine/tree_order.h"
 #include "files/session.h"
 #include "matrix/palette.h"

@@ -1,6 +1,6 @@
 // The run options window and the three run paths, through the main form on a recording window:
 // the built-in aligner makes the runs real and fast; a fake shell stands in for a hanging aligner.
-#include "engine/run_paths.h"
+#include "analysis/run_paths.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -1,4 +1,4 @@
-#include "engine/present_analysis.h"
+#include "analysis/present_analysis.h"
 
 #include "files/session.h"
 #include "files/text_exports.h"

@@ -1,4 +1,4 @@
-#include "engine/run_command.h"
+#include "analysis/run_command.h"
 
 #include "engine/external_programs.h"
 #include "state/control_states.h"
