@@ -140,6 +140,7 @@ bool LoadSession(RunState& state, Window& window, const std::string& path,
     // The session replaces the analysis on display whole, once it has been read and analysed.
     RunState loaded = ChoicesOf(state);
     if (!ReadSession(loaded, window, path)) return false;
+    window.SetBusy(true);
     AnalyseSession(loaded, window);
     state = std::move(loaded);
     PresentAnalysis(state, window, workFolder, AnalysisSource::Session);

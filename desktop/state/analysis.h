@@ -46,7 +46,7 @@ struct Analysis {
     // The counts behind the identities of the pairs a run aligned, input order; empty unless they
     // were asked to be kept (kvr's pipeline table asks; the window never does).
     PairCountTable InputCounts;
-    double minIdentity = 0.0;  // the range of the identities, in percent
+    double minIdentity = 0.0;  // the range of the identities, as fractions (zeros left out)
     float maxIdentity = 0.0f;
     BinTable BinArray;           // empty until the first binning pass
     float maxProportion = 0.0f;  // the largest proportion of BinArray: the plot's scale
