@@ -187,9 +187,13 @@ int main(int argc, char** argv) {
         if (arg == "--tree")
             tree = true;
         else if (arg == "--limit-gb" && a + 1 < argc)
-            limit = std::stod(argv[++a]);
-        else
-            sizes.push_back(std::stoi(arg));
+            limit = std::atof(argv[++a]);
+        else if (!arg.empty() && arg.find_first_not_of("0123456789") == std::string::npos)
+            sizes.push_back(std::atoi(arg.c_str()));
+        else {
+            std::fprintf(stderr, "usage: bench_headless [--tree] [--limit-gb G] [SEQUENCES...]\n");
+            return 2;
+        }
     }
     if (sizes.empty())
         sizes = tree ? std::vector<int>{1000, 2000, 5000} : std::vector{2000, 5000, 20000};
