@@ -1,5 +1,7 @@
 #include "app/cli/command_tables.h"
 
+#include <string_view>
+
 #include "app/cli/option_groups.h"
 
 namespace kvr::cli {
@@ -30,6 +32,12 @@ constexpr const char* kUsageStatus = "2: a wrong command line.";
 
 constexpr const char* kSignalStatus = "130, 143, 129: stopped by SIGINT, SIGTERM, SIGHUP.";
 
+// The signal statuses of a command whose files not yet written keep their old content.
+std::string SignalKeepsStatus(std::string_view files) {
+    return "130, 143, 129: stopped by SIGINT, SIGTERM, SIGHUP; the " + std::string(files) +
+           " not yet written keep their old files.";
+}
+
 OptionGroup WithRow(OptionGroup group, OptionRow row) {
     group.rows.push_back(std::move(row));
     return group;
@@ -40,9 +48,9 @@ std::vector<OptionGroup> AnalysisOutputs(OutputRequest& outputs, RunOptions& opt
     return {TextOutputGroup(outputs), PictureGroup(outputs.pictures, options)};
 }
 
-std::string Status(std::initializer_list<const char*> lines) {
+std::string Status(std::initializer_list<std::string_view> lines) {
     std::string text;
-    for (const char* line : lines) text += (text.empty() ? "" : "\n") + std::string(line);
+    for (std::string_view line : lines) text += (text.empty() ? "" : "\n") + std::string(line);
     return text;
 }
 
@@ -107,9 +115,7 @@ CommandTable ShowTable(ShowRequest& request) {
         {"files", kFilesNote},
         {"exit status",
          Status({kWrittenStatus, "1: the session was refused, or an output could not be written.",
-                 kUsageStatus,
-                 "130, 143, 129: stopped by SIGINT, SIGTERM, SIGHUP; the outputs not yet written "
-                 "keep their old files."})},
+                 kUsageStatus, SignalKeepsStatus("outputs")})},
     };
     table.help = &request.help;
     return table;
@@ -149,9 +155,7 @@ CommandTable SplitTable(SplitRequest& request) {
         {"exit status",
          Status({"0: done, also when no group was large enough.",
                  "1: the session or the range was refused, or a file could not be written.",
-                 kUsageStatus,
-                 "130, 143, 129: stopped by SIGINT, SIGTERM, SIGHUP; the datasets not yet "
-                 "written keep their old files."})},
+                 kUsageStatus, SignalKeepsStatus("datasets")})},
     };
     table.help = &request.help;
     return table;
