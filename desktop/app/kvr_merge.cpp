@@ -19,7 +19,6 @@
 #include "app/kvr_signals.h"
 #include "engine/aligner_config.h"
 #include "engine/builtin_pairs.h"
-#include "engine/checksum.h"
 #include "engine/external_programs.h"
 #include "engine/identity_range.h"
 #include "engine/pair_order.h"
@@ -205,11 +204,8 @@ int Merge(const Arguments& args) {
     for (const std::string& problem : missing) Failure(problem);
     if (!missing.empty()) return 1;
 
-    std::string checksum;
-    if (const auto bytes = ReadWholeFile(request.input))
-        checksum = Sha256Hex(*bytes);  // the bytes themselves are not kept
-    else
-        return Failure("cannot read " + request.input);
+    const std::optional<std::string> checksum = InputChecksum(request.input);
+    if (!checksum) return Failure("cannot read " + request.input);
     RunState state;
     ConsoleWindow window(log.Console(), kName, request.messages.quiet, log.Terminal(), log.File());
     state.inputPath = request.input;
@@ -221,7 +217,7 @@ int Merge(const Arguments& args) {
 
     std::vector<Shard> shards;
     if (const std::string problem =
-            OpenShards(request.shards, request.input, checksum, lengths, shards);
+            OpenShards(request.shards, request.input, *checksum, lengths, shards);
         !problem.empty())
         return Failure(problem + "; nothing was written");
     request.options.aligner = shards.front().Header().aligner;

@@ -15,7 +15,6 @@
 #include "app/kvr_signals.h"
 #include "engine/aligner_config.h"
 #include "engine/builtin_pairs.h"
-#include "engine/checksum.h"
 #include "engine/exchange_folder.h"
 #include "engine/external_programs.h"
 #include "engine/pair_order.h"
@@ -80,8 +79,8 @@ int Pairs(const Arguments& args) {
     for (const std::string& problem : missing) Failure(problem);
     if (!missing.empty()) return 1;
 
-    const auto bytes = ReadWholeFile(request.input);
-    if (!bytes) return Failure("cannot read " + request.input);
+    const std::optional<std::string> inputChecksum = InputChecksum(request.input);
+    if (!inputChecksum) return Failure("cannot read " + request.input);
     RunState state;
     ConsoleWindow window(log.Console(), kName, request.messages.quiet, log.Terminal(), log.File());
     state.inputPath = request.input;
@@ -94,7 +93,7 @@ int Pairs(const Arguments& args) {
     const PairRange range = PlanShards(lengths, shards)[static_cast<std::size_t>(shard) - 1];
 
     ShardHeader header;
-    header.inputChecksum = Sha256Hex(*bytes);
+    header.inputChecksum = *inputChecksum;
     header.sequences = n;
     header.aligner = kind;
     header.command =

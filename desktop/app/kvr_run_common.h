@@ -1,7 +1,8 @@
-// What kvr run, kvr append, kvr merge and kvr align share: the FASTA input, the display order they
-// print, and how a stream that was written is judged.
+// What kvr run, kvr append, kvr merge, kvr pairs and kvr align share: the FASTA input and its
+// checksum, the display order they print, and how a stream that was written is judged.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -14,6 +15,10 @@ namespace kvr::cli {
 // standard error what the loader found: a refusal's line, and the warnings with their lines.
 bool LoadInput(RunState& state, Window& window, const std::string& input, const std::string& name,
                bool append);
+
+// The SHA-256 of the input file's bytes, as a shard names its input; nothing when it cannot be
+// read. The bytes are not kept: a regular file is hashed through a mapping.
+std::optional<std::string> InputChecksum(const std::string& path);
 
 // The display order, one line per sequence: its number in the input, a tab, its name line. False
 // when the stream could not take it; a reader that closed the pipe (kvr run ... | head -1) ends
