@@ -1,6 +1,7 @@
 #include "align/band.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kvr::align {
 
@@ -38,6 +39,41 @@ std::size_t BandScratch::Bytes() const {
            BytesOf(rowOf) + BytesOf(colOf) + BytesOf(probOf);
 }
 
+Band BandHolding(std::vector<std::int32_t> lo, std::vector<std::int32_t> hi, std::int32_t lx,
+                 std::int32_t ly, std::size_t storeBytes) {
+    const auto n = static_cast<std::int32_t>(lo.size());
+    // The first row: the lowest wanted from here on, rising by at most one a step.
+    for (std::int32_t d = n - 2; d >= 0; --d) lo[d] = std::min(lo[d], lo[d + 1]);
+    for (std::int32_t d = 1; d < n; ++d) lo[d] = std::min(lo[d], lo[d - 1] + 1);
+    // The last row likewise, from the other end.
+    for (std::int32_t d = 1; d < n; ++d) hi[d] = std::max(hi[d], hi[d - 1]);
+    for (std::int32_t d = n - 2; d >= 0; --d) hi[d] = std::max(hi[d], hi[d + 1] - 1);
+    // The matrix's own rows move by 0 or 1 as well, and so does the larger (smaller) of two such.
+    Band band;
+    band.whole = true;
+    band.storeBytes = storeBytes;
+    for (std::int32_t d = 0; d < n; ++d) {
+        const std::int32_t top = std::max(0, d - ly), bottom = std::min(d, lx);
+        lo[d] = std::clamp(lo[d], top, bottom);
+        hi[d] = std::clamp(hi[d], lo[d], bottom);
+        band.widest = std::max(band.widest, hi[d] - lo[d] + 1);
+        band.whole = band.whole && lo[d] == top && hi[d] == bottom;
+    }
+    band.first = std::move(lo);
+    band.last = std::move(hi);
+    return band;
+}
+
+Band UniformBand(const std::vector<std::int32_t>& centre, std::int32_t width, std::int32_t lx,
+                 std::int32_t ly, std::size_t storeBytes) {
+    std::vector<std::int32_t> lo(centre.size()), hi(centre.size());
+    for (std::size_t d = 0; d < centre.size(); ++d) {
+        lo[d] = centre[d] - width / 2;
+        hi[d] = lo[d] + width - 1;
+    }
+    return BandHolding(std::move(lo), std::move(hi), lx, ly, storeBytes);
+}
+
 std::int32_t CoverWidth(const std::vector<std::int32_t>& centre, std::size_t lx, std::size_t ly) {
     // Rows max(0, d - ly) .. min(d, lx) of anti-diagonal d must lie within centre - width / 2 ..
     // centre + width / 2 - 1.
@@ -58,10 +94,12 @@ bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view
     std::int32_t first = 0;
     const std::vector<std::int32_t> centre = SeedPath(x, y, alphabet, &first);
     const std::int32_t cover = CoverWidth(centre, x.size(), y.size());
+    const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     // The band that covers the matrix has no edge to check: it is always the last try.
     for (std::int32_t width = std::min(first, cover);; width = std::min(Wider(width), cover)) {
         switch (
-            RunBand(kernel, model, x, y, Band{&centre, width, storeBytes}, scratch, cancel, out)) {
+            RunBand(kernel, model, x, y, UniformBand(centre, width, lx, ly, storeBytes), scratch,
+                    cancel, out)) {
             case BandResult::Done:
                 return true;
             case BandResult::Cancelled:

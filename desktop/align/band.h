@@ -39,17 +39,33 @@ std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alpha
 // from checkpoints during the backward pass (one more forward pass, a bounded memory).
 inline constexpr std::size_t kBandStoreBytes = std::size_t{64} << 20;
 
-// A band: its centre path and its width in rows (a multiple of 16).
+// A band: rows First(d) .. Last(d) of every anti-diagonal d = 0 .. lx + ly, all inside the
+// matrix. Both ends move down by 0 or 1 row from one anti-diagonal to the next, so that a path
+// leaving the band passes through one of its ends, where the edge check looks.
 struct Band {
-    const std::vector<std::int32_t>* centre = nullptr;
-    std::int32_t width = 0;
+    std::vector<std::int32_t> first, last;
+    std::int32_t widest = 0;  // the most rows of one anti-diagonal
+    bool whole = false;       // every cell of the matrix: no edge to check
     std::size_t storeBytes = kBandStoreBytes;
-    // First row of the band on anti-diagonal d (d may be out of range: the ends are held).
-    std::int32_t Start(std::int64_t d) const {
-        const auto last = static_cast<std::int64_t>(centre->size()) - 1;
-        return (*centre)[static_cast<std::size_t>(d < 0 ? 0 : d > last ? last : d)] - width / 2;
+    // d may be out of range: the ends are held.
+    std::int32_t First(std::int64_t d) const { return first[Clamped(d)]; }
+    std::int32_t Rows(std::int64_t d) const { return last[Clamped(d)] - first[Clamped(d)] + 1; }
+
+  private:
+    std::size_t Clamped(std::int64_t d) const {
+        const auto end = static_cast<std::int64_t>(first.size()) - 1;
+        return static_cast<std::size_t>(d < 0 ? 0 : d > end ? end : d);
     }
 };
+
+// The band holding at least rows lo[d] .. hi[d] of every anti-diagonal that lie in the lx x ly
+// matrix, its ends pushed outwards where they would move otherwise than by 0 or 1 row.
+Band BandHolding(std::vector<std::int32_t> lo, std::vector<std::int32_t> hi, std::int32_t lx,
+                 std::int32_t ly, std::size_t storeBytes = kBandStoreBytes);
+
+// `width` rows around the centre path (half of them above it), cut to the matrix.
+Band UniformBand(const std::vector<std::int32_t>& centre, std::int32_t width, std::int32_t lx,
+                 std::int32_t ly, std::size_t storeBytes = kBandStoreBytes);
 
 // The smallest width (a multiple of 16) whose band around `centre` holds every cell of the
 // matrix: such a band has no edge and is the whole matrix.

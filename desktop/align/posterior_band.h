@@ -98,7 +98,8 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     using I = typename Vec<N>::I;
     const std::int32_t lx = static_cast<std::int32_t>(xv.size());
     const std::int32_t ly = static_cast<std::int32_t>(yv.size());
-    const std::int32_t D = lx + ly, W = band.width;
+    // Rows of an anti-diagonal as whole vectors (16 rows, every kernel's lanes a divisor).
+    const std::int32_t D = lx + ly, W = (band.widest + 15) / 16 * 16;
     const std::size_t stride = static_cast<std::size_t>(W) + 2;  // a log-zero pad at each end
 
     // Per-row and per-column data, padded by P on both sides so that a band reaching outside the
@@ -155,10 +156,11 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
 
     // Forward, one anti-diagonal into a ring. Cell k of anti-diagonal d is row i = start + k,
     // column j = d - i; its diagonal neighbour is on d - 2, the ones above and to the left on
-    // d - 1.
+    // d - 1. The lanes of the last vector past the band's end, and the row after it, hold log
+    // zero: they are the neighbours outside the band of the next anti-diagonals' cells.
     const auto forward = [&](std::int32_t d, float* ring, float* fm) {
-        const std::int32_t sd = band.Start(d);
-        const std::int32_t sh1 = sd - band.Start(d - 1), sh2 = sd - band.Start(d - 2);
+        const std::int32_t sd = band.First(d), rows = band.Rows(d);
+        const std::int32_t sh1 = sd - band.First(d - 1), sh2 = sd - band.First(d - 2);
         float* cur[5];
         const float *p1[5], *p2[5];
         for (int st = 0; st < 5; ++st) {
@@ -166,14 +168,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             p1[st] = slotIn(ring, d + 2, st);  // d - 1
             p2[st] = slotIn(ring, d + 1, st);  // d - 2
         }
-        // Rows of the matrix on this anti-diagonal; vectors wholly outside them are log zero.
-        const std::int32_t rowLo = std::max(0, d - ly), rowHi = std::min(d, lx);
-        for (std::int32_t k = 0; k < W; k += N) {
-            if (sd + k + N - 1 < rowLo || sd + k > rowHi) {
-                for (int st = 0; st < 5; ++st) Store<N>(cur[st] + k, LZ);
-                Store<N>(fm + k, LZ);
-                continue;
-            }
+        for (std::int32_t k = 0; k < rows; k += N) {
             const I i = sd + k + iota;
             const I j = d - i;
             const std::size_t diag = static_cast<std::size_t>(k + sh2);
@@ -196,7 +191,8 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             const F jyInner = LogSumV<N>(lJY + tJJ, lM + tMJ) + insY;
             // Most vectors lie inside the matrix, away from its first row, column and cell.
             const std::int32_t i0 = sd + k, j0 = d - i0;
-            if (i0 >= 1 && i0 + N - 1 <= lx && j0 - N + 1 >= 1 && j0 <= ly && d != 2) {
+            if (i0 >= 1 && i0 + N - 1 <= lx && j0 - N + 1 >= 1 && j0 <= ly && d != 2 &&
+                k + N <= rows) {
                 const F M = sum + emit;
                 Store<N>(cur[0] + k, M);
                 Store<N>(cur[1] + k, ixInner);
@@ -214,9 +210,10 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             const F ixCol0 = row1 ? tSI + insX : uIX + tII + insX;
             const F jxCol0 = row1 ? tSJ + insX : uJX + tJJ + insX;
             const auto inRows = (i >= 0) & (i <= lx), inCols = (j >= 0) & (j <= ly);
-            const auto inner = (i >= 1) & (j >= 1) & (i <= lx) & (j <= ly);
-            const auto onRow0 = (i == 0) & (j >= 1) & inCols;
-            const auto onCol0 = (j == 0) & (i >= 1) & inRows;
+            const auto inBand = k + iota < rows;
+            const auto inner = (i >= 1) & (j >= 1) & (i <= lx) & (j <= ly) & inBand;
+            const auto onRow0 = (i == 0) & (j >= 1) & inCols & inBand;
+            const auto onCol0 = (j == 0) & (i >= 1) & inRows & inBand;
             const F M = inner ? mInner : LZ;
             Store<N>(cur[0] + k, M);
             Store<N>(cur[1] + k, inner ? ixInner : (onCol0 ? ixCol0 : LZ));
@@ -227,8 +224,9 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         }
         float* e = s.edge.data() + static_cast<std::size_t>(d) * 10;
         for (int st = 0; st < 5; ++st) {
+            cur[st][rows] = kLogZero;
             e[st] = cur[st][0];
-            e[5 + st] = cur[st][W - 1];
+            e[5 + st] = cur[st][rows - 1];
         }
     };
     for (std::int32_t d = 0; d <= D; ++d) {
@@ -263,7 +261,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     if (!keepAll) s.again.resize(ringFloats);
     float total;
     {
-        const std::int32_t k = lx - band.Start(D);
+        const std::int32_t k = lx - band.First(D);
         float end[5];
         for (int st = 0; st < 5; ++st) end[st] = slot(D, st)[1 + k];
         total = TotalScore(m, end);
@@ -286,8 +284,8 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     const F minScoreV = Splat<N>(minScore), totalV = Splat<N>(total);
     for (std::int32_t d = D; d >= 2; --d) {
         if (cancelled()) return BandResult::Cancelled;
-        const std::int32_t sd = band.Start(d);
-        const std::int32_t sh1 = band.Start(d + 1) - sd, sh2 = band.Start(d + 2) - sd;
+        const std::int32_t sd = band.First(d), rows = band.Rows(d);
+        const std::int32_t sh1 = band.First(d + 1) - sd, sh2 = band.First(d + 2) - sd;
         float* cur[5];
         const float *n1[5], *n2[5];
         for (int st = 0; st < 5; ++st) {
@@ -298,7 +296,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         if (d < blockStart && !loadBlock(d)) return BandResult::Cancelled;
         const float* fm = stored + static_cast<std::size_t>(d - blockStart) * W;
         const std::int32_t rowLo = std::max(1, d - ly), rowHi = std::min(d - 1, lx);
-        for (std::int32_t k = 0; k < W; k += N) {
+        for (std::int32_t k = 0; k < rows; k += N) {
             if (sd + k + N - 1 < rowLo || sd + k > rowHi) {
                 for (int st = 0; st < 5; ++st) Store<N>(cur[st] + k, LZ);
                 continue;
@@ -325,13 +323,14 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             const F jxInner = LogSumV<N>(tJJ + nextJX, tJM + nextM);
             const F iyInner = LogSumV<N>(tII + nextIY, tIM + nextM);
             const F jyInner = LogSumV<N>(tJJ + nextJY, tJM + nextM);
-            const auto valid = (i >= 1) & (j >= 1) & (i <= lx) & (j <= ly);
+            const auto valid = (i >= 1) & (j >= 1) & (i <= lx) & (j <= ly) & (k + iota < rows);
             const auto corner = lastRow & lastCol;
             const auto onRow = lastRow & ~lastCol, onCol = lastCol & ~lastRow;
             const auto inner = valid & ~lastRow & ~lastCol;
             F M = mInner, IX = ixInner, JX = jxInner, IY = iyInner, JY = jyInner;
             const std::int32_t i0 = sd + k, j0 = d - i0;
-            if (!(i0 >= 1 && i0 + N - 1 <= lx - 1 && j0 - N + 1 >= 1 && j0 <= ly - 1)) {
+            if (!(i0 >= 1 && i0 + N - 1 <= lx - 1 && j0 - N + 1 >= 1 && j0 <= ly - 1 &&
+                  k + N <= rows)) {
                 // At the matrix's edge or last row or column: the few vectors not wholly inside.
                 M = valid ? mInner : LZ;
                 if (AnyLane<N>(valid & (lastRow | lastCol))) {
@@ -364,12 +363,13 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         }
         // The ends of the band that are not the matrix's own edge must carry next to no
         // probability, all of them together: on long pairs many small leaks add up.
+        for (int st = 0; st < 5; ++st) cur[st][rows] = kLogZero;
         const float* e = s.edge.data() + static_cast<std::size_t>(d) * 10;
         const bool lowEdge = sd > std::max(0, d - ly);
-        const bool highEdge = sd + W - 1 < std::min(d, lx);
+        const bool highEdge = sd + rows - 1 < std::min(d, lx);
         for (int st = 0; st < 5; ++st) {
             if (lowEdge) edgeMass += edgeMassOf(e[st] + cur[st][0] - total);
-            if (highEdge) edgeMass += edgeMassOf(e[5 + st] + cur[st][W - 1] - total);
+            if (highEdge) edgeMass += edgeMassOf(e[5 + st] + cur[st][rows - 1] - total);
         }
         if (edgeMass > maxEdgeMass) return BandResult::Widen;
     }

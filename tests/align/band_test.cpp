@@ -128,6 +128,9 @@ TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
                                                  {Kernel::Avx512, PosteriorBandAvx512}};
     for (const auto& c : cases) {
         const auto centre = SeedPath(a, c.y, Alphabet::Nucleotide);
+        const auto lx = static_cast<std::int32_t>(a.size()),
+                   ly = static_cast<std::int32_t>(c.y.size());
+        const Band narrow = UniformBand(centre, 32, lx, ly);
         PosteriorScratch wholeScratch;
         SparsePosterior whole;
         ASSERT_TRUE(PosteriorScalar(model, a, c.y, wholeScratch, nullptr, whole));
@@ -135,18 +138,20 @@ TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
             if (!KernelAvailable(kernel)) continue;
             SparsePosterior out;
             BandScratch scratch;
-            EXPECT_EQ(run(model, a, c.y, Band{&centre, 32}, scratch, nullptr, out), c.expected)
+            EXPECT_EQ(run(model, a, c.y, narrow, scratch, nullptr, out), c.expected)
                 << c.name;
             // The band that covers the matrix has no edge: never too narrow, and the whole
             // matrix, with every forward row kept or computed again from checkpoints.
             for (const std::size_t store : {kBandStoreBytes, std::size_t{1}}) {
-                const Band cover{&centre, CoverWidth(centre, a.size(), c.y.size()), store};
+                const Band cover =
+                    UniformBand(centre, CoverWidth(centre, a.size(), c.y.size()), lx, ly, store);
+                EXPECT_TRUE(cover.whole);
                 EXPECT_EQ(run(model, a, c.y, cover, scratch, nullptr, out), BandResult::Done)
                     << c.name;
                 EXPECT_TRUE(SameBits(whole, out)) << c.name << " covered, store " << store;
             }
             std::atomic<bool> cancel{true};
-            EXPECT_EQ(run(model, a, c.y, Band{&centre, 32}, scratch, &cancel, out),
+            EXPECT_EQ(run(model, a, c.y, narrow, scratch, &cancel, out),
                       BandResult::Cancelled);
         }
     }
