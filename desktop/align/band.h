@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "align/align.h"
@@ -32,8 +33,9 @@ inline constexpr float kBandEdgeScore = -20.0f;
 // once in each sequence, in the same order in both; straight lines between them.
 // With firstWidth, also the width of the first band to try (32 to 160 rows, a multiple of 16),
 // from how far apart the chained k-mers lie and whether they share one diagonal.
-std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
-                                   std::int32_t* firstWidth = nullptr);
+std::vector<std::int32_t> SeedPath(
+    std::string_view x, std::string_view y, Alphabet alphabet, std::int32_t* firstWidth = nullptr,
+    std::vector<std::pair<std::int32_t, std::int32_t>>* anchors = nullptr);
 
 // The forward match scores a band keeps at once; a band that needs more recomputes them in blocks
 // from checkpoints during the backward pass (one more forward pass, a bounded memory).

@@ -177,7 +177,8 @@ std::vector<std::pair<std::int32_t, std::int32_t>> WithoutStrays(
 }  // namespace
 
 std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
-                                   std::int32_t* firstWidth) {
+                                   std::int32_t* firstWidth,
+                                   std::vector<std::pair<std::int32_t, std::int32_t>>* anchors) {
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     const std::size_t k = alphabet == Alphabet::Protein ? 4 : 12;
     const auto inX = UniqueKmers(x, k, alphabet), inY = UniqueKmers(y, k, alphabet);
@@ -202,6 +203,7 @@ std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alpha
          WithoutStrays(LongestChain(hits), lx, ly, static_cast<std::int32_t>(k)))
         points.emplace_back(i + 1 + half, j + 1 + half);
     points.emplace_back(lx, ly);
+    if (anchors != nullptr) *anchors = points;
     if (firstWidth != nullptr) {
         // Between hits the path may wander from the straight line, the more the further apart
         // they lie: the first band grows with the longest stretch without a hit. Hits close

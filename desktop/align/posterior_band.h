@@ -90,6 +90,15 @@ class MatchScores {
     typename Vec<N>::F low_{}, high_{};
 };
 
+// The ring's padding before the cells: one vector of the widest kernel.
+inline constexpr std::size_t kRingPad = 16;
+
+// The first 64-byte boundary in a ring's storage (allocated kRingPad floats longer).
+inline float* AlignedRing(std::vector<float>& ring) {
+    const auto at = reinterpret_cast<std::uintptr_t>(ring.data());
+    return ring.data() + (((at + 63) & ~std::uintptr_t{63}) - at) / sizeof(float);
+}
+
 template <int N>
 BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_view yv,
                          const Band& band, BandScratch& s, const std::atomic<bool>* cancel,
@@ -100,7 +109,10 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     const std::int32_t ly = static_cast<std::int32_t>(yv.size());
     // Rows of an anti-diagonal as whole vectors (16 rows, every kernel's lanes a divisor).
     const std::int32_t D = lx + ly, W = (band.widest + 15) / 16 * 16;
-    const std::size_t stride = static_cast<std::size_t>(W) + 2;  // a log-zero pad at each end
+    // A ring slot: a vector of padding, then the cells, then room for the loads that reach past
+    // them; the cell before the first and the one after the last hold log zero. Cells begin on a
+    // 64-byte boundary, so that a vector of them is one cache line to store.
+    const std::size_t stride = static_cast<std::size_t>(W) + 2 * kRingPad;
 
     // Per-row and per-column data, padded by P on both sides so that a band reaching outside the
     // matrix reads harmless values (its cells there are masked).
@@ -135,13 +147,14 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         s.forwardMatch.Need(keepAll ? allFloats : static_cast<std::size_t>(block) * rowFloats);
     float* const checkpoints =
         keepAll ? nullptr : s.checkpoints.Need(static_cast<std::size_t>(D / block) * 10 * stride);
-    s.slots.assign(ringFloats, kLogZero);
+    s.slots.assign(ringFloats + kRingPad, kLogZero);
+    float* const slots = AlignedRing(s.slots);
     s.edge.resize(static_cast<std::size_t>(D + 1) * 10);
     // The three anti-diagonals of a ring, five states each.
     const auto slotIn = [stride](float* ring, std::int32_t d, int state) {
         return ring + (static_cast<std::size_t>(d % 3) * 5 + state) * stride;
     };
-    const auto slot = [&](std::int32_t d, int state) { return slotIn(s.slots.data(), d, state); };
+    const auto slot = [&](std::int32_t d, int state) { return slotIn(slots, d, state); };
     const auto cancelled = [cancel] {
         return cancel != nullptr && cancel->load(std::memory_order_relaxed);
     };
@@ -164,9 +177,9 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         float* cur[5];
         const float *p1[5], *p2[5];
         for (int st = 0; st < 5; ++st) {
-            cur[st] = slotIn(ring, d, st) + 1;
-            p1[st] = slotIn(ring, d + 2, st);  // d - 1
-            p2[st] = slotIn(ring, d + 1, st);  // d - 2
+            cur[st] = slotIn(ring, d, st) + kRingPad;
+            p1[st] = slotIn(ring, d + 2, st) + kRingPad - 1;  // d - 1
+            p2[st] = slotIn(ring, d + 1, st) + kRingPad - 1;  // d - 2
         }
         for (std::int32_t k = 0; k < rows; k += N) {
             const I i = sd + k + iota;
@@ -237,14 +250,14 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             std::copy_n(slot(d - 2, 0), 5 * stride, c + 5 * stride);
         }
         // Kept, or written over in the first row of the block buffer.
-        forward(d, s.slots.data(), stored + (keepAll ? static_cast<std::size_t>(d) * W : 0));
+        forward(d, slots, stored + (keepAll ? static_cast<std::size_t>(d) * W : 0));
     }
     // The block of forward rows held in `stored` begins at this anti-diagonal.
     std::int32_t blockStart = keepAll ? 0 : D + 1;
     const auto loadBlock = [&](std::int32_t d) {
         blockStart = d / block * block;
-        float* ring = s.again.data();
         std::fill(s.again.begin(), s.again.end(), kLogZero);
+        float* ring = AlignedRing(s.again);
         if (blockStart > 0) {
             const float* c =
                 checkpoints + static_cast<std::size_t>(blockStart / block - 1) * 10 * stride;
@@ -258,12 +271,12 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         }
         return true;
     };
-    if (!keepAll) s.again.resize(ringFloats);
+    if (!keepAll) s.again.resize(ringFloats + kRingPad);
     float total;
     {
         const std::int32_t k = lx - band.First(D);
         float end[5];
-        for (int st = 0; st < 5; ++st) end[st] = slot(D, st)[1 + k];
+        for (int st = 0; st < 5; ++st) end[st] = slot(D, st)[kRingPad + k];
         total = TotalScore(m, end);
     }
 
@@ -289,9 +302,9 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         float* cur[5];
         const float *n1[5], *n2[5];
         for (int st = 0; st < 5; ++st) {
-            cur[st] = slot(d, st) + 1;
-            n1[st] = slot(d + 1, st);
-            n2[st] = slot(d + 2, st);
+            cur[st] = slot(d, st) + kRingPad;
+            n1[st] = slot(d + 1, st) + kRingPad - 1;
+            n2[st] = slot(d + 2, st) + kRingPad - 1;
         }
         if (d < blockStart && !loadBlock(d)) return BandResult::Cancelled;
         const float* fm = stored + static_cast<std::size_t>(d - blockStart) * W;

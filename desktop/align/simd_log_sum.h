@@ -59,9 +59,18 @@ template <int W>
 KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F x, typename Vec<W>::F y) {
     using F = typename Vec<W>::F;
     using I = typename Vec<W>::I;
-    const auto xLess = x < y;
-    const F small = xLess ? x : y;
-    const F big = xLess ? y : x;
+    F small, big;
+    if constexpr (W == 16) {
+        // vminps gives x < y ? x : y and vmaxps y > x ? y : x, the scalar's choices exactly
+        // (ties and zeros included), without a comparison and two blends. (Masked forms, every
+        // lane set, as below.)
+        small = (F)_mm512_mask_min_ps((__m512)x, 0xffff, (__m512)x, (__m512)y);
+        big = (F)_mm512_mask_max_ps((__m512)y, 0xffff, (__m512)y, (__m512)x);
+    } else {
+        const auto xLess = x < y;
+        small = xLess ? x : y;
+        big = xLess ? y : x;
+    }
     const F d = big - small;
     F a, b, c, e;
     if constexpr (W == 16) {
