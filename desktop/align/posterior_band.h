@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "align/band.h"
@@ -88,6 +89,23 @@ class MatchScores {
     const float* table_;
     bool inRegisters_ = false;
     typename Vec<N>::F low_{}, high_{};
+};
+
+// What the forward pass computes for G vectors of cells as for cells inside the matrix, and what
+// its rules for the matrix's edge cells need besides.
+template <int N, int G>
+struct ForwardSums {
+    using F = typename Vec<N>::F;
+    F sum[G], ix[G], jx[G], iy[G], jy[G];  // the match's before its emission
+    F emit[G], insX[G], insY[G], uIX[G], uJX[G], lIY[G], lJY[G];
+};
+
+// The same for the backward pass.
+template <int N, int G>
+struct BackwardSums {
+    using F = typename Vec<N>::F;
+    F m[G], ix[G], jx[G], iy[G], jy[G];
+    F nextIX[G], nextJX[G], nextIY[G], nextJY[G];
 };
 
 // The ring's padding before the cells: one vector of the widest kernel.
@@ -181,59 +199,99 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             p1[st] = slotIn(ring, d + 2, st) + kRingPad - 1;  // d - 1
             p2[st] = slotIn(ring, d + 1, st) + kRingPad - 1;  // d - 2
         }
-        for (std::int32_t k = 0; k < rows; k += N) {
-            const I i = sd + k + iota;
-            const I j = d - i;
-            const std::size_t diag = static_cast<std::size_t>(k + sh2);
-            const std::size_t up = static_cast<std::size_t>(k + sh1), left = up + 1;
-            const F insX = LoadF<N>(s.insX.data() + P + sd + k);
-            const F insY = LoadF<N>(s.insY.data() + P + ly - d + sd + k);
-            const F emit = matchOf(LoadI<N>(s.xs.data() + P + sd + k) +
-                                   LoadI<N>(s.ys.data() + P + ly - d + sd + k));
-            const F pM = LoadF<N>(p2[0] + diag), pIX = LoadF<N>(p2[1] + diag),
-                    pJX = LoadF<N>(p2[2] + diag), pIY = LoadF<N>(p2[3] + diag),
-                    pJY = LoadF<N>(p2[4] + diag);
-            const F uM = LoadF<N>(p1[0] + up), uIX = LoadF<N>(p1[1] + up),
-                    uJX = LoadF<N>(p1[2] + up);
-            const F lM = LoadF<N>(p1[0] + left), lIY = LoadF<N>(p1[3] + left),
-                    lJY = LoadF<N>(p1[4] + left);
-            const F sum = LogSumV<N>(pM + tMM, pIX + tIM, pJX + tJM, pIY + tIM, pJY + tJM);
-            const F ixInner = LogSumV<N>(uIX + tII, uM + tMI) + insX;
-            const F jxInner = LogSumV<N>(uJX + tJJ, uM + tMJ) + insX;
-            const F iyInner = LogSumV<N>(lIY + tII, lM + tMI) + insY;
-            const F jyInner = LogSumV<N>(lJY + tJJ, lM + tMJ) + insY;
-            // Most vectors lie inside the matrix, away from its first row, column and cell.
+        // The sums of G vectors of cells from k as for cells inside the matrix.
+        const auto sums = [&](auto group, std::int32_t k) {
+            constexpr int G = decltype(group)::value;
+            ForwardSums<N, G> r;
+            F pM[G], pIX[G], pJX[G], pIY[G], pJY[G], uM[G], lM[G];
+            for (int g = 0; g < G; ++g) {
+                const std::int32_t kg = k + g * N;
+                const std::size_t diag = static_cast<std::size_t>(kg + sh2);
+                const std::size_t up = static_cast<std::size_t>(kg + sh1), left = up + 1;
+                r.insX[g] = LoadF<N>(s.insX.data() + P + sd + kg);
+                r.insY[g] = LoadF<N>(s.insY.data() + P + ly - d + sd + kg);
+                r.emit[g] = matchOf(LoadI<N>(s.xs.data() + P + sd + kg) +
+                                    LoadI<N>(s.ys.data() + P + ly - d + sd + kg));
+                pM[g] = LoadF<N>(p2[0] + diag);
+                pIX[g] = LoadF<N>(p2[1] + diag);
+                pJX[g] = LoadF<N>(p2[2] + diag);
+                pIY[g] = LoadF<N>(p2[3] + diag);
+                pJY[g] = LoadF<N>(p2[4] + diag);
+                uM[g] = LoadF<N>(p1[0] + up);
+                r.uIX[g] = LoadF<N>(p1[1] + up);
+                r.uJX[g] = LoadF<N>(p1[2] + up);
+                lM[g] = LoadF<N>(p1[0] + left);
+                r.lIY[g] = LoadF<N>(p1[3] + left);
+                r.lJY[g] = LoadF<N>(p1[4] + left);
+            }
+            // The match's sum, pM + (pIX + (pJX + (pIY + pJY))) with its transitions, is a chain
+            // of four log-sums; the inserts' sums fill its waits.
+            for (int g = 0; g < G; ++g) r.sum[g] = LogSumV<N>(pIY[g] + tIM, pJY[g] + tJM);
+            for (int g = 0; g < G; ++g)
+                r.ix[g] = LogSumV<N>(r.uIX[g] + tII, uM[g] + tMI) + r.insX[g];
+            for (int g = 0; g < G; ++g) r.sum[g] = LogSumV<N>(pJX[g] + tJM, r.sum[g]);
+            for (int g = 0; g < G; ++g)
+                r.jx[g] = LogSumV<N>(r.uJX[g] + tJJ, uM[g] + tMJ) + r.insX[g];
+            for (int g = 0; g < G; ++g) r.sum[g] = LogSumV<N>(pIX[g] + tIM, r.sum[g]);
+            for (int g = 0; g < G; ++g)
+                r.iy[g] = LogSumV<N>(r.lIY[g] + tII, lM[g] + tMI) + r.insY[g];
+            for (int g = 0; g < G; ++g) r.sum[g] = LogSumV<N>(pM[g] + tMM, r.sum[g]);
+            for (int g = 0; g < G; ++g)
+                r.jy[g] = LogSumV<N>(r.lJY[g] + tJJ, lM[g] + tMJ) + r.insY[g];
+            return r;
+        };
+        const auto store = [&](std::int32_t k, F M, F IX, F JX, F IY, F JY) {
+            Store<N>(cur[0] + k, M);
+            Store<N>(cur[1] + k, IX);
+            Store<N>(cur[2] + k, JX);
+            Store<N>(cur[3] + k, IY);
+            Store<N>(cur[4] + k, JY);
+            Store<N>(fm + k, M);
+        };
+        // Most vectors lie inside the band and the matrix, away from its first row, column and
+        // cell: two at a time there, so that each one's chain runs while the other's waits.
+        const auto inside = [&](std::int32_t k, std::int32_t count) {
             const std::int32_t i0 = sd + k, j0 = d - i0;
-            if (i0 >= 1 && i0 + N - 1 <= lx && j0 - N + 1 >= 1 && j0 <= ly && d != 2 &&
-                k + N <= rows) {
-                const F M = sum + emit;
-                Store<N>(cur[0] + k, M);
-                Store<N>(cur[1] + k, ixInner);
-                Store<N>(cur[2] + k, jxInner);
-                Store<N>(cur[3] + k, iyInner);
-                Store<N>(cur[4] + k, jyInner);
-                Store<N>(fm + k, M);
+            return k + count <= rows && i0 >= 1 && i0 + count - 1 <= lx && j0 - count + 1 >= 1 &&
+                   j0 <= ly && d != 2;
+        };
+        const auto interior = [&](auto group, std::int32_t k) {
+            const auto r = sums(group, k);
+            for (int g = 0; g < decltype(group)::value; ++g)
+                store(k + g * N, r.sum[g] + r.emit[g], r.ix[g], r.jx[g], r.iy[g], r.jy[g]);
+        };
+        for (std::int32_t k = 0; k < rows;) {
+            if (inside(k, 2 * N)) {
+                interior(std::integral_constant<int, 2>{}, k);
+                k += 2 * N;
                 continue;
             }
+            if (inside(k, N)) {
+                interior(std::integral_constant<int, 1>{}, k);
+                k += N;
+                continue;
+            }
+            const auto r = sums(std::integral_constant<int, 1>{}, k);
+            const F emit = r.emit[0], insX = r.insX[0], insY = r.insY[0];
+            const I i = sd + k + iota;
+            const I j = d - i;
             const auto row1 = i == 1, col1 = j == 1;
-            const F mInner = (row1 & col1) ? tSM + emit : sum + emit;
+            const F mInner = (row1 & col1) ? tSM + emit : r.sum[0] + emit;
             // Row 0: y's inserts before x starts; column 0: x's inserts before y starts.
-            const F iyRow0 = col1 ? tSI + insY : lIY + tII + insY;
-            const F jyRow0 = col1 ? tSJ + insY : lJY + tJJ + insY;
-            const F ixCol0 = row1 ? tSI + insX : uIX + tII + insX;
-            const F jxCol0 = row1 ? tSJ + insX : uJX + tJJ + insX;
+            const F iyRow0 = col1 ? tSI + insY : r.lIY[0] + tII + insY;
+            const F jyRow0 = col1 ? tSJ + insY : r.lJY[0] + tJJ + insY;
+            const F ixCol0 = row1 ? tSI + insX : r.uIX[0] + tII + insX;
+            const F jxCol0 = row1 ? tSJ + insX : r.uJX[0] + tJJ + insX;
             const auto inRows = (i >= 0) & (i <= lx), inCols = (j >= 0) & (j <= ly);
             const auto inBand = k + iota < rows;
             const auto inner = (i >= 1) & (j >= 1) & (i <= lx) & (j <= ly) & inBand;
             const auto onRow0 = (i == 0) & (j >= 1) & inCols & inBand;
             const auto onCol0 = (j == 0) & (i >= 1) & inRows & inBand;
-            const F M = inner ? mInner : LZ;
-            Store<N>(cur[0] + k, M);
-            Store<N>(cur[1] + k, inner ? ixInner : (onCol0 ? ixCol0 : LZ));
-            Store<N>(cur[2] + k, inner ? jxInner : (onCol0 ? jxCol0 : LZ));
-            Store<N>(cur[3] + k, inner ? iyInner : (onRow0 ? iyRow0 : LZ));
-            Store<N>(cur[4] + k, inner ? jyInner : (onRow0 ? jyRow0 : LZ));
-            Store<N>(fm + k, M);
+            store(k, inner ? mInner : LZ, inner ? r.ix[0] : (onCol0 ? ixCol0 : LZ),
+                  inner ? r.jx[0] : (onCol0 ? jxCol0 : LZ),
+                  inner ? r.iy[0] : (onRow0 ? iyRow0 : LZ),
+                  inner ? r.jy[0] : (onRow0 ? jyRow0 : LZ));
+            k += N;
         }
         float* e = s.edge.data() + static_cast<std::size_t>(d) * 10;
         for (int st = 0; st < 5; ++st) {
@@ -309,70 +367,109 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         if (d < blockStart && !loadBlock(d)) return BandResult::Cancelled;
         const float* fm = stored + static_cast<std::size_t>(d - blockStart) * W;
         const std::int32_t rowLo = std::max(1, d - ly), rowHi = std::min(d - 1, lx);
-        for (std::int32_t k = 0; k < rows; k += N) {
-            if (sd + k + N - 1 < rowLo || sd + k > rowHi) {
-                for (int st = 0; st < 5; ++st) Store<N>(cur[st] + k, LZ);
-                continue;
+        // The sums of G vectors of cells from k as for cells inside the matrix, away from its
+        // last row and column.
+        const auto sums = [&](auto group, std::int32_t k) {
+            constexpr int G = decltype(group)::value;
+            BackwardSums<N, G> r;
+            F nextM[G];
+            for (int g = 0; g < G; ++g) {
+                const std::int32_t kg = k + g * N;
+                const std::size_t diag = static_cast<std::size_t>(kg + 2 - sh2);
+                const std::size_t down = static_cast<std::size_t>(kg + 2 - sh1), right = down - 1;
+                // Residue i + 1 of x and j + 1 of y.
+                const F insX = LoadF<N>(s.insX.data() + P + sd + kg + 1);
+                const F insY = LoadF<N>(s.insY.data() + P + ly - d + sd + kg - 1);
+                const F emit = matchOf(LoadI<N>(s.xs.data() + P + sd + kg + 1) +
+                                       LoadI<N>(s.ys.data() + P + ly - d + sd + kg - 1));
+                nextM[g] = LoadF<N>(n2[0] + diag) + emit;
+                r.nextIX[g] = LoadF<N>(n1[1] + down) + insX;
+                r.nextJX[g] = LoadF<N>(n1[2] + down) + insX;
+                r.nextIY[g] = LoadF<N>(n1[3] + right) + insY;
+                r.nextJY[g] = LoadF<N>(n1[4] + right) + insY;
             }
-            const I i = sd + k + iota;
-            const I j = d - i;
-            const std::size_t diag = static_cast<std::size_t>(k + 2 - sh2);
-            const std::size_t down = static_cast<std::size_t>(k + 2 - sh1), right = down - 1;
-            // Residue i + 1 of x and j + 1 of y.
-            const F insX = LoadF<N>(s.insX.data() + P + sd + k + 1);
-            const F insY = LoadF<N>(s.insY.data() + P + ly - d + sd + k - 1);
-            const F emit = matchOf(LoadI<N>(s.xs.data() + P + sd + k + 1) +
-                                   LoadI<N>(s.ys.data() + P + ly - d + sd + k - 1));
-            const F dM = LoadF<N>(n2[0] + diag);
-            const F bIX = LoadF<N>(n1[1] + down), bJX = LoadF<N>(n1[2] + down);
-            const F rIY = LoadF<N>(n1[3] + right), rJY = LoadF<N>(n1[4] + right);
-            const auto lastRow = i == lx, lastCol = j == ly;
-            const F nextM = dM + emit;
-            const F nextIX = bIX + insX, nextJX = bJX + insX;
-            const F nextIY = rIY + insY, nextJY = rJY + insY;
-            const F mInner =
-                LogSumV<N>(tMM + nextM, tMI + nextIX, tMJ + nextJX, tMI + nextIY, tMJ + nextJY);
-            const F ixInner = LogSumV<N>(tII + nextIX, tIM + nextM);
-            const F jxInner = LogSumV<N>(tJJ + nextJX, tJM + nextM);
-            const F iyInner = LogSumV<N>(tII + nextIY, tIM + nextM);
-            const F jyInner = LogSumV<N>(tJJ + nextJY, tJM + nextM);
-            const auto valid = (i >= 1) & (j >= 1) & (i <= lx) & (j <= ly) & (k + iota < rows);
-            const auto corner = lastRow & lastCol;
-            const auto onRow = lastRow & ~lastCol, onCol = lastCol & ~lastRow;
-            const auto inner = valid & ~lastRow & ~lastCol;
-            F M = mInner, IX = ixInner, JX = jxInner, IY = iyInner, JY = jyInner;
-            const std::int32_t i0 = sd + k, j0 = d - i0;
-            if (!(i0 >= 1 && i0 + N - 1 <= lx - 1 && j0 - N + 1 >= 1 && j0 <= ly - 1 &&
-                  k + N <= rows)) {
-                // At the matrix's edge or last row or column: the few vectors not wholly inside.
-                M = valid ? mInner : LZ;
-                if (AnyLane<N>(valid & (lastRow | lastCol))) {
-                    const F mRow = LogSumV<N>(tMI + nextIY, tMJ + nextJY);
-                    const F mCol = LogSumV<N>(tMI + nextIX, tMJ + nextJX);
-                    M = valid ? (corner ? tSM : (onRow ? mRow : (onCol ? mCol : mInner))) : LZ;
-                }
-                IX = inner ? ixInner : (valid & corner ? tSI : (valid & onCol ? tII + nextIX : LZ));
-                JX = inner ? jxInner : (valid & corner ? tSJ : (valid & onCol ? tJJ + nextJX : LZ));
-                IY = inner ? iyInner : (valid & corner ? tSI : (valid & onRow ? tII + nextIY : LZ));
-                JY = inner ? jyInner : (valid & corner ? tSJ : (valid & onRow ? tJJ + nextJY : LZ));
-            }
+            // As forward: the match's chain of four log-sums, the inserts' sums in its waits.
+            for (int g = 0; g < G; ++g)
+                r.m[g] = LogSumV<N>(tMI + r.nextIY[g], tMJ + r.nextJY[g]);
+            for (int g = 0; g < G; ++g) r.ix[g] = LogSumV<N>(tII + r.nextIX[g], tIM + nextM[g]);
+            for (int g = 0; g < G; ++g) r.m[g] = LogSumV<N>(tMJ + r.nextJX[g], r.m[g]);
+            for (int g = 0; g < G; ++g) r.jx[g] = LogSumV<N>(tJJ + r.nextJX[g], tJM + nextM[g]);
+            for (int g = 0; g < G; ++g) r.m[g] = LogSumV<N>(tMI + r.nextIX[g], r.m[g]);
+            for (int g = 0; g < G; ++g) r.iy[g] = LogSumV<N>(tII + r.nextIY[g], tIM + nextM[g]);
+            for (int g = 0; g < G; ++g) r.m[g] = LogSumV<N>(tMM + nextM[g], r.m[g]);
+            for (int g = 0; g < G; ++g) r.jy[g] = LogSumV<N>(tJJ + r.nextJY[g], tJM + nextM[g]);
+            return r;
+        };
+        // Stores a vector and keeps the posteriors of its valid cells that reach the minimum.
+        const auto store = [&](std::int32_t k, I valid, F M, F IX, F JX, F IY, F JY) {
             Store<N>(cur[0] + k, M);
             Store<N>(cur[1] + k, IX);
             Store<N>(cur[2] + k, JX);
             Store<N>(cur[3] + k, IY);
             Store<N>(cur[4] + k, JY);
-
             const F score = LoadF<N>(fm + k) + M - totalV;
             const I keep = valid & (score >= minScoreV);
-            if (!AnyLane<N>(keep)) continue;
+            if (!AnyLane<N>(keep)) return;
             for (int l = 0; l < N; ++l) {
                 if (keep[l] == 0) continue;
                 const float p = PosteriorOfScore(score[l]);
                 if (p == 0) continue;
-                s.rowOf.push_back(static_cast<std::uint32_t>(i[l] - 1));
-                s.colOf.push_back(static_cast<std::uint32_t>(j[l] - 1));
+                const std::int32_t i = sd + k + l;
+                s.rowOf.push_back(static_cast<std::uint32_t>(i - 1));
+                s.colOf.push_back(static_cast<std::uint32_t>(d - i - 1));
                 s.probOf.push_back(p);
             }
+        };
+        const auto inside = [&](std::int32_t k, std::int32_t count) {
+            const std::int32_t i0 = sd + k, j0 = d - i0;
+            return k + count <= rows && i0 >= 1 && i0 + count - 1 <= lx - 1 &&
+                   j0 - count + 1 >= 1 && j0 <= ly - 1;
+        };
+        const I all = iota == iota;
+        const auto interior = [&](auto group, std::int32_t k) {
+            const auto r = sums(group, k);
+            for (int g = 0; g < decltype(group)::value; ++g)
+                store(k + g * N, all, r.m[g], r.ix[g], r.jx[g], r.iy[g], r.jy[g]);
+        };
+        for (std::int32_t k = 0; k < rows;) {
+            if (inside(k, 2 * N)) {
+                interior(std::integral_constant<int, 2>{}, k);
+                k += 2 * N;
+                continue;
+            }
+            if (inside(k, N)) {
+                interior(std::integral_constant<int, 1>{}, k);
+                k += N;
+                continue;
+            }
+            // At the matrix's edge or last row or column: the few vectors not wholly inside.
+            if (sd + k + N - 1 < rowLo || sd + k > rowHi) {
+                for (int st = 0; st < 5; ++st) Store<N>(cur[st] + k, LZ);
+                k += N;
+                continue;
+            }
+            const auto r = sums(std::integral_constant<int, 1>{}, k);
+            const F nextIX = r.nextIX[0], nextJX = r.nextJX[0];
+            const F nextIY = r.nextIY[0], nextJY = r.nextJY[0];
+            const I i = sd + k + iota;
+            const I j = d - i;
+            const auto lastRow = i == lx, lastCol = j == ly;
+            const auto valid = (i >= 1) & (j >= 1) & (i <= lx) & (j <= ly) & (k + iota < rows);
+            const auto corner = lastRow & lastCol;
+            const auto onRow = lastRow & ~lastCol, onCol = lastCol & ~lastRow;
+            const auto inner = valid & ~lastRow & ~lastCol;
+            F M = valid ? r.m[0] : LZ;
+            if (AnyLane<N>(valid & (lastRow | lastCol))) {
+                const F mRow = LogSumV<N>(tMI + nextIY, tMJ + nextJY);
+                const F mCol = LogSumV<N>(tMI + nextIX, tMJ + nextJX);
+                M = valid ? (corner ? tSM : (onRow ? mRow : (onCol ? mCol : r.m[0]))) : LZ;
+            }
+            store(k, valid, M,
+                  inner ? r.ix[0] : (valid & corner ? tSI : (valid & onCol ? tII + nextIX : LZ)),
+                  inner ? r.jx[0] : (valid & corner ? tSJ : (valid & onCol ? tJJ + nextJX : LZ)),
+                  inner ? r.iy[0] : (valid & corner ? tSI : (valid & onRow ? tII + nextIY : LZ)),
+                  inner ? r.jy[0] : (valid & corner ? tSJ : (valid & onRow ? tJJ + nextJY : LZ)));
+            k += N;
         }
         // The ends of the band that are not the matrix's own edge must carry next to no
         // probability, all of them together: on long pairs many small leaks add up.
