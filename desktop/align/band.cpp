@@ -36,7 +36,7 @@ std::size_t BytesOf(const std::vector<T>& v) {
 std::size_t BandScratch::Bytes() const {
     return forwardMatch.Bytes() + checkpoints.Bytes() + BytesOf(slots) + BytesOf(again) +
            BytesOf(edge) + BytesOf(insX) + BytesOf(insY) + BytesOf(xs) + BytesOf(ys) +
-           BytesOf(rowOf) + BytesOf(colOf) + BytesOf(probOf);
+           BytesOf(rowOf) + BytesOf(colOf) + BytesOf(probOf) + seeds.Bytes();
 }
 
 Band BandHolding(std::vector<std::int32_t> lo, std::vector<std::int32_t> hi, std::int32_t lx,
@@ -92,14 +92,13 @@ bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view
                      const std::atomic<bool>* cancel, SparsePosterior& out,
                      std::size_t storeBytes) {
     std::int32_t first = 0;
-    const std::vector<std::int32_t> centre = SeedPath(x, y, alphabet, &first);
+    const std::vector<std::int32_t> centre = SeedPath(x, y, alphabet, &first, &scratch.seeds);
     const std::int32_t cover = CoverWidth(centre, x.size(), y.size());
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     // The band that covers the matrix has no edge to check: it is always the last try.
     for (std::int32_t width = std::min(first, cover);; width = std::min(Wider(width), cover)) {
-        switch (
-            RunBand(kernel, model, x, y, UniformBand(centre, width, lx, ly, storeBytes), scratch,
-                    cancel, out)) {
+        switch (RunBand(kernel, model, x, y, UniformBand(centre, width, lx, ly, storeBytes),
+                        scratch, cancel, out)) {
             case BandResult::Done:
                 return true;
             case BandResult::Cancelled:

@@ -13,12 +13,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "align/align.h"
 #include "align/hmm_model.h"
 #include "align/posterior.h"
+#include "align/seed_kmers.h"
 #include "align/work_buffer.h"
 
 namespace kvr::align {
@@ -33,9 +33,10 @@ inline constexpr float kBandEdgeScore = -20.0f;
 // once in each sequence, in the same order in both; straight lines between them.
 // With firstWidth, also the width of the first band to try (32 to 160 rows, a multiple of 16),
 // from how far apart the chained k-mers lie and whether they share one diagonal.
-std::vector<std::int32_t> SeedPath(
-    std::string_view x, std::string_view y, Alphabet alphabet, std::int32_t* firstWidth = nullptr,
-    std::vector<std::pair<std::int32_t, std::int32_t>>* anchors = nullptr);
+// With a cache, each sequence's k-mers are read once while it stays there.
+std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
+                                   std::int32_t* firstWidth = nullptr,
+                                   SeedKmerCache* cache = nullptr);
 
 // The forward match scores a band keeps at once; a band that needs more recomputes them in blocks
 // from checkpoints during the backward pass (one more forward pass, a bounded memory).
@@ -84,6 +85,7 @@ struct BandScratch {
     std::vector<std::int32_t> xs, ys;  // symbol classes (x times the class count) likewise
     std::vector<std::uint32_t> rowOf, colOf;
     std::vector<float> probOf;
+    SeedKmerCache seeds;
     std::size_t Bytes() const;
 };
 

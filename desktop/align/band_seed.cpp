@@ -4,76 +4,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 #include "align/band.h"
+#include "align/seed_kmers.h"
 
 namespace kvr::align {
 
 namespace {
-
-struct Kmer {
-    std::uint64_t hash;
-    std::int32_t pos;
-    bool operator<(const Kmer& o) const { return hash < o.hash || (hash == o.hash && pos < o.pos); }
-};
-
-// A nucleotide as two bits (case aside, U as T), or -1.
-int BaseCode(char c) {
-    switch (c | 0x20) {
-        case 'a':
-            return 0;
-        case 'c':
-            return 1;
-        case 'g':
-            return 2;
-        case 't':
-        case 'u':
-            return 3;
-        default:
-            return -1;
-    }
-}
-
-// The k-mers of s that occur once in it, by code. Nucleotides: a rolling code of two bits a base
-// (k-mers holding another symbol are left out); protein: a hash of the letters, case aside.
-std::vector<Kmer> UniqueKmers(std::string_view s, std::size_t k, Alphabet alphabet) {
-    std::vector<Kmer> all;
-    if (s.size() < k) return all;
-    all.reserve(s.size() - k + 1);
-    if (alphabet == Alphabet::Nucleotide) {
-        const std::uint64_t mask = (std::uint64_t{1} << (2 * k)) - 1;
-        std::uint64_t code = 0;
-        std::size_t run = 0;
-        for (std::size_t p = 0; p < s.size(); ++p) {
-            const int base = BaseCode(s[p]);
-            if (base < 0) {
-                run = 0;
-                continue;
-            }
-            code = ((code << 2) | static_cast<std::uint64_t>(base)) & mask;
-            if (++run >= k) all.push_back({code, static_cast<std::int32_t>(p + 1 - k)});
-        }
-    } else {
-        for (std::size_t p = 0; p + k <= s.size(); ++p) {
-            std::uint64_t h = 1469598103934665603ull;  // FNV-1a
-            for (std::size_t t = 0; t < k; ++t) {
-                const auto c = static_cast<unsigned char>(s[p + t]);
-                h = (h ^ (c >= 'a' && c <= 'z' ? c - 32u : c)) * 1099511628211ull;
-            }
-            all.push_back({h, static_cast<std::int32_t>(p)});
-        }
-    }
-    std::sort(all.begin(), all.end());
-    std::vector<Kmer> unique;
-    for (std::size_t a = 0; a < all.size();) {
-        std::size_t b = a + 1;
-        while (b < all.size() && all[b].hash == all[a].hash) ++b;
-        if (b == a + 1) unique.push_back(all[a]);
-        a = b;
-    }
-    return unique;
-}
 
 // The longest chain of hits increasing in both coordinates (hits come by increasing x position,
 // one per position).
@@ -177,11 +116,16 @@ std::vector<std::pair<std::int32_t, std::int32_t>> WithoutStrays(
 }  // namespace
 
 std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
-                                   std::int32_t* firstWidth,
-                                   std::vector<std::pair<std::int32_t, std::int32_t>>* anchors) {
+                                   std::int32_t* firstWidth, SeedKmerCache* cache) {
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     const std::size_t k = alphabet == Alphabet::Protein ? 4 : 12;
-    const auto inX = UniqueKmers(x, k, alphabet), inY = UniqueKmers(y, k, alphabet);
+    const auto kmersOf = [&](std::string_view s) {
+        return cache != nullptr
+                   ? cache->UniqueKmers(s, k, alphabet)
+                   : std::make_shared<const std::vector<Kmer>>(UniqueKmers(s, k, alphabet));
+    };
+    const auto kmersX = kmersOf(x), kmersY = kmersOf(y);
+    const std::vector<Kmer>&inX = *kmersX, &inY = *kmersY;
     std::vector<std::pair<std::int32_t, std::int32_t>> hits;
     for (std::size_t a = 0, b = 0; a < inX.size() && b < inY.size();) {
         if (inX[a].hash < inY[b].hash) {
@@ -203,7 +147,6 @@ std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alpha
          WithoutStrays(LongestChain(hits), lx, ly, static_cast<std::int32_t>(k)))
         points.emplace_back(i + 1 + half, j + 1 + half);
     points.emplace_back(lx, ly);
-    if (anchors != nullptr) *anchors = points;
     if (firstWidth != nullptr) {
         // Between hits the path may wander from the straight line, the more the further apart
         // they lie: the first band grows with the longest stretch without a hit. Hits close

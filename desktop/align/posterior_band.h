@@ -389,8 +389,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
                 r.nextJY[g] = LoadF<N>(n1[4] + right) + insY;
             }
             // As forward: the match's chain of four log-sums, the inserts' sums in its waits.
-            for (int g = 0; g < G; ++g)
-                r.m[g] = LogSumV<N>(tMI + r.nextIY[g], tMJ + r.nextJY[g]);
+            for (int g = 0; g < G; ++g) r.m[g] = LogSumV<N>(tMI + r.nextIY[g], tMJ + r.nextJY[g]);
             for (int g = 0; g < G; ++g) r.ix[g] = LogSumV<N>(tII + r.nextIX[g], tIM + nextM[g]);
             for (int g = 0; g < G; ++g) r.m[g] = LogSumV<N>(tMJ + r.nextJX[g], r.m[g]);
             for (int g = 0; g < G; ++g) r.jx[g] = LogSumV<N>(tJJ + r.nextJX[g], tJM + nextM[g]);

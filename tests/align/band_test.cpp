@@ -138,8 +138,7 @@ TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
             if (!KernelAvailable(kernel)) continue;
             SparsePosterior out;
             BandScratch scratch;
-            EXPECT_EQ(run(model, a, c.y, narrow, scratch, nullptr, out), c.expected)
-                << c.name;
+            EXPECT_EQ(run(model, a, c.y, narrow, scratch, nullptr, out), c.expected) << c.name;
             // The band that covers the matrix has no edge: never too narrow, and the whole
             // matrix, with every forward row kept or computed again from checkpoints.
             for (const std::size_t store : {kBandStoreBytes, std::size_t{1}}) {
@@ -151,10 +150,55 @@ TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
                 EXPECT_TRUE(SameBits(whole, out)) << c.name << " covered, store " << store;
             }
             std::atomic<bool> cancel{true};
-            EXPECT_EQ(run(model, a, c.y, narrow, scratch, &cancel, out),
-                      BandResult::Cancelled);
+            EXPECT_EQ(run(model, a, c.y, narrow, scratch, &cancel, out), BandResult::Cancelled);
         }
     }
+}
+
+// A band holds the rows asked for that lie in the matrix, and no others outside it; its ends move
+// down by 0 or 1 row from one anti-diagonal to the next (what the edge check relies on).
+TEST(Band, HoldsTheRowsAskedForWithEndsMovingByOneRowAtMost) {
+    std::mt19937 rng(17);
+    for (int round = 0; round < 200; ++round) {
+        const std::int32_t lx = 1 + static_cast<std::int32_t>(rng() % 300);
+        const std::int32_t ly = 1 + static_cast<std::int32_t>(rng() % 300);
+        const std::int32_t D = lx + ly;
+        std::vector<std::int32_t> lo(static_cast<std::size_t>(D) + 1), hi(lo.size());
+        for (std::int32_t d = 0; d <= D; ++d) {
+            // Anywhere near the matrix, in any order of size.
+            lo[d] = static_cast<std::int32_t>(rng() % (lx + 40)) - 20;
+            hi[d] = lo[d] + static_cast<std::int32_t>(rng() % 60) - 10;
+        }
+        const Band band = BandHolding(lo, hi, lx, ly);
+        std::int32_t widest = 0;
+        bool whole = true;
+        for (std::int32_t d = 0; d <= D; ++d) {
+            const std::int32_t top = std::max(0, d - ly), bottom = std::min(d, lx);
+            const std::int32_t first = band.First(d), last = first + band.Rows(d) - 1;
+            ASSERT_LE(top, first) << round << " " << d;
+            ASSERT_LE(first, last) << round << " " << d;
+            ASSERT_LE(last, bottom) << round << " " << d;
+            // Every wanted row of the matrix is held.
+            if (std::max(lo[d], top) <= std::min(hi[d], bottom)) {
+                ASSERT_LE(first, std::max(lo[d], top)) << round << " " << d;
+                ASSERT_GE(last, std::min(hi[d], bottom)) << round << " " << d;
+            }
+            if (d > 0) {
+                const std::int32_t firstStep = first - band.First(d - 1);
+                const std::int32_t lastStep = last - (band.First(d - 1) + band.Rows(d - 1) - 1);
+                ASSERT_TRUE(firstStep == 0 || firstStep == 1) << round << " " << d;
+                ASSERT_TRUE(lastStep == 0 || lastStep == 1) << round << " " << d;
+            }
+            widest = std::max(widest, band.Rows(d));
+            whole = whole && first == top && last == bottom;
+        }
+        EXPECT_EQ(band.widest, widest);
+        EXPECT_EQ(band.whole, whole);
+    }
+    // Asking for every row gives the whole matrix.
+    const Band all =
+        BandHolding(std::vector<std::int32_t>(31, -5), std::vector<std::int32_t>(31, 99), 10, 20);
+    EXPECT_TRUE(all.whole);
 }
 
 TEST(SeedPath, RunsFromCornerToCornerOneRowAtATime) {
