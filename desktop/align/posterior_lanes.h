@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "align/hmm_model.h"
@@ -85,6 +86,9 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
         startRow[l] = s.startRow[l];
         startCol[l] = s.startCol[l];
     }
+    // Past these every lane is inside its own matrix.
+    const std::int32_t lastStartRow = *std::max_element(s.startRow.begin(), s.startRow.end());
+    const std::int32_t lastStartCol = *std::max_element(s.startCol.begin(), s.startCol.end());
     F* const forwardMatch = s.forwardMatch.Resize(LX * LY);
     F* rowA = s.rows.Resize(2 * 5 * w);
     F* rowB = rowA + 5 * w;
@@ -145,34 +149,59 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
             JX[0] = (rowBefore | row0) ? LZ : (row1 ? jxFirst : jxNext);
         }
         F* fm = forwardMatch + (i == 0 ? 0 : (i - 1) * LY);
-        for (std::size_t j = 1; j <= LY; ++j) {
-            const I lj = static_cast<std::int32_t>(j) - startCol;
-            const F insY = insYs[j];
-            const auto col0 = lj == 0, col1 = lj == 1;
-            // Interior recurrences (used where the lane's local row and column are both >= 1).
-            const F sum = LogSumV<W>(pM[j - 1] + tMM, pIX[j - 1] + tIM, pJX[j - 1] + tJM,
-                                     pIY[j - 1] + tIM, pJY[j - 1] + tJM);
-            const F match = matchOf(xOffset, j);
-            const F mInner = (row1 & col1) ? tSM + match : sum + match;
-            const F ixInner = LogSumV<W>(pIX[j] + tII, pM[j] + tMI) + insX;
-            const F jxInner = LogSumV<W>(pJX[j] + tJJ, pM[j] + tMJ) + insX;
-            const F iyInner = LogSumV<W>(IY[j - 1] + tII, M[j - 1] + tMI) + insY;
-            const F jyInner = LogSumV<W>(JY[j - 1] + tJJ, M[j - 1] + tMJ) + insY;
-            // Row 0: y's inserts before x starts; column 0: x's inserts before y starts.
-            const F iyRow0 = col1 ? tSI + insY : IY[j - 1] + tII + insY;
-            const F jyRow0 = col1 ? tSJ + insY : JY[j - 1] + tJJ + insY;
-            const F ixCol0 = row1 ? tSI + insX : pIX[j] + tII + insX;
-            const F jxCol0 = row1 ? tSJ + insX : pJX[j] + tJJ + insX;
-            const auto inner = (li >= 1) & (lj >= 1);
-            const auto onRow0 = row0 & (lj >= 1);
-            const auto onCol0 = col0 & (li >= 1);
-            M[j] = inner ? mInner : LZ;
-            IX[j] = inner ? ixInner : (onCol0 ? ixCol0 : LZ);
-            JX[j] = inner ? jxInner : (onCol0 ? jxCol0 : LZ);
-            IY[j] = inner ? iyInner : (onRow0 ? iyRow0 : LZ);
-            JY[j] = inner ? jyInner : (onRow0 ? jyRow0 : LZ);
-            if (i >= 1) fm[j - 1] = M[j];
-        }
+        const bool interiorRow = static_cast<std::int32_t>(i) > lastStartRow + 1;
+        // Columns j .. j + G - 1: what comes from the row before is independent from column to
+        // column, so their log-sums are interleaved (the match's sum is a chain of four); the
+        // inserts along the row then follow one column at a time.
+        const auto columns = [&](auto group, std::size_t j) {
+            constexpr int G = decltype(group)::value;
+            F sum[G], ix[G], jx[G];
+            for (int g = 0; g < G; ++g)
+                sum[g] = LogSumV<W>(pIY[j + g - 1] + tIM, pJY[j + g - 1] + tJM);
+            for (int g = 0; g < G; ++g)
+                ix[g] = LogSumV<W>(pIX[j + g] + tII, pM[j + g] + tMI) + insX;
+            for (int g = 0; g < G; ++g) sum[g] = LogSumV<W>(pJX[j + g - 1] + tJM, sum[g]);
+            for (int g = 0; g < G; ++g)
+                jx[g] = LogSumV<W>(pJX[j + g] + tJJ, pM[j + g] + tMJ) + insX;
+            for (int g = 0; g < G; ++g) sum[g] = LogSumV<W>(pIX[j + g - 1] + tIM, sum[g]);
+            for (int g = 0; g < G; ++g) sum[g] = LogSumV<W>(pM[j + g - 1] + tMM, sum[g]);
+            for (int g = 0; g < G; ++g) {
+                const std::size_t c = j + g;
+                const F insY = insYs[c];
+                const F match = matchOf(xOffset, c);
+                const F iyInner = LogSumV<W>(IY[c - 1] + tII, M[c - 1] + tMI) + insY;
+                const F jyInner = LogSumV<W>(JY[c - 1] + tJJ, M[c - 1] + tMJ) + insY;
+                if (interiorRow && static_cast<std::int32_t>(c) > lastStartCol) {
+                    // Every lane inside its matrix, past its first row: no rule of the edges.
+                    M[c] = sum[g] + match;
+                    IX[c] = ix[g];
+                    JX[c] = jx[g];
+                    IY[c] = iyInner;
+                    JY[c] = jyInner;
+                } else {
+                    const I lj = static_cast<std::int32_t>(c) - startCol;
+                    const auto col0 = lj == 0, col1 = lj == 1;
+                    const F mInner = (row1 & col1) ? tSM + match : sum[g] + match;
+                    // Row 0: y's inserts before x starts; column 0: x's inserts before y starts.
+                    const F iyRow0 = col1 ? tSI + insY : IY[c - 1] + tII + insY;
+                    const F jyRow0 = col1 ? tSJ + insY : JY[c - 1] + tJJ + insY;
+                    const F ixCol0 = row1 ? tSI + insX : pIX[c] + tII + insX;
+                    const F jxCol0 = row1 ? tSJ + insX : pJX[c] + tJJ + insX;
+                    const auto inner = (li >= 1) & (lj >= 1);
+                    const auto onRow0 = row0 & (lj >= 1);
+                    const auto onCol0 = col0 & (li >= 1);
+                    M[c] = inner ? mInner : LZ;
+                    IX[c] = inner ? ix[g] : (onCol0 ? ixCol0 : LZ);
+                    JX[c] = inner ? jx[g] : (onCol0 ? jxCol0 : LZ);
+                    IY[c] = inner ? iyInner : (onRow0 ? iyRow0 : LZ);
+                    JY[c] = inner ? jyInner : (onRow0 ? jyRow0 : LZ);
+                }
+                if (i >= 1) fm[c - 1] = M[c];
+            }
+        };
+        std::size_t j = 1;
+        for (; j + 1 <= LY; j += 2) columns(std::integral_constant<int, 2>{}, j);
+        if (j <= LY) columns(std::integral_constant<int, 1>{}, j);
         std::swap(prev, cur);
     }
     F total{};
@@ -224,18 +253,35 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
                 JX[LY] = tJJ + nextJX;
                 IY[LY] = JY[LY] = LZ;
             }
-            for (std::size_t j = LY - 1; j >= 1; --j) {
-                const F insY = insYs[j + 1];
-                const F nextM = nM[j + 1] + matchOf(xOffset, j + 1);
-                const F nextIX = nIX[j] + insX, nextJX = nJX[j] + insX;
-                const F nextIY = IY[j + 1] + insY, nextJY = JY[j + 1] + insY;
-                M[j] =
-                    LogSumV<W>(tMM + nextM, tMI + nextIX, tMJ + nextJX, tMI + nextIY, tMJ + nextJY);
-                IX[j] = LogSumV<W>(tII + nextIX, tIM + nextM);
-                JX[j] = LogSumV<W>(tJJ + nextJX, tJM + nextM);
-                IY[j] = LogSumV<W>(tII + nextIY, tIM + nextM);
-                JY[j] = LogSumV<W>(tJJ + nextJY, tJM + nextM);
-            }
+            // Columns j, j - 1, ..., j - G + 1: what comes from the row after first, then the
+            // inserts along the row one column at a time, each column's match sum (a chain of
+            // four log-sums from them) interleaved with the others'.
+            const auto columns = [&](auto group, std::size_t j) {
+                constexpr int G = decltype(group)::value;
+                F nextM[G], nextIX[G], nextJX[G], sum[G];
+                for (int g = 0; g < G; ++g) {
+                    const std::size_t c = j - g;
+                    nextM[g] = nM[c + 1] + matchOf(xOffset, c + 1);
+                    nextIX[g] = nIX[c] + insX;
+                    nextJX[g] = nJX[c] + insX;
+                    IX[c] = LogSumV<W>(tII + nextIX[g], tIM + nextM[g]);
+                    JX[c] = LogSumV<W>(tJJ + nextJX[g], tJM + nextM[g]);
+                }
+                for (int g = 0; g < G; ++g) {
+                    const std::size_t c = j - g;
+                    const F insY = insYs[c + 1];
+                    const F nextIY = IY[c + 1] + insY, nextJY = JY[c + 1] + insY;
+                    IY[c] = LogSumV<W>(tII + nextIY, tIM + nextM[g]);
+                    JY[c] = LogSumV<W>(tJJ + nextJY, tJM + nextM[g]);
+                    sum[g] = LogSumV<W>(tMI + nextIY, tMJ + nextJY);
+                }
+                for (int g = 0; g < G; ++g) sum[g] = LogSumV<W>(tMJ + nextJX[g], sum[g]);
+                for (int g = 0; g < G; ++g) sum[g] = LogSumV<W>(tMI + nextIX[g], sum[g]);
+                for (int g = 0; g < G; ++g) M[j - g] = LogSumV<W>(tMM + nextM[g], sum[g]);
+            };
+            std::size_t j = LY - 1;
+            for (; j >= 2; j -= 2) columns(std::integral_constant<int, 2>{}, j);
+            if (j == 1) columns(std::integral_constant<int, 1>{}, j);
         }
         // Posteriors of the row: a vector test first, the few kept cells lane by lane.
         const F* fm = forwardMatch + (i - 1) * LY;
