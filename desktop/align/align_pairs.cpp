@@ -149,10 +149,18 @@ Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, K
             shortTasks.emplace_back(AlphabetFor(tasks[k].a, tasks[k].b, options), k);
         }
     }
+    // A lane batch costs the same however few of its lanes hold a pair: the pairs of one less
+    // than half full take the band instead (a short pair there takes under twice a lane's time).
+    std::vector<WorkItem> batches;
+    for (WorkItem& batch : LaneBatches(std::move(shortTasks), tasks, lanes)) {
+        if (2 * static_cast<int>(batch.tasks.size()) < lanes)
+            order.insert(order.end(), batch.tasks.begin(), batch.tasks.end());
+        else
+            batches.push_back(std::move(batch));
+    }
     const auto cells = [&](std::size_t k) { return tasks[k].a.size() * tasks[k].b.size(); };
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t p, std::size_t q) { return cells(p) > cells(q); });
-    const std::vector<WorkItem> batches = LaneBatches(std::move(shortTasks), tasks, lanes);
     const std::size_t items = order.size() + batches.size();
     std::atomic<std::size_t> next{0};
     MemoryTurns turns;

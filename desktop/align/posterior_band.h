@@ -108,6 +108,25 @@ struct BackwardSums {
     F nextIX[G], nextJX[G], nextIY[G], nextJY[G];
 };
 
+// The vectors of an anti-diagonal's rows: two at a time where inside(k, 2N) holds, one where
+// inside(k, N) does, the rest (the matrix's and the band's edges) one at a time by edge(k).
+template <int N, typename Inside, typename Interior, typename Edge>
+KVR_ALIGN_INLINE void EachVector(std::int32_t rows, const Inside& inside, const Interior& interior,
+                                 const Edge& edge) {
+    for (std::int32_t k = 0; k < rows;) {
+        if (inside(k, 2 * N)) {
+            interior(std::integral_constant<int, 2>{}, k);
+            k += 2 * N;
+        } else if (inside(k, N)) {
+            interior(std::integral_constant<int, 1>{}, k);
+            k += N;
+        } else {
+            edge(k);
+            k += N;
+        }
+    }
+}
+
 // The ring's padding before the cells: one vector of the widest kernel.
 inline constexpr std::size_t kRingPad = 16;
 
@@ -260,17 +279,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             for (int g = 0; g < decltype(group)::value; ++g)
                 store(k + g * N, r.sum[g] + r.emit[g], r.ix[g], r.jx[g], r.iy[g], r.jy[g]);
         };
-        for (std::int32_t k = 0; k < rows;) {
-            if (inside(k, 2 * N)) {
-                interior(std::integral_constant<int, 2>{}, k);
-                k += 2 * N;
-                continue;
-            }
-            if (inside(k, N)) {
-                interior(std::integral_constant<int, 1>{}, k);
-                k += N;
-                continue;
-            }
+        EachVector<N>(rows, inside, interior, [&](std::int32_t k) {
             const auto r = sums(std::integral_constant<int, 1>{}, k);
             const F emit = r.emit[0], insX = r.insX[0], insY = r.insY[0];
             const I i = sd + k + iota;
@@ -291,8 +300,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
                   inner ? r.jx[0] : (onCol0 ? jxCol0 : LZ),
                   inner ? r.iy[0] : (onRow0 ? iyRow0 : LZ),
                   inner ? r.jy[0] : (onRow0 ? jyRow0 : LZ));
-            k += N;
-        }
+        });
         float* e = s.edge.data() + static_cast<std::size_t>(d) * 10;
         for (int st = 0; st < 5; ++st) {
             cur[st][rows] = kLogZero;
@@ -430,22 +438,11 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             for (int g = 0; g < decltype(group)::value; ++g)
                 store(k + g * N, all, r.m[g], r.ix[g], r.jx[g], r.iy[g], r.jy[g]);
         };
-        for (std::int32_t k = 0; k < rows;) {
-            if (inside(k, 2 * N)) {
-                interior(std::integral_constant<int, 2>{}, k);
-                k += 2 * N;
-                continue;
-            }
-            if (inside(k, N)) {
-                interior(std::integral_constant<int, 1>{}, k);
-                k += N;
-                continue;
-            }
+        EachVector<N>(rows, inside, interior, [&](std::int32_t k) {
             // At the matrix's edge or last row or column: the few vectors not wholly inside.
             if (sd + k + N - 1 < rowLo || sd + k > rowHi) {
                 for (int st = 0; st < 5; ++st) Store<N>(cur[st] + k, LZ);
-                k += N;
-                continue;
+                return;
             }
             const auto r = sums(std::integral_constant<int, 1>{}, k);
             const F nextIX = r.nextIX[0], nextJX = r.nextJX[0];
@@ -468,8 +465,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
                   inner ? r.jx[0] : (valid & corner ? tSJ : (valid & onCol ? tJJ + nextJX : LZ)),
                   inner ? r.iy[0] : (valid & corner ? tSI : (valid & onRow ? tII + nextIY : LZ)),
                   inner ? r.jy[0] : (valid & corner ? tSJ : (valid & onRow ? tJJ + nextJY : LZ)));
-            k += N;
-        }
+        });
         // The ends of the band that are not the matrix's own edge must carry next to no
         // probability, all of them together: on long pairs many small leaks add up.
         for (int st = 0; st < 5; ++st) cur[st][rows] = kLogZero;
