@@ -125,7 +125,8 @@ std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alpha
                    : std::make_shared<const std::vector<Kmer>>(UniqueKmers(s, k, alphabet));
     };
     const auto kmersX = kmersOf(x), kmersY = kmersOf(y);
-    const std::vector<Kmer>&inX = *kmersX, &inY = *kmersY;
+    const std::vector<Kmer>& inX = *kmersX;
+    const std::vector<Kmer>& inY = *kmersY;
     std::vector<std::pair<std::int32_t, std::int32_t>> hits;
     for (std::size_t a = 0, b = 0; a < inX.size() && b < inY.size();) {
         if (inX[a].hash < inY[b].hash) {
