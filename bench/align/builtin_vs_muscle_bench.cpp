@@ -7,8 +7,8 @@
 // pair of the first 12 sequences (66 pairs) through MUSCLE and the built-in aligner; orchid's
 // also through each kernel of the built-in aligner. Then every pair of orchid_its.fasta through
 // vsearch (`--allpairs_global`, one thread; skipped, with a note, when vsearch is not installed)
-// and the built-in aligner, in turn three times, with the median ratio; and on all threads. Then long pairs, each in a process of its own,
-// with that process's peak memory.
+// and the built-in aligner, in turn three times, with the median ratio; and on all threads. Then
+// long pairs, each in a process of its own, with that process's peak memory.
 //   bench_builtin_vs_muscle [--builtin-only] [--set NAME] [--long]
 //   --builtin-only  no external program (for a profiler)
 //   --set NAME      only the set whose name starts with NAME
@@ -273,14 +273,15 @@ int main(int argc, char** argv) {
                 const std::string command =
                     "vsearch --allpairs_global '" + orchid.string() +
                     "' --acceptall --threads 1 --userfields query+target+id --userout '" +
-                    (folder / "vsearch.tsv").string() + "' >'" +
-                    (folder / "vsearch.log").string() + "' 2>&1";
+                    (folder / "vsearch.tsv").string() + "' >'" + (folder / "vsearch.log").string() +
+                    "' 2>&1";
                 if (std::system(command.c_str()) != 0) std::fprintf(stderr, "vsearch failed\n");
                 const double vsearch = ChildrenCpu() - cpu0;
                 ratios.push_back(builtin / vsearch);
-                std::printf("orchid_its.fasta, all %zu pairs on one thread, round %d: built-in "
-                            "%.2f s, vsearch %.2f s: %.1fx vsearch's time\n",
-                            all.size(), round, builtin, vsearch, ratios.back());
+                std::printf(
+                    "orchid_its.fasta, all %zu pairs on one thread, round %d: built-in "
+                    "%.2f s, vsearch %.2f s: %.1fx vsearch's time\n",
+                    all.size(), round, builtin, vsearch, ratios.back());
             }
             std::sort(ratios.begin(), ratios.end());
             std::printf("median: %.1fx vsearch's time\n", ratios[1]);

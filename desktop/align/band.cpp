@@ -74,29 +74,16 @@ Band UniformBand(const std::vector<std::int32_t>& centre, std::int32_t width, st
     return BandHolding(std::move(lo), std::move(hi), lx, ly, storeBytes);
 }
 
-std::int32_t CoverWidth(const std::vector<std::int32_t>& centre, std::size_t lx, std::size_t ly) {
-    // Rows max(0, d - ly) .. min(d, lx) of anti-diagonal d must lie within centre - width / 2 ..
-    // centre + width / 2 - 1.
-    std::int64_t half = 1;
-    for (std::size_t d = 0; d < centre.size(); ++d) {
-        const auto c = static_cast<std::int64_t>(centre[d]);
-        const auto first = static_cast<std::int64_t>(d > ly ? d - ly : 0);
-        const auto last = static_cast<std::int64_t>(std::min(d, lx));
-        half = std::max({half, c - first, last - c + 1});
-    }
-    return static_cast<std::int32_t>((2 * half + 15) / 16 * 16);
-}
-
 bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
                      Alphabet alphabet, Kernel kernel, BandScratch& scratch,
                      const std::atomic<bool>* cancel, SparsePosterior& out,
                      std::size_t storeBytes) {
     std::int32_t first = 0;
     const std::vector<std::int32_t> centre = SeedPath(x, y, alphabet, &first, &scratch.seeds);
-    const std::int32_t cover = CoverWidth(centre, x.size(), y.size());
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
-    // The band that covers the matrix has no edge to check: it is always the last try.
-    for (std::int32_t width = std::min(first, cover);; width = std::min(Wider(width), cover)) {
+    // A band is cut to the matrix, so widening ends at the whole matrix, which has no edge to
+    // check: it is always the last try.
+    for (std::int32_t width = first;; width = Wider(width)) {
         switch (RunBand(kernel, model, x, y, UniformBand(centre, width, lx, ly, storeBytes),
                         scratch, cancel, out)) {
             case BandResult::Done:

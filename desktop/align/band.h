@@ -70,10 +70,6 @@ Band BandHolding(std::vector<std::int32_t> lo, std::vector<std::int32_t> hi, std
 Band UniformBand(const std::vector<std::int32_t>& centre, std::int32_t width, std::int32_t lx,
                  std::int32_t ly, std::size_t storeBytes = kBandStoreBytes);
 
-// The smallest width (a multiple of 16) whose band around `centre` holds every cell of the
-// matrix: such a band has no edge and is the whole matrix.
-std::int32_t CoverWidth(const std::vector<std::int32_t>& centre, std::size_t lx, std::size_t ly);
-
 // Work space of the banded passes, reused from pair to pair.
 struct BandScratch {
     WorkBuffer<float> forwardMatch;    // every anti-diagonal's row of the band, or one block's
@@ -107,7 +103,7 @@ BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::s
                                const std::atomic<bool>* cancel, SparsePosterior& out);
 
 // The posteriors of the pair through a band seeded by SeedPath, as wide at first as it says and
-// widened while probability reaches its edge, up to the width that covers the whole matrix.
+// widened while probability reaches its edge, at most to the whole matrix.
 // `kernel` is a resolved one (not Best). False if cancelled.
 bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
                      Alphabet alphabet, Kernel kernel, BandScratch& scratch,

@@ -139,11 +139,10 @@ TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
             SparsePosterior out;
             BandScratch scratch;
             EXPECT_EQ(run(model, a, c.y, narrow, scratch, nullptr, out), c.expected) << c.name;
-            // The band that covers the matrix has no edge: never too narrow, and the whole
-            // matrix, with every forward row kept or computed again from checkpoints.
+            // A band wider than the matrix is cut to it and has no edge: never too narrow, and
+            // the whole matrix, with every forward row kept or computed again from checkpoints.
             for (const std::size_t store : {kBandStoreBytes, std::size_t{1}}) {
-                const Band cover =
-                    UniformBand(centre, CoverWidth(centre, a.size(), c.y.size()), lx, ly, store);
+                const Band cover = UniformBand(centre, 2 * (lx + ly), lx, ly, store);
                 EXPECT_TRUE(cover.whole);
                 EXPECT_EQ(run(model, a, c.y, cover, scratch, nullptr, out), BandResult::Done)
                     << c.name;
