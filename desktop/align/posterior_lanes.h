@@ -19,7 +19,7 @@
 #include "align/hmm_model.h"
 #include "align/log_sum.h"
 #include "align/posterior.h"
-#include "align/posterior_band.h"
+#include "align/band_cells.h"
 #include "align/simd_log_sum.h"
 
 namespace kvr::align::lanes {

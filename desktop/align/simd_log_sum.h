@@ -104,7 +104,15 @@ KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F x, typename Vec<W
         e = Piece<W>(piece, 0.693203116424741f, 0.692140569840976f, 0.514272634594009f,
                      0.168037164329057f);
     }
-    const F sum = (((a * d + b) * d + c) * d + e) + small;
+    const F cubic = ((a * d + b) * d + c) * d + e;
+    if constexpr (W == 16) {
+        // The last addition only where the difference is below the cut-off, big elsewhere: one
+        // masked instruction for an addition and a blend.
+        const __mmask16 near =
+            _mm512_cmp_ps_mask((__m512)d, _mm512_set1_ps(kLogSumCutoff), _CMP_NGE_UQ);
+        return (F)_mm512_mask_add_ps((__m512)big, near, (__m512)cubic, (__m512)small);
+    }
+    const F sum = cubic + small;
     return d >= kLogSumCutoff ? big : sum;
 }
 
