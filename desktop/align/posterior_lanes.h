@@ -16,10 +16,10 @@
 #include <type_traits>
 #include <vector>
 
+#include "align/band_cells.h"
 #include "align/hmm_model.h"
 #include "align/log_sum.h"
 #include "align/posterior.h"
-#include "align/band_cells.h"
 #include "align/simd_log_sum.h"
 
 namespace kvr::align::lanes {
