@@ -74,14 +74,15 @@ KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F x, typename Vec<W
     const F d = big - small;
     F a, b, c, e;
     if constexpr (W == 16) {
-        // The piece by ceil(2d), one conversion: 0-2 is d <= 1, 3-5 d <= 2.5, 6-9 d <= 4.5; the
-        // coefficients by one permute each from 16-entry tables (past the cut-off the lane is
-        // dropped, whatever it reads).
+        // The piece by ceil(2d), one addition: 2^22 + d rounded up to the next multiple of its
+        // unit, a half, holds ceil(2d) in its last bits (0-2 is d <= 1, 3-5 d <= 2.5, 6-9
+        // d <= 4.5), which the permutes read as their index; the coefficients by one permute
+        // each from 16-entry tables (past the cut-off the lane is dropped, whatever it reads).
         // (The masked forms with every lane set: the plain ones leave GCC 12 warning about an
         // undefined source.)
-        const __m512i index =
-            _mm512_mask_cvt_roundps_epi32(_mm512_setzero_si512(), 0xffff, (__m512)(d + d),
-                                          _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC);
+        const __m512i index = _mm512_castps_si512(
+            _mm512_mask_add_round_ps((__m512)d, 0xffff, (__m512)d, _mm512_set1_ps(0x1p22f),
+                                     _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC));
         const auto table = [index](float p0, float p1, float p2, float p3) {
             const __m512 t =
                 _mm512_setr_ps(p0, p0, p0, p1, p1, p1, p2, p2, p2, p2, p3, p3, p3, p3, p3, p3);
