@@ -33,21 +33,8 @@ KVR_ALIGN_INLINE typename Vec<W>::F Splat(float v) {
 template <int W>
 KVR_ALIGN_INLINE typename Vec<W>::F Piece(typename Vec<W>::I piece, float p0, float p1, float p2,
                                           float p3) {
-    using F = typename Vec<W>::F;
-#if !defined(__clang__)  // clang has no shuffle by a variable index on these vector types
-    if constexpr (W >= 8) {
-        F table{};
-        for (int l = 0; l < W; l += 4) {
-            table[l] = p0;
-            table[l + 1] = p1;
-            table[l + 2] = p2;
-            table[l + 3] = p3;
-        }
-        return __builtin_shuffle(table, piece);
-    }
-#endif
-    const F first = piece == 0 ? Splat<W>(p0) : Splat<W>(p1);
-    const F second = piece == 2 ? Splat<W>(p2) : Splat<W>(p3);
+    const auto first = piece == 0 ? Splat<W>(p0) : Splat<W>(p1);
+    const auto second = piece == 2 ? Splat<W>(p2) : Splat<W>(p3);
     return piece < 2 ? first : second;
 }
 
@@ -66,6 +53,12 @@ KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F x, typename Vec<W
         // lane set, as below.)
         small = (F)_mm512_mask_min_ps((__m512)x, 0xffff, (__m512)x, (__m512)y);
         big = (F)_mm512_mask_max_ps((__m512)y, 0xffff, (__m512)y, (__m512)x);
+    } else if constexpr (W == 8) {
+        small = (F)_mm256_min_ps((__m256)x, (__m256)y);
+        big = (F)_mm256_max_ps((__m256)y, (__m256)x);
+    } else if constexpr (W == 4) {
+        small = (F)_mm_min_ps((__m128)x, (__m128)y);
+        big = (F)_mm_max_ps((__m128)y, (__m128)x);
     } else {
         const auto xLess = x < y;
         small = xLess ? x : y;
@@ -87,6 +80,25 @@ KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F x, typename Vec<W
             const __m512 t =
                 _mm512_setr_ps(p0, p0, p0, p1, p1, p1, p2, p2, p2, p2, p3, p3, p3, p3, p3, p3);
             return (F)_mm512_mask_permutexvar_ps(t, 0xffff, index, t);
+        };
+        a = table(-0.009350833524763f, -0.014532321752540f, -0.004605031767994f,
+                  -0.000458661602210f);
+        b = table(0.130659527668286f, 0.139942324101744f, 0.063427417320019f, 0.009695946122598f);
+        c = table(0.498799810682272f, 0.495635523139337f, 0.695956496475118f, 0.930734667215156f);
+        e = table(0.693203116424741f, 0.692140569840976f, 0.514272634594009f, 0.168037164329057f);
+    } else if constexpr (W == 8) {
+        // The piece by ceil(2d), a rounding: 2^23 added puts it in the last bits, and one byte
+        // shuffle turns those into the piece, which the permutes read from their index's last
+        // three bits (past the cut-off the lane is dropped, whatever it reads).
+        const __m256 ceil2d =
+            _mm256_round_ps((__m256)(d + d), _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC);
+        const __m256i piece = _mm256_shuffle_epi8(
+            _mm256_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 0, 0, 0, 1, 1, 1, 2, 2,
+                             2, 2, 3, 3, 3, 3, 3, 3),
+            _mm256_castps_si256(_mm256_add_ps(ceil2d, _mm256_set1_ps(0x1p23f))));
+        const auto table = [piece](float p0, float p1, float p2, float p3) {
+            return (F)_mm256_permutevar8x32_ps(_mm256_setr_ps(p0, p1, p2, p3, p0, p1, p2, p3),
+                                               piece);
         };
         a = table(-0.009350833524763f, -0.014532321752540f, -0.004605031767994f,
                   -0.000458661602210f);

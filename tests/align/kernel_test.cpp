@@ -98,12 +98,28 @@ TEST(Kernels, RealPairsGiveTheScalarBits) {
 // the cubic pieces and the cut-off, and random ones of every size.
 std::vector<std::pair<float, float>> LogSumTerms() {
     std::vector<std::pair<float, float>> terms = {
-        {kLogZero, kLogZero}, {kLogZero, -3.0f}, {-3.0f, kLogZero}, {0.0f, -0.0f},
-        {-0.0f, 0.0f},        {-5.0f, -5.0f},    {0.0f, kLogZero},  {-1e6f, -1e6f + 8.0f},
+        {kLogZero, kLogZero},
+        {kLogZero, -3.0f},
+        {-3.0f, kLogZero},
+        {0.0f, -0.0f},
+        {-0.0f, 0.0f},
+        {-5.0f, -5.0f},
+        {0.0f, kLogZero},
+        {-1e6f, -1e6f + 8.0f},
+        // Differences far past the cut-off, where a lane's piece is whatever it reads.
+        {0.0f, -16.0f},
+        {-1e7f, 0.0f},
+        {0.0f, -3e38f},
     };
     std::mt19937 rng(5);
     std::uniform_real_distribution<float> base(-400.0f, 10.0f), diff(0.0f, 9.0f);
     for (float d : {0.0f, 0.5f, 1.0f, 1.5f, 2.5f, 3.0f, 4.5f, 5.0f, 7.5f}) {
+        // Differences exactly at each boundary and one step either side (terms near zero keep
+        // them exact), then from random terms.
+        for (float dd : {std::nextafter(d, -1.0f), d, std::nextafter(d, 10.0f)}) {
+            terms.emplace_back(0.0f, -dd);
+            terms.emplace_back(-dd, 0.0f);
+        }
         for (int k = 0; k < 64; ++k) {
             const float x = base(rng);
             for (float dd : {std::nextafter(d, -1.0f), d, std::nextafter(d, 10.0f)}) {
