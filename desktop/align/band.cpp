@@ -64,12 +64,16 @@ Band BandHolding(std::vector<std::int32_t> lo, std::vector<std::int32_t> hi, std
     return band;
 }
 
-Band UniformBand(const std::vector<std::int32_t>& centre, std::int32_t width, std::int32_t lx,
-                 std::int32_t ly, std::size_t storeBytes) {
-    std::vector<std::int32_t> lo(centre.size()), hi(centre.size());
-    for (std::size_t d = 0; d < centre.size(); ++d) {
-        lo[d] = centre[d] - width / 2;
-        hi[d] = lo[d] + width - 1;
+Band SeedBand(const SeedRows& rows, std::int32_t width, std::int32_t lx, std::int32_t ly,
+              std::size_t storeBytes) {
+    // Rows in whole vectors of 16 where the seed's rows spread: a vector partly past the band's
+    // end costs as much as a whole one, and more (its lanes are masked one by one).
+    std::vector<std::int32_t> lo(rows.lo.size()), hi(rows.hi.size());
+    for (std::size_t d = 0; d < lo.size(); ++d) {
+        const std::int32_t spread = rows.hi[d] - rows.lo[d];
+        const std::int32_t all = (width + spread + 15) / 16 * 16;
+        lo[d] = rows.lo[d] - (all - spread) / 2;
+        hi[d] = lo[d] + all - 1;
     }
     return BandHolding(std::move(lo), std::move(hi), lx, ly, storeBytes);
 }
@@ -79,13 +83,13 @@ bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view
                      const std::atomic<bool>* cancel, SparsePosterior& out,
                      std::size_t storeBytes) {
     std::int32_t first = 0;
-    const std::vector<std::int32_t> centre = SeedPath(x, y, alphabet, &first, &scratch.seeds);
+    const SeedRows seed = SeedPath(x, y, alphabet, &first, &scratch.seeds);
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     // A band is cut to the matrix, so widening ends at the whole matrix, which has no edge to
     // check: it is always the last try.
     for (std::int32_t width = first;; width = Wider(width)) {
-        switch (RunBand(kernel, model, x, y, UniformBand(centre, width, lx, ly, storeBytes),
-                        scratch, cancel, out)) {
+        switch (RunBand(kernel, model, x, y, SeedBand(seed, width, lx, ly, storeBytes), scratch,
+                        cancel, out)) {
             case BandResult::Done:
                 return true;
             case BandResult::Cancelled:

@@ -1,8 +1,8 @@
 // The band that follows the alignment path. The forward and backward passes run over anti-diagonals
 // d = i + j (i a row of x, j a column of y, both from 0 with the start row and column), and on
-// each one only over `width` consecutive rows around a centre path from (0, 0) to (lx, ly). The
-// centre moves down by 0 or 1 row from one anti-diagonal to the next, whatever the lengths, so the
-// cells a cell depends on are at most one place further along: a vector of cells is one load.
+// each one only over consecutive rows around the path the seed tells, from (0, 0) to (lx, ly). The
+// band's ends move down by 0 or 1 row from one anti-diagonal to the next, whatever the lengths, so
+// the cells a cell depends on are at most one place further along: a vector of cells is one load.
 //
 // A cell is computed from its neighbours by the reference's own operations, and a neighbour outside
 // the band counts as log zero. When the posterior of the states at the band's edge, all summed, is
@@ -28,15 +28,20 @@ namespace kvr::align {
 // log-sum's cut-off (7.5) below every kept posterior, so they vanish from its sums exactly.
 inline constexpr float kBandEdgeScore = -20.0f;
 
-// The centre row of the path on every anti-diagonal 0 .. lx + ly: starts at 0, ends at lx, and
-// grows by 0 or 1 from one anti-diagonal to the next. Seeded by the longest chain of k-mers found
-// once in each sequence, in the same order in both; straight lines between them.
+// The rows the path may take on every anti-diagonal 0 .. lx + ly, as the seed tells: the longest
+// chain of k-mers found once in each sequence, in the same order in both, with the corners.
+// Between two of its points the path may keep to either one's diagonal, or change from one to the
+// other anywhere between them (an insertion or deletion), so the rows of both diagonals and those
+// between, inside the rectangle the two points span; with equal diagonals, the straight line
+// between the points. Both ends start at row 0 and end at row lx.
 // With firstWidth, also the width of the first band to try (32 to 160 rows, a multiple of 16),
 // from how far apart the chained k-mers lie and whether they share one diagonal.
 // With a cache, each sequence's k-mers are read once while it stays there.
-std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
-                                   std::int32_t* firstWidth = nullptr,
-                                   SeedKmerCache* cache = nullptr);
+struct SeedRows {
+    std::vector<std::int32_t> lo, hi;
+};
+SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
+                  std::int32_t* firstWidth = nullptr, SeedKmerCache* cache = nullptr);
 
 // The forward match scores a band keeps at once; a band that needs more recomputes them in blocks
 // from checkpoints during the backward pass (one more forward pass, a bounded memory).
@@ -66,9 +71,9 @@ struct Band {
 Band BandHolding(std::vector<std::int32_t> lo, std::vector<std::int32_t> hi, std::int32_t lx,
                  std::int32_t ly, std::size_t storeBytes = kBandStoreBytes);
 
-// `width` rows around the centre path (half of them above it), cut to the matrix.
-Band UniformBand(const std::vector<std::int32_t>& centre, std::int32_t width, std::int32_t lx,
-                 std::int32_t ly, std::size_t storeBytes = kBandStoreBytes);
+// The seed's rows and `width` more around them (half above, half below), cut to the matrix.
+Band SeedBand(const SeedRows& rows, std::int32_t width, std::int32_t lx, std::int32_t ly,
+              std::size_t storeBytes = kBandStoreBytes);
 
 // Work space of the banded passes, reused from pair to pair.
 struct BandScratch {

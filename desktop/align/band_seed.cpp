@@ -1,6 +1,7 @@
-// The centre path of the band: exact k-mer matches that occur once in each sequence, the longest
-// chain of them in the same order in both, and straight lines from (0, 0) through their middles to
-// (lx, ly). Only a guess: the passes check it and widen the band where it was wrong.
+// The rows of the band's path: exact k-mer matches that occur once in each sequence, the longest
+// chain of them in the same order in both, and from (0, 0) through their middles to (lx, ly) the
+// rows between consecutive ones' diagonals. Only a guess: the passes check it and widen the band
+// where it was wrong.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -115,8 +116,8 @@ std::vector<std::pair<std::int32_t, std::int32_t>> WithoutStrays(
 
 }  // namespace
 
-std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
-                                   std::int32_t* firstWidth, SeedKmerCache* cache) {
+SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
+                  std::int32_t* firstWidth, SeedKmerCache* cache) {
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     const std::size_t k = alphabet == Alphabet::Protein ? 4 : 12;
     const auto kmersOf = [&](std::string_view s) {
@@ -170,18 +171,34 @@ std::vector<std::int32_t> SeedPath(std::string_view x, std::string_view y, Alpha
                 : std::min((base + gap / kGapRowsPerExtraRow + 15) / 16 * 16, kFirstWidthMost);
     }
 
-    std::vector<std::int32_t> centre(static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) +
-                                     1);
+    const std::size_t diagonals = static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) + 1;
+    SeedRows rows{std::vector<std::int32_t>(diagonals, lx),
+                  std::vector<std::int32_t>(diagonals, 0)};
     for (std::size_t p = 0; p + 1 < points.size(); ++p) {
         const auto [i1, j1] = points[p];
         const auto [i2, j2] = points[p + 1];
         const std::int64_t d1 = i1 + j1, span = (i2 + j2) - d1, rise = i2 - i1;
-        // Rounded straight line; its slope is at most 1 row per anti-diagonal.
-        for (std::int64_t t = 0; t <= span; ++t)
-            centre[static_cast<std::size_t>(d1 + t)] = static_cast<std::int32_t>(
-                i1 + (span == 0 ? 0 : (2 * t * rise + span) / (2 * span)));
+        // The row of diagonal j - i on anti-diagonal d, rounded up as the straight line is.
+        const auto onDiagonal = [](std::int64_t d, std::int64_t i, std::int64_t j) {
+            const std::int64_t twice = d - (j - i);
+            return twice >= 0 ? (twice + 1) / 2 : -(-twice / 2);
+        };
+        for (std::int64_t t = 0; t <= span; ++t) {
+            const std::int64_t d = d1 + t;
+            // The straight line: its slope is at most 1 row per anti-diagonal.
+            const std::int64_t line = i1 + (span == 0 ? 0 : (2 * t * rise + span) / (2 * span));
+            const std::int64_t a = onDiagonal(d, i1, j1), b = onDiagonal(d, i2, j2);
+            // Inside the rectangle of the two points: rows i1 .. i2, columns j1 .. j2.
+            const std::int64_t top = std::max<std::int64_t>(i1, d - j2);
+            const std::int64_t bottom = std::min<std::int64_t>(i2, d - j1);
+            const auto at = static_cast<std::size_t>(d);
+            rows.lo[at] = std::min(rows.lo[at], static_cast<std::int32_t>(std::clamp(
+                                                    std::min({line, a, b}), top, bottom)));
+            rows.hi[at] = std::max(rows.hi[at], static_cast<std::int32_t>(std::clamp(
+                                                    std::max({line, a, b}), top, bottom)));
+        }
     }
-    return centre;
+    return rows;
 }
 
 }  // namespace kvr::align

@@ -103,6 +103,11 @@ TEST(Band, RandomPairsGiveTheWholeMatrixBits) {
     const std::string& its = seqs[0];
     pairs.push_back(
         {"duplication", its, its.substr(0, 400) + its.substr(250), Alphabet::Nucleotide});
+    // A long insertion far from the seeds on either side.
+    const std::string kept = Mutate(rng, its, "ACGT", 25, 3);
+    pairs.push_back({"long insertion",
+                     its.substr(0, 300) + RandomSequence(rng, 400, "ACGT") + its.substr(300), kept,
+                     Alphabet::Nucleotide});
     ExpectBandEqualsWholeMatrix(pairs);
 }
 
@@ -127,10 +132,10 @@ TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
                                                  {Kernel::Avx2, PosteriorBandAvx2},
                                                  {Kernel::Avx512, PosteriorBandAvx512}};
     for (const auto& c : cases) {
-        const auto centre = SeedPath(a, c.y, Alphabet::Nucleotide);
+        const SeedRows seed = SeedPath(a, c.y, Alphabet::Nucleotide);
         const auto lx = static_cast<std::int32_t>(a.size()),
                    ly = static_cast<std::int32_t>(c.y.size());
-        const Band narrow = UniformBand(centre, 32, lx, ly);
+        const Band narrow = SeedBand(seed, 32, lx, ly);
         PosteriorScratch wholeScratch;
         SparsePosterior whole;
         ASSERT_TRUE(PosteriorScalar(model, a, c.y, wholeScratch, nullptr, whole));
@@ -142,7 +147,7 @@ TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
             // A band wider than the matrix is cut to it and has no edge: never too narrow, and
             // the whole matrix, with every forward row kept or computed again from checkpoints.
             for (const std::size_t store : {kBandStoreBytes, std::size_t{1}}) {
-                const Band cover = UniformBand(centre, 2 * (lx + ly), lx, ly, store);
+                const Band cover = SeedBand(seed, 2 * (lx + ly), lx, ly, store);
                 EXPECT_TRUE(cover.whole);
                 EXPECT_EQ(run(model, a, c.y, cover, scratch, nullptr, out), BandResult::Done)
                     << c.name;
@@ -200,7 +205,7 @@ TEST(Band, HoldsTheRowsAskedForWithEndsMovingByOneRowAtMost) {
     EXPECT_TRUE(all.whole);
 }
 
-TEST(SeedPath, RunsFromCornerToCornerOneRowAtATime) {
+TEST(SeedPath, RunsFromCornerToCornerInsideTheMatrix) {
     std::mt19937 rng(9);
     const std::string a = RandomSequence(rng, 300, "ACGT");
     const struct {
@@ -214,19 +219,45 @@ TEST(SeedPath, RunsFromCornerToCornerOneRowAtATime) {
         {"one residue", "A", "C"},
     };
     for (const auto& c : cases) {
-        const auto centre = SeedPath(c.x, c.y, Alphabet::Nucleotide);
-        ASSERT_EQ(centre.size(), c.x.size() + c.y.size() + 1) << c.name;
-        EXPECT_EQ(centre.front(), 0) << c.name;
-        EXPECT_EQ(centre.back(), static_cast<std::int32_t>(c.x.size())) << c.name;
-        for (std::size_t d = 1; d < centre.size(); ++d) {
-            const std::int32_t step = centre[d] - centre[d - 1];
-            ASSERT_TRUE(step == 0 || step == 1) << c.name << " at " << d;
-            ASSERT_LE(static_cast<std::size_t>(d) - centre[d], c.y.size()) << c.name;
+        const SeedRows seed = SeedPath(c.x, c.y, Alphabet::Nucleotide);
+        const auto lx = static_cast<std::int32_t>(c.x.size());
+        const auto ly = static_cast<std::int32_t>(c.y.size());
+        ASSERT_EQ(seed.lo.size(), c.x.size() + c.y.size() + 1) << c.name;
+        ASSERT_EQ(seed.hi.size(), seed.lo.size()) << c.name;
+        EXPECT_EQ(seed.lo.front(), 0) << c.name;
+        EXPECT_EQ(seed.hi.front(), 0) << c.name;
+        EXPECT_EQ(seed.lo.back(), lx) << c.name;
+        EXPECT_EQ(seed.hi.back(), lx) << c.name;
+        for (std::int32_t d = 0; d <= lx + ly; ++d) {
+            ASSERT_LE(std::max(0, d - ly), seed.lo[d]) << c.name << " at " << d;
+            ASSERT_LE(seed.lo[d], seed.hi[d]) << c.name << " at " << d;
+            ASSERT_LE(seed.hi[d], std::min(d, lx)) << c.name << " at " << d;
         }
     }
-    // A fragment's path crosses the anti-diagonal of its middle where the fragment sits.
-    const auto centre = SeedPath(a.substr(100, 50), a, Alphabet::Nucleotide);
-    EXPECT_NEAR(centre[25 + 125], 25, 3);
+    // A fragment's path crosses the anti-diagonal of its middle where the fragment sits, and
+    // keeps to its few rows before it starts.
+    const SeedRows seed = SeedPath(a.substr(100, 50), a, Alphabet::Nucleotide);
+    EXPECT_NEAR(seed.lo[25 + 125], 25, 3);
+    EXPECT_NEAR(seed.hi[25 + 125], 25, 3);
+    EXPECT_LE(seed.hi[100], 8);
+}
+
+// Between seeds on different diagonals the path takes one of them, or moves from one to the other
+// anywhere: the rows of both, where a straight line between the seeds would miss the path by
+// hundreds of rows.
+TEST(SeedPath, HoldsBothDiagonalsAcrossAnInsertionBetweenSeeds) {
+    std::mt19937 rng(23);
+    const std::string p = RandomSequence(rng, 200, "ACGT"), s = RandomSequence(rng, 200, "ACGT");
+    // No k-mer in common between the shared ends; 600 residues inserted in x.
+    const std::string x = p + RandomSequence(rng, 300, "ACGT") + RandomSequence(rng, 600, "ACGT") +
+                          RandomSequence(rng, 300, "ACGT") + s;
+    const std::string y = p + RandomSequence(rng, 600, "ACGT") + s;
+    const SeedRows seed = SeedPath(x, y, Alphabet::Nucleotide);
+    // Midway: the shared start's diagonal is at row 750, the shared end's at 1050.
+    EXPECT_LE(seed.lo[1500], 750);
+    EXPECT_GE(seed.hi[1500], 1050);
+    // Where seeds lie on one diagonal, one row.
+    EXPECT_EQ(seed.lo[200], seed.hi[200]);
 }
 
 // Distant relatives share few k-mers, and a chance match of two unrelated places can be among
@@ -245,9 +276,11 @@ TEST(SeedPath, IgnoresAChanceMatchFarFromTheOtherHits) {
     for (const auto& c : chance) {
         std::string z = y;
         z.replace(c.inY, 14, x.substr(c.inX, 14));
-        const auto centre = SeedPath(x, z, Alphabet::Nucleotide);
-        for (std::size_t d = 0; d < centre.size(); d += 50)
-            ASSERT_NEAR(centre[d], static_cast<double>(d) / 2, 40) << c.name << " at " << d;
+        const SeedRows seed = SeedPath(x, z, Alphabet::Nucleotide);
+        for (std::size_t d = 0; d < seed.lo.size(); d += 50) {
+            ASSERT_NEAR(seed.lo[d], static_cast<double>(d) / 2, 40) << c.name << " at " << d;
+            ASSERT_NEAR(seed.hi[d], static_cast<double>(d) / 2, 40) << c.name << " at " << d;
+        }
     }
 }
 
