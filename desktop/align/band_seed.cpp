@@ -188,9 +188,13 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
             // The straight line: its slope is at most 1 row per anti-diagonal.
             const std::int64_t line = i1 + (span == 0 ? 0 : (2 * t * rise + span) / (2 * span));
             const std::int64_t a = onDiagonal(d, i1, j1), b = onDiagonal(d, i2, j2);
-            // Inside the rectangle of the two points: rows i1 .. i2, columns j1 .. j2.
-            const std::int64_t top = std::max<std::int64_t>(i1, d - j2);
-            const std::int64_t bottom = std::min<std::int64_t>(i2, d - j1);
+            // Every path passes through the corners: next to one, inside the rectangle of the two
+            // points (rows i1 .. i2, columns j1 .. j2), which keeps a fragment's band narrow
+            // before it starts and after it ends. A k-mer's place is less sure (the path may leave
+            // the diagonal just before it), and those rows stay; the matrix cuts them.
+            const bool corner = p == 0 || p + 2 == points.size();
+            const std::int64_t top = corner ? std::max<std::int64_t>(i1, d - j2) : 0;
+            const std::int64_t bottom = corner ? std::min<std::int64_t>(i2, d - j1) : d;
             const auto at = static_cast<std::size_t>(d);
             rows.lo[at] = std::min(rows.lo[at], static_cast<std::int32_t>(std::clamp(
                                                     std::min({line, a, b}), top, bottom)));
