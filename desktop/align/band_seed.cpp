@@ -39,19 +39,26 @@ std::vector<std::pair<std::int32_t, std::int32_t>> LongestChain(
     return chain;
 }
 
-// The first band: 64 rows, and one more for every 8 rows of the longest stretch without a hit, up
-// to 160 (measured on the pairs of the test data: most need no second try, few are wider than
-// need be). Pairs that share a unique k-mer at one place in five or more of the shorter sequence,
-// with no stretch of 64 rows or more without one, are alike enough that their paths stray less:
-// 40 rows then (2,239 of the 2,278 ITS1 pairs of the test data pass at 32 or 48 rows, where 64 +
-// the stretch gave them 80; the orchid ITS pairs, mostly less alike, keep what they had, as a
-// narrower first try fails for too many of them).
-constexpr std::int32_t kFirstWidthBase = 64;
+// The first band: 48 rows beyond the seed's rows, and where consecutive points of the seed lie 64
+// rows or more apart, one row more on each side for every 8 rows between them, up to 56: the path
+// wanders between hits, the more the further apart they lie. Distant relatives, with stretches of
+// more than 768 rows without a hit, wander more everywhere: one row more for every 16 rows of the
+// longest stretch beyond that, up to 160. (Measured on the pairs of the test data and on
+// synthetic pairs of 2-10 kb.) Pairs that share a unique k-mer at one place in five or more of the
+// shorter sequence, with no stretch of 64 rows or more without one, are alike enough that their
+// paths stray less: 40 rows then, and one more for every 8 rows of the longest stretch without a
+// hit (2,239 of the 2,278 ITS1 pairs of the test data pass at 32 or 48 rows).
+constexpr std::int32_t kFirstWidthBase = 48;
 constexpr std::int32_t kFirstWidthBaseAlike = 40;
 constexpr std::int32_t kAlikeHitsPer = 5;
 constexpr std::int32_t kAlikeGapLess = 64;
 constexpr std::int32_t kGapRowsPerExtraRow = 8;
+constexpr std::int32_t kLongGap = 768;
+constexpr std::int32_t kLongGapRowsPerExtraRow = 16;
 constexpr std::int32_t kFirstWidthMost = 160;
+constexpr std::int32_t kSlackGap = 64;
+constexpr std::int32_t kSlackRowsPer = 8;
+constexpr std::int32_t kSlackMost = 56;
 // Hits no further apart than this, all on one diagonal: 32 rows (every ITS1 pair of the test
 // data needs no more).
 constexpr std::int32_t kNarrowGap = 128;
@@ -149,26 +156,29 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
          WithoutStrays(LongestChain(hits), lx, ly, static_cast<std::int32_t>(k)))
         points.emplace_back(i + 1 + half, j + 1 + half);
     points.emplace_back(lx, ly);
+    // How far apart consecutive points lie, and whether they all share one diagonal.
+    std::int32_t gap = 0;
+    bool oneDiagonal = true;
+    for (std::size_t p = 1; p < points.size(); ++p) {
+        const auto [i1, j1] = points[p - 1];
+        const auto [i2, j2] = points[p];
+        gap = std::max(gap, i2 - i1);
+        oneDiagonal = oneDiagonal && j2 - i2 == j1 - i1;
+    }
+    // Hits close together on one diagonal from corner to corner (no insertion anywhere) need
+    // little.
+    const bool narrow = oneDiagonal && gap < kNarrowGap;
     if (firstWidth != nullptr) {
-        // Between hits the path may wander from the straight line, the more the further apart
-        // they lie: the first band grows with the longest stretch without a hit. Hits close
-        // together on one diagonal from corner to corner (no insertion anywhere) need little.
-        std::int32_t gap = 0;
-        bool oneDiagonal = true;
-        for (std::size_t p = 1; p < points.size(); ++p) {
-            const auto [i1, j1] = points[p - 1];
-            const auto [i2, j2] = points[p];
-            gap = std::max(gap, i2 - i1);
-            oneDiagonal = oneDiagonal && j2 - i2 == j1 - i1;
-        }
         const bool alike =
             gap < kAlikeGapLess &&
             static_cast<std::int64_t>(hits.size()) * kAlikeHitsPer >= std::min(lx, ly);
-        const std::int32_t base = alike ? kFirstWidthBaseAlike : kFirstWidthBase;
-        *firstWidth =
-            oneDiagonal && gap < kNarrowGap
-                ? kNarrowWidth
-                : std::min((base + gap / kGapRowsPerExtraRow + 15) / 16 * 16, kFirstWidthMost);
+        *firstWidth = narrow ? kNarrowWidth
+                      : alike
+                          ? (kFirstWidthBaseAlike + gap / kGapRowsPerExtraRow + 15) / 16 * 16
+                          : std::min((kFirstWidthBase +
+                                      std::max(0, gap - kLongGap) / kLongGapRowsPerExtraRow + 15) /
+                                         16 * 16,
+                                     kFirstWidthMost);
     }
 
     const std::size_t diagonals = static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) + 1;
@@ -178,6 +188,11 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
         const auto [i1, j1] = points[p];
         const auto [i2, j2] = points[p + 1];
         const std::int64_t d1 = i1 + j1, span = (i2 + j2) - d1, rise = i2 - i1;
+        // Between points far apart the path may wander from their diagonals, the more the
+        // further apart they lie.
+        const std::int64_t slack = narrow || rise < kSlackGap
+                                       ? 0
+                                       : std::min<std::int64_t>(rise / kSlackRowsPer, kSlackMost);
         // The row of diagonal j - i on anti-diagonal d, rounded up as the straight line is.
         const auto onDiagonal = [](std::int64_t d, std::int64_t i, std::int64_t j) {
             const std::int64_t twice = d - (j - i);
@@ -190,16 +205,22 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
             const std::int64_t a = onDiagonal(d, i1, j1), b = onDiagonal(d, i2, j2);
             // Every path passes through the corners: next to one, inside the rectangle of the two
             // points (rows i1 .. i2, columns j1 .. j2), which keeps a fragment's band narrow
-            // before it starts and after it ends. A k-mer's place is less sure (the path may leave
-            // the diagonal just before it), and those rows stay; the matrix cuts them.
+            // before it starts and after it ends; a k-mer's place is less sure (the path may leave
+            // the diagonal just before it), and those rows stay. The slack, and the matrix, after.
             const bool corner = p == 0 || p + 2 == points.size();
             const std::int64_t top = corner ? std::max<std::int64_t>(i1, d - j2) : 0;
             const std::int64_t bottom = corner ? std::min<std::int64_t>(i2, d - j1) : d;
+            const std::int64_t first = std::max<std::int64_t>(0, d - ly);
+            const std::int64_t last = std::min<std::int64_t>(lx, d);
             const auto at = static_cast<std::size_t>(d);
-            rows.lo[at] = std::min(rows.lo[at], static_cast<std::int32_t>(std::clamp(
-                                                    std::min({line, a, b}), top, bottom)));
-            rows.hi[at] = std::max(rows.hi[at], static_cast<std::int32_t>(std::clamp(
-                                                    std::max({line, a, b}), top, bottom)));
+            rows.lo[at] = std::min(
+                rows.lo[at],
+                static_cast<std::int32_t>(std::clamp(
+                    std::clamp(std::min({line, a, b}), top, bottom) - slack, first, last)));
+            rows.hi[at] = std::max(
+                rows.hi[at],
+                static_cast<std::int32_t>(std::clamp(
+                    std::clamp(std::max({line, a, b}), top, bottom) + slack, first, last)));
         }
     }
     return rows;

@@ -277,9 +277,11 @@ TEST(SeedPath, IgnoresAChanceMatchFarFromTheOtherHits) {
         std::string z = y;
         z.replace(c.inY, 14, x.substr(c.inX, 14));
         const SeedRows seed = SeedPath(x, z, Alphabet::Nucleotide);
+        // The chance match lies 350 rows or more off the diagonal; between hits far apart the
+        // rows leave a few dozen on either side for the path to wander.
         for (std::size_t d = 0; d < seed.lo.size(); d += 50) {
-            ASSERT_NEAR(seed.lo[d], static_cast<double>(d) / 2, 40) << c.name << " at " << d;
-            ASSERT_NEAR(seed.hi[d], static_cast<double>(d) / 2, 40) << c.name << " at " << d;
+            ASSERT_NEAR(seed.lo[d], static_cast<double>(d) / 2, 80) << c.name << " at " << d;
+            ASSERT_NEAR(seed.hi[d], static_cast<double>(d) / 2, 80) << c.name << " at " << d;
         }
     }
 }
