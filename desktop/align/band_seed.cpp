@@ -41,21 +41,19 @@ std::vector<std::pair<std::int32_t, std::int32_t>> LongestChain(
 
 // The first band: 48 rows beyond the seed's rows, and where consecutive points of the seed lie 64
 // rows or more apart, one row more on each side for every 8 rows between them, up to 56: the path
-// wanders between hits, the more the further apart they lie. Distant relatives, with stretches of
-// more than 768 rows without a hit, wander more everywhere: one row more for every 16 rows of the
-// longest stretch beyond that, up to 160. (Measured on the pairs of the test data and on
-// synthetic pairs of 2-10 kb.) Pairs that share a unique k-mer at one place in five or more of the
-// shorter sequence, with no stretch of 64 rows or more without one, are alike enough that their
-// paths stray less: 40 rows then, and one more for every 8 rows of the longest stretch without a
-// hit (2,239 of the 2,278 ITS1 pairs of the test data pass at 32 or 48 rows).
+// wanders between hits, the more the further apart they lie. Distant relatives, with a stretch of
+// 768 rows or more without a hit, wander everywhere: 160 rows. Pairs that share a unique k-mer at
+// one place in five or more of the shorter sequence, with no stretch of 64 rows or more without
+// one, are alike enough that their paths stray less: 40 rows, and one more for every 8 rows of the
+// longest stretch without a hit (2,239 of the 2,278 ITS1 pairs of the test data pass at 32 or 48
+// rows). Measured on the pairs of the test data and on synthetic pairs of 2-10 kb.
 constexpr std::int32_t kFirstWidthBase = 48;
 constexpr std::int32_t kFirstWidthBaseAlike = 40;
 constexpr std::int32_t kAlikeHitsPer = 5;
 constexpr std::int32_t kAlikeGapLess = 64;
 constexpr std::int32_t kGapRowsPerExtraRow = 8;
-constexpr std::int32_t kLongGap = 768;
-constexpr std::int32_t kLongGapRowsPerExtraRow = 16;
-constexpr std::int32_t kFirstWidthMost = 160;
+constexpr std::int32_t kDistantGap = 768;
+constexpr std::int32_t kFirstWidthDistant = 160;
 constexpr std::int32_t kSlackGap = 64;
 constexpr std::int32_t kSlackRowsPer = 8;
 constexpr std::int32_t kSlackMost = 56;
@@ -168,17 +166,16 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
     // Hits close together on one diagonal from corner to corner (no insertion anywhere) need
     // little.
     const bool narrow = oneDiagonal && gap < kNarrowGap;
+    // Distant relatives: their paths wander everywhere, not only between hits far apart.
+    const bool distant = gap >= kDistantGap;
     if (firstWidth != nullptr) {
         const bool alike =
             gap < kAlikeGapLess &&
             static_cast<std::int64_t>(hits.size()) * kAlikeHitsPer >= std::min(lx, ly);
-        *firstWidth = narrow ? kNarrowWidth
-                      : alike
-                          ? (kFirstWidthBaseAlike + gap / kGapRowsPerExtraRow + 15) / 16 * 16
-                          : std::min((kFirstWidthBase +
-                                      std::max(0, gap - kLongGap) / kLongGapRowsPerExtraRow + 15) /
-                                         16 * 16,
-                                     kFirstWidthMost);
+        *firstWidth = narrow    ? kNarrowWidth
+                      : alike   ? (kFirstWidthBaseAlike + gap / kGapRowsPerExtraRow + 15) / 16 * 16
+                      : distant ? kFirstWidthDistant
+                                : kFirstWidthBase;
     }
 
     const std::size_t diagonals = static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) + 1;
@@ -190,7 +187,7 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
         const std::int64_t d1 = i1 + j1, span = (i2 + j2) - d1, rise = i2 - i1;
         // Between points far apart the path may wander from their diagonals, the more the
         // further apart they lie.
-        const std::int64_t slack = narrow || rise < kSlackGap
+        const std::int64_t slack = narrow || distant || rise < kSlackGap
                                        ? 0
                                        : std::min<std::int64_t>(rise / kSlackRowsPer, kSlackMost);
         // The row of diagonal j - i on anti-diagonal d, rounded up as the straight line is.
