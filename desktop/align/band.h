@@ -32,9 +32,10 @@ inline constexpr float kBandEdgeScore = -20.0f;
 // chain of k-mers found once in each sequence, in the same order in both, with the corners.
 // Between two of its points the path may keep to either one's diagonal, or change from one to the
 // other anywhere between them (an insertion or deletion), so the rows of both diagonals and those
-// between, inside the rectangle the two points span; with equal diagonals, the straight line
-// between the points; where two points lie far apart, some rows more on either side, as the path
-// wanders between them. Both ends start at row 0 and end at row lx.
+// between (next to a corner, which every path passes through, inside the rectangle the two points
+// span); with equal diagonals, the straight line between the points; where two points lie far
+// apart, some rows more on either side, as the path wanders between them. Inside the matrix; both
+// ends start at row 0 and end at row lx.
 // With firstWidth, also the width of the first band to try (32 to 160 rows, a multiple of 16),
 // from how far apart the chained k-mers lie and whether they share one diagonal.
 // With a cache, each sequence's k-mers are read once while it stays there.
