@@ -9,19 +9,21 @@ namespace kvr::align {
 inline constexpr float kLogZero = -2e20f;
 inline constexpr float kLogSumCutoff = 7.5f;
 
-// log(e^d + 1) for 0 <= d < 7.5, as cubic pieces.
+// log(e^d + 1) for 0 <= d < 7.5, as cubic pieces: ((a d + b) d + c) d + e, the first for
+// d <= 1, the second for d <= 2.5, the third for d <= 4.5, the last beyond.
+struct CubicPiece {
+    float a, b, c, e;
+};
+inline constexpr CubicPiece kLogSumPieces[4] = {
+    {-0.009350833524763f, 0.130659527668286f, 0.498799810682272f, 0.693203116424741f},
+    {-0.014532321752540f, 0.139942324101744f, 0.495635523139337f, 0.692140569840976f},
+    {-0.004605031767994f, 0.063427417320019f, 0.695956496475118f, 0.514272634594009f},
+    {-0.000458661602210f, 0.009695946122598f, 0.930734667215156f, 0.168037164329057f},
+};
+
 inline float LogOnePlusExp(float d) {
-    if (d <= 1.00f)
-        return ((-0.009350833524763f * d + 0.130659527668286f) * d + 0.498799810682272f) * d +
-               0.693203116424741f;
-    if (d <= 2.50f)
-        return ((-0.014532321752540f * d + 0.139942324101744f) * d + 0.495635523139337f) * d +
-               0.692140569840976f;
-    if (d <= 4.50f)
-        return ((-0.004605031767994f * d + 0.063427417320019f) * d + 0.695956496475118f) * d +
-               0.514272634594009f;
-    return ((-0.000458661602210f * d + 0.009695946122598f) * d + 0.930734667215156f) * d +
-           0.168037164329057f;
+    const CubicPiece& p = kLogSumPieces[d <= 1.00f ? 0 : d <= 2.50f ? 1 : d <= 4.50f ? 2 : 3];
+    return ((p.a * d + p.b) * d + p.c) * d + p.e;
 }
 
 inline float LogSum(float x, float y) {

@@ -38,6 +38,19 @@ KVR_ALIGN_INLINE typename Vec<W>::F Piece(typename Vec<W>::I piece, float p0, fl
     return piece < 2 ? first : second;
 }
 
+// Each lane's piece's coefficients, each looked up by table(the first piece's, ..., the last's).
+template <typename F, typename Table>
+KVR_ALIGN_INLINE void PieceCoefficients(const Table& table, F& a, F& b, F& c, F& e) {
+    const auto of = [&table](float CubicPiece::*m) {
+        return table(kLogSumPieces[0].*m, kLogSumPieces[1].*m, kLogSumPieces[2].*m,
+                     kLogSumPieces[3].*m);
+    };
+    a = of(&CubicPiece::a);
+    b = of(&CubicPiece::b);
+    c = of(&CubicPiece::c);
+    e = of(&CubicPiece::e);
+}
+
 // LogSum on every lane: both branches computed, the scalar's choice selected. The scalar's test
 // for log zero is not needed: with the smaller term log zero, either the difference is past the
 // cut-off, or both terms are log zero and the cubic adds less than half a unit in the last place
@@ -81,11 +94,7 @@ KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F x, typename Vec<W
                 _mm512_setr_ps(p0, p0, p0, p1, p1, p1, p2, p2, p2, p2, p3, p3, p3, p3, p3, p3);
             return (F)_mm512_mask_permutexvar_ps(t, 0xffff, index, t);
         };
-        a = table(-0.009350833524763f, -0.014532321752540f, -0.004605031767994f,
-                  -0.000458661602210f);
-        b = table(0.130659527668286f, 0.139942324101744f, 0.063427417320019f, 0.009695946122598f);
-        c = table(0.498799810682272f, 0.495635523139337f, 0.695956496475118f, 0.930734667215156f);
-        e = table(0.693203116424741f, 0.692140569840976f, 0.514272634594009f, 0.168037164329057f);
+        PieceCoefficients(table, a, b, c, e);
     } else if constexpr (W == 8) {
         // The piece by ceil(2d), a rounding: 2^23 added puts it in the last bits, and one byte
         // shuffle turns those into the piece, which the permutes read from their index's last
@@ -100,22 +109,13 @@ KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F x, typename Vec<W
             return (F)_mm256_permutevar8x32_ps(_mm256_setr_ps(p0, p1, p2, p3, p0, p1, p2, p3),
                                                piece);
         };
-        a = table(-0.009350833524763f, -0.014532321752540f, -0.004605031767994f,
-                  -0.000458661602210f);
-        b = table(0.130659527668286f, 0.139942324101744f, 0.063427417320019f, 0.009695946122598f);
-        c = table(0.498799810682272f, 0.495635523139337f, 0.695956496475118f, 0.930734667215156f);
-        e = table(0.693203116424741f, 0.692140569840976f, 0.514272634594009f, 0.168037164329057f);
+        PieceCoefficients(table, a, b, c, e);
     } else {
         // The cubic piece of d: comparisons give -1 where true.
         const I piece = -((d > 1.00f) + (d > 2.50f) + (d > 4.50f));
-        a = Piece<W>(piece, -0.009350833524763f, -0.014532321752540f, -0.004605031767994f,
-                     -0.000458661602210f);
-        b = Piece<W>(piece, 0.130659527668286f, 0.139942324101744f, 0.063427417320019f,
-                     0.009695946122598f);
-        c = Piece<W>(piece, 0.498799810682272f, 0.495635523139337f, 0.695956496475118f,
-                     0.930734667215156f);
-        e = Piece<W>(piece, 0.693203116424741f, 0.692140569840976f, 0.514272634594009f,
-                     0.168037164329057f);
+        PieceCoefficients([piece](float p0, float p1, float p2,
+                                  float p3) { return Piece<W>(piece, p0, p1, p2, p3); },
+                          a, b, c, e);
     }
     const F cubic = ((a * d + b) * d + c) * d + e;
     if constexpr (W == 16) {
