@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <optional>
+#include <unordered_map>
 
 #include "align/align.h"
 #include "engine/pair_identity.h"
@@ -51,10 +52,28 @@ void RetryAlone(BuiltinPool& pool, const std::vector<align::PairTask>& tasks, Wi
 
 std::vector<PairResult> AlignBuiltinPairs(
     BuiltinPool& pool, const std::vector<std::pair<const Record*, const Record*>>& pairs,
-    Window& window, const StopRequest& stop, double pairTimeoutSeconds) {
+    Window& window, const StopRequest& stop, double pairTimeoutSeconds, TwinPairs* twins) {
+    // The pairs to align: each pair's task, unless its counts are known from an earlier call.
     std::vector<align::PairTask> tasks;
     tasks.reserve(pairs.size());
-    for (const auto& [first, second] : pairs) tasks.push_back({first->residues, second->residues});
+    std::vector<std::size_t> taskOf(pairs.size(), 0);
+    std::vector<std::optional<std::uint64_t>> keys(pairs.size());
+    std::vector<std::optional<align::PairCounts>> known(pairs.size());
+    std::unordered_map<std::uint64_t, std::size_t> taskOfKey;
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+        const auto& [first, second] = pairs[k];
+        if (twins != nullptr) keys[k] = twins->Key(first->residues, second->residues);
+        if (keys[k]) {
+            if ((known[k] = twins->Find(*keys[k]))) continue;
+            if (const auto at = taskOfKey.find(*keys[k]); at != taskOfKey.end()) {
+                taskOf[k] = at->second;
+                continue;
+            }
+            taskOfKey.emplace(*keys[k], tasks.size());
+        }
+        taskOf[k] = tasks.size();
+        tasks.push_back({first->residues, second->residues});
+    }
 
     std::vector<align::PairCounts> counts(tasks.size(),
                                           align::PairCounts{align::Status::Cancelled});
@@ -85,8 +104,9 @@ std::vector<PairResult> AlignBuiltinPairs(
     for (std::size_t k = 0; k < pairs.size(); ++k) {
         PairResult& result = results[k];
         result.command = kBuiltinCommand;
-        const align::PairCounts& c = counts[k];
-        if (timedOut[k]) {
+        const align::PairCounts& c = known[k] ? *known[k] : counts[taskOf[k]];
+        if (keys[k] && !known[k] && c.status == align::Status::Ok) twins->Keep(*keys[k], c);
+        if (!known[k] && timedOut[taskOf[k]]) {
             result.outcome = {ProgramStatus::TimedOut,
                               "the built-in aligner was still aligning the pair after " +
                                   PlainSingle(static_cast<float>(pairTimeoutSeconds)) +

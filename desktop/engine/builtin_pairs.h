@@ -8,6 +8,7 @@
 
 #include "engine/builtin_pool.h"
 #include "engine/run_aligner.h"
+#include "engine/twin_pairs.h"
 #include "platform/stop_request.h"
 #include "platform/window.h"
 #include "state/run_state.h"
@@ -24,9 +25,11 @@ inline constexpr const char* kBuiltinCommand = "built-in aligner (MUSCLE 5 pair 
 // second; the unfinished pairs then fail with the outcome Cancelled. With a time limit (seconds
 // above 0) the pairs are aligned one per thread at a time, so that each one's time is its own:
 // the pairs still unfinished at the limit fail with the outcome TimedOut, and the pairs after
-// them are not started (Cancelled).
+// them are not started (Cancelled). With twins, a pair that repeats the residues of a pair
+// aligned before (in this call or an earlier one) takes its counts instead of being aligned.
 std::vector<PairResult> AlignBuiltinPairs(
     BuiltinPool& pool, const std::vector<std::pair<const Record*, const Record*>>& pairs,
-    Window& window, const StopRequest& stop, double pairTimeoutSeconds = 0);
+    Window& window, const StopRequest& stop, double pairTimeoutSeconds = 0,
+    TwinPairs* twins = nullptr);
 
 }  // namespace kvr

@@ -30,7 +30,10 @@ class Scheduler {
           window_(window),
           shell_(context.shell),
           jobs_(static_cast<std::size_t>(std::max(1, context.jobs))) {
-        if (kind == kBuiltinAligner) pool_.emplace(static_cast<int>(jobs_));
+        if (kind == kBuiltinAligner) {
+            pool_.emplace(static_cast<int>(jobs_));
+            twins_.emplace(records);
+        }
     }
 
     ScheduleOutcome Run() {
@@ -136,8 +139,8 @@ class Scheduler {
             pairs.push_back({number, i, j, {}, {}, false});
         }
         if (batch.empty()) return;
-        const std::vector<PairResult> results =
-            AlignBuiltinPairs(*pool_, batch, window_, shell_.Stop(), context_.pairTimeoutSeconds);
+        const std::vector<PairResult> results = AlignBuiltinPairs(
+            *pool_, batch, window_, shell_.Stop(), context_.pairTimeoutSeconds, &*twins_);
         for (std::size_t k = 0; k < results.size(); ++k) {
             if (results[k].outcome.status == ProgramStatus::Cancelled) return;
             pairs[k].result = results[k];
@@ -215,6 +218,7 @@ class Scheduler {
     Shell& shell_;
     const std::size_t jobs_;
     std::optional<BuiltinPool> pool_;  // the built-in aligner's threads, for the whole schedule
+    std::optional<TwinPairs> twins_;   // and the counts of its pairs that twins repeat
 
     std::deque<std::pair<int, int>> queue_;  // pairs known and not yet taken, from number taken_
     bool sourceDone_ = false;
