@@ -118,11 +118,13 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     s.rowOf.clear();
     s.colOf.clear();
     s.probOf.clear();
-    // The posterior at the band's ends, summed (scores far below the limit add nothing that
-    // matters).
+    // The posterior at the band's ends, summed. Most ends lie far below the limit: those count
+    // as e^(limit - 20), an upper bound that spares their exponential (a pair of 100 kb has two
+    // million such terms: together under a hundredth of the limit).
     const double maxEdgeMass = std::exp(static_cast<double>(kBandEdgeScore));
-    const auto edgeMassOf = [](float score) {
-        return score < kBandEdgeScore - 30 ? 0.0 : std::exp(static_cast<double>(score));
+    const double smallEdgeMass = std::exp(static_cast<double>(kBandEdgeScore - 20));
+    const auto edgeMassOf = [smallEdgeMass](float score) {
+        return score < kBandEdgeScore - 20 ? smallEdgeMass : std::exp(static_cast<double>(score));
     };
     double edgeMass = 0;
     const float minScore = MinPosteriorScore();
