@@ -162,15 +162,22 @@ class Staircase {
 
     void Fill() {
         for (std::uint32_t i = 1; i <= post_.rows; ++i) {
-            if (s_.lo[i] > s_.hi[i]) continue;
+            const std::uint32_t lo = s_.lo[i], hi = s_.hi[i];
+            if (lo > hi) continue;
             std::uint32_t e = post_.rowStart[i - 1];
             const std::uint32_t end = post_.rowStart[i];
-            float* v = s_.values.data() + s_.rowOffset[i] - s_.lo[i];
-            float yGap = Get(i, s_.lo[i] - 1);
-            for (std::uint32_t j = s_.lo[i]; j <= s_.hi[i]; ++j) {
+            float* v = s_.values.data() + s_.rowOffset[i] - lo;
+            // Row i - 1 holds its own values from columns pLo to pHi (both ends move right
+            // only): there both neighbours above are read directly, elsewhere by rule.
+            const std::uint32_t pLo = i > 1 ? s_.lo[i - 1] + 1 : 1, pHi = i > 1 ? s_.hi[i - 1] : 0;
+            const float* above = s_.values.data() + s_.rowOffset[i - 1] - s_.lo[i - 1];
+            float yGap = Get(i, lo - 1);
+            for (std::uint32_t j = lo; j <= hi; ++j) {
                 float p = 0;
                 if (e < end && post_.col[e] + 1 == j) p = post_.prob[e++];
-                const float both = Get(i - 1, j - 1) + p, xGap = Get(i - 1, j);
+                const bool held = j >= pLo && j <= pHi;
+                const float both = (held ? above[j - 1] : Get(i - 1, j - 1)) + p;
+                const float xGap = held ? above[j] : Get(i - 1, j);
                 yGap = std::max(std::max(both, xGap), yGap);
                 v[j] = yGap;
             }
