@@ -195,10 +195,19 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
             const std::int64_t twice = d - (j - i);
             return twice >= 0 ? (twice + 1) / 2 : -(-twice / 2);
         };
+        // The straight line, row i1 + (2 t rise + span) / (2 span) on anti-diagonal d1 + t, kept
+        // as quotient and remainder: its slope is at most 1 row per anti-diagonal, so each step
+        // adds at most one row.
+        std::int64_t line = i1, remainder = span;
         for (std::int64_t t = 0; t <= span; ++t) {
             const std::int64_t d = d1 + t;
-            // The straight line: its slope is at most 1 row per anti-diagonal.
-            const std::int64_t line = i1 + (span == 0 ? 0 : (2 * t * rise + span) / (2 * span));
+            if (t > 0) {
+                remainder += 2 * rise;
+                if (remainder >= 2 * span) {
+                    remainder -= 2 * span;
+                    ++line;
+                }
+            }
             const std::int64_t a = onDiagonal(d, i1, j1), b = onDiagonal(d, i2, j2);
             // Every path passes through the corners: next to one, inside the rectangle of the two
             // points (rows i1 .. i2, columns j1 .. j2), which keeps a fragment's band narrow
