@@ -144,10 +144,10 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         // Keeps the posteriors of a vector's valid cells that reach the minimum.
         cells.Backward(d, cur, n1, n2, [&](std::int32_t k, I valid, F M, F, F, F, F) {
             const F score = LoadF<N>(fm + k) + M - totalV;
-            const I keep = valid & (score >= minScoreV);
-            if (!AnyLane<N>(keep)) return;
-            for (int l = 0; l < N; ++l) {
-                if (keep[l] == 0) continue;
+            // Few lanes are kept: only those are visited.
+            for (std::uint32_t bits = LaneBits<N>(valid & (score >= minScoreV)); bits != 0;
+                 bits &= bits - 1) {
+                const int l = __builtin_ctz(bits);
                 const float p = PosteriorOfScore(score[l]);
                 if (p == 0) continue;
                 const std::int32_t i = sd + k + l;

@@ -283,16 +283,15 @@ bool PosteriorLanes(const HmmModel& m, const std::string_view* xs, const std::st
             for (; j >= 2; j -= 2) columns(std::integral_constant<int, 2>{}, j);
             if (j == 1) columns(std::integral_constant<int, 1>{}, j);
         }
-        // Posteriors of the row: a vector test first, the few kept cells lane by lane.
+        // Posteriors of the row: a vector test, then only the few kept cells' lanes.
         const F* fm = forwardMatch + (i - 1) * LY;
         const I li = static_cast<std::int32_t>(i) - startRow;
         for (std::size_t j = LY; j >= 1; --j) {
             const F score = fm[j - 1] + M[j] - total;
             const I lj = static_cast<std::int32_t>(j) - startCol;
             const auto keep = (score >= minScore) & (li >= 1) & (lj >= 1);
-            if (!AnyLane<W>(keep & used)) continue;
-            for (int l = 0; l < count; ++l) {
-                if (keep[l] == 0) continue;
+            for (std::uint32_t bits = LaneBits<W>(keep & used); bits != 0; bits &= bits - 1) {
+                const int l = __builtin_ctz(bits);
                 const float p = PosteriorOfScore(score[l]);
                 if (p == 0) continue;
                 s.rowOf[l].push_back(static_cast<std::uint32_t>(li[l] - 1));

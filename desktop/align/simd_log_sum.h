@@ -142,6 +142,20 @@ void LogSumArrays(const float* x, const float* y, float* out, std::size_t n) {
     }
 }
 
+// The lanes of a comparison's result that are set, one bit each (lane 0 the lowest).
+template <int W>
+KVR_ALIGN_INLINE std::uint32_t LaneBits(typename Vec<W>::I mask) {
+    if constexpr (W == 16)
+        return _mm512_test_epi32_mask((__m512i)mask, (__m512i)mask);
+    else if constexpr (W == 8)
+        return static_cast<std::uint32_t>(_mm256_movemask_ps((__m256)mask));
+    else if constexpr (W == 4)
+        return static_cast<std::uint32_t>(_mm_movemask_ps((__m128)mask));
+    std::uint32_t bits = 0;
+    for (int l = 0; l < W; ++l) bits |= (mask[l] != 0 ? 1u : 0u) << l;
+    return bits;
+}
+
 // Whether any lane of a comparison's result is set.
 template <int W>
 KVR_ALIGN_INLINE bool AnyLane(typename Vec<W>::I mask) {
