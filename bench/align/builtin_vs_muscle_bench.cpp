@@ -25,6 +25,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <string>
 #include <thread>
@@ -268,7 +269,8 @@ int main(int argc, char** argv) {
             // apart in what the processor gives them; the median ratio is the figure, and the
             // fastest rounds' ratio shows each at its best.
             std::vector<double> ratios;
-            double fastestBuiltin = 0, fastestVsearch = 0;
+            double fastestBuiltin = std::numeric_limits<double>::infinity();
+            double fastestVsearch = fastestBuiltin;
             for (int round = 1; round <= 5; ++round) {
                 const double builtin = BuiltinCpu(all);
                 const double cpu0 = ChildrenCpu();
@@ -280,8 +282,8 @@ int main(int argc, char** argv) {
                 if (std::system(command.c_str()) != 0) std::fprintf(stderr, "vsearch failed\n");
                 const double vsearch = ChildrenCpu() - cpu0;
                 ratios.push_back(builtin / vsearch);
-                fastestBuiltin = round == 1 ? builtin : std::min(fastestBuiltin, builtin);
-                fastestVsearch = round == 1 ? vsearch : std::min(fastestVsearch, vsearch);
+                fastestBuiltin = std::min(fastestBuiltin, builtin);
+                fastestVsearch = std::min(fastestVsearch, vsearch);
                 std::printf(
                     "orchid_its.fasta, all %zu pairs on one thread, round %d: built-in "
                     "%.2f s, vsearch %.2f s: %.1fx vsearch's time\n",

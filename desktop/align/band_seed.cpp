@@ -199,6 +199,11 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
         // as quotient and remainder: its slope is at most 1 row per anti-diagonal, so each step
         // adds at most one row.
         std::int64_t line = i1, remainder = span;
+        // Every path passes through the corners: next to one, inside the rectangle of the two
+        // points (rows i1 .. i2, columns j1 .. j2), which keeps a fragment's band narrow before
+        // it starts and after it ends; a k-mer's place is less sure (the path may leave the
+        // diagonal just before it), and those rows stay. The slack, and the matrix, after.
+        const bool corner = p == 0 || p + 2 == points.size();
         for (std::int64_t t = 0; t <= span; ++t) {
             const std::int64_t d = d1 + t;
             if (t > 0) {
@@ -209,11 +214,6 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
                 }
             }
             const std::int64_t a = onDiagonal(d, i1, j1), b = onDiagonal(d, i2, j2);
-            // Every path passes through the corners: next to one, inside the rectangle of the two
-            // points (rows i1 .. i2, columns j1 .. j2), which keeps a fragment's band narrow
-            // before it starts and after it ends; a k-mer's place is less sure (the path may leave
-            // the diagonal just before it), and those rows stay. The slack, and the matrix, after.
-            const bool corner = p == 0 || p + 2 == points.size();
             const std::int64_t top = corner ? std::max<std::int64_t>(i1, d - j2) : 0;
             const std::int64_t bottom = corner ? std::min<std::int64_t>(i2, d - j1) : d;
             const std::int64_t first = std::max<std::int64_t>(0, d - ly);

@@ -160,15 +160,7 @@ KVR_ALIGN_INLINE std::uint32_t LaneBits(typename Vec<W>::I mask) {
 // Whether any lane of a comparison's result is set.
 template <int W>
 KVR_ALIGN_INLINE bool AnyLane(typename Vec<W>::I mask) {
-    if constexpr (W == 16)
-        return _mm512_test_epi32_mask((__m512i)mask, (__m512i)mask) != 0;
-    else if constexpr (W == 8)
-        return _mm256_testz_si256((__m256i)mask, (__m256i)mask) == 0;
-    else if constexpr (W == 4)
-        return _mm_movemask_ps((__m128)mask) != 0;
-    bool any = false;
-    for (int l = 0; l < W; ++l) any |= mask[l] != 0;
-    return any;
+    return LaneBits<W>(mask) != 0;
 }
 
 template <int W>
