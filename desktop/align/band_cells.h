@@ -105,31 +105,18 @@ struct BackwardSums {
     F nextIX[G], nextJX[G], nextIY[G], nextJY[G];
 };
 
-// The vectors of an anti-diagonal's rows: up to four at a time where inside(k, count) holds for
-// as many cells, the rest (the matrix's and the band's edges) one at a time by edge(k). The
-// match's sums form one long chain a vector; the more vectors at once, the more of each chain's
-// waits the others fill.
-template <int N, typename Inside, typename Interior, typename Edge>
-KVR_ALIGN_INLINE void EachVector(std::int32_t rows, const Inside& inside, const Interior& interior,
-                                 const Edge& edge) {
-    for (std::int32_t k = 0; k < rows;) {
-        if (inside(k, 4 * N)) {
-            interior(std::integral_constant<int, 4>{}, k);
-            k += 4 * N;
-        } else if (inside(k, 3 * N)) {
-            interior(std::integral_constant<int, 3>{}, k);
-            k += 3 * N;
-        } else if (inside(k, 2 * N)) {
-            interior(std::integral_constant<int, 2>{}, k);
-            k += 2 * N;
-        } else if (inside(k, N)) {
-            interior(std::integral_constant<int, 1>{}, k);
-            k += N;
-        } else {
-            edge(k);
-            k += N;
-        }
-    }
+// The vectors of an anti-diagonal's rows, up to four at a time: the match's sums form one long
+// chain a vector; the more vectors at once, the more of each chain's waits the others fill.
+template <int N, typename Interior>
+KVR_ALIGN_INLINE void EachGroup(std::int32_t rows, const Interior& interior) {
+    std::int32_t k = 0, vectors = (rows + N - 1) / N;
+    for (; vectors >= 4; vectors -= 4, k += 4 * N) interior(std::integral_constant<int, 4>{}, k);
+    if (vectors == 3)
+        interior(std::integral_constant<int, 3>{}, k);
+    else if (vectors == 2)
+        interior(std::integral_constant<int, 2>{}, k);
+    else if (vectors == 1)
+        interior(std::integral_constant<int, 1>{}, k);
 }
 
 // The ring's padding before the cells: one vector of the widest kernel.
@@ -161,9 +148,9 @@ class BandCells {
     // Forward, anti-diagonal d into cur (five states) from p1 (d - 1) and p2 (d - 2), each
     // pointing one cell before its first; the match states into fm as well. Cell k is
     // row i = First(d) + k, column j = d - i; its diagonal neighbour is on d - 2, the ones above
-    // and to the left on d - 1. The lanes of the last vector past the band's end, and the row
-    // after it, hold log zero: they are the neighbours outside the band of the next
-    // anti-diagonals' cells.
+    // and to the left on d - 1. The row after the band's end holds log zero: it is the one
+    // neighbour outside the band that the next anti-diagonals' cells read there (both ends
+    // move down by 0 or 1 row), so the lanes past it may hold anything.
     KVR_ALIGN_INLINE void Forward(std::int32_t d, float* const cur[5], const float* const p1[5],
                                   const float* const p2[5], float* fm) const {
         const std::int32_t sd = band_.First(d), rows = band_.Rows(d);
@@ -219,40 +206,46 @@ class BandCells {
             Store<N>(cur[4] + k, JY);
             Store<N>(fm + k, M);
         };
-        // Most vectors lie inside the band and the matrix, away from its first row, column and
-        // cell: up to four at a time there, so that each one's chain runs while the others wait.
-        const auto inside = [&](std::int32_t k, std::int32_t count) {
-            const std::int32_t i0 = sd + k, j0 = d - i0;
-            return k + count <= rows && i0 >= 1 && i0 + count - 1 <= lx && j0 - count + 1 >= 1 &&
-                   j0 <= ly && d != 2;
-        };
+        // Every vector as if inside the matrix, up to four at a time so that each one's chain
+        // runs while the others wait; then the few cells with rules of their own, one lane each:
+        // row 0 (y's inserts before x starts), column 0 (x's inserts before y starts) and the
+        // first cell. Lanes past the band's end keep what they got (see above).
+        const std::int32_t row0 = sd == 0 ? 0 : -1;                  // cell of row 0
+        const std::int32_t col0 = d - sd < rows ? d - sd : -1;       // cell of column 0
+        const std::int32_t first = d == 2 && sd <= 1 ? 1 - sd : -1;  // cell (1, 1)
+        const std::int32_t lastSpecial = std::max({row0, col0, first});
         const auto interior = [&](auto group, std::int32_t k) {
+            constexpr int G = decltype(group)::value;
             const auto r = sums(group, k);
-            for (int g = 0; g < decltype(group)::value; ++g)
-                store(k + g * N, r.sum[g] + r.emit[g], r.ix[g], r.jx[g], r.iy[g], r.jy[g]);
+            for (int g = 0; g < G; ++g) {
+                const std::int32_t kg = k + g * N;
+                F M = r.sum[g] + r.emit[g], IX = r.ix[g], JX = r.jx[g], IY = r.iy[g], JY = r.jy[g];
+                if (kg <= lastSpecial) [[unlikely]] {
+                    const auto in = [kg](std::int32_t c) { return c >= kg && c < kg + N; };
+                    if (in(first)) M[first - kg] = tSM[0] + r.emit[g][first - kg];
+                    if (in(row0)) {
+                        const int l = row0 - kg;
+                        const float insY = r.insY[g][l];
+                        M[l] = IX[l] = JX[l] = kLogZero;
+                        IY[l] = d == 0   ? kLogZero
+                                : d == 1 ? tSI[0] + insY
+                                         : r.lIY[g][l] + tII[0] + insY;
+                        JY[l] = d == 0   ? kLogZero
+                                : d == 1 ? tSJ[0] + insY
+                                         : r.lJY[g][l] + tJJ[0] + insY;
+                    }
+                    if (in(col0) && col0 != row0) {
+                        const int l = col0 - kg;
+                        const float insX = r.insX[g][l];
+                        M[l] = IY[l] = JY[l] = kLogZero;
+                        IX[l] = d == 1 ? tSI[0] + insX : r.uIX[g][l] + tII[0] + insX;
+                        JX[l] = d == 1 ? tSJ[0] + insX : r.uJX[g][l] + tJJ[0] + insX;
+                    }
+                }
+                store(kg, M, IX, JX, IY, JY);
+            }
         };
-        EachVector<N>(rows, inside, interior, [&](std::int32_t k) {
-            const auto r = sums(std::integral_constant<int, 1>{}, k);
-            const F emit = r.emit[0], insX = r.insX[0], insY = r.insY[0];
-            const I i = sd + k + iota;
-            const I j = d - i;
-            const auto row1 = i == 1, col1 = j == 1;
-            const F mInner = (row1 & col1) ? tSM + emit : r.sum[0] + emit;
-            // Row 0: y's inserts before x starts; column 0: x's inserts before y starts.
-            const F iyRow0 = col1 ? tSI + insY : r.lIY[0] + tII + insY;
-            const F jyRow0 = col1 ? tSJ + insY : r.lJY[0] + tJJ + insY;
-            const F ixCol0 = row1 ? tSI + insX : r.uIX[0] + tII + insX;
-            const F jxCol0 = row1 ? tSJ + insX : r.uJX[0] + tJJ + insX;
-            const auto inRows = (i >= 0) & (i <= lx), inCols = (j >= 0) & (j <= ly);
-            const auto inBand = k + iota < rows;
-            const auto inner = (i >= 1) & (j >= 1) & (i <= lx) & (j <= ly) & inBand;
-            const auto onRow0 = (i == 0) & (j >= 1) & inCols & inBand;
-            const auto onCol0 = (j == 0) & (i >= 1) & inRows & inBand;
-            store(k, inner ? mInner : LZ, inner ? r.ix[0] : (onCol0 ? ixCol0 : LZ),
-                  inner ? r.jx[0] : (onCol0 ? jxCol0 : LZ),
-                  inner ? r.iy[0] : (onRow0 ? iyRow0 : LZ),
-                  inner ? r.jy[0] : (onRow0 ? jyRow0 : LZ));
-        });
+        EachGroup<N>(rows, interior);
         for (int st = 0; st < 5; ++st) cur[st][rows] = kLogZero;
     }
 
@@ -267,7 +260,6 @@ class BandCells {
         const std::int32_t sh1 = band_.First(d + 1) - sd, sh2 = band_.First(d + 2) - sd;
         const auto& [lx, ly, P, insXs, insYs, xs, ys, matchOf, iota, LZ, tMM, tMI, tMJ, tII, tIM,
                      tJJ, tJM, tSM, tSI, tSJ] = c_;
-        const std::int32_t rowLo = std::max(1, d - ly), rowHi = std::min(d - 1, lx);
         // The sums of G vectors of cells from k as for cells inside the matrix, away from its
         // last row and column.
         const auto sums = [&](auto group, std::int32_t k) {
@@ -308,45 +300,56 @@ class BandCells {
             Store<N>(cur[4] + k, JY);
             keep(k, valid, M, IX, JX, IY, JY);
         };
-        const auto inside = [&](std::int32_t k, std::int32_t count) {
-            const std::int32_t i0 = sd + k, j0 = d - i0;
-            return k + count <= rows && i0 >= 1 && i0 + count - 1 <= lx - 1 &&
-                   j0 - count + 1 >= 1 && j0 <= ly - 1;
-        };
+        // Every vector as if inside the matrix, up to four at a time; then the cells with rules
+        // of their own, one lane each: the last row, the last column and their corner. Row 0
+        // and column 0 have no backward scores: their lanes, and those past the band's end, are
+        // not valid, and no cell of the band reads them.
+        const std::int32_t row0 = sd == 0 ? 0 : -1;             // cell (0, d)
+        const std::int32_t col0 = d - sd < rows ? d - sd : -1;  // cell (d, 0)
+        const auto inRows = [rows](std::int32_t c) { return c >= 0 && c < rows ? c : -1; };
+        const std::int32_t lastRow = d - lx >= 1 ? inRows(lx - sd) : -1;      // (lx, d - lx)
+        const std::int32_t lastCol = d - ly >= 1 ? inRows(d - ly - sd) : -1;  // (d - ly, ly)
+        const std::int32_t lastSpecial = std::max({row0, col0, lastRow, lastCol});
         const I all = iota == iota;
         const auto interior = [&](auto group, std::int32_t k) {
+            constexpr int G = decltype(group)::value;
             const auto r = sums(group, k);
-            for (int g = 0; g < decltype(group)::value; ++g)
-                store(k + g * N, all, r.m[g], r.ix[g], r.jx[g], r.iy[g], r.jy[g]);
+            for (int g = 0; g < G; ++g) {
+                const std::int32_t kg = k + g * N;
+                F M = r.m[g], IX = r.ix[g], JX = r.jx[g], IY = r.iy[g], JY = r.jy[g];
+                I valid = kg + N > rows ? kg + iota < rows : all;
+                if (kg <= lastSpecial) [[unlikely]] {
+                    const auto in = [kg](std::int32_t c) { return c >= kg && c < kg + N; };
+                    if (in(row0)) valid[row0 - kg] = 0;
+                    if (in(col0)) valid[col0 - kg] = 0;
+                    if (in(lastRow) && lastRow == lastCol) {
+                        const int l = lastRow - kg;
+                        M[l] = tSM[0];
+                        IX[l] = IY[l] = tSI[0];
+                        JX[l] = JY[l] = tSJ[0];
+                    } else {
+                        if (in(lastRow)) {
+                            const int l = lastRow - kg;
+                            const float nextIY = r.nextIY[g][l], nextJY = r.nextJY[g][l];
+                            M[l] = LogSum(tMI[0] + nextIY, tMJ[0] + nextJY);
+                            IX[l] = JX[l] = kLogZero;
+                            IY[l] = tII[0] + nextIY;
+                            JY[l] = tJJ[0] + nextJY;
+                        }
+                        if (in(lastCol)) {
+                            const int l = lastCol - kg;
+                            const float nextIX = r.nextIX[g][l], nextJX = r.nextJX[g][l];
+                            M[l] = LogSum(tMI[0] + nextIX, tMJ[0] + nextJX);
+                            IX[l] = tII[0] + nextIX;
+                            JX[l] = tJJ[0] + nextJX;
+                            IY[l] = JY[l] = kLogZero;
+                        }
+                    }
+                }
+                store(kg, valid, M, IX, JX, IY, JY);
+            }
         };
-        EachVector<N>(rows, inside, interior, [&](std::int32_t k) {
-            // At the matrix's edge or last row or column: the few vectors not wholly inside.
-            if (sd + k + N - 1 < rowLo || sd + k > rowHi) {
-                for (int st = 0; st < 5; ++st) Store<N>(cur[st] + k, LZ);
-                return;
-            }
-            const auto r = sums(std::integral_constant<int, 1>{}, k);
-            const F nextIX = r.nextIX[0], nextJX = r.nextJX[0];
-            const F nextIY = r.nextIY[0], nextJY = r.nextJY[0];
-            const I i = sd + k + iota;
-            const I j = d - i;
-            const auto lastRow = i == lx, lastCol = j == ly;
-            const auto valid = (i >= 1) & (j >= 1) & (i <= lx) & (j <= ly) & (k + iota < rows);
-            const auto corner = lastRow & lastCol;
-            const auto onRow = lastRow & ~lastCol, onCol = lastCol & ~lastRow;
-            const auto inner = valid & ~lastRow & ~lastCol;
-            F M = valid ? r.m[0] : LZ;
-            if (AnyLane<N>(valid & (lastRow | lastCol))) {
-                const F mRow = LogSumV<N>(tMI + nextIY, tMJ + nextJY);
-                const F mCol = LogSumV<N>(tMI + nextIX, tMJ + nextJX);
-                M = valid ? (corner ? tSM : (onRow ? mRow : (onCol ? mCol : r.m[0]))) : LZ;
-            }
-            store(k, valid, M,
-                  inner ? r.ix[0] : (valid & corner ? tSI : (valid & onCol ? tII + nextIX : LZ)),
-                  inner ? r.jx[0] : (valid & corner ? tSJ : (valid & onCol ? tJJ + nextJX : LZ)),
-                  inner ? r.iy[0] : (valid & corner ? tSI : (valid & onRow ? tII + nextIY : LZ)),
-                  inner ? r.jy[0] : (valid & corner ? tSJ : (valid & onRow ? tJJ + nextJY : LZ)));
-        });
+        EachGroup<N>(rows, interior);
         for (int st = 0; st < 5; ++st) cur[st][rows] = kLogZero;
     }
 
