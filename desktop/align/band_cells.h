@@ -155,8 +155,8 @@ class BandCells {
                                   const float* const p2[5], float* fm) const {
         const std::int32_t sd = band_.First(d), rows = band_.Rows(d);
         const std::int32_t sh1 = sd - band_.First(d - 1), sh2 = sd - band_.First(d - 2);
-        const auto& [lx, ly, P, insXs, insYs, xs, ys, matchOf, iota, LZ, tMM, tMI, tMJ, tII, tIM,
-                     tJJ, tJM, tSM, tSI, tSJ] = c_;
+        const auto& [lx, ly, P, insXs, insYs, xs, ys, matchOf, iota, tMM, tMI, tMJ, tII, tIM, tJJ,
+                     tJM, tSM, tSI, tSJ] = c_;
         // The sums of G vectors of cells from k as for cells inside the matrix.
         const auto sums = [&](auto group, std::int32_t k) {
             constexpr int G = decltype(group)::value;
@@ -258,8 +258,8 @@ class BandCells {
                                    const float* const n2[5], const Keep& keep) const {
         const std::int32_t sd = band_.First(d), rows = band_.Rows(d);
         const std::int32_t sh1 = band_.First(d + 1) - sd, sh2 = band_.First(d + 2) - sd;
-        const auto& [lx, ly, P, insXs, insYs, xs, ys, matchOf, iota, LZ, tMM, tMI, tMJ, tII, tIM,
-                     tJJ, tJM, tSM, tSI, tSJ] = c_;
+        const auto& [lx, ly, P, insXs, insYs, xs, ys, matchOf, iota, tMM, tMI, tMJ, tII, tIM, tJJ,
+                     tJM, tSM, tSI, tSJ] = c_;
         // The sums of G vectors of cells from k as for cells inside the matrix, away from its
         // last row and column.
         const auto sums = [&](auto group, std::int32_t k) {
@@ -362,7 +362,7 @@ class BandCells {
         const std::int32_t *xs, *ys;
         MatchScores<N> matchOf;
         I iota;
-        F LZ, tMM, tMI, tMJ, tII, tIM, tJJ, tJM, tSM, tSI, tSJ;
+        F tMM, tMI, tMJ, tII, tIM, tJJ, tJM, tSM, tSI, tSJ;
 
         // Per-row and per-column data, padded by P on both sides so that a band reaching outside
         // the matrix reads harmless values (its cells there are masked); y's reversed, so that
@@ -396,7 +396,6 @@ class BandCells {
                     s.ys.data(),
                     MatchScores<N>(m.classMatch),
                     iota,
-                    Splat<N>(kLogZero),
                     Splat<N>(m.mm),
                     Splat<N>(m.mShort),
                     Splat<N>(m.mLong),

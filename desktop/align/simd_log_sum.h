@@ -157,12 +157,6 @@ KVR_ALIGN_INLINE std::uint32_t LaneBits(typename Vec<W>::I mask) {
     return bits;
 }
 
-// Whether any lane of a comparison's result is set.
-template <int W>
-KVR_ALIGN_INLINE bool AnyLane(typename Vec<W>::I mask) {
-    return LaneBits<W>(mask) != 0;
-}
-
 template <int W>
 KVR_ALIGN_INLINE typename Vec<W>::F LogSumV(typename Vec<W>::F a, typename Vec<W>::F b,
                                             typename Vec<W>::F c, typename Vec<W>::F d,
