@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 
+#include "align/sequence_helpers.h"
 #include "engine/all_pairs.h"
 #include "engine/builtin_pairs.h"
 #include "engine_fixture.h"
@@ -273,9 +274,8 @@ TEST(ParallelPairs, TheBuiltInPoolKeepsItsThreadsForEveryBatch) {
     std::mt19937 random(3);
     std::vector<Record> records;
     for (int k = 0; k < 12; ++k) {
-        std::string residues;
-        for (int b = 0; b < 60 + 7 * k; ++b) residues += "ACGT"[random() % 4];
-        records.push_back({">r" + std::to_string(k), residues});
+        records.push_back(
+            {">r" + std::to_string(k), align::testing::RandomSequence(random, 60 + 7 * k, "ACGT")});
     }
     std::vector<std::pair<const Record*, const Record*>> pairs;
     for (std::size_t a = 0; a < records.size(); ++a)

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "align/sequence_helpers.h"
 #include "engine/all_pairs.h"
 #include "engine/builtin_pairs.h"
 #include "engine/twin_pairs.h"
@@ -22,9 +23,8 @@ std::vector<Record> WithTwins() {
     std::mt19937 random(5);
     std::vector<Record> records;
     for (int k = 0; k < 14; ++k) {
-        std::string residues;
-        for (int b = 0; b < 40 + 4 * k; ++b) residues += "ACGT"[random() % 4];
-        records.push_back({">s" + std::to_string(k), residues});
+        records.push_back(
+            {">s" + std::to_string(k), align::testing::RandomSequence(random, 40 + 4 * k, "ACGT")});
     }
     records[5].residues = records[1].residues;
     records[9].residues = records[3].residues;
