@@ -118,7 +118,9 @@ TEST(AlignPairs, CancelStopsTheBatchAndMarksWhatIsLeft) {
     std::mt19937 rng(11);
     std::vector<std::string> seqs;
     for (int k = 0; k < 8; ++k) seqs.push_back(Random(rng, 3000, "ACGT"));
-    const auto tasks = TasksOf(seqs, 16);
+    // Unrelated 3 kb pairs take tens of milliseconds each: 64 of them outlast the cancel's
+    // 200 ms several times over, even on fast processors (16 took 0.33 s on one).
+    const auto tasks = TasksOf(seqs, 64);
     std::atomic<bool> cancel{false};
     std::vector<PairCounts> out;
     std::thread canceller([&] {
