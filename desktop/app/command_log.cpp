@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 
@@ -12,6 +14,8 @@
 namespace kvr::cli {
 
 namespace {
+
+bool logLost = false;  // a log's writes failed: the command cannot end as a success
 
 // A word as a shell would need it to read it back: quoted when it holds more than plain
 // characters.
@@ -53,8 +57,7 @@ int TeeStreamBuffer::sync() {
     return first == 0 && second == 0 ? 0 : -1;
 }
 
-CommandLog::CommandLog(const std::string& path, std::string_view command, const Arguments& args,
-                       const std::vector<std::string>& outputs)
+CommandLog::CommandLog(const std::string& path, std::string_view command, const Arguments& args)
     : path_(path),
       command_(command),
       standardError_(std::cerr.rdbuf()),
@@ -67,13 +70,6 @@ CommandLog::CommandLog(const std::string& path, std::string_view command, const 
         return;
     }
     if (problem_ = OutputProblem(path); !problem_.empty()) return;
-    // An output replaces its file when whole: a log of the same name would be lost.
-    const std::string logFile = ReplacedFile(path);
-    for (const std::string& output : outputs)
-        if (!logFile.empty() && ReplacedFile(output) == logFile) {
-            problem_ = path + " is named for the log and for an output";
-            return;
-        }
     // Written as the command goes, so that a command that is ended leaves the log of what it did.
     if (file_.open(path, std::ios::out | std::ios::trunc | std::ios::binary) == nullptr) {
         problem_ = "cannot write the log " + path;
@@ -84,6 +80,13 @@ CommandLog::CommandLog(const std::string& path, std::string_view command, const 
          << "command line: " << command;
     for (const std::string& arg : args) log_ << ' ' << ShellWord(arg);
     log_ << "\nstarted: " << LocalTime() << "\n" << std::flush;
+    // The open alone proves little: a full disk refuses the first bytes, not the file.
+    if (!log_) {
+        problem_ = "cannot write the log " + path + ": " + std::strerror(errno);
+        kept_ = false;
+        file_.close();
+        return;
+    }
     std::cerr.rdbuf(&tee_);
 }
 
@@ -92,7 +95,14 @@ CommandLog::~CommandLog() {
     std::cerr.rdbuf(standardError_);
     log_.flush();
     const bool whole = static_cast<bool>(log_) && file_.close() != nullptr;
-    if (!whole) console_ << command_ << ": the log " << path_ << " could not be written whole\n";
+    if (!whole) {
+        console_ << command_ << ": the log " << path_ << " could not be written whole\n";
+        logLost = true;
+    }
+}
+
+bool LogLost() {
+    return logLost;
 }
 
 bool CommandLog::Terminal() const {

@@ -33,10 +33,9 @@ class TeeStreamBuffer : public std::streambuf {
 
 class CommandLog {
   public:
-    // path "" keeps no log. command: "kvr run"; args: the words after it; outputs: the files the
-    // command writes, none of which may be the log.
-    CommandLog(const std::string& path, std::string_view command, const Arguments& args,
-               const std::vector<std::string>& outputs);
+    // path "" keeps no log. command: "kvr run"; args: the words after it. The log's name is
+    // checked against the inputs and outputs before (NamingProblem).
+    CommandLog(const std::string& path, std::string_view command, const Arguments& args);
     ~CommandLog();  // standard error as it was; says so when the log could not be written whole
     CommandLog(const CommandLog&) = delete;
     CommandLog& operator=(const CommandLog&) = delete;
@@ -61,5 +60,9 @@ class CommandLog {
     std::ostream log_{&printable_};
     TeeStreamBuffer tee_;
 };
+
+// A log of this process could not be written whole: kvr's status is then 1 however the command
+// went, since the record it was asked to keep is missing.
+bool LogLost();
 
 }  // namespace kvr::cli

@@ -6,6 +6,7 @@
 
 #include "app/cli/command_tables.h"
 #include "app/cli/help_text.h"
+#include "app/command_log.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_signals.h"
 #include "app/printable_stream.h"
@@ -110,6 +111,7 @@ int main(int argc, char** argv) {
     // Whatever fails, kvr ends with a message and a status, never on an uncaught exception.
     try {
         status = RunCommand(argc, argv);
+        if (status == 0 && kvr::cli::LogLost()) status = 1;
     } catch (const std::bad_alloc&) {
         std::cerr << "kvr: out of memory: the input is too large for the memory of this machine\n";
     } catch (const std::exception& error) {

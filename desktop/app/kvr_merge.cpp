@@ -186,7 +186,13 @@ int Merge(const Arguments& args) {
     MergeRequest request;
     const CommandTable table = MergeTable(request);
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    CommandLog log(request.messages.log, kName, args, request.outputs.Paths());
+    std::vector<std::string> inputs = request.shards;
+    inputs.push_back(request.input);
+    if (const std::string problem =
+            NamingProblem(inputs, request.outputs.Paths(), request.messages.log);
+        !problem.empty())
+        return UsageError(table, problem);
+    CommandLog log(request.messages.log, kName, args);
     if (!log.Problem().empty()) return Failure(log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());

@@ -13,16 +13,34 @@
 
 namespace kvr::cli {
 
+std::string NamingProblem(const std::vector<std::string>& inputs,
+                          const std::vector<std::string>& outputs, const std::string& log,
+                          const Update& update) {
+    std::vector<std::string> written = outputs;
+    if (!log.empty()) written.push_back(log);
+    std::set<std::string> seen;
+    for (const std::string& path : written) {
+        const bool isLog = &path == &written.back() && !log.empty();
+        const bool updating = !isLog && !update.output.empty() && path == update.output &&
+                              ReplacesFile(path, update.input);
+        for (const std::string& input : inputs)
+            if (!updating && input != "-" && ReplacesFile(path, input))  // "-": standard input
+                return path + " is the input " + input + ": " +
+                       (isLog ? "the log" : "an output") + " would replace it";
+        // Devices and pipes take any number of outputs; a file is replaced by one only, and
+        // standard output holds one.
+        const std::string key = path == kStandardOutput ? path : ReplacedFile(path);
+        if (!key.empty() && !seen.insert(key).second)
+            return isLog ? path + " is named for the log and for an output"
+                         : path + " is named for two outputs";
+    }
+    return {};
+}
+
 std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {
     std::vector<std::string> problems;
-    std::set<std::string> seen;
     for (const std::string& path : outputs.Paths()) {
-        const bool standardOutput = path == kStandardOutput;
-        // Devices and pipes take any number of outputs; a file is replaced by one only.
-        const std::string key = standardOutput ? path : ReplacedFile(path);
-        if (!key.empty() && !seen.insert(key).second)
-            problems.push_back(path + " is named for two outputs");
-        if (standardOutput) {
+        if (path == kStandardOutput) {
             const auto pictures = outputs.pictures.Paths();
             if (std::find(pictures.begin(), pictures.end(), path) != pictures.end())
                 problems.push_back("a picture cannot be written to standard output ('-')");

@@ -18,9 +18,22 @@
 
 namespace kvr::cli {
 
+// The command line's mistake in naming its files, "" when none: one file named for two outputs,
+// or for the log and an output, or an output or the log that is one of the inputs (it would be
+// lost). update, when given, is an output and the input it may replace: kvr append's --session
+// and the session it extends, read whole before its new content replaces it. Checked before the
+// log is opened, so that nothing is written.
+struct Update {
+    std::string output;
+    std::string input;
+};
+std::string NamingProblem(const std::vector<std::string>& inputs,
+                          const std::vector<std::string>& outputs, const std::string& log,
+                          const Update& update = {});
+
 // What keeps the outputs from being written, checked before any work: a folder that does not
-// exist or cannot be written, a path that is a folder, one file named twice. (A wrong picture type
-// is a command-line mistake: CheckPictureRequest.)
+// exist or cannot be written, a path that is a folder. (A wrong picture type is a command-line
+// mistake: CheckPictureRequest.)
 std::vector<std::string> CheckOutputs(const OutputRequest& outputs);
 
 // Writes one text output as write formats it: to standard output for "-", else through a

@@ -58,7 +58,11 @@ int Pairs(const Arguments& args) {
     PairsRequest request;
     const CommandTable table = PairsTable(request);
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    CommandLog log(request.messages.log, kName, args, {request.out});
+    if (const std::string problem =
+            NamingProblem({request.input}, {request.out}, request.messages.log);
+        !problem.empty())
+        return UsageError(table, problem);
+    CommandLog log(request.messages.log, kName, args);
     if (!log.Problem().empty()) return Failure(log.Problem());
     int shard = 0;
     int shards = 0;
@@ -137,38 +141,47 @@ int Pairs(const Arguments& args) {
         };
 
     ScheduleOutcome end;
-    std::string failure;  // of the alignments; a failed write is said by WriteTextOutput
+    std::string failure;
     const std::string progress = "shard " + request.shardText + ": ";
     const std::string count = std::to_string(range.count);
-    // A write that fails is reported as such (the writer keeps going to the end of the stream);
-    // the alignments that fail or are stopped give up, and the file is not made.
-    const bool written = WriteTextOutput(
-        request.out,
-        [&](std::ostream& file) {
-            file << FormatShardHeader(header);
-            if (!file) return true;
-            window.SetCaption(Control::lblProgress, progress + "aligning " + count + " pairs");
-            ShardChecksum checksum;
-            schedule.take = [&](const ScheduledPair& pair) {
-                if (pair.Failed()) {
-                    failure = !pair.refusal.empty() ? pair.refusal
-                                                    : PairFailure(state.InputSequences, kind,
-                                                                  pair.i, pair.j, pair.result);
-                    return false;
-                }
-                const std::string line = ShardLine(pair.i, pair.j, pair.result.identity);
-                checksum.Add(line);
-                file << line;
-                window.SetCaption(Control::lblProgress, progress + std::to_string(pair.number + 1) +
-                                                            " of " + count + " pairs");
-                return static_cast<bool>(file);
-            };
-            end = SchedulePairs(state.InputSequences, kind, schedule, context, window);
-            if (end.end == ScheduleEnd::Lost) failure = "the aligners were lost: " + end.message;
-            if (end.end == ScheduleEnd::Completed) file << checksum.Line();
-            return end.end == ScheduleEnd::Completed || (!file && failure.empty());
-        },
-        std::cerr);
+    // The identities are kept (4 bytes a pair) and the file is written when the shard is done:
+    // a run that is killed leaves no temporary file behind, however long it ran.
+    std::vector<float> identities;
+    identities.reserve(static_cast<std::size_t>(range.count));
+    window.SetCaption(Control::lblProgress, progress + "aligning " + count + " pairs");
+    schedule.take = [&](const ScheduledPair& pair) {
+        if (pair.Failed()) {
+            failure = !pair.refusal.empty()
+                          ? pair.refusal
+                          : PairFailure(state.InputSequences, kind, pair.i, pair.j, pair.result);
+            return false;
+        }
+        identities.push_back(pair.result.identity);
+        window.SetCaption(Control::lblProgress,
+                          progress + std::to_string(pair.number + 1) + " of " + count + " pairs");
+        return true;
+    };
+    end = SchedulePairs(state.InputSequences, kind, schedule, context, window);
+    if (end.end == ScheduleEnd::Lost) failure = "the aligners were lost: " + end.message;
+    const bool aligned = end.end == ScheduleEnd::Completed && failure.empty() &&
+                         !shell.Stop().Raised();
+    const bool written =
+        aligned && WriteTextOutput(
+                       request.out,
+                       [&](std::ostream& file) {
+                           file << FormatShardHeader(header);
+                           ShardChecksum checksum;
+                           PairCursor pairs = CursorAt(n, range.first);
+                           for (const float identity : identities) {
+                               const std::string line = ShardLine(pairs.i, pairs.j, identity);
+                               checksum.Add(line);
+                               file << line;
+                               pairs.Next();
+                           }
+                           file << checksum.Line();
+                           return static_cast<bool>(file);
+                       },
+                       std::cerr);
     window.Flush();
     if (end.end == ScheduleEnd::Cancelled || shell.Stop().Raised())
         return signals.Cancelled(kName, "the aligners were ended and nothing was written");

@@ -30,7 +30,14 @@ int Analyse(const Arguments& args, bool append) {
     const CommandTable table = append ? AppendTable(request) : RunTable(request);
     const std::string name = "kvr " + table.name;
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    CommandLog log(request.messages.log, name, args, request.outputs.Paths());
+    std::vector<std::string> inputs = {request.input};
+    if (append) inputs.push_back(request.session);
+    if (const std::string problem =
+            NamingProblem(inputs, request.outputs.Paths(), request.messages.log,
+                          {append ? request.outputs.File("--session") : "", request.session});
+        !problem.empty())
+        return UsageError(table, problem);
+    CommandLog log(request.messages.log, name, args);
     if (!log.Problem().empty()) return Failure(name, log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());

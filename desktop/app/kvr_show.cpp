@@ -21,7 +21,11 @@ int Show(const Arguments& args) {
     const CommandTable table = ShowTable(request);
     const std::string name = "kvr show";
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    CommandLog log(request.messages.log, name, args, request.outputs.Paths());
+    if (const std::string problem =
+            NamingProblem({request.session}, request.outputs.Paths(), request.messages.log);
+        !problem.empty())
+        return UsageError(table, problem);
+    CommandLog log(request.messages.log, name, args);
     if (!log.Problem().empty()) return Failure(name, log.Problem());
     const OutputRequest& outputs = request.outputs;
     const RunOptions& options = request.options;

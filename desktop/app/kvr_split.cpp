@@ -29,7 +29,10 @@ int Split(const Arguments& args) {
     const std::string firstFile = toStandardOutput ? "" : DatasetFileName(request.base, 1);
     std::vector<std::string> outputs;
     if (!toStandardOutput) outputs.push_back(firstFile);
-    CommandLog log(request.messages.log, name, args, outputs);
+    if (const std::string problem = NamingProblem({request.session}, outputs, request.messages.log);
+        !problem.empty())
+        return UsageError(table, problem);
+    CommandLog log(request.messages.log, name, args);
     if (!log.Problem().empty()) return Failure(name, log.Problem());
     const auto minPercent = ReadWholePercent(request.minText);
     const auto maxPercent = ReadWholePercent(request.maxText);

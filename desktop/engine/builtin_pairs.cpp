@@ -109,8 +109,8 @@ std::vector<PairResult> AlignBuiltinPairs(
         if (!known[k] && timedOut[taskOf[k]]) {
             result.outcome = {ProgramStatus::TimedOut,
                               "the built-in aligner was still aligning the pair after " +
-                                  PlainSingle(static_cast<float>(pairTimeoutSeconds)) +
-                                  " seconds, the time limit for one pair, and has been stopped"};
+                                  SecondsText(static_cast<float>(pairTimeoutSeconds)) +
+                                  ", the time limit for one pair, and has been stopped"};
         } else if (c.status == align::Status::Cancelled) {
             result.outcome = {ProgramStatus::Cancelled, "the run was cancelled"};
         } else if (c.status != align::Status::Ok) {

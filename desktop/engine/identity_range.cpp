@@ -15,10 +15,11 @@ void FindIdentityRange(RunState& state, Window& window, const IdentityTable& mat
 }
 
 void ApplyIdentityRange(RunState& state, Window& window, const IdentityRange& range) {
-    // Zeros never count as the smallest identity, unless every pair is 0: then 0 is the range's
-    // bottom, and the set is anything but 100 % similar.
+    // Zeros never count as the smallest identity, unless no other pair is below 100 % (every
+    // pair 0, or 0 and 100 only): then 0 is the range's bottom, and the set is anything but
+    // 100 % similar.
     const bool allZero = range.largest == 0.0f && range.pairs > 0;
-    const double smallest = allZero ? 0.0 : range.smallest;
+    const double smallest = range.zeros > 0 && range.smallest == 1.0 ? 0.0 : range.smallest;
     state.maxIdentity = range.largest;
     state.minIdentity = smallest;
 

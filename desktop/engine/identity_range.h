@@ -7,8 +7,8 @@
 
 namespace kvr {
 
-// Scans the off-diagonal cells of the n x n table into minIdentity (zeros never count) and
-// maxIdentity, raises cutoff2 (and cutoff1 with it) to the smallest identity in whole percent,
+// Scans the off-diagonal cells of the n x n table into minIdentity (a zero counts only when no
+// other pair is below 1) and maxIdentity, raises cutoff2 (and cutoff1 with it) to the smallest identity in whole percent,
 // sets the spin controls, and reports a set in which every pair is identical, or every pair 0 %
 // identical (failFlag).
 void FindIdentityRange(RunState& state, Window& window, const IdentityTable& matrix, int n);
@@ -18,10 +18,14 @@ struct IdentityRange {
     double smallest = 1.0;  // the smallest identity above 0, 1 when there is none
     float largest = 0.0f;
     long long pairs = 0;
+    long long zeros = 0;
     void Add(float value) {
         ++pairs;
         if (largest < value) largest = value;
-        if (value != 0.0f && value < static_cast<float>(smallest)) smallest = value;
+        if (value == 0.0f)
+            ++zeros;
+        else if (value < static_cast<float>(smallest))
+            smallest = value;
     }
 };
 

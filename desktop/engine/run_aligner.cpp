@@ -109,8 +109,8 @@ ProgramOutcome AlignerOutcome(const RunContext& context, const ShellOutcome& run
         case ShellOutcome::Status::TimedOut:
             outcome = {ProgramStatus::TimedOut,
                        "the aligner was still running after " +
-                           PlainSingle(static_cast<float>(context.pairTimeoutSeconds)) +
-                           " seconds, the time limit for one pair, and has been ended"};
+                           SecondsText(static_cast<float>(context.pairTimeoutSeconds)) +
+                           ", the time limit for one pair, and has been ended"};
             break;
         case ShellOutcome::Status::Ended:
             if (run.exitCode == 127)

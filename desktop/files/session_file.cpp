@@ -86,8 +86,10 @@ SessionContent ParseSession(
     std::string_view text,
     const std::function<void(SessionStage stage, double done, double total)>& progress,
     const std::function<void(std::size_t bytes)>& release) {
+    // The sequences end at the last "]]]": a name may hold "]]]" (and ">"), an identity line
+    // never holds a "]".
     const auto open = text.find(kOpen);
-    const auto close = text.find(kClose);
+    const auto close = text.rfind(kClose);
     if (open == std::string_view::npos || close == std::string_view::npos)
         return Fault(SessionFault::NoBrackets, "no \"[[[\" and \"]]]\" around the sequences");
     if (text.find('>') == std::string_view::npos)
@@ -95,7 +97,10 @@ SessionContent ParseSession(
     if (close < open + kOpen.size())
         return Fault(SessionFault::Corrupted, "\"]]]\" comes before \"[[[\"");
     const std::string_view block = text.substr(open + kOpen.size(), close - open - kOpen.size());
-    const auto n = static_cast<int>(std::count(block.begin(), block.end(), '>'));
+    // A record is a name line and a residue line, and only a name line starts with ">".
+    auto n = static_cast<int>(block.starts_with('>'));
+    for (auto at = block.find("\n>"); at != std::string_view::npos; at = block.find("\n>", at + 2))
+        ++n;
     if (n == 0) return Fault(SessionFault::Corrupted, "no sequence between \"[[[\" and \"]]]\"");
 
     SessionContent content;
@@ -122,9 +127,9 @@ SessionContent ParseSession(
                 return Fault(SessionFault::Corrupted, where("the sequences do not end in \"]]]\""));
             residues.remove_suffix(kClose.size());
         }
-        if (name.empty() || name.front() != '>' || name.find('>', 1) != std::string_view::npos)
+        if (name.empty() || name.front() != '>')
             return Fault(SessionFault::Corrupted,
-                         "the name line of sequence " + std::to_string(i + 1) + " is not one name");
+                         "the name line of sequence " + std::to_string(i + 1) + " does not start with \">\"");
         if (residues.find('>') != std::string_view::npos)
             return Fault(SessionFault::Corrupted, where("a name line where residues should be"));
         Record& record = content.records[static_cast<std::size_t>(i)];

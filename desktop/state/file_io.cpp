@@ -245,12 +245,22 @@ std::string ReplacedFile(const std::string& path) {
     const OutputTarget target = ResolveOutputTarget(path);
     if (target.kind != OutputTarget::Kind::File) return {};
     // Absolute first: a relative name of a file not yet there ("t.csv") keeps no folder for the
-    // canonical form to start from, and would differ from "./t.csv".
+    // canonical form to start from, and would differ from "./t.csv". Not normalised as text
+    // before: ".." after a link climbs the link's target, which only the system knows.
     std::error_code error;
-    const std::filesystem::path absolute =
-        std::filesystem::absolute(target.path, error).lexically_normal();
+    const std::filesystem::path absolute = std::filesystem::absolute(target.path, error);
     const std::filesystem::path file = std::filesystem::weakly_canonical(absolute, error);
-    return error ? absolute.string() : file.string();
+    return error ? absolute.lexically_normal().string() : file.string();
+}
+
+bool ReplacesFile(const std::string& output, const std::string& input) {
+    const OutputTarget target = ResolveOutputTarget(output);
+    if (target.kind != OutputTarget::Kind::File) return false;
+    struct stat in {};
+    struct stat out {};
+    return ::stat(input.c_str(), &in) == 0 && S_ISREG(in.st_mode) &&
+           ::stat(target.path.c_str(), &out) == 0 && in.st_dev == out.st_dev &&
+           in.st_ino == out.st_ino;
 }
 
 WriteResult WriteWholeFile(const std::string& path, std::string_view text) {

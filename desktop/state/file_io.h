@@ -43,6 +43,10 @@ std::string OutputProblem(const std::string& path);
 // written through or cannot be written: two outputs naming the same file have the same one.
 std::string ReplacedFile(const std::string& path);
 
+// A write to output would replace the existing file input (the same file once links are
+// followed): a regular input only, as devices and pipes are written through, never replaced.
+bool ReplacesFile(const std::string& output, const std::string& input);
+
 // Async-signal-safe, for the handlers of SIGINT, SIGTERM and SIGHUP: removes the temporary file
 // of the write in progress, which then fails instead of replacing its target, as does every
 // later write. ResumeWrites undoes it (for tests).

@@ -101,4 +101,8 @@ double NumberValue(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::string SecondsText(float seconds) {
+    return PlainSingle(seconds) + (seconds == 1.0f ? " second" : " seconds");
+}
+
 }  // namespace kvr

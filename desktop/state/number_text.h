@@ -15,6 +15,9 @@ std::string FormatDecimals(double value, int digits);
 // 0.6666667, 95.12; exponent form (1.24975E+07, 8.333334E-08) at 10^7 and above or below 10^-4.
 std::string PlainSingle(float value);
 
+// "1 second", "0.5 seconds", "30 seconds": a time in PlainSingle's form with its unit.
+std::string SecondsText(float seconds);
+
 // As the plain single text, without the "0" before the point, with a space (or "-") before the
 // number and a space after it: " .5 ", " 0 ", "-.25 ".
 std::string PrintedSingle(float value);

@@ -48,6 +48,17 @@ bool InProcFolder(const std::string& path) {
     return std::string_view(real).starts_with("/proc/");
 }
 
+// The link's relative target joined to the real path of the folder that holds the link.
+std::string JoinToRealFolder(const std::string& linkPath, const std::string& target) {
+    const std::filesystem::path folder = std::filesystem::path(linkPath).parent_path();
+    char real[PATH_MAX];
+    // The link was just read, so its folder exists; should it vanish meanwhile, the plain join
+    // still names the same place as long as no link on the way changes.
+    const std::string base =
+        ::realpath(folder.empty() ? "." : folder.c_str(), real) != nullptr ? real : folder.string();
+    return (std::filesystem::path(base) / target).string();
+}
+
 }  // namespace
 
 OutputTarget ResolveOutputTarget(const std::string& path) {
@@ -89,11 +100,10 @@ OutputTarget ResolveOutputTarget(const std::string& path) {
             return target;
         }
         link.resize(static_cast<std::size_t>(n));
-        const std::filesystem::path next(link);
-        current =
-            next.is_absolute()
-                ? link
-                : (std::filesystem::path(current).parent_path() / next).lexically_normal().string();
+        // A relative target is read from the link's real folder, as the kernel reads it: joined
+        // as text, ".." would climb the name the user gave, not the folder a link on the way
+        // leads to.
+        current = std::filesystem::path(link).is_absolute() ? link : JoinToRealFolder(current, link);
     }
     target.kind = OutputTarget::Kind::Broken;
     target.problem = std::strerror(ELOOP);

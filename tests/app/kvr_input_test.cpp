@@ -87,7 +87,7 @@ TEST(KvrInput, DashReadsStandardInputAndWritesATextOutputToStandardOutput) {
 
     const auto twice = RunProgram("kvr", {"run", "-", "--scores", "-", "--session", "-"},
                                   {folder.Path(), kCopyAligner, 0, fasta});
-    EXPECT_EQ(twice.status, 1);
+    EXPECT_EQ(twice.status, 2);
     EXPECT_NE(twice.err.find("- is named for two outputs"), std::string::npos) << twice.err;
 
     const auto identity = RunProgram("kvr", {"identity", "-"}, {.input = ">a\nAC-T\n>b\nACGT\n"});

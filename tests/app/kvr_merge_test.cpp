@@ -399,6 +399,10 @@ TEST(KvrPairs, AStoppedShardLeavesNoFile) {
         int status = 0;
         ::waitpid(child, &status, 0);
         EXPECT_FALSE(std::filesystem::exists(out)) << signal;
+        // Killed outright, it leaves no temporary file either: one is made only to write the
+        // shard once its pairs are aligned (a killed run's exchange folder stays, in TMPDIR).
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            EXPECT_TRUE(entry.path().filename().string().starts_with("run-")) << entry.path();
         if (signal == SIGTERM) {
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 143) << status;
             // Nothing at all is left: no half-written file, no exchange folder.

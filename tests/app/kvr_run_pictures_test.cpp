@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QXmlStreamReader>
 #include <cmath>
 #include <sstream>
 
@@ -83,6 +84,36 @@ TEST(KvrRunPictures, RefusesWrongPictureOptionsBeforeAligning) {
         EXPECT_EQ(run.status, c.status) << c.arguments;
         EXPECT_TRUE(run.err.starts_with(c.error)) << run.err;
     }
+}
+
+// Names are the user's: control characters, XML's own marks and bytes that are not UTF-8 leave
+// every picture readable.
+TEST(KvrRunPictures, HostileNamesLeaveEveryPictureReadable) {
+    TempFolder folder;
+    const std::string input = folder.Write(
+        "hostile.fasta",
+        ">a\x01b\nACGTACGTAAGG\n>esc\x1b[31mred\nACGTACGTAAGC\n>x<&>\"'\xff\nACGAACGTTAGC\n");
+    const auto run = testing::RunProgram(
+        "kvr", {"run", "--quiet", input, "--matrix-svg", "m.svg", "--matrix-pdf", "m.pdf",
+                "--matrix-emf", "m.emf", "--matrix-image", "m.png", "--plot-svg", "p.svg"},
+        {.folder = folder.Path()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* svg : {"m.svg", "p.svg"}) {
+        const auto text = ReadWholeFile(folder.File(svg));
+        ASSERT_TRUE(text.has_value()) << svg;
+        QXmlStreamReader xml(QByteArray::fromStdString(*text));
+        while (!xml.atEnd()) xml.readNext();
+        EXPECT_FALSE(xml.hasError()) << svg << ": " << xml.errorString().toStdString();
+    }
+    const auto svg = ReadWholeFile(folder.File("m.svg"));
+    ASSERT_TRUE(svg.has_value());
+    EXPECT_EQ(svg->find_first_of("\x01\x1b"), std::string::npos);
+    EXPECT_NE(svg->find("\xef\xbf\xbd"), std::string::npos) << "U+FFFD in place of a control";
+    const auto pdf = ReadWholeFile(folder.File("m.pdf"));
+    ASSERT_TRUE(pdf.has_value());
+    EXPECT_TRUE(pdf->starts_with("%PDF-") && pdf->find("%%EOF") != std::string::npos);
+    EXPECT_TRUE(ReadEmf(folder.File("m.emf")).has_value());
+    EXPECT_FALSE(QImage(QString::fromStdString(folder.File("m.png")), "PNG").isNull());
 }
 
 }  // namespace

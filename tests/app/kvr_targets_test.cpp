@@ -113,6 +113,90 @@ TEST(KvrTargets, DevicesLinksAndPipesAreWrittenAsUnixToolsDo) {
     EXPECT_EQ(folder.Entries().size(), haveDevice ? 6u : 5u);  // nothing else appeared
 }
 
+// A link's relative target is read from the folder the link really lies in: with L -> real/sub
+// and real/sub/out.txt -> ../t/o.txt, the file written is real/t/o.txt, as for any Unix tool.
+TEST(KvrTargets, ALinkInALinkedFolderLeadsWhereTheSystemLeads) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.File("real/sub"));
+    std::filesystem::create_directories(folder.File("real/t"));
+    std::filesystem::create_directories(folder.File("t"));
+    folder.Write("t/o.txt", "unrelated");
+    folder.Write("real/t/o.txt", "old");
+    std::filesystem::create_directory_symlink("real/sub", folder.File("L"));
+    std::filesystem::create_symlink("../t/o.txt", folder.File("real/sub/out.txt"));
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const auto run = RunProgram("kvr", {"run", input, "--quiet", "--scores", "L/out.txt"},
+                                {.folder = folder.Path(), .environment = kCopyAligner});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadWholeFile(folder.File("t/o.txt")), "unrelated");
+    EXPECT_NE(ReadWholeFile(folder.File("real/t/o.txt")).value_or("").find("\n>A_1,>C_1,"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("real/sub/out.txt")));
+}
+
+// No output and no log may replace an input: refused as a command-line mistake before anything
+// is read or written. kvr append may write its session back over the session it extends.
+TEST(KvrTargets, NoOutputOrLogReplacesAnInput) {
+    TempFolder folder;
+    const std::string fasta = *ReadWholeFile(DataFile("kvr_run/families.fasta"));
+    const std::string input = folder.Write("in.fasta", fasta);
+    std::filesystem::create_symlink("in.fasta", folder.File("link.fasta"));
+    const auto kvr = [&](const std::vector<std::string>& args) {
+        return RunProgram("kvr", args, {.folder = folder.Path(), .environment = kCopyAligner});
+    };
+    ASSERT_EQ(kvr({"run", "in.fasta", "-q", "--session", "s.kvr"}).status, 0);
+    const std::string session = *ReadWholeFile(folder.File("s.kvr"));
+    const struct {
+        std::vector<std::string> args;
+        std::string said;
+    } cases[] = {
+        {{"run", "in.fasta", "--log", "in.fasta"}, "in.fasta is the input in.fasta: the log"},
+        {{"run", "in.fasta", "--scores", "./in.fasta"}, "is the input in.fasta: an output"},
+        {{"run", "in.fasta", "--table", "link.fasta"}, "link.fasta is the input in.fasta"},
+        {{"show", "s.kvr", "--log", "s.kvr"}, "s.kvr is the input s.kvr: the log"},
+        {{"append", "s.kvr", "in.fasta", "--scores", "s.kvr"}, "s.kvr is the input s.kvr"},
+        {{"append", "s.kvr", "in.fasta", "--session", "in.fasta"}, "is the input in.fasta"},
+        {{"pairs", "in.fasta", "--shard", "1/1", "--out", "in.fasta"}, "is the input in.fasta"},
+        {{"split", "s.kvr", "--min", "0", "--max", "100", "-o", "x", "--log", "s.kvr"},
+         "s.kvr is the input s.kvr: the log"},
+        {{"run", "in.fasta", "--scores", "a.csv", "--scores", "b.csv"},
+         "--scores is given more than once"},
+        {{"run", "in.fasta", "--scores", "a.csv", "--table", "./a.csv"},
+         "./a.csv is named for two outputs"},
+    };
+    for (const auto& c : cases) {
+        const auto refused = kvr(c.args);
+        EXPECT_EQ(refused.status, 2) << c.args.back() << ": " << refused.err;
+        EXPECT_NE(refused.err.find(c.said), std::string::npos) << refused.err;
+        EXPECT_EQ(ReadWholeFile(input), fasta);
+        EXPECT_EQ(ReadWholeFile(folder.File("s.kvr")), session);
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.File("a.csv")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("b.csv")));
+
+    const auto inPlace = kvr({"append", "s.kvr", "link.fasta", "-q", "--session", "s.kvr"});
+    ASSERT_EQ(inPlace.status, 0) << inPlace.err;
+    EXPECT_GT(ReadWholeFile(folder.File("s.kvr"))->size(), session.size());
+}
+
+// A log whose bytes the disk refuses stops the command before any work, though it could be
+// opened; a device node of the full disk stands in for one.
+TEST(KvrTargets, ALogThatCannotBeWrittenStopsTheCommand) {
+    TempFolder folder;
+    const std::string full = folder.File("full");
+    if (::mknod(full.c_str(), S_IFCHR | 0666, ::makedev(1, 7)) != 0)
+        GTEST_SKIP() << "cannot make a device node here";
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const auto run =
+        RunProgram("kvr", {"run", input, "-q", "--scores", "s.csv", "--log", full},
+                   {.folder = folder.Path(), .environment = kCopyAligner});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("cannot write the log " + full + ": No space left on device"),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("s.csv")));
+}
+
 // kvr run ... | head -1: every file is written, and the run succeeds.
 TEST(KvrTargets, AClosedStandardOutputEndsThatStreamNotTheRun) {
     TempFolder folder;

@@ -30,6 +30,8 @@ TEST(FindIdentityRange, FindsTheRangeAndKeepsTheThresholdsInside) {
         {"both raised", {0.966f, 0.98f, 0.99f}, 94, 78, 0.966f, 0.99f, 97, 97},
         {"left alone", {0.6f, 0.7f, 0.8f}, 94, 78, 0.6f, 0.8f, 94, 78},
         {"zero is never the minimum", {0.0f, 0.7f, 0.8f}, 94, 78, 0.7f, 0.8f, 94, 78},
+        // A, C, A: two copies and a sequence that shares nothing with them is no set of copies.
+        {"zero and 100 % only", {0.0f, 1.0f, 0.0f}, 94, 78, 0.0, 1.0f, 94, 78},
         {"exact half to even", {0.125f, 0.5f, 0.5f}, 94, 10, 0.125f, 0.5f, 94, 12},
     };
     for (const Case& c : cases) {

@@ -309,7 +309,7 @@ TEST(KvrRun, KeepsALogOfWhatStandardErrorSaysAndBinsOnce) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("t.csv")));
     const ProgramResult twice =
         Kvr(folder, {input, "--scores", "t.csv", "--log", "./t.csv"}, kCopyAligner);
-    EXPECT_EQ(twice.status, 1);
+    EXPECT_EQ(twice.status, 2);
     EXPECT_NE(twice.err.find("./t.csv is named for the log and for an output"), std::string::npos)
         << twice.err;
     EXPECT_FALSE(std::filesystem::exists(folder.File("t.csv")));

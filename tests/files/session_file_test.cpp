@@ -52,6 +52,24 @@ TEST(SessionFile, ReadsWhatItWrites) {
     EXPECT_EQ(content.maxNameLen, 2);
 }
 
+// Every name the loader accepts comes back from a session: brackets and ">" inside names too.
+TEST(SessionFile, EveryNameTheLoaderAcceptsRoundTrips) {
+    const std::string fasta = CleanFastaText(
+        ">x]]]y\nACGT\n>[[[b\nACGA\n>c>d e\nTTGA\n>]]]\nAC]]]\n>z]]]\nGGGA\n");
+    RecordTable records(6);
+    int maxNameLen = 0;
+    ASSERT_TRUE(ParseFastaRecords(fasta, records, 0, maxNameLen));
+    const int n = static_cast<int>(records.size());
+    IdentityTable identity(n);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) identity(i, j) = i == j ? 1.0f : 0.25f + 0.125f * (i + j) / 8;
+    const SessionContent content = ParseSession(FormatSession(records, identity, n));
+    ASSERT_EQ(content.fault, SessionFault::None) << content.detail;
+    EXPECT_EQ(content.records, records);
+    EXPECT_EQ(content.identity, identity);
+    EXPECT_EQ(content.maxNameLen, maxNameLen);
+}
+
 TEST(SessionFile, AcceptsLineFeedsAlone) {
     std::string text = ThreeSequenceSession();
     std::erase(text, '\r');

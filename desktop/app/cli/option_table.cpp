@@ -115,6 +115,9 @@ std::string ParseCommandLine(const CommandTable& table, const Arguments& args) {
             row.take({});
             continue;
         }
+        // One value an option: of two, the first would be dropped without a word (two
+        // --scores would write one file).
+        if (b.option->results().size() > 1) return LongName(row) + " is given more than once";
         for (const std::string& value : b.option->results())
             if (value.empty() || !row.take(value)) return ValueProblem(row);
     }
