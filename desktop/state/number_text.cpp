@@ -105,4 +105,10 @@ std::string SecondsText(float seconds) {
     return PlainSingle(seconds) + (seconds == 1.0f ? " second" : " seconds");
 }
 
+std::string PercentText(float identity) {
+    // The shifted text has at most 7 significant digits, and the product is within a few parts
+    // in 10^16 of it: rounding to 7 digits gives it back exactly.
+    return PlainNumber(NumberValue(PlainSingle(identity)) * 100, 7);
+}
+
 }  // namespace kvr

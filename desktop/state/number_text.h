@@ -15,6 +15,10 @@ std::string FormatDecimals(double value, int digits);
 // 0.6666667, 95.12; exponent form (1.24975E+07, 8.333334E-08) at 10^7 and above or below 10^-4.
 std::string PlainSingle(float value);
 
+// An identity in percent, the decimal point of PlainSingle(identity) moved two places: the
+// percent every command writes from the same stored identity ("0.9855072" -> "98.55072").
+std::string PercentText(float identity);
+
 // "1 second", "0.5 seconds", "30 seconds": a time in PlainSingle's form with its unit.
 std::string SecondsText(float seconds);
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
+
 namespace kvr {
 namespace {
 
@@ -44,6 +47,37 @@ TEST(PlainSingle, SevenSignificantDigitsOrExponent) {
         {1.0f / 15.0f, "0.06666667"},
     };
     for (const Case& c : cases) EXPECT_EQ(PlainSingle(c.value), c.expected) << c.value;
+}
+
+// The percent is the identity's own text with its point moved, so a session read back (which
+// keeps that text) gives the very percent of the run that wrote it.
+TEST(PercentText, IsTheIdentityTextShiftedWhereverTheIdentityWasRead) {
+    EXPECT_EQ(PercentText(0.9855072f), "98.55072");
+    EXPECT_EQ(PercentText(1.0f), "100");
+    EXPECT_EQ(PercentText(0.0f), "0");
+    EXPECT_EQ(PercentText(0.5f), "50");
+    EXPECT_EQ(PercentText(0.01234567f), "1.234567");
+    EXPECT_EQ(PercentText(5e-5f), "0.005");
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> columns(1, 20000);
+    for (int k = 0; k < 100000; ++k) {
+        const int total = columns(random);
+        const int matches = std::uniform_int_distribution<int>(0, total)(random);
+        const float identity = static_cast<float>(matches) / static_cast<float>(total);
+        const std::string text = PlainSingle(identity);
+        const float readBack = std::strtof(text.c_str(), nullptr);
+        ASSERT_EQ(PercentText(identity), PercentText(readBack)) << text;
+        // The shifted text names the same number as the identity's text, times 100.
+        ASSERT_NEAR(std::strtod(PercentText(identity).c_str(), nullptr),
+                    std::strtod(text.c_str(), nullptr) * 100, 1e-9)
+            << text;
+    }
+}
+
+TEST(SecondsText, OneSecondIsSingular) {
+    EXPECT_EQ(SecondsText(1.0f), "1 second");
+    EXPECT_EQ(SecondsText(0.5f), "0.5 seconds");
+    EXPECT_EQ(SecondsText(30.0f), "30 seconds");
 }
 
 TEST(PrintedSingle, DropsLeadingZeroAndPadsWithSpaces) {
