@@ -33,21 +33,20 @@ void ConsoleWindow::SetCaption(Control c, std::string_view text) {
     for (Sink& sink : sinks_) Offer(sink);
 }
 
-// On a terminal the status label is written at once when no progress is showing (a new step);
-// while the progress bar runs, now and then, and the last text when the bar returns to 0. A log
-// takes a new step at once, and the texts of one step (a pair after another) every few seconds
-// from its start.
+// A new step is written at once; the texts of one step (a pair after another) now and then: on
+// a terminal a few times a second, rewriting the step's one line, and the last text when the
+// bar returns to 0; elsewhere (a pipe, a log) a line every few seconds from the step's start.
 void ConsoleWindow::Offer(Sink& sink) {
     sink.statusPending = true;
-    const auto now = clock_();
-    if (sink.terminal) {
-        if (At(Control::ProgressBar1).value == 0 || now - sink.lastWrite >= kTerminalInterval)
-            WriteStatus(sink);
-        return;
-    }
+    const auto interval = sink.terminal ? kTerminalInterval : kLogInterval;
     if (Step(At(Control::lblProgress).caption) != sink.lastStep ||
-        now - sink.lastWrite >= kLogInterval)
+        clock_() - sink.lastWrite >= interval)
         WriteStatus(sink);
+}
+
+ConsoleWindow::~ConsoleWindow() {
+    for (Sink& sink : sinks_)
+        if (sink.progressOpen) *sink.out << '\n' << std::flush;
 }
 
 void ConsoleWindow::SetValue(Control c, int value) {
@@ -73,18 +72,17 @@ void ConsoleWindow::WriteStatus(Sink& sink) {
     if (percent > 0) line += " (" + std::to_string(percent) + "%)";
     if (sink.quiet || line == sink.lastWritten) return;
     sink.lastWritten = line;
+    const bool newStep = Step(caption) != sink.lastStep;
     sink.lastStep = Step(caption);
     sink.lastWrite = clock_();
-    if (sink.terminal && percent > 0) {
-        *sink.out << kRewriteLine << prefix_ << ": " << line << std::flush;
-        sink.progressOpen = true;
+    if (!sink.terminal) {
+        WriteLine(sink, line);
         return;
     }
-    if (sink.terminal && sink.progressOpen) {
-        *sink.out << kRewriteLine;
-        sink.progressOpen = false;
-    }
-    WriteLine(sink, line);
+    // One line a step, rewritten in place: a new step leaves the last one's final text above.
+    if (newStep && sink.progressOpen) *sink.out << '\n';
+    *sink.out << kRewriteLine << prefix_ << ": " << line << std::flush;
+    sink.progressOpen = true;
 }
 
 void ConsoleWindow::WriteLine(Sink& sink, std::string_view text) {

@@ -25,6 +25,9 @@ class ConsoleWindow : public Window {
     // gets every message and status text, quiet or not. clock: the time, for the rate limits.
     ConsoleWindow(std::ostream& out, std::string prefix, bool quiet, bool terminal,
                   std::ostream* log = nullptr, Clock clock = std::chrono::steady_clock::now);
+    ~ConsoleWindow() override;  // ends a terminal's open status line
+    ConsoleWindow(const ConsoleWindow&) = delete;
+    ConsoleWindow& operator=(const ConsoleWindow&) = delete;
 
     void SetEnabled(Control c, bool enabled) override { At(c).enabled = enabled; }
     bool IsEnabled(Control c) const override { return At(c).enabled; }

@@ -84,10 +84,14 @@ TEST(ConsoleWindow, ATerminalRewritesOneProgressLine) {
     TestClock clock;
     std::ostringstream err;
     std::ostringstream log;
-    ConsoleWindow window(err, "kvr run", false, true, &log, clock.Function());
-    RunPairs(window, clock, 2000, 10ms);
-    // The terminal rewrites its line; the log beside it still gets a line each 5 s.
-    EXPECT_GT(Lines(err.str(), "Aligning"), 0);
+    {
+        ConsoleWindow window(err, "kvr run", false, true, &log, clock.Function());
+        RunPairs(window, clock, 2000, 10ms);
+    }
+    EXPECT_TRUE(err.str().ends_with("\r\033[Kkvr run: Drawing tree\n")) << err.str();
+    // The terminal rewrites its line, from the step's first text on; the log beside it still
+    // gets a line each 5 s.
+    EXPECT_EQ(Lines(err.str(), "Aligning"), 1) << err.str();
     EXPECT_NE(err.str().find("\r\033[Kkvr run: Aligning"), std::string::npos);
     EXPECT_EQ(Lines(log.str(), "Aligning"), 4) << log.str();
 }
