@@ -27,7 +27,7 @@ void AppendPairTableRow(std::string& text, const Record& first, const Record& se
     text += '\t';
     text += PlainSingle(identity);
     text += '\t';
-    text += PlainSingle(static_cast<float>(static_cast<double>(identity) * 100));
+    text += PlainSingle(IdentityPercent(identity));
     if (!counts.Known()) {
         text += "\t\t\t\t\n";  // the counts of a pair that was not aligned here
         return;

@@ -9,6 +9,12 @@
 
 namespace kvr {
 
+// An identity in percent, as every writer shows it and every threshold compares it: the
+// single-precision value nearest identity x 100 worked out in double (0.95f gives 95 exactly).
+inline float IdentityPercent(float identity) {
+    return static_cast<float>(static_cast<double>(identity) * 100);
+}
+
 class IdentityTable {
   public:
     IdentityTable() = default;

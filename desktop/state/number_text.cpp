@@ -69,6 +69,12 @@ std::string PlainSingle(float value) {
     return PlainNumber(value, 7);
 }
 
+std::string ExactSingle(float value) {
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, written.ptr);
+}
+
 std::string PrintedSingle(float value) {
     return SignedWithoutLeadingZero(PlainSingle(value)) + " ";
 }

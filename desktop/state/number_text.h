@@ -15,6 +15,10 @@ std::string FormatDecimals(double value, int digits);
 // 0.6666667, 95.12; exponent form (1.24975E+07, 8.333334E-08) at 10^7 and above or below 10^-4.
 std::string PlainSingle(float value);
 
+// The shortest text that reads back as exactly this single-precision value: 0.95, 94.99999,
+// 0.050000012. For files that other programs compute with.
+std::string ExactSingle(float value);
+
 // As the plain single text, without the "0" before the point, with a space (or "-") before the
 // number and a space after it: " .5 ", " 0 ", "-.25 ".
 std::string PrintedSingle(float value);
