@@ -11,12 +11,12 @@ namespace {
 // its halves and takes the lower identity of the two to every other cluster.
 class LinkageTable {
   public:
-    explicit LinkageTable(const PercentView& percent) {
+    explicit LinkageTable(const IdentityView& percent) {
         const auto n = static_cast<std::size_t>(percent.Size());
         cells_.resize(n * (n - (n > 0)) / 2);
         std::size_t k = 0;
         for (int a = 1; a < percent.Size(); ++a)
-            for (int b = 0; b < a; ++b) cells_[k++] = percent(a, b);
+            for (int b = 0; b < a; ++b) cells_[k++] = percent.Percent(a, b);
     }
     float& operator()(int a, int b) {
         if (a < b) std::swap(a, b);
@@ -30,7 +30,7 @@ class LinkageTable {
 
 }  // namespace
 
-std::vector<int> CompleteLinkageClusters(const PercentView& percent, const std::vector<int>& rank,
+std::vector<int> CompleteLinkageClusters(const IdentityView& percent, const std::vector<int>& rank,
                                          float threshold) {
     const int n = percent.Size();
     LinkageTable linkage(percent);

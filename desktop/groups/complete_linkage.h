@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "groups/percent_view.h"
+#include "state/identity_view.h"
 
 namespace kvr {
 
@@ -15,7 +15,7 @@ namespace kvr {
 // key of the two first, then the larger. rank holds every value from 0 to n - 1 once, so the order
 // of merges is strict and the clusters do not depend on the order of the input, only on the ranks.
 // Time O(n^2), memory one float a pair (the nearest-neighbour chain).
-std::vector<int> CompleteLinkageClusters(const PercentView& percent, const std::vector<int>& rank,
+std::vector<int> CompleteLinkageClusters(const IdentityView& percent, const std::vector<int>& rank,
                                          float threshold);
 
 }  // namespace kvr

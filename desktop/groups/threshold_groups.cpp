@@ -33,13 +33,13 @@ std::optional<Linkage> LinkageNamed(std::string_view name) {
     return std::nullopt;
 }
 
-std::vector<int> SingleLinkageClusters(const PercentView& percent, float threshold) {
+std::vector<int> SingleLinkageClusters(const IdentityView& percent, float threshold) {
     const int n = percent.Size();
     std::vector<int> parent(static_cast<std::size_t>(n));
     std::iota(parent.begin(), parent.end(), 0);
     for (int a = 1; a < n; ++a)
         for (int b = 0; b < a; ++b)
-            if (percent(a, b) >= threshold) {
+            if (percent.Percent(a, b) >= threshold) {
                 const int ra = Root(parent, a), rb = Root(parent, b);
                 if (ra != rb) parent[std::max(ra, rb)] = std::min(ra, rb);
             }
@@ -48,7 +48,7 @@ std::vector<int> SingleLinkageClusters(const PercentView& percent, float thresho
     return cluster;
 }
 
-Grouping GroupAtThreshold(const PercentView& percent, const std::vector<std::string>& names,
+Grouping GroupAtThreshold(const IdentityView& percent, const std::vector<std::string>& names,
                           float threshold, Linkage linkage) {
     const int n = percent.Size();
     const std::vector<int> cluster =
@@ -78,7 +78,7 @@ Grouping GroupAtThreshold(const PercentView& percent, const std::vector<std::str
         for (const int a : group) {
             double sum = 0;
             for (const int b : group)
-                if (b != a) sum += percent(a, b);
+                if (b != a) sum += percent.Percent(a, b);
             if (sum > bestSum) {
                 bestSum = sum;
                 representative = a;

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "groups/percent_view.h"
+#include "state/identity_view.h"
 
 namespace kvr {
 
@@ -32,11 +32,11 @@ struct Grouping {
 // byte order, equal names by their order in the set. Groups are numbered 1, 2, ... in the order
 // of their first members. The representative of a group is the member with the highest mean
 // identity to the other members, the first of equals; a group of one is its own.
-Grouping GroupAtThreshold(const PercentView& percent, const std::vector<std::string>& names,
+Grouping GroupAtThreshold(const IdentityView& percent, const std::vector<std::string>& names,
                           float threshold, Linkage linkage);
 
 // The clusters of single linkage: one label per sequence shared by the sequences that a chain of
 // pairs at or above the threshold links.
-std::vector<int> SingleLinkageClusters(const PercentView& percent, float threshold);
+std::vector<int> SingleLinkageClusters(const IdentityView& percent, float threshold);
 
 }  // namespace kvr

@@ -37,7 +37,7 @@ std::set<std::set<std::string>> Partition(const std::vector<int>& label,
 // The greedy method by its definition: merge the two clusters of the highest complete linkage,
 // equal linkages by the smaller, then the larger, of the clusters' smallest name ranks; stop when
 // the highest is below the threshold.
-std::vector<int> GreedyCompleteLinkage(const PercentView& percent, const std::vector<int>& rank,
+std::vector<int> GreedyCompleteLinkage(const IdentityView& percent, const std::vector<int>& rank,
                                        float threshold) {
     const int n = percent.Size();
     std::vector<std::vector<int>> clusters(static_cast<std::size_t>(n));
@@ -55,7 +55,7 @@ std::vector<int> GreedyCompleteLinkage(const PercentView& percent, const std::ve
             for (std::size_t j = i + 1; j < clusters.size(); ++j) {
                 float link = 101;
                 for (int a : clusters[i])
-                    for (int b : clusters[j]) link = std::min(link, percent(a, b));
+                    for (int b : clusters[j]) link = std::min(link, percent.Percent(a, b));
                 const std::pair<int, int> keys = std::minmax(key(clusters[i]), key(clusters[j]));
                 if (link > best || (link == best && keys < bestKeys)) {
                     best = link;
@@ -98,7 +98,7 @@ TEST(CompleteLinkage, MatchesTheGreedyMethodWithTiesInAnyInputOrder) {
             names.push_back(std::string(1, static_cast<char>('a' + random() % 8)));
         const IdentityTable table = TableOf(n, lower);
         const float threshold = levels[random() % 6];
-        const PercentView percent(table);
+        const IdentityView percent(table);
         const std::vector<int> greedy = GreedyCompleteLinkage(percent, Ranks(names), threshold);
         const std::vector<int> chain = CompleteLinkageClusters(percent, Ranks(names), threshold);
         ASSERT_EQ(Partition(chain, names), Partition(greedy, names)) << "round " << round;
@@ -112,8 +112,8 @@ TEST(CompleteLinkage, MatchesTheGreedyMethodWithTiesInAnyInputOrder) {
         std::vector<std::string> shuffledNames;
         for (int r : rows) shuffledNames.push_back(unique[r]);
         const Grouping before = GroupAtThreshold(percent, unique, threshold, Linkage::Complete);
-        const Grouping after =
-            GroupAtThreshold(PercentView(table, rows), shuffledNames, threshold, Linkage::Complete);
+        const Grouping after = GroupAtThreshold(IdentityView(table, rows), shuffledNames, threshold,
+                                                Linkage::Complete);
         ASSERT_EQ(Partition(after.groupOf, shuffledNames), Partition(before.groupOf, unique))
             << "round " << round;
     }
@@ -134,7 +134,7 @@ TEST(ThresholdGroups, ChainOfThreeBySingleAndCompleteLinkage) {
     };
     const IdentityTable table = TableOf(3, {96, 90, 96});  // (b,a), (c,a), (c,b)
     for (const Case& c : cases) {
-        const PercentView percent(table);
+        const IdentityView percent(table);
         EXPECT_EQ(GroupAtThreshold(percent, c.names, 95, Linkage::Complete).groupOf, c.complete)
             << c.names[0];
         EXPECT_EQ(GroupAtThreshold(percent, c.names, 95, Linkage::Single).groupOf, c.single);
@@ -147,15 +147,16 @@ TEST(ThresholdGroups, NoPairOrEveryPairAtTheThreshold) {
     const IdentityTable table = TableOf(4, {50, 60, 70, 80, 85, 90});
     const std::vector<std::string> names = {"d", "c", "b", "a"};
     for (const Linkage linkage : {Linkage::Complete, Linkage::Single}) {
-        const Grouping apart = GroupAtThreshold(PercentView(table), names, 95, linkage);
+        const Grouping apart = GroupAtThreshold(IdentityView(table), names, 95, linkage);
         EXPECT_EQ(apart.groupOf, (std::vector<int>{1, 2, 3, 4}));
         EXPECT_EQ(apart.sizes, (std::vector<int>{1, 1, 1, 1}));
         EXPECT_EQ(apart.representatives, (std::vector<int>{0, 1, 2, 3}));
-        const Grouping together = GroupAtThreshold(PercentView(table), names, 50, linkage);
+        const Grouping together = GroupAtThreshold(IdentityView(table), names, 50, linkage);
         EXPECT_EQ(together.groupOf, (std::vector<int>{1, 1, 1, 1}));
         EXPECT_EQ(together.sizes, (std::vector<int>{4}));
     }
-    const Grouping none = GroupAtThreshold(PercentView(IdentityTable()), {}, 95, Linkage::Complete);
+    const Grouping none =
+        GroupAtThreshold(IdentityView(IdentityTable()), {}, 95, Linkage::Complete);
     EXPECT_EQ(none.Count(), 0);
 }
 
@@ -166,9 +167,9 @@ TEST(ThresholdGroups, APairExactlyAtTheThresholdJoins) {
     for (const Linkage linkage : {Linkage::Complete, Linkage::Single}) {
         IdentityTable table(2, 1.0f);
         table(1, 0) = 0.95f;
-        EXPECT_EQ(GroupAtThreshold(PercentView(table), {"p", "q"}, 95, linkage).Count(), 1);
+        EXPECT_EQ(GroupAtThreshold(IdentityView(table), {"p", "q"}, 95, linkage).Count(), 1);
         table(1, 0) = below;
-        EXPECT_EQ(GroupAtThreshold(PercentView(table), {"p", "q"}, 95, linkage).Count(), 2);
+        EXPECT_EQ(GroupAtThreshold(IdentityView(table), {"p", "q"}, 95, linkage).Count(), 2);
     }
 }
 
@@ -186,12 +187,12 @@ TEST(ThresholdGroups, RepresentativesAndNumbers) {
     table(3, 1) = 0.98f;
     const std::vector<std::string> names = {"s0", "s1", "s2", "s3", "s4"};
     for (const Linkage linkage : {Linkage::Complete, Linkage::Single}) {
-        const Grouping g = GroupAtThreshold(PercentView(table), names, 95, linkage);
+        const Grouping g = GroupAtThreshold(IdentityView(table), names, 95, linkage);
         EXPECT_EQ(g.groupOf, (std::vector<int>{1, 2, 1, 2, 1}));
         EXPECT_EQ(g.sizes, (std::vector<int>{3, 2}));
         EXPECT_EQ(g.representatives, (std::vector<int>{2, 1}));
         // The set in the order 3, 4, 1, 0, 2: group 1 is now 3's, its representative at place 0.
-        const Grouping r = GroupAtThreshold(PercentView(table, {3, 4, 1, 0, 2}),
+        const Grouping r = GroupAtThreshold(IdentityView(table, {3, 4, 1, 0, 2}),
                                             {"s3", "s4", "s1", "s0", "s2"}, 95, linkage);
         EXPECT_EQ(r.groupOf, (std::vector<int>{1, 2, 1, 2, 2}));
         EXPECT_EQ(r.representatives, (std::vector<int>{0, 4}));
