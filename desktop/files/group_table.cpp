@@ -22,7 +22,7 @@ bool WriteGroupTable(std::ostream& out, const IdentityView& identity,
 
     std::string text = "name";
     for (const float t : thresholds) {
-        const std::string suffix = thresholds.size() == 1 ? "" : "_" + PlainSingle(t);
+        const std::string suffix = thresholds.size() == 1 ? "" : "_" + ExactSingle(t);
         text += "\tgroup" + suffix + "\tsize" + suffix + "\trepresentative" + suffix;
     }
     text += '\n';
