@@ -73,7 +73,7 @@ PhylipNames MakePhylipNames(const std::vector<std::string>& names) {
         for (int variant = 0; !fits || variant > 0; ++variant) {
             const std::string suffix =
                 "~" + std::to_string(s + 1) + (variant == 0 ? "" : "~" + std::to_string(variant));
-            std::string start(Prefix(name, kPhylipNameWidth - suffix.size()));
+            std::string start = NameKey(Prefix(name, kPhylipNameWidth - suffix.size()));
             for (char& c : start)
                 if (std::string_view("()[]:;,").find(c) != std::string_view::npos) c = '_';
             shortName = start + suffix;
