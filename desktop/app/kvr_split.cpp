@@ -59,10 +59,9 @@ int Split(const Arguments& args) {
     if (request.groups) {
         std::vector<std::string> names;
         for (const Record& record : state.SequenceList) names.push_back(TableName(record));
-        const Grouping grouping =
-            GroupAtThreshold(IdentityView(state.IdentityMatrix), names,
-                             request.thresholdGiven ? request.threshold : state.cutoff1,
-                             request.linkage);
+        const Grouping grouping = GroupAtThreshold(
+            IdentityView(state.IdentityMatrix), names,
+            request.thresholdGiven ? request.threshold : state.cutoff1, request.linkage);
         groups = NumberedGroups(grouping.groupOf, grouping.sizes);
         for (int k = 0; k < groups.Count(); ++k) datasets.push_back(k);
     } else {
@@ -80,9 +79,8 @@ int Split(const Arguments& args) {
     std::vector<std::string> files;
     bool written = true;
     for (std::size_t d = 0; d < datasets.size() && written && signals.Signal() == 0; ++d) {
-        const std::string path = toStandardOutput
-                                     ? std::string(kStandardOutput)
-                                     : fileName(request.base, static_cast<int>(d) + 1);
+        const std::string path = toStandardOutput ? std::string(kStandardOutput)
+                                                  : fileName(request.base, static_cast<int>(d) + 1);
         written = WriteTextOutput(
             path,
             [&](std::ostream& out) {

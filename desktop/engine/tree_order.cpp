@@ -165,8 +165,9 @@ ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& co
             if (read.failure.empty()) {
                 state.treeOrder = std::move(read.order);
                 if (state.useTree) state.treeNewick = *tree;
-            } else
+            } else {
                 outcome = {ProgramStatus::BadOutput, read.failure};
+            }
         } else {
             outcome = {ProgramStatus::NoOutput, "the tree program wrote no \"outtree\""};
         }

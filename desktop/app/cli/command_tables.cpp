@@ -9,8 +9,9 @@ namespace kvr::cli {
 namespace {
 
 constexpr const char* kFilesNote =
-    "Text files have CR LF line ends and \".\" as the decimal mark, except the table, which has "
-    "LF line ends for pipelines. File names are used exactly as given, and a file is replaced "
+    "Text files have CR LF line ends and \".\" as the decimal mark, except the table, the "
+    "groups, the tree and the square and PHYLIP matrices, which have LF line ends for other "
+    "programs. File names are used exactly as given, and a file is replaced "
     "only once it has been written whole. FILE '-' of one text output writes it to standard "
     "output, and the display order is then not printed.";
 

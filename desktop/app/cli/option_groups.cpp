@@ -156,11 +156,12 @@ OptionGroup ExportGroup(ExportRequest& exports, bool withNewick) {
              },
              "--groups-at needs thresholds in percent from 0 to 100, separated by commas: 95,80"},
             LinkageRow(exports.linkage),
-            FileRow("--square", exports.square,
-                    "The identities as a square table: tab-separated with LF line ends, the "
-                    "header \"name\" and every name, then one row a sequence with its name and its "
-                    "identity in percent with each (100 on the diagonal), with every digit the "
-                    "stored value needs; pandas.read_csv(FILE, sep=\"\\t\", index_col=0) reads it."),
+            FileRow(
+                "--square", exports.square,
+                "The identities as a square table: tab-separated with LF line ends, the "
+                "header \"name\" and every name, then one row a sequence with its name and its "
+                "identity in percent with each (100 on the diagonal), with every digit the "
+                "stored value needs; pandas.read_csv(FILE, sep=\"\\t\", index_col=0) reads it."),
             FileRow("--phylip", exports.phylip,
                     "The distances 1 - identity as a PHYLIP square matrix: the count, then one row "
                     "a sequence, its name padded to 10 characters. When a name is longer than 10 "
