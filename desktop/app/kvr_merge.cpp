@@ -9,6 +9,7 @@
 #include <map>
 
 #include "analysis/run_paths.h"
+#include "app/analysis_exports.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
 #include "app/console_window.h"
@@ -172,7 +173,7 @@ std::string ReadPairs(const std::vector<Shard>& shards, int n, Window& window,
 // Only the score column file and the plot data, in input order: neither needs the table.
 bool Streamable(const MergeRequest& request) {
     const OutputRequest& o = request.outputs;
-    if (request.options.useTree || o.pictures.Any()) return false;
+    if (request.options.useTree || o.pictures.Any() || o.exports.Any()) return false;
     for (std::size_t k = 0; k < kTextOutputs.size(); ++k)
         if (!o.text[k].empty() && kTextOutputs[k].option != "--scores" &&
             kTextOutputs[k].option != "--table" && kTextOutputs[k].option != "--plot-data")
@@ -198,6 +199,10 @@ int Merge(const Arguments& args) {
         return UsageError(table, problems.front());
     if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
         return UsageError(table, problems.front());
+    if (const std::string problem =
+            CheckExportRequest(request.outputs.exports, request.options.useTree);
+        !problem.empty())
+        return UsageError(table, problem);
     if (const auto problems = CheckOutputs(request.outputs); !problems.empty()) {
         for (const std::string& problem : problems) Failure(problem);
         return 1;

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <set>
 
+#include "app/analysis_exports.h"
 #include "app/kvr_run_common.h"
 #include "engine/score_table.h"
 #include "files/pair_table.h"
@@ -84,6 +85,7 @@ bool WriteOutputs(RunState& analysis, Window& window, const OutputRequest& outpu
             },
             err);
     }
+    written &= WriteExports(analysis, outputs.exports, err);
     if (outputs.pictures.Any() && !WritePictures(analysis, window, outputs.pictures, err))
         written = false;
     if (!printOrder || outputs.ToStandardOutput() || WritesStopped()) return written;

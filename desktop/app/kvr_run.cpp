@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "analysis/run_paths.h"
+#include "app/analysis_exports.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
 #include "app/console_window.h"
@@ -43,6 +44,10 @@ int Analyse(const Arguments& args, bool append) {
         return UsageError(table, problems.front());
     if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
         return UsageError(table, problems.front());
+    if (const std::string problem =
+            CheckExportRequest(request.outputs.exports, request.options.useTree);
+        !problem.empty())
+        return UsageError(table, problem);
     if (const auto problems = CheckOutputs(request.outputs); !problems.empty()) {
         for (const std::string& problem : problems) Failure(name, problem);
         return 1;

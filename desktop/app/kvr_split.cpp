@@ -1,6 +1,8 @@
 // kvr split SESSION.kvr --min N --max M --out BASE: the dataset splitter of the window, headless.
 // Writes BASE + " 1.fas", BASE + " 2.fas", ... through kvr's output step and prints the files
 // written, one per line; with --out - the datasets go to standard output one after another.
+// kvr split SESSION.kvr --groups [--groups-at T] [--linkage L] --out BASE writes every group at
+// the threshold instead, to BASE + "_group1.fasta", ... by group number.
 #include <iostream>
 
 #include "analysis/run_paths.h"
@@ -11,7 +13,9 @@
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_signals.h"
+#include "files/pair_table.h"
 #include "files/session.h"
+#include "groups/threshold_groups.h"
 #include "splitter/dataset_splitter.h"
 #include "state/file_io.h"
 
@@ -24,9 +28,16 @@ int Split(const Arguments& args) {
     const CommandTable table = SplitTable(request);
     const std::string name = "kvr split";
     if (const auto status = ReadCommandLine(table, args)) return *status;
+    if (request.groups && (!request.minText.empty() || !request.maxText.empty()))
+        return UsageError(table, "--groups takes the place of --min and --max");
+    if (!request.groups && (request.thresholdGiven || request.linkage != Linkage::Complete))
+        return UsageError(table, "--groups-at and --linkage need --groups");
+    if (!request.groups && request.minText.empty()) return UsageError(table, "--min N is needed");
+    if (!request.groups && request.maxText.empty()) return UsageError(table, "--max M is needed");
+    const auto fileName = request.groups ? GroupFileName : DatasetFileName;
     const bool toStandardOutput = request.base == kStandardOutput;
     // The first dataset's file stands for all: they share the folder.
-    const std::string firstFile = toStandardOutput ? "" : DatasetFileName(request.base, 1);
+    const std::string firstFile = toStandardOutput ? "" : fileName(request.base, 1);
     std::vector<std::string> outputs;
     if (!toStandardOutput) outputs.push_back(firstFile);
     if (const std::string problem = NamingProblem({request.session}, outputs, request.messages.log);
@@ -36,7 +47,7 @@ int Split(const Arguments& args) {
     if (!log.Problem().empty()) return Failure(name, log.Problem());
     const auto minPercent = ReadWholePercent(request.minText);
     const auto maxPercent = ReadWholePercent(request.maxText);
-    if (!minPercent || !maxPercent)
+    if (!request.groups && (!minPercent || !maxPercent))
         return Failure(name, "--min and --max must be numbers from 0 to 100");
     if (!toStandardOutput)
         if (const std::string problem = OutputProblem(firstFile); !problem.empty())
@@ -46,22 +57,33 @@ int Split(const Arguments& args) {
     ConsoleWindow window(log.Console(), name, request.messages.quiet, log.Terminal(), log.File());
     if (!ReadSession(state, window, request.session)) return 1;
     AnalyseSession(state, window);
-    if (const std::string refusal = CheckSplitRange(state, *minPercent, *maxPercent);
-        !refusal.empty()) {
-        window.ShowMessage(refusal);
-        return 1;
+    IdentityGroups groups;
+    std::vector<int> datasets;
+    if (request.groups) {
+        std::vector<std::string> names;
+        for (const Record& record : state.SequenceList) names.push_back(TableName(record));
+        const Grouping grouping = GroupAtThreshold(
+            IdentityView(state.IdentityMatrix), names,
+            request.thresholdGiven ? request.threshold : state.cutoff1, request.linkage);
+        groups = NumberedGroups(grouping.groupOf, grouping.sizes);
+        for (int k = 0; k < groups.Count(); ++k) datasets.push_back(k);
+    } else {
+        if (const std::string refusal = CheckSplitRange(state, *minPercent, *maxPercent);
+            !refusal.empty()) {
+            window.ShowMessage(refusal);
+            return 1;
+        }
+        groups =
+            GroupByIdentityRange(state.IdentityMatrix, state.seqCount, *minPercent, *maxPercent);
+        datasets = DatasetGroups(groups);
     }
-    const IdentityGroups groups =
-        GroupByIdentityRange(state.IdentityMatrix, state.seqCount, *minPercent, *maxPercent);
     StopRequest stop;
     const StopOnSignals signals(stop);
     std::vector<std::string> files;
     bool written = true;
-    const std::vector<int> datasets = DatasetGroups(groups);
     for (std::size_t d = 0; d < datasets.size() && written && signals.Signal() == 0; ++d) {
-        const std::string path = toStandardOutput
-                                     ? std::string(kStandardOutput)
-                                     : DatasetFileName(request.base, static_cast<int>(d) + 1);
+        const std::string path = toStandardOutput ? std::string(kStandardOutput)
+                                                  : fileName(request.base, static_cast<int>(d) + 1);
         written = WriteTextOutput(
             path,
             [&](std::ostream& out) {

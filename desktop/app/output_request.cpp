@@ -80,11 +80,14 @@ std::vector<std::string> OutputRequest::Paths() const {
     for (const std::string& p : text)
         if (!p.empty()) paths.push_back(p);
     for (const std::string& p : pictures.Paths()) paths.push_back(p);
+    for (const std::string& p : exports.Paths()) paths.push_back(p);
     return paths;
 }
 
 bool OutputRequest::ToStandardOutput() const {
-    return std::find(text.begin(), text.end(), kStandardOutput) != text.end();
+    const std::vector<std::string> exported = exports.Paths();
+    return std::find(text.begin(), text.end(), kStandardOutput) != text.end() ||
+           std::find(exported.begin(), exported.end(), kStandardOutput) != exported.end();
 }
 
 }  // namespace kvr::cli

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/export_request.h"
 #include "app/kvr_pictures.h"
 #include "state/analysis.h"
 
@@ -25,6 +26,7 @@ extern const std::vector<TextOutput> kTextOutputs;
 struct OutputRequest {
     std::vector<std::string> text = std::vector<std::string>(kTextOutputs.size());  // "": not asked
     PictureRequest pictures;
+    ExportRequest exports;
 
     // The file of the text output with this option, "" when not asked.
     std::string& File(std::string_view option);

@@ -28,13 +28,6 @@ bool Parse(std::string_view text, Number& value) {
     return error == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
-// Every digit a float needs to be read back as the same float: the shortest such text.
-std::string ExactText(float value) {
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, end);
-}
-
 }  // namespace
 
 std::string FormatShardHeader(const ShardHeader& h) {
@@ -57,7 +50,7 @@ std::string FormatShardHeader(const ShardHeader& h) {
 std::string ShardLine(int i, int j, float identity) {
     std::string line = std::to_string(i + 1);
     line.append("\t").append(std::to_string(j + 1)).append("\t").append(PlainSingle(identity));
-    line.append("\t").append(ExactText(identity)).append(kLineEnd);
+    line.append("\t").append(ExactSingle(identity)).append(kLineEnd);
     return line;
 }
 

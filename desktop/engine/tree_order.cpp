@@ -155,16 +155,19 @@ ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& co
     }
 
     window.SetCaption(Control::lblProgress, "Rearranging Sequences");
+    state.treeNewick.clear();
     state.treeOrder.assign(static_cast<std::size_t>(n) + 1, 0);
     if (outcome.Ok() && state.treeNames.size() != static_cast<std::size_t>(n) + 1)
         outcome = {ProgramStatus::BadOutput, "the taxon names do not match the sequences"};
     if (outcome.Ok() && !single) {
         if (const auto tree = ReadWholeFile(file(kTreeFile))) {
             TreeOrder read = ReadTreeOrder(*tree, state.treeNames);
-            if (read.failure.empty())
+            if (read.failure.empty()) {
                 state.treeOrder = std::move(read.order);
-            else
+                if (state.useTree) state.treeNewick = *tree;
+            } else {
                 outcome = {ProgramStatus::BadOutput, read.failure};
+            }
         } else {
             outcome = {ProgramStatus::NoOutput, "the tree program wrote no \"outtree\""};
         }

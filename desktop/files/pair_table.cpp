@@ -19,6 +19,12 @@ void AppendName(std::string& row, const Record& record) {
 
 }  // namespace
 
+std::string TableName(const Record& record) {
+    std::string name;
+    AppendName(name, record);
+    return name;
+}
+
 void AppendPairTableRow(std::string& text, const Record& first, const Record& second,
                         float identity, AlignedCounts counts) {
     AppendName(text, first);

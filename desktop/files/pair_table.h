@@ -22,6 +22,10 @@ namespace kvr {
 inline constexpr std::string_view kPairTableHeader =
     "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\n";
 
+// A name as the tables for pipelines write it: the name as the FASTA file gave it, or else the
+// name line without its ">", any tab, CR or LF as a space.
+std::string TableName(const Record& record);
+
 // One row with its LF, appended to text or on its own. With known counts, the gap-free columns,
 // the matches, and each sequence's coverage (CoverageOf, as a fraction like the identity).
 void AppendPairTableRow(std::string& text, const Record& first, const Record& second,

@@ -105,7 +105,7 @@ int ThreeColourBandIndex(const RunState& state, float percent) {
 int CellColourIndex(const RunState& state, float identity) {
     if (static_cast<float>(state.minIdentity) >= identity) return 0;
     if (state.ColourMode == kThreeColour)
-        return ThreeColourBandIndex(state, static_cast<float>(static_cast<double>(identity) * 100));
+        return ThreeColourBandIndex(state, IdentityPercent(identity));
     const double m = state.minIdentity;
     return RoundIndex((identity - m) / (1 - m) * 63);
 }

@@ -95,6 +95,16 @@ std::string DatasetFileName(const std::string& base, int number) {
     return base + " " + std::to_string(number) + ".fas";
 }
 
+std::string GroupFileName(const std::string& base, int number) {
+    return base + "_group" + std::to_string(number) + ".fasta";
+}
+
+IdentityGroups NumberedGroups(const std::vector<int>& groupOf, const std::vector<int>& sizes) {
+    IdentityGroups groups{groupOf, sizes};
+    for (int& g : groups.groupOf) --g;
+    return groups;
+}
+
 std::vector<int> DatasetGroups(const IdentityGroups& groups) {
     std::vector<int> kept;
     for (int k = 0; k < groups.Count(); ++k)

@@ -37,6 +37,13 @@ std::string CheckSplitRange(const Analysis& analysis, int minPercent, int maxPer
 // The file of dataset number k (from 1): base + " " + k + ".fas".
 std::string DatasetFileName(const std::string& base, int number);
 
+// The file of group number k (from 1) of kvr split --groups: base + "_group" + k + ".fasta".
+std::string GroupFileName(const std::string& base, int number);
+
+// Groups numbered from 1 (groupOf per sequence, sizes per number - 1) as the splitter keeps them:
+// group k + 1 is the splitter's group k.
+IdentityGroups NumberedGroups(const std::vector<int>& groupOf, const std::vector<int>& sizes);
+
 // The groups that become datasets, those of three or more, in group order: dataset k + 1 is
 // group DatasetGroups(groups)[k].
 std::vector<int> DatasetGroups(const IdentityGroups& groups);

@@ -9,6 +9,13 @@
 
 namespace kvr {
 
+// An identity in percent as every threshold compares it (the groups, the three-colour bands):
+// the single-precision value nearest identity x 100 worked out in double (0.95f gives 95
+// exactly). Texts of a percent come from PercentText.
+inline float IdentityPercent(float identity) {
+    return static_cast<float>(static_cast<double>(identity) * 100);
+}
+
 class IdentityTable {
   public:
     IdentityTable() = default;

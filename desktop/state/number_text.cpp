@@ -69,6 +69,12 @@ std::string PlainSingle(float value) {
     return PlainNumber(value, 7);
 }
 
+std::string ExactSingle(float value) {
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, written.ptr);
+}
+
 std::string PrintedSingle(float value) {
     return SignedWithoutLeadingZero(PlainSingle(value)) + " ";
 }
@@ -99,6 +105,11 @@ double NumberValue(std::string_view text) {
     const auto [end, error] = std::from_chars(first, text.data() + text.size(), value);
     if (error != std::errc() || end == first) return 0.0;
     return negative ? -value : value;
+}
+
+std::string DistanceText(float identity) {
+    // As PercentText: an exact decimal of at most 7 digits, recovered by the rounding.
+    return PlainNumber(1.0 - NumberValue(PlainSingle(identity)), 7);
 }
 
 std::string SecondsText(float seconds) {

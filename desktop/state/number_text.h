@@ -19,8 +19,15 @@ std::string PlainSingle(float value);
 // percent every command writes from the same stored identity ("0.9855072" -> "98.55072").
 std::string PercentText(float identity);
 
+// 1 - identity from the same text, for distance matrices ("0.9855072" -> "0.0144928").
+std::string DistanceText(float identity);
+
 // "1 second", "0.5 seconds", "30 seconds": a time in PlainSingle's form with its unit.
 std::string SecondsText(float seconds);
+
+// The shortest text that reads back as exactly this single-precision value: 0.95, 94.99999,
+// 0.050000012. For files that other programs compute with.
+std::string ExactSingle(float value);
 
 // As the plain single text, without the "0" before the point, with a space (or "-") before the
 // number and a space after it: " .5 ", " 0 ", "-.25 ".

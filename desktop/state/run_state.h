@@ -77,6 +77,9 @@ struct RunState : Analysis {
     int taskId = 0;            // process id of the last start
     int waitResult = 0;        // exit status of the last start
     std::vector<std::string> treeNames;
+    // The tree program's tree ("outtree") that ordered this analysis, over treeNames; empty when
+    // the order is not a tree's.
+    std::string treeNewick;
 
     // Where the matrix on screen has its cells (twips), as it was last drawn: for the read-out of
     // the cell under the pointer. No cells until it is drawn.

@@ -9,8 +9,9 @@ namespace kvr::cli {
 namespace {
 
 constexpr const char* kFilesNote =
-    "Text files have CR LF line ends and \".\" as the decimal mark, except the table, which has "
-    "LF line ends for pipelines. File names are used exactly as given, and a file is replaced "
+    "Text files have CR LF line ends and \".\" as the decimal mark, except the table, the "
+    "groups, the tree and the square and PHYLIP matrices, which have LF line ends for other "
+    "programs. File names are used exactly as given, and a file is replaced "
     "only once it has been written whole. FILE '-' of one text output writes it to standard "
     "output, and the display order is then not printed.";
 
@@ -43,9 +44,12 @@ OptionGroup WithRow(OptionGroup group, OptionRow row) {
     return group;
 }
 
-// The outputs of an analysis, the table included: what run, append, show and merge write.
-std::vector<OptionGroup> AnalysisOutputs(OutputRequest& outputs, RunOptions& options) {
-    return {TextOutputGroup(outputs), PictureGroup(outputs.pictures, options)};
+// The outputs of an analysis, the table included: what run, append, show and merge write; the
+// tree with those that can make one.
+std::vector<OptionGroup> AnalysisOutputs(OutputRequest& outputs, RunOptions& options,
+                                         bool withTree = true) {
+    return {TextOutputGroup(outputs), ExportGroup(outputs.exports, withTree),
+            PictureGroup(outputs.pictures, options)};
 }
 
 std::string Status(std::initializer_list<std::string_view> lines) {
@@ -109,7 +113,7 @@ CommandTable ShowTable(ShowRequest& request) {
     table.description =
         "Reads a session file (written by KVRv1's \"Save KVR file\", or by kvr run --session) and "
         "writes its results, without aligning anything.";
-    table.groups = AnalysisOutputs(request.outputs, request.options);
+    table.groups = AnalysisOutputs(request.outputs, request.options, false);
     table.groups.push_back(MessageGroup(request.messages));
     table.sections = {
         {"files", kFilesNote},
@@ -129,7 +133,11 @@ CommandTable SplitTable(SplitRequest& request) {
         "sequence not yet in a group starts one and takes every sequence not yet grouped whose "
         "identity with it, in whole percent rounded down, lies from N to M. Every group of three "
         "or more is written as BASE + \" 1.fas\", BASE + \" 2.fas\", ... (FASTA, CR LF line "
-        "ends), each replaced only when whole, and the files written are printed, one per line.";
+        "ends), each replaced only when whole, and the files written are printed, one per line."
+        "\n\n"
+        "With --groups instead of --min and --max, every group of kvr show --groups at one "
+        "threshold, any size, is written as BASE + \"_group1.fasta\", BASE + "
+        "\"_group2.fasta\", ... by its group number, its members in the session's order.";
     const auto text = [](std::string& field) {
         return [&field](const std::string& value) {
             field = value;
@@ -150,7 +158,17 @@ CommandTable SplitTable(SplitRequest& request) {
              "another, and prints no file names.",
              text(request.base), "--out needs a value", true},
         }};
-    table.groups = {range, MessageGroup(request.messages)};
+    range.rows[0].required = range.rows[1].required = false;  // not with --groups
+    range.rows[0].help += " Needed unless --groups is given.";
+    range.rows[1].help += " Needed unless --groups is given.";
+    OptionGroup groups{"groups",
+                       {{"--groups", "",
+                         "Write the groups at the threshold of --groups-at, each to a file of its "
+                         "own, in place of the identity range.",
+                         [&request](const std::string&) { return request.groups = true; }},
+                        GroupThresholdRow(request.threshold, request.thresholdGiven),
+                        LinkageRow(request.linkage)}};
+    table.groups = {range, groups, MessageGroup(request.messages)};
     table.sections = {
         {"exit status",
          Status({"0: done, also when no group was large enough.",

@@ -39,6 +39,27 @@ bool ParseCutoffs(const std::string& text, float& upper, float& lower) {
     return whole(text.substr(0, comma), upper) && whole(text.substr(comma + 1), lower);
 }
 
+// A threshold in percent, 0 to 100, a decimal with ".": "95", "97.5".
+bool ParseThreshold(const std::string& text, float& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty() &&
+           std::isfinite(value) && value >= 0 && value <= 100;
+}
+
+// "95,80" -> 95 and 80: one threshold or more.
+bool ParseThresholds(const std::string& text, std::vector<float>& values) {
+    values.clear();
+    std::size_t start = 0;
+    for (;;) {
+        const auto comma = text.find(',', start);
+        float value = 0;
+        if (!ParseThreshold(text.substr(start, comma - start), value)) return false;
+        values.push_back(value);
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
+}
+
 // An option whose value is a file name, stored as given.
 OptionRow FileRow(const std::string& names, std::string& file, std::string help,
                   const std::string& value = "FILE") {
@@ -110,6 +131,80 @@ OptionGroup TextOutputGroup(OutputRequest& outputs) {
         group.rows.push_back(FileRow(std::string(output.option), outputs.File(output.option),
                                      std::string(output.help)));
     return group;
+}
+
+OptionGroup ExportGroup(ExportRequest& exports, bool withNewick) {
+    OptionGroup group{
+        "groups and matrices",
+        {
+            FileRow("--groups", exports.groups,
+                    "Each sequence's group at the thresholds of --groups-at, for pipelines: "
+                    "tab-separated with LF line ends, one row a sequence in the order of the input "
+                    "file (or of the session), its name as the table writes it. With one "
+                    "threshold the header is \"name group size representative\" (tabs between); "
+                    "with several it is \"name\" and, for each threshold T, \"group_T size_T "
+                    "representative_T\". Groups are numbered 1, 2, ... in the order of their "
+                    "first members; the representative is the member with the highest mean "
+                    "identity to the others (the first of equals). See docs/groups.md."),
+            {"--groups-at", "T1,T2,...",
+             "The thresholds of --groups in percent, 0 to 100, decimals with \".\" (default: "
+             "the two cut-offs in effect, the upper then the lower, as --cutoffs sets them and "
+             "the analysis raises the lower one). A pair is at a threshold when its identity in "
+             "percent, as the table's percent column shows it, is at least the threshold.",
+             [&exports](const std::string& text) {
+                 return ParseThresholds(text, exports.thresholds);
+             },
+             "--groups-at needs thresholds in percent from 0 to 100, separated by commas: 95,80"},
+            LinkageRow(exports.linkage),
+            FileRow(
+                "--square", exports.square,
+                "The identities as a square table: tab-separated with LF line ends, the "
+                "header \"name\" and every name, then one row a sequence with its name and its "
+                "identity in percent with each (100 on the diagonal), with every digit the "
+                "stored value needs; pandas.read_csv(FILE, sep=\"\\t\", index_col=0) reads it."),
+            FileRow("--phylip", exports.phylip,
+                    "The distances 1 - identity as a PHYLIP square matrix: the count, then one row "
+                    "a sequence, its name padded to 10 characters. When a name is longer than 10 "
+                    "characters, alike with another in its first 10, or holds one of ( ) [ ] : ; "
+                    ", it gets a short name (its start, \"~\" and its number), and FILE.names maps "
+                    "the short names back (tab-separated, the header \"short name\"); FILE must "
+                    "then be a file, not '-', a device or a pipe."),
+            {"--display-order", "",
+             "Write --square and --phylip in the display order (the tree's with --tree) "
+             "instead of the order of the input; --groups keeps the input's.",
+             [&exports](const std::string&) { return exports.displayOrder = true; }},
+        }};
+    if (withNewick)
+        group.rows.push_back(FileRow(
+            "--newick", exports.newick,
+            "The neighbour-joining tree of --tree (needed) as Newick, with its branch lengths "
+            "and the sequences' names, without the outgroup that rooted it. A name holding a "
+            "blank, \"_\" or any of ( ) [ ] ' : ; , is written in single quotes, a quote in it "
+            "doubled, so that every name reads back as it is."));
+    return group;
+}
+
+OptionRow GroupThresholdRow(float& threshold, bool& given) {
+    return {"--groups-at", "T",
+            "The threshold of --groups in percent, 0 to 100, a decimal with \".\" (default: the "
+            "upper cut-off, 94).",
+            [&threshold, &given](const std::string& text) {
+                return given = ParseThreshold(text, threshold);
+            },
+            "--groups-at needs one threshold in percent from 0 to 100"};
+}
+
+OptionRow LinkageRow(Linkage& linkage) {
+    return {"--linkage", "complete|single",
+            "How groups are made: complete (the default), complete-linkage clustering cut at "
+            "the threshold, so that every pair of a group is at or above it; or single, the "
+            "sequences linked by a chain of such pairs.",
+            [&linkage](const std::string& text) {
+                const auto named = LinkageNamed(text);
+                if (named) linkage = *named;
+                return named.has_value();
+            },
+            "--linkage needs complete or single"};
 }
 
 OptionGroup PictureGroup(PictureRequest& pictures, RunOptions& options) {

@@ -20,6 +20,14 @@ OptionRow TreeRow(RunOptions& options);
 // --sequences.
 OptionGroup TextOutputGroup(OutputRequest& outputs);
 
+// The exports for other programs: --groups, --groups-at, --linkage, --square, --phylip,
+// --display-order, and --newick where the command can make a tree.
+OptionGroup ExportGroup(ExportRequest& exports, bool withNewick);
+
+// --groups-at with one threshold (kvr split --groups) and --linkage.
+OptionRow GroupThresholdRow(float& threshold, bool& given);
+OptionRow LinkageRow(Linkage& linkage);
+
 // The colouring of the matrix and the pictures: --mode, --palette, --cutoffs, --matrix-...,
 // --plot-....
 OptionGroup PictureGroup(PictureRequest& pictures, RunOptions& options);

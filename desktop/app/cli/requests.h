@@ -39,6 +39,11 @@ struct SplitRequest {
     std::string minText;
     std::string maxText;
     std::string base;
+    // --groups: the groups at one threshold, each its own file, in place of --min and --max.
+    bool groups = false;
+    float threshold = 94;
+    bool thresholdGiven = false;
+    Linkage linkage = Linkage::Complete;
     MessageOptions messages;
     bool help = false;
 };

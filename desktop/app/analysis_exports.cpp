@@ -1,0 +1,117 @@
+#include "app/analysis_exports.h"
+
+#include "app/kvr_outputs.h"
+#include "app/output_request.h"
+#include "engine/tree_newick.h"
+#include "files/group_table.h"
+#include "files/matrix_formats.h"
+#include "files/pair_table.h"
+
+namespace kvr::cli {
+
+namespace {
+
+// The sequences of the analysis in one order: their rows in the table and their names.
+struct OrderedSet {
+    std::vector<int> rows;
+    std::vector<std::string> names;
+};
+
+OrderedSet InputOrder(const Analysis& a) {
+    OrderedSet set{std::vector<int>(static_cast<std::size_t>(a.seqCount)),
+                   std::vector<std::string>(static_cast<std::size_t>(a.seqCount))};
+    for (int d = 0; d < a.seqCount; ++d) {
+        const int s = a.InputIndex(d);
+        set.rows[s] = d;
+        set.names[s] = TableName(a.SequenceList[d]);
+    }
+    return set;
+}
+
+OrderedSet DisplayOrder(const Analysis& a) {
+    OrderedSet set;
+    for (int d = 0; d < a.seqCount; ++d) {
+        set.rows.push_back(d);
+        set.names.push_back(TableName(a.SequenceList[d]));
+    }
+    return set;
+}
+
+bool Write(const std::string& path, std::ostream& err,
+           const std::function<bool(std::ostream&)>& write) {
+    return WriteTextOutput(path, write, err);
+}
+
+std::string NewickText(const RunState& state, const std::vector<std::string>& names,
+                       std::string& failure) {
+    if (state.seqCount == 1 && state.useTree) return NewickName(names.front()) + ";\n";
+    if (state.treeNewick.empty()) {
+        failure = "no tree was made";
+        return {};
+    }
+    NamedTree tree = NameTreeLeaves(state.treeNewick, state.treeNames, names);
+    failure = tree.failure;
+    return tree.text;
+}
+
+}  // namespace
+
+std::string CheckExportRequest(const ExportRequest& request, bool useTree) {
+    if (!request.newick.empty() && !useTree) return "--newick needs --tree, which makes the tree";
+    return {};
+}
+
+bool WriteExports(const RunState& state, const ExportRequest& request, std::ostream& err) {
+    if (!request.Any()) return true;
+    const OrderedSet input = InputOrder(state);
+    const OrderedSet& matrixSet = request.displayOrder ? DisplayOrder(state) : input;
+    const IdentityView inInput(state.IdentityMatrix, input.rows);
+    const IdentityView forMatrix(state.IdentityMatrix, matrixSet.rows);
+    bool written = true;
+
+    if (!request.groups.empty()) {
+        const std::vector<float> thresholds = DistinctThresholds(
+            request.thresholds.empty() ? std::vector<float>{state.cutoff1, state.cutoff2}
+                                       : request.thresholds);
+        written &= Write(request.groups, err, [&](std::ostream& out) {
+            return WriteGroupTable(out, inInput, input.names, thresholds, request.linkage);
+        });
+    }
+    if (!request.newick.empty()) {
+        std::string failure;
+        const std::string tree = NewickText(state, input.names, failure);
+        if (tree.empty()) {
+            err << "--newick " << request.newick << ": " << failure << ", so it was not written\n";
+            written = false;
+        } else {
+            written &= Write(request.newick, err, [&](std::ostream& out) {
+                out << tree;
+                return static_cast<bool>(out);
+            });
+        }
+    }
+    if (!request.square.empty())
+        written &= Write(request.square, err, [&](std::ostream& out) {
+            return WriteSquareMatrix(out, forMatrix, matrixSet.names);
+        });
+    if (!request.phylip.empty()) {
+        const PhylipNames phylip = MakePhylipNames(matrixSet.names);
+        const std::string namesFile = PhylipNamesFile(request.phylip);
+        if (phylip.changed && namesFile.empty()) {
+            err << "--phylip " << request.phylip
+                << ": names must be shortened for PHYLIP, and their table needs a file beside "
+                   "it: give --phylip a file name\n";
+            return false;
+        }
+        written &= Write(request.phylip, err, [&](std::ostream& out) {
+            return WritePhylipMatrix(out, forMatrix, phylip.shortNames);
+        });
+        if (phylip.changed)
+            written &= Write(namesFile, err, [&](std::ostream& out) {
+                return WritePhylipNames(out, phylip, matrixSet.names);
+            });
+    }
+    return written;
+}
+
+}  // namespace kvr::cli

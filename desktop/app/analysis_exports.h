@@ -1,0 +1,21 @@
+// The writers of the exports for other programs (export_request.h): each sequence's group, the
+// tree with the sequences' names, and the identity matrix as a square table and for PHYLIP. Each
+// goes through the one text writer of kvr's outputs.
+#pragma once
+
+#include <ostream>
+
+#include "app/export_request.h"
+#include "state/run_state.h"
+
+namespace kvr::cli {
+
+// --newick asks for a tree that only --tree makes: the problem, or "".
+std::string CheckExportRequest(const ExportRequest& request, bool useTree);
+
+// Writes every export asked for. The groups and, unless displayOrder is set, the matrices are in
+// the order of the input (of the session for kvr show), the names as the table for pipelines
+// writes them. False, with one message per failure on err, when one was not written.
+bool WriteExports(const RunState& state, const ExportRequest& request, std::ostream& err);
+
+}  // namespace kvr::cli
