@@ -41,8 +41,8 @@ std::string ProgramFolderNear(const std::string& libraryPath) {
     return {};
 }
 
-std::string ProgramFolderOf(const Setup& setup) {
-    if (!setup.programFolder.empty()) return setup.programFolder;
+std::string ProgramFolderOf(const Installation& installation) {
+    if (!installation.programFolder.empty()) return installation.programFolder;
     if (std::string near = ProgramFolderNear(LibraryPath()); !near.empty()) return near;
     return ProgramFolder();
 }

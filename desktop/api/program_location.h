@@ -9,10 +9,10 @@
 
 namespace kvr::api {
 
-// setup.programFolder when given; else the program folder near this library's file (the build's
+// installation.programFolder when given; else the program folder near this library's file (the build's
 // bin/ for a library in a build folder, PREFIX/bin for one installed under PREFIX); else the
 // running program's own folder.
-std::string ProgramFolderOf(const Setup& setup);
+std::string ProgramFolderOf(const Installation& installation);
 
 // The program folder for a library file at libraryPath: the nearest ancestor A (up to a few
 // levels) with A/bin/RunNeighbor.sh or A/share/kvr/RunNeighbor.sh gives A/bin; "" when none.

@@ -66,7 +66,7 @@ Result RunInput(const std::string& label, const InputText& input, const RunOptio
     if (options.threads < 0) return Refused(Status::InvalidArgument, "threads must be 0 or more");
     if (const auto problems = ValidateRunOptions(run); !problems.empty())
         return Refused(Status::InvalidArgument, Lines(problems));
-    const std::string folder = ProgramFolderOf(options.setup);
+    const std::string folder = ProgramFolderOf(options.installation);
     AlignerConfig programs;
     if (Result loaded = LoadPrograms(folder, run.aligner, run.useTree, programs); !loaded.Ok())
         return loaded;
@@ -166,7 +166,7 @@ Result AlignPair(std::string_view a, std::string_view b, const PairOptions& opti
         return Refused(Status::InvalidInput, report.failure);
 
     AlignerConfig programs;
-    const std::string folder = ProgramFolderOf(options.setup);
+    const std::string folder = ProgramFolderOf(options.installation);
     if (Result loaded = LoadPrograms(folder, options.aligner, false, programs); !loaded.Ok())
         return loaded;
     PosixShell shell;

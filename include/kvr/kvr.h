@@ -53,7 +53,7 @@ inline constexpr std::string_view kAligners[] = {"builtin", "muscle", "clustalw"
 
 // Where kvr's shipped files are found (aligners.conf, the tree script RunNeighbor.sh) and the
 // work folder under which runs exchange files with external programs.
-struct Setup {
+struct Installation {
     // The folder of kvr's programs (a build's bin/ or an installed PREFIX/bin). Empty: the one
     // this library was installed or built with, else the running program's own folder.
     std::string programFolder;
@@ -63,7 +63,7 @@ struct Setup {
 
 struct PairOptions {
     std::string aligner = "builtin";  // one of kAligners
-    Setup setup;
+    Installation installation;
 };
 
 struct AlignedPair {
@@ -92,7 +92,7 @@ struct RunOptions {
     bool tree = false;                // order by a neighbour-joining tree (PHYLIP's neighbor)
     double pairTimeoutSeconds = 0;    // a pair's aligner is stopped after this long; 0: no limit
     Progress progress;                // may be empty
-    Setup setup;
+    Installation installation;
 };
 
 struct Sequence {
