@@ -49,7 +49,7 @@ class PythonProgress {
     explicit PythonProgress(py::object progress) : progress_(std::move(progress)) {}
 
     bool operator()(std::string_view step, double fraction) {
-        if (error_) return false;
+        if (error_ || cancelled_) return false;
         const auto now = std::chrono::steady_clock::now();
         if (now - last_ < kPythonInterval) return true;
         last_ = now;

@@ -39,9 +39,9 @@ Analysis AnalysisOf(const Analysis& base, const kvr::Analysis& made) {
         for (int i = 0; i < n; ++i)
             for (int j = i + 1; j < n; ++j) {
                 const AlignedCounts counts = made.InputCounts(i, j);
-                out.counts[out.PairIndex(static_cast<std::size_t>(i), static_cast<std::size_t>(
-                                                                           j))] = {
-                    0, counts.gapFree, counts.matches};
+                out.counts[out.PairIndex(static_cast<std::size_t>(i),
+                                         static_cast<std::size_t>(j))] = {0, counts.gapFree,
+                                                                          counts.matches};
             }
     }
     return out;
@@ -79,7 +79,8 @@ IdentityTable InputIdentities(const Analysis& analysis) {
     IdentityTable table(n);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j <= i; ++j)
-            table(i, j) = analysis.Identity(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
+            table(i, j) =
+                analysis.Identity(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
     return table;
 }
 
@@ -89,8 +90,8 @@ PairCountTable InputCounts(const Analysis& analysis) {
     PairCountTable table(n);
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j) {
-            const Counts counts = analysis.PairCounts(static_cast<std::size_t>(i),
-                                                      static_cast<std::size_t>(j));
+            const Counts counts =
+                analysis.PairCounts(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
             table(i, j) = {counts.gapFree, counts.matches};
         }
     return table;

@@ -9,9 +9,9 @@
 
 namespace kvr::api {
 
-// installation.programFolder when given; else the program folder near this library's file (the build's
-// bin/ for a library in a build folder, PREFIX/bin for one installed under PREFIX); else the
-// running program's own folder.
+// installation.programFolder when given; else the program folder near this library's file (the
+// build's bin/ for a library in a build folder, PREFIX/bin for one installed under PREFIX); else
+// the running program's own folder.
 std::string ProgramFolderOf(const Installation& installation);
 
 // The program folder for a library file at libraryPath: the nearest ancestor A (up to a few

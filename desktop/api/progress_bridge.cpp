@@ -14,7 +14,9 @@ constexpr auto kWaitSlice = std::chrono::milliseconds(50);
 void ProgressShell::Report(std::string_view step, double fraction) {
     if (step_ != step) step_ = step;
     fraction_ = fraction;
-    if (progress_ && !Stop().Raised() && !progress_(step_, fraction_)) Stop().Raise();
+    // A cancel holds for the rest of the run, even where a step clears the stop request.
+    if (!cancelled_ && progress_ && !Stop().Raised()) cancelled_ = !progress_(step_, fraction_);
+    if (cancelled_) Stop().Raise();
 }
 
 void ProgressShell::Sleep(const std::vector<int>& descriptors,

@@ -31,6 +31,7 @@ class ProgressShell : public PosixShell {
     const Progress& progress_;
     std::string step_;
     double fraction_ = 0;
+    bool cancelled_ = false;  // the callback returned false
 };
 
 class ProgressWindow : public Window {

@@ -81,8 +81,8 @@ Result RunInput(const std::string& label, const InputText& input, const RunOptio
     if (state.failFlag) {
         std::string message = window.MessageText();
         if (!report.failure.empty()) message += " (" + label + ", " + report.failure + ")";
-        return Refused(input.text || input.contentProblem ? Status::InvalidInput : Status::FileError,
-                       message);
+        return Refused(
+            input.text || input.contentProblem ? Status::InvalidInput : Status::FileError, message);
     }
     if (shell.Stop().Raised()) return Refused(Status::Cancelled, "the run was cancelled");
     const std::size_t loadMessages = window.Messages().size();
@@ -142,24 +142,22 @@ const char* StatusName(Status status) {
 Result AlignPair(std::string_view a, std::string_view b, const PairOptions& options,
                  AlignedPair& out) {
     if (!IsAlignerKind(options.aligner))
-        return Refused(Status::InvalidArgument,
-                       "unknown aligner '" + options.aligner +
-                           "': builtin, muscle, clustalw or mafft");
+        return Refused(Status::InvalidArgument, "unknown aligner '" + options.aligner +
+                                                    "': builtin, muscle, clustalw or mafft");
     // The two sequences are read as the FASTA file ">first a >second b" would be.
     RecordTable records(2);
     const std::string_view given[] = {a, b};
     for (std::size_t k = 0; k < 2; ++k) {
         if (given[k].find('>') != std::string_view::npos)
-            return Refused(Status::InvalidInput,
-                           std::string(k == 0 ? "the first" : "the second") +
-                               " sequence holds \">\"");
+            return Refused(Status::InvalidInput, std::string(k == 0 ? "the first" : "the second") +
+                                                     " sequence holds \">\"");
         const std::string residues = CleanFastaText(given[k]);
         if (residues.find_first_not_of(" \n") == std::string::npos)
             return Refused(Status::InvalidInput, std::string(k == 0 ? "the first" : "the second") +
                                                      " sequence has no residues");
     }
-    const std::string text = CleanFastaText(">first\n" + std::string(a) + "\n>second\n" +
-                                            std::string(b) + "\n");
+    const std::string text =
+        CleanFastaText(">first\n" + std::string(a) + "\n>second\n" + std::string(b) + "\n");
     int maxNameLen = 0;
     FastaReport report;
     if (!ParseFastaRecords(text, records, 0, maxNameLen, {}, &report))
@@ -195,8 +193,7 @@ Result RunFile(const std::string& path, const RunOptions& options, Analysis& out
     return RunInput(path, ReadInputFile(path), options, out);
 }
 
-Result RunRecords(const std::vector<Sequence>& records, const RunOptions& options,
-                  Analysis& out) {
+Result RunRecords(const std::vector<Sequence>& records, const RunOptions& options, Analysis& out) {
     std::string text;
     for (std::size_t k = 0; k < records.size(); ++k) {
         if (std::string problem = RecordProblem(records[k].name, records[k].residues, k);

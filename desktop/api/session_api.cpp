@@ -38,8 +38,8 @@ Result WriteSession(const std::string& path, const Analysis& analysis) {
         const auto i = static_cast<std::size_t>(analysis.order[static_cast<std::size_t>(d)]);
         shown[static_cast<std::size_t>(d)] = input[i];
         for (int e = 0; e <= d; ++e)
-            identity(d, e) =
-                analysis.Identity(i, static_cast<std::size_t>(analysis.order[static_cast<std::size_t>(e)]));
+            identity(d, e) = analysis.Identity(
+                i, static_cast<std::size_t>(analysis.order[static_cast<std::size_t>(e)]));
     }
     const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
         WriteSessionText(out, shown, identity, n);

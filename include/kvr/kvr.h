@@ -135,8 +135,7 @@ struct Analysis {
 Result RunFile(const std::string& path, const RunOptions& options, Analysis& out);
 
 // The same for records in memory, as if they were a FASTA file in this order.
-Result RunRecords(const std::vector<Sequence>& records, const RunOptions& options,
-                  Analysis& out);
+Result RunRecords(const std::vector<Sequence>& records, const RunOptions& options, Analysis& out);
 
 // ---- Files ------------------------------------------------------------------------------------
 
