@@ -85,6 +85,61 @@ expect_same_file "order with the user's aligners.conf" "$work/run/own.order" \
 expect_same_file "scores with the user's aligners.conf" "$work/run/own.csv" \
   "$source/tests/data/kvr_run/families_tree_scores.csv"
 
+# The library: a program built against the installed CMake package kvr (libkvr and its header),
+# and the installed Python module, give the build's kvr table and tree order.
+[ -f "$prefix/include/kvr/kvr.h" ] || fail "include/kvr/kvr.h is not installed"
+mkdir -p "$work/user"
+cat >"$work/user/CMakeLists.txt" <<'EOF_CMAKE'
+cmake_minimum_required(VERSION 3.25)
+project(user CXX)
+set(CMAKE_CXX_STANDARD 20)
+find_package(kvr 1.0 REQUIRED)
+add_executable(user user.cpp)
+target_link_libraries(user PRIVATE kvr::kvr)
+EOF_CMAKE
+cat >"$work/user/user.cpp" <<'EOF_CPP'
+#include <kvr/kvr.h>
+#include <iostream>
+int main(int, char** argv) {
+    kvr::api::Analysis analysis;
+    const kvr::api::Result result = kvr::api::RunFile(argv[1], {}, analysis);
+    if (!result.Ok()) {
+        std::cerr << kvr::api::StatusName(result.status) << ": " << result.message << "\n";
+        return 1;
+    }
+    return kvr::api::WriteTable(std::cout, analysis).Ok() ? 0 : 1;
+}
+EOF_CPP
+"$build/bin/kvr" run "$work/three.fasta" --table "$work/run/kvr.tsv" --quiet ||
+  fail "build kvr run --table"
+if cmake -S "$work/user" -B "$work/user/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+  >"$work/user.log" 2>&1 && cmake --build "$work/user/build" >>"$work/user.log" 2>&1; then
+  "$work/user/build/user" "$work/three.fasta" >"$work/run/user.tsv" 2>"$work/run/user.err" ||
+    fail "a program built against libkvr: $(cat "$work/run/user.err")"
+  expect_same_file "table of a program built against libkvr" "$work/run/user.tsv" \
+    "$work/run/kvr.tsv"
+else
+  fail "a program cannot be built against the installed kvr package: $(cat "$work/user.log")"
+fi
+module=$(find "$prefix" -path '*-packages/kvr/__init__.py')
+if [ -n "$module" ]; then
+  "$prefix/bin/kvr" run "$work/three.fasta" --tree --quiet >"$work/run/tree.order" ||
+    fail "installed kvr run --tree"
+  PYTHONDONTWRITEBYTECODE=1 PYTHONPATH=$(dirname "$(dirname "$module")") "${KVR_PYTHON:-python3}" \
+    - "$work/three.fasta" "$work/run/python" <<'EOF_PY' 2>"$work/python.err" ||
+import sys, kvr
+result = kvr.run(sys.argv[1])
+open(sys.argv[2] + ".tsv", "w").write(result._core.table_text())
+tree = kvr.run(sys.argv[1], tree=True)
+open(sys.argv[2] + ".order", "w").write(
+    "".join("%d\t>%s\n" % (i + 1, tree.clean_names[i]) for i in tree.order))
+EOF_PY
+    fail "the installed Python module: $(cat "$work/python.err")"
+  expect_same_file "table of the installed Python module" "$work/run/python.tsv" "$work/run/kvr.tsv"
+  expect_same_file "tree order of the installed Python module" "$work/run/python.order" \
+    "$work/run/tree.order"
+fi
+
 # KVRv1 starts from the prefix (and keeps running until stopped).
 QT_QPA_PLATFORM=offscreen timeout 3 "$prefix/bin/KVRv1" --no-splash >"$work/kvrv1.log" 2>&1
 status=$?

@@ -55,7 +55,7 @@ expected=(./usr/bin/KVRv1 ./usr/bin/kvr ./usr/share/kvr/RunNeighbor.sh
   ./usr/share/man/man1/kvr-run.1.gz ./usr/share/man/man1/KVRv1.1.gz
   ./usr/share/doc/kvr/copyright ./usr/share/doc/kvr/changelog.gz
   ./usr/share/doc/kvr/README.Debian ./usr/share/doc/kvr/identity.md
-  ./usr/share/lintian/overrides/kvr)
+  ./usr/share/lintian/overrides/kvr ./usr/lib/python3/dist-packages/kvr/__init__.py)
 [ "$inference" = 1 ] && expected+=(./usr/bin/TOLVEN_Inference ./usr/libexec/kvr/TOLVEN_Inference
   ./usr/share/man/man1/TOLVEN_Inference.1.gz)
 for file in "${expected[@]}"; do
@@ -118,6 +118,11 @@ mkdir -p "$work/run"
 )
 expect_same_file "order from /usr/bin/kvr" "$work/run/order" \
   "$source/tests/data/kvr_run/families_tree_order.txt"
+# The Python module from /usr/lib/python3/dist-packages finds kvr's files in /usr/share/kvr.
+PYTHONDONTWRITEBYTECODE=1 PYTHONPATH=$root/usr/lib/python3/dist-packages "${KVR_PYTHON:-python3}" -c \
+  'import sys, kvr; print(kvr.run(sys.argv[1], tree=True).order)' \
+  "$source/tests/data/rrna5s_48.fasta" >"$work/python.out" 2>&1 ||
+  fail "the packaged Python module: $(cat "$work/python.out")"
 # What the shared-mime-info trigger makes of kvr.xml, which it does not remove for "chemical".
 mkdir -p "$root/usr/share/mime/chemical"
 echo '<mime-type type="chemical/seq-na-fasta"/>' >"$root/usr/share/mime/chemical/seq-na-fasta.xml"

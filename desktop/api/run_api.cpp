@@ -1,0 +1,210 @@
+// AlignPair, RunFile and RunRecords: the pipeline of `kvr run` (and the pair aligner of `kvr
+// align`) behind the library's options and result.
+#include <algorithm>
+
+#include "analysis/run_paths.h"
+#include "api/analysis_tables.h"
+#include "api/program_location.h"
+#include "api/progress_bridge.h"
+#include "engine/aligner_config.h"
+#include "engine/external_programs.h"
+#include "engine/pair_alignment.h"
+#include "engine/run_options.h"
+#include "kvr/kvr.h"
+#include "state/fasta.h"
+#include "state/input_file.h"
+
+namespace kvr::api {
+
+namespace {
+
+constexpr const char* kRecordsLabel = "the records";
+
+Result Refused(Status status, std::string message) {
+    return {status, std::move(message)};
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
+
+// The aligner programs as `kvr run` finds them, checked before anything runs.
+Result LoadPrograms(const std::string& programFolder, std::string_view aligner, bool tree,
+                    AlignerConfig& config) {
+    AlignerConfigLoad load = LoadAlignerConfig(programFolder);
+    if (!load.problems.empty()) return Refused(Status::InvalidArgument, Lines(load.problems));
+    const auto missing = CheckRunPrograms(load.config, aligner, tree);
+    if (!missing.empty()) return Refused(Status::ProgramMissing, Lines(missing));
+    config = std::move(load.config);
+    return {};
+}
+
+// The loader's warnings as kvr prints them, without kvr's prefix.
+std::vector<std::string> WarningLines(const std::string& label, const FastaReport& report) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    const std::string details = report.Details();
+    while (start < details.size()) {
+        std::size_t end = details.find('\n', start);
+        if (end == std::string::npos) end = details.size();
+        const std::string line = details.substr(start, end - start);
+        lines.push_back(line.starts_with("line ") ? label + ", " + line : line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+Result RunInput(const std::string& label, const InputText& input, const RunOptions& options,
+                Analysis& out) {
+    kvr::RunOptions run;
+    run.aligner = options.aligner;
+    run.useTree = options.tree;
+    run.jobs = options.threads == 0 ? DefaultJobs() : options.threads;
+    run.pairTimeoutSeconds = options.pairTimeoutSeconds;
+    if (options.threads < 0) return Refused(Status::InvalidArgument, "threads must be 0 or more");
+    if (const auto problems = ValidateRunOptions(run); !problems.empty())
+        return Refused(Status::InvalidArgument, Lines(problems));
+    const std::string folder = ProgramFolderOf(options.installation);
+    AlignerConfig programs;
+    if (Result loaded = LoadPrograms(folder, run.aligner, run.useTree, programs); !loaded.Ok())
+        return loaded;
+
+    ProgressShell shell(options.progress);
+    ProgressWindow window(shell);
+    RunState state;
+    ApplyRunOptions(run, state);
+    state.inputPath = label;
+    FastaReport report;
+    LoadFasta(state, window, label, FastaSource{&input, &report});
+    if (state.failFlag) {
+        std::string message = window.MessageText();
+        if (!report.failure.empty()) message += " (" + label + ", " + report.failure + ")";
+        return Refused(
+            input.text || input.contentProblem ? Status::InvalidInput : Status::FileError, message);
+    }
+    if (shell.Stop().Raised()) return Refused(Status::Cancelled, "the run was cancelled");
+    const std::size_t loadMessages = window.Messages().size();
+    state.keepPairCounts = true;
+
+    RunSetup setup{shell, programs, WorkFolder(folder)};
+    setup.jobs = run.jobs;
+    setup.pairTimeoutSeconds = run.pairTimeoutSeconds;
+    const RunOutcome outcome = Analyse(state, window, setup, RunKind::Fresh);
+    if (outcome.cancelled || shell.Stop().Raised())
+        return Refused(Status::Cancelled, "the run was cancelled");
+    if (!outcome.aligned) return Refused(Status::AlignerFailed, window.MessageText());
+
+    out = AnalysisOf({}, state);
+    out.warnings = WarningLines(label, report);
+    const auto& messages = window.Messages();
+    out.warnings.insert(out.warnings.end(), messages.begin() + static_cast<long>(loadMessages),
+                        messages.end());
+    if (!outcome.ordered) return Refused(Status::TreeFailed, window.MessageText());
+    return {};
+}
+
+// A sequence given in memory must stay one record of the FASTA text it is put in.
+std::string RecordProblem(std::string_view name, std::string_view residues, std::size_t k) {
+    const std::string which = "record " + std::to_string(k + 1);
+    if (name.find_first_of("\r\n") != std::string_view::npos)
+        return which + ": its name holds a line end";
+    if (name.find('>') != std::string_view::npos) return which + ": its name holds \">\"";
+    if (residues.find('>') != std::string_view::npos) return which + ": its residues hold \">\"";
+    return {};
+}
+
+}  // namespace
+
+const char* StatusName(Status status) {
+    switch (status) {
+        case Status::Ok:
+            return "ok";
+        case Status::InvalidArgument:
+            return "invalid argument";
+        case Status::InvalidInput:
+            return "invalid input";
+        case Status::FileError:
+            return "file error";
+        case Status::ProgramMissing:
+            return "program missing";
+        case Status::AlignerFailed:
+            return "aligner failed";
+        case Status::TreeFailed:
+            return "tree failed";
+        case Status::Cancelled:
+            return "cancelled";
+    }
+    return "unknown";
+}
+
+Result AlignPair(std::string_view a, std::string_view b, const PairOptions& options,
+                 AlignedPair& out) {
+    if (!IsAlignerKind(options.aligner))
+        return Refused(Status::InvalidArgument, "unknown aligner '" + options.aligner +
+                                                    "': builtin, muscle, clustalw or mafft");
+    // The two sequences are read as the FASTA file ">first a >second b" would be.
+    RecordTable records(2);
+    const std::string_view given[] = {a, b};
+    for (std::size_t k = 0; k < 2; ++k) {
+        if (given[k].find('>') != std::string_view::npos)
+            return Refused(Status::InvalidInput, std::string(k == 0 ? "the first" : "the second") +
+                                                     " sequence holds \">\"");
+        const std::string residues = CleanFastaText(given[k]);
+        if (residues.find_first_not_of(" \n") == std::string::npos)
+            return Refused(Status::InvalidInput, std::string(k == 0 ? "the first" : "the second") +
+                                                     " sequence has no residues");
+    }
+    const std::string text =
+        CleanFastaText(">first\n" + std::string(a) + "\n>second\n" + std::string(b) + "\n");
+    int maxNameLen = 0;
+    FastaReport report;
+    if (!ParseFastaRecords(text, records, 0, maxNameLen, {}, &report))
+        return Refused(Status::InvalidInput, report.failure);
+
+    AlignerConfig programs;
+    const std::string folder = ProgramFolderOf(options.installation);
+    if (Result loaded = LoadPrograms(folder, options.aligner, false, programs); !loaded.Ok())
+        return loaded;
+    PosixShell shell;
+    const kvr::AlignedPair pair =
+        AlignRecordPair({shell, programs, WorkFolder(folder)}, options.aligner, records, 0, 1);
+    switch (pair.outcome.status) {
+        case ProgramStatus::Done:
+            break;
+        case ProgramStatus::NotFound:
+            return Refused(Status::ProgramMissing, pair.outcome.message);
+        case ProgramStatus::Cancelled:
+            return Refused(Status::Cancelled, pair.outcome.message);
+        default:
+            return Refused(Status::AlignerFailed, pair.outcome.message);
+    }
+    out.identity = pair.identity;
+    out.counts = {static_cast<std::uint32_t>(pair.counts.columns),
+                  static_cast<std::uint32_t>(pair.counts.gapFree),
+                  static_cast<std::uint32_t>(pair.counts.matches)};
+    out.first = pair.first;
+    out.second = pair.second;
+    return {};
+}
+
+Result RunFile(const std::string& path, const RunOptions& options, Analysis& out) {
+    return RunInput(path, ReadInputFile(path), options, out);
+}
+
+Result RunRecords(const std::vector<Sequence>& records, const RunOptions& options, Analysis& out) {
+    std::string text;
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        if (std::string problem = RecordProblem(records[k].name, records[k].residues, k);
+            !problem.empty())
+            return Refused(Status::InvalidInput, problem);
+        text.append(">").append(records[k].name).append("\n");
+        text.append(records[k].residues).append("\n");
+    }
+    InputText input;
+    input.text = std::move(text);
+    return RunInput(kRecordsLabel, input, options, out);
+}
+
+}  // namespace kvr::api

@@ -1,0 +1,63 @@
+// ReadSession, WriteSession and WriteTable: the program's session reader and writers behind the
+// library's Analysis.
+#include "api/analysis_tables.h"
+#include "api/progress_bridge.h"
+#include "files/pair_table.h"
+#include "files/session.h"
+#include "files/session_file.h"
+#include "kvr/kvr.h"
+#include "state/file_io.h"
+#include "state/input_file.h"
+
+namespace kvr::api {
+
+Result ReadSession(const std::string& path, Analysis& out) {
+    const Progress none;
+    ProgressShell shell(none);
+    ProgressWindow window(shell);
+    RunState state;
+    if (!kvr::ReadSession(state, window, path)) {
+        // Reaching the file failed, or its content is no session.
+        const InputText probe = ReadInputFile(path);
+        const bool unreadable = !probe.text && !probe.contentProblem;
+        return {unreadable ? Status::FileError : Status::InvalidInput, window.MessageText()};
+    }
+    out = AnalysisOf({}, state);
+    return {};
+}
+
+Result WriteSession(const std::string& path, const Analysis& analysis) {
+    if (std::string problem = AnalysisProblem(analysis); !problem.empty())
+        return {Status::InvalidArgument, problem};
+    // The session holds the display order.
+    const RecordTable input = InputRecords(analysis);
+    const int n = static_cast<int>(analysis.Size());
+    RecordTable shown(input.size());
+    IdentityTable identity(n);
+    for (int d = 0; d < n; ++d) {
+        const auto i = static_cast<std::size_t>(analysis.order[static_cast<std::size_t>(d)]);
+        shown[static_cast<std::size_t>(d)] = input[i];
+        for (int e = 0; e <= d; ++e)
+            identity(d, e) = analysis.Identity(
+                i, static_cast<std::size_t>(analysis.order[static_cast<std::size_t>(e)]));
+    }
+    const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
+        WriteSessionText(out, shown, identity, n);
+        return static_cast<bool>(out);
+    });
+    if (!written) return {Status::FileError, WriteFailureMessage(path, written)};
+    return {};
+}
+
+Result WriteTable(std::ostream& out, const Analysis& analysis) {
+    if (std::string problem = AnalysisProblem(analysis); !problem.empty())
+        return {Status::InvalidArgument, problem};
+    const PairCountTable counts = InputCounts(analysis);
+    if (!WritePairTable(out, InputRecords(analysis), InputIdentities(analysis),
+                        static_cast<int>(analysis.Size()), nullptr,
+                        counts.Size() > 0 ? &counts : nullptr))
+        return {Status::FileError, "the table could not be written"};
+    return {};
+}
+
+}  // namespace kvr::api
