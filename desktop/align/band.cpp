@@ -1,6 +1,8 @@
 #include "align/band.h"
 
 #include <algorithm>
+#include <cmath>
+#include <new>
 #include <utility>
 
 namespace kvr::align {
@@ -31,7 +33,59 @@ std::size_t BytesOf(const std::vector<T>& v) {
     return v.capacity() * sizeof(T);
 }
 
+// The seed's band as wide as asked, or the widest (in steps of 16 rows) whose work space fits in
+// the budget, marked as the last try. A small budget keeps fewer forward rows at once.
+Band FittingBand(const SeedRows& seed, std::int32_t width, std::int32_t lx, std::int32_t ly,
+                 std::size_t storeBytes, std::size_t budget) {
+    storeBytes = std::min(storeBytes, budget / 4);
+    Band band = SeedBand(seed, width, lx, ly, storeBytes);
+    if (BandBytes(band) <= budget) return band;
+    constexpr std::int32_t kStep = 16;
+    Band fits = SeedBand(seed, kStep, lx, ly, storeBytes);
+    if (BandBytes(fits) > budget) throw std::bad_alloc();
+    std::int32_t low = kStep, high = width;  // low fits, high does not
+    while (high - low > kStep) {
+        const std::int32_t mid = (low + high) / 2 / kStep * kStep;
+        Band tried = SeedBand(seed, mid, lx, ly, storeBytes);
+        if (BandBytes(tried) <= budget) {
+            low = mid;
+            fits = std::move(tried);
+        } else {
+            high = mid;
+        }
+    }
+    fits.lastTry = true;
+    return fits;
+}
+
 }  // namespace
+
+BandStore StoreOf(const Band& band) {
+    const std::size_t n = band.first.size();  // anti-diagonals
+    const auto rows = static_cast<std::size_t>(band.VectorRows());
+    const std::size_t stride = band.Stride();
+    if (n * rows * sizeof(float) <= band.storeBytes) return {true, static_cast<std::int32_t>(n), n * rows, 0};
+    // Stored rows and checkpoints equal at block^2 = 10 stride n / rows.
+    const auto balanced = static_cast<std::size_t>(
+        std::ceil(std::sqrt(10.0 * static_cast<double>(stride) * static_cast<double>(n) /
+                            static_cast<double>(rows))));
+    const std::size_t block =
+        std::clamp<std::size_t>(std::max(band.storeBytes / 2 / (rows * sizeof(float)), balanced), 1, n);
+    return {false, static_cast<std::int32_t>(block), block * rows, (n - 1) / block * 10 * stride};
+}
+
+std::size_t BandBytes(const Band& band) {
+    const BandStore store = StoreOf(band);
+    const std::size_t n = band.first.size(), stride = band.Stride();
+    const std::size_t floats = store.storedFloats + store.checkpointFloats +
+                               2 * (15 * stride + kRingPad)  // the ring, and the one again
+                               + 10 * n;                     // the edges
+    const std::size_t padded = n + 4 * stride;
+    return floats * sizeof(float) +
+           4 * sizeof(std::int32_t) * n      // the band's ends and the seed's rows
+           + 2 * (sizeof(float) + sizeof(std::int32_t)) * padded  // scores and classes
+           + 32 * n;  // the kept posteriors and the trace-back's staircase, about
+}
 
 std::size_t BandScratch::Bytes() const {
     return forwardMatch.Bytes() + checkpoints.Bytes() + BytesOf(slots) + BytesOf(again) +
@@ -78,25 +132,19 @@ Band SeedBand(const SeedRows& rows, std::int32_t width, std::int32_t lx, std::in
     return BandHolding(std::move(lo), std::move(hi), lx, ly, storeBytes);
 }
 
-bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
-                     Alphabet alphabet, Kernel kernel, BandScratch& scratch,
-                     const std::atomic<bool>* cancel, SparsePosterior& out,
-                     std::size_t storeBytes) {
+BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
+                           Alphabet alphabet, Kernel kernel, BandScratch& scratch,
+                           const std::atomic<bool>* cancel, SparsePosterior& out,
+                           std::size_t storeBytes, std::size_t budget) {
     std::int32_t first = 0;
     const SeedRows seed = SeedPath(x, y, alphabet, &first, &scratch.seeds);
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     // A band is cut to the matrix, so widening ends at the whole matrix, which has no edge to
-    // check: it is always the last try.
+    // check, or at the widest band the budget allows: either is the last try.
     for (std::int32_t width = first;; width = Wider(width)) {
-        switch (RunBand(kernel, model, x, y, SeedBand(seed, width, lx, ly, storeBytes), scratch,
-                        cancel, out)) {
-            case BandResult::Done:
-                return true;
-            case BandResult::Cancelled:
-                return false;
-            case BandResult::Widen:
-                break;
-        }
+        const Band band = FittingBand(seed, width, lx, ly, storeBytes, budget);
+        const BandResult result = RunBand(kernel, model, x, y, band, scratch, cancel, out);
+        if (result != BandResult::Widen) return result;
     }
 }
 

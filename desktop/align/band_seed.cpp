@@ -121,8 +121,8 @@ std::vector<std::pair<std::int32_t, std::int32_t>> WithoutStrays(
 
 }  // namespace
 
-SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
-                  std::int32_t* firstWidth, SeedKmerCache* cache) {
+SeedChain ChainOfSeeds(std::string_view x, std::string_view y, Alphabet alphabet,
+                       SeedKmerCache* cache) {
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     const std::size_t k = alphabet == Alphabet::Protein ? 4 : 12;
     const auto kmersOf = [&](std::string_view s) {
@@ -146,13 +146,19 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
         }
     }
     std::sort(hits.begin(), hits.end());
+    return {WithoutStrays(LongestChain(hits), lx, ly, static_cast<std::int32_t>(k)), hits.size(),
+            static_cast<std::int32_t>(k)};
+}
+
+SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
+                  std::int32_t* firstWidth, SeedKmerCache* cache) {
+    const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
+    const SeedChain seeds = ChainOfSeeds(x, y, alphabet, cache);
 
     // Points of the path in matrix cells (residue p is row or column p + 1).
-    const auto half = static_cast<std::int32_t>(k / 2);
+    const std::int32_t half = seeds.k / 2;
     std::vector<std::pair<std::int32_t, std::int32_t>> points{{0, 0}};
-    for (const auto& [i, j] :
-         WithoutStrays(LongestChain(hits), lx, ly, static_cast<std::int32_t>(k)))
-        points.emplace_back(i + 1 + half, j + 1 + half);
+    for (const auto& [i, j] : seeds.chain) points.emplace_back(i + 1 + half, j + 1 + half);
     points.emplace_back(lx, ly);
     // How far apart consecutive points lie, and whether they all share one diagonal.
     std::int32_t gap = 0;
@@ -171,7 +177,7 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
     if (firstWidth != nullptr) {
         const bool alike =
             gap < kAlikeGapLess &&
-            static_cast<std::int64_t>(hits.size()) * kAlikeHitsPer >= std::min(lx, ly);
+            static_cast<std::int64_t>(seeds.hits) * kAlikeHitsPer >= std::min(lx, ly);
         *firstWidth = narrow    ? kNarrowWidth
                       : alike   ? (kFirstWidthBaseAlike + gap / kGapRowsPerExtraRow + 15) / 16 * 16
                       : distant ? kFirstWidthDistant

@@ -31,20 +31,14 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     const std::int32_t D = lx + ly, W = cells.Width();
     const std::size_t stride = cells.Stride();
 
-    // The forward match scores the backward pass needs: every anti-diagonal's when they fit in
-    // band.storeBytes; else blocks of `block` anti-diagonals, computed again during the backward
-    // pass from checkpoints (the two anti-diagonals before each block, all five states).
-    const std::size_t rowFloats = static_cast<std::size_t>(W), ringFloats = 3 * 5 * stride;
-    const std::size_t allFloats = static_cast<std::size_t>(D + 1) * rowFloats;
-    const bool keepAll = allFloats * sizeof(float) <= band.storeBytes;
-    const std::int32_t block = keepAll ? D + 1
-                                       : static_cast<std::int32_t>(std::clamp<std::size_t>(
-                                             band.storeBytes / 2 / (rowFloats * sizeof(float)), 1,
-                                             static_cast<std::size_t>(D + 1)));
-    float* const stored =
-        s.forwardMatch.Need(keepAll ? allFloats : static_cast<std::size_t>(block) * rowFloats);
-    float* const checkpoints =
-        keepAll ? nullptr : s.checkpoints.Need(static_cast<std::size_t>(D / block) * 10 * stride);
+    // The forward match scores the backward pass needs: every anti-diagonal's, or blocks of them
+    // computed again during the backward pass from checkpoints (StoreOf).
+    const std::size_t ringFloats = 3 * 5 * stride;
+    const BandStore store = StoreOf(band);
+    const bool keepAll = store.keepAll;
+    const std::int32_t block = store.block;
+    float* const stored = s.forwardMatch.Need(store.storedFloats);
+    float* const checkpoints = keepAll ? nullptr : s.checkpoints.Need(store.checkpointFloats);
     s.slots.assign(ringFloats + kRingPad, kLogZero);
     float* const slots = AlignedRing(s.slots);
     s.edge.resize(static_cast<std::size_t>(D + 1) * 10);
@@ -165,7 +159,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             if (lowEdge) edgeMass += edgeMassOf(e[st] + cur[st][0] - total);
             if (highEdge) edgeMass += edgeMassOf(e[5 + st] + cur[st][rows - 1] - total);
         }
-        if (edgeMass > maxEdgeMass) return BandResult::Widen;
+        if (edgeMass > maxEdgeMass && !band.lastTry) return BandResult::Widen;
     }
 
     // Entries came by descending anti-diagonal, so by descending column within a row.
@@ -183,7 +177,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         out.col[at] = s.colOf[q];
         out.prob[at] = s.probOf[q];
     }
-    return BandResult::Done;
+    return edgeMass > maxEdgeMass ? BandResult::Bounded : BandResult::Done;
 }
 
 }  // namespace kvr::align::lanes

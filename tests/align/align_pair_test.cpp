@@ -41,14 +41,6 @@ TEST(AlignPair, EdgeCases) {
     for (const auto& c : cases) EXPECT_EQ(AlignPair(c.a, c.b), c.expected) << c.name;
 }
 
-TEST(AlignPair, RefusesSequencesLongerThanTheLimit) {
-    Options options;
-    options.maxLength = 10;
-    EXPECT_EQ(AlignPair("ACGTACGTACG", "ACGT", options).status, Status::TooLong);
-    EXPECT_EQ(AlignPair("ACGT", "ACGTACGTACG", options).status, Status::TooLong);
-    EXPECT_EQ(AlignPair("ACGTACGTAC", "ACGT", options).status, Status::Ok);
-}
-
 TEST(AlignPair, VeryUnequalLengthsAlignEveryResidueOfTheShortOne) {
     const auto seqs = testing::LoadSequences("orchid_its.fasta");
     const std::string fragment = seqs[3].substr(200, 60);

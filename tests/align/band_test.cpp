@@ -57,8 +57,9 @@ void ExpectBandEqualsWholeMatrix(const std::vector<Pair>& pairs) {
             // Every forward row kept, and rows computed again from checkpoints in small blocks.
             for (const std::size_t storeBytes : {kBandStoreBytes, std::size_t{48} << 10}) {
                 SparsePosterior banded;
-                ASSERT_TRUE(PosteriorBanded(model, p.a, p.b, p.alphabet, kernel, bandScratch,
-                                            nullptr, banded, storeBytes));
+                ASSERT_EQ(PosteriorBanded(model, p.a, p.b, p.alphabet, kernel, bandScratch,
+                                          nullptr, banded, storeBytes),
+                          BandResult::Done);
                 EXPECT_TRUE(SameBits(whole, banded))
                     << p.name << " kernel " << static_cast<int>(kernel) << ", store " << storeBytes
                     << ", lengths " << p.a.size() << "/" << p.b.size();
