@@ -103,6 +103,12 @@ Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, in
 // generator with its fixed seed; protein when 75 or fewer hold A, C, G, T or U (either case).
 Alphabet GuessAlphabet(std::string_view a, std::string_view b);
 
+// The alphabet of a set of sequences, for every pair of it: nucleotide when more than three in four
+// of all its residues are A, C, G, T, U or an IUPAC ambiguity code (N, R, Y, K, M, S, W, B, D, H,
+// V; either case), else protein. Unlike GuessAlphabet, runs of N count as nucleotides: genomes
+// with long unknown stretches keep the nucleotide model.
+Alphabet SetAlphabet(const std::vector<std::string_view>& sequences);
+
 // The kernels this processor can run (Scalar always).
 bool KernelAvailable(Kernel kernel);
 

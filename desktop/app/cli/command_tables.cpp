@@ -272,7 +272,7 @@ CommandTable AlignTable(AlignRequest& request) {
         "alignment behind their identity. The identity is the one kvr run writes for the pair "
         "with the same aligner.";
     OptionGroup options{"options",
-                        {AlignerRow(request.options),
+                        {AlignerRow(request.options), AlphabetRow(request.options),
                          {"--format", "pair|fasta",
                           "pair (the default): the two rows with a match line between them ('|' "
                           "the same symbol, '.' another, blank a gap), 60 columns a block, each "

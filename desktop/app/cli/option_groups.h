@@ -7,11 +7,14 @@
 
 namespace kvr::cli {
 
-// --aligner, --threads (--jobs) and --pair-timeout.
+// --aligner, --threads (--jobs), --pair-timeout and --alphabet.
 OptionGroup AlignerGroup(RunOptions& options);
 
 // --aligner alone.
 OptionRow AlignerRow(RunOptions& options);
+
+// --alphabet: the built-in aligner's model.
+OptionRow AlphabetRow(RunOptions& options);
 
 // --tree.
 OptionRow TreeRow(RunOptions& options);
