@@ -85,7 +85,10 @@ bool Measure(const Case& c, std::size_t budget, Measured& m) {
     std::fflush(stdout);
     const pid_t child = fork();
     if (child == 0) {
+        // The set's alphabet, as the program takes it (MUSCLE's guess would take a genome mostly
+        // N for protein).
         kvr::align::Options options;
+        options.alphabet = kvr::align::SetAlphabet({c.a, c.b});
         options.memoryBudget = budget;
         const kvr::align::PairCounts counts = kvr::align::AlignPair(c.a, c.b, options);
         const bool written = write(fds[1], &counts, sizeof counts) == sizeof counts;

@@ -29,6 +29,11 @@ namespace kvr::align {
 // log-sum's cut-off (7.5) below every kept posterior, so they vanish from its sums exactly.
 inline constexpr float kBandEdgeScore = -20.0f;
 
+// Rows between two points of a seed's chain from which the path may wander anywhere, and the
+// first width of a band across such a stretch.
+inline constexpr std::int32_t kDistantStretch = 768;
+inline constexpr std::int32_t kDistantWidth = 160;
+
 // The rows the path may take on every anti-diagonal 0 .. lx + ly, as the seed tells: the longest
 // chain of k-mers found once in each sequence, in the same order in both, with the corners.
 // Between two of its points the path may keep to either one's diagonal, or change from one to the
@@ -42,6 +47,13 @@ inline constexpr float kBandEdgeScore = -20.0f;
 // With a cache, each sequence's k-mers are read once while it stays there.
 struct SeedRows {
     std::vector<std::int32_t> lo, hi;
+    // The points the rows pass through: (0, 0), the chained k-mers' middles, (lx, ly).
+    std::vector<std::pair<std::int32_t, std::int32_t>> points;
+    // An alike pair whose chain breaks over kDistantStretch rows or more (a run of N, a long
+    // insertion): its band is as wide as each stretch between two points needs, widened where
+    // probability reaches its edge (and where rows between points lie that far apart, 160 rows
+    // at first); firstWidth is then the narrow stretches' width.
+    bool local = false;
 };
 
 // The chain the seed's rows follow: the hits (k-mer starts in x and y, both ascending) of the
@@ -75,6 +87,9 @@ struct Band {
     // The widest band the memory budget allows: its posteriors are finished whatever reaches
     // its edge (BandResult::Bounded), as no wider try can follow.
     bool lastTry = false;
+    // Finish the backward pass whatever reaches the edge, and keep each anti-diagonal's share of
+    // the edge's posterior in BandScratch::leak, so that the band is widened where it leaked.
+    bool leaks = false;
     std::size_t storeBytes = kBandStoreBytes;
     // Rows of an anti-diagonal as whole vectors (16 rows, every kernel's lanes a divisor).
     std::int32_t VectorRows() const { return (widest + 15) / 16 * 16; }
@@ -100,6 +115,9 @@ Band BandHolding(std::vector<std::int32_t> lo, std::vector<std::int32_t> hi, std
 // The seed's rows and `width` more around them (half above, half below), cut to the matrix.
 Band SeedBand(const SeedRows& rows, std::int32_t width, std::int32_t lx, std::int32_t ly,
               std::size_t storeBytes = kBandStoreBytes);
+// The same with a width for every anti-diagonal.
+Band SeedBand(const SeedRows& rows, const std::vector<std::int32_t>& widths, std::int32_t lx,
+              std::int32_t ly, std::size_t storeBytes = kBandStoreBytes);
 
 // How a band's forward match scores are held for the backward pass: all of them when they fit in
 // storeBytes; else blocks of `block` anti-diagonals computed again from checkpoints (two
@@ -127,6 +145,7 @@ struct BandScratch {
     std::vector<std::int32_t> xs, ys;  // symbol classes (x times the class count) likewise
     std::vector<std::uint32_t> rowOf, colOf;
     std::vector<float> probOf;
+    std::vector<double> leak;  // each anti-diagonal's edge posterior, with Band::leaks
     SeedKmerCache seeds;
     std::size_t Bytes() const;
 };

@@ -121,6 +121,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         return score < kBandEdgeScore - 20 ? smallEdgeMass : std::exp(static_cast<double>(score));
     };
     double edgeMass = 0;
+    if (band.leaks) s.leak.assign(static_cast<std::size_t>(D + 1), 0.0);
     const float minScore = MinPosteriorScore();
     const F minScoreV = Splat<N>(minScore), totalV = Splat<N>(total);
     for (std::int32_t d = D; d >= 2; --d) {
@@ -155,12 +156,15 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         const float* e = s.edge.data() + static_cast<std::size_t>(d) * 10;
         const bool lowEdge = sd > std::max(0, d - ly);
         const bool highEdge = sd + rows - 1 < std::min(d, lx);
+        const double before = edgeMass;
         for (int st = 0; st < 5; ++st) {
             if (lowEdge) edgeMass += edgeMassOf(e[st] + cur[st][0] - total);
             if (highEdge) edgeMass += edgeMassOf(e[5 + st] + cur[st][rows - 1] - total);
         }
-        if (edgeMass > maxEdgeMass && !band.lastTry) return BandResult::Widen;
+        if (band.leaks) s.leak[static_cast<std::size_t>(d)] = edgeMass - before;
+        if (edgeMass > maxEdgeMass && !band.lastTry && !band.leaks) return BandResult::Widen;
     }
+    if (edgeMass > maxEdgeMass && band.leaks && !band.lastTry) return BandResult::Widen;
 
     // Entries came by descending anti-diagonal, so by descending column within a row.
     out.rows = static_cast<std::uint32_t>(lx);
