@@ -59,7 +59,8 @@ int Align(const Arguments& args) {
     PosixShell shell;
     const StopOnSignals signals(shell.Stop());
     const AlignedPair pair =
-        AlignRecordPair({shell, programs.config, WorkFolder(), request.options.alphabet},
+        AlignRecordPair({shell, programs.config, WorkFolder(), request.options.alphabet,
+                         request.options.pairMemoryMegabytes},
                         request.options.aligner,
                         state.InputSequences, index[0], index[1]);
     if (signals.Signal() != 0 || shell.Stop().Raised())

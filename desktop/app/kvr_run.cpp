@@ -66,6 +66,7 @@ int Analyse(const Arguments& args, bool append) {
     setup.jobs = request.options.jobs;
     setup.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
     setup.alphabet = request.options.alphabet;
+    setup.pairMemoryMegabytes = request.options.pairMemoryMegabytes;
     const RunOutcome outcome =
         Analyse(state, window, setup, append ? RunKind::Append : RunKind::Fresh);
     window.Flush();

@@ -50,8 +50,10 @@ void RetryAlone(BuiltinPool& pool, const std::vector<align::PairTask>& tasks, Wi
 
 }  // namespace
 
-align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule) {
+align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
+                              int pairMemoryMegabytes) {
     align::Options options;
+    options.memoryBudget = static_cast<std::size_t>(pairMemoryMegabytes) << 20;
     if (rule == AlphabetRule::Set) {
         std::vector<std::string_view> residues;
         residues.reserve(records.size());

@@ -23,8 +23,9 @@ inline constexpr const char* kBuiltinAligner = "builtin";
 inline constexpr const char* kBuiltinCommand = "built-in aligner (MUSCLE 5 pair method)";
 
 // The built-in aligner's options for a run over these records: the set's alphabet for every pair
-// (align::SetAlphabet), or MUSCLE's guess pair by pair.
-align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule);
+// (align::SetAlphabet), or MUSCLE's guess pair by pair; the memory budget of a pair.
+align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
+                              int pairMemoryMegabytes = kPairMemoryMegabytes);
 
 // Aligns the pairs on the pool's threads; result k belongs to pair k. Pending window events run
 // every few hundredths of a second meanwhile. A raised stop request ends the work within a

@@ -75,7 +75,9 @@ AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, std::string_view ki
     const Record& first = records[static_cast<std::size_t>(lo)];
     const Record& second = records[static_cast<std::size_t>(hi)];
     out.outcome = kind == kBuiltinAligner
-                      ? BuiltinRows(BuiltinOptions(records, setup.alphabet), first, second, out)
+                      ? BuiltinRows(
+                            BuiltinOptions(records, setup.alphabet, setup.pairMemoryMegabytes),
+                            first, second, out)
                       : ExternalRows(setup, kind, first, second, lo, hi, out);
     if (!out.outcome.Ok()) {
         out.first.clear();

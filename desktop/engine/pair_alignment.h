@@ -40,6 +40,7 @@ struct PairAlignmentSetup {
     const AlignerConfig& programs;
     std::string workFolder;
     AlphabetRule alphabet = AlphabetRule::Set;  // the built-in aligner's, as in the run
+    int pairMemoryMegabytes = kPairMemoryMegabytes;
 };
 
 // Aligns records i and j (input positions, i != j) with the aligner of the kind (kBuiltinAligner

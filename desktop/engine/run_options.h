@@ -25,6 +25,10 @@ inline constexpr int kMostJobs = 256;
 // the protein model).
 enum class AlphabetRule : unsigned char { Set, Muscle };
 
+// The memory the built-in aligner's passes may take for one pair, by default (align::Options::
+// memoryBudget): past it a pair is computed in the widest band that fits and marked not exact.
+inline constexpr int kPairMemoryMegabytes = 1024;
+
 struct RunOptions {
     std::string aligner = "builtin";    // one of kAlignerKinds
     bool useTree = false;               // order the sequences by a neighbour-joining tree
@@ -35,6 +39,7 @@ struct RunOptions {
     int jobs = DefaultJobs();       // aligner processes at once
     double pairTimeoutSeconds = 0;  // a pair's aligner is ended after this long; 0: no limit
     AlphabetRule alphabet = AlphabetRule::Set;  // the built-in aligner's model
+    int pairMemoryMegabytes = kPairMemoryMegabytes;  // the built-in aligner's budget a pair
 };
 
 // One line per problem, empty when the options can be used.

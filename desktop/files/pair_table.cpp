@@ -29,7 +29,7 @@ void AppendPairTableRow(std::string& text, const Record& first, const Record& se
     text += '\t';
     text += PlainSingle(static_cast<float>(static_cast<double>(identity) * 100));
     if (!counts.Known()) {
-        text += "\t\t\t\t\n";  // the counts of a pair that was not aligned here
+        text += "\t\t\t\t\t\n";  // the counts of a pair that was not aligned here
         return;
     }
     const PairCoverage coverage =
@@ -42,7 +42,7 @@ void AppendPairTableRow(std::string& text, const Record& first, const Record& se
     text += PlainSingle(static_cast<float>(coverage.first));
     text += '\t';
     text += PlainSingle(static_cast<float>(coverage.second));
-    text += '\n';
+    text += counts.exact ? "\t1\n" : "\t0\n";
 }
 
 std::string PairTableRow(const Record& first, const Record& second, float identity,

@@ -330,7 +330,7 @@ TEST(KvrRun, WritesThePairTableInFileOrder) {
     ASSERT_TRUE(table);
     EXPECT_TRUE(
         table->starts_with("seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\t"
-                           "coverage2\nA_1\tC_1\t0.7\t70\t10\t7\t1\t1\nA_1\tA(2)\t"))
+                           "coverage2\texact\nA_1\tC_1\t0.7\t70\t10\t7\t1\t1\t1\nA_1\tA(2)\t"))
         << *table;
     EXPECT_EQ(std::count(table->begin(), table->end(), '\n'), 11);
     EXPECT_EQ(table->find('\r'), std::string::npos);
@@ -437,6 +437,43 @@ TEST(KvrRun, ScoresTheSetsAlphabetOrMusclesGuess) {
     }
     // The two models align the masked genome differently: the test tells them apart.
     EXPECT_NE(align::AlignPair(a, masked, nucleotide), align::AlignPair(a, masked));
+}
+
+// Under a memory budget too small for the band that unrelated sequences need, their pairs are
+// computed in the widest band that fits: marked 0 in the table's last column and counted in the
+// run's last line; the related pair is exact.
+TEST(KvrRun, CountsThePairsAlignedInABoundedBand) {
+    std::mt19937 rng(78);
+    const auto random = [&rng] {
+        std::string s(3000, 'A');
+        for (char& c : s) c = "ACGT"[rng() % 4];
+        return s;
+    };
+    const std::string a = random(), unrelated = random();
+    std::string b = a;
+    for (std::size_t k = 0; k < b.size(); k += 7) b[k] = b[k] == 'A' ? 'G' : 'A';
+    TempFolder folder;
+    folder.Write("u.fasta", ">a\n" + a + "\n>b\n" + b + "\n>u\n" + unrelated + "\n");
+    const std::string last =
+        "kvr run: 2 of 3 pairs were aligned in a bounded band: see docs/builtin_aligner.md\n";
+    const ProgramResult bounded =
+        Kvr(folder, Words("u.fasta --quiet --pair-memory 1 --table t.tsv"));
+    ASSERT_EQ(bounded.status, 0) << bounded.err;
+    EXPECT_TRUE(bounded.err.ends_with(last)) << bounded.err;
+    const auto table = ReadWholeFile(folder.File("t.tsv"));
+    ASSERT_TRUE(table);
+    const std::pair<const char*, const char*> exact[] = {
+        {"a\tb", "1"}, {"a\tu", "0"}, {"b\tu", "0"}};
+    for (const auto& [pair, flag] : exact) {
+        const std::vector<std::string> row = TableRow(*table, pair);
+        ASSERT_EQ(row.size(), 9u) << *table;
+        EXPECT_EQ(row[8], flag) << pair;
+    }
+
+    const ProgramResult whole = Kvr(folder, Words("u.fasta --quiet --table t.tsv"));
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    EXPECT_EQ(whole.err.find("bounded band"), std::string::npos) << whole.err;
+    EXPECT_EQ(TableRow(*ReadWholeFile(folder.File("t.tsv")), "a\tu").at(8), "1");
 }
 
 TEST(KvrRun, RunsTheRealMuscleAndNeighbor) {

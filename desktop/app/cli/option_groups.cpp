@@ -82,7 +82,20 @@ OptionGroup AlignerGroup(RunOptions& options) {
                  },
                  "--pair-timeout needs a number of seconds above 0"},
                 AlphabetRow(options),
+                PairMemoryRow(options),
             }};
+}
+
+OptionRow PairMemoryRow(RunOptions& options) {
+    return {"--pair-memory", "MB",
+            "The most memory the built-in aligner may take for one pair, in megabytes (default "
+            "1024). A pair whose exact band would need more (long unrelated sequences) is "
+            "computed in the widest band that fits, and its exact field in --table is 0.",
+            [&options](const std::string& text) {
+                return ParseWhole(text, options.pairMemoryMegabytes) &&
+                       options.pairMemoryMegabytes >= 1 && options.pairMemoryMegabytes <= (1 << 20);
+            },
+            "--pair-memory needs a whole number of megabytes, 1 to 1048576"};
 }
 
 OptionRow AlphabetRow(RunOptions& options) {

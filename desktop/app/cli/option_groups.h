@@ -7,7 +7,7 @@
 
 namespace kvr::cli {
 
-// --aligner, --threads (--jobs), --pair-timeout and --alphabet.
+// --aligner, --threads (--jobs), --pair-timeout, --alphabet and --pair-memory.
 OptionGroup AlignerGroup(RunOptions& options);
 
 // --aligner alone.
@@ -15,6 +15,9 @@ OptionRow AlignerRow(RunOptions& options);
 
 // --alphabet: the built-in aligner's model.
 OptionRow AlphabetRow(RunOptions& options);
+
+// --pair-memory: the built-in aligner's memory a pair.
+OptionRow PairMemoryRow(RunOptions& options);
 
 // --tree.
 OptionRow TreeRow(RunOptions& options);
