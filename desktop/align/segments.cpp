@@ -1,5 +1,6 @@
 #include "align/segments.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "align/band.h"
@@ -40,6 +41,24 @@ std::vector<Cut> PieceCuts(std::string_view x, std::string_view y, Alphabet alph
         if (anchor.i - last.i >= kPieceRows || anchor.j - last.j >= kPieceRows) add(anchor);
         previous = anchor;
     }
+    // Stretches left longer than kLongestPiece in both sequences (unrelated ones, whose chain
+    // holds few hits) are cut along the straight line between their ends: what aligns there
+    // aligns by chance, and a piece that long loses the precision of all of its own.
+    std::vector<Cut> all;
+    Cut from;
+    for (std::size_t c = 0; c <= cuts.size(); ++c) {
+        const Cut to = c < cuts.size() ? cuts[c] : Cut{lx, ly};
+        const std::int64_t di = to.i - from.i, dj = to.j - from.j;
+        if (di > kLongestPiece && dj > kLongestPiece) {
+            const std::int64_t n = (std::min(di, dj) + kPieceRows - 1) / kPieceRows;
+            for (std::int64_t t = 1; t < n; ++t)
+                all.push_back({static_cast<std::int32_t>(from.i + di * t / n),
+                               static_cast<std::int32_t>(from.j + dj * t / n)});
+        }
+        if (c < cuts.size()) all.push_back(to);
+        from = to;
+    }
+    cuts = std::move(all);
     return cuts;
 }
 

@@ -32,6 +32,9 @@ inline constexpr std::int32_t kAnchorHits = 8;
 // columns around it, a piece too long the precision of all of its own).
 inline constexpr std::int32_t kWeakAnchorRows = 2 * kPieceRows;
 
+// Stretches between cuts longer than this in both sequences are cut along their straight line.
+inline constexpr std::int32_t kLongestPiece = 4 * kPieceRows;
+
 // A point between residues: x[0, i) and y[0, j) before it.
 struct Cut {
     std::int32_t i = 0, j = 0;
@@ -42,7 +45,8 @@ struct Cut {
 // 0 < j < ly): the middles of anchors at least kPieceRows apart (of weaker runs past
 // kWeakAnchorRows), and where two anchors lie on
 // one diagonal further apart than two pieces with none between (a run of N, say), points on that
-// diagonal kPieceRows apart.
+// diagonal kPieceRows apart; then stretches still longer than kLongestPiece in both sequences in
+// pieces of about kPieceRows along the straight line between their ends.
 std::vector<Cut> PieceCuts(std::string_view x, std::string_view y, Alphabet alphabet,
                            SeedKmerCache* cache = nullptr);
 

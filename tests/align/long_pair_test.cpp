@@ -84,6 +84,24 @@ TEST(LongPair, CutsFollowThePathAndBridgeRunsOfN) {
     EXPECT_GE(inRun, 3u);
 }
 
+// Unrelated long sequences share hits by chance only: their pairs are cut along the straight line
+// between the corners, no piece longer than kLongestPiece in both sequences.
+TEST(LongPair, UnrelatedPairsAreCutAlongTheStraightLine) {
+    std::mt19937 rng(43);
+    const std::string a = RandomSequence(rng, 40000, "ACGT");
+    const std::string b = RandomSequence(rng, 30000, "ACGT");
+    const std::vector<Cut> cuts = PieceCuts(a, b, Alphabet::Nucleotide);
+    ASSERT_FALSE(cuts.empty());
+    Cut last;
+    for (std::size_t c = 0; c <= cuts.size(); ++c) {
+        const Cut to = c < cuts.size() ? cuts[c] : Cut{40000, 30000};
+        EXPECT_GT(to.i, last.i);
+        EXPECT_GT(to.j, last.j);
+        EXPECT_FALSE(to.i - last.i > kLongestPiece && to.j - last.j > kLongestPiece) << c;
+        last = to;
+    }
+}
+
 // A band's work space stays within the budget: an unrelated pair, whose exact band is the whole
 // matrix, gets the widest band that fits and is marked; a related pair within the same budget
 // keeps the whole matrix's bits; nothing fits a budget below the narrowest band.
