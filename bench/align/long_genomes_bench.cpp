@@ -148,7 +148,8 @@ std::vector<Case> Cases() {
         std::string a = Random(rng, 10000);
         std::string b = Mutate(rng, a, 0.10);
         AddNRuns(rng, b, share);
-        cases.push_back({"10 kb, 90 %, " + std::to_string(int(share * 100)) + " % N in runs", a, b});
+        cases.push_back(
+            {"10 kb, 90 %, " + std::to_string(int(share * 100)) + " % N in runs", a, b});
     }
     related("50 kb, 90 %", 50000, 0.10);
     {
@@ -177,17 +178,17 @@ std::vector<Case> Cases() {
 // Pairs whose whole matrix fits in the default budget, also in the widest band of smaller ones.
 void Bounded() {
     Rng rng(4242);
-    std::printf("\n%-34s %9s %9s %12s %12s %10s\n", "pair", "budget", "time", "identity",
-                "whole", "difference");
+    std::printf("\n%-34s %9s %9s %12s %12s %10s\n", "pair", "budget", "time", "identity", "whole",
+                "difference");
     for (const std::size_t n : {20000, 40000, 60000}) {
         for (const double divergence : {0.25, 0.45, 1.0}) {
             const std::string a = Random(rng, n);
             const std::string b = divergence >= 1 ? Random(rng, n) : Mutate(rng, a, divergence);
-            const Case c{std::to_string(n / 1000) + " kb, " +
-                             (divergence >= 1 ? std::string("unrelated")
-                                              : std::to_string(int(100 - 100 * divergence)) +
-                                                    " % kept"),
-                         a, b};
+            const Case c{
+                std::to_string(n / 1000) + " kb, " +
+                    (divergence >= 1 ? std::string("unrelated")
+                                     : std::to_string(int(100 - 100 * divergence)) + " % kept"),
+                a, b};
             Measured whole;
             if (!Measure(c, kvr::align::Options{}.memoryBudget, whole)) continue;
             std::printf("%-34s %6s MB %7.2f s %12.7f %12s %10s%s\n", c.name.c_str(), "1024",
@@ -230,9 +231,10 @@ int main(int argc, char** argv) {
                                 argv[0]),
                    2;
     }
-    std::printf("%-34s %7s %7s  %10s %10s  (medians of %d, processor time and peak memory of "
-                "the pair's process)\n",
-                "pair", "a", "b", "time", "peak", rounds);
+    std::printf(
+        "%-34s %7s %7s  %10s %10s  (medians of %d, processor time and peak memory of "
+        "the pair's process)\n",
+        "pair", "a", "b", "time", "peak", rounds);
     for (const Case& c : Cases())
         if (only.empty() || c.name.find(only) != std::string::npos) Run(c, rounds);
     if (bounded) Bounded();

@@ -53,9 +53,9 @@ namespace {
 
 // Posteriors and trace-back of x against y, the counts added to `sum` and the columns appended to
 // `alignment`. False if cancelled.
-bool AlignPiece(std::string_view x, std::string_view y, Alphabet alphabet,
-                const Options& options, Kernel kernel, PairScratch& scratch,
-                const std::atomic<bool>* cancel, PairAlignment* alignment, PairCounts& sum) {
+bool AlignPiece(std::string_view x, std::string_view y, Alphabet alphabet, const Options& options,
+                Kernel kernel, PairScratch& scratch, const std::atomic<bool>* cancel,
+                PairAlignment* alignment, PairCounts& sum) {
     const HmmModel& model = ModelFor(alphabet);
     const BandResult result =
         !options.band ? (PosteriorScalar(model, x, y, scratch.posterior, cancel, scratch.sparse)
@@ -102,10 +102,10 @@ PairCounts AlignOne(std::string_view a, std::string_view b, const Options& optio
             const Cut to = p < cuts.size() ? cuts[p]
                                            : Cut{static_cast<std::int32_t>(a.size()),
                                                  static_cast<std::int32_t>(b.size())};
-            const std::string_view x = a.substr(static_cast<std::size_t>(from.i),
-                                                static_cast<std::size_t>(to.i - from.i));
-            const std::string_view y = b.substr(static_cast<std::size_t>(from.j),
-                                                static_cast<std::size_t>(to.j - from.j));
+            const std::string_view x =
+                a.substr(static_cast<std::size_t>(from.i), static_cast<std::size_t>(to.i - from.i));
+            const std::string_view y =
+                b.substr(static_cast<std::size_t>(from.j), static_cast<std::size_t>(to.j - from.j));
             if (!AlignPiece(x, y, alphabet, options, kernel, scratch, cancel, alignment, sum)) {
                 if (alignment != nullptr) *alignment = {};
                 return PairCounts{Status::Cancelled};

@@ -1,6 +1,7 @@
-// The set's alphabet, and MUSCLE's alphabet guess. Its pseudo-random generator (a multiply-with-carry generator seeded
-// through a linear congruential one, seed 1) is reproduced so that the same 100 positions are
-// drawn; a fresh generator per pair, as every MUSCLE run starts with one.
+// The set's alphabet, and MUSCLE's alphabet guess. Its pseudo-random generator (a
+// multiply-with-carry generator seeded through a linear congruential one, seed 1) is reproduced so
+// that the same 100 positions are drawn; a fresh generator per pair, as every MUSCLE run starts
+// with one.
 #include <cstdint>
 
 #include "align/align.h"
@@ -86,7 +87,8 @@ Alphabet SetAlphabet(const std::vector<std::string_view>& sequences) {
         residues += s.size();
         for (const char c : s) nucleotides += IsNucleotideOrAmbiguity(c);
     }
-    return residues == 0 || 4 * nucleotides > 3 * residues ? Alphabet::Nucleotide : Alphabet::Protein;
+    return residues == 0 || 4 * nucleotides > 3 * residues ? Alphabet::Nucleotide
+                                                           : Alphabet::Protein;
 }
 
 Alphabet GuessAlphabet(std::string_view a, std::string_view b) {

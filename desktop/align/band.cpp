@@ -64,13 +64,13 @@ BandStore StoreOf(const Band& band) {
     const std::size_t n = band.first.size();  // anti-diagonals
     const auto rows = static_cast<std::size_t>(band.VectorRows());
     const std::size_t stride = band.Stride();
-    if (n * rows * sizeof(float) <= band.storeBytes) return {true, static_cast<std::int32_t>(n), n * rows, 0};
+    if (n * rows * sizeof(float) <= band.storeBytes)
+        return {true, static_cast<std::int32_t>(n), n * rows, 0};
     // Stored rows and checkpoints equal at block^2 = 10 stride n / rows.
-    const auto balanced = static_cast<std::size_t>(
-        std::ceil(std::sqrt(10.0 * static_cast<double>(stride) * static_cast<double>(n) /
-                            static_cast<double>(rows))));
-    const std::size_t block =
-        std::clamp<std::size_t>(std::max(band.storeBytes / 2 / (rows * sizeof(float)), balanced), 1, n);
+    const auto balanced = static_cast<std::size_t>(std::ceil(std::sqrt(
+        10.0 * static_cast<double>(stride) * static_cast<double>(n) / static_cast<double>(rows))));
+    const std::size_t block = std::clamp<std::size_t>(
+        std::max(band.storeBytes / 2 / (rows * sizeof(float)), balanced), 1, n);
     return {false, static_cast<std::int32_t>(block), block * rows, (n - 1) / block * 10 * stride};
 }
 
@@ -82,7 +82,7 @@ std::size_t BandBytes(const Band& band) {
                                + 10 * n;                     // the edges
     const std::size_t padded = n + 4 * stride;
     return floats * sizeof(float) +
-           4 * sizeof(std::int32_t) * n      // the band's ends and the seed's rows
+           4 * sizeof(std::int32_t) * n  // the band's ends and the seed's rows
            + 2 * (sizeof(float) + sizeof(std::int32_t)) * padded  // scores and classes
            + 32 * n;  // the kept posteriors and the trace-back's staircase, about
 }

@@ -56,9 +56,9 @@ constexpr std::int32_t kSlackGap = 64;
 constexpr std::int32_t kSlackRowsPer = 8;
 constexpr std::int32_t kSlackMost = 56;
 // Alike pairs whose chain breaks where a run of N or a long insertion lies (a stretch of
-// kDistantStretch rows or more without a hit, and elsewhere a chained hit every kLocalRowsPerHit rows
-// or closer): not distant relatives. Their band follows the chain at the usual width and is wide
-// only across the breaks (SeedRows::local).
+// kDistantStretch rows or more without a hit, and elsewhere a chained hit every kLocalRowsPerHit
+// rows or closer): not distant relatives. Their band follows the chain at the usual width and is
+// wide only across the breaks (SeedRows::local).
 constexpr std::int64_t kLocalRowsPerHit = 32;
 // Hits no further apart than this, all on one diagonal: 32 rows (every ITS1 pair of the test
 // data needs no more).
@@ -197,7 +197,9 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
 
     const std::size_t diagonals = static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) + 1;
     SeedRows rows{std::vector<std::int32_t>(diagonals, lx),
-                  std::vector<std::int32_t>(diagonals, 0), {}, local};
+                  std::vector<std::int32_t>(diagonals, 0),
+                  {},
+                  local};
     for (std::size_t p = 0; p + 1 < points.size(); ++p) {
         const auto [i1, j1] = points[p];
         const auto [i2, j2] = points[p + 1];

@@ -61,12 +61,13 @@ void ReportBuiltinNotes(const RunState& state, AlphabetRule rule, const std::str
                         bool quiet, std::ostream& out) {
     const BuiltinNotes& notes = state.builtinNotes;
     if (notes.pairs == 0) return;
-    const std::string ofPairs = " of " + std::to_string(notes.pairs) +
-                                (notes.pairs == 1 ? " pair" : " pairs");
+    const std::string ofPairs =
+        " of " + std::to_string(notes.pairs) + (notes.pairs == 1 ? " pair" : " pairs");
     const std::string guessed = std::to_string(notes.guessedProtein) + ofPairs;
     if (!quiet && rule == AlphabetRule::Muscle)
-        out << name << ": the built-in aligner took MUSCLE's alphabet guess for each pair: "
-            << guessed << " aligned as protein\n";
+        out << name
+            << ": the built-in aligner took MUSCLE's alphabet guess for each pair: " << guessed
+            << " aligned as protein\n";
     if (!quiet && rule == AlphabetRule::Set) {
         const bool nucleotide =
             BuiltinOptions(state.InputSequences, rule).alphabet == align::Alphabet::Nucleotide;
@@ -76,8 +77,7 @@ void ReportBuiltinNotes(const RunState& state, AlphabetRule rule, const std::str
             << " as protein\n";
     }
     if (notes.bounded > 0)
-        out << name << ": " << notes.bounded << ofPairs
-            << (notes.bounded == 1 ? " was" : " were")
+        out << name << ": " << notes.bounded << ofPairs << (notes.bounded == 1 ? " was" : " were")
             << " aligned in a bounded band: see docs/builtin_aligner.md\n";
 }
 

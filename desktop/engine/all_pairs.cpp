@@ -160,10 +160,9 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
             BuiltinNotes& notes = state.builtinNotes;
             ++notes.pairs;
             notes.bounded += !pair.result.counts.exact;
-            notes.guessedProtein +=
-                align::GuessAlphabet(state.InputSequences[pair.i].residues,
-                                     state.InputSequences[pair.j].residues) ==
-                align::Alphabet::Protein;
+            notes.guessedProtein += align::GuessAlphabet(state.InputSequences[pair.i].residues,
+                                                         state.InputSequences[pair.j].residues) ==
+                                    align::Alphabet::Protein;
         }
         every.Next();
         return true;

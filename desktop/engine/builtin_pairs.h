@@ -8,8 +8,8 @@
 
 #include "align/align.h"
 #include "engine/builtin_pool.h"
-#include "engine/run_options.h"
 #include "engine/run_aligner.h"
+#include "engine/run_options.h"
 #include "engine/twin_pairs.h"
 #include "platform/stop_request.h"
 #include "platform/window.h"

@@ -13,8 +13,8 @@ namespace kvr {
 
 namespace {
 
-ProgramOutcome BuiltinRows(const align::Options& options, const Record& first,
-                           const Record& second, AlignedPair& out) {
+ProgramOutcome BuiltinRows(const align::Options& options, const Record& first, const Record& second,
+                           AlignedPair& out) {
     // The options of the run's built-in pairs.
     align::PairAlignment alignment;
     const align::PairCounts counts =
@@ -74,11 +74,11 @@ AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, std::string_view ki
     const int lo = std::min(i, j), hi = std::max(i, j);
     const Record& first = records[static_cast<std::size_t>(lo)];
     const Record& second = records[static_cast<std::size_t>(hi)];
-    out.outcome = kind == kBuiltinAligner
-                      ? BuiltinRows(
-                            BuiltinOptions(records, setup.alphabet, setup.pairMemoryMegabytes),
-                            first, second, out)
-                      : ExternalRows(setup, kind, first, second, lo, hi, out);
+    out.outcome =
+        kind == kBuiltinAligner
+            ? BuiltinRows(BuiltinOptions(records, setup.alphabet, setup.pairMemoryMegabytes), first,
+                          second, out)
+            : ExternalRows(setup, kind, first, second, lo, hi, out);
     if (!out.outcome.Ok()) {
         out.first.clear();
         out.second.clear();

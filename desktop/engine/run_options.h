@@ -38,7 +38,7 @@ struct RunOptions {
     float cutoff2 = 78;
     int jobs = DefaultJobs();       // aligner processes at once
     double pairTimeoutSeconds = 0;  // a pair's aligner is ended after this long; 0: no limit
-    AlphabetRule alphabet = AlphabetRule::Set;  // the built-in aligner's model
+    AlphabetRule alphabet = AlphabetRule::Set;       // the built-in aligner's model
     int pairMemoryMegabytes = kPairMemoryMegabytes;  // the built-in aligner's budget a pair
 };
 

@@ -98,7 +98,8 @@ TEST(SetAlphabet, CountsAmbiguityCodesOverTheWholeSet) {
         {"protein", {protein, protein}, Alphabet::Protein},
         // 14 of the 20 amino acids are also nucleotide codes: 4,000 nucleotides and 1,800 amino
         // acids are 90 % nucleotide codes, 2,000 and 20,000 about 73 %.
-        {"a few proteins among genomes", {genome, masked, protein, protein, protein},
+        {"a few proteins among genomes",
+         {genome, masked, protein, protein, protein},
          Alphabet::Nucleotide},
         {"more protein than a quarter", {genome, longProtein}, Alphabet::Protein},
         {"empty", {}, Alphabet::Nucleotide},

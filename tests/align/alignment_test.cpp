@@ -20,7 +20,8 @@ namespace {
 std::string CheckColumns(const PairAlignment& al, std::string_view a, std::string_view b,
                          const PairCounts& counts) {
     if (al.a.size() != al.b.size()) return "rows of unequal length";
-    if (testing::WithoutGaps(al.a) != a || testing::WithoutGaps(al.b) != b) return "residues lost or changed";
+    if (testing::WithoutGaps(al.a) != a || testing::WithoutGaps(al.b) != b)
+        return "residues lost or changed";
     PairCounts read;
     read.columns = static_cast<std::uint32_t>(al.a.size());
     for (std::size_t c = 0; c < al.a.size(); ++c) {

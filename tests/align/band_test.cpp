@@ -57,8 +57,8 @@ void ExpectBandEqualsWholeMatrix(const std::vector<Pair>& pairs) {
             // Every forward row kept, and rows computed again from checkpoints in small blocks.
             for (const std::size_t storeBytes : {kBandStoreBytes, std::size_t{48} << 10}) {
                 SparsePosterior banded;
-                ASSERT_EQ(PosteriorBanded(model, p.a, p.b, p.alphabet, kernel, bandScratch,
-                                          nullptr, banded, storeBytes),
+                ASSERT_EQ(PosteriorBanded(model, p.a, p.b, p.alphabet, kernel, bandScratch, nullptr,
+                                          banded, storeBytes),
                           BandResult::Done);
                 EXPECT_TRUE(SameBits(whole, banded))
                     << p.name << " kernel " << static_cast<int>(kernel) << ", store " << storeBytes
@@ -126,10 +126,9 @@ TEST(Band, LocalBandsAcrossRunsOfNGiveTheWholeMatrixBits) {
     }
     std::string inserted = pairs[0].a;
     inserted.insert(1500, RandomSequence(rng, 1000, "ACGT"));
-    pairs.push_back({"long insertion", Mutate(rng, inserted, "ACGT", 12, 4), pairs[0].a,
-                     Alphabet::Nucleotide});
-    for (const Pair& p : pairs)
-        ASSERT_TRUE(SeedPath(p.a, p.b, p.alphabet).local) << p.name;
+    pairs.push_back(
+        {"long insertion", Mutate(rng, inserted, "ACGT", 12, 4), pairs[0].a, Alphabet::Nucleotide});
+    for (const Pair& p : pairs) ASSERT_TRUE(SeedPath(p.a, p.b, p.alphabet).local) << p.name;
     ExpectBandEqualsWholeMatrix(pairs);
 }
 

@@ -414,10 +414,12 @@ TEST(KvrRun, ScoresTheSetsAlphabetOrMusclesGuess) {
         align::Options options;
         std::string line;
     } cases[] = {
-        {{}, nucleotide,
+        {{},
+         nucleotide,
          "kvr run: the built-in aligner scored every pair as nucleotides (the set's alphabet); "
          "MUSCLE's alphabet guess would have aligned 2 of 3 pairs as protein\n"},
-        {{"--alphabet", "muscle"}, {},
+        {{"--alphabet", "muscle"},
+         {},
          "kvr run: the built-in aligner took MUSCLE's alphabet guess for each pair: 2 of 3 pairs "
          "aligned as protein\n"},
     };

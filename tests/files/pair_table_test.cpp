@@ -81,16 +81,18 @@ TEST(PairTable, WritesTheHeaderAndEveryPairInRecordOrder) {
     shown(1, 0) = 0.75f;
     std::ostringstream both;
     ASSERT_TRUE(WritePairTable(both, shownRecords, shown, 3, &reversed, &counts));
-    EXPECT_EQ(both.str(),
-              "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\texact\n"
-              "a 1\tb 2\t0.5\t50\t\t\t\t\t\n"
-              "a 1\tc 3\t0.25\t25\t1\t1\t1\t1\t1\n"
-              "b 2\tc 3\t0.75\t75\t\t\t\t\t\n");
-    EXPECT_EQ(out.str(),
-              "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\texact\n"
-              "a 1\tb 2\t0.5\t50\t\t\t\t\t\n"
-              "a 1\tc 3\t0.25\t25\t\t\t\t\t\n"
-              "b 2\tc 3\t0.75\t75\t\t\t\t\t\n");
+    EXPECT_EQ(
+        both.str(),
+        "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\texact\n"
+        "a 1\tb 2\t0.5\t50\t\t\t\t\t\n"
+        "a 1\tc 3\t0.25\t25\t1\t1\t1\t1\t1\n"
+        "b 2\tc 3\t0.75\t75\t\t\t\t\t\n");
+    EXPECT_EQ(
+        out.str(),
+        "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\texact\n"
+        "a 1\tb 2\t0.5\t50\t\t\t\t\t\n"
+        "a 1\tc 3\t0.25\t25\t\t\t\t\t\n"
+        "b 2\tc 3\t0.75\t75\t\t\t\t\t\n");
 }
 
 }  // namespace

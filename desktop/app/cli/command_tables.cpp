@@ -272,7 +272,8 @@ CommandTable AlignTable(AlignRequest& request) {
         "alignment behind their identity. The identity is the one kvr run writes for the pair "
         "with the same aligner.";
     OptionGroup options{"options",
-                        {AlignerRow(request.options), AlphabetRow(request.options),
+                        {AlignerRow(request.options),
+                         AlphabetRow(request.options),
                          PairMemoryRow(request.options),
                          {"--format", "pair|fasta",
                           "pair (the default): the two rows with a match line between them ('|' "
