@@ -7,6 +7,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,15 +39,17 @@ struct Options {
     // its edge, instead of the whole matrix. The same results in a fraction of the time and
     // memory; off only to compare against the whole matrix.
     bool band = true;
-    // Longest sequence accepted, in residues; the default is what MUSCLE itself accepts. Memory
-    // is bounded whatever the lengths (two unrelated 20 kb sequences: about 100 MB).
-    std::uint32_t maxLength = 20000;
+    // The most memory one pair's passes may take, in bytes. Any length is aligned: the band's
+    // forward scores are kept at checkpoints, so a band's memory grows with its width and the
+    // square root of its length (a 1 Mb pair of 98 % identity: about 200 MB). Where the band that
+    // holds the posteriors exactly would not fit (long unrelated sequences, whose band is the whole
+    // matrix), the widest band that fits is computed and the counts are marked not exact.
+    std::size_t memoryBudget = std::size_t{1} << 30;
 };
 
 enum class Status : std::uint8_t {
     Ok,
     EmptySequence,  // a sequence of the pair has no residue
-    TooLong,        // a sequence is longer than Options::maxLength
     Cancelled,      // the cancel flag was raised before the pair was done
     NoMemory,       // the work space could not be allocated
 };
@@ -57,6 +60,10 @@ struct PairCounts {
     std::uint32_t columns = 0;         // alignment columns
     std::uint32_t gapFreeColumns = 0;  // columns with a residue in both sequences
     std::uint32_t matches = 0;         // gap-free columns whose two symbols are equal (case kept)
+    // False when the pair was computed in the widest band the memory budget allows and some
+    // probability lay outside it: the counts are those of that band, close to (not always equal
+    // to) the whole matrix's.
+    bool exact = true;
     bool operator==(const PairCounts&) const = default;
 };
 
@@ -95,6 +102,12 @@ Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, in
 // MUSCLE's alphabet guess for a two-sequence input: 100 positions drawn by its pseudo-random
 // generator with its fixed seed; protein when 75 or fewer hold A, C, G, T or U (either case).
 Alphabet GuessAlphabet(std::string_view a, std::string_view b);
+
+// The alphabet of a set of sequences, for every pair of it: nucleotide when more than three in four
+// of all its residues are A, C, G, T, U or an IUPAC ambiguity code (N, R, Y, K, M, S, W, B, D, H,
+// V; either case), else protein. Unlike GuessAlphabet, runs of N count as nucleotides: genomes
+// with long unknown stretches keep the nucleotide model.
+Alphabet SetAlphabet(const std::vector<std::string_view>& sequences);
 
 // The kernels this processor can run (Scalar always).
 bool KernelAvailable(Kernel kernel);

@@ -21,7 +21,7 @@ struct PairScratch {
 
 // The checks every pair passes before any alignment: a failure status, the counts of a pair
 // MUSCLE does not align (equal letters, case aside: it keeps them as they are), or nothing.
-std::optional<PairCounts> Precheck(std::string_view a, std::string_view b, const Options& options);
+std::optional<PairCounts> Precheck(std::string_view a, std::string_view b);
 
 // The alphabet the pair is scored with.
 Alphabet AlphabetFor(std::string_view a, std::string_view b, const Options& options);

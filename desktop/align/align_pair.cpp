@@ -1,10 +1,13 @@
+#include <algorithm>
 #include <cctype>
 #include <new>
+#include <vector>
 
 #include "align/align.h"
 #include "align/align_one.h"
 #include "align/band.h"
 #include "align/hmm_model.h"
+#include "align/segments.h"
 
 namespace kvr::align {
 
@@ -14,8 +17,6 @@ const char* StatusText(Status status) {
             return "aligned";
         case Status::EmptySequence:
             return "a sequence of the pair is empty";
-        case Status::TooLong:
-            return "a sequence is too long for the built-in aligner";
         case Status::Cancelled:
             return "cancelled";
         case Status::NoMemory:
@@ -24,10 +25,8 @@ const char* StatusText(Status status) {
     return "unknown";
 }
 
-std::optional<PairCounts> Precheck(std::string_view a, std::string_view b, const Options& options) {
+std::optional<PairCounts> Precheck(std::string_view a, std::string_view b) {
     if (a.empty() || b.empty()) return PairCounts{Status::EmptySequence};
-    if (a.size() > options.maxLength || b.size() > options.maxLength)
-        return PairCounts{Status::TooLong};
     if (a.size() != b.size()) return std::nullopt;
     PairCounts same;
     for (std::size_t k = 0; k < a.size(); ++k) {
@@ -50,11 +49,42 @@ Kernel ResolveKernel(Kernel kernel) {
     return Kernel::Scalar;
 }
 
+namespace {
+
+// Posteriors and trace-back of x against y, the counts added to `sum` and the columns appended to
+// `alignment`. False if cancelled.
+bool AlignPiece(std::string_view x, std::string_view y, Alphabet alphabet, const Options& options,
+                Kernel kernel, PairScratch& scratch, const std::atomic<bool>* cancel,
+                PairAlignment* alignment, PairCounts& sum) {
+    const HmmModel& model = ModelFor(alphabet);
+    const BandResult result =
+        !options.band ? (PosteriorScalar(model, x, y, scratch.posterior, cancel, scratch.sparse)
+                             ? BandResult::Done
+                             : BandResult::Cancelled)
+                      : PosteriorBanded(model, x, y, alphabet, kernel, scratch.band, cancel,
+                                        scratch.sparse, kBandStoreBytes, options.memoryBudget);
+    if (result == BandResult::Cancelled) return false;
+    PairAlignment piece;
+    const PairCounts counts =
+        MeaCounts(scratch.sparse, x, y, scratch.mea, alignment != nullptr ? &piece : nullptr);
+    sum.columns += counts.columns;
+    sum.gapFreeColumns += counts.gapFreeColumns;
+    sum.matches += counts.matches;
+    sum.exact = sum.exact && result != BandResult::Bounded;
+    if (alignment != nullptr) {
+        alignment->a += piece.a;
+        alignment->b += piece.b;
+    }
+    return true;
+}
+
+}  // namespace
+
 PairCounts AlignOne(std::string_view a, std::string_view b, const Options& options, Kernel kernel,
                     PairScratch& scratch, const std::atomic<bool>* cancel,
                     PairAlignment* alignment) {
     if (alignment != nullptr) *alignment = {};
-    if (auto early = Precheck(a, b, options)) {
+    if (auto early = Precheck(a, b)) {
         // Sequences equal but for case are left unaligned: every column holds both residues.
         if (alignment != nullptr && early->status == Status::Ok)
             *alignment = {std::string(a), std::string(b)};
@@ -62,13 +92,27 @@ PairCounts AlignOne(std::string_view a, std::string_view b, const Options& optio
     }
     try {
         const Alphabet alphabet = AlphabetFor(a, b, options);
-        const HmmModel& model = ModelFor(alphabet);
-        const bool done =
-            options.band ? PosteriorBanded(model, a, b, alphabet, kernel, scratch.band, cancel,
-                                           scratch.sparse)
-                         : PosteriorScalar(model, a, b, scratch.posterior, cancel, scratch.sparse);
-        if (!done) return PairCounts{Status::Cancelled};
-        return MeaCounts(scratch.sparse, a, b, scratch.mea, alignment);
+        // Longer pairs piece by piece (segments.h), the whole matrix only for the tests.
+        const std::vector<Cut> cuts = options.band && std::max(a.size(), b.size()) > kWholePairUpTo
+                                          ? PieceCuts(a, b, alphabet, &scratch.band.seeds)
+                                          : std::vector<Cut>{};
+        PairCounts sum;
+        Cut from;
+        for (std::size_t p = 0; p <= cuts.size(); ++p) {
+            const Cut to = p < cuts.size() ? cuts[p]
+                                           : Cut{static_cast<std::int32_t>(a.size()),
+                                                 static_cast<std::int32_t>(b.size())};
+            const std::string_view x =
+                a.substr(static_cast<std::size_t>(from.i), static_cast<std::size_t>(to.i - from.i));
+            const std::string_view y =
+                b.substr(static_cast<std::size_t>(from.j), static_cast<std::size_t>(to.j - from.j));
+            if (!AlignPiece(x, y, alphabet, options, kernel, scratch, cancel, alignment, sum)) {
+                if (alignment != nullptr) *alignment = {};
+                return PairCounts{Status::Cancelled};
+            }
+            from = to;
+        }
+        return sum;
     } catch (const std::bad_alloc&) {
         if (alignment != nullptr) *alignment = {};
         return PairCounts{Status::NoMemory};

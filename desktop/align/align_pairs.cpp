@@ -143,7 +143,7 @@ Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, K
     for (std::size_t k = 0; k < tasks.size(); ++k) {
         if (lanes == 1 || std::max(tasks[k].a.size(), tasks[k].b.size()) > kLaneBandMaxLength) {
             order.push_back(k);
-        } else if (auto early = Precheck(tasks[k].a, tasks[k].b, options)) {
+        } else if (auto early = Precheck(tasks[k].a, tasks[k].b)) {
             out[k] = *early;
         } else {
             shortTasks.emplace_back(AlphabetFor(tasks[k].a, tasks[k].b, options), k);
@@ -223,7 +223,7 @@ Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, in
     std::vector<WorkItem> items;
     std::vector<std::pair<Alphabet, std::size_t>> laneTasks;
     for (std::size_t k = 0; k < tasks.size(); ++k) {
-        if (auto early = Precheck(tasks[k].a, tasks[k].b, options)) {
+        if (auto early = Precheck(tasks[k].a, tasks[k].b)) {
             out[k] = *early;
             continue;
         }

@@ -1,6 +1,7 @@
-// MUSCLE's alphabet guess. Its pseudo-random generator (a multiply-with-carry generator seeded
-// through a linear congruential one, seed 1) is reproduced so that the same 100 positions are
-// drawn; a fresh generator per pair, as every MUSCLE run starts with one.
+// The set's alphabet, and MUSCLE's alphabet guess. Its pseudo-random generator (a
+// multiply-with-carry generator seeded through a linear congruential one, seed 1) is reproduced so
+// that the same 100 positions are drawn; a fresh generator per pair, as every MUSCLE run starts
+// with one.
 #include <cstdint>
 
 #include "align/align.h"
@@ -54,7 +55,41 @@ bool IsNucleotideLetter(char c) {
     }
 }
 
+bool IsNucleotideOrAmbiguity(char c) {
+    switch (c | 0x20) {
+        case 'a':
+        case 'c':
+        case 'g':
+        case 't':
+        case 'u':
+        case 'n':
+        case 'r':
+        case 'y':
+        case 'k':
+        case 'm':
+        case 's':
+        case 'w':
+        case 'b':
+        case 'd':
+        case 'h':
+        case 'v':
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
+
+Alphabet SetAlphabet(const std::vector<std::string_view>& sequences) {
+    std::uint64_t residues = 0, nucleotides = 0;
+    for (const std::string_view s : sequences) {
+        residues += s.size();
+        for (const char c : s) nucleotides += IsNucleotideOrAmbiguity(c);
+    }
+    return residues == 0 || 4 * nucleotides > 3 * residues ? Alphabet::Nucleotide
+                                                           : Alphabet::Protein;
+}
 
 Alphabet GuessAlphabet(std::string_view a, std::string_view b) {
     if (a.empty() || b.empty()) return Alphabet::Nucleotide;

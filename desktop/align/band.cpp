@@ -1,6 +1,8 @@
 #include "align/band.h"
 
 #include <algorithm>
+#include <cmath>
+#include <new>
 #include <utility>
 
 namespace kvr::align {
@@ -31,12 +33,64 @@ std::size_t BytesOf(const std::vector<T>& v) {
     return v.capacity() * sizeof(T);
 }
 
+// The seed's band as wide as asked, or the widest (in steps of 16 rows) whose work space fits in
+// the budget, marked as the last try. A small budget keeps fewer forward rows at once.
+Band FittingBand(const SeedRows& seed, std::int32_t width, std::int32_t lx, std::int32_t ly,
+                 std::size_t storeBytes, std::size_t budget) {
+    storeBytes = std::min(storeBytes, budget / 4);
+    Band band = SeedBand(seed, width, lx, ly, storeBytes);
+    if (BandBytes(band) <= budget) return band;
+    constexpr std::int32_t kStep = 16;
+    Band fits = SeedBand(seed, kStep, lx, ly, storeBytes);
+    if (BandBytes(fits) > budget) throw std::bad_alloc();
+    std::int32_t low = kStep, high = width;  // low fits, high does not
+    while (high - low > kStep) {
+        const std::int32_t mid = (low + high) / 2 / kStep * kStep;
+        Band tried = SeedBand(seed, mid, lx, ly, storeBytes);
+        if (BandBytes(tried) <= budget) {
+            low = mid;
+            fits = std::move(tried);
+        } else {
+            high = mid;
+        }
+    }
+    fits.lastTry = true;
+    return fits;
+}
+
 }  // namespace
+
+BandStore StoreOf(const Band& band) {
+    const std::size_t n = band.first.size();  // anti-diagonals
+    const auto rows = static_cast<std::size_t>(band.VectorRows());
+    const std::size_t stride = band.Stride();
+    if (n * rows * sizeof(float) <= band.storeBytes)
+        return {true, static_cast<std::int32_t>(n), n * rows, 0};
+    // Stored rows and checkpoints equal at block^2 = 10 stride n / rows.
+    const auto balanced = static_cast<std::size_t>(std::ceil(std::sqrt(
+        10.0 * static_cast<double>(stride) * static_cast<double>(n) / static_cast<double>(rows))));
+    const std::size_t block = std::clamp<std::size_t>(
+        std::max(band.storeBytes / 2 / (rows * sizeof(float)), balanced), 1, n);
+    return {false, static_cast<std::int32_t>(block), block * rows, (n - 1) / block * 10 * stride};
+}
+
+std::size_t BandBytes(const Band& band) {
+    const BandStore store = StoreOf(band);
+    const std::size_t n = band.first.size(), stride = band.Stride();
+    const std::size_t floats = store.storedFloats + store.checkpointFloats +
+                               2 * (15 * stride + kRingPad)  // the ring, and the one again
+                               + 10 * n;                     // the edges
+    const std::size_t padded = n + 4 * stride;
+    return floats * sizeof(float) +
+           4 * sizeof(std::int32_t) * n  // the band's ends and the seed's rows
+           + 2 * (sizeof(float) + sizeof(std::int32_t)) * padded  // scores and classes
+           + 32 * n;  // the kept posteriors and the trace-back's staircase, about
+}
 
 std::size_t BandScratch::Bytes() const {
     return forwardMatch.Bytes() + checkpoints.Bytes() + BytesOf(slots) + BytesOf(again) +
            BytesOf(edge) + BytesOf(insX) + BytesOf(insY) + BytesOf(xs) + BytesOf(ys) +
-           BytesOf(rowOf) + BytesOf(colOf) + BytesOf(probOf) + seeds.Bytes();
+           BytesOf(rowOf) + BytesOf(colOf) + BytesOf(probOf) + BytesOf(leak) + seeds.Bytes();
 }
 
 Band BandHolding(std::vector<std::int32_t> lo, std::vector<std::int32_t> hi, std::int32_t lx,
@@ -66,10 +120,16 @@ Band BandHolding(std::vector<std::int32_t> lo, std::vector<std::int32_t> hi, std
 
 Band SeedBand(const SeedRows& rows, std::int32_t width, std::int32_t lx, std::int32_t ly,
               std::size_t storeBytes) {
+    return SeedBand(rows, std::vector<std::int32_t>(rows.lo.size(), width), lx, ly, storeBytes);
+}
+
+Band SeedBand(const SeedRows& rows, const std::vector<std::int32_t>& widths, std::int32_t lx,
+              std::int32_t ly, std::size_t storeBytes) {
     // Rows in whole vectors of 16 where the seed's rows spread: a vector partly past the band's
     // end costs as much as a whole one, and more (its lanes are masked one by one).
     std::vector<std::int32_t> lo(rows.lo.size()), hi(rows.hi.size());
     for (std::size_t d = 0; d < lo.size(); ++d) {
+        const std::int32_t width = widths[d];
         const std::int32_t spread = rows.hi[d] - rows.lo[d];
         const std::int32_t all = (width + spread + 15) / 16 * 16;
         lo[d] = rows.lo[d] - (all - spread) / 2;
@@ -78,25 +138,109 @@ Band SeedBand(const SeedRows& rows, std::int32_t width, std::int32_t lx, std::in
     return BandHolding(std::move(lo), std::move(hi), lx, ly, storeBytes);
 }
 
-bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
-                     Alphabet alphabet, Kernel kernel, BandScratch& scratch,
-                     const std::atomic<bool>* cancel, SparsePosterior& out,
-                     std::size_t storeBytes) {
+namespace {
+
+// The first width across a stretch of `rise` rows without a hit in a local band (in its middle;
+// WidthsOfStretches narrows it towards the ends): two ninths of the rise, and at least
+// kDistantWidth past kDistantStretch. Over runs of N of 1,000-1,700 residues the band needs
+// 240-580 rows, over 350 about 80 (synthetic 10 kb pairs of 90 % identity, 50-70 % N): the path
+// may shift anywhere along the run at the cost of two gaps. A try that fails costs a whole pass,
+// more than rows to spare across a few stretches. With the taper, 0.78 of the cells of a quarter
+// of the rise everywhere, and one try, on four such pairs.
+constexpr std::int32_t kWideStretch = 256;
+std::int32_t StretchWidth(std::int32_t rise) {
+    const std::int32_t width = (rise * 2 / 9 + 15) / 16 * 16;
+    return rise >= kDistantStretch ? std::max(kDistantWidth, width) : width;
+}
+
+// The widths of the seed's stretches (between consecutive points) on their anti-diagonals; where
+// two meet, the wider.
+std::vector<std::int32_t> WidthsOfStretches(const SeedRows& seed,
+                                            const std::vector<std::int32_t>& stretch) {
+    std::vector<std::int32_t> widths(seed.lo.size(), 0);
+    for (std::size_t s = 0; s < stretch.size(); ++s) {
+        const auto from = static_cast<std::size_t>(seed.points[s].first + seed.points[s].second);
+        const auto to =
+            static_cast<std::size_t>(seed.points[s + 1].first + seed.points[s + 1].second);
+        // The path is held at both ends of a stretch and wanders most in its middle: towards
+        // its ends the band narrows to half, over the first and last fifth.
+        const bool tapered = seed.points[s + 1].first - seed.points[s].first >= kWideStretch;
+        const double span = static_cast<double>(to - from);
+        for (std::size_t d = from; d <= to; ++d) {
+            const double end = static_cast<double>(std::min(d - from, to - d)) / span;
+            const double share = tapered ? std::min(1.0, 0.5 + 2.5 * end) : 1.0;
+            widths[d] = std::max(widths[d], static_cast<std::int32_t>(stretch[s] * share));
+        }
+    }
+    return widths;
+}
+
+// The stretches to widen after a try that leaked: the leakiest first, until those left leak
+// less than half the bound together.
+std::vector<std::size_t> LeakingStretches(const SeedRows& seed, const std::vector<double>& leak) {
+    std::vector<std::pair<double, std::size_t>> byLeak;
+    double all = 0;
+    for (std::size_t s = 0; s + 1 < seed.points.size(); ++s) {
+        const auto from = static_cast<std::size_t>(seed.points[s].first + seed.points[s].second);
+        const auto to =
+            static_cast<std::size_t>(seed.points[s + 1].first + seed.points[s + 1].second);
+        double sum = 0;
+        for (std::size_t d = from; d < to; ++d) sum += leak[d];
+        byLeak.emplace_back(sum, s);
+        all += sum;
+    }
+    std::sort(byLeak.rbegin(), byLeak.rend());
+    const double allowed = std::exp(static_cast<double>(kBandEdgeScore)) / 2;
+    std::vector<std::size_t> widen;
+    for (const auto& [sum, s] : byLeak) {
+        if (all < allowed) break;
+        widen.push_back(s);
+        all -= sum;
+    }
+    return widen;
+}
+
+}  // namespace
+
+BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
+                           Alphabet alphabet, Kernel kernel, BandScratch& scratch,
+                           const std::atomic<bool>* cancel, SparsePosterior& out,
+                           std::size_t storeBytes, std::size_t budget) {
     std::int32_t first = 0;
     const SeedRows seed = SeedPath(x, y, alphabet, &first, &scratch.seeds);
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     // A band is cut to the matrix, so widening ends at the whole matrix, which has no edge to
-    // check: it is always the last try.
-    for (std::int32_t width = first;; width = Wider(width)) {
-        switch (RunBand(kernel, model, x, y, SeedBand(seed, width, lx, ly, storeBytes), scratch,
-                        cancel, out)) {
-            case BandResult::Done:
-                return true;
-            case BandResult::Cancelled:
-                return false;
-            case BandResult::Widen:
-                break;
+    // check, or at the widest band the budget allows: either is the last try.
+    if (seed.local) {
+        // Each stretch between two points of the seed as wide as it needs: widened where the
+        // band leaked, at most until it covers the matrix.
+        const std::int32_t cover = 2 * (lx + ly);
+        std::vector<std::int32_t> stretch(seed.points.size() - 1);
+        for (std::size_t s = 0; s < stretch.size(); ++s) {
+            const std::int32_t rise = seed.points[s + 1].first - seed.points[s].first;
+            stretch[s] = rise >= kWideStretch ? std::max(first, StretchWidth(rise)) : first;
         }
+        for (;;) {
+            Band band = SeedBand(seed, WidthsOfStretches(seed, stretch), lx, ly,
+                                 std::min(storeBytes, budget / 4));
+            if (BandBytes(band) > budget) break;  // the budget's uniform band below
+            band.leaks = !band.whole;
+            const BandResult result = RunBand(kernel, model, x, y, band, scratch, cancel, out);
+            if (result != BandResult::Widen) return result;
+            bool wider = false;
+            for (const std::size_t s : LeakingStretches(seed, scratch.leak)) {
+                wider = wider || stretch[s] < cover;
+                stretch[s] = std::min(Wider(stretch[s]), cover);
+            }
+            if (!wider)  // every leaking stretch covers the matrix: all of them wider
+                for (std::int32_t& w : stretch) w = std::min(Wider(w), cover);
+        }
+        first = *std::max_element(stretch.begin(), stretch.end());
+    }
+    for (std::int32_t width = first;; width = Wider(width)) {
+        const Band band = FittingBand(seed, width, lx, ly, storeBytes, budget);
+        const BandResult result = RunBand(kernel, model, x, y, band, scratch, cancel, out);
+        if (result != BandResult::Widen) return result;
     }
 }
 

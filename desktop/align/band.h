@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "align/align.h"
@@ -28,6 +29,11 @@ namespace kvr::align {
 // log-sum's cut-off (7.5) below every kept posterior, so they vanish from its sums exactly.
 inline constexpr float kBandEdgeScore = -20.0f;
 
+// Rows between two points of a seed's chain from which the path may wander anywhere, and the
+// first width of a band across such a stretch.
+inline constexpr std::int32_t kDistantStretch = 768;
+inline constexpr std::int32_t kDistantWidth = 160;
+
 // The rows the path may take on every anti-diagonal 0 .. lx + ly, as the seed tells: the longest
 // chain of k-mers found once in each sequence, in the same order in both, with the corners.
 // Between two of its points the path may keep to either one's diagonal, or change from one to the
@@ -41,13 +47,35 @@ inline constexpr float kBandEdgeScore = -20.0f;
 // With a cache, each sequence's k-mers are read once while it stays there.
 struct SeedRows {
     std::vector<std::int32_t> lo, hi;
+    // The points the rows pass through: (0, 0), the chained k-mers' middles, (lx, ly).
+    std::vector<std::pair<std::int32_t, std::int32_t>> points;
+    // An alike pair whose chain breaks over kDistantStretch rows or more (a run of N, a long
+    // insertion): its band is as wide as each stretch between two points needs, widened where
+    // probability reaches its edge (and where rows between points lie that far apart, 160 rows
+    // at first); firstWidth is then the narrow stretches' width.
+    bool local = false;
 };
+
+// The chain the seed's rows follow: the hits (k-mer starts in x and y, both ascending) of the
+// longest chain of k-mers found once in each sequence, less those that stray from their
+// neighbours; and how many hits there were before chaining.
+struct SeedChain {
+    std::vector<std::pair<std::int32_t, std::int32_t>> chain;
+    std::size_t hits = 0;
+    std::int32_t k = 0;
+};
+SeedChain ChainOfSeeds(std::string_view x, std::string_view y, Alphabet alphabet,
+                       SeedKmerCache* cache = nullptr);
+
 SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
                   std::int32_t* firstWidth = nullptr, SeedKmerCache* cache = nullptr);
 
 // The forward match scores a band keeps at once; a band that needs more recomputes them in blocks
 // from checkpoints during the backward pass (one more forward pass, a bounded memory).
 inline constexpr std::size_t kBandStoreBytes = std::size_t{64} << 20;
+
+// A ring slot's padding before an anti-diagonal's cells: one vector of the widest kernel.
+inline constexpr std::size_t kRingPad = 16;
 
 // A band: rows First(d) .. Last(d) of every anti-diagonal d = 0 .. lx + ly, all inside the
 // matrix. Both ends move down by 0 or 1 row from one anti-diagonal to the next, so that a path
@@ -56,7 +84,18 @@ struct Band {
     std::vector<std::int32_t> first, last;
     std::int32_t widest = 0;  // the most rows of one anti-diagonal
     bool whole = false;       // every cell of the matrix: no edge to check
+    // The widest band the memory budget allows: its posteriors are finished whatever reaches
+    // its edge (BandResult::Bounded), as no wider try can follow.
+    bool lastTry = false;
+    // Finish the backward pass whatever reaches the edge, and keep each anti-diagonal's share of
+    // the edge's posterior in BandScratch::leak, so that the band is widened where it leaked.
+    bool leaks = false;
     std::size_t storeBytes = kBandStoreBytes;
+    // Rows of an anti-diagonal as whole vectors (16 rows, every kernel's lanes a divisor).
+    std::int32_t VectorRows() const { return (widest + 15) / 16 * 16; }
+    // A ring slot: a vector of padding, then the cells, then room for the loads that reach past
+    // them.
+    std::size_t Stride() const { return static_cast<std::size_t>(VectorRows()) + 2 * kRingPad; }
     // d may be out of range: the ends are held.
     std::int32_t First(std::int64_t d) const { return first[Clamped(d)]; }
     std::int32_t Rows(std::int64_t d) const { return last[Clamped(d)] - first[Clamped(d)] + 1; }
@@ -76,6 +115,24 @@ Band BandHolding(std::vector<std::int32_t> lo, std::vector<std::int32_t> hi, std
 // The seed's rows and `width` more around them (half above, half below), cut to the matrix.
 Band SeedBand(const SeedRows& rows, std::int32_t width, std::int32_t lx, std::int32_t ly,
               std::size_t storeBytes = kBandStoreBytes);
+// The same with a width for every anti-diagonal.
+Band SeedBand(const SeedRows& rows, const std::vector<std::int32_t>& widths, std::int32_t lx,
+              std::int32_t ly, std::size_t storeBytes = kBandStoreBytes);
+
+// How a band's forward match scores are held for the backward pass: all of them when they fit in
+// storeBytes; else blocks of `block` anti-diagonals computed again from checkpoints (two
+// anti-diagonals of five states before each block). The block is at least the one that makes the
+// two parts equal, so that a long band's memory grows with the square root of its length.
+struct BandStore {
+    bool keepAll = true;
+    std::int32_t block = 0;
+    std::size_t storedFloats = 0, checkpointFloats = 0;
+};
+BandStore StoreOf(const Band& band);
+
+// The bytes one try of the band takes in the passes and the trace-back, all told: its store, the
+// rings, the edges kept for the check, the band's own rows and the sequences' scores.
+std::size_t BandBytes(const Band& band);
 
 // Work space of the banded passes, reused from pair to pair.
 struct BandScratch {
@@ -88,6 +145,7 @@ struct BandScratch {
     std::vector<std::int32_t> xs, ys;  // symbol classes (x times the class count) likewise
     std::vector<std::uint32_t> rowOf, colOf;
     std::vector<float> probOf;
+    std::vector<double> leak;  // each anti-diagonal's edge posterior, with Band::leaks
     SeedKmerCache seeds;
     std::size_t Bytes() const;
 };
@@ -96,6 +154,7 @@ enum class BandResult : std::uint8_t {
     Done,       // the posteriors are those of the whole matrix
     Widen,      // probability reached the band's edge
     Cancelled,  // the cancel flag was raised
+    Bounded,    // the posteriors of a band marked lastTry, though probability reached its edge
 };
 
 // The banded passes, one per instruction set; every one gives the same bits.
@@ -110,11 +169,14 @@ BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::s
                                const std::atomic<bool>* cancel, SparsePosterior& out);
 
 // The posteriors of the pair through a band seeded by SeedPath, as wide at first as it says and
-// widened while probability reaches its edge, at most to the whole matrix.
-// `kernel` is a resolved one (not Best). False if cancelled.
-bool PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
-                     Alphabet alphabet, Kernel kernel, BandScratch& scratch,
-                     const std::atomic<bool>* cancel, SparsePosterior& out,
-                     std::size_t storeBytes = kBandStoreBytes);
+// widened while probability reaches its edge, at most to the whole matrix or to the widest band
+// whose BandBytes fit in `budget`, whichever is narrower. `kernel` is a resolved one (not Best).
+// Done (the whole matrix's posteriors), Bounded (the budget's band was too narrow: its
+// posteriors) or Cancelled. Throws std::bad_alloc when not even the narrowest band fits.
+BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
+                           Alphabet alphabet, Kernel kernel, BandScratch& scratch,
+                           const std::atomic<bool>* cancel, SparsePosterior& out,
+                           std::size_t storeBytes = kBandStoreBytes,
+                           std::size_t budget = Options{}.memoryBudget);
 
 }  // namespace kvr::align

@@ -119,9 +119,6 @@ KVR_ALIGN_INLINE void EachGroup(std::int32_t rows, const Interior& interior) {
         interior(std::integral_constant<int, 1>{}, k);
 }
 
-// The ring's padding before the cells: one vector of the widest kernel.
-inline constexpr std::size_t kRingPad = 16;
-
 // The first 64-byte boundary in a ring's storage (allocated kRingPad floats longer).
 inline float* AlignedRing(std::vector<float>& ring) {
     const auto at = reinterpret_cast<std::uintptr_t>(ring.data());
@@ -137,13 +134,13 @@ class BandCells {
 
     BandCells(const HmmModel& m, std::string_view xv, std::string_view yv, const Band& band,
               BandScratch& s)
-        : band_(band), W_((band.widest + 15) / 16 * 16), c_(Context::Of(m, xv, yv, W_ + 2, s)) {}
+        : band_(band), W_(band.VectorRows()), c_(Context::Of(m, xv, yv, W_ + 2, s)) {}
 
-    // Rows of an anti-diagonal as whole vectors (16 rows, every kernel's lanes a divisor).
+    // Rows of an anti-diagonal as whole vectors (Band::VectorRows).
     std::int32_t Width() const { return W_; }
-    // A ring slot: a vector of padding, then the cells, then room for the loads that reach past
-    // them; the cell before the first and the one after the last hold log zero.
-    std::size_t Stride() const { return static_cast<std::size_t>(W_) + 2 * kRingPad; }
+    // A ring slot (Band::Stride); the cell before the first and the one after the last hold log
+    // zero.
+    std::size_t Stride() const { return band_.Stride(); }
 
     // Forward, anti-diagonal d into cur (five states) from p1 (d - 1) and p2 (d - 2), each
     // pointing one cell before its first; the match states into fm as well. Cell k is

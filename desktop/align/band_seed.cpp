@@ -52,11 +52,14 @@ constexpr std::int32_t kFirstWidthBaseAlike = 40;
 constexpr std::int32_t kAlikeHitsPer = 5;
 constexpr std::int32_t kAlikeGapLess = 64;
 constexpr std::int32_t kGapRowsPerExtraRow = 8;
-constexpr std::int32_t kDistantGap = 768;
-constexpr std::int32_t kFirstWidthDistant = 160;
 constexpr std::int32_t kSlackGap = 64;
 constexpr std::int32_t kSlackRowsPer = 8;
 constexpr std::int32_t kSlackMost = 56;
+// Alike pairs whose chain breaks where a run of N or a long insertion lies (a stretch of
+// kDistantStretch rows or more without a hit, and elsewhere a chained hit every kLocalRowsPerHit
+// rows or closer): not distant relatives. Their band follows the chain at the usual width and is
+// wide only across the breaks (SeedRows::local).
+constexpr std::int64_t kLocalRowsPerHit = 32;
 // Hits no further apart than this, all on one diagonal: 32 rows (every ITS1 pair of the test
 // data needs no more).
 constexpr std::int32_t kNarrowGap = 128;
@@ -121,8 +124,8 @@ std::vector<std::pair<std::int32_t, std::int32_t>> WithoutStrays(
 
 }  // namespace
 
-SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
-                  std::int32_t* firstWidth, SeedKmerCache* cache) {
+SeedChain ChainOfSeeds(std::string_view x, std::string_view y, Alphabet alphabet,
+                       SeedKmerCache* cache) {
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     const std::size_t k = alphabet == Alphabet::Protein ? 4 : 12;
     const auto kmersOf = [&](std::string_view s) {
@@ -146,13 +149,19 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
         }
     }
     std::sort(hits.begin(), hits.end());
+    return {WithoutStrays(LongestChain(hits), lx, ly, static_cast<std::int32_t>(k)), hits.size(),
+            static_cast<std::int32_t>(k)};
+}
+
+SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
+                  std::int32_t* firstWidth, SeedKmerCache* cache) {
+    const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
+    const SeedChain seeds = ChainOfSeeds(x, y, alphabet, cache);
 
     // Points of the path in matrix cells (residue p is row or column p + 1).
-    const auto half = static_cast<std::int32_t>(k / 2);
+    const std::int32_t half = seeds.k / 2;
     std::vector<std::pair<std::int32_t, std::int32_t>> points{{0, 0}};
-    for (const auto& [i, j] :
-         WithoutStrays(LongestChain(hits), lx, ly, static_cast<std::int32_t>(k)))
-        points.emplace_back(i + 1 + half, j + 1 + half);
+    for (const auto& [i, j] : seeds.chain) points.emplace_back(i + 1 + half, j + 1 + half);
     points.emplace_back(lx, ly);
     // How far apart consecutive points lie, and whether they all share one diagonal.
     std::int32_t gap = 0;
@@ -166,28 +175,39 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
     // Hits close together on one diagonal from corner to corner (no insertion anywhere) need
     // little.
     const bool narrow = oneDiagonal && gap < kNarrowGap;
+    // Rows of the stretches shorter than kDistantStretch, whose hits tell alike pairs from distant
+    // relatives.
+    std::int64_t dense = 0;
+    for (std::size_t p = 1; p < points.size(); ++p)
+        if (points[p].first - points[p - 1].first < kDistantStretch)
+            dense += points[p].first - points[p - 1].first;
+    const bool local = gap >= kDistantStretch && dense > 0 &&
+                       static_cast<std::int64_t>(seeds.chain.size()) * kLocalRowsPerHit >= dense;
     // Distant relatives: their paths wander everywhere, not only between hits far apart.
-    const bool distant = gap >= kDistantGap;
+    const bool distant = gap >= kDistantStretch && !local;
     if (firstWidth != nullptr) {
         const bool alike =
             gap < kAlikeGapLess &&
-            static_cast<std::int64_t>(hits.size()) * kAlikeHitsPer >= std::min(lx, ly);
+            static_cast<std::int64_t>(seeds.hits) * kAlikeHitsPer >= std::min(lx, ly);
         *firstWidth = narrow    ? kNarrowWidth
                       : alike   ? (kFirstWidthBaseAlike + gap / kGapRowsPerExtraRow + 15) / 16 * 16
-                      : distant ? kFirstWidthDistant
+                      : distant ? kDistantWidth
                                 : kFirstWidthBase;
     }
 
     const std::size_t diagonals = static_cast<std::size_t>(lx) + static_cast<std::size_t>(ly) + 1;
     SeedRows rows{std::vector<std::int32_t>(diagonals, lx),
-                  std::vector<std::int32_t>(diagonals, 0)};
+                  std::vector<std::int32_t>(diagonals, 0),
+                  {},
+                  local};
     for (std::size_t p = 0; p + 1 < points.size(); ++p) {
         const auto [i1, j1] = points[p];
         const auto [i2, j2] = points[p + 1];
         const std::int64_t d1 = i1 + j1, span = (i2 + j2) - d1, rise = i2 - i1;
         // Between points far apart the path may wander from their diagonals, the more the
-        // further apart they lie.
-        const std::int64_t slack = narrow || distant || rise < kSlackGap
+        // further apart they lie (stretches of kDistantStretch rows or more, only in local
+        // bands, have a width of their own instead).
+        const std::int64_t slack = narrow || distant || rise < kSlackGap || rise >= kDistantStretch
                                        ? 0
                                        : std::min<std::int64_t>(rise / kSlackRowsPer, kSlackMost);
         // The row of diagonal j - i on anti-diagonal d, rounded up as the straight line is.
@@ -229,6 +249,7 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
                     std::clamp(std::max({line, a, b}), top, bottom) + slack, first, last)));
         }
     }
+    rows.points = std::move(points);
     return rows;
 }
 

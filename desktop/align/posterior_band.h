@@ -31,20 +31,14 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     const std::int32_t D = lx + ly, W = cells.Width();
     const std::size_t stride = cells.Stride();
 
-    // The forward match scores the backward pass needs: every anti-diagonal's when they fit in
-    // band.storeBytes; else blocks of `block` anti-diagonals, computed again during the backward
-    // pass from checkpoints (the two anti-diagonals before each block, all five states).
-    const std::size_t rowFloats = static_cast<std::size_t>(W), ringFloats = 3 * 5 * stride;
-    const std::size_t allFloats = static_cast<std::size_t>(D + 1) * rowFloats;
-    const bool keepAll = allFloats * sizeof(float) <= band.storeBytes;
-    const std::int32_t block = keepAll ? D + 1
-                                       : static_cast<std::int32_t>(std::clamp<std::size_t>(
-                                             band.storeBytes / 2 / (rowFloats * sizeof(float)), 1,
-                                             static_cast<std::size_t>(D + 1)));
-    float* const stored =
-        s.forwardMatch.Need(keepAll ? allFloats : static_cast<std::size_t>(block) * rowFloats);
-    float* const checkpoints =
-        keepAll ? nullptr : s.checkpoints.Need(static_cast<std::size_t>(D / block) * 10 * stride);
+    // The forward match scores the backward pass needs: every anti-diagonal's, or blocks of them
+    // computed again during the backward pass from checkpoints (StoreOf).
+    const std::size_t ringFloats = 3 * 5 * stride;
+    const BandStore store = StoreOf(band);
+    const bool keepAll = store.keepAll;
+    const std::int32_t block = store.block;
+    float* const stored = s.forwardMatch.Need(store.storedFloats);
+    float* const checkpoints = keepAll ? nullptr : s.checkpoints.Need(store.checkpointFloats);
     s.slots.assign(ringFloats + kRingPad, kLogZero);
     float* const slots = AlignedRing(s.slots);
     s.edge.resize(static_cast<std::size_t>(D + 1) * 10);
@@ -127,6 +121,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         return score < kBandEdgeScore - 20 ? smallEdgeMass : std::exp(static_cast<double>(score));
     };
     double edgeMass = 0;
+    if (band.leaks) s.leak.assign(static_cast<std::size_t>(D + 1), 0.0);
     const float minScore = MinPosteriorScore();
     const F minScoreV = Splat<N>(minScore), totalV = Splat<N>(total);
     for (std::int32_t d = D; d >= 2; --d) {
@@ -161,12 +156,15 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         const float* e = s.edge.data() + static_cast<std::size_t>(d) * 10;
         const bool lowEdge = sd > std::max(0, d - ly);
         const bool highEdge = sd + rows - 1 < std::min(d, lx);
+        const double before = edgeMass;
         for (int st = 0; st < 5; ++st) {
             if (lowEdge) edgeMass += edgeMassOf(e[st] + cur[st][0] - total);
             if (highEdge) edgeMass += edgeMassOf(e[5 + st] + cur[st][rows - 1] - total);
         }
-        if (edgeMass > maxEdgeMass) return BandResult::Widen;
+        if (band.leaks) s.leak[static_cast<std::size_t>(d)] = edgeMass - before;
+        if (edgeMass > maxEdgeMass && !band.lastTry && !band.leaks) return BandResult::Widen;
     }
+    if (edgeMass > maxEdgeMass && band.leaks && !band.lastTry) return BandResult::Widen;
 
     // Entries came by descending anti-diagonal, so by descending column within a row.
     out.rows = static_cast<std::uint32_t>(lx);
@@ -183,7 +181,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         out.col[at] = s.colOf[q];
         out.prob[at] = s.probOf[q];
     }
-    return BandResult::Done;
+    return edgeMass > maxEdgeMass ? BandResult::Bounded : BandResult::Done;
 }
 
 }  // namespace kvr::align::lanes

@@ -59,8 +59,9 @@ int Align(const Arguments& args) {
     PosixShell shell;
     const StopOnSignals signals(shell.Stop());
     const AlignedPair pair =
-        AlignRecordPair({shell, programs.config, WorkFolder()}, request.options.aligner,
-                        state.InputSequences, index[0], index[1]);
+        AlignRecordPair({shell, programs.config, WorkFolder(), request.options.alphabet,
+                         request.options.pairMemoryMegabytes},
+                        request.options.aligner, state.InputSequences, index[0], index[1]);
     if (signals.Signal() != 0 || shell.Stop().Raised())
         return signals.Cancelled(name, "the aligner was ended");
     const std::string& first = state.InputSequences[static_cast<std::size_t>(index[0])].name;

@@ -116,7 +116,8 @@ int Pairs(const Arguments& args) {
         if (!exchange->Ok()) return Failure(exchange->Error());
     }
     const RunContext context{{shell, programs.config, workFolder, request.options.jobs,
-                              request.options.pairTimeoutSeconds},
+                              request.options.pairTimeoutSeconds, request.options.alphabet,
+                              request.options.pairMemoryMegabytes},
                              exchange ? exchange->Path() : workFolder};
 
     // The shard's pairs, one after the other: none is held in a list.

@@ -77,6 +77,8 @@ int Analyse(const Arguments& args, bool append) {
     RunSetup setup{shell, programs.config, WorkFolder()};
     setup.jobs = request.options.jobs;
     setup.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
+    setup.alphabet = request.options.alphabet;
+    setup.pairMemoryMegabytes = request.options.pairMemoryMegabytes;
     const RunOutcome outcome =
         Analyse(state, window, setup, append ? RunKind::Append : RunKind::Fresh);
     window.Flush();
@@ -88,6 +90,7 @@ int Analyse(const Arguments& args, bool append) {
     const bool written = WriteOutputs(state, window, request.outputs, true, std::cerr);
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the outputs not yet written were left as they were");
+    ReportBuiltinNotes(state, setup.alphabet, name, request.messages.quiet, std::cerr);
     // Every pair identical is a warning: the results are written, and a pipeline may use them.
     return written && outcome.ordered ? 0 : 1;
 }

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <iostream>
 
+#include "align/align.h"
+#include "engine/builtin_pairs.h"
 #include "engine/checksum.h"
 #include "state/fasta.h"
 #include "state/file_io.h"
@@ -53,6 +55,30 @@ bool LoadInput(RunState& state, Window& window, const std::string& input, const 
             std::cerr << name << ": warning: " << report.counts[kind] - listed[kind]
                       << " more like the last\n";
     return !state.failFlag;
+}
+
+void ReportBuiltinNotes(const RunState& state, AlphabetRule rule, const std::string& name,
+                        bool quiet, std::ostream& out) {
+    const BuiltinNotes& notes = state.builtinNotes;
+    if (notes.pairs == 0) return;
+    const std::string ofPairs =
+        " of " + std::to_string(notes.pairs) + (notes.pairs == 1 ? " pair" : " pairs");
+    const std::string guessed = std::to_string(notes.guessedProtein) + ofPairs;
+    if (!quiet && rule == AlphabetRule::Muscle)
+        out << name
+            << ": the built-in aligner took MUSCLE's alphabet guess for each pair: " << guessed
+            << " aligned as protein\n";
+    if (!quiet && rule == AlphabetRule::Set) {
+        const bool nucleotide =
+            BuiltinOptions(state.InputSequences, rule).alphabet == align::Alphabet::Nucleotide;
+        out << name << ": the built-in aligner scored every pair as "
+            << (nucleotide ? "nucleotides" : "protein")
+            << " (the set's alphabet); MUSCLE's alphabet guess would have aligned " << guessed
+            << " as protein\n";
+    }
+    if (notes.bounded > 0)
+        out << name << ": " << notes.bounded << ofPairs << (notes.bounded == 1 ? " was" : " were")
+            << " aligned in a bounded band: see docs/builtin_aligner.md\n";
 }
 
 bool StreamDone(std::ostream& out) {

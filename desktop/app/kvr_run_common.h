@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "engine/run_options.h"
 #include "platform/window.h"
 #include "state/run_state.h"
 
@@ -24,6 +25,12 @@ std::optional<std::string> InputChecksum(const std::string& path);
 // when the stream could not take it; a reader that closed the pipe (kvr run ... | head -1) ends
 // that stream only, and is no failure.
 bool PrintDisplayOrder(const Analysis& analysis, std::ostream& out);
+
+// After a run with the built-in aligner: the model its pairs were scored with and how many of them
+// MUSCLE's per-pair guess takes for protein (unless quiet), then how many were computed in a
+// bounded band (when any), one line each on out.
+void ReportBuiltinNotes(const RunState& state, AlphabetRule rule, const std::string& name,
+                        bool quiet, std::ostream& out);
 
 // After writing to a stream: true when it took everything, or when its reader closed the pipe
 // (EPIPE: kvr ignores SIGPIPE, so that a closed standard output ends that stream, not the run).

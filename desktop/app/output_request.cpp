@@ -34,11 +34,13 @@ const std::vector<TextOutput> kTextOutputs = {
     {"--table",
      "Every pair's identity for pipelines, in the order of the input file (or of the session): "
      "tab-separated with LF line ends, the header line \"seq1 seq2 identity percent "
-     "aligned_columns matches coverage1 coverage2\" (tabs between), then one row a pair with "
+     "aligned_columns matches coverage1 coverage2 exact\" (tabs between), then one row a pair with "
      "both names as the FASTA has them, without their \">\", the identity as a fraction and in "
      "percent, the columns in which neither sequence has a gap, the identical ones among them, "
      "and the share of each sequence's length that those columns cover, as a fraction (kvr align "
-     "shows it in percent). The names hold no tab or line end, so every row has eight fields. "
+     "shows it in percent), and exact: 1, or 0 for a pair the built-in aligner computed in the "
+     "widest band its memory allows (see docs/builtin_aligner.md). The names hold no tab or line "
+     "end, so every row has nine fields. "
      "The counts and coverages are those of the pairs this command aligns; the pairs read from "
      "a session or from shards (kvr show, kvr merge, the old pairs of kvr append) leave them "
      "empty, as those files keep one identity a pair, not the counts it was computed from.",

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "align/align.h"
+#include "engine/builtin_pairs.h"
 #include "engine/pair_order.h"
 #include "engine/pair_scheduler.h"
 #include "engine/run_aligner.h"
@@ -82,6 +84,8 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
                                      : n * (n / 2.0) - n / 2.0;
     state.InputIdentity = IdentityTable(n);
     state.InputCounts = state.keepPairCounts ? PairCountTable(n) : PairCountTable();
+    state.builtinNotes = {};
+    const bool builtin = state.AlignerKind == kBuiltinAligner;
 
     if (static_cast<int>(state.InputSequences.size()) < n || m < 0 || m > n ||
         (incremental && state.IdentityMatrix.Size() != firstNew))
@@ -149,7 +153,16 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
         if (state.keepPairCounts) {
             const ColumnCounts& counts = pair.result.counts;
             state.InputCounts(pair.i, pair.j) = {static_cast<std::uint32_t>(counts.gapFree),
-                                                 static_cast<std::uint32_t>(counts.matches)};
+                                                 static_cast<std::uint32_t>(counts.matches),
+                                                 counts.exact};
+        }
+        if (builtin) {
+            BuiltinNotes& notes = state.builtinNotes;
+            ++notes.pairs;
+            notes.bounded += !pair.result.counts.exact;
+            notes.guessedProtein += align::GuessAlphabet(state.InputSequences[pair.i].residues,
+                                                         state.InputSequences[pair.j].residues) ==
+                                    align::Alphabet::Protein;
         }
         every.Next();
         return true;

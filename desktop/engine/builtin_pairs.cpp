@@ -50,6 +50,19 @@ void RetryAlone(BuiltinPool& pool, const std::vector<align::PairTask>& tasks, Wi
 
 }  // namespace
 
+align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
+                              int pairMemoryMegabytes) {
+    align::Options options;
+    options.memoryBudget = static_cast<std::size_t>(pairMemoryMegabytes) << 20;
+    if (rule == AlphabetRule::Set) {
+        std::vector<std::string_view> residues;
+        residues.reserve(records.size());
+        for (const Record& record : records) residues.push_back(record.residues);
+        options.alphabet = align::SetAlphabet(residues);
+    }
+    return options;
+}
+
 std::vector<PairResult> AlignBuiltinPairs(
     BuiltinPool& pool, const std::vector<std::pair<const Record*, const Record*>>& pairs,
     Window& window, const StopRequest& stop, double pairTimeoutSeconds, TwinPairs* twins) {
@@ -120,7 +133,7 @@ std::vector<PairResult> AlignBuiltinPairs(
                 IdentityOfCounts(c.gapFreeColumns, c.gapFreeColumns - c.matches);
             if (score.Ok()) {
                 result.identity = *score.identity;
-                result.counts = {c.columns, c.gapFreeColumns, c.matches};
+                result.counts = {c.columns, c.gapFreeColumns, c.matches, c.exact};
             } else {
                 result.outcome = {ProgramStatus::BadOutput, score.failure};
             }

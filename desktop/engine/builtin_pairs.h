@@ -6,8 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "align/align.h"
 #include "engine/builtin_pool.h"
 #include "engine/run_aligner.h"
+#include "engine/run_options.h"
 #include "engine/twin_pairs.h"
 #include "platform/stop_request.h"
 #include "platform/window.h"
@@ -19,6 +21,11 @@ inline constexpr const char* kBuiltinAligner = "builtin";
 
 // What the window shows as the command of a built-in pair.
 inline constexpr const char* kBuiltinCommand = "built-in aligner (MUSCLE 5 pair method)";
+
+// The built-in aligner's options for a run over these records: the set's alphabet for every pair
+// (align::SetAlphabet), or MUSCLE's guess pair by pair; the memory budget of a pair.
+align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
+                              int pairMemoryMegabytes = kPairMemoryMegabytes);
 
 // Aligns the pairs on the pool's threads; result k belongs to pair k. Pending window events run
 // every few hundredths of a second meanwhile. A raised stop request ends the work within a

@@ -12,7 +12,7 @@ constexpr std::size_t kPiece = 16;
 
 }  // namespace
 
-BuiltinPool::BuiltinPool(int threads) {
+BuiltinPool::BuiltinPool(int threads, const align::Options& options) : options_(options) {
     for (int t = 0; t < std::max(1, threads); ++t) threads_.emplace_back([this] { Work(); });
 }
 
@@ -64,7 +64,7 @@ void BuiltinPool::Work() {
         // A pair's result does not depend on the thread that aligns it, nor on the pairs beside.
         piece.assign(tasks.begin() + static_cast<std::ptrdiff_t>(first),
                      tasks.begin() + static_cast<std::ptrdiff_t>(last));
-        align::AlignPairs(piece, align::Options{}, 1, cancel, counts);
+        align::AlignPairs(piece, options_, 1, cancel, counts);
 
         lock.lock();
         std::copy(counts.begin(), counts.end(), out.begin() + static_cast<std::ptrdiff_t>(first));

@@ -17,7 +17,8 @@ namespace kvr {
 
 class BuiltinPool {
   public:
-    explicit BuiltinPool(int threads);
+    // Every pair is aligned with `options` (the run's alphabet).
+    explicit BuiltinPool(int threads, const align::Options& options = {});
     ~BuiltinPool();  // lets the batch in progress finish (raise its cancel flag to hurry it)
     BuiltinPool(const BuiltinPool&) = delete;
     BuiltinPool& operator=(const BuiltinPool&) = delete;
@@ -36,6 +37,7 @@ class BuiltinPool {
   private:
     void Work();
 
+    align::Options options_;
     std::vector<std::thread> threads_;
     std::mutex mutex_;
     std::condition_variable wake_;  // a batch to align, or the end

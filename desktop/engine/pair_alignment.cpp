@@ -13,11 +13,13 @@ namespace kvr {
 
 namespace {
 
-ProgramOutcome BuiltinRows(const Record& first, const Record& second, AlignedPair& out) {
-    // The options of the run's built-in pairs: the defaults.
+ProgramOutcome BuiltinRows(const align::Options& options, const Record& first, const Record& second,
+                           AlignedPair& out) {
+    // The options of the run's built-in pairs.
     align::PairAlignment alignment;
     const align::PairCounts counts =
-        align::AlignPair(first.residues, second.residues, align::Options{}, alignment);
+        align::AlignPair(first.residues, second.residues, options, alignment);
+    out.counts.exact = counts.exact;
     if (counts.status != align::Status::Ok)
         return {ProgramStatus::Failed, align::StatusText(counts.status)};
     out.first = std::move(alignment.a);
@@ -72,15 +74,20 @@ AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, std::string_view ki
     const int lo = std::min(i, j), hi = std::max(i, j);
     const Record& first = records[static_cast<std::size_t>(lo)];
     const Record& second = records[static_cast<std::size_t>(hi)];
-    out.outcome = kind == kBuiltinAligner ? BuiltinRows(first, second, out)
-                                          : ExternalRows(setup, kind, first, second, lo, hi, out);
+    out.outcome =
+        kind == kBuiltinAligner
+            ? BuiltinRows(BuiltinOptions(records, setup.alphabet, setup.pairMemoryMegabytes), first,
+                          second, out)
+            : ExternalRows(setup, kind, first, second, lo, hi, out);
     if (!out.outcome.Ok()) {
         out.first.clear();
         out.second.clear();
         return out;
     }
     if (i > j) std::swap(out.first, out.second);
+    const bool exact = out.counts.exact;  // the rows do not tell
     out.counts = CountColumns(out.first, out.second);
+    out.counts.exact = exact;
     const PairScore score =
         IdentityOfCounts(out.counts.gapFree, out.counts.gapFree - out.counts.matches);
     if (!score.Ok()) {

@@ -10,6 +10,7 @@
 #include "engine/aligner_config.h"
 #include "engine/pair_identity.h"
 #include "engine/program_outcome.h"
+#include "engine/run_options.h"
 #include "platform/shell.h"
 #include "state/run_state.h"
 
@@ -38,6 +39,8 @@ struct PairAlignmentSetup {
     Shell& shell;
     const AlignerConfig& programs;
     std::string workFolder;
+    AlphabetRule alphabet = AlphabetRule::Set;  // the built-in aligner's, as in the run
+    int pairMemoryMegabytes = kPairMemoryMegabytes;
 };
 
 // Aligns records i and j (input positions, i != j) with the aligner of the kind (kBuiltinAligner

@@ -45,6 +45,9 @@ struct ColumnCounts {
     long columns = 0;
     long gapFree = 0;
     long matches = 0;
+    // False when the built-in aligner computed the pair in the widest band its memory budget
+    // allows and some probability lay outside it (align::PairCounts::exact).
+    bool exact = true;
     bool operator==(const ColumnCounts&) const = default;
 };
 ColumnCounts CountColumns(std::string_view first, std::string_view second);

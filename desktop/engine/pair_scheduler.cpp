@@ -31,7 +31,8 @@ class Scheduler {
           shell_(context.shell),
           jobs_(static_cast<std::size_t>(std::max(1, context.jobs))) {
         if (kind == kBuiltinAligner) {
-            pool_.emplace(static_cast<int>(jobs_));
+            pool_.emplace(static_cast<int>(jobs_),
+                          BuiltinOptions(records, context.alphabet, context.pairMemoryMegabytes));
             twins_.emplace(records);
         }
     }

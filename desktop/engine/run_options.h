@@ -19,6 +19,16 @@ int DefaultJobs();
 // The most aligners at once that the options accept.
 inline constexpr int kMostJobs = 256;
 
+// The alphabet the built-in aligner scores a run's pairs with: the set's (nucleotide for every
+// pair of a set that reads as nucleotides, N and the other ambiguity codes counted as such), or
+// MUSCLE's guess pair by pair, for MUSCLE's own numbers (a genome with long runs of N then takes
+// the protein model).
+enum class AlphabetRule : unsigned char { Set, Muscle };
+
+// The memory the built-in aligner's passes may take for one pair, by default (align::Options::
+// memoryBudget): past it a pair is computed in the widest band that fits and marked not exact.
+inline constexpr int kPairMemoryMegabytes = 1024;
+
 struct RunOptions {
     std::string aligner = "builtin";    // one of kAlignerKinds
     bool useTree = false;               // order the sequences by a neighbour-joining tree
@@ -28,6 +38,8 @@ struct RunOptions {
     float cutoff2 = 78;
     int jobs = DefaultJobs();       // aligner processes at once
     double pairTimeoutSeconds = 0;  // a pair's aligner is ended after this long; 0: no limit
+    AlphabetRule alphabet = AlphabetRule::Set;       // the built-in aligner's model
+    int pairMemoryMegabytes = kPairMemoryMegabytes;  // the built-in aligner's budget a pair
 };
 
 // One line per problem, empty when the options can be used.

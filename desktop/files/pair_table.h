@@ -1,10 +1,11 @@
 // The pair table for pipelines: tab-separated, LF line ends, the header
-// "seq1 seq2 identity percent aligned_columns matches coverage1 coverage2" (tabs between), then
-// one row a pair in the order of the records. Names are as the FASTA file gives them
+// "seq1 seq2 identity percent aligned_columns matches coverage1 coverage2 exact" (tabs between),
+// then one row a pair in the order of the records. Names are as the FASTA file gives them
 // (Record::givenName), or else (a session) the name lines without their ">". A name ends at its
 // line end, the FASTA reader keeps its tabs as spaces, and a row writes any tab, CR or LF a name
-// might still hold (a hand-edited session) as a space: a row always has its eight fields.
-// aligned_columns, matches and the coverages are written for the pairs whose counts are known
+// might still hold (a hand-edited session) as a space: a row always has its nine fields.
+// aligned_columns, matches, the coverages and exact (1, or 0 for a pair the built-in aligner
+// computed in a bounded band) are written for the pairs whose counts are known
 // (aligned by this command); the others (a session's, a shard's) leave them empty, as those files
 // keep one identity a pair, not the counts it was computed from.
 #pragma once
@@ -20,14 +21,15 @@
 namespace kvr {
 
 inline constexpr std::string_view kPairTableHeader =
-    "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\n";
+    "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\texact\n";
 
 // A name as the tables for pipelines write it: the name as the FASTA file gave it, or else the
 // name line without its ">", any tab, CR or LF as a space.
 std::string TableName(const Record& record);
 
 // One row with its LF, appended to text or on its own. With known counts, the gap-free columns,
-// the matches, and each sequence's coverage (CoverageOf, as a fraction like the identity).
+// the matches, each sequence's coverage (CoverageOf, as a fraction like the identity) and whether
+// the counts are exact.
 void AppendPairTableRow(std::string& text, const Record& first, const Record& second,
                         float identity, AlignedCounts counts = {});
 std::string PairTableRow(const Record& first, const Record& second, float identity,

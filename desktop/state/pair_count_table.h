@@ -13,10 +13,11 @@ namespace kvr {
 struct AlignedCounts {
     std::uint32_t gapFree = 0;  // 0: not known, as every scored pair has a gap-free column
     std::uint32_t matches = 0;
+    bool exact = true;  // false: the built-in aligner's bounded band (align::PairCounts::exact)
     bool Known() const { return gapFree > 0; }
 };
 
-// Eight bytes a pair: kept only when a table asks for them.
+// Twelve bytes a pair: kept only when a table asks for them.
 class PairCountTable {
   public:
     PairCountTable() = default;

@@ -41,6 +41,15 @@ enum class RunKind { Fresh, Rerun, Append };
 // most 16,777,215 pixels.
 inline constexpr int kMaxScreenSequences = 8'000'000;
 
+// What the built-in aligner did in a run, for kvr's closing lines: the pairs it aligned, those of
+// them computed in the widest band its memory budget allows (not exact), and those that MUSCLE's
+// per-pair alphabet guess takes for protein.
+struct BuiltinNotes {
+    long long pairs = 0;
+    long long bounded = 0;
+    long long guessedProtein = 0;
+};
+
 struct RunState : Analysis {
     // What a run makes the analysis from.
     int appendCount = 0;
@@ -48,6 +57,7 @@ struct RunState : Analysis {
     IdentityTable InputIdentity;  // input order
     // Keep InputCounts for the pairs this run aligns.
     bool keepPairCounts = false;
+    BuiltinNotes builtinNotes;  // of the pairs this run aligns
 
     // User choices and display state.
     std::string AlignerKind;  // "muscle", "clustalw" or "mafft"; empty until the first run

@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <string_view>
 
 #include "align/align.h"
 #include "align/reference_pairs.h"
@@ -38,6 +40,22 @@ TEST(MuscleReference, IdentitiesEqualMuscleOnAtLeast995PerMilleAndNeverFarOff) {
                 worst);
     EXPECT_GE(equal * 1000, pairs.size() * 995);
     EXPECT_LE(worst, 0.5f);
+}
+
+// The program scores a set's pairs with the set's alphabet, not MUSCLE's guess pair by pair: on
+// the reference sets both take the nucleotide model for every pair, so the program's default
+// gives the numbers above, MUSCLE's.
+TEST(MuscleReference, TheSetsAlphabetIsMusclesGuessOnEveryReferencePair) {
+    std::map<std::string, std::vector<std::string_view>> sets;
+    const auto pairs = testing::LoadReferencePairs();
+    for (const auto& p : pairs) {
+        EXPECT_EQ(GuessAlphabet(p.a, p.b), Alphabet::Nucleotide) << p.dataset;
+        sets[p.dataset].push_back(p.a);
+        sets[p.dataset].push_back(p.b);
+    }
+    EXPECT_GE(sets.size(), 2u);
+    for (const auto& [name, sequences] : sets)
+        EXPECT_EQ(SetAlphabet(sequences), Alphabet::Nucleotide) << name;
 }
 
 }  // namespace

@@ -16,6 +16,14 @@ inline std::string RandomSequence(std::mt19937& rng, std::size_t n, std::string_
     return s;
 }
 
+// An aligned row with its gaps taken out.
+inline std::string WithoutGaps(std::string_view row) {
+    std::string out;
+    for (char c : row)
+        if (c != '-') out += c;
+    return out;
+}
+
 inline bool SameBits(const SparsePosterior& p, const SparsePosterior& q) {
     return p.rows == q.rows && p.cols == q.cols && p.rowStart == q.rowStart && p.col == q.col &&
            p.prob.size() == q.prob.size() &&

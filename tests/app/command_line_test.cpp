@@ -22,7 +22,8 @@ TEST(KvrCommandLine, FillsTheRunRequest) {
     RunRequest request;
     const std::string problem = ParseCommandLine(
         RunTable(request),
-        Words("--aligner=builtin --threads 3 --pair-timeout 2.5 -q --tree --scores s.csv "
+        Words("--aligner=builtin --threads 3 --pair-timeout 2.5 --alphabet muscle --pair-memory 64 "
+              "-q --tree --scores s.csv "
               "--session=- --matrix-text m.txt --plot-data p.txt --sequences q.fas "
               "--mode three --palette viridis --cutoffs 90,80 --matrix-emf m.emf "
               "--plot-emf p.emf --matrix-image m.png --plot-image p.bmp --matrix-svg m.svg "
@@ -32,6 +33,8 @@ TEST(KvrCommandLine, FillsTheRunRequest) {
     EXPECT_EQ(request.options.aligner, "builtin");
     EXPECT_EQ(request.options.jobs, 3);
     EXPECT_EQ(request.options.pairTimeoutSeconds, 2.5);
+    EXPECT_EQ(request.options.alphabet, AlphabetRule::Muscle);
+    EXPECT_EQ(request.options.pairMemoryMegabytes, 64);
     EXPECT_TRUE(request.options.useTree);
     EXPECT_EQ(request.options.colourMode, kThreeColour);
     EXPECT_EQ(request.options.paletteKind, kViridisPalette);
@@ -55,6 +58,9 @@ TEST(KvrCommandLine, FillsTheRunRequest) {
     RunRequest jobs;
     EXPECT_EQ(ParseCommandLine(RunTable(jobs), Words("in.fasta --threads 2 --jobs=5")), "");
     EXPECT_EQ(jobs.options.jobs, 5);
+    // The built-in aligner's defaults: the set's alphabet, 1 GB a pair.
+    EXPECT_EQ(jobs.options.alphabet, AlphabetRule::Set);
+    EXPECT_EQ(jobs.options.pairMemoryMegabytes, 1024);
 }
 
 TEST(KvrCommandLine, FillsTheOtherRequests) {
@@ -107,6 +113,9 @@ TEST(KvrCommandLine, RefusesWhatIsWrongInItsOwnWords) {
         {"a --threads 2x", "--threads needs a whole number of aligners to run at once, 1 or more"},
         {"a --pair-timeout -1", "--pair-timeout needs a number of seconds above 0"},
         {"a --pair-timeout inf", "--pair-timeout needs a number of seconds above 0"},
+        {"a --alphabet protein", "--alphabet needs set or muscle"},
+        {"a --pair-memory 0", "--pair-memory needs a whole number of megabytes, 1 to 1048576"},
+        {"a --pair-memory 1.5", "--pair-memory needs a whole number of megabytes, 1 to 1048576"},
         {"a --mode colour", "--mode needs full or three"},
         {"a --palette Viridis", "--palette needs rainbow or viridis"},
         {"a --cutoffs 94", "--cutoffs needs two whole percentages, the upper first: 94,78"},

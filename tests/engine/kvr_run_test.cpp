@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <sstream>
 
+#include "align/align.h"
 #include "engine/external_programs.h"
 #include "platform/posix_shell.h"
 #include "state/file_io.h"
@@ -328,7 +330,7 @@ TEST(KvrRun, WritesThePairTableInFileOrder) {
     ASSERT_TRUE(table);
     EXPECT_TRUE(
         table->starts_with("seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\t"
-                           "coverage2\nA_1\tC_1\t0.7\t70\t10\t7\t1\t1\nA_1\tA(2)\t"))
+                           "coverage2\texact\nA_1\tC_1\t0.7\t70\t10\t7\t1\t1\t1\nA_1\tA(2)\t"))
         << *table;
     EXPECT_EQ(std::count(table->begin(), table->end(), '\n'), 11);
     EXPECT_EQ(table->find('\r'), std::string::npos);
@@ -371,6 +373,109 @@ TEST(KvrRun, AFailingAlignerStopsTheRunAndWritesNothing) {
         EXPECT_EQ(result.out, "");
         EXPECT_FALSE(std::filesystem::exists(folder.File("s.csv"))) << c.environment;
     }
+}
+
+// The fields of the table line of a pair ("A\tB\t...").
+std::vector<std::string> TableRow(const std::string& table, const std::string& pair) {
+    const auto at = table.find("\n" + pair + "\t");
+    if (at == std::string::npos) return {};
+    std::vector<std::string> fields;
+    std::istringstream line(table.substr(at + 1, table.find('\n', at + 1) - at - 1));
+    for (std::string field; std::getline(line, field, '\t');) fields.push_back(field);
+    return fields;
+}
+
+// A genome mostly N, which MUSCLE's guess takes for protein in every pair it is in: by default the
+// set's alphabet scores all pairs as nucleotides; --alphabet muscle keeps the guess. The closing
+// line says which, and how many pairs the guess takes for protein.
+TEST(KvrRun, ScoresTheSetsAlphabetOrMusclesGuess) {
+    std::mt19937 rng(77);
+    std::string a(700, 'A');
+    for (char& c : a) c = "ACGT"[rng() % 4];
+    std::string b = a, masked = a;
+    for (std::size_t k = 0; k < b.size(); k += 9) b[k] = b[k] == 'A' ? 'G' : 'A';
+    // A third of the residues drawn anew, small indels, and N from 80 to 600: a pair the two
+    // models align differently.
+    std::mt19937 other(3);
+    for (char& c : masked)
+        if (other() % 3 == 0) c = "ACGT"[other() % 4];
+    masked.erase(30, 2);
+    masked.insert(640, "GA");
+    masked.erase(660, 1);
+    for (std::size_t k = 80; k < 600; ++k) masked[k] = 'N';
+    TempFolder folder;
+    folder.Write("g.fasta", ">a\n" + a + "\n>b\n" + b + "\n>masked\n" + masked + "\n");
+    ASSERT_EQ(align::GuessAlphabet(a, masked), align::Alphabet::Protein);
+    ASSERT_EQ(align::GuessAlphabet(a, b), align::Alphabet::Nucleotide);
+    align::Options nucleotide;
+    nucleotide.alphabet = align::Alphabet::Nucleotide;
+    const struct {
+        std::vector<std::string> alphabet;
+        align::Options options;
+        std::string line;
+    } cases[] = {
+        {{},
+         nucleotide,
+         "kvr run: the built-in aligner scored every pair as nucleotides (the set's alphabet); "
+         "MUSCLE's alphabet guess would have aligned 2 of 3 pairs as protein\n"},
+        {{"--alphabet", "muscle"},
+         {},
+         "kvr run: the built-in aligner took MUSCLE's alphabet guess for each pair: 2 of 3 pairs "
+         "aligned as protein\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"g.fasta", "--table", "t.tsv"};
+        arguments.insert(arguments.end(), c.alphabet.begin(), c.alphabet.end());
+        const ProgramResult run = Kvr(folder, arguments);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find(c.line), std::string::npos) << run.err;
+        const auto table = ReadWholeFile(folder.File("t.tsv"));
+        ASSERT_TRUE(table);
+        const align::PairCounts counts = align::AlignPair(a, masked, c.options);
+        const std::vector<std::string> row = TableRow(*table, "a\tmasked");
+        ASSERT_GE(row.size(), 6u) << *table;
+        EXPECT_EQ(row[4], std::to_string(counts.gapFreeColumns)) << *table;
+        EXPECT_EQ(row[5], std::to_string(counts.matches)) << *table;
+    }
+    // The two models align the masked genome differently: the test tells them apart.
+    EXPECT_NE(align::AlignPair(a, masked, nucleotide), align::AlignPair(a, masked));
+}
+
+// Under a memory budget too small for the band that unrelated sequences need, their pairs are
+// computed in the widest band that fits: marked 0 in the table's last column and counted in the
+// run's last line; the related pair is exact.
+TEST(KvrRun, CountsThePairsAlignedInABoundedBand) {
+    std::mt19937 rng(78);
+    const auto random = [&rng] {
+        std::string s(3000, 'A');
+        for (char& c : s) c = "ACGT"[rng() % 4];
+        return s;
+    };
+    const std::string a = random(), unrelated = random();
+    std::string b = a;
+    for (std::size_t k = 0; k < b.size(); k += 7) b[k] = b[k] == 'A' ? 'G' : 'A';
+    TempFolder folder;
+    folder.Write("u.fasta", ">a\n" + a + "\n>b\n" + b + "\n>u\n" + unrelated + "\n");
+    const std::string last =
+        "kvr run: 2 of 3 pairs were aligned in a bounded band: see docs/builtin_aligner.md\n";
+    const ProgramResult bounded =
+        Kvr(folder, Words("u.fasta --quiet --pair-memory 1 --table t.tsv"));
+    ASSERT_EQ(bounded.status, 0) << bounded.err;
+    EXPECT_TRUE(bounded.err.ends_with(last)) << bounded.err;
+    const auto table = ReadWholeFile(folder.File("t.tsv"));
+    ASSERT_TRUE(table);
+    const std::pair<const char*, const char*> exact[] = {
+        {"a\tb", "1"}, {"a\tu", "0"}, {"b\tu", "0"}};
+    for (const auto& [pair, flag] : exact) {
+        const std::vector<std::string> row = TableRow(*table, pair);
+        ASSERT_EQ(row.size(), 9u) << *table;
+        EXPECT_EQ(row[8], flag) << pair;
+    }
+
+    const ProgramResult whole = Kvr(folder, Words("u.fasta --quiet --table t.tsv"));
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    EXPECT_EQ(whole.err.find("bounded band"), std::string::npos) << whole.err;
+    EXPECT_EQ(TableRow(*ReadWholeFile(folder.File("t.tsv")), "a\tu").at(8), "1");
 }
 
 TEST(KvrRun, RunsTheRealMuscleAndNeighbor) {

@@ -291,6 +291,8 @@ CommandTable AlignTable(AlignRequest& request) {
         "with the same aligner.";
     OptionGroup options{"options",
                         {AlignerRow(request.options),
+                         AlphabetRow(request.options),
+                         PairMemoryRow(request.options),
                          {"--format", "pair|fasta",
                           "pair (the default): the two rows with a match line between them ('|' "
                           "the same symbol, '.' another, blank a gap), 60 columns a block, each "

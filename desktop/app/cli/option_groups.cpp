@@ -102,7 +102,37 @@ OptionGroup AlignerGroup(RunOptions& options) {
                      return ParseSeconds(text, options.pairTimeoutSeconds);
                  },
                  "--pair-timeout needs a number of seconds above 0"},
+                AlphabetRow(options),
+                PairMemoryRow(options),
             }};
+}
+
+OptionRow PairMemoryRow(RunOptions& options) {
+    return {"--pair-memory", "MB",
+            "The most memory the built-in aligner may take for one pair, in megabytes (default "
+            "1024). A pair whose exact band would need more (long unrelated sequences) is "
+            "computed in the widest band that fits, and its exact field in --table is 0.",
+            [&options](const std::string& text) {
+                return ParseWhole(text, options.pairMemoryMegabytes) &&
+                       options.pairMemoryMegabytes >= 1 && options.pairMemoryMegabytes <= (1 << 20);
+            },
+            "--pair-memory needs a whole number of megabytes, 1 to 1048576"};
+}
+
+OptionRow AlphabetRow(RunOptions& options) {
+    return {"--alphabet", "set|muscle",
+            "The built-in aligner's model. set (the default): when the sequences read as "
+            "nucleotides (N and the other ambiguity codes counted as such), every pair is scored "
+            "as nucleotides. muscle: MUSCLE's guess for each pair, as MUSCLE makes it, for "
+            "MUSCLE's own numbers; it takes a pair for protein when 75 or fewer of 100 sampled "
+            "symbols are A, C, G, T or U, so genomes with long runs of N are aligned with the "
+            "protein model, far more slowly.",
+            [&options](const std::string& text) {
+                if (text != "set" && text != "muscle") return false;
+                options.alphabet = text == "set" ? AlphabetRule::Set : AlphabetRule::Muscle;
+                return true;
+            },
+            "--alphabet needs set or muscle"};
 }
 
 OptionRow AlignerRow(RunOptions& options) {

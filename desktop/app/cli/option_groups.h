@@ -7,11 +7,17 @@
 
 namespace kvr::cli {
 
-// --aligner, --threads (--jobs) and --pair-timeout.
+// --aligner, --threads (--jobs), --pair-timeout, --alphabet and --pair-memory.
 OptionGroup AlignerGroup(RunOptions& options);
 
 // --aligner alone.
 OptionRow AlignerRow(RunOptions& options);
+
+// --alphabet: the built-in aligner's model.
+OptionRow AlphabetRow(RunOptions& options);
+
+// --pair-memory: the built-in aligner's memory a pair.
+OptionRow PairMemoryRow(RunOptions& options);
 
 // --tree.
 OptionRow TreeRow(RunOptions& options);
