@@ -146,6 +146,7 @@ PYBIND11_MODULE(_kvr, m) {
             out["columns"] = pair.counts.columns;
             out["gap_free"] = pair.counts.gapFree;
             out["matches"] = pair.counts.matches;
+            out["exact"] = pair.counts.exact;
             out["first"] = pair.first;
             out["second"] = pair.second;
             return out;

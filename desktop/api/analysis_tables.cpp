@@ -40,8 +40,8 @@ Analysis AnalysisOf(const Analysis& base, const kvr::Analysis& made) {
             for (int j = i + 1; j < n; ++j) {
                 const AlignedCounts counts = made.InputCounts(i, j);
                 out.counts[out.PairIndex(static_cast<std::size_t>(i),
-                                         static_cast<std::size_t>(j))] = {0, counts.gapFree,
-                                                                          counts.matches};
+                                         static_cast<std::size_t>(j))] = {
+                    0, counts.gapFree, counts.matches, counts.exact};
             }
     }
     return out;
@@ -92,7 +92,7 @@ PairCountTable InputCounts(const Analysis& analysis) {
         for (int j = i + 1; j < n; ++j) {
             const Counts counts =
                 analysis.PairCounts(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
-            table(i, j) = {counts.gapFree, counts.matches};
+            table(i, j) = {counts.gapFree, counts.matches, counts.exact};
         }
     return table;
 }

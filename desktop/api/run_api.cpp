@@ -183,7 +183,7 @@ Result AlignPair(std::string_view a, std::string_view b, const PairOptions& opti
     out.identity = pair.identity;
     out.counts = {static_cast<std::uint32_t>(pair.counts.columns),
                   static_cast<std::uint32_t>(pair.counts.gapFree),
-                  static_cast<std::uint32_t>(pair.counts.matches)};
+                  static_cast<std::uint32_t>(pair.counts.matches), pair.counts.exact};
     out.first = pair.first;
     out.second = pair.second;
     return {};

@@ -45,6 +45,9 @@ struct Counts {
     std::uint32_t columns = 0;  // alignment columns (AlignPair; a run keeps the other two only)
     std::uint32_t gapFree = 0;  // columns in which neither sequence has a gap
     std::uint32_t matches = 0;  // gap-free columns whose two symbols are equal (case kept)
+    // False when the built-in aligner had to keep to a band its memory budget allowed, and some
+    // probability lay outside it (see docs/builtin_aligner.md); true for every other pair.
+    bool exact = true;
     bool operator==(const Counts&) const = default;
 };
 
