@@ -5,6 +5,7 @@
 #include "matrix/zoom.h"
 #include "plot/plot_handlers.h"
 #include "shell/main_form.h"
+#include "shell/matrix_selection.h"
 #include "state/program_folder.h"
 
 namespace kvr {
@@ -30,13 +31,27 @@ void RegisterMatrixHandlers(MainForm& form) {
         OnCutoff2Changed(state, window, work());
     };
 
-    form.clickHandlers[Control::cmdZoomIn] = [&] { OnZoomIn(state, window); };
-    form.clickHandlers[Control::cmdZoomOut] = [&] { OnZoomOut(state, window); };
+    // Zoom steps keep the point under the pointer in place (Ctrl and the wheel over the view),
+    // else the middle of the view (the buttons).
+    form.clickHandlers[Control::cmdZoomIn] = [&] { OnZoomIn(state, window, form.PointerOnView()); };
+    form.clickHandlers[Control::cmdZoomOut] = [&] {
+        OnZoomOut(state, window, form.PointerOnView());
+    };
+    form.clickHandlers[Control::mnuZoomFit] = [&] { OnZoomToFit(state, window); };
+    form.clickHandlers[Control::mnuZoom100] = [&] { OnZoomTo100(state, window); };
+    form.clickHandlers[Control::mnuFind] = [&] { OnFindClicked(state, window, form.lastFind); };
+    form.clickHandlers[Control::mnuCopyCell] = [&] { OnCopyCellClicked(state, window); };
     form.pictureResizeHandlers[Control::ZoomingPicture] = [&] { OnZoomingPictureResized(window); };
     form.changeHandlers[Control::HScroll1] = [&](int) { OnHorizontalScroll(window); };
     form.changeHandlers[Control::VScroll1] = [&](int) { OnVerticalScroll(window); };
-    for (Control picture : {Control::OuterPicture, Control::ZoomingPicture})
-        form.mouseDownHandlers[picture] = [&](bool right) { OnPictureMouseDown(window, right); };
+    form.mouseDownHandlers[Control::OuterPicture] = [&](bool right) {
+        OnPictureMouseDown(window, right);
+    };
+    form.mouseDownHandlers[Control::ZoomingPicture] = [&](bool right) {
+        const std::optional<ViewPoint> at = form.PointerOnView();
+        if (!right && at && form.MatrixOnView()) OnMatrixClicked(state, window, at->x, at->y);
+        OnPictureMouseDown(window, right);
+    };
 
     form.clickHandlers[Control::mnuEMF] = [&] { OnSaveMatrixEmf(state, window); };
     form.clickHandlers[Control::mnuBMP] = [&] { OnSaveMatrixBmp(state, window, "_mat.bmp"); };

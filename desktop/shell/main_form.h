@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/settings.h"
+#include "matrix/zoom.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 #include "state/run_state.h"
@@ -74,10 +75,16 @@ class MainForm : public WindowEvents {
 
     // A file is read or written, a run works, or a handler waits for something.
     bool Working() const;
+    // The matrix is drawn in the view: its cells can be pointed at, zoomed and selected.
+    bool MatrixOnView() const;
+    // The point of the view's drawing under the pointer (twips), none when it is elsewhere.
+    std::optional<ViewPoint> PointerOnView() const { return pointer_; }
+    std::string lastFind;  // what Find looked for last
 
   private:
     // A handler is running: events that its waits let through are for leaving and cancelling only.
     int handling_ = 0;
+    std::optional<ViewPoint> pointer_;
 };
 
 }  // namespace kvr

@@ -247,18 +247,20 @@ TEST_F(WindowStatesTest, ThePointerReadsOutTheCellUnderIt) {
     ASSERT_EQ(grid.count, 4);
     const double x = grid.left + grid.cellWidth / 2.0, y = grid.cellHeight * 1.5;
     form.OnPointerMoved(x, y);
+    // In the pair table's order and numbers: the sequence shown first, then the other, and the
+    // identity in percent as the table writes it.
     EXPECT_EQ(window.ToolTip(Control::ZoomingPicture),
-              "c1 / a1: " + FormatDecimals(state.IdentityMatrix(1, 0) * 100.0, 2) +
-                  " % (row 2, column 1)");
-    // Above the diagonal, off the view, or with the plot shown: the view's own tip.
+              "a1 / c1: " + PercentText(state.IdentityMatrix(1, 0)) + " % (row 2, column 1)");
+    // Above the diagonal, off the view, or with the plot shown: nothing, not the empty view's
+    // invitation to drop a file.
     const double cell = grid.cellWidth;
     for (const auto& [px, py] : {std::pair{x + cell, y - cell}, std::pair{-1.0, -1.0}}) {
         form.OnPointerMoved(px, py);
-        EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
+        EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "");
     }
     form.OnClick(Control::cmdPlot);
     form.OnPointerMoved(x, y);
-    EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
+    EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "");
 }
 
 TEST_F(WindowStatesTest, TheColourBlindSafePaletteIsAChoiceKeptBetweenRuns) {
