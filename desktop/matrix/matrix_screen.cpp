@@ -41,6 +41,20 @@ void MarkSelection(const RunState& state, Window& window) {
                          {left + A * i, B * i, left + A * (i + 1), B * grid.count + left}});
 }
 
+void ShowEmptyView(Window& window) {
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    const int width = std::max(15, static_cast<int>(viewport.width));
+    const int height = std::max(15, static_cast<int>(viewport.height));
+    DrawingSurface& canvas = window.Canvas(Control::InnerPicture);
+    canvas.Resize(width, height);
+    const TextExtent hint = canvas.MeasureText(kEmptyViewHint, TextTurn::Upright);
+    canvas.Text(std::max(0, (width - hint.along) / 2), std::max(0, (height - hint.across) / 2),
+                kEmptyViewHint);
+    ShowCanvasAtSize(window, width, height, false);
+    window.SetViewMarks({});
+    window.SetVisible(Control::keyPicture, false);
+}
+
 void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     const Size room{viewport.width, viewport.height};

@@ -19,6 +19,12 @@ enum class ViewPlace { Corner, Kept };
 // first and set the other controls from the window's state.
 void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place = ViewPlace::Corner);
 
+inline constexpr const char* kEmptyViewHint =
+    "Open a FASTA file or a KVR session (Open, Ctrl+O), or drop one here";
+
+// The view with nothing to show: white, the viewport's size, saying how to begin.
+void ShowEmptyView(Window& window);
+
 // A cell is selected (RunState::selectedRow, selectedColumn) and lies in the matrix.
 bool HasSelection(const RunState& state);
 // Marks the selected cell's row and column, names included, on the view (every drawing does);

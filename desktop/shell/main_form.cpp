@@ -61,6 +61,7 @@ void MainForm::Load() {
     LayOutMainWindow(window, /*atStartUp=*/true);
 
     ApplyControlStates(state, window);
+    ShowEmptyView(window);
     window.SetRecentFiles(windowSettings.recentFiles);
     window.SetChecked(Control::mnuViridis, state.paletteKind == kViridisPalette);
 
@@ -155,6 +156,7 @@ void MainForm::OnResized() {
     LayOutMainWindow(window);
     // The key goes beside the matrix or into the corner as the new viewport allows.
     if (MatrixOnView() && !Working()) DrawMatrixOnScreen(state, window, ViewPlace::Kept);
+    if (state.windowState == WindowState::Idle) ShowEmptyView(window);
 }
 
 void MainForm::OnPictureResized(Control picture) {

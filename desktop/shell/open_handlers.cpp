@@ -40,6 +40,7 @@ void OpenSession(MainForm& form, const std::string& path, const ShownBefore& bef
     EnterBusyState(form);
     if (!form.loadSession(path)) return PutBack(form, before);
     form.state.inputPath = path;
+    form.state.sourceFiles = {path};
     RememberOpened(form, path);
 }
 
@@ -49,6 +50,7 @@ void OpenFasta(MainForm& form, const std::string& path, const ShownBefore& befor
     EnterBusyState(form);
     RunState loaded = ChoicesOf(form.state);
     loaded.inputPath = path;
+    loaded.sourceFiles = {path};
     LoadFasta(loaded, form.window, path);
     if (loaded.failFlag) return PutBack(form, before);
     RememberOpened(form, path);
@@ -108,6 +110,7 @@ void AppendFile(MainForm& form) {
     // The sequences on display, in display order, then the file's.
     RunState appended = state;
     appended.inputPath = chosen;
+    appended.sourceFiles.push_back(chosen);
     AppendFasta(appended, window, chosen);
     if (appended.failFlag) return PutBack(form, before);
     AwaitRun(form, RunKind::Append, std::move(appended), before);

@@ -66,6 +66,8 @@ struct RunState : Analysis {
     // Files and what the window is doing.
     std::string lastFolder;
     std::string inputPath;
+    // The files this analysis's sequences came from, the first opened first (an append adds one).
+    std::vector<std::string> sourceFiles;
     WindowState windowState = WindowState::Idle;
     AnalysisView view = AnalysisView::Matrix;
     // Failure of the engine step just called; the caller reads and clears it at once.

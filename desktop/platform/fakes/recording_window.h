@@ -58,7 +58,10 @@ class RecordingWindow : public Window {
 
     DrawingSurface& Canvas(Control picture) override;
     void BlankPicture(Control picture) override { blanked.push_back(picture); }
-    void ShowCanvasInView(bool stretch) override { viewShows.push_back(stretch); }
+    void ShowCanvasInView(bool stretch) override {
+        viewShows.push_back(stretch);
+        viewDrawing = {};  // the view shows the canvas now
+    }
     void ShowDrawingInView(int width, int height, const RegionDrawing& draw) override {
         viewDrawing = {width, height, draw};
         ++viewDrawings;
