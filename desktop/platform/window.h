@@ -99,8 +99,9 @@ class Window {
     // File dialogs opening in startFolder with an empty name; they return the chosen path, or ""
     // when cancelled. A completed dialog makes the chosen file's folder the current directory.
     virtual std::string OpenFileDialog(const std::string& startFolder) = 0;
-    // filter: the file kinds offered, "SVG pictures (*.svg);;All files (*)".
-    virtual std::string SaveFileDialog(const std::string& startFolder, std::string_view filter) = 0;
+    // start: a folder, or a folder and the name offered in it; filter: the file kinds offered,
+    // "SVG pictures (*.svg);;All files (*)".
+    virtual std::string SaveFileDialog(const std::string& start, std::string_view filter) = 0;
 
     virtual void SetBusy(bool busy) = 0;  // hourglass pointer
     virtual void ProcessEvents() = 0;     // let pending window events run

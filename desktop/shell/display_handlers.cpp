@@ -20,6 +20,7 @@ void RegisterMatrixHandlers(MainForm& form) {
     };
     form.clickHandlers[Control::mnuViridis] = [&, work] {
         OnViridisClicked(state, window, work());
+        form.SaveSettings();
     };
     form.clickHandlers[Control::cmdDrawMat] = [&, work] {
         OnDrawMatrixClicked(state, window, work());

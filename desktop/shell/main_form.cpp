@@ -27,6 +27,11 @@ MainForm::MainForm(RunState& runState, Window& mainWindow, Shell& processShell, 
     RegisterFileHandlers(*this);
 }
 
+bool MainForm::SaveSettings() {
+    windowSettings.geometry = window.Geometry(Control::frmMainForm);
+    return WriteSettings(state, programFolder, windowSettings);
+}
+
 std::string MainForm::WorkFolder() const {
     return kvr::WorkFolder(programFolder);
 }

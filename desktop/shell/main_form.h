@@ -63,6 +63,10 @@ class MainForm : public WindowEvents {
     // Shows the run options window after a load; empty until runs can be started from it.
     std::function<void()> showRunOptions;
 
+    // Writes the settings file now (the window's place, the recent files, the palette, the last
+    // run's choices): each is kept as soon as it changes, not only when the program is left.
+    bool SaveSettings();
+
     // The program's work folder ("tmp" in the program folder, or the per-user one).
     std::string WorkFolder() const;
 

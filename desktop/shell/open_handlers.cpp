@@ -34,6 +34,7 @@ void EnterBusyState(MainForm& form) {
 void RememberOpened(MainForm& form, const std::string& path) {
     RememberRecentFile(form.windowSettings, path);
     form.window.SetRecentFiles(form.windowSettings.recentFiles);
+    form.SaveSettings();
 }
 
 void OpenSession(MainForm& form, const std::string& path, const ShownBefore& before) {
@@ -152,8 +153,7 @@ void DropFiles(MainForm& form, Control target, const std::vector<std::string>& p
 
 bool ConfirmExit(MainForm& form) {
     if (!form.window.AskYesNo("Are you sure you want to exit KVR?")) return false;
-    form.windowSettings.geometry = form.window.Geometry(Control::frmMainForm);
-    WriteSettings(form.state, form.programFolder, form.windowSettings);
+    form.SaveSettings();
     // The program ends at once; a run's aligners end with it (they follow their parent), and
     // its exchange folder goes now rather than at the next start.
     if (form.next && !form.next->state.runFolder.empty()) {

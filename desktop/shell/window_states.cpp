@@ -119,6 +119,7 @@ void OnRunClicked(MainForm& form) {
         form.state = std::move(next);
         form.next.reset();
         ShowRunResult(form, kind);
+        form.SaveSettings();  // the run's aligner and tree
         return;
     }
     if (outcome.cancelled) {

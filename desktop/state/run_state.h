@@ -65,6 +65,9 @@ struct RunState : Analysis {
 
     // Files and what the window is doing.
     std::string lastFolder;
+    // The folder of the last file a dialog chose for this analysis; "" at first, when its saves
+    // start in its input file's folder.
+    std::string saveFolder;
     std::string inputPath;
     // The files this analysis's sequences came from, the first opened first (an append adds one).
     std::vector<std::string> sourceFiles;

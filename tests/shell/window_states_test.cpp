@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "files/session_file.h"
+#include "files/settings.h"
 #include "platform/fakes/recording_surface.h"
 #include "plot/binning.h"
 #include "state/file_io.h"
@@ -191,6 +192,22 @@ TEST_F(WindowStatesTest, AnAppendShowsTheOldMatrixUntilItsRunEndsThenNamesEveryF
     EXPECT_EQ(window.Caption(Control::lblFilePath),
               "Files - " + fileA + " + " + fileB + "  |  7 sequences, 21 pairs");
     EXPECT_EQ(namesOnView().size(), 7u);
+}
+
+TEST_F(WindowStatesTest, SettingsAreKeptWhenTheyChangeNotOnlyOnLeaving) {
+    const auto stored = [this] {
+        RunState read;
+        WindowSettings settings;
+        ReadSettings(read, program.Path(), &settings);
+        return std::pair{settings.recentFiles, read.paletteKind};
+    };
+    Open(fileA);
+    EXPECT_EQ(stored().first, Names{fileA});
+    Run();
+    form.OnClick(Control::mnuViridis);
+    EXPECT_EQ(stored().second, kViridisPalette);
+    // A program that ends without the question (killed, a power cut) has kept them.
+    EXPECT_FALSE(window.quitCalled);
 }
 
 TEST_F(WindowStatesTest, WhileAFileLoadsOnlyLeavingActs) {
