@@ -86,10 +86,11 @@ void OnFindClicked(RunState& state, Window& window, std::string& lastFind) {
     }
     const int k = *found;
     SelectCell(state, window, MatrixCell{k, k});
-    // Its diagonal cell in the middle of the viewport, as far as the scroll bars reach.
+    // Its row in the middle of the viewport, and as far left as its diagonal cell allows, so
+    // that its name is in sight beside it where the viewport is wide enough.
     const RunState::CellGrid& grid = state.drawnCells;
     const Rect viewport = window.Geometry(Control::OuterPicture);
-    ScrollViewTo(window, grid.left + (k + 0.5) * grid.cellWidth - viewport.width / 2,
+    ScrollViewTo(window, grid.left + (k + 2) * grid.cellWidth - viewport.width,
                  (k + 0.5) * grid.cellHeight - viewport.height / 2);
     window.SetCaption(Control::lblProgress, "Found " + ShownName(state, k) + " (sequence " +
                                                 std::to_string(k + 1) + " of " +
