@@ -2,6 +2,7 @@
 
 #include "matrix/colour_controls.h"
 #include "matrix/matrix_exports.h"
+#include "matrix/matrix_screen.h"
 #include "matrix/zoom.h"
 #include "plot/plot_handlers.h"
 #include "shell/main_form.h"
@@ -33,11 +34,18 @@ void RegisterMatrixHandlers(MainForm& form) {
     };
 
     // Zoom steps keep the point under the pointer in place (Ctrl and the wheel over the view),
-    // else the middle of the view (the buttons).
-    form.clickHandlers[Control::cmdZoomIn] = [&] { OnZoomIn(state, window, form.PointerOnView()); };
-    form.clickHandlers[Control::cmdZoomOut] = [&] {
-        OnZoomOut(state, window, form.PointerOnView());
+    // else the selected cell (the buttons and keys after a click or Find), else the middle of
+    // the view.
+    const auto anchor = [&form]() -> std::optional<ViewPoint> {
+        if (const auto pointer = form.PointerOnView()) return pointer;
+        const RunState& shown = form.state;
+        if (!HasSelection(shown)) return std::nullopt;
+        const RunState::CellGrid& grid = shown.drawnCells;
+        return ViewPoint{grid.left + (shown.selectedColumn + 0.5) * grid.cellWidth,
+                         (shown.selectedRow + 0.5) * grid.cellHeight};
     };
+    form.clickHandlers[Control::cmdZoomIn] = [&, anchor] { OnZoomIn(state, window, anchor()); };
+    form.clickHandlers[Control::cmdZoomOut] = [&, anchor] { OnZoomOut(state, window, anchor()); };
     form.clickHandlers[Control::mnuZoomFit] = [&] { OnZoomToFit(state, window); };
     form.clickHandlers[Control::mnuZoom100] = [&] { OnZoomTo100(state, window); };
     form.clickHandlers[Control::mnuFind] = [&] { OnFindClicked(state, window, form.lastFind); };

@@ -160,6 +160,29 @@ TEST_F(ZoomTest, AStepKeepsTheCellUnderThePointerInPlace) {
     EXPECT_NE(state.drawnCells.cellWidth, first.cellWidth);
 }
 
+TEST_F(ZoomTest, WithThePointerElsewhereAStepKeepsTheSelectedCellInPlace) {
+    Load(100);
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    window.SetValue(Control::HScroll1, 2000);
+    window.SetValue(Control::VScroll1, 9000);
+    state.selectedColumn = 30;
+    state.selectedRow = 70;
+    const auto onScreen = [this] {
+        const RunState::CellGrid& grid = state.drawnCells;
+        const Rect view = window.Geometry(Control::ZoomingPicture);
+        return std::pair{grid.left + 30.5 * grid.cellWidth + view.left,
+                         70.5 * grid.cellHeight + view.top};
+    };
+    const auto first = onScreen();
+    form.OnPointerMoved(-1, -1);  // on the button
+    form.OnClick(Control::cmdZoomIn);
+    form.OnClick(Control::cmdZoomIn);
+    EXPECT_EQ(state.zoomLevel, 2);
+    EXPECT_NEAR(onScreen().first, first.first, 1);
+    EXPECT_NEAR(onScreen().second, first.second, 1);
+}
+
 TEST_F(ZoomTest, TheKeyStaysInSightBesideTheMatrixOrPinnedInTheCorner) {
     Load(10);
     BuildPalette(state);
