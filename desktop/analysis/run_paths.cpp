@@ -91,7 +91,8 @@ RunOutcome MakeAnalysis(RunState& state, Window& window, const RunSetup& setup, 
 }
 
 RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathKind kind) {
-    BlankMatrixView(window);
+    // The window keeps what it shows (the analysis on display, or the blank view) until the new
+    // analysis is made.
     const RunOutcome outcome = MakeAnalysis(state, window, setup, kind, true);
     if (outcome.aligned)
         PresentAnalysis(state, window, setup.workFolder,

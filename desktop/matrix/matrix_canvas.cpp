@@ -87,10 +87,11 @@ KeyTexts KeyReach(const std::array<KeyBox, kKeyBoxCount>& boxes, const DrawingSu
 }
 
 CanvasLayout LayOut(const RunState& state, const std::array<KeyBox, kKeyBoxCount>& key,
-                    const DrawingSurface& s, Size viewport) {
+                    const DrawingSurface& s, Size viewport, const ScreenChoice& choice) {
     CanvasLayout at;
     at.n = state.seqCount;
-    at.cells = ScreenCellsFor(at.n);
+    at.cells = choice.cells ? *choice.cells : ScreenCellsFor(at.n);
+    at.keyShown = choice.key;
     const int A = at.cells.width, B = at.cells.height;
     // A row needs the height of a line of text to carry its name.
     at.names = B >= std::max(kTextHeight, s.MeasureText("Ay", TextTurn::Upright).across);
@@ -108,9 +109,17 @@ CanvasLayout LayOut(const RunState& state, const std::array<KeyBox, kKeyBoxCount
     const int n = at.n, L = at.L;
     at.R = n * A + L + kEdge;
     double H = std::max(n * B + L + kEdge, kMinCanvasHeight);
-    double W = std::max(n * A + L + kEdge + kEdge + kKeyWidth + kEdge, kMinCanvasWidth);
+    double W = at.keyShown
+                   ? std::max(n * A + L + kEdge + kEdge + kKeyWidth + kEdge, kMinCanvasWidth)
+                   : n * A + L + kEdge + kEdge;
+    if (!at.keyShown) H = n * B + L + kEdge;
     H = std::max(H, viewport.height);
     W = std::max(W, viewport.width);
+    if (!at.keyShown) {
+        at.width = W;
+        at.height = H;
+        return at;
+    }
     const double h = Twips(H);  // the canvas height as the surface will have it
     if (n >= 20) {
         at.titleX = at.R - 450;
@@ -169,20 +178,30 @@ ScreenCells ScreenCellsFor(int n) {
     return {side, side, 4255};
 }
 
-MatrixDrawing::MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport)
+MatrixDrawing::MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport,
+                             const ScreenChoice& choice)
     : palette_(state.Palette), key_(ColourKeyBoxes(state)) {
-    at_ = LayOut(state, key_, fonts, viewport);
+    at_ = LayOut(state, key_, fonts, viewport, choice);
+    LayOutPanel(fonts);
     const int n = at_.n;
-    colours_.resize(static_cast<std::size_t>(n) * (n + 1) / 2);
+    auto colours =
+        std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(n) * (n + 1) / 2);
     std::size_t k = 0;
     for (int j = 0; j < n; ++j)
         for (int i = 0; i <= j; ++i)
-            colours_[k++] =
+            (*colours)[k++] =
                 static_cast<std::uint8_t>(CellColourIndex(state, state.IdentityMatrix(i, j)));
-    if (at_.names) {
-        names_.reserve(static_cast<std::size_t>(n));
-        for (const Record& record : state.SequenceList) names_.push_back(DisplayName(record));
-    }
+    colours_ = std::move(colours);
+    names_.reserve(static_cast<std::size_t>(n));
+    for (const Record& record : state.SequenceList) names_.push_back(DisplayName(record));
+}
+
+MatrixDrawing MatrixDrawing::Relaid(const RunState& state, const DrawingSurface& fonts,
+                                    Size viewport, const ScreenChoice& choice) const {
+    MatrixDrawing other = *this;
+    other.at_ = LayOut(state, key_, fonts, viewport, choice);
+    other.LayOutPanel(fonts);
+    return other;
 }
 
 int MatrixDrawing::Width() const {
@@ -239,15 +258,76 @@ void MatrixDrawing::DrawNames(DrawingSurface& s, const SurfaceBox& region, int i
         for (int i = i0; i <= i1; ++i) s.RotatedText(L + A * i + A / 2, n * B + L + 75, names_[i]);
 }
 
-void MatrixDrawing::DrawKey(DrawingSurface& s) const {
-    s.Text(Twips(at_.titleX), Twips(std::max(at_.titleY, 0.0)), kKeyTitle);
-    DrawKeyBoxes(key_, at_.n, s, at_.keyX, at_.keyY);
-    if (!at_.names) {
+void MatrixDrawing::DrawKey(DrawingSurface& s, const CanvasLayout& at) const {
+    s.Text(Twips(at.titleX), Twips(std::max(at.titleY, 0.0)), kKeyTitle);
+    DrawKeyBoxes(key_, at.n, s, at.keyX, at.keyY);
+    if (!at.names) {
         double w = 0;
         int h = 0;
-        KeyBoxSize(at_.n, w, h);
-        s.Text(Twips(at_.keyX), Twips(at_.keyY) + (kKeyBoxCount + 1) * h, kNamesLeftOut);
+        KeyBoxSize(at.n, w, h);
+        s.Text(Twips(at.keyX), Twips(at.keyY) + (kKeyBoxCount + 1) * h, kNamesLeftOut);
     }
+}
+
+void MatrixDrawing::LayOutPanel(const DrawingSurface& fonts) {
+    panel_ = at_;
+    panel_.titleX = kKeyEdge;
+    panel_.titleY = kKeyEdge;
+    panel_.keyX = kKeyEdge + kEdge;
+    panel_.keyY = kKeyEdge + kTextHeight + 2 * kEdge;
+    const KeyTexts reach = KeyReach(key_, fonts, panel_);
+    panelSize_ = {std::ceil(reach.right) + kKeyEdge + kPixel,
+                  std::ceil(reach.bottom) + kKeyEdge + kPixel};
+}
+
+Size MatrixDrawing::KeyPanelSize() const {
+    return panelSize_;
+}
+
+void MatrixDrawing::DrawKeyPanel(DrawingSurface& s) const {
+    OutlinedFill(s, 0, 0, panelSize_.width - kPixel, panelSize_.height - kPixel, kWhite);
+    DrawKey(s, panel_);
+}
+
+// Every pixel of the region on the triangle takes the colour of the cell under its middle: a
+// view of the whole of a large matrix costs a fill a pixel run, not one a cell.
+void MatrixDrawing::DrawSampledCells(DrawingSurface& s, const SurfaceBox& region) const {
+    const int n = at_.n, A = at_.cells.width, B = at_.cells.height;
+    const int left = at_.L + kEdge;
+    const int px0 = std::max(region.left, left) / kPixel;
+    const int px1 = (std::min(region.right, left + n * A) - 1) / kPixel;
+    const int py0 = std::max(region.top, 0) / kPixel;
+    const int py1 = (std::min(region.bottom, n * B) - 1) / kPixel;
+    std::array<std::vector<SurfaceBox>, kPaletteSize> runs;
+    std::vector<std::uint8_t> order;
+    const auto cellAt = [&](int px, int j) {
+        const int x = px * kPixel + kPixel / 2 - left;
+        const int i = x < 0 ? -1 : x / A;
+        return i >= 0 && i <= j ? i : -1;
+    };
+    for (int py = py0; py <= py1; ++py) {
+        const int j = (py * kPixel + kPixel / 2) / B;
+        if (j >= n) break;
+        for (int px = px0; px <= px1;) {
+            const int i = cellAt(px, j);
+            if (i < 0) {
+                if (px * kPixel + kPixel / 2 - left >= 0) break;  // above the diagonal
+                ++px;
+                continue;
+            }
+            const std::uint8_t colour = Colour(i, j);
+            int end = px + 1;
+            while (end <= px1) {
+                const int next = cellAt(end, j);
+                if (next < 0 || Colour(next, j) != colour) break;
+                ++end;
+            }
+            if (runs[colour].empty()) order.push_back(colour);
+            runs[colour].push_back({px * kPixel, py * kPixel, (end - 1) * kPixel, py * kPixel});
+            px = end;
+        }
+    }
+    for (const std::uint8_t colour : order) s.FillRects(runs[colour], palette_[colour]);
 }
 
 void MatrixDrawing::Draw(DrawingSurface& surface, const SurfaceBox& region) const {
@@ -255,6 +335,11 @@ void MatrixDrawing::Draw(DrawingSurface& surface, const SurfaceBox& region) cons
     const int left = at_.L + kEdge;
     // A cell's fill and lines reach a pixel beyond its corner: one more cell each way.
     const int j0 = std::max(0, CellsBefore(region.top, B) - 1);
+    if (A < kPixel || B < kPixel) {
+        DrawSampledCells(surface, region);
+        if (at_.keyShown && region.Overlaps(at_.key)) DrawKey(surface, at_);
+        return;
+    }
     const int j1 = std::min(n - 1, CellsBefore(region.bottom, B) + 1);
     const int i0 = std::max(0, CellsBefore(region.left - left, A) - 1);
     const int i1 = std::min(n - 1, CellsBefore(region.right - left, A) + 1);
@@ -264,7 +349,7 @@ void MatrixDrawing::Draw(DrawingSurface& surface, const SurfaceBox& region) cons
         const int nameI0 = std::max(0, CellsBefore(region.left - at_.L - kEdge, A) - 1);
         DrawNames(surface, region, nameI0, i1, j0, j1);
     }
-    if (region.Overlaps(at_.key)) DrawKey(surface);
+    if (at_.keyShown && region.Overlaps(at_.key)) DrawKey(surface, at_);
 }
 
 void MatrixDrawing::DrawWhole(DrawingSurface& canvas) const {
@@ -272,13 +357,14 @@ void MatrixDrawing::DrawWhole(DrawingSurface& canvas) const {
     Draw(canvas, {0, 0, Width(), Height()});
 }
 
-Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size viewport) {
-    const CanvasLayout at = LayOut(state, ColourKeyBoxes(state), canvas, viewport);
+Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size viewport,
+                      const ScreenChoice& choice) {
+    const CanvasLayout at = LayOut(state, ColourKeyBoxes(state), canvas, viewport, choice);
     return {at.width, at.height};
 }
 
 void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport) {
-    MatrixDrawing(state, canvas, viewport).DrawWhole(canvas);
+    MatrixDrawing(state, canvas, viewport, {}).DrawWhole(canvas);
 }
 
 RunState::CellGrid MatrixDrawing::Cells() const {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,13 +25,21 @@ struct ScreenCells {
 };
 ScreenCells ScreenCellsFor(int n);
 
+// How the screen shows a drawing: its cells (the zoom; the picture's own by default) and whether
+// the key goes beside the triangle or, kept in sight elsewhere, is left out of it.
+struct ScreenChoice {
+    std::optional<ScreenCells> cells;
+    bool key = true;
+};
+
 // Where one drawing's parts go. Everything the canvas size needs is known before drawing.
 struct CanvasLayout {
     int n = 0;
     ScreenCells cells{};
-    bool names = true;  // false: too small to be read, left out (the key says so)
-    int L = 0;          // room for the names, left of the cells and below them
-    int R = 0;          // right edge of the triangle
+    bool names = true;     // false: too small to be read, left out (the key says so)
+    bool keyShown = true;  // false: the key is shown elsewhere (KeyPanelSize)
+    int L = 0;             // room for the names, left of the cells and below them
+    int R = 0;             // right edge of the triangle
     double titleX = 0, titleY = 0, keyX = 0, keyY = 0;
     SurfaceBox key;  // what the key's title, boxes, labels and note cover
     double width = 0, height = 0;
@@ -43,7 +52,12 @@ struct CanvasLayout {
 class MatrixDrawing {
   public:
     // The Palette of the mode must have been built. Texts are measured in fonts' font.
-    MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport);
+    MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport,
+                  const ScreenChoice& choice = {});
+    // The same colouring laid out anew (another zoom, the key elsewhere): its cells' colours are
+    // shared, not worked out again.
+    MatrixDrawing Relaid(const RunState& state, const DrawingSurface& fonts, Size viewport,
+                         const ScreenChoice& choice) const;
 
     const CanvasLayout& Layout() const { return at_; }
     // Where its cells are, for the read-out of the cell under the pointer.
@@ -57,17 +71,28 @@ class MatrixDrawing {
     // Resizes the canvas (white) and draws all of it.
     void DrawWhole(DrawingSurface& canvas) const;
 
+    // The key alone on a white panel with an edge, for a view whose key beside the triangle
+    // would be out of sight: its size (twips) and its drawing, from 0, 0.
+    Size KeyPanelSize() const;
+    void DrawKeyPanel(DrawingSurface& surface) const;
+
   private:
     std::uint8_t Colour(int column, int row) const {
-        return colours_[static_cast<std::size_t>(row) * (row + 1) / 2 + column];
+        return (*colours_)[static_cast<std::size_t>(row) * (row + 1) / 2 + column];
     }
     void DrawCells(DrawingSurface& s, int i0, int i1, int j0, int j1) const;
     void DrawNames(DrawingSurface& s, const SurfaceBox& region, int i0, int i1, int j0,
                    int j1) const;
-    void DrawKey(DrawingSurface& s) const;
+    void DrawKey(DrawingSurface& s, const CanvasLayout& at) const;
+    // Cells smaller than a pixel: one sample a pixel, at its middle.
+    void DrawSampledCells(DrawingSurface& s, const SurfaceBox& region) const;
+    void LayOutPanel(const DrawingSurface& fonts);
 
     CanvasLayout at_;
-    std::vector<std::uint8_t> colours_;  // palette index of cell (i, j), i <= j, row by row
+    CanvasLayout panel_;  // the key on a panel of its own
+    Size panelSize_;
+    // Palette index of cell (i, j), i <= j, row by row.
+    std::shared_ptr<const std::vector<std::uint8_t>> colours_;
     PaletteTable palette_{};
     std::vector<std::string> names_;  // without ">"
     std::array<KeyBox, kKeyBoxCount> key_{};
@@ -76,7 +101,8 @@ class MatrixDrawing {
 // The canvas size for the current matrix: the drawing's own extent, at least 3500 x 3100 twips,
 // at least the viewport (a zero viewport adds nothing), and always room for the whole key in the
 // canvas's font.
-Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size viewport);
+Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size viewport,
+                      const ScreenChoice& choice = {});
 
 // Resizes the canvas (white) and draws the matrix and its key under the current ColourMode.
 // The Palette of the mode must have been built. Names too long for 90 twips a character widen

@@ -71,8 +71,9 @@ void OnSaveMatrixEmf(RunState& state, Window& window) {
 void OnSaveMatrixBmp(RunState& state, Window& window, const char* suffix) {
     const std::string name = AskPictureName(state, window, suffix);
     if (name.empty()) return;
+    // The picture at its own size with its key, whatever the zoom shows: the same as a copy.
     SavePictureFile(window, kSaving, WithSuffix(name, suffix), [&window](const std::string& path) {
-        return PictureWritten(window.SaveViewBitmap(path));
+        return PictureWritten(window.SaveCanvasBitmap(path));
     });
 }
 

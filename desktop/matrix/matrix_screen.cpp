@@ -1,5 +1,6 @@
 #include "matrix/matrix_screen.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "matrix/matrix_canvas.h"
@@ -7,26 +8,103 @@
 
 namespace kvr {
 
-void DrawMatrixOnScreen(RunState& state, Window& window) {
-    const Rect viewport = window.Geometry(Control::OuterPicture);
-    // Laid out and coloured once; the window draws it by regions as the view shows them, long
-    // after this analysis may have been replaced.
-    const auto drawing = std::make_shared<const MatrixDrawing>(
-        state, window.Canvas(Control::InnerPicture), Size{viewport.width, viewport.height});
-    const int width = drawing->Width(), height = drawing->Height();
-    state.drawnCells = drawing->Cells();
-    window.SetCanvasDrawing(width, height, [drawing](DrawingSurface& s, const SurfaceBox& region) {
+namespace {
+
+RegionDrawing Drawer(std::shared_ptr<const MatrixDrawing> drawing) {
+    return [drawing = std::move(drawing)](DrawingSurface& s, const SurfaceBox& region) {
         drawing->Draw(s, region);
-    });
+    };
+}
 
+bool Within(double size, double room) {
+    return size <= room + 1;  // a twip for the rounding of the viewport's size
+}
+
+}  // namespace
+
+bool HasSelection(const RunState& state) {
+    return state.selectedRow >= 0 && state.selectedRow < state.seqCount &&
+           state.selectedColumn >= 0 && state.selectedColumn <= state.selectedRow;
+}
+
+void MarkSelection(const RunState& state, Window& window) {
+    const RunState::CellGrid& grid = state.drawnCells;
+    if (!HasSelection(state) || grid.cellWidth <= 0) {
+        window.SetViewMarks({});
+        return;
+    }
+    const int i = state.selectedColumn, j = state.selectedRow;
+    const int A = grid.cellWidth, B = grid.cellHeight;
+    const int left = static_cast<int>(grid.left);
+    // The row from its name to the diagonal, the column from the diagonal to its turned name.
+    window.SetViewMarks({{0, B * j, left + A * (j + 1), B * (j + 1)},
+                         {left + A * i, B * i, left + A * (i + 1), B * grid.count + left}});
+}
+
+void ShowEmptyView(Window& window) {
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    const int width = std::max(15, static_cast<int>(viewport.width));
+    const int height = std::max(15, static_cast<int>(viewport.height));
+    DrawingSurface& canvas = window.Canvas(Control::InnerPicture);
+    canvas.Resize(width, height);
+    const TextExtent hint = canvas.MeasureText(kEmptyViewHint, TextTurn::Upright);
+    canvas.Text(std::max(0, (width - hint.along) / 2), std::max(0, (height - hint.across) / 2),
+                kEmptyViewHint);
+    ShowCanvasAtSize(window, width, height, false);
+    window.SetViewMarks({});
+    window.SetVisible(Control::keyPicture, false);
+}
+
+void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place) {
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    const Size room{viewport.width, viewport.height};
+    const Rect before = window.Geometry(Control::ZoomingPicture);
+    const DrawingSurface& fonts = window.Canvas(Control::InnerPicture);
+    // Laid out and coloured once; the window draws them by regions as they are shown, long after
+    // this analysis may have been replaced.
+    const auto picture = std::make_shared<const MatrixDrawing>(state, fonts, room);
+    window.SetCanvasDrawing(picture->Width(), picture->Height(), Drawer(picture));
+
+    const ScreenCells cells = CellsAtZoom(state.seqCount, state.zoomLevel);
+    const Size withKey = MatrixCanvasSize(state, fonts, room, ScreenChoice{cells, true});
+    const bool keyBeside = Within(withKey.width, room.width) && Within(withKey.height, room.height);
+    const auto view = state.zoomLevel == 0 && keyBeside
+                          ? picture
+                          : std::make_shared<const MatrixDrawing>(picture->Relaid(
+                                state, fonts, room, ScreenChoice{cells, keyBeside}));
+    const int width = view->Width(), height = view->Height();
+    window.ShowDrawingInView(width, height, Drawer(view));
     window.SetVisible(Control::InnerPicture, false);
-    if (state.zoomLevel != 0)
-        window.ShowCanvasInView(true);  // the view keeps its zoomed size
-    else
-        ShowCanvasAtSize(window, width, height, false);
 
-    if (viewport.height < height) window.SetEnabled(Control::VScroll1, true);
-    if (viewport.width < width) window.SetEnabled(Control::HScroll1, true);
+    state.drawnCells = view->Cells();
+    state.drawnCells.names = view->Layout().names;
+    state.drawnCells.canZoomIn = cells.width < kLargestCell;
+    const bool allInSight = Within(width, room.width) && Within(height, room.height);
+    state.drawnCells.canZoomOut =
+        !allInSight && NextZoomLevel(state.seqCount, state.zoomLevel, -1) != state.zoomLevel;
+    window.SetEnabled(Control::cmdZoomIn, state.drawnCells.canZoomIn);
+    window.SetEnabled(Control::cmdZoomOut, state.drawnCells.canZoomOut);
+
+    window.SetGeometry(Control::ZoomingPicture, Rect{0, 0, double(width), double(height)});
+    OnZoomingPictureResized(window);
+    if (place == ViewPlace::Kept)
+        ScrollViewTo(window, -before.left, -before.top);
+    else
+        ScrollViewTo(window, 0, 0);
+    MarkSelection(state, window);
+
+    if (keyBeside) {
+        window.SetVisible(Control::keyPicture, false);
+        return;
+    }
+    const Size panel = view->KeyPanelSize();
+    window.SetPanelDrawing(Control::keyPicture, static_cast<int>(panel.width),
+                           static_cast<int>(panel.height),
+                           [view](DrawingSurface& s, const SurfaceBox&) { view->DrawKeyPanel(s); });
+    // A little inside the corner, so that the viewport's frame stays visible.
+    window.SetGeometry(Control::keyPicture, Rect{std::max(0.0, viewport.width - panel.width - 60),
+                                                 60, panel.width, panel.height});
+    window.SetVisible(Control::keyPicture, true);
 }
 
 }  // namespace kvr

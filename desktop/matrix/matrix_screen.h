@@ -1,5 +1,7 @@
-// Drawing the matrix on screen: the full-size canvas InnerPicture, key included, and the view
-// ZoomingPicture at 1:1 or at the present zoom.
+// Drawing the matrix on screen: the canvas InnerPicture holds the picture at its own size with its
+// key (what the clipboard and bitmap files get); the view ZoomingPicture shows the matrix at the
+// present zoom, its key beside it when all of it is in sight, else on a panel pinned in the
+// viewport's top-right corner, over the empty upper triangle.
 #pragma once
 
 #include "platform/window.h"
@@ -7,10 +9,26 @@
 
 namespace kvr {
 
-// Draws the current matrix under the current ColourMode (Palette built by the caller) into the
-// canvas and the key panel and shows them: 1:1 at zoom level 0, else stretched into the present
-// view, with the scroll bars the canvas needs. Callers check FitsOnScreen first and set the other
-// controls from the window's state.
-void DrawMatrixOnScreen(RunState& state, Window& window);
+// Where the view goes: back to the top-left corner (a new analysis), or kept where it was (a
+// new colouring, a resized window, a zoom that places it afterwards).
+enum class ViewPlace { Corner, Kept };
+
+// Draws the current matrix under the current ColourMode (Palette built by the caller) at the
+// zoom level, with the scroll bars the view needs and the zoom buttons enabled as far as the
+// zoom can go (RunState::drawnCells says so for the control states). Callers check FitsOnScreen
+// first and set the other controls from the window's state.
+void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place = ViewPlace::Corner);
+
+inline constexpr const char* kEmptyViewHint =
+    "Open a FASTA file or a KVR session (Open, Ctrl+O), or drop one here";
+
+// The view with nothing to show: white, the viewport's size, saying how to begin.
+void ShowEmptyView(Window& window);
+
+// A cell is selected (RunState::selectedRow, selectedColumn) and lies in the matrix.
+bool HasSelection(const RunState& state);
+// Marks the selected cell's row and column, names included, on the view (every drawing does);
+// clears the marks when there is none.
+void MarkSelection(const RunState& state, Window& window);
 
 }  // namespace kvr

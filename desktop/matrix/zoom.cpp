@@ -1,13 +1,18 @@
 #include "matrix/zoom.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+
+#include "matrix/matrix_screen.h"
 
 namespace kvr {
 
 namespace {
 
-constexpr double kZoomInLimit = 31700;  // twips
-constexpr double kZoomOutLimit = 500;   // twips
+constexpr int kPixel = 15;
+constexpr int kStepsPerOctave = 4;
+constexpr int kLowestLevel = -60;  // cells of a twip are reached well before
 
 // One direction of the scroll-bar rule.
 void FitScrollBar(Window& window, Control bar, double viewSize, double viewportSize) {
@@ -21,7 +26,114 @@ void FitScrollBar(Window& window, Control bar, double viewSize, double viewportS
     window.SetSmallChange(bar, 100);
 }
 
+// Whole pixels, or whole twips below a pixel; never below a twip.
+int CellTwips(double twips) {
+    if (twips >= kPixel) return static_cast<int>(std::nearbyint(twips / kPixel)) * kPixel;
+    return std::max(1, static_cast<int>(std::nearbyint(twips)));
+}
+
+void SayZoom(const RunState& state, Window& window) {
+    const RunState::CellGrid& grid = state.drawnCells;
+    std::string text =
+        "Zoom " + std::to_string(ZoomPercent(state.seqCount, state.zoomLevel)) + " %";
+    if (!grid.canZoomIn)
+        text += ": the largest, cells of 40 pixels";
+    else if (!grid.canZoomOut)
+        text += ": the whole matrix is in view";
+    if (!grid.names && grid.canZoomIn) text += " (zoom in to read the names)";
+    window.SetCaption(Control::lblProgress, text);
+}
+
+bool Drawn(const RunState& state) {
+    return state.drawnCells.cellWidth > 0;
+}
+
 }  // namespace
+
+ScreenCells CellsAtZoom(int n, int level) {
+    const ScreenCells base = ScreenCellsFor(n);
+    if (level == 0) return base;
+    const double scale = std::exp2(static_cast<double>(level) / kStepsPerOctave);
+    const int width = CellTwips(std::min<double>(base.width * scale, kLargestCell));
+    const int height = CellTwips(static_cast<double>(width) * base.height / base.width);
+    return {width, height, base.keyOffset};
+}
+
+int ZoomPercent(int n, int level) {
+    const double ratio = static_cast<double>(CellsAtZoom(n, level).width) / ScreenCellsFor(n).width;
+    return static_cast<int>(std::nearbyint(ratio * 100));
+}
+
+int NextZoomLevel(int n, int level, int direction) {
+    const ScreenCells now = CellsAtZoom(n, level);
+    for (int next = level + direction; next >= kLowestLevel && next <= -kLowestLevel;
+         next += direction) {
+        const ScreenCells cells = CellsAtZoom(n, next);
+        if (cells.width != now.width || cells.height != now.height) return next;
+    }
+    return level;
+}
+
+int FitZoomLevel(const RunState& state, const DrawingSurface& fonts, Size viewport) {
+    const int n = state.seqCount;
+    const auto fits = [&](int level) {
+        const Size size =
+            MatrixCanvasSize(state, fonts, viewport, ScreenChoice{CellsAtZoom(n, level), false});
+        return size.width <= viewport.width + 1 && size.height <= viewport.height + 1;
+    };
+    // The drawing grows with the level: the largest level that fits, by halving.
+    int low = kLowestLevel, high = 0;
+    while (CellsAtZoom(n, high).width < kLargestCell) high += kStepsPerOctave;
+    if (fits(high)) return high;
+    while (high - low > 1) {
+        const int middle = low + (high - low) / 2;
+        (fits(middle) ? low : high) = middle;
+    }
+    return low;
+}
+
+void ShowZoomLevel(RunState& state, Window& window, int level, std::optional<ViewPoint> anchor) {
+    const Rect view = window.Geometry(Control::ZoomingPicture);
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    const RunState::CellGrid grid = state.drawnCells;
+    const ViewPoint at =
+        anchor ? *anchor
+               : ViewPoint{viewport.width / 2 - view.left, viewport.height / 2 - view.top};
+    // The anchor's place on the screen, and in cells, so that the same part of the matrix stays
+    // there whatever the names' column does.
+    const double screenX = at.x + view.left, screenY = at.y + view.top;
+    const double column = Drawn(state) ? (at.x - grid.left) / grid.cellWidth : 0;
+    const double row = Drawn(state) ? at.y / grid.cellHeight : 0;
+    state.zoomLevel = level;
+    DrawMatrixOnScreen(state, window, ViewPlace::Kept);
+    const RunState::CellGrid& now = state.drawnCells;
+    ScrollViewTo(window, now.left + column * now.cellWidth - screenX,
+                 row * now.cellHeight - screenY);
+    SayZoom(state, window);
+}
+
+void OnZoomIn(RunState& state, Window& window, std::optional<ViewPoint> anchor) {
+    if (!state.drawnCells.canZoomIn) return;
+    ShowZoomLevel(state, window, NextZoomLevel(state.seqCount, state.zoomLevel, +1), anchor);
+}
+
+void OnZoomOut(RunState& state, Window& window, std::optional<ViewPoint> anchor) {
+    if (!state.drawnCells.canZoomOut) return;
+    ShowZoomLevel(state, window, NextZoomLevel(state.seqCount, state.zoomLevel, -1), anchor);
+}
+
+void OnZoomToFit(RunState& state, Window& window) {
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    const int level = FitZoomLevel(state, window.Canvas(Control::InnerPicture),
+                                   Size{viewport.width, viewport.height});
+    state.zoomLevel = level;
+    DrawMatrixOnScreen(state, window, ViewPlace::Corner);
+    SayZoom(state, window);
+}
+
+void OnZoomTo100(RunState& state, Window& window) {
+    ShowZoomLevel(state, window, 0, std::nullopt);
+}
 
 void ShowCanvasAtSize(Window& window, double width, double height, bool stretch) {
     window.SetGeometry(Control::ZoomingPicture, Rect{0, 0, width, height});
@@ -32,31 +144,25 @@ void ShowCanvasAtSize(Window& window, double width, double height, bool stretch)
     OnZoomingPictureResized(window);
 }
 
-void OnZoomIn(RunState& state, Window& window) {
-    const Rect view = window.Geometry(Control::ZoomingPicture);
-    if (view.width * 1.05 >= kZoomInLimit) {
-        window.ShowMessage(kZoomInRefused);
-        return;
-    }
-    ShowCanvasAtSize(window, view.width / 0.95, view.height / 0.95, true);
-    ++state.zoomLevel;
-}
-
-void OnZoomOut(RunState& state, Window& window) {
-    const Rect view = window.Geometry(Control::ZoomingPicture);
-    if (view.width * 0.95 > kZoomOutLimit || view.height * 0.95 > kZoomOutLimit) {
-        ShowCanvasAtSize(window, view.width * 0.95, view.height * 0.95, true);
-        --state.zoomLevel;
-        return;
-    }
-    window.ShowMessage(kZoomOutRefused);
-}
-
 void OnZoomingPictureResized(Window& window) {
     const Rect view = window.Geometry(Control::ZoomingPicture);
     const Rect viewport = window.Geometry(Control::OuterPicture);
     FitScrollBar(window, Control::VScroll1, view.height, viewport.height);
     FitScrollBar(window, Control::HScroll1, view.width, viewport.width);
+}
+
+void ScrollViewTo(Window& window, double x, double y) {
+    const auto reach = [&window](Control bar, double v) {
+        if (!window.IsEnabled(bar)) return 0;
+        return std::clamp(static_cast<int>(std::nearbyint(v)), 0, window.Maximum(bar));
+    };
+    const int h = reach(Control::HScroll1, x), v = reach(Control::VScroll1, y);
+    window.SetValue(Control::HScroll1, h);
+    window.SetValue(Control::VScroll1, v);
+    Rect view = window.Geometry(Control::ZoomingPicture);
+    view.left = -h;
+    view.top = -v;
+    window.SetGeometry(Control::ZoomingPicture, view);
 }
 
 void OnHorizontalScroll(Window& window) {

@@ -99,8 +99,9 @@ class Window {
     // File dialogs opening in startFolder with an empty name; they return the chosen path, or ""
     // when cancelled. A completed dialog makes the chosen file's folder the current directory.
     virtual std::string OpenFileDialog(const std::string& startFolder) = 0;
-    // filter: the file kinds offered, "SVG pictures (*.svg);;All files (*)".
-    virtual std::string SaveFileDialog(const std::string& startFolder, std::string_view filter) = 0;
+    // start: a folder, or a folder and the name offered in it; filter: the file kinds offered,
+    // "SVG pictures (*.svg);;All files (*)".
+    virtual std::string SaveFileDialog(const std::string& start, std::string_view filter) = 0;
 
     virtual void SetBusy(bool busy) = 0;  // hourglass pointer
     virtual void ProcessEvents() = 0;     // let pending window events run
@@ -125,9 +126,32 @@ class Window {
         canvas.Resize(width, height);
         draw(canvas, SurfaceBox{0, 0, width, height});
     }
+    // ZoomingPicture shows a picture of its own, width x height twips at one pixel a pixel, drawn a
+    // region at a time as it comes into sight; InnerPicture keeps its picture for copies and
+    // files. This default, for windows with no view of their own, puts it on the canvas.
+    virtual void ShowDrawingInView(int width, int height, const RegionDrawing& draw) {
+        SetCanvasDrawing(width, height, draw);
+        ShowCanvasInView(false);
+    }
+    // A panel over the viewport (keyPicture), placed by SetGeometry in OuterPicture's twips and
+    // shown by SetVisible, showing a picture of width x height twips. A window without one ignores
+    // it.
+    virtual void SetPanelDrawing(Control /*panel*/, int /*width*/, int /*height*/,
+                                 const RegionDrawing& /*draw*/) {}
+    // Boxes (twips of the picture ZoomingPicture shows) marked over it: the selected row and
+    // column. None clears them.
+    virtual void SetViewMarks(const std::vector<SurfaceBox>& /*boxes*/) {}
+    // A question answered with a line of text ("" when cancelled), starting from initial.
+    virtual std::string AskText(std::string_view /*question*/, const std::string& /*initial*/) {
+        return {};
+    }
+    virtual void CopyText(std::string_view /*text*/) {}  // clipboard: plain text
     // Saves the image shown in ZoomingPicture (at its present size) as a BMP file, or a PNG file
     // when the path ends in ".png".
     virtual bool SaveViewBitmap(const std::string& path) = 0;
+    // Saves InnerPicture's picture, whole at its own size, the same way. A window without
+    // pictures saves none.
+    virtual bool SaveCanvasBitmap(const std::string& /*path*/) { return false; }
     virtual void CopyCanvasBitmap(Control picture) = 0;  // clipboard: full-size canvas image
     // Clipboard: the EMF data, with the canvas image for programs that cannot read EMF.
     virtual bool CopyMetafile(const std::string& emfPath) = 0;

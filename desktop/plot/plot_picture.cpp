@@ -152,7 +152,7 @@ void DrawPlotPicture(const RunState& state, DrawingSurface& picture) {
     }
 
     const auto curveY = [&](int row) {
-        const float drop = ShareOfMaximum(state, row) * 20.0f * static_cast<float>(kTickStep);
+        const float drop = ShareOfAxis(state, row) * 20.0f * static_cast<float>(kTickStep);
         return RoundHalfEven(static_cast<float>(kAxisY) - drop) + dy;
     };
     const int first = CurveFirstRow(state);

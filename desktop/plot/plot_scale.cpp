@@ -1,5 +1,6 @@
 #include "plot/plot_scale.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "state/number_text.h"
@@ -19,22 +20,28 @@ int CurveFirstRow(const RunState& state) {
     return PlotScaleOf(state).lo - 1;
 }
 
-float ShareOfMaximum(const RunState& state, int row) {
+double VerticalStep(const RunState& state) {
+    if (!(state.maxProportion > 0)) return 0.05;  // an empty histogram: 0 to 1
+    // A hair under the twentieth, so that a maximum on a round top keeps that top.
+    const double least = static_cast<double>(state.maxProportion) / 20 * (1 - 1e-6);
+    const double power = std::pow(10.0, std::floor(std::log10(least)));
+    for (const double factor : {1.0, 2.0, 5.0})
+        if (factor * power >= least) return factor * power;
+    return 10 * power;
+}
+
+float ShareOfAxis(const RunState& state, int row) {
     if (row < 0 || row >= static_cast<int>(state.BinArray.size())) return 0;
     if (!(state.maxProportion > 0)) return 0;
-    return state.BinArray[row][1] / state.maxProportion;
+    return static_cast<float>(state.BinArray[row][1] / (20 * VerticalStep(state)));
 }
 
 std::array<std::string, kVerticalTicks> VerticalLabels(const RunState& state) {
-    const float step = state.maxProportion / 20;
+    const double step = VerticalStep(state);
+    const int digits = std::max(2, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
     std::array<std::string, kVerticalTicks> labels;
-    for (int digits = 2;; ++digits) {
-        for (int k = 0; k < kVerticalTicks; ++k)
-            labels[k] = FormatDecimals(static_cast<float>(k) * step, digits);
-        bool distinct = true;
-        for (int k = 1; k < kVerticalTicks; ++k) distinct = distinct && labels[k] != labels[k - 1];
-        if (distinct || digits == 6) return labels;
-    }
+    for (int k = 0; k < kVerticalTicks; ++k) labels[k] = FormatDecimals(k * step, digits);
+    return labels;
 }
 
 }  // namespace kvr

@@ -25,13 +25,17 @@ PlotScale PlotScaleOf(const RunState& state);
 // percentage it counts, so every row from the smallest identity's on is drawn.
 int CurveFirstRow(const RunState& state);
 
-// Row b's proportion as a share of maxProportion; 0 when there is no histogram or no scale.
-float ShareOfMaximum(const RunState& state, int row);
-
-// The labels of the vertical axis, ticks k = 0 to 20: k x (maxProportion / 20), in single
-// precision, as text with two decimals, or with as many more (up to six) as it takes for every
-// label to differ from its neighbours: a small maximum must not give an axis of repeated values.
+// The vertical axis: tick k of 0 to 20 stands for k x step, step the least of 1, 2 or 5 times a
+// power of ten whose 20 steps reach maxProportion, so that every tick is a round number.
 inline constexpr int kVerticalTicks = 21;
+double VerticalStep(const RunState& state);
+
+// Row b's proportion as a share of the axis's top (20 steps); 0 when there is no histogram or no
+// scale.
+float ShareOfAxis(const RunState& state, int row);
+
+// The labels of the vertical axis, ticks k = 0 to 20: k x step, as text with the decimals the
+// step needs (at least two).
 std::array<std::string, kVerticalTicks> VerticalLabels(const RunState& state);
 
 }  // namespace kvr

@@ -103,10 +103,10 @@ void DrawPlot(const RunState& state, DrawingSurface& canvas, int plotWidth, int 
 
     // The curve: each row one step to the right of the last.
     const int first = CurveFirstRow(state);
-    float cx = MX, cy = H - MY - ShareOfMaximum(state, first) * 20 * yStep;
+    float cx = MX, cy = H - MY - ShareOfAxis(state, first) * 20 * yStep;
     for (int b = first + 1; b <= 99; ++b) {
         const float x2 = cx + static_cast<float>(xStep);
-        const float y2 = H - MY - ShareOfMaximum(state, b) * 20 * yStep;
+        const float y2 = H - MY - ShareOfAxis(state, b) * 20 * yStep;
         canvas.Line(T(cx), T(cy), T(x2), T(y2), kRed);
         cx = x2;
         cy = y2;

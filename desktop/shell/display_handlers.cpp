@@ -2,9 +2,11 @@
 
 #include "matrix/colour_controls.h"
 #include "matrix/matrix_exports.h"
+#include "matrix/matrix_screen.h"
 #include "matrix/zoom.h"
 #include "plot/plot_handlers.h"
 #include "shell/main_form.h"
+#include "shell/matrix_selection.h"
 #include "state/program_folder.h"
 
 namespace kvr {
@@ -19,6 +21,7 @@ void RegisterMatrixHandlers(MainForm& form) {
     };
     form.clickHandlers[Control::mnuViridis] = [&, work] {
         OnViridisClicked(state, window, work());
+        form.SaveSettings();
     };
     form.clickHandlers[Control::cmdDrawMat] = [&, work] {
         OnDrawMatrixClicked(state, window, work());
@@ -30,13 +33,34 @@ void RegisterMatrixHandlers(MainForm& form) {
         OnCutoff2Changed(state, window, work());
     };
 
-    form.clickHandlers[Control::cmdZoomIn] = [&] { OnZoomIn(state, window); };
-    form.clickHandlers[Control::cmdZoomOut] = [&] { OnZoomOut(state, window); };
+    // Zoom steps keep the point under the pointer in place (Ctrl and the wheel over the view),
+    // else the selected cell (the buttons and keys after a click or Find), else the middle of
+    // the view.
+    const auto anchor = [&form]() -> std::optional<ViewPoint> {
+        if (const auto pointer = form.PointerOnView()) return pointer;
+        const RunState& shown = form.state;
+        if (!HasSelection(shown)) return std::nullopt;
+        const RunState::CellGrid& grid = shown.drawnCells;
+        return ViewPoint{grid.left + (shown.selectedColumn + 0.5) * grid.cellWidth,
+                         (shown.selectedRow + 0.5) * grid.cellHeight};
+    };
+    form.clickHandlers[Control::cmdZoomIn] = [&, anchor] { OnZoomIn(state, window, anchor()); };
+    form.clickHandlers[Control::cmdZoomOut] = [&, anchor] { OnZoomOut(state, window, anchor()); };
+    form.clickHandlers[Control::mnuZoomFit] = [&] { OnZoomToFit(state, window); };
+    form.clickHandlers[Control::mnuZoom100] = [&] { OnZoomTo100(state, window); };
+    form.clickHandlers[Control::mnuFind] = [&] { OnFindClicked(state, window, form.lastFind); };
+    form.clickHandlers[Control::mnuCopyCell] = [&] { OnCopyCellClicked(state, window); };
     form.pictureResizeHandlers[Control::ZoomingPicture] = [&] { OnZoomingPictureResized(window); };
     form.changeHandlers[Control::HScroll1] = [&](int) { OnHorizontalScroll(window); };
     form.changeHandlers[Control::VScroll1] = [&](int) { OnVerticalScroll(window); };
-    for (Control picture : {Control::OuterPicture, Control::ZoomingPicture})
-        form.mouseDownHandlers[picture] = [&](bool right) { OnPictureMouseDown(window, right); };
+    form.mouseDownHandlers[Control::OuterPicture] = [&](bool right) {
+        OnPictureMouseDown(window, right);
+    };
+    form.mouseDownHandlers[Control::ZoomingPicture] = [&](bool right) {
+        const std::optional<ViewPoint> at = form.PointerOnView();
+        if (!right && at && form.MatrixOnView()) OnMatrixClicked(state, window, at->x, at->y);
+        OnPictureMouseDown(window, right);
+    };
 
     form.clickHandlers[Control::mnuEMF] = [&] { OnSaveMatrixEmf(state, window); };
     form.clickHandlers[Control::mnuBMP] = [&] { OnSaveMatrixBmp(state, window, "_mat.bmp"); };

@@ -5,11 +5,12 @@
 #include <algorithm>
 
 #include "files/settings.h"
-#include "matrix/cell_readout.h"
 #include "matrix/layout.h"
+#include "matrix/matrix_screen.h"
 #include "shell/alignment_viewer.h"
 #include "shell/display_handlers.h"
 #include "shell/file_handlers.h"
+#include "shell/matrix_selection.h"
 #include "shell/open_handlers.h"
 #include "shell/window_states.h"
 #include "state/control_states.h"
@@ -24,6 +25,11 @@ MainForm::MainForm(RunState& runState, Window& mainWindow, Shell& processShell, 
     RegisterMatrixHandlers(*this);
     RegisterPlotHandlers(*this);
     RegisterFileHandlers(*this);
+}
+
+bool MainForm::SaveSettings() {
+    windowSettings.geometry = window.Geometry(Control::frmMainForm);
+    return WriteSettings(state, programFolder, windowSettings);
 }
 
 std::string MainForm::WorkFolder() const {
@@ -60,6 +66,7 @@ void MainForm::Load() {
     LayOutMainWindow(window, /*atStartUp=*/true);
 
     ApplyControlStates(state, window);
+    ShowEmptyView(window);
     window.SetRecentFiles(windowSettings.recentFiles);
     window.SetChecked(Control::mnuViridis, state.paletteKind == kViridisPalette);
 
@@ -115,12 +122,21 @@ void MainForm::OnFilesDropped(Control target, const std::vector<std::string>& pa
     DropFiles(*this, target, paths);
 }
 
+bool MainForm::MatrixOnView() const {
+    return state.ShowsAnalysis() && state.view == AnalysisView::Matrix && state.FitsOnScreen();
+}
+
 void MainForm::OnPointerMoved(double x, double y) {
-    // Over a drawn matrix the view tells the cell under the pointer; elsewhere what it takes.
-    const bool drawn = state.ShowsAnalysis() && state.view == AnalysisView::Matrix &&
-                       state.FitsOnScreen() && x >= 0;
-    const std::string readout = drawn ? CellReadout(state, x, y) : std::string();
-    const std::string tip = readout.empty() ? kDropToolTip : readout;
+    if (x >= 0)
+        pointer_ = ViewPoint{x, y};
+    else
+        pointer_.reset();
+    // Over a drawn matrix the view tells the cell under the pointer, and nothing off its cells;
+    // an empty view says what it takes.
+    const std::string readout = MatrixOnView() && x >= 0 ? CellReadout(state, x, y) : std::string();
+    const std::string tip = !readout.empty()        ? readout
+                            : state.ShowsAnalysis() ? std::string()
+                                                    : kDropToolTip;
     if (window.ToolTip(Control::ZoomingPicture) != tip)
         window.SetToolTip(Control::ZoomingPicture, tip);
 }
@@ -143,6 +159,9 @@ void MainForm::OnFormClosed(Control form) {
 
 void MainForm::OnResized() {
     LayOutMainWindow(window);
+    // The key goes beside the matrix or into the corner as the new viewport allows.
+    if (MatrixOnView() && !Working()) DrawMatrixOnScreen(state, window, ViewPlace::Kept);
+    if (state.windowState == WindowState::Idle) ShowEmptyView(window);
 }
 
 void MainForm::OnPictureResized(Control picture) {

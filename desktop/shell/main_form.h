@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/settings.h"
+#include "matrix/zoom.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 #include "state/run_state.h"
@@ -62,6 +63,10 @@ class MainForm : public WindowEvents {
     // Shows the run options window after a load; empty until runs can be started from it.
     std::function<void()> showRunOptions;
 
+    // Writes the settings file now (the window's place, the recent files, the palette, the last
+    // run's choices): each is kept as soon as it changes, not only when the program is left.
+    bool SaveSettings();
+
     // The program's work folder ("tmp" in the program folder, or the per-user one).
     std::string WorkFolder() const;
 
@@ -74,10 +79,16 @@ class MainForm : public WindowEvents {
 
     // A file is read or written, a run works, or a handler waits for something.
     bool Working() const;
+    // The matrix is drawn in the view: its cells can be pointed at, zoomed and selected.
+    bool MatrixOnView() const;
+    // The point of the view's drawing under the pointer (twips), none when it is elsewhere.
+    std::optional<ViewPoint> PointerOnView() const { return pointer_; }
+    std::string lastFind;  // what Find looked for last
 
   private:
     // A handler is running: events that its waits let through are for leaving and cancelling only.
     int handling_ = 0;
+    std::optional<ViewPoint> pointer_;
 };
 
 }  // namespace kvr

@@ -34,12 +34,14 @@ void EnterBusyState(MainForm& form) {
 void RememberOpened(MainForm& form, const std::string& path) {
     RememberRecentFile(form.windowSettings, path);
     form.window.SetRecentFiles(form.windowSettings.recentFiles);
+    form.SaveSettings();
 }
 
 void OpenSession(MainForm& form, const std::string& path, const ShownBefore& before) {
     EnterBusyState(form);
     if (!form.loadSession(path)) return PutBack(form, before);
     form.state.inputPath = path;
+    form.state.sourceFiles = {path};
     RememberOpened(form, path);
 }
 
@@ -49,6 +51,7 @@ void OpenFasta(MainForm& form, const std::string& path, const ShownBefore& befor
     EnterBusyState(form);
     RunState loaded = ChoicesOf(form.state);
     loaded.inputPath = path;
+    loaded.sourceFiles = {path};
     LoadFasta(loaded, form.window, path);
     if (loaded.failFlag) return PutBack(form, before);
     RememberOpened(form, path);
@@ -108,6 +111,7 @@ void AppendFile(MainForm& form) {
     // The sequences on display, in display order, then the file's.
     RunState appended = state;
     appended.inputPath = chosen;
+    appended.sourceFiles.push_back(chosen);
     AppendFasta(appended, window, chosen);
     if (appended.failFlag) return PutBack(form, before);
     AwaitRun(form, RunKind::Append, std::move(appended), before);
@@ -149,8 +153,7 @@ void DropFiles(MainForm& form, Control target, const std::vector<std::string>& p
 
 bool ConfirmExit(MainForm& form) {
     if (!form.window.AskYesNo("Are you sure you want to exit KVR?")) return false;
-    form.windowSettings.geometry = form.window.Geometry(Control::frmMainForm);
-    WriteSettings(form.state, form.programFolder, form.windowSettings);
+    form.SaveSettings();
     // The program ends at once; a run's aligners end with it (they follow their parent), and
     // its exchange folder goes now rather than at the next start.
     if (form.next && !form.next->state.runFolder.empty()) {

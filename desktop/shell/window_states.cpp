@@ -1,5 +1,7 @@
 #include "shell/window_states.h"
 
+#include <filesystem>
+
 #include "analysis/run_command.h"
 #include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
@@ -28,9 +30,15 @@ void PutBack(MainForm& form, const ShownBefore& before) {
     window.SetCaption(Control::frmMainForm, before.caption);
     window.SetCaption(Control::lblFilePath, before.fileLabel);
     state.zoomLevel = 0;
-    if (!state.ShowsAnalysis()) {
-        BlankMatrixView(window);
-    } else if (state.view == AnalysisView::Plot) {
+    if (state.ShowsAnalysis())
+        DrawShownView(state, window);
+    else
+        ShowEmptyView(window);
+    ApplyControlStates(state, window);
+}
+
+void DrawShownView(RunState& state, Window& window) {
+    if (state.view == AnalysisView::Plot) {
         ShowPlot(state, window);
     } else if (state.FitsOnScreen()) {
         BuildPalette(state);
@@ -38,7 +46,28 @@ void PutBack(MainForm& form, const ShownBefore& before) {
     } else {
         BlankMatrixView(window);
     }
-    ApplyControlStates(state, window);
+}
+
+void ShowRunResult(MainForm& form, RunKind kind) {
+    const RunState& state = form.state;
+    Window& window = form.window;
+    const std::string count = std::to_string(state.seqCount) + " sequences";
+    if (kind != RunKind::Append || state.sourceFiles.size() < 2) {
+        window.SetCaption(Control::frmMainForm, std::string(kMainCaption) + " | " + count);
+        return;
+    }
+    // Every file the sequences came from, and the pairs of all of them: not only the file and
+    // the pairs this run added.
+    std::string paths, names;
+    for (const std::string& path : state.sourceFiles) {
+        paths += (paths.empty() ? "" : " + ") + path;
+        names += (names.empty() ? "" : " + ") + std::filesystem::path(path).filename().string();
+    }
+    const long long n = state.seqCount;
+    window.SetCaption(Control::frmMainForm,
+                      std::string(kMainCaption) + " | " + count + " | " + names);
+    window.SetCaption(Control::lblFilePath, "Files - " + paths + "  |  " + count + ", " +
+                                                std::to_string(n * (n - 1) / 2) + " pairs");
 }
 
 void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& before) {
@@ -47,6 +76,12 @@ void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& 
     loaded.cutoff1 = loaded.chosenCutoff1;
     loaded.cutoff2 = loaded.chosenCutoff2;
     form.next = NextAnalysis{kind, std::move(loaded), before};
+    // The analysis on display stays, under its own title and count, until the run of the next
+    // one has finished; the file label names the file loaded for it.
+    if (before.windowState == WindowState::Analysis) {
+        DrawShownView(form.state, form.window);
+        form.window.SetCaption(Control::frmMainForm, before.caption);
+    }
     form.state.windowState = WindowState::AwaitingRun;
     ApplyControlStates(form.state, form.window);
     if (form.showRunOptions) form.showRunOptions();
@@ -69,7 +104,8 @@ void OnRunClicked(MainForm& form) {
     window.SetToolTip(Control::ZoomingPicture, "");
     form.state.windowState = WindowState::Running;
     ApplyControlStates(form.state, window);
-    PrepareMainWindowForRun(window);
+    const bool showing = form.next->before.windowState == WindowState::Analysis;
+    if (!showing) PrepareMainWindowForRun(window);
     window.CloseForm(Control::frmOptions);
 
     const RunSetup setup{form.shell, choice->programs, WorkFolder(form.programFolder)};
@@ -79,8 +115,11 @@ void OnRunClicked(MainForm& form) {
     window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
     if (outcome.aligned) {
         // The run path has put it on display with its controls; it becomes the analysis shown.
+        const RunKind kind = form.next->kind;
         form.state = std::move(next);
         form.next.reset();
+        ShowRunResult(form, kind);
+        form.SaveSettings();  // the run's aligner and tree
         return;
     }
     if (outcome.cancelled) {
@@ -93,7 +132,7 @@ void OnRunClicked(MainForm& form) {
     // with another aligner if need be, without opening the file again.
     form.state.windowState = WindowState::AwaitingRun;
     ApplyControlStates(form.state, window);
-    BlankMatrixView(window);
+    if (!showing) BlankMatrixView(window);
     window.SetCaption(Control::lblProgress, "Failed");
     if (form.showRunOptions) form.showRunOptions();
 }

@@ -16,6 +16,14 @@ ShownBefore GiveUpNextAnalysis(MainForm& form);
 // idle view), the window's title and file label, the control states.
 void PutBack(MainForm& form, const ShownBefore& before);
 
+// Draws the analysis on display in its view (the matrix, the plot, or the blank view of a matrix
+// too large for the screen), as it was before something blanked it.
+void DrawShownView(RunState& state, Window& window);
+
+// The title, and after an append the file label, of the analysis a run has just put on display:
+// every file its sequences came from and all of its pairs.
+void ShowRunResult(MainForm& form, RunKind kind);
+
 // A file's sequences are loaded for the next analysis: the window awaits its run, the options
 // window shows.
 void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& before);

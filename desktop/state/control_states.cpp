@@ -43,14 +43,20 @@ void ApplyControlStates(const RunState& state, Window& window) {
 
     window.SetEnabled(Control::cmdDrawMat, plotView);
     window.SetEnabled(Control::cmdPlot, matrixView);
-    SetEnabled(window, {Control::cmdColourScheme, Control::cmdZoomIn, Control::cmdZoomOut}, drawn);
+    SetEnabled(window,
+               {Control::cmdColourScheme, Control::mnuZoomFit, Control::mnuZoom100,
+                Control::mnuFind, Control::mnuCopyCell},
+               drawn);
+    // As far as the zoom can go: the limit shows as a disabled button.
+    window.SetEnabled(Control::cmdZoomIn, drawn && state.drawnCells.canZoomIn);
+    window.SetEnabled(Control::cmdZoomOut, drawn && state.drawnCells.canZoomOut);
     SetEnabled(window,
                {Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
                 Control::lblCutoff2, Control::UpdCutoff2, Control::lblCutoff2dsply},
                drawn && state.ColourMode == kThreeColour);
     if (!drawn) SetEnabled(window, {Control::VScroll1, Control::HScroll1}, false);
-    // The matrix picture carries its whole key: the panel would cover it.
-    window.SetVisible(Control::keyPicture, false);
+    // The key's panel belongs to the matrix on view (DrawMatrixOnScreen shows it when needed).
+    if (!drawn) window.SetVisible(Control::keyPicture, false);
 }
 
 void BlankMatrixView(Window& window) {

@@ -75,7 +75,12 @@ struct RunState : Analysis {
 
     // Files and what the window is doing.
     std::string lastFolder;
+    // The folder of the last file a dialog chose for this analysis; "" at first, when its saves
+    // start in its input file's folder.
+    std::string saveFolder;
     std::string inputPath;
+    // The files this analysis's sequences came from, the first opened first (an append adds one).
+    std::vector<std::string> sourceFiles;
     WindowState windowState = WindowState::Idle;
     AnalysisView view = AnalysisView::Matrix;
     // Failure of the engine step just called; the caller reads and clears it at once.
@@ -97,7 +102,14 @@ struct RunState : Analysis {
         double left = 0;  // the first column's left edge; rows start at 0
         int cellWidth = 0, cellHeight = 0;
         int count = 0;
+        bool names = false;  // the rows and columns carry their names
+        // The zoom can go further that way (the buttons are enabled so).
+        bool canZoomIn = false, canZoomOut = false;
     } drawnCells;
+    // The cell the user selected (a click, Find), by its column and row in display order; -1 when
+    // none. Its row and column are marked on the view.
+    int selectedColumn = -1;
+    int selectedRow = -1;
     // The size (twips) the plot on screen was last drawn at: its saved pictures keep it.
     SurfaceBox shownPlot;  // from 0, 0
 

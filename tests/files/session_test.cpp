@@ -98,7 +98,9 @@ TEST_F(SessionTest, LargeSessionsAreDrawnAsSmallOnesAre) {
             EXPECT_TRUE(window.messages.empty()) << n;
             EXPECT_EQ(state.view, AnalysisView::Matrix) << n;
             EXPECT_FALSE(window.innerCanvas.ops.empty()) << n;
-            EXPECT_FALSE(window.IsVisible(Control::keyPicture)) << n;  // the picture's key
+            // Larger than the viewport: the key is pinned in its corner, in sight.
+            EXPECT_TRUE(window.IsVisible(Control::keyPicture)) << n;
+            EXPECT_GT(window.keyPanel.width, 0) << n;
             for (Control c :
                  {Control::cmdZoomIn, Control::cmdZoomOut, Control::cmdColourScheme,
                   Control::cmdPlot, Control::mnuCopyMat, Control::mnuBMP, Control::mnuSaveMatrix})

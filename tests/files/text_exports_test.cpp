@@ -38,8 +38,8 @@ TEST_F(TextExportsTest, TwoSequencesAtOneHalf) {
         2, [](int, int) { return 0.5f; },
         [](int i) { return i == 0 ? std::string(">a") : std::string(">b"); });
     state.lastFolder = program.Path();
-    Export(Control::mnuColumn, "run1.csv");
-    EXPECT_EQ(Written("run1.csv_col.txt"),
+    Export(Control::mnuColumn, "run1.csv");  // a text extension typed is kept
+    EXPECT_EQ(Written("run1_col.csv"),
               "First Sequence,Second Sequence,Identity Score\r\n>a,>b,0.5\r\n");
     Export(Control::mnuMat, "run1");
     EXPECT_EQ(Written("run1_mat.txt"), ">a,100.0\r\n>b,50.0,100.0\r\n\r\n");

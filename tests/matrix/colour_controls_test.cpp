@@ -72,7 +72,7 @@ TEST_F(ColourControlsTest, CutoffOneRedrawsWithTheNewBand) {
     EXPECT_EQ(state.cutoff1, 95.0f);
     EXPECT_EQ(window.Caption(Control::lblCutoff1dsply), "95");
     EXPECT_EQ(Status(), (std::vector<std::string>{"Displaying the matrix ...", "Done"}));
-    EXPECT_EQ(window.viewShows.size(), 1u) << "the screen is redrawn";
+    EXPECT_EQ(window.viewDrawings, 1) << "the screen is redrawn";
     // 0.9f on screen is green now: (90 - 78) / (95 - 78) x 21 + 20 = 34.8 -> 35.
     EXPECT_EQ(CellColourIndex(state, 0.9f), 35);
 }
@@ -138,7 +138,7 @@ TEST_F(ColourControlsTest, LargeMatrixIsRecolouredOnScreenAndItsPictureMadeWhenC
     ASSERT_TRUE(picture.has_value());
     EXPECT_EQ(picture->Count(testing::kEmrRectangle), 501u * 502 / 2 + 22);
     EXPECT_FALSE(window.innerCanvas.ops.empty());
-    EXPECT_FALSE(window.viewShows.empty());
+    EXPECT_EQ(window.viewDrawings, 1);
     EXPECT_TRUE(CutoffControlsEnabled(true));
 }
 
@@ -149,9 +149,11 @@ TEST_F(ColourControlsTest, MatrixButtonDrawsAndSetsTheControls) {
     form.OnClick(Control::cmdDrawMat);
     EXPECT_FALSE(window.IsEnabled(Control::cmdDrawMat));
     for (Control c :
-         {Control::cmdPlot, Control::cmdZoomIn, Control::cmdZoomOut, Control::cmdColourScheme,
-          Control::mnuSaveMatrix, Control::mnuCopyMat, Control::mnuSaveSimScore})
+         {Control::cmdPlot, Control::cmdZoomIn, Control::cmdColourScheme, Control::mnuSaveMatrix,
+          Control::mnuCopyMat, Control::mnuSaveSimScore, Control::mnuZoomFit, Control::mnuFind})
         EXPECT_TRUE(window.IsEnabled(c)) << ControlName(c);
+    // Five sequences are in view whole: no zooming out.
+    EXPECT_FALSE(window.IsEnabled(Control::cmdZoomOut));
     EXPECT_FALSE(window.IsEnabled(Control::mnuSavePlot));
     EXPECT_FALSE(window.IsEnabled(Control::mnuCopyPlot));
     EXPECT_TRUE(CutoffControlsEnabled(true));

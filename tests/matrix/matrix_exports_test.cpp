@@ -52,7 +52,8 @@ TEST_F(MatrixExportsTest, CancelledDialogChangesNothing) {
 TEST_F(MatrixExportsTest, BitmapIsTheViewUnderTheTypedName) {
     window.dialogAnswers.push_back(chosen.File("run1"));
     form.OnClick(Control::mnuBMP);
-    EXPECT_EQ(window.savedBitmaps, (std::vector<std::string>{chosen.File("run1_mat.bmp")}));
+    EXPECT_EQ(window.savedBitmaps,
+              (std::vector<std::string>{"canvas:" + chosen.File("run1_mat.bmp")}));
     EXPECT_EQ(Status().back(), "Done");
 }
 

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <cstdlib>
 
 #include "matrix/matrix_canvas.h"
@@ -79,46 +81,75 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
     Click(Control::cmdDrawMat);
     const QImage canvas = WholeCanvas();
     ASSERT_EQ(state.seqCount, 48);
-    // 1:1: the view is the canvas, pixel for pixel, whether drawn whole or tile by tile as it
+    const QWidget& outer = *window.WidgetOf(Control::OuterPicture);
+    // The key beside the matrix only when all of it is in sight; else the view shows the matrix
+    // alone and the key is pinned over the viewport's corner.
+    const bool keyBeside = canvas.width() <= outer.width() && canvas.height() <= outer.height();
+    const QWidget& panel = *window.WidgetOf(Control::keyPicture);
+    EXPECT_EQ(!panel.isHidden(), !keyBeside);
+    if (!keyBeside) {
+        EXPECT_TRUE(outer.rect().contains(panel.geometry()));
+    }
+    QImageSurface alone(CanvasFont("Liberation Sans"));
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    MatrixDrawing(state, alone, Size{viewport.width, viewport.height},
+                  ScreenChoice{std::nullopt, keyBeside})
+        .DrawWhole(alone);
+    const QImage shown = alone.Image().convertToFormat(QImage::Format_RGB32);
+    // 1:1: the view is the drawing, pixel for pixel, whether drawn whole or tile by tile as it
     // is painted.
-    EXPECT_EQ(View().size(), canvas.size());
-    EXPECT_EQ(View().shownImage().convertToFormat(QImage::Format_RGB32), canvas);
+    EXPECT_EQ(View().size(), shown.size());
+    EXPECT_EQ(View().shownImage().convertToFormat(QImage::Format_RGB32), shown);
     const QImage painted = View().grab().toImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(painted.size(), canvas.size());
+    ASSERT_EQ(painted.size(), shown.size());
     int differ = 0;
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            differ += painted.pixel(x, y) != canvas.pixel(x, y);
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) differ += painted.pixel(x, y) != shown.pixel(x, y);
     EXPECT_EQ(differ, 0);
-    // "BMP format" saves the matrix as the view shows it.
+    // "BMP format" saves the picture at its own size with its key, as the clipboard gets it.
     const std::string bmp = program.File("view.bmp");
-    ASSERT_TRUE(window.SaveViewBitmap(bmp));
+    ASSERT_TRUE(window.SaveCanvasBitmap(bmp));
     EXPECT_EQ(QImage(QString::fromStdString(bmp)).convertToFormat(QImage::Format_RGB32), canvas);
-    EXPECT_FALSE(window.IsVisible(Control::keyPicture));  // the picture's own key is the one
-    EXPECT_EQ(Bar(Control::VScroll1).isEnabled(),
-              canvas.height() > window.WidgetOf(Control::OuterPicture)->height());
+    EXPECT_EQ(Bar(Control::VScroll1).isEnabled(), shown.height() > outer.height());
     // The top-left cell (the diagonal) is dark red in full colour.
     const int cellX = (state.maxNameLen * 90 + 150 + 60) / 15;
     EXPECT_EQ(canvas.pixel(cellX, 5), qRgb(128, 0, 0));
     Shot("1_matrix_full");
 
-    // The view as a picture file: PNG when the name says so, else a Windows bitmap.
+    // The picture as a file: PNG when the name says so, else a Windows bitmap.
     for (const auto& [name, magic] :
          {std::pair{"view.png", "\x89PNG"}, std::pair{"view.bmp", "BM"}}) {
-        ASSERT_TRUE(window.SaveViewBitmap(program.File(name))) << name;
+        ASSERT_TRUE(window.SaveCanvasBitmap(program.File(name))) << name;
         EXPECT_TRUE(ReadWholeFile(program.File(name))->starts_with(magic)) << name;
     }
 
-    Click(Control::cmdZoomOut);
-    Click(Control::cmdZoomOut);
-    EXPECT_EQ(state.zoomLevel, -2);
-    EXPECT_NEAR(View().width(), canvas.width() * 0.9025, 2);
-    Shot("2_matrix_zoomed_out");
-    Click(Control::cmdZoomIn);
-    Click(Control::cmdZoomIn);
-    Click(Control::cmdZoomIn);
-    EXPECT_EQ(state.zoomLevel, 1);
-    EXPECT_GT(View().width(), canvas.width());
+    // Ctrl and the wheel zoom about the pointer: the cell under it stays under it, and no
+    // message box ever stops the steps.
+    const QPoint atOuter(outer.width() / 3, outer.height() / 2);
+    const auto cellUnder = [&] {
+        const QPoint at = atOuter - View().pos();
+        return MatrixCellAt(state.drawnCells, at.x() * 15.0, at.y() * 15.0);
+    };
+    const auto first = cellUnder();
+    ASSERT_TRUE(first.has_value());
+    const int height = state.drawnCells.cellHeight;
+    for (int notch = 0; notch < 6; ++notch) {
+        const QPoint at = atOuter - View().pos();
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), View().mapToGlobal(QPointF(at)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&View(), &move);
+        QWheelEvent wheel(QPointF(at), View().mapToGlobal(QPointF(at)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&View(), &wheel);
+        QApplication::processEvents();
+    }
+    EXPECT_GT(state.zoomLevel, 0);
+    EXPECT_GT(state.drawnCells.cellHeight, height);
+    const auto after = cellUnder();
+    ASSERT_TRUE(after.has_value());
+    EXPECT_EQ(after->column, first->column);
+    EXPECT_EQ(after->row, first->row);
+    EXPECT_FALSE(panel.isHidden()) << "the key stays in sight, pinned";
     Shot("3_matrix_zoomed_in");
 
     Click(Control::cmdColourScheme);
@@ -137,7 +168,6 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
     EXPECT_EQ(state.zoomLevel, 0);
     // The plot is drawn by the view as it needs it: 1:1, it is the plot drawn whole at its size.
     QImageSurface whole(CanvasFont("Liberation Sans"));
-    const Rect viewport = window.Geometry(Control::OuterPicture);
     ScreenPlot(state, whole, Size{viewport.width, viewport.height});
     EXPECT_EQ(state.shownPlot, (SurfaceBox{0, 0, whole.Width(), whole.Height()}));
     EXPECT_EQ(View().shownImage().convertToFormat(QImage::Format_RGB32),
@@ -147,7 +177,7 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
     Shot("6_plot");
 
     Click(Control::cmdDrawMat);
-    EXPECT_EQ(View().size(), canvas.size());
+    EXPECT_EQ(View().size(), shown.size());
     Shot("7_matrix_again");
 }
 

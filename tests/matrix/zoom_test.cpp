@@ -4,6 +4,7 @@
 
 #include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
+#include "platform/fakes/recording_surface.h"
 #include "support/display_fixture.h"
 
 namespace kvr {
@@ -17,50 +18,202 @@ class ZoomTest : public testing::DisplayTest {
     Rect ViewGeometry() const { return window.Geometry(Control::ZoomingPicture); }
 };
 
-TEST_F(ZoomTest, ZoomInStopsBeforeTheWidthLimit) {
-    View(30191, 20000);
-    form.OnClick(Control::cmdZoomIn);
-    EXPECT_EQ(window.messages, (std::vector<std::string>{"Sorry you cannot zoom in any further."}));
+// The names in a drawing: upright along the rows.
+std::vector<std::string> RowNames(const RecordingSurface& drawing) {
+    std::vector<std::string> names;
+    for (const DrawOp& op : drawing.OpsOf(DrawOp::Kind::Text))
+        if (op.text.starts_with("seq_")) names.push_back(op.text);
+    return names;
+}
+
+TEST(ZoomCells, StepsOfAQuarterOctaveInWholePixelsUpToFortyPixels) {
+    struct Case {
+        int n, level, width, height;
+    };
+    for (const Case& c : {
+             Case{100, 0, 220, 200},   // the picture's own cells
+             Case{100, 1, 255, 225},   // 220 x 1.19 = 17.4 pixels -> 17, 15 high
+             Case{100, 4, 435, 390},   // twice: 29.3 -> 29 pixels, 26 high
+             Case{100, 40, 600, 540},  // never wider than 40 pixels
+             Case{10, 3, 600, 570},    // 26.7 x 1.68 = 44.9 pixels: 40
+             Case{5000, 0, 30, 30},    // two pixels
+             Case{5000, -4, 15, 15},   // one
+             Case{5000, -8, 8, 8},     // half a pixel: whole twips below a pixel
+             Case{5000, -60, 1, 1},    // never below a twip
+         }) {
+        const ScreenCells cells = CellsAtZoom(c.n, c.level);
+        EXPECT_EQ(cells.width, c.width) << c.n << " at " << c.level;
+        EXPECT_EQ(cells.height, c.height) << c.n << " at " << c.level;
+    }
+    EXPECT_EQ(ZoomPercent(100, 4), 198);  // 435 / 220
+    // Small cells round to the same pixel size over several levels: a step skips them.
+    EXPECT_EQ(NextZoomLevel(5000, 0, +1), 2);   // 2.38 pixels is still 2; 2.83 is 3
+    EXPECT_EQ(NextZoomLevel(100, 40, +1), 40);  // at the largest there is no next
+}
+
+TEST_F(ZoomTest, ZoomingInShowsTheNamesAndStopsAtFortyPixelsWithoutAMessage) {
+    Load(600);  // cells of 12 pixels: lower than a line of text
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    EXPECT_TRUE(RowNames(window.viewDrawing.Draw({0, 0, 6000, 6000})).empty());
+    EXPECT_TRUE(window.IsEnabled(Control::cmdZoomIn));
+
+    form.OnClick(Control::cmdZoomIn);  // 14 pixels: the names fit
+    EXPECT_EQ(state.drawnCells.cellHeight, 14 * 15);
+    const std::vector<std::string> names = RowNames(window.viewDrawing.Draw({0, 0, 6000, 6000}));
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.front(), "seq_1");
+    EXPECT_EQ(window.Caption(Control::lblProgress), "Zoom 117 %");
+
+    int steps = 1;
+    while (window.IsEnabled(Control::cmdZoomIn) && steps < 100) {
+        form.OnClick(Control::cmdZoomIn);
+        ++steps;
+    }
+    EXPECT_EQ(state.drawnCells.cellWidth, 600);
+    EXPECT_GT(window.viewDrawing.width, 600 * 600) << "far beyond any picture size limit";
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(window.Caption(Control::lblProgress), "Zoom 333 %: the largest, cells of 40 pixels");
+    form.OnClick(Control::cmdZoomIn);  // Ctrl and the wheel click it too: nothing happens
+    EXPECT_EQ(state.drawnCells.cellWidth, 600);
+    EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(ZoomTest, ZoomingOutStopsWithTheWholeMatrixInView) {
+    Load(200);  // 200 x 220 twips: wider than the viewport
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    ASSERT_GT(window.viewDrawing.width, viewport.width);
+    EXPECT_TRUE(window.IsEnabled(Control::cmdZoomOut));
+    int steps = 0;
+    while (window.IsEnabled(Control::cmdZoomOut) && steps < 100) {
+        form.OnClick(Control::cmdZoomOut);
+        ++steps;
+    }
+    EXPECT_LE(window.viewDrawing.width, viewport.width + 1);
+    EXPECT_LE(window.viewDrawing.height, viewport.height + 1);
+    EXPECT_FALSE(window.IsEnabled(Control::HScroll1));
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(window.Caption(Control::lblProgress),
+              "Zoom 20 %: the whole matrix is in view (zoom in to read the names)");
+}
+
+TEST_F(ZoomTest, FitShowsALargeMatrixWholeAPixelASampleAndOneHundredPercentComesBack) {
+    Load(700);  // cells of ten pixels; whole in the viewport only below a pixel
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    form.OnClick(Control::mnuZoomFit);
+    EXPECT_LT(state.drawnCells.cellWidth, 15);
+    EXPECT_LE(window.viewDrawing.width, viewport.width + 1);
+    EXPECT_LE(window.viewDrawing.height, viewport.height + 1);
+    EXPECT_FALSE(window.IsEnabled(Control::cmdZoomOut));
+    EXPECT_TRUE(window.IsEnabled(Control::cmdZoomIn));
+    EXPECT_FALSE(window.IsVisible(Control::keyPicture)) << "the key fits beside it";
+    // Every pixel row of the triangle is filled once a colour run, a pixel high, with the colour
+    // of the cell under its middle.
+    const RecordingSurface drawn =
+        window.viewDrawing.Draw({0, 0, window.viewDrawing.width, window.viewDrawing.height});
+    const RunState::CellGrid& grid = state.drawnCells;
+    int cellFills = 0;
+    for (const DrawOp& op : drawn.OpsOf(DrawOp::Kind::FillRect)) {
+        if (op.x1 >= grid.left + 700 * grid.cellWidth) continue;  // the key
+        ++cellFills;
+        EXPECT_EQ(op.y1, op.y2);
+        const int row = (op.y1 + 7) / grid.cellHeight;
+        const int column = static_cast<int>((op.x1 + 7 - grid.left) / grid.cellWidth);
+        ASSERT_LE(column, row);
+        EXPECT_EQ(op.colour,
+                  state.Palette[CellColourIndex(state, state.IdentityMatrix(row, column))]);
+    }
+    EXPECT_GT(cellFills, 0);
+    EXPECT_LT(cellFills, 700 * 701 / 2 / 4) << "far fewer fills than cells";
+
+    form.OnClick(Control::mnuZoom100);
     EXPECT_EQ(state.zoomLevel, 0);
-    EXPECT_EQ(ViewGeometry().width, 30191);
+    EXPECT_EQ(state.drawnCells.cellWidth, ScreenCellsFor(700).width);
+    EXPECT_EQ(window.Caption(Control::lblProgress), "Zoom 100 % (zoom in to read the names)");
+}
 
-    window.messages.clear();
-    View(30190, 20000);
+TEST_F(ZoomTest, AStepKeepsTheCellUnderThePointerInPlace) {
+    Load(100);
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    window.SetValue(Control::HScroll1, 3000);
+    window.SetValue(Control::VScroll1, 6000);
+    const RunState::CellGrid first = state.drawnCells;
+    // The middle of column 40, row 60.
+    const double x = first.left + 40.5 * first.cellWidth, y = 60.5 * first.cellHeight;
+    const Rect view = window.Geometry(Control::ZoomingPicture);
+    const double screenX = x + view.left, screenY = y + view.top;
+    form.OnPointerMoved(x, y);
+    for (Control step : {Control::cmdZoomIn, Control::cmdZoomIn, Control::cmdZoomOut}) {
+        form.OnClick(step);
+        const Rect now = window.Geometry(Control::ZoomingPicture);
+        const auto cell = MatrixCellAt(state.drawnCells, screenX - now.left, screenY - now.top);
+        ASSERT_TRUE(cell.has_value()) << ControlName(step);
+        EXPECT_EQ(cell->column, 40) << ControlName(step);
+        EXPECT_EQ(cell->row, 60) << ControlName(step);
+        form.OnPointerMoved(screenX - now.left, screenY - now.top);  // the pointer stays put
+    }
+    EXPECT_NE(state.drawnCells.cellWidth, first.cellWidth);
+}
+
+TEST_F(ZoomTest, WithThePointerElsewhereAStepKeepsTheSelectedCellInPlace) {
+    Load(100);
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    window.SetValue(Control::HScroll1, 2000);
+    window.SetValue(Control::VScroll1, 9000);
+    state.selectedColumn = 30;
+    state.selectedRow = 70;
+    const auto onScreen = [this] {
+        const RunState::CellGrid& grid = state.drawnCells;
+        const Rect view = window.Geometry(Control::ZoomingPicture);
+        return std::pair{grid.left + 30.5 * grid.cellWidth + view.left,
+                         70.5 * grid.cellHeight + view.top};
+    };
+    const auto first = onScreen();
+    form.OnPointerMoved(-1, -1);  // on the button
     form.OnClick(Control::cmdZoomIn);
-    EXPECT_TRUE(window.messages.empty());
-    EXPECT_EQ(state.zoomLevel, 1);
-    EXPECT_NEAR(ViewGeometry().width, 31778.9, 0.1);
-    EXPECT_NEAR(ViewGeometry().height, 20000 / 0.95, 1e-6);
-    EXPECT_EQ(window.viewShows, (std::vector<bool>{true})) << "stretched";
-}
-
-TEST_F(ZoomTest, ZoomOutWhileEitherSideStaysAboveFiveHundred) {
-    View(400, 2000);
-    form.OnClick(Control::cmdZoomOut);
-    EXPECT_TRUE(window.messages.empty());
-    EXPECT_EQ(state.zoomLevel, -1);
-    EXPECT_NEAR(ViewGeometry().width, 380, 1e-9);
-    EXPECT_NEAR(ViewGeometry().height, 1900, 1e-9);
-
-    View(520, 526);
-    form.OnClick(Control::cmdZoomOut);
-    EXPECT_EQ(window.messages,
-              (std::vector<std::string>{"Sorry you cannot zoom out any further."}));
-    EXPECT_EQ(state.zoomLevel, -1);
-}
-
-TEST_F(ZoomTest, StepsMoveTheViewToTheCornerAndCountTheirDifference) {
-    View(6000, 4000);
-    window.SetValue(Control::HScroll1, 300);
-    window.SetValue(Control::VScroll1, 200);
-    ASSERT_EQ(ViewGeometry().left, -300);
-    for (Control c :
-         {Control::cmdZoomIn, Control::cmdZoomIn, Control::cmdZoomOut, Control::cmdZoomIn})
-        form.OnClick(c);
+    form.OnClick(Control::cmdZoomIn);
     EXPECT_EQ(state.zoomLevel, 2);
-    EXPECT_EQ(ViewGeometry().left, 0);
-    EXPECT_EQ(ViewGeometry().top, 0);
-    EXPECT_EQ(window.Value(Control::HScroll1), 0);
+    EXPECT_NEAR(onScreen().first, first.first, 1);
+    EXPECT_NEAR(onScreen().second, first.second, 1);
+}
+
+TEST_F(ZoomTest, TheKeyStaysInSightBesideTheMatrixOrPinnedInTheCorner) {
+    Load(10);
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    const auto hasTitle = [](const RecordingSurface& s) {
+        for (const DrawOp& op : s.OpsOf(DrawOp::Kind::Text))
+            if (op.text == "Pairwise identity (%)") return true;
+        return false;
+    };
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    EXPECT_FALSE(window.IsVisible(Control::keyPicture));
+    EXPECT_TRUE(hasTitle(
+        window.viewDrawing.Draw({0, 0, window.viewDrawing.width, window.viewDrawing.height})));
+
+    Load(94);  // wider than the viewport: beside the triangle the key would be out of sight
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    ASSERT_GT(window.viewDrawing.width, viewport.width);
+    EXPECT_FALSE(hasTitle(
+        window.viewDrawing.Draw({0, 0, window.viewDrawing.width, window.viewDrawing.height})));
+    EXPECT_TRUE(window.IsVisible(Control::keyPicture));
+    const Rect panel = window.Geometry(Control::keyPicture);
+    EXPECT_GE(panel.left, 0);
+    EXPECT_LE(panel.Right(), viewport.width);
+    EXPECT_LE(panel.Bottom(), viewport.height);
+    EXPECT_EQ(panel.width, window.keyPanel.width);
+    EXPECT_TRUE(
+        hasTitle(window.keyPanel.Draw({0, 0, window.keyPanel.width, window.keyPanel.height})));
+    // The control states leave the panel to the drawing.
+    form.OnClick(Control::cmdColourScheme);
+    EXPECT_TRUE(window.IsVisible(Control::keyPicture));
 }
 
 TEST_F(ZoomTest, ScrollBarsFollowTheOverhang) {
@@ -112,30 +265,29 @@ TEST_F(ZoomTest, RightClickShowsTheSaveMenuOncePerAvailablePicture) {
     EXPECT_TRUE(window.popUps.empty());
 }
 
-TEST_F(ZoomTest, DrawingAtZoomZeroShowsTheCanvasOneToOne) {
+TEST_F(ZoomTest, ANewMatrixIsShownOneToOneFromTheCorner) {
     Load(60);
     BuildPalette(state);
-    View(100, 100);
+    window.SetValue(Control::VScroll1, 500);
     DrawMatrixOnScreen(state, window);
-    const DrawingSurface& canvas = window.innerCanvas;
-    EXPECT_EQ(ViewGeometry(), (Rect{0, 0, double(canvas.Width()), double(canvas.Height())}));
-    EXPECT_EQ(window.viewShows, (std::vector<bool>{false}));
+    EXPECT_EQ(ViewGeometry(),
+              (Rect{0, 0, double(window.viewDrawing.width), double(window.viewDrawing.height)}));
     EXPECT_FALSE(window.IsVisible(Control::InnerPicture));
     // 60 x 200 + names and margins is taller than the viewport: the bar reaches the bottom.
     const Rect viewport = window.Geometry(Control::OuterPicture);
-    ASSERT_GT(canvas.Height(), viewport.height);
+    ASSERT_GT(window.viewDrawing.height, viewport.height);
     EXPECT_TRUE(window.IsEnabled(Control::VScroll1));
     EXPECT_EQ(window.Maximum(Control::VScroll1),
-              canvas.Height() - static_cast<int>(viewport.height));
+              window.viewDrawing.height - static_cast<int>(viewport.height));
+    // The canvas keeps the picture at its own size with its key, for copies and bitmap files.
+    EXPECT_GE(window.innerCanvas.Width(), window.viewDrawing.width);
 
-    // A zoomed view keeps its size and stretches the new drawing into it.
-    state.zoomLevel = 2;
-    View(7777, 5555);
+    // A new colouring keeps the view where it was.
+    window.SetValue(Control::VScroll1, 700);
     state.ColourMode = kThreeColour;
     BuildPalette(state);
-    DrawMatrixOnScreen(state, window);
-    EXPECT_EQ(ViewGeometry(), (Rect{0, 0, 7777, 5555}));
-    EXPECT_EQ(window.viewShows.back(), true);
+    DrawMatrixOnScreen(state, window, ViewPlace::Kept);
+    EXPECT_EQ(ViewGeometry().top, -700);
 }
 
 }  // namespace

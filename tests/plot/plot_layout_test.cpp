@@ -74,14 +74,16 @@ TEST(PlotLayout, RealDataSetsOfTwoToFiveHundredSequences) {
     }
 }
 
-TEST(PlotLayout, SmallPeaksGetTheDecimalsTheyNeed) {
+TEST(PlotLayout, TicksAreRoundNumbersWithTheDecimalsTheyNeed) {
     struct Case {
         float maxProportion;
-        const char* second;  // the label of tick 1
+        const char* second;  // the label of tick 1: the step, 1, 2 or 5 times a power of ten
         const char* top;     // the label of tick 20
     };
-    for (const Case c : {Case{0.4f, "0.02", "0.40"}, Case{0.07f, "0.004", "0.070"},
-                         Case{0.013f, "0.0007", "0.0130"}, Case{0.2f, "0.01", "0.20"}}) {
+    for (const Case c :
+         {Case{0.4f, "0.02", "0.40"}, Case{0.07f, "0.005", "0.100"}, Case{0.013f, "0.001", "0.020"},
+          Case{0.2f, "0.01", "0.20"}, Case{0.0115f, "0.001", "0.020"},
+          Case{0.0055f, "0.0005", "0.0100"}, Case{1.0f, "0.05", "1.00"}}) {
         RunState state;
         state.minIdentity = 0.3;
         state.maxIdentity = 0.99f;

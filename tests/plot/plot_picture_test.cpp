@@ -76,9 +76,10 @@ TEST(PlotPicture, FixedLayoutTicksAndShortLabels) {
 }
 
 TEST(PlotPicture, CurveStartsWithTheSmallestIdentitysBinAndReachesTheTopAtTheMaximum) {
-    RunState state = Histogram(0.736, 0.9f, 0.5f);
-    state.BinArray[72][1] = 0.5f;   // 73 %, at the maximum: the top
-    state.BinArray[73][1] = 0.25f;  // 74 %
+    // A maximum on a round axis top (20 steps of 0.02) reaches the top.
+    RunState state = Histogram(0.736, 0.9f, 0.4f);
+    state.BinArray[72][1] = 0.4f;  // 73 %, at the maximum: the top
+    state.BinArray[73][1] = 0.2f;  // 74 %
     auto lines = Draw(state).OpsOf(Kind::Line);
     const std::vector<DrawOp> curve(lines.begin() + 2, lines.end());  // after the two axes
     ASSERT_EQ(curve.size(), 27u);                                     // ticks 73 .. 100

@@ -129,12 +129,15 @@ TEST(ScreenPlot, EveryRowSitsAtTheTickOfItsOwnPercentage) {
     for (const double minIdentity : {0.734, 0.736}) {
         RunState state = Histogram(minIdentity, 0.9f, 0.5f);
         state.BinArray[72][1] = 0.25f;  // 73 %
-        state.BinArray[73][1] = 0.5f;   // 74 %, at the maximum: the top of the plot area
+        state.BinArray[73][1] = 0.5f;   // 74 %, the maximum: half of the axis's round top, 1
+        ASSERT_EQ(VerticalStep(state), 0.05);
         const std::vector<DrawOp> curve = CurveOf(Plot(state));
         ASSERT_EQ(curve.size(), 27u) << minIdentity;  // ticks 73 .. 100
         const int step = static_cast<int>(std::nearbyint(12450.0 / 27));
-        EXPECT_EQ(std::tie(curve[0].x1, curve[0].y1), std::make_tuple(1275, 8235 - 7470 / 2));
-        EXPECT_EQ(std::tie(curve[0].x2, curve[0].y2), std::make_tuple(1275 + step, 765));
+        EXPECT_EQ(std::tie(curve[0].x1, curve[0].y1),
+                  std::make_tuple(1275, 6368));  // 6367.5, half to even
+        EXPECT_EQ(std::tie(curve[0].x2, curve[0].y2),
+                  std::make_tuple(1275 + step, 8235 - 7470 / 2));
         EXPECT_EQ(curve[1].y2, 8235);
     }
 }
@@ -146,10 +149,11 @@ TEST(ScreenPlot, TheSmallestIdentitysBinIsDrawn) {
     RecordingWindow window;
     BinIdentities(state, window);
     const std::vector<DrawOp> curve = CurveOf(Plot(state));
-    ASSERT_EQ(curve.size(), 50u);  // ticks 50 .. 100
-    EXPECT_EQ(std::tie(curve[0].x1, curve[0].y1), std::make_tuple(1275, 8235 - 7470 / 2));
+    ASSERT_EQ(curve.size(), 50u);          // ticks 50 .. 100
+    ASSERT_EQ(VerticalStep(state), 0.05);  // an axis from 0 to 1
+    EXPECT_EQ(std::tie(curve[0].x1, curve[0].y1), std::make_tuple(1275, 8235 - 7470 / 3));
     int peaks = 0;
-    for (const DrawOp& op : curve) peaks += op.y2 == 765;
+    for (const DrawOp& op : curve) peaks += op.y2 == 8235 - 7470 * 2 / 3;
     EXPECT_EQ(peaks, 1);  // 75 %
 }
 

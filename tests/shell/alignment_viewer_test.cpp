@@ -138,6 +138,13 @@ TEST_F(AlignmentViewerTest, TheViewerSavesThePairAsFastaThatScoresTheSame) {
     ASSERT_TRUE(score.Ok());
     EXPECT_EQ(*score.identity, state.IdentityMatrix(3, 1));
     EXPECT_EQ(window.saveFilters.back(), "FASTA files (*.fas);;All files (*)");
+    // The dialog started in the input file's folder, offering a name made from it.
+    EXPECT_EQ(window.dialogFolders.back(), data.File("four.fas"));
+    // A FASTA extension the user typed stays as typed.
+    window.dialogAnswers.push_back(data.File("typed.fasta"));
+    view.save();
+    EXPECT_TRUE(ReadWholeFile(data.File("typed.fasta")).has_value());
+    EXPECT_FALSE(ReadWholeFile(data.File("typed.fasta.fas")).has_value());
     // A dialog cancelled writes nothing, and nothing is said.
     view.save();
     EXPECT_EQ(window.messages, std::vector<std::string>{});

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "files/session_file.h"
+#include "files/settings.h"
 #include "platform/fakes/recording_surface.h"
 #include "plot/binning.h"
 #include "state/file_io.h"
@@ -37,8 +38,10 @@ class WindowStatesTest : public testing::WindowTest {
         EXPECT_EQ(state.windowState, WindowState::Analysis);
         EXPECT_EQ(ShownNames(), names);
         ExpectTablesAgree();
-        EXPECT_EQ(window.Caption(Control::frmMainForm),
-                  "Kavorin - version 1 | " + std::to_string(names.size()) + " sequences");
+        EXPECT_TRUE(window.Caption(Control::frmMainForm)
+                        .starts_with("Kavorin - version 1 | " + std::to_string(names.size()) +
+                                     " sequences"))
+            << window.Caption(Control::frmMainForm);
         EXPECT_NE(window.Caption(Control::lblFilePath).find(path), std::string::npos)
             << window.Caption(Control::lblFilePath);
         for (Control c : {Control::mnuSave, Control::mnuRerun, Control::mnuAppend, Control::cmdPlot,
@@ -150,6 +153,63 @@ TEST_F(WindowStatesTest, CancelledAppendKeepsTheAnalysisAndItsCount) {
     EXPECT_EQ(std::count(written->begin(), written->end(), '>'), 4);
 }
 
+TEST_F(WindowStatesTest, AnAppendShowsTheOldMatrixUntilItsRunEndsThenNamesEveryFile) {
+    Open(fileA);
+    Run();
+    const std::string title = window.Caption(Control::frmMainForm);
+    ASSERT_EQ(title, "Kavorin - version 1 | 4 sequences");
+    // The names the view shows, when it shows a matrix.
+    const auto namesOnView = [this] {
+        Names names;
+        for (const DrawOp& op :
+             window.viewDrawing.Draw({0, 0, window.viewDrawing.width, window.viewDrawing.height})
+                 .OpsOf(DrawOp::Kind::Text))
+            if (op.text.size() == 2) names.push_back(op.text);
+        return names;
+    };
+    const Names four = {"a1", "c1", "a2", "c2"};
+    ASSERT_EQ(namesOnView(), four);
+
+    Append(fileB);
+    EXPECT_EQ(window.Caption(Control::frmMainForm), title) << "the run has not begun";
+    EXPECT_EQ(namesOnView(), four);
+    Names titles;
+    std::vector<Names> shown;
+    window.duringEvents = [&] {
+        if (state.windowState != WindowState::Running) return;
+        titles.push_back(window.Caption(Control::frmMainForm));
+        shown.push_back(namesOnView());
+    };
+    Run();
+    window.duringEvents = {};
+    ASSERT_FALSE(titles.empty());
+    EXPECT_EQ(titles, Names(titles.size(), title));
+    EXPECT_EQ(shown, std::vector<Names>(shown.size(), four));
+
+    // Both files and all 21 pairs of the seven sequences, not the 15 this run aligned.
+    EXPECT_EQ(window.Caption(Control::frmMainForm),
+              "Kavorin - version 1 | 7 sequences | a.fasta + b.fasta");
+    EXPECT_EQ(window.Caption(Control::lblFilePath),
+              "Files - " + fileA + " + " + fileB + "  |  7 sequences, 21 pairs");
+    EXPECT_EQ(namesOnView().size(), 7u);
+}
+
+TEST_F(WindowStatesTest, SettingsAreKeptWhenTheyChangeNotOnlyOnLeaving) {
+    const auto stored = [this] {
+        RunState read;
+        WindowSettings settings;
+        ReadSettings(read, program.Path(), &settings);
+        return std::pair{settings.recentFiles, read.paletteKind};
+    };
+    Open(fileA);
+    EXPECT_EQ(stored().first, Names{fileA});
+    Run();
+    form.OnClick(Control::mnuViridis);
+    EXPECT_EQ(stored().second, kViridisPalette);
+    // A program that ends without the question (killed, a power cut) has kept them.
+    EXPECT_FALSE(window.quitCalled);
+}
+
 TEST_F(WindowStatesTest, WhileAFileLoadsOnlyLeavingActs) {
     Open(fileA);
     Run();
@@ -247,18 +307,20 @@ TEST_F(WindowStatesTest, ThePointerReadsOutTheCellUnderIt) {
     ASSERT_EQ(grid.count, 4);
     const double x = grid.left + grid.cellWidth / 2.0, y = grid.cellHeight * 1.5;
     form.OnPointerMoved(x, y);
+    // In the pair table's order and numbers: the sequence shown first, then the other, and the
+    // identity in percent as the table writes it.
     EXPECT_EQ(window.ToolTip(Control::ZoomingPicture),
-              "c1 / a1: " + FormatDecimals(state.IdentityMatrix(1, 0) * 100.0, 2) +
-                  " % (row 2, column 1)");
-    // Above the diagonal, off the view, or with the plot shown: the view's own tip.
+              "a1 / c1: " + PercentText(state.IdentityMatrix(1, 0)) + " % (row 2, column 1)");
+    // Above the diagonal, off the view, or with the plot shown: nothing, not the empty view's
+    // invitation to drop a file.
     const double cell = grid.cellWidth;
     for (const auto& [px, py] : {std::pair{x + cell, y - cell}, std::pair{-1.0, -1.0}}) {
         form.OnPointerMoved(px, py);
-        EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
+        EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "");
     }
     form.OnClick(Control::cmdPlot);
     form.OnPointerMoved(x, y);
-    EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
+    EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "");
 }
 
 TEST_F(WindowStatesTest, TheColourBlindSafePaletteIsAChoiceKeptBetweenRuns) {

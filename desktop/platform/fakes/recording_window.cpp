@@ -67,6 +67,26 @@ bool RecordingWindow::SaveViewBitmap(const std::string& path) {
     return static_cast<bool>(WriteWholeFile(path, "BM"));
 }
 
+bool RecordingWindow::SaveCanvasBitmap(const std::string& path) {
+    savedBitmaps.push_back("canvas:" + path);
+    return static_cast<bool>(WriteWholeFile(path, "BM"));
+}
+
+std::string RecordingWindow::AskText(std::string_view question, const std::string& initial) {
+    textQuestions.push_back(std::string(question) + " [" + initial + "]");
+    if (textAnswers.empty()) return {};
+    std::string answer = textAnswers.front();
+    textAnswers.pop_front();
+    return answer;
+}
+
+RecordingSurface RecordingWindow::Drawing::Draw(const SurfaceBox& region) const {
+    RecordingSurface surface;
+    surface.Resize(width, height);
+    if (draw) draw(surface, region);
+    return surface;
+}
+
 bool RecordingWindow::CopyMetafile(const std::string& emfPath) {
     if (!ReadWholeFile(emfPath)) return false;
     clipboard = "metafile:" + emfPath;

@@ -58,8 +58,22 @@ class RecordingWindow : public Window {
 
     DrawingSurface& Canvas(Control picture) override;
     void BlankPicture(Control picture) override { blanked.push_back(picture); }
-    void ShowCanvasInView(bool stretch) override { viewShows.push_back(stretch); }
+    void ShowCanvasInView(bool stretch) override {
+        viewShows.push_back(stretch);
+        viewDrawing = {};  // the view shows the canvas now
+    }
+    void ShowDrawingInView(int width, int height, const RegionDrawing& draw) override {
+        viewDrawing = {width, height, draw};
+        ++viewDrawings;
+    }
+    void SetPanelDrawing(Control, int width, int height, const RegionDrawing& draw) override {
+        keyPanel = {width, height, draw};
+    }
+    void SetViewMarks(const std::vector<SurfaceBox>& boxes) override { viewMarks = boxes; }
+    std::string AskText(std::string_view question, const std::string& initial) override;
+    void CopyText(std::string_view text) override { clipboard = "text:" + std::string(text); }
     bool SaveViewBitmap(const std::string& path) override;
+    bool SaveCanvasBitmap(const std::string& path) override;
     void CopyCanvasBitmap(Control picture) override {
         clipboard = "bitmap:" + std::string(ControlName(picture));
     }
@@ -85,6 +99,18 @@ class RecordingWindow : public Window {
     Size minimumSize;
     std::vector<std::string> recentFiles;
     RecordingSurface innerCanvas;
+    // A picture a view or panel shows, drawn a region at a time.
+    struct Drawing {
+        int width = 0, height = 0;
+        RegionDrawing draw;
+        // What it draws in a region, as a recording.
+        RecordingSurface Draw(const SurfaceBox& region) const;
+    };
+    Drawing viewDrawing;   // ZoomingPicture's own picture
+    int viewDrawings = 0;  // how many times it was given one
+    Drawing keyPanel;
+    std::vector<SurfaceBox> viewMarks;
+    std::vector<std::string> textQuestions;  // AskText's questions, with their initial answer
 
     // When set, value changes of spin controls and scroll bars are reported here, as the real
     // window does (a change made by code runs the control's change handler too).
@@ -97,6 +123,7 @@ class RecordingWindow : public Window {
     // Scripted answers; an empty queue answers No and cancels dialogs.
     std::deque<bool> yesNoAnswers;
     std::deque<std::string> dialogAnswers;
+    std::deque<std::string> textAnswers;  // AskText's; empty: cancelled
 
   private:
     struct ControlState {

@@ -35,6 +35,13 @@ void PictureView::setImage(const QImage& image) {
     update();
 }
 
+void PictureView::setMarks(QVector<QRect> marks) {
+    if (marks == marks_) return;
+    for (const QRect& box : marks_) update(box.adjusted(-2, -2, 2, 2));
+    marks_ = std::move(marks);
+    for (const QRect& box : marks_) update(box.adjusted(-2, -2, 2, 2));
+}
+
 void PictureView::setDrawing(AreaRenderer render) {
     image_ = QImage();
     scaled_ = QImage();
@@ -78,6 +85,7 @@ void PictureView::paintEvent(QPaintEvent* event) {
                 if (tile == tiles_.end()) tile = tiles_.insert(key, RenderTile(area));
                 painter.drawImage(area.topLeft(), *tile);
             }
+        PaintMarks(painter);
         return;
     }
     if (image_.isNull()) return;
@@ -85,6 +93,17 @@ void PictureView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QImage shown = shownImage();
     painter.drawImage(event->rect(), shown, event->rect());
+    PaintMarks(painter);
+}
+
+void PictureView::PaintMarks(QPainter& painter) const {
+    // A light tint that leaves the colours readable, and an edge that shows on every colour.
+    for (const QRect& box : marks_) {
+        painter.fillRect(box, QColor(255, 255, 255, 70));
+        painter.setPen(QPen(Qt::black, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box.adjusted(1, 1, -1, -1));
+    }
 }
 
 void PictureView::resizeEvent(QResizeEvent*) {
@@ -94,6 +113,12 @@ void PictureView::resizeEvent(QResizeEvent*) {
 }
 
 void PictureView::mousePressEvent(QMouseEvent* event) {
+    // The press is on the point it was made at, whether or not a move was reported before it.
+    const QPoint at = event->position().toPoint();
+    if (at != pointer_) {
+        pointer_ = at;
+        emit pointerMoved(pointer_);
+    }
     emit mousePressed(event->button() == Qt::RightButton);
 }
 

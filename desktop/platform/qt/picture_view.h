@@ -3,8 +3,11 @@
 
 #include <QHash>
 #include <QImage>
+#include <QVector>
 #include <QWidget>
 #include <functional>
+
+class QPainter;
 
 namespace kvr {
 
@@ -20,6 +23,8 @@ class PictureView : public QWidget {
     // A picture drawn in tiles as they come into sight, at the view's present size.
     void setDrawing(AreaRenderer render);
     const QImage& image() const { return image_; }
+    // Boxes (the view's pixels) marked over the picture: a tint and an edge.
+    void setMarks(QVector<QRect> marks);
     // The image as shown: stretched to the widget's present size.
     QImage shownImage() const;
     // Where the pointer is over the view (its own pixels); (-1, -1) when it is elsewhere.
@@ -41,12 +46,14 @@ class PictureView : public QWidget {
 
   private:
     QImage RenderTile(const QRect& area) const;
+    void PaintMarks(QPainter& painter) const;
 
     QImage image_;
     QPoint pointer_{-1, -1};
     mutable QImage scaled_;  // image_ stretched to the widget's size, made once per size
     AreaRenderer render_;
     QHash<quint64, QImage> tiles_;  // rendered tiles of render_ at the present size, by place
+    QVector<QRect> marks_;
 };
 
 }  // namespace kvr

@@ -122,8 +122,21 @@ void QtMainWindow::BuildMenus() {
     item(save, Control::mnuSaveSeqs, "Create datasets [based on p-identities]");
     item(save, Control::mnu_Save_All, "Save all sequences [as sorted in the matrix]");
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    item(view, Control::mnuZoomFit, "Zoom to fit the window");
+    item(view, Control::mnuZoom100, "Zoom to 100 %");
+    view->addSeparator();
+    item(view, Control::mnuFind, "Find a sequence...");
+    item(view, Control::mnuCopyCell, "Copy the selected cell");
+    view->addSeparator();
     item(view, Control::mnuViridis, "Colour-blind-safe colours (viridis)");
     actions_[Index(Control::mnuViridis)]->setCheckable(true);
+    actions_[Index(Control::mnuZoomFit)]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    actions_[Index(Control::mnuZoom100)]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
+    actions_[Index(Control::mnuFind)]->setShortcut(QKeySequence::Find);
+    actions_[Index(Control::mnuCopyCell)]->setShortcut(QKeySequence::Copy);
+    for (Control c :
+         {Control::mnuZoomFit, Control::mnuZoom100, Control::mnuFind, Control::mnuCopyCell})
+        actions_[Index(c)]->setEnabled(false);
     topAction(Control::mnuRerun, "&Rerun");
     topAction(Control::mnuAppend, "&Append");
     topAction(Control::mnuStop, "&Exit");
@@ -163,6 +176,16 @@ void QtMainWindow::BuildControls() {
     button(Control::cmdZoomIn, "Zoom in");
     button(Control::cmdZoomOut, "Zoom out");
     button(Control::cmdColourScheme, "Full colour mode");
+    // Ctrl and + or - press the zoom buttons (both keys of + on the common layouts).
+    for (const auto& [key, c] :
+         {std::pair{QKeySequence(QKeySequence::ZoomIn), Control::cmdZoomIn},
+          std::pair{QKeySequence(Qt::CTRL | Qt::Key_Equal), Control::cmdZoomIn},
+          std::pair{QKeySequence(QKeySequence::ZoomOut), Control::cmdZoomOut}}) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, c] {
+            if (IsEnabled(c)) ReportClick(c);
+        });
+    }
 
     Register(Control::lblCutoff1, MakeLabel(client, "Cut-off 1"));
     Register(Control::lblCutoff2, MakeLabel(client, "Cut-off 2"));
@@ -189,6 +212,12 @@ void QtMainWindow::BuildControls() {
     view_ = new PictureView(outer);
     view_->setAcceptDrops(false);  // drops are handled by the main window, by position
     Register(Control::ZoomingPicture, view_);
+    // The colour key pinned over the viewport's corner when the key beside the matrix is out of
+    // sight; above the view, as it is made after it.
+    keyPanel_ = new PictureView(outer);
+    keyPanel_->setAcceptDrops(false);
+    keyPanel_->hide();
+    Register(Control::keyPicture, keyPanel_);
     connect(view_, &PictureView::resized, this, [this] {
         if (events_ != nullptr) events_->OnPictureResized(Control::ZoomingPicture);
     });

@@ -66,7 +66,13 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     void BlankPicture(Control picture) override;
     void ShowCanvasInView(bool stretch) override;
     void SetCanvasDrawing(int width, int height, const RegionDrawing& draw) override;
+    void ShowDrawingInView(int width, int height, const RegionDrawing& draw) override;
+    void SetPanelDrawing(Control panel, int width, int height, const RegionDrawing& draw) override;
+    void SetViewMarks(const std::vector<SurfaceBox>& boxes) override;
+    std::string AskText(std::string_view question, const std::string& initial) override;
+    void CopyText(std::string_view text) override;
     bool SaveViewBitmap(const std::string& path) override;
+    bool SaveCanvasBitmap(const std::string& path) override;
     void CopyCanvasBitmap(Control picture) override;
     bool CopyMetafile(const std::string& emfPath) override;
 
@@ -109,6 +115,15 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     QImage RenderCanvasArea(const QRect& area, const QSize& viewSize);
     QImage CanvasImage();  // the whole canvas at full size
 
+    // A picture drawn by regions (twips), of a size in twips.
+    struct SizedDrawing {
+        RegionDrawing draw;
+        int width = 0, height = 0;
+        QSize Pixels() const;
+    };
+    // An area (pixels of a view of viewSize) of a drawing shown stretched over that view.
+    QImage RenderArea(const SizedDrawing& drawing, const QRect& area, const QSize& viewSize);
+
     WindowEvents* events_ = nullptr;
     std::array<QWidget*, kControlCount> widgets_{};
     std::array<QAction*, kControlCount> actions_{};
@@ -120,8 +135,11 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     RegionDrawing canvasDrawing_;  // InnerPicture drawn by regions; empty: the canvas image
     int drawingWidth_ = 0;         // twips
     int drawingHeight_ = 0;
+    SizedDrawing viewDrawing_;  // the view's own picture; empty: it shows the canvas
+    SizedDrawing panelDrawing_;
     PictureView* view_ = nullptr;
-    QMenu* recent_ = nullptr;  // the files opened last, enabled with "&Open"
+    PictureView* keyPanel_ = nullptr;  // keyPicture
+    QMenu* recent_ = nullptr;          // the files opened last, enabled with "&Open"
     bool hasRecent_ = false;
     bool busy_ = false;
     bool laidOut_ = false;

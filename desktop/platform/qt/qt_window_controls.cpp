@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -265,6 +266,14 @@ std::string QtMainWindow::SaveFileDialog(const std::string& startFolder, std::st
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Save As"), QString::fromStdString(startFolder), DisplayText(filter));
     return path.toStdString();
+}
+
+std::string QtMainWindow::AskText(std::string_view question, const std::string& initial) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(this, QStringLiteral("KVRv1"), DisplayText(question),
+                              QLineEdit::Normal, QString::fromStdString(initial), &ok);
+    return ok ? text.toStdString() : std::string();
 }
 
 void QtMainWindow::SetBusy(bool busy) {

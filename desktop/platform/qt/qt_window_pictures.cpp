@@ -29,13 +29,19 @@ void QtMainWindow::SetCanvasDrawing(int width, int height, const RegionDrawing& 
     drawingHeight_ = height;
 }
 
+QSize QtMainWindow::SizedDrawing::Pixels() const {
+    return {std::max(1, QImageSurface::ToPixels(width)),
+            std::max(1, QImageSurface::ToPixels(height))};
+}
+
 QSize QtMainWindow::CanvasPixels() const {
-    return {std::max(1, QImageSurface::ToPixels(drawingWidth_)),
-            std::max(1, QImageSurface::ToPixels(drawingHeight_))};
+    return SizedDrawing{canvasDrawing_, drawingWidth_, drawingHeight_}.Pixels();
 }
 
 QPointF QtMainWindow::CanvasTwipsAt(QPoint at) const {
-    const QSize canvas = canvasDrawing_ ? CanvasPixels() : innerCanvas_.Image().size();
+    const QSize canvas = viewDrawing_.draw ? viewDrawing_.Pixels()
+                         : canvasDrawing_  ? CanvasPixels()
+                                           : innerCanvas_.Image().size();
     const double sx = view_->width() > 0 ? double(canvas.width()) / view_->width() : 1;
     const double sy = view_->height() > 0 ? double(canvas.height()) / view_->height() : 1;
     return {at.x() * sx * QImageSurface::kTwipsPerPixel,
@@ -58,8 +64,9 @@ void QtMainWindow::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
-QImage QtMainWindow::RenderCanvasArea(const QRect& area, const QSize& viewSize) {
-    const QSize canvas = CanvasPixels();
+QImage QtMainWindow::RenderArea(const SizedDrawing& drawing, const QRect& area,
+                                const QSize& viewSize) {
+    const QSize canvas = drawing.Pixels();
     const double sx = viewSize.width() / static_cast<double>(canvas.width());
     const double sy = viewSize.height() / static_cast<double>(canvas.height());
     areaCanvas_.BeginArea(area.size(), QTransform().translate(-area.x(), -area.y()).scale(sx, sy));
@@ -70,8 +77,52 @@ QImage QtMainWindow::RenderCanvasArea(const QRect& area, const QSize& viewSize) 
         static_cast<int>(std::floor(area.top() / sy)) * kPixel - kPixel,
         static_cast<int>(std::ceil((area.right() + 1) / sx)) * kPixel + kPixel,
         static_cast<int>(std::ceil((area.bottom() + 1) / sy)) * kPixel + kPixel};
-    canvasDrawing_(areaCanvas_, region);
+    drawing.draw(areaCanvas_, region);
     return areaCanvas_.Image();
+}
+
+QImage QtMainWindow::RenderCanvasArea(const QRect& area, const QSize& viewSize) {
+    return RenderArea(SizedDrawing{canvasDrawing_, drawingWidth_, drawingHeight_}, area, viewSize);
+}
+
+void QtMainWindow::ShowDrawingInView(int width, int height, const RegionDrawing& draw) {
+    viewDrawing_ = {draw, width, height};
+    view_->setMarks({});
+    view_->setDrawing([this](const QRect& area, const QSize& viewSize) {
+        return RenderArea(viewDrawing_, area, viewSize);
+    });
+}
+
+void QtMainWindow::SetPanelDrawing(Control /*panel*/, int width, int height,
+                                   const RegionDrawing& draw) {
+    panelDrawing_ = {draw, width, height};
+    keyPanel_->setDrawing([this](const QRect& area, const QSize& viewSize) {
+        return RenderArea(panelDrawing_, area, viewSize);
+    });
+}
+
+void QtMainWindow::SetViewMarks(const std::vector<SurfaceBox>& boxes) {
+    QVector<QRect> marks;
+    for (const SurfaceBox& box : boxes)
+        marks.push_back(
+            QRect(QPoint(QImageSurface::ToPixels(box.left), QImageSurface::ToPixels(box.top)),
+                  QPoint(QImageSurface::ToPixels(box.right) - 1,
+                         QImageSurface::ToPixels(box.bottom) - 1)));
+    view_->setMarks(std::move(marks));
+}
+
+void QtMainWindow::CopyText(std::string_view text) {
+    QApplication::clipboard()->setText(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+bool QtMainWindow::SaveCanvasBitmap(const std::string& path) {
+    const QImage image = CanvasImage();
+    const char* format =
+        QString::fromStdString(path).endsWith(".png", Qt::CaseInsensitive) ? "PNG" : "BMP";
+    return static_cast<bool>(ReplaceFile(path, [&image, format](const std::string& temporary) {
+        return image.save(QString::fromStdString(temporary), format);
+    }));
 }
 
 QImage QtMainWindow::CanvasImage() {
@@ -84,6 +135,8 @@ void QtMainWindow::BlankPicture(Control picture) {
     if (picture == Control::ZoomingPicture) {
         QImage blank(view_->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
         blank.fill(buttonFace);
+        viewDrawing_ = {};
+        view_->setMarks({});
         view_->setImage(blank);
     } else {
         canvasDrawing_ = nullptr;
@@ -92,6 +145,8 @@ void QtMainWindow::BlankPicture(Control picture) {
 }
 
 void QtMainWindow::ShowCanvasInView(bool /*stretch*/) {
+    viewDrawing_ = {};
+    view_->setMarks({});
     // The view always paints its image over its whole extent: 1:1 when the core gave it the
     // canvas size, stretched when zoomed.
     if (canvasDrawing_)
