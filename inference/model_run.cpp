@@ -1,6 +1,7 @@
 #include "model_run.h"
 
 #include <onnxruntime_c_api.h>
+#include <stdlib.h>
 
 #include <cstdint>
 
@@ -32,6 +33,12 @@ ModelRun::~ModelRun() {
 
 std::string ModelRun::Run(const std::string& modelPath, std::span<float> features,
                           std::size_t rows) {
+    // ONNX Runtime's Linux builds with telemetry (1.29 on) start its client in CreateEnv: a
+    // session file with an identifier and a debug log in $TMPDIR, a device identifier and an
+    // event store under ~/.cache. This variable, read there, is the one switch that comes before
+    // it; DisableTelemetryEvents, after it, stops the events of builds that ignore it. Set
+    // whatever the user's value, and before the library starts a thread.
+    ::setenv("ORT_DISABLE_TELEMETRY", "1", 1);
     api_ = Api();
     if (api_ == nullptr) {
         return std::string("ONNX Runtime ") + OrtGetApiBase()->GetVersionString() +
@@ -43,6 +50,7 @@ std::string ModelRun::Run(const std::string& modelPath, std::span<float> feature
     const char* const outputNames[] = {kModelOutputName};
 
     OrtStatus* status = api_->CreateEnv(ORT_LOGGING_LEVEL_WARNING, "TOLVEN_Inference", &env_);
+    if (!status) status = api_->DisableTelemetryEvents(env_);
     if (!status) status = api_->SetLanguageProjection(env_, ORT_PROJECTION_CPLUSPLUS);  // code 1
     if (!status) status = api_->CreateSessionOptions(&options_);
     if (!status) status = api_->SetIntraOpNumThreads(options_, 1);

@@ -152,8 +152,14 @@ class BandCells {
                                   const float* const p2[5], float* fm) const {
         const std::int32_t sd = band_.First(d), rows = band_.Rows(d);
         const std::int32_t sh1 = sd - band_.First(d - 1), sh2 = sd - band_.First(d - 2);
-        const auto& [lx, ly, P, insXs, insYs, xs, ys, matchOf, iota, tMM, tMI, tMJ, tII, tIM, tJJ,
-                     tJM, tSM, tSI, tSJ] = c_;
+        // Names of the context's fields for the lambdas below: references, not a structured
+        // binding, which a lambda of clang before 16 cannot capture.
+        const auto &ly = c_.ly, &P = c_.P;
+        const auto &insXs = c_.insX, &insYs = c_.insY;
+        const auto &xs = c_.xs, &ys = c_.ys;
+        const auto& matchOf = c_.matchOf;
+        const auto &tMM = c_.tMM, &tMI = c_.tMI, &tMJ = c_.tMJ, &tII = c_.tII, &tIM = c_.tIM;
+        const auto &tJJ = c_.tJJ, &tJM = c_.tJM, &tSM = c_.tSM, &tSI = c_.tSI, &tSJ = c_.tSJ;
         // The sums of G vectors of cells from k as for cells inside the matrix.
         const auto sums = [&](auto group, std::int32_t k) {
             constexpr int G = decltype(group)::value;
@@ -255,8 +261,14 @@ class BandCells {
                                    const float* const n2[5], const Keep& keep) const {
         const std::int32_t sd = band_.First(d), rows = band_.Rows(d);
         const std::int32_t sh1 = band_.First(d + 1) - sd, sh2 = band_.First(d + 2) - sd;
-        const auto& [lx, ly, P, insXs, insYs, xs, ys, matchOf, iota, tMM, tMI, tMJ, tII, tIM, tJJ,
-                     tJM, tSM, tSI, tSJ] = c_;
+        // As in Forward, and the length of x and the lanes' indices.
+        const auto &lx = c_.lx, &ly = c_.ly, &P = c_.P;
+        const auto &insXs = c_.insX, &insYs = c_.insY;
+        const auto &xs = c_.xs, &ys = c_.ys;
+        const auto& matchOf = c_.matchOf;
+        const auto& iota = c_.iota;
+        const auto &tMM = c_.tMM, &tMI = c_.tMI, &tMJ = c_.tMJ, &tII = c_.tII, &tIM = c_.tIM;
+        const auto &tJJ = c_.tJJ, &tJM = c_.tJM, &tSM = c_.tSM, &tSI = c_.tSI, &tSJ = c_.tSJ;
         // The sums of G vectors of cells from k as for cells inside the matrix, away from its
         // last row and column.
         const auto sums = [&](auto group, std::int32_t k) {

@@ -115,10 +115,16 @@ int Pairs(const Arguments& args) {
         exchange.emplace(workFolder);
         if (!exchange->Ok()) return Failure(exchange->Error());
     }
-    const RunContext context{{shell, programs.config, workFolder, request.options.jobs,
-                              request.options.pairTimeoutSeconds, request.options.alphabet,
-                              request.options.pairMemoryMegabytes},
-                             exchange ? exchange->Path() : workFolder};
+    // The setup whole before the context: GCC 12 destroys the members of a base built in nested
+    // braces a second time when a later member's copy throws (here, out of memory).
+    const RunSetup setup{shell,
+                         programs.config,
+                         workFolder,
+                         request.options.jobs,
+                         request.options.pairTimeoutSeconds,
+                         request.options.alphabet,
+                         request.options.pairMemoryMegabytes};
+    const RunContext context{setup, exchange ? exchange->Path() : workFolder};
 
     // The shard's pairs, one after the other: none is held in a list.
     PairCursor cursor = CursorAt(n, range.first);

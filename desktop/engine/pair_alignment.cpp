@@ -38,7 +38,10 @@ ProgramOutcome ExternalRows(const PairAlignmentSetup& setup, std::string_view ki
     if (!exchange.Ok())
         return {ProgramStatus::NotStarted,
                 "no folder for the aligner's files can be made: " + exchange.Error()};
-    const RunContext context{{setup.shell, setup.programs, setup.workFolder, 1}, exchange.Path()};
+    // The setup whole before the context: GCC 12 destroys the members of a base built in nested
+    // braces a second time when a later member's copy throws (here, out of memory).
+    const RunSetup pairSetup{setup.shell, setup.programs, setup.workFolder, 1};
+    const RunContext context{pairSetup, exchange.Path()};
     std::string text;
     const PairResult result = AlignPair(context, kind, first, second, i, j, &text);
     if (!result.outcome.Ok()) return result.outcome;

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "kvr_version.h"
 #include "run_tool.h"
@@ -41,6 +43,7 @@ std::string PassthroughRow(const std::string& listCorr1, const std::string& simS
 
 class ToolTest : public ::testing::Test {
   protected:
+    const std::string& Folder() const { return folder_.Path(); }
     std::string File(const std::string& name) const { return folder_.File(name); }
     ToolRun Run(const std::vector<std::string>& args,
                 const std::vector<std::string>& environment = {}) const {
@@ -125,6 +128,46 @@ TEST_F(ToolTest, PathsWithCharactersOutsideAscii) {
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out, "Inference complete: 1 rows -> données ü/résultat.txt\n");
     EXPECT_EQ(ReadFile(File("données ü/résultat.txt")), "0.00000000,0.00000000,0.00000000\n");
+}
+
+// Every path under `folder`, relative to it, sorted; hidden files too.
+std::vector<std::string> Tree(const std::string& folder) {
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        paths.push_back(std::filesystem::relative(entry.path(), folder).string());
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// ONNX Runtime's Linux builds with telemetry start its client when the environment is created: a
+// session file with an identifier and a debug log in $TMPDIR, a device identifier and an event
+// cache under ~/.cache. The tool writes its output and nothing else. The variables by which the
+// library skips telemetry on build machines are set empty (which it ignores), so that this holds
+// wherever the test runs.
+TEST_F(ToolTest, WritesNothingButItsOutput) {
+    testing::TempFolder outside;
+    std::vector<std::string> environment = {"ORT_DISABLE_TELEMETRY=", "ORT_RUNNING_UNIT_TESTS="};
+    for (const char* name : {"CI", "TF_BUILD", "GITHUB_ACTIONS", "GITLAB_CI", "CIRCLECI", "TRAVIS",
+                             "JENKINS_URL", "CODEBUILD_BUILD_ID", "BUILDKITE", "TEAMCITY_VERSION",
+                             "APPVEYOR", "BITBUCKET_BUILD_NUMBER"}) {
+        environment.push_back(std::string(name) + "=");
+    }
+    const std::vector<std::string> homes = {"HOME",          "TMPDIR",         "XDG_CACHE_HOME",
+                                            "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CONFIG_HOME"};
+    for (const std::string& name : homes) {
+        std::filesystem::create_directory(outside.File(name));
+        environment.push_back(name + "=" + outside.File(name));
+    }
+    WriteFile(File("in.txt"), RequiredHeader() + "\n" + MeanRow() + "\n");
+    std::filesystem::copy_file(Model("passthrough"), File("model.onnx"));
+
+    const ToolRun run = Run({"in.txt", "out.txt", "model.onnx"}, environment);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Tree(Folder()), (std::vector<std::string>{"in.txt", "model.onnx", "out.txt"}));
+    std::vector<std::string> untouched = homes;
+    std::sort(untouched.begin(), untouched.end());
+    EXPECT_EQ(Tree(outside.Path()), untouched);
 }
 
 // Every failure: status 1, its message on standard error, nothing on standard output, and the
