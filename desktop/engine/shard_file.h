@@ -35,9 +35,9 @@ struct ShardHeader {
     int shards = 0;
     PairRange pairs;  // the pairs of the shard, by number in loop order
     // Written only when not empty (older shards have neither line):
-    std::string alignerVersion;  // as the aligner reports it (engine/aligner_version.h)
-    std::string pairTimeout;     // the pair time limit in seconds, "none" without one
-    bool counts = false;         // the pair lines hold the counts (kShardCountColumns)
+    std::string alignerVersion{};  // as the aligner reports it (engine/aligner_version.h)
+    std::string pairTimeout{};     // the pair time limit in seconds, "none" without one
+    bool counts = false;           // the pair lines hold the counts (kShardCountColumns)
     bool operator==(const ShardHeader&) const = default;
 };
 
