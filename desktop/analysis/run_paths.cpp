@@ -55,6 +55,9 @@ RunOutcome MakeAnalysis(RunState& state, Window& window, const RunSetup& setup, 
         return outcome;
     };
     if (kind == PathKind::Rerun) state.InputSequences = state.SequenceList;
+    // New identities: the record of how the old ones were made no longer holds. kvr writes the
+    // new one (the window keeps none yet: its sessions then say "unknown").
+    state.provenance = {};
 
     // Files are exchanged only with programs: an external aligner or the tree program.
     const bool external = kind != PathKind::Merged && state.AlignerKind != kBuiltinAligner;

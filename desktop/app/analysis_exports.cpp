@@ -45,6 +45,9 @@ bool Write(const std::string& path, std::ostream& err,
 std::string NewickText(const RunState& state, const std::vector<std::string>& names,
                        std::string& failure) {
     if (state.seqCount == 1 && state.useTree) return NewickName(names.front()) + ";\n";
+    // A session keeps the tree with the names of the run that made it.
+    if (state.treeNewick.empty() && !state.provenance.tree.empty())
+        return state.provenance.tree + "\n";
     if (state.treeNewick.empty()) {
         failure = "no tree was made";
         return {};
@@ -59,6 +62,22 @@ std::string NewickText(const RunState& state, const std::vector<std::string>& na
 std::string CheckExportRequest(const ExportRequest& request, bool useTree) {
     if (!request.newick.empty() && !useTree) return "--newick needs --tree, which makes the tree";
     return {};
+}
+
+std::string CheckKeptTree(const ExportRequest& request, const RunState& session,
+                          const std::string& sessionPath) {
+    if (request.newick.empty() || !session.provenance.tree.empty()) return {};
+    return "--newick: " + sessionPath +
+           " keeps no tree (only the sessions of kvr run, append or merge with --tree do), so "
+           "nothing was written";
+}
+
+std::string KeptTree(const RunState& state) {
+    if (!state.useTree) return {};
+    std::string failure;
+    std::string tree = NewickText(state, InputOrder(state).names, failure);
+    while (!tree.empty() && (tree.back() == '\n' || tree.back() == '\r')) tree.pop_back();
+    return tree;
 }
 
 bool WriteExports(const RunState& state, const ExportRequest& request, std::ostream& err) {

@@ -13,9 +13,18 @@ namespace kvr::cli {
 // --newick asks for a tree that only --tree makes: the problem, or "".
 std::string CheckExportRequest(const ExportRequest& request, bool useTree);
 
-// Writes every export asked for. The groups and, unless displayOrder is set, the matrices are in
-// the order of the input (of the session for kvr show), the names as the table for pipelines
-// writes them. False, with one message per failure on err, when one was not written.
+// kvr show --newick of a session that keeps no tree: the problem, or "".
+std::string CheckKeptTree(const ExportRequest& request, const RunState& session,
+                          const std::string& sessionPath);
+
+// The tree as --newick writes it, without its line end, for the session to keep: "" when no tree
+// ordered the analysis (or it cannot be read).
+std::string KeptTree(const RunState& state);
+
+// Writes every export asked for (the tree: the run's, or the one a session keeps). The groups and,
+// unless displayOrder is set, the matrices are in the order of the input (of the session for kvr
+// show), the names as the table for pipelines writes them. False, with one message per failure on
+// err, when one was not written.
 bool WriteExports(const RunState& state, const ExportRequest& request, std::ostream& err);
 
 }  // namespace kvr::cli

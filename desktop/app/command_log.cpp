@@ -15,8 +15,6 @@ namespace kvr::cli {
 
 namespace {
 
-bool logLost = false;  // a log's writes failed: the command cannot end as a success
-
 // A word as a shell would need it to read it back: quoted when it holds more than plain
 // characters.
 std::string ShellWord(const std::string& word) {
@@ -57,23 +55,26 @@ int TeeStreamBuffer::sync() {
     return first == 0 && second == 0 ? 0 : -1;
 }
 
-CommandLog::CommandLog(const std::string& path, std::string_view command, const Arguments& args)
-    : path_(path),
-      command_(command),
-      standardError_(std::cerr.rdbuf()),
+CommandLog::CommandLog()
+    : standardError_(std::cerr.rdbuf()),
       console_(standardError_),
       tee_(standardError_, &printable_) {
     console_.setf(std::ios::unitbuf);
-    if (path.empty()) return;
+}
+
+bool CommandLog::Open(const std::string& path, std::string_view command, const Arguments& args) {
+    path_ = path;
+    command_ = command;
+    if (path.empty()) return true;
     if (path == "-") {
         problem_ = "--log needs a file; standard error is where the messages go already";
-        return;
+        return false;
     }
-    if (problem_ = OutputProblem(path); !problem_.empty()) return;
+    if (problem_ = OutputProblem(path); !problem_.empty()) return false;
     // Written as the command goes, so that a command that is ended leaves the log of what it did.
     if (file_.open(path, std::ios::out | std::ios::trunc | std::ios::binary) == nullptr) {
         problem_ = "cannot write the log " + path;
-        return;
+        return false;
     }
     kept_ = true;
     log_ << "kvr " << kVersion << "\n"
@@ -85,24 +86,32 @@ CommandLog::CommandLog(const std::string& path, std::string_view command, const 
         problem_ = "cannot write the log " + path + ": " + std::strerror(errno);
         kept_ = false;
         file_.close();
-        return;
+        return false;
     }
     std::cerr.rdbuf(&tee_);
+    return true;
+}
+
+void CommandLog::Note(std::string line) {
+    notes_.push_back(std::move(line));
+}
+
+bool CommandLog::Close(int status) {
+    if (!kept_) return true;
+    kept_ = false;
+    std::cerr.rdbuf(standardError_);
+    for (const std::string& note : notes_) log_ << note << "\n";
+    log_ << "ended: " << LocalTime() << "\nexit status: " << status << "\n";
+    log_.flush();
+    const bool whole = static_cast<bool>(log_) && file_.close() != nullptr;
+    if (!whole) console_ << command_ << ": the log " << path_ << " could not be written whole\n";
+    return whole;
 }
 
 CommandLog::~CommandLog() {
     if (!kept_) return;
     std::cerr.rdbuf(standardError_);
-    log_.flush();
-    const bool whole = static_cast<bool>(log_) && file_.close() != nullptr;
-    if (!whole) {
-        console_ << command_ << ": the log " << path_ << " could not be written whole\n";
-        logLost = true;
-    }
-}
-
-bool LogLost() {
-    return logLost;
+    file_.close();
 }
 
 bool CommandLog::Terminal() const {

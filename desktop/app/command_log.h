@@ -1,7 +1,9 @@
 // The log a command keeps with --log FILE: the version of kvr and the command line first, then
-// every line the command writes to standard error, written as the command goes. While a
-// CommandLog lives, std::cerr writes to both; the console window writes to Console() and File()
-// itself, each in its own manner, so that the log never holds a terminal's rewritten progress.
+// every line the command writes to standard error, written as the command goes, and last what
+// the command noted (the aligner's version), the end time and the exit status. While a log is
+// open, std::cerr writes to both; the console window writes to Console() and File() itself, each
+// in its own manner, so that the log never holds a terminal's rewritten progress. kvr's main owns
+// the log, the command opens it, and main closes it with the command's exit status.
 #pragma once
 
 #include <fstream>
@@ -33,15 +35,24 @@ class TeeStreamBuffer : public std::streambuf {
 
 class CommandLog {
   public:
-    // path "" keeps no log. command: "kvr run"; args: the words after it. The log's name is
-    // checked against the inputs and outputs before (NamingProblem).
-    CommandLog(const std::string& path, std::string_view command, const Arguments& args);
-    ~CommandLog();  // standard error as it was; says so when the log could not be written whole
+    CommandLog();
+    ~CommandLog();  // standard error as it was, the log closed (Close says more)
     CommandLog(const CommandLog&) = delete;
     CommandLog& operator=(const CommandLog&) = delete;
 
+    // path "" keeps no log. command: "kvr run"; args: the words after it. The log's name is
+    // checked against the inputs and outputs before (NamingProblem). False, with Problem(), when
+    // the log cannot be kept.
+    bool Open(const std::string& path, std::string_view command, const Arguments& args);
     // Why the log cannot be kept ("" when it can, or when none was asked for).
     const std::string& Problem() const { return problem_; }
+    // A line for the end of the log, before the end time: "aligner: muscle, version ...".
+    void Note(std::string line);
+    // Ends the log with the notes, the end time and the exit status. False, said on standard
+    // error, when the log could not be written whole: kvr's status is then 1 however the command
+    // went, since the record it was asked to keep is missing.
+    bool Close(int status);
+
     // Standard error alone, and the log (null when none is kept).
     std::ostream& Console() { return console_; }
     std::ostream* File() { return kept_ ? &log_ : nullptr; }
@@ -52,6 +63,7 @@ class CommandLog {
     std::string path_;
     std::string command_;
     std::string problem_;
+    std::vector<std::string> notes_;
     bool kept_ = false;
     std::streambuf* standardError_;
     std::ostream console_;
@@ -60,9 +72,5 @@ class CommandLog {
     std::ostream log_{&printable_};
     TeeStreamBuffer tee_;
 };
-
-// A log of this process could not be written whole: kvr's status is then 1 however the command
-// went, since the record it was asked to keep is missing.
-bool LogLost();
 
 }  // namespace kvr::cli

@@ -22,7 +22,7 @@
 
 namespace kvr::cli {
 
-int Align(const Arguments& args) {
+int Align(const Arguments& args, CommandLog&) {
     AlignRequest request;
     const CommandTable table = AlignTable(request);
     const std::string name = "kvr " + table.name;

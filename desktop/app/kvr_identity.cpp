@@ -12,7 +12,7 @@
 
 namespace kvr::cli {
 
-int Identity(const Arguments& args) {
+int Identity(const Arguments& args, CommandLog&) {
     IdentityRequest request;
     if (const auto status = ReadCommandLine(IdentityFileTable(request), args)) return *status;
     const std::string& path = request.path;

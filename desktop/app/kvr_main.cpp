@@ -73,7 +73,7 @@ class PrintableErrors {
     kvr::cli::PrintableStreamBuffer filter_;
 };
 
-int RunCommand(int argc, char** argv) {
+int RunCommand(int argc, char** argv, kvr::cli::CommandLog& log) {
     if (argc < 2) {
         PrintUsage(std::cerr);
         return 2;
@@ -93,7 +93,8 @@ int RunCommand(int argc, char** argv) {
         return 0;
     }
     for (const auto& command : kvr::cli::Commands()) {
-        if (name == command.name) return command.run(kvr::cli::Arguments(argv + 2, argv + argc));
+        if (name == command.name)
+            return command.run(kvr::cli::Arguments(argv + 2, argv + argc), log);
     }
     std::cerr << "kvr: unknown command '" << name << "'\n";
     PrintUsage(std::cerr);
@@ -108,15 +109,17 @@ int main(int argc, char** argv) {
     // What an aligner starts outside its process group comes back to kvr, which ends it.
     kvr::AdoptOrphans();
     int status = 1;
+    // The command opens it; closed here, it records the status the command ended with.
+    kvr::cli::CommandLog log;
     // Whatever fails, kvr ends with a message and a status, never on an uncaught exception.
     try {
-        status = RunCommand(argc, argv);
-        if (status == 0 && kvr::cli::LogLost()) status = 1;
+        status = RunCommand(argc, argv, log);
     } catch (const std::bad_alloc&) {
         std::cerr << "kvr: out of memory: the input is too large for the memory of this machine\n";
     } catch (const std::exception& error) {
         std::cerr << "kvr: stopped by an unexpected error: " << error.what() << "\n";
     }
+    if (!log.Close(status) && status == 0) status = 1;
     kvr::EndStrayChildren();
     return status;
 }

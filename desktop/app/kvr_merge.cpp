@@ -7,6 +7,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <utility>
 
 #include "analysis/run_paths.h"
 #include "app/analysis_exports.h"
@@ -16,6 +17,7 @@
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
+#include "app/kvr_provenance.h"
 #include "app/kvr_run_common.h"
 #include "app/kvr_signals.h"
 #include "engine/aligner_config.h"
@@ -80,6 +82,12 @@ std::string OpenShards(const std::vector<std::string>& paths, const std::string&
         if (h.aligner != one.aligner)
             return name + " was aligned with " + h.aligner + ", " + first.path + " with " +
                    one.aligner + ": the shards of one run are needed";
+        if (h.alignerVersion != one.alignerVersion)
+            return name + " was aligned with " + AlignerTitle(h.aligner) + " '" +
+                   (h.alignerVersion.empty() ? "of an unknown version" : h.alignerVersion) + "', " +
+                   first.path + " with '" +
+                   (one.alignerVersion.empty() ? "of an unknown version" : one.alignerVersion) +
+                   "': the shards of one run are needed";
         if (h.command != one.command)
             return name + " was aligned with the command line '" + h.command + "', " + first.path +
                    " with '" + one.command + "': the shards of one run are needed";
@@ -120,10 +128,14 @@ std::string OpenShards(const std::vector<std::string>& paths, const std::string&
     return {};
 }
 
+// What a pair of the shards gives: its sequences (input positions), identity and counts (not
+// known in shards of older kvr).
+using TakePair = std::function<void(int i, int j, float identity, AlignedCounts counts)>;
+
 // Reads every pair of the shards, in loop order, into take; the first missing, doubled or
 // damaged pair ends it with a message naming the file.
 std::string ReadPairs(const std::vector<Shard>& shards, int n, Window& window,
-                      const std::function<void(int, int, float)>& take) {
+                      const TakePair& take) {
     const long long total = PairCount(n);
     long long done = 0;
     for (const Shard& shard : shards) {
@@ -137,8 +149,9 @@ std::string ReadPairs(const std::vector<Shard>& shards, int n, Window& window,
         int i = 0;
         int j = 0;
         float identity = 0;
+        AlignedCounts counts;
         for (long long k = 0; k < range.count; ++k, expected.Next()) {
-            if (!reader.Next(i, j, identity, problem)) {
+            if (!reader.Next(i, j, identity, counts, problem)) {
                 if (!problem.empty()) return shard.path + ": " + problem;
                 return shard.path + " ends after " + std::to_string(k) + " of its " +
                        std::to_string(range.count) + " pairs: pair " +
@@ -156,7 +169,7 @@ std::string ReadPairs(const std::vector<Shard>& shards, int n, Window& window,
                        (number >= range.first ? " a second time: a doubled pair"
                                               : ", a pair of another shard");
             }
-            take(i, j, identity);
+            take(i, j, identity, counts);
             if (++done % 65536 != 0) continue;
             if (WritesStopped()) return "stopped by a signal";
             window.SetCaption(Control::lblProgress, "Merging: " + std::to_string(done) + " of " +
@@ -183,7 +196,7 @@ bool Streamable(const MergeRequest& request) {
 
 }  // namespace
 
-int Merge(const Arguments& args) {
+int Merge(const Arguments& args, CommandLog& log) {
     MergeRequest request;
     const CommandTable table = MergeTable(request);
     if (const auto status = ReadCommandLine(table, args)) return *status;
@@ -193,8 +206,7 @@ int Merge(const Arguments& args) {
             NamingProblem(inputs, request.outputs.Paths(), request.messages.log);
         !problem.empty())
         return UsageError(table, problem);
-    CommandLog log(request.messages.log, kName, args);
-    if (!log.Problem().empty()) return Failure(log.Problem());
+    if (!log.Open(request.messages.log, kName, args)) return Failure(log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
     if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
@@ -232,6 +244,11 @@ int Merge(const Arguments& args) {
         !problem.empty())
         return Failure(problem + "; nothing was written");
     request.options.aligner = shards.front().Header().aligner;
+    log.Note("aligner: " + request.options.aligner + ", version " +
+             (shards.front().Header().alignerVersion.empty()
+                  ? std::string(kUnknown)
+                  : shards.front().Header().alignerVersion) +
+             " (as the shards say)");
     if (!IsAlignerKind(request.options.aligner))
         return Failure(shards.front().path + " names the unknown aligner " +
                        request.options.aligner + "; nothing was written");
@@ -240,38 +257,40 @@ int Merge(const Arguments& args) {
     PosixShell shell;
     const StopOnSignals signals(shell.Stop());
 
-    if (Streamable(request)) {
-        IdentityRange range;
-        std::vector<long long> counts(kBinRows, 0);
-        std::string problem;
-        // The first pass over the shards counts; the score file and the table take one pass
-        // each, the first of them the counting one.
-        bool counted = false;
-        const auto read = [&](const std::function<void(int, int, float)>& more) {
-            const bool count = !counted;
-            counted = true;
-            problem = ReadPairs(shards, n, window, [&](int i, int j, float identity) {
+    // The pairs are read from the shards once for the table of identities, or, streamed, once for
+    // the counting and once for each output written as they come. The pipeline table is always
+    // written so, with each pair's counts, which no table in memory holds.
+    IdentityRange range;
+    std::vector<long long> counts(kBinRows, 0);
+    std::string problem;
+    bool counted = !Streamable(request);  // only a streamed merge counts as it reads
+    const auto read = [&](const TakePair& more) {
+        const bool count = !counted;
+        counted = true;
+        problem =
+            ReadPairs(shards, n, window, [&](int i, int j, float identity, AlignedCounts aligned) {
                 if (count) {
                     range.Add(identity);
                     ++counts[IdentityBin(identity)];
                 }
-                if (more) more(i, j, identity);
+                if (more) more(i, j, identity, aligned);
             });
-            return problem.empty();
-        };
-        OutputRequest rest = request.outputs;
-        bool written = true;
-        // An output written from the shards as they are read, in file order.
-        const auto stream = [&](std::string_view option, const std::string& header,
-                                const std::function<void(std::ostream&, int, int, float)>& row) {
+        return problem.empty();
+    };
+    OutputRequest rest = request.outputs;
+    bool written = true;
+    // An output written from the shards as they are read, in file order.
+    const auto stream =
+        [&](std::string_view option, const std::string& header,
+            const std::function<void(std::ostream&, int, int, float, AlignedCounts)>& row) {
             std::string& path = rest.File(option);
             if (path.empty() || !problem.empty() || signals.Signal() != 0) return;
             written = WriteTextOutput(
                           path,
                           [&](std::ostream& out) {
                               out << header;
-                              return read([&](int i, int j, float identity) {
-                                         row(out, i, j, identity);
+                              return read([&](int i, int j, float identity, AlignedCounts aligned) {
+                                         row(out, i, j, identity, aligned);
                                      }) &&
                                      static_cast<bool>(out);
                           },
@@ -279,15 +298,21 @@ int Merge(const Arguments& args) {
                       written;
             path.clear();
         };
-        const RecordTable& records = state.InputSequences;
+    const RecordTable& records = state.InputSequences;
+    const auto streamTable = [&] {
+        stream("--table", std::string(kPairTableHeader),
+               [&](std::ostream& out, int i, int j, float identity, AlignedCounts aligned) {
+                   out << PairTableRow(records[i], records[j], identity, aligned);
+               });
+    };
+    const bool printOrder = !request.outputs.ToStandardOutput();
+
+    if (Streamable(request)) {
         stream("--scores", std::string(kScoreColumnHeader) + std::string(kLineEnd),
-               [&](std::ostream& out, int i, int j, float identity) {
+               [&](std::ostream& out, int i, int j, float identity, AlignedCounts) {
                    out << ScoreColumnLine(records[i].name, records[j].name, identity);
                });
-        stream("--table", std::string(kPairTableHeader),
-               [&](std::ostream& out, int i, int j, float identity) {
-                   out << PairTableRow(records[i], records[j], identity);
-               });
+        streamTable();
         if (!counted) read({});
         if (signals.Signal() != 0) return signals.Cancelled(kName, "nothing was written");
         if (!problem.empty()) return Failure(problem + "; nothing was written");
@@ -295,9 +320,7 @@ int Merge(const Arguments& args) {
         SetBins(state, window, counts);
         // Shown in input order: no treeOrder leads elsewhere.
         state.SequenceList = std::move(state.InputSequences);
-        written =
-            WriteOutputs(state, window, rest, !request.outputs.ToStandardOutput(), std::cerr) &&
-            written;
+        written = WriteOutputs(state, window, rest, printOrder, std::cerr) && written;
         window.Flush();
         if (signals.Signal() != 0)
             return signals.Cancelled(kName, "the outputs not yet written were left as they were");
@@ -305,12 +328,12 @@ int Merge(const Arguments& args) {
     }
 
     state.InputIdentity = IdentityTable(n);
-    if (const std::string problem =
-            ReadPairs(shards, n, window,
-                      [&](int i, int j, float identity) { state.InputIdentity(i, j) = identity; });
-        !problem.empty())
+    if (!read([&](int i, int j, float identity, AlignedCounts) {
+            state.InputIdentity(i, j) = identity;
+        }))
         return Failure(problem + "; nothing was written");
-    shards.clear();
+    std::vector<ShardHeader> headers;
+    for (const Shard& shard : shards) headers.push_back(shard.header);
 
     const RunSetup setup{shell, programs.config, WorkFolder()};
     const RunOutcome outcome = AnalyseIdentities(state, window, setup);
@@ -318,9 +341,18 @@ int Merge(const Arguments& args) {
     if (outcome.cancelled || shell.Stop().Raised())
         return signals.Cancelled(kName, "nothing was written");
     if (!outcome.aligned) return 1;
-    const bool written = WriteOutputs(state, window, request.outputs, true, std::cerr);
+    const RunFacts facts{"merge", {}, {}, request.input, *checksum};
+    state.provenance = MergedProvenance(headers, request.options, facts);
+    state.provenance.tree = KeptTree(state);
+    // Every file first, the table last, then the display order (kvr merge ... | head -1).
+    const std::string tablePath = std::exchange(rest.File("--table"), std::string());
+    written = WriteOutputs(state, window, rest, false, std::cerr);
+    rest.File("--table") = tablePath;
+    streamTable();
     if (signals.Signal() != 0)
         return signals.Cancelled(kName, "the outputs not yet written were left as they were");
+    if (!problem.empty()) return Failure(problem);
+    if (printOrder) written = PrintDisplayOrder(state, std::cout) && written;
     return written && outcome.ordered ? 0 : 1;
 }
 

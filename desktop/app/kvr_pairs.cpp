@@ -2,6 +2,7 @@
 // so that a workflow engine can spread a large run over many machines (kvr merge joins them).
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 
@@ -11,9 +12,11 @@
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
+#include "app/kvr_provenance.h"
 #include "app/kvr_run_common.h"
 #include "app/kvr_signals.h"
 #include "engine/aligner_config.h"
+#include "engine/aligner_version.h"
 #include "engine/builtin_pairs.h"
 #include "engine/exchange_folder.h"
 #include "engine/external_programs.h"
@@ -54,7 +57,7 @@ std::string LocalTemporaryFolder() {
 
 }  // namespace
 
-int Pairs(const Arguments& args) {
+int Pairs(const Arguments& args, CommandLog& log) {
     PairsRequest request;
     const CommandTable table = PairsTable(request);
     if (const auto status = ReadCommandLine(table, args)) return *status;
@@ -62,8 +65,7 @@ int Pairs(const Arguments& args) {
             NamingProblem({request.input}, {request.out}, request.messages.log);
         !problem.empty())
         return UsageError(table, problem);
-    CommandLog log(request.messages.log, kName, args);
-    if (!log.Problem().empty()) return Failure(log.Problem());
+    if (!log.Open(request.messages.log, kName, args)) return Failure(log.Problem());
     int shard = 0;
     int shards = 0;
     if (const std::string problem = ParseShard(request.shardText, shard, shards); !problem.empty())
@@ -100,12 +102,13 @@ int Pairs(const Arguments& args) {
     header.inputChecksum = *inputChecksum;
     header.sequences = n;
     header.aligner = kind;
-    header.command =
-        kind == kBuiltinAligner ? kBuiltinAligner : programs.config.Aligner(kind)->value;
+    header.command = AlignerCommand(programs.config, kind);
     header.version = kVersion;
     header.shard = shard;
     header.shards = shards;
     header.pairs = range;
+    header.pairTimeout = PairTimeoutText(request.options.pairTimeoutSeconds);
+    header.counts = true;
 
     PosixShell shell;
     const StopOnSignals signals(shell.Stop());
@@ -151,10 +154,12 @@ int Pairs(const Arguments& args) {
     std::string failure;
     const std::string progress = "shard " + request.shardText + ": ";
     const std::string count = std::to_string(range.count);
-    // The identities are kept (4 bytes a pair) and the file is written when the shard is done:
-    // a run that is killed leaves no temporary file behind, however long it ran.
+    // The identities and their counts are kept (12 bytes a pair) and the file is written when the
+    // shard is done: a run that is killed leaves no temporary file behind, however long it ran.
     std::vector<float> identities;
+    std::vector<AlignedCounts> counts;
     identities.reserve(static_cast<std::size_t>(range.count));
+    counts.reserve(static_cast<std::size_t>(range.count));
     window.SetCaption(Control::lblProgress, progress + "aligning " + count + " pairs");
     schedule.take = [&](const ScheduledPair& pair) {
         if (pair.Failed()) {
@@ -164,31 +169,37 @@ int Pairs(const Arguments& args) {
             return false;
         }
         identities.push_back(pair.result.identity);
+        counts.push_back({static_cast<std::uint32_t>(pair.result.counts.gapFree),
+                          static_cast<std::uint32_t>(pair.result.counts.matches)});
         window.SetCaption(Control::lblProgress,
                           progress + std::to_string(pair.number + 1) + " of " + count + " pairs");
         return true;
     };
     end = SchedulePairs(state.InputSequences, kind, schedule, context, window);
     if (end.end == ScheduleEnd::Lost) failure = "the aligners were lost: " + end.message;
-    const bool aligned = end.end == ScheduleEnd::Completed && failure.empty() &&
-                         !shell.Stop().Raised();
-    const bool written =
-        aligned && WriteTextOutput(
-                       request.out,
-                       [&](std::ostream& file) {
-                           file << FormatShardHeader(header);
-                           ShardChecksum checksum;
-                           PairCursor pairs = CursorAt(n, range.first);
-                           for (const float identity : identities) {
-                               const std::string line = ShardLine(pairs.i, pairs.j, identity);
-                               checksum.Add(line);
-                               file << line;
-                               pairs.Next();
-                           }
-                           file << checksum.Line();
-                           return static_cast<bool>(file);
-                       },
-                       std::cerr);
+    if (end.end != ScheduleEnd::Cancelled) {
+        header.alignerVersion = AlignerVersion(shell, programs.config, kind, workFolder);
+        log.Note("aligner: " + kind + ", version " + header.alignerVersion);
+    }
+    const bool aligned =
+        end.end == ScheduleEnd::Completed && failure.empty() && !shell.Stop().Raised();
+    const bool written = aligned && WriteTextOutput(
+                                        request.out,
+                                        [&](std::ostream& file) {
+                                            file << FormatShardHeader(header);
+                                            ShardChecksum checksum;
+                                            PairCursor pairs = CursorAt(n, range.first);
+                                            for (std::size_t k = 0; k < identities.size(); ++k) {
+                                                const std::string line = ShardLine(
+                                                    pairs.i, pairs.j, identities[k], counts[k]);
+                                                checksum.Add(line);
+                                                file << line;
+                                                pairs.Next();
+                                            }
+                                            file << checksum.Line();
+                                            return static_cast<bool>(file);
+                                        },
+                                        std::cerr);
     window.Flush();
     if (end.end == ScheduleEnd::Cancelled || shell.Stop().Raised())
         return signals.Cancelled(kName, "the aligners were ended and nothing was written");

@@ -12,9 +12,11 @@
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
+#include "app/kvr_provenance.h"
 #include "app/kvr_run_common.h"
 #include "app/kvr_signals.h"
 #include "engine/aligner_config.h"
+#include "engine/aligner_version.h"
 #include "engine/external_programs.h"
 #include "engine/run_options.h"
 #include "files/session.h"
@@ -26,7 +28,7 @@ namespace kvr::cli {
 namespace {
 
 // kvr run and kvr append: the same checks, the window's run paths, the same outputs.
-int Analyse(const Arguments& args, bool append) {
+int Analyse(const Arguments& args, CommandLog& log, bool append) {
     RunRequest request;
     const CommandTable table = append ? AppendTable(request) : RunTable(request);
     const std::string name = "kvr " + table.name;
@@ -38,8 +40,7 @@ int Analyse(const Arguments& args, bool append) {
                           {append ? request.outputs.File("--session") : "", request.session});
         !problem.empty())
         return UsageError(table, problem);
-    CommandLog log(request.messages.log, name, args);
-    if (!log.Problem().empty()) return Failure(name, log.Problem());
+    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
     if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
@@ -67,7 +68,16 @@ int Analyse(const Arguments& args, bool append) {
     ApplyRunOptions(request.options, state);
     ApplyColourOptions(request.options, state);
     if (append && !ReadSession(state, window, request.session)) return 1;
-    if (!LoadInput(state, window, request.input, name, append)) return 1;
+    // The pairs the session holds were made as its record says; the run replaces the record.
+    const Provenance session = std::move(state.provenance);
+    const std::string& aligner = request.options.aligner;
+    if (const std::string problem = MixingProblem(session, aligner, request.session);
+        append && !request.mixAligners && !problem.empty()) {
+        std::cerr << name << ": " << problem << "; nothing was written\n";
+        return 2;
+    }
+    RunFacts facts{table.name, {}, AlignerCommand(programs.config, aligner), request.input, {}};
+    if (!LoadInput(state, window, request.input, name, append, &facts.inputChecksum)) return 1;
     // Only the pipeline table writes the counts behind each identity: kept for it alone (after
     // the session is read, which starts the state anew).
     state.keepPairCounts = !request.outputs.File("--table").empty();
@@ -81,10 +91,17 @@ int Analyse(const Arguments& args, bool append) {
     setup.pairMemoryMegabytes = request.options.pairMemoryMegabytes;
     const RunOutcome outcome =
         Analyse(state, window, setup, append ? RunKind::Append : RunKind::Fresh);
+    if (!outcome.cancelled) {
+        facts.alignerVersion = AlignerVersion(shell, programs.config, aligner, WorkFolder());
+        log.Note("aligner: " + aligner + ", version " + facts.alignerVersion);
+    }
     window.Flush();
     if (outcome.cancelled || shell.Stop().Raised())
         return signals.Cancelled(name, "the aligners were ended and nothing was written");
     if (!outcome.aligned) return 1;
+    Provenance record = RunProvenance(request.options, facts);
+    record.tree = KeptTree(state);
+    state.provenance = append ? AppendedProvenance(session, record) : std::move(record);
     // The files first, so that a reader of the display order who stops early (| head -1) costs
     // no file.
     const bool written = WriteOutputs(state, window, request.outputs, true, std::cerr);
@@ -97,12 +114,12 @@ int Analyse(const Arguments& args, bool append) {
 
 }  // namespace
 
-int Run(const Arguments& args) {
-    return Analyse(args, false);
+int Run(const Arguments& args, CommandLog& log) {
+    return Analyse(args, log, false);
 }
 
-int Append(const Arguments& args) {
-    return Analyse(args, true);
+int Append(const Arguments& args, CommandLog& log) {
+    return Analyse(args, log, true);
 }
 
 }  // namespace kvr::cli

@@ -29,10 +29,13 @@ std::optional<std::string> InputChecksum(const std::string& path) {
 }
 
 bool LoadInput(RunState& state, Window& window, const std::string& input, const std::string& name,
-               bool append) {
+               bool append, std::string* checksum) {
     const bool fromStandardInput = input == "-";
     InputText text;
     if (fromStandardInput) text = ReadInputDescriptor(STDIN_FILENO);
+    if (checksum != nullptr)
+        *checksum = fromStandardInput ? (text.text ? Sha256Hex(*text.text) : std::string())
+                                      : InputChecksum(input).value_or(std::string());
     const std::string path = fromStandardInput ? "standard input" : input;
     FastaReport report;
     const FastaSource source{fromStandardInput ? &text : nullptr, &report};

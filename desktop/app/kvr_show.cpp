@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "analysis/run_paths.h"
+#include "app/analysis_exports.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
 #include "app/console_window.h"
@@ -16,7 +17,7 @@
 
 namespace kvr::cli {
 
-int Show(const Arguments& args) {
+int Show(const Arguments& args, CommandLog& log) {
     ShowRequest request;
     const CommandTable table = ShowTable(request);
     const std::string name = "kvr show";
@@ -25,8 +26,7 @@ int Show(const Arguments& args) {
             NamingProblem({request.session}, request.outputs.Paths(), request.messages.log);
         !problem.empty())
         return UsageError(table, problem);
-    CommandLog log(request.messages.log, name, args);
-    if (!log.Problem().empty()) return Failure(name, log.Problem());
+    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
     const OutputRequest& outputs = request.outputs;
     const RunOptions& options = request.options;
     if (const auto problems = ValidateRunOptions(options); !problems.empty())
@@ -42,6 +42,9 @@ int Show(const Arguments& args) {
     ConsoleWindow window(log.Console(), name, request.messages.quiet, log.Terminal(), log.File());
     ApplyColourOptions(options, state);
     if (!ReadSession(state, window, request.session)) return 1;
+    if (const std::string problem = CheckKeptTree(outputs.exports, state, request.session);
+        !problem.empty())
+        return Failure(name, problem);
     // Every pair identical is a warning: the results are written all the same.
     AnalyseSession(state, window);
     StopRequest stop;

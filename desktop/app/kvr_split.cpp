@@ -23,7 +23,7 @@
 
 namespace kvr::cli {
 
-int Split(const Arguments& args) {
+int Split(const Arguments& args, CommandLog& log) {
     SplitRequest request;
     const CommandTable table = SplitTable(request);
     const std::string name = "kvr split";
@@ -43,8 +43,7 @@ int Split(const Arguments& args) {
     if (const std::string problem = NamingProblem({request.session}, outputs, request.messages.log);
         !problem.empty())
         return UsageError(table, problem);
-    CommandLog log(request.messages.log, name, args);
-    if (!log.Problem().empty()) return Failure(name, log.Problem());
+    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
     const auto minPercent = ReadWholePercent(request.minText);
     const auto maxPercent = ReadWholePercent(request.maxText);
     if (!request.groups && (!minPercent || !maxPercent))

@@ -47,9 +47,10 @@ const std::vector<TextOutput> kTextOutputs = {
      WriteTableInFileOrder},
     {"--session",
      "The session (.kvr): the sequences in display order and their identities, which kvr show "
-     "and KVRv1 open without aligning.",
+     "and KVRv1 open without aligning, then the record of how the identities were made (kvr "
+     "info shows it) and the tree that ordered them.",
      [](std::ostream& out, const Analysis& a) {
-         WriteSessionText(out, a.SequenceList, a.IdentityMatrix, a.seqCount);
+         WriteSessionText(out, a.SequenceList, a.IdentityMatrix, a.seqCount, a.provenance);
      }},
     {"--matrix-text", "The lower triangle of the identities in percent, one line per sequence.",
      [](std::ostream& out, const Analysis& a) { WriteScoreMatrix(out, a); }},

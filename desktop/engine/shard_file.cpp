@@ -7,6 +7,7 @@
 #include "engine/shard_plan.h"
 #include "state/file_io.h"
 #include "state/number_text.h"
+#include "state/text.h"
 
 namespace kvr {
 
@@ -43,15 +44,49 @@ std::string FormatShardHeader(const ShardHeader& h) {
     line("version", h.version);
     line("shard", std::to_string(h.shard) + "/" + std::to_string(h.shards));
     line("pairs", std::to_string(h.pairs.first + 1) + "\t" + std::to_string(h.pairs.count));
-    text.append(kShardColumns).append(kLineEnd);
+    if (!h.alignerVersion.empty()) line("aligner-version", h.alignerVersion);
+    if (!h.pairTimeout.empty()) line("pair-timeout", h.pairTimeout);
+    text.append(h.counts ? kShardCountColumns : kShardColumns).append(kLineEnd);
     return text;
 }
 
-std::string ShardLine(int i, int j, float identity) {
+namespace {
+
+// The line of ShardLine without its line end.
+std::string PairFields(int i, int j, float identity) {
     std::string line = std::to_string(i + 1);
     line.append("\t").append(std::to_string(j + 1)).append("\t").append(PlainSingle(identity));
-    line.append("\t").append(ExactSingle(identity)).append(kLineEnd);
+    line.append("\t").append(ExactSingle(identity));
     return line;
+}
+
+// Two count fields: both empty, or the gap-free columns (1 or more) and the matches among them.
+bool ParseCounts(std::string_view gapFree, std::string_view matches, std::string_view exact,
+                 AlignedCounts& counts) {
+    counts = {};
+    if (gapFree.empty() && matches.empty() && exact.empty()) return true;
+    counts.exact = exact == "1";
+    return Parse(gapFree, counts.gapFree) && Parse(matches, counts.matches) && counts.gapFree > 0 &&
+           counts.matches <= counts.gapFree && (exact == "1" || exact == "0");
+}
+
+}  // namespace
+
+std::string ShardLine(int i, int j, float identity) {
+    return PairFields(i, j, identity).append(kLineEnd);
+}
+
+std::string ShardLine(int i, int j, float identity, AlignedCounts counts) {
+    std::string line = PairFields(i, j, identity);
+    line.append("\t");
+    if (counts.Known())
+        line.append(std::to_string(counts.gapFree))
+            .append("\t")
+            .append(std::to_string(counts.matches))
+            .append(counts.exact ? "\t1" : "\t0");
+    else
+        line.append("\t\t");
+    return line.append(kLineEnd);
 }
 
 constexpr std::string_view kChecksumKey = "#checksum\t";
@@ -132,15 +167,31 @@ bool ShardReader::Open(const std::string& path, std::string& problem) {
             return false;
         }
     }
-    if (!ReadLine(line) || line != kShardColumns) {
+    // The lines later versions added, each when known, then the column names.
+    bool more = ReadLine(line);
+    for (const auto& [key, value] : {std::pair{"#aligner-version\t", &header_.alignerVersion},
+                                     std::pair{"#pair-timeout\t", &header_.pairTimeout}}) {
+        if (!more || !line.starts_with(key)) continue;
+        *value = line.substr(std::string_view(key).size());
+        more = ReadLine(line);
+    }
+    header_.counts = more && line == kShardCountColumns;
+    if (!more || (line != kShardColumns && !header_.counts)) {
         problem = "line " + std::to_string(lineNumber_) + " should be the column names \"" +
-                  kShardColumns + "\": the header is damaged";
+                  kShardCountColumns + "\" (or, from an older kvr, \"" + kShardColumns +
+                  "\"): the header is damaged";
         return false;
     }
     return true;
 }
 
 bool ShardReader::Next(int& i, int& j, float& identity, std::string& problem) {
+    AlignedCounts counts;
+    return Next(i, j, identity, counts, problem);
+}
+
+bool ShardReader::Next(int& i, int& j, float& identity, AlignedCounts& counts,
+                       std::string& problem) {
     problem.clear();
     std::string line;
     if (ended_) return false;
@@ -168,15 +219,20 @@ bool ShardReader::Next(int& i, int& j, float& identity, std::string& problem) {
     checksum_.Add(kLineEnd);
     const auto fields = Fields(line);
     float exact = 0;
-    const bool parsed = fields.size() == 4 && Parse(fields[0], i) && Parse(fields[1], j) &&
-                        Parse(fields[3], exact) && exact >= 0.0f && exact <= 1.0f;
+    const std::size_t size = header_.counts ? 7 : 4;
+    const bool parsed = fields.size() == size && Parse(fields[0], i) && Parse(fields[1], j) &&
+                        Parse(fields[3], exact) && exact >= 0.0f && exact <= 1.0f &&
+                        (!header_.counts || ParseCounts(fields[4], fields[5], fields[6], counts));
     // The plain text must be the exact value's: a line edited in one column only is damaged.
     if (!parsed || PlainSingle(exact) != fields[2]) {
-        problem = "line " + std::to_string(lineNumber_) + " is not a pair line (\"first" +
-                  "\\tsecond\\tidentity\\texact\", an identity from 0 to 1): \"" +
+        problem = "line " + std::to_string(lineNumber_) + " is not a pair line (\"" +
+                  ReplaceAll(header_.counts ? kShardCountColumns : kShardColumns, "\t", "\\t") +
+                  "\", an identity from 0 to 1" +
+                  (header_.counts ? ", the matches at most the aligned columns" : "") + "): \"" +
                   line.substr(0, 80) + "\"";
         return false;
     }
+    if (!header_.counts) counts = {};
     --i;
     --j;
     identity = exact;

@@ -1,9 +1,13 @@
 // The file of one shard: a header that says what was aligned (the input's checksum, the aligner
-// and its command line, the program's version, the shard and its pairs), then one line per pair
-// in loop order: first and second sequence (1-based, input order), the identity as the plain
-// single text, and the same identity with every digit its single-precision value needs, so that
-// a merge rebuilds the table bit for bit; last, a checksum of the pair lines, so that a line edited
-// in both identity columns is caught. Tab-separated, CR LF line ends.
+// and its command line, the program's version, the shard and its pairs; then, when known, the
+// version the aligner reports and the pair time limit), then one line per pair in loop order:
+// first and second sequence (1-based, input order), the identity as the plain single text, and
+// the same identity with every digit its single-precision value needs, so that a merge rebuilds
+// the table bit for bit, and the columns the identity was computed from (the gap-free columns and
+// the matches among them, and whether the pair was aligned whole or in a bounded band; shards of
+// older kvr lack these three fields, which their column line
+// says); last, a checksum of the pair lines, so that a line edited in both identity columns is
+// caught. Tab-separated, CR LF line ends.
 #pragma once
 
 #include <cstdint>
@@ -12,11 +16,16 @@
 #include <string_view>
 
 #include "engine/shard_plan.h"
+#include "state/pair_count_table.h"
 
 namespace kvr {
 
 inline constexpr const char* kShardFileTag = "#kvr-pairs\t1";
 inline constexpr const char* kShardColumns = "first\tsecond\tidentity\texact";
+// The columns of a shard that keeps each pair's counts: "exact" is the identity's exact text,
+// "in_band" 1 unless the built-in aligner kept to a bounded band (the table's "exact" column).
+inline constexpr const char* kShardCountColumns =
+    "first\tsecond\tidentity\texact\taligned_columns\tmatches\tin_band";
 
 struct ShardHeader {
     std::string inputChecksum;  // Sha256Hex of the input file's bytes
@@ -27,14 +36,20 @@ struct ShardHeader {
     int shard = 0;        // 1 ... shards
     int shards = 0;
     PairRange pairs;  // the pairs of the shard, by number in loop order
+    // Written only when not empty (older shards have neither line):
+    std::string alignerVersion{};  // as the aligner reports it (engine/aligner_version.h)
+    std::string pairTimeout{};     // the pair time limit in seconds, "none" without one
+    bool counts = false;           // the pair lines hold the counts (kShardCountColumns)
     bool operator==(const ShardHeader&) const = default;
 };
 
 // The header lines and the column line.
 std::string FormatShardHeader(const ShardHeader& header);
 
-// The line of pair (i, j), input positions from 0.
+// The line of pair (i, j), input positions from 0: without counts (kShardColumns), or with them
+// (kShardCountColumns; counts not known leave their two fields empty).
 std::string ShardLine(int i, int j, float identity);
+std::string ShardLine(int i, int j, float identity, AlignedCounts counts);
 
 // The checksum of the pair lines (FNV-1a, 64 bits, over each line with its CR LF): the last line
 // of a shard, "#checksum\tfnv1a64:" and 16 hex digits.
@@ -58,6 +73,8 @@ class ShardReader {
     // (problem empty), or, with the problem, on a line that is not a pair line, a checksum line
     // that does not match the pair lines, or a file that ends without one.
     bool Next(int& i, int& j, float& identity, std::string& problem);
+    // The same with the pair's counts, not known (0) in a shard without them.
+    bool Next(int& i, int& j, float& identity, AlignedCounts& counts, std::string& problem);
 
   private:
     bool ReadLine(std::string& line);

@@ -39,7 +39,8 @@ std::string RefusalMessage(const SessionContent& content, const std::string& pat
 
 WriteResult WriteSessionFile(const Analysis& analysis, const std::string& path) {
     return WriteStreamedFile(path, [&analysis](std::ostream& out) {
-        WriteSessionText(out, analysis.SequenceList, analysis.IdentityMatrix, analysis.seqCount);
+        WriteSessionText(out, analysis.SequenceList, analysis.IdentityMatrix, analysis.seqCount,
+                         analysis.provenance);
         return static_cast<bool>(out);
     });
 }
@@ -131,6 +132,7 @@ bool ReadSession(RunState& state, Window& window, const std::string& path) {
     state.SequenceList = std::move(content.records);
     state.IdentityMatrix = std::move(content.identity);
     state.maxNameLen = content.maxNameLen;
+    state.provenance = std::move(content.provenance);
     window.SetCaption(Control::lblProgress, "Identity scores loaded");
     window.SetValue(Control::ProgressBar1, 0);
     window.SetCaption(Control::frmMainForm,

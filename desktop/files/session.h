@@ -10,15 +10,17 @@
 
 namespace kvr {
 
-// mnuSaveSession: asks for a name and writes the session to it + ".kvr".
+// mnuSaveSession: asks for a name and writes the session to it + ".kvr". Both writers write the
+// analysis's record of how its identities were made, when it has one.
 void WriteSession(RunState& state, Window& window);
 
 // Writes the analysis on display to the work folder's "LastRun.kvr". False, with the user told,
 // when it could not be written (the previous one then stays).
 bool WriteLastRun(const Analysis& analysis, Window& window, const std::string& workFolder);
 
-// Reads a session file into SequenceList, IdentityMatrix, seqCount and maxNameLen, with the
-// window's status texts and progress. A file that is not a whole, sound session is refused with
+// Reads a session file into SequenceList, IdentityMatrix, seqCount, maxNameLen and provenance (the
+// record of how its identities were made; empty when it keeps none), with the window's status
+// texts and progress. A file that is not a whole, sound session is refused with
 // its message, and then nothing of the state changes. True when read.
 bool ReadSession(RunState& state, Window& window, const std::string& path);
 

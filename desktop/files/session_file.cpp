@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 #include "state/file_io.h"
@@ -15,6 +16,11 @@ namespace {
 
 constexpr std::string_view kOpen = "[[[";
 constexpr std::string_view kClose = "]]]";
+// The record of how the identities were made: its first line's key, the format's version, and the
+// key of the tree.
+constexpr std::string_view kRecordKey = "kvr-provenance";
+constexpr std::string_view kRecordVersion = "1";
+constexpr std::string_view kTreeKey = "tree";
 
 // Splits the text into lines at LF, each without its LF and one CR before it.
 class LineReader {
@@ -62,10 +68,114 @@ bool ReadIdentity(std::string_view line, float& value) {
            value <= 1.0f;
 }
 
+// The value of a record line as EscapeProvenanceValue wrote it; false on an escape it never writes.
+bool UnescapeValue(std::string_view text, std::string& value) {
+    value.clear();
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        if (text[k] != '\\') {
+            value += text[k];
+            continue;
+        }
+        if (++k == text.size()) return false;
+        switch (text[k]) {
+            case '\\':
+                value += '\\';
+                break;
+            case 't':
+                value += '\t';
+                break;
+            case 'n':
+                value += '\n';
+                break;
+            case 'r':
+                value += '\r';
+                break;
+            case ']':
+                value += ']';
+                break;
+            default:
+                return false;
+        }
+    }
+    return true;
+}
+
+void WriteRecordLine(std::ostream& out, std::string_view key, std::string_view value) {
+    out << '#' << key << '\t' << EscapeProvenanceValue(value) << kLineEnd;
+}
+
+// The "#" lines after the identities, from line on: every other non-empty line is refused.
+// An empty string when they are sound, else what is wrong.
+std::string ReadRecord(LineReader& lines, std::string_view line, Provenance& provenance) {
+    const auto where = [&lines](const std::string& what) {
+        return "line " + std::to_string(lines.Number()) + ": " + what;
+    };
+    bool started = false;
+    std::set<std::string, std::less<>> keys;
+    do {
+        if (line.empty()) continue;
+        if (line.front() != '#') return where("more lines than identities");
+        if (!lines.Ended()) return where("the file is cut short");
+        const auto tab = line.find('\t');
+        const std::string_view key = line.substr(1, tab == std::string_view::npos ? 0 : tab - 1);
+        const std::string shown(line.substr(0, 40));
+        if (tab == std::string_view::npos || key.empty())
+            return where("'" + shown + "' is not a \"#key<TAB>value\" line");
+        const std::string_view text = line.substr(tab + 1);
+        if (!started) {
+            // Any version: a later one's keys are kept as they are, and the identities are sound.
+            if (key != kRecordKey || text.empty() ||
+                text.find_first_not_of("0123456789") != std::string_view::npos)
+                return where("'" + shown + "' comes before \"#" + std::string(kRecordKey) + "\"");
+            started = true;
+            continue;
+        }
+        if (key == kRecordKey || !keys.emplace(key).second)
+            return where("\"#" + std::string(key) + "\" is given twice");
+        std::string value;
+        if (!UnescapeValue(text, value))
+            return where("'" + shown + "' holds a backslash that stands for nothing");
+        if (key == kTreeKey)
+            provenance.tree = std::move(value);
+        else
+            provenance.entries.emplace_back(std::string(key), std::move(value));
+    } while (lines.Next(line));
+    return {};
+}
+
 }  // namespace
 
+std::string EscapeProvenanceValue(std::string_view value) {
+    std::string text;
+    text.reserve(value.size());
+    char before = 0;
+    for (const char c : value) {
+        switch (c) {
+            case '\\':
+                text += "\\\\";
+                break;
+            case '\t':
+                text += "\\t";
+                break;
+            case '\n':
+                text += "\\n";
+                break;
+            case '\r':
+                text += "\\r";
+                break;
+            case ']':
+                text += before == ']' ? "\\]" : "]";
+                break;
+            default:
+                text += c;
+        }
+        before = c;
+    }
+    return text;
+}
+
 void WriteSessionText(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
-                      int n) {
+                      int n, const Provenance& provenance) {
     for (int k = 0; k < n; ++k) {
         if (k == 0) out << kOpen;
         out << records[k].name << kLineEnd << records[k].residues;
@@ -74,11 +184,16 @@ void WriteSessionText(std::ostream& out, const RecordTable& records, const Ident
     }
     for (int i = 1; i < n && out; ++i)
         for (int j = 0; j < i; ++j) out << PlainSingle(identity(i, j)) << kLineEnd;
+    if (!provenance.Known()) return;
+    WriteRecordLine(out, kRecordKey, kRecordVersion);
+    for (const auto& [key, value] : provenance.entries) WriteRecordLine(out, key, value);
+    if (!provenance.tree.empty()) WriteRecordLine(out, kTreeKey, provenance.tree);
 }
 
-std::string FormatSession(const RecordTable& records, const IdentityTable& identity, int n) {
+std::string FormatSession(const RecordTable& records, const IdentityTable& identity, int n,
+                          const Provenance& provenance) {
     std::ostringstream text;
-    WriteSessionText(text, records, identity, n);
+    WriteSessionText(text, records, identity, n, provenance);
     return std::move(text).str();
 }
 
@@ -128,8 +243,9 @@ SessionContent ParseSession(
             residues.remove_suffix(kClose.size());
         }
         if (name.empty() || name.front() != '>')
-            return Fault(SessionFault::Corrupted,
-                         "the name line of sequence " + std::to_string(i + 1) + " does not start with \">\"");
+            return Fault(SessionFault::Corrupted, "the name line of sequence " +
+                                                      std::to_string(i + 1) +
+                                                      " does not start with \">\"");
         if (residues.find('>') != std::string_view::npos)
             return Fault(SessionFault::Corrupted, where("a name line where residues should be"));
         Record& record = content.records[static_cast<std::size_t>(i)];
@@ -172,9 +288,11 @@ SessionContent ParseSession(
         }
         content.identity(i, i) = 1.0f;
     }
-    while (lines.Next(line))
-        if (!line.empty())
-            return Fault(SessionFault::Corrupted, where("more lines than identities"));
+    // The reader of the original layout stops here; this one reads the record that may follow.
+    if (lines.Next(line)) {
+        if (std::string problem = ReadRecord(lines, line, content.provenance); !problem.empty())
+            return Fault(SessionFault::Corrupted, std::move(problem));
+    }
     return content;
 }
 

@@ -10,6 +10,7 @@
 
 #include "state/identity_table.h"
 #include "state/pair_count_table.h"
+#include "state/provenance.h"
 
 namespace kvr {
 
@@ -50,6 +51,8 @@ struct Analysis {
     float maxIdentity = 0.0f;
     BinTable BinArray;           // empty until the first binning pass
     float maxProportion = 0.0f;  // the largest proportion of BinArray: the plot's scale
+    // How the identities were made, as the session keeps it; empty when not known.
+    Provenance provenance;
 
     // The input's index of the sequence on display at row d (d itself for a session).
     int InputIndex(int d) const {

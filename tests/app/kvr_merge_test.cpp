@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "engine/external_programs.h"
+#include "engine/shard_file.h"
 #include "state/file_io.h"
 #include "support/file_size_limit.h"
 #include "support/run_program.h"
@@ -45,34 +46,14 @@ std::vector<std::string> WriteShards(const TempFolder& folder, const std::string
     return files;
 }
 
-// A pipeline table with its counts and coverages taken out: the four fields that shards, which
-// keep one identity a pair, cannot give. Every row must have its eight fields.
-std::string WithoutCounts(const std::string& table) {
-    std::string kept;
-    for (std::size_t start = 0; start < table.size();) {
-        const std::size_t end = table.find('\n', start);
-        const std::string row = table.substr(start, end - start);
-        start = end == std::string::npos ? table.size() : end + 1;
-        std::size_t cut = 0;
-        for (int field = 0; field < 4 && cut != std::string::npos; ++field)
-            cut = row.find('\t', cut + (field == 0 ? 0 : 1));
-        if (std::count(row.begin(), row.end(), '\t') != 7 || cut == std::string::npos)
-            return "a row without eight fields: " + row;
-        kept += row.substr(0, cut) + "\n";
-    }
-    return kept;
+// A session's text up to its record of how the identities were made, and its record lines.
+std::string Identities(const std::string& session) {
+    return session.substr(0, session.find("\r\n#") + 2);
 }
-
-// The rows of a pipeline table (its header aside) whose count fields are not all empty.
-int RowsWithCounts(const std::string& table) {
-    int rows = 0;
-    for (std::size_t end = table.find('\n'); end != std::string::npos && end + 1 < table.size();) {
-        const std::size_t next = table.find('\n', end + 1);
-        if (next == std::string::npos) break;
-        if (table.compare(next - 4, 4, "\t\t\t\t") != 0) ++rows;
-        end = next;
-    }
-    return rows;
+std::string RecordLine(const std::string& session, const std::string& key) {
+    const auto at = session.find("\r\n#" + key + "\t");
+    if (at == std::string::npos) return "no #" + key;
+    return session.substr(at + 2, session.find("\r\n", at + 2) - at - 2);
 }
 
 std::vector<std::string> Outputs(const TempFolder& folder, const std::string& tag, bool all) {
@@ -140,17 +121,75 @@ TEST(KvrMerge, WritesTheFilesOfKvrRun) {
             if (!c.all && !expected) continue;
             ASSERT_TRUE(expected) << c.what << suffix;
             const auto written = ReadWholeFile(folder.File(std::string("merge") + suffix));
-            if (std::string(suffix) != ".tsv") {
+            // The table with its counts and coverages: the shards keep each pair's counts.
+            if (std::string(suffix) != ".kvr") {
                 EXPECT_EQ(written, expected) << c.what << suffix;
                 continue;
             }
-            // The run knows the counts of the pairs it aligned; the shards do not.
+            // The same identities; the record says what made them: the shards, then the merge.
             ASSERT_TRUE(written) << c.what;
-            EXPECT_EQ(WithoutCounts(*written), WithoutCounts(*expected)) << c.what;
-            EXPECT_EQ(RowsWithCounts(*written), 0) << c.what;
-            EXPECT_GT(RowsWithCounts(*expected), 0) << c.what;
+            EXPECT_EQ(Identities(*written), Identities(*expected)) << c.what;
+            EXPECT_EQ(RecordLine(*written, "command"), "#command\tmerge") << c.what;
+            EXPECT_EQ(RecordLine(*written, "shards"), "#shards\t" + std::to_string(c.shards));
+            for (const char* key : {"program", "aligner", "aligner-version", "aligner-command",
+                                    "pair-timeout", "tree-order", "input", "input-sha256", "tree"})
+                EXPECT_EQ(RecordLine(*written, key), RecordLine(*expected, key))
+                    << c.what << " " << key;
         }
     }
+}
+
+// A shard as kvr wrote it before shards kept the aligner's version, the time limit and the
+// counts: those lines and fields taken out, and the checksum made again.
+std::string OlderForm(const std::string& shard) {
+    std::string text;
+    ShardChecksum checksum;
+    bool pairs = false;
+    for (std::size_t start = 0; start < shard.size();) {
+        const std::size_t end = shard.find("\r\n", start);
+        std::string line = shard.substr(start, end - start);
+        start = end + 2;
+        if (line.starts_with("#aligner-version\t") || line.starts_with("#pair-timeout\t") ||
+            line.starts_with("#checksum\t"))
+            continue;
+        if (line.starts_with("first\t")) {
+            text += std::string(kShardColumns) + "\r\n";
+            pairs = true;
+            continue;
+        }
+        if (pairs) {
+            line.erase(line.rfind('\t'));
+            line.erase(line.rfind('\t'));
+            checksum.Add(line + "\r\n");
+        }
+        text += line + "\r\n";
+    }
+    return text + checksum.Line();
+}
+
+TEST(KvrMerge, ReadsTheShardsOfAnOlderKvr) {
+    TempFolder folder;
+    const std::string input = DataFile("kvr_run/families.fasta");
+    std::vector<std::string> args = {"merge",
+                                     input,
+                                     "--quiet",
+                                     "--table",
+                                     folder.File("t.tsv"),
+                                     "--session",
+                                     folder.File("s.kvr")};
+    for (const std::string& shard : WriteShards(folder, input, "builtin", 3))
+        args.push_back(folder.Write("old_" + std::filesystem::path(shard).filename().string(),
+                                    OlderForm(*ReadWholeFile(shard))));
+    const auto merged = RunProgram("kvr", args);
+    ASSERT_EQ(merged.status, 0) << merged.err;
+    // Their pairs have no counts, and their record cannot say what they never kept.
+    const std::string table = *ReadWholeFile(folder.File("t.tsv"));
+    EXPECT_TRUE(table.substr(table.find('\n') + 1).starts_with("A_1\tC_1\t0.")) << table;
+    EXPECT_TRUE(table.ends_with("\t\t\t\t\n")) << table;
+    const std::string session = *ReadWholeFile(folder.File("s.kvr"));
+    EXPECT_EQ(RecordLine(session, "aligner-version"), "#aligner-version\tunknown");
+    EXPECT_EQ(RecordLine(session, "pair-timeout"), "#pair-timeout\tunknown");
+    EXPECT_EQ(RecordLine(session, "aligner"), "#aligner\tbuiltin");
 }
 
 // A cluster run has thousands of shards: the merge opens them one at a time.
@@ -208,7 +247,8 @@ TEST(KvrPairs, HandlesEveryShardBoundary) {
         }
         ASSERT_TRUE(text) << c.what;
         EXPECT_NE(text->find(c.header), std::string::npos) << c.what << *text;
-        const auto columns = text->find("first\tsecond\tidentity\texact\r\n");
+        const auto columns =
+            text->find("first\tsecond\tidentity\texact\taligned_columns\tmatches\tin_band\r\n");
         ASSERT_NE(columns, std::string::npos);
         // The column line and the checksum line are no pair lines.
         EXPECT_EQ(std::count(text->begin() + static_cast<long>(columns), text->end(), '\n') - 2,
@@ -294,7 +334,10 @@ TEST(KvrMerge, RefusesShardsThatDoNotMakeOneRun) {
          "cut.tsv ends after"},
         {"a damaged identity",
          {shards[0], edited(1, "\t0.", "\t1."), shards[2]},
-         "edited5.tsv: line 10 is not a pair line"},
+         "edited5.tsv: line 12 is not a pair line"},
+        {"another version of the aligner",
+         {shards[0], edited(1, "#aligner-version\tunknown", "#aligner-version\t5.2"), shards[2]},
+         "edited6.tsv (shard 2/3) was aligned with MUSCLE '5.2', "},
         {"not a shard file", {shards[0], input, shards[2]}, "families.fasta is not a shard file"},
         {"a missing file",
          {shards[0], folder.File("none.tsv"), shards[2]},

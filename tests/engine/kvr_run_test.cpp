@@ -294,9 +294,12 @@ TEST(KvrRun, KeepsALogOfWhatStandardErrorSaysAndBinsOnce) {
     EXPECT_TRUE(log->starts_with("kvr ")) << *log;
     const auto second = log->find('\n') + 1;
     EXPECT_EQ(log->substr(second, header.size()), header);
-    // Standard error is a pipe here: the log holds what it got, line for line.
+    // Standard error is a pipe here: the log holds what it got, line for line, then its end.
     const auto body = log->find("\nkvr run: ") + 1;
-    EXPECT_EQ(log->substr(body), run.err);
+    EXPECT_EQ(log->substr(body, run.err.size()), run.err);
+    const std::string end = log->substr(body + run.err.size());
+    EXPECT_TRUE(end.starts_with("aligner: muscle, version unknown\nended: ")) << end;
+    EXPECT_TRUE(end.ends_with("\nexit status: 0\n")) << end;
     std::size_t bins = 0;
     for (auto at = run.err.find("Creating bins"); at != std::string::npos;
          at = run.err.find("Creating bins", at + 1))

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "engine/aligner_version.h"
 #include "engine/all_pairs.h"
 #include "engine/pair_identity.h"
 #include "engine/run_aligner.h"
@@ -216,6 +217,20 @@ TEST(RealAligners, AppendingOneSequenceToNineKeepsTheOldScores) {
     const auto table = ReadWholeFile(run.exchange.File("Identity_scores_col.txt"));
     ASSERT_TRUE(table);
     EXPECT_EQ(std::count(table->begin(), table->end(), '\n'), 46);
+}
+
+// Each of Debian's aligners names its release in the line kept for the session's record.
+TEST(RealAligners, EachAlignerReportsItsVersion) {
+    RealRun run;
+    const struct {
+        const char* kind;
+        const char* starts;
+    } cases[] = {{"muscle", "muscle 5."}, {"clustalw", "CLUSTAL 2."}, {"mafft", "v7."}};
+    for (const auto& c : cases) {
+        const std::string version =
+            AlignerVersion(run.shell, run.programs, c.kind, run.exchange.Path());
+        EXPECT_TRUE(version.starts_with(c.starts)) << c.kind << ": " << version;
+    }
 }
 
 }  // namespace

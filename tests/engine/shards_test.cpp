@@ -235,6 +235,73 @@ TEST(ShardFile, RefusesWhatItDidNotWrite) {
     }
 }
 
+// A shard of this kvr keeps the aligner's version, the time limit and each pair's counts; one of an
+// older kvr, without them, reads as before (the test above).
+TEST(ShardFile, KeepsEachPairsCountsAndReadsThemBack) {
+    ShardHeader header = SomeHeader();
+    header.pairs.count = 3;
+    header.alignerVersion = "muscle 5.2.linux64 [-]";
+    header.pairTimeout = "30 seconds";
+    header.counts = true;
+    const std::string head = FormatShardHeader(header);
+    EXPECT_NE(head.find("#pairs\t146\t3\r\n#aligner-version\tmuscle 5.2.linux64 [-]\r\n"
+                        "#pair-timeout\t30 seconds\r\n"
+                        "first\tsecond\tidentity\texact\taligned_columns\tmatches\tin_band\r\n"),
+              std::string::npos)
+        << head;
+    const std::vector<std::string> lines = {
+        ShardLine(0, 1, static_cast<float>(68.0 / 69), AlignedCounts{69, 68}),
+        ShardLine(0, 2, 1.0f, AlignedCounts{12, 12, false}),  // a bounded band's
+        ShardLine(1, 2, 0.5f, AlignedCounts{}),  // not known: the three fields empty
+    };
+    EXPECT_EQ(lines[0], "1\t2\t0.9855072\t0.98550725\t69\t68\t1\r\n");
+    EXPECT_EQ(lines[1], "1\t3\t1\t1\t12\t12\t0\r\n");
+    EXPECT_EQ(lines[2], "2\t3\t0.5\t0.5\t\t\t\r\n");
+    ShardChecksum checksum;
+    std::string text = head;
+    for (const std::string& line : lines) {
+        checksum.Add(line);
+        text += line;
+    }
+    testing::TempFolder folder;
+    ShardReader reader;
+    std::string problem;
+    ASSERT_TRUE(reader.Open(folder.Write("shard.tsv", text + checksum.Line()), problem)) << problem;
+    EXPECT_EQ(reader.Header(), header);
+    const struct {
+        int i, j;
+        std::uint32_t gapFree, matches;
+        bool exact;
+    } expected[] = {{0, 1, 69, 68, true}, {0, 2, 12, 12, false}, {1, 2, 0, 0, true}};
+    for (const auto& e : expected) {
+        int i = 0;
+        int j = 0;
+        float identity = 0;
+        AlignedCounts counts{7, 7};
+        ASSERT_TRUE(reader.Next(i, j, identity, counts, problem)) << problem;
+        EXPECT_EQ(std::pair(i, j), std::pair(e.i, e.j));
+        EXPECT_EQ(counts.gapFree, e.gapFree);
+        EXPECT_EQ(counts.matches, e.matches);
+        EXPECT_EQ(counts.exact, e.exact);
+    }
+
+    // Count fields that no alignment gives, or a line of the older form among the new.
+    const std::string pair = "1\t2\t0.5\t0.5";
+    for (const std::string& bad :
+         {pair + "\t10\t11\t1", pair + "\t0\t0\t1", pair + "\t10\t\t1", pair + "\t-4\t2\t1",
+          pair, pair + "\t10\t5", pair + "\t10\t5\t2", pair + "\t10\t5\t", pair + "\t10\t5\t1\t1"}) {
+        ShardReader damaged;
+        ASSERT_TRUE(damaged.Open(folder.Write("bad.tsv", head + bad + "\r\n"), problem));
+        int i = 0;
+        int j = 0;
+        float identity = 0;
+        AlignedCounts counts;
+        EXPECT_FALSE(damaged.Next(i, j, identity, counts, problem)) << bad;
+        EXPECT_NE(problem.find("line 12 is not a pair line"), std::string::npos)
+            << bad << ": " << problem;
+    }
+}
+
 TEST(IdentityTable, KeepsOneTriangle) {
     IdentityTable table(4, 0.5f);
     table(3, 1) = 0.25f;

@@ -54,8 +54,8 @@ TEST(SessionFile, ReadsWhatItWrites) {
 
 // Every name the loader accepts comes back from a session: brackets and ">" inside names too.
 TEST(SessionFile, EveryNameTheLoaderAcceptsRoundTrips) {
-    const std::string fasta = CleanFastaText(
-        ">x]]]y\nACGT\n>[[[b\nACGA\n>c>d e\nTTGA\n>]]]\nAC]]]\n>z]]]\nGGGA\n");
+    const std::string fasta =
+        CleanFastaText(">x]]]y\nACGT\n>[[[b\nACGA\n>c>d e\nTTGA\n>]]]\nAC]]]\n>z]]]\nGGGA\n");
     RecordTable records(6);
     int maxNameLen = 0;
     ASSERT_TRUE(ParseFastaRecords(fasta, records, 0, maxNameLen));
@@ -150,6 +150,91 @@ TEST(SessionFile, RefusesEveryDamagedFile) {
     }
     // Trailing empty lines are no damage.
     EXPECT_EQ(ParseSession(good + "\r\n").fault, SessionFault::None);
+}
+
+// A record with every kind of value the escapes must carry: tabs, line ends, backslashes, and
+// brackets that would close the sequences again.
+Provenance AwkwardRecord() {
+    Provenance record;
+    record.Set("program", "kvr 1.0.0");
+    record.Set("aligner", "muscle");
+    record.Set("aligner-version", "muscle 5.2.linux64 [-]");
+    record.Set("aligner-command", "muscle\t-align {in} \\ -output {out}\r\nmore");
+    record.Set("input", "in]]]put]]].fasta");
+    record.tree = "(('a]]]',b):0.1,c:0.2);";
+    return record;
+}
+
+TEST(SessionFile, KeepsHowTheIdentitiesWereMadeAfterThemWhereTheOriginalReaderStops) {
+    const RunState state = ThreeSequences();
+    const Provenance record = AwkwardRecord();
+    const std::string text = FormatSession(state.SequenceList, state.IdentityMatrix, 3, record);
+    // Up to the last identity the layout of old, byte for byte; then only "#" lines, none of
+    // which the original reader, which reads 2n + n(n-1)/2 lines, ever reaches.
+    ASSERT_TRUE(text.starts_with(ThreeSequenceSession())) << text;
+    const std::string tail = text.substr(ThreeSequenceSession().size());
+    EXPECT_EQ(tail,
+              "#kvr-provenance\t1\r\n"
+              "#program\tkvr 1.0.0\r\n"
+              "#aligner\tmuscle\r\n"
+              "#aligner-version\tmuscle 5.2.linux64 [-]\r\n"
+              "#aligner-command\tmuscle\\t-align {in} \\\\ -output {out}\\r\\nmore\r\n"
+              "#input\tin]\\]\\]put]\\]\\].fasta\r\n"
+              "#tree\t(('a]\\]\\]',b):0.1,c:0.2);\r\n");
+    EXPECT_EQ(text.rfind("]]]"), ThreeSequenceSession().find("]]]"));
+
+    const SessionContent content = ParseSession(text);
+    ASSERT_EQ(content.fault, SessionFault::None) << content.detail;
+    EXPECT_EQ(content.records, state.SequenceList);
+    EXPECT_EQ(content.identity, state.IdentityMatrix);
+    EXPECT_EQ(content.provenance, record);
+    // Written again, the same bytes: kvr show passes a session on unchanged.
+    EXPECT_EQ(FormatSession(content.records, content.identity, 3, content.provenance), text);
+
+    // A session of old has no record; a session of one sequence has no identity before it.
+    EXPECT_FALSE(ParseSession(ThreeSequenceSession()).provenance.Known());
+    const std::string one = FormatSession(state.SequenceList, state.IdentityMatrix, 1, record);
+    EXPECT_TRUE(one.starts_with("[[[>a\r\nACGT]]]\r\n#kvr-provenance\t1\r\n")) << one;
+    EXPECT_EQ(ParseSession(one).provenance, record);
+}
+
+TEST(SessionFile, ReadsOnlyASoundRecordAfterTheIdentities) {
+    const std::string good = ThreeSequenceSession();
+    const std::string header = "#kvr-provenance\t1\r\n";
+    const struct {
+        const char* what;
+        std::string tail;
+        std::string detail;  // "" when the session is read
+    } cases[] = {
+        {"a record", header + "#aligner\tbuiltin\r\n", ""},
+        {"empty lines around it", "\r\n" + header + "\r\n#aligner\tbuiltin\r\n\r\n", ""},
+        {"a later version with a key of its own", "#kvr-provenance\t2\r\n#colour\tred\r\n", ""},
+        {"a record line before the first", "#aligner\tbuiltin\r\n" + header,
+         "line 10: '#aligner\tbuiltin' comes before \"#kvr-provenance\""},
+        {"no version", "#kvr-provenance\tx\r\n", "comes before"},
+        {"a line without its tab", header + "#aligner\r\n", "is not a \"#key<TAB>value\" line"},
+        {"a key given twice", header + "#aligner\ta\r\n#aligner\tb\r\n",
+         "line 12: \"#aligner\" is given twice"},
+        {"a second record", header + header, "is given twice"},
+        {"an escape that stands for nothing", header + "#aligner\tmus\\cle\r\n",
+         "holds a backslash that stands for nothing"},
+        {"an identity after the record", header + "0.5\r\n", "line 11: more lines than identities"},
+        {"a record cut short", header + "#aligner\tbuil", "line 11: the file is cut short"},
+    };
+    for (const auto& c : cases) {
+        const SessionContent content = ParseSession(good + c.tail);
+        if (c.detail.empty()) {
+            EXPECT_EQ(content.fault, SessionFault::None) << c.what << ": " << content.detail;
+            EXPECT_TRUE(content.provenance.Known()) << c.what;
+        } else {
+            EXPECT_EQ(content.fault, SessionFault::Corrupted) << c.what;
+            EXPECT_NE(content.detail.find(c.detail), std::string::npos)
+                << c.what << ": " << content.detail;
+        }
+    }
+    EXPECT_EQ(
+        ParseSession(good + "#kvr-provenance\t2\r\n#colour\tred\r\n").provenance.Get("colour"),
+        "red");
 }
 
 TEST(SessionFile, ASessionTooShortForItsIdentitiesIsRefusedBeforeTheTableIsMade) {

@@ -103,7 +103,23 @@ CommandTable AppendTable(RunRequest& request) {
     table.description =
         "Extends the analysis of a session by the sequences of a FASTA file: only the pairs with "
         "a new sequence are aligned, and the identities of the session are kept. Then orders, "
-        "prints and writes like kvr run (write the new session with --session).";
+        "prints and writes like kvr run (write the new session with --session).\n\n"
+        "A session whose record (kvr info) names another aligner than --aligner is refused: "
+        "identities of two aligners differ, and a matrix that mixes them is read wrongly. "
+        "--mix-aligners mixes them all the same, and the new session's record says \"mixed\" "
+        "with both names. A session that keeps no record is extended without the check, and its "
+        "record then says \"unknown\" for the pairs it held.";
+    table.groups.front().rows.push_back(
+        {"--mix-aligners", "",
+         "Align the new pairs with --aligner even when the session's pairs were aligned with "
+         "another; the record then says \"mixed\".",
+         [&request](const std::string&) { return request.mixAligners = true; }});
+    table.sections.back() = {
+        "exit status",
+        Status({kWrittenStatus, kAnalysisFailed,
+                "2: a wrong command line, or a session made with another aligner without "
+                "--mix-aligners (nothing is written).",
+                kSignalStatus})};
     return table;
 }
 
@@ -114,6 +130,7 @@ CommandTable ShowTable(ShowRequest& request) {
         "Reads a session file (written by KVRv1's \"Save KVR file\", or by kvr run --session) and "
         "writes its results, without aligning anything.";
     table.groups = AnalysisOutputs(request.outputs, request.options, false);
+    table.groups[1].rows.push_back(KeptNewickRow(request.outputs.exports));
     table.groups.push_back(MessageGroup(request.messages));
     table.sections = {
         {"files", kFilesNote},
@@ -320,6 +337,29 @@ CommandTable AlignTable(AlignRequest& request) {
     return table;
 }
 
+CommandTable InfoTable(InfoRequest& request) {
+    CommandTable table{"info", "show how the identities of a session were made"};
+    table.operands = {SessionOperand(request.session)};
+    table.description =
+        "Prints what a session keeps besides its identities, one \"key<TAB>value\" line each: "
+        "sequences (their number), pairs, tree (kept or none: kvr show --newick writes a kept "
+        "one), and provenance (recorded, or unknown for a session written before sessions kept "
+        "it, or by KVRv1's own runs); then how the identities were made: program (kvr and its "
+        "version), command (run, append, merge), aligner, aligner-version (as the aligner "
+        "reports it), aligner-command, tree-order, pair-timeout, input (the FASTA file), "
+        "input-sha256 and date (UTC), each \"unknown\" when not recorded, and any further key "
+        "the record holds (shards, for kvr merge). A value that differs between the steps of "
+        "an append reads \"mixed: A, B\"; the commands, inputs, checksums and dates of an "
+        "appended session are listed in order, one a step. A tab, line end or backslash in a "
+        "value is written \\t, \\n, \\r or \\\\, as the session keeps it.";
+    table.groups = {MessageGroup(request.messages)};
+    table.sections = {
+        {"exit status", Status({"0: printed.", "1: the session was refused.", kUsageStatus})},
+    };
+    table.help = &request.help;
+    return table;
+}
+
 std::vector<CommandTable> CommandTables(AnyRequest& requests) {
     return {IdentityFileTable(requests.identity),
             AlignTable(requests.align),
@@ -328,7 +368,8 @@ std::vector<CommandTable> CommandTables(AnyRequest& requests) {
             ShowTable(requests.show),
             SplitTable(requests.split),
             PairsTable(requests.pairs),
-            MergeTable(requests.merge)};
+            MergeTable(requests.merge),
+            InfoTable(requests.info)};
 }
 
 }  // namespace kvr::cli

@@ -18,6 +18,7 @@ CommandTable PairsTable(PairsRequest& request);
 CommandTable MergeTable(MergeRequest& request);
 CommandTable IdentityFileTable(IdentityRequest& request);
 CommandTable AlignTable(AlignRequest& request);
+CommandTable InfoTable(InfoRequest& request);
 
 // A request of every command, for describing the commands without running one.
 struct AnyRequest {
@@ -29,6 +30,7 @@ struct AnyRequest {
     MergeRequest merge;
     IdentityRequest identity;
     AlignRequest align;
+    InfoRequest info;
 };
 
 // Every command's table, in the order kvr --help lists them, filling the requests of `requests`.

@@ -214,6 +214,13 @@ OptionGroup ExportGroup(ExportRequest& exports, bool withNewick) {
     return group;
 }
 
+OptionRow KeptNewickRow(ExportRequest& exports) {
+    return FileRow("--newick", exports.newick,
+                   "The tree the session keeps (a session written with --tree by kvr run, append "
+                   "or merge), as kvr run --newick wrote it. A session that keeps none is "
+                   "refused, and nothing is written.");
+}
+
 OptionRow GroupThresholdRow(float& threshold, bool& given) {
     return {"--groups-at", "T",
             "The threshold of --groups in percent, 0 to 100, a decimal with \".\" (default: the "

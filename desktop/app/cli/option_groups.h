@@ -30,6 +30,9 @@ OptionGroup TextOutputGroup(OutputRequest& outputs);
 // --display-order, and --newick where the command can make a tree.
 OptionGroup ExportGroup(ExportRequest& exports, bool withNewick);
 
+// --newick of kvr show: the tree a session keeps.
+OptionRow KeptNewickRow(ExportRequest& exports);
+
 // --groups-at with one threshold (kvr split --groups) and --linkage.
 OptionRow GroupThresholdRow(float& threshold, bool& given);
 OptionRow LinkageRow(Linkage& linkage);

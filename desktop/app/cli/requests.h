@@ -23,6 +23,7 @@ struct RunRequest {
     RunOptions options;
     OutputRequest outputs;
     MessageOptions messages;
+    bool mixAligners = false;  // kvr append: add pairs of another aligner than the session's
     bool help = false;
 };
 
@@ -73,6 +74,13 @@ struct AlignRequest {
     std::vector<std::string> names;  // the two sequences, as typed
     RunOptions options;
     Format format = Format::Pair;
+    bool help = false;
+};
+
+// kvr info.
+struct InfoRequest {
+    std::string session;
+    MessageOptions messages;
     bool help = false;
 };
 

@@ -1,0 +1,64 @@
+// kvr info SESSION.kvr: what a session keeps besides its identities, as "key<TAB>value" lines:
+// its counts, whether it keeps a tree, and the record of how its identities were made.
+#include <algorithm>
+#include <iostream>
+
+#include "app/cli/command_tables.h"
+#include "app/console_window.h"
+#include "app/kvr_arguments.h"
+#include "app/kvr_commands.h"
+#include "app/kvr_outputs.h"
+#include "app/kvr_run_common.h"
+#include "engine/pair_order.h"
+#include "files/session.h"
+#include "files/session_file.h"
+
+namespace kvr::cli {
+
+namespace {
+
+void PrintLine(std::ostream& out, std::string_view key, std::string_view value) {
+    out << key << '\t' << EscapeProvenanceValue(value) << '\n';
+}
+
+// The counts, then every standard key ("unknown" when the record lacks it), then the record's
+// other keys in its order.
+void PrintInfo(std::ostream& out, const RunState& state) {
+    const Provenance& record = state.provenance;
+    PrintLine(out, "sequences", std::to_string(state.seqCount));
+    PrintLine(out, "pairs", std::to_string(PairCount(state.seqCount)));
+    PrintLine(out, "tree", record.tree.empty() ? "none" : "kept");
+    PrintLine(out, "provenance", record.Known() ? "recorded" : std::string(kUnknown));
+    for (const std::string_view key : kStandardProvenanceKeys) {
+        const std::string value = record.Get(key);
+        PrintLine(out, key, value.empty() ? std::string(kUnknown) : value);
+    }
+    for (const auto& [key, value] : record.entries) {
+        const auto& standard = kStandardProvenanceKeys;
+        if (std::find(std::begin(standard), std::end(standard), key) == std::end(standard))
+            PrintLine(out, key, value);
+    }
+}
+
+}  // namespace
+
+int Info(const Arguments& args, CommandLog& log) {
+    InfoRequest request;
+    const CommandTable table = InfoTable(request);
+    const std::string name = "kvr info";
+    if (const auto status = ReadCommandLine(table, args)) return *status;
+    if (const std::string problem = NamingProblem({request.session}, {}, request.messages.log);
+        !problem.empty())
+        return UsageError(table, problem);
+    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
+    RunState state;
+    ConsoleWindow window(log.Console(), name, request.messages.quiet, log.Terminal(), log.File());
+    const bool read = ReadSession(state, window, request.session);
+    window.Flush();
+    if (!read) return 1;
+    PrintInfo(std::cout, state);
+    std::cout.flush();
+    return StreamDone(std::cout) ? 0 : 1;
+}
+
+}  // namespace kvr::cli

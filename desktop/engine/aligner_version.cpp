@@ -1,0 +1,91 @@
+#include "engine/aligner_version.h"
+
+#include "engine/builtin_pairs.h"
+#include "engine/exchange_folder.h"
+#include "engine/external_programs.h"
+#include "kvr_version.h"
+#include "state/file_io.h"
+#include "state/provenance.h"
+#include "state/text.h"
+
+namespace kvr {
+
+namespace {
+
+constexpr const char* kVersionFile = "version.txt";
+constexpr std::size_t kLongestVersion = 200;
+
+// How each aligner is asked. ClustalW 2.1 ends its help with the status 1: its answer is taken
+// whatever the status when it names the program, as only ClustalW's own help does.
+struct VersionAsk {
+    std::string_view kind;
+    std::string_view option;
+    std::string_view namedBy;  // "": the answer counts only with the status 0
+};
+constexpr VersionAsk kAsks[] = {
+    {"muscle", "-version", ""},
+    {"clustalw", "-help", "CLUSTAL"},
+    {"mafft", "--version", ""},
+};
+
+const VersionAsk* AskOf(std::string_view kind) {
+    for (const VersionAsk& ask : kAsks)
+        if (ask.kind == kind) return &ask;
+    return nullptr;
+}
+
+// The first line that holds more than blanks.
+std::string FirstLine(std::string_view text) {
+    for (std::size_t start = 0; start < text.size();) {
+        auto end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string line = TrimSpaces(RemoveAll(text.substr(start, end - start), "\r\t"));
+        if (!line.empty()) return PrintableText(line, kLongestVersion);
+        start = end + 1;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string VersionCommand(std::string_view kind, std::string_view commandTemplate,
+                           std::string_view outputName) {
+    const std::string program = CommandProgram(commandTemplate);
+    const VersionAsk* ask = AskOf(kind);
+    if (program.empty() || ask == nullptr) return {};
+    // Nothing to read from: a program that would ask for input gets none.
+    return ShellQuote(program) + " " + std::string(ask->option) + " </dev/null >" +
+           ShellQuote(outputName) + " 2>&1";
+}
+
+std::string AlignerVersion(Shell& shell, const AlignerConfig& programs, std::string_view kind,
+                           const std::string& parentFolder, std::chrono::milliseconds limit) {
+    if (kind == kBuiltinAligner) return std::string(kBuiltinAligner) + " (kvr " + kVersion + ")";
+    const std::string unknown(kUnknown);
+    const VersionAsk* ask = AskOf(kind);
+    const ProgramSetting* setting = programs.Aligner(kind);
+    const std::string command =
+        setting == nullptr ? std::string() : VersionCommand(kind, setting->value, kVersionFile);
+    if (command.empty()) return unknown;
+    const ExchangeFolder folder(parentFolder);
+    if (!folder.Ok()) return unknown;
+    const ShellOutcome started = shell.Start(command, folder.Path());
+    if (started.status != ShellOutcome::Status::Running) return unknown;
+    const auto deadline = ShellClock::now() + limit;
+    for (;;) {
+        const ShellOutcome outcome = shell.WaitAny(deadline);
+        if (outcome.status == ShellOutcome::Status::Ended && outcome.processId != started.processId)
+            continue;  // another process of the caller's: not this one
+        if (outcome.status != ShellOutcome::Status::Ended) {
+            shell.End(started.processId);
+            return unknown;
+        }
+        const auto text = ReadWholeFile(folder.File(kVersionFile));
+        const std::string line = text ? FirstLine(*text) : std::string();
+        const bool answered = outcome.exitCode == 0 ||
+                              (!ask->namedBy.empty() && ContainsTextIgnoreCase(line, ask->namedBy));
+        return answered && !line.empty() ? line : unknown;
+    }
+}
+
+}  // namespace kvr
