@@ -10,15 +10,6 @@ namespace kvr::cli {
 
 namespace {
 
-// The alphabet option of a run, for the options that have one ("" otherwise): it changes the
-// numbers, so the record names it.
-template <typename Options>
-std::string AlphabetOption(const Options& options) {
-    if constexpr (requires { std::string(options.alphabet); })
-        return std::string(options.alphabet);
-    else
-        return {};
-}
 
 std::string ProgramText(std::string_view version) {
     return "kvr " + std::string(version);
@@ -64,8 +55,11 @@ Provenance RunProvenance(const RunOptions& options, const RunFacts& facts) {
     using namespace provenance_key;
     Provenance record;
     SetMethod(record, ProgramText(kVersion), facts, options.aligner);
-    if (const std::string alphabet = AlphabetOption(options); !alphabet.empty())
-        record.Set(kAlphabet, alphabet);
+    // The built-in aligner's model and memory change its numbers; the external ones ignore them.
+    if (options.aligner == kBuiltinAligner) {
+        record.Set(kAlphabet, AlphabetRuleName(options.alphabet));
+        record.Set(kPairMemory, std::to_string(options.pairMemoryMegabytes) + " MB");
+    }
     record.Set(kPairTimeout, PairTimeoutText(options.pairTimeoutSeconds));
     record.Set(kTreeOrder, options.useTree ? "yes" : "no");
     SetInput(record, facts);

@@ -33,9 +33,6 @@ bool LoadInput(RunState& state, Window& window, const std::string& input, const 
     const bool fromStandardInput = input == "-";
     InputText text;
     if (fromStandardInput) text = ReadInputDescriptor(STDIN_FILENO);
-    if (checksum != nullptr)
-        *checksum = fromStandardInput ? (text.text ? Sha256Hex(*text.text) : std::string())
-                                      : InputChecksum(input).value_or(std::string());
     const std::string path = fromStandardInput ? "standard input" : input;
     FastaReport report;
     const FastaSource source{fromStandardInput ? &text : nullptr, &report};
@@ -57,6 +54,10 @@ bool LoadInput(RunState& state, Window& window, const std::string& input, const 
         if (report.counts[kind] > listed[kind])
             std::cerr << name << ": warning: " << report.counts[kind] - listed[kind]
                       << " more like the last\n";
+    // Only of a file the load took: one too large for the memory is refused above unread.
+    if (checksum != nullptr && !state.failFlag)
+        *checksum = fromStandardInput ? (text.text ? Sha256Hex(*text.text) : std::string())
+                                      : InputChecksum(input).value_or(std::string());
     return !state.failFlag;
 }
 

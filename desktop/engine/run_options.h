@@ -25,6 +25,11 @@ inline constexpr int kMostJobs = 256;
 // the protein model).
 enum class AlphabetRule : unsigned char { Set, Muscle };
 
+// "set" or "muscle", as --alphabet takes it.
+constexpr const char* AlphabetRuleName(AlphabetRule rule) {
+    return rule == AlphabetRule::Set ? "set" : "muscle";
+}
+
 // The memory the built-in aligner's passes may take for one pair, by default (align::Options::
 // memoryBudget): past it a pair is computed in the widest band that fits and marked not exact.
 inline constexpr int kPairMemoryMegabytes = 1024;

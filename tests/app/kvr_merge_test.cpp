@@ -160,6 +160,7 @@ std::string OlderForm(const std::string& shard) {
         if (pairs) {
             line.erase(line.rfind('\t'));
             line.erase(line.rfind('\t'));
+            line.erase(line.rfind('\t'));
             checksum.Add(line + "\r\n");
         }
         text += line + "\r\n";

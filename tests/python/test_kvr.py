@@ -97,7 +97,9 @@ class Run(unittest.TestCase):
             self.result.save_session(path)
             kvr_program("run", RRNA, "--session", os.path.join(folder, "b.kvr"))
             with open(path, "rb") as a, open(os.path.join(folder, "b.kvr"), "rb") as b:
-                self.assertEqual(a.read(), b.read())
+                # kvr adds the record of how the session was made; the module writes the
+                # session alone.
+                self.assertEqual(a.read(), b.read().split(b"#kvr-provenance")[0])
             read = kvr.read_session(path)
             # A session keeps the names as kvr cleans them.
             self.assertEqual(read.names, self.result.clean_names)
