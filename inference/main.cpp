@@ -60,6 +60,12 @@ int RunTool(int argc, char** argv) {
     const std::string outputPath = argc > 2 ? argv[2] : "NN_output.txt";
     const std::string modelPath = argc > 3 ? argv[3] : "TOLVEN_Revise.onnx";
 
+    // The output replaces its file whole: naming the feature table or the model would lose it.
+    for (const std::string& given : {inputPath, modelPath})
+        if (kvr::ReplacesFile(outputPath, given))
+            return Fail("the output file " + outputPath + " is the file " + given +
+                        ", which it would replace");
+
     tolven::FeatureTableResult table = tolven::ReadFeatureTable(inputPath, std::cerr);
     if (!table.error.empty()) return Fail(table.error);
     const std::size_t rows = table.matrix.rowCount;

@@ -186,6 +186,7 @@ TEST_F(ToolTest, EachFailureIsReportedAndWritesNothing) {
         std::vector<std::string> environment = {};
     };
     const std::string passthrough = Model("passthrough");
+    std::filesystem::copy_file(passthrough, File("m.onnx"));
     const Case cases[] = {
         {"input file missing",
          goodInput,
@@ -223,6 +224,17 @@ TEST_F(ToolTest, EachFailureIsReportedAndWritesNothing) {
          goodInput,
          {"in.txt", "absent/out.txt", passthrough},
          "Error: cannot open output file: absent/out.txt\n",
+         ""},
+        {"output over the input",
+         goodInput,
+         {"in.txt", "./in.txt", passthrough},
+         "Error: the output file ./in.txt is the file in.txt, which it would replace\n",
+         ""},
+        {"output over the model",  // a copy: the test's own model stays out of harm's way
+         goodInput,
+         {"in.txt", "m.onnx", File("m.onnx")},
+         "Error: the output file m.onnx is the file " + File("m.onnx") +
+             ", which it would replace\n",
          ""},
         {"model output not floats",
          goodInput,
@@ -281,6 +293,7 @@ TEST_F(ToolTest, EachFailureIsReportedAndWritesNothing) {
             EXPECT_EQ(run.err.back(), '\n');
         }
         EXPECT_EQ(ReadFile(File("out.txt")), "earlier output\n");
+        EXPECT_EQ(ReadFile(File("in.txt")), test.input);
         EXPECT_FALSE(std::filesystem::exists(File("absent/out.txt")));
     }
 }
