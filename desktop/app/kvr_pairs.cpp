@@ -106,6 +106,7 @@ int Pairs(const Arguments& args) {
     header.shard = shard;
     header.shards = shards;
     header.pairs = range;
+    header.ambiguous = request.options.ambiguous;
 
     PosixShell shell;
     const StopOnSignals signals(shell.Stop());
@@ -117,7 +118,7 @@ int Pairs(const Arguments& args) {
     }
     const RunContext context{{shell, programs.config, workFolder, request.options.jobs,
                               request.options.pairTimeoutSeconds, request.options.alphabet,
-                              request.options.pairMemoryMegabytes},
+                              request.options.pairMemoryMegabytes, request.options.ambiguous},
                              exchange ? exchange->Path() : workFolder};
 
     // The shard's pairs, one after the other: none is held in a list.
@@ -149,6 +150,7 @@ int Pairs(const Arguments& args) {
     // a run that is killed leaves no temporary file behind, however long it ran.
     std::vector<float> identities;
     identities.reserve(static_cast<std::size_t>(range.count));
+    UncomparedPairs uncompared;
     window.SetCaption(Control::lblProgress, progress + "aligning " + count + " pairs");
     schedule.take = [&](const ScheduledPair& pair) {
         if (pair.Failed()) {
@@ -158,6 +160,8 @@ int Pairs(const Arguments& args) {
             return false;
         }
         identities.push_back(pair.result.identity);
+        if (Compared(pair.result.counts, context.ambiguous).columns == 0 && uncompared.count++ == 0)
+            uncompared = {1, pair.i, pair.j};
         window.SetCaption(Control::lblProgress,
                           progress + std::to_string(pair.number + 1) + " of " + count + " pairs");
         return true;
@@ -188,6 +192,7 @@ int Pairs(const Arguments& args) {
         return signals.Cancelled(kName, "the aligners were ended and nothing was written");
     if (!failure.empty()) return Failure(failure + "; nothing was written");
     if (!written) return 1;
+    std::cerr << UncomparedWarning(uncompared, state.InputSequences, kName);
     if (range.count == 0)
         std::cerr << kName << ": shard " << request.shardText << " holds no pair (" << n
                   << " sequences make " << PairCount(n) << " pairs); its file says so\n";

@@ -79,6 +79,7 @@ int Analyse(const Arguments& args, bool append) {
     setup.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
     setup.alphabet = request.options.alphabet;
     setup.pairMemoryMegabytes = request.options.pairMemoryMegabytes;
+    setup.ambiguous = request.options.ambiguous;
     const RunOutcome outcome =
         Analyse(state, window, setup, append ? RunKind::Append : RunKind::Fresh);
     window.Flush();
@@ -91,6 +92,7 @@ int Analyse(const Arguments& args, bool append) {
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the outputs not yet written were left as they were");
     ReportBuiltinNotes(state, setup.alphabet, name, request.messages.quiet, std::cerr);
+    std::cerr << UncomparedWarning(state.uncompared, state.InputSequences, name);
     // Every pair identical is a warning: the results are written, and a pipeline may use them.
     return written && outcome.ordered ? 0 : 1;
 }

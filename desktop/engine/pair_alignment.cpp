@@ -38,7 +38,8 @@ ProgramOutcome ExternalRows(const PairAlignmentSetup& setup, std::string_view ki
     if (!exchange.Ok())
         return {ProgramStatus::NotStarted,
                 "no folder for the aligner's files can be made: " + exchange.Error()};
-    const RunContext context{{setup.shell, setup.programs, setup.workFolder, 1}, exchange.Path()};
+    RunContext context{{setup.shell, setup.programs, setup.workFolder, 1}, exchange.Path()};
+    context.ambiguous = setup.ambiguous;
     std::string text;
     const PairResult result = AlignPair(context, kind, first, second, i, j, &text);
     if (!result.outcome.Ok()) return result.outcome;
@@ -88,8 +89,8 @@ AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, std::string_view ki
     const bool exact = out.counts.exact;  // the rows do not tell
     out.counts = CountColumns(out.first, out.second);
     out.counts.exact = exact;
-    const PairScore score =
-        IdentityOfCounts(out.counts.gapFree, out.counts.gapFree - out.counts.matches);
+    out.ambiguous = setup.ambiguous;
+    const PairScore score = IdentityOf(out.counts, setup.ambiguous);
     if (!score.Ok()) {
         out.outcome = {ProgramStatus::BadOutput, score.failure};
         return out;

@@ -43,6 +43,7 @@ std::string FormatShardHeader(const ShardHeader& h) {
     line("version", h.version);
     line("shard", std::to_string(h.shard) + "/" + std::to_string(h.shards));
     line("pairs", std::to_string(h.pairs.first + 1) + "\t" + std::to_string(h.pairs.count));
+    if (h.ambiguous != AmbiguityRule::Count) line("ambiguous", AmbiguityRuleName(h.ambiguous));
     text.append(kShardColumns).append(kLineEnd);
     return text;
 }
@@ -132,7 +133,19 @@ bool ShardReader::Open(const std::string& path, std::string& problem) {
             return false;
         }
     }
-    if (!ReadLine(line) || line != kShardColumns) {
+    bool read = ReadLine(line);
+    constexpr std::string_view kAmbiguousKey = "#ambiguous\t";
+    if (read && line.starts_with(kAmbiguousKey)) {
+        const auto rule = AmbiguityRuleNamed(std::string_view(line).substr(kAmbiguousKey.size()));
+        if (!rule) {
+            problem = "line " + std::to_string(lineNumber_) + ": \"" + line +
+                      "\" is not a valid #ambiguous line";
+            return false;
+        }
+        header_.ambiguous = *rule;
+        read = ReadLine(line);
+    }
+    if (!read || line != kShardColumns) {
         problem = "line " + std::to_string(lineNumber_) + " should be the column names \"" +
                   kShardColumns + "\": the header is damaged";
         return false;

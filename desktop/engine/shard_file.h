@@ -3,7 +3,9 @@
 // in loop order: first and second sequence (1-based, input order), the identity as the plain
 // single text, and the same identity with every digit its single-precision value needs, so that
 // a merge rebuilds the table bit for bit; last, a checksum of the pair lines, so that a line edited
-// in both identity columns is caught. Tab-separated, CR LF line ends.
+// in both identity columns is caught. Tab-separated, CR LF line ends. Identities that skip the
+// ambiguity codes are marked by a header line "#ambiguous skip" after "#pairs"; without it they
+// count them, and the file is as it was before the choice existed.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/run_options.h"
 #include "engine/shard_plan.h"
 
 namespace kvr {
@@ -27,6 +30,7 @@ struct ShardHeader {
     int shard = 0;        // 1 ... shards
     int shards = 0;
     PairRange pairs;  // the pairs of the shard, by number in loop order
+    AmbiguityRule ambiguous = AmbiguityRule::Count;  // the columns the identities compare
     bool operator==(const ShardHeader&) const = default;
 };
 

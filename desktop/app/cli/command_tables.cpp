@@ -293,6 +293,7 @@ CommandTable AlignTable(AlignRequest& request) {
                         {AlignerRow(request.options),
                          AlphabetRow(request.options),
                          PairMemoryRow(request.options),
+                         AmbiguousRow(request.options),
                          {"--format", "pair|fasta",
                           "pair (the default): the two rows with a match line between them ('|' "
                           "the same symbol, '.' another, blank a gap), 60 columns a block, each "

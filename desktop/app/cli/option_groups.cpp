@@ -104,7 +104,25 @@ OptionGroup AlignerGroup(RunOptions& options) {
                  "--pair-timeout needs a number of seconds above 0"},
                 AlphabetRow(options),
                 PairMemoryRow(options),
+                AmbiguousRow(options),
             }};
+}
+
+OptionRow AmbiguousRow(RunOptions& options) {
+    return {"--ambiguous", "count|skip",
+            "Which alignment columns the identity compares, with every aligner. count (the "
+            "default): every column in which neither sequence has a gap, an N or other ambiguity "
+            "code being a mismatch against any other symbol. skip: only those in which neither "
+            "symbol is an ambiguity code (N, R, Y, K, M, S, W, B, D, H, V or X, either case; U "
+            "is a base): the identity of the known bases, for partial genomes with runs of N. "
+            "The table's compared_columns gives the columns used; a pair with none scores 0, "
+            "with a warning.",
+            [&options](const std::string& text) {
+                const auto rule = AmbiguityRuleNamed(text);
+                if (rule) options.ambiguous = *rule;
+                return rule.has_value();
+            },
+            "--ambiguous needs count or skip"};
 }
 
 OptionRow PairMemoryRow(RunOptions& options) {
