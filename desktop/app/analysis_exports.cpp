@@ -61,6 +61,11 @@ std::string CheckExportRequest(const ExportRequest& request, bool useTree) {
     return {};
 }
 
+std::vector<CellBlock> OutlinedGroupBlocks(const RunState& state, const ExportRequest& request) {
+    const float threshold = request.thresholds.empty() ? state.cutoff1 : request.thresholds.front();
+    return AnalysisGroupBlocks(state, InputOrder(state).names, threshold, request.linkage);
+}
+
 bool WriteExports(const RunState& state, const ExportRequest& request, std::ostream& err) {
     if (!request.Any()) return true;
     const OrderedSet input = InputOrder(state);

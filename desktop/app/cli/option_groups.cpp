@@ -305,6 +305,12 @@ OptionGroup PictureGroup(PictureRequest& pictures, RunOptions& options) {
                     "by the file's extension."),
             FileRow("--plot-svg", pictures.plotSvg, "The distribution's drawing as an SVG file."),
             FileRow("--plot-pdf", pictures.plotPdf, "The distribution's drawing as a PDF file."),
+            {"--outline-groups", "",
+             "Frame each group of two or more on the matrix pictures: the groups of --groups at "
+             "the first threshold of --groups-at (default: the upper cut-off in effect), by "
+             "--linkage. Where the display order splits a group, each run of its rows has its "
+             "square framed, and each block of the group's cells between two runs.",
+             SetTrue(pictures.outlineGroups)},
         }};
 }
 
