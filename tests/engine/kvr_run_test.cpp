@@ -469,7 +469,7 @@ TEST(KvrRun, CountsThePairsAlignedInABoundedBand) {
         {"a\tb", "1"}, {"a\tu", "0"}, {"b\tu", "0"}};
     for (const auto& [pair, flag] : exact) {
         const std::vector<std::string> row = TableRow(*table, pair);
-        ASSERT_EQ(row.size(), 9u) << *table;
+        ASSERT_EQ(row.size(), 10u) << *table;
         EXPECT_EQ(row[8], flag) << pair;
     }
 
