@@ -60,6 +60,10 @@ struct PairCounts {
     std::uint32_t columns = 0;         // alignment columns
     std::uint32_t gapFreeColumns = 0;  // columns with a residue in both sequences
     std::uint32_t matches = 0;         // gap-free columns whose two symbols are equal (case kept)
+    // The same two counts over the gap-free columns in which neither symbol is an ambiguity code
+    // (IsAmbiguityCode): what the identity of the known bases is made of.
+    std::uint32_t unambiguousColumns = 0;
+    std::uint32_t unambiguousMatches = 0;
     // False when the pair was computed in the widest band the memory budget allows and some
     // probability lay outside it: the counts are those of that band, close to (not always equal
     // to) the whole matrix's.
@@ -73,6 +77,28 @@ struct PairAlignment {
     std::string a;
     std::string b;
 };
+
+// An IUPAC ambiguity code (N, R, Y, K, M, S, W, B, D, H, V) or X, in either case: a base that is
+// not known. U is a base (T in RNA), not a code.
+constexpr bool IsAmbiguityCode(char c) {
+    switch (c | 0x20) {
+        case 'n':
+        case 'r':
+        case 'y':
+        case 'k':
+        case 'm':
+        case 's':
+        case 'w':
+        case 'b':
+        case 'd':
+        case 'h':
+        case 'v':
+        case 'x':
+            return true;
+        default:
+            return false;
+    }
+}
 
 // The text of a status, for messages.
 const char* StatusText(Status status);

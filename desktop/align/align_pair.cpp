@@ -33,6 +33,10 @@ std::optional<PairCounts> Precheck(std::string_view a, std::string_view b) {
         const auto ca = static_cast<unsigned char>(a[k]), cb = static_cast<unsigned char>(b[k]);
         if (std::toupper(ca) != std::toupper(cb)) return std::nullopt;
         if (ca == cb) ++same.matches;
+        if (!IsAmbiguityCode(a[k])) {  // b[k] is the same letter
+            ++same.unambiguousColumns;
+            if (ca == cb) ++same.unambiguousMatches;
+        }
     }
     same.columns = same.gapFreeColumns = static_cast<std::uint32_t>(a.size());
     return same;
@@ -70,6 +74,8 @@ bool AlignPiece(std::string_view x, std::string_view y, Alphabet alphabet, const
     sum.columns += counts.columns;
     sum.gapFreeColumns += counts.gapFreeColumns;
     sum.matches += counts.matches;
+    sum.unambiguousColumns += counts.unambiguousColumns;
+    sum.unambiguousMatches += counts.unambiguousMatches;
     sum.exact = sum.exact && result != BandResult::Bounded;
     if (alignment != nullptr) {
         alignment->a += piece.a;

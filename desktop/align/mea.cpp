@@ -19,6 +19,10 @@ void TakeStep(Step step, std::size_t& i, std::size_t& j, std::string_view x, std
             --j;
             ++counts.gapFreeColumns;
             if (x[i] == y[j]) ++counts.matches;
+            if (!IsAmbiguityCode(x[i]) && !IsAmbiguityCode(y[j])) {
+                ++counts.unambiguousColumns;
+                if (x[i] == y[j]) ++counts.unambiguousMatches;
+            }
             break;
         case kXGap:
             --i;

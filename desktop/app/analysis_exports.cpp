@@ -80,6 +80,11 @@ std::string KeptTree(const RunState& state) {
     return tree;
 }
 
+std::vector<CellBlock> OutlinedGroupBlocks(const RunState& state, const ExportRequest& request) {
+    const float threshold = request.thresholds.empty() ? state.cutoff1 : request.thresholds.front();
+    return AnalysisGroupBlocks(state, InputOrder(state).names, threshold, request.linkage);
+}
+
 bool WriteExports(const RunState& state, const ExportRequest& request, std::ostream& err) {
     if (!request.Any()) return true;
     const OrderedSet input = InputOrder(state);

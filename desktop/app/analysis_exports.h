@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "app/export_request.h"
+#include "groups/group_frames.h"
 #include "state/run_state.h"
 
 namespace kvr::cli {
@@ -26,5 +27,10 @@ std::string KeptTree(const RunState& state);
 // show), the names as the table for pipelines writes them. False, with one message per failure on
 // err, when one was not written.
 bool WriteExports(const RunState& state, const ExportRequest& request, std::ostream& err);
+
+// The blocks of the groups that --outline-groups frames on the matrix pictures: the groups of
+// --groups at its first threshold (the upper cut-off in effect when none is given), by its
+// linkage, in the display order.
+std::vector<CellBlock> OutlinedGroupBlocks(const RunState& state, const ExportRequest& request);
 
 }  // namespace kvr::cli

@@ -60,7 +60,7 @@ int Align(const Arguments& args, CommandLog&) {
     const StopOnSignals signals(shell.Stop());
     const AlignedPair pair =
         AlignRecordPair({shell, programs.config, WorkFolder(), request.options.alphabet,
-                         request.options.pairMemoryMegabytes},
+                         request.options.pairMemoryMegabytes, request.options.ambiguous},
                         request.options.aligner, state.InputSequences, index[0], index[1]);
     if (signals.Signal() != 0 || shell.Stop().Raised())
         return signals.Cancelled(name, "the aligner was ended");
@@ -72,6 +72,8 @@ int Align(const Arguments& args, CommandLog&) {
                                  ": " + pair.outcome.message);
 
     const std::string summary = FormatAlignmentSummary(pair, first, second);
+    if (Compared(pair.counts, pair.ambiguous).columns == 0)
+        std::cerr << UncomparedWarning({1, index[0], index[1]}, state.InputSequences, name);
     if (request.format == AlignRequest::Format::Fasta) {
         std::cout << FormatAlignedFasta(first, pair.first, second, pair.second);
         std::cerr << summary;

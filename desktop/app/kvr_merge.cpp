@@ -91,6 +91,10 @@ std::string OpenShards(const std::vector<std::string>& paths, const std::string&
         if (h.command != one.command)
             return name + " was aligned with the command line '" + h.command + "', " + first.path +
                    " with '" + one.command + "': the shards of one run are needed";
+        if (h.ambiguous != one.ambiguous)
+            return name + " was made with --ambiguous " + AmbiguityRuleName(h.ambiguous) + ", " +
+                   first.path + " with --ambiguous " + AmbiguityRuleName(one.ambiguous) +
+                   ": the shards of one run are needed";
         if (h.version != one.version)
             return name + " was made by kvr " + h.version + ", " + first.path + " by kvr " +
                    one.version + ": the shards of one run are needed";
@@ -249,6 +253,7 @@ int Merge(const Arguments& args, CommandLog& log) {
                   ? std::string(kUnknown)
                   : shards.front().Header().alignerVersion) +
              " (as the shards say)");
+    request.options.ambiguous = shards.front().Header().ambiguous;  // the shards' choice
     if (!IsAlignerKind(request.options.aligner))
         return Failure(shards.front().path + " names the unknown aligner " +
                        request.options.aligner + "; nothing was written");

@@ -26,8 +26,8 @@ std::string NamingProblem(const std::vector<std::string>& inputs,
                               ReplacesFile(path, update.input);
         for (const std::string& input : inputs)
             if (!updating && input != "-" && ReplacesFile(path, input))  // "-": standard input
-                return path + " is the input " + input + ": " +
-                       (isLog ? "the log" : "an output") + " would replace it";
+                return path + " is the input " + input + ": " + (isLog ? "the log" : "an output") +
+                       " would replace it";
         // Devices and pipes take any number of outputs; a file is replaced by one only, and
         // standard output holds one.
         const std::string key = path == kStandardOutput ? path : ReplacedFile(path);
@@ -86,7 +86,11 @@ bool WriteOutputs(RunState& analysis, Window& window, const OutputRequest& outpu
             err);
     }
     written &= WriteExports(analysis, outputs.exports, err);
-    if (outputs.pictures.Any() && !WritePictures(analysis, window, outputs.pictures, err))
+    if (outputs.pictures.Any() &&
+        !WritePictures(analysis, window, outputs.pictures, err,
+                       outputs.pictures.outlineGroups
+                           ? OutlinedGroupBlocks(analysis, outputs.exports)
+                           : std::vector<CellBlock>{}))
         written = false;
     if (!printOrder || outputs.ToStandardOutput() || WritesStopped()) return written;
     return PrintDisplayOrder(analysis, std::cout) && written;

@@ -109,6 +109,7 @@ int Pairs(const Arguments& args, CommandLog& log) {
     header.pairs = range;
     header.pairTimeout = PairTimeoutText(request.options.pairTimeoutSeconds);
     header.counts = true;
+    header.ambiguous = request.options.ambiguous;
 
     PosixShell shell;
     const StopOnSignals signals(shell.Stop());
@@ -126,7 +127,8 @@ int Pairs(const Arguments& args, CommandLog& log) {
                          request.options.jobs,
                          request.options.pairTimeoutSeconds,
                          request.options.alphabet,
-                         request.options.pairMemoryMegabytes};
+                         request.options.pairMemoryMegabytes,
+                         request.options.ambiguous};
     const RunContext context{setup, exchange ? exchange->Path() : workFolder};
 
     // The shard's pairs, one after the other: none is held in a list.
@@ -154,12 +156,13 @@ int Pairs(const Arguments& args, CommandLog& log) {
     std::string failure;
     const std::string progress = "shard " + request.shardText + ": ";
     const std::string count = std::to_string(range.count);
-    // The identities and their counts are kept (12 bytes a pair) and the file is written when the
+    // The identities and their counts are kept (20 bytes a pair) and the file is written when the
     // shard is done: a run that is killed leaves no temporary file behind, however long it ran.
     std::vector<float> identities;
     std::vector<AlignedCounts> counts;
     identities.reserve(static_cast<std::size_t>(range.count));
     counts.reserve(static_cast<std::size_t>(range.count));
+    UncomparedPairs uncompared;
     window.SetCaption(Control::lblProgress, progress + "aligning " + count + " pairs");
     schedule.take = [&](const ScheduledPair& pair) {
         if (pair.Failed()) {
@@ -169,8 +172,8 @@ int Pairs(const Arguments& args, CommandLog& log) {
             return false;
         }
         identities.push_back(pair.result.identity);
-        counts.push_back({static_cast<std::uint32_t>(pair.result.counts.gapFree),
-                          static_cast<std::uint32_t>(pair.result.counts.matches)});
+        counts.push_back(KeptCounts(pair.result.counts, context.ambiguous));
+        if (counts.back().compared == 0 && uncompared.count++ == 0) uncompared = {1, pair.i, pair.j};
         window.SetCaption(Control::lblProgress,
                           progress + std::to_string(pair.number + 1) + " of " + count + " pairs");
         return true;
@@ -205,6 +208,7 @@ int Pairs(const Arguments& args, CommandLog& log) {
         return signals.Cancelled(kName, "the aligners were ended and nothing was written");
     if (!failure.empty()) return Failure(failure + "; nothing was written");
     if (!written) return 1;
+    std::cerr << UncomparedWarning(uncompared, state.InputSequences, kName);
     if (range.count == 0)
         std::cerr << kName << ": shard " << request.shardText << " holds no pair (" << n
                   << " sequences make " << PairCount(n) << " pairs); its file says so\n";

@@ -68,11 +68,16 @@ std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures) {
             problems.push_back("cannot tell the image format of " + *image +
                                ": the name must end in .png or .bmp");
     }
+    if (pictures.outlineGroups && pictures.matrixEmf.empty() && pictures.matrixImage.empty() &&
+        pictures.matrixSvg.empty() && pictures.matrixPdf.empty())
+        problems.push_back(
+            "--outline-groups frames the groups on a matrix picture: give --matrix-emf, "
+            "--matrix-image, --matrix-svg or --matrix-pdf");
     return problems;
 }
 
 bool WritePictures(RunState& state, Window& window, const PictureRequest& pictures,
-                   std::ostream& err) {
+                   std::ostream& err, const std::vector<CellBlock>& outlined) {
     bool written = true;
     const auto report = [&](const WriteResult& result, const std::string& what,
                             const std::string& path) {
@@ -87,13 +92,13 @@ bool WritePictures(RunState& state, Window& window, const PictureRequest& pictur
     if (plot && state.BinArray.empty()) BinIdentities(state, window);
 
     if (!pictures.matrixEmf.empty())
-        report(WriteMatrixPictureFile(state, pictures.matrixEmf), "matrix picture",
+        report(WriteMatrixPictureFile(state, pictures.matrixEmf, outlined), "matrix picture",
                pictures.matrixEmf);
     if (!pictures.plotEmf.empty())
         report(WritePlotPictureFile(state, pictures.plotEmf), "plot picture", pictures.plotEmf);
     if (!pictures.matrixImage.empty()) {
         QImageSurface canvas = MakeCanvas();
-        DrawMatrixCanvas(state, canvas, Size{});
+        DrawMatrixCanvas(state, canvas, Size{}, outlined);
         report(SaveImage(canvas, pictures.matrixImage), "matrix image", pictures.matrixImage);
     }
     if (!pictures.plotImage.empty()) {
@@ -106,7 +111,7 @@ bool WritePictures(RunState& state, Window& window, const PictureRequest& pictur
         EnsureGuiApplication();
         const WriteResult ok = WriteVectorFile(format, path, [&](DrawingSurface& picture) {
             if (matrix)
-                DrawMatrixCanvas(state, picture, Size{});
+                DrawMatrixCanvas(state, picture, Size{}, outlined);
             else
                 ScreenPlot(state, picture, PlotImageSize());
         });

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/run_options.h"
+#include "groups/group_frames.h"
 #include "platform/window.h"
 #include "state/run_state.h"
 
@@ -22,6 +23,7 @@ struct PictureRequest {
     std::string matrixPdf;
     std::string plotSvg;
     std::string plotPdf;
+    bool outlineGroups = false;  // frame the groups on the matrix pictures
 
     std::vector<std::string> Paths() const {
         std::vector<std::string> paths;
@@ -37,12 +39,14 @@ struct PictureRequest {
 inline constexpr int kPlotImageWidthPx = 1160;
 inline constexpr int kPlotImageHeightPx = 757;
 
-// What is wrong with the request before anything runs: image files must end in .png or .bmp.
+// What is wrong with the request before anything runs: image files must end in .png or .bmp, and
+// --outline-groups needs a matrix picture.
 std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures);
 
 // After the ordering: bins the identities, builds the palette of the mode and writes every
-// requested picture. False, with a message on err for each, when one could not be written.
+// requested picture, the blocks outlined framed on the matrix's. False, with a message on err for
+// each, when one could not be written.
 bool WritePictures(RunState& state, Window& window, const PictureRequest& pictures,
-                   std::ostream& err);
+                   std::ostream& err, const std::vector<CellBlock>& outlined = {});
 
 }  // namespace kvr::cli

@@ -89,6 +89,7 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
     setup.pairTimeoutSeconds = request.options.pairTimeoutSeconds;
     setup.alphabet = request.options.alphabet;
     setup.pairMemoryMegabytes = request.options.pairMemoryMegabytes;
+    setup.ambiguous = request.options.ambiguous;
     const RunOutcome outcome =
         Analyse(state, window, setup, append ? RunKind::Append : RunKind::Fresh);
     if (!outcome.cancelled) {
@@ -108,6 +109,7 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the outputs not yet written were left as they were");
     ReportBuiltinNotes(state, setup.alphabet, name, request.messages.quiet, std::cerr);
+    std::cerr << UncomparedWarning(state.uncompared, state.InputSequences, name);
     // Every pair identical is a warning: the results are written, and a pipeline may use them.
     return written && outcome.ordered ? 0 : 1;
 }

@@ -85,6 +85,19 @@ void ReportBuiltinNotes(const RunState& state, AlphabetRule rule, const std::str
             << " aligned in a bounded band: see docs/builtin_aligner.md\n";
 }
 
+std::string UncomparedWarning(const UncomparedPairs& pairs, const RecordTable& records,
+                              const std::string& name) {
+    if (pairs.count == 0) return {};
+    const auto named = [&records](int k) {
+        return std::to_string(k + 1) + " (" + records[static_cast<std::size_t>(k)].name + ")";
+    };
+    return name + ": warning: " + std::to_string(pairs.count) +
+           (pairs.count == 1 ? " pair has" : " pairs have") +
+           " no aligned column without an ambiguity code, and --ambiguous skip gives " +
+           (pairs.count == 1 ? "it" : "them") + " the identity 0: sequences " + named(pairs.first) +
+           " and " + named(pairs.second) + (pairs.count == 1 ? "" : " first") + "\n";
+}
+
 bool StreamDone(std::ostream& out) {
     return static_cast<bool>(out) || errno == EPIPE;
 }

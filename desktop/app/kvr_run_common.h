@@ -34,6 +34,11 @@ bool PrintDisplayOrder(const Analysis& analysis, std::ostream& out);
 void ReportBuiltinNotes(const RunState& state, AlphabetRule rule, const std::string& name,
                         bool quiet, std::ostream& out);
 
+// Under --ambiguous skip: the warning line (with its LF) on the pairs that had no column without
+// an ambiguity code and score 0, naming the first; "" when there are none.
+std::string UncomparedWarning(const UncomparedPairs& pairs, const RecordTable& records,
+                              const std::string& name);
+
 // After writing to a stream: true when it took everything, or when its reader closed the pipe
 // (EPIPE: kvr ignores SIGPIPE, so that a closed standard output ends that stream, not the run).
 bool StreamDone(std::ostream& out);

@@ -85,6 +85,7 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
     state.InputIdentity = IdentityTable(n);
     state.InputCounts = state.keepPairCounts ? PairCountTable(n) : PairCountTable();
     state.builtinNotes = {};
+    state.uncompared = {};
     const bool builtin = state.AlignerKind == kBuiltinAligner;
 
     if (static_cast<int>(state.InputSequences.size()) < n || m < 0 || m > n ||
@@ -150,12 +151,14 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
             return false;
         }
         keep(pair.i, pair.j, pair.result.identity);
-        if (state.keepPairCounts) {
-            const ColumnCounts& counts = pair.result.counts;
-            state.InputCounts(pair.i, pair.j) = {static_cast<std::uint32_t>(counts.gapFree),
-                                                 static_cast<std::uint32_t>(counts.matches),
-                                                 counts.exact};
+        const ColumnCounts& counts = pair.result.counts;
+        const ComparedColumns compared = Compared(counts, context.ambiguous);
+        if (compared.columns == 0 && state.uncompared.count++ == 0) {
+            state.uncompared.first = pair.i;
+            state.uncompared.second = pair.j;
         }
+        if (state.keepPairCounts)
+            state.InputCounts(pair.i, pair.j) = KeptCounts(counts, context.ambiguous);
         if (builtin) {
             BuiltinNotes& notes = state.builtinNotes;
             ++notes.pairs;

@@ -65,7 +65,8 @@ align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
 
 std::vector<PairResult> AlignBuiltinPairs(
     BuiltinPool& pool, const std::vector<std::pair<const Record*, const Record*>>& pairs,
-    Window& window, const StopRequest& stop, double pairTimeoutSeconds, TwinPairs* twins) {
+    Window& window, const StopRequest& stop, double pairTimeoutSeconds, TwinPairs* twins,
+    AmbiguityRule ambiguous) {
     // The pairs to align: each pair's task, unless its counts are known from an earlier call.
     std::vector<align::PairTask> tasks;
     tasks.reserve(pairs.size());
@@ -129,11 +130,12 @@ std::vector<PairResult> AlignBuiltinPairs(
         } else if (c.status != align::Status::Ok) {
             result.outcome = {ProgramStatus::Failed, align::StatusText(c.status)};
         } else {
-            const PairScore score =
-                IdentityOfCounts(c.gapFreeColumns, c.gapFreeColumns - c.matches);
+            const ColumnCounts columns{c.columns, c.gapFreeColumns,     c.matches,
+                                       c.exact,   c.unambiguousColumns, c.unambiguousMatches};
+            const PairScore score = IdentityOf(columns, ambiguous);
             if (score.Ok()) {
                 result.identity = *score.identity;
-                result.counts = {c.columns, c.gapFreeColumns, c.matches, c.exact};
+                result.counts = columns;
             } else {
                 result.outcome = {ProgramStatus::BadOutput, score.failure};
             }

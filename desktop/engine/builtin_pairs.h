@@ -34,9 +34,10 @@ align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
 // the pairs still unfinished at the limit fail with the outcome TimedOut, and the pairs after
 // them are not started (Cancelled). With twins, a pair that repeats the residues of a pair
 // aligned before (in this call or an earlier one) takes its counts instead of being aligned.
+// Each identity compares the columns the rule says (IdentityOf).
 std::vector<PairResult> AlignBuiltinPairs(
     BuiltinPool& pool, const std::vector<std::pair<const Record*, const Record*>>& pairs,
     Window& window, const StopRequest& stop, double pairTimeoutSeconds = 0,
-    TwinPairs* twins = nullptr);
+    TwinPairs* twins = nullptr, AmbiguityRule ambiguous = AmbiguityRule::Count);
 
 }  // namespace kvr

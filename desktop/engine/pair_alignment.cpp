@@ -40,7 +40,8 @@ ProgramOutcome ExternalRows(const PairAlignmentSetup& setup, std::string_view ki
                 "no folder for the aligner's files can be made: " + exchange.Error()};
     // The setup whole before the context: GCC 12 destroys the members of a base built in nested
     // braces a second time when a later member's copy throws (here, out of memory).
-    const RunSetup pairSetup{setup.shell, setup.programs, setup.workFolder, 1};
+    RunSetup pairSetup{setup.shell, setup.programs, setup.workFolder, 1};
+    pairSetup.ambiguous = setup.ambiguous;
     const RunContext context{pairSetup, exchange.Path()};
     std::string text;
     const PairResult result = AlignPair(context, kind, first, second, i, j, &text);
@@ -91,8 +92,8 @@ AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, std::string_view ki
     const bool exact = out.counts.exact;  // the rows do not tell
     out.counts = CountColumns(out.first, out.second);
     out.counts.exact = exact;
-    const PairScore score =
-        IdentityOfCounts(out.counts.gapFree, out.counts.gapFree - out.counts.matches);
+    out.ambiguous = setup.ambiguous;
+    const PairScore score = IdentityOf(out.counts, setup.ambiguous);
     if (!score.Ok()) {
         out.outcome = {ProgramStatus::BadOutput, score.failure};
         return out;

@@ -29,7 +29,8 @@ struct AlignedPair {
     std::string first;   // the first record's row, "-" for gaps, symbols as the aligner wrote them
     std::string second;  // the second record's row, of the same length
     ColumnCounts counts;
-    float identity = 0.0f;  // IdentityOfCounts of the counts; valid when the outcome is Done
+    float identity = 0.0f;  // IdentityOf the counts by the rule; valid when the outcome is Done
+    AmbiguityRule ambiguous = AmbiguityRule::Count;  // the rule of the identity
     PairCoverage coverage;
 };
 
@@ -41,6 +42,7 @@ struct PairAlignmentSetup {
     std::string workFolder;
     AlphabetRule alphabet = AlphabetRule::Set;  // the built-in aligner's, as in the run
     int pairMemoryMegabytes = kPairMemoryMegabytes;
+    AmbiguityRule ambiguous = AmbiguityRule::Count;  // the columns the identity compares
 };
 
 // Aligns records i and j (input positions, i != j) with the aligner of the kind (kBuiltinAligner

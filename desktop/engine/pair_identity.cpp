@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "align/align.h"
 #include "state/file_io.h"
 #include "state/text.h"
 
@@ -95,12 +96,27 @@ ColumnCounts CountColumns(std::string_view first, std::string_view second) {
     for (std::size_t c = 0; c < static_cast<std::size_t>(counts.columns); ++c) {
         if (first[c] == '-' || second[c] == '-') continue;
         ++counts.gapFree;
-        if (first[c] == second[c]) ++counts.matches;
+        const bool same = first[c] == second[c];
+        counts.matches += same;
+        if (align::IsAmbiguityCode(first[c]) || align::IsAmbiguityCode(second[c])) continue;
+        ++counts.unambiguous;
+        counts.unambiguousMatches += same;
     }
     return counts;
 }
 
-PairScore PairIdentityOfText(const std::string& text, ColumnCounts* counts) {
+ComparedColumns Compared(const ColumnCounts& counts, AmbiguityRule rule) {
+    if (rule == AmbiguityRule::Skip) return {counts.unambiguous, counts.unambiguousMatches};
+    return {counts.gapFree, counts.matches};
+}
+
+PairScore IdentityOf(const ColumnCounts& counts, AmbiguityRule rule) {
+    const ComparedColumns compared = Compared(counts, rule);
+    if (compared.columns == 0 && rule == AmbiguityRule::Skip) return PairScore{0.0f, {}};
+    return IdentityOfCounts(compared.columns, compared.columns - compared.matches);
+}
+
+PairScore PairIdentityOfText(const std::string& text, ColumnCounts* counts, AmbiguityRule rule) {
     const AlignedRows rows = ReadAlignedRows(text);
     if (!rows.failure.empty()) return Failure(rows.failure);
     const std::string& a = rows.first;
@@ -111,7 +127,7 @@ PairScore PairIdentityOfText(const std::string& text, ColumnCounts* counts) {
                        " and " + std::to_string(b.size()) + " columns)");
     const ColumnCounts columns = CountColumns(a, b);
     if (counts != nullptr) *counts = columns;
-    return IdentityOfCounts(columns.gapFree, columns.gapFree - columns.matches);
+    return IdentityOf(columns, rule);
 }
 
 PairScore IdentityOfCounts(long compared, long mismatches) {
@@ -127,6 +143,12 @@ PairScore PairIdentity(const std::string& path) {
     PairScore score = PairIdentityOfText(*content);
     if (!score.Ok()) score.failure = "in " + path + ", " + score.failure;
     return score;
+}
+
+AlignedCounts KeptCounts(const ColumnCounts& counts, AmbiguityRule rule) {
+    const ComparedColumns compared = Compared(counts, rule);
+    return {static_cast<std::uint32_t>(counts.gapFree), static_cast<std::uint32_t>(compared.matches),
+            counts.exact, static_cast<std::uint32_t>(compared.columns)};
 }
 
 }  // namespace kvr

@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "engine/run_options.h"
+#include "state/pair_count_table.h"
+
 namespace kvr {
 
 // A pair's identity, or the reason it cannot be scored.
@@ -26,7 +29,9 @@ PairScore IdentityOfCounts(long compared, long mismatches);
 struct ColumnCounts;
 
 // The same on the file's content; with counts, the columns it was computed from are kept there.
-PairScore PairIdentityOfText(const std::string& text, ColumnCounts* counts = nullptr);
+// The rule says which columns are compared (kvr identity: Count, as the file is written).
+PairScore PairIdentityOfText(const std::string& text, ColumnCounts* counts = nullptr,
+                             AmbiguityRule rule = AmbiguityRule::Count);
 
 // The two aligned rows of a pair file's first two records, as the identity reads them: line
 // feeds, carriage returns, tabs and backspaces removed, every other symbol as written. When there
@@ -39,8 +44,8 @@ struct AlignedRows {
 AlignedRows ReadAlignedRows(const std::string& text);
 
 // The columns of two aligned rows of equal length: all of them, those in which neither row has a
-// "-", and among those the ones whose symbols are equal (case kept). The identity is
-// IdentityOfCounts(gapFree, gapFree - matches).
+// "-", and among those the ones whose symbols are equal (case kept); the same two counts over the
+// gap-free columns in which neither symbol is an ambiguity code (align::IsAmbiguityCode).
 struct ColumnCounts {
     long columns = 0;
     long gapFree = 0;
@@ -48,9 +53,28 @@ struct ColumnCounts {
     // False when the built-in aligner computed the pair in the widest band its memory budget
     // allows and some probability lay outside it (align::PairCounts::exact).
     bool exact = true;
+    long unambiguous = 0;
+    long unambiguousMatches = 0;
     bool operator==(const ColumnCounts&) const = default;
 };
 ColumnCounts CountColumns(std::string_view first, std::string_view second);
+
+// The columns an identity compares under the rule, and the matches among them: the gap-free
+// ones (Count), or those of them without an ambiguity code (Skip).
+struct ComparedColumns {
+    long columns = 0;
+    long matches = 0;
+};
+ComparedColumns Compared(const ColumnCounts& counts, AmbiguityRule rule);
+
+// The identity of every aligner's pairs: IdentityOfCounts over the compared columns. Under Skip a
+// pair without a compared column (all unknown bases where the two overlap) scores 0, which the
+// run reports as a warning; under Count it cannot be scored.
+PairScore IdentityOf(const ColumnCounts& counts, AmbiguityRule rule);
+
+// What a table or a shard keeps of a pair's counts under the rule: the gap-free columns, the
+// matches and columns the identity compared, and whether the pair was aligned whole.
+AlignedCounts KeptCounts(const ColumnCounts& counts, AmbiguityRule rule);
 
 // Why an aligner's output does not align the pair it was given ("" when it does): its first two
 // records, gaps and white space removed, must hold the given records' residues, in either order

@@ -140,8 +140,9 @@ class Scheduler {
             pairs.push_back({number, i, j, {}, {}, false});
         }
         if (batch.empty()) return;
-        const std::vector<PairResult> results = AlignBuiltinPairs(
-            *pool_, batch, window_, shell_.Stop(), context_.pairTimeoutSeconds, &*twins_);
+        const std::vector<PairResult> results =
+            AlignBuiltinPairs(*pool_, batch, window_, shell_.Stop(), context_.pairTimeoutSeconds,
+                              &*twins_, context_.ambiguous);
         for (std::size_t k = 0; k < results.size(); ++k) {
             if (results[k].outcome.status == ProgramStatus::Cancelled) return;
             pairs[k].result = results[k];

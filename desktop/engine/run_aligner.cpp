@@ -54,18 +54,18 @@ std::string WithExcerpt(std::string message, const std::string& logPath) {
 }
 
 // Scores the aligner's output in path (named name in messages) into the result's identity and
-// counts, once it is known to align the pair file's records (given, when it could be read); the
-// scored text goes to alignedText when there is one.
+// counts, once it is known to align the pair file's records (given, when it could be read), by
+// the run's rule for ambiguity codes; the scored text goes to alignedText when there is one.
 ProgramOutcome ScoreOutput(const std::string& path, const std::string& name,
-                           const std::optional<std::string>& given, PairResult& result,
-                           std::string* alignedText) {
+                           const std::optional<std::string>& given, AmbiguityRule rule,
+                           PairResult& result, std::string* alignedText) {
     if (!std::filesystem::exists(path))
         return {ProgramStatus::NoOutput, "the aligner wrote no output file " + name};
     auto text = ReadWholeFile(path);
     if (!text) return {ProgramStatus::NoOutput, "the output file " + name + " cannot be read"};
     if (text->empty()) return {ProgramStatus::NoOutput, "the output file " + name + " is empty"};
     ColumnCounts counts;
-    const PairScore score = PairIdentityOfText(*text, &counts);
+    const PairScore score = PairIdentityOfText(*text, &counts, rule);
     if (!score.Ok())
         return {ProgramStatus::BadOutput,
                 "its output " + name + " cannot be scored: " + score.failure};
@@ -215,9 +215,10 @@ PairResult FinishPair(const RunContext& context, const PairJob& job, const Shell
     result.outcome = AlignerOutcome(context, run, job.files.log);
     const std::string output = JoinPath(context.exchangeFolder, job.files.output);
     if (result.outcome.Ok())
-        result.outcome = ScoreOutput(
-            output, job.files.output,
-            ReadWholeFile(JoinPath(context.exchangeFolder, job.files.input)), result, alignedText);
+        result.outcome =
+            ScoreOutput(output, job.files.output,
+                        ReadWholeFile(JoinPath(context.exchangeFolder, job.files.input)),
+                        context.ambiguous, result, alignedText);
     DeleteFileQuietly(JoinPath(context.exchangeFolder, job.files.guideTree));
     DeleteFileQuietly(JoinPath(context.exchangeFolder, job.files.input));
     DeleteFileQuietly(output);

@@ -20,6 +20,7 @@ struct RunSetup {
     double pairTimeoutSeconds = 0;  // a pair's aligner is ended after this long; 0: no limit
     AlphabetRule alphabet = AlphabetRule::Set;       // the built-in aligner's model
     int pairMemoryMegabytes = kPairMemoryMegabytes;  // the built-in aligner's budget a pair
+    AmbiguityRule ambiguous = AmbiguityRule::Count;  // the columns the identity compares
 };
 
 // A run under way: its setup, and the folder of its own in which it exchanges files with the

@@ -20,6 +20,16 @@ std::string AlignerTitle(std::string_view kind) {
     return std::string(kind);
 }
 
+std::optional<AmbiguityRule> AmbiguityRuleNamed(std::string_view name) {
+    if (name == "count") return AmbiguityRule::Count;
+    if (name == "skip") return AmbiguityRule::Skip;
+    return std::nullopt;
+}
+
+const char* AmbiguityRuleName(AmbiguityRule rule) {
+    return rule == AmbiguityRule::Skip ? "skip" : "count";
+}
+
 int DefaultJobs() {
     // The processors this process may run on (taskset, cgroup cpusets), not all of the machine's.
     cpu_set_t allowed;

@@ -2,6 +2,7 @@
 // with its defaults and one validator.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,15 @@ enum class AlphabetRule : unsigned char { Set, Muscle };
 constexpr const char* AlphabetRuleName(AlphabetRule rule) {
     return rule == AlphabetRule::Set ? "set" : "muscle";
 }
+// Which alignment columns the identity compares: every gap-free column (Count, the method's own
+// identity, in which an N is a mismatch against any base but N), or only those in which neither
+// symbol is an ambiguity code (Skip: the identity of the known bases, for partial genomes with
+// long runs of N). It changes the numbers, so a run records it with its other such choices.
+enum class AmbiguityRule : unsigned char { Count, Skip };
+
+// "count" or "skip", as --ambiguous takes it; nothing for any other text.
+std::optional<AmbiguityRule> AmbiguityRuleNamed(std::string_view name);
+const char* AmbiguityRuleName(AmbiguityRule rule);
 
 // The memory the built-in aligner's passes may take for one pair, by default (align::Options::
 // memoryBudget): past it a pair is computed in the widest band that fits and marked not exact.
@@ -45,6 +55,8 @@ struct RunOptions {
     double pairTimeoutSeconds = 0;  // a pair's aligner is ended after this long; 0: no limit
     AlphabetRule alphabet = AlphabetRule::Set;       // the built-in aligner's model
     int pairMemoryMegabytes = kPairMemoryMegabytes;  // the built-in aligner's budget a pair
+    AmbiguityRule ambiguous =
+        AmbiguityRule::Count;  // the columns every aligner's identity compares
 };
 
 // One line per problem, empty when the options can be used.

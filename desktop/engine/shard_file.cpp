@@ -46,6 +46,7 @@ std::string FormatShardHeader(const ShardHeader& h) {
     line("pairs", std::to_string(h.pairs.first + 1) + "\t" + std::to_string(h.pairs.count));
     if (!h.alignerVersion.empty()) line("aligner-version", h.alignerVersion);
     if (!h.pairTimeout.empty()) line("pair-timeout", h.pairTimeout);
+    if (h.ambiguous != AmbiguityRule::Count) line("ambiguous", AmbiguityRuleName(h.ambiguous));
     text.append(h.counts ? kShardCountColumns : kShardColumns).append(kLineEnd);
     return text;
 }
@@ -61,13 +62,16 @@ std::string PairFields(int i, int j, float identity) {
 }
 
 // Two count fields: both empty, or the gap-free columns (1 or more) and the matches among them.
-bool ParseCounts(std::string_view gapFree, std::string_view matches, std::string_view exact,
-                 AlignedCounts& counts) {
+bool ParseCounts(const std::vector<std::string_view>& fields, AlignedCounts& counts) {
     counts = {};
-    if (gapFree.empty() && matches.empty() && exact.empty()) return true;
+    const std::string_view gapFree = fields[4], matches = fields[5], exact = fields[6],
+                           compared = fields[7];
+    if (gapFree.empty() && matches.empty() && exact.empty() && compared.empty()) return true;
     counts.exact = exact == "1";
-    return Parse(gapFree, counts.gapFree) && Parse(matches, counts.matches) && counts.gapFree > 0 &&
-           counts.matches <= counts.gapFree && (exact == "1" || exact == "0");
+    return Parse(gapFree, counts.gapFree) && Parse(matches, counts.matches) &&
+           Parse(compared, counts.compared) && counts.gapFree > 0 &&
+           counts.compared <= counts.gapFree && counts.matches <= counts.compared &&
+           (exact == "1" || exact == "0");
 }
 
 }  // namespace
@@ -83,9 +87,10 @@ std::string ShardLine(int i, int j, float identity, AlignedCounts counts) {
         line.append(std::to_string(counts.gapFree))
             .append("\t")
             .append(std::to_string(counts.matches))
-            .append(counts.exact ? "\t1" : "\t0");
+            .append(counts.exact ? "\t1\t" : "\t0\t")
+            .append(std::to_string(counts.compared));
     else
-        line.append("\t\t");
+        line.append("\t\t\t");
     return line.append(kLineEnd);
 }
 
@@ -167,12 +172,23 @@ bool ShardReader::Open(const std::string& path, std::string& problem) {
             return false;
         }
     }
-    // The lines later versions added, each when known, then the column names.
+    // The lines later versions added, each when known and in this order, then the column names.
     bool more = ReadLine(line);
     for (const auto& [key, value] : {std::pair{"#aligner-version\t", &header_.alignerVersion},
                                      std::pair{"#pair-timeout\t", &header_.pairTimeout}}) {
         if (!more || !line.starts_with(key)) continue;
         *value = line.substr(std::string_view(key).size());
+        more = ReadLine(line);
+    }
+    constexpr std::string_view kAmbiguousKey = "#ambiguous\t";
+    if (more && line.starts_with(kAmbiguousKey)) {
+        const auto rule = AmbiguityRuleNamed(std::string_view(line).substr(kAmbiguousKey.size()));
+        if (!rule) {
+            problem = "line " + std::to_string(lineNumber_) + ": \"" + line +
+                      "\" is not a valid #ambiguous line";
+            return false;
+        }
+        header_.ambiguous = *rule;
         more = ReadLine(line);
     }
     header_.counts = more && line == kShardCountColumns;
@@ -219,10 +235,10 @@ bool ShardReader::Next(int& i, int& j, float& identity, AlignedCounts& counts,
     checksum_.Add(kLineEnd);
     const auto fields = Fields(line);
     float exact = 0;
-    const std::size_t size = header_.counts ? 7 : 4;
+    const std::size_t size = header_.counts ? 8 : 4;
     const bool parsed = fields.size() == size && Parse(fields[0], i) && Parse(fields[1], j) &&
                         Parse(fields[3], exact) && exact >= 0.0f && exact <= 1.0f &&
-                        (!header_.counts || ParseCounts(fields[4], fields[5], fields[6], counts));
+                        (!header_.counts || ParseCounts(fields, counts));
     // The plain text must be the exact value's: a line edited in one column only is damaged.
     if (!parsed || PlainSingle(exact) != fields[2]) {
         problem = "line " + std::to_string(lineNumber_) + " is not a pair line (\"" +

@@ -1,13 +1,13 @@
 // The file of one shard: a header that says what was aligned (the input's checksum, the aligner
 // and its command line, the program's version, the shard and its pairs; then, when known, the
-// version the aligner reports and the pair time limit), then one line per pair in loop order:
-// first and second sequence (1-based, input order), the identity as the plain single text, and
-// the same identity with every digit its single-precision value needs, so that a merge rebuilds
-// the table bit for bit, and the columns the identity was computed from (the gap-free columns and
-// the matches among them, and whether the pair was aligned whole or in a bounded band; shards of
-// older kvr lack these three fields, which their column line
-// says); last, a checksum of the pair lines, so that a line edited in both identity columns is
-// caught. Tab-separated, CR LF line ends.
+// version the aligner reports, the pair time limit and "#ambiguous skip" for identities that skip
+// the ambiguity codes), then one line per pair in loop order: first and second sequence (1-based,
+// input order), the identity as the plain single text, and the same identity with every digit its
+// single-precision value needs, so that a merge rebuilds the table bit for bit, and the columns
+// the identity was computed from (the gap-free columns, the matches among the compared columns,
+// whether the pair was aligned whole or in a bounded band, and the compared columns); shards of
+// older kvr lack these four fields, which their column line says; last, a checksum of the pair
+// lines, so that a line edited in both identity columns is caught. Tab-separated, CR LF line ends.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/run_options.h"
 #include "engine/shard_plan.h"
 #include "state/pair_count_table.h"
 
@@ -25,7 +26,7 @@ inline constexpr const char* kShardColumns = "first\tsecond\tidentity\texact";
 // The columns of a shard that keeps each pair's counts: "exact" is the identity's exact text,
 // "in_band" 1 unless the built-in aligner kept to a bounded band (the table's "exact" column).
 inline constexpr const char* kShardCountColumns =
-    "first\tsecond\tidentity\texact\taligned_columns\tmatches\tin_band";
+    "first\tsecond\tidentity\texact\taligned_columns\tmatches\tin_band\tcompared_columns";
 
 struct ShardHeader {
     std::string inputChecksum;  // Sha256Hex of the input file's bytes
@@ -40,6 +41,7 @@ struct ShardHeader {
     std::string alignerVersion{};  // as the aligner reports it (engine/aligner_version.h)
     std::string pairTimeout{};     // the pair time limit in seconds, "none" without one
     bool counts = false;           // the pair lines hold the counts (kShardCountColumns)
+    AmbiguityRule ambiguous = AmbiguityRule::Count;  // the columns the identities compare
     bool operator==(const ShardHeader&) const = default;
 };
 

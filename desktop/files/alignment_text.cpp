@@ -56,6 +56,19 @@ std::string Percent(double share) {
     return FormatDecimals(100.0 * share, 2) + " %";
 }
 
+// Under --ambiguous skip, the columns the identity compared and the identity that counts every
+// gap-free column, so that both numbers are in view.
+std::string SkippedSummary(const AlignedPair& pair) {
+    if (pair.ambiguous != AmbiguityRule::Skip) return {};
+    const ComparedColumns compared = Compared(pair.counts, AmbiguityRule::Skip);
+    const PairScore counted = IdentityOf(pair.counts, AmbiguityRule::Count);
+    return ", ambiguity codes skipped\ncompared columns: " + std::to_string(compared.columns) +
+           " without an ambiguity code, with " + std::to_string(compared.matches) +
+           " matches\nidentity with ambiguity codes counted: " +
+           (counted.Ok() ? PlainSingle(*counted.identity) + " (" + Percent(*counted.identity) + ")"
+                         : std::string("none, no gap-free column"));
+}
+
 }  // namespace
 
 std::vector<PairViewBlock> PairViewBlocks(const std::string& firstName, const std::string& firstRow,
@@ -125,9 +138,9 @@ std::string FormatAlignmentSummary(const AlignedPair& pair, const std::string& f
         return "coverage of " + PrintableText(name) + ": " + Percent(share) + " (" +
                std::to_string(c.gapFree) + " of " + std::to_string(Residues(row)) + " residues)\n";
     };
-    return "identity: " + PlainSingle(pair.identity) + " (" + Percent(pair.identity) + ")\n" +
-           "gap-free columns: " + std::to_string(c.gapFree) + " of " + std::to_string(c.columns) +
-           "\n" + "matches: " + std::to_string(c.matches) + "\n" +
+    return "identity: " + PlainSingle(pair.identity) + " (" + Percent(pair.identity) + ")" +
+           SkippedSummary(pair) + "\n" + "gap-free columns: " + std::to_string(c.gapFree) + " of " +
+           std::to_string(c.columns) + "\n" + "matches: " + std::to_string(c.matches) + "\n" +
            coverage(firstName, pair.coverage.first, pair.first) +
            coverage(secondName, pair.coverage.second, pair.second);
 }

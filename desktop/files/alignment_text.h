@@ -44,7 +44,8 @@ std::string FormatAlignedFasta(const std::string& firstName, const std::string& 
                                const std::string& secondName, const std::string& secondRow);
 
 // What the alignment says about the pair, one fact a line (LF): the identity as the score table
-// writes it and in percent, the gap-free columns, the matches, each sequence's coverage.
+// writes it and in percent (under --ambiguous skip with the columns it compared and the identity
+// with ambiguity codes counted), the gap-free columns, the matches, each sequence's coverage.
 std::string FormatAlignmentSummary(const AlignedPair& pair, const std::string& firstName,
                                    const std::string& secondName);
 

@@ -35,7 +35,7 @@ void AppendPairTableRow(std::string& text, const Record& first, const Record& se
     text += '\t';
     text += PercentText(identity);
     if (!counts.Known()) {
-        text += "\t\t\t\t\t\n";  // the counts of a pair that was not aligned here
+        text += "\t\t\t\t\t\t\n";  // the counts of a pair that was not aligned here
         return;
     }
     const PairCoverage coverage =
@@ -48,7 +48,9 @@ void AppendPairTableRow(std::string& text, const Record& first, const Record& se
     text += PlainSingle(static_cast<float>(coverage.first));
     text += '\t';
     text += PlainSingle(static_cast<float>(coverage.second));
-    text += counts.exact ? "\t1\n" : "\t0\n";
+    text += counts.exact ? "\t1\t" : "\t0\t";
+    text += std::to_string(counts.compared);
+    text += '\n';
 }
 
 std::string PairTableRow(const Record& first, const Record& second, float identity,

@@ -1,11 +1,13 @@
-// The pair table for pipelines: tab-separated, LF line ends, the header
-// "seq1 seq2 identity percent aligned_columns matches coverage1 coverage2 exact" (tabs between),
+// The pair table for pipelines: tab-separated, LF line ends, the header "seq1 seq2 identity
+// percent aligned_columns matches coverage1 coverage2 exact compared_columns" (tabs between),
 // then one row a pair in the order of the records. Names are as the FASTA file gives them
 // (Record::givenName), or else (a session) the name lines without their ">". A name ends at its
 // line end, the FASTA reader keeps its tabs as spaces, and a row writes any tab, CR or LF a name
-// might still hold (a hand-edited session) as a space: a row always has its nine fields.
-// aligned_columns, matches, the coverages and exact (1, or 0 for a pair the built-in aligner
-// computed in a bounded band) are written for the pairs whose counts are known
+// might still hold (a hand-edited session) as a space: a row always has its ten fields.
+// aligned_columns, matches, the coverages, exact (1, or 0 for a pair the built-in aligner
+// computed in a bounded band) and compared_columns (the identity's denominator: the gap-free
+// columns, or under --ambiguous skip those without an ambiguity code; matches are counted among
+// them) are written for the pairs whose counts are known
 // (aligned by this command); the others (a session's, a shard's) leave them empty, as those files
 // keep one identity a pair, not the counts it was computed from.
 #pragma once
@@ -21,7 +23,8 @@
 namespace kvr {
 
 inline constexpr std::string_view kPairTableHeader =
-    "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\texact\n";
+    "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\texact\t"
+    "compared_columns\n";
 
 // A name as the tables for pipelines write it: the name as the FASTA file gave it, or else the
 // name line without its ">", any tab, CR or LF as a space.
@@ -29,7 +32,7 @@ std::string TableName(const Record& record);
 
 // One row with its LF, appended to text or on its own. With known counts, the gap-free columns,
 // the matches, each sequence's coverage (CoverageOf, as a fraction like the identity) and whether
-// the counts are exact.
+// the counts are exact, and the columns compared.
 void AppendPairTableRow(std::string& text, const Record& first, const Record& second,
                         float identity, AlignedCounts counts = {});
 std::string PairTableRow(const Record& first, const Record& second, float identity,

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "matrix/colour_key.h"
+#include "matrix/group_outlines.h"
 #include "matrix/palette.h"
 #include "state/number_text.h"
 #include "state/text.h"
@@ -25,6 +26,8 @@ constexpr int kLargeTriangle = 500 * 220;
 constexpr int kMinCell = 2 * 15;
 constexpr int kMinOutlinedCell = 6 * 15;
 constexpr int kPixel = 15;
+// The frames of outlined groups: two pixels wide, one where cells are smaller than eight.
+constexpr int kWideOutlineCell = 8 * 15;
 
 // Positions are worked out in fractions of a twip; the surface takes whole twips.
 int Twips(double t) {
@@ -179,8 +182,8 @@ ScreenCells ScreenCellsFor(int n) {
 }
 
 MatrixDrawing::MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport,
-                             const ScreenChoice& choice)
-    : palette_(state.Palette), key_(ColourKeyBoxes(state)) {
+                             const ScreenChoice& choice, std::vector<CellBlock> outlined)
+    : palette_(state.Palette), key_(ColourKeyBoxes(state)), outlined_(std::move(outlined)) {
     at_ = LayOut(state, key_, fonts, viewport, choice);
     LayOutPanel(fonts);
     const int n = at_.n;
@@ -344,6 +347,9 @@ void MatrixDrawing::Draw(DrawingSurface& surface, const SurfaceBox& region) cons
     const int i0 = std::max(0, CellsBefore(region.left - left, A) - 1);
     const int i1 = std::min(n - 1, CellsBefore(region.right - left, A) + 1);
     if (j0 <= j1 && i0 <= i1 && i0 <= j1) DrawCells(surface, i0, i1, std::max(j0, i0), j1);
+    if (!outlined_.empty())
+        DrawGroupOutlines(surface, outlined_,
+                          {left, A, B, kPixel, std::min(A, B) >= kWideOutlineCell ? 2 : 1}, region);
     if (at_.names) {
         // Turned names reach a line's height right of their column's middle.
         const int nameI0 = std::max(0, CellsBefore(region.left - at_.L - kEdge, A) - 1);
@@ -363,8 +369,9 @@ Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size 
     return {at.width, at.height};
 }
 
-void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport) {
-    MatrixDrawing(state, canvas, viewport, {}).DrawWhole(canvas);
+void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport,
+                      std::vector<CellBlock> outlined) {
+    MatrixDrawing(state, canvas, viewport, {}, std::move(outlined)).DrawWhole(canvas);
 }
 
 RunState::CellGrid MatrixDrawing::Cells() const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "groups/group_frames.h"
 #include "matrix/colour_key.h"
 #include "platform/drawing_surface.h"
 #include "platform/window.h"
@@ -51,9 +52,10 @@ struct CanvasLayout {
 // grid's lines, so that a vector file of a large matrix stays small.
 class MatrixDrawing {
   public:
-    // The Palette of the mode must have been built. Texts are measured in fonts' font.
+    // The Palette of the mode must have been built. Texts are measured in fonts' font. The blocks
+    // of the groups to outline (AnalysisGroupBlocks) are framed over the cells.
     MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport,
-                  const ScreenChoice& choice = {});
+                  const ScreenChoice& choice = {}, std::vector<CellBlock> outlined = {});
     // The same colouring laid out anew (another zoom, the key elsewhere): its cells' colours are
     // shared, not worked out again.
     MatrixDrawing Relaid(const RunState& state, const DrawingSurface& fonts, Size viewport,
@@ -96,6 +98,7 @@ class MatrixDrawing {
     PaletteTable palette_{};
     std::vector<std::string> names_;  // without ">"
     std::array<KeyBox, kKeyBoxCount> key_{};
+    std::vector<CellBlock> outlined_;
 };
 
 // The canvas size for the current matrix: the drawing's own extent, at least 3500 x 3100 twips,
@@ -106,8 +109,10 @@ Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size 
 
 // Resizes the canvas (white) and draws the matrix and its key under the current ColourMode.
 // The Palette of the mode must have been built. Names too long for 90 twips a character widen
-// their margin; rows lower than a line of text carry no names, and the key says so.
-void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport);
+// their margin; rows lower than a line of text carry no names, and the key says so. The blocks
+// outlined are framed over the cells.
+void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport,
+                      std::vector<CellBlock> outlined = {});
 
 // The cell under a point of the drawn canvas (twips): the sequences of its column and its row in
 // display order (column <= row), none off the triangle.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "matrix/colour_key.h"
+#include "matrix/group_outlines.h"
 #include "matrix/palette.h"
 #include "platform/emf/emf_surface.h"
 #include "state/file_io.h"
@@ -19,6 +20,7 @@ constexpr int kCellWidth = 22;
 constexpr int kCellHeight = 20;
 constexpr int kMargin = 10;
 constexpr int kKeyOffset = 416;
+constexpr int kOutlineBand = 3;        // device units, against the cells' one-unit outlines
 constexpr double kKeyBoxWidth = 38.5;  // 22 x 1.75
 constexpr int kKeyBoxHeight = 15;      // 20 x 0.75
 int RoundHalfEven(double value) {
@@ -79,7 +81,8 @@ PictureFrame MatrixPictureFrame(const RunState& state) {
     return FrameFor(state.seqCount, NameSpace(state));
 }
 
-void DrawMatrixPicture(const RunState& state, DrawingSurface& picture) {
+void DrawMatrixPicture(const RunState& state, DrawingSurface& picture,
+                       const std::vector<CellBlock>& outlined) {
     const int n = state.seqCount;
     const int L = NameSpace(state);
     const int left = L + kMargin;  // left edge of the triangle
@@ -99,6 +102,10 @@ void DrawMatrixPicture(const RunState& state, DrawingSurface& picture) {
         }
     }
 
+    if (!outlined.empty())
+        DrawGroupOutlines(picture, outlined, {left, kCellWidth, kCellHeight, 1, kOutlineBand},
+                          {left, 0, left + kCellWidth * n, kCellHeight * n});
+
     const int right = kCellWidth * n + left;
     picture.Text(right, TitleY(n, L), kKeyTitle);
 
@@ -116,13 +123,14 @@ void DrawMatrixPicture(const RunState& state, DrawingSurface& picture) {
     }
 }
 
-WriteResult WriteMatrixPictureFile(const RunState& state, const std::string& path) {
+WriteResult WriteMatrixPictureFile(const RunState& state, const std::string& path,
+                                   const std::vector<CellBlock>& outlined) {
     const PictureFrame frame = MatrixPictureFrame(state);
     // Written beside the target and renamed over it when whole: a failed write keeps the old one.
     return ReplaceFile(path, [&](const std::string& temporary) {
         EmfSurface picture(temporary, frame.width, frame.height);
         if (!picture.IsOpen()) return false;
-        DrawMatrixPicture(state, picture);
+        DrawMatrixPicture(state, picture, outlined);
         return picture.Close();
     });
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "groups/group_frames.h"
 #include "platform/drawing_surface.h"
 #include "state/file_io.h"
 #include "state/run_state.h"
@@ -24,11 +25,14 @@ PictureFrame MatrixPictureFrame(int seqCount, int maxNameLen);
 PictureFrame MatrixPictureFrame(const RunState& state);
 
 // The drawing proper, in device units, under the current ColourMode (Palette already built).
-// Names of wide letters widen the name space so that they never run into the cells.
-void DrawMatrixPicture(const RunState& state, DrawingSurface& picture);
+// Names of wide letters widen the name space so that they never run into the cells. The blocks
+// of the groups to outline (AnalysisGroupBlocks) are framed over the cells; none by default.
+void DrawMatrixPicture(const RunState& state, DrawingSurface& picture,
+                       const std::vector<CellBlock>& outlined = {});
 
 // Draws the picture into a new EMF file at path, through ReplaceFile.
-WriteResult WriteMatrixPictureFile(const RunState& state, const std::string& path);
+WriteResult WriteMatrixPictureFile(const RunState& state, const std::string& path,
+                                   const std::vector<CellBlock>& outlined = {});
 
 // The work folder's "Identity_mat.emf", for the EMF clipboard copy. Written with every colouring
 // up to 500 sequences; for larger sets (seconds and gigabytes of EMF) the old file is removed

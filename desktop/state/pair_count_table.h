@@ -1,6 +1,7 @@
 // The column counts behind the identities of a run, for the pipeline table: for each pair the
-// columns in which neither sequence has a gap and the matches among them. Symmetric, like the
-// identity table; a pair whose counts are not known (copied from a session) holds none.
+// columns in which neither sequence has a gap, the columns its identity compares (those, or those
+// without an ambiguity code) and the matches among them. Symmetric, like the identity table; a
+// pair whose counts are not known (copied from a session) holds none.
 #pragma once
 
 #include <cstddef>
@@ -12,12 +13,13 @@ namespace kvr {
 
 struct AlignedCounts {
     std::uint32_t gapFree = 0;  // 0: not known, as every scored pair has a gap-free column
-    std::uint32_t matches = 0;
+    std::uint32_t matches = 0;  // among the compared columns: the identity's numerator
     bool exact = true;  // false: the built-in aligner's bounded band (align::PairCounts::exact)
+    std::uint32_t compared = 0;  // the identity's denominator
     bool Known() const { return gapFree > 0; }
 };
 
-// Twelve bytes a pair: kept only when a table asks for them.
+// Sixteen bytes a pair: kept only when a table asks for them.
 class PairCountTable {
   public:
     PairCountTable() = default;

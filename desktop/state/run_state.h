@@ -50,6 +50,14 @@ struct BuiltinNotes {
     long long guessedProtein = 0;
 };
 
+// The pairs a run scored 0 because, skipping ambiguity codes, no column was left to compare: how
+// many, and the first of them (input positions), for the warning.
+struct UncomparedPairs {
+    long long count = 0;
+    int first = -1;
+    int second = -1;
+};
+
 struct RunState : Analysis {
     // What a run makes the analysis from.
     int appendCount = 0;
@@ -57,7 +65,8 @@ struct RunState : Analysis {
     IdentityTable InputIdentity;  // input order
     // Keep InputCounts for the pairs this run aligns.
     bool keepPairCounts = false;
-    BuiltinNotes builtinNotes;  // of the pairs this run aligns
+    BuiltinNotes builtinNotes;   // of the pairs this run aligns
+    UncomparedPairs uncompared;  // of the pairs this run aligns
 
     // User choices and display state.
     std::string AlignerKind;  // "muscle", "clustalw" or "mafft"; empty until the first run

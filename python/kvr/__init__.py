@@ -21,7 +21,7 @@ __all__ = ["align", "run", "read_session", "Analysis", "ALIGNERS"]
 ALIGNERS = ("builtin", "muscle", "clustalw", "mafft")
 
 TABLE_COLUMNS = ("seq1", "seq2", "identity", "percent", "aligned_columns", "matches",
-                 "coverage1", "coverage2", "exact")
+                 "coverage1", "coverage2", "exact", "compared_columns")
 
 
 def align(a, b, aligner="builtin"):
@@ -108,7 +108,7 @@ class Analysis:
     def rows(self):
         """The rows of `kvr run --table`: every pair once, in input order."""
         lines = self._core.table_text().split("\n")[1:-1]
-        kinds = (str, str, float, float, int, int, float, float, int)
+        kinds = (str, str, float, float, int, int, float, float, int, int)
         return [tuple(_number(field, kind) if kind is not str else field
                       for field, kind in zip(line.split("\t"), kinds)) for line in lines]
 
@@ -120,7 +120,7 @@ class Analysis:
         except ImportError:
             return rows
         frame = pandas.DataFrame(rows, columns=list(TABLE_COLUMNS))
-        for column in ("aligned_columns", "matches", "exact"):
+        for column in ("aligned_columns", "matches", "exact", "compared_columns"):
             frame[column] = frame[column].astype("Int64")
         return frame
 

@@ -29,6 +29,9 @@ std::string CheckColumns(const PairAlignment& al, std::string_view a, std::strin
         if (al.a[c] == '-' || al.b[c] == '-') continue;
         ++read.gapFreeColumns;
         if (al.a[c] == al.b[c]) ++read.matches;
+        if (IsAmbiguityCode(al.a[c]) || IsAmbiguityCode(al.b[c])) continue;
+        ++read.unambiguousColumns;
+        if (al.a[c] == al.b[c]) ++read.unambiguousMatches;
     }
     if (read != counts) return "its columns do not give the counts";
     return {};
@@ -57,6 +60,46 @@ TEST(PairAlignment, GivesMusclesCountsAndHoldsBothSequencesOnEveryReferencePair)
             ++muscles;
     }
     EXPECT_EQ(muscles, pairs.size());
+}
+
+// Pairs with runs of N and other codes, in both cases, in pieces (past kWholePairUpTo), in one
+// band and in the whole matrix: the columns without an ambiguity code that the trace-back counts
+// are those of the alignment it writes, and a pair left unaligned (equal letters) counts its own.
+TEST(PairAlignment, CountsTheColumnsWithoutAnAmbiguityCode) {
+    std::mt19937 random(7);
+    const auto bases = [&random](std::size_t length) {
+        std::string s(length, 'A');
+        for (char& c : s) c = "ACGT"[random() % 4];
+        return s;
+    };
+    const std::string genome = bases(26000);
+    std::string partial = genome;
+    for (std::size_t k = 2000; k < 9000; ++k) partial[k] = 'N';
+    for (std::size_t k = 15000; k < 19000; ++k) partial[k] = 'n';
+    for (std::size_t k = 5; k < partial.size(); k += 97) partial[k] = "RYKMSWBDHVXu"[k % 12];
+    partial.erase(20000, 40);
+    const struct {
+        const char* name;
+        std::string a, b;
+        Options options;
+    } cases[] = {
+        {"pieces", genome, partial, {}},
+        {"band", genome.substr(0, 3000), partial.substr(0, 2900), {}},
+        {"whole matrix", genome.substr(0, 700), partial.substr(0, 650), {.band = false}},
+        {"equal but case", "ACNNgtRu", "acNngtRu", {}},
+    };
+    for (const auto& c : cases) {
+        PairAlignment alignment;
+        const PairCounts counts = AlignPair(c.a, c.b, c.options, alignment);
+        ASSERT_EQ(counts.status, Status::Ok) << c.name;
+        EXPECT_EQ(CheckColumns(alignment, c.a, c.b, counts), "") << c.name;
+        EXPECT_LT(counts.unambiguousColumns, counts.gapFreeColumns) << c.name;
+        EXPECT_GT(counts.unambiguousMatches, 0u) << c.name;
+    }
+    PairAlignment equal;
+    const PairCounts same = AlignPair("ACNNgtRu", "acNngtRu", {}, equal);
+    EXPECT_EQ(same.unambiguousColumns, 5u);  // A C g t u: N, n and R are codes, U a base
+    EXPECT_EQ(same.unambiguousMatches, 3u);  // g t u: case counts
 }
 
 struct Unaligned {

@@ -39,7 +39,7 @@ TEST(LongPair, AlignsPiecesWhoseColumnsAddUp) {
     const std::string b = Substituted(rng, a, 9, same);
     PairAlignment alignment;
     const PairCounts counts = AlignPair(a, b, {}, alignment);
-    EXPECT_EQ(counts, (PairCounts{Status::Ok, 45000, 45000, same}));
+    EXPECT_EQ(counts, (PairCounts{Status::Ok, 45000, 45000, same, 45000, same}));
     EXPECT_EQ(alignment.a, a);
     EXPECT_EQ(alignment.b, b);
 

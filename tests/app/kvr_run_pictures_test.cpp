@@ -62,6 +62,85 @@ TEST(KvrRunPictures, WritesEveryPictureWithoutADisplay) {
     EXPECT_EQ(plotImage.size(), QSize(1160, 757));
 }
 
+// --outline-groups on the real pictures: the families at 80 % are A_1, A(2), A_3 and C_1, C_2,
+// which the input order (no tree) splits into runs of one row each: three squares and three blocks
+// between runs for the A's, two squares and one block for the C's. Each frame is four black
+// bands over the picture drawn without them.
+TEST(KvrRunPictures, OutlinesTheGroupsSplitByTheDisplayOrder) {
+    TempFolder folder;
+    const std::string pictures =
+        "--groups-at 80 --matrix-emf {}.emf --matrix-image {}.png "
+        "--matrix-svg {}.svg";
+    const auto named = [&](const std::string& stem) {
+        std::string words = pictures;
+        for (auto at = words.find("{}"); at != std::string::npos; at = words.find("{}"))
+            words.replace(at, 2, stem);
+        return words;
+    };
+    ASSERT_EQ(Kvr(folder, named("plain")).status, 0);
+    const auto run = Kvr(folder, named("framed") + " --outline-groups");
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The blocks (first and last column, first and last row), and the box of each one's top band.
+    const int blocks[9][4] = {{0, 0, 0, 0}, {0, 0, 2, 2}, {0, 0, 4, 4}, {2, 2, 2, 2}, {2, 2, 4, 4},
+                              {4, 4, 4, 4}, {1, 1, 1, 1}, {1, 1, 3, 3}, {3, 3, 3, 3}};
+
+    // EMF: 22 x 20 unit cells from 52 (names of 5 characters: L = 42), bands of three units.
+    const auto plainEmf = ReadEmf(folder.File("plain.emf"));
+    const auto framedEmf = ReadEmf(folder.File("framed.emf"));
+    ASSERT_TRUE(plainEmf && framedEmf);
+    const auto plainBoxes = plainEmf->OfType(testing::kEmrRectangle);
+    const auto framedBoxes = framedEmf->OfType(testing::kEmrRectangle);
+    ASSERT_EQ(framedBoxes.size(), plainBoxes.size() + 36);
+    for (int b = 0; b < 9; ++b) {
+        const testing::EmfRecord& top = framedBoxes[15 + 4 * b];  // after the 15 cells
+        EXPECT_EQ(top.X(), 52 + 22 * blocks[b][0]) << b;
+        EXPECT_EQ(top.Y(), 20 * blocks[b][2]) << b;
+        EXPECT_EQ(top.Right(), 52 + 22 * (blocks[b][1] + 1)) << b;
+        EXPECT_EQ(top.Bottom(), 20 * blocks[b][2] + 3) << b;
+    }
+
+    // SVG: the screen drawing's 400 x 380 twip cells, bands of two pixels (30 twips).
+    const auto rects = [](const std::string& text) {
+        std::vector<std::string> found;
+        for (auto at = text.find("<rect "); at != std::string::npos;
+             at = text.find("<rect ", at + 1))
+            found.push_back(text.substr(at, text.find("/>", at) - at));
+        return found;
+    };
+    const auto plainSvg = ReadWholeFile(folder.File("plain.svg"));
+    const auto framedSvg = ReadWholeFile(folder.File("framed.svg"));
+    ASSERT_TRUE(plainSvg && framedSvg);
+    const std::vector<std::string> before = rects(*plainSvg), after = rects(*framedSvg);
+    ASSERT_EQ(after.size(), before.size() + 36);
+    std::size_t firstFrame = 0;
+    while (firstFrame < before.size() && before[firstFrame] == after[firstFrame]) ++firstFrame;
+    const auto number = [](const std::string& rect, const std::string& name) {
+        const auto at = rect.find(" " + name + "=\"");
+        return at == std::string::npos ? -1 : std::stoi(rect.substr(at + name.size() + 3));
+    };
+    const int left = number(after[firstFrame], "x");
+    for (int b = 0; b < 9; ++b) {
+        const std::string& top = after[firstFrame + 4 * static_cast<std::size_t>(b)];
+        EXPECT_EQ(number(top, "x"), left + 400 * blocks[b][0]) << top;
+        EXPECT_EQ(number(top, "y"), 380 * blocks[b][2]) << top;
+        EXPECT_EQ(number(top, "width"), 400 * (blocks[b][1] - blocks[b][0] + 1)) << top;
+        EXPECT_EQ(number(top, "height"), 30) << top;
+    }
+
+    // PNG: the same picture where no frame runs; every pixel that changed is black.
+    const QImage plainImage(QString::fromStdString(folder.File("plain.png")), "PNG");
+    const QImage framedImage(QString::fromStdString(folder.File("framed.png")), "PNG");
+    ASSERT_EQ(plainImage.size(), framedImage.size());
+    int changed = 0;
+    for (int y = 0; y < plainImage.height(); ++y)
+        for (int x = 0; x < plainImage.width(); ++x) {
+            if (plainImage.pixel(x, y) == framedImage.pixel(x, y)) continue;
+            ++changed;
+            EXPECT_EQ(framedImage.pixel(x, y), qRgb(0, 0, 0)) << x << "," << y;
+        }
+    EXPECT_GT(changed, 9 * 4 * 20);
+}
+
 TEST(KvrRunPictures, RefusesWrongPictureOptionsBeforeAligning) {
     struct Case {
         std::string arguments;
@@ -73,6 +152,9 @@ TEST(KvrRunPictures, RefusesWrongPictureOptionsBeforeAligning) {
         {"--cutoffs 78,94", 2,
          "kvr run: the cut-offs must be whole percentages from 0 to 100, the first not below the "
          "second\n"},
+        {"--outline-groups --plot-svg p.svg", 2,
+         "kvr run: --outline-groups frames the groups on a matrix picture: give --matrix-emf, "
+         "--matrix-image, --matrix-svg or --matrix-pdf\n"},
         {"--plot-image plot.jpg", 2,
          "kvr run: cannot tell the image format of plot.jpg: the name must end in .png or .bmp\n"},
         {"--matrix-emf /nonexistent-folder/m.emf", 1,
@@ -94,8 +176,9 @@ TEST(KvrRunPictures, HostileNamesLeaveEveryPictureReadable) {
         "hostile.fasta",
         ">a\x01b\nACGTACGTAAGG\n>esc\x1b[31mred\nACGTACGTAAGC\n>x<&>\"'\xff\nACGAACGTTAGC\n");
     const auto run = testing::RunProgram(
-        "kvr", {"run", "--quiet", input, "--matrix-svg", "m.svg", "--matrix-pdf", "m.pdf",
-                "--matrix-emf", "m.emf", "--matrix-image", "m.png", "--plot-svg", "p.svg"},
+        "kvr",
+        {"run", "--quiet", input, "--matrix-svg", "m.svg", "--matrix-pdf", "m.pdf", "--matrix-emf",
+         "m.emf", "--matrix-image", "m.png", "--plot-svg", "p.svg"},
         {.folder = folder.Path()});
     ASSERT_EQ(run.status, 0) << run.err;
     for (const char* svg : {"m.svg", "p.svg"}) {

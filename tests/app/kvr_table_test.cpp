@@ -19,7 +19,8 @@ using testing::RunProgram;
 using testing::TempFolder;
 
 constexpr const char* kHeader =
-    "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\texact";
+    "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\texact\t"
+    "compared_columns";
 
 // The first count records of a FASTA text.
 std::string FirstRecords(const std::string& text, int count) {
@@ -44,8 +45,8 @@ std::vector<std::vector<std::string>> Rows(const std::string& table) {
     EXPECT_TRUE(!lines.empty() && lines.back().empty()) << "no line end at the end";
     for (std::size_t k = 1; k + 1 < lines.size(); ++k) {
         rows.push_back(Split(lines[k], '\t'));
-        EXPECT_EQ(rows.back().size(), 9u) << lines[k];
-        rows.back().resize(9);
+        EXPECT_EQ(rows.back().size(), 10u) << lines[k];
+        rows.back().resize(10);
     }
     return rows;
 }
@@ -141,6 +142,7 @@ TEST(KvrTable, CountsAndCoveragesAreThoseOfKvrAlign) {
                 EXPECT_EQ(row[4], std::to_string(report.gapFree)) << what;
                 EXPECT_EQ(row[5], std::to_string(report.matches)) << what;
                 EXPECT_EQ(row[8], "1") << what;  // no band bounded by memory on these pairs
+                EXPECT_EQ(row[9], row[4]) << what;  // every gap-free column compared
                 for (int s = 0; s < 2; ++s) {
                     const double coverage = std::stod(row[6 + s]);
                     EXPECT_NEAR(coverage * 100, report.percent[s], 0.005 + 1e-9) << what;
@@ -170,7 +172,8 @@ TEST(KvrTable, TheShiftedPairHasItsGapsCounted) {
     const auto rows = Rows(run.out);
     ASSERT_FALSE(rows.empty());
     EXPECT_EQ(rows[0],
-              (std::vector<std::string>{"A_1", "C_1", "0.25", "25", "8", "2", "0.8", "0.8", "1"}));
+              (std::vector<std::string>{"A_1", "C_1", "0.25", "25", "8", "2", "0.8", "0.8", "1",
+                                        "8"}));
 }
 
 // Pairs whose counts were not made by this command: kvr show's, and the old pairs of kvr append.
@@ -217,7 +220,7 @@ TEST(KvrTable, PairsReadFromASessionKeepTheirCountFieldsEmpty) {
     for (std::size_t k = 0; k < showRows.size(); ++k) {
         EXPECT_EQ(showRows[k][2], runRows[k][2]) << k;  // the identity stays what it is
         EXPECT_FALSE(runRows[k][4].empty()) << k;
-        for (std::size_t f = 4; f < 9; ++f) EXPECT_EQ(showRows[k][f], "") << k << " " << f;
+        for (std::size_t f = 4; f < 10; ++f) EXPECT_EQ(showRows[k][f], "") << k << " " << f;
     }
 
     // An append aligns only the pairs with a new sequence: the others are the session's.
@@ -229,7 +232,7 @@ TEST(KvrTable, PairsReadFromASessionKeepTheirCountFieldsEmpty) {
     for (int i = 0; i < 6; ++i)
         for (int j = i + 1; j < 6; ++j, ++k) {
             const bool aligned = j >= 4;
-            for (std::size_t f = 4; f < 9; ++f)
+            for (std::size_t f = 4; f < 10; ++f)
                 EXPECT_EQ(rows[k][f].empty(), !aligned) << i << "," << j << " field " << f;
         }
 }

@@ -79,7 +79,7 @@ TEST(AlignRecordPair, ExternalRowsComeInTheOrderAskedFromThePairFileOfTheRun) {
     EXPECT_EQ(PairOf(fake.shell.commands[0]), std::make_pair(1, 3));  // as the run names it
     EXPECT_EQ(pair.first, "-ACGTACGTTA");
     EXPECT_EQ(pair.second, "-ACGTACGTAA");
-    EXPECT_EQ(pair.counts, (ColumnCounts{11, 10, 9}));
+    EXPECT_EQ(pair.counts, (ColumnCounts{11, 10, 9, true, 10, 9}));  // no ambiguity code
     EXPECT_EQ(pair.identity, 0.9f);
 }
 

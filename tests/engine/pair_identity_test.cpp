@@ -34,6 +34,57 @@ TEST(PairIdentity, ScoresConstructedPairs) {
     }
 }
 
+// --ambiguous skip compares only the columns in which neither symbol is an ambiguity code (either
+// case, X too; U is a base); count, the default, keeps every gap-free column.
+TEST(PairIdentity, SkippingAmbiguityCodesComparesTheKnownBases) {
+    struct Case {
+        const char* text;
+        ComparedColumns count;
+        ComparedColumns skip;
+    };
+    const Case cases[] = {
+        {">a\nACGTNNNN\n>b\nACGAACGT\n", {8, 3}, {4, 3}},
+        {">a\nACGTnnnn\n>b\nACGTNNNN\n", {8, 4}, {4, 4}},  // N against n is no match either
+        {">a\nAC-TRYKM\n>b\nACGTSWBD\n", {7, 3}, {3, 3}},  // gap columns count neither way
+        {">a\nACGTHVX\n>b\nACGThvx\n", {7, 4}, {4, 4}},
+        {">a\nACGU\n>b\nACGT\n", {4, 3}, {4, 3}},  // U is a base, compared as written
+        {">a\nacgt\n>b\nACGT\n", {4, 0}, {4, 0}},  // case still counts
+        {">a\nACGT\n>b\nACGT\n", {4, 4}, {4, 4}},
+    };
+    for (const Case& c : cases) {
+        ColumnCounts counts;
+        ASSERT_TRUE(PairIdentityOfText(c.text, &counts).Ok()) << c.text;
+        const ComparedColumns count = Compared(counts, AmbiguityRule::Count);
+        const ComparedColumns skip = Compared(counts, AmbiguityRule::Skip);
+        EXPECT_EQ(count.columns, c.count.columns) << c.text;
+        EXPECT_EQ(count.matches, c.count.matches) << c.text;
+        EXPECT_EQ(skip.columns, c.skip.columns) << c.text;
+        EXPECT_EQ(skip.matches, c.skip.matches) << c.text;
+        for (const AmbiguityRule rule : {AmbiguityRule::Count, AmbiguityRule::Skip}) {
+            const ComparedColumns used = rule == AmbiguityRule::Count ? c.count : c.skip;
+            const PairScore score = PairIdentityOfText(c.text, nullptr, rule);
+            ASSERT_TRUE(score.Ok()) << c.text;
+            EXPECT_EQ(*score.identity,
+                      *IdentityOfCounts(used.columns, used.columns - used.matches).identity)
+                << c.text;
+        }
+    }
+    // Count is the default and keeps the identity as it was: N is a mismatch.
+    EXPECT_EQ(*PairIdentityOfText(">a\nACGTNNNN\n>b\nACGAACGT\n").identity, 0.375f);
+    EXPECT_EQ(
+        *PairIdentityOfText(">a\nACGTNNNN\n>b\nACGAACGT\n", nullptr, AmbiguityRule::Skip).identity,
+        0.75f);
+
+    // No column left to compare: 0 under skip, no identity under count.
+    const char* unknown = ">a\nNNNN-\n>b\nACGTA\n";
+    const PairScore skipped = PairIdentityOfText(unknown, nullptr, AmbiguityRule::Skip);
+    ASSERT_TRUE(skipped.Ok());
+    EXPECT_EQ(*skipped.identity, 0.0f);
+    EXPECT_EQ(*PairIdentityOfText(unknown).identity, 0.0f);  // four mismatches
+    EXPECT_FALSE(PairIdentityOfText(">a\n--\n>b\nAC\n", nullptr, AmbiguityRule::Count).Ok());
+    EXPECT_TRUE(PairIdentityOfText(">a\n--\n>b\nAC\n", nullptr, AmbiguityRule::Skip).Ok());
+}
+
 TEST(PairIdentity, ScoresRealAlignerOutput) {
     struct Case {
         const char* file;

@@ -246,17 +246,19 @@ TEST(ShardFile, KeepsEachPairsCountsAndReadsThemBack) {
     const std::string head = FormatShardHeader(header);
     EXPECT_NE(head.find("#pairs\t146\t3\r\n#aligner-version\tmuscle 5.2.linux64 [-]\r\n"
                         "#pair-timeout\t30 seconds\r\n"
-                        "first\tsecond\tidentity\texact\taligned_columns\tmatches\tin_band\r\n"),
+                        "first\tsecond\tidentity\texact\taligned_columns\tmatches\tin_band\t"
+                        "compared_columns\r\n"),
               std::string::npos)
         << head;
     const std::vector<std::string> lines = {
-        ShardLine(0, 1, static_cast<float>(68.0 / 69), AlignedCounts{69, 68}),
-        ShardLine(0, 2, 1.0f, AlignedCounts{12, 12, false}),  // a bounded band's
+        ShardLine(0, 1, static_cast<float>(68.0 / 69), AlignedCounts{69, 68, true, 69}),
+        // A bounded band's, the identity over the known bases (11 of the 12 columns).
+        ShardLine(0, 2, 1.0f, AlignedCounts{12, 11, false, 11}),
         ShardLine(1, 2, 0.5f, AlignedCounts{}),  // not known: the three fields empty
     };
-    EXPECT_EQ(lines[0], "1\t2\t0.9855072\t0.98550725\t69\t68\t1\r\n");
-    EXPECT_EQ(lines[1], "1\t3\t1\t1\t12\t12\t0\r\n");
-    EXPECT_EQ(lines[2], "2\t3\t0.5\t0.5\t\t\t\r\n");
+    EXPECT_EQ(lines[0], "1\t2\t0.9855072\t0.98550725\t69\t68\t1\t69\r\n");
+    EXPECT_EQ(lines[1], "1\t3\t1\t1\t12\t11\t0\t11\r\n");
+    EXPECT_EQ(lines[2], "2\t3\t0.5\t0.5\t\t\t\t\r\n");
     ShardChecksum checksum;
     std::string text = head;
     for (const std::string& line : lines) {
@@ -272,7 +274,8 @@ TEST(ShardFile, KeepsEachPairsCountsAndReadsThemBack) {
         int i, j;
         std::uint32_t gapFree, matches;
         bool exact;
-    } expected[] = {{0, 1, 69, 68, true}, {0, 2, 12, 12, false}, {1, 2, 0, 0, true}};
+        std::uint32_t compared;
+    } expected[] = {{0, 1, 69, 68, true, 69}, {0, 2, 12, 11, false, 11}, {1, 2, 0, 0, true, 0}};
     for (const auto& e : expected) {
         int i = 0;
         int j = 0;
@@ -283,13 +286,16 @@ TEST(ShardFile, KeepsEachPairsCountsAndReadsThemBack) {
         EXPECT_EQ(counts.gapFree, e.gapFree);
         EXPECT_EQ(counts.matches, e.matches);
         EXPECT_EQ(counts.exact, e.exact);
+        EXPECT_EQ(counts.compared, e.compared);
     }
 
     // Count fields that no alignment gives, or a line of the older form among the new.
     const std::string pair = "1\t2\t0.5\t0.5";
     for (const std::string& bad :
-         {pair + "\t10\t11\t1", pair + "\t0\t0\t1", pair + "\t10\t\t1", pair + "\t-4\t2\t1",
-          pair, pair + "\t10\t5", pair + "\t10\t5\t2", pair + "\t10\t5\t", pair + "\t10\t5\t1\t1"}) {
+         {pair + "\t10\t11\t1\t11", pair + "\t0\t0\t1\t0", pair + "\t10\t\t1\t10",
+          pair + "\t-4\t2\t1\t2", pair, pair + "\t10\t5\t1", pair + "\t10\t5\t2\t10",
+          pair + "\t10\t5\t\t10", pair + "\t10\t5\t1\t11", pair + "\t10\t5\t1\t4",
+          pair + "\t10\t5\t1\t10\t1"}) {
         ShardReader damaged;
         ASSERT_TRUE(damaged.Open(folder.Write("bad.tsv", head + bad + "\r\n"), problem));
         int i = 0;

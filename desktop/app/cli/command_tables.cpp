@@ -310,12 +310,15 @@ CommandTable AlignTable(AlignRequest& request) {
                         {AlignerRow(request.options),
                          AlphabetRow(request.options),
                          PairMemoryRow(request.options),
+                         AmbiguousRow(request.options),
                          {"--format", "pair|fasta",
                           "pair (the default): the two rows with a match line between them ('|' "
                           "the same symbol, '.' another, blank a gap), 60 columns a block, each "
                           "line with the positions of its first and last residue; then the "
-                          "identity, the gap-free columns, the matches and each sequence's "
-                          "coverage (the gap-free columns over its length). fasta: the aligned "
+                          "identity (with --ambiguous skip, the columns it compared and the "
+                          "identity with the ambiguity codes counted too), the gap-free columns, "
+                          "the matches and each sequence's coverage (the gap-free columns over its "
+                          "length). fasta: the aligned "
                           "pair as FASTA ('-' for gaps), which kvr identity reads; the identity "
                           "and the rest then go to standard error.",
                           [&request](const std::string& value) {

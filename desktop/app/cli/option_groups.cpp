@@ -104,7 +104,25 @@ OptionGroup AlignerGroup(RunOptions& options) {
                  "--pair-timeout needs a number of seconds above 0"},
                 AlphabetRow(options),
                 PairMemoryRow(options),
+                AmbiguousRow(options),
             }};
+}
+
+OptionRow AmbiguousRow(RunOptions& options) {
+    return {"--ambiguous", "count|skip",
+            "Which alignment columns the identity compares, with every aligner. count (the "
+            "default): every column in which neither sequence has a gap, an N or other ambiguity "
+            "code being a mismatch against any other symbol. skip: only those in which neither "
+            "symbol is an ambiguity code (N, R, Y, K, M, S, W, B, D, H, V or X, either case; U "
+            "is a base): the identity of the known bases, for partial genomes with runs of N. "
+            "The table's compared_columns gives the columns used; a pair with none scores 0, "
+            "with a warning.",
+            [&options](const std::string& text) {
+                const auto rule = AmbiguityRuleNamed(text);
+                if (rule) options.ambiguous = *rule;
+                return rule.has_value();
+            },
+            "--ambiguous needs count or skip"};
 }
 
 OptionRow PairMemoryRow(RunOptions& options) {
@@ -294,6 +312,12 @@ OptionGroup PictureGroup(PictureRequest& pictures, RunOptions& options) {
                     "by the file's extension."),
             FileRow("--plot-svg", pictures.plotSvg, "The distribution's drawing as an SVG file."),
             FileRow("--plot-pdf", pictures.plotPdf, "The distribution's drawing as a PDF file."),
+            {"--outline-groups", "",
+             "Frame each group of two or more on the matrix pictures: the groups of --groups at "
+             "the first threshold of --groups-at (default: the upper cut-off in effect), by "
+             "--linkage. Where the display order splits a group, each run of its rows has its "
+             "square framed, and each block of the group's cells between two runs.",
+             SetTrue(pictures.outlineGroups)},
         }};
 }
 

@@ -7,7 +7,7 @@
 
 namespace kvr::cli {
 
-// --aligner, --threads (--jobs), --pair-timeout, --alphabet and --pair-memory.
+// --aligner, --threads (--jobs), --pair-timeout, --alphabet, --pair-memory and --ambiguous.
 OptionGroup AlignerGroup(RunOptions& options);
 
 // --aligner alone.
@@ -15,6 +15,9 @@ OptionRow AlignerRow(RunOptions& options);
 
 // --alphabet: the built-in aligner's model.
 OptionRow AlphabetRow(RunOptions& options);
+
+// --ambiguous: the columns every aligner's identity compares.
+OptionRow AmbiguousRow(RunOptions& options);
 
 // --pair-memory: the built-in aligner's memory a pair.
 OptionRow PairMemoryRow(RunOptions& options);
