@@ -2,7 +2,7 @@
 
 #include "app/kvr_outputs.h"
 #include "app/output_request.h"
-#include "engine/tree_newick.h"
+#include "files/export_sets.h"
 #include "files/group_table.h"
 #include "files/matrix_formats.h"
 #include "files/pair_table.h"
@@ -11,50 +11,9 @@ namespace kvr::cli {
 
 namespace {
 
-// The sequences of the analysis in one order: their rows in the table and their names.
-struct OrderedSet {
-    std::vector<int> rows;
-    std::vector<std::string> names;
-};
-
-OrderedSet InputOrder(const Analysis& a) {
-    OrderedSet set{std::vector<int>(static_cast<std::size_t>(a.seqCount)),
-                   std::vector<std::string>(static_cast<std::size_t>(a.seqCount))};
-    for (int d = 0; d < a.seqCount; ++d) {
-        const int s = a.InputIndex(d);
-        set.rows[s] = d;
-        set.names[s] = TableName(a.SequenceList[d]);
-    }
-    return set;
-}
-
-OrderedSet DisplayOrder(const Analysis& a) {
-    OrderedSet set;
-    for (int d = 0; d < a.seqCount; ++d) {
-        set.rows.push_back(d);
-        set.names.push_back(TableName(a.SequenceList[d]));
-    }
-    return set;
-}
-
 bool Write(const std::string& path, std::ostream& err,
            const std::function<bool(std::ostream&)>& write) {
     return WriteTextOutput(path, write, err);
-}
-
-std::string NewickText(const RunState& state, const std::vector<std::string>& names,
-                       std::string& failure) {
-    if (state.seqCount == 1 && state.useTree) return NewickName(names.front()) + ";\n";
-    // A session keeps the tree with the names of the run that made it.
-    if (state.treeNewick.empty() && !state.provenance.tree.empty())
-        return state.provenance.tree + "\n";
-    if (state.treeNewick.empty()) {
-        failure = "no tree was made";
-        return {};
-    }
-    NamedTree tree = NameTreeLeaves(state.treeNewick, state.treeNames, names);
-    failure = tree.failure;
-    return tree.text;
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_run_common.h"
-#include "engine/pair_order.h"
+#include "files/analysis_properties.h"
 #include "files/session.h"
 #include "files/session_file.h"
 
@@ -21,23 +21,9 @@ void PrintLine(std::ostream& out, std::string_view key, std::string_view value) 
     out << key << '\t' << EscapeProvenanceValue(value) << '\n';
 }
 
-// The counts, then every standard key ("unknown" when the record lacks it), then the record's
-// other keys in its order.
+// The lines of AnalysisProperties.
 void PrintInfo(std::ostream& out, const RunState& state) {
-    const Provenance& record = state.provenance;
-    PrintLine(out, "sequences", std::to_string(state.seqCount));
-    PrintLine(out, "pairs", std::to_string(PairCount(state.seqCount)));
-    PrintLine(out, "tree", record.tree.empty() ? "none" : "kept");
-    PrintLine(out, "provenance", record.Known() ? "recorded" : std::string(kUnknown));
-    for (const std::string_view key : kStandardProvenanceKeys) {
-        const std::string value = record.Get(key);
-        PrintLine(out, key, value.empty() ? std::string(kUnknown) : value);
-    }
-    for (const auto& [key, value] : record.entries) {
-        const auto& standard = kStandardProvenanceKeys;
-        if (std::find(std::begin(standard), std::end(standard), key) == std::end(standard))
-            PrintLine(out, key, value);
-    }
+    for (const auto& [key, value] : AnalysisProperties(state)) PrintLine(out, key, value);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@ namespace kvr::cli {
 
 namespace {
 
-
 std::string ProgramText(std::string_view version) {
     return "kvr " + std::string(version);
 }
@@ -94,8 +93,7 @@ std::string MixingProblem(const Provenance& session, std::string_view aligner,
                           const std::string& sessionPath) {
     const std::string recorded = session.Get(provenance_key::kAligner);
     const std::vector<std::string> named = NamedAligners(recorded);
-    if (std::all_of(named.begin(), named.end(), [&](const std::string& a) { return a == aligner; }))
-        return {};
+    if (!WouldMixAligners(session, aligner)) return {};
     return sessionPath + " was made with the aligner " + recorded + ", and this run would align " +
            "its new pairs with " + std::string(aligner) +
            ": identities of two aligners differ, so the session's would be mixed. Give --aligner " +

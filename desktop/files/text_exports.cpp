@@ -17,7 +17,7 @@ namespace kvr {
 
 namespace {
 
-using Progress = std::function<void(double done, double total)>;
+using Progress = ExportProgress;
 
 void WriteScoreMatrix(std::ostream& out, const Analysis& analysis, const Progress& progress) {
     const int n = analysis.seqCount;
@@ -36,12 +36,11 @@ void WriteScoreMatrix(std::ostream& out, const Analysis& analysis, const Progres
     out << kLineEnd;
 }
 
-// The steps every menu export shares: the dialog, the status text and pointer, the write through
-// a temporary file, and the folder for the next dialog. format gets the progress of its pass when
-// the export shows progress.
-void ExportText(RunState& state, Window& window, const char* status, const char* suffix,
-                bool showsProgress,
-                const std::function<void(std::ostream& out, const Progress& progress)>& write) {
+}  // namespace
+
+void ExportText(
+    RunState& state, Window& window, const char* status, const char* suffix, bool showsProgress,
+    const std::function<void(std::ostream& out, const ExportProgress& progress)>& write) {
     const std::string name = AskSaveName(state, window, suffix);
     if (name.empty()) return;
     window.SetCaption(Control::lblProgress, status);
@@ -65,8 +64,6 @@ void ExportText(RunState& state, Window& window, const char* status, const char*
     if (showsProgress) window.SetValue(Control::ProgressBar1, 0);
     RememberFolderOf(state, name);
 }
-
-}  // namespace
 
 void WriteScoreMatrix(std::ostream& out, const Analysis& analysis) {
     WriteScoreMatrix(out, analysis, {});

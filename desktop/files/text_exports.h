@@ -3,6 +3,7 @@
 // number is written with "." whatever the locale, every line ends with CR LF.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -32,6 +33,14 @@ std::string FormatPlotData(const Analysis& analysis, PlotDataHeader header);
 // Every sequence in display order, in the program's FASTA form.
 void WriteAllSequences(std::ostream& out, const Analysis& analysis);
 std::string FormatAllSequences(const Analysis& analysis);
+
+// The steps every Save menu entry of a text shares: the dialog for a name (+ suffix), the status
+// text and pointer, the write through a temporary file, a message when it fails, and the folder
+// for the next dialog. write gets the progress of its pass when the export shows progress.
+using ExportProgress = std::function<void(double done, double total)>;
+void ExportText(
+    RunState& state, Window& window, const char* status, const char* suffix, bool showsProgress,
+    const std::function<void(std::ostream& out, const ExportProgress& progress)>& write);
 
 // The four menu handlers: ask for a name, write it + the suffix.
 void OnSaveScoresColumn(RunState& state, Window& window);  // mnuColumn: "_col.txt"

@@ -19,6 +19,7 @@ namespace kvr {
     X(mnuCopyPlotBMP) X(mnuSaveSeqs) X(mnu_Save_All) X(mnuRerun) X(mnuAppend) X(mnuStop)     \
     X(mnuSVG) X(mnuPDF) X(mnuSVG2) X(mnuPDF2) X(mnuPNG) X(mnuPNG2) X(mnuViridis)             \
     X(mnuZoomFit) X(mnuZoom100) X(mnuFind) X(mnuCopyCell)                                   \
+    X(mnuSaveGroups) X(mnuSaveTree) X(mnuGroups) X(mnuProperties)                           \
     /* main window buttons and cut-off controls */                                           \
     X(cmdDrawMat) X(cmdPlot) X(cmdZoomIn) X(cmdZoomOut) X(cmdColourScheme) X(lblCutoff1)     \
     X(updCutoff1) X(lblCutoff1dsply) X(lblCutoff2) X(UpdCutoff2) X(lblCutoff2dsply)          \

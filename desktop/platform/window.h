@@ -145,6 +145,10 @@ class Window {
     virtual std::string AskText(std::string_view /*question*/, const std::string& /*initial*/) {
         return {};
     }
+    // A table to read and close (the groups of an analysis, its record): a dialog titled title
+    // with the column headings and one line a row, modal. A window without one ignores it.
+    virtual void ShowTable(std::string_view /*title*/, const std::vector<std::string>& /*columns*/,
+                           const std::vector<std::vector<std::string>>& /*rows*/) {}
     virtual void CopyText(std::string_view /*text*/) {}  // clipboard: plain text
     // Saves the image shown in ZoomingPicture (at its present size) as a BMP file, or a PNG file
     // when the path ends in ".png".

@@ -8,6 +8,7 @@
 #include "matrix/layout.h"
 #include "matrix/matrix_screen.h"
 #include "shell/alignment_viewer.h"
+#include "shell/decision_handlers.h"
 #include "shell/display_handlers.h"
 #include "shell/file_handlers.h"
 #include "shell/matrix_selection.h"
@@ -25,6 +26,7 @@ MainForm::MainForm(RunState& runState, Window& mainWindow, Shell& processShell, 
     RegisterMatrixHandlers(*this);
     RegisterPlotHandlers(*this);
     RegisterFileHandlers(*this);
+    RegisterDecisionHandlers(*this);
 }
 
 bool MainForm::SaveSettings() {

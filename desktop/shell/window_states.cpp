@@ -87,6 +87,16 @@ void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& 
     if (form.showRunOptions) form.showRunOptions();
 }
 
+bool MixingAgreed(Window& window, const Provenance& shown, const std::string& aligner) {
+    if (!WouldMixAligners(shown, aligner)) return true;
+    return window.AskYesNo("The identities on display were made with the aligner " +
+                           shown.Get(provenance_key::kAligner) +
+                           ", and this append would align its new pairs with " + aligner +
+                           ". Identities of two aligners differ, so the analysis would mix "
+                           "them. Append with " +
+                           aligner + " all the same?");
+}
+
 void OnRunClicked(MainForm& form) {
     Window& window = form.window;
     if (!form.next || form.state.windowState != WindowState::AwaitingRun) {
@@ -96,6 +106,11 @@ void OnRunClicked(MainForm& form) {
     }
     const std::optional<RunChoice> choice = ReadRunChoice(window, form.programFolder);
     if (!choice) return;  // said; the options window stays open
+    if (form.next->kind == RunKind::Append &&
+        !MixingAgreed(window, form.next->state.provenance, choice->aligner)) {
+        PutBack(form, GiveUpNextAnalysis(form));
+        return;
+    }
 
     RunState& next = form.next->state;
     next.useTree = choice->useTree;

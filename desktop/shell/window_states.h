@@ -28,9 +28,15 @@ void ShowRunResult(MainForm& form, RunKind kind);
 // window shows.
 void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& before);
 
+// An append would add pairs of aligner to identities that the record of the analysis on display
+// says another aligner made: the user is asked, naming both. True when nothing would mix or the
+// user said Yes.
+bool MixingAgreed(Window& window, const Provenance& shown, const std::string& aligner);
+
 // The options window's Run button: runs the waiting analysis; when its run has finished it
-// replaces the analysis on display. A cancelled run puts back what was shown; a failed one
-// leaves the sequences waiting and offers the run again.
+// replaces the analysis on display. An append that would mix aligners runs only when the user
+// agrees (MixingAgreed); No gives it up and puts back what was shown. A cancelled run puts back
+// what was shown; a failed one leaves the sequences waiting and offers the run again.
 void OnRunClicked(MainForm& form);
 
 // The options window was closed without a run: the waiting analysis is given up.

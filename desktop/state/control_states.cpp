@@ -33,6 +33,9 @@ void ApplyControlStates(const RunState& state, Window& window) {
                {Control::mnuSave, Control::mnuSaveSession, Control::mnuColumn, Control::mnuRerun,
                 Control::mnuAppend},
                analysis);
+    SetEnabled(window, {Control::mnuSaveGroups, Control::mnuGroups, Control::mnuProperties},
+               analysis);
+    window.SetEnabled(Control::mnuSaveTree, analysis && state.KeepsTree());
     SetEnabled(window, {Control::mnuSaveSimScore, Control::mnuSaveMatrix}, matrixFiles);
     window.SetEnabled(Control::mnuCopyMat, drawn);
     window.SetEnabled(Control::mnuBMP, drawn);  // the view's picture: only while it is the matrix

@@ -93,6 +93,12 @@ std::vector<std::string> NamedAligners(std::string_view value) {
     return named;
 }
 
+bool WouldMixAligners(const Provenance& record, std::string_view aligner) {
+    const std::vector<std::string> named = NamedAligners(record.Get(provenance_key::kAligner));
+    return std::any_of(named.begin(), named.end(),
+                       [&](const std::string& a) { return a != aligner; });
+}
+
 std::string UtcTimestamp() {
     const std::time_t now = std::time(nullptr);
     std::tm utc{};

@@ -67,6 +67,10 @@ std::string MixedValue(const std::vector<std::string>& values);
 // parts are left out.
 std::vector<std::string> NamedAligners(std::string_view value);
 
+// Adding pairs of aligner to identities of this record would mix aligners: the record names
+// another one for them (not when it names none but this one, or none at all).
+bool WouldMixAligners(const Provenance& record, std::string_view aligner);
+
 // The date and time now in UTC, ISO 8601: "2025-03-04T05:06:07Z".
 std::string UtcTimestamp();
 

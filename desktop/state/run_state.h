@@ -123,6 +123,8 @@ struct RunState : Analysis {
     SurfaceBox shownPlot;  // from 0, 0
 
     bool ShowsAnalysis() const { return windowState == WindowState::Analysis; }
+    // A tree ordered the analysis and can be written: its run's, or the one its session keeps.
+    bool KeepsTree() const { return !treeNewick.empty() || !provenance.tree.empty(); }
     // The matrix of this analysis can be drawn on screen.
     bool FitsOnScreen() const { return seqCount <= kMaxScreenSequences; }
 };

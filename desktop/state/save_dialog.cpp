@@ -13,7 +13,8 @@ std::string SaveFilter(std::string_view suffix) {
     static constexpr std::pair<std::string_view, std::string_view> kKinds[] = {
         {"kvr", "KVR sessions"}, {"txt", "Text files"},    {"fas", "FASTA files"},
         {"emf", "EMF pictures"}, {"bmp", "BMP images"},    {"png", "PNG images"},
-        {"svg", "SVG pictures"}, {"pdf", "PDF documents"},
+        {"svg", "SVG pictures"}, {"pdf", "PDF documents"}, {"tsv", "Tab-separated tables"},
+        {"nwk", "Newick trees"},
     };
     const auto dot = suffix.rfind('.');
     const std::string_view extension = dot == std::string_view::npos ? "" : suffix.substr(dot + 1);

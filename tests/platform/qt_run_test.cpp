@@ -10,6 +10,8 @@
 #include <set>
 
 #include "analysis/run_command.h"
+#include "engine/tree_newick.h"
+#include "files/export_sets.h"
 #include "files/session_file.h"
 #include "platform/qt/picture_view.h"
 #include "platform/qt/qimage_surface.h"
@@ -70,6 +72,15 @@ TEST_F(QtRunTest, MuscleWithTheTreeDrawsTheMatrixAndARerunWritesLastRun) {
     EXPECT_TRUE(window.IsEnabled(Control::mnuRerun));
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     EXPECT_FALSE(window.IsVisible(Control::cmdCancel));
+    // The run made the tree: it can be saved, with the sequences' own names and no outgroup.
+    EXPECT_TRUE(window.IsEnabled(Control::mnuSaveTree));
+    std::string failure;
+    const OrderedSet input = InputOrder(state);
+    const std::string tree = NewickText(state, input.names, failure);
+    EXPECT_TRUE(tree.ends_with(");\n")) << tree << failure;
+    for (const std::string& name : input.names)
+        EXPECT_NE(tree.find(NewickName(name)), std::string::npos) << name << " in " << tree;
+    EXPECT_EQ(tree.find("out:"), std::string::npos) << tree;
     // The canvas holds a drawing, not the blank button face.
     const QImage canvas =
         static_cast<PictureView*>(window.WidgetOf(Control::ZoomingPicture))->shownImage();

@@ -71,6 +71,10 @@ class RecordingWindow : public Window {
     }
     void SetViewMarks(const std::vector<SurfaceBox>& boxes) override { viewMarks = boxes; }
     std::string AskText(std::string_view question, const std::string& initial) override;
+    void ShowTable(std::string_view title, const std::vector<std::string>& columns,
+                   const std::vector<std::vector<std::string>>& rows) override {
+        tables.push_back({std::string(title), columns, rows});
+    }
     void CopyText(std::string_view text) override { clipboard = "text:" + std::string(text); }
     bool SaveViewBitmap(const std::string& path) override;
     bool SaveCanvasBitmap(const std::string& path) override;
@@ -91,6 +95,12 @@ class RecordingWindow : public Window {
     std::vector<bool> viewShows;
     std::vector<std::string> savedBitmaps;
     std::vector<AlignmentView> alignments;  // the alignment viewers opened
+    struct Table {
+        std::string title;
+        std::vector<std::string> columns;
+        std::vector<std::vector<std::string>> rows;
+    };
+    std::vector<Table> tables;  // the tables shown
     std::string clipboard;
     int eventPumps = 0;
     bool busy = false;

@@ -121,12 +121,18 @@ void QtMainWindow::BuildMenus() {
     item(copyPlot, Control::mnuCopyPlotBMP, "BMP format");
     item(save, Control::mnuSaveSeqs, "Create datasets [based on p-identities]");
     item(save, Control::mnu_Save_All, "Save all sequences [as sorted in the matrix]");
+    save->addSeparator();
+    item(save, Control::mnuSaveGroups, "Save groups...");
+    item(save, Control::mnuSaveTree, "Save tree (Newick)...");
+    save->addSeparator();
+    item(save, Control::mnuProperties, "Properties...");
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     item(view, Control::mnuZoomFit, "Zoom to fit the window");
     item(view, Control::mnuZoom100, "Zoom to 100 %");
     view->addSeparator();
     item(view, Control::mnuFind, "Find a sequence...");
     item(view, Control::mnuCopyCell, "Copy the selected cell");
+    item(view, Control::mnuGroups, "Groups...");
     view->addSeparator();
     item(view, Control::mnuViridis, "Colour-blind-safe colours (viridis)");
     actions_[Index(Control::mnuViridis)]->setCheckable(true);
@@ -134,8 +140,8 @@ void QtMainWindow::BuildMenus() {
     actions_[Index(Control::mnuZoom100)]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
     actions_[Index(Control::mnuFind)]->setShortcut(QKeySequence::Find);
     actions_[Index(Control::mnuCopyCell)]->setShortcut(QKeySequence::Copy);
-    for (Control c :
-         {Control::mnuZoomFit, Control::mnuZoom100, Control::mnuFind, Control::mnuCopyCell})
+    for (Control c : {Control::mnuZoomFit, Control::mnuZoom100, Control::mnuFind,
+                      Control::mnuCopyCell, Control::mnuGroups})
         actions_[Index(c)]->setEnabled(false);
     topAction(Control::mnuRerun, "&Rerun");
     topAction(Control::mnuAppend, "&Append");

@@ -70,6 +70,8 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     void SetPanelDrawing(Control panel, int width, int height, const RegionDrawing& draw) override;
     void SetViewMarks(const std::vector<SurfaceBox>& boxes) override;
     std::string AskText(std::string_view question, const std::string& initial) override;
+    void ShowTable(std::string_view title, const std::vector<std::string>& columns,
+                   const std::vector<std::vector<std::string>>& rows) override;
     void CopyText(std::string_view text) override;
     bool SaveViewBitmap(const std::string& path) override;
     bool SaveCanvasBitmap(const std::string& path) override;

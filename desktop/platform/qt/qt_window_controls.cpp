@@ -22,6 +22,7 @@
 #include "platform/qt/alignment_window.h"
 #include "platform/qt/picture_view.h"
 #include "platform/qt/qt_main_window.h"
+#include "platform/qt/table_dialog.h"
 #include "platform/qt/up_down.h"
 
 namespace kvr {
@@ -274,6 +275,12 @@ std::string QtMainWindow::AskText(std::string_view question, const std::string& 
         QInputDialog::getText(this, QStringLiteral("KVRv1"), DisplayText(question),
                               QLineEdit::Normal, QString::fromStdString(initial), &ok);
     return ok ? text.toStdString() : std::string();
+}
+
+void QtMainWindow::ShowTable(std::string_view title, const std::vector<std::string>& columns,
+                             const std::vector<std::vector<std::string>>& rows) {
+    StopSpinRepeats();
+    ShowTableDialog(this, title, columns, rows);
 }
 
 void QtMainWindow::SetBusy(bool busy) {

@@ -1,0 +1,43 @@
+#include "files/export_sets.h"
+
+#include "engine/tree_newick.h"
+#include "files/pair_table.h"
+
+namespace kvr {
+
+OrderedSet InputOrder(const Analysis& a) {
+    OrderedSet set{std::vector<int>(static_cast<std::size_t>(a.seqCount)),
+                   std::vector<std::string>(static_cast<std::size_t>(a.seqCount))};
+    for (int d = 0; d < a.seqCount; ++d) {
+        const int s = a.InputIndex(d);
+        set.rows[s] = d;
+        set.names[s] = TableName(a.SequenceList[d]);
+    }
+    return set;
+}
+
+OrderedSet DisplayOrder(const Analysis& a) {
+    OrderedSet set;
+    for (int d = 0; d < a.seqCount; ++d) {
+        set.rows.push_back(d);
+        set.names.push_back(TableName(a.SequenceList[d]));
+    }
+    return set;
+}
+
+std::string NewickText(const RunState& state, const std::vector<std::string>& names,
+                       std::string& failure) {
+    if (state.seqCount == 1 && state.useTree) return NewickName(names.front()) + ";\n";
+    // A session keeps the tree with the names of the run that made it.
+    if (state.treeNewick.empty() && !state.provenance.tree.empty())
+        return state.provenance.tree + "\n";
+    if (state.treeNewick.empty()) {
+        failure = "no tree was made";
+        return {};
+    }
+    NamedTree tree = NameTreeLeaves(state.treeNewick, state.treeNames, names);
+    failure = tree.failure;
+    return tree.text;
+}
+
+}  // namespace kvr

@@ -1,0 +1,167 @@
+// The window's entries for a decision: the groups at the first cut-off (saved as kvr writes them,
+// and listed), the tree, the record of how the identities were made, and an append that would mix
+// aligners.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "state/file_io.h"
+#include "support/window_fixture.h"
+
+namespace kvr {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// A session of three sequences whose record says MUSCLE made its identities and keeps the tree
+// that ordered them (a and b alike, c apart).
+constexpr const char* kMuscleSession =
+    "[[[>a\r\nACGTACGTTAGCATCGATCG\r\n>b\r\nACGTACGTTAGCATCGATCC\r\n>c\r\nTTGACCGATCGAGGGCTAGC]]]"
+    "\r\n"
+    "0.95\r\n0.3\r\n0.35\r\n"
+    "#kvr-provenance\t1\r\n#program\tkvr 1.0.0\r\n#command\trun\r\n#aligner\tmuscle\r\n"
+    "#aligner-version\tmuscle 5.1\r\n#tree-order\tyes\r\n#input\tabc.fasta\r\n"
+    "#tree\t((a:0.1,b:0.2):0.05,c:0.3);\r\n";
+
+class DecisionHandlersTest : public testing::WindowTest {
+  protected:
+    std::string fileA = data.Write("a.fasta", testing::kFourSequences);
+    std::string fileB = data.Write("b.fasta", testing::kThreeSequences);
+    std::string session = data.Write("abc.kvr", kMuscleSession);
+
+    // Saves through the menu entry, the dialog answered with name in the data folder.
+    std::string SaveWith(Control entry, const std::string& name) {
+        window.dialogAnswers.push_back(data.File(name));
+        form.OnClick(entry);
+        return ReadWholeFile(data.File(name)).value_or("(not written)");
+    }
+    const RecordingWindow::Table& ShownTable(Control entry) {
+        const std::size_t shown = window.tables.size();
+        form.OnClick(entry);
+        EXPECT_EQ(window.tables.size(), shown + 1) << ControlName(entry);
+        return window.tables.back();
+    }
+    std::string Property(const std::string& key) {
+        for (const auto& row : ShownTable(Control::mnuProperties).rows)
+            if (row.front() == key) return row.back();
+        return "(none)";
+    }
+};
+
+TEST_F(DecisionHandlersTest, EntriesFollowWhatIsOnDisplay) {
+    const std::vector<Control> analysisEntries = {Control::mnuSaveGroups, Control::mnuGroups,
+                                                  Control::mnuProperties};
+    for (Control c : analysisEntries) EXPECT_FALSE(window.IsEnabled(c)) << ControlName(c);
+    EXPECT_FALSE(window.IsEnabled(Control::mnuSaveTree));
+
+    Open(fileA);
+    Run();  // without the tree
+    for (Control c : analysisEntries) EXPECT_TRUE(window.IsEnabled(c)) << ControlName(c);
+    EXPECT_FALSE(window.IsEnabled(Control::mnuSaveTree)) << "no tree was made";
+
+    Open(session);  // keeps the tree of the run that made it
+    EXPECT_TRUE(window.IsEnabled(Control::mnuSaveTree));
+
+    Open(fileB);  // its sequences await their run
+    for (Control c : analysisEntries) EXPECT_FALSE(window.IsEnabled(c)) << ControlName(c);
+    EXPECT_FALSE(window.IsEnabled(Control::mnuSaveTree));
+}
+
+TEST_F(DecisionHandlersTest, SavedGroupsAreKvrsTableAtTheFirstCutOff) {
+    Open(fileA);
+    Run();
+    // a1 and a2 (and c1 and c2) differ at one column of 31: 96.77 %, above the first cut-off.
+    EXPECT_EQ(SaveWith(Control::mnuSaveGroups, "a_groups.tsv"),
+              "name\tgroup\tsize\trepresentative\n"
+              "a1\t1\t2\ta1\nc1\t2\t2\tc1\na2\t1\t2\ta1\nc2\t2\t2\tc1\n");
+    // The dialog opened beside the input with a name made from it.
+    EXPECT_EQ(window.dialogFolders.back(), data.File("a_groups.tsv"));
+    EXPECT_EQ(window.saveFilters.back(), "Tab-separated tables (*.tsv);;All files (*)");
+    EXPECT_EQ(window.Caption(Control::lblProgress), "Done");
+
+    // Above every pair's identity, each sequence is a group of its own.
+    form.OnClick(Control::cmdColourScheme);  // three colour mode: the cut-offs can be set
+    window.SetValue(Control::updCutoff1, 98);
+    ASSERT_FLOAT_EQ(state.cutoff1, 98.0f);
+    window.dialogAnswers.push_back(data.File("strict"));  // the entry's suffix is added
+    form.OnClick(Control::mnuSaveGroups);
+    EXPECT_EQ(ReadWholeFile(data.File("strict_groups.tsv")).value_or("(not written)"),
+              "name\tgroup\tsize\trepresentative\n"
+              "a1\t1\t1\ta1\nc1\t2\t1\tc1\na2\t3\t1\ta2\nc2\t4\t1\tc2\n");
+}
+
+TEST_F(DecisionHandlersTest, TheGroupsListIsOfTheAnalysisOnDisplay) {
+    Open(fileA);
+    Run();
+    const RecordingWindow::Table& four = ShownTable(Control::mnuGroups);
+    EXPECT_EQ(four.title, "Groups at 94 % (complete linkage): 2 groups");
+    EXPECT_EQ(four.columns,
+              (std::vector<std::string>{"group", "size", "representative", "members"}));
+    EXPECT_EQ(four.rows, (Rows{{"1", "2", "a1", "a1, a2"}, {"2", "2", "c1", "c1, c2"}}));
+
+    // The next analysis lists its own groups, at its own first cut-off.
+    Open(fileB);
+    Run();
+    const RecordingWindow::Table& three = ShownTable(Control::mnuGroups);
+    EXPECT_EQ(three.rows, (Rows{{"1", "2", "b1", "b1, b2"}, {"2", "1", "b3", "b3"}}));
+}
+
+TEST_F(DecisionHandlersTest, TheTreeIsSavedAsKvrWritesIt) {
+    Open(session);
+    EXPECT_EQ(SaveWith(Control::mnuSaveTree, "abc_tree.nwk"), "((a:0.1,b:0.2):0.05,c:0.3);\n");
+    EXPECT_EQ(window.dialogFolders.back(), data.File("abc_tree.nwk"));
+    EXPECT_EQ(window.saveFilters.back(), "Newick trees (*.nwk);;All files (*)");
+}
+
+TEST_F(DecisionHandlersTest, PropertiesShowTheRecordOfTheAnalysisOnDisplay) {
+    Open(session);
+    EXPECT_EQ(ShownTable(Control::mnuProperties).title, "Properties");
+    EXPECT_EQ(Property("sequences"), "3");
+    EXPECT_EQ(Property("provenance"), "recorded");
+    EXPECT_EQ(Property("aligner"), "muscle");
+    EXPECT_EQ(Property("aligner-version"), "muscle 5.1");
+    EXPECT_EQ(Property("pair-timeout"), "unknown");  // the record does not say
+    EXPECT_EQ(Property("tree"), "kept");
+
+    // The window's own run keeps no record: nothing of the session's is shown for it.
+    Open(fileA);
+    Run();
+    EXPECT_EQ(Property("sequences"), "4");
+    EXPECT_EQ(Property("provenance"), "unknown");
+    EXPECT_EQ(Property("aligner"), "unknown");
+    EXPECT_EQ(Property("tree"), "none");
+}
+
+TEST_F(DecisionHandlersTest, AnAppendWithAnotherAlignerAsksFirst) {
+    for (const bool yes : {false, true}) {
+        Open(session);
+        window.questions.clear();
+        Append(fileB);
+        window.yesNoAnswers = {yes};
+        Run();  // the built-in aligner
+        ASSERT_EQ(window.questions.size(), 1u);
+        const std::string& question = window.questions.front();
+        EXPECT_NE(question.find("muscle"), std::string::npos) << question;
+        EXPECT_NE(question.find("builtin"), std::string::npos) << question;
+        EXPECT_EQ(state.windowState, WindowState::Analysis);
+        EXPECT_FALSE(form.next.has_value());
+        EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
+        // No: the session stays on display as it was, under its own title.
+        EXPECT_EQ(state.seqCount, yes ? 6 : 3) << "answered " << yes;
+        EXPECT_EQ(window.Caption(Control::frmMainForm),
+                  yes ? "Kavorin - version 1 | 6 sequences | abc.kvr + b.fasta"
+                      : "Kavorin - version 1 | 3 sequences");
+    }
+    // Sequences appended to the window's own run (no record) are aligned without a question.
+    Open(fileA);
+    Run();
+    window.questions.clear();
+    Append(fileB);
+    Run();
+    EXPECT_TRUE(window.questions.empty());
+    EXPECT_EQ(state.seqCount, 7);
+}
+
+}  // namespace
+}  // namespace kvr
