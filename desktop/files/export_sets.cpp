@@ -5,26 +5,6 @@
 
 namespace kvr {
 
-OrderedSet InputOrder(const Analysis& a) {
-    OrderedSet set{std::vector<int>(static_cast<std::size_t>(a.seqCount)),
-                   std::vector<std::string>(static_cast<std::size_t>(a.seqCount))};
-    for (int d = 0; d < a.seqCount; ++d) {
-        const int s = a.InputIndex(d);
-        set.rows[s] = d;
-        set.names[s] = TableName(a.SequenceList[d]);
-    }
-    return set;
-}
-
-OrderedSet DisplayOrder(const Analysis& a) {
-    OrderedSet set;
-    for (int d = 0; d < a.seqCount; ++d) {
-        set.rows.push_back(d);
-        set.names.push_back(TableName(a.SequenceList[d]));
-    }
-    return set;
-}
-
 std::string NewickText(const RunState& state, const std::vector<std::string>& names,
                        std::string& failure) {
     if (state.seqCount == 1 && state.useTree) return NewickName(names.front()) + ";\n";

@@ -7,18 +7,9 @@
 #include <vector>
 
 #include "state/run_state.h"
+#include "state/table_names.h"
 
 namespace kvr {
-
-struct OrderedSet {
-    std::vector<int> rows;
-    std::vector<std::string> names;
-};
-
-// The order of the input (of the session, for one read from a session).
-OrderedSet InputOrder(const Analysis& a);
-// The order on display (the tree's after a run with the tree).
-OrderedSet DisplayOrder(const Analysis& a);
 
 // The tree that ordered the analysis as Newick with the names given in input order, ";" and a
 // line end last: the run's tree, or the one its session keeps. "" and why in failure when there

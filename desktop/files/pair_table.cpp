@@ -2,34 +2,15 @@
 
 #include "engine/pair_alignment.h"
 #include "state/number_text.h"
+#include "state/table_names.h"
 
 namespace kvr {
 
-namespace {
-
-// The name as the FASTA file gave it when known, else the name line without its ">".
-void AppendName(std::string& row, const Record& record) {
-    std::string_view name = record.givenName;
-    if (name.empty()) {
-        name = record.name;
-        if (name.starts_with('>')) name.remove_prefix(1);
-    }
-    for (const char c : name) row += c == '\t' || c == '\r' || c == '\n' ? ' ' : c;
-}
-
-}  // namespace
-
-std::string TableName(const Record& record) {
-    std::string name;
-    AppendName(name, record);
-    return name;
-}
-
 void AppendPairTableRow(std::string& text, const Record& first, const Record& second,
                         float identity, AlignedCounts counts) {
-    AppendName(text, first);
+    AppendTableName(text, first);
     text += '\t';
-    AppendName(text, second);
+    AppendTableName(text, second);
     text += '\t';
     text += PlainSingle(identity);
     text += '\t';

@@ -19,6 +19,7 @@
 
 #include "state/pair_count_table.h"
 #include "state/run_state.h"
+#include "state/table_names.h"
 
 namespace kvr {
 
@@ -26,9 +27,6 @@ inline constexpr std::string_view kPairTableHeader =
     "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\texact\t"
     "compared_columns\n";
 
-// A name as the tables for pipelines write it: the name as the FASTA file gave it, or else the
-// name line without its ">", any tab, CR or LF as a space.
-std::string TableName(const Record& record);
 
 // One row with its LF, appended to text or on its own. With known counts, the gap-free columns,
 // the matches, each sequence's coverage (CoverageOf, as a fraction like the identity) and whether

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "groups/group_frames.h"
 #include "matrix/matrix_canvas.h"
 #include "matrix/zoom.h"
+#include "state/table_names.h"
 
 namespace kvr {
 
@@ -62,7 +64,11 @@ void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place) {
     const DrawingSurface& fonts = window.Canvas(Control::InnerPicture);
     // Laid out and coloured once; the window draws them by regions as they are shown, long after
     // this analysis may have been replaced.
-    const auto picture = std::make_shared<const MatrixDrawing>(state, fonts, room);
+    // The groups at the first cut-off (complete linkage, as "Save groups..." writes them) framed
+    // over their cells, worked out from the analysis on display at each drawing.
+    const auto picture = std::make_shared<const MatrixDrawing>(
+        state, fonts, room, ScreenChoice{},
+        AnalysisGroupBlocks(state, InputOrder(state).names, state.cutoff1, Linkage::Complete));
     window.SetCanvasDrawing(picture->Width(), picture->Height(), Drawer(picture));
 
     const ScreenCells cells = CellsAtZoom(state.seqCount, state.zoomLevel);

@@ -99,6 +99,29 @@ TEST_F(ZoomTest, ZoomingOutStopsWithTheWholeMatrixInView) {
               "Zoom 20 %: the whole matrix is in view (zoom in to read the names)");
 }
 
+// The groups at the first cut-off are framed on the screen as on the saved pictures: two
+// families that the display order splits give six frames of four black bands; above every pair
+// there is no group to frame.
+TEST_F(ZoomTest, TheGroupsAtTheFirstCutOffAreFramedOnTheScreen) {
+    const std::vector<int> display = {0, 1, 3, 2, 4, 5};
+    const std::vector<int> family = {0, 0, 0, 1, 1, 2};
+    state = testing::MakeAnalysis(
+        6, [&](int d, int e) { return family[display[d]] == family[display[e]] ? 0.96f : 0.5f; },
+        [&](int d) { return ">s" + std::to_string(display[d]); });
+    state.treeOrder = display;
+    BuildPalette(state);
+    const auto blackBands = [&](float cutoff) {
+        state.cutoff1 = cutoff;
+        DrawMatrixOnScreen(state, window);
+        const RecordingSurface shown =
+            window.viewDrawing.Draw({0, 0, window.viewDrawing.width, window.viewDrawing.height});
+        int bands = 0;
+        for (const DrawOp& op : shown.OpsOf(DrawOp::Kind::FillRect)) bands += op.colour == kBlack;
+        return bands;
+    };
+    EXPECT_EQ(blackBands(95) - blackBands(97), 6 * 4);
+}
+
 TEST_F(ZoomTest, FitShowsALargeMatrixWholeAPixelASampleAndOneHundredPercentComesBack) {
     Load(700);  // cells of ten pixels; whole in the viewport only below a pixel
     BuildPalette(state);
