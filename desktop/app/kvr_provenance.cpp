@@ -59,6 +59,7 @@ Provenance RunProvenance(const RunOptions& options, const RunFacts& facts) {
         record.Set(kAlphabet, AlphabetRuleName(options.alphabet));
         record.Set(kPairMemory, std::to_string(options.pairMemoryMegabytes) + " MB");
     }
+    record.Set(kAmbiguous, AmbiguityRuleName(options.ambiguous));
     record.Set(kPairTimeout, PairTimeoutText(options.pairTimeoutSeconds));
     record.Set(kTreeOrder, options.useTree ? "yes" : "no");
     SetInput(record, facts);
@@ -82,6 +83,7 @@ Provenance MergedProvenance(const std::vector<ShardHeader>& shards, const RunOpt
     const std::string aligned = ProgramText(first.version);
     const std::string merging = ProgramText(kVersion);
     SetMethod(record, MixedValue({aligned, merging}), shardFacts, first.aligner);
+    record.Set(kAmbiguous, AmbiguityRuleName(first.ambiguous));  // every shard's (kvr merge checks)
     record.Set(kPairTimeout, MixedValue(timeouts));
     record.Set(kTreeOrder, options.useTree ? "yes" : "no");
     record.Set(kShards, std::to_string(first.shards));

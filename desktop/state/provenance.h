@@ -21,6 +21,7 @@ inline constexpr std::string_view kAlignerVersion = "aligner-version";  // as th
 inline constexpr std::string_view kAlignerCommand = "aligner-command";  // its command template
 inline constexpr std::string_view kAlphabet = "alphabet";       // built-in: "set" or "muscle"
 inline constexpr std::string_view kPairMemory = "pair-memory";  // built-in: "1024 MB"
+inline constexpr std::string_view kAmbiguous = "ambiguous";     // "count" or "skip"
 inline constexpr std::string_view kPairTimeout = "pair-timeout";        // seconds, or "none"
 inline constexpr std::string_view kTreeOrder = "tree-order";            // "yes" or "no"
 inline constexpr std::string_view kShards = "shards";                   // kvr merge: how many
@@ -33,7 +34,8 @@ inline constexpr std::string_view kDate = "date";                       // UTC, 
 inline constexpr std::string_view kStandardProvenanceKeys[] = {
     provenance_key::kProgram,        provenance_key::kCommand,
     provenance_key::kAligner,        provenance_key::kAlignerVersion,
-    provenance_key::kAlignerCommand, provenance_key::kPairTimeout,
+    provenance_key::kAlignerCommand, provenance_key::kAmbiguous,
+    provenance_key::kPairTimeout,
     provenance_key::kTreeOrder,      provenance_key::kInput,
     provenance_key::kInputSha256,    provenance_key::kDate};
 

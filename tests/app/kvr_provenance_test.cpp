@@ -53,7 +53,7 @@ TEST(KvrProvenance, ARunRecordsHowItMadeEveryIdentity) {
     const std::string tree = *ReadWholeFile(folder.File("t.nwk"));
     ASSERT_TRUE(tree.ends_with(";\n")) << tree;
     const std::vector<std::string> record = RecordLines(session);
-    ASSERT_EQ(record.size(), 12u) << session;
+    ASSERT_EQ(record.size(), 13u) << session;
     const std::vector<std::string> expected = {
         "#kvr-provenance\t1",
         "#program\tkvr " + std::string(kVersion),
@@ -61,23 +61,24 @@ TEST(KvrProvenance, ARunRecordsHowItMadeEveryIdentity) {
         "#aligner\tmuscle",
         "#aligner-version\tunknown",
         "#aligner-command\tcp {in} {out}",
+        "#ambiguous\tcount",
         "#pair-timeout\t30 seconds",
         "#tree-order\tyes",
         "#input\t" + input,
         "#input-sha256\t" + Sha256Hex(*ReadWholeFile(input)),
     };
-    EXPECT_EQ(std::vector<std::string>(record.begin(), record.begin() + 10), expected);
+    EXPECT_EQ(std::vector<std::string>(record.begin(), record.begin() + 11), expected);
     EXPECT_TRUE(
-        std::regex_match(record[10], std::regex(R"(#date\t\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)")))
-        << record[10];
-    EXPECT_EQ(record[11], "#tree\t" + tree.substr(0, tree.size() - 1));
+        std::regex_match(record[11], std::regex(R"(#date\t\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)")))
+        << record[11];
+    EXPECT_EQ(record[12], "#tree\t" + tree.substr(0, tree.size() - 1));
     EXPECT_TRUE(session.ends_with(record.back() + "\r\n"));
 
     // kvr info: the counts, then the record.
     const auto info = RunProgram("kvr", {"info", folder.File("s.kvr"), "--quiet"});
     ASSERT_EQ(info.status, 0) << info.err;
     std::string lines = "sequences\t5\npairs\t10\ntree\tkept\nprovenance\trecorded\n";
-    for (std::size_t k = 1; k < 11; ++k)
+    for (std::size_t k = 1; k < 12; ++k)
         lines += record[k].substr(1) + "\n";  // the record's order is the standard one
     EXPECT_EQ(info.out, lines);
     EXPECT_EQ(info.err, "");
@@ -110,7 +111,8 @@ TEST(KvrProvenance, ASessionOfOldIsUnknownAndKeepsNoTree) {
     EXPECT_EQ(info.out,
               "sequences\t2\npairs\t1\ntree\tnone\nprovenance\tunknown\nprogram\tunknown\n"
               "command\tunknown\naligner\tunknown\naligner-version\tunknown\n"
-              "aligner-command\tunknown\npair-timeout\tunknown\ntree-order\tunknown\n"
+              "aligner-command\tunknown\nambiguous\tunknown\npair-timeout\tunknown\n"
+              "tree-order\tunknown\n"
               "input\tunknown\ninput-sha256\tunknown\ndate\tunknown\n");
 
     // --newick of a session without a tree: refused before any output is written.
