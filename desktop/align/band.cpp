@@ -10,15 +10,15 @@ namespace kvr::align {
 namespace {
 
 BandResult RunBand(Kernel kernel, const HmmModel& model, std::string_view x, std::string_view y,
-                   const Band& band, BandScratch& scratch, const std::atomic<bool>* cancel,
+                   const Band& band, BandScratch& scratch, const PassWatch& watch,
                    SparsePosterior& out) {
     switch (kernel) {
         case Kernel::Avx512:
-            return PosteriorBandAvx512(model, x, y, band, scratch, cancel, out);
+            return PosteriorBandAvx512(model, x, y, band, scratch, watch, out);
         case Kernel::Avx2:
-            return PosteriorBandAvx2(model, x, y, band, scratch, cancel, out);
+            return PosteriorBandAvx2(model, x, y, band, scratch, watch, out);
         default:
-            return PosteriorBandPortable(model, x, y, band, scratch, cancel, out);
+            return PosteriorBandPortable(model, x, y, band, scratch, watch, out);
     }
 }
 
@@ -204,10 +204,11 @@ std::vector<std::size_t> LeakingStretches(const SeedRows& seed, const std::vecto
 
 BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
                            Alphabet alphabet, Kernel kernel, BandScratch& scratch,
-                           const std::atomic<bool>* cancel, SparsePosterior& out,
-                           std::size_t storeBytes, std::size_t budget) {
+                           const PassWatch& watch, SparsePosterior& out, std::size_t storeBytes,
+                           std::size_t budget, std::int32_t startWidth) {
     std::int32_t first = 0;
     const SeedRows seed = SeedPath(x, y, alphabet, &first, &scratch.seeds);
+    first = std::max(first, startWidth);
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     // A band is cut to the matrix, so widening ends at the whole matrix, which has no edge to
     // check, or at the widest band the budget allows: either is the last try.
@@ -225,7 +226,7 @@ BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::strin
                                  std::min(storeBytes, budget / 4));
             if (BandBytes(band) > budget) break;  // the budget's uniform band below
             band.leaks = !band.whole;
-            const BandResult result = RunBand(kernel, model, x, y, band, scratch, cancel, out);
+            const BandResult result = RunBand(kernel, model, x, y, band, scratch, watch, out);
             if (result != BandResult::Widen) return result;
             bool wider = false;
             for (const std::size_t s : LeakingStretches(seed, scratch.leak)) {
@@ -239,7 +240,7 @@ BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::strin
     }
     for (std::int32_t width = first;; width = Wider(width)) {
         const Band band = FittingBand(seed, width, lx, ly, storeBytes, budget);
-        const BandResult result = RunBand(kernel, model, x, y, band, scratch, cancel, out);
+        const BandResult result = RunBand(kernel, model, x, y, band, scratch, watch, out);
         if (result != BandResult::Widen) return result;
     }
 }
