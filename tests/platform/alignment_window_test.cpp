@@ -4,10 +4,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QImage>
 #include <QScrollBar>
 
 #include "platform/qt/alignment_window.h"
@@ -30,11 +30,11 @@ AlignmentView SmallView() {
 TEST(AlignmentWindow, ColoursDifferentSymbolsAndGaps) {
     const AlignmentBlock block = SmallView().blocks[0];
     EXPECT_EQ(RowRuns(block.first, block.match, block.rowStart),
-              (std::vector<SymbolRun>{{0, 7, 'n'}, {7, 1, '|'}, {8, 1, '.'}, {9, 1, ' '},
-                                      {10, 1, '|'}, {11, 2, 'n'}}));
+              (std::vector<SymbolRun>{
+                  {0, 7, 'n'}, {7, 1, '|'}, {8, 1, '.'}, {9, 1, ' '}, {10, 1, '|'}, {11, 2, 'n'}}));
     EXPECT_EQ(RowRuns(block.second, block.match, block.rowStart),
-              (std::vector<SymbolRun>{{0, 7, 'n'}, {7, 1, '|'}, {8, 1, '.'}, {9, 1, ' '},
-                                      {10, 1, '|'}, {11, 2, 'n'}}));
+              (std::vector<SymbolRun>{
+                  {0, 7, 'n'}, {7, 1, '|'}, {8, 1, '.'}, {9, 1, ' '}, {10, 1, '|'}, {11, 2, 'n'}}));
     // A row shorter than its prefix is all name.
     EXPECT_EQ(RowRuns("ab", "   |", 3), (std::vector<SymbolRun>{{0, 2, 'n'}}));
 }

@@ -51,8 +51,7 @@ std::vector<SymbolRun> RowRuns(const std::string& line, const std::string& match
     return runs;
 }
 
-AlignmentRows::AlignmentRows(std::vector<AlignmentBlock> blocks, const QFont& font,
-                             QWidget* parent)
+AlignmentRows::AlignmentRows(std::vector<AlignmentBlock> blocks, const QFont& font, QWidget* parent)
     : QAbstractScrollArea(parent), blocks_(std::move(blocks)) {
     viewport()->setFont(font);
     setFont(font);
@@ -117,9 +116,9 @@ void AlignmentRows::paintEvent(QPaintEvent*) {
         const AlignmentBlock& block = blocks_[static_cast<std::size_t>(line / kLinesABlock)];
         const int top = (line - first) * lineHeight_;
         const std::string& text = LineText(line);
-        const std::vector<SymbolRun> runs =
-            kind == 1 ? std::vector<SymbolRun>{{0, text.size(), 'n'}}
-                      : RowRuns(text, block.match, block.rowStart);
+        const std::vector<SymbolRun> runs = kind == 1
+                                                ? std::vector<SymbolRun>{{0, text.size(), 'n'}}
+                                                : RowRuns(text, block.match, block.rowStart);
         for (const SymbolRun& run : runs) {
             const QRect box(left + static_cast<int>(run.start) * charWidth_, top,
                             static_cast<int>(run.length) * charWidth_, lineHeight_);
@@ -130,9 +129,9 @@ void AlignmentRows::paintEvent(QPaintEvent*) {
                 ink = run.kind == '.' ? kOtherText : kGapText;
             }
             painter.setPen(ink);
-            painter.drawText(box.left(), top + ascent_,
-                             QString::fromLatin1(text.data() + run.start,
-                                                 static_cast<qsizetype>(run.length)));
+            painter.drawText(
+                box.left(), top + ascent_,
+                QString::fromLatin1(text.data() + run.start, static_cast<qsizetype>(run.length)));
         }
         ++linesDrawn_;
     }
@@ -148,12 +147,11 @@ QWidget* ShowAlignmentWindow(QWidget* parent, const AlignmentView& view) {
     auto* heading = new QLabel(QString::fromStdString(view.heading).trimmed(), window);
     heading->setTextInteractionFlags(Qt::TextSelectableByMouse);
     heading->setWordWrap(true);
-    auto* legend = new QLabel(QStringLiteral("| the same symbol, ") +
-                                  Html(kOtherBack, kOtherText, ".") +
-                                  QStringLiteral(" different symbols, ") +
-                                  Html(kGapBack, kGapText, "-") +
-                                  QStringLiteral(" a gap in either sequence"),
-                              window);
+    auto* legend =
+        new QLabel(QStringLiteral("| the same symbol, ") + Html(kOtherBack, kOtherText, ".") +
+                       QStringLiteral(" different symbols, ") + Html(kGapBack, kGapText, "-") +
+                       QStringLiteral(" a gap in either sequence"),
+                   window);
     auto* text = new AlignmentRows(view.blocks, fixed, window);
     text->setObjectName(QStringLiteral("alignmentText"));
 

@@ -34,7 +34,7 @@ class AlignmentRows : public QAbstractScrollArea {
     AlignmentRows(std::vector<AlignmentBlock> blocks, const QFont& font, QWidget* parent);
     int LineCount() const;
     std::string LineText(int line) const;
-    int IdealWidth() const;  // the widest line, in pixels
+    int IdealWidth() const;                         // the widest line, in pixels
     int LinesDrawn() const { return linesDrawn_; }  // by the last paint
 
   protected:
