@@ -122,8 +122,12 @@ struct PairTask {
 // a second, the unfinished pairs marked Cancelled. A pair that runs out of memory while other
 // threads hold theirs waits for them and runs alone; only one that cannot fit alone is NoMemory.
 // Returns Cancelled if it was cancelled, else Ok (a pair's own failure is in its counts).
+// With `progress`, each pair adds the sum of its two lengths to it, part by part as its pieces and
+// passes go (at least every few hundred residues): the batch is done at the sum over its pairs,
+// and a display reading it from another thread moves within a long pair.
 Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, int jobs,
-                  const std::atomic<bool>* cancel, std::vector<PairCounts>& out);
+                  const std::atomic<bool>* cancel, std::vector<PairCounts>& out,
+                  std::atomic<std::uint64_t>* progress = nullptr);
 
 // MUSCLE's alphabet guess for a two-sequence input: 100 positions drawn by its pseudo-random
 // generator with its fixed seed; protein when 75 or fewer hold A, C, G, T or U (either case).

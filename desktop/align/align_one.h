@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -31,9 +32,11 @@ Alphabet AlphabetFor(std::string_view a, std::string_view b, const Options& opti
 Kernel ResolveKernel(Kernel kernel);
 
 // One pair: the band on `kernel` (resolved) when options.band, else the scalar whole matrix.
-// With `alignment`, its columns are written there too (emptied when the pair fails).
+// With `alignment`, its columns are written there too (emptied when the pair fails); with
+// `progress`, the pair's progress is added to it as it goes (PairProgress).
 PairCounts AlignOne(std::string_view a, std::string_view b, const Options& options, Kernel kernel,
                     PairScratch& scratch, const std::atomic<bool>* cancel,
-                    PairAlignment* alignment = nullptr);
+                    PairAlignment* alignment = nullptr,
+                    std::atomic<std::uint64_t>* progress = nullptr);
 
 }  // namespace kvr::align

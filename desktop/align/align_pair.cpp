@@ -7,6 +7,7 @@
 #include "align/align_one.h"
 #include "align/band.h"
 #include "align/hmm_model.h"
+#include "align/progress.h"
 #include "align/segments.h"
 
 namespace kvr::align {
@@ -57,16 +58,19 @@ namespace {
 
 // Posteriors and trace-back of x against y, the counts added to `sum` and the columns appended to
 // `alignment`. False if cancelled.
-bool AlignPiece(std::string_view x, std::string_view y, Alphabet alphabet, const Options& options,
-                Kernel kernel, PairScratch& scratch, const std::atomic<bool>* cancel,
-                PairAlignment* alignment, PairCounts& sum) {
+bool AlignPiece(std::string_view x, std::string_view y, bool unrelated, Alphabet alphabet,
+                const Options& options, Kernel kernel, PairScratch& scratch,
+                const std::atomic<bool>* cancel, PairProgress& progress, PairAlignment* alignment,
+                PairCounts& sum) {
     const HmmModel& model = ModelFor(alphabet);
     const BandResult result =
-        !options.band ? (PosteriorScalar(model, x, y, scratch.posterior, cancel, scratch.sparse)
-                             ? BandResult::Done
-                             : BandResult::Cancelled)
-                      : PosteriorBanded(model, x, y, alphabet, kernel, scratch.band, cancel,
-                                        scratch.sparse, kBandStoreBytes, options.memoryBudget);
+        !options.band
+            ? (PosteriorScalar(model, x, y, scratch.posterior, cancel, scratch.sparse)
+                   ? BandResult::Done
+                   : BandResult::Cancelled)
+            : PosteriorBanded(model, x, y, alphabet, kernel, scratch.band,
+                              PassWatch(cancel, &progress), scratch.sparse, kBandStoreBytes,
+                              options.memoryBudget, unrelated ? kUnrelatedWidth : 0);
     if (result == BandResult::Cancelled) return false;
     PairAlignment piece;
     const PairCounts counts =
@@ -87,10 +91,12 @@ bool AlignPiece(std::string_view x, std::string_view y, Alphabet alphabet, const
 }  // namespace
 
 PairCounts AlignOne(std::string_view a, std::string_view b, const Options& options, Kernel kernel,
-                    PairScratch& scratch, const std::atomic<bool>* cancel,
-                    PairAlignment* alignment) {
+                    PairScratch& scratch, const std::atomic<bool>* cancel, PairAlignment* alignment,
+                    std::atomic<std::uint64_t>* counter) {
     if (alignment != nullptr) *alignment = {};
+    PairProgress progress(counter);
     if (auto early = Precheck(a, b)) {
+        progress.Reach(a.size() + b.size());
         // Sequences equal but for case are left unaligned: every column holds both residues.
         if (alignment != nullptr && early->status == Status::Ok)
             *alignment = {std::string(a), std::string(b)};
@@ -112,10 +118,14 @@ PairCounts AlignOne(std::string_view a, std::string_view b, const Options& optio
                 a.substr(static_cast<std::size_t>(from.i), static_cast<std::size_t>(to.i - from.i));
             const std::string_view y =
                 b.substr(static_cast<std::size_t>(from.j), static_cast<std::size_t>(to.j - from.j));
-            if (!AlignPiece(x, y, alphabet, options, kernel, scratch, cancel, alignment, sum)) {
+            progress.Piece(static_cast<std::uint64_t>(from.i) + static_cast<std::uint64_t>(from.j),
+                           x.size() + y.size());
+            if (!AlignPiece(x, y, from.straight || to.straight, alphabet, options, kernel, scratch,
+                            cancel, progress, alignment, sum)) {
                 if (alignment != nullptr) *alignment = {};
                 return PairCounts{Status::Cancelled};
             }
+            progress.Reach(static_cast<std::uint64_t>(to.i) + static_cast<std::uint64_t>(to.j));
             from = to;
         }
         return sum;

@@ -35,8 +35,14 @@ struct WorkItem {
     std::vector<std::size_t> tasks;
 };
 
+// Adds a done pair's lengths to the batch's progress.
+void Done(std::atomic<std::uint64_t>* progress, const PairTask& task) {
+    if (progress != nullptr) progress->fetch_add(task.a.size() + task.b.size());
+}
+
 void RunLanes(Kernel kernel, const WorkItem& item, const std::vector<PairTask>& tasks,
-              const std::atomic<bool>* cancel, MeaScratch& mea, std::vector<PairCounts>& out) {
+              const std::atomic<bool>* cancel, MeaScratch& mea, std::vector<PairCounts>& out,
+              std::atomic<std::uint64_t>* progress) {
     std::array<std::string_view, kLanesAvx512> xs, ys;
     std::array<SparsePosterior, kLanesAvx512> post;
     const int count = static_cast<int>(item.tasks.size());
@@ -51,7 +57,10 @@ void RunLanes(Kernel kernel, const WorkItem& item, const std::vector<PairTask>& 
                 ? PosteriorAvx512(model, xs.data(), ys.data(), count, cancel, post.data())
                 : PosteriorAvx2(model, xs.data(), ys.data(), count, cancel, post.data());
         if (!done) return;  // left Cancelled
-        for (int l = 0; l < count; ++l) out[item.tasks[l]] = MeaCounts(post[l], xs[l], ys[l], mea);
+        for (int l = 0; l < count; ++l) {
+            out[item.tasks[l]] = MeaCounts(post[l], xs[l], ys[l], mea);
+            Done(progress, tasks[item.tasks[l]]);
+        }
     } catch (const std::bad_alloc&) {
         for (int l = 0; l < count; ++l) out[item.tasks[l]] = PairCounts{Status::NoMemory};
     }
@@ -136,7 +145,8 @@ ScratchPool& Pool() {
 // the short pairs in lane batches. A pair that runs out of memory while other threads hold
 // theirs is tried again alone.
 Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, Kernel kernel,
-                   int jobs, const std::atomic<bool>* cancel, std::vector<PairCounts>& out) {
+                   int jobs, const std::atomic<bool>* cancel, std::vector<PairCounts>& out,
+                   std::atomic<std::uint64_t>* progress) {
     const int lanes = LanesOf(kernel);
     std::vector<std::size_t> order;
     std::vector<std::pair<Alphabet, std::size_t>> shortTasks;
@@ -145,6 +155,7 @@ Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, K
             order.push_back(k);
         } else if (auto early = Precheck(tasks[k].a, tasks[k].b)) {
             out[k] = *early;
+            Done(progress, tasks[k]);
         } else {
             shortTasks.emplace_back(AlphabetFor(tasks[k].a, tasks[k].b, options), k);
         }
@@ -173,12 +184,14 @@ Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, K
             const std::size_t k = next.fetch_add(1, std::memory_order_relaxed);
             if (k >= items) break;
             if (k >= order.size()) {
-                RunLanes(kernel, batches[k - order.size()], tasks, cancel, scratch->mea, out);
+                RunLanes(kernel, batches[k - order.size()], tasks, cancel, scratch->mea, out,
+                         progress);
                 continue;
             }
             const std::size_t t = order[k];
             const auto align = [&] {
-                return AlignOne(tasks[t].a, tasks[t].b, options, kernel, *scratch, cancel);
+                return AlignOne(tasks[t].a, tasks[t].b, options, kernel, *scratch, cancel, nullptr,
+                                progress);
             };
             turns.Enter(release);
             out[t] = align();
@@ -212,11 +225,12 @@ bool KernelAvailable(Kernel kernel) {
 }
 
 Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, int jobs,
-                  const std::atomic<bool>* cancel, std::vector<PairCounts>& out) {
+                  const std::atomic<bool>* cancel, std::vector<PairCounts>& out,
+                  std::atomic<std::uint64_t>* progress) {
     out.assign(tasks.size(), PairCounts{Status::Cancelled});
     if (tasks.empty()) return Status::Ok;
     const Kernel kernel = ResolveKernel(options.kernel);
-    if (options.band) return AlignBanded(tasks, options, kernel, jobs, cancel, out);
+    if (options.band) return AlignBanded(tasks, options, kernel, jobs, cancel, out, progress);
     const int lanes = LanesOf(kernel);
 
     // Pairs settled without alignment are done here; the rest become work items.
@@ -225,6 +239,7 @@ Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, in
     for (std::size_t k = 0; k < tasks.size(); ++k) {
         if (auto early = Precheck(tasks[k].a, tasks[k].b)) {
             out[k] = *early;
+            Done(progress, tasks[k]);
             continue;
         }
         const Alphabet alphabet = AlphabetFor(tasks[k].a, tasks[k].b, options);
@@ -252,9 +267,10 @@ Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, in
                 const std::size_t t = item.tasks[0];
                 Options one = options;
                 one.alphabet = item.alphabet;
-                out[t] = AlignOne(tasks[t].a, tasks[t].b, one, Kernel::Scalar, scratch, cancel);
+                out[t] = AlignOne(tasks[t].a, tasks[t].b, one, Kernel::Scalar, scratch, cancel,
+                                  nullptr, progress);
             } else {
-                RunLanes(kernel, item, tasks, cancel, scratch.mea, out);
+                RunLanes(kernel, item, tasks, cancel, scratch.mea, out, progress);
             }
         }
     };

@@ -10,15 +10,15 @@ namespace kvr::align {
 namespace {
 
 BandResult RunBand(Kernel kernel, const HmmModel& model, std::string_view x, std::string_view y,
-                   const Band& band, BandScratch& scratch, const std::atomic<bool>* cancel,
+                   const Band& band, BandScratch& scratch, const PassWatch& watch,
                    SparsePosterior& out) {
     switch (kernel) {
         case Kernel::Avx512:
-            return PosteriorBandAvx512(model, x, y, band, scratch, cancel, out);
+            return PosteriorBandAvx512(model, x, y, band, scratch, watch, out);
         case Kernel::Avx2:
-            return PosteriorBandAvx2(model, x, y, band, scratch, cancel, out);
+            return PosteriorBandAvx2(model, x, y, band, scratch, watch, out);
         default:
-            return PosteriorBandPortable(model, x, y, band, scratch, cancel, out);
+            return PosteriorBandPortable(model, x, y, band, scratch, watch, out);
     }
 }
 
@@ -141,15 +141,16 @@ Band SeedBand(const SeedRows& rows, const std::vector<std::int32_t>& widths, std
 namespace {
 
 // The first width across a stretch of `rise` rows without a hit in a local band (in its middle;
-// WidthsOfStretches narrows it towards the ends): two ninths of the rise, and at least
+// WidthsOfStretches narrows it towards the ends): a quarter of the rise, and at least
 // kDistantWidth past kDistantStretch. Over runs of N of 1,000-1,700 residues the band needs
 // 240-580 rows, over 350 about 80 (synthetic 10 kb pairs of 90 % identity, 50-70 % N): the path
 // may shift anywhere along the run at the cost of two gaps. A try that fails costs a whole pass,
-// more than rows to spare across a few stretches. With the taper, 0.78 of the cells of a quarter
-// of the rise everywhere, and one try, on four such pairs.
+// more than rows to spare across a few stretches: at two ninths of the rise, one in two pairs of
+// Zika-like genomes (97-99 % identity, one of them 50-70 % N) failed its first try, at a quarter
+// one in twenty, for 0.82 of the time (those of 90 % identity took 1.04).
 constexpr std::int32_t kWideStretch = 256;
 std::int32_t StretchWidth(std::int32_t rise) {
-    const std::int32_t width = (rise * 2 / 9 + 15) / 16 * 16;
+    const std::int32_t width = (rise / 4 + 15) / 16 * 16;
     return rise >= kDistantStretch ? std::max(kDistantWidth, width) : width;
 }
 
@@ -204,10 +205,11 @@ std::vector<std::size_t> LeakingStretches(const SeedRows& seed, const std::vecto
 
 BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
                            Alphabet alphabet, Kernel kernel, BandScratch& scratch,
-                           const std::atomic<bool>* cancel, SparsePosterior& out,
-                           std::size_t storeBytes, std::size_t budget) {
+                           const PassWatch& watch, SparsePosterior& out, std::size_t storeBytes,
+                           std::size_t budget, std::int32_t startWidth) {
     std::int32_t first = 0;
     const SeedRows seed = SeedPath(x, y, alphabet, &first, &scratch.seeds);
+    first = std::max(first, startWidth);
     const auto lx = static_cast<std::int32_t>(x.size()), ly = static_cast<std::int32_t>(y.size());
     // A band is cut to the matrix, so widening ends at the whole matrix, which has no edge to
     // check, or at the widest band the budget allows: either is the last try.
@@ -225,7 +227,7 @@ BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::strin
                                  std::min(storeBytes, budget / 4));
             if (BandBytes(band) > budget) break;  // the budget's uniform band below
             band.leaks = !band.whole;
-            const BandResult result = RunBand(kernel, model, x, y, band, scratch, cancel, out);
+            const BandResult result = RunBand(kernel, model, x, y, band, scratch, watch, out);
             if (result != BandResult::Widen) return result;
             bool wider = false;
             for (const std::size_t s : LeakingStretches(seed, scratch.leak)) {
@@ -239,7 +241,7 @@ BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::strin
     }
     for (std::int32_t width = first;; width = Wider(width)) {
         const Band band = FittingBand(seed, width, lx, ly, storeBytes, budget);
-        const BandResult result = RunBand(kernel, model, x, y, band, scratch, cancel, out);
+        const BandResult result = RunBand(kernel, model, x, y, band, scratch, watch, out);
         if (result != BandResult::Widen) return result;
     }
 }

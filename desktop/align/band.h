@@ -19,6 +19,7 @@
 #include "align/align.h"
 #include "align/hmm_model.h"
 #include "align/posterior.h"
+#include "align/progress.h"
 #include "align/seed_kmers.h"
 #include "align/work_buffer.h"
 
@@ -69,6 +70,10 @@ SeedChain ChainOfSeeds(std::string_view x, std::string_view y, Alphabet alphabet
 
 SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
                   std::int32_t* firstWidth = nullptr, SeedKmerCache* cache = nullptr);
+
+// The first width for a piece of unrelated sequences (Cut::straight): their paths wander far, and
+// pieces of 1.5 kb pass the edge check at 240 rows or less.
+inline constexpr std::int32_t kUnrelatedWidth = 240;
 
 // The forward match scores a band keeps at once; a band that needs more recomputes them in blocks
 // from checkpoints during the backward pass (one more forward pass, a bounded memory).
@@ -159,24 +164,26 @@ enum class BandResult : std::uint8_t {
 
 // The banded passes, one per instruction set; every one gives the same bits.
 BandResult PosteriorBandPortable(const HmmModel& model, std::string_view x, std::string_view y,
-                                 const Band& band, BandScratch& scratch,
-                                 const std::atomic<bool>* cancel, SparsePosterior& out);
+                                 const Band& band, BandScratch& scratch, const PassWatch& watch,
+                                 SparsePosterior& out);
 BandResult PosteriorBandAvx2(const HmmModel& model, std::string_view x, std::string_view y,
-                             const Band& band, BandScratch& scratch,
-                             const std::atomic<bool>* cancel, SparsePosterior& out);
+                             const Band& band, BandScratch& scratch, const PassWatch& watch,
+                             SparsePosterior& out);
 BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::string_view y,
-                               const Band& band, BandScratch& scratch,
-                               const std::atomic<bool>* cancel, SparsePosterior& out);
+                               const Band& band, BandScratch& scratch, const PassWatch& watch,
+                               SparsePosterior& out);
 
 // The posteriors of the pair through a band seeded by SeedPath, as wide at first as it says and
 // widened while probability reaches its edge, at most to the whole matrix or to the widest band
 // whose BandBytes fit in `budget`, whichever is narrower. `kernel` is a resolved one (not Best).
 // Done (the whole matrix's posteriors), Bounded (the budget's band was too narrow: its
-// posteriors) or Cancelled. Throws std::bad_alloc when not even the narrowest band fits.
+// posteriors) or Cancelled. The first band is at least startWidth rows beyond the seed's. Throws
+// std::bad_alloc when not even the narrowest band fits.
 BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
                            Alphabet alphabet, Kernel kernel, BandScratch& scratch,
-                           const std::atomic<bool>* cancel, SparsePosterior& out,
+                           const PassWatch& watch, SparsePosterior& out,
                            std::size_t storeBytes = kBandStoreBytes,
-                           std::size_t budget = Options{}.memoryBudget);
+                           std::size_t budget = Options{}.memoryBudget,
+                           std::int32_t startWidth = 0);
 
 }  // namespace kvr::align

@@ -34,9 +34,9 @@ bool PosteriorAvx512(const HmmModel& model, const std::string_view* xs, const st
 }
 
 BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::string_view y,
-                               const Band& band, BandScratch& scratch,
-                               const std::atomic<bool>* cancel, SparsePosterior& out) {
-    return lanes::PosteriorBand<kLanesAvx512>(model, x, y, band, scratch, cancel, out);
+                               const Band& band, BandScratch& scratch, const PassWatch& watch,
+                               SparsePosterior& out) {
+    return lanes::PosteriorBand<kLanesAvx512>(model, x, y, band, scratch, watch, out);
 }
 
 void LogSumLanesAvx512(const float* x, const float* y, float* out, std::size_t n) {

@@ -5,9 +5,9 @@
 namespace kvr::align {
 
 BandResult PosteriorBandPortable(const HmmModel& model, std::string_view x, std::string_view y,
-                                 const Band& band, BandScratch& scratch,
-                                 const std::atomic<bool>* cancel, SparsePosterior& out) {
-    return lanes::PosteriorBand<4>(model, x, y, band, scratch, cancel, out);
+                                 const Band& band, BandScratch& scratch, const PassWatch& watch,
+                                 SparsePosterior& out) {
+    return lanes::PosteriorBand<4>(model, x, y, band, scratch, watch, out);
 }
 
 void LogSumLanesPortable(const float* x, const float* y, float* out, std::size_t n) {

@@ -16,12 +16,13 @@
 #include "align/hmm_model.h"
 #include "align/log_sum.h"
 #include "align/posterior.h"
+#include "align/progress.h"
 
 namespace kvr::align::lanes {
 
 template <int N>
 BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_view yv,
-                         const Band& band, BandScratch& s, const std::atomic<bool>* cancel,
+                         const Band& band, BandScratch& s, const PassWatch& watch,
                          SparsePosterior& out) {
     using F = typename Vec<N>::F;
     using I = typename Vec<N>::I;
@@ -47,9 +48,9 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         return ring + (static_cast<std::size_t>(d % 3) * 5 + state) * stride;
     };
     const auto slot = [&](std::int32_t d, int state) { return slotIn(slots, d, state); };
-    const auto cancelled = [cancel] {
-        return cancel != nullptr && cancel->load(std::memory_order_relaxed);
-    };
+    const auto cancelled = [&watch] { return watch.Cancelled(); };
+    // Progress: the forward pass the first half of the steps, the backward pass the second.
+    const std::int64_t steps = 2 * (static_cast<std::int64_t>(D) + 1);
 
     // Forward, one anti-diagonal into a ring; its ends kept for the edge check.
     const auto forward = [&](std::int32_t d, float* ring, float* fm) {
@@ -70,6 +71,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     };
     for (std::int32_t d = 0; d <= D; ++d) {
         if (cancelled()) return BandResult::Cancelled;
+        if (d % 64 == 0) watch.Pass(d, steps);
         if (!keepAll && d % block == 0 && d > 0) {
             float* c = checkpoints + static_cast<std::size_t>(d / block - 1) * 10 * stride;
             std::copy_n(slot(d - 1, 0), 5 * stride, c);
@@ -126,6 +128,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
     const F minScoreV = Splat<N>(minScore), totalV = Splat<N>(total);
     for (std::int32_t d = D; d >= 2; --d) {
         if (cancelled()) return BandResult::Cancelled;
+        if (d % 64 == 0) watch.Pass(steps - d, steps);
         const std::int32_t sd = band.First(d), rows = band.Rows(d);
         float* cur[5];
         const float *n1[5], *n2[5];

@@ -41,19 +41,21 @@ std::vector<Cut> PieceCuts(std::string_view x, std::string_view y, Alphabet alph
         if (anchor.i - last.i >= kPieceRows || anchor.j - last.j >= kPieceRows) add(anchor);
         previous = anchor;
     }
-    // Stretches left longer than kLongestPiece in both sequences (unrelated ones, whose chain
-    // holds few hits) are cut along the straight line between their ends: what aligns there
-    // aligns by chance, and a piece that long loses the precision of all of its own.
+    // Stretches without an anchor where one is due (unrelated ones, whose chain holds only chance
+    // hits; an insertion lies between anchors close together in the other sequence) are cut along
+    // the straight line between their ends, kStraightPieceRows apart in the longer sequence: what
+    // aligns there aligns by chance, a piece that long loses the precision of all of its own, and
+    // a long narrow piece costs its whole rectangle.
     std::vector<Cut> all;
     Cut from;
     for (std::size_t c = 0; c <= cuts.size(); ++c) {
         const Cut to = c < cuts.size() ? cuts[c] : Cut{lx, ly};
         const std::int64_t di = to.i - from.i, dj = to.j - from.j;
         if (di > kLongestPiece && dj > kLongestPiece) {
-            const std::int64_t n = (std::min(di, dj) + kPieceRows - 1) / kPieceRows;
+            const std::int64_t n = (std::max(di, dj) + kStraightPieceRows - 1) / kStraightPieceRows;
             for (std::int64_t t = 1; t < n; ++t)
                 all.push_back({static_cast<std::int32_t>(from.i + di * t / n),
-                               static_cast<std::int32_t>(from.j + dj * t / n)});
+                               static_cast<std::int32_t>(from.j + dj * t / n), true});
         }
         if (c < cuts.size()) all.push_back(to);
         from = to;

@@ -178,6 +178,12 @@ int Pairs(const Arguments& args, CommandLog& log) {
                           progress + std::to_string(pair.number + 1) + " of " + count + " pairs");
         return true;
     };
+    // Long pairs take seconds each: the count moves as the pairs under way are done.
+    schedule.advance = [&](double done, int, int) {
+        window.SetCaption(
+            Control::lblProgress,
+            progress + std::to_string(static_cast<long long>(done)) + " of " + count + " pairs");
+    };
     end = SchedulePairs(state.InputSequences, kind, schedule, context, window);
     if (end.end == ScheduleEnd::Lost) failure = "the aligners were lost: " + end.message;
     if (end.end != ScheduleEnd::Cancelled) {

@@ -36,17 +36,19 @@ std::string Blanked(double value) {
     return " " + WholeText(value);
 }
 
-void ShowPairProgress(const RunState& state, Window& window, int i, int j, long long count,
+// count: the pair under way, from 1; with a fraction, the part of the next done (the built-in
+// aligner's progress within a long pair), which moves the bar but not the count shown.
+void ShowPairProgress(const RunState& state, Window& window, int i, int j, double count,
                       double total) {
     window.SetCaption(Control::lblProgress,
                       "Aligning " + std::to_string(i + 1) + " - " + std::to_string(j + 1));
-    const double percent = 100.0 * static_cast<double>(count) / total;
+    const double percent = std::min(100.0, 100.0 * count / total);
     window.SetValue(Control::ProgressBar1, static_cast<int>(std::nearbyint(percent)));
     window.SetCaption(Control::lblPrgPercent, Blanked(std::floor(percent)) + "%");
     window.SetCaption(Control::lblFilePath,
                       "Pairwise identity calculation  for " + state.inputPath +
-                          "  Number of alignments: " + Blanked(static_cast<double>(count)) +
-                          " out of " + Blanked(total));
+                          "  Number of alignments: " + Blanked(std::floor(count)) + " out of " +
+                          Blanked(total));
 }
 
 std::string DuplicateNameMessage(bool incremental, int i, int j, const std::string& name) {
@@ -131,7 +133,10 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
         return true;
     };
     schedule.reach = [&](long long number, int i, int j) {
-        ShowPairProgress(state, window, i, j, number + 1, total);
+        ShowPairProgress(state, window, i, j, static_cast<double>(number + 1), total);
+    };
+    schedule.advance = [&](double done, int i, int j) {
+        ShowPairProgress(state, window, i, j, done + 1, total);
     };
     if (state.AlignerKind == "clustalw")
         schedule.refuse = [&](int i, int j) {

@@ -16,16 +16,30 @@ namespace {
 
 enum class BatchEnd { Done, Stopped, TimedOut };
 
+// The progress of the pairs of one call: their lengths aligned so far, against all of them.
+struct Progress {
+    std::atomic<std::uint64_t> done{0};
+    std::uint64_t total = 0;
+    const std::function<void(double)>* advance = nullptr;
+    double pairs = 0;
+    void Tell() const {
+        if (*advance && total > 0)
+            (*advance)(pairs * std::min(1.0, static_cast<double>(done.load()) /
+                                                 static_cast<double>(total)));
+    }
+};
+
 // Aligns tasks into counts on the pool while the window's events run on this thread; a stop
 // request or the deadline (if any) raises the aligner's cancel flag.
 BatchEnd AlignBatch(BuiltinPool& pool, const std::vector<align::PairTask>& tasks, Window& window,
                     const StopRequest& stop,
                     std::optional<std::chrono::steady_clock::time_point> deadline,
-                    std::vector<align::PairCounts>& counts) {
+                    std::vector<align::PairCounts>& counts, Progress& progress) {
     std::atomic<bool> cancel{false};
     BatchEnd end = BatchEnd::Done;
-    pool.Start(tasks, counts, &cancel);
+    pool.Start(tasks, counts, &cancel, &progress.done);
     while (!pool.Wait(std::chrono::milliseconds(40))) {
+        progress.Tell();
         window.ProcessEvents();
         if (end != BatchEnd::Done) continue;
         if (stop.Raised())
@@ -39,11 +53,13 @@ BatchEnd AlignBatch(BuiltinPool& pool, const std::vector<align::PairTask>& tasks
 
 // A pair short of memory while the other threads held theirs is aligned again alone.
 void RetryAlone(BuiltinPool& pool, const std::vector<align::PairTask>& tasks, Window& window,
-                const StopRequest& stop, std::vector<align::PairCounts>& counts) {
+                const StopRequest& stop, std::vector<align::PairCounts>& counts,
+                Progress& progress) {
     for (std::size_t k = 0; k < tasks.size(); ++k) {
         if (counts[k].status != align::Status::NoMemory) continue;
         std::vector<align::PairCounts> alone;
-        if (AlignBatch(pool, {tasks[k]}, window, stop, std::nullopt, alone) == BatchEnd::Done)
+        if (AlignBatch(pool, {tasks[k]}, window, stop, std::nullopt, alone, progress) ==
+            BatchEnd::Done)
             counts[k] = alone.front();
     }
 }
@@ -66,7 +82,7 @@ align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
 std::vector<PairResult> AlignBuiltinPairs(
     BuiltinPool& pool, const std::vector<std::pair<const Record*, const Record*>>& pairs,
     Window& window, const StopRequest& stop, double pairTimeoutSeconds, TwinPairs* twins,
-    AmbiguityRule ambiguous) {
+    AmbiguityRule ambiguous, const std::function<void(double done)>& advance) {
     // The pairs to align: each pair's task, unless its counts are known from an earlier call.
     std::vector<align::PairTask> tasks;
     tasks.reserve(pairs.size());
@@ -89,12 +105,16 @@ std::vector<PairResult> AlignBuiltinPairs(
         tasks.push_back({first->residues, second->residues});
     }
 
+    Progress progress;
+    progress.advance = &advance;
+    progress.pairs = static_cast<double>(pairs.size());
+    for (const align::PairTask& task : tasks) progress.total += task.a.size() + task.b.size();
     std::vector<align::PairCounts> counts(tasks.size(),
                                           align::PairCounts{align::Status::Cancelled});
     std::vector<bool> timedOut(tasks.size(), false);
     if (pairTimeoutSeconds <= 0) {
-        if (AlignBatch(pool, tasks, window, stop, std::nullopt, counts) == BatchEnd::Done)
-            RetryAlone(pool, tasks, window, stop, counts);
+        if (AlignBatch(pool, tasks, window, stop, std::nullopt, counts, progress) == BatchEnd::Done)
+            RetryAlone(pool, tasks, window, stop, counts, progress);
     } else {
         const auto limit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
             std::chrono::duration<double>(pairTimeoutSeconds));
@@ -103,8 +123,8 @@ std::vector<PairResult> AlignBuiltinPairs(
             const std::size_t last = std::min(tasks.size(), first + batch);
             const std::vector<align::PairTask> some(tasks.begin() + first, tasks.begin() + last);
             std::vector<align::PairCounts> done;
-            const BatchEnd end = AlignBatch(pool, some, window, stop,
-                                            std::chrono::steady_clock::now() + limit, done);
+            const BatchEnd end = AlignBatch(
+                pool, some, window, stop, std::chrono::steady_clock::now() + limit, done, progress);
             std::copy(done.begin(), done.end(), counts.begin() + first);
             if (end == BatchEnd::Done) continue;
             for (std::size_t k = first; k < last; ++k)

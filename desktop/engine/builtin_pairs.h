@@ -2,6 +2,7 @@
 // window's events keep running on its own thread and a stop request ends the work.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,10 +35,14 @@ align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
 // the pairs still unfinished at the limit fail with the outcome TimedOut, and the pairs after
 // them are not started (Cancelled). With twins, a pair that repeats the residues of a pair
 // aligned before (in this call or an earlier one) takes its counts instead of being aligned.
-// Each identity compares the columns the rule says (IdentityOf).
+// Each identity compares the columns the rule says (IdentityOf). `advance`, when given, is told
+// as often as the window's events run how many pairs are done, counting the part done of those
+// under way (by their lengths: 0 to pairs.size()), so that a progress display moves within long
+// pairs.
 std::vector<PairResult> AlignBuiltinPairs(
     BuiltinPool& pool, const std::vector<std::pair<const Record*, const Record*>>& pairs,
     Window& window, const StopRequest& stop, double pairTimeoutSeconds = 0,
-    TwinPairs* twins = nullptr, AmbiguityRule ambiguous = AmbiguityRule::Count);
+    TwinPairs* twins = nullptr, AmbiguityRule ambiguous = AmbiguityRule::Count,
+    const std::function<void(double done)>& advance = {});
 
 }  // namespace kvr

@@ -26,13 +26,15 @@ BuiltinPool::~BuiltinPool() {
 }
 
 void BuiltinPool::Start(const std::vector<align::PairTask>& tasks,
-                        std::vector<align::PairCounts>& out, const std::atomic<bool>* cancel) {
+                        std::vector<align::PairCounts>& out, const std::atomic<bool>* cancel,
+                        std::atomic<std::uint64_t>* progress) {
     out.assign(tasks.size(), align::PairCounts{align::Status::Cancelled});
     {
         const std::lock_guard lock(mutex_);
         tasks_ = &tasks;
         out_ = &out;
         cancel_ = cancel;
+        progress_ = progress;
         pieceSize_ = std::clamp<std::size_t>(tasks.size() / threads_.size(), 1, kPiece);
         pieces_ = (tasks.size() + pieceSize_ - 1) / pieceSize_;
         nextPiece_ = 0;
@@ -59,12 +61,13 @@ void BuiltinPool::Work() {
         const std::vector<align::PairTask>& tasks = *tasks_;
         std::vector<align::PairCounts>& out = *out_;
         const std::atomic<bool>* cancel = cancel_;
+        std::atomic<std::uint64_t>* progress = progress_;
         lock.unlock();
 
         // A pair's result does not depend on the thread that aligns it, nor on the pairs beside.
         piece.assign(tasks.begin() + static_cast<std::ptrdiff_t>(first),
                      tasks.begin() + static_cast<std::ptrdiff_t>(last));
-        align::AlignPairs(piece, options_, 1, cancel, counts);
+        align::AlignPairs(piece, options_, 1, cancel, counts, progress);
 
         lock.lock();
         std::copy(counts.begin(), counts.end(), out.begin() + static_cast<std::ptrdiff_t>(first));

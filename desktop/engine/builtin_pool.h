@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -27,9 +28,10 @@ class BuiltinPool {
 
     // Starts aligning the tasks into out (out[k] for tasks[k]; unfinished pairs stay Cancelled
     // once *cancel is raised) and returns at once. The tasks' views, tasks, out and cancel must
-    // stay valid until Wait returns true. One batch at a time.
+    // stay valid until Wait returns true. One batch at a time. With `progress`, the pairs add
+    // their lengths to it as they go (align::AlignPairs).
     void Start(const std::vector<align::PairTask>& tasks, std::vector<align::PairCounts>& out,
-               const std::atomic<bool>* cancel);
+               const std::atomic<bool>* cancel, std::atomic<std::uint64_t>* progress = nullptr);
 
     // True once the batch has been aligned; false when the time ran out first.
     bool Wait(std::chrono::milliseconds time);
@@ -48,6 +50,7 @@ class BuiltinPool {
     const std::vector<align::PairTask>* tasks_ = nullptr;
     std::vector<align::PairCounts>* out_ = nullptr;
     const std::atomic<bool>* cancel_ = nullptr;
+    std::atomic<std::uint64_t>* progress_ = nullptr;
     std::size_t pieceSize_ = 1;
     std::size_t pieces_ = 0;
     std::size_t nextPiece_ = 0;

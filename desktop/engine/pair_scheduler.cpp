@@ -140,9 +140,15 @@ class Scheduler {
             pairs.push_back({number, i, j, {}, {}, false});
         }
         if (batch.empty()) return;
-        const std::vector<PairResult> results =
-            AlignBuiltinPairs(*pool_, batch, window_, shell_.Stop(), context_.pairTimeoutSeconds,
-                              &*twins_, context_.ambiguous);
+        const auto advance = [&](double done) {
+            const auto k = std::min(static_cast<std::size_t>(done), pairs.size() - 1);
+            schedule_.advance(
+                static_cast<double>(pairs[k].number) + (done - static_cast<double>(k)), pairs[k].i,
+                pairs[k].j);
+        };
+        const std::vector<PairResult> results = AlignBuiltinPairs(
+            *pool_, batch, window_, shell_.Stop(), context_.pairTimeoutSeconds, &*twins_,
+            context_.ambiguous, schedule_.advance ? std::function<void(double)>(advance) : nullptr);
         for (std::size_t k = 0; k < results.size(); ++k) {
             if (results[k].outcome.status == ProgramStatus::Cancelled) return;
             pairs[k].result = results[k];

@@ -32,6 +32,9 @@ struct PairSchedule {
     std::function<bool(int& i, int& j)> next;
     // Called once for each pair, in order, when every pair before it has been taken (progress).
     std::function<void(long long number, int i, int j)> reach = {};
+    // The built-in aligner's progress within its pairs, a few times a second: the pairs done
+    // before the one under way, (i, j), plus the part of it done (from its number to number + 1).
+    std::function<void(double done, int i, int j)> advance = {};
     // Why a pair must not be aligned, "" when it may; asked before the pair is started.
     std::function<std::string(int i, int j)> refuse = {};
     // Takes each pair's outcome, in order. False ends the schedule; so does a failed pair, after

@@ -148,7 +148,7 @@ TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
         {"one short gap", gapped, BandResult::Done},
     };
     using BandFn = BandResult (*)(const HmmModel&, std::string_view, std::string_view, const Band&,
-                                  BandScratch&, const std::atomic<bool>*, SparsePosterior&);
+                                  BandScratch&, const PassWatch&, SparsePosterior&);
     const std::pair<Kernel, BandFn> kernels[] = {{Kernel::Scalar, PosteriorBandPortable},
                                                  {Kernel::Avx2, PosteriorBandAvx2},
                                                  {Kernel::Avx512, PosteriorBandAvx512}};

@@ -2,8 +2,12 @@
 // budget that bounds a pair's band.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <random>
+#include <set>
 #include <string>
+#include <thread>
 
 #include "align/align.h"
 #include "align/band.h"
@@ -85,20 +89,37 @@ TEST(LongPair, CutsFollowThePathAndBridgeRunsOfN) {
 }
 
 // Unrelated long sequences share hits by chance only: their pairs are cut along the straight line
-// between the corners, no piece longer than kLongestPiece in both sequences.
+// between anchors (chance hits far apart), into pieces of about kStraightPieceRows whatever the
+// two lengths, marked straight; a long insertion between related stretches is not.
 TEST(LongPair, UnrelatedPairsAreCutAlongTheStraightLine) {
     std::mt19937 rng(43);
     const std::string a = RandomSequence(rng, 40000, "ACGT");
-    const std::string b = RandomSequence(rng, 30000, "ACGT");
+    const std::string b = RandomSequence(rng, 25000, "ACGT");
     const std::vector<Cut> cuts = PieceCuts(a, b, Alphabet::Nucleotide);
     ASSERT_FALSE(cuts.empty());
     Cut last;
+    std::size_t straight = 0;
     for (std::size_t c = 0; c <= cuts.size(); ++c) {
-        const Cut to = c < cuts.size() ? cuts[c] : Cut{40000, 30000};
+        const Cut to = c < cuts.size() ? cuts[c] : Cut{40000, 25000};
         EXPECT_GT(to.i, last.i);
         EXPECT_GT(to.j, last.j);
         EXPECT_FALSE(to.i - last.i > kLongestPiece && to.j - last.j > kLongestPiece) << c;
+        if (to.straight || last.straight) {
+            EXPECT_LE(std::max(to.i - last.i, to.j - last.j), kStraightPieceRows + 1) << c;
+        }
+        straight += to.straight;
         last = to;
+    }
+    EXPECT_GE(straight, 40000u / kStraightPieceRows / 2);
+
+    // 9 kb inserted into a copy of 95 % identity: the path runs along the insertion's edge, and no
+    // cut lies inside it.
+    std::uint32_t same = 0;
+    std::string c = Substituted(rng, a, 20, same);
+    c.insert(20000, RandomSequence(rng, 9000, "ACGT"));
+    for (const Cut& cut : PieceCuts(a, c, Alphabet::Nucleotide)) {
+        EXPECT_FALSE(cut.straight) << cut.i;
+        EXPECT_EQ(cut.j - cut.i, cut.i < 20000 ? 0 : 9000) << cut.i;
     }
 }
 
@@ -141,6 +162,52 @@ TEST(LongPair, BudgetBoundsTheBandAndMarksThePair) {
     EXPECT_TRUE(AlignPair(a, related, options).exact);
     options.memoryBudget = 1000;
     EXPECT_EQ(AlignPair(a, unrelated, options).status, Status::NoMemory);
+}
+
+// A long pair is stopped in its midst: a cancel raised 100 ms into a 200 kb pair of unrelated
+// genomes (seconds of work) returns within half a second, the pair marked Cancelled. Meanwhile its
+// progress moves, piece by piece and pass by pass, and a finished pair reaches both its lengths.
+TEST(LongPair, CancelAndProgressReachIntoThePair) {
+    std::mt19937 rng(44);
+    const std::string x = RandomSequence(rng, 200000, "ACGT"),
+                      y = RandomSequence(rng, 200000, "ACGT");
+    const std::vector<PairTask> tasks{{x, y}};
+    std::atomic<bool> cancel{false};
+    std::atomic<std::uint64_t> progress{0};
+    std::vector<PairCounts> out;
+    std::atomic<bool> done{false};
+    std::chrono::steady_clock::time_point raised, returned;
+    std::thread aligner([&] {
+        AlignPairs(tasks, {}, 1, &cancel, out, &progress);
+        returned = std::chrono::steady_clock::now();
+        done = true;
+    });
+    std::set<std::uint64_t> seen;
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(100)) {
+        seen.insert(progress.load());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    raised = std::chrono::steady_clock::now();
+    cancel = true;
+    aligner.join();
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].status, Status::Cancelled);
+    EXPECT_LT(std::chrono::duration<double>(returned - raised).count(), 0.5);
+    EXPECT_GE(seen.size(), 3u);
+    EXPECT_LT(progress.load(), 400000u);
+
+    // Done: exactly the sum of the lengths, whether aligned in pieces, whole or in lanes.
+    std::uint32_t same = 0;
+    const std::string a = RandomSequence(rng, 30000, "ACGT"), b = Substituted(rng, a, 10, same);
+    const std::vector<PairTask> pairs{
+        {a, b},
+        {std::string_view(a).substr(0, 5000), std::string_view(y).substr(0, 4000)},
+        {"ACGTTGCA", "ACGTAGCA"},
+        {"ACGT", "acgt"}};
+    progress = 0;
+    ASSERT_EQ(AlignPairs(pairs, {}, 2, nullptr, out, &progress), Status::Ok);
+    EXPECT_EQ(progress.load(), 60000u + 9000u + 16u + 8u);
 }
 
 }  // namespace

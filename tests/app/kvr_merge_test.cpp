@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <thread>
 
 #include "engine/external_programs.h"
@@ -189,6 +190,63 @@ TEST(KvrMerge, ReadsTheShardsOfAnOlderKvr) {
     EXPECT_EQ(RecordLine(session, "aligner-version"), "#aligner-version\tunknown");
     EXPECT_EQ(RecordLine(session, "pair-timeout"), "#pair-timeout\tunknown");
     EXPECT_EQ(RecordLine(session, "aligner"), "#aligner\tbuiltin");
+}
+
+// Whole genomes of a megabase go through a session and through shards whole: kvr show gives back
+// the run's sequences and files, kvr merge over two shards the run's scores and session.
+TEST(KvrMerge, CarriesGenomesOfAMegabase) {
+    TempFolder folder;
+    std::mt19937 random(1000000);
+    std::string genome(1000000, 'A');
+    for (char& c : genome) c = "ACGT"[random() % 4];
+    std::string fasta;
+    for (const int every : {0, 100, 50}) {
+        std::string copy = genome;
+        if (every > 0)
+            for (char& c : copy)
+                if (random() % static_cast<unsigned>(every) == 0) c = c == 'A' ? 'C' : 'A';
+        fasta += ">genome_" + std::to_string(every) + "\n";
+        for (std::size_t p = 0; p < copy.size(); p += 80) fasta += copy.substr(p, 80) + "\n";
+    }
+    const std::string input = folder.Write("genomes.fasta", fasta);
+    const auto outputs = [&folder](const std::string& tag) {
+        return std::vector<std::string>{
+            "--scores",  folder.File(tag + "_col.txt"), "--sequences", folder.File(tag + ".fas"),
+            "--session", folder.File(tag + ".kvr"),     "--quiet"};
+    };
+    std::vector<std::string> run = {"run", input, "--aligner", "builtin", "--jobs", "2"};
+    for (const std::string& a : outputs("run")) run.push_back(a);
+    const auto ran = RunProgram("kvr", run);
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    const auto sequences = ReadWholeFile(folder.File("run.fas"));
+    ASSERT_TRUE(sequences);
+    EXPECT_NE(sequences->find(genome.substr(0, 60)), std::string::npos);
+    EXPECT_GT(sequences->size(), 3000000u);
+
+    std::vector<std::string> show = {"show", folder.File("run.kvr")};
+    for (const std::string& a : outputs("show")) show.push_back(a);
+    const auto shown = RunProgram("kvr", show);
+    ASSERT_EQ(shown.status, 0) << shown.err;
+
+    std::vector<std::string> merge = {"merge", input};
+    for (const std::string& f : WriteShards(folder, input, "builtin", 2)) merge.push_back(f);
+    for (const std::string& a : outputs("merge")) merge.push_back(a);
+    const auto merged = RunProgram("kvr", merge);
+    ASSERT_EQ(merged.status, 0) << merged.err;
+    for (const char* suffix : {"_col.txt", ".fas", ".kvr"}) {
+        const auto expected = ReadWholeFile(folder.File(std::string("run") + suffix));
+        ASSERT_TRUE(expected) << suffix;
+        // A session's record of how it was made names its command and date: the rest is the same.
+        const auto withoutRecord = [](const std::optional<std::string>& text) {
+            return text ? text->substr(0, text->find("#kvr-provenance")) : std::string("missing");
+        };
+        EXPECT_EQ(withoutRecord(ReadWholeFile(folder.File(std::string("show") + suffix))),
+                  withoutRecord(expected))
+            << suffix;
+        EXPECT_EQ(withoutRecord(ReadWholeFile(folder.File(std::string("merge") + suffix))),
+                  withoutRecord(expected))
+            << suffix;
+    }
 }
 
 // A cluster run has thousands of shards: the merge opens them one at a time.

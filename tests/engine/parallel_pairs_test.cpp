@@ -3,6 +3,7 @@
 // order the pairs end in; cancelling and the time limit per pair.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <random>
@@ -262,6 +263,26 @@ TEST(ParallelPairs, TheBuiltInAlignerKeepsThePairTimeLimit) {
             AlignBuiltinPairs(pool, {{&shortA, &shortB}, {&shortB, &shortA}}, window, stop, limit);
         EXPECT_EQ(quick[1].outcome.status, ProgramStatus::Done) << limit;
     }
+}
+
+// A long pair moves the progress while it is aligned (piece by piece, pass by pass), so that the
+// bar does not stand still for the seconds it takes; done, the pairs count whole.
+TEST(ParallelPairs, TheBuiltInAlignerTellsItsProgressWithinAPair) {
+    std::mt19937 random(22);
+    // Unrelated 100 kb genomes: about a second of work, many of the 40 ms ticks.
+    const Record a{">a", align::testing::RandomSequence(random, 100000, "ACGT")};
+    const Record b{">b", align::testing::RandomSequence(random, 100000, "ACGT")};
+    RecordingWindow window;
+    StopRequest stop;
+    BuiltinPool pool(1);
+    std::vector<double> told;
+    const auto results = AlignBuiltinPairs(pool, {{&a, &b}}, window, stop, 0, nullptr, AmbiguityRule::Count,
+                                           [&](double done) { told.push_back(done); });
+    ASSERT_EQ(results[0].outcome.status, ProgramStatus::Done);
+    ASSERT_FALSE(told.empty());
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_GE(std::count_if(told.begin(), told.end(), [](double d) { return d > 0 && d < 1; }), 3);
+    EXPECT_LE(told.back(), 1.0);
 }
 
 // The built-in aligner's threads are started once and serve every batch of the run, with the
