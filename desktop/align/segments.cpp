@@ -41,17 +41,25 @@ std::vector<Cut> PieceCuts(std::string_view x, std::string_view y, Alphabet alph
         if (anchor.i - last.i >= kPieceRows || anchor.j - last.j >= kPieceRows) add(anchor);
         previous = anchor;
     }
-    // Stretches without an anchor where one is due (unrelated ones, whose chain holds only chance
-    // hits; an insertion lies between anchors close together in the other sequence) are cut along
-    // the straight line between their ends, kStraightPieceRows apart in the longer sequence: what
-    // aligns there aligns by chance, a piece that long loses the precision of all of its own, and
-    // a long narrow piece costs its whole rectangle.
+    // Stretches without an anchor where one is due (an insertion lies between anchors close
+    // together in the other sequence) whose chain holds only chance hits (unrelated ones), and any
+    // past kWholeStretch in both, are cut along the straight line between their ends,
+    // kStraightPieceRows apart in the longer sequence: what aligns there aligns by chance, a piece
+    // that long loses the precision of all of its own, and a long narrow piece costs its whole
+    // rectangle. A diverged stretch of related sequences (a chained hit every few hundred
+    // residues) up to kWholeStretch stays whole: its path strays from the straight line.
     std::vector<Cut> all;
     Cut from;
     for (std::size_t c = 0; c <= cuts.size(); ++c) {
         const Cut to = c < cuts.size() ? cuts[c] : Cut{lx, ly};
         const std::int64_t di = to.i - from.i, dj = to.j - from.j;
-        if (di > kLongestPiece && dj > kLongestPiece) {
+        const auto hitAt = [&chain](std::int32_t i) {
+            return std::lower_bound(chain.begin(), chain.end(), std::pair(i, 0));
+        };
+        const std::int64_t hits = hitAt(to.i) - hitAt(from.i);
+        const bool chance = hits * kSparseChainRows < std::min(di, dj);
+        if (di > kLongestPiece && dj > kLongestPiece &&
+            (chance || std::min(di, dj) > kWholeStretch)) {
             const std::int64_t n = (std::max(di, dj) + kStraightPieceRows - 1) / kStraightPieceRows;
             for (std::int64_t t = 1; t < n; ++t)
                 all.push_back({static_cast<std::int32_t>(from.i + di * t / n),

@@ -90,7 +90,8 @@ TEST(LongPair, CutsFollowThePathAndBridgeRunsOfN) {
 
 // Unrelated long sequences share hits by chance only: their pairs are cut along the straight line
 // between anchors (chance hits far apart), into pieces of about kStraightPieceRows whatever the
-// two lengths, marked straight; a long insertion between related stretches is not.
+// two lengths, marked straight; a diverged stretch of related sequences and a long insertion
+// between related stretches are not.
 TEST(LongPair, UnrelatedPairsAreCutAlongTheStraightLine) {
     std::mt19937 rng(43);
     const std::string a = RandomSequence(rng, 40000, "ACGT");
@@ -111,6 +112,15 @@ TEST(LongPair, UnrelatedPairsAreCutAlongTheStraightLine) {
         last = to;
     }
     EXPECT_GE(straight, 40000u / kStraightPieceRows / 2);
+
+    // A diverged stretch of related sequences: 7 kb where every 15th residue differs hold no
+    // anchor (no exact match of 19) but a chained 12-mer every few residues; it stays whole.
+    std::string diverged = a.substr(0, 21000);
+    for (std::size_t p = 7000; p < 14000; p += 15) diverged[p] = diverged[p] == 'A' ? 'C' : 'A';
+    for (const Cut& cut : PieceCuts(a.substr(0, 21000), diverged, Alphabet::Nucleotide)) {
+        EXPECT_FALSE(cut.straight) << cut.i;
+        EXPECT_EQ(cut.j, cut.i);
+    }
 
     // 9 kb inserted into a copy of 95 % identity: the path runs along the insertion's edge, and no
     // cut lies inside it.
