@@ -55,28 +55,9 @@ bool IsNucleotideLetter(char c) {
     }
 }
 
+// A base or an IUPAC code for several; X (any residue, of a protein too) is not.
 bool IsNucleotideOrAmbiguity(char c) {
-    switch (c | 0x20) {
-        case 'a':
-        case 'c':
-        case 'g':
-        case 't':
-        case 'u':
-        case 'n':
-        case 'r':
-        case 'y':
-        case 'k':
-        case 'm':
-        case 's':
-        case 'w':
-        case 'b':
-        case 'd':
-        case 'h':
-        case 'v':
-            return true;
-        default:
-            return false;
-    }
+    return IsNucleotideLetter(c) || (IsAmbiguityCode(c) && (c | 0x20) != 'x');
 }
 
 }  // namespace
