@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
                     kvr::GroupAtThreshold(kvr::IdentityView(table), names, 95, linkage);
                 const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
                 std::printf("%8d %8s %10s %9.3f %8d\n", n, alike ? "alike" : "families",
-                            linkage == kvr::Linkage::Complete ? "complete" : "single",
-                            took.count(), g.Count());
+                            linkage == kvr::Linkage::Complete ? "complete" : "single", took.count(),
+                            g.Count());
             }
         }
 }

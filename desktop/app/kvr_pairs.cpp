@@ -173,7 +173,8 @@ int Pairs(const Arguments& args, CommandLog& log) {
         }
         identities.push_back(pair.result.identity);
         counts.push_back(KeptCounts(pair.result.counts, context.ambiguous));
-        if (counts.back().compared == 0 && uncompared.count++ == 0) uncompared = {1, pair.i, pair.j};
+        if (counts.back().compared == 0 && uncompared.count++ == 0)
+            uncompared = {1, pair.i, pair.j};
         window.SetCaption(Control::lblProgress,
                           progress + std::to_string(pair.number + 1) + " of " + count + " pairs");
         return true;

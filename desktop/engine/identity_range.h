@@ -8,9 +8,9 @@
 namespace kvr {
 
 // Scans the off-diagonal cells of the n x n table into minIdentity (a zero counts only when no
-// other pair is below 1) and maxIdentity, raises cutoff2 (and cutoff1 with it) to the smallest identity in whole percent,
-// sets the spin controls, and reports a set in which every pair is identical, or every pair 0 %
-// identical (failFlag).
+// other pair is below 1) and maxIdentity, raises cutoff2 (and cutoff1 with it) to the smallest
+// identity in whole percent, sets the spin controls, and reports a set in which every pair is
+// identical, or every pair 0 % identical (failFlag).
 void FindIdentityRange(RunState& state, Window& window, const IdentityTable& matrix, int n);
 
 // The same range gathered one identity at a time, for identities that are never in a table.

@@ -147,8 +147,9 @@ PairScore PairIdentity(const std::string& path) {
 
 AlignedCounts KeptCounts(const ColumnCounts& counts, AmbiguityRule rule) {
     const ComparedColumns compared = Compared(counts, rule);
-    return {static_cast<std::uint32_t>(counts.gapFree), static_cast<std::uint32_t>(compared.matches),
-            counts.exact, static_cast<std::uint32_t>(compared.columns)};
+    return {static_cast<std::uint32_t>(counts.gapFree),
+            static_cast<std::uint32_t>(compared.matches), counts.exact,
+            static_cast<std::uint32_t>(compared.columns)};
 }
 
 }  // namespace kvr

@@ -96,8 +96,7 @@ bool WritePhylipMatrix(std::ostream& out, const IdentityView& identity,
             text += shortNames[a];
             text.append(kPhylipNameWidth - std::min(kPhylipNameWidth, shortNames[a].size()), ' ');
             for (int b = 0; b < identity.Size(); ++b)
-                text.append("  ").append(a == b ? "0"
-                                                : DistanceText(identity.Identity(a, b)));
+                text.append("  ").append(a == b ? "0" : DistanceText(identity.Identity(a, b)));
             text += '\n';
             block.Flush();
         }

@@ -27,7 +27,6 @@ inline constexpr std::string_view kPairTableHeader =
     "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\tcoverage2\texact\t"
     "compared_columns\n";
 
-
 // One row with its LF, appended to text or on its own. With known counts, the gap-free columns,
 // the matches, each sequence's coverage (CoverageOf, as a fraction like the identity) and whether
 // the counts are exact, and the columns compared.

@@ -103,7 +103,8 @@ OutputTarget ResolveOutputTarget(const std::string& path) {
         // A relative target is read from the link's real folder, as the kernel reads it: joined
         // as text, ".." would climb the name the user gave, not the folder a link on the way
         // leads to.
-        current = std::filesystem::path(link).is_absolute() ? link : JoinToRealFolder(current, link);
+        current =
+            std::filesystem::path(link).is_absolute() ? link : JoinToRealFolder(current, link);
     }
     target.kind = OutputTarget::Kind::Broken;
     target.problem = std::strerror(ELOOP);

@@ -19,25 +19,29 @@ inline constexpr std::string_view kCommand = "command";  // "run", "append", "me
 inline constexpr std::string_view kAligner = "aligner";  // "builtin", "muscle", ...
 inline constexpr std::string_view kAlignerVersion = "aligner-version";  // as the aligner says it
 inline constexpr std::string_view kAlignerCommand = "aligner-command";  // its command template
-inline constexpr std::string_view kAlphabet = "alphabet";       // built-in: "set" or "muscle"
-inline constexpr std::string_view kPairMemory = "pair-memory";  // built-in: "1024 MB"
-inline constexpr std::string_view kAmbiguous = "ambiguous";     // "count" or "skip"
-inline constexpr std::string_view kPairTimeout = "pair-timeout";        // seconds, or "none"
-inline constexpr std::string_view kTreeOrder = "tree-order";            // "yes" or "no"
-inline constexpr std::string_view kShards = "shards";                   // kvr merge: how many
-inline constexpr std::string_view kInput = "input";                     // the FASTA file; a list
-inline constexpr std::string_view kInputSha256 = "input-sha256";        // a list
-inline constexpr std::string_view kDate = "date";                       // UTC, ISO 8601; a list
+inline constexpr std::string_view kAlphabet = "alphabet";         // built-in: "set" or "muscle"
+inline constexpr std::string_view kPairMemory = "pair-memory";    // built-in: "1024 MB"
+inline constexpr std::string_view kAmbiguous = "ambiguous";       // "count" or "skip"
+inline constexpr std::string_view kPairTimeout = "pair-timeout";  // seconds, or "none"
+inline constexpr std::string_view kTreeOrder = "tree-order";      // "yes" or "no"
+inline constexpr std::string_view kShards = "shards";             // kvr merge: how many
+inline constexpr std::string_view kInput = "input";               // the FASTA file; a list
+inline constexpr std::string_view kInputSha256 = "input-sha256";  // a list
+inline constexpr std::string_view kDate = "date";                 // UTC, ISO 8601; a list
 }  // namespace provenance_key
 
 // The keys every record is shown with (kvr info), "unknown" when a record lacks one.
-inline constexpr std::string_view kStandardProvenanceKeys[] = {
-    provenance_key::kProgram,        provenance_key::kCommand,
-    provenance_key::kAligner,        provenance_key::kAlignerVersion,
-    provenance_key::kAlignerCommand, provenance_key::kAmbiguous,
-    provenance_key::kPairTimeout,
-    provenance_key::kTreeOrder,      provenance_key::kInput,
-    provenance_key::kInputSha256,    provenance_key::kDate};
+inline constexpr std::string_view kStandardProvenanceKeys[] = {provenance_key::kProgram,
+                                                               provenance_key::kCommand,
+                                                               provenance_key::kAligner,
+                                                               provenance_key::kAlignerVersion,
+                                                               provenance_key::kAlignerCommand,
+                                                               provenance_key::kAmbiguous,
+                                                               provenance_key::kPairTimeout,
+                                                               provenance_key::kTreeOrder,
+                                                               provenance_key::kInput,
+                                                               provenance_key::kInputSha256,
+                                                               provenance_key::kDate};
 
 inline constexpr std::string_view kUnknown = "unknown";
 // A value made of several different ones: "mixed: muscle, builtin".

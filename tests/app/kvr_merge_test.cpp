@@ -304,9 +304,9 @@ TEST(KvrPairs, HandlesEveryShardBoundary) {
         }
         ASSERT_TRUE(text) << c.what;
         EXPECT_NE(text->find(c.header), std::string::npos) << c.what << *text;
-        const auto columns =
-            text->find("first\tsecond\tidentity\texact\taligned_columns\tmatches\tin_band\t"
-                       "compared_columns\r\n");
+        const auto columns = text->find(
+            "first\tsecond\tidentity\texact\taligned_columns\tmatches\tin_band\t"
+            "compared_columns\r\n");
         ASSERT_NE(columns, std::string::npos);
         // The column line and the checksum line are no pair lines.
         EXPECT_EQ(std::count(text->begin() + static_cast<long>(columns), text->end(), '\n') - 2,

@@ -141,7 +141,7 @@ TEST(KvrTable, CountsAndCoveragesAreThoseOfKvrAlign) {
                 const AlignReport report = ReportOf(align.out);
                 EXPECT_EQ(row[4], std::to_string(report.gapFree)) << what;
                 EXPECT_EQ(row[5], std::to_string(report.matches)) << what;
-                EXPECT_EQ(row[8], "1") << what;  // no band bounded by memory on these pairs
+                EXPECT_EQ(row[8], "1") << what;     // no band bounded by memory on these pairs
                 EXPECT_EQ(row[9], row[4]) << what;  // every gap-free column compared
                 for (int s = 0; s < 2; ++s) {
                     const double coverage = std::stod(row[6 + s]);
@@ -171,9 +171,8 @@ TEST(KvrTable, TheShiftedPairHasItsGapsCounted) {
     ASSERT_EQ(run.status, 0) << run.err;
     const auto rows = Rows(run.out);
     ASSERT_FALSE(rows.empty());
-    EXPECT_EQ(rows[0],
-              (std::vector<std::string>{"A_1", "C_1", "0.25", "25", "8", "2", "0.8", "0.8", "1",
-                                        "8"}));
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"A_1", "C_1", "0.25", "25", "8", "2", "0.8", "0.8",
+                                                 "1", "8"}));
 }
 
 // Pairs whose counts were not made by this command: kvr show's, and the old pairs of kvr append.

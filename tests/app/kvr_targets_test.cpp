@@ -187,9 +187,8 @@ TEST(KvrTargets, ALogThatCannotBeWrittenStopsTheCommand) {
     if (::mknod(full.c_str(), S_IFCHR | 0666, ::makedev(1, 7)) != 0)
         GTEST_SKIP() << "cannot make a device node here";
     const std::string input = DataFile("kvr_run/families.fasta");
-    const auto run =
-        RunProgram("kvr", {"run", input, "-q", "--scores", "s.csv", "--log", full},
-                   {.folder = folder.Path(), .environment = kCopyAligner});
+    const auto run = RunProgram("kvr", {"run", input, "-q", "--scores", "s.csv", "--log", full},
+                                {.folder = folder.Path(), .environment = kCopyAligner});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("cannot write the log " + full + ": No space left on device"),
               std::string::npos)

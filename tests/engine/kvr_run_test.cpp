@@ -331,10 +331,10 @@ TEST(KvrRun, WritesThePairTableInFileOrder) {
     EXPECT_EQ(file.out, ReadWholeFile(DataFile("kvr_run/families_tree_order.txt")));
     const auto table = ReadWholeFile(folder.File("t.tsv"));
     ASSERT_TRUE(table);
-    EXPECT_TRUE(
-        table->starts_with("seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\t"
-                           "coverage2\texact\tcompared_columns\nA_1\tC_1\t0.7\t70\t10\t7\t1\t1\t1\t10\n"
-                           "A_1\tA(2)\t"))
+    EXPECT_TRUE(table->starts_with(
+        "seq1\tseq2\tidentity\tpercent\taligned_columns\tmatches\tcoverage1\t"
+        "coverage2\texact\tcompared_columns\nA_1\tC_1\t0.7\t70\t10\t7\t1\t1\t1\t10\n"
+        "A_1\tA(2)\t"))
         << *table;
     EXPECT_EQ(std::count(table->begin(), table->end(), '\n'), 11);
     EXPECT_EQ(table->find('\r'), std::string::npos);

@@ -276,8 +276,9 @@ TEST(ParallelPairs, TheBuiltInAlignerTellsItsProgressWithinAPair) {
     StopRequest stop;
     BuiltinPool pool(1);
     std::vector<double> told;
-    const auto results = AlignBuiltinPairs(pool, {{&a, &b}}, window, stop, 0, nullptr, AmbiguityRule::Count,
-                                           [&](double done) { told.push_back(done); });
+    const auto results =
+        AlignBuiltinPairs(pool, {{&a, &b}}, window, stop, 0, nullptr, AmbiguityRule::Count,
+                          [&](double done) { told.push_back(done); });
     ASSERT_EQ(results[0].outcome.status, ProgramStatus::Done);
     ASSERT_FALSE(told.empty());
     EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));

@@ -37,7 +37,8 @@ QFont CanvasFont(const char* family) {
 QString CanvasText(std::string_view text) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString decoded = utf8.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-    if (utf8.hasError()) decoded = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    if (utf8.hasError())
+        decoded = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
     // Control characters have no glyph, and XML (an SVG) cannot hold them at all: each is drawn
     // as the replacement character, as a text viewer shows a byte it cannot show.
     for (QChar& c : decoded)
