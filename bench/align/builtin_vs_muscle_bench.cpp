@@ -76,7 +76,7 @@ struct Set {
 std::vector<std::string> Residues(const std::string& path) {
     kvr::RunState state;
     kvr::RecordingWindow window;
-    kvr::LoadFasta(state, window, path);
+    kvr::LoadFasta(state, window.progress, path);
     std::vector<std::string> out;
     for (const auto& record : state.InputSequences) out.push_back(record.residues);
     return out;

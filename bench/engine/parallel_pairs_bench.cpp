@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
 
     RunState loaded;
     RecordingWindow loadWindow;
-    LoadFasta(loaded, loadWindow, fasta);
+    LoadFasta(loaded, loadWindow.progress, fasta);
     if (loaded.failFlag) return 1;
     if (wanted > 0 && wanted < loaded.seqCount) loaded.seqCount = wanted;
     loaded.AlignerKind = aligner;
@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
         context.jobs = jobs;
         const double before = ChildProcessorSeconds();
         PairsEnd end = PairsEnd::Completed;
-        seconds[run] = bench::Seconds([&] { end = AlignAllPairs(state, window, context); });
+        seconds[run] =
+            bench::Seconds([&] { end = AlignAllPairs(state, window.progress, context); });
         processor[run] = ChildProcessorSeconds() - before;
         if (end != PairsEnd::Completed) {
             std::fprintf(stderr, "the run with %d jobs failed: %s\n", jobs,

@@ -22,6 +22,7 @@
 #include "state/fasta.h"
 #include "state/file_io.h"
 #include "state/program_folder.h"
+#include "state/window_progress.h"
 #include "support/seconds.h"
 
 namespace {
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
 
         kvr::RunState shown;
         kvr::QtMainWindow window;
+        kvr::WindowProgress qtProgress(window);
         kvr::FakeShell shell;
         kvr::MainForm form(shown, window, shell, folder);
         window.SetEvents(&form);
@@ -80,7 +82,7 @@ int main(int argc, char** argv) {
         const double open = Seconds([&] { form.loadSession(path); });
         answer.stop();
 
-        kvr::BinIdentities(state, window);
+        kvr::BinIdentities(state, qtProgress);
         const double column = Seconds(
             [&] { (void)kvr::FormatScoreColumns(state.SequenceList, state.IdentityMatrix, n); });
         const double matrix = Seconds([&] { (void)kvr::FormatScoreMatrix(state); });

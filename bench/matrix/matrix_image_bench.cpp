@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     kvr::cli::PictureRequest image;
     image.matrixImage = folder + "/matrix.png";
     const double imageSeconds =
-        Seconds([&] { kvr::cli::WritePictures(state, window, image, std::cerr); });
+        Seconds([&] { kvr::cli::WritePictures(state, window.progress, image, std::cerr); });
     const QSize size = QImageReader(QString::fromStdString(image.matrixImage)).size();
     std::printf(
         "matrix image, %d sequences: %.2f s, %d x %d pixels (%.0f MB as 32-bit pixels), PNG "
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     vector.matrixSvg = folder + "/matrix.svg";
     vector.matrixPdf = folder + "/matrix.pdf";
     const double vectorSeconds =
-        Seconds([&] { kvr::cli::WritePictures(smaller, window, vector, std::cerr); });
+        Seconds([&] { kvr::cli::WritePictures(smaller, window.progress, vector, std::cerr); });
     std::printf("SVG and PDF, %d sequences: %.2f s, SVG %.1f MB, PDF %.1f MB\n", vectorN,
                 vectorSeconds, Megabytes(vector.matrixSvg), Megabytes(vector.matrixPdf));
     return 0;

@@ -17,6 +17,7 @@
 #include "plot/binning.h"
 #include "plot/plot_picture.h"
 #include "plot/screen_plot.h"
+#include "state/window_progress.h"
 #include "support/seconds.h"
 
 namespace {
@@ -50,9 +51,10 @@ int main(int argc, char** argv) {
     for (int n : counts) {
         kvr::RunState state = MakeAnalysis(n);
         kvr::RecordingWindow recording;
-        const double fake = Seconds([&] { kvr::BinIdentities(state, recording); });
+        const double fake = Seconds([&] { kvr::BinIdentities(state, recording.progress); });
         kvr::QtMainWindow window;
-        const double qt = Seconds([&] { kvr::BinIdentities(state, window); });
+        kvr::WindowProgress qtProgress(window);
+        const double qt = Seconds([&] { kvr::BinIdentities(state, qtProgress); });
         std::printf(
             "binning %d sequences (%.1f million pairs): %.3f s (recording window), "
             "%.3f s (Qt window); %d event pumps a pass\n",

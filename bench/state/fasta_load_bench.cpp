@@ -9,11 +9,12 @@
 
 #include <QApplication>
 
-#include "support/seconds.h"
 #include "platform/fakes/recording_window.h"
 #include "platform/qt/qt_main_window.h"
 #include "state/fasta.h"
 #include "state/file_io.h"
+#include "state/window_progress.h"
+#include "support/seconds.h"
 
 namespace {
 
@@ -50,13 +51,15 @@ int main(int argc, char** argv) {
 
     kvr::RunState fakeState;
     kvr::RecordingWindow fake;
-    const double fakeSeconds = Seconds([&] { kvr::LoadFasta(fakeState, fake, path); });
+    const double fakeSeconds = Seconds([&] { kvr::LoadFasta(fakeState, fake.progress, path); });
     std::printf("LoadFasta, recording window: %.2f s (%d sequences, %zu progress updates)\n",
-                fakeSeconds, fakeState.seqCount, fake.valueHistory[kvr::Control::ProgressBar1].size());
+                fakeSeconds, fakeState.seqCount,
+                fake.valueHistory[kvr::Control::ProgressBar1].size());
 
     kvr::RunState qtState;
     kvr::QtMainWindow window;
-    const double qtSeconds = Seconds([&] { kvr::LoadFasta(qtState, window, path); });
+    kvr::WindowProgress qtProgress(window);
+    const double qtSeconds = Seconds([&] { kvr::LoadFasta(qtState, qtProgress, path); });
     std::printf("LoadFasta, Qt window:        %.2f s (%s)\n", qtSeconds,
                 window.Caption(kvr::Control::lblProgress).c_str());
     kvr::DeleteFileQuietly(path);

@@ -30,6 +30,7 @@ void PresentAnalysis(RunState& state, Window& window, const std::string& workFol
                      AnalysisSource source) {
     const bool session = source == AnalysisSource::Session;
     const bool fits = state.FitsOnScreen();
+    ShowCutoffs(state, window);
     if (session) {
         window.SetBusy(true);
         state.windowState = WindowState::Busy;

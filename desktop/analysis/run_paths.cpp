@@ -13,6 +13,7 @@
 #include "matrix/palette.h"
 #include "plot/binning.h"
 #include "state/control_states.h"
+#include "state/window_progress.h"
 
 namespace kvr {
 
@@ -35,8 +36,8 @@ class RunFolderNamed {
 };
 
 // The tree orders the sequences when asked; otherwise the input order stays.
-ProgramOutcome Order(RunState& state, Window& window, const RunContext& context) {
-    if (state.useTree) return OrderByTree(state, window, context);
+ProgramOutcome Order(RunState& state, Progress& progress, const RunContext& context) {
+    if (state.useTree) return OrderByTree(state, progress, context);
     state.treeOrder.resize(static_cast<std::size_t>(state.seqCount) + 1);
     std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
     ApplyDisplayOrder(state, state.treeOrder);
@@ -44,7 +45,7 @@ ProgramOutcome Order(RunState& state, Window& window, const RunContext& context)
 }
 
 // The pipeline: align (or complete merged identities), range, order, bin, palette.
-RunOutcome MakeAnalysis(RunState& state, Window& window, const RunSetup& setup, PathKind kind,
+RunOutcome MakeAnalysis(RunState& state, Progress& progress, const RunSetup& setup, PathKind kind,
                         bool windowFiles) {
     const RunFolderNamed named(state);
     setup.shell.Stop().Clear();
@@ -65,8 +66,8 @@ RunOutcome MakeAnalysis(RunState& state, Window& window, const RunSetup& setup, 
     if (external || state.useTree) {
         exchange.emplace(setup.workFolder);
         if (!exchange->Ok()) {
-            window.ShowMessage(exchange->Error());
-            window.SetCaption(Control::lblProgress, "Failed");
+            progress.Message(exchange->Error());
+            progress.End("Failed");
             return {};
         }
         state.runFolder = exchange->Path();
@@ -74,21 +75,21 @@ RunOutcome MakeAnalysis(RunState& state, Window& window, const RunSetup& setup, 
     RunContext context{setup, exchange ? exchange->Path() : std::string()};
     if (!windowFiles) context.workFolder.clear();
     state.failFlag = false;
-    const PairsEnd pairs = kind == PathKind::Append   ? AlignNewPairs(state, window, context)
-                           : kind == PathKind::Merged ? CompletePairs(state, window, context)
-                                                      : AlignAllPairs(state, window, context);
+    const PairsEnd pairs = kind == PathKind::Append   ? AlignNewPairs(state, progress, context)
+                           : kind == PathKind::Merged ? CompletePairs(state, progress, context)
+                                                      : AlignAllPairs(state, progress, context);
     if (pairs == PairsEnd::Cancelled) return cancelled();
     if (state.failFlag) {
         state.failFlag = false;
         return {};
     }
 
-    FindIdentityRange(state, window, state.InputIdentity, state.seqCount);
+    FindIdentityRange(state, progress, state.InputIdentity, state.seqCount);
     bool complete = !state.failFlag;
-    const ProgramOutcome order = Order(state, window, context);
+    const ProgramOutcome order = Order(state, progress, context);
     if (order.status == ProgramStatus::Cancelled) return cancelled();
     complete = order.Ok() && complete;
-    BinIdentities(state, window);
+    BinIdentities(state, progress);
     BuildPalette(state);
     return {true, complete, false, order.Ok()};
 }
@@ -96,7 +97,8 @@ RunOutcome MakeAnalysis(RunState& state, Window& window, const RunSetup& setup, 
 RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathKind kind) {
     // The window keeps what it shows (the analysis on display, or the blank view) until the new
     // analysis is made.
-    const RunOutcome outcome = MakeAnalysis(state, window, setup, kind, true);
+    WindowProgress progress(window, state.inputPath);
+    const RunOutcome outcome = MakeAnalysis(state, progress, setup, kind, true);
     if (outcome.aligned)
         PresentAnalysis(state, window, setup.workFolder,
                         kind == PathKind::Rerun    ? AnalysisSource::Rerun
@@ -125,17 +127,17 @@ RunOutcome RunAppend(RunState& state, Window& window, const RunSetup& setup) {
     return RunPath(state, window, setup, PathKind::Append);
 }
 
-RunOutcome Analyse(RunState& state, Window& window, const RunSetup& setup, RunKind kind) {
-    return MakeAnalysis(state, window, setup, KindOf(kind), false);
+RunOutcome Analyse(RunState& state, Progress& progress, const RunSetup& setup, RunKind kind) {
+    return MakeAnalysis(state, progress, setup, KindOf(kind), false);
 }
 
-RunOutcome AnalyseIdentities(RunState& state, Window& window, const RunSetup& setup) {
-    return MakeAnalysis(state, window, setup, PathKind::Merged, false);
+RunOutcome AnalyseIdentities(RunState& state, Progress& progress, const RunSetup& setup) {
+    return MakeAnalysis(state, progress, setup, PathKind::Merged, false);
 }
 
-void AnalyseSession(RunState& state, Window& window) {
-    FindIdentityRange(state, window, state.IdentityMatrix, state.seqCount);
-    BinIdentities(state, window);
+void AnalyseSession(RunState& state, Progress& progress) {
+    FindIdentityRange(state, progress, state.IdentityMatrix, state.seqCount);
+    BinIdentities(state, progress);
     BuildPalette(state);
 }
 
@@ -143,9 +145,15 @@ bool LoadSession(RunState& state, Window& window, const std::string& path,
                  const std::string& workFolder) {
     // The session replaces the analysis on display whole, once it has been read and analysed.
     RunState loaded = ChoicesOf(state);
-    if (!ReadSession(loaded, window, path)) return false;
+    WindowProgress progress(window);
     window.SetBusy(true);
-    AnalyseSession(loaded, window);
+    const bool read = ReadSession(loaded, progress, path);
+    window.SetBusy(false);
+    if (!read) return false;
+    window.SetCaption(Control::frmMainForm, std::string(kMainCaption) + " | " +
+                                                std::to_string(loaded.seqCount) + " sequences");
+    window.SetBusy(true);
+    AnalyseSession(loaded, progress);
     state = std::move(loaded);
     PresentAnalysis(state, window, workFolder, AnalysisSource::Session);
     return true;

@@ -12,6 +12,7 @@
 #include "engine/aligner_config.h"
 #include "engine/run_context.h"
 #include "engine/run_options.h"
+#include "platform/progress.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 #include "state/run_state.h"
@@ -33,15 +34,15 @@ RunOutcome RunAppend(RunState& state, Window& window, const RunSetup& setup);
 
 // The pipeline alone, for kvr: no work-folder file (pictures, "LastRun.kvr", the append run's
 // score table), no screen, no control state; the tree's input only with useTree.
-RunOutcome Analyse(RunState& state, Window& window, const RunSetup& setup, RunKind kind);
+RunOutcome Analyse(RunState& state, Progress& progress, const RunSetup& setup, RunKind kind);
 
 // The pipeline once the identity of every pair is in InputIdentity (kvr merge, from the shards
 // of the run): the same range, ordering and binning, no aligner.
-RunOutcome AnalyseIdentities(RunState& state, Window& window, const RunSetup& setup);
+RunOutcome AnalyseIdentities(RunState& state, Progress& progress, const RunSetup& setup);
 
 // The pipeline for a session read into the state (files/session.h, ReadSession): its order is
 // kept; range, bins and palette.
-void AnalyseSession(RunState& state, Window& window);
+void AnalyseSession(RunState& state, Progress& progress);
 
 // Opening a session in the window: read, analysed, and shown in place of the analysis on display.
 // A file that is not a whole, sound session is refused with its message, and the analysis on

@@ -1,6 +1,7 @@
 #include "api/progress_bridge.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kvr::api {
 
@@ -26,7 +27,7 @@ void ProgressShell::Sleep(const std::vector<int>& descriptors,
     Tick();
 }
 
-std::string ProgressWindow::MessageText() const {
+std::string CallbackProgress::MessageText() const {
     std::string text;
     for (const std::string& message : messages_) {
         if (!text.empty()) text += '\n';
@@ -35,29 +36,24 @@ std::string ProgressWindow::MessageText() const {
     return text;
 }
 
-void ProgressWindow::SetCaption(Control c, std::string_view text) {
-    if (c != Control::lblProgress) return;
-    step_ = text;
+void CallbackProgress::Step(std::string_view name) {
+    step_ = name;
     shell_.Report(step_, percent_ / 100.0);
 }
 
-std::string ProgressWindow::Caption(Control c) const {
-    return c == Control::lblProgress ? step_ : std::string();
-}
-
-void ProgressWindow::SetValue(Control c, int value) {
-    if (c != Control::ProgressBar1) return;
-    percent_ = std::clamp(value, 0, 100);
+void CallbackProgress::Percent(int percent) {
+    percent_ = std::clamp(percent, 0, 100);
     shell_.Report(step_, percent_ / 100.0);
 }
 
-int ProgressWindow::Value(Control c) const {
-    return c == Control::ProgressBar1 ? percent_ : 0;
+void CallbackProgress::Pair(int i, int j, double count, double total) {
+    step_ = "Aligning " + std::to_string(i + 1) + " - " + std::to_string(j + 1);
+    Percent(static_cast<int>(std::nearbyint(std::min(100.0, 100.0 * count / total))));
 }
 
-bool ProgressWindow::AskYesNo(std::string_view text) {
-    messages_.emplace_back(text);
-    return false;
+void CallbackProgress::End(std::string_view name) {
+    step_ = name;
+    Percent(0);
 }
 
 }  // namespace kvr::api

@@ -1,7 +1,6 @@
-// The library's one bridge to the pipeline, which still reports through the Window seam and
-// waits through the Shell seam: the status caption and the progress bar become calls of the
-// caller's progress callback (whose false raises the stop request), and the messages a window
-// would show become the result's text. It stays until the core takes a progress interface.
+// The library's bridge to the pipeline, which reports through the Progress seam and waits
+// through the Shell seam: steps and percent become calls of the caller's progress callback
+// (whose false raises the stop request), and the messages become the result's text.
 #pragma once
 
 #include <chrono>
@@ -10,7 +9,7 @@
 
 #include "kvr/kvr.h"
 #include "platform/posix_shell.h"
-#include "platform/window.h"
+#include "platform/progress.h"
 
 namespace kvr::api {
 
@@ -34,78 +33,29 @@ class ProgressShell : public PosixShell {
     bool cancelled_ = false;  // the callback returned false
 };
 
-class ProgressWindow : public Window {
+// The core's progress told to the caller's callback through the shell (whose false raises the
+// stop request); the messages a window would show are kept for the result's text.
+class CallbackProgress final : public kvr::Progress {
   public:
-    explicit ProgressWindow(ProgressShell& shell) : shell_(shell) {}
+    explicit CallbackProgress(ProgressShell& shell) : shell_(shell) {}
 
-    // The messages shown, in order.
+    // The messages told, in order.
     const std::vector<std::string>& Messages() const { return messages_; }
     // They, one a line.
     std::string MessageText() const;
 
-    void SetCaption(Control c, std::string_view text) override;
-    std::string Caption(Control c) const override;
-    void SetValue(Control c, int value) override;
-    int Value(Control c) const override;
-    void ShowMessage(std::string_view text) override { messages_.emplace_back(text); }
-    bool AskYesNo(std::string_view text) override;  // nobody to ask: No
-    void ProcessEvents() override { shell_.Tick(); }
-
-    // Nothing else of a window exists here.
-    void SetEnabled(Control, bool) override {}
-    bool IsEnabled(Control) const override { return true; }
-    void SetVisible(Control, bool) override {}
-    bool IsVisible(Control) const override { return false; }
-    void SetMaximum(Control, int) override {}
-    int Maximum(Control) const override { return 0; }
-    void SetSmallChange(Control, int) override {}
-    void SetChecked(Control, bool) override {}
-    bool IsChecked(Control) const override { return false; }
-    void SetToolTip(Control, std::string_view) override {}
-    std::string ToolTip(Control) const override { return {}; }
-    void SetGeometry(Control, const Rect&) override {}
-    Rect Geometry(Control) const override { return {}; }
-    void SetDropEnabled(Control, bool) override {}
-    bool IsDropEnabled(Control) const override { return false; }
-    void ShowAlignment(const AlignmentView&) override {}
-    void ShowForm(Control) override {}
-    void CloseForm(Control) override {}
-    bool IsFormShown(Control) const override { return false; }
-    std::string OpenFileDialog(const std::string&) override { return {}; }
-    std::string SaveFileDialog(const std::string&, std::string_view) override { return {}; }
-    void SetBusy(bool) override {}
-    Size ScreenSize() const override { return {}; }
-    void SetRecentFiles(const std::vector<std::string>&) override {}
-    void SetMinimumSize(Control, Size) override {}
-    void PopUpMenu(Control) override {}
-    void Quit() override {}
-    DrawingSurface& Canvas(Control) override { return canvas_; }
-    void BlankPicture(Control) override {}
-    void ShowCanvasInView(bool) override {}
-    void SetCanvasDrawing(int, int, const RegionDrawing&) override {}
-    bool SaveViewBitmap(const std::string&) override { return false; }
-    void CopyCanvasBitmap(Control) override {}
-    bool CopyMetafile(const std::string&) override { return false; }
+    void Step(std::string_view name) override;
+    void Percent(int percent) override;
+    void Pair(int i, int j, double count, double total) override;
+    void End(std::string_view name) override;
+    void Message(std::string_view text) override { messages_.emplace_back(text); }
+    void Breathe() override { shell_.Tick(); }
 
   private:
-    class NoSurface : public DrawingSurface {
-      public:
-        void Resize(int, int) override {}
-        void Clear() override {}
-        int Width() const override { return 0; }
-        int Height() const override { return 0; }
-        void FillRect(int, int, int, int, Rgb) override {}
-        void Box(int, int, int, int, Rgb) override {}
-        void Line(int, int, int, int, Rgb) override {}
-        void Text(int, int, std::string_view) override {}
-        void RotatedText(int, int, std::string_view) override {}
-    };
-
     ProgressShell& shell_;
-    std::string step_;  // lblProgress
-    int percent_ = 0;   // ProgressBar1
+    std::string step_;
+    int percent_ = 0;
     std::vector<std::string> messages_;
-    NoSurface canvas_;
 };
 
 }  // namespace kvr::api

@@ -72,36 +72,36 @@ Result RunInput(const std::string& label, const InputText& input, const RunOptio
         return loaded;
 
     ProgressShell shell(options.progress);
-    ProgressWindow window(shell);
+    CallbackProgress progress(shell);
     RunState state;
     ApplyRunOptions(run, state);
     state.inputPath = label;
     FastaReport report;
-    LoadFasta(state, window, label, FastaSource{&input, &report});
+    LoadFasta(state, progress, label, FastaSource{&input, &report});
     if (state.failFlag) {
-        std::string message = window.MessageText();
+        std::string message = progress.MessageText();
         if (!report.failure.empty()) message += " (" + label + ", " + report.failure + ")";
         return Refused(
             input.text || input.contentProblem ? Status::InvalidInput : Status::FileError, message);
     }
     if (shell.Stop().Raised()) return Refused(Status::Cancelled, "the run was cancelled");
-    const std::size_t loadMessages = window.Messages().size();
+    const std::size_t loadMessages = progress.Messages().size();
     state.keepPairCounts = true;
 
     RunSetup setup{shell, programs, WorkFolder(folder)};
     setup.jobs = run.jobs;
     setup.pairTimeoutSeconds = run.pairTimeoutSeconds;
-    const RunOutcome outcome = Analyse(state, window, setup, RunKind::Fresh);
+    const RunOutcome outcome = Analyse(state, progress, setup, RunKind::Fresh);
     if (outcome.cancelled || shell.Stop().Raised())
         return Refused(Status::Cancelled, "the run was cancelled");
-    if (!outcome.aligned) return Refused(Status::AlignerFailed, window.MessageText());
+    if (!outcome.aligned) return Refused(Status::AlignerFailed, progress.MessageText());
 
     out = AnalysisOf({}, state);
     out.warnings = WarningLines(label, report);
-    const auto& messages = window.Messages();
+    const auto& messages = progress.Messages();
     out.warnings.insert(out.warnings.end(), messages.begin() + static_cast<long>(loadMessages),
                         messages.end());
-    if (!outcome.ordered) return Refused(Status::TreeFailed, window.MessageText());
+    if (!outcome.ordered) return Refused(Status::TreeFailed, progress.MessageText());
     return {};
 }
 

@@ -14,13 +14,13 @@ namespace kvr::api {
 Result ReadSession(const std::string& path, Analysis& out) {
     const Progress none;
     ProgressShell shell(none);
-    ProgressWindow window(shell);
+    CallbackProgress progress(shell);
     RunState state;
-    if (!kvr::ReadSession(state, window, path)) {
+    if (!kvr::ReadSession(state, progress, path)) {
         // Reaching the file failed, or its content is no session.
         const InputText probe = ReadInputFile(path);
         const bool unreadable = !probe.text && !probe.contentProblem;
-        return {unreadable ? Status::FileError : Status::InvalidInput, window.MessageText()};
+        return {unreadable ? Status::FileError : Status::InvalidInput, progress.MessageText()};
     }
     out = AnalysisOf({}, state);
     return {};

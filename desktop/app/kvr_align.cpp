@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "app/cli/command_tables.h"
-#include "app/console_window.h"
+#include "app/console_progress.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_run_common.h"
@@ -43,8 +43,8 @@ int Align(const Arguments& args, CommandLog&) {
     if (!missing.empty()) return 1;
 
     RunState state;
-    ConsoleWindow window(std::cerr, name, true, ::isatty(STDERR_FILENO) == 1);
-    if (!LoadInput(state, window, request.input, name, false)) return 1;
+    ConsoleProgress progress(std::cerr, name, true, ::isatty(STDERR_FILENO) == 1);
+    if (!LoadInput(state, progress, request.input, name, false)) return 1;
     int index[2];
     for (int k = 0; k < 2; ++k) {
         const RecordLookup found = FindRecord(state.InputSequences, request.names[k]);

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "app/cli/command_tables.h"
-#include "app/console_window.h"
+#include "app/console_progress.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
@@ -38,9 +38,10 @@ int Info(const Arguments& args, CommandLog& log) {
         return UsageError(table, problem);
     if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
     RunState state;
-    ConsoleWindow window(log.Console(), name, request.messages.quiet, log.Terminal(), log.File());
-    const bool read = ReadSession(state, window, request.session);
-    window.Flush();
+    ConsoleProgress progress(log.Console(), name, request.messages.quiet, log.Terminal(),
+                             log.File());
+    const bool read = ReadSession(state, progress, request.session);
+    progress.Flush();
     if (!read) return 1;
     PrintInfo(std::cout, state);
     std::cout.flush();

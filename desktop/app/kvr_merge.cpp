@@ -13,7 +13,7 @@
 #include "app/analysis_exports.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
-#include "app/console_window.h"
+#include "app/console_progress.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
@@ -138,7 +138,7 @@ using TakePair = std::function<void(int i, int j, float identity, AlignedCounts 
 
 // Reads every pair of the shards, in loop order, into take; the first missing, doubled or
 // damaged pair ends it with a message naming the file.
-std::string ReadPairs(const std::vector<Shard>& shards, int n, Window& window,
+std::string ReadPairs(const std::vector<Shard>& shards, int n, Progress& progress,
                       const TakePair& take) {
     const long long total = PairCount(n);
     long long done = 0;
@@ -176,8 +176,8 @@ std::string ReadPairs(const std::vector<Shard>& shards, int n, Window& window,
             take(i, j, identity, counts);
             if (++done % 65536 != 0) continue;
             if (WritesStopped()) return "stopped by a signal";
-            window.SetCaption(Control::lblProgress, "Merging: " + std::to_string(done) + " of " +
-                                                        std::to_string(total) + " pairs");
+            progress.Step("Merging: " + std::to_string(done) + " of " + std::to_string(total) +
+                          " pairs");
         }
         if (reader.Next(i, j, identity, problem))
             return shard.path + " holds more than its " + std::to_string(range.count) +
@@ -234,9 +234,10 @@ int Merge(const Arguments& args, CommandLog& log) {
     const std::optional<std::string> checksum = InputChecksum(request.input);
     if (!checksum) return Failure("cannot read " + request.input);
     RunState state;
-    ConsoleWindow window(log.Console(), kName, request.messages.quiet, log.Terminal(), log.File());
+    ConsoleProgress progress(log.Console(), kName, request.messages.quiet, log.Terminal(),
+                             log.File());
     state.inputPath = request.input;
-    LoadFasta(state, window, request.input);
+    LoadFasta(state, progress, request.input);
     if (state.failFlag) return 1;
     const int n = state.seqCount;
     std::vector<std::size_t> lengths;
@@ -272,14 +273,14 @@ int Merge(const Arguments& args, CommandLog& log) {
     const auto read = [&](const TakePair& more) {
         const bool count = !counted;
         counted = true;
-        problem =
-            ReadPairs(shards, n, window, [&](int i, int j, float identity, AlignedCounts aligned) {
-                if (count) {
-                    range.Add(identity);
-                    ++counts[IdentityBin(identity)];
-                }
-                if (more) more(i, j, identity, aligned);
-            });
+        problem = ReadPairs(shards, n, progress,
+                            [&](int i, int j, float identity, AlignedCounts aligned) {
+                                if (count) {
+                                    range.Add(identity);
+                                    ++counts[IdentityBin(identity)];
+                                }
+                                if (more) more(i, j, identity, aligned);
+                            });
         return problem.empty();
     };
     OutputRequest rest = request.outputs;
@@ -321,12 +322,12 @@ int Merge(const Arguments& args, CommandLog& log) {
         if (!counted) read({});
         if (signals.Signal() != 0) return signals.Cancelled(kName, "nothing was written");
         if (!problem.empty()) return Failure(problem + "; nothing was written");
-        ApplyIdentityRange(state, window, range);  // every pair identical: a warning only
-        SetBins(state, window, counts);
+        ApplyIdentityRange(state, progress, range);  // every pair identical: a warning only
+        SetBins(state, progress, counts);
         // Shown in input order: no treeOrder leads elsewhere.
         state.SequenceList = std::move(state.InputSequences);
-        written = WriteOutputs(state, window, rest, printOrder, std::cerr) && written;
-        window.Flush();
+        written = WriteOutputs(state, progress, rest, printOrder, std::cerr) && written;
+        progress.Flush();
         if (signals.Signal() != 0)
             return signals.Cancelled(kName, "the outputs not yet written were left as they were");
         return written ? 0 : 1;
@@ -341,8 +342,8 @@ int Merge(const Arguments& args, CommandLog& log) {
     for (const Shard& shard : shards) headers.push_back(shard.header);
 
     const RunSetup setup{shell, programs.config, WorkFolder()};
-    const RunOutcome outcome = AnalyseIdentities(state, window, setup);
-    window.Flush();
+    const RunOutcome outcome = AnalyseIdentities(state, progress, setup);
+    progress.Flush();
     if (outcome.cancelled || shell.Stop().Raised())
         return signals.Cancelled(kName, "nothing was written");
     if (!outcome.aligned) return 1;
@@ -351,7 +352,7 @@ int Merge(const Arguments& args, CommandLog& log) {
     state.provenance.tree = KeptTree(state);
     // Every file first, the table last, then the display order (kvr merge ... | head -1).
     const std::string tablePath = std::exchange(rest.File("--table"), std::string());
-    written = WriteOutputs(state, window, rest, false, std::cerr);
+    written = WriteOutputs(state, progress, rest, false, std::cerr);
     rest.File("--table") = tablePath;
     streamTable();
     if (signals.Signal() != 0)

@@ -13,7 +13,7 @@
 #include "app/kvr_pictures.h"
 #include "app/output_request.h"
 #include "engine/run_options.h"
-#include "platform/window.h"
+#include "platform/progress.h"
 #include "state/run_state.h"
 
 namespace kvr::cli {
@@ -47,7 +47,7 @@ bool WriteTextOutput(const std::string& path, const std::function<bool(std::ostr
 // BinArray), then, when printOrder is set, no output went to standard output and no signal asked
 // to stop, the display order on standard output. False, with one message per failure on err,
 // when one could not be written.
-bool WriteOutputs(RunState& analysis, Window& window, const OutputRequest& outputs, bool printOrder,
-                  std::ostream& err);
+bool WriteOutputs(RunState& analysis, Progress& progress, const OutputRequest& outputs,
+                  bool printOrder, std::ostream& err);
 
 }  // namespace kvr::cli

@@ -8,7 +8,7 @@
 
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
-#include "app/console_window.h"
+#include "app/console_progress.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
@@ -88,9 +88,10 @@ int Pairs(const Arguments& args, CommandLog& log) {
     const std::optional<std::string> inputChecksum = InputChecksum(request.input);
     if (!inputChecksum) return Failure("cannot read " + request.input);
     RunState state;
-    ConsoleWindow window(log.Console(), kName, request.messages.quiet, log.Terminal(), log.File());
+    ConsoleProgress progress(log.Console(), kName, request.messages.quiet, log.Terminal(),
+                             log.File());
     state.inputPath = request.input;
-    LoadFasta(state, window, request.input);
+    LoadFasta(state, progress, request.input);
     if (state.failFlag) return 1;
 
     const int n = state.seqCount;
@@ -154,7 +155,7 @@ int Pairs(const Arguments& args, CommandLog& log) {
 
     ScheduleOutcome end;
     std::string failure;
-    const std::string progress = "shard " + request.shardText + ": ";
+    const std::string shardText = "shard " + request.shardText + ": ";
     const std::string count = std::to_string(range.count);
     // The identities and their counts are kept (20 bytes a pair) and the file is written when the
     // shard is done: a run that is killed leaves no temporary file behind, however long it ran.
@@ -163,7 +164,7 @@ int Pairs(const Arguments& args, CommandLog& log) {
     identities.reserve(static_cast<std::size_t>(range.count));
     counts.reserve(static_cast<std::size_t>(range.count));
     UncomparedPairs uncompared;
-    window.SetCaption(Control::lblProgress, progress + "aligning " + count + " pairs");
+    progress.Step(shardText + "aligning " + count + " pairs");
     schedule.take = [&](const ScheduledPair& pair) {
         if (pair.Failed()) {
             failure = !pair.refusal.empty()
@@ -175,17 +176,15 @@ int Pairs(const Arguments& args, CommandLog& log) {
         counts.push_back(KeptCounts(pair.result.counts, context.ambiguous));
         if (counts.back().compared == 0 && uncompared.count++ == 0)
             uncompared = {1, pair.i, pair.j};
-        window.SetCaption(Control::lblProgress,
-                          progress + std::to_string(pair.number + 1) + " of " + count + " pairs");
+        progress.Step(shardText + std::to_string(pair.number + 1) + " of " + count + " pairs");
         return true;
     };
     // Long pairs take seconds each: the count moves as the pairs under way are done.
     schedule.advance = [&](double done, int, int) {
-        window.SetCaption(
-            Control::lblProgress,
-            progress + std::to_string(static_cast<long long>(done)) + " of " + count + " pairs");
+        progress.Step(shardText + std::to_string(static_cast<long long>(done)) + " of " + count +
+                      " pairs");
     };
-    end = SchedulePairs(state.InputSequences, kind, schedule, context, window);
+    end = SchedulePairs(state.InputSequences, kind, schedule, context, progress);
     if (end.end == ScheduleEnd::Lost) failure = "the aligners were lost: " + end.message;
     if (end.end != ScheduleEnd::Cancelled) {
         header.alignerVersion = AlignerVersion(shell, programs.config, kind, workFolder);
@@ -210,7 +209,7 @@ int Pairs(const Arguments& args, CommandLog& log) {
                                             return static_cast<bool>(file);
                                         },
                                         std::cerr);
-    window.Flush();
+    progress.Flush();
     if (end.end == ScheduleEnd::Cancelled || shell.Stop().Raised())
         return signals.Cancelled(kName, "the aligners were ended and nothing was written");
     if (!failure.empty()) return Failure(failure + "; nothing was written");

@@ -76,7 +76,7 @@ std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures) {
     return problems;
 }
 
-bool WritePictures(RunState& state, Window& window, const PictureRequest& pictures,
+bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pictures,
                    std::ostream& err, const std::vector<CellBlock>& outlined) {
     bool written = true;
     const auto report = [&](const WriteResult& result, const std::string& what,
@@ -89,7 +89,7 @@ bool WritePictures(RunState& state, Window& window, const PictureRequest& pictur
     BuildPalette(state);
     const bool plot = !pictures.plotEmf.empty() || !pictures.plotImage.empty() ||
                       !pictures.plotSvg.empty() || !pictures.plotPdf.empty();
-    if (plot && state.BinArray.empty()) BinIdentities(state, window);
+    if (plot && state.BinArray.empty()) BinIdentities(state, progress);
 
     if (!pictures.matrixEmf.empty())
         report(WriteMatrixPictureFile(state, pictures.matrixEmf, outlined), "matrix picture",

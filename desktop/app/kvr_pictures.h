@@ -9,7 +9,7 @@
 
 #include "engine/run_options.h"
 #include "groups/group_frames.h"
-#include "platform/window.h"
+#include "platform/progress.h"
 #include "state/run_state.h"
 
 namespace kvr::cli {
@@ -46,7 +46,7 @@ std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures);
 // After the ordering: bins the identities, builds the palette of the mode and writes every
 // requested picture, the blocks outlined framed on the matrix's. False, with a message on err for
 // each, when one could not be written.
-bool WritePictures(RunState& state, Window& window, const PictureRequest& pictures,
+bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pictures,
                    std::ostream& err, const std::vector<CellBlock>& outlined = {});
 
 }  // namespace kvr::cli

@@ -1,5 +1,5 @@
 // kvr run INPUT.fasta and kvr append SESSION.kvr NEW.fasta: the desktop program's run paths
-// without a window, with a console window in its place. Progress and the window's messages go to
+// without a window: progress and messages go to
 // standard error; the display order to standard output; the results to the files asked for.
 
 #include <iostream>
@@ -8,7 +8,7 @@
 #include "app/analysis_exports.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
-#include "app/console_window.h"
+#include "app/console_progress.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
@@ -64,10 +64,11 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
     if (!missing.empty()) return 1;
 
     RunState state;
-    ConsoleWindow window(log.Console(), name, request.messages.quiet, log.Terminal(), log.File());
+    ConsoleProgress progress(log.Console(), name, request.messages.quiet, log.Terminal(),
+                             log.File());
     ApplyRunOptions(request.options, state);
     ApplyColourOptions(request.options, state);
-    if (append && !ReadSession(state, window, request.session)) return 1;
+    if (append && !ReadSession(state, progress, request.session)) return 1;
     // The pairs the session holds were made as its record says; the run replaces the record.
     const Provenance session = std::move(state.provenance);
     const std::string& aligner = request.options.aligner;
@@ -77,7 +78,7 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
         return 2;
     }
     RunFacts facts{table.name, {}, AlignerCommand(programs.config, aligner), request.input, {}};
-    if (!LoadInput(state, window, request.input, name, append, &facts.inputChecksum)) return 1;
+    if (!LoadInput(state, progress, request.input, name, append, &facts.inputChecksum)) return 1;
     // Only the pipeline table writes the counts behind each identity: kept for it alone (after
     // the session is read, which starts the state anew).
     state.keepPairCounts = !request.outputs.File("--table").empty();
@@ -91,12 +92,12 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
     setup.pairMemoryMegabytes = request.options.pairMemoryMegabytes;
     setup.ambiguous = request.options.ambiguous;
     const RunOutcome outcome =
-        Analyse(state, window, setup, append ? RunKind::Append : RunKind::Fresh);
+        Analyse(state, progress, setup, append ? RunKind::Append : RunKind::Fresh);
     if (!outcome.cancelled) {
         facts.alignerVersion = AlignerVersion(shell, programs.config, aligner, WorkFolder());
         log.Note("aligner: " + aligner + ", version " + facts.alignerVersion);
     }
-    window.Flush();
+    progress.Flush();
     if (outcome.cancelled || shell.Stop().Raised())
         return signals.Cancelled(name, "the aligners were ended and nothing was written");
     if (!outcome.aligned) return 1;
@@ -105,7 +106,7 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
     state.provenance = append ? AppendedProvenance(session, record) : std::move(record);
     // The files first, so that a reader of the display order who stops early (| head -1) costs
     // no file.
-    const bool written = WriteOutputs(state, window, request.outputs, true, std::cerr);
+    const bool written = WriteOutputs(state, progress, request.outputs, true, std::cerr);
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the outputs not yet written were left as they were");
     ReportBuiltinNotes(state, setup.alphabet, name, request.messages.quiet, std::cerr);

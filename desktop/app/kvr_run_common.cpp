@@ -28,8 +28,8 @@ std::optional<std::string> InputChecksum(const std::string& path) {
     return std::nullopt;
 }
 
-bool LoadInput(RunState& state, Window& window, const std::string& input, const std::string& name,
-               bool append, std::string* checksum) {
+bool LoadInput(RunState& state, Progress& progress, const std::string& input,
+               const std::string& name, bool append, std::string* checksum) {
     const bool fromStandardInput = input == "-";
     InputText text;
     if (fromStandardInput) text = ReadInputDescriptor(STDIN_FILENO);
@@ -38,9 +38,9 @@ bool LoadInput(RunState& state, Window& window, const std::string& input, const 
     const FastaSource source{fromStandardInput ? &text : nullptr, &report};
     state.inputPath = path;
     if (append) {
-        AppendFasta(state, window, path, source);
+        AppendFasta(state, progress, path, source);
     } else {
-        LoadFasta(state, window, path, source);
+        LoadFasta(state, progress, path, source);
     }
     if (!report.failure.empty())
         std::cerr << name << ": " << path << ", " << report.failure << "\n";

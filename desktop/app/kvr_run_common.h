@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/run_options.h"
-#include "platform/window.h"
+#include "platform/progress.h"
 #include "state/run_state.h"
 
 namespace kvr::cli {
@@ -16,8 +16,8 @@ namespace kvr::cli {
 // standard error what the loader found: a refusal's line, and the warnings with their lines.
 // checksum, when given, gets the input's SHA-256: of the file's bytes (InputChecksum), or of the
 // text standard input gave, as read ("" when the file cannot be read).
-bool LoadInput(RunState& state, Window& window, const std::string& input, const std::string& name,
-               bool append, std::string* checksum = nullptr);
+bool LoadInput(RunState& state, Progress& progress, const std::string& input,
+               const std::string& name, bool append, std::string* checksum = nullptr);
 
 // The SHA-256 of the input file's bytes, as a shard names its input; nothing when it cannot be
 // read. The bytes are not kept: a regular file is hashed through a mapping.

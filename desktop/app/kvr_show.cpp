@@ -6,7 +6,7 @@
 #include "app/analysis_exports.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
-#include "app/console_window.h"
+#include "app/console_progress.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
@@ -39,18 +39,19 @@ int Show(const Arguments& args, CommandLog& log) {
     }
 
     RunState state;
-    ConsoleWindow window(log.Console(), name, request.messages.quiet, log.Terminal(), log.File());
+    ConsoleProgress progress(log.Console(), name, request.messages.quiet, log.Terminal(),
+                             log.File());
     ApplyColourOptions(options, state);
-    if (!ReadSession(state, window, request.session)) return 1;
+    if (!ReadSession(state, progress, request.session)) return 1;
     if (const std::string problem = CheckKeptTree(outputs.exports, state, request.session);
         !problem.empty())
         return Failure(name, problem);
     // Every pair identical is a warning: the results are written all the same.
-    AnalyseSession(state, window);
+    AnalyseSession(state, progress);
     StopRequest stop;
     const StopOnSignals signals(stop);
-    const bool written = WriteOutputs(state, window, outputs, false, std::cerr);
-    window.Flush();
+    const bool written = WriteOutputs(state, progress, outputs, false, std::cerr);
+    progress.Flush();
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the outputs not yet written were left as they were");
     return written ? 0 : 1;

@@ -8,7 +8,7 @@
 #include "analysis/run_paths.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
-#include "app/console_window.h"
+#include "app/console_progress.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
@@ -53,9 +53,10 @@ int Split(const Arguments& args, CommandLog& log) {
             return Failure(name, problem);
 
     RunState state;
-    ConsoleWindow window(log.Console(), name, request.messages.quiet, log.Terminal(), log.File());
-    if (!ReadSession(state, window, request.session)) return 1;
-    AnalyseSession(state, window);
+    ConsoleProgress progress(log.Console(), name, request.messages.quiet, log.Terminal(),
+                             log.File());
+    if (!ReadSession(state, progress, request.session)) return 1;
+    AnalyseSession(state, progress);
     IdentityGroups groups;
     std::vector<int> datasets;
     if (request.groups) {
@@ -69,7 +70,7 @@ int Split(const Arguments& args, CommandLog& log) {
     } else {
         if (const std::string refusal = CheckSplitRange(state, *minPercent, *maxPercent);
             !refusal.empty()) {
-            window.ShowMessage(refusal);
+            progress.Message(refusal);
             return 1;
         }
         groups =
@@ -92,7 +93,7 @@ int Split(const Arguments& args, CommandLog& log) {
             std::cerr);
         if (written && !toStandardOutput) files.push_back(path);
     }
-    window.Flush();
+    progress.Flush();
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the datasets not yet written were left as they were");
     for (const std::string& file : files) std::cout << file << "\n";

@@ -23,42 +23,22 @@ namespace kvr {
 
 namespace {
 
-PairsEnd FailRun(RunState& state, Window& window, std::string_view message) {
-    window.ShowMessage(message);
-    window.SetCaption(Control::lblProgress, "Failed");
-    window.SetValue(Control::ProgressBar1, 0);
+PairsEnd FailRun(RunState& state, Progress& progress, std::string_view message) {
+    progress.Message(message);
+    progress.End("Failed");
     state.failFlag = true;
     return PairsEnd::Failed;
-}
-
-// A number as the program writes it in captions: with the blank of a non-negative number.
-std::string Blanked(double value) {
-    return " " + WholeText(value);
-}
-
-// count: the pair under way, from 1; with a fraction, the part of the next done (the built-in
-// aligner's progress within a long pair), which moves the bar but not the count shown.
-void ShowPairProgress(const RunState& state, Window& window, int i, int j, double count,
-                      double total) {
-    window.SetCaption(Control::lblProgress,
-                      "Aligning " + std::to_string(i + 1) + " - " + std::to_string(j + 1));
-    const double percent = std::min(100.0, 100.0 * count / total);
-    window.SetValue(Control::ProgressBar1, static_cast<int>(std::nearbyint(percent)));
-    window.SetCaption(Control::lblPrgPercent, Blanked(std::floor(percent)) + "%");
-    window.SetCaption(Control::lblFilePath,
-                      "Pairwise identity calculation  for " + state.inputPath +
-                          "  Number of alignments: " + Blanked(std::floor(count)) + " out of " +
-                          Blanked(total));
 }
 
 std::string DuplicateNameMessage(bool incremental, int i, int j, const std::string& name) {
     if (incremental)
         return "Error with ClustalW2: two sequences with identical name were found " +
-               Blanked(i + 1) + " and" + Blanked(j + 1) + " : " + name +
+               PrintedWhole(i + 1) + " and" + PrintedWhole(j + 1) + " : " + name +
                ". Please rename all the duplicate names and try again.";
     return "Error with ClustalW2: two sequences with identical name '" + name +
-           "' were found. These are sequences number " + Blanked(i + 1) + " and sequences number " +
-           Blanked(j + 1) + ". Please rename all the duplicate names and try again.";
+           "' were found. These are sequences number " + PrintedWhole(i + 1) +
+           " and sequences number " + PrintedWhole(j + 1) +
+           ". Please rename all the duplicate names and try again.";
 }
 
 std::string UnscoredPairMessage(const RunState& state, int i, int j, const PairResult& result) {
@@ -78,7 +58,8 @@ std::string UnscoredPairMessage(const RunState& state, int i, int j, const PairR
 // what a run of one job at a time shows. When a pair fails, nothing after it is started and the
 // pairs after it are ended; the pairs before it run to their end, and the first failure in loop
 // order is the one reported.
-PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bool incremental) {
+PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context,
+                  bool incremental) {
     const int n = state.seqCount;
     const int m = incremental ? state.appendCount : n;
     const int firstNew = n - m;  // pairs (i, j) with j >= firstNew are aligned
@@ -92,7 +73,7 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
 
     if (static_cast<int>(state.InputSequences.size()) < n || m < 0 || m > n ||
         (incremental && state.IdentityMatrix.Size() != firstNew))
-        return FailRun(state, window,
+        return FailRun(state, progress,
                        "The sequences to align do not match the analysis on display. Please open "
                        "the files again and run the analysis anew.");
 
@@ -105,9 +86,9 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
         scoreTable.open(scoreTablePath, std::ios::binary | std::ios::trunc);
         scoreTable << kScoreColumnHeader << kLineEnd;
         if (!scoreTable)
-            return FailRun(state, window,
+            return FailRun(state, progress,
                            "The score table " + scoreTablePath + " cannot be written.");
-        window.SetCaption(Control::lblProgress, "Pairwise identity calculation");
+        progress.Step("Pairwise identity calculation");
     }
     const auto keep = [&](int i, int j, float identity) {
         state.InputIdentity(i, j) = identity;
@@ -133,11 +114,9 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
         return true;
     };
     schedule.reach = [&](long long number, int i, int j) {
-        ShowPairProgress(state, window, i, j, static_cast<double>(number + 1), total);
+        progress.Pair(i, j, static_cast<double>(number + 1), total);
     };
-    schedule.advance = [&](double done, int i, int j) {
-        ShowPairProgress(state, window, i, j, done + 1, total);
-    };
+    schedule.advance = [&](double done, int i, int j) { progress.Pair(i, j, done + 1, total); };
     if (state.AlignerKind == "clustalw")
         schedule.refuse = [&](int i, int j) {
             const std::string& name = state.InputSequences[j].name;
@@ -177,20 +156,18 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
     };
 
     const ScheduleOutcome outcome =
-        SchedulePairs(state.InputSequences, state.AlignerKind, schedule, context, window);
+        SchedulePairs(state.InputSequences, state.AlignerKind, schedule, context, progress);
     switch (outcome.end) {
         case ScheduleEnd::Cancelled:
-            window.SetCaption(Control::lblProgress, "Cancelled");
-            window.SetValue(Control::ProgressBar1, 0);
-            window.SetCaption(Control::lblPrgPercent, "");
+            progress.End("Cancelled");
             state.failFlag = true;
             return PairsEnd::Cancelled;
         case ScheduleEnd::Lost:
-            return FailRun(state, window,
+            return FailRun(state, progress,
                            "The aligners of the run were lost: " + outcome.message +
                                ". The run has been stopped.");
         case ScheduleEnd::Stopped:
-            return FailRun(state, window, failure);
+            return FailRun(state, progress, failure);
         case ScheduleEnd::Completed:
             break;
     }
@@ -198,30 +175,28 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
     if (keepsScoreTable) {
         scoreTable.close();
         if (!scoreTable)
-            return FailRun(state, window,
+            return FailRun(state, progress,
                            "The score table " + scoreTablePath + " cannot be written.");
     }
-    return CompletePairs(state, window, context);
+    return CompletePairs(state, progress, context);
 }
 
 }  // namespace
 
-PairsEnd CompletePairs(RunState& state, Window& window, const RunContext&) {
+PairsEnd CompletePairs(RunState& state, Progress& progress, const RunContext&) {
     const int n = state.seqCount;
     for (int k = 0; k < n; ++k) state.InputIdentity(k, k) = 1.0f;
     state.treeNames = MakeTreeNames(state.InputSequences, n);
-    window.SetCaption(Control::lblProgress, "Completed");
-    window.SetValue(Control::ProgressBar1, 0);
-    window.SetCaption(Control::lblPrgPercent, "");
+    progress.End("Completed");
     return PairsEnd::Completed;
 }
 
-PairsEnd AlignAllPairs(RunState& state, Window& window, const RunContext& context) {
-    return RunPairs(state, window, context, false);
+PairsEnd AlignAllPairs(RunState& state, Progress& progress, const RunContext& context) {
+    return RunPairs(state, progress, context, false);
 }
 
-PairsEnd AlignNewPairs(RunState& state, Window& window, const RunContext& context) {
-    return RunPairs(state, window, context, true);
+PairsEnd AlignNewPairs(RunState& state, Progress& progress, const RunContext& context) {
+    return RunPairs(state, progress, context, true);
 }
 
 }  // namespace kvr

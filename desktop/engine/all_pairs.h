@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/run_context.h"
-#include "platform/window.h"
+#include "platform/progress.h"
 #include "state/run_state.h"
 
 namespace kvr {
@@ -20,16 +20,16 @@ enum class PairsEnd { Completed, Failed, Cancelled };
 
 // Aligns every pair of InputSequences, up to context.jobs at once, with the results of one at a
 // time. On failure (duplicate names with ClustalW, a pair that cannot be scored or runs past its
-// time limit, a file that cannot be written) the window says why and failFlag is set.
-PairsEnd AlignAllPairs(RunState& state, Window& window, const RunContext& context);
+// time limit, a file that cannot be written) the progress hears why and failFlag is set.
+PairsEnd AlignAllPairs(RunState& state, Progress& progress, const RunContext& context);
 
 // After an append: aligns only the pairs with an appended sequence and copies the other scores
 // from IdentityMatrix, which must be indexed like the first seqCount - appendCount sequences.
 // Keeps a running score table in the work folder (context.workFolder; none when empty).
-PairsEnd AlignNewPairs(RunState& state, Window& window, const RunContext& context);
+PairsEnd AlignNewPairs(RunState& state, Progress& progress, const RunContext& context);
 
 // Once every identity of InputIdentity is known (aligned here, or merged from shards): sets the
 // diagonal and the tree names and shows "Completed".
-PairsEnd CompletePairs(RunState& state, Window& window, const RunContext& context);
+PairsEnd CompletePairs(RunState& state, Progress& progress, const RunContext& context);
 
 }  // namespace kvr

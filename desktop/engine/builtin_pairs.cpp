@@ -17,7 +17,7 @@ namespace {
 enum class BatchEnd { Done, Stopped, TimedOut };
 
 // The progress of the pairs of one call: their lengths aligned so far, against all of them.
-struct Progress {
+struct LengthsDone {
     std::atomic<std::uint64_t> done{0};
     std::uint64_t total = 0;
     const std::function<void(double)>* advance = nullptr;
@@ -29,18 +29,18 @@ struct Progress {
     }
 };
 
-// Aligns tasks into counts on the pool while the window's events run on this thread; a stop
+// Aligns tasks into counts on the pool while the caller breathes on this thread; a stop
 // request or the deadline (if any) raises the aligner's cancel flag.
-BatchEnd AlignBatch(BuiltinPool& pool, const std::vector<align::PairTask>& tasks, Window& window,
-                    const StopRequest& stop,
+BatchEnd AlignBatch(BuiltinPool& pool, const std::vector<align::PairTask>& tasks,
+                    Progress& progress, const StopRequest& stop,
                     std::optional<std::chrono::steady_clock::time_point> deadline,
-                    std::vector<align::PairCounts>& counts, Progress& progress) {
+                    std::vector<align::PairCounts>& counts, LengthsDone& lengths) {
     std::atomic<bool> cancel{false};
     BatchEnd end = BatchEnd::Done;
-    pool.Start(tasks, counts, &cancel, &progress.done);
+    pool.Start(tasks, counts, &cancel, &lengths.done);
     while (!pool.Wait(std::chrono::milliseconds(40))) {
-        progress.Tell();
-        window.ProcessEvents();
+        lengths.Tell();
+        progress.Breathe();
         if (end != BatchEnd::Done) continue;
         if (stop.Raised())
             end = BatchEnd::Stopped;
@@ -52,13 +52,13 @@ BatchEnd AlignBatch(BuiltinPool& pool, const std::vector<align::PairTask>& tasks
 }
 
 // A pair short of memory while the other threads held theirs is aligned again alone.
-void RetryAlone(BuiltinPool& pool, const std::vector<align::PairTask>& tasks, Window& window,
+void RetryAlone(BuiltinPool& pool, const std::vector<align::PairTask>& tasks, Progress& progress,
                 const StopRequest& stop, std::vector<align::PairCounts>& counts,
-                Progress& progress) {
+                LengthsDone& lengths) {
     for (std::size_t k = 0; k < tasks.size(); ++k) {
         if (counts[k].status != align::Status::NoMemory) continue;
         std::vector<align::PairCounts> alone;
-        if (AlignBatch(pool, {tasks[k]}, window, stop, std::nullopt, alone, progress) ==
+        if (AlignBatch(pool, {tasks[k]}, progress, stop, std::nullopt, alone, lengths) ==
             BatchEnd::Done)
             counts[k] = alone.front();
     }
@@ -81,7 +81,7 @@ align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
 
 std::vector<PairResult> AlignBuiltinPairs(
     BuiltinPool& pool, const std::vector<std::pair<const Record*, const Record*>>& pairs,
-    Window& window, const StopRequest& stop, double pairTimeoutSeconds, TwinPairs* twins,
+    Progress& progress, const StopRequest& stop, double pairTimeoutSeconds, TwinPairs* twins,
     AmbiguityRule ambiguous, const std::function<void(double done)>& advance) {
     // The pairs to align: each pair's task, unless its counts are known from an earlier call.
     std::vector<align::PairTask> tasks;
@@ -105,16 +105,17 @@ std::vector<PairResult> AlignBuiltinPairs(
         tasks.push_back({first->residues, second->residues});
     }
 
-    Progress progress;
-    progress.advance = &advance;
-    progress.pairs = static_cast<double>(pairs.size());
-    for (const align::PairTask& task : tasks) progress.total += task.a.size() + task.b.size();
+    LengthsDone lengths;
+    lengths.advance = &advance;
+    lengths.pairs = static_cast<double>(pairs.size());
+    for (const align::PairTask& task : tasks) lengths.total += task.a.size() + task.b.size();
     std::vector<align::PairCounts> counts(tasks.size(),
                                           align::PairCounts{align::Status::Cancelled});
     std::vector<bool> timedOut(tasks.size(), false);
     if (pairTimeoutSeconds <= 0) {
-        if (AlignBatch(pool, tasks, window, stop, std::nullopt, counts, progress) == BatchEnd::Done)
-            RetryAlone(pool, tasks, window, stop, counts, progress);
+        if (AlignBatch(pool, tasks, progress, stop, std::nullopt, counts, lengths) ==
+            BatchEnd::Done)
+            RetryAlone(pool, tasks, progress, stop, counts, lengths);
     } else {
         const auto limit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
             std::chrono::duration<double>(pairTimeoutSeconds));
@@ -123,8 +124,9 @@ std::vector<PairResult> AlignBuiltinPairs(
             const std::size_t last = std::min(tasks.size(), first + batch);
             const std::vector<align::PairTask> some(tasks.begin() + first, tasks.begin() + last);
             std::vector<align::PairCounts> done;
-            const BatchEnd end = AlignBatch(
-                pool, some, window, stop, std::chrono::steady_clock::now() + limit, done, progress);
+            const BatchEnd end =
+                AlignBatch(pool, some, progress, stop, std::chrono::steady_clock::now() + limit,
+                           done, lengths);
             std::copy(done.begin(), done.end(), counts.begin() + first);
             if (end == BatchEnd::Done) continue;
             for (std::size_t k = first; k < last; ++k)

@@ -1,5 +1,5 @@
 // The built-in aligner in a run: pairs aligned in this process on worker threads, while the
-// window's events keep running on its own thread and a stop request ends the work.
+// caller keeps breathing on its own thread and a stop request ends the work.
 #pragma once
 
 #include <functional>
@@ -12,8 +12,8 @@
 #include "engine/run_aligner.h"
 #include "engine/run_options.h"
 #include "engine/twin_pairs.h"
+#include "platform/progress.h"
 #include "platform/stop_request.h"
-#include "platform/window.h"
 #include "state/run_state.h"
 
 namespace kvr {
@@ -28,7 +28,7 @@ inline constexpr const char* kBuiltinCommand = "built-in aligner (MUSCLE 5 pair 
 align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
                               int pairMemoryMegabytes = kPairMemoryMegabytes);
 
-// Aligns the pairs on the pool's threads; result k belongs to pair k. Pending window events run
+// Aligns the pairs on the pool's threads; result k belongs to pair k. The progress breathes
 // every few hundredths of a second meanwhile. A raised stop request ends the work within a
 // second; the unfinished pairs then fail with the outcome Cancelled. With a time limit (seconds
 // above 0) the pairs are aligned one per thread at a time, so that each one's time is its own:
@@ -36,12 +36,12 @@ align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
 // them are not started (Cancelled). With twins, a pair that repeats the residues of a pair
 // aligned before (in this call or an earlier one) takes its counts instead of being aligned.
 // Each identity compares the columns the rule says (IdentityOf). `advance`, when given, is told
-// as often as the window's events run how many pairs are done, counting the part done of those
+// as often as the progress breathes how many pairs are done, counting the part done of those
 // under way (by their lengths: 0 to pairs.size()), so that a progress display moves within long
 // pairs.
 std::vector<PairResult> AlignBuiltinPairs(
     BuiltinPool& pool, const std::vector<std::pair<const Record*, const Record*>>& pairs,
-    Window& window, const StopRequest& stop, double pairTimeoutSeconds = 0,
+    Progress& progress, const StopRequest& stop, double pairTimeoutSeconds = 0,
     TwinPairs* twins = nullptr, AmbiguityRule ambiguous = AmbiguityRule::Count,
     const std::function<void(double done)>& advance = {});
 

@@ -22,12 +22,12 @@ struct RunningPair {
 class Scheduler {
   public:
     Scheduler(const RecordTable& records, std::string_view kind, const PairSchedule& schedule,
-              const RunContext& context, Window& window)
+              const RunContext& context, Progress& progress)
         : records_(records),
           kind_(kind),
           schedule_(schedule),
           context_(context),
-          window_(window),
+          progress_(progress),
           shell_(context.shell),
           jobs_(static_cast<std::size_t>(std::max(1, context.jobs))) {
         if (kind == kBuiltinAligner) {
@@ -124,7 +124,7 @@ class Scheduler {
     }
 
     // The built-in aligner takes the next pairs in batches, small enough that progress and the
-    // window's events stay lively, large enough to keep every thread busy.
+    // caller's events stay lively, large enough to keep every thread busy.
     void StartBatch() {
         std::vector<std::pair<const Record*, const Record*>> batch;
         std::vector<ScheduledPair> pairs;
@@ -147,7 +147,7 @@ class Scheduler {
                 pairs[k].j);
         };
         const std::vector<PairResult> results = AlignBuiltinPairs(
-            *pool_, batch, window_, shell_.Stop(), context_.pairTimeoutSeconds, &*twins_,
+            *pool_, batch, progress_, shell_.Stop(), context_.pairTimeoutSeconds, &*twins_,
             context_.ambiguous, schedule_.advance ? std::function<void(double)>(advance) : nullptr);
         for (std::size_t k = 0; k < results.size(); ++k) {
             if (results[k].outcome.status == ProgramStatus::Cancelled) return;
@@ -222,7 +222,7 @@ class Scheduler {
     std::string_view kind_;
     const PairSchedule& schedule_;
     const RunContext& context_;
-    Window& window_;
+    Progress& progress_;
     Shell& shell_;
     const std::size_t jobs_;
     std::optional<BuiltinPool> pool_;  // the built-in aligner's threads, for the whole schedule
@@ -242,8 +242,8 @@ class Scheduler {
 
 ScheduleOutcome SchedulePairs(const RecordTable& records, std::string_view kind,
                               const PairSchedule& schedule, const RunContext& context,
-                              Window& window) {
-    return Scheduler(records, kind, schedule, context, window).Run();
+                              Progress& progress) {
+    return Scheduler(records, kind, schedule, context, progress).Run();
 }
 
 }  // namespace kvr

@@ -11,7 +11,7 @@
 
 #include "engine/run_aligner.h"
 #include "engine/run_context.h"
-#include "platform/window.h"
+#include "platform/progress.h"
 #include "state/run_state.h"
 
 namespace kvr {
@@ -57,6 +57,6 @@ struct ScheduleOutcome {
 // Aligns the scheduled pairs of records with the aligner of the kind.
 ScheduleOutcome SchedulePairs(const RecordTable& records, std::string_view kind,
                               const PairSchedule& schedule, const RunContext& context,
-                              Window& window);
+                              Progress& progress);
 
 }  // namespace kvr

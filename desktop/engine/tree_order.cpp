@@ -116,10 +116,10 @@ void ApplyDisplayOrder(RunState& state, const std::vector<int>& order) {
     state.IdentityMatrix.Reorder(order);
 }
 
-ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& context) {
+ProgramOutcome OrderByTree(RunState& state, Progress& progress, const RunContext& context) {
     const int n = state.seqCount;
     const auto file = [&](const char* name) { return JoinPath(context.exchangeFolder, name); };
-    window.SetCaption(Control::lblProgress, "Drawing tree");
+    progress.Step("Drawing tree");
     DeleteFileQuietly(file(kTreeReport));
     DeleteFileQuietly(file(kTreeFile));
     DeleteFileQuietly(file(kTreeConfig));
@@ -150,11 +150,11 @@ ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& co
     if (outcome.status == ProgramStatus::Cancelled) {
         // The analysis on display stays as it was.
         DeleteFileQuietly(file(kTreeFile));
-        window.SetCaption(Control::lblProgress, "Cancelled");
+        progress.Step("Cancelled");
         return outcome;
     }
 
-    window.SetCaption(Control::lblProgress, "Rearranging Sequences");
+    progress.Step("Rearranging Sequences");
     state.treeNewick.clear();
     state.treeOrder.assign(static_cast<std::size_t>(n) + 1, 0);
     if (outcome.Ok() && state.treeNames.size() != static_cast<std::size_t>(n) + 1)
@@ -176,13 +176,13 @@ ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& co
 
     if (!state.useTree || single || !outcome.Ok()) {
         if (state.useTree && !outcome.Ok())
-            window.ShowMessage("The sequences could not be ordered by the tree: " +
-                               outcome.message + ". They are shown in their input order.");
+            progress.Message("The sequences could not be ordered by the tree: " + outcome.message +
+                             ". They are shown in their input order.");
         std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
     }
-    window.SetCaption(Control::lblProgress, "Saving scores");
+    progress.Step("Saving scores");
     ApplyDisplayOrder(state, state.treeOrder);
-    window.SetCaption(Control::lblProgress, "Completed");
+    progress.Step("Completed");
     return outcome;
 }
 

@@ -8,7 +8,7 @@
 
 #include "engine/program_outcome.h"
 #include "engine/run_context.h"
-#include "platform/window.h"
+#include "platform/progress.h"
 #include "state/run_state.h"
 
 namespace kvr {
@@ -20,10 +20,10 @@ inline constexpr const char* kTreeFile = "outtree";
 // Writes the distance file "infile" of InputIdentity and treeNames, runs the tree program on it
 // and orders the sequences by its tree, or keeps the input order when
 // useTree is off. A tree that cannot be used (no "outtree", a leaf that matches no taxon, ...) is
-// reported through the window when useTree is on, and the input order kept: never a wrong order.
+// reported through the progress when useTree is on, and the input order kept: never a wrong order.
 // When the run is cancelled while the tree program runs, the outcome is Cancelled and
 // SequenceList, IdentityMatrix and treeOrder are left as they were.
-ProgramOutcome OrderByTree(RunState& state, Window& window, const RunContext& context);
+ProgramOutcome OrderByTree(RunState& state, Progress& progress, const RunContext& context);
 
 // "config": the answers to the tree program's menu that root the tree on the last taxon "out".
 std::string FormatTreeConfig(int n);

@@ -78,9 +78,8 @@ bool WriteLastRun(const Analysis& analysis, Window& window, const std::string& w
     return true;
 }
 
-bool ReadSession(RunState& state, Window& window, const std::string& path) {
-    window.SetCaption(Control::lblProgress, "Reading KVR file ...");
-    window.SetBusy(true);
+bool ReadSession(RunState& state, Progress& progress, const std::string& path) {
+    progress.Step("Reading KVR file ...");
     // A large plain session is read through a mapping whose pages are given back as the reading
     // moves on; any other file (small, compressed, unreadable, binary: said to be so, with the
     // reason) is read whole first.
@@ -94,7 +93,7 @@ bool ReadSession(RunState& state, Window& window, const std::string& path) {
         : input.text ? std::optional<std::string_view>(*input.text)
                      : std::nullopt;
 
-    ProgressMeter meter(window);
+    ProgressMeter meter(progress);
     SessionStage shownStage = SessionStage::RecordsDone;
     SessionContent content;
     if (text) {
@@ -102,13 +101,10 @@ bool ReadSession(RunState& state, Window& window, const std::string& path) {
             *text,
             [&](SessionStage stage, double done, double total) {
                 if (stage != shownStage) {
-                    window.SetCaption(Control::lblProgress, stage == SessionStage::Records
-                                                                ? "Loading sequences"
-                                                            : stage == SessionStage::RecordsDone
-                                                                ? "Sequences loaded"
-                                                                : "Loading identity scores");
-                    if (stage == SessionStage::RecordsDone)
-                        window.SetValue(Control::ProgressBar1, 0);
+                    progress.Step(stage == SessionStage::Records       ? "Loading sequences"
+                                  : stage == SessionStage::RecordsDone ? "Sequences loaded"
+                                                                       : "Loading identity scores");
+                    if (stage == SessionStage::RecordsDone) progress.Percent(0);
                     meter.Reset();
                     shownStage = stage;
                 }
@@ -118,12 +114,10 @@ bool ReadSession(RunState& state, Window& window, const std::string& path) {
     } else {
         content.fault = SessionFault::Corrupted;
     }
-    window.SetBusy(false);
     if (content.fault != SessionFault::None) {
-        window.ShowMessage(text ? RefusalMessage(content, path)
-                                : "Failed to read " + path + ": " + input.problem + ".");
-        window.SetCaption(Control::lblProgress, "Failed");
-        window.SetValue(Control::ProgressBar1, 0);
+        progress.Message(text ? RefusalMessage(content, path)
+                              : "Failed to read " + path + ": " + input.problem + ".");
+        progress.End("Failed");
         return false;
     }
 
@@ -133,10 +127,7 @@ bool ReadSession(RunState& state, Window& window, const std::string& path) {
     state.IdentityMatrix = std::move(content.identity);
     state.maxNameLen = content.maxNameLen;
     state.provenance = std::move(content.provenance);
-    window.SetCaption(Control::lblProgress, "Identity scores loaded");
-    window.SetValue(Control::ProgressBar1, 0);
-    window.SetCaption(Control::frmMainForm,
-                      std::string(kMainCaption) + " | " + std::to_string(n) + " sequences");
+    progress.End("Identity scores loaded");
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/progress.h"
 #include "platform/window.h"
 #include "state/run_state.h"
 
@@ -19,9 +20,9 @@ void WriteSession(RunState& state, Window& window);
 bool WriteLastRun(const Analysis& analysis, Window& window, const std::string& workFolder);
 
 // Reads a session file into SequenceList, IdentityMatrix, seqCount, maxNameLen and provenance (the
-// record of how its identities were made; empty when it keeps none), with the window's status
-// texts and progress. A file that is not a whole, sound session is refused with
-// its message, and then nothing of the state changes. True when read.
-bool ReadSession(RunState& state, Window& window, const std::string& path);
+// record of how its identities were made; empty when it keeps none), with its steps and percent
+// told to the progress. A file that is not a whole, sound session is refused with its message
+// (told to the progress), and then nothing of the state changes. True when read.
+bool ReadSession(RunState& state, Progress& progress, const std::string& path);
 
 }  // namespace kvr

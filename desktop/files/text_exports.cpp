@@ -12,14 +12,13 @@
 #include "state/program_folder.h"
 #include "state/progress_meter.h"
 #include "state/save_dialog.h"
+#include "state/window_progress.h"
 
 namespace kvr {
 
 namespace {
 
-using Progress = ExportProgress;
-
-void WriteScoreMatrix(std::ostream& out, const Analysis& analysis, const Progress& progress) {
+void WriteScoreMatrix(std::ostream& out, const Analysis& analysis, const ExportProgress& progress) {
     const int n = analysis.seqCount;
     const double total = static_cast<double>(n) * n;
     double done = 0;
@@ -48,10 +47,13 @@ void ExportText(
     const std::string path = WithSuffix(name, suffix);
 
     // Above 500 sequences the window stays responsive during the pass, as during a run.
-    ProgressMeter meter(window, state.seqCount > 500 ? 1 : 1L << 30);
-    const Progress progress = [&meter](double done, double total) { meter.Show(done, total); };
+    WindowProgress shown(window);
+    ProgressMeter meter(shown, state.seqCount > 500 ? 1 : 1L << 30);
+    const ExportProgress progress = [&meter](double done, double total) {
+        meter.Show(done, total);
+    };
     const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
-        write(out, showsProgress ? progress : Progress{});
+        write(out, showsProgress ? progress : ExportProgress{});
         return static_cast<bool>(out);
     });
     window.SetBusy(false);
@@ -106,27 +108,29 @@ std::string FormatAllSequences(const Analysis& analysis) {
 
 void OnSaveScoresColumn(RunState& state, Window& window) {
     ExportText(state, window, "Saving scores ...", "_col.txt", true,
-               [&state](std::ostream& out, const Progress& p) {
+               [&state](std::ostream& out, const ExportProgress& p) {
                    WriteScoreColumns(out, state.SequenceList, state.IdentityMatrix, state.seqCount,
                                      p);
                });
 }
 
 void OnSaveScoresMatrix(RunState& state, Window& window) {
-    ExportText(state, window, "Saving scores ...", "_mat.txt", true,
-               [&state](std::ostream& out, const Progress& p) { WriteScoreMatrix(out, state, p); });
+    ExportText(
+        state, window, "Saving scores ...", "_mat.txt", true,
+        [&state](std::ostream& out, const ExportProgress& p) { WriteScoreMatrix(out, state, p); });
 }
 
 void OnSavePlotData(RunState& state, Window& window) {
     ExportText(state, window, "Saving plot data ...", "_plt.txt", false,
-               [&state](std::ostream& out, const Progress&) {
+               [&state](std::ostream& out, const ExportProgress&) {
                    WritePlotData(out, state, PlotDataHeader::UserFile);
                });
 }
 
 void OnSaveAllSequences(RunState& state, Window& window) {
-    ExportText(state, window, "Saving all the sequences ...", ".fas", false,
-               [&state](std::ostream& out, const Progress&) { WriteAllSequences(out, state); });
+    ExportText(
+        state, window, "Saving all the sequences ...", ".fas", false,
+        [&state](std::ostream& out, const ExportProgress&) { WriteAllSequences(out, state); });
 }
 
 bool WriteWorkPlotData(const Analysis& analysis, Window& window, const std::string& workFolder) {

@@ -1,5 +1,7 @@
 #include "matrix/colour_controls.h"
 
+#include <cmath>
+
 #include "matrix/matrix_picture.h"
 #include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
@@ -108,6 +110,13 @@ void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& wor
     window.SetBusy(true);
     Recolour(state, window, workFolder);
     Finish(state, window);
+}
+
+void ShowCutoffs(const RunState& state, Window& window) {
+    window.SetCaption(Control::lblCutoff1dsply, PlainSingle(state.cutoff1));
+    window.SetCaption(Control::lblCutoff2dsply, PlainSingle(state.cutoff2));
+    window.SetValue(Control::updCutoff1, static_cast<int>(std::nearbyint(state.cutoff1)));
+    window.SetValue(Control::UpdCutoff2, static_cast<int>(std::nearbyint(state.cutoff2)));
 }
 
 }  // namespace kvr

@@ -31,4 +31,8 @@ void OnViridisClicked(RunState& state, Window& window, const std::string& workFo
 
 void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& workFolder);
 
+// The cut-off labels and spin controls show the state's thresholds (a new analysis may have
+// raised them to its smallest identity).
+void ShowCutoffs(const RunState& state, Window& window);
+
 }  // namespace kvr

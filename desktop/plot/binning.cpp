@@ -7,7 +7,7 @@ namespace kvr {
 
 namespace {
 
-// Window events run at least this often during a long pass, besides every change of the bar.
+// The caller breathes at least this often during a long pass, besides every change of the bar.
 constexpr long kPairsPerEventPump = 8192;
 
 }  // namespace
@@ -19,8 +19,8 @@ int IdentityBin(float identity) {
     return row > 0 ? static_cast<int>(std::min(row, double{kBinRows - 1})) : 0;
 }
 
-void BinIdentities(RunState& state, Window& window) {
-    window.SetCaption(Control::lblProgress, "Creating bins ...");
+void BinIdentities(RunState& state, Progress& progress) {
+    progress.Step("Creating bins ...");
     // Whole counts: a single-precision counter stops growing at 2^24 pairs in one row.
     std::vector<long long> counts(kBinRows, 0);
 
@@ -37,23 +37,23 @@ void BinIdentities(RunState& state, Window& window) {
             ++counts[IdentityBin(state.IdentityMatrix(i, j))];
 
             // The bar is set before the counter moves: 0 for the first pair, never 100 here.
-            const int progress = static_cast<int>(std::floor(done / totalPairs * 100));
+            const int percent = static_cast<int>(std::floor(done / totalPairs * 100));
             done += 1;
-            const bool moved = progress != shownProgress;
+            const bool moved = percent != shownProgress;
             if (moved) {
-                window.SetValue(Control::ProgressBar1, progress);
-                shownProgress = progress;
+                progress.Percent(percent);
+                shownProgress = percent;
             }
             if (moved || ++sincePump >= kPairsPerEventPump) {
-                window.ProcessEvents();
+                progress.Breathe();
                 sincePump = 0;
             }
         }
     }
-    SetBins(state, window, counts);
+    SetBins(state, progress, counts);
 }
 
-void SetBins(RunState& state, Window& window, const std::vector<long long>& counts) {
+void SetBins(RunState& state, Progress& progress, const std::vector<long long>& counts) {
     state.BinArray.assign(kBinRows, {0.0f, 0.0f});
     // The plot's scale belongs to this histogram alone, never to an earlier analysis.
     state.maxProportion = 0.0f;
@@ -62,8 +62,8 @@ void SetBins(RunState& state, Window& window, const std::vector<long long>& coun
     const float nf = static_cast<float>(state.seqCount);
     const float totalPairs = (nf * nf - nf) / 2;
 
-    window.SetValue(Control::ProgressBar1, 0);
-    window.SetCaption(Control::lblProgress, "Calculating proportions ...");
+    progress.Percent(0);
+    progress.Step("Calculating proportions ...");
     for (int b = 0; b < kBinRows - 1; ++b) {
         // Fewer than two sequences have no pairs, and no proportions.
         if (totalPairs <= 0) break;
@@ -72,8 +72,7 @@ void SetBins(RunState& state, Window& window, const std::vector<long long>& coun
         state.BinArray[b][1] = proportion;
         if (proportion > state.maxProportion) state.maxProportion = proportion;
     }
-    window.SetCaption(Control::lblProgress, "Done");
-    window.SetValue(Control::ProgressBar1, 0);
+    progress.End("Done");
 }
 
 }  // namespace kvr

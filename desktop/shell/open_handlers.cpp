@@ -11,6 +11,7 @@
 #include "state/program_folder.h"
 #include "state/save_dialog.h"
 #include "state/text.h"
+#include "state/window_progress.h"
 
 namespace kvr {
 
@@ -52,13 +53,29 @@ void OpenFasta(MainForm& form, const std::string& path, const ShownBefore& befor
     RunState loaded = ChoicesOf(form.state);
     loaded.inputPath = path;
     loaded.sourceFiles = {path};
-    LoadFasta(loaded, form.window, path);
+    WindowProgress progress(form.window);
+    FastaReport report;
+    ShowLoad(loaded, form.window, LoadFasta(loaded, progress, path, {nullptr, &report}), report);
     if (loaded.failFlag) return PutBack(form, before);
     RememberOpened(form, path);
     AwaitRun(form, RunKind::Fresh, std::move(loaded), before);
 }
 
 }  // namespace
+
+// What the window shows of a load besides its status: the caption counts the sequences, and the
+// status's tool tip lists what to check in the file; a refused file leaves the controls as after
+// a failed load, and a set of identical sequences cannot be run.
+void ShowLoad(RunState& state, Window& window, LoadEnd end, const FastaReport& report) {
+    if (end == LoadEnd::Refused) return ResetAfterLoadFailure(state, window);
+    window.SetCaption(Control::frmMainForm, std::string(kMainCaption) + " |" + " " +
+                                                std::to_string(state.seqCount) + " sequences");
+    window.SetToolTip(Control::lblProgress,
+                      end == LoadEnd::Loaded ? report.Details() : std::string());
+    if (end == LoadEnd::Loaded) return EnterAwaitingRunState(state, window);
+    state.windowState = WindowState::Idle;
+    ApplyControlStates(state, window);
+}
 
 void RegisterOpenHandlers(MainForm& form) {
     form.clickHandlers[Control::mnuOpenFile] = [&form] { OpenFile(form); };
@@ -112,7 +129,9 @@ void AppendFile(MainForm& form) {
     RunState appended = state;
     appended.inputPath = chosen;
     appended.sourceFiles.push_back(chosen);
-    AppendFasta(appended, window, chosen);
+    WindowProgress progress(window);
+    FastaReport report;
+    ShowLoad(appended, window, AppendFasta(appended, progress, chosen, {nullptr, &report}), report);
     if (appended.failFlag) return PutBack(form, before);
     AwaitRun(form, RunKind::Append, std::move(appended), before);
 }

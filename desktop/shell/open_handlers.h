@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/control.h"
+#include "platform/window.h"
+#include "state/fasta.h"
 
 namespace kvr {
 
@@ -18,7 +20,11 @@ void OpenFile(MainForm& form);  // "&Open"
 // "&Open" with the path given instead of chosen (KVRv1 FILE); nothing when path is empty.
 void OpenPath(MainForm& form, const std::optional<std::string>& path);
 void AppendFile(MainForm& form);  // "&Append"
-void Rerun(MainForm& form);       // "&Rerun"
+
+// What the window shows of a load besides the status the loader told: the caption counts the
+// sequences, the status's tool tip lists what to check in the file, and the controls follow.
+void ShowLoad(RunState& state, Window& window, LoadEnd end, const FastaReport& report);
+void Rerun(MainForm& form);  // "&Rerun"
 void DropFiles(MainForm& form, Control target, const std::vector<std::string>& paths);
 
 // Asks "Are you sure you want to exit KVR?"; on Yes stores the settings and ends the program.

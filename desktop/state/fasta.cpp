@@ -4,7 +4,6 @@
 #include <limits>
 #include <unordered_map>
 
-#include "state/control_states.h"
 #include "state/file_io.h"
 #include "state/memory.h"
 #include "state/text.h"
@@ -13,25 +12,25 @@ namespace kvr {
 
 namespace {
 
-// Shows loading progress. The bar and the pending events are refreshed only when the shown
-// percentage changes (and per record for large sets), not for every character.
+// Tells loading progress. The percent is told, and the caller breathes, only when the percentage
+// changes (and per record for large sets), not for every character.
 class LoadProgress {
   public:
-    LoadProgress(Window& window, const char* caption, bool perRecordEvents)
-        : window_(window), caption_(caption), perRecordEvents_(perRecordEvents) {}
+    LoadProgress(Progress& progress, const char* caption, bool perRecordEvents)
+        : progress_(progress), caption_(caption), perRecordEvents_(perRecordEvents) {}
 
     void operator()(std::size_t position, std::size_t length) {
-        if (perRecordEvents_) window_.ProcessEvents();
+        if (perRecordEvents_) progress_.Breathe();
         const int percent = length == 0 ? 100 : static_cast<int>(position * 100 / length);
         if (percent == shown_) return;
-        if (shown_ < 0) window_.SetCaption(Control::lblProgress, caption_);
+        if (shown_ < 0) progress_.Step(caption_);
         shown_ = percent;
-        window_.SetValue(Control::ProgressBar1, percent);
-        window_.ProcessEvents();
+        progress_.Percent(percent);
+        progress_.Breathe();
     }
 
   private:
-    Window& window_;
+    Progress& progress_;
     const char* caption_;
     bool perRecordEvents_;
     int shown_ = -1;
@@ -41,10 +40,10 @@ std::size_t CountRecords(std::string_view text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '>'));
 }
 
-std::string CleanWithStatus(Window& window, std::string_view text) {
-    window.SetCaption(Control::lblProgress, "please wait...");
+std::string CleanWithStatus(Progress& progress, std::string_view text) {
+    progress.Step("please wait...");
     std::string cleaned = CleanFastaText(text);
-    window.SetCaption(Control::lblProgress, "");
+    progress.Step("");
     return cleaned;
 }
 
@@ -62,23 +61,19 @@ void TakeGivenNames(std::string_view content, RecordTable& records, std::size_t 
     }
 }
 
-void ShowLoaded(RunState& state, Window& window, const FastaReport& report) {
-    const std::string count = std::to_string(state.seqCount);
-    window.SetCaption(Control::frmMainForm,
-                      std::string(kMainCaption) + " |" + " " + count + " sequences");
-    window.SetValue(Control::ProgressBar1, 0);
+// "48 sequences loaded", and what to check in the file when its report found something.
+void TellLoaded(Progress& progress, int count, const FastaReport& report) {
+    progress.Percent(0);
     const std::string summary = report.Summary();
-    window.SetCaption(
-        Control::lblProgress,
-        count + " sequences loaded" + (summary.empty() ? "" : " - check the file: " + summary));
-    // The details, one click away on the status line.
-    window.SetToolTip(Control::lblProgress, report.Details());
+    progress.Step(std::to_string(count) + " sequences loaded" +
+                  (summary.empty() ? "" : " - check the file: " + summary));
 }
 
-void RefuseLoad(RunState& state, Window& window, std::string_view message) {
-    window.ShowMessage(message);
-    ResetAfterLoadFailure(state, window);
+LoadEnd RefuseLoad(RunState& state, Progress& progress, std::string_view message) {
+    progress.Message(message);
+    progress.End("Failed");
     state.failFlag = true;
+    return LoadEnd::Refused;
 }
 
 // "Failed to read PATH: the file does not exist.": the file could not be read, or is not text.
@@ -326,8 +321,8 @@ std::string FormatFastaRecord(const Record& record) {
     return out;
 }
 
-void LoadFasta(RunState& state, Window& window, const std::string& path,
-               const FastaSource& source) {
+LoadEnd LoadFasta(RunState& state, Progress& progress, const std::string& path,
+                  const FastaSource& source) {
     state.seqCount = 0;
     state.failFlag = false;
     const std::string failure =
@@ -336,50 +331,46 @@ void LoadFasta(RunState& state, Window& window, const std::string& path,
     if (source.input == nullptr) read = ReadInputFile(path);
     const InputText& input = source.input != nullptr ? *source.input : read;
     if (!input.text)
-        return RefuseLoad(state, window, InputProblemMessage("Failed to read ", path, input));
+        return RefuseLoad(state, progress, InputProblemMessage("Failed to read ", path, input));
     const std::string& content = *input.text;
 
     const std::size_t count = CountRecords(content);
     state.seqCount =
         static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
     if (state.seqCount == 1)
-        return RefuseLoad(state, window,
+        return RefuseLoad(state, progress,
                           "Only one record found, add more sequences and try again.");
     if (state.seqCount == 0)
-        return RefuseLoad(state, window,
+        return RefuseLoad(state, progress,
                           "No DNA sequence found, please  input a fasta file and try again.");
     if (std::string refusal = CheckMemory("Failed to read ", path, content, count);
         !refusal.empty())
-        return RefuseLoad(state, window, refusal);
+        return RefuseLoad(state, progress, refusal);
 
-    const std::string text = CleanWithStatus(window, content);
+    const std::string text = CleanWithStatus(progress, content);
     state.InputSequences.assign(static_cast<std::size_t>(state.seqCount), Record{});
     state.maxNameLen = 0;
-    LoadProgress progress(window, "Loading sequences", state.seqCount > 150);
+    LoadProgress loading(progress, "Loading sequences", state.seqCount > 150);
     FastaReport ownReport;
     FastaReport& report = source.report != nullptr ? *source.report : ownReport;
-    if (!ParseFastaRecords(text, state.InputSequences, 0, state.maxNameLen, std::ref(progress),
+    if (!ParseFastaRecords(text, state.InputSequences, 0, state.maxNameLen, std::ref(loading),
                            &report))
-        return RefuseLoad(state, window, failure);
+        return RefuseLoad(state, progress, failure);
     TakeGivenNames(content, state.InputSequences, 0);
 
     const std::string& firstResidues = state.InputSequences.front().residues;
     const bool differs = std::any_of(state.InputSequences.begin(), state.InputSequences.end(),
                                      [&](const Record& r) { return r.residues != firstResidues; });
-    ShowLoaded(state, window, differs ? report : FastaReport{});
-    if (differs) {
-        EnterAwaitingRunState(state, window);
-        return;
-    }
-    window.ShowMessage("All sequences are identical, the analysis cannot be performed.");
-    window.SetCaption(Control::lblProgress, "Failed");
-    state.windowState = WindowState::Idle;
-    ApplyControlStates(state, window);
+    TellLoaded(progress, state.seqCount, differs ? report : FastaReport{});
+    if (differs) return LoadEnd::Loaded;
+    progress.Message("All sequences are identical, the analysis cannot be performed.");
+    progress.End("Failed");
     state.failFlag = true;
+    return LoadEnd::Identical;
 }
 
-void AppendFasta(RunState& state, Window& window, const std::string& path,
-                 const FastaSource& source) {
+LoadEnd AppendFasta(RunState& state, Progress& progress, const std::string& path,
+                    const FastaSource& source) {
     state.appendCount = 0;
     state.failFlag = false;
     const std::string failure =
@@ -388,7 +379,7 @@ void AppendFasta(RunState& state, Window& window, const std::string& path,
     if (source.input == nullptr) read = ReadInputFile(path);
     const InputText& input = source.input != nullptr ? *source.input : read;
     if (!input.text)
-        return RefuseLoad(state, window, InputProblemMessage("Failed to append ", path, input));
+        return RefuseLoad(state, progress, InputProblemMessage("Failed to append ", path, input));
     const std::string& content = *input.text;
 
     const std::size_t count = CountRecords(content);
@@ -397,34 +388,34 @@ void AppendFasta(RunState& state, Window& window, const std::string& path,
         count, static_cast<std::size_t>(std::numeric_limits<int>::max() - oldCount)));
     state.appendCount = appendCount;
     if (appendCount == 0)
-        return RefuseLoad(state, window,
+        return RefuseLoad(state, progress,
                           "No DNA sequence found, please load a FASTA file and try again.");
     if (std::string refusal = CheckMemory("Failed to append ", path, content, count);
         !refusal.empty())
-        return RefuseLoad(state, window, refusal);
+        return RefuseLoad(state, progress, refusal);
 
     // Parse into a new table so that a file that fails half-way leaves the sequences on display
     // and their count as they were.
-    const std::string text = CleanWithStatus(window, content);
+    const std::string text = CleanWithStatus(progress, content);
     RecordTable records(static_cast<std::size_t>(oldCount + appendCount));
     std::copy_n(
         state.SequenceList.begin(),
         std::min<std::size_t>(state.SequenceList.size(), static_cast<std::size_t>(oldCount)),
         records.begin());
     int maxNameLen = state.maxNameLen;
-    LoadProgress progress(window, "Appending sequences", oldCount + appendCount > 150);
+    LoadProgress loading(progress, "Appending sequences", oldCount + appendCount > 150);
     FastaReport ownReport;
     FastaReport& report = source.report != nullptr ? *source.report : ownReport;
     if (!ParseFastaRecords(text, records, static_cast<std::size_t>(oldCount), maxNameLen,
-                           std::ref(progress), &report))
-        return RefuseLoad(state, window, failure);
+                           std::ref(loading), &report))
+        return RefuseLoad(state, progress, failure);
     TakeGivenNames(content, records, static_cast<std::size_t>(oldCount));
 
     state.seqCount = oldCount + appendCount;
     state.InputSequences = std::move(records);
     state.maxNameLen = maxNameLen;
-    ShowLoaded(state, window, report);
-    EnterAwaitingRunState(state, window);
+    TellLoaded(progress, state.seqCount, report);
+    return LoadEnd::Loaded;
 }
 
 }  // namespace kvr

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/progress.h"
 #include "state/input_file.h"
 #include "state/run_state.h"
 
@@ -52,14 +52,19 @@ struct FastaSource {
     FastaReport* report = nullptr;
 };
 
-// Loads the file into InputSequences. On refusal or failure failFlag is set and the window says
-// why; on success the window awaits a run, and the status text says what the user should check.
-void LoadFasta(RunState& state, Window& window, const std::string& path,
-               const FastaSource& source = {});
+// How a load ended. Refused: the file cannot be read or used (the progress hears why).
+// Identical: it was read, but every sequence is the same, so there is nothing to analyse.
+enum class LoadEnd { Loaded, Refused, Identical };
+
+// Loads the file into InputSequences, with its steps and percent told to the progress. On
+// refusal or failure failFlag is set and the progress hears why; the report says what the user
+// should check in a file that loaded.
+LoadEnd LoadFasta(RunState& state, Progress& progress, const std::string& path,
+                  const FastaSource& source = {});
 
 // Appends the records of the file behind the sequences on display (SequenceList order).
-void AppendFasta(RunState& state, Window& window, const std::string& path,
-                 const FastaSource& source = {});
+LoadEnd AppendFasta(RunState& state, Progress& progress, const std::string& path,
+                    const FastaSource& source = {});
 
 // The cleaning every loaded text gets: carriage returns, tabs, "-" and backspaces removed, spaces
 // trimmed from both ends.

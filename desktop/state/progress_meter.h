@@ -1,25 +1,25 @@
-// The progress bar of a long pass: set only when the shown percentage changes, with the pending
-// window events let run then (and at least every few thousand steps), not for every item.
+// The percent of a long pass: told only when it changes, with the caller let breathe then (and
+// at least every few thousand steps), not for every item.
 #pragma once
 
-#include "platform/window.h"
+#include "platform/progress.h"
 
 namespace kvr {
 
 class ProgressMeter {
   public:
-    explicit ProgressMeter(Window& window, long stepsPerEventPump = 8192)
-        : window_(window), stepsPerEventPump_(stepsPerEventPump) {}
+    explicit ProgressMeter(Progress& progress, long stepsPerEventPump = 8192)
+        : progress_(progress), stepsPerEventPump_(stepsPerEventPump) {}
 
-    // Shows percent on ProgressBar1 when it differs from the value shown.
+    // Tells the percent when it differs from the value told.
     void Show(int percent) {
         if (percent != shown_) {
-            window_.SetValue(Control::ProgressBar1, percent);
+            progress_.Percent(percent);
             shown_ = percent;
         } else if (++sincePump_ < stepsPerEventPump_) {
             return;
         }
-        window_.ProcessEvents();
+        progress_.Breathe();
         sincePump_ = 0;
     }
 
@@ -35,7 +35,7 @@ class ProgressMeter {
     }
 
   private:
-    Window& window_;
+    Progress& progress_;
     long stepsPerEventPump_;
     int shown_ = -1;
     long sincePump_ = 0;

@@ -39,7 +39,7 @@ TEST(KvrPictures, VectorOptionsAndUnwritableFilesAreReported) {
     EXPECT_EQ(pictures.Paths().size(), 4u);
     RecordingWindow window;
     std::ostringstream err;
-    EXPECT_FALSE(WritePictures(state, window, pictures, err));
+    EXPECT_FALSE(WritePictures(state, window.progress, pictures, err));
     EXPECT_NE(err.str().find("cannot write the plot picture to /nonexistent-folder/p.emf"),
               std::string::npos);
     EXPECT_NE(err.str().find("cannot write the matrix picture to /nonexistent-folder/m.pdf"),
@@ -68,7 +68,7 @@ TEST(KvrPictures, MatrixImageOfMoreSequencesThanTheScreenShows) {
     pictures.matrixImage = out.File("m.png");
     RecordingWindow window;
     std::ostringstream err;
-    EXPECT_TRUE(WritePictures(state, window, pictures, err)) << err.str();
+    EXPECT_TRUE(WritePictures(state, window.progress, pictures, err)) << err.str();
     QImageReader::setAllocationLimit(1024);  // megabytes
     const QImage image(QString::fromStdString(pictures.matrixImage), "PNG");
     // 110000 / 700 twips a cell, in whole pixels: 150 twips, 10 pixels; no names.

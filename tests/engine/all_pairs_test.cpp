@@ -44,7 +44,8 @@ TEST(AlignAllPairs, TwoSequencesMakeOneAlignmentAndTheDistanceFile) {
     FakeRun run;
     RecordingWindow window;
     RunState state = StateWith({{">a", "ACGT"}, {">b", "ACGA"}});
-    AlignAllPairs(state, window, run.context);
+    WindowProgress progress(window, state.inputPath);
+    AlignAllPairs(state, progress, run.context);
 
     ASSERT_FALSE(state.failFlag);
     ASSERT_EQ(run.shell.commands.size(), 1u);
@@ -84,7 +85,7 @@ TEST(AlignAllPairs, OneSequenceAlignsNothing) {
     FakeRun run;
     RecordingWindow window;
     RunState state = StateWith({{">a", "ACGT"}});
-    AlignAllPairs(state, window, run.context);
+    AlignAllPairs(state, window.progress, run.context);
     EXPECT_FALSE(state.failFlag);
     EXPECT_TRUE(run.shell.commands.empty());
     EXPECT_EQ(state.InputIdentity, IdentityTable(1, 1.0f));
@@ -96,7 +97,8 @@ TEST(AlignAllPairs, TenSequencesFillTheTableWithProgressPerAlignment) {
     FakeRun run;
     RecordingWindow window;
     RunState state = StateWith(Ladders(10));
-    AlignAllPairs(state, window, run.context);
+    WindowProgress progress(window, state.inputPath);
+    AlignAllPairs(state, progress, run.context);
 
     ASSERT_FALSE(state.failFlag);
     ASSERT_EQ(run.shell.commands.size(), 45u);
@@ -169,7 +171,7 @@ TEST(AlignAllPairs, ClustalWStopsAtTwoEqualNames) {
     FakeRun run;
     RecordingWindow window;
     RunState state = StateWith({{">x", "ACGT"}, {">y", "ACGA"}, {">x", "ACCA"}}, "clustalw");
-    AlignAllPairs(state, window, run.context);
+    AlignAllPairs(state, window.progress, run.context);
 
     EXPECT_TRUE(state.failFlag);
     ASSERT_EQ(window.messages.size(), 1u);
@@ -187,7 +189,7 @@ TEST(AlignAllPairs, ClustalWStopsAtTwoEqualNames) {
     FakeRun muscleRun;
     RecordingWindow muscleWindow;
     state = StateWith({{">x", "ACGT"}, {">y", "ACGA"}, {">x", "ACCA"}}, "muscle");
-    AlignAllPairs(state, muscleWindow, muscleRun.context);
+    AlignAllPairs(state, muscleWindow.progress, muscleRun.context);
     EXPECT_FALSE(state.failFlag);
     EXPECT_EQ(muscleRun.shell.commands.size(), 3u);
 }
@@ -251,7 +253,7 @@ TEST(AlignAllPairs, APairThatCannotBeScoredStopsTheRunAndSaysWhy) {
         WriteWholeFile(run.root.File("2_3Aln.fas"), ">b\nACGT\n>c\nACGA\n");
         RecordingWindow window;
         RunState state = StateWith({{">a", "ACGT"}, {">b", "ACGA"}, {">c", "ACCA"}});
-        AlignAllPairs(state, window, run.context);
+        AlignAllPairs(state, window.progress, run.context);
 
         EXPECT_TRUE(state.failFlag) << c.what;
         ASSERT_EQ(window.messages.size(), 1u) << c.what;
@@ -278,7 +280,8 @@ TEST(AlignNewPairs, AppendingOneSequenceToNineAlignsNinePairs) {
         for (int j = 0; j < 9; ++j)
             if (i != j) state.IdentityMatrix(i, j) = 0.5f + 0.01f * static_cast<float>(i + j);
     WriteWholeFile(run.root.File("Simularity_scores_col.txt"), "old");
-    AlignNewPairs(state, window, run.context);
+    WindowProgress progress(window, state.inputPath);
+    AlignNewPairs(state, progress, run.context);
 
     ASSERT_FALSE(state.failFlag);
     ASSERT_EQ(run.shell.commands.size(), 9u);
@@ -324,7 +327,7 @@ TEST(AlignNewPairs, ClustalWNamesTheDuplicatePairItsOwnWay) {
     state.appendCount = 1;
     state.IdentityMatrix = IdentityTable(2, 1.0f);
     state.IdentityMatrix(0, 1) = state.IdentityMatrix(1, 0) = 0.75f;
-    AlignNewPairs(state, window, run.context);
+    AlignNewPairs(state, window.progress, run.context);
 
     EXPECT_TRUE(state.failFlag);
     EXPECT_EQ(window.messages,
@@ -343,7 +346,7 @@ TEST(AlignNewPairs, RefusesPreviousIdentitiesOfAnotherSize) {
     RunState state = StateWith(Ladders(4));
     state.appendCount = 1;
     state.IdentityMatrix = IdentityTable(2, 1.0f);  // should be 3 x 3
-    AlignNewPairs(state, window, run.context);
+    AlignNewPairs(state, window.progress, run.context);
     EXPECT_TRUE(state.failFlag);
     EXPECT_EQ(window.messages.size(), 1u);
     EXPECT_TRUE(run.shell.commands.empty());

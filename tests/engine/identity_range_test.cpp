@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "matrix/colour_controls.h"
 #include "platform/fakes/recording_window.h"
 
 namespace kvr {
@@ -39,7 +40,8 @@ TEST(FindIdentityRange, FindsTheRangeAndKeepsTheThresholdsInside) {
         state.cutoff1 = c.cutoff1;
         state.cutoff2 = c.cutoff2;
         RecordingWindow window;
-        FindIdentityRange(state, window, Table(3, c.upper), 3);
+        FindIdentityRange(state, window.progress, Table(3, c.upper), 3);
+        ShowCutoffs(state, window);
         EXPECT_EQ(state.minIdentity, c.minIdentity) << c.what;
         EXPECT_EQ(state.maxIdentity, c.maxIdentity) << c.what;
         EXPECT_EQ(state.cutoff1, c.newCutoff1) << c.what;
@@ -72,7 +74,7 @@ TEST(FindIdentityRange, ReportsASetWithoutAnyDifference) {
     for (const Case& c : cases) {
         RunState state;
         RecordingWindow window;
-        FindIdentityRange(state, window, c.table, c.n);
+        FindIdentityRange(state, window.progress, c.table, c.n);
         EXPECT_EQ(window.messages,
                   std::vector<std::string>{
                       "All sequences are 100% similar, the analysis connot be perfomed"})
@@ -87,7 +89,7 @@ TEST(FindIdentityRange, ReportsASetWithoutAnyDifference) {
     // Every pair at 0 is the opposite case: said as it is, with 0 as the smallest identity.
     RunState state;
     RecordingWindow window;
-    FindIdentityRange(state, window, Table(3, {0.0f, 0.0f, 0.0f}), 3);
+    FindIdentityRange(state, window.progress, Table(3, {0.0f, 0.0f, 0.0f}), 3);
     EXPECT_EQ(window.messages, std::vector<std::string>{kNothingSharedMessage});
     EXPECT_TRUE(state.failFlag);
     EXPECT_EQ(state.minIdentity, 0.0);

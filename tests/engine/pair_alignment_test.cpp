@@ -35,7 +35,7 @@ TEST(AlignRecordPair, BuiltinGivesTheRunsIdentityOfEveryPairInEitherOrder) {
     RecordingWindow window;
     StopRequest stop;
     BuiltinPool pool(2);
-    const std::vector<PairResult> run = AlignBuiltinPairs(pool, pairs, window, stop);
+    const std::vector<PairResult> run = AlignBuiltinPairs(pool, pairs, window.progress, stop);
 
     FakeRun fake;
     const PairAlignmentSetup setup{fake.shell, fake.programs, fake.root.Path()};

@@ -55,6 +55,7 @@ RunTrace Trace(int jobs, FakeShell::Finish finish, FakeShell::Action action = Co
     RunState state = StateWith(Mixed(), aligner);
     if (aligner == "clustalw") state.InputSequences[4].name = ">m1";  // pair 2 - 5: equal names
     RunTrace trace;
+    WindowProgress progress(window, state.inputPath);
     if (appended > 0) {
         state.appendCount = appended;
         const int old = state.seqCount - appended;
@@ -62,9 +63,9 @@ RunTrace Trace(int jobs, FakeShell::Finish finish, FakeShell::Action action = Co
         for (int i = 0; i < old; ++i)
             for (int j = 0; j < old; ++j)
                 if (i != j) state.IdentityMatrix(i, j) = 0.25f + 0.05f * static_cast<float>(i + j);
-        trace.end = AlignNewPairs(state, window, run.context);
+        trace.end = AlignNewPairs(state, progress, run.context);
     } else {
-        trace.end = AlignAllPairs(state, window, run.context);
+        trace.end = AlignAllPairs(state, progress, run.context);
     }
     trace.identity = state.InputIdentity;
     trace.captions = window.captionHistory;
@@ -177,7 +178,7 @@ TEST(ParallelPairs, ACancelEndsTheRunningAlignersAndLeavesTheAnalysisOnDisplay) 
         state.IdentityMatrix = IdentityTable(1, 1.0f);
         const RunState before = state;
 
-        EXPECT_EQ(AlignAllPairs(state, window, run.context), PairsEnd::Cancelled) << jobs;
+        EXPECT_EQ(AlignAllPairs(state, window.progress, run.context), PairsEnd::Cancelled) << jobs;
         EXPECT_TRUE(state.failFlag);
         EXPECT_TRUE(window.messages.empty()) << jobs;
         EXPECT_EQ(window.Caption(Control::lblProgress), "Cancelled");
@@ -203,7 +204,7 @@ TEST(ParallelPairs, ACancelEndsTheRunningAlignersAndLeavesTheAnalysisOnDisplay) 
     early.shell.Stop().Raise();
     RecordingWindow window;
     RunState state = StateWith(Mixed());
-    EXPECT_EQ(AlignAllPairs(state, window, early.context), PairsEnd::Cancelled);
+    EXPECT_EQ(AlignAllPairs(state, window.progress, early.context), PairsEnd::Cancelled);
     EXPECT_TRUE(early.shell.commands.empty());
 }
 
@@ -217,7 +218,7 @@ TEST(ParallelPairs, APairPastItsTimeLimitIsEndedAndNamed) {
     run.context.pairTimeoutSeconds = 2.5;
     RecordingWindow window;
     RunState state = StateWith(Mixed());
-    EXPECT_EQ(AlignAllPairs(state, window, run.context), PairsEnd::Failed);
+    EXPECT_EQ(AlignAllPairs(state, window.progress, run.context), PairsEnd::Failed);
     ASSERT_EQ(window.messages.size(), 1u);
     EXPECT_EQ(
         window.messages[0],
@@ -246,7 +247,7 @@ TEST(ParallelPairs, TheBuiltInAlignerKeepsThePairTimeLimit) {
     StopRequest stop;
     const auto start = std::chrono::steady_clock::now();
     BuiltinPool pool(2);
-    const auto results = AlignBuiltinPairs(pool, pairs, window, stop, 0.3);
+    const auto results = AlignBuiltinPairs(pool, pairs, window.progress, stop, 0.3);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     ASSERT_EQ(results.size(), 4u);
     EXPECT_EQ(results[0].outcome.status, ProgramStatus::Done);
@@ -259,8 +260,8 @@ TEST(ParallelPairs, TheBuiltInAlignerKeepsThePairTimeLimit) {
     EXPECT_EQ(results[3].outcome.status, ProgramStatus::Cancelled);
     // Without a limit, and with pairs within it, every pair is aligned.
     for (const double limit : {0.0, 30.0}) {
-        const auto quick =
-            AlignBuiltinPairs(pool, {{&shortA, &shortB}, {&shortB, &shortA}}, window, stop, limit);
+        const auto quick = AlignBuiltinPairs(pool, {{&shortA, &shortB}, {&shortB, &shortA}},
+                                             window.progress, stop, limit);
         EXPECT_EQ(quick[1].outcome.status, ProgramStatus::Done) << limit;
     }
 }
@@ -277,7 +278,7 @@ TEST(ParallelPairs, TheBuiltInAlignerTellsItsProgressWithinAPair) {
     BuiltinPool pool(1);
     std::vector<double> told;
     const auto results =
-        AlignBuiltinPairs(pool, {{&a, &b}}, window, stop, 0, nullptr, AmbiguityRule::Count,
+        AlignBuiltinPairs(pool, {{&a, &b}}, window.progress, stop, 0, nullptr, AmbiguityRule::Count,
                           [&](double done) { told.push_back(done); });
     ASSERT_EQ(results[0].outcome.status, ProgramStatus::Done);
     ASSERT_FALSE(told.empty());
@@ -310,9 +311,9 @@ TEST(ParallelPairs, TheBuiltInPoolKeepsItsThreadsForEveryBatch) {
     EXPECT_EQ(threads(), before + 4);
     RecordingWindow window;
     StopRequest stop;
-    const auto alone = AlignBuiltinPairs(one, pairs, window, stop);
+    const auto alone = AlignBuiltinPairs(one, pairs, window.progress, stop);
     for (int batch = 0; batch < 4; ++batch) {
-        const auto results = AlignBuiltinPairs(pool, pairs, window, stop);
+        const auto results = AlignBuiltinPairs(pool, pairs, window.progress, stop);
         ASSERT_EQ(results.size(), pairs.size());
         for (std::size_t k = 0; k < pairs.size(); ++k) {
             EXPECT_EQ(results[k].outcome.status, ProgramStatus::Done) << k;

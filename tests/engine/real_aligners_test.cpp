@@ -32,7 +32,7 @@ RunState Load(const std::string& file, int count, const std::string& aligner) {
     TempFolder folder;
     RunState state;
     RecordingWindow window;
-    LoadFasta(state, window, folder.Write("subset.fasta", text.substr(0, end)));
+    LoadFasta(state, window.progress, folder.Write("subset.fasta", text.substr(0, end)));
     EXPECT_EQ(state.seqCount, count);
     state.AlignerKind = aligner;
     return state;
@@ -91,7 +91,7 @@ TEST(RealAligners, TheTableHoldsTheIdentityOfEachAlignersOwnOutput) {
         RecordingWindow window;
         // Three sequences: three pairs, each aligned twice, keep the test short.
         RunState state = Load("its1_68.fasta", 3, aligner);
-        AlignAllPairs(state, window, run.context);
+        AlignAllPairs(state, window.progress, run.context);
         ASSERT_FALSE(state.failFlag)
             << aligner << ": " << ::testing::PrintToString(window.messages);
         for (int i = 0; i < 3; ++i)
@@ -113,7 +113,8 @@ TEST(RealAligners, SeveralAtOnceGiveTheTableOfOneAtATime) {
             run.context.jobs = jobs;
             RecordingWindow window;
             RunState state = Load("rrna5s_48.fasta", 3, aligner);  // three pairs, all at once
-            EXPECT_EQ(AlignAllPairs(state, window, run.context), PairsEnd::Completed) << aligner;
+            EXPECT_EQ(AlignAllPairs(state, window.progress, run.context), PairsEnd::Completed)
+                << aligner;
             tables[jobs > 1] = state.InputIdentity;
             captions[jobs > 1] = window.captionHistory[Control::lblProgress];
         }
@@ -138,7 +139,7 @@ TEST(RealAligners, ACancelEndsEveryRunningAlignerAndItsChildren) {
         run.shell.Stop().Raise();
     });
     RecordingWindow window;
-    const PairsEnd end = AlignAllPairs(state, window, run.context);
+    const PairsEnd end = AlignAllPairs(state, window.progress, run.context);
     cancel.join();
     EXPECT_EQ(end, PairsEnd::Cancelled);
     EXPECT_EQ(window.Caption(Control::lblProgress), "Cancelled");
@@ -153,12 +154,12 @@ TEST(RealAligners, ClustalWRefusesTwoEqualNames) {
     TempFolder folder;
     RunState state;
     RecordingWindow window;
-    LoadFasta(state, window,
+    LoadFasta(state, window.progress,
               folder.Write("dup.fasta", ">one\nACGTACGTTT\n>two\nACGTACGAAA\n>one\nACGAACGTTT\n"));
     ASSERT_FALSE(state.failFlag);
     state.AlignerKind = "clustalw";
     RealRun run;
-    AlignAllPairs(state, window, run.context);
+    AlignAllPairs(state, window.progress, run.context);
     EXPECT_TRUE(state.failFlag);
     ASSERT_EQ(window.messages.size(), 1u);
     EXPECT_NE(window.messages[0].find("identical name '>one'"), std::string::npos)
@@ -172,10 +173,10 @@ TEST(RealAligners, AFreshRunThenTheTreeOfNeighbor) {
         RecordingWindow window;
         RunState state = Load("rrna5s_48.fasta", n, "muscle");
         state.useTree = true;
-        AlignAllPairs(state, window, run.context);
+        AlignAllPairs(state, window.progress, run.context);
         ASSERT_FALSE(state.failFlag) << n;
         const IdentityTable inputOrder = state.InputIdentity;
-        const ProgramOutcome tree = OrderByTree(state, window, run.context);
+        const ProgramOutcome tree = OrderByTree(state, window.progress, run.context);
         ASSERT_TRUE(tree.Ok()) << n << ": " << tree.message;
         EXPECT_TRUE(window.messages.empty()) << n;
         EXPECT_EQ(state.treeOrder.back(), n);
@@ -196,9 +197,10 @@ TEST(RealAligners, AppendingOneSequenceToNineKeepsTheOldScores) {
     const Record appended = state.InputSequences.back();
     state.InputSequences.pop_back();
     state.seqCount = 9;
-    AlignAllPairs(state, window, run.context);
+    AlignAllPairs(state, window.progress, run.context);
     ASSERT_FALSE(state.failFlag);
-    OrderByTree(state, window, run.context);  // display order = input order (tree option off)
+    OrderByTree(state, window.progress,
+                run.context);  // display order = input order (tree option off)
     const IdentityTable before = state.IdentityMatrix;
 
     // The append puts the display order first, then the new record.
@@ -206,7 +208,7 @@ TEST(RealAligners, AppendingOneSequenceToNineKeepsTheOldScores) {
     state.InputSequences.push_back(appended);
     state.seqCount = 10;
     state.appendCount = 1;
-    AlignNewPairs(state, window, run.context);
+    AlignNewPairs(state, window.progress, run.context);
     ASSERT_FALSE(state.failFlag) << ::testing::PrintToString(window.messages);
     for (int i = 0; i < 9; ++i) {
         for (int j = 0; j < 9; ++j) EXPECT_EQ(state.InputIdentity(i, j), before(i, j));

@@ -111,7 +111,7 @@ TEST(OrderByTree, RebuildsTheListAndTheMatrixInTreeOrder) {
     WriteWholeFile(run.root.File("outtree"), "stale");  // must be gone before the program runs
     RecordingWindow window;
     RunState state = StateABC(true);
-    const ProgramOutcome outcome = OrderByTree(state, window, run.context);
+    const ProgramOutcome outcome = OrderByTree(state, window.progress, run.context);
 
     EXPECT_TRUE(outcome.Ok()) << outcome.message;
     EXPECT_EQ(config, "O\r\n4\r\nY\r\n");
@@ -172,7 +172,7 @@ TEST(OrderByTree, WithTheOptionOffTheTreeRunsButTheInputOrderStays) {
     WriteWholeFile(run.root.File("infile"), "distances");
     RecordingWindow window;
     RunState state = StateABC(false);
-    OrderByTree(state, window, run.context);
+    OrderByTree(state, window.progress, run.context);
 
     EXPECT_EQ(run.shell.commands.size(), 1u);
     EXPECT_EQ(state.SequenceList, state.InputSequences);
@@ -204,7 +204,7 @@ TEST(OrderByTree, AnUnusableTreeIsReportedAndTheInputOrderKept) {
         WriteWholeFile(run.root.File("infile"), "distances");
         RecordingWindow window;
         RunState state = StateABC(true);
-        const ProgramOutcome outcome = OrderByTree(state, window, run.context);
+        const ProgramOutcome outcome = OrderByTree(state, window.progress, run.context);
 
         EXPECT_FALSE(outcome.Ok()) << c.what;
         EXPECT_EQ(window.messages,
@@ -220,7 +220,7 @@ TEST(OrderByTree, AnUnusableTreeIsReportedAndTheInputOrderKept) {
         FakeRun quiet(c.program);
         RecordingWindow quietWindow;
         RunState unordered = StateABC(false);
-        OrderByTree(unordered, quietWindow, quiet.context);
+        OrderByTree(unordered, quietWindow.progress, quiet.context);
         EXPECT_TRUE(quietWindow.messages.empty()) << c.what;
         EXPECT_EQ(unordered.SequenceList, unordered.InputSequences) << c.what;
     }
@@ -242,7 +242,7 @@ TEST(OrderByTree, ACancelWhileTheTreeIsMadeLeavesTheDisplayAsItWas) {
     state.treeOrder = {0, 1};
     const RunState before = state;
 
-    const ProgramOutcome outcome = OrderByTree(state, window, run.context);
+    const ProgramOutcome outcome = OrderByTree(state, window.progress, run.context);
     EXPECT_EQ(outcome.status, ProgramStatus::Cancelled);
     EXPECT_EQ(run.shell.endedEarly, run.shell.processIds);
     EXPECT_EQ(state.SequenceList, before.SequenceList);
@@ -262,7 +262,7 @@ TEST(OrderByTree, ASingleSequenceNeedsNoTree) {
     state.InputIdentity = IdentityTable(1, 1.0f);
     state.treeNames = {"0A        ", "out       "};
     state.useTree = true;
-    EXPECT_TRUE(OrderByTree(state, window, run.context).Ok());
+    EXPECT_TRUE(OrderByTree(state, window.progress, run.context).Ok());
     EXPECT_TRUE(run.shell.commands.empty());  // neighbor refuses fewer than three taxa
     EXPECT_TRUE(window.messages.empty());
     EXPECT_EQ(state.treeOrder, (std::vector<int>{0, 1}));
@@ -295,8 +295,8 @@ TEST(OrderByTree, RealNeighborGroupsEachFamily) {
     PosixShell shell;
     const AlignerConfig programs = DefaultAlignerConfig(KVR_BIN_DIR);
     RecordingWindow window;
-    const ProgramOutcome outcome =
-        OrderByTree(state, window, RunContext{{shell, programs, exchange.Path()}, exchange.Path()});
+    const ProgramOutcome outcome = OrderByTree(
+        state, window.progress, RunContext{{shell, programs, exchange.Path()}, exchange.Path()});
 
     ASSERT_TRUE(outcome.Ok()) << outcome.message;
     EXPECT_TRUE(window.messages.empty());

@@ -68,9 +68,9 @@ TEST(TwinPairs, ARepeatedPairTakesTheCountsOfTheFirstWithinABatchAndAfter) {
     RecordingWindow window;
     StopRequest stop;
     BuiltinPool pool(2);
-    const auto alone = AlignBuiltinPairs(pool, pairs, window, stop);
+    const auto alone = AlignBuiltinPairs(pool, pairs, window.progress, stop);
     TwinPairs twins(records);
-    const auto once = AlignBuiltinPairs(pool, pairs, window, stop, 0, &twins);
+    const auto once = AlignBuiltinPairs(pool, pairs, window.progress, stop, 0, &twins);
     ASSERT_EQ(once.size(), pairs.size());
     for (std::size_t k = 0; k < pairs.size(); ++k) {
         EXPECT_EQ(once[k].outcome.status, ProgramStatus::Done) << k;
@@ -88,7 +88,7 @@ TEST(TwinPairs, ARepeatedPairTakesTheCountsOfTheFirstWithinABatchAndAfter) {
     const align::PairCounts planted{align::Status::Ok, 10, 8, 6};
     twins.Keep(*twins.Key(records[0].residues, records[1].residues), planted);
     const auto later =
-        AlignBuiltinPairs(pool, {{&records[0], &records[12]}}, window, stop, 0, &twins);
+        AlignBuiltinPairs(pool, {{&records[0], &records[12]}}, window.progress, stop, 0, &twins);
     EXPECT_FLOAT_EQ(later[0].identity, 0.75f);
     EXPECT_EQ(later[0].counts.columns, 10);
 }
@@ -100,7 +100,7 @@ TEST(TwinPairs, ARunWithTwinsHasTheIdentitiesOfEveryPairAlignedAlone) {
     run.context.jobs = 1;
     RecordingWindow window;
     RunState state = StateWith(records, "builtin");
-    ASSERT_EQ(AlignAllPairs(state, window, run.context), PairsEnd::Completed);
+    ASSERT_EQ(AlignAllPairs(state, window.progress, run.context), PairsEnd::Completed);
 
     std::vector<std::pair<const Record*, const Record*>> pairs;
     for (std::size_t i = 0; i < records.size(); ++i)
@@ -108,7 +108,7 @@ TEST(TwinPairs, ARunWithTwinsHasTheIdentitiesOfEveryPairAlignedAlone) {
             pairs.emplace_back(&records[i], &records[j]);
     StopRequest stop;
     BuiltinPool pool(2);
-    const auto alone = AlignBuiltinPairs(pool, pairs, window, stop);
+    const auto alone = AlignBuiltinPairs(pool, pairs, window.progress, stop);
     std::size_t k = 0;
     for (int i = 0; i < state.seqCount; ++i)
         for (int j = i + 1; j < state.seqCount; ++j, ++k) {

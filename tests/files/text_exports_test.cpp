@@ -55,7 +55,7 @@ TEST_F(TextExportsTest, TwoSequencesAtOneHalf) {
 TEST_F(TextExportsTest, PlotDataOfThreeSequences) {
     state = MakeAnalysis(3, [](int i, int) { return i == 0 ? 0.73f : 0.9f; });
     state.lastFolder = program.Path();
-    BinIdentities(state, window);
+    BinIdentities(state, window.progress);
     Export(Control::mnuPlotData, "three");
     const std::string text = Written("three_plt.txt");
     EXPECT_EQ(text.substr(0, text.find("\r\n")),
@@ -140,7 +140,7 @@ TEST_F(TextExportsTest, NumbersKeepTheirPointUnderACommaLocale) {
     ASSERT_TRUE(locale.Active()) << "de_DE.UTF-8 is missing: run scripts/bootstrap";
     state = MakeAnalysis(3, [](int i, int) { return i == 0 ? 0.9512345f : 8.333334E-08f; });
     state.lastFolder = program.Path();
-    BinIdentities(state, window);
+    BinIdentities(state, window.progress);
     Export(Control::mnuColumn, "c");
     Export(Control::mnuMat, "c");
     Export(Control::mnuPlotData, "c");

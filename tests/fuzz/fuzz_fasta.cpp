@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kvr::RecordingWindow window;
     const kvr::InputText loadInput = kvr::ExamineInput(std::string(first));
     kvr::FastaReport loadReport;
-    kvr::LoadFasta(state, window, "load.fas", {&loadInput, &loadReport});
+    kvr::LoadFasta(state, window.progress, "load.fas", {&loadInput, &loadReport});
     FUZZ_CHECK(window.messages.size() <= 1);
     for (const std::string& message : window.messages) FUZZ_CHECK(!message.empty());
     if (state.failFlag) {
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const kvr::InputText appendInput = kvr::ExamineInput(std::string(second));
     kvr::FastaReport appendReport;
     window.messages.clear();
-    kvr::AppendFasta(state, window, "append.fas", {&appendInput, &appendReport});
+    kvr::AppendFasta(state, window.progress, "append.fas", {&appendInput, &appendReport});
     if (state.failFlag) {
         FUZZ_CHECK(window.messages.size() == 1);
         FUZZ_CHECK(state.seqCount == before.seqCount);

@@ -20,6 +20,7 @@
 #include "shell/main_form.h"
 #include "state/file_io.h"
 #include "state/program_folder.h"
+#include "state/window_progress.h"
 #include "support/score_columns.h"
 #include "support/temp_folder.h"
 
@@ -45,7 +46,8 @@ class MatrixWindowTest : public ::testing::Test {
         // What a run leaves behind: the ordered matrix, its range, the histogram.
         state = testing::LoadScoreColumns(DataFile("matrix/rrna5s_48_scores.csv"));
         state.lastFolder = program.Path();
-        BinIdentities(state, window);
+        WindowProgress progress(window);
+        BinIdentities(state, progress);
         window.SetValue(Control::updCutoff1, 94);
         window.SetValue(Control::UpdCutoff2, 78);
         for (Control c : {Control::cmdDrawMat, Control::cmdColourScheme, Control::cmdZoomIn,

@@ -29,7 +29,7 @@ TEST(BinIdentities, RoundsTheSinglePrecisionPercentTiesToEven) {
     for (const Case& c : cases) {
         RunState state = Pairs(2, [&](int, int) { return c.identity; });
         RecordingWindow window;
-        BinIdentities(state, window);
+        BinIdentities(state, window.progress);
         ASSERT_EQ(state.BinArray.size(), 101u);
         for (int b = 0; b <= 100; ++b) {
             const float expected = b == c.row ? 1.0f : 0.0f;
@@ -44,7 +44,7 @@ TEST(BinIdentities, ProportionsOfAllPairs) {
     // Pairs (0,1) and (0,2) at 0.5, (1,2) at 0.9.
     RunState state = Pairs(3, [](int i, int) { return i == 0 ? 0.5f : 0.9f; });
     RecordingWindow window;
-    BinIdentities(state, window);
+    BinIdentities(state, window.progress);
     EXPECT_EQ(state.BinArray[49][0], 2.0f);
     EXPECT_EQ(state.BinArray[89][0], 1.0f);
     EXPECT_EQ(state.BinArray[49][1], 2.0f / 3.0f);
@@ -58,12 +58,12 @@ TEST(BinIdentities, ProportionsOfAllPairs) {
 TEST(BinIdentities, EachHistogramHasItsOwnScale) {
     RunState state = Pairs(3, [](int, int) { return 0.8f; });
     RecordingWindow window;
-    BinIdentities(state, window);
+    BinIdentities(state, window.progress);
     EXPECT_EQ(state.maxProportion, 1.0f);
     // The same state binning a flatter set: its peak, not the earlier one, sets the scale.
     state.IdentityMatrix(0, 1) = 0.6f;
     state.IdentityMatrix(0, 2) = 0.7f;
-    BinIdentities(state, window);
+    BinIdentities(state, window.progress);
     EXPECT_EQ(state.BinArray[59][1], 1.0f / 3.0f);
     EXPECT_EQ(state.maxProportion, 1.0f / 3.0f);
 }
@@ -71,7 +71,7 @@ TEST(BinIdentities, EachHistogramHasItsOwnScale) {
 TEST(BinIdentities, ProgressAndStatus) {
     RunState state = MakeAnalysis(30, testing::Gradient(30, 0.5f));
     RecordingWindow window;
-    BinIdentities(state, window);
+    BinIdentities(state, window.progress);
     EXPECT_EQ(
         window.captionHistory[Control::lblProgress],
         (std::vector<std::string>{"Creating bins ...", "Calculating proportions ...", "Done"}));
@@ -87,7 +87,7 @@ TEST(BinIdentities, ProgressAndStatus) {
 TEST(BinIdentities, OneSequenceHasNoPairsAndNoProportions) {
     RunState state = Pairs(1, [](int, int) { return 1.0f; });
     RecordingWindow window;
-    BinIdentities(state, window);
+    BinIdentities(state, window.progress);
     for (const auto& row : state.BinArray) {
         EXPECT_EQ(row[0], 0.0f);
         EXPECT_EQ(row[1], 0.0f);

@@ -17,7 +17,7 @@ class PlotHandlersTest : public testing::DisplayTest {
     TempFolder chosen;
     void SetUp() override {
         Load(8, 0.7f);
-        BinIdentities(state, window);
+        BinIdentities(state, window.progress);
         window.captionHistory.clear();
         state.lastFolder = program.Path();
     }

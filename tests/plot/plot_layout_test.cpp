@@ -69,7 +69,7 @@ TEST(PlotLayout, RealDataSetsOfTwoToFiveHundredSequences) {
     for (const int n : {2, 3, 13, 48, 94, 200, 500}) {
         RunState state = testing::RealAnalysis(n, 20);
         RecordingWindow window;
-        BinIdentities(state, window);
+        BinIdentities(state, window.progress);
         ExpectReadableBoth(state, std::to_string(n) + " sequences");
     }
 }

@@ -147,7 +147,7 @@ TEST(ScreenPlot, TheSmallestIdentitysBinIsDrawn) {
     RunState state =
         testing::MakeAnalysis(3, [](int i, int j) { return i == 0 && j == 2 ? 0.5f : 0.75f; });
     RecordingWindow window;
-    BinIdentities(state, window);
+    BinIdentities(state, window.progress);
     const std::vector<DrawOp> curve = CurveOf(Plot(state));
     ASSERT_EQ(curve.size(), 50u);          // ticks 50 .. 100
     ASSERT_EQ(VerticalStep(state), 0.05);  // an axis from 0 to 1

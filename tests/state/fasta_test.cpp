@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/fakes/recording_window.h"
+#include "shell/open_handlers.h"
 #include "support/compressed_data.h"
 #include "support/temp_folder.h"
 
@@ -22,9 +23,23 @@ class LoadFastaTest : public ::testing::Test {
     RecordingWindow window;
     TempFolder folder;
 
-    void Load(const std::string& content) {
-        LoadFasta(state, window, folder.Write("in.fas", content));
+    // A load as the window shows it: the loader's status and messages, then the window's part.
+    LoadEnd Open(const std::string& path, FastaReport* report = nullptr) {
+        FastaReport own;
+        FastaReport& kept = report != nullptr ? *report : own;
+        const LoadEnd end = LoadFasta(state, window.progress, path, {nullptr, &kept});
+        ShowLoad(state, window, end, kept);
+        return end;
     }
+    LoadEnd Append(const std::string& path, FastaReport* report = nullptr) {
+        FastaReport own;
+        FastaReport& kept = report != nullptr ? *report : own;
+        const LoadEnd end = AppendFasta(state, window.progress, path, {nullptr, &kept});
+        ShowLoad(state, window, end, kept);
+        return end;
+    }
+
+    void Load(const std::string& content) { Open(folder.Write("in.fas", content)); }
 
     void ExpectAnalysisControlsDisabled() {
         for (Control c :
@@ -52,7 +67,7 @@ class LoadFastaTest : public ::testing::Test {
 
 TEST_F(LoadFastaTest, LoadsRealFileWithCaptionsAndAwaitingRunState) {
     window.SetEnabled(Control::mnuSave, true);
-    LoadFasta(state, window, DataFile("rrna5s_48.fasta"));
+    Open(DataFile("rrna5s_48.fasta"));
     ASSERT_FALSE(state.failFlag);
     ASSERT_EQ(state.seqCount, 48);
     ASSERT_EQ(state.InputSequences.size(), 48u);
@@ -142,7 +157,7 @@ TEST_F(LoadFastaTest, IdenticalResiduesNeedOneOtherRecord) {
 }
 
 TEST_F(LoadFastaTest, RefusalsKeepThePreviousTables) {
-    LoadFasta(state, window, DataFile("rrna5s_48.fasta"));
+    Open(DataFile("rrna5s_48.fasta"));
     const RecordTable previous = state.InputSequences;
     struct Case {
         std::string content;
@@ -218,25 +233,25 @@ TEST_F(LoadFastaTest, FileProblemsAreSaidWithoutReadingOn) {
     for (const Case& c : cases) {
         window.messages.clear();
         state.failFlag = false;
-        LoadFasta(state, window, c.path);
+        Open(c.path);
         ExpectFailureReset();
         ASSERT_EQ(window.messages.size(), 1u) << c.path;
         EXPECT_EQ(window.messages[0], "Failed to read " + c.path + c.message);
         window.messages.clear();
-        AppendFasta(state, window, c.path);
+        Append(c.path);
         ASSERT_EQ(window.messages.size(), 1u) << c.path;
         EXPECT_EQ(window.messages[0], "Failed to append " + c.path + c.message);
     }
 }
 
 TEST_F(LoadFastaTest, GzipCompressedFilesLoadLikeTheirText) {
-    LoadFasta(state, window, DataFile("rrna5s_48.fasta"));
+    Open(DataFile("rrna5s_48.fasta"));
     const RecordTable plain = state.InputSequences;
     // Written by gzip -9n; the second file is two gzip members one after the other.
-    LoadFasta(state, window, DataFile("compressed/rrna5s_48.fasta.gz"));
+    Open(DataFile("compressed/rrna5s_48.fasta.gz"));
     ASSERT_FALSE(state.failFlag) << window.messages.back();
     EXPECT_EQ(state.InputSequences, plain);
-    LoadFasta(state, window, DataFile("compressed/two_members.gz"));
+    Open(DataFile("compressed/two_members.gz"));
     ASSERT_FALSE(state.failFlag);
     EXPECT_EQ(state.InputSequences, (RecordTable{{">a", "ACGT"}, {">b", "AGGT"}, {">c", "ACGA"}}));
 }
@@ -244,7 +259,7 @@ TEST_F(LoadFastaTest, GzipCompressedFilesLoadLikeTheirText) {
 TEST_F(LoadFastaTest, XzBzip2AndZstdFilesLoadLikeTheirText) {
     std::ifstream file(DataFile("rrna5s_48.fasta"), std::ios::binary);
     const std::string text(std::istreambuf_iterator<char>(file), {});
-    LoadFasta(state, window, DataFile("rrna5s_48.fasta"));
+    Open(DataFile("rrna5s_48.fasta"));
     const RecordTable plain = state.InputSequences;
     const struct {
         const char* name;
@@ -259,7 +274,7 @@ TEST_F(LoadFastaTest, XzBzip2AndZstdFilesLoadLikeTheirText) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         state = RunState{};
-        LoadFasta(state, window, folder.Write(c.name, c.bytes));
+        Open(folder.Write(c.name, c.bytes));
         ASSERT_FALSE(state.failFlag) << window.messages.back();
         EXPECT_EQ(state.InputSequences, plain);
     }
@@ -289,7 +304,7 @@ TEST_F(LoadFastaTest, WarningsAreCountedInTheStatusAndListedWithLines) {
     };
     for (const Case& c : cases) {
         FastaReport report;
-        LoadFasta(state, window, folder.Write("in.fas", c.content), {nullptr, &report});
+        Open(folder.Write("in.fas", c.content), &report);
         ASSERT_FALSE(state.failFlag) << c.content;
         EXPECT_EQ(window.Caption(Control::lblProgress), c.status);
         std::vector<std::pair<FastaWarningKind, std::size_t>> found;
@@ -304,7 +319,7 @@ TEST_F(LoadFastaTest, WarningTextsAreShortAndPrintable) {
     for (int i = 0; i < 30; ++i) content += ">x\nAC\n";
     content += ">\x1b[31m" + std::string(200, 'n') + ",\nACGT\n";
     FastaReport report;
-    LoadFasta(state, window, folder.Write("in.fas", content), {nullptr, &report});
+    Open(folder.Write("in.fas", content), &report);
     ASSERT_FALSE(state.failFlag);
     EXPECT_EQ(report.counts[static_cast<std::size_t>(FastaWarningKind::DuplicateName)], 30u);
     EXPECT_EQ(report.warnings.size(), 11u);
@@ -322,7 +337,7 @@ TEST_F(LoadFastaTest, AppendWarnsOfNamesAlreadyLoaded) {
     Load(">a\nACGT\n>b\nAGGT\n");
     state.SequenceList = state.InputSequences;
     FastaReport report;
-    AppendFasta(state, window, folder.Write("more.fas", ">c\nAC\n>b\nTT\n"), {nullptr, &report});
+    Append(folder.Write("more.fas", ">c\nAC\n>b\nTT\n"), &report);
     ASSERT_FALSE(state.failFlag);
     ASSERT_EQ(report.warnings.size(), 1u);
     EXPECT_EQ(report.warnings[0].line, 3u);

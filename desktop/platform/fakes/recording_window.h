@@ -11,6 +11,7 @@
 
 #include "platform/fakes/recording_surface.h"
 #include "platform/window.h"
+#include "state/window_progress.h"
 
 namespace kvr {
 
@@ -84,7 +85,9 @@ class RecordingWindow : public Window {
     bool CopyMetafile(const std::string& emfPath) override;
 
     // What happened, in order.
-    std::vector<std::string> messages;   // information messages
+    std::vector<std::string> messages;  // information messages
+    // What the core tells of its work, shown on this window as the program shows it.
+    WindowProgress progress{*this};
     std::vector<std::string> questions;  // Yes/No questions asked
     std::map<Control, std::vector<std::string>> captionHistory;
     std::map<Control, std::vector<int>> valueHistory;

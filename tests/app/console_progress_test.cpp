@@ -1,5 +1,5 @@
-// kvr's console window: what standard error and a log get while a run reports its progress.
-#include "app/console_window.h"
+// kvr's console progress: what standard error and a log get while a run reports its progress.
+#include "app/console_progress.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ using namespace std::chrono_literals;
 // A clock the test moves.
 struct TestClock {
     std::chrono::steady_clock::time_point now{};
-    ConsoleWindow::Clock Function() {
+    ConsoleProgress::Clock Function() {
         return [this] { return now; };
     }
 };
@@ -26,21 +26,21 @@ int Lines(const std::string& text, const std::string& part) {
 }
 
 // The captions and bar of an all-pairs run of n pairs, one pair every `step` of the test clock.
-void RunPairs(ConsoleWindow& window, TestClock& clock, int pairs,
+void RunPairs(ConsoleProgress& progress, TestClock& clock, int pairs,
               std::chrono::steady_clock::duration step) {
-    window.SetCaption(Control::lblProgress, "48 sequences loaded");
+    progress.Step("48 sequences loaded");
     for (int k = 1; k <= pairs; ++k) {
-        window.SetCaption(Control::lblProgress, "Aligning 1 - " + std::to_string(k + 1));
-        window.SetValue(Control::ProgressBar1, k * 100 / pairs);
+        progress.Step("Aligning 1 - " + std::to_string(k + 1));
+        progress.Percent(k * 100 / pairs);
         clock.now += step;
     }
-    window.SetCaption(Control::lblProgress, "Completed");
-    window.SetValue(Control::ProgressBar1, 0);
-    window.SetCaption(Control::lblProgress, "Drawing tree");
-    window.Flush();
+    progress.Step("Completed");
+    progress.Percent(0);
+    progress.Step("Drawing tree");
+    progress.Flush();
 }
 
-TEST(ConsoleWindow, ALogGetsEachStepAtOnceAndItsProgressEveryFewSeconds) {
+TEST(ConsoleProgress, ALogGetsEachStepAtOnceAndItsProgressEveryFewSeconds) {
     struct Case {
         bool terminal;
         bool quiet;
@@ -59,9 +59,9 @@ TEST(ConsoleWindow, ALogGetsEachStepAtOnceAndItsProgressEveryFewSeconds) {
         TestClock clock;
         std::ostringstream err;
         std::ostringstream log;
-        ConsoleWindow window(err, "kvr run", c.quiet, c.terminal, &log, clock.Function());
-        RunPairs(window, clock, c.pairs, c.step);
-        window.ShowMessage("All sequences are 100% similar, the analysis connot be perfomed");
+        ConsoleProgress progress(err, "kvr run", c.quiet, c.terminal, &log, clock.Function());
+        RunPairs(progress, clock, c.pairs, c.step);
+        progress.Message("All sequences are 100% similar, the analysis connot be perfomed");
         EXPECT_EQ(Lines(err.str(), "Aligning"), c.errorLines) << err.str();
         EXPECT_EQ(Lines(log.str(), "Aligning"), c.logLines) << log.str();
         EXPECT_TRUE(
@@ -80,13 +80,13 @@ TEST(ConsoleWindow, ALogGetsEachStepAtOnceAndItsProgressEveryFewSeconds) {
     }
 }
 
-TEST(ConsoleWindow, ATerminalRewritesOneProgressLine) {
+TEST(ConsoleProgress, ATerminalRewritesOneProgressLine) {
     TestClock clock;
     std::ostringstream err;
     std::ostringstream log;
     {
-        ConsoleWindow window(err, "kvr run", false, true, &log, clock.Function());
-        RunPairs(window, clock, 2000, 10ms);
+        ConsoleProgress progress(err, "kvr run", false, true, &log, clock.Function());
+        RunPairs(progress, clock, 2000, 10ms);
     }
     EXPECT_TRUE(err.str().ends_with("\r\033[Kkvr run: Drawing tree\n")) << err.str();
     // The terminal rewrites its line, from the step's first text on; the log beside it still
