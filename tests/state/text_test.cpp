@@ -14,10 +14,10 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlapAndTrims) {
     };
     const Case cases[] = {
         {"", "a", "b", ""},
-        {"aaa", "aa", "b", "ba"},             // no overlap
-        {">seq>x", ">", "12", "12seq12x"},    // longer replacement
-        {"  a -b  ", "-", "", "a b"},          // trimmed at both ends, inner space kept
-        {"AaA", "a", "", "AA"},               // case-sensitive
+        {"aaa", "aa", "b", "ba"},           // no overlap
+        {">seq>x", ">", "12", "12seq12x"},  // longer replacement
+        {"  a -b  ", "-", "", "a b"},       // trimmed at both ends, inner space kept
+        {"AaA", "a", "", "AA"},             // case-sensitive
         {"abc", "z", "y", "abc"},
         {"   ", "x", "y", ""},
     };
@@ -30,21 +30,6 @@ TEST(RemoveAll, EqualsOneReplaceAllPerCharacter) {
     std::string stepwise = text;
     for (const char* c : {"\r", "\t", "-", "\b", "\t"}) stepwise = ReplaceAll(stepwise, c, "");
     EXPECT_EQ(RemoveAll(text, "\r\t-\b"), stepwise);
-}
-
-TEST(FindLineEnd, ReturnsOneBasedPositionOrZero) {
-    EXPECT_EQ(FindLineEnd(">a\nAC\n", 1), 3u);
-    EXPECT_EQ(FindLineEnd(">a\nAC\n", 3), 3u);
-    EXPECT_EQ(FindLineEnd(">a\nAC\n", 4), 6u);
-    EXPECT_EQ(FindLineEnd(">a", 1), 0u);
-    EXPECT_EQ(FindLineEnd(">a\n", 9), 0u);
-}
-
-TEST(FindRecordEnd, StopsBeforeNextHeaderOrPastTheEnd) {
-    const std::string text = ">a\nAC\n>b\nGT";  // the second ">" is at position 7
-    EXPECT_EQ(FindRecordEnd(text, 4), 6u);
-    EXPECT_EQ(FindRecordEnd(text, 10), text.size() + 1);
-    EXPECT_EQ(FindRecordEnd(text, text.size() + 1), 0u);
 }
 
 TEST(CleanName, TurnsSeparatorsIntoUnderscores) {
