@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
                 const int j = (i + 1 + (k * 31) % (n - 1)) % n;
                 const auto start = std::chrono::steady_clock::now();
                 const PairResult result =
-                    AlignPair(context, aligner, state.InputSequences[i], state.InputSequences[j],
-                              std::min(i, j), std::max(i, j));
+                    AlignPair(context, *AlignerNamed(aligner), state.InputSequences[i],
+                              state.InputSequences[j], std::min(i, j), std::max(i, j));
                 times.push_back(std::chrono::duration<double, std::milli>(
                                     std::chrono::steady_clock::now() - start)
                                     .count());

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     LoadFasta(loaded, loadWindow, fasta);
     if (loaded.failFlag) return 1;
     if (wanted > 0 && wanted < loaded.seqCount) loaded.seqCount = wanted;
-    loaded.AlignerKind = aligner;
+    loaded.AlignerKind = AlignerNamed(aligner);
     const int n = loaded.seqCount;
     const AlignerConfig programs = DefaultAlignerConfig(KVR_BIN_DIR);
 

@@ -63,7 +63,8 @@ std::string DuplicateNameMessage(bool incremental, int i, int j, const std::stri
 
 std::string UnscoredPairMessage(const RunState& state, int i, int j, const PairResult& result) {
     return "The identity of sequences " + std::to_string(i + 1) + " and " + std::to_string(j + 1) +
-           " could not be computed with " + AlignerTitle(state.AlignerKind) + ": " +
+           " could not be computed with " +
+           (state.AlignerKind ? AlignerTitle(*state.AlignerKind) : std::string()) + ": " +
            result.outcome.message + ".\nSequence " + std::to_string(i + 1) + ": " +
            state.InputSequences[i].name + "\nSequence " + std::to_string(j + 1) + ": " +
            state.InputSequences[j].name + "\nCommand: " + result.command +
@@ -88,7 +89,7 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
     state.InputCounts = state.keepPairCounts ? PairCountTable(n) : PairCountTable();
     state.builtinNotes = {};
     state.uncompared = {};
-    const bool builtin = state.AlignerKind == kBuiltinAligner;
+    const bool builtin = state.AlignerKind == Aligner::Builtin;
 
     if (static_cast<int>(state.InputSequences.size()) < n || m < 0 || m > n ||
         (incremental && state.IdentityMatrix.Size() != firstNew))
@@ -138,7 +139,7 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
     schedule.advance = [&](double done, int i, int j) {
         ShowPairProgress(state, window, i, j, done + 1, total);
     };
-    if (state.AlignerKind == "clustalw")
+    if (state.AlignerKind == Aligner::Clustalw)
         schedule.refuse = [&](int i, int j) {
             const std::string& name = state.InputSequences[j].name;
             return state.InputSequences[i].name == name
@@ -177,7 +178,7 @@ PairsEnd RunPairs(RunState& state, Window& window, const RunContext& context, bo
     };
 
     const ScheduleOutcome outcome =
-        SchedulePairs(state.InputSequences, state.AlignerKind, schedule, context, window);
+        SchedulePairs(state.InputSequences, *state.AlignerKind, schedule, context, window);
     switch (outcome.end) {
         case ScheduleEnd::Cancelled:
             window.SetCaption(Control::lblProgress, "Cancelled");
