@@ -25,6 +25,24 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlapAndTrims) {
         EXPECT_EQ(ReplaceAll(c.text, c.find, c.replacement), c.expected) << c.text;
 }
 
+TEST(PrintableText, EscapesWhatATerminalWouldActOnAndCuts) {
+    const struct {
+        std::string text;
+        std::size_t maxBytes;
+        std::string shown;
+    } cases[] = {
+        {"", std::string::npos, ""},
+        {std::string("a\0b", 3), std::string::npos, "a\\x00b"},
+        {"\x1b[31mred\x7f\r", std::string::npos, "\\x1b[31mred\\x7f\\x0d"},
+        {"tab\tand\nline", std::string::npos, "tab\tand\nline"},  // kept: they act on no terminal
+        {"\xc3\xa9t\xc3\xa9", std::string::npos, "\xc3\xa9t\xc3\xa9"},  // UTF-8 as it is
+        {"abcdef", 3, "abc..."},
+        {"abc", 3, "abc"},                     // not cut at exactly its length
+        {"\x01\x02\x03", 2, "\\x01\\x02..."},  // cut by bytes of the text, before escaping
+    };
+    for (const auto& c : cases) EXPECT_EQ(PrintableText(c.text, c.maxBytes), c.shown) << c.text;
+}
+
 TEST(RemoveAll, EqualsOneReplaceAllPerCharacter) {
     const std::string text = " \r\t>a-b\b\tc \r\n ACG-T\t \r";
     std::string stepwise = text;
