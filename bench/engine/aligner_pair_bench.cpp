@@ -11,7 +11,7 @@
 
 #include "engine/exchange_folder.h"
 #include "engine/run_aligner.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "platform/posix_shell.h"
 #include "state/fasta.h"
 

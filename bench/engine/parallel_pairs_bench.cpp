@@ -12,7 +12,7 @@
 
 #include "engine/all_pairs.h"
 #include "engine/exchange_folder.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "platform/posix_shell.h"
 #include "state/fasta.h"
 #include "support/seconds.h"

@@ -9,11 +9,11 @@
 
 #include <QApplication>
 
-#include "support/seconds.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "platform/qt/qt_main_window.h"
 #include "state/fasta.h"
 #include "state/file_io.h"
+#include "support/seconds.h"
 
 namespace {
 
@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
     kvr::RecordingWindow fake;
     const double fakeSeconds = Seconds([&] { kvr::LoadFasta(fakeState, fake, path); });
     std::printf("LoadFasta, recording window: %.2f s (%d sequences, %zu progress updates)\n",
-                fakeSeconds, fakeState.seqCount, fake.valueHistory[kvr::Control::ProgressBar1].size());
+                fakeSeconds, fakeState.seqCount,
+                fake.valueHistory[kvr::Control::ProgressBar1].size());
 
     kvr::RunState qtState;
     kvr::QtMainWindow window;

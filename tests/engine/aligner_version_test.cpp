@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "platform/fakes/fake_shell.h"
+#include "fakes/fake_shell.h"
 #include "platform/posix_shell.h"
 #include "state/file_io.h"
 #include "support/temp_folder.h"

@@ -9,7 +9,7 @@
 
 #include "engine/aligner_config.h"
 #include "engine/run_context.h"
-#include "platform/fakes/fake_shell.h"
+#include "fakes/fake_shell.h"
 #include "state/file_io.h"
 #include "state/run_state.h"
 #include "support/temp_folder.h"

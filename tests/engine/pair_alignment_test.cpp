@@ -6,7 +6,7 @@
 
 #include "engine/builtin_pairs.h"
 #include "engine_fixture.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "state/fasta.h"
 
 namespace kvr {

@@ -9,7 +9,7 @@
 #include "engine/pair_identity.h"
 #include "engine/run_aligner.h"
 #include "engine/tree_order.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "platform/posix_shell.h"
 #include "state/fasta.h"
 #include "state/file_io.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "state/fasta.h"
 #include "support/temp_folder.h"
 
@@ -10,7 +10,7 @@ namespace {
 using testing::TempFolder;
 
 class AppendFastaTest : public ::testing::Test {
-protected:
+  protected:
     RunState state;
     RecordingWindow window;
     TempFolder folder;
@@ -29,8 +29,8 @@ TEST_F(AppendFastaTest, DisplayOrderFirstThenNewRecords) {
     ASSERT_FALSE(state.failFlag);
     EXPECT_EQ(state.seqCount, 5);
     EXPECT_EQ(state.appendCount, 2);
-    const RecordTable expected = {{">c", "GGGG"}, {">a", "AAAA"}, {">b", "CCCC"},
-                                  {">longer_name", "TTTT"}, {">e", "ACGT"}};
+    const RecordTable expected = {
+        {">c", "GGGG"}, {">a", "AAAA"}, {">b", "CCCC"}, {">longer_name", "TTTT"}, {">e", "ACGT"}};
     EXPECT_EQ(state.InputSequences, expected);
     EXPECT_EQ(state.maxNameLen, 12);
     EXPECT_EQ(window.Caption(Control::frmMainForm), "Kavorin - version 1 | 5 sequences");
@@ -50,7 +50,8 @@ TEST_F(AppendFastaTest, RefusalsKeepEverything) {
     const RecordTable display = state.SequenceList;
     AppendFasta(state, window, folder.Write("none.fas", "ACGT\n"));
     EXPECT_TRUE(state.failFlag);
-    EXPECT_EQ(window.messages.at(0), "No DNA sequence found, please load a FASTA file and try again.");
+    EXPECT_EQ(window.messages.at(0),
+              "No DNA sequence found, please load a FASTA file and try again.");
     EXPECT_EQ(window.Caption(Control::lblProgress), "Failed");
     EXPECT_FALSE(window.blanked.empty());
 
