@@ -1,7 +1,5 @@
 #include "feature_table.h"
 
-#include "printable_text.h"
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -13,6 +11,8 @@
 #include <cstring>
 #include <optional>
 #include <ostream>
+
+#include "state/text.h"
 
 namespace tolven {
 namespace {
@@ -100,7 +100,10 @@ constexpr std::size_t kFieldShown = 40;
 std::string ValueError(std::size_t lineNumber, std::string_view column, std::string_view text,
                        ValueStatus status) {
     std::string message = "line " + std::to_string(lineNumber) + ", column \"";
-    message.append(column).append("\": \"").append(PrintableText(text, kFieldShown)).append("\" ");
+    message.append(column)
+        .append("\": \"")
+        .append(kvr::PrintableText(text, kFieldShown))
+        .append("\" ");
     message += status == ValueStatus::NotANumber ? "is not a number"
                                                  : "is outside the single-precision range";
     return message;

@@ -12,8 +12,8 @@
 #include "kvr_version.h"
 #include "model_run.h"
 #include "output_file.h"
-#include "printable_text.h"
 #include "state/file_io.h"
+#include "state/text.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ constexpr const char* kUsage =
 
 int Fail(const std::string& message) {
     // Paths and fields may hold any byte: none reaches the terminal as a control character.
-    std::cerr << "Error: " + tolven::PrintableText(message) + "\n";
+    std::cerr << "Error: " + kvr::PrintableText(message) + "\n";
     return 1;
 }
 

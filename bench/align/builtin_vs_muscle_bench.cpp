@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "align/align.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "state/fasta.h"
 
 namespace {

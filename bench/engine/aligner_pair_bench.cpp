@@ -11,7 +11,7 @@
 
 #include "engine/exchange_folder.h"
 #include "engine/run_aligner.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "platform/posix_shell.h"
 #include "state/fasta.h"
 
@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
                 const int j = (i + 1 + (k * 31) % (n - 1)) % n;
                 const auto start = std::chrono::steady_clock::now();
                 const PairResult result =
-                    AlignPair(context, aligner, state.InputSequences[i], state.InputSequences[j],
-                              std::min(i, j), std::max(i, j));
+                    AlignPair(context, *AlignerNamed(aligner), state.InputSequences[i],
+                              state.InputSequences[j], std::min(i, j), std::max(i, j));
                 times.push_back(std::chrono::duration<double, std::milli>(
                                     std::chrono::steady_clock::now() - start)
                                     .count());

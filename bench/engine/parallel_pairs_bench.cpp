@@ -12,7 +12,7 @@
 
 #include "engine/all_pairs.h"
 #include "engine/exchange_folder.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "platform/posix_shell.h"
 #include "state/fasta.h"
 #include "support/seconds.h"
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     LoadFasta(loaded, loadWindow.progress, fasta);
     if (loaded.failFlag) return 1;
     if (wanted > 0 && wanted < loaded.seqCount) loaded.seqCount = wanted;
-    loaded.AlignerKind = aligner;
+    loaded.AlignerKind = AlignerNamed(aligner);
     const int n = loaded.seqCount;
     const AlignerConfig programs = DefaultAlignerConfig(KVR_BIN_DIR);
 

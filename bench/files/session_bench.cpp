@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "engine/score_table.h"
+#include "fakes/fake_shell.h"
 #include "files/session.h"
 #include "files/session_file.h"
 #include "files/text_exports.h"
-#include "platform/fakes/fake_shell.h"
 #include "platform/qt/qt_main_window.h"
 #include "plot/binning.h"
 #include "shell/main_form.h"

@@ -14,8 +14,8 @@
 #include <QImageReader>
 
 #include "app/kvr_pictures.h"
+#include "fakes/recording_window.h"
 #include "matrix/grouped_analysis.h"
-#include "platform/fakes/recording_window.h"
 #include "support/seconds.h"
 
 namespace {

@@ -12,7 +12,7 @@
 
 #include <QApplication>
 
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "platform/qt/qt_main_window.h"
 #include "plot/binning.h"
 #include "plot/plot_picture.h"

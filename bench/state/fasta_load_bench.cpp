@@ -9,7 +9,7 @@
 
 #include <QApplication>
 
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "platform/qt/qt_main_window.h"
 #include "state/fasta.h"
 #include "state/file_io.h"

@@ -7,22 +7,22 @@ namespace kvr {
 
 namespace {
 
-std::string ChosenAligner(const Window& window) {
-    if (window.IsChecked(Control::oMuscle)) return "muscle";
-    if (window.IsChecked(Control::oClustalw)) return "clustalw";
-    if (window.IsChecked(Control::oBuiltin)) return "builtin";
-    return "mafft";
+Aligner ChosenAligner(const Window& window) {
+    if (window.IsChecked(Control::oMuscle)) return Aligner::Muscle;
+    if (window.IsChecked(Control::oClustalw)) return Aligner::Clustalw;
+    if (window.IsChecked(Control::oBuiltin)) return Aligner::Builtin;
+    return Aligner::Mafft;
 }
 
 }  // namespace
 
 void ShowRunOptions(Window& window, const RunState& state) {
-    const bool ran = !state.AlignerKind.empty();
-    const std::string aligner = ran ? state.AlignerKind : "builtin";
-    window.SetChecked(Control::oMuscle, aligner == "muscle");
-    window.SetChecked(Control::oClustalw, aligner == "clustalw");
-    window.SetChecked(Control::oMafft, aligner == "mafft");
-    window.SetChecked(Control::oBuiltin, aligner == "builtin");
+    const bool ran = state.AlignerKind.has_value();
+    const Aligner aligner = state.AlignerKind.value_or(Aligner::Builtin);
+    window.SetChecked(Control::oMuscle, aligner == Aligner::Muscle);
+    window.SetChecked(Control::oClustalw, aligner == Aligner::Clustalw);
+    window.SetChecked(Control::oMafft, aligner == Aligner::Mafft);
+    window.SetChecked(Control::oBuiltin, aligner == Aligner::Builtin);
     window.SetChecked(Control::chkOptions, ran ? state.useTree : true);
     CentreForm(window, Control::frmOptions);
     window.ShowForm(Control::frmOptions);

@@ -18,7 +18,7 @@ void ShowRunOptions(Window& window, const RunState& state);
 
 // What the options window asks for, with the programs it needs found.
 struct RunChoice {
-    std::string aligner;  // "muscle", "clustalw", "mafft" or "builtin"
+    Aligner aligner = Aligner::Builtin;
     bool useTree = false;
     AlignerConfig programs;
 };

@@ -61,7 +61,7 @@ RunOutcome MakeAnalysis(RunState& state, Progress& progress, const RunSetup& set
     state.provenance = {};
 
     // Files are exchanged only with programs: an external aligner or the tree program.
-    const bool external = kind != PathKind::Merged && state.AlignerKind != kBuiltinAligner;
+    const bool external = kind != PathKind::Merged && state.AlignerKind != Aligner::Builtin;
     std::optional<ExchangeFolder> exchange;
     if (external || state.useTree) {
         exchange.emplace(setup.workFolder);

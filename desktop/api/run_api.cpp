@@ -31,7 +31,7 @@ std::string Lines(const std::vector<std::string>& lines) {
 }
 
 // The aligner programs as `kvr run` finds them, checked before anything runs.
-Result LoadPrograms(const std::string& programFolder, std::string_view aligner, bool tree,
+Result LoadPrograms(const std::string& programFolder, Aligner aligner, bool tree,
                     AlignerConfig& config) {
     AlignerConfigLoad load = LoadAlignerConfig(programFolder);
     if (!load.problems.empty()) return Refused(Status::InvalidArgument, Lines(load.problems));
@@ -59,7 +59,7 @@ std::vector<std::string> WarningLines(const std::string& label, const FastaRepor
 Result RunInput(const std::string& label, const InputText& input, const RunOptions& options,
                 Analysis& out) {
     kvr::RunOptions run;
-    run.aligner = options.aligner;
+    SetAlignerNamed(run, options.aligner);
     run.useTree = options.tree;
     run.jobs = options.threads == 0 ? DefaultJobs() : options.threads;
     run.pairTimeoutSeconds = options.pairTimeoutSeconds;
@@ -141,7 +141,8 @@ const char* StatusName(Status status) {
 
 Result AlignPair(std::string_view a, std::string_view b, const PairOptions& options,
                  AlignedPair& out) {
-    if (!IsAlignerKind(options.aligner))
+    const std::optional<Aligner> aligner = AlignerNamed(options.aligner);
+    if (!aligner)
         return Refused(Status::InvalidArgument, "unknown aligner '" + options.aligner +
                                                     "': builtin, muscle, clustalw or mafft");
     // The two sequences are read as the FASTA file ">first a >second b" would be.
@@ -165,11 +166,11 @@ Result AlignPair(std::string_view a, std::string_view b, const PairOptions& opti
 
     AlignerConfig programs;
     const std::string folder = ProgramFolderOf(options.installation);
-    if (Result loaded = LoadPrograms(folder, options.aligner, false, programs); !loaded.Ok())
+    if (Result loaded = LoadPrograms(folder, *aligner, false, programs); !loaded.Ok())
         return loaded;
     PosixShell shell;
     const kvr::AlignedPair pair =
-        AlignRecordPair({shell, programs, WorkFolder(folder)}, options.aligner, records, 0, 1);
+        AlignRecordPair({shell, programs, WorkFolder(folder)}, *aligner, records, 0, 1);
     switch (pair.outcome.status) {
         case ProgramStatus::Done:
             break;

@@ -227,7 +227,7 @@ int Merge(const Arguments& args, CommandLog& log) {
     for (const std::string& problem : programs.problems) Failure(problem);
     if (!programs.problems.empty()) return 1;
     const auto missing =
-        CheckRunPrograms(programs.config, kBuiltinAligner, request.options.useTree);
+        CheckRunPrograms(programs.config, Aligner::Builtin, request.options.useTree);
     for (const std::string& problem : missing) Failure(problem);
     if (!missing.empty()) return 1;
 
@@ -248,16 +248,18 @@ int Merge(const Arguments& args, CommandLog& log) {
             OpenShards(request.shards, request.input, *checksum, lengths, shards);
         !problem.empty())
         return Failure(problem + "; nothing was written");
-    request.options.aligner = shards.front().Header().aligner;
-    log.Note("aligner: " + request.options.aligner + ", version " +
+    const std::string& alignerName = shards.front().Header().aligner;
+    log.Note("aligner: " + alignerName + ", version " +
              (shards.front().Header().alignerVersion.empty()
                   ? std::string(kUnknown)
                   : shards.front().Header().alignerVersion) +
              " (as the shards say)");
     request.options.ambiguous = shards.front().Header().ambiguous;  // the shards' choice
-    if (!IsAlignerKind(request.options.aligner))
-        return Failure(shards.front().path + " names the unknown aligner " +
-                       request.options.aligner + "; nothing was written");
+    const std::optional<Aligner> aligner = AlignerNamed(alignerName);
+    if (!aligner)
+        return Failure(shards.front().path + " names the unknown aligner " + alignerName +
+                       "; nothing was written");
+    request.options.aligner = *aligner;
     ApplyRunOptions(request.options, state);
     ApplyColourOptions(request.options, state);
     PosixShell shell;

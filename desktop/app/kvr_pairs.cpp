@@ -36,7 +36,7 @@ namespace {
 
 constexpr const char* kName = "kvr pairs";
 
-std::string PairFailure(const RecordTable& records, std::string_view kind, int i, int j,
+std::string PairFailure(const RecordTable& records, Aligner kind, int i, int j,
                         const PairResult& result) {
     return "the identity of sequences " + std::to_string(i + 1) + " and " + std::to_string(j + 1) +
            " (" + records[i].name + ", " + records[j].name + ") could not be computed with " +
@@ -80,7 +80,7 @@ int Pairs(const Arguments& args, CommandLog& log) {
     const AlignerConfigLoad programs = LoadAlignerConfig(ProgramFolder());
     for (const std::string& problem : programs.problems) Failure(problem);
     if (!programs.problems.empty()) return 1;
-    const std::string& kind = request.options.aligner;
+    const Aligner kind = request.options.aligner;
     const auto missing = CheckRunPrograms(programs.config, kind, false);
     for (const std::string& problem : missing) Failure(problem);
     if (!missing.empty()) return 1;
@@ -102,7 +102,7 @@ int Pairs(const Arguments& args, CommandLog& log) {
     ShardHeader header;
     header.inputChecksum = *inputChecksum;
     header.sequences = n;
-    header.aligner = kind;
+    header.aligner = AlignerName(kind);
     header.command = AlignerCommand(programs.config, kind);
     header.version = kVersion;
     header.shard = shard;
@@ -116,7 +116,7 @@ int Pairs(const Arguments& args, CommandLog& log) {
     const StopOnSignals signals(shell.Stop());
     std::optional<ExchangeFolder> exchange;
     const std::string workFolder = LocalTemporaryFolder();
-    if (kind != kBuiltinAligner) {
+    if (IsExternal(kind)) {
         exchange.emplace(workFolder);
         if (!exchange->Ok()) return Failure(exchange->Error());
     }
@@ -144,7 +144,7 @@ int Pairs(const Arguments& args, CommandLog& log) {
         cursor.Next();
         return true;
     };
-    if (kind == "clustalw")
+    if (kind == Aligner::Clustalw)
         schedule.refuse = [&](int i, int j) {
             const RecordTable& records = state.InputSequences;
             if (records[i].name != records[j].name) return std::string();
@@ -188,7 +188,8 @@ int Pairs(const Arguments& args, CommandLog& log) {
     if (end.end == ScheduleEnd::Lost) failure = "the aligners were lost: " + end.message;
     if (end.end != ScheduleEnd::Cancelled) {
         header.alignerVersion = AlignerVersion(shell, programs.config, kind, workFolder);
-        log.Note("aligner: " + kind + ", version " + header.alignerVersion);
+        log.Note("aligner: " + std::string(AlignerName(kind)) + ", version " +
+                 header.alignerVersion);
     }
     const bool aligned =
         end.end == ScheduleEnd::Completed && failure.empty() && !shell.Stop().Raised();

@@ -40,9 +40,9 @@ void SetInput(Provenance& record, const RunFacts& facts) {
 
 }  // namespace
 
-std::string AlignerCommand(const AlignerConfig& programs, std::string_view kind) {
-    if (kind == kBuiltinAligner) return kBuiltinAligner;
-    const ProgramSetting* setting = programs.Aligner(kind);
+std::string AlignerCommand(const AlignerConfig& programs, Aligner kind) {
+    if (kind == Aligner::Builtin) return std::string(AlignerName(kind));
+    const ProgramSetting* setting = programs.Program(kind);
     return setting == nullptr ? std::string(kUnknown) : setting->value;
 }
 
@@ -53,9 +53,9 @@ std::string PairTimeoutText(double seconds) {
 Provenance RunProvenance(const RunOptions& options, const RunFacts& facts) {
     using namespace provenance_key;
     Provenance record;
-    SetMethod(record, ProgramText(kVersion), facts, options.aligner);
+    SetMethod(record, ProgramText(kVersion), facts, AlignerName(options.aligner));
     // The built-in aligner's model and memory change its numbers; the external ones ignore them.
-    if (options.aligner == kBuiltinAligner) {
+    if (options.aligner == Aligner::Builtin) {
         record.Set(kAlphabet, AlphabetRuleName(options.alphabet));
         record.Set(kPairMemory, std::to_string(options.pairMemoryMegabytes) + " MB");
     }
@@ -91,13 +91,13 @@ Provenance MergedProvenance(const std::vector<ShardHeader>& shards, const RunOpt
     return record;
 }
 
-std::string MixingProblem(const Provenance& session, std::string_view aligner,
+std::string MixingProblem(const Provenance& session, Aligner aligner,
                           const std::string& sessionPath) {
     const std::string recorded = session.Get(provenance_key::kAligner);
     const std::vector<std::string> named = NamedAligners(recorded);
     if (!WouldMixAligners(session, aligner)) return {};
     return sessionPath + " was made with the aligner " + recorded + ", and this run would align " +
-           "its new pairs with " + std::string(aligner) +
+           "its new pairs with " + std::string(AlignerName(aligner)) +
            ": identities of two aligners differ, so the session's would be mixed. Give --aligner " +
            named.front() +
            " to keep to it, or --mix-aligners to mix them knowingly (the "

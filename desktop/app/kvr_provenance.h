@@ -16,7 +16,7 @@ namespace kvr::cli {
 
 // The aligner's command template, as a shard names it: the configured command line, or the
 // built-in aligner's name.
-std::string AlignerCommand(const AlignerConfig& programs, std::string_view kind);
+std::string AlignerCommand(const AlignerConfig& programs, Aligner kind);
 
 // "30 seconds", or "none" without a limit.
 std::string PairTimeoutText(double seconds);
@@ -41,7 +41,7 @@ Provenance MergedProvenance(const std::vector<ShardHeader>& shards, const RunOpt
 
 // Why kvr append must not add pairs of this aligner to the session unasked: its record names
 // another aligner for the pairs it holds ("" when it names none but this one, or none at all).
-std::string MixingProblem(const Provenance& session, std::string_view aligner,
+std::string MixingProblem(const Provenance& session, Aligner aligner,
                           const std::string& sessionPath);
 
 }  // namespace kvr::cli

@@ -71,7 +71,7 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
     if (append && !ReadSession(state, progress, request.session)) return 1;
     // The pairs the session holds were made as its record says; the run replaces the record.
     const Provenance session = std::move(state.provenance);
-    const std::string& aligner = request.options.aligner;
+    const Aligner aligner = request.options.aligner;
     if (const std::string problem = MixingProblem(session, aligner, request.session);
         append && !request.mixAligners && !problem.empty()) {
         std::cerr << name << ": " << problem << "; nothing was written\n";
@@ -95,7 +95,8 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
         Analyse(state, progress, setup, append ? RunKind::Append : RunKind::Fresh);
     if (!outcome.cancelled) {
         facts.alignerVersion = AlignerVersion(shell, programs.config, aligner, WorkFolder());
-        log.Note("aligner: " + aligner + ", version " + facts.alignerVersion);
+        log.Note("aligner: " + std::string(AlignerName(aligner)) + ", version " +
+                 facts.alignerVersion);
     }
     progress.Flush();
     if (outcome.cancelled || shell.Stop().Raised())

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/guarded_events.h"
+#include "app/kvrv1_arguments.h"
 #include "kvr_version.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_shell.h"
@@ -37,18 +38,15 @@ void PrintUsage(std::ostream& out) {
 // The help and the version are answered before Qt starts, so that they need no display and never
 // open a window. Nothing to answer: nullopt.
 std::optional<int> AnswerWithoutWindow(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "-h" || argument == "--help") {
-            PrintUsage(std::cout);
-            return 0;
-        }
-        if (argument == "--version") {
-            std::cout << "KVRv1 " << kvr::kVersion << "\n";
-            return 0;
-        }
-    }
-    return std::nullopt;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const std::optional answer = kvr::ReadKvrv1Arguments(arguments).answer;
+    if (!answer) return std::nullopt;
+    if (*answer == kvr::Kvrv1Arguments::Answer::Help)
+        PrintUsage(std::cout);
+    else
+        std::cout << "KVRv1 " << kvr::kVersion << "\n";
+    return 0;
 }
 
 }  // namespace
@@ -60,20 +58,16 @@ int main(int argc, char** argv) {
     // Killed while saving, the window leaves the old file and no temporary one.
     kvr::RemoveTemporaryFileOnStopSignals();
 
-    bool splash = true;
-    std::optional<std::string> file;
-    for (const QString& argument : QApplication::arguments().mid(1)) {
-        if (argument == QStringLiteral("--no-splash")) {
-            splash = false;
-        } else if (argument.startsWith(QStringLiteral("--"))) {
-            // Qt has taken its own options by now: what is left is a mistyped one, not a file.
-            std::cerr << "KVRv1: unknown option '" << argument.toStdString() << "'\n";
-            PrintUsage(std::cerr);
-            return 2;
-        } else {
-            file = QFileInfo(argument).absoluteFilePath().toStdString();
-        }
+    // Qt has taken its own options by now: an option left is a mistyped one, not a file.
+    const kvr::Kvrv1Arguments arguments = kvr::ReadKvrv1Arguments(QApplication::arguments());
+    if (!arguments.unknownOption.isEmpty()) {
+        std::cerr << "KVRv1: unknown option '" << arguments.unknownOption.toStdString() << "'\n";
+        PrintUsage(std::cerr);
+        return 2;
     }
+    const bool splash = arguments.splash;
+    std::optional<std::string> file;
+    if (arguments.file) file = QFileInfo(*arguments.file).absoluteFilePath().toStdString();
 
     kvr::RunState state;
     kvr::QtMainWindow window;

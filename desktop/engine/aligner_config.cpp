@@ -13,28 +13,28 @@ namespace {
 constexpr const char* kBuiltIn = "built in";
 
 struct SettingName {
-    const char* key;          // in aligners.conf
-    const char* environment;  // variable that overrides it
+    std::string_view key;          // in aligners.conf
+    std::string_view environment;  // variable that overrides it
     bool isAligner;
 };
 
 constexpr SettingName kSettings[] = {
-    {"muscle", "KVR_MUSCLE", true},
-    {"clustalw", "KVR_CLUSTALW", true},
-    {"mafft", "KVR_MAFFT", true},
+    {FactsOf(Aligner::Muscle).name, FactsOf(Aligner::Muscle).environment, true},
+    {FactsOf(Aligner::Clustalw).name, FactsOf(Aligner::Clustalw).environment, true},
+    {FactsOf(Aligner::Mafft).name, FactsOf(Aligner::Mafft).environment, true},
     {"neighbor", "KVR_NEIGHBOR", false},
 };
 
 ProgramSetting* Find(AlignerConfig& config, std::string_view key) {
-    if (key == "neighbor") return &config.neighbor;
-    return config.Aligner(key);
+    if (const std::optional<Aligner> aligner = AlignerNamed(key)) return config.Program(*aligner);
+    return key == "neighbor" ? &config.neighbor : nullptr;
 }
 
 // Checks and stores one value; a problem names where it came from.
 void Set(AlignerConfig& config, const SettingName& name, std::string value, std::string origin,
          std::vector<std::string>& problems) {
     if (name.isAligner && (!ContainsText(value, "{in}") || !ContainsText(value, "{out}"))) {
-        problems.push_back(origin + ": the " + name.key +
+        problems.push_back(origin + ": the " + std::string(name.key) +
                            " command must contain {in} and {out} (the pair file and the "
                            "aligned file): " +
                            value);
@@ -45,15 +45,22 @@ void Set(AlignerConfig& config, const SettingName& name, std::string value, std:
 
 }  // namespace
 
-const ProgramSetting* AlignerConfig::Aligner(std::string_view kind) const {
-    if (kind == "muscle") return &muscle;
-    if (kind == "clustalw") return &clustalw;
-    if (kind == "mafft") return &mafft;
+const ProgramSetting* AlignerConfig::Program(Aligner aligner) const {
+    switch (aligner) {
+        case Aligner::Muscle:
+            return &muscle;
+        case Aligner::Clustalw:
+            return &clustalw;
+        case Aligner::Mafft:
+            return &mafft;
+        case Aligner::Builtin:
+            break;
+    }
     return nullptr;
 }
 
-ProgramSetting* AlignerConfig::Aligner(std::string_view kind) {
-    return const_cast<ProgramSetting*>(std::as_const(*this).Aligner(kind));
+ProgramSetting* AlignerConfig::Program(Aligner aligner) {
+    return const_cast<ProgramSetting*>(std::as_const(*this).Program(aligner));
 }
 
 namespace {
@@ -126,11 +133,11 @@ AlignerConfigLoad LoadAlignerConfig(const std::string& programFolder,
     if (shipped != load.config.confPath) ApplyConfFile(shipped, load.config, load.problems);
     ApplyConfFile(load.config.confPath, load.config, load.problems);
     for (const SettingName& name : kSettings) {
-        const char* value = environment(name.environment);
+        const std::string variable(name.environment);
+        const char* value = environment(variable.c_str());
         if (value == nullptr) continue;
         std::string trimmed = TrimSpaces(value);
-        if (!trimmed.empty())
-            Set(load.config, name, std::move(trimmed), name.environment, load.problems);
+        if (!trimmed.empty()) Set(load.config, name, std::move(trimmed), variable, load.problems);
     }
     return load;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "state/aligner.h"
 #include "state/program_folder.h"
 
 namespace kvr {
@@ -31,9 +32,9 @@ struct AlignerConfig {
     std::string treeScript;  // run in the exchange folder with KVR_NEIGHBOR set
     std::string confPath;    // the aligners.conf these settings are read from, for messages
 
-    // The setting of an aligner kind, or nullptr for a kind that is not an aligner.
-    const ProgramSetting* Aligner(std::string_view kind) const;
-    ProgramSetting* Aligner(std::string_view kind);
+    // The command line of an external aligner, or nullptr for the built-in one.
+    const ProgramSetting* Program(Aligner aligner) const;
+    ProgramSetting* Program(Aligner aligner);
 };
 
 struct AlignerConfigLoad {

@@ -15,25 +15,6 @@ namespace {
 constexpr const char* kVersionFile = "version.txt";
 constexpr std::size_t kLongestVersion = 200;
 
-// How each aligner is asked. ClustalW 2.1 ends its help with the status 1: its answer is taken
-// whatever the status when it names the program, as only ClustalW's own help does.
-struct VersionAsk {
-    std::string_view kind;
-    std::string_view option;
-    std::string_view namedBy;  // "": the answer counts only with the status 0
-};
-constexpr VersionAsk kAsks[] = {
-    {"muscle", "-version", ""},
-    {"clustalw", "-help", "CLUSTAL"},
-    {"mafft", "--version", ""},
-};
-
-const VersionAsk* AskOf(std::string_view kind) {
-    for (const VersionAsk& ask : kAsks)
-        if (ask.kind == kind) return &ask;
-    return nullptr;
-}
-
 // The first line that holds more than blanks.
 std::string FirstLine(std::string_view text) {
     for (std::size_t start = 0; start < text.size();) {
@@ -48,22 +29,21 @@ std::string FirstLine(std::string_view text) {
 
 }  // namespace
 
-std::string VersionCommand(std::string_view kind, std::string_view commandTemplate,
+std::string VersionCommand(Aligner kind, std::string_view commandTemplate,
                            std::string_view outputName) {
     const std::string program = CommandProgram(commandTemplate);
-    const VersionAsk* ask = AskOf(kind);
-    if (program.empty() || ask == nullptr) return {};
+    const std::string_view option = FactsOf(kind).versionOption;
+    if (program.empty() || option.empty()) return {};
     // Nothing to read from: a program that would ask for input gets none.
-    return ShellQuote(program) + " " + std::string(ask->option) + " </dev/null >" +
+    return ShellQuote(program) + " " + std::string(option) + " </dev/null >" +
            ShellQuote(outputName) + " 2>&1";
 }
 
-std::string AlignerVersion(Shell& shell, const AlignerConfig& programs, std::string_view kind,
+std::string AlignerVersion(Shell& shell, const AlignerConfig& programs, Aligner kind,
                            const std::string& parentFolder, std::chrono::milliseconds limit) {
-    if (kind == kBuiltinAligner) return std::string(kBuiltinAligner) + " (kvr " + kVersion + ")";
+    if (kind == Aligner::Builtin) return std::string(AlignerName(kind)) + " (kvr " + kVersion + ")";
     const std::string unknown(kUnknown);
-    const VersionAsk* ask = AskOf(kind);
-    const ProgramSetting* setting = programs.Aligner(kind);
+    const ProgramSetting* setting = programs.Program(kind);
     const std::string command =
         setting == nullptr ? std::string() : VersionCommand(kind, setting->value, kVersionFile);
     if (command.empty()) return unknown;
@@ -82,8 +62,9 @@ std::string AlignerVersion(Shell& shell, const AlignerConfig& programs, std::str
         }
         const auto text = ReadWholeFile(folder.File(kVersionFile));
         const std::string line = text ? FirstLine(*text) : std::string();
-        const bool answered = outcome.exitCode == 0 ||
-                              (!ask->namedBy.empty() && ContainsTextIgnoreCase(line, ask->namedBy));
+        const std::string_view mark = FactsOf(kind).answerMark;
+        const bool answered =
+            outcome.exitCode == 0 || (!mark.empty() && ContainsTextIgnoreCase(line, mark));
         return answered && !line.empty() ? line : unknown;
     }
 }

@@ -43,7 +43,8 @@ std::string DuplicateNameMessage(bool incremental, int i, int j, const std::stri
 
 std::string UnscoredPairMessage(const RunState& state, int i, int j, const PairResult& result) {
     return "The identity of sequences " + std::to_string(i + 1) + " and " + std::to_string(j + 1) +
-           " could not be computed with " + AlignerTitle(state.AlignerKind) + ": " +
+           " could not be computed with " +
+           (state.AlignerKind ? AlignerTitle(*state.AlignerKind) : std::string()) + ": " +
            result.outcome.message + ".\nSequence " + std::to_string(i + 1) + ": " +
            state.InputSequences[i].name + "\nSequence " + std::to_string(j + 1) + ": " +
            state.InputSequences[j].name + "\nCommand: " + result.command +
@@ -69,7 +70,7 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
     state.InputCounts = state.keepPairCounts ? PairCountTable(n) : PairCountTable();
     state.builtinNotes = {};
     state.uncompared = {};
-    const bool builtin = state.AlignerKind == kBuiltinAligner;
+    const bool builtin = state.AlignerKind == Aligner::Builtin;
 
     if (static_cast<int>(state.InputSequences.size()) < n || m < 0 || m > n ||
         (incremental && state.IdentityMatrix.Size() != firstNew))
@@ -117,7 +118,7 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
         progress.Pair(i, j, static_cast<double>(number + 1), total);
     };
     schedule.advance = [&](double done, int i, int j) { progress.Pair(i, j, done + 1, total); };
-    if (state.AlignerKind == "clustalw")
+    if (state.AlignerKind == Aligner::Clustalw)
         schedule.refuse = [&](int i, int j) {
             const std::string& name = state.InputSequences[j].name;
             return state.InputSequences[i].name == name
@@ -156,7 +157,7 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
     };
 
     const ScheduleOutcome outcome =
-        SchedulePairs(state.InputSequences, state.AlignerKind, schedule, context, progress);
+        SchedulePairs(state.InputSequences, *state.AlignerKind, schedule, context, progress);
     switch (outcome.end) {
         case ScheduleEnd::Cancelled:
             progress.End("Cancelled");

@@ -18,8 +18,6 @@
 
 namespace kvr {
 
-inline constexpr const char* kBuiltinAligner = "builtin";
-
 // What the window shows as the command of a built-in pair.
 inline constexpr const char* kBuiltinCommand = "built-in aligner (MUSCLE 5 pair method)";
 

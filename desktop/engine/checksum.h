@@ -1,5 +1,5 @@
-// SHA-256 (FIPS 180-4) of bytes, as the 64 lower-case hex digits that sha256sum prints: how a
-// shard names the input it was computed from.
+// SHA-256 (FIPS 180-4, computed by Nettle) of bytes, as the 64 lower-case hex digits that
+// sha256sum prints: how a shard and a session's record name the input they were computed from.
 #pragma once
 
 #include <string>

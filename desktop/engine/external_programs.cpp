@@ -20,32 +20,19 @@ bool IsExecutableFile(const std::string& path) {
     return ::access(path.c_str(), X_OK) == 0;
 }
 
-std::string DebianPackage(std::string_view alignerKind) {
-    return alignerKind == "muscle" || alignerKind == "clustalw" || alignerKind == "mafft"
-               ? std::string(alignerKind)
-               : std::string();
-}
-
-std::string EnvironmentName(std::string_view alignerKind) {
-    std::string name = "KVR_";
-    for (char c : alignerKind)
-        name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return name;
-}
-
-std::string MissingAligner(const AlignerConfig& config, std::string_view kind,
-                           const ProgramSetting& setting, const std::string& program) {
+std::string MissingAligner(const AlignerConfig& config, Aligner kind, const ProgramSetting& setting,
+                           const std::string& program) {
     const bool builtIn = setting.origin == "built in";
     std::string message =
         "The aligner " + AlignerTitle(kind) + " was not found: no program '" + program + "' " +
         (program.find('/') == std::string::npos ? "on the PATH" : "exists") + " (command line '" +
         setting.value + "', " + (builtIn ? "built in" : "from " + setting.origin) + ").";
-    if (const std::string package = DebianPackage(kind); !package.empty())
-        message += " Install it with: sudo apt-get install " + package + ".";
+    // Debian's package of each external aligner has its name.
+    message += " Install it with: sudo apt-get install " + std::string(AlignerName(kind)) + ".";
     message +=
         " If it is installed under another name or in another folder, give its command "
         "line in " +
-        config.confPath + " or in " + EnvironmentName(kind) + " " + kSeeDocs + ".";
+        config.confPath + " or in " + std::string(FactsOf(kind).environment) + " " + kSeeDocs + ".";
     return message;
 }
 
@@ -177,18 +164,14 @@ std::string TreeCommand(const AlignerConfig& config) {
            ShellQuote(config.treeScript);
 }
 
-std::vector<std::string> CheckRunPrograms(const AlignerConfig& config, std::string_view alignerKind,
+std::vector<std::string> CheckRunPrograms(const AlignerConfig& config, Aligner aligner,
                                           bool useTree) {
     std::vector<std::string> missing;
-    if (alignerKind == "builtin") {
-        // Aligned in this process: no program to find.
-    } else if (const ProgramSetting* aligner = config.Aligner(alignerKind)) {
-        const std::string program = CommandProgram(aligner->value);
+    // The built-in aligner aligns in this process: no program to find.
+    if (const ProgramSetting* setting = config.Program(aligner)) {
+        const std::string program = CommandProgram(setting->value);
         if (!program.empty() && FindProgram(program).empty())
-            missing.push_back(MissingAligner(config, alignerKind, *aligner, program));
-    } else {
-        missing.push_back("Unknown aligner '" + std::string(alignerKind) +
-                          "': choose muscle, clustalw, mafft or builtin.");
+            missing.push_back(MissingAligner(config, aligner, *setting, program));
     }
     if (!useTree) return missing;
     if (ResolveNeighbor(config).empty()) {

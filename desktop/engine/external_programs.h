@@ -28,7 +28,7 @@ std::string TreeCommand(const AlignerConfig& config);
 
 // One message per missing program for a run with this aligner (and the tree program when the
 // tree is used); empty when all are there.
-std::vector<std::string> CheckRunPrograms(const AlignerConfig& config, std::string_view alignerKind,
+std::vector<std::string> CheckRunPrograms(const AlignerConfig& config, Aligner aligner,
                                           bool useTree);
 
 // text in single quotes for /bin/sh.

@@ -27,11 +27,10 @@ ProgramOutcome BuiltinRows(const align::Options& options, const Record& first, c
     return {};
 }
 
-ProgramOutcome ExternalRows(const PairAlignmentSetup& setup, std::string_view kind,
-                            const Record& first, const Record& second, int i, int j,
-                            AlignedPair& out) {
+ProgramOutcome ExternalRows(const PairAlignmentSetup& setup, Aligner kind, const Record& first,
+                            const Record& second, int i, int j, AlignedPair& out) {
     // ClustalW refuses a pair file whose two names are equal; the run says so for its pairs too.
-    if (kind == "clustalw" && first.name == second.name)
+    if (kind == Aligner::Clustalw && first.name == second.name)
         return {ProgramStatus::NotStarted,
                 "ClustalW cannot align two sequences of the same name (" + first.name + ")"};
     ExchangeFolder exchange(setup.workFolder);
@@ -66,7 +65,7 @@ PairCoverage CoverageOf(long gapFreeColumns, std::size_t firstLength, std::size_
     return {share(firstLength), share(secondLength)};
 }
 
-AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, std::string_view kind,
+AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, Aligner kind,
                             const RecordTable& records, int i, int j) {
     AlignedPair out;
     const int n = static_cast<int>(records.size());
@@ -79,7 +78,7 @@ AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, std::string_view ki
     const Record& first = records[static_cast<std::size_t>(lo)];
     const Record& second = records[static_cast<std::size_t>(hi)];
     out.outcome =
-        kind == kBuiltinAligner
+        kind == Aligner::Builtin
             ? BuiltinRows(BuiltinOptions(records, setup.alphabet, setup.pairMemoryMegabytes), first,
                           second, out)
             : ExternalRows(setup, kind, first, second, lo, hi, out);

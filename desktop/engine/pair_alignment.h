@@ -45,10 +45,10 @@ struct PairAlignmentSetup {
     AmbiguityRule ambiguous = AmbiguityRule::Count;  // the columns the identity compares
 };
 
-// Aligns records i and j (input positions, i != j) with the aligner of the kind (kBuiltinAligner
-// or an external one) as a run aligns their pair: the earlier record first, in the same pair file
+// Aligns records i and j (input positions, i != j) with the aligner (the built-in one or an
+// external one) as a run aligns their pair: the earlier record first, in the same pair file
 // or call. The rows come back in the order asked (i's first).
-AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, std::string_view kind,
+AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, Aligner kind,
                             const RecordTable& records, int i, int j);
 
 }  // namespace kvr

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "align/align.h"
+#include "state/fasta_records.h"
 #include "state/file_io.h"
 #include "state/text.h"
 
@@ -15,20 +16,14 @@ PairScore Failure(std::string reason) {
     return PairScore{std::nullopt, std::move(reason)};
 }
 
-// The residue text of the first two records, or the reason there are not two. Every ">" starts a
-// record, even inside a name line; the residues of a record run to the character before the
-// next ">" or to the end of the text.
+// The residue text of the first two records (FastaLayout::Marks), or the reason there are not two.
 std::string FirstTwoRecords(std::string_view s, std::string_view (&residues)[2]) {
+    FastaRecords walk(s);
+    FastaRecord record;
     int found = 0;
-    for (auto p = s.find('>'); p != std::string_view::npos && found < 2; p = s.find('>', p + 1)) {
-        const auto lineEnd = s.find('\n', p);
-        if (lineEnd == std::string_view::npos) return "a name line has no line feed";
-        const auto start = lineEnd + 1;
-        const auto next = s.find('>', start);
-        if (next == std::string_view::npos)
-            residues[found++] = start < s.size() ? s.substr(start) : std::string_view();
-        else
-            residues[found++] = s.substr(start, next == start ? 0 : next - 1 - start);
+    for (; found < 2 && walk.Next(record); ++found) {
+        if (!record.nameLineEnded) return "a name line has no line feed";
+        residues[found] = record.residues;
     }
     return found < 2 ? "the file holds fewer than two sequences" : "";
 }

@@ -21,7 +21,7 @@ struct RunningPair {
 
 class Scheduler {
   public:
-    Scheduler(const RecordTable& records, std::string_view kind, const PairSchedule& schedule,
+    Scheduler(const RecordTable& records, Aligner kind, const PairSchedule& schedule,
               const RunContext& context, Progress& progress)
         : records_(records),
           kind_(kind),
@@ -30,7 +30,7 @@ class Scheduler {
           progress_(progress),
           shell_(context.shell),
           jobs_(static_cast<std::size_t>(std::max(1, context.jobs))) {
-        if (kind == kBuiltinAligner) {
+        if (kind == Aligner::Builtin) {
             pool_.emplace(static_cast<int>(jobs_),
                           BuiltinOptions(records, context.alphabet, context.pairMemoryMegabytes));
             twins_.emplace(records);
@@ -219,7 +219,7 @@ class Scheduler {
     }
 
     const RecordTable& records_;
-    std::string_view kind_;
+    Aligner kind_;
     const PairSchedule& schedule_;
     const RunContext& context_;
     Progress& progress_;
@@ -240,7 +240,7 @@ class Scheduler {
 
 }  // namespace
 
-ScheduleOutcome SchedulePairs(const RecordTable& records, std::string_view kind,
+ScheduleOutcome SchedulePairs(const RecordTable& records, Aligner kind,
                               const PairSchedule& schedule, const RunContext& context,
                               Progress& progress) {
     return Scheduler(records, kind, schedule, context, progress).Run();

@@ -55,7 +55,7 @@ struct ScheduleOutcome {
 };
 
 // Aligns the scheduled pairs of records with the aligner of the kind.
-ScheduleOutcome SchedulePairs(const RecordTable& records, std::string_view kind,
+ScheduleOutcome SchedulePairs(const RecordTable& records, Aligner kind,
                               const PairSchedule& schedule, const RunContext& context,
                               Progress& progress);
 

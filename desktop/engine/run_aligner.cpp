@@ -80,13 +80,13 @@ ProgramOutcome ScoreOutput(const std::string& path, const std::string& name,
     return {};
 }
 
-// The aligner's command line for the kind in command, or why there is none.
-ProgramOutcome AlignerCommand(const RunContext& context, std::string_view kind,
-                              const std::string& inputName, const std::string& outputName,
-                              std::string& command) {
-    const ProgramSetting* setting = context.programs.Aligner(kind);
+// The aligner's command line in command, or why there is none.
+ProgramOutcome AlignerCommand(const RunContext& context, Aligner kind, const std::string& inputName,
+                              const std::string& outputName, std::string& command) {
+    const ProgramSetting* setting = context.programs.Program(kind);
     if (setting == nullptr)
-        return {ProgramStatus::NotStarted, "'" + std::string(kind) + "' is not an aligner"};
+        return {ProgramStatus::NotStarted,
+                "'" + std::string(AlignerName(kind)) + "' is not an aligner"};
     command = ExpandAlignerCommand(setting->value, inputName, outputName);
     return {};
 }
@@ -146,7 +146,7 @@ ShellOutcome ShellAndWait(RunState& state, Shell& shell, const std::string& comm
     return outcome;
 }
 
-ProgramOutcome RunAligner(RunState& state, const RunContext& context, std::string_view kind,
+ProgramOutcome RunAligner(RunState& state, const RunContext& context, Aligner kind,
                           const std::string& inputName, const std::string& outputName) {
     if (ProgramOutcome made =
             AlignerCommand(context, kind, inputName, outputName, state.shellCommand);
@@ -174,7 +174,7 @@ void KeepShellState(RunState& state, const PairResult& result) {
     state.waitResult = result.exitCode;
 }
 
-PairJob StartPair(const RunContext& context, std::string_view kind, const Record& first,
+PairJob StartPair(const RunContext& context, Aligner kind, const Record& first,
                   const Record& second, int i, int j) {
     PairJob job{i, j, PairFileNames(i, j), {}, ShellClock::now()};
     PairResult& result = job.result;
@@ -225,7 +225,7 @@ PairResult FinishPair(const RunContext& context, const PairJob& job, const Shell
     return result;
 }
 
-PairResult AlignPair(const RunContext& context, std::string_view kind, const Record& first,
+PairResult AlignPair(const RunContext& context, Aligner kind, const Record& first,
                      const Record& second, int i, int j, std::string* alignedText) {
     if (alignedText != nullptr) alignedText->clear();
     const PairJob job = StartPair(context, kind, first, second, i, j);

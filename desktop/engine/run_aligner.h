@@ -22,7 +22,7 @@ ShellOutcome ShellAndWait(RunState& state, Shell& shell, const std::string& comm
 // Starts the aligner of the kind on inputName, which it aligns into outputName; both are bare
 // names in the exchange folder, which is the aligner's current directory. Its console output
 // goes to outputName + ".log" there. shellCommand holds the command line afterwards.
-ProgramOutcome RunAligner(RunState& state, const RunContext& context, std::string_view kind,
+ProgramOutcome RunAligner(RunState& state, const RunContext& context, Aligner kind,
                           const std::string& inputName, const std::string& outputName);
 
 // The files of the pair of input positions i and j (0-based): stem "3_7" for i = 2, j = 6.
@@ -59,7 +59,7 @@ struct PairJob {
 };
 
 // Writes the pair file and starts the aligner of the kind on it, without waiting.
-PairJob StartPair(const RunContext& context, std::string_view kind, const Record& first,
+PairJob StartPair(const RunContext& context, Aligner kind, const Record& first,
                   const Record& second, int i, int j);
 
 // When the pair's time limit runs out; none when the run has no limit.
@@ -72,7 +72,7 @@ PairResult FinishPair(const RunContext& context, const PairJob& job, const Shell
                       std::string* alignedText = nullptr);
 
 // Aligns one pair, start to finish; alignedText as for FinishPair.
-PairResult AlignPair(const RunContext& context, std::string_view kind, const Record& first,
+PairResult AlignPair(const RunContext& context, Aligner kind, const Record& first,
                      const Record& second, int i, int j, std::string* alignedText = nullptr);
 
 }  // namespace kvr

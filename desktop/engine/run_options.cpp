@@ -7,17 +7,13 @@
 
 namespace kvr {
 
-bool IsAlignerKind(std::string_view kind) {
-    return std::find(std::begin(kAlignerKinds), std::end(kAlignerKinds), kind) !=
-           std::end(kAlignerKinds);
-}
-
-std::string AlignerTitle(std::string_view kind) {
-    if (kind == "muscle") return "MUSCLE";
-    if (kind == "clustalw") return "ClustalW";
-    if (kind == "mafft") return "MAFFT";
-    if (kind == "builtin") return "the built-in aligner";
-    return std::string(kind);
+void SetAlignerNamed(RunOptions& options, std::string_view name) {
+    if (const std::optional<Aligner> aligner = AlignerNamed(name)) {
+        options.aligner = *aligner;
+        options.unknownAligner.reset();
+    } else {
+        options.unknownAligner = std::string(name);
+    }
 }
 
 std::optional<AmbiguityRule> AmbiguityRuleNamed(std::string_view name) {
@@ -40,8 +36,8 @@ int DefaultJobs() {
 
 std::vector<std::string> ValidateRunOptions(const RunOptions& options) {
     std::vector<std::string> problems;
-    if (!IsAlignerKind(options.aligner))
-        problems.push_back("unknown aligner '" + options.aligner +
+    if (options.unknownAligner)
+        problems.push_back("unknown aligner '" + *options.unknownAligner +
                            "': choose muscle, clustalw, mafft or builtin");
     if (options.colourMode != kFullColour && options.colourMode != kThreeColour)
         problems.push_back("unknown colour mode: choose full or three");

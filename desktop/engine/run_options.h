@@ -11,9 +11,6 @@
 
 namespace kvr {
 
-// The aligner kinds, in the order the options window and the help list them.
-inline constexpr std::string_view kAlignerKinds[] = {"muscle", "clustalw", "mafft", "builtin"};
-
 // The number of processors this program may use: the default number of aligners at once.
 int DefaultJobs();
 
@@ -45,7 +42,9 @@ const char* AmbiguityRuleName(AmbiguityRule rule);
 inline constexpr int kPairMemoryMegabytes = 1024;
 
 struct RunOptions {
-    std::string aligner = "builtin";    // one of kAlignerKinds
+    Aligner aligner = Aligner::Builtin;
+    // The aligner name given when it names none (SetAlignerNamed): the validator refuses it.
+    std::optional<std::string> unknownAligner;
     bool useTree = false;               // order the sequences by a neighbour-joining tree
     int colourMode = kFullColour;       // colouring of the matrix pictures
     int paletteKind = kRainbowPalette;  // the steps of full colour mode
@@ -69,9 +68,7 @@ void ApplyRunOptions(const RunOptions& options, RunState& state);
 // window the colour controls own these, and a run keeps them.
 void ApplyColourOptions(const RunOptions& options, RunState& state);
 
-bool IsAlignerKind(std::string_view kind);
-
-// The name people know the aligner by: "MUSCLE", "ClustalW", "MAFFT"; the kind itself otherwise.
-std::string AlignerTitle(std::string_view kind);
+// The aligner a name names, or the name kept for ValidateRunOptions to refuse.
+void SetAlignerNamed(RunOptions& options, std::string_view name);
 
 }  // namespace kvr

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "state/fasta_records.h"
 #include "state/file_io.h"
 #include "state/number_text.h"
 
@@ -21,37 +22,6 @@ constexpr std::string_view kClose = "]]]";
 constexpr std::string_view kRecordKey = "kvr-provenance";
 constexpr std::string_view kRecordVersion = "1";
 constexpr std::string_view kTreeKey = "tree";
-
-// Splits the text into lines at LF, each without its LF and one CR before it.
-class LineReader {
-  public:
-    explicit LineReader(std::string_view text) : text_(text) {}
-
-    bool Next(std::string_view& line) {
-        if (position_ >= text_.size()) return false;
-        const auto end = text_.find('\n', position_);
-        const auto stop = end == std::string_view::npos ? text_.size() : end;
-        line = text_.substr(position_, stop - position_);
-        ended_ = end != std::string_view::npos;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        position_ = stop + 1;
-        ++number_;
-        return true;
-    }
-    long Number() const { return number_; }
-    std::size_t Position() const { return std::min(position_, text_.size()); }
-    std::size_t Remaining() const {
-        return position_ >= text_.size() ? 0 : text_.size() - position_;
-    }
-    // The last line read had its line end: a file cut short ends without one.
-    bool Ended() const { return ended_; }
-
-  private:
-    std::string_view text_;
-    std::size_t position_ = 0;
-    long number_ = 0;
-    bool ended_ = false;
-};
 
 SessionContent Fault(SessionFault fault, std::string detail) {
     SessionContent content;
@@ -106,7 +76,7 @@ void WriteRecordLine(std::ostream& out, std::string_view key, std::string_view v
 
 // The "#" lines after the identities, from line on: every other non-empty line is refused.
 // An empty string when they are sound, else what is wrong.
-std::string ReadRecord(LineReader& lines, std::string_view line, Provenance& provenance) {
+std::string ReadRecord(TextLines& lines, std::string_view line, Provenance& provenance) {
     const auto where = [&lines](const std::string& what) {
         return "line " + std::to_string(lines.Number()) + ": " + what;
     };
@@ -220,17 +190,19 @@ SessionContent ParseSession(
 
     SessionContent content;
     content.records.resize(static_cast<std::size_t>(n));
-    LineReader lines(text);
-    std::string_view name;
-    std::string_view residues;
+    FastaRecords records(text, {FastaLayout::LinePairs});
+    TextLines& lines = records.Lines();
+    FastaRecord found;
     const auto where = [&lines](const std::string& what) {
         return "line " + std::to_string(lines.Number()) + ": " + what;
     };
     for (int i = 0; i < n; ++i) {
         if (progress) progress(SessionStage::Records, i, n);
-        if (!lines.Next(name) || !lines.Next(residues))
+        if (!records.Next(found))
             return Fault(SessionFault::Corrupted,
                          "the file ends within sequence " + std::to_string(i + 1));
+        std::string_view name = found.nameLine;
+        std::string_view residues = found.residues;
         if (i == 0) {
             if (name.substr(0, kOpen.size()) != kOpen)
                 return Fault(SessionFault::Corrupted, "line 1 does not start with \"[[[\"");

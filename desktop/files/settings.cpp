@@ -34,8 +34,8 @@ std::string FormatChoices(const RunState& state, const WindowSettings& window) {
         if (value.find_first_of("\r\n") == std::string::npos)
             text += key + "=" + value + std::string(kLineEnd);
     };
-    if (!state.AlignerKind.empty()) {
-        line("aligner", state.AlignerKind);
+    if (state.AlignerKind) {
+        line("aligner", std::string(AlignerName(*state.AlignerKind)));
         line("tree", state.useTree ? "1" : "0");
     }
     if (state.paletteKind == kViridisPalette) line("palette", "viridis");
@@ -61,9 +61,9 @@ void ReadChoices(std::string_view text, RunState& state, WindowSettings& window)
         if (equals == std::string_view::npos) continue;
         const std::string_view key = line.substr(0, equals);
         const std::string value(line.substr(equals + 1));
-        if (key == "aligner" &&
-            (value == "muscle" || value == "clustalw" || value == "mafft" || value == "builtin")) {
-            state.AlignerKind = value;
+        if (const std::optional<Aligner> aligner = AlignerNamed(value);
+            key == "aligner" && aligner) {
+            state.AlignerKind = aligner;
         } else if (key == "palette") {
             state.paletteKind = value == "viridis" ? kViridisPalette : kRainbowPalette;
         } else if (key == "tree" && (value == "0" || value == "1")) {

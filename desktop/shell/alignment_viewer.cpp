@@ -38,8 +38,8 @@ PairSource SourceOf(const RunState& state, int row, int column) {
     return {&state.SequenceList, row, column};
 }
 
-std::string AlignerName(const std::string& kind) {
-    return kind == kBuiltinAligner ? std::string(kBuiltinCommand) : AlignerTitle(kind);
+std::string AlignedBy(Aligner kind) {
+    return kind == Aligner::Builtin ? std::string(kBuiltinCommand) : AlignerTitle(kind);
 }
 
 AlignmentView ViewOf(MainForm& form, const AlignedPair& pair, const Record& first,
@@ -91,9 +91,9 @@ void OpenCellAlignment(MainForm& form, double x, double y) {
 
     // The analysis's aligner; a session does not say which made it, and the built-in aligner
     // gives MUSCLE's alignments.
-    const std::string kind = state.AlignerKind.empty() ? kBuiltinAligner : state.AlignerKind;
+    const Aligner kind = state.AlignerKind.value_or(Aligner::Builtin);
     AlignerConfigLoad programs;
-    if (kind != kBuiltinAligner) {
+    if (IsExternal(kind)) {
         programs = LoadAlignerConfig(form.programFolder);
         std::vector<std::string> problems = programs.problems;
         if (problems.empty()) problems = CheckRunPrograms(programs.config, kind, false);
@@ -117,10 +117,10 @@ void OpenCellAlignment(MainForm& form, double x, double y) {
     if (!pair.outcome.Ok()) {
         form.window.ShowMessage("The alignment of " + ReplaceAll(first.name, ">", "") + " and " +
                                 ReplaceAll(second.name, ">", "") + " could not be made by " +
-                                AlignerName(kind) + ": " + pair.outcome.message + ".");
+                                AlignedBy(kind) + ": " + pair.outcome.message + ".");
         return;
     }
-    form.window.ShowAlignment(ViewOf(form, pair, first, second, AlignerName(kind),
+    form.window.ShowAlignment(ViewOf(form, pair, first, second, AlignedBy(kind),
                                      state.IdentityMatrix(cell->row, cell->column)));
 }
 

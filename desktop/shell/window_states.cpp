@@ -87,8 +87,9 @@ void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& 
     if (form.showRunOptions) form.showRunOptions();
 }
 
-bool MixingAgreed(Window& window, const Provenance& shown, const std::string& aligner) {
-    if (!WouldMixAligners(shown, aligner)) return true;
+bool MixingAgreed(Window& window, const Provenance& shown, Aligner kind) {
+    if (!WouldMixAligners(shown, kind)) return true;
+    const std::string aligner(AlignerName(kind));
     return window.AskYesNo("The identities on display were made with the aligner " +
                            shown.Get(provenance_key::kAligner) +
                            ", and this append would align its new pairs with " + aligner +

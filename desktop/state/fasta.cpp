@@ -4,6 +4,7 @@
 #include <limits>
 #include <unordered_map>
 
+#include "state/fasta_records.h"
 #include "state/file_io.h"
 #include "state/memory.h"
 #include "state/text.h"
@@ -36,10 +37,6 @@ class LoadProgress {
     int shown_ = -1;
 };
 
-std::size_t CountRecords(std::string_view text) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '>'));
-}
-
 std::string CleanWithStatus(Progress& progress, std::string_view text) {
     progress.Step("please wait...");
     std::string cleaned = CleanFastaText(text);
@@ -48,15 +45,13 @@ std::string CleanWithStatus(Progress& progress, std::string_view text) {
 }
 
 // The name lines as the file gives them, into the records from `first` on. Cleaning takes no ">"
-// out of the text, so the k-th ">" of content starts the k-th record's name line.
+// out of the text, so the k-th record of content is the k-th record of the cleaned text.
 void TakeGivenNames(std::string_view content, RecordTable& records, std::size_t first) {
-    std::size_t k = first;
-    for (auto i = content.find('>'); i != std::string_view::npos && k < records.size();
-         i = content.find('>', i + 1)) {
-        const auto lineEnd = std::min(content.find('\n', i), content.size());
-        std::string& given = records[k++].givenName;
-        given.assign(content.substr(i + 1, lineEnd - i - 1));
-        if (given.ends_with('\r')) given.pop_back();
+    FastaRecords walk(content, {FastaLayout::Marks, true});
+    FastaRecord record;
+    for (std::size_t k = first; k < records.size() && walk.Next(record); ++k) {
+        std::string& given = records[k].givenName;
+        given.assign(record.nameLine.substr(1));
         std::replace(given.begin(), given.end(), '\t', ' ');
     }
 }
@@ -132,24 +127,6 @@ class Warnings {
     FastaReport* report_;
 };
 
-// Line numbers of positions met in increasing order.
-class LineCounter {
-  public:
-    explicit LineCounter(std::string_view text) : text_(text) {}
-    std::size_t At(std::size_t position) {
-        line_ += static_cast<std::size_t>(
-            std::count(text_.begin() + static_cast<std::ptrdiff_t>(counted_),
-                       text_.begin() + static_cast<std::ptrdiff_t>(position), '\n'));
-        counted_ = position;
-        return line_;
-    }
-
-  private:
-    std::string_view text_;
-    std::size_t counted_ = 0;
-    std::size_t line_ = 1;
-};
-
 // Fewer than three in four residues are A, C, G, T, U or N (either case); spaces do not count.
 bool LooksLikeNucleotides(std::string_view residues) {
     std::size_t plain = 0;
@@ -184,20 +161,8 @@ std::uint64_t EstimateLoadBytes(std::string_view text) {
     // so several ">" on one line repeat the residues and make names that overlap.
     constexpr std::uint64_t kPerRecord = 2 * sizeof(Record);  // the new table and the old one
     std::uint64_t bytes = text.size();                        // the cleaned copy of the text
-    for (auto i = text.find('>'); i != std::string_view::npos;) {
-        auto lineEnd = text.find('\n', i);
-        if (lineEnd == std::string_view::npos) lineEnd = text.size();
-        std::uint64_t onLine = 0;
-        std::uint64_t names = 0;
-        auto p = i;
-        for (; p != std::string_view::npos && p < lineEnd; p = text.find('>', p + 1)) {
-            ++onLine;
-            names += lineEnd - p;
-        }
-        const auto residues = (p == std::string_view::npos ? text.size() : p) - lineEnd;
-        bytes += names + onLine * (residues + kPerRecord);
-        i = p;
-    }
+    FastaRecords walk(text);
+    for (FastaRecord record; walk.Next(record);) bytes += record.end - record.offset + kPerRecord;
     return bytes;
 }
 
@@ -206,39 +171,23 @@ bool ParseFastaRecords(std::string_view text, RecordTable& records, std::size_t 
                        const std::function<void(std::size_t, std::size_t)>& progress,
                        FastaReport* report) {
     Warnings warnings(report);
-    LineCounter lines(text);
     std::unordered_map<std::string_view, std::size_t> nameLines;  // line 0: loaded before
     if (report != nullptr)
         for (std::size_t k = 0; k < first; ++k) nameLines.emplace(records[k].name, 0);
     std::size_t k = first;
     std::size_t warnedLine = 0;  // the last name line said to hold a further ">"
-    for (auto i = text.find('>'); i != std::string_view::npos; i = text.find('>', i + 1)) {
-        const std::size_t line = lines.At(i);
-        const auto lineEnd = text.find('\n', i);
+    FastaRecords walk(text);
+    for (FastaRecord found; walk.Next(found);) {
+        const std::size_t line = found.line;
         Record& record = records[k++];
-        record.name = CleanName(
-            text.substr(i, lineEnd == std::string_view::npos ? text.size() - i : lineEnd - i));
-        if (lineEnd == std::string_view::npos) {
+        record.name = CleanName(found.nameLine);
+        if (!found.nameLineEnded) {
             warnings.Fail(line, "the name line " + Quoted(record.name) + " has no line end");
             return false;
         }
         maxNameLen = std::max(maxNameLen, static_cast<int>(record.name.size()));
-
-        // The residues run to the character before the next ">" (normally the line feed that
-        // ends the record's last line), or to the end of the text.
-        const auto start = lineEnd + 1;
-        const auto next = start >= text.size() ? std::string_view::npos : text.find('>', start);
-        std::string_view residues;
-        if (start < text.size()) {
-            if (next == std::string_view::npos)
-                residues = text.substr(start);
-            else if (next > start)
-                residues = text.substr(start, next - 1 - start);
-        }
         record.residues.clear();
-        record.residues.reserve(residues.size());
-        for (char c : residues)
-            if (c != '\n') record.residues.push_back(c);
+        AppendWithoutLineFeeds(found.residues, record.residues);
         // An aligner cannot work on an empty sequence (MUSCLE ends on it half-way through a run).
         if (record.residues.find_first_not_of(' ') == std::string::npos) {
             warnings.Fail(line, "the record " + Quoted(record.name) + " has no residues");
@@ -247,7 +196,7 @@ bool ParseFastaRecords(std::string_view text, RecordTable& records, std::size_t 
 
         if (report != nullptr) {
             const std::string_view name = record.name;
-            const std::string_view nameLine = text.substr(i, lineEnd - i);
+            const std::string_view nameLine = found.nameLine;
             if (line != warnedLine && nameLine.find('>', 1) != std::string_view::npos) {
                 warnedLine = line;
                 warnings.Add(FastaWarningKind::FurtherRecordInName, line, [&] {
@@ -278,7 +227,7 @@ bool ParseFastaRecords(std::string_view text, RecordTable& records, std::size_t 
                 });
             }
         }
-        if (progress) progress(next == std::string_view::npos ? text.size() : next, text.size());
+        if (progress) progress(found.end, text.size());
     }
     return true;
 }
@@ -334,7 +283,7 @@ LoadEnd LoadFasta(RunState& state, Progress& progress, const std::string& path,
         return RefuseLoad(state, progress, InputProblemMessage("Failed to read ", path, input));
     const std::string& content = *input.text;
 
-    const std::size_t count = CountRecords(content);
+    const std::size_t count = CountFastaRecords(content);
     state.seqCount =
         static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
     if (state.seqCount == 1)
@@ -382,7 +331,7 @@ LoadEnd AppendFasta(RunState& state, Progress& progress, const std::string& path
         return RefuseLoad(state, progress, InputProblemMessage("Failed to append ", path, input));
     const std::string& content = *input.text;
 
-    const std::size_t count = CountRecords(content);
+    const std::size_t count = CountFastaRecords(content);
     const int oldCount = state.seqCount;
     const int appendCount = static_cast<int>(std::min<std::size_t>(
         count, static_cast<std::size_t>(std::numeric_limits<int>::max() - oldCount)));

@@ -93,10 +93,10 @@ std::vector<std::string> NamedAligners(std::string_view value) {
     return named;
 }
 
-bool WouldMixAligners(const Provenance& record, std::string_view aligner) {
+bool WouldMixAligners(const Provenance& record, Aligner aligner) {
     const std::vector<std::string> named = NamedAligners(record.Get(provenance_key::kAligner));
     return std::any_of(named.begin(), named.end(),
-                       [&](const std::string& a) { return a != aligner; });
+                       [&](const std::string& a) { return a != AlignerName(aligner); });
 }
 
 std::string UtcTimestamp() {

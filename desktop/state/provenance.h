@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "state/aligner.h"
+
 namespace kvr {
 
 // The keys kvr writes, in the order it writes them. A session may hold others (a later kvr's):
@@ -75,7 +77,7 @@ std::vector<std::string> NamedAligners(std::string_view value);
 
 // Adding pairs of aligner to identities of this record would mix aligners: the record names
 // another one for them (not when it names none but this one, or none at all).
-bool WouldMixAligners(const Provenance& record, std::string_view aligner);
+bool WouldMixAligners(const Provenance& record, Aligner aligner);
 
 // The date and time now in UTC, ISO 8601: "2025-03-04T05:06:07Z".
 std::string UtcTimestamp();

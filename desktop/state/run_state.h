@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/drawing_surface.h"
+#include "state/aligner.h"
 #include "state/analysis.h"
 
 namespace kvr {
@@ -69,7 +70,7 @@ struct RunState : Analysis {
     UncomparedPairs uncompared;  // of the pairs this run aligns
 
     // User choices and display state.
-    std::string AlignerKind;  // "muscle", "clustalw" or "mafft"; empty until the first run
+    std::optional<Aligner> AlignerKind;  // empty until the first run
     bool useTree = false;
     float cutoff1 = 94.0f;  // in effect: as chosen, raised to this analysis's smallest identity
     float cutoff2 = 78.0f;

@@ -46,20 +46,6 @@ std::string RemoveAll(std::string_view text, std::string_view chars) {
     return TrimSpaces(result);
 }
 
-std::size_t FindLineEnd(std::string_view text, std::size_t start) {
-    if (start == 0) start = 1;
-    if (start > text.size()) return 0;
-    const auto p = text.find('\n', start - 1);
-    return p == std::string_view::npos ? 0 : p + 1;
-}
-
-std::size_t FindRecordEnd(std::string_view text, std::size_t start) {
-    if (start == 0) start = 1;
-    if (start > text.size()) return 0;
-    const auto p = text.find('>', start - 1);
-    return p == std::string_view::npos ? text.size() + 1 : p;  // p is the 1-based position - 1
-}
-
 std::string CleanName(std::string_view line) {
     std::string name(line);
     for (char& c : name)

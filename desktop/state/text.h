@@ -1,5 +1,4 @@
-// Text operations shared by the FASTA reader, the aligned-pair reader and the writers. Positions
-// are 1-based, as in the program's text functions.
+// Text operations shared by the FASTA reader, the aligned-pair reader and the writers.
 #pragma once
 
 #include <cstddef>
@@ -17,13 +16,6 @@ std::string ReplaceAll(std::string_view text, std::string_view find, std::string
 std::string RemoveAll(std::string_view text, std::string_view chars);
 
 std::string TrimSpaces(std::string_view text);
-
-// 1-based position of the first line feed at or after start, or 0 when there is none.
-std::size_t FindLineEnd(std::string_view text, std::size_t start);
-
-// Scans start..end: at the first ">" at position p returns p - 1; reaching the end returns
-// length + 1; a start beyond the end returns 0.
-std::size_t FindRecordEnd(std::string_view text, std::size_t start);
 
 // " ", ":", "/", "\", "(" and ")" each become "_".
 std::string CleanName(std::string_view line);

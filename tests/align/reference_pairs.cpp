@@ -5,7 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "state/fasta.h"
 
 namespace kvr::align::testing {

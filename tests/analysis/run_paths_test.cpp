@@ -62,7 +62,7 @@ TEST_F(RunPathsTest, OptionsWindowOffersTheLastRunsChoiceCentred) {
 TEST_F(RunPathsTest, FreshRunWithoutTheTreeKeepsTheFileOrderAndDrawsTheMatrix) {
     Open(data.Write("f.fasta", testing::kFourSequences));
     RunWith(Control::oBuiltin, false);
-    EXPECT_EQ(state.AlignerKind, "builtin");
+    EXPECT_EQ(state.AlignerKind, Aligner::Builtin);
     EXPECT_FALSE(state.useTree);
     EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
     EXPECT_EQ(state.SequenceList, state.InputSequences);
@@ -142,7 +142,7 @@ TEST_F(RunPathsTest, AMissingAlignerIsSaidBeforeAnythingRuns) {
         << window.messages[0];
     EXPECT_TRUE(window.IsFormShown(Control::frmOptions));
     EXPECT_TRUE(shell.commands.empty());
-    EXPECT_TRUE(state.AlignerKind.empty());
+    EXPECT_FALSE(state.AlignerKind.has_value());
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
 }
 

@@ -30,7 +30,7 @@ TEST(KvrCommandLine, FillsTheRunRequest) {
               "--matrix-pdf m.pdf --plot-svg p.svg --plot-pdf p.pdf --log run.log -- -in.fasta"));
     ASSERT_EQ(problem, "");
     EXPECT_EQ(request.input, "-in.fasta");
-    EXPECT_EQ(request.options.aligner, "builtin");
+    EXPECT_EQ(request.options.aligner, Aligner::Builtin);
     EXPECT_EQ(request.options.jobs, 3);
     EXPECT_EQ(request.options.pairTimeoutSeconds, 2.5);
     EXPECT_EQ(request.options.alphabet, AlphabetRule::Muscle);

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "fakes/recording_window.h"
 #include "matrix/palette.h"
-#include "platform/fakes/recording_window.h"
 #include "state/file_io.h"
 #include "support/analysis_state.h"
 #include "support/temp_folder.h"

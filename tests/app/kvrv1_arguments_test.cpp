@@ -1,6 +1,7 @@
 // KVRv1's help and version need no display and open no window; a mistyped option is refused.
 #include <gtest/gtest.h>
 
+#include "app/kvrv1_arguments.h"
 #include "kvr_version.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
@@ -41,13 +42,54 @@ TEST(Kvrv1Arguments, AnswersHelpAndVersionWithoutADisplay) {
 }
 
 TEST(Kvrv1Arguments, RefusesAnUnknownOptionInsteadOfOpeningIt) {
-    const auto result =
-        RunProgram("KVRv1", {"--verison"}, {.environment = {"QT_QPA_PLATFORM=offscreen"}});
-    EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.out, "");
-    // Qt may have said something of its own first.
-    EXPECT_NE(result.err.find("KVRv1: unknown option '--verison'\nUsage: KVRv1"), std::string::npos)
-        << result.err;
+    // With one dash too: "-no-spalsh" was opened as a file of that name.
+    for (const std::string option : {"--verison", "-no-spalsh"}) {
+        const auto result =
+            RunProgram("KVRv1", {option}, {.environment = {"QT_QPA_PLATFORM=offscreen"}});
+        EXPECT_EQ(result.status, 2) << option;
+        EXPECT_EQ(result.out, "");
+        // Qt may have said something of its own first.
+        EXPECT_NE(result.err.find("KVRv1: unknown option '" + option + "'\nUsage: KVRv1"),
+                  std::string::npos)
+            << result.err;
+    }
+}
+
+// Read without starting the program: the files it would open, the options it would refuse.
+TEST(Kvrv1Arguments, ReadsFilesOptionsAndMistypedOptions) {
+    using Answer = Kvrv1Arguments::Answer;
+    struct Case {
+        QStringList args;
+        std::optional<Answer> answer;
+        bool splash;
+        std::optional<QString> file;
+        QString unknown;
+    };
+    const Case cases[] = {
+        {{}, {}, true, {}, ""},
+        {{"a.fasta"}, {}, true, "a.fasta", ""},
+        {{"a.fasta", "b.kvr", "--no-splash"}, {}, false, "b.kvr", ""},  // the last file
+        {{"-no-splash"}, {}, false, {}, ""},
+        {{"./--help"}, {}, true, "./--help", ""},
+        {{"-"}, {}, true, "-", ""},
+        {{"--", "-x.fasta"}, {}, true, "-x.fasta", ""},  // files only after "--"
+        {{"a.fasta", "--version", "--help"}, Answer::Version, true, "a.fasta", ""},
+        {{"-h"}, Answer::Help, true, {}, ""},
+        {{"--verison", "a.fasta"}, {}, true, "a.fasta", "--verison"},
+        // A mistyped option with one dash, or a value given to --no-splash, was opened as a file.
+        {{"-no-spalsh"}, {}, true, {}, "-no-spalsh"},
+        {{"-x.fasta"}, {}, true, {}, "-x.fasta"},
+        {{"--no-splash=1"}, {}, true, {}, "--no-splash=1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Kvrv1Arguments read = ReadKvrv1Arguments(QStringList{"KVRv1"} + c.args);
+        EXPECT_EQ(read.unknownOption, c.unknown);
+        if (!c.unknown.isEmpty()) continue;  // refused: nothing else counts
+        EXPECT_EQ(read.answer, c.answer);
+        EXPECT_EQ(read.splash, c.splash);
+        EXPECT_EQ(read.file, c.file);
+    }
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ TEST(ExternalPrograms, AMissingProgramIsNamedWithHowToInstallIt) {
     config.muscle = {"kvr-no-such-aligner -align {in} -output {out}", "KVR_MUSCLE"};
     config.neighbor = {"/nonexistent/neighbor", "KVR_NEIGHBOR"};
 
-    const auto missing = CheckRunPrograms(config, "muscle", true);
+    const auto missing = CheckRunPrograms(config, Aligner::Muscle, true);
     ASSERT_EQ(missing.size(), 3u);
     EXPECT_EQ(
         missing[0],
@@ -110,17 +110,17 @@ TEST(ExternalPrograms, AMissingProgramIsNamedWithHowToInstallIt) {
                   "or restore the file (see docs/aligners.md).");
 
     // Without the tree only the aligner matters; the installed programs pass.
-    EXPECT_EQ(CheckRunPrograms(config, "muscle", false).size(), 1u);
+    EXPECT_EQ(CheckRunPrograms(config, Aligner::Muscle, false).size(), 1u);
     const AlignerConfig installed = DefaultAlignerConfig(KVR_BIN_DIR);
-    for (std::string_view aligner : kAlignerKinds)
-        EXPECT_TRUE(CheckRunPrograms(installed, aligner, true).empty()) << aligner;
+    for (const AlignerFacts& aligner : kAlignerTable)
+        EXPECT_TRUE(CheckRunPrograms(installed, aligner.aligner, true).empty()) << aligner.name;
     EXPECT_FALSE(ResolveNeighbor(installed).empty());
 }
 
 TEST(RunOptions, RefusesAnUnknownAligner) {
     RunOptions options;
     EXPECT_TRUE(ValidateRunOptions(options).empty());
-    options.aligner = "clustalw2";
+    SetAlignerNamed(options, "clustalw2");
     EXPECT_EQ(ValidateRunOptions(options),
               std::vector<std::string>{
                   "unknown aligner 'clustalw2': choose muscle, clustalw, mafft or builtin"});

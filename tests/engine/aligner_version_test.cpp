@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "platform/fakes/fake_shell.h"
+#include "fakes/fake_shell.h"
 #include "platform/posix_shell.h"
 #include "state/file_io.h"
 #include "support/temp_folder.h"
@@ -38,7 +38,8 @@ TEST(AlignerVersion, AsksEachAlignerTheWayItAnswers) {
     };
     for (const auto& c : cases) {
         FakeShell shell = Answering("v1\n");
-        EXPECT_EQ(AlignerVersion(shell, programs, c.kind, folder.Path()), "v1") << c.kind;
+        EXPECT_EQ(AlignerVersion(shell, programs, *AlignerNamed(c.kind), folder.Path()), "v1")
+            << c.kind;
         ASSERT_EQ(shell.commands.size(), 1u) << c.kind;
         EXPECT_EQ(shell.commands.front(), c.command);
         // Its own folder, removed when the answer is read.
@@ -47,12 +48,12 @@ TEST(AlignerVersion, AsksEachAlignerTheWayItAnswers) {
     }
     // The built-in aligner is kvr itself: nothing to start.
     FakeShell shell;
-    EXPECT_TRUE(
-        AlignerVersion(shell, programs, "builtin", folder.Path()).starts_with("builtin (kvr "));
+    EXPECT_TRUE(AlignerVersion(shell, programs, Aligner::Builtin, folder.Path())
+                    .starts_with("builtin (kvr "));
     EXPECT_TRUE(shell.commands.empty());
     // A command line that names no program kvr can start by name.
     programs.muscle.value = "$MUSCLE -align {in} -output {out}";
-    EXPECT_EQ(AlignerVersion(shell, programs, "muscle", folder.Path()), "unknown");
+    EXPECT_EQ(AlignerVersion(shell, programs, Aligner::Muscle, folder.Path()), "unknown");
     EXPECT_TRUE(shell.commands.empty());
 }
 
@@ -76,19 +77,20 @@ TEST(AlignerVersion, TakesTheFirstLineWithTextOrSaysUnknown) {
     };
     for (const auto& c : cases) {
         FakeShell shell = Answering(c.answer, c.status);
-        EXPECT_EQ(AlignerVersion(shell, programs, "muscle", folder.Path()), c.version) << c.what;
+        EXPECT_EQ(AlignerVersion(shell, programs, Aligner::Muscle, folder.Path()), c.version)
+            << c.what;
     }
     // ClustalW 2.1 ends its help with the status 1: the help counts when it names the program.
     const std::string help = "\n CLUSTAL 2.1 Multiple Sequence Alignments\n";
     FakeShell clustalw = Answering(help, 1);
-    EXPECT_EQ(AlignerVersion(clustalw, programs, "clustalw", folder.Path()),
+    EXPECT_EQ(AlignerVersion(clustalw, programs, Aligner::Clustalw, folder.Path()),
               "CLUSTAL 2.1 Multiple Sequence Alignments");
     FakeShell other = Answering("cp: invalid option -- 'h'\n", 1);
-    EXPECT_EQ(AlignerVersion(other, programs, "clustalw", folder.Path()), "unknown");
+    EXPECT_EQ(AlignerVersion(other, programs, Aligner::Clustalw, folder.Path()), "unknown");
     FakeShell notStarted([](const std::string&, const std::string&) {
         return ShellOutcome{ShellOutcome::Status::NotStarted, 0, -1, "no shell"};
     });
-    EXPECT_EQ(AlignerVersion(notStarted, programs, "mafft", folder.Path()), "unknown");
+    EXPECT_EQ(AlignerVersion(notStarted, programs, Aligner::Mafft, folder.Path()), "unknown");
 }
 
 TEST(AlignerVersion, EndsAProgramThatDoesNotAnswerInTime) {
@@ -98,7 +100,7 @@ TEST(AlignerVersion, EndsAProgramThatDoesNotAnswerInTime) {
     FakeShell hanging([](const std::string&, const std::string&) {
         return ShellOutcome{ShellOutcome::Status::Running, 0, -1, {}};
     });
-    EXPECT_EQ(AlignerVersion(hanging, programs, "muscle", folder.Path()), "unknown");
+    EXPECT_EQ(AlignerVersion(hanging, programs, Aligner::Muscle, folder.Path()), "unknown");
     EXPECT_EQ(hanging.endedEarly, hanging.processIds);
 
     // A real one, ended at the limit.
@@ -107,9 +109,9 @@ TEST(AlignerVersion, EndsAProgramThatDoesNotAnswerInTime) {
     programs.muscle.value = script + " -align {in} -output {out}";
     PosixShell shell;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(
-        AlignerVersion(shell, programs, "muscle", folder.Path(), std::chrono::milliseconds(200)),
-        "unknown");
+    EXPECT_EQ(AlignerVersion(shell, programs, Aligner::Muscle, folder.Path(),
+                             std::chrono::milliseconds(200)),
+              "unknown");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 

@@ -9,7 +9,7 @@
 
 #include "engine/aligner_config.h"
 #include "engine/run_context.h"
-#include "platform/fakes/fake_shell.h"
+#include "fakes/fake_shell.h"
 #include "state/file_io.h"
 #include "state/run_state.h"
 #include "support/temp_folder.h"
@@ -21,7 +21,7 @@ inline RunState StateWith(const std::vector<Record>& records,
     RunState state;
     state.InputSequences = records;
     state.seqCount = static_cast<int>(records.size());
-    state.AlignerKind = aligner;
+    state.AlignerKind = AlignerNamed(aligner);
     state.inputPath = "/data/in.fasta";
     return state;
 }

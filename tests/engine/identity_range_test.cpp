@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/recording_window.h"
 #include "matrix/colour_controls.h"
-#include "platform/fakes/recording_window.h"
 
 namespace kvr {
 namespace {

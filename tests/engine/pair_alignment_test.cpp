@@ -6,7 +6,7 @@
 
 #include "engine/builtin_pairs.h"
 #include "engine_fixture.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "state/fasta.h"
 
 namespace kvr {
@@ -43,10 +43,10 @@ TEST(AlignRecordPair, BuiltinGivesTheRunsIdentityOfEveryPairInEitherOrder) {
     for (int i = 0; i < static_cast<int>(records.size()); ++i) {
         for (int j = i + 1; j < static_cast<int>(records.size()); ++j, ++k) {
             ASSERT_TRUE(run[k].outcome.Ok());
-            const AlignedPair pair = AlignRecordPair(setup, kBuiltinAligner, records, i, j);
+            const AlignedPair pair = AlignRecordPair(setup, Aligner::Builtin, records, i, j);
             ASSERT_TRUE(pair.outcome.Ok()) << pair.outcome.message;
             EXPECT_EQ(pair.identity, run[k].identity) << i << "," << j;
-            const AlignedPair back = AlignRecordPair(setup, kBuiltinAligner, records, j, i);
+            const AlignedPair back = AlignRecordPair(setup, Aligner::Builtin, records, j, i);
             EXPECT_EQ(back.identity, pair.identity);
             EXPECT_EQ(back.first, pair.second);
             EXPECT_EQ(back.second, pair.first);
@@ -73,7 +73,7 @@ TEST(AlignRecordPair, ExternalRowsComeInTheOrderAskedFromThePairFileOfTheRun) {
     const RecordTable records = {{">a", "ACGTACGTAA"}, {">b", "CCCC"}, {">c", "ACGTACGTTA"}};
     FakeRun fake(SwappingAligner);
     const PairAlignmentSetup setup{fake.shell, fake.programs, fake.root.Path()};
-    const AlignedPair pair = AlignRecordPair(setup, "muscle", records, 2, 0);
+    const AlignedPair pair = AlignRecordPair(setup, Aligner::Muscle, records, 2, 0);
     ASSERT_TRUE(pair.outcome.Ok()) << pair.outcome.message;
     ASSERT_EQ(fake.shell.commands.size(), 1u);
     EXPECT_EQ(PairOf(fake.shell.commands[0]), std::make_pair(1, 3));  // as the run names it
@@ -99,10 +99,10 @@ TEST(AlignRecordPair, SaysWhyAPairHasNoAlignment) {
         {"muscle", 0, 2, ProgramStatus::NoOutput, "wrote no output file 1_3Aln.fas"},
         {"clustalw", 1, 0, ProgramStatus::NotStarted, "two sequences of the same name (>a)"},
         {"muscle", 1, 1, ProgramStatus::NotStarted, "two different sequences"},
-        {kBuiltinAligner, 0, 3, ProgramStatus::NotStarted, "two different sequences"},
+        {"builtin", 0, 3, ProgramStatus::NotStarted, "two different sequences"},
     };
     for (const Case& c : cases) {
-        const AlignedPair pair = AlignRecordPair(setup, c.kind, records, c.i, c.j);
+        const AlignedPair pair = AlignRecordPair(setup, *AlignerNamed(c.kind), records, c.i, c.j);
         EXPECT_EQ(pair.outcome.status, c.status) << c.kind << c.i << c.j;
         EXPECT_NE(pair.outcome.message.find(c.said), std::string::npos) << pair.outcome.message;
         EXPECT_TRUE(pair.first.empty() && pair.second.empty());

@@ -12,7 +12,7 @@
 #include "engine/all_pairs.h"
 #include "engine/builtin_pairs.h"
 #include "engine_fixture.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 
 namespace kvr {
 namespace {

@@ -9,7 +9,7 @@
 #include "engine/pair_identity.h"
 #include "engine/run_aligner.h"
 #include "engine/tree_order.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "platform/posix_shell.h"
 #include "state/fasta.h"
 #include "state/file_io.h"
@@ -34,7 +34,7 @@ RunState Load(const std::string& file, int count, const std::string& aligner) {
     RecordingWindow window;
     LoadFasta(state, window.progress, folder.Write("subset.fasta", text.substr(0, end)));
     EXPECT_EQ(state.seqCount, count);
-    state.AlignerKind = aligner;
+    state.AlignerKind = AlignerNamed(aligner);
     return state;
 }
 
@@ -75,7 +75,7 @@ TEST(RealAligners, EachAlignerStartsWithItsCommandLineInTheExchangeFolder) {
                            FormatFastaRecord(state.InputSequences[1]));
         const std::string before = CurrentDirectory();
         const ProgramOutcome outcome =
-            RunAligner(state, run.context, aligner, "1_2.fas", "1_2Aln.fas");
+            RunAligner(state, run.context, *AlignerNamed(aligner), "1_2.fas", "1_2Aln.fas");
         EXPECT_TRUE(outcome.Ok()) << aligner << ": " << outcome.message;
         EXPECT_EQ(state.shellCommand, commandLine);
         EXPECT_GT(state.taskId, 0) << aligner;
@@ -157,7 +157,7 @@ TEST(RealAligners, ClustalWRefusesTwoEqualNames) {
     LoadFasta(state, window.progress,
               folder.Write("dup.fasta", ">one\nACGTACGTTT\n>two\nACGTACGAAA\n>one\nACGAACGTTT\n"));
     ASSERT_FALSE(state.failFlag);
-    state.AlignerKind = "clustalw";
+    state.AlignerKind = Aligner::Clustalw;
     RealRun run;
     AlignAllPairs(state, window.progress, run.context);
     EXPECT_TRUE(state.failFlag);
@@ -230,7 +230,7 @@ TEST(RealAligners, EachAlignerReportsItsVersion) {
     } cases[] = {{"muscle", "muscle 5."}, {"clustalw", "CLUSTAL 2."}, {"mafft", "v7."}};
     for (const auto& c : cases) {
         const std::string version =
-            AlignerVersion(run.shell, run.programs, c.kind, run.exchange.Path());
+            AlignerVersion(run.shell, run.programs, *AlignerNamed(c.kind), run.exchange.Path());
         EXPECT_TRUE(version.starts_with(c.starts)) << c.kind << ": " << version;
     }
 }

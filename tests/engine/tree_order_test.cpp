@@ -9,7 +9,7 @@
 
 #include "engine/tree_input.h"
 #include "engine_fixture.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "platform/posix_shell.h"
 
 namespace kvr {

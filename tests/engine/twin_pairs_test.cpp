@@ -9,7 +9,7 @@
 #include "engine/builtin_pairs.h"
 #include "engine/twin_pairs.h"
 #include "engine_fixture.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 
 namespace kvr {
 namespace {

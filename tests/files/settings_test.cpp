@@ -114,7 +114,7 @@ TEST(Settings, ChoicesFollowTheFolderLineAndReadBack) {
     testing::TempFolder program;
     RunState state;
     state.lastFolder = program.Path();
-    state.AlignerKind = "mafft";
+    state.AlignerKind = Aligner::Mafft;
     state.useTree = true;
     WindowSettings window;
     window.geometry = Rect{150, 300, 15000, 12000};
@@ -131,7 +131,7 @@ TEST(Settings, ChoicesFollowTheFolderLineAndReadBack) {
     RunState read;
     WindowSettings readWindow;
     ReadSettings(read, program.Path(), &readWindow);
-    EXPECT_EQ(read.AlignerKind, "mafft");
+    EXPECT_EQ(read.AlignerKind, Aligner::Mafft);
     EXPECT_TRUE(read.useTree);
     EXPECT_EQ(readWindow.geometry, window.geometry);
     EXPECT_EQ(readWindow.recentFiles, (std::vector<std::string>{"/d/a.fasta", "/d/b.kvr"}));
@@ -144,7 +144,7 @@ TEST(Settings, ChoicesFollowTheFolderLineAndReadBack) {
     WindowSettings oddWindow;
     ReadSettings(odd, program.Path(), &oddWindow);
     EXPECT_EQ(odd.lastFolder, program.Path());
-    EXPECT_TRUE(odd.AlignerKind.empty());
+    EXPECT_FALSE(odd.AlignerKind.has_value());
     EXPECT_FALSE(odd.useTree);
     EXPECT_EQ(oddWindow.geometry.width, 0);
     for (int k = 0; k < 12; ++k) RememberRecentFile(oddWindow, "/f" + std::to_string(k));

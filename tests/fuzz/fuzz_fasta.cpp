@@ -2,8 +2,8 @@
 // append that fails changes nothing.
 #include <algorithm>
 
+#include "fakes/recording_window.h"
 #include "fuzz/fuzz_check.h"
-#include "platform/fakes/recording_window.h"
 #include "state/fasta.h"
 
 namespace {

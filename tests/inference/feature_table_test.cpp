@@ -139,6 +139,11 @@ TEST(ReadFeatureTableTest, ReportsEachFailure) {
          "line 2, column \"" + std::string(kRequiredColumns[6].name) +
              "\": \"\\x1b[2J\" is not a number",
          ""},
+        // Tabs and line feeds are shown as they are, as kvr shows them.
+        {"tab", header + MeanRow({{7, "x\ty"}}),
+         "line 2, column \"" + std::string(kRequiredColumns[7].name) +
+             "\": \"x\ty\" is not a number",
+         ""},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.label);

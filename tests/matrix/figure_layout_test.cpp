@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <set>
 
+#include "fakes/recording_surface.h"
 #include "matrix/colour_key.h"
 #include "matrix/figure_data.h"
 #include "matrix/matrix_canvas.h"
 #include "matrix/matrix_picture.h"
 #include "matrix/palette.h"
 #include "platform/emf/emf_surface.h"
-#include "platform/fakes/recording_surface.h"
 
 namespace kvr {
 namespace {

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/recording_surface.h"
 #include "matrix/matrix_canvas.h"
 #include "matrix/matrix_picture.h"
 #include "matrix/palette.h"
-#include "platform/fakes/recording_surface.h"
 #include "support/analysis_state.h"
 
 namespace kvr {

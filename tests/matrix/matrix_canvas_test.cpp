@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
+#include "fakes/recording_surface.h"
 #include "matrix/palette.h"
-#include "platform/fakes/recording_surface.h"
 #include "support/analysis_state.h"
 
 namespace kvr {

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
+#include "fakes/recording_surface.h"
 #include "matrix/palette.h"
 #include "platform/emf/emf_surface.h"
-#include "platform/fakes/recording_surface.h"
 #include "support/analysis_state.h"
 #include "support/emf_reader.h"
 #include "support/file_size_limit.h"

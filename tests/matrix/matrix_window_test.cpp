@@ -9,9 +9,9 @@
 #include <QWheelEvent>
 #include <cstdlib>
 
+#include "fakes/fake_shell.h"
 #include "matrix/matrix_canvas.h"
 #include "matrix/palette.h"
-#include "platform/fakes/fake_shell.h"
 #include "platform/qt/canvas_text.h"
 #include "platform/qt/picture_view.h"
 #include "platform/qt/qt_main_window.h"

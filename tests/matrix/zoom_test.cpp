@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/recording_surface.h"
 #include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
-#include "platform/fakes/recording_surface.h"
 #include "support/display_fixture.h"
 
 namespace kvr {

@@ -14,8 +14,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "fakes/fake_shell.h"
 #include "matrix/layout.h"
-#include "platform/fakes/fake_shell.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/up_down.h"
 #include "shell/main_form.h"

@@ -10,7 +10,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
-#include "platform/fakes/fake_shell.h"
+#include "fakes/fake_shell.h"
 #include "platform/qt/qt_main_window.h"
 #include "shell/main_form.h"
 #include "state/program_folder.h"

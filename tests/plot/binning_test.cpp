@@ -4,7 +4,7 @@
 
 #include <numeric>
 
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "support/analysis_state.h"
 
 namespace kvr {

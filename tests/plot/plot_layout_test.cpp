@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
+#include "fakes/recording_surface.h"
+#include "fakes/recording_window.h"
 #include "matrix/figure_data.h"
 #include "platform/emf/emf_surface.h"
-#include "platform/fakes/recording_surface.h"
-#include "platform/fakes/recording_window.h"
 #include "plot/binning.h"
 #include "plot/plot_picture.h"
 #include "plot/plot_scale.h"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/recording_surface.h"
+#include "fakes/recording_window.h"
 #include "platform/emf/emf_surface.h"
-#include "platform/fakes/recording_surface.h"
-#include "platform/fakes/recording_window.h"
 #include "support/analysis_state.h"
 #include "support/emf_reader.h"
 #include "support/temp_folder.h"

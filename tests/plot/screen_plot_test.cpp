@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/fakes/recording_surface.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_surface.h"
+#include "fakes/recording_window.h"
 #include "plot/binning.h"
 #include "plot/plot_scale.h"
 #include "support/analysis_state.h"

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "fakes/fake_shell.h"
+#include "fakes/recording_window.h"
 #include "matrix/layout.h"
-#include "platform/fakes/fake_shell.h"
-#include "platform/fakes/recording_window.h"
 #include "state/file_io.h"
 #include "state/program_folder.h"
 #include "support/temp_folder.h"

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform/fakes/fake_shell.h"
-#include "platform/fakes/recording_window.h"
+#include "fakes/fake_shell.h"
+#include "fakes/recording_window.h"
 #include "shell/main_form.h"
 #include "state/control_states.h"
 #include "state/program_folder.h"

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
+#include "fakes/recording_surface.h"
 #include "files/session_file.h"
 #include "files/settings.h"
-#include "platform/fakes/recording_surface.h"
 #include "plot/binning.h"
 #include "state/file_io.h"
 #include "state/number_text.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "shell/open_handlers.h"
 #include "state/fasta.h"
 #include "support/temp_folder.h"

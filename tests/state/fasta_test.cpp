@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 #include "shell/open_handlers.h"
 #include "support/compressed_data.h"
 #include "support/temp_folder.h"

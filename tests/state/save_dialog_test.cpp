@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 
 namespace kvr {
 namespace {

@@ -14,10 +14,10 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlapAndTrims) {
     };
     const Case cases[] = {
         {"", "a", "b", ""},
-        {"aaa", "aa", "b", "ba"},             // no overlap
-        {">seq>x", ">", "12", "12seq12x"},    // longer replacement
-        {"  a -b  ", "-", "", "a b"},          // trimmed at both ends, inner space kept
-        {"AaA", "a", "", "AA"},               // case-sensitive
+        {"aaa", "aa", "b", "ba"},           // no overlap
+        {">seq>x", ">", "12", "12seq12x"},  // longer replacement
+        {"  a -b  ", "-", "", "a b"},       // trimmed at both ends, inner space kept
+        {"AaA", "a", "", "AA"},             // case-sensitive
         {"abc", "z", "y", "abc"},
         {"   ", "x", "y", ""},
     };
@@ -25,26 +25,29 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlapAndTrims) {
         EXPECT_EQ(ReplaceAll(c.text, c.find, c.replacement), c.expected) << c.text;
 }
 
+TEST(PrintableText, EscapesWhatATerminalWouldActOnAndCuts) {
+    const struct {
+        std::string text;
+        std::size_t maxBytes;
+        std::string shown;
+    } cases[] = {
+        {"", std::string::npos, ""},
+        {std::string("a\0b", 3), std::string::npos, "a\\x00b"},
+        {"\x1b[31mred\x7f\r", std::string::npos, "\\x1b[31mred\\x7f\\x0d"},
+        {"tab\tand\nline", std::string::npos, "tab\tand\nline"},  // kept: they act on no terminal
+        {"\xc3\xa9t\xc3\xa9", std::string::npos, "\xc3\xa9t\xc3\xa9"},  // UTF-8 as it is
+        {"abcdef", 3, "abc..."},
+        {"abc", 3, "abc"},                     // not cut at exactly its length
+        {"\x01\x02\x03", 2, "\\x01\\x02..."},  // cut by bytes of the text, before escaping
+    };
+    for (const auto& c : cases) EXPECT_EQ(PrintableText(c.text, c.maxBytes), c.shown) << c.text;
+}
+
 TEST(RemoveAll, EqualsOneReplaceAllPerCharacter) {
     const std::string text = " \r\t>a-b\b\tc \r\n ACG-T\t \r";
     std::string stepwise = text;
     for (const char* c : {"\r", "\t", "-", "\b", "\t"}) stepwise = ReplaceAll(stepwise, c, "");
     EXPECT_EQ(RemoveAll(text, "\r\t-\b"), stepwise);
-}
-
-TEST(FindLineEnd, ReturnsOneBasedPositionOrZero) {
-    EXPECT_EQ(FindLineEnd(">a\nAC\n", 1), 3u);
-    EXPECT_EQ(FindLineEnd(">a\nAC\n", 3), 3u);
-    EXPECT_EQ(FindLineEnd(">a\nAC\n", 4), 6u);
-    EXPECT_EQ(FindLineEnd(">a", 1), 0u);
-    EXPECT_EQ(FindLineEnd(">a\n", 9), 0u);
-}
-
-TEST(FindRecordEnd, StopsBeforeNextHeaderOrPastTheEnd) {
-    const std::string text = ">a\nAC\n>b\nGT";  // the second ">" is at position 7
-    EXPECT_EQ(FindRecordEnd(text, 4), 6u);
-    EXPECT_EQ(FindRecordEnd(text, 10), text.size() + 1);
-    EXPECT_EQ(FindRecordEnd(text, text.size() + 1), 0u);
 }
 
 TEST(CleanName, TurnsSeparatorsIntoUnderscores) {

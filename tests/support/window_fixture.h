@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_shell.h"
+#include "fakes/recording_window.h"
 #include "matrix/layout.h"
-#include "platform/fakes/fake_shell.h"
-#include "platform/fakes/recording_window.h"
 #include "shell/main_form.h"
 #include "state/program_folder.h"
 #include "support/temp_folder.h"

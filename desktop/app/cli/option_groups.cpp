@@ -159,7 +159,7 @@ OptionRow AlignerRow(RunOptions& options) {
             "identities bit for bit, no aligner to install and far faster; or muscle, clustalw "
             "or mafft, the external aligners.",
             [&options](const std::string& text) {
-                options.aligner = text;
+                SetAlignerNamed(options, text);
                 return true;
             },
             "--aligner needs a name: muscle, clustalw, mafft or builtin"};

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fakes/recording_surface.h"
+#include "fakes/recording_surface.h"
 #include "platform/window.h"
 #include "state/window_progress.h"
 

@@ -1,4 +1,4 @@
-#include "platform/fakes/recording_surface.h"
+#include "fakes/recording_surface.h"
 
 namespace kvr {
 

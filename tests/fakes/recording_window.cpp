@@ -1,4 +1,4 @@
-#include "platform/fakes/recording_window.h"
+#include "fakes/recording_window.h"
 
 #include <unistd.h>
 
