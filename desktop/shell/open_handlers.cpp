@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "engine/run_provenance.h"
 #include "files/settings.h"
 #include "shell/main_form.h"
 #include "shell/window_states.h"
@@ -37,11 +38,18 @@ void RememberOpened(MainForm& form, const std::string& path) {
     form.SaveSettings();
 }
 
+// The SHA-256 of a file just read, for the record of the run its sequences go to; "" when it
+// cannot be read again.
+std::string ChecksumOf(const std::string& path) {
+    return InputChecksum(path).value_or(std::string());
+}
+
 void OpenSession(MainForm& form, const std::string& path, const ShownBefore& before) {
     EnterBusyState(form);
     if (!form.loadSession(path)) return PutBack(form, before);
     form.state.inputPath = path;
     form.state.sourceFiles = {path};
+    form.state.sourceChecksums = {ChecksumOf(path)};
     RememberOpened(form, path);
 }
 
@@ -54,6 +62,7 @@ void OpenFasta(MainForm& form, const std::string& path, const ShownBefore& befor
     loaded.sourceFiles = {path};
     LoadFasta(loaded, form.window, path);
     if (loaded.failFlag) return PutBack(form, before);
+    loaded.sourceChecksums = {ChecksumOf(path)};
     RememberOpened(form, path);
     AwaitRun(form, RunKind::Fresh, std::move(loaded), before);
 }
@@ -114,6 +123,8 @@ void AppendFile(MainForm& form) {
     appended.sourceFiles.push_back(chosen);
     AppendFasta(appended, window, chosen);
     if (appended.failFlag) return PutBack(form, before);
+    appended.sourceChecksums.resize(appended.sourceFiles.size() - 1);
+    appended.sourceChecksums.push_back(ChecksumOf(chosen));
     AwaitRun(form, RunKind::Append, std::move(appended), before);
 }
 

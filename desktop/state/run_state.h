@@ -71,6 +71,8 @@ struct RunState : Analysis {
     // User choices and display state.
     std::string AlignerKind;  // "muscle", "clustalw" or "mafft"; empty until the first run
     bool useTree = false;
+    // The identity compares only the columns without an ambiguity code (--ambiguous skip).
+    bool skipAmbiguous = false;
     float cutoff1 = 94.0f;  // in effect: as chosen, raised to this analysis's smallest identity
     float cutoff2 = 78.0f;
     float chosenCutoff1 = 94.0f;  // as the user set them; every analysis starts from these
@@ -90,6 +92,8 @@ struct RunState : Analysis {
     std::string inputPath;
     // The files this analysis's sequences came from, the first opened first (an append adds one).
     std::vector<std::string> sourceFiles;
+    // The SHA-256 of each of them as it was read, for the record of a run; "" when unknown.
+    std::vector<std::string> sourceChecksums;
     WindowState windowState = WindowState::Idle;
     AnalysisView view = AnalysisView::Matrix;
     // Failure of the engine step just called; the caller reads and clears it at once.
@@ -129,8 +133,8 @@ struct RunState : Analysis {
     bool FitsOnScreen() const { return seqCount <= kMaxScreenSequences; }
 };
 
-// A state for the next analysis: the user's choices of this one (folders, aligner, tree, colour
-// mode, cut-offs, splitter range), and no data.
+// A state for the next analysis: the user's choices of this one (folders, aligner, tree, ambiguity
+// rule, colour mode, cut-offs, splitter range), and no data.
 RunState ChoicesOf(const RunState& state);
 
 }  // namespace kvr
