@@ -10,14 +10,21 @@ namespace {
 
 // The values joined as the window's file label joins the files of an analysis; "unknown" for one
 // not known.
-std::string Joined(const std::vector<std::string>& values, std::size_t from, std::size_t count) {
+std::string Joined(const std::vector<std::string>& values) {
     std::string text;
-    for (std::size_t k = from; k < from + count; ++k) {
-        const std::string value =
-            k < values.size() && !values[k].empty() ? values[k] : std::string(kUnknown);
-        text += (text.empty() ? "" : " + ") + value;
-    }
+    for (const std::string& value : values)
+        text += (text.empty() ? "" : " + ") + (value.empty() ? std::string(kUnknown) : value);
     return text.empty() ? std::string(kUnknown) : text;
+}
+
+// The SHA-256 of source file k, read when the run's record is made (a run outlasts that many
+// times over), and only while it is the file its sequences were read from: "" otherwise.
+std::string SourceChecksum(const RunState& state, std::size_t k) {
+    const std::optional<FileStamp> read =
+        k < state.sourceStamps.size() ? state.sourceStamps[k] : std::nullopt;
+    const std::string& path = state.sourceFiles[k];
+    if (!read || StampOf(path) != read) return {};
+    return InputChecksum(path).value_or(std::string());
 }
 
 }  // namespace
@@ -47,14 +54,19 @@ Provenance WindowRunRecord(const RunState& state, const RunSetup& setup, RunKind
     // An append's own step is its file; a run's the files of all its sequences.
     const std::size_t files = state.sourceFiles.size();
     const std::size_t from = kind == RunKind::Append && files > 0 ? files - 1 : 0;
+    std::vector<std::string> inputs, checksums;
+    for (std::size_t k = from; k < files; ++k) {
+        inputs.push_back(state.sourceFiles[k]);
+        checksums.push_back(SourceChecksum(state, k));
+    }
     RunFacts facts;
     facts.program = std::string(kWindowProgram);
     facts.command = RunStepName(kind);
     facts.alignerCommand = AlignerCommand(setup.programs, state.AlignerKind);
     facts.alignerVersion =
         AlignerVersion(setup.shell, setup.programs, state.AlignerKind, setup.workFolder);
-    facts.input = Joined(state.sourceFiles, from, files - from);
-    facts.inputChecksum = Joined(state.sourceChecksums, from, files - from);
+    facts.input = Joined(inputs);
+    facts.inputChecksum = Joined(checksums);
 
     Provenance record = RunProvenance(options, facts);
     record.tree = KeptTree(state);

@@ -17,7 +17,8 @@ const char* RunStepName(RunKind kind);
 // rerun starts a record: its input is every file the sequences came from, joined by " + ". An
 // append adds its step and file to the record of the analysis it extended (before: "unknown" when
 // that one kept none), mixing what differs (state/provenance.h). Asks the aligner its version
-// through the setup's shell.
+// through the setup's shell, and hashes each file of the step that is still as it was read
+// ("unknown" for one that changed since).
 Provenance WindowRunRecord(const RunState& state, const RunSetup& setup, RunKind kind,
                            const Provenance& before);
 

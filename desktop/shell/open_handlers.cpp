@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <optional>
 
-#include "engine/run_provenance.h"
 #include "files/settings.h"
 #include "shell/main_form.h"
 #include "shell/window_states.h"
@@ -38,18 +37,14 @@ void RememberOpened(MainForm& form, const std::string& path) {
     form.SaveSettings();
 }
 
-// The SHA-256 of a file just read, for the record of the run its sequences go to; "" when it
-// cannot be read again.
-std::string ChecksumOf(const std::string& path) {
-    return InputChecksum(path).value_or(std::string());
-}
-
 void OpenSession(MainForm& form, const std::string& path, const ShownBefore& before) {
     EnterBusyState(form);
+    // Noted before the file is read: a change while it is read is a change.
+    const std::optional<FileStamp> stamp = StampOf(path);
     if (!form.loadSession(path)) return PutBack(form, before);
     form.state.inputPath = path;
     form.state.sourceFiles = {path};
-    form.state.sourceChecksums = {ChecksumOf(path)};
+    form.state.sourceStamps = {stamp};
     RememberOpened(form, path);
 }
 
@@ -60,9 +55,9 @@ void OpenFasta(MainForm& form, const std::string& path, const ShownBefore& befor
     RunState loaded = ChoicesOf(form.state);
     loaded.inputPath = path;
     loaded.sourceFiles = {path};
+    loaded.sourceStamps = {StampOf(path)};
     LoadFasta(loaded, form.window, path);
     if (loaded.failFlag) return PutBack(form, before);
-    loaded.sourceChecksums = {ChecksumOf(path)};
     RememberOpened(form, path);
     AwaitRun(form, RunKind::Fresh, std::move(loaded), before);
 }
@@ -121,10 +116,10 @@ void AppendFile(MainForm& form) {
     RunState appended = state;
     appended.inputPath = chosen;
     appended.sourceFiles.push_back(chosen);
+    appended.sourceStamps.resize(appended.sourceFiles.size() - 1);
+    appended.sourceStamps.push_back(StampOf(chosen));
     AppendFasta(appended, window, chosen);
     if (appended.failFlag) return PutBack(form, before);
-    appended.sourceChecksums.resize(appended.sourceFiles.size() - 1);
-    appended.sourceChecksums.push_back(ChecksumOf(chosen));
     AwaitRun(form, RunKind::Append, std::move(appended), before);
 }
 

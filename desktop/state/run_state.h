@@ -5,11 +5,13 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/drawing_surface.h"
 #include "state/analysis.h"
+#include "state/file_stamp.h"
 
 namespace kvr {
 
@@ -92,8 +94,9 @@ struct RunState : Analysis {
     std::string inputPath;
     // The files this analysis's sequences came from, the first opened first (an append adds one).
     std::vector<std::string> sourceFiles;
-    // The SHA-256 of each of them as it was read, for the record of a run; "" when unknown.
-    std::vector<std::string> sourceChecksums;
+    // The stamp of each of them as it was read: a run's record names a file's checksum only while
+    // the file is still the one read (none when it could not be reached).
+    std::vector<std::optional<FileStamp>> sourceStamps;
     WindowState windowState = WindowState::Idle;
     AnalysisView view = AnalysisView::Matrix;
     // Failure of the engine step just called; the caller reads and clears it at once.

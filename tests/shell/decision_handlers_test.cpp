@@ -195,6 +195,14 @@ TEST_F(DecisionHandlersTest, TheWindowsRunsKeepTheirRecord) {
     form.OnClick(Control::CmdRun);
     EXPECT_EQ(Property("input"), data.File("ab.kvr") + " + " + fileA);
     EXPECT_EQ(Property("input-sha256"), checksum(data.File("ab.kvr")) + " + " + checksum(fileA));
+
+    // A file changed between its reading and the run: its checksum would not be of what was run.
+    Open(fileB);
+    data.Write("b.fasta", std::string(testing::kThreeSequences) + ">b4\nGGCATTACGATCGATTTACG\n");
+    Run();
+    EXPECT_EQ(state.seqCount, 3);
+    EXPECT_EQ(Property("input"), fileB);
+    EXPECT_EQ(Property("input-sha256"), "unknown");
 }
 
 TEST_F(DecisionHandlersTest, AnAppendWithAnotherAlignerAsksFirst) {
