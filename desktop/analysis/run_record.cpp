@@ -17,8 +17,8 @@ std::string Joined(const std::vector<std::string>& values) {
     return text.empty() ? std::string(kUnknown) : text;
 }
 
-// The SHA-256 of source file k, read when the run's record is made (a run outlasts that many
-// times over), and only while it is the file its sequences were read from: "" otherwise.
+// The SHA-256 of source file k, read again when the run's record is made (the run took far longer
+// than that reading), and only while it is the file its sequences were read from: "" otherwise.
 std::string SourceChecksum(const RunState& state, std::size_t k) {
     const std::optional<FileStamp> read =
         k < state.sourceStamps.size() ? state.sourceStamps[k] : std::nullopt;
@@ -27,8 +27,7 @@ std::string SourceChecksum(const RunState& state, std::size_t k) {
     return InputChecksum(path).value_or(std::string());
 }
 
-}  // namespace
-
+// The step of a run of kind as the record names it.
 const char* RunStepName(RunKind kind) {
     switch (kind) {
         case RunKind::Rerun:
@@ -40,6 +39,8 @@ const char* RunStepName(RunKind kind) {
     }
     return "run";
 }
+
+}  // namespace
 
 Provenance WindowRunRecord(const RunState& state, const RunSetup& setup, RunKind kind,
                            const Provenance& before) {

@@ -10,15 +10,13 @@
 
 namespace kvr {
 
-// The step of a run of kind as the record names it: "run", "rerun" or "append".
-const char* RunStepName(RunKind kind);
-
-// The record of the run of kind that has just made the analysis in state with setup. A run or a
-// rerun starts a record: its input is every file the sequences came from, joined by " + ". An
-// append adds its step and file to the record of the analysis it extended (before: "unknown" when
-// that one kept none), mixing what differs (state/provenance.h). Asks the aligner its version
-// through the setup's shell, and hashes each file of the step that is still as it was read
-// ("unknown" for one that changed since).
+// The record of the run of kind ("run", "rerun" or "append", as the record names its step) that
+// has just made the analysis in state with setup. A run or a rerun starts a record: its input is
+// every file the sequences came from, joined by " + ". An append adds its step and file to the
+// record of the analysis it extended (before: "unknown" when that one kept none), mixing what
+// differs (state/provenance.h). Asks the aligner its version through the setup's shell, and
+// hashes each file of the step that is still as it was read ("unknown" for one that changed
+// since).
 Provenance WindowRunRecord(const RunState& state, const RunSetup& setup, RunKind kind,
                            const Provenance& before);
 
