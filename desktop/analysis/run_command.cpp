@@ -24,6 +24,7 @@ void ShowRunOptions(Window& window, const RunState& state) {
     window.SetChecked(Control::oMafft, aligner == Aligner::Mafft);
     window.SetChecked(Control::oBuiltin, aligner == Aligner::Builtin);
     window.SetChecked(Control::chkOptions, ran ? state.useTree : true);
+    window.SetChecked(Control::chkAmbiguous, ran && state.skipAmbiguous);
     CentreForm(window, Control::frmOptions);
     window.ShowForm(Control::frmOptions);
 }
@@ -32,6 +33,8 @@ std::optional<RunChoice> ReadRunChoice(Window& window, const std::string& progra
     RunChoice choice;
     choice.aligner = ChosenAligner(window);
     choice.useTree = window.IsChecked(Control::chkOptions);
+    choice.ambiguous =
+        window.IsChecked(Control::chkAmbiguous) ? AmbiguityRule::Skip : AmbiguityRule::Count;
     AlignerConfigLoad programs = LoadAlignerConfig(programFolder);
     std::vector<std::string> problems = programs.problems;
     if (problems.empty())

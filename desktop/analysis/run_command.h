@@ -7,19 +7,22 @@
 
 #include "analysis/run_paths.h"
 #include "engine/aligner_config.h"
+#include "engine/run_options.h"
 #include "platform/window.h"
 #include "state/run_state.h"
 
 namespace kvr {
 
-// Shows frmOptions centred, with the aligner and tree of the last run chosen, or, before any run,
-// the built-in aligner (MUSCLE's identities, in seconds) and the tree.
+// Shows frmOptions centred, with the aligner, tree and ambiguity rule of the last run chosen, or,
+// before any run, the built-in aligner (MUSCLE's identities, in seconds), the tree, and ambiguous
+// bases counted (the method's identity).
 void ShowRunOptions(Window& window, const RunState& state);
 
 // What the options window asks for, with the programs it needs found.
 struct RunChoice {
     Aligner aligner = Aligner::Builtin;
     bool useTree = false;
+    AmbiguityRule ambiguous = AmbiguityRule::Count;  // chkAmbiguous
     AlignerConfig programs;
 };
 

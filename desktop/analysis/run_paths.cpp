@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "analysis/present_analysis.h"
+#include "analysis/run_record.h"
 #include "engine/all_pairs.h"
 #include "engine/builtin_pairs.h"
 #include "engine/exchange_folder.h"
@@ -56,8 +57,8 @@ RunOutcome MakeAnalysis(RunState& state, Progress& progress, const RunSetup& set
         return outcome;
     };
     if (kind == PathKind::Rerun) state.InputSequences = state.SequenceList;
-    // New identities: the record of how the old ones were made no longer holds. kvr writes the
-    // new one (the window keeps none yet: its sessions then say "unknown").
+    // New identities: the record of how the old ones were made no longer holds. kvr makes the new
+    // one for its outputs, and the window's path for the analysis it puts on display.
     state.provenance = {};
 
     // Files are exchanged only with programs: an external aligner or the tree program.
@@ -94,37 +95,41 @@ RunOutcome MakeAnalysis(RunState& state, Progress& progress, const RunSetup& set
     return {true, complete, false, order.Ok()};
 }
 
-RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, PathKind kind) {
-    // The window keeps what it shows (the analysis on display, or the blank view) until the new
-    // analysis is made.
-    WindowProgress progress(window, state.inputPath);
-    const RunOutcome outcome = MakeAnalysis(state, progress, setup, kind, true);
-    if (outcome.aligned)
-        PresentAnalysis(state, window, setup.workFolder,
-                        kind == PathKind::Rerun    ? AnalysisSource::Rerun
-                        : kind == PathKind::Append ? AnalysisSource::Append
-                                                   : AnalysisSource::Fresh);
-    return outcome;
-}
-
 PathKind KindOf(RunKind kind) {
     return kind == RunKind::Rerun    ? PathKind::Rerun
            : kind == RunKind::Append ? PathKind::Append
                                      : PathKind::Fresh;
 }
 
+RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, RunKind kind) {
+    // An append extends the record of the analysis its sequences came from.
+    const Provenance before = state.provenance;
+    // The window keeps what it shows (the analysis on display, or the blank view) until the new
+    // analysis is made.
+    WindowProgress progress(window, state.inputPath);
+    const RunOutcome outcome = MakeAnalysis(state, progress, setup, KindOf(kind), true);
+    if (!outcome.aligned) return outcome;
+    // Before it is shown: LastRun.kvr keeps it too.
+    state.provenance = WindowRunRecord(state, setup, kind, before);
+    PresentAnalysis(state, window, setup.workFolder,
+                    kind == RunKind::Rerun    ? AnalysisSource::Rerun
+                    : kind == RunKind::Append ? AnalysisSource::Append
+                                              : AnalysisSource::Fresh);
+    return outcome;
+}
+
 }  // namespace
 
 RunOutcome RunFresh(RunState& state, Window& window, const RunSetup& setup) {
-    return RunPath(state, window, setup, PathKind::Fresh);
+    return RunPath(state, window, setup, RunKind::Fresh);
 }
 
 RunOutcome RunRerun(RunState& state, Window& window, const RunSetup& setup) {
-    return RunPath(state, window, setup, PathKind::Rerun);
+    return RunPath(state, window, setup, RunKind::Rerun);
 }
 
 RunOutcome RunAppend(RunState& state, Window& window, const RunSetup& setup) {
-    return RunPath(state, window, setup, PathKind::Append);
+    return RunPath(state, window, setup, RunKind::Append);
 }
 
 RunOutcome Analyse(RunState& state, Progress& progress, const RunSetup& setup, RunKind kind) {

@@ -28,6 +28,7 @@ struct RunOutcome {
     bool ordered = false;    // aligned and ordered as asked (the tree, when asked for, was used)
 };
 
+// The window's paths: the analysis is made, given its record (analysis/run_record.h) and shown.
 RunOutcome RunFresh(RunState& state, Window& window, const RunSetup& setup);
 RunOutcome RunRerun(RunState& state, Window& window, const RunSetup& setup);
 RunOutcome RunAppend(RunState& state, Window& window, const RunSetup& setup);

@@ -31,14 +31,6 @@ std::string CheckKeptTree(const ExportRequest& request, const RunState& session,
            "nothing was written";
 }
 
-std::string KeptTree(const RunState& state) {
-    if (!state.useTree) return {};
-    std::string failure;
-    std::string tree = NewickText(state, InputOrder(state).names, failure);
-    while (!tree.empty() && (tree.back() == '\n' || tree.back() == '\r')) tree.pop_back();
-    return tree;
-}
-
 std::vector<CellBlock> OutlinedGroupBlocks(const RunState& state, const ExportRequest& request) {
     const float threshold = request.thresholds.empty() ? state.cutoff1 : request.thresholds.front();
     return AnalysisGroupBlocks(state, InputOrder(state).names, threshold, request.linkage);

@@ -18,10 +18,6 @@ std::string CheckExportRequest(const ExportRequest& request, bool useTree);
 std::string CheckKeptTree(const ExportRequest& request, const RunState& session,
                           const std::string& sessionPath);
 
-// The tree as --newick writes it, without its line end, for the session to keep: "" when no tree
-// ordered the analysis (or it cannot be read).
-std::string KeptTree(const RunState& state);
-
 // Writes every export asked for (the tree: the run's, or the one a session keeps). The groups and,
 // unless displayOrder is set, the matrices are in the order of the input (of the session for kvr
 // show), the names as the table for pipelines writes them. False, with one message per failure on

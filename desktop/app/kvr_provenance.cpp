@@ -1,107 +1,42 @@
 #include "app/kvr_provenance.h"
 
-#include <algorithm>
-
-#include "engine/builtin_pairs.h"
-#include "kvr_version.h"
-#include "state/number_text.h"
+#include <vector>
 
 namespace kvr::cli {
 
 namespace {
 
-std::string ProgramText(std::string_view version) {
-    return "kvr " + std::string(version);
-}
-
-std::string InputName(const std::string& input) {
-    return input == "-" ? "standard input" : input;
-}
-
-// The record's keys in their order, up to the input.
-void SetMethod(Provenance& record, std::string_view program, const RunFacts& facts,
-               std::string_view aligner) {
-    using namespace provenance_key;
-    record.Set(kProgram, std::string(program));
-    record.Set(kCommand, facts.command);
-    record.Set(kAligner, std::string(aligner));
-    record.Set(kAlignerVersion,
-               facts.alignerVersion.empty() ? std::string(kUnknown) : facts.alignerVersion);
-    record.Set(kAlignerCommand, facts.alignerCommand);
-}
-
-void SetInput(Provenance& record, const RunFacts& facts) {
-    using namespace provenance_key;
-    record.Set(kInput, InputName(facts.input));
-    record.Set(kInputSha256,
-               facts.inputChecksum.empty() ? std::string(kUnknown) : facts.inputChecksum);
-    record.Set(kDate, UtcTimestamp());
+// The refusal of an append that would mix what the session's record says of its pairs (what,
+// recorded) with the run's (value), and the option that keeps to the session's.
+std::string Refusal(const std::string& sessionPath, std::string_view what,
+                    const std::string& recorded, std::string_view verb, std::string_view value,
+                    std::string_view option, const std::string& keep) {
+    return sessionPath + " was made with the " + std::string(what) + " " + recorded +
+           ", and this run would " + std::string(verb) + " its new pairs with " +
+           std::string(value) + ": identities of two " + std::string(what) +
+           "s differ, so the session's would be mixed. Give " + std::string(option) + " " + keep +
+           " to keep to it, or --mix-aligners to mix them knowingly (the session's record then "
+           "says \"mixed\")";
 }
 
 }  // namespace
 
-std::string AlignerCommand(const AlignerConfig& programs, Aligner kind) {
-    if (kind == Aligner::Builtin) return std::string(AlignerName(kind));
-    const ProgramSetting* setting = programs.Program(kind);
-    return setting == nullptr ? std::string(kUnknown) : setting->value;
-}
-
-std::string PairTimeoutText(double seconds) {
-    return seconds > 0 ? SecondsText(static_cast<float>(seconds)) : "none";
-}
-
-Provenance RunProvenance(const RunOptions& options, const RunFacts& facts) {
-    using namespace provenance_key;
-    Provenance record;
-    SetMethod(record, ProgramText(kVersion), facts, AlignerName(options.aligner));
-    // The built-in aligner's model and memory change its numbers; the external ones ignore them.
-    if (options.aligner == Aligner::Builtin) {
-        record.Set(kAlphabet, AlphabetRuleName(options.alphabet));
-        record.Set(kPairMemory, std::to_string(options.pairMemoryMegabytes) + " MB");
-    }
-    record.Set(kAmbiguous, AmbiguityRuleName(options.ambiguous));
-    record.Set(kPairTimeout, PairTimeoutText(options.pairTimeoutSeconds));
-    record.Set(kTreeOrder, options.useTree ? "yes" : "no");
-    SetInput(record, facts);
-    return record;
-}
-
-Provenance MergedProvenance(const std::vector<ShardHeader>& shards, const RunOptions& options,
-                            const RunFacts& facts) {
-    using namespace provenance_key;
-    const ShardHeader& first = shards.front();
-    // Every shard agrees on all but the time limit (kvr merge checks); that may differ where a
-    // shard was run again with a longer one.
-    std::vector<std::string> timeouts;
-    for (const ShardHeader& shard : shards) timeouts.push_back(shard.pairTimeout);
-
-    Provenance record;
-    RunFacts shardFacts = facts;
-    shardFacts.alignerVersion = first.alignerVersion;
-    shardFacts.alignerCommand = first.command;
-    // The identities are those of the kvr that aligned the shards; the order is the merge's.
-    const std::string aligned = ProgramText(first.version);
-    const std::string merging = ProgramText(kVersion);
-    SetMethod(record, MixedValue({aligned, merging}), shardFacts, first.aligner);
-    record.Set(kAmbiguous, AmbiguityRuleName(first.ambiguous));  // every shard's (kvr merge checks)
-    record.Set(kPairTimeout, MixedValue(timeouts));
-    record.Set(kTreeOrder, options.useTree ? "yes" : "no");
-    record.Set(kShards, std::to_string(first.shards));
-    SetInput(record, facts);
-    return record;
-}
-
-std::string MixingProblem(const Provenance& session, Aligner aligner,
+std::string MixingProblem(const Provenance& session, Aligner kind,
                           const std::string& sessionPath) {
-    const std::string recorded = session.Get(provenance_key::kAligner);
-    const std::vector<std::string> named = NamedAligners(recorded);
+    const std::string_view aligner = AlignerName(kind);
     if (!WouldMixAligners(session, aligner)) return {};
-    return sessionPath + " was made with the aligner " + recorded + ", and this run would align " +
-           "its new pairs with " + std::string(AlignerName(aligner)) +
-           ": identities of two aligners differ, so the session's would be mixed. Give --aligner " +
-           named.front() +
-           " to keep to it, or --mix-aligners to mix them knowingly (the "
-           "session's record then says \"mixed\")";
+    const std::string recorded = session.Get(provenance_key::kAligner);
+    return Refusal(sessionPath, "aligner", recorded, "align", aligner, "--aligner",
+                   NamedValues(recorded).front());
+}
+
+std::string RuleMixingProblem(const Provenance& session, AmbiguityRule rule,
+                              const std::string& sessionPath) {
+    const std::string_view name = AmbiguityRuleName(rule);
+    if (!WouldMixAmbiguityRules(session, name)) return {};
+    const std::string recorded = RecordedAmbiguityRule(session);
+    return Refusal(sessionPath, "ambiguity rule", recorded, "compare", name, "--ambiguous",
+                   NamedValues(recorded).front());
 }
 
 }  // namespace kvr::cli

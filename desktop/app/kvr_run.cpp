@@ -19,6 +19,8 @@
 #include "engine/aligner_version.h"
 #include "engine/external_programs.h"
 #include "engine/run_options.h"
+#include "engine/run_provenance.h"
+#include "files/export_sets.h"
 #include "files/session.h"
 #include "platform/posix_shell.h"
 #include "state/program_folder.h"
@@ -72,10 +74,17 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
     // The pairs the session holds were made as its record says; the run replaces the record.
     const Provenance session = std::move(state.provenance);
     const Aligner aligner = request.options.aligner;
-    if (const std::string problem = MixingProblem(session, aligner, request.session);
-        append && !request.mixAligners && !problem.empty()) {
-        std::cerr << name << ": " << problem << "; nothing was written\n";
-        return 2;
+    if (append && !request.mixAligners) {
+        const std::string problems[] = {
+            MixingProblem(session, aligner, request.session),
+            RuleMixingProblem(session, request.options.ambiguous, request.session)};
+        bool refused = false;
+        for (const std::string& problem : problems)
+            if (!problem.empty()) {
+                std::cerr << name << ": " << problem << "; nothing was written\n";
+                refused = true;
+            }
+        if (refused) return 2;
     }
     RunFacts facts{table.name, {}, AlignerCommand(programs.config, aligner), request.input, {}};
     if (!LoadInput(state, progress, request.input, name, append, &facts.inputChecksum)) return 1;

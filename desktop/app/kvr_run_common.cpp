@@ -8,10 +8,9 @@
 #include "align/align.h"
 #include "engine/builtin_pairs.h"
 #include "engine/checksum.h"
+#include "engine/run_provenance.h"
 #include "state/fasta.h"
-#include "state/file_io.h"
 #include "state/input_file.h"
-#include "state/mapped_file.h"
 
 namespace kvr::cli {
 
@@ -20,12 +19,6 @@ bool PrintDisplayOrder(const Analysis& analysis, std::ostream& out) {
         out << analysis.InputIndex(a) + 1 << '\t' << analysis.SequenceList[a].name << '\n';
     out.flush();
     return StreamDone(out);
-}
-
-std::optional<std::string> InputChecksum(const std::string& path) {
-    if (const MappedFile mapped(path); mapped.Ok()) return Sha256Hex(mapped.Text());
-    if (const auto bytes = ReadWholeFile(path)) return Sha256Hex(*bytes);
-    return std::nullopt;
 }
 
 bool LoadInput(RunState& state, Progress& progress, const std::string& input,

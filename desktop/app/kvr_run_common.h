@@ -14,14 +14,11 @@ namespace kvr::cli {
 
 // Loads (or, for kvr append, appends) the FASTA input, "-" being standard input, and says on
 // standard error what the loader found: a refusal's line, and the warnings with their lines.
-// checksum, when given, gets the input's SHA-256: of the file's bytes (InputChecksum), or of the
-// text standard input gave, as read ("" when the file cannot be read).
+// checksum, when given, gets the input's SHA-256: of the file's bytes (InputChecksum,
+// engine/run_provenance.h), or of the text standard input gave, as read ("" when the file cannot
+// be read).
 bool LoadInput(RunState& state, Progress& progress, const std::string& input,
                const std::string& name, bool append, std::string* checksum = nullptr);
-
-// The SHA-256 of the input file's bytes, as a shard names its input; nothing when it cannot be
-// read. The bytes are not kept: a regular file is hashed through a mapping.
-std::optional<std::string> InputChecksum(const std::string& path);
 
 // The display order, one line per sequence: its number in the input, a tab, its name line. False
 // when the stream could not take it; a reader that closed the pipe (kvr run ... | head -1) ends

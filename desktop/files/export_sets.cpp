@@ -20,4 +20,12 @@ std::string NewickText(const RunState& state, const std::vector<std::string>& na
     return tree.text;
 }
 
+std::string KeptTree(const RunState& state) {
+    if (!state.useTree) return {};
+    std::string failure;
+    std::string tree = NewickText(state, InputOrder(state).names, failure);
+    while (!tree.empty() && (tree.back() == '\n' || tree.back() == '\r')) tree.pop_back();
+    return tree;
+}
+
 }  // namespace kvr

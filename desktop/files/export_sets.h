@@ -17,4 +17,8 @@ namespace kvr {
 std::string NewickText(const RunState& state, const std::vector<std::string>& names,
                        std::string& failure);
 
+// The tree as kvr run --newick writes it, without its line end, for the record of the run to
+// keep: "" when no tree ordered the analysis (or it cannot be read).
+std::string KeptTree(const RunState& state);
+
 }  // namespace kvr

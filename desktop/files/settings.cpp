@@ -37,6 +37,7 @@ std::string FormatChoices(const RunState& state, const WindowSettings& window) {
     if (state.AlignerKind) {
         line("aligner", std::string(AlignerName(*state.AlignerKind)));
         line("tree", state.useTree ? "1" : "0");
+        line("ambiguous", state.skipAmbiguous ? "skip" : "count");
     }
     if (state.paletteKind == kViridisPalette) line("palette", "viridis");
     const Rect& g = window.geometry;
@@ -68,6 +69,8 @@ void ReadChoices(std::string_view text, RunState& state, WindowSettings& window)
             state.paletteKind = value == "viridis" ? kViridisPalette : kRainbowPalette;
         } else if (key == "tree" && (value == "0" || value == "1")) {
             state.useTree = value == "1";
+        } else if (key == "ambiguous" && (value == "count" || value == "skip")) {
+            state.skipAmbiguous = value == "skip";
         } else if (key == "window") {
             long long v[4] = {};
             const char* p = value.data();

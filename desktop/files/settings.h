@@ -1,7 +1,8 @@
 // "kvr.ini": the folder the file dialogs open in, between runs, and after it, one "key=value" line
-// each, the aligner and tree of the last run, the window's place and the files opened last (an
-// older program reads the folder line and nothing else). It lives in the program folder, or in the
-// user's configuration folder ($XDG_CONFIG_HOME/kvr) when the program is installed.
+// each, the aligner, tree and ambiguity rule of the last run, the window's place and the files
+// opened last (an older program reads the folder line and nothing else). It lives in the program
+// folder, or in the user's configuration folder ($XDG_CONFIG_HOME/kvr) when the program is
+// installed.
 #pragma once
 
 #include <string>
@@ -25,8 +26,8 @@ void RememberRecentFile(WindowSettings& settings, const std::string& path);
 
 // Sets lastFolder from the settings file of programFolder: the stored folder when it exists,
 // else the program folder (a folder that no longer exists leaves lastFolder as it was).
-// Reads the last run's aligner and tree into AlignerKind and useTree, and the window's own settings
-// when asked for.
+// Reads the last run's aligner, tree and ambiguity rule into AlignerKind, useTree and
+// skipAmbiguous, and the window's own settings when asked for.
 void ReadSettings(RunState& state, const std::string& programFolder,
                   WindowSettings* window = nullptr);
 

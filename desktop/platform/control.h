@@ -28,7 +28,8 @@ namespace kvr {
     /* status area */                                                                        \
     X(Frame2) X(ProgressBar1) X(lblProgress) X(lblPrgPercent) X(lblFilePath) X(cmdCancel)    \
     /* run options window */                                                                 \
-    X(fraOption) X(oMuscle) X(oClustalw) X(oMafft) X(oBuiltin) X(chkOptions) X(CmdRun)       \
+    X(fraOption) X(oMuscle) X(oClustalw) X(oMafft) X(oBuiltin) X(chkOptions) X(chkAmbiguous) \
+    X(CmdRun)                                                                                \
     /* dataset splitter window */                                                            \
     X(Label1) X(txtMaxSeqIdentity) X(Label2) X(txtMinSeqIdentity) X(cmdOk)
 // clang-format on

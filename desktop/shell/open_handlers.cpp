@@ -40,9 +40,12 @@ void RememberOpened(MainForm& form, const std::string& path) {
 
 void OpenSession(MainForm& form, const std::string& path, const ShownBefore& before) {
     EnterBusyState(form);
+    // Noted before the file is read: a change while it is read is a change.
+    const std::optional<FileStamp> stamp = StampOf(path);
     if (!form.loadSession(path)) return PutBack(form, before);
     form.state.inputPath = path;
     form.state.sourceFiles = {path};
+    form.state.sourceStamps = {stamp};
     RememberOpened(form, path);
 }
 
@@ -53,6 +56,7 @@ void OpenFasta(MainForm& form, const std::string& path, const ShownBefore& befor
     RunState loaded = ChoicesOf(form.state);
     loaded.inputPath = path;
     loaded.sourceFiles = {path};
+    loaded.sourceStamps = {StampOf(path)};
     WindowProgress progress(form.window);
     FastaReport report;
     ShowLoad(loaded, form.window, LoadFasta(loaded, progress, path, {nullptr, &report}), report);
@@ -129,6 +133,8 @@ void AppendFile(MainForm& form) {
     RunState appended = state;
     appended.inputPath = chosen;
     appended.sourceFiles.push_back(chosen);
+    appended.sourceStamps.resize(appended.sourceFiles.size() - 1);
+    appended.sourceStamps.push_back(StampOf(chosen));
     WindowProgress progress(window);
     FastaReport report;
     ShowLoad(appended, window, AppendFasta(appended, progress, chosen, {nullptr, &report}), report);

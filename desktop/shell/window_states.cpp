@@ -87,15 +87,24 @@ void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& 
     if (form.showRunOptions) form.showRunOptions();
 }
 
-bool MixingAgreed(Window& window, const Provenance& shown, Aligner kind) {
-    if (!WouldMixAligners(shown, kind)) return true;
+bool MixingAgreed(Window& window, const Provenance& shown, Aligner kind, AmbiguityRule rule) {
     const std::string aligner(AlignerName(kind));
-    return window.AskYesNo("The identities on display were made with the aligner " +
-                           shown.Get(provenance_key::kAligner) +
-                           ", and this append would align its new pairs with " + aligner +
-                           ". Identities of two aligners differ, so the analysis would mix "
-                           "them. Append with " +
-                           aligner + " all the same?");
+    if (WouldMixAligners(shown, aligner) &&
+        !window.AskYesNo("The identities on display were made with the aligner " +
+                         shown.Get(provenance_key::kAligner) +
+                         ", and this append would align its new pairs with " + aligner +
+                         ". Identities of two aligners differ, so the analysis would mix "
+                         "them. Append with " +
+                         aligner + " all the same?"))
+        return false;
+    const std::string name = AmbiguityRuleName(rule);
+    return !WouldMixAmbiguityRules(shown, name) ||
+           window.AskYesNo("The identities on display were made with the ambiguity rule " +
+                           RecordedAmbiguityRule(shown) +
+                           ", and this append would compare its new pairs with " + name +
+                           ". Identities of two ambiguity rules differ, so the analysis would "
+                           "mix them. Append with " +
+                           name + " all the same?");
 }
 
 void OnRunClicked(MainForm& form) {
@@ -108,7 +117,7 @@ void OnRunClicked(MainForm& form) {
     const std::optional<RunChoice> choice = ReadRunChoice(window, form.programFolder);
     if (!choice) return;  // said; the options window stays open
     if (form.next->kind == RunKind::Append &&
-        !MixingAgreed(window, form.next->state.provenance, choice->aligner)) {
+        !MixingAgreed(window, form.next->state.provenance, choice->aligner, choice->ambiguous)) {
         PutBack(form, GiveUpNextAnalysis(form));
         return;
     }
@@ -116,6 +125,7 @@ void OnRunClicked(MainForm& form) {
     RunState& next = form.next->state;
     next.useTree = choice->useTree;
     next.AlignerKind = choice->aligner;
+    next.skipAmbiguous = choice->ambiguous == AmbiguityRule::Skip;
     next.zoomLevel = 0;
     window.SetToolTip(Control::ZoomingPicture, "");
     form.state.windowState = WindowState::Running;
@@ -124,7 +134,8 @@ void OnRunClicked(MainForm& form) {
     if (!showing) PrepareMainWindowForRun(window);
     window.CloseForm(Control::frmOptions);
 
-    const RunSetup setup{form.shell, choice->programs, WorkFolder(form.programFolder)};
+    RunSetup setup{form.shell, choice->programs, WorkFolder(form.programFolder)};
+    setup.ambiguous = choice->ambiguous;
     window.SetBusy(true);  // the busy pointer for as long as the run works
     const RunOutcome outcome = RunOfKind(form.next->kind, next, window, setup);
     window.SetBusy(false);
@@ -135,7 +146,7 @@ void OnRunClicked(MainForm& form) {
         form.state = std::move(next);
         form.next.reset();
         ShowRunResult(form, kind);
-        form.SaveSettings();  // the run's aligner and tree
+        form.SaveSettings();  // the run's aligner, tree and ambiguity rule
         return;
     }
     if (outcome.cancelled) {

@@ -4,6 +4,7 @@
 // a cancelled or failed run) puts back what was shown, whole.
 #pragma once
 
+#include "engine/run_options.h"
 #include "shell/main_form.h"
 
 namespace kvr {
@@ -28,15 +29,17 @@ void ShowRunResult(MainForm& form, RunKind kind);
 // window shows.
 void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& before);
 
-// An append would add pairs of aligner to identities that the record of the analysis on display
-// says another aligner made: the user is asked, naming both. True when nothing would mix or the
-// user said Yes.
-bool MixingAgreed(Window& window, const Provenance& shown, const std::string& aligner);
+// An append would add pairs of aligner, compared under rule, to identities that the record of the
+// analysis on display says another aligner (or another ambiguity rule) made: the user is asked,
+// naming both, once for the aligner and once for the rule. True when nothing would mix or the user
+// said Yes to each question.
+bool MixingAgreed(Window& window, const Provenance& shown, const std::string& aligner,
+                  AmbiguityRule rule);
 
 // The options window's Run button: runs the waiting analysis; when its run has finished it
-// replaces the analysis on display. An append that would mix aligners runs only when the user
-// agrees (MixingAgreed); No gives it up and puts back what was shown. A cancelled run puts back
-// what was shown; a failed one leaves the sequences waiting and offers the run again.
+// replaces the analysis on display. An append that would mix aligners or ambiguity rules runs only
+// when the user agrees (MixingAgreed); No gives it up and puts back what was shown. A cancelled run
+// puts back what was shown; a failed one leaves the sequences waiting and offers the run again.
 void OnRunClicked(MainForm& form);
 
 // The options window was closed without a run: the waiting analysis is given up.

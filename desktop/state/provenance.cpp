@@ -30,7 +30,19 @@ std::vector<std::string> Parts(const std::string& value) {
 bool IsMethodKey(std::string_view key) {
     using namespace provenance_key;
     return key == kProgram || key == kAligner || key == kAlignerVersion || key == kAlignerCommand ||
-           key == kAlphabet || key == kPairTimeout;
+           key == kAlphabet || key == kAmbiguous || key == kPairTimeout;
+}
+
+// What a record says of key, with the rule its oldest runs used without saying it.
+std::string RecordedValue(const Provenance& record, std::string_view key) {
+    return key == provenance_key::kAmbiguous ? RecordedAmbiguityRule(record) : record.Get(key);
+}
+
+// Some value that the record names would differ from value.
+bool WouldMix(const std::string& recorded, std::string_view value) {
+    const std::vector<std::string> named = NamedValues(recorded);
+    return std::any_of(named.begin(), named.end(),
+                       [&](const std::string& v) { return v != value; });
 }
 
 // What each step had of its own: listed, one value a step.
@@ -60,7 +72,7 @@ Provenance AppendedProvenance(const Provenance& session, const Provenance& run) 
     Provenance appended;
     for (const auto& [key, value] : run.entries) {
         if (IsMethodKey(key))
-            appended.Set(key, MixedValue({session.Get(key), value}));
+            appended.Set(key, MixedValue({RecordedValue(session, key), value}));
         else if (IsHistoryKey(key))
             appended.Set(key, OrUnknown(session.Get(key)).append(kListSeparator).append(value));
         else
@@ -86,17 +98,25 @@ std::string MixedValue(const std::vector<std::string>& values) {
     return text;
 }
 
-std::vector<std::string> NamedAligners(std::string_view value) {
+std::vector<std::string> NamedValues(std::string_view value) {
     std::vector<std::string> named;
     for (std::string& part : Parts(std::string(value)))
         if (!part.empty() && part != kUnknown) named.push_back(std::move(part));
     return named;
 }
 
-bool WouldMixAligners(const Provenance& record, Aligner aligner) {
-    const std::vector<std::string> named = NamedAligners(record.Get(provenance_key::kAligner));
-    return std::any_of(named.begin(), named.end(),
-                       [&](const std::string& a) { return a != AlignerName(aligner); });
+bool WouldMixAligners(const Provenance& record, std::string_view aligner) {
+    return WouldMix(record.Get(provenance_key::kAligner), aligner);
+}
+
+std::string RecordedAmbiguityRule(const Provenance& record) {
+    std::string rule = record.Get(provenance_key::kAmbiguous);
+    if (rule.empty() && !NamedValues(record.Get(provenance_key::kAligner)).empty()) rule = "count";
+    return rule;
+}
+
+bool WouldMixAmbiguityRules(const Provenance& record, std::string_view rule) {
+    return WouldMix(RecordedAmbiguityRule(record), rule);
 }
 
 std::string UtcTimestamp() {

@@ -1,7 +1,7 @@
 // How the identities of an analysis were made, as its session keeps it: the program and its
 // version, the aligner with the version it reports and its command line, the options that change
 // the numbers, the input's SHA-256, the date, and the tree that ordered the sequences. An empty
-// record means "unknown": a session written before sessions kept one, or the window's own runs.
+// record means "unknown": a session written before sessions kept one.
 #pragma once
 
 #include <string>
@@ -16,9 +16,10 @@ namespace kvr {
 // The keys kvr writes, in the order it writes them. A session may hold others (a later kvr's):
 // they are kept as they are.
 namespace provenance_key {
-inline constexpr std::string_view kProgram = "program";  // "kvr 1.2.0"
-inline constexpr std::string_view kCommand = "command";  // "run", "append", "merge"; a list
-inline constexpr std::string_view kAligner = "aligner";  // "builtin", "muscle", ...
+inline constexpr std::string_view kProgram = "program";  // "kvr 1.2.0", "KVRv1 1.2.0"
+inline constexpr std::string_view kCommand =
+    "command";  // "run", "append", "merge", "rerun"; a list
+inline constexpr std::string_view kAligner = "aligner";                 // "builtin", "muscle", ...
 inline constexpr std::string_view kAlignerVersion = "aligner-version";  // as the aligner says it
 inline constexpr std::string_view kAlignerCommand = "aligner-command";  // its command template
 inline constexpr std::string_view kAlphabet = "alphabet";         // built-in: "set" or "muscle"
@@ -62,7 +63,8 @@ struct Provenance {
 };
 
 // The record of an append: the session's record (unknown when empty) and the run that added
-// sequences to it. The aligner, its version and command, the program and the options become
+// sequences to it. The aligner, its version and command, the program and the options (the
+// ambiguity rule among them, RecordedAmbiguityRule) become
 // "mixed: A, B" where they differ (the distinct values, in order); the commands, inputs, checksums
 // and dates are listed in order, one for each step; the order and the tree are the run's.
 Provenance AppendedProvenance(const Provenance& session, const Provenance& run);
@@ -71,13 +73,22 @@ Provenance AppendedProvenance(const Provenance& session, const Provenance& run);
 // distinct value once, in order ("unknown" for an empty one; a mixed value counts as its parts).
 std::string MixedValue(const std::vector<std::string>& values);
 
-// The aligners a value names: "muscle" -> {muscle}; "mixed: muscle, builtin" -> both; "unknown"
-// parts are left out.
-std::vector<std::string> NamedAligners(std::string_view value);
+// The values a recorded value names: "muscle" -> {muscle}; "mixed: muscle, builtin" -> both;
+// "unknown" parts are left out.
+std::vector<std::string> NamedValues(std::string_view value);
 
 // Adding pairs of aligner to identities of this record would mix aligners: the record names
 // another one for them (not when it names none but this one, or none at all).
-bool WouldMixAligners(const Provenance& record, Aligner aligner);
+bool WouldMixAligners(const Provenance& record, std::string_view aligner);
+
+// The ambiguity rule a record says its identities were made with: its own value, or "count" for
+// the record of a run made before runs recorded their rule (it names an aligner but no rule: every
+// run counted then); "" when it says nothing of a run.
+std::string RecordedAmbiguityRule(const Provenance& record);
+
+// Adding pairs compared under rule ("count" or "skip") to identities of this record would mix
+// ambiguity rules, as WouldMixAligners has it for aligners.
+bool WouldMixAmbiguityRules(const Provenance& record, std::string_view rule);
 
 // The date and time now in UTC, ISO 8601: "2025-03-04T05:06:07Z".
 std::string UtcTimestamp();

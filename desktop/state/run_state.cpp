@@ -7,6 +7,7 @@ RunState ChoicesOf(const RunState& state) {
     next.lastFolder = state.lastFolder;
     next.AlignerKind = state.AlignerKind;
     next.useTree = state.useTree;
+    next.skipAmbiguous = state.skipAmbiguous;
     next.chosenCutoff1 = next.cutoff1 = state.chosenCutoff1;
     next.chosenCutoff2 = next.cutoff2 = state.chosenCutoff2;
     next.ColourMode = state.ColourMode;

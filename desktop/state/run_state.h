@@ -5,12 +5,14 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/drawing_surface.h"
 #include "state/aligner.h"
 #include "state/analysis.h"
+#include "state/file_stamp.h"
 
 namespace kvr {
 
@@ -72,6 +74,8 @@ struct RunState : Analysis {
     // User choices and display state.
     std::optional<Aligner> AlignerKind;  // empty until the first run
     bool useTree = false;
+    // The identity compares only the columns without an ambiguity code (--ambiguous skip).
+    bool skipAmbiguous = false;
     float cutoff1 = 94.0f;  // in effect: as chosen, raised to this analysis's smallest identity
     float cutoff2 = 78.0f;
     float chosenCutoff1 = 94.0f;  // as the user set them; every analysis starts from these
@@ -91,6 +95,9 @@ struct RunState : Analysis {
     std::string inputPath;
     // The files this analysis's sequences came from, the first opened first (an append adds one).
     std::vector<std::string> sourceFiles;
+    // The stamp of each of them as it was read: a run's record names a file's checksum only while
+    // the file is still the one read (none when it could not be reached).
+    std::vector<std::optional<FileStamp>> sourceStamps;
     WindowState windowState = WindowState::Idle;
     AnalysisView view = AnalysisView::Matrix;
     // Failure of the engine step just called; the caller reads and clears it at once.
@@ -130,8 +137,8 @@ struct RunState : Analysis {
     bool FitsOnScreen() const { return seqCount <= kMaxScreenSequences; }
 };
 
-// A state for the next analysis: the user's choices of this one (folders, aligner, tree, colour
-// mode, cut-offs, splitter range), and no data.
+// A state for the next analysis: the user's choices of this one (folders, aligner, tree, ambiguity
+// rule, colour mode, cut-offs, splitter range), and no data.
 RunState ChoicesOf(const RunState& state);
 
 }  // namespace kvr

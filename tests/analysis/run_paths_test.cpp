@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "files/session_file.h"
+#include "files/settings.h"
 #include "files/text_exports.h"
 #include "matrix/layout.h"
 #include "state/file_io.h"
@@ -43,20 +44,44 @@ TEST_F(RunPathsTest, OptionsWindowOffersTheLastRunsChoiceCentred) {
     EXPECT_TRUE(window.IsChecked(Control::oBuiltin));  // before any run
     EXPECT_FALSE(window.IsChecked(Control::oMuscle));
     EXPECT_TRUE(window.IsChecked(Control::chkOptions));
+    EXPECT_FALSE(window.IsChecked(Control::chkAmbiguous));  // the method's identity
     EXPECT_EQ(window.Geometry(Control::frmOptions),
               (Rect{(28800 - 4950) / 2.0, (16200 - 3270) / 2.0, 4950, 3270}));
     // A choice that never ran is forgotten; the choice of a run is offered next time.
     window.SetChecked(Control::oBuiltin, false);
     window.SetChecked(Control::oMafft, true);
     window.SetChecked(Control::chkOptions, false);
+    window.SetChecked(Control::chkAmbiguous, true);
     Open(data.File("f.fasta"));
     EXPECT_TRUE(window.IsChecked(Control::oBuiltin));
     EXPECT_FALSE(window.IsChecked(Control::oMafft));
     EXPECT_TRUE(window.IsChecked(Control::chkOptions));
+    EXPECT_FALSE(window.IsChecked(Control::chkAmbiguous));
+    window.SetChecked(Control::chkAmbiguous, true);
     RunWith(Control::oBuiltin, false);
     Open(data.File("f.fasta"));
     EXPECT_TRUE(window.IsChecked(Control::oBuiltin));
     EXPECT_FALSE(window.IsChecked(Control::chkOptions));
+    EXPECT_TRUE(window.IsChecked(Control::chkAmbiguous));
+    // Kept in the settings for the next start, with the aligner and the tree.
+    RunState read;
+    ReadSettings(read, program.Path());
+    EXPECT_TRUE(read.skipAmbiguous);
+}
+
+// The rule of the options window is the run's: the identity of the known bases where it skips.
+TEST_F(RunPathsTest, SkippingAmbiguousBasesComparesOnlyTheKnownOnes) {
+    const std::string file =
+        data.Write("n.fasta", ">k\nACGTACGTACGTACGTACGT\n>n\nACGTACGTNNNNNNNNACGT\n");
+    for (const bool skip : {false, true}) {
+        Open(file);
+        window.SetChecked(Control::chkAmbiguous, skip);
+        RunWith(Control::oBuiltin, false);
+        ASSERT_TRUE(state.ShowsAnalysis());
+        EXPECT_EQ(state.skipAmbiguous, skip);
+        EXPECT_EQ(state.IdentityMatrix(1, 0), skip ? 1.0f : 0.6f) << skip;
+        EXPECT_EQ(state.provenance.Get("ambiguous"), skip ? "skip" : "count");
+    }
 }
 
 TEST_F(RunPathsTest, FreshRunWithoutTheTreeKeepsTheFileOrderAndDrawsTheMatrix) {
@@ -103,8 +128,10 @@ TEST_F(RunPathsTest, RerunWritesLastRunAndThePlotData) {
     RunWith(Control::oBuiltin, false);
     EXPECT_FALSE(form.next.has_value());
     EXPECT_EQ(state.IdentityMatrix, first);
+    // With the record of the rerun that made it.
+    EXPECT_EQ(state.provenance.Get("command"), "rerun");
     EXPECT_EQ(ReadWholeFile(JoinPath(Work(), kLastRunName)),
-              FormatSession(state.SequenceList, state.IdentityMatrix, 4));
+              FormatSession(state.SequenceList, state.IdentityMatrix, 4, state.provenance));
     EXPECT_EQ(ReadWholeFile(JoinPath(Work(), kWorkPlotDataName)),
               FormatPlotData(state, PlotDataHeader::WorkFolder));
 }

@@ -1,6 +1,6 @@
 // How a session's identities were made, the programs themselves: the record kvr run writes, kvr
-// info and kvr show --newick read, kvr append's refusal to mix aligners unasked, and the end of
-// the log.
+// info and kvr show --newick read, kvr append's refusal to mix aligners or ambiguity rules
+// unasked, and the end of the log.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -188,6 +188,51 @@ TEST(KvrProvenance, AppendRefusesToMixAlignersUnasked) {
         folder.Write("old.kvr", "[[[>a\r\nACGTACGTAC\r\n>b\r\nACGTACGTAA]]]\r\n0.9\r\n");
     ASSERT_EQ(append(old, "builtin").status, 0);
     EXPECT_EQ(InfoValue(info(), "aligner"), "mixed: unknown, builtin");
+}
+
+TEST(KvrProvenance, AppendRefusesToMixAmbiguityRulesUnasked) {
+    TempFolder folder;
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const std::string added = folder.Write("new.fasta", ">d\nACGTNNGTAG\n");
+    const std::string skipped = folder.File("skip.kvr");
+    ASSERT_EQ(
+        RunProgram("kvr", {"run", input, "--ambiguous", "skip", "-q", "--session", skipped}).status,
+        0);
+    const std::string out = folder.File("out.kvr");
+    const auto append = [&](const std::string& session, std::vector<std::string> more) {
+        std::vector<std::string> args = {"append", session, added, "-q", "--session", out};
+        args.insert(args.end(), more.begin(), more.end());
+        std::filesystem::remove(out);
+        return RunProgram("kvr", args);
+    };
+    const auto rule = [&] {
+        return InfoValue(RunProgram("kvr", {"info", out, "-q"}).out, "ambiguous");
+    };
+
+    const ProgramResult refused = append(skipped, {});  // counts, by default
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "kvr append: " + skipped +
+                               " was made with the ambiguity rule skip, and this run would "
+                               "compare its new pairs with count: identities of two ambiguity "
+                               "rules differ, so the session's would be mixed. Give --ambiguous "
+                               "skip to keep to it, or --mix-aligners to mix them knowingly (the "
+                               "session's record then says \"mixed\"); nothing was written\n");
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    ASSERT_EQ(append(skipped, {"--ambiguous", "skip"}).status, 0);
+    EXPECT_EQ(rule(), "skip");
+    ASSERT_EQ(append(skipped, {"--mix-aligners"}).status, 0);
+    EXPECT_EQ(rule(), "mixed: skip, count");
+
+    // A session of a kvr that did not record its rule counted: skipping is mixing.
+    std::string text = *ReadWholeFile(skipped);
+    const auto at = text.find("#ambiguous\tskip\r\n");
+    ASSERT_NE(at, std::string::npos);
+    text.erase(at, std::string("#ambiguous\tskip\r\n").size());
+    const std::string before = folder.Write("before.kvr", text);
+    EXPECT_EQ(append(before, {"--ambiguous", "skip"}).status, 2);
+    ASSERT_EQ(append(before, {}).status, 0);
+    EXPECT_EQ(rule(), "count");
 }
 
 TEST(KvrProvenance, TheLogEndsWithTheAlignerTheEndAndTheStatus) {

@@ -116,6 +116,7 @@ TEST(Settings, ChoicesFollowTheFolderLineAndReadBack) {
     state.lastFolder = program.Path();
     state.AlignerKind = Aligner::Mafft;
     state.useTree = true;
+    state.skipAmbiguous = true;
     WindowSettings window;
     window.geometry = Rect{150, 300, 15000, 12000};
     for (const char* path : {"/d/a.fasta", "/d/b.kvr", "/d/a.fasta"})
@@ -125,7 +126,7 @@ TEST(Settings, ChoicesFollowTheFolderLineAndReadBack) {
     const std::string text = *ReadWholeFile(program.File("kvr.ini"));
     EXPECT_EQ(SettingsFolder(text), program.Path());  // what an older program reads
     EXPECT_EQ(text.substr(text.find("\r\n") + 2),
-              "aligner=mafft\r\ntree=1\r\nwindow=150,300,15000,12000\r\n"
+              "aligner=mafft\r\ntree=1\r\nambiguous=skip\r\nwindow=150,300,15000,12000\r\n"
               "recent=/d/a.fasta\r\nrecent=/d/b.kvr\r\n");
 
     RunState read;
@@ -133,19 +134,22 @@ TEST(Settings, ChoicesFollowTheFolderLineAndReadBack) {
     ReadSettings(read, program.Path(), &readWindow);
     EXPECT_EQ(read.AlignerKind, Aligner::Mafft);
     EXPECT_TRUE(read.useTree);
+    EXPECT_TRUE(read.skipAmbiguous);
     EXPECT_EQ(readWindow.geometry, window.geometry);
     EXPECT_EQ(readWindow.recentFiles, (std::vector<std::string>{"/d/a.fasta", "/d/b.kvr"}));
 
     // Unknown keys, broken values and an older file's lone folder line are passed over.
     program.Write("kvr.ini",
                   "\"" + program.Path() +
-                      "\"\r\naligner=blast\r\ntree=yes\r\nwindow=1,2,x,4\r\nfuture=1\r\n");
+                      "\"\r\naligner=blast\r\ntree=yes\r\nambiguous=N\r\nwindow=1,2,x,4\r\n"
+                      "future=1\r\n");
     RunState odd;
     WindowSettings oddWindow;
     ReadSettings(odd, program.Path(), &oddWindow);
     EXPECT_EQ(odd.lastFolder, program.Path());
     EXPECT_FALSE(odd.AlignerKind.has_value());
     EXPECT_FALSE(odd.useTree);
+    EXPECT_FALSE(odd.skipAmbiguous);
     EXPECT_EQ(oddWindow.geometry.width, 0);
     for (int k = 0; k < 12; ++k) RememberRecentFile(oddWindow, "/f" + std::to_string(k));
     EXPECT_EQ(oddWindow.recentFiles.size(), kRecentFiles);

@@ -120,6 +120,8 @@ TEST_F(QtMainWindowTest, StartsIdleWithOnlyOpenAndExit) {
     EXPECT_EQ(window.Caption(Control::frmOptions), "Alignment programs");
     EXPECT_EQ(window.Caption(Control::chkOptions),
               "Cluster sequences using a neigbor joining tree");
+    EXPECT_EQ(window.Caption(Control::chkAmbiguous), "Skip ambiguous bases (N, R, Y, ...)");
+    EXPECT_FALSE(window.IsChecked(Control::chkAmbiguous));
     EXPECT_TRUE(window.IsChecked(Control::oMuscle));
     EXPECT_EQ(window.Caption(Control::frmIdentityPrct), "Create datasets");
     EXPECT_EQ(window.Caption(Control::Label2), "Minimum sequence identity  (%):");

@@ -94,8 +94,15 @@ TEST_F(QtRunTest, MuscleWithTheTreeDrawsTheMatrixAndARerunWritesLastRun) {
     AwaitRun(form, RunKind::Rerun, state, GiveUpNextAnalysis(form));
     RunWith(Control::oMuscle, true);
     EXPECT_FALSE(form.next.has_value());
+    // With the record of the rerun: MUSCLE's own word on its version, and the tree it ordered by.
+    EXPECT_EQ(state.provenance.Get("command"), "rerun");
+    EXPECT_EQ(state.provenance.Get("aligner"), "muscle");
+    EXPECT_TRUE(state.provenance.Get("aligner-version").starts_with("muscle 5"))
+        << state.provenance.Get("aligner-version");
+    EXPECT_EQ(state.provenance.Get("tree-order"), "yes");
+    EXPECT_EQ(state.provenance.tree + "\n", tree);
     EXPECT_EQ(ReadWholeFile(JoinPath(WorkFolder(program.Path()), kLastRunName)),
-              FormatSession(state.SequenceList, state.IdentityMatrix, 3));
+              FormatSession(state.SequenceList, state.IdentityMatrix, 3, state.provenance));
 }
 
 TEST_F(QtRunTest, CancelEndsTheRunningAlignerAndTheWindowGoesOn) {

@@ -1,11 +1,14 @@
 // The window's entries for a decision: the groups at the first cut-off (saved as kvr writes them,
-// and listed), the tree, the record of how the identities were made, and an append that would mix
-// aligners.
+// and listed), the tree, the record of how the identities were made (the window's runs keep their
+// own), and an append that would mix aligners or ambiguity rules.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
+#include "engine/checksum.h"
+#include "kvr_version.h"
 #include "state/file_io.h"
 #include "support/window_fixture.h"
 
@@ -124,13 +127,82 @@ TEST_F(DecisionHandlersTest, PropertiesShowTheRecordOfTheAnalysisOnDisplay) {
     EXPECT_EQ(Property("pair-timeout"), "unknown");  // the record does not say
     EXPECT_EQ(Property("tree"), "kept");
 
-    // The window's own run keeps no record: nothing of the session's is shown for it.
+    // The window's own run shows its own record: nothing of the session's.
     Open(fileA);
     Run();
     EXPECT_EQ(Property("sequences"), "4");
-    EXPECT_EQ(Property("provenance"), "unknown");
-    EXPECT_EQ(Property("aligner"), "unknown");
+    EXPECT_EQ(Property("provenance"), "recorded");
+    EXPECT_EQ(Property("aligner"), "builtin");
+    EXPECT_EQ(Property("input"), fileA);
     EXPECT_EQ(Property("tree"), "none");
+}
+
+// How each of the window's runs made its identities, as kvr records its own: shown, saved, and
+// kept by a session opened and saved again.
+TEST_F(DecisionHandlersTest, TheWindowsRunsKeepTheirRecord) {
+    const std::string version(kVersion);
+    const auto checksum = [](const std::string& path) { return Sha256Hex(*ReadWholeFile(path)); };
+    Open(fileA);
+    Run();
+    EXPECT_EQ(Property("program"), "KVRv1 " + version);
+    EXPECT_EQ(Property("command"), "run");
+    EXPECT_EQ(Property("aligner-version"), "builtin (kvr " + version + ")");
+    EXPECT_EQ(Property("aligner-command"), "builtin");
+    EXPECT_EQ(Property("alphabet"), "set");
+    EXPECT_EQ(Property("pair-memory"), "1024 MB");
+    EXPECT_EQ(Property("ambiguous"), "count");
+    EXPECT_EQ(Property("pair-timeout"), "none");
+    EXPECT_EQ(Property("tree-order"), "no");
+    EXPECT_EQ(Property("input-sha256"), checksum(fileA));
+    EXPECT_TRUE(
+        std::regex_match(Property("date"), std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)")));
+
+    // An append adds its step to the record; the aligner and rule are the same.
+    Append(fileB);
+    Run();
+    EXPECT_EQ(Property("command"), "run, append");
+    EXPECT_EQ(Property("input"), fileA + ", " + fileB);
+    EXPECT_EQ(Property("input-sha256"), checksum(fileA) + ", " + checksum(fileB));
+    EXPECT_EQ(Property("aligner"), "builtin");
+    EXPECT_EQ(Property("program"), "KVRv1 " + version);
+
+    // Saved, opened and saved again: the same bytes, the record whole.
+    const std::string saved = SaveWith(Control::mnuSaveSession, "ab.kvr");
+    EXPECT_NE(saved.find("\r\n#kvr-provenance\t1\r\n#program\tKVRv1 " + version +
+                         "\r\n#command\trun, append\r\n"),
+              std::string::npos)
+        << saved;
+    Open(data.File("ab.kvr"));
+    EXPECT_EQ(Property("command"), "run, append");
+    EXPECT_EQ(SaveWith(Control::mnuSaveSession, "again.kvr"), saved);
+
+    // A session run again: a record of its own, from the session's sequences.
+    window.yesNoAnswers.push_back(true);
+    form.OnClick(Control::mnuRerun);
+    form.OnClick(Control::CmdRun);
+    ASSERT_EQ(state.windowState, WindowState::Analysis);
+    EXPECT_EQ(Property("command"), "rerun");
+    EXPECT_EQ(Property("input"), data.File("ab.kvr"));
+    EXPECT_EQ(Property("input-sha256"), checksum(data.File("ab.kvr")));
+    const std::string rerun = SaveWith(Control::mnuSaveSession, "rerun.kvr");
+    EXPECT_NE(rerun.find("\r\n#command\trerun\r\n"), std::string::npos) << rerun;
+
+    // After an append in the window, a rerun names every file its sequences came from.
+    Append(fileA);
+    Run();
+    window.yesNoAnswers.push_back(true);
+    form.OnClick(Control::mnuRerun);
+    form.OnClick(Control::CmdRun);
+    EXPECT_EQ(Property("input"), data.File("ab.kvr") + " + " + fileA);
+    EXPECT_EQ(Property("input-sha256"), checksum(data.File("ab.kvr")) + " + " + checksum(fileA));
+
+    // A file changed between its reading and the run: its checksum would not be of what was run.
+    Open(fileB);
+    data.Write("b.fasta", std::string(testing::kThreeSequences) + ">b4\nGGCATTACGATCGATTTACG\n");
+    Run();
+    EXPECT_EQ(state.seqCount, 3);
+    EXPECT_EQ(Property("input"), fileB);
+    EXPECT_EQ(Property("input-sha256"), "unknown");
 }
 
 TEST_F(DecisionHandlersTest, AnAppendWithAnotherAlignerAsksFirst) {
@@ -153,7 +225,7 @@ TEST_F(DecisionHandlersTest, AnAppendWithAnotherAlignerAsksFirst) {
                   yes ? "Kavorin - version 1 | 6 sequences | abc.kvr + b.fasta"
                       : "Kavorin - version 1 | 3 sequences");
     }
-    // Sequences appended to the window's own run (no record) are aligned without a question.
+    // Sequences appended to the window's own run of the same aligner: no question.
     Open(fileA);
     Run();
     window.questions.clear();
@@ -161,6 +233,53 @@ TEST_F(DecisionHandlersTest, AnAppendWithAnotherAlignerAsksFirst) {
     Run();
     EXPECT_TRUE(window.questions.empty());
     EXPECT_EQ(state.seqCount, 7);
+    // Nor to a session that keeps no record.
+    Open(data.Write("old.kvr", "[[[>x\r\nACGTACGTAC\r\n>y\r\nACGTACGTAA]]]\r\n0.9\r\n"));
+    Append(fileB);
+    window.SetChecked(Control::chkAmbiguous, true);
+    Run();
+    EXPECT_TRUE(window.questions.empty());
+    EXPECT_EQ(state.seqCount, 5);
+    EXPECT_EQ(Property("ambiguous"), "mixed: unknown, skip");
+}
+
+TEST_F(DecisionHandlersTest, AnAppendWithAnotherAmbiguityRuleAsksFirst) {
+    // The window's run skips ambiguous bases; the append would count them.
+    Open(fileA);
+    window.SetChecked(Control::chkAmbiguous, true);
+    Run();
+    ASSERT_EQ(Property("ambiguous"), "skip");
+    for (const bool yes : {false, true}) {
+        window.questions.clear();
+        Append(fileB);
+        window.SetChecked(Control::chkAmbiguous, false);
+        window.yesNoAnswers = {yes};
+        Run();
+        ASSERT_EQ(window.questions.size(), 1u);
+        EXPECT_EQ(window.questions.front(),
+                  "The identities on display were made with the ambiguity rule skip, and this "
+                  "append would compare its new pairs with count. Identities of two ambiguity "
+                  "rules differ, so the analysis would mix them. Append with count all the "
+                  "same?");
+        EXPECT_EQ(state.seqCount, yes ? 7 : 4) << "answered " << yes;
+        EXPECT_FALSE(form.next.has_value());
+    }
+    EXPECT_EQ(Property("ambiguous"), "mixed: skip, count");
+    EXPECT_EQ(Property("command"), "run, append");
+
+    // The session counted (its record is of a kvr that did not say its rule): an append that
+    // skips asks about the aligner, then about the rule; No to the rule gives the append up.
+    Open(session);
+    window.questions.clear();
+    Append(fileB);
+    window.SetChecked(Control::chkAmbiguous, true);
+    window.yesNoAnswers = {true, false};
+    Run();
+    ASSERT_EQ(window.questions.size(), 2u);
+    EXPECT_NE(window.questions[0].find("aligner muscle"), std::string::npos);
+    EXPECT_NE(window.questions[1].find("ambiguity rule count"), std::string::npos);
+    EXPECT_EQ(state.seqCount, 3);
+    EXPECT_EQ(Property("aligner"), "muscle");
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST(Provenance, AnAppendMixesOnlyWhatDiffersAndListsEachStep) {
     const Provenance mixed = AppendedProvenance(session, run);
     EXPECT_EQ(mixed.Get("aligner"), "mixed: muscle, builtin");
     EXPECT_EQ(mixed.Get("aligner-version"), "mixed: muscle 5.2, builtin (kvr 1.0.0)");
-    EXPECT_EQ(NamedAligners(mixed.Get("aligner")), (std::vector<std::string>{"muscle", "builtin"}));
+    EXPECT_EQ(NamedValues(mixed.Get("aligner")), (std::vector<std::string>{"muscle", "builtin"}));
     // Mixed again with one of its own: each aligner once.
     const Provenance again = AppendedProvenance(mixed, Record("append", "builtin", "x", "c"));
     EXPECT_EQ(again.Get("aligner"), "mixed: muscle, builtin");
@@ -53,8 +53,43 @@ TEST(Provenance, AnAppendMixesOnlyWhatDiffersAndListsEachStep) {
     const Provenance fromOld = AppendedProvenance({}, run);
     EXPECT_EQ(fromOld.Get("aligner"), "mixed: unknown, builtin");
     EXPECT_EQ(fromOld.Get("input"), "unknown, bb.fasta");
-    EXPECT_EQ(NamedAligners(fromOld.Get("aligner")), std::vector<std::string>{"builtin"});
-    EXPECT_EQ(NamedAligners(""), std::vector<std::string>{});
+    EXPECT_EQ(NamedValues(fromOld.Get("aligner")), std::vector<std::string>{"builtin"});
+    EXPECT_EQ(NamedValues(""), std::vector<std::string>{});
+}
+
+// The ambiguity rule changes the numbers as the aligner does: an append mixes it, and a record of
+// a run made before runs recorded their rule counted ambiguous bases.
+TEST(Provenance, TheAmbiguityRuleIsMixedAndCheckedLikeTheAligner) {
+    Provenance counted = Record("run", "muscle", "muscle 5.2", "a.fasta");
+    counted.Set("ambiguous", "count");
+    Provenance skipped = Record("append", "muscle", "muscle 5.2", "b.fasta");
+    skipped.Set("ambiguous", "skip");
+    const Provenance before = Record("run", "muscle", "muscle 5.2", "a.fasta");  // no rule said
+
+    struct Case {
+        const char* what;
+        Provenance session;
+        std::string recorded;  // RecordedAmbiguityRule
+        bool mixesCount, mixesSkip;
+        std::string appendedSkip;  // the rule after an append that skips
+    };
+    const Case cases[] = {
+        {"counted", counted, "count", false, true, "mixed: count, skip"},
+        {"skipped", skipped, "skip", true, false, "skip"},
+        {"made before runs said their rule", before, "count", false, true, "mixed: count, skip"},
+        {"mixed", AppendedProvenance(counted, skipped), "mixed: count, skip", true, true,
+         "mixed: count, skip"},
+        {"no record", {}, "", false, false, "mixed: unknown, skip"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RecordedAmbiguityRule(c.session), c.recorded) << c.what;
+        EXPECT_EQ(WouldMixAmbiguityRules(c.session, "count"), c.mixesCount) << c.what;
+        EXPECT_EQ(WouldMixAmbiguityRules(c.session, "skip"), c.mixesSkip) << c.what;
+        EXPECT_EQ(AppendedProvenance(c.session, skipped).Get("ambiguous"), c.appendedSkip)
+            << c.what;
+    }
+    // The same rule again stays one value.
+    EXPECT_EQ(AppendedProvenance(counted, counted).Get("ambiguous"), "count");
 }
 
 TEST(Provenance, TheDateIsUtcInIsoForm) {

@@ -104,21 +104,22 @@ CommandTable AppendTable(RunRequest& request) {
         "Extends the analysis of a session by the sequences of a FASTA file: only the pairs with "
         "a new sequence are aligned, and the identities of the session are kept. Then orders, "
         "prints and writes like kvr run (write the new session with --session).\n\n"
-        "A session whose record (kvr info) names another aligner than --aligner is refused: "
-        "identities of two aligners differ, and a matrix that mixes them is read wrongly. "
-        "--mix-aligners mixes them all the same, and the new session's record says \"mixed\" "
-        "with both names. A session that keeps no record is extended without the check, and its "
-        "record then says \"unknown\" for the pairs it held.";
+        "A session whose record (kvr info) names another aligner than --aligner, or another "
+        "ambiguity rule than --ambiguous, is refused: identities of two aligners (or rules) "
+        "differ, and a matrix that mixes them is read wrongly. --mix-aligners mixes them all "
+        "the same, and the new session's record says \"mixed\" with both names. A session that "
+        "keeps no record is extended without the check, and its record then says \"unknown\" "
+        "for the pairs it held.";
     table.groups.front().rows.push_back(
         {"--mix-aligners", "",
-         "Align the new pairs with --aligner even when the session's pairs were aligned with "
-         "another; the record then says \"mixed\".",
+         "Align the new pairs with --aligner and --ambiguous even when the session's pairs "
+         "were made with another aligner or ambiguity rule; the record then says \"mixed\".",
          [&request](const std::string&) { return request.mixAligners = true; }});
     table.sections.back() = {
         "exit status",
         Status({kWrittenStatus, kAnalysisFailed,
-                "2: a wrong command line, or a session made with another aligner without "
-                "--mix-aligners (nothing is written).",
+                "2: a wrong command line, or a session made with another aligner or ambiguity "
+                "rule without --mix-aligners (nothing is written).",
                 kSignalStatus})};
     return table;
 }
@@ -347,9 +348,11 @@ CommandTable InfoTable(InfoRequest& request) {
         "Prints what a session keeps besides its identities, one \"key<TAB>value\" line each: "
         "sequences (their number), pairs, tree (kept or none: kvr show --newick writes a kept "
         "one), and provenance (recorded, or unknown for a session written before sessions kept "
-        "it, or by KVRv1's own runs); then how the identities were made: program (kvr and its "
-        "version), command (run, append, merge), aligner, aligner-version (as the aligner "
-        "reports it), aligner-command, tree-order, pair-timeout, input (the FASTA file), "
+        "it); then how the identities were made: program (kvr and its "
+        "version, or KVRv1 and its version for the window's runs), command (run, append, merge, "
+        "and the window's rerun), aligner, aligner-version (as the aligner reports it), "
+        "aligner-command, ambiguous (count or skip), tree-order, pair-timeout, input (the FASTA "
+        "file), "
         "input-sha256 and date (UTC), each \"unknown\" when not recorded, and any further key "
         "the record holds (shards, for kvr merge). A value that differs between the steps of "
         "an append reads \"mixed: A, B\"; the commands, inputs, checksums and dates of an "

@@ -293,7 +293,7 @@ void QtMainWindow::BuildOptionsForm() {
     auto* form = new QDialog(this);
     form->setWindowTitle(QStringLiteral("Alignment programs"));
     form->setModal(false);
-    form->resize(330, 218);
+    form->resize(330, 244);
     Register(Control::frmOptions, form);
     auto* frame = new QGroupBox(form);
     frame->setGeometry(15, 10, 300, 123);
@@ -318,8 +318,11 @@ void QtMainWindow::BuildOptionsForm() {
     tree->setGeometry(15, 140, 310, 24);
     tree->setChecked(true);
     Register(Control::chkOptions, tree);
+    auto* ambiguous = new QCheckBox(QStringLiteral("Skip ambiguous bases (N, R, Y, ...)"), form);
+    ambiguous->setGeometry(15, 166, 310, 24);
+    Register(Control::chkAmbiguous, ambiguous);
     auto* run = new QPushButton(QStringLiteral("&Run"), form);
-    run->setGeometry(125, 176, 80, 28);
+    run->setGeometry(125, 202, 80, 28);
     Register(Control::CmdRun, run);
     ConnectClick(Control::CmdRun);
 }
