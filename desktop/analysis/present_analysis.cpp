@@ -1,7 +1,7 @@
 #include "analysis/present_analysis.h"
 
 #include "files/session.h"
-#include "files/text_exports.h"
+#include "files/text_export_handlers.h"
 #include "matrix/colour_controls.h"
 #include "matrix/matrix_picture.h"
 #include "matrix/matrix_screen.h"

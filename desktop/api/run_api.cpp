@@ -2,7 +2,7 @@
 // align`) behind the library's options and result.
 #include <algorithm>
 
-#include "analysis/run_paths.h"
+#include "analysis/run_pipeline.h"
 #include "api/analysis_tables.h"
 #include "api/program_location.h"
 #include "api/progress_bridge.h"

@@ -10,8 +10,8 @@
 #include "app/kvr_outputs.h"
 #include "app/kvr_run_common.h"
 #include "files/analysis_properties.h"
-#include "files/session.h"
 #include "files/session_file.h"
+#include "files/session_reading.h"
 
 namespace kvr::cli {
 

@@ -9,7 +9,7 @@
 #include <map>
 #include <utility>
 
-#include "analysis/run_paths.h"
+#include "analysis/run_pipeline.h"
 #include "app/analysis_exports.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"

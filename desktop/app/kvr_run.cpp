@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "analysis/run_paths.h"
+#include "analysis/run_pipeline.h"
 #include "app/analysis_exports.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
@@ -21,7 +21,7 @@
 #include "engine/run_options.h"
 #include "engine/run_provenance.h"
 #include "files/export_sets.h"
-#include "files/session.h"
+#include "files/session_reading.h"
 #include "platform/posix_shell.h"
 #include "state/program_folder.h"
 

@@ -2,7 +2,7 @@
 // the same reader and writers as the window.
 #include <iostream>
 
-#include "analysis/run_paths.h"
+#include "analysis/run_pipeline.h"
 #include "app/analysis_exports.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
@@ -11,7 +11,7 @@
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_signals.h"
-#include "files/session.h"
+#include "files/session_reading.h"
 
 #include <unistd.h>
 

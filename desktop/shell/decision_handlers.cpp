@@ -3,7 +3,7 @@
 #include "files/analysis_properties.h"
 #include "files/export_sets.h"
 #include "files/group_table.h"
-#include "files/text_exports.h"
+#include "files/text_export_handlers.h"
 #include "shell/main_form.h"
 #include "state/number_text.h"
 

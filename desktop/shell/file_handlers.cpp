@@ -3,10 +3,10 @@
 #include "analysis/run_command.h"
 #include "analysis/run_paths.h"
 #include "files/session.h"
-#include "files/text_exports.h"
+#include "files/text_export_handlers.h"
 #include "shell/main_form.h"
 #include "shell/window_states.h"
-#include "splitter/dataset_splitter.h"
+#include "splitter/splitter_form.h"
 
 namespace kvr {
 

@@ -5,21 +5,11 @@
 #include <cmath>
 #include <ostream>
 
-#include "state/control_states.h"
 #include "state/fasta.h"
 #include "state/file_io.h"
 #include "state/number_text.h"
-#include "state/save_dialog.h"
 
 namespace kvr {
-
-namespace {
-
-constexpr const char* kBadInputMessage =
-    "Please input the maximum and minimum sequence identity percentage values correctly (values "
-    "should be numbers ranging from 0 to 100)!";
-
-}  // namespace
 
 std::vector<int> IdentityGroups::Members(int k) const {
     std::vector<int> members;
@@ -117,7 +107,7 @@ void WriteGroup(std::ostream& out, const Analysis& analysis, const IdentityGroup
         if (out) out << FormatFastaRecord(analysis.SequenceList[member]);
 }
 
-std::vector<std::string> WriteDatasets(const Analysis& analysis, Window& window,
+std::vector<std::string> WriteDatasets(const Analysis& analysis, Progress& progress,
                                        const IdentityGroups& groups, const std::string& base,
                                        std::string& failure) {
     std::vector<std::string> written;
@@ -133,55 +123,10 @@ std::vector<std::string> WriteDatasets(const Analysis& analysis, Window& window,
             return written;
         }
         written.push_back(path);
-        window.SetValue(Control::ProgressBar1, 100 * k / g);
-        window.SetCaption(Control::lblProgress, " " + std::to_string(g) + " files :" + path);
+        progress.Percent(100 * k / g);
+        progress.Step(" " + std::to_string(g) + " files :" + path);
     }
     return written;
-}
-
-void OnSplitterLoad(Window& window) {
-    CentreForm(window, Control::frmIdentityPrct);
-    window.ShowForm(Control::frmIdentityPrct);
-}
-
-void OnSplitterOk(RunState& state, Window& window) {
-    const auto maxPercent = ReadWholePercent(window.Caption(Control::txtMaxSeqIdentity));
-    const auto minPercent = ReadWholePercent(window.Caption(Control::txtMinSeqIdentity));
-    if (!maxPercent || !minPercent) {
-        window.ShowMessage(kBadInputMessage);
-        window.SetCaption(Control::txtMaxSeqIdentity, "");
-        window.SetCaption(Control::txtMinSeqIdentity, "");
-        return;
-    }
-    if (const std::string refusal = CheckSplitRange(state, *minPercent, *maxPercent);
-        !refusal.empty()) {
-        window.ShowMessage(refusal);
-        return;
-    }
-    state.splitMax = *maxPercent;
-    state.splitMin = *minPercent;
-    window.CloseForm(Control::frmIdentityPrct);
-
-    window.ShowMessage(
-        "Please choose the location to save the files, and choose a name for your "
-        "datates");
-    const std::string base = AskSaveName(state, window, ".fas");
-    if (base.empty()) return;
-    window.SetCaption(Control::lblProgress, "Creating datasets ...");
-    window.SetBusy(true);
-    const IdentityGroups groups =
-        GroupByIdentityRange(state.IdentityMatrix, state.seqCount, state.splitMin, state.splitMax);
-    std::string failure;
-    WriteDatasets(state, window, groups, base, failure);
-    window.SetBusy(false);
-    window.SetValue(Control::ProgressBar1, 0);
-    if (!failure.empty()) {
-        window.SetCaption(Control::lblProgress, "Failed");
-        window.ShowMessage(failure);
-        return;
-    }
-    window.SetCaption(Control::lblProgress, "Done");
-    RememberFolderOf(state, base);
 }
 
 }  // namespace kvr

@@ -1,5 +1,6 @@
-// The dataset splitter (window "Create datasets"): groups the sequences on display around seed
-// sequences by an identity range and writes every group of three or more as a FASTA file.
+// The dataset splitter: groups the sequences on display around seed sequences by an identity
+// range and writes every group of three or more as a FASTA file (the window's "Create datasets",
+// kvr split).
 #pragma once
 
 #include <optional>
@@ -8,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/progress.h"
 #include "state/run_state.h"
 
 namespace kvr {
@@ -52,12 +53,9 @@ std::vector<int> DatasetGroups(const IdentityGroups& groups);
 void WriteGroup(std::ostream& out, const Analysis& analysis, const IdentityGroups& groups, int k);
 
 // Writes the groups of three or more to base + " 1.fas", ...; returns the files written, or the
-// first failure (path and reason) in failure.
-std::vector<std::string> WriteDatasets(const Analysis& analysis, Window& window,
+// first failure (path and reason) in failure. Each file written is told to the progress.
+std::vector<std::string> WriteDatasets(const Analysis& analysis, Progress& progress,
                                        const IdentityGroups& groups, const std::string& base,
                                        std::string& failure);
-
-void OnSplitterLoad(Window& window);                 // frmIdentityPrct is shown, centred
-void OnSplitterOk(RunState& state, Window& window);  // cmdOk
 
 }  // namespace kvr

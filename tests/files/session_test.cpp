@@ -2,6 +2,7 @@
 // large sessions drawn as small ones, and a refused file that leaves the analysis on display as it
 // was.
 #include "files/session.h"
+#include "files/session_reading.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The four text exports and the work folder's plot data: formats, suffixes, progress, cancelled
 // dialogs, failed writes, and "." as the decimal mark under a comma locale.
-#include "files/text_exports.h"
+#include "files/text_export_handlers.h"
 
 #include <gtest/gtest.h>
 
