@@ -11,10 +11,11 @@ namespace kvr {
 namespace {
 
 // Palette, work-folder picture and, when it fits, the screen: the end of every recolouring.
-void Recolour(RunState& state, Window& window, const std::string& workFolder) {
+void Recolour(RunState& state, Window& window, const std::string& workFolder,
+              ViewPlace place = ViewPlace::Corner) {
     BuildPalette(state);
     WriteMatrixPicture(state, workFolder);
-    if (state.FitsOnScreen()) DrawMatrixOnScreen(state, window);
+    if (state.FitsOnScreen()) DrawMatrixOnScreen(state, window, place);
 }
 
 // The user chose the pair on display, raised or not: the next analysis starts from it.
@@ -106,7 +107,7 @@ void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& wor
     }
     window.SetCaption(Control::lblProgress, "Drawing the matrix ...");
     window.SetBusy(true);
-    Recolour(state, window, workFolder);
+    Recolour(state, window, workFolder, ViewPlace::Opening);  // back from the plot
     Finish(state, window);
 }
 

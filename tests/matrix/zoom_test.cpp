@@ -313,5 +313,99 @@ TEST_F(ZoomTest, ANewMatrixIsShownOneToOneFromTheCorner) {
     EXPECT_EQ(ViewGeometry().top, -700);
 }
 
+TEST_F(ZoomTest, TheNamesStayAtTheLeftWhileTheCellsScrollSideways) {
+    Load(100);  // 22,000 twips of cells: wider than the viewport, names readable
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    const RunState::CellGrid& grid = state.drawnCells;
+    ASSERT_TRUE(grid.names);
+    ASSERT_TRUE(window.IsEnabled(Control::HScroll1));
+    EXPECT_FALSE(window.IsVisible(Control::namesPicture)) << "in the corner the view shows them";
+
+    window.SetValue(Control::HScroll1, 5000);
+    window.SetValue(Control::VScroll1, 4000);
+    ASSERT_TRUE(window.IsVisible(Control::namesPicture));
+    const Rect names = window.Geometry(Control::namesPicture);
+    EXPECT_EQ(names, (Rect{0, -4000, grid.left, 100.0 * grid.cellHeight}));
+    EXPECT_EQ(window.namesPanel.width, static_cast<int>(grid.left));
+    // Its drawing is the view's: each row's name at its row's height, no cell.
+    const RecordingSurface drawn = window.namesPanel.Draw({0, 0, window.namesPanel.width, 6000});
+    const std::vector<std::string> rows = RowNames(drawn);
+    ASSERT_GE(rows.size(), 20u);
+    EXPECT_EQ(rows.front(), "seq_1");
+    for (const DrawOp& op : drawn.OpsOf(DrawOp::Kind::Text)) EXPECT_LT(op.x1, grid.left);
+
+    window.SetValue(Control::VScroll1, 100);  // up and down, the names follow the rows
+    EXPECT_EQ(window.Geometry(Control::namesPicture).top, -100);
+    EXPECT_EQ(window.Geometry(Control::namesPicture).left, 0);
+    window.SetValue(Control::HScroll1, 0);
+    EXPECT_FALSE(window.IsVisible(Control::namesPicture));
+
+    // Rows too low for names have none to freeze; nor has the plot.
+    Load(700);
+    DrawMatrixOnScreen(state, window);
+    window.SetValue(Control::HScroll1, 3000);
+    EXPECT_FALSE(window.IsVisible(Control::namesPicture));
+}
+
+TEST_F(ZoomTest, ThePinnedKeyHasAStripOfItsOwnThatTheCellsScrollClearOf) {
+    Load(94);
+    BuildPalette(state);
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    for (int steps = 0; steps < 3; ++steps) {  // at 100 % and zoomed in
+        if (steps == 0)
+            DrawMatrixOnScreen(state, window);
+        else
+            form.OnClick(Control::cmdZoomIn);
+        ASSERT_TRUE(window.IsVisible(Control::keyPicture)) << steps;
+        const Rect key = window.Geometry(Control::keyPicture);
+        EXPECT_NEAR(key.Right(), viewport.width, 15) << steps;
+        EXPECT_GE(key.Bottom(), viewport.height - 30) << "down the whole side";
+        const RunState::CellGrid& grid = state.drawnCells;
+        const double triangleRight = grid.left + 94.0 * grid.cellWidth;
+        // Scrolled as far right as it goes, the last column lies left of the strip; at every
+        // scroll position the strip hides only what scrolling can bring into sight.
+        ScrollViewTo(window, 1e9, 1e9);
+        const Rect view = ViewGeometry();
+        EXPECT_LE(triangleRight + view.left, key.left) << steps;
+        EXPECT_GE(triangleRight + view.left, key.left - 400) << "no more than a margin beyond";
+        EXPECT_TRUE(window.IsEnabled(Control::cmdZoomOut)) << "the key is not beside it yet";
+    }
+}
+
+TEST_F(ZoomTest, ALargeSetOpensFittedAndAZoomAboutTheMiddleStaysOnTheCells) {
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    Load(2000);  // cells of three pixels at 100 %: nothing to read there
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window, ViewPlace::Opening);
+    EXPECT_LT(state.zoomLevel, 0);
+    EXPECT_LE(window.viewDrawing.width, viewport.width + 1);
+    EXPECT_LE(window.viewDrawing.height, viewport.height + 1);
+    EXPECT_FALSE(window.IsEnabled(Control::cmdZoomOut));
+    EXPECT_EQ(OpeningZoomLevel(state, window.Canvas(Control::InnerPicture),
+                               Size{viewport.width, viewport.height}),
+              state.zoomLevel);
+
+    // Zooming in about the middle, step after step, the middle of the viewport stays on a cell.
+    for (int step = 0; step < 24 && window.IsEnabled(Control::cmdZoomIn); ++step) {
+        form.OnPointerMoved(-1, -1);
+        form.OnClick(Control::cmdZoomIn);
+        const Rect view = ViewGeometry();
+        const double stripWidth =
+            window.IsVisible(Control::keyPicture)
+                ? viewport.width - window.Geometry(Control::keyPicture).left
+                : 0;
+        const auto cell = MatrixCellAt(state.drawnCells, (viewport.width - stripWidth) / 2 - view.left,
+                                       viewport.height / 2 - view.top);
+        EXPECT_TRUE(cell.has_value()) << "step " << step << " at zoom " << state.zoomLevel;
+    }
+    EXPECT_GT(state.drawnCells.cellWidth, 15);
+
+    // A set whose cells can be read at 100 % opens at 100 %.
+    Load(100);
+    DrawMatrixOnScreen(state, window, ViewPlace::Opening);
+    EXPECT_EQ(state.zoomLevel, 0);
+}
+
 }  // namespace
 }  // namespace kvr

@@ -218,8 +218,13 @@ void QtMainWindow::BuildControls() {
     view_ = new PictureView(outer);
     view_->setAcceptDrops(false);  // drops are handled by the main window, by position
     Register(Control::ZoomingPicture, view_);
-    // The colour key pinned over the viewport's corner when the key beside the matrix is out of
-    // sight; above the view, as it is made after it.
+    // The names frozen at the viewport's left while the cells scroll sideways, and the colour key
+    // pinned at its right when the key beside the matrix is out of sight; above the view, as
+    // they are made after it.
+    namesPanel_ = new PictureView(outer);
+    namesPanel_->setAcceptDrops(false);
+    namesPanel_->hide();
+    Register(Control::namesPicture, namesPanel_);
     keyPanel_ = new PictureView(outer);
     keyPanel_->setAcceptDrops(false);
     keyPanel_->hide();
