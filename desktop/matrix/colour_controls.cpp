@@ -88,6 +88,15 @@ void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFo
     Finish(state, window);
 }
 
+void OnShowTreeClicked(RunState& state, Window& window, const std::string& workFolder) {
+    state.showTree = !state.showTree;
+    window.SetChecked(Control::mnuShowTree, state.showTree);
+    if (!state.ShowsAnalysis() || state.view != AnalysisView::Matrix) return;
+    window.SetBusy(true);
+    Recolour(state, window, workFolder, ViewPlace::Kept);
+    Finish(state, window);
+}
+
 void OnViridisClicked(RunState& state, Window& window, const std::string& workFolder) {
     state.paletteKind = state.paletteKind == kViridisPalette ? kRainbowPalette : kViridisPalette;
     window.SetChecked(Control::mnuViridis, state.paletteKind == kViridisPalette);

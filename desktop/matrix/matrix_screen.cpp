@@ -5,6 +5,7 @@
 
 #include "groups/group_frames.h"
 #include "matrix/matrix_canvas.h"
+#include "matrix/row_tree.h"
 #include "matrix/zoom.h"
 #include "state/table_names.h"
 
@@ -93,13 +94,17 @@ void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place) {
     // this analysis may have been replaced.
     // The groups at the first cut-off (complete linkage, as "Save groups..." writes them) framed
     // over their cells, worked out from the analysis on display at each drawing.
+    // The tree beside the names when the View menu shows it.
+    std::shared_ptr<const TreeShape> tree = ShownTree(state);
+    const bool withTree = tree != nullptr;
     const auto picture = std::make_shared<const MatrixDrawing>(
         state, fonts, room, ScreenChoice{},
-        AnalysisGroupBlocks(state, InputOrder(state).names, state.cutoff1, Linkage::Complete));
+        AnalysisGroupBlocks(state, InputOrder(state).names, state.cutoff1, Linkage::Complete),
+        std::move(tree));
     window.SetCanvasDrawing(picture->Width(), picture->Height(), Drawer(picture));
 
     const ScreenCells cells = CellsAtZoom(state.seqCount, state.zoomLevel);
-    const Size withKey = MatrixCanvasSize(state, fonts, room, ScreenChoice{cells, true});
+    const Size withKey = MatrixCanvasSize(state, fonts, room, ScreenChoice{cells, true}, withTree);
     const bool keyBeside = Within(withKey.width, room.width) && Within(withKey.height, room.height);
     auto view = picture;
     double strip = 0;  // the pinned key's, off the viewport's right side

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "matrix/matrix_screen.h"
+#include "matrix/row_tree.h"
 
 namespace kvr {
 
@@ -123,9 +124,10 @@ int OpeningZoomLevel(const RunState& state, const DrawingSurface& fonts, Size vi
 
 int FitZoomLevel(const RunState& state, const DrawingSurface& fonts, Size viewport) {
     const int n = state.seqCount;
+    const bool tree = ShownTree(state) != nullptr;
     const auto fits = [&](int level) {
-        const Size size =
-            MatrixCanvasSize(state, fonts, viewport, ScreenChoice{CellsAtZoom(n, level), false});
+        const Size size = MatrixCanvasSize(state, fonts, viewport,
+                                           ScreenChoice{CellsAtZoom(n, level), false}, tree);
         return size.width <= viewport.width + 1 && size.height <= viewport.height + 1;
     };
     // The drawing grows with the level: the largest level that fits, by halving.

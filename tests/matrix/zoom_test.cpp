@@ -5,6 +5,7 @@
 #include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
 #include "platform/fakes/recording_surface.h"
+#include "state/control_states.h"
 #include "support/display_fixture.h"
 
 namespace kvr {
@@ -387,6 +388,7 @@ TEST_F(ZoomTest, ALargeSetOpensFittedAndAZoomAboutTheMiddleStaysOnTheCells) {
               state.zoomLevel);
 
     // Zooming in about the middle, step after step, the middle of the viewport stays on a cell.
+    int scrolled = 0;
     for (int step = 0; step < 24 && window.IsEnabled(Control::cmdZoomIn); ++step) {
         form.OnPointerMoved(-1, -1);
         form.OnClick(Control::cmdZoomIn);
@@ -395,16 +397,65 @@ TEST_F(ZoomTest, ALargeSetOpensFittedAndAZoomAboutTheMiddleStaysOnTheCells) {
             window.IsVisible(Control::keyPicture)
                 ? viewport.width - window.Geometry(Control::keyPicture).left
                 : 0;
+        // While the whole matrix is in sight there is nowhere else to go.
+        if (!window.IsEnabled(Control::HScroll1) || !window.IsEnabled(Control::VScroll1)) continue;
+        ++scrolled;
         const auto cell = MatrixCellAt(state.drawnCells, (viewport.width - stripWidth) / 2 - view.left,
                                        viewport.height / 2 - view.top);
         EXPECT_TRUE(cell.has_value()) << "step " << step << " at zoom " << state.zoomLevel;
     }
+    EXPECT_GT(scrolled, 8);
     EXPECT_GT(state.drawnCells.cellWidth, 15);
 
     // A set whose cells can be read at 100 % opens at 100 %.
     Load(100);
     DrawMatrixOnScreen(state, window, ViewPlace::Opening);
     EXPECT_EQ(state.zoomLevel, 0);
+    // Scrolled to the blank top-right, a zoom about the middle comes back to the diagonal.
+    ScrollViewTo(window, 1e9, 0);
+    ASSERT_FALSE(MatrixCellAt(state.drawnCells, viewport.width / 2 - ViewGeometry().left,
+                              viewport.height / 2 - ViewGeometry().top));
+    for (Control step : {Control::cmdZoomIn, Control::mnuZoom100, Control::cmdZoomOut}) {
+        form.OnClick(step);
+        const double stripWidth = viewport.width - window.Geometry(Control::keyPicture).left;
+        const auto cell =
+            MatrixCellAt(state.drawnCells, (viewport.width - stripWidth) / 2 - ViewGeometry().left,
+                         viewport.height / 2 - ViewGeometry().top);
+        EXPECT_TRUE(cell.has_value()) << ControlName(step);
+        ScrollViewTo(window, 1e9, 0);
+    }
+}
+
+TEST_F(ZoomTest, TheTreeStandsBesideTheNamesUntilTheViewMenuHidesIt) {
+    Load(20);
+    std::string tree = "seq_20:0.1";
+    for (int k = 19; k >= 1; --k) tree = "(seq_" + std::to_string(k) + ":0.1," + tree + "):0.1";
+    state.provenance.tree = tree + ";";
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    ApplyControlStates(state, window);
+    EXPECT_TRUE(window.IsEnabled(Control::mnuShowTree));
+    EXPECT_TRUE(window.IsChecked(Control::mnuShowTree));
+    const auto treeLines = [this] {  // left of the names' margin before the cells
+        const RecordingSurface drawn = window.viewDrawing.Draw({0, 0, 3000, 20 * 350});
+        std::size_t lines = 0;
+        for (const DrawOp& op : drawn.OpsOf(DrawOp::Kind::Line))
+            lines += op.x2 < state.drawnCells.left - 150;
+        return lines;
+    };
+    const double withTree = state.drawnCells.left;
+    EXPECT_EQ(treeLines(), 19u * 2 + 19u) << "a branch to every node but the root, a join each";
+
+    form.OnClick(Control::mnuShowTree);
+    EXPECT_FALSE(window.IsChecked(Control::mnuShowTree));
+    EXPECT_EQ(state.drawnCells.left, withTree - (15 + 2250 + 150));
+    EXPECT_EQ(treeLines(), 0u);
+    form.OnClick(Control::mnuShowTree);
+    EXPECT_EQ(state.drawnCells.left, withTree);
+
+    state.provenance.tree.clear();  // no tree: nothing to show
+    ApplyControlStates(state, window);
+    EXPECT_FALSE(window.IsEnabled(Control::mnuShowTree));
 }
 
 }  // namespace

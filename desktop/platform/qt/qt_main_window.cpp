@@ -136,12 +136,15 @@ void QtMainWindow::BuildMenus() {
     view->addSeparator();
     item(view, Control::mnuViridis, "Colour-blind-safe colours (viridis)");
     actions_[Index(Control::mnuViridis)]->setCheckable(true);
+    item(view, Control::mnuShowTree, "Tree beside the names");
+    actions_[Index(Control::mnuShowTree)]->setCheckable(true);
+    actions_[Index(Control::mnuShowTree)]->setChecked(true);
     actions_[Index(Control::mnuZoomFit)]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     actions_[Index(Control::mnuZoom100)]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
     actions_[Index(Control::mnuFind)]->setShortcut(QKeySequence::Find);
     actions_[Index(Control::mnuCopyCell)]->setShortcut(QKeySequence::Copy);
     for (Control c : {Control::mnuZoomFit, Control::mnuZoom100, Control::mnuFind,
-                      Control::mnuCopyCell, Control::mnuGroups})
+                      Control::mnuCopyCell, Control::mnuGroups, Control::mnuShowTree})
         actions_[Index(c)]->setEnabled(false);
     topAction(Control::mnuRerun, "&Rerun");
     topAction(Control::mnuAppend, "&Append");
