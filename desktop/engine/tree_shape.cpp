@@ -5,6 +5,7 @@
 
 #include "engine/tree_newick.h"
 #include "state/table_names.h"
+#include "state/text.h"
 
 namespace kvr {
 
@@ -35,6 +36,12 @@ bool ReadLabel(std::string_view text, std::size_t& pos, std::string& label) {
         }
     }
     return false;  // no closing quote
+}
+
+// A leaf names a row when the names agree as a session keeps them (CleanName): a tree kept with
+// the names of the run that made it names the rows of the session read back.
+bool SameName(std::string_view leaf, std::string_view row) {
+    return leaf == row || CleanName(leaf) == CleanName(row);
 }
 
 }  // namespace
@@ -126,7 +133,7 @@ std::optional<TreeShape> AnalysisTree(const RunState& state) {
     if (!tree || tree->leaves.size() != static_cast<std::size_t>(state.seqCount))
         return std::nullopt;
     for (int d = 0; d < state.seqCount; ++d)
-        if (tree->leaves[static_cast<std::size_t>(d)] != TableName(state.SequenceList[d]))
+        if (!SameName(tree->leaves[static_cast<std::size_t>(d)], TableName(state.SequenceList[d])))
             return std::nullopt;
     return tree;
 }

@@ -30,7 +30,7 @@ struct TreeShape {
 std::optional<TreeShape> ReadTreeShape(std::string_view newick);
 
 // The tree that ordered the analysis (its run's, or the one its session keeps), when its leaves
-// are the rows on display in order, by name; none otherwise.
+// are the rows on display in order, by name (as a session keeps names: CleanName); none otherwise.
 std::optional<TreeShape> AnalysisTree(const RunState& state);
 
 }  // namespace kvr

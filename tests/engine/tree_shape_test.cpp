@@ -70,6 +70,9 @@ TEST(TreeShape, TheAnalysisTreeOnlyWhenItsLeavesAreTheRows) {
     const auto tree = AnalysisTree(state);
     ASSERT_TRUE(tree.has_value());
     EXPECT_EQ(tree->leaves, (std::vector<std::string>{"seq_1", "seq_2", "seq_3"}));
+    // A session keeps the run's names with "_" for blanks, slashes and brackets.
+    state.provenance.tree = "(('seq 1':0.1,'seq/2':0.2):0.05,seq_3:0.3);";
+    EXPECT_TRUE(AnalysisTree(state).has_value());
     for (const char* other : {"((seq_2:0.1,seq_1:0.2):0.05,seq_3:0.3);",  // another order
                               "(seq_1:0.1,seq_2:0.2);",                    // a row left out
                               "(seq_1:0.1,seq_2:0.2,seq_3:0.1"}) {         // unreadable
