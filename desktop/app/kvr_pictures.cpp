@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "engine/tree_shape.h"
 #include "matrix/matrix_canvas.h"
 #include "matrix/matrix_picture.h"
 #include "matrix/palette.h"
-#include "engine/tree_shape.h"
 #include "platform/qt/canvas_text.h"
 #include "platform/qt/offscreen_gui.h"
 #include "platform/qt/qimage_surface.h"

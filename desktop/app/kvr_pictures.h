@@ -43,8 +43,7 @@ inline constexpr int kPlotImageHeightPx = 757;
 // What is wrong with the request before anything runs: image files must end in .png or .bmp,
 // --outline-groups and --picture-tree need a matrix picture, and --picture-tree a tree (treeMade:
 // the command makes or keeps one).
-std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures,
-                                             bool treeMade = true);
+std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures, bool treeMade = true);
 
 // After the ordering: bins the identities, builds the palette of the mode and writes every
 // requested picture, the blocks outlined framed on the matrix's, and the tree beside the names

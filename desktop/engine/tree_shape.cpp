@@ -19,8 +19,8 @@ bool Blank(char c) {
 bool ReadLabel(std::string_view text, std::size_t& pos, std::string& label) {
     label.clear();
     if (text[pos] != '\'') {
-        while (pos < text.size() && std::string_view("(),:;").find(text[pos]) == std::string::npos &&
-               !Blank(text[pos]))
+        while (pos < text.size() &&
+               std::string_view("(),:;").find(text[pos]) == std::string::npos && !Blank(text[pos]))
             label += text[pos++];
         return true;
     }
@@ -97,8 +97,8 @@ std::optional<TreeShape> ReadTreeShape(std::string_view text) {
     for (std::size_t k = 0; k < tree.nodes.size(); ++k) {
         TreeShape::Node& node = tree.nodes[k];
         if (node.parent >= 0)
-            node.depth = tree.nodes[static_cast<std::size_t>(node.parent)].depth +
-                         std::max(0.0, lengths[k]);
+            node.depth =
+                tree.nodes[static_cast<std::size_t>(node.parent)].depth + std::max(0.0, lengths[k]);
         tree.height = std::max(tree.height, node.depth);
         if (!node.leaf) continue;
         if (labels[k].empty()) return std::nullopt;

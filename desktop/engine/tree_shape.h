@@ -13,10 +13,10 @@ namespace kvr {
 
 struct TreeShape {
     struct Node {
-        int parent = -1;     // the root has none
-        double depth = 0;    // the branch lengths from the root, a negative one counted as 0
-        double y = 0;        // in rows: a leaf's row middle, an inner node's children's middle
-        double firstY = 0;   // an inner node: the first and last child's y
+        int parent = -1;    // the root has none
+        double depth = 0;   // the branch lengths from the root, a negative one counted as 0
+        double y = 0;       // in rows: a leaf's row middle, an inner node's children's middle
+        double firstY = 0;  // an inner node: the first and last child's y
         double lastY = 0;
         bool leaf = true;
     };

@@ -100,8 +100,7 @@ int CellsLeft(const CanvasLayout& at) {
 }
 
 CanvasLayout LayOut(const RunState& state, const std::array<KeyBox, kKeyBoxCount>& key,
-                    const DrawingSurface& s, Size viewport, const ScreenChoice& choice,
-                    bool tree) {
+                    const DrawingSurface& s, Size viewport, const ScreenChoice& choice, bool tree) {
     CanvasLayout at;
     at.n = state.seqCount;
     at.T = tree ? kTreeRoom : 0;
@@ -124,8 +123,8 @@ CanvasLayout LayOut(const RunState& state, const std::array<KeyBox, kKeyBoxCount
     const int n = at.n, L = at.L;
     at.R = n * A + CellsLeft(at);
     double H = std::max(n * B + L + kEdge, kMinCanvasHeight);
-    double W = at.keyShown ? std::max(at.R + kEdge + kKeyWidth + kEdge, kMinCanvasWidth)
-                           : at.R + kEdge;
+    double W =
+        at.keyShown ? std::max(at.R + kEdge + kKeyWidth + kEdge, kMinCanvasWidth) : at.R + kEdge;
     if (!at.keyShown) H = n * B + L + kEdge;
     H = std::max(H, viewport.height);
     W = std::max(W, viewport.width);

@@ -26,7 +26,7 @@ constexpr double kKeyBoxWidth = 38.5;  // 22 x 1.75
 constexpr int kTreeX = 2;              // the tree's root, clear of the frame's edge
 constexpr int kTreeWidth = 150;
 constexpr int kTreeRoom = kTreeX + kTreeWidth + kMargin;  // left of the names
-constexpr int kKeyBoxHeight = 15;      // 20 x 0.75
+constexpr int kKeyBoxHeight = 15;                         // 20 x 0.75
 int RoundHalfEven(double value) {
     return static_cast<int>(std::nearbyint(value));
 }

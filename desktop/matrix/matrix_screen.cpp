@@ -19,15 +19,13 @@ RegionDrawing Drawer(std::shared_ptr<const MatrixDrawing> drawing) {
     };
 }
 
-constexpr int kPixel = 15;
-
 bool Within(double size, double room) {
     return size <= room + 1;  // a twip for the rounding of the viewport's size
 }
 
 // The key of a view whose key beside the triangle is out of sight (none: hidden) on a strip of
-// its own down the viewport's right side, a pixel inside its frame: the key's panel at the top,
-// white below it, an edge on its left.
+// its own down the whole of the viewport's right side: the key's panel at the top, white below
+// it, an edge on its left.
 void ShowKeyStrip(Window& window, const std::shared_ptr<const MatrixDrawing>& view,
                   const Rect& viewport) {
     if (!view) {
@@ -36,16 +34,15 @@ void ShowKeyStrip(Window& window, const std::shared_ptr<const MatrixDrawing>& vi
     }
     const Size panel = view->KeyPanelSize();
     const int width = static_cast<int>(panel.width);
-    const int height = std::max(static_cast<int>(panel.height),
-                                static_cast<int>(viewport.height) - 2 * kPixel);
+    const int height = std::max(static_cast<int>(panel.height), static_cast<int>(viewport.height));
     window.SetPanelDrawing(Control::keyPicture, width, height,
                            [view, width, height](DrawingSurface& s, const SurfaceBox&) {
                                s.FillRect(0, 0, width, height, kWhite);
                                s.Line(0, 0, 0, height, kBlack);
                                view->DrawKeyPanel(s);
                            });
-    window.SetGeometry(Control::keyPicture, Rect{viewport.width - width - kPixel, kPixel,
-                                                 double(width), double(height)});
+    window.SetGeometry(Control::keyPicture,
+                       Rect{viewport.width - width, 0, double(width), double(height)});
     window.SetVisible(Control::keyPicture, true);
 }
 
@@ -112,7 +109,7 @@ void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place) {
         view = std::make_shared<const MatrixDrawing>(
             picture->Relaid(state, fonts, room, ScreenChoice{cells, keyBeside}));
         if (!keyBeside) {
-            strip = view->KeyPanelSize().width + kPixel;
+            strip = view->KeyPanelSize().width;
             view = std::make_shared<const MatrixDrawing>(picture->Relaid(
                 state, fonts, Size{room.width - strip, room.height}, ScreenChoice{cells, false}));
         }
@@ -132,10 +129,13 @@ void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place) {
 
     ShowKeyStrip(window, keyBeside ? nullptr : view, viewport);
     // The names column, frozen when the cells scroll sideways: the view's own drawing, as far as
-    // the cells' left edge, over the rows.
+    // the cells' left edge, over the rows; long names are cut at half the room, so that the cells
+    // keep the other half.
     const RunState::CellGrid& grid = state.drawnCells;
-    const int namesWidth = static_cast<int>(grid.left), rowsHeight = grid.cellHeight * grid.count;
-    if (grid.names) window.SetPanelDrawing(Control::namesPicture, namesWidth, rowsHeight, Drawer(view));
+    const int namesWidth = static_cast<int>(std::min(grid.left, (room.width - strip) / 2));
+    const int rowsHeight = grid.cellHeight * grid.count;
+    if (grid.names)
+        window.SetPanelDrawing(Control::namesPicture, namesWidth, rowsHeight, Drawer(view));
     window.SetGeometry(Control::namesPicture,
                        grid.names ? Rect{0, 0, double(namesWidth), double(rowsHeight)} : Rect{});
 

@@ -9,7 +9,9 @@ void DrawRowTree(DrawingSurface& s, const TreeShape& tree, const RowTreeBox& box
                  const SurfaceBox& region) {
     const bool whole = region.right <= region.left;
     const double scale = tree.height > 0 ? box.width / tree.height : 0;
-    const auto X = [&](double depth) { return box.x + static_cast<int>(std::lround(depth * scale)); };
+    const auto X = [&](double depth) {
+        return box.x + static_cast<int>(std::lround(depth * scale));
+    };
     const auto Y = [&](double rows) {
         return box.top + static_cast<int>(std::lround(rows * box.rowHeight));
     };
@@ -21,8 +23,8 @@ void DrawRowTree(DrawingSurface& s, const TreeShape& tree, const RowTreeBox& box
         if (node.parent >= 0) {
             const int y = Y(node.y);
             if (inRows(y, y))
-                s.Line(X(tree.nodes[static_cast<std::size_t>(node.parent)].depth), y,
-                       X(node.depth), y, kBlack);
+                s.Line(X(tree.nodes[static_cast<std::size_t>(node.parent)].depth), y, X(node.depth),
+                       y, kBlack);
         }
         if (!node.leaf) {
             const int y0 = Y(node.firstY), y1 = Y(node.lastY);

@@ -147,8 +147,7 @@ void ShowZoomLevel(RunState& state, Window& window, int level, std::optional<Vie
     const RunState::CellGrid grid = state.drawnCells;
     const double middleX = (viewport.width - KeyStripWidth(window)) / 2;
     const ViewPoint at =
-        anchor ? *anchor
-               : OnTriangle(grid, {middleX - view.left, viewport.height / 2 - view.top});
+        anchor ? *anchor : OnTriangle(grid, {middleX - view.left, viewport.height / 2 - view.top});
     // The anchor's place on the screen, and in cells, so that the same part of the matrix stays
     // there whatever the names' column does.
     const double screenX = anchor ? at.x + view.left : middleX;
@@ -216,11 +215,13 @@ void ScrollViewTo(Window& window, double x, double y) {
 }
 
 void OnHorizontalScroll(Window& window) {
-    MoveView(window, -window.Value(Control::HScroll1), window.Geometry(Control::ZoomingPicture).top);
+    MoveView(window, -window.Value(Control::HScroll1),
+             window.Geometry(Control::ZoomingPicture).top);
 }
 
 void OnVerticalScroll(Window& window) {
-    MoveView(window, window.Geometry(Control::ZoomingPicture).left, -window.Value(Control::VScroll1));
+    MoveView(window, window.Geometry(Control::ZoomingPicture).left,
+             -window.Value(Control::VScroll1));
 }
 
 void OnPictureMouseDown(Window& window, bool rightButton) {

@@ -40,8 +40,8 @@ int OpeningZoomLevel(const RunState& state, const DrawingSurface& fonts, Size vi
 
 // Zoom steps, about the point under the pointer when there is one, else about the middle of the
 // viewport, moved onto the triangle when it lies in the blank upper triangle or off the cells (the
-// point then comes to the viewport's middle); each says the zoom in the status line. At a limit the step does nothing (the button
-// is disabled then).
+// point then comes to the viewport's middle); each says the zoom in the status line. At a limit the
+// step does nothing (the button is disabled then).
 void OnZoomIn(RunState& state, Window& window, std::optional<ViewPoint> anchor = std::nullopt);
 void OnZoomOut(RunState& state, Window& window, std::optional<ViewPoint> anchor = std::nullopt);
 // The whole matrix in the viewport, and the picture's own size.

@@ -172,8 +172,8 @@ TEST(KvrRunPictures, DrawsTheTreeBesideTheNamesWhenAskedTo) {
         if (record.type == testing::kEmrMoveToEx) {
             fromX = record.X();
             fromY = record.Y();
-        } else if (record.type == testing::kEmrLineTo && record.Y() == fromY &&
-                   record.X() <= 152 && fromX >= 2 && fromY % 20 == 10) {
+        } else if (record.type == testing::kEmrLineTo && record.Y() == fromY && record.X() <= 152 &&
+                   fromX >= 2 && fromY % 20 == 10) {
             leafRows.push_back(fromY / 20);
         }
     }
@@ -198,8 +198,7 @@ TEST(KvrRunPictures, DrawsTheTreeBesideTheNamesWhenAskedTo) {
     const auto noTree = kvr({"run", input, "--quiet", "--picture-tree", "--matrix-svg", "x.svg"});
     EXPECT_EQ(noTree.status, 2);
     EXPECT_NE(noTree.err.find("--picture-tree needs --tree"), std::string::npos) << noTree.err;
-    const auto noMatrix =
-        kvr({"show", "s.kvr", "--picture-tree", "--plot-svg", "p.svg"});
+    const auto noMatrix = kvr({"show", "s.kvr", "--picture-tree", "--plot-svg", "p.svg"});
     EXPECT_EQ(noMatrix.status, 2);
     EXPECT_NE(noMatrix.err.find("--picture-tree draws the tree"), std::string::npos);
     ASSERT_EQ(kvr({"run", input, "--quiet", "--session", "flat.kvr"}).status, 0);

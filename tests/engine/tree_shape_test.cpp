@@ -74,8 +74,8 @@ TEST(TreeShape, TheAnalysisTreeOnlyWhenItsLeavesAreTheRows) {
     state.provenance.tree = "(('seq 1':0.1,'seq/2':0.2):0.05,seq_3:0.3);";
     EXPECT_TRUE(AnalysisTree(state).has_value());
     for (const char* other : {"((seq_2:0.1,seq_1:0.2):0.05,seq_3:0.3);",  // another order
-                              "(seq_1:0.1,seq_2:0.2);",                    // a row left out
-                              "(seq_1:0.1,seq_2:0.2,seq_3:0.1"}) {         // unreadable
+                              "(seq_1:0.1,seq_2:0.2);",                   // a row left out
+                              "(seq_1:0.1,seq_2:0.2,seq_3:0.1"}) {        // unreadable
         state.provenance.tree = other;
         EXPECT_FALSE(AnalysisTree(state).has_value()) << other;
     }

@@ -69,7 +69,7 @@ TEST(RowTree, TheScreenDrawingHasTheTreeLeftOfTheNames) {
         if (line.x1 == line.x2 && line.y1 != line.y2 && line.x1 < kShift) joins.push_back(line);
     ASSERT_EQ(joins.size(), 3u);
     EXPECT_EQ(joins[0].x1, 15);
-    EXPECT_EQ(joins[0].y1, 380);  // between rows 0 and 1 ...
+    EXPECT_EQ(joins[0].y1, 380);   // between rows 0 and 1 ...
     EXPECT_EQ(joins[0].y2, 1140);  // ... and rows 2 and 3
     EXPECT_EQ(joins[1].x1, 15 + 900);
     EXPECT_EQ(joins[1].y1, 190);

@@ -315,6 +315,7 @@ TEST_F(ZoomTest, ANewMatrixIsShownOneToOneFromTheCorner) {
 }
 
 TEST_F(ZoomTest, TheNamesStayAtTheLeftWhileTheCellsScrollSideways) {
+    const Rect viewport = window.Geometry(Control::OuterPicture);
     Load(100);  // 22,000 twips of cells: wider than the viewport, names readable
     BuildPalette(state);
     DrawMatrixOnScreen(state, window);
@@ -341,6 +342,18 @@ TEST_F(ZoomTest, TheNamesStayAtTheLeftWhileTheCellsScrollSideways) {
     EXPECT_EQ(window.Geometry(Control::namesPicture).left, 0);
     window.SetValue(Control::HScroll1, 0);
     EXPECT_FALSE(window.IsVisible(Control::namesPicture));
+
+    // Names longer than half the room are cut there: the cells keep the other half.
+    state = testing::MakeAnalysis(100, testing::Gradient(100, 0.6f), [](int i) {
+        return ">" + std::string(120, 'x') + std::to_string(i);
+    });
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    window.SetValue(Control::HScroll1, 5000);
+    const double room =
+        viewport.width - (viewport.width - window.Geometry(Control::keyPicture).left);
+    ASSERT_GT(state.drawnCells.left, room / 2);
+    EXPECT_NEAR(window.Geometry(Control::namesPicture).width, room / 2, 1);
 
     // Rows too low for names have none to freeze; nor has the plot.
     Load(700);
@@ -393,15 +406,15 @@ TEST_F(ZoomTest, ALargeSetOpensFittedAndAZoomAboutTheMiddleStaysOnTheCells) {
         form.OnPointerMoved(-1, -1);
         form.OnClick(Control::cmdZoomIn);
         const Rect view = ViewGeometry();
-        const double stripWidth =
-            window.IsVisible(Control::keyPicture)
-                ? viewport.width - window.Geometry(Control::keyPicture).left
-                : 0;
+        const double stripWidth = window.IsVisible(Control::keyPicture)
+                                      ? viewport.width - window.Geometry(Control::keyPicture).left
+                                      : 0;
         // While the whole matrix is in sight there is nowhere else to go.
         if (!window.IsEnabled(Control::HScroll1) || !window.IsEnabled(Control::VScroll1)) continue;
         ++scrolled;
-        const auto cell = MatrixCellAt(state.drawnCells, (viewport.width - stripWidth) / 2 - view.left,
-                                       viewport.height / 2 - view.top);
+        const auto cell =
+            MatrixCellAt(state.drawnCells, (viewport.width - stripWidth) / 2 - view.left,
+                         viewport.height / 2 - view.top);
         EXPECT_TRUE(cell.has_value()) << "step " << step << " at zoom " << state.zoomLevel;
     }
     EXPECT_GT(scrolled, 8);

@@ -143,7 +143,7 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     PictureView* view_ = nullptr;
     PictureView* keyPanel_ = nullptr;    // keyPicture
     PictureView* namesPanel_ = nullptr;  // namesPicture
-    QMenu* recent_ = nullptr;          // the files opened last, enabled with "&Open"
+    QMenu* recent_ = nullptr;            // the files opened last, enabled with "&Open"
     bool hasRecent_ = false;
     bool busy_ = false;
     bool laidOut_ = false;
