@@ -42,7 +42,7 @@ void PresentAnalysis(RunState& state, Window& window, const std::string& workFol
     if (source == AnalysisSource::Rerun) WriteWorkPlotData(state, window, workFolder);
     state.view = fits ? AnalysisView::Matrix : AnalysisView::Plot;
     if (fits)
-        DrawMatrixOnScreen(state, window);
+        DrawMatrixOnScreen(state, window, ViewPlace::Opening);
     else
         ShowPlot(state, window);
     if (source == AnalysisSource::Rerun || source == AnalysisSource::Append)

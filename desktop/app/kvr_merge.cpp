@@ -214,7 +214,9 @@ int Merge(const Arguments& args, CommandLog& log) {
     if (!log.Open(request.messages.log, kName, args)) return Failure(log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
-    if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
+    if (const auto problems =
+            CheckPictureRequest(request.outputs.pictures, request.options.useTree);
+        !problems.empty())
         return UsageError(table, problems.front());
     if (const std::string problem =
             CheckExportRequest(request.outputs.exports, request.options.useTree);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "engine/tree_shape.h"
 #include "matrix/matrix_canvas.h"
 #include "matrix/matrix_picture.h"
 #include "matrix/palette.h"
@@ -59,7 +60,7 @@ Size PlotImageSize() {
 
 }  // namespace
 
-std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures) {
+std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures, bool treeMade) {
     std::vector<std::string> problems;
     for (const std::string* image : {&pictures.matrixImage, &pictures.plotImage}) {
         if (image->empty()) continue;
@@ -73,6 +74,13 @@ std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures) {
         problems.push_back(
             "--outline-groups frames the groups on a matrix picture: give --matrix-emf, "
             "--matrix-image, --matrix-svg or --matrix-pdf");
+    if (pictures.tree && pictures.matrixEmf.empty() && pictures.matrixImage.empty() &&
+        pictures.matrixSvg.empty() && pictures.matrixPdf.empty())
+        problems.push_back(
+            "--picture-tree draws the tree beside the names on a matrix picture: give "
+            "--matrix-emf, --matrix-image, --matrix-svg or --matrix-pdf");
+    if (pictures.tree && !treeMade)
+        problems.push_back("--picture-tree needs --tree, which makes the tree");
     return problems;
 }
 
@@ -90,15 +98,23 @@ bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pi
     const bool plot = !pictures.plotEmf.empty() || !pictures.plotImage.empty() ||
                       !pictures.plotSvg.empty() || !pictures.plotPdf.empty();
     if (plot && state.BinArray.empty()) BinIdentities(state, progress);
+    std::shared_ptr<const TreeShape> tree;
+    if (pictures.tree) {
+        if (std::optional<TreeShape> made = AnalysisTree(state))
+            tree = std::make_shared<const TreeShape>(std::move(*made));
+        else
+            report({false, "its rows are not those of a tree kvr can read"},
+                   "tree beside the matrix", "the matrix pictures");
+    }
 
     if (!pictures.matrixEmf.empty())
-        report(WriteMatrixPictureFile(state, pictures.matrixEmf, outlined), "matrix picture",
-               pictures.matrixEmf);
+        report(WriteMatrixPictureFile(state, pictures.matrixEmf, outlined, tree.get()),
+               "matrix picture", pictures.matrixEmf);
     if (!pictures.plotEmf.empty())
         report(WritePlotPictureFile(state, pictures.plotEmf), "plot picture", pictures.plotEmf);
     if (!pictures.matrixImage.empty()) {
         QImageSurface canvas = MakeCanvas();
-        DrawMatrixCanvas(state, canvas, Size{}, outlined);
+        DrawMatrixCanvas(state, canvas, Size{}, outlined, tree);
         report(SaveImage(canvas, pictures.matrixImage), "matrix image", pictures.matrixImage);
     }
     if (!pictures.plotImage.empty()) {
@@ -111,7 +127,7 @@ bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pi
         EnsureGuiApplication();
         const WriteResult ok = WriteVectorFile(format, path, [&](DrawingSurface& picture) {
             if (matrix)
-                DrawMatrixCanvas(state, picture, Size{}, outlined);
+                DrawMatrixCanvas(state, picture, Size{}, outlined, tree);
             else
                 ScreenPlot(state, picture, PlotImageSize());
         });

@@ -24,6 +24,7 @@ struct PictureRequest {
     std::string plotSvg;
     std::string plotPdf;
     bool outlineGroups = false;  // frame the groups on the matrix pictures
+    bool tree = false;           // the tree that ordered the sequences beside the matrix's names
 
     std::vector<std::string> Paths() const {
         std::vector<std::string> paths;
@@ -39,13 +40,15 @@ struct PictureRequest {
 inline constexpr int kPlotImageWidthPx = 1160;
 inline constexpr int kPlotImageHeightPx = 757;
 
-// What is wrong with the request before anything runs: image files must end in .png or .bmp, and
-// --outline-groups needs a matrix picture.
-std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures);
+// What is wrong with the request before anything runs: image files must end in .png or .bmp,
+// --outline-groups and --picture-tree need a matrix picture, and --picture-tree a tree (treeMade:
+// the command makes or keeps one).
+std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures, bool treeMade = true);
 
 // After the ordering: bins the identities, builds the palette of the mode and writes every
-// requested picture, the blocks outlined framed on the matrix's. False, with a message on err for
-// each, when one could not be written.
+// requested picture, the blocks outlined framed on the matrix's, and the tree beside the names
+// when asked for. False, with a message on err for each, when one could not be written or the
+// tree could not be drawn (the pictures are then written without it).
 bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pictures,
                    std::ostream& err, const std::vector<CellBlock>& outlined = {});
 

@@ -45,7 +45,9 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
     if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
-    if (const auto problems = CheckPictureRequest(request.outputs.pictures); !problems.empty())
+    if (const auto problems =
+            CheckPictureRequest(request.outputs.pictures, request.options.useTree);
+        !problems.empty())
         return UsageError(table, problems.front());
     if (const std::string problem =
             CheckExportRequest(request.outputs.exports, request.options.useTree);

@@ -46,6 +46,10 @@ int Show(const Arguments& args, CommandLog& log) {
     if (const std::string problem = CheckKeptTree(outputs.exports, state, request.session);
         !problem.empty())
         return Failure(name, problem);
+    if (outputs.pictures.tree && state.provenance.tree.empty())
+        return Failure(name, "--picture-tree: " + request.session +
+                                 " keeps no tree (only the sessions of kvr run, append or merge "
+                                 "with --tree do), so nothing was written");
     // Every pair identical is a warning: the results are written all the same.
     AnalyseSession(state, progress);
     StopRequest stop;

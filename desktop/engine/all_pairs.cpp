@@ -64,8 +64,10 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
     const int n = state.seqCount;
     const int m = incremental ? state.appendCount : n;
     const int firstNew = n - m;  // pairs (i, j) with j >= firstNew are aligned
-    const double total = incremental ? static_cast<double>(n - m) * m + m * (m / 2.0) - m / 2.0
-                                     : n * (n / 2.0) - n / 2.0;
+    // The count and the total are those of the whole matrix: an append starts with the pairs of
+    // the old sequences done.
+    const double total = n * (n / 2.0) - n / 2.0;
+    const double done = static_cast<double>(PairCount(firstNew));
     state.InputIdentity = IdentityTable(n);
     state.InputCounts = state.keepPairCounts ? PairCountTable(n) : PairCountTable();
     state.builtinNotes = {};
@@ -115,9 +117,11 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
         return true;
     };
     schedule.reach = [&](long long number, int i, int j) {
-        progress.Pair(i, j, static_cast<double>(number + 1), total);
+        progress.Pair(i, j, done + static_cast<double>(number + 1), total);
     };
-    schedule.advance = [&](double done, int i, int j) { progress.Pair(i, j, done + 1, total); };
+    schedule.advance = [&](double finished, int i, int j) {
+        progress.Pair(i, j, done + finished + 1, total);
+    };
     if (state.AlignerKind == Aligner::Clustalw)
         schedule.refuse = [&](int i, int j) {
             const std::string& name = state.InputSequences[j].name;

@@ -13,10 +13,11 @@ namespace kvr {
 namespace {
 
 // Palette, work-folder picture and, when it fits, the screen: the end of every recolouring.
-void Recolour(RunState& state, Window& window, const std::string& workFolder) {
+void Recolour(RunState& state, Window& window, const std::string& workFolder,
+              ViewPlace place = ViewPlace::Corner) {
     BuildPalette(state);
     WriteMatrixPicture(state, workFolder);
-    if (state.FitsOnScreen()) DrawMatrixOnScreen(state, window);
+    if (state.FitsOnScreen()) DrawMatrixOnScreen(state, window, place);
 }
 
 // The user chose the pair on display, raised or not: the next analysis starts from it.
@@ -89,6 +90,15 @@ void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFo
     Finish(state, window);
 }
 
+void OnShowTreeClicked(RunState& state, Window& window, const std::string& workFolder) {
+    state.showTree = !state.showTree;
+    window.SetChecked(Control::mnuShowTree, state.showTree);
+    if (!state.ShowsAnalysis() || state.view != AnalysisView::Matrix) return;
+    window.SetBusy(true);
+    Recolour(state, window, workFolder, ViewPlace::Kept);
+    Finish(state, window);
+}
+
 void OnViridisClicked(RunState& state, Window& window, const std::string& workFolder) {
     state.paletteKind = state.paletteKind == kViridisPalette ? kRainbowPalette : kViridisPalette;
     window.SetChecked(Control::mnuViridis, state.paletteKind == kViridisPalette);
@@ -108,7 +118,7 @@ void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& wor
     }
     window.SetCaption(Control::lblProgress, "Drawing the matrix ...");
     window.SetBusy(true);
-    Recolour(state, window, workFolder);
+    Recolour(state, window, workFolder, ViewPlace::Opening);  // back from the plot
     Finish(state, window);
 }
 

@@ -29,6 +29,10 @@ void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFo
 // display is coloured again.
 void OnViridisClicked(RunState& state, Window& window, const std::string& workFolder);
 
+// mnuShowTree: the tree that ordered the analysis beside the names, or not, on screen and in the
+// pictures the window saves; the view stays where it was.
+void OnShowTreeClicked(RunState& state, Window& window, const std::string& workFolder);
+
 void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& workFolder);
 
 // The cut-off labels and spin controls show the state's thresholds (a new analysis may have

@@ -6,6 +6,7 @@
 #include "matrix/colour_key.h"
 #include "matrix/group_outlines.h"
 #include "matrix/palette.h"
+#include "matrix/row_tree.h"
 #include "state/number_text.h"
 #include "state/text.h"
 
@@ -28,6 +29,10 @@ constexpr int kMinOutlinedCell = 6 * 15;
 constexpr int kPixel = 15;
 // The frames of outlined groups: two pixels wide, one where cells are smaller than eight.
 constexpr int kWideOutlineCell = 8 * 15;
+
+// The tree beside the names: 150 pixels wide whatever the zoom, its root a pixel inside the edge.
+constexpr int kTreeWidth = 150 * 15;
+constexpr int kTreeRoom = kPixel + kTreeWidth + kEdge;
 
 // Positions are worked out in fractions of a twip; the surface takes whole twips.
 int Twips(double t) {
@@ -89,10 +94,16 @@ KeyTexts KeyReach(const std::array<KeyBox, kKeyBoxCount>& boxes, const DrawingSu
     return reach;
 }
 
+// The left edge of the cells.
+int CellsLeft(const CanvasLayout& at) {
+    return at.T + at.L + kEdge;
+}
+
 CanvasLayout LayOut(const RunState& state, const std::array<KeyBox, kKeyBoxCount>& key,
-                    const DrawingSurface& s, Size viewport, const ScreenChoice& choice) {
+                    const DrawingSurface& s, Size viewport, const ScreenChoice& choice, bool tree) {
     CanvasLayout at;
     at.n = state.seqCount;
+    at.T = tree ? kTreeRoom : 0;
     at.cells = choice.cells ? *choice.cells : ScreenCellsFor(at.n);
     at.keyShown = choice.key;
     const int A = at.cells.width, B = at.cells.height;
@@ -110,11 +121,10 @@ CanvasLayout LayOut(const RunState& state, const std::array<KeyBox, kKeyBoxCount
         }
     }
     const int n = at.n, L = at.L;
-    at.R = n * A + L + kEdge;
+    at.R = n * A + CellsLeft(at);
     double H = std::max(n * B + L + kEdge, kMinCanvasHeight);
-    double W = at.keyShown
-                   ? std::max(n * A + L + kEdge + kEdge + kKeyWidth + kEdge, kMinCanvasWidth)
-                   : n * A + L + kEdge + kEdge;
+    double W =
+        at.keyShown ? std::max(at.R + kEdge + kKeyWidth + kEdge, kMinCanvasWidth) : at.R + kEdge;
     if (!at.keyShown) H = n * B + L + kEdge;
     H = std::max(H, viewport.height);
     W = std::max(W, viewport.width);
@@ -182,9 +192,13 @@ ScreenCells ScreenCellsFor(int n) {
 }
 
 MatrixDrawing::MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport,
-                             const ScreenChoice& choice, std::vector<CellBlock> outlined)
-    : palette_(state.Palette), key_(ColourKeyBoxes(state)), outlined_(std::move(outlined)) {
-    at_ = LayOut(state, key_, fonts, viewport, choice);
+                             const ScreenChoice& choice, std::vector<CellBlock> outlined,
+                             std::shared_ptr<const TreeShape> tree)
+    : palette_(state.Palette),
+      key_(ColourKeyBoxes(state)),
+      outlined_(std::move(outlined)),
+      tree_(std::move(tree)) {
+    at_ = LayOut(state, key_, fonts, viewport, choice, tree_ != nullptr);
     LayOutPanel(fonts);
     const int n = at_.n;
     auto colours =
@@ -202,7 +216,7 @@ MatrixDrawing::MatrixDrawing(const RunState& state, const DrawingSurface& fonts,
 MatrixDrawing MatrixDrawing::Relaid(const RunState& state, const DrawingSurface& fonts,
                                     Size viewport, const ScreenChoice& choice) const {
     MatrixDrawing other = *this;
-    other.at_ = LayOut(state, key_, fonts, viewport, choice);
+    other.at_ = LayOut(state, key_, fonts, viewport, choice, tree_ != nullptr);
     other.LayOutPanel(fonts);
     return other;
 }
@@ -220,7 +234,7 @@ int MatrixDrawing::Height() const {
 // the cells are large enough to show them.
 void MatrixDrawing::DrawCells(DrawingSurface& s, int i0, int i1, int j0, int j1) const {
     const int A = at_.cells.width, B = at_.cells.height;
-    const int left = at_.L + kEdge;
+    const int left = CellsLeft(at_);
     std::array<std::vector<SurfaceBox>, kPaletteSize> runs;
     std::vector<std::uint8_t> order;  // colours by their first run, so that the output is stable
     for (int j = j0; j <= j1; ++j) {
@@ -254,11 +268,12 @@ void MatrixDrawing::DrawCells(DrawingSurface& s, int i0, int i1, int j0, int j1)
 // The names of rows j0..j1 along the left, and those of columns i0..i1 turned below.
 void MatrixDrawing::DrawNames(DrawingSurface& s, const SurfaceBox& region, int i0, int i1, int j0,
                               int j1) const {
-    const int n = at_.n, A = at_.cells.width, B = at_.cells.height, L = at_.L;
-    if (region.left < L + kEdge)
-        for (int i = j0; i <= j1; ++i) s.Text(0, B * i + (B - kTextHeight) / 2, names_[i]);
+    const int n = at_.n, A = at_.cells.width, B = at_.cells.height, L = at_.L, T = at_.T;
+    if (region.left < CellsLeft(at_))
+        for (int i = j0; i <= j1; ++i) s.Text(T, B * i + (B - kTextHeight) / 2, names_[i]);
     if (region.bottom > n * B)
-        for (int i = i0; i <= i1; ++i) s.RotatedText(L + A * i + A / 2, n * B + L + 75, names_[i]);
+        for (int i = i0; i <= i1; ++i)
+            s.RotatedText(T + L + A * i + A / 2, n * B + L + 75, names_[i]);
 }
 
 void MatrixDrawing::DrawKey(DrawingSurface& s, const CanvasLayout& at) const {
@@ -296,7 +311,7 @@ void MatrixDrawing::DrawKeyPanel(DrawingSurface& s) const {
 // view of the whole of a large matrix costs a fill a pixel run, not one a cell.
 void MatrixDrawing::DrawSampledCells(DrawingSurface& s, const SurfaceBox& region) const {
     const int n = at_.n, A = at_.cells.width, B = at_.cells.height;
-    const int left = at_.L + kEdge;
+    const int left = CellsLeft(at_);
     const int px0 = std::max(region.left, left) / kPixel;
     const int px1 = (std::min(region.right, left + n * A) - 1) / kPixel;
     const int py0 = std::max(region.top, 0) / kPixel;
@@ -335,7 +350,9 @@ void MatrixDrawing::DrawSampledCells(DrawingSurface& s, const SurfaceBox& region
 
 void MatrixDrawing::Draw(DrawingSurface& surface, const SurfaceBox& region) const {
     const int n = at_.n, A = at_.cells.width, B = at_.cells.height;
-    const int left = at_.L + kEdge;
+    const int left = CellsLeft(at_);
+    if (tree_ && region.left < at_.T)
+        DrawRowTree(surface, *tree_, {kPixel, kTreeWidth, 0, B}, region);
     // A cell's fill and lines reach a pixel beyond its corner: one more cell each way.
     const int j0 = std::max(0, CellsBefore(region.top, B) - 1);
     if (A < kPixel || B < kPixel) {
@@ -352,7 +369,7 @@ void MatrixDrawing::Draw(DrawingSurface& surface, const SurfaceBox& region) cons
                           {left, A, B, kPixel, std::min(A, B) >= kWideOutlineCell ? 2 : 1}, region);
     if (at_.names) {
         // Turned names reach a line's height right of their column's middle.
-        const int nameI0 = std::max(0, CellsBefore(region.left - at_.L - kEdge, A) - 1);
+        const int nameI0 = std::max(0, CellsBefore(region.left - left, A) - 1);
         DrawNames(surface, region, nameI0, i1, j0, j1);
     }
     if (at_.keyShown && region.Overlaps(at_.key)) DrawKey(surface, at_);
@@ -364,18 +381,19 @@ void MatrixDrawing::DrawWhole(DrawingSurface& canvas) const {
 }
 
 Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size viewport,
-                      const ScreenChoice& choice) {
-    const CanvasLayout at = LayOut(state, ColourKeyBoxes(state), canvas, viewport, choice);
+                      const ScreenChoice& choice, bool tree) {
+    const CanvasLayout at = LayOut(state, ColourKeyBoxes(state), canvas, viewport, choice, tree);
     return {at.width, at.height};
 }
 
 void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport,
-                      std::vector<CellBlock> outlined) {
-    MatrixDrawing(state, canvas, viewport, {}, std::move(outlined)).DrawWhole(canvas);
+                      std::vector<CellBlock> outlined, std::shared_ptr<const TreeShape> tree) {
+    MatrixDrawing(state, canvas, viewport, {}, std::move(outlined), std::move(tree))
+        .DrawWhole(canvas);
 }
 
 RunState::CellGrid MatrixDrawing::Cells() const {
-    return {static_cast<double>(at_.L + kEdge), at_.cells.width, at_.cells.height, at_.n};
+    return {static_cast<double>(CellsLeft(at_)), at_.cells.width, at_.cells.height, at_.n};
 }
 
 std::optional<MatrixCell> MatrixCellAt(const RunState::CellGrid& grid, double x, double y) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/tree_shape.h"
 #include "groups/group_frames.h"
 #include "matrix/colour_key.h"
 #include "platform/drawing_surface.h"
@@ -39,6 +40,7 @@ struct CanvasLayout {
     ScreenCells cells{};
     bool names = true;     // false: too small to be read, left out (the key says so)
     bool keyShown = true;  // false: the key is shown elsewhere (KeyPanelSize)
+    int T = 0;             // room for the tree left of the names; 0 without one
     int L = 0;             // room for the names, left of the cells and below them
     int R = 0;             // right edge of the triangle
     double titleX = 0, titleY = 0, keyX = 0, keyY = 0;
@@ -53,9 +55,11 @@ struct CanvasLayout {
 class MatrixDrawing {
   public:
     // The Palette of the mode must have been built. Texts are measured in fonts' font. The blocks
-    // of the groups to outline (AnalysisGroupBlocks) are framed over the cells.
+    // of the groups to outline (AnalysisGroupBlocks) are framed over the cells; the tree, when
+    // given, is drawn left of the names, its leaves at the rows.
     MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport,
-                  const ScreenChoice& choice = {}, std::vector<CellBlock> outlined = {});
+                  const ScreenChoice& choice = {}, std::vector<CellBlock> outlined = {},
+                  std::shared_ptr<const TreeShape> tree = nullptr);
     // The same colouring laid out anew (another zoom, the key elsewhere): its cells' colours are
     // shared, not worked out again.
     MatrixDrawing Relaid(const RunState& state, const DrawingSurface& fonts, Size viewport,
@@ -99,20 +103,22 @@ class MatrixDrawing {
     std::vector<std::string> names_;  // without ">"
     std::array<KeyBox, kKeyBoxCount> key_{};
     std::vector<CellBlock> outlined_;
+    std::shared_ptr<const TreeShape> tree_;
 };
 
 // The canvas size for the current matrix: the drawing's own extent, at least 3500 x 3100 twips,
 // at least the viewport (a zero viewport adds nothing), and always room for the whole key in the
-// canvas's font.
+// canvas's font; room for a tree beside the names when tree is set.
 Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size viewport,
-                      const ScreenChoice& choice = {});
+                      const ScreenChoice& choice = {}, bool tree = false);
 
 // Resizes the canvas (white) and draws the matrix and its key under the current ColourMode.
 // The Palette of the mode must have been built. Names too long for 90 twips a character widen
 // their margin; rows lower than a line of text carry no names, and the key says so. The blocks
-// outlined are framed over the cells.
+// outlined are framed over the cells; the tree, when given, is drawn beside the names.
 void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport,
-                      std::vector<CellBlock> outlined = {});
+                      std::vector<CellBlock> outlined = {},
+                      std::shared_ptr<const TreeShape> tree = nullptr);
 
 // The cell under a point of the drawn canvas (twips): the sequences of its column and its row in
 // display order (column <= row), none off the triangle.

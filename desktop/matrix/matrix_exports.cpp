@@ -5,6 +5,7 @@
 #include "matrix/matrix_canvas.h"
 #include "matrix/matrix_picture.h"
 #include "matrix/palette.h"
+#include "matrix/row_tree.h"
 #include "state/program_folder.h"
 #include "state/save_dialog.h"
 
@@ -63,9 +64,12 @@ void OnSaveMatrixEmf(RunState& state, Window& window) {
     BuildPalette(state);
     const std::string name = AskPictureName(state, window, "_mat.emf");
     if (name.empty()) return;
-    SavePictureFile(
-        window, kSaving, WithSuffix(name, "_mat.emf"),
-        [&state](const std::string& path) { return WriteMatrixPictureFile(state, path); });
+    // The tree beside the names as the View menu shows it.
+    const std::shared_ptr<const TreeShape> tree = ShownTree(state);
+    SavePictureFile(window, kSaving, WithSuffix(name, "_mat.emf"),
+                    [&state, &tree](const std::string& path) {
+                        return WriteMatrixPictureFile(state, path, {}, tree.get());
+                    });
 }
 
 void OnSaveMatrixBmp(RunState& state, Window& window, const char* suffix) {
@@ -82,9 +86,10 @@ void OnSaveMatrixVector(RunState& state, Window& window, PictureFormat format) {
     const std::string name =
         AskPictureName(state, window, format == PictureFormat::Svg ? "_mat.svg" : "_mat.pdf");
     if (name.empty()) return;
-    SaveVectorPicture(window, kSaving, name, "_mat", format, [&state](DrawingSurface& picture) {
-        DrawMatrixCanvas(state, picture, Size{});
-    });
+    SaveVectorPicture(window, kSaving, name, "_mat", format,
+                      [&state, tree = ShownTree(state)](DrawingSurface& picture) {
+                          DrawMatrixCanvas(state, picture, Size{}, {}, tree);
+                      });
 }
 
 void OnCopyMatrixBmp(Window& window) {
@@ -97,7 +102,7 @@ void OnCopyMatrixEmf(const RunState& state, Window& window, const std::string& w
     std::error_code ignored;
     if (state.seqCount > kEagerMatrixPicture && !std::filesystem::exists(path, ignored))
         SavePictureFile(window, kSaving, path, [&state](const std::string& target) {
-            return WriteMatrixPictureFile(state, target);
+            return WriteMatrixPictureFile(state, target, {}, ShownTree(state).get());
         });
     if (!window.CopyMetafile(path)) ReportPictureNotCopied(window, path);
 }

@@ -6,6 +6,7 @@
 #include "matrix/colour_key.h"
 #include "matrix/group_outlines.h"
 #include "matrix/palette.h"
+#include "matrix/row_tree.h"
 #include "platform/emf/emf_surface.h"
 #include "state/file_io.h"
 #include "state/number_text.h"
@@ -22,7 +23,10 @@ constexpr int kMargin = 10;
 constexpr int kKeyOffset = 416;
 constexpr int kOutlineBand = 3;        // device units, against the cells' one-unit outlines
 constexpr double kKeyBoxWidth = 38.5;  // 22 x 1.75
-constexpr int kKeyBoxHeight = 15;      // 20 x 0.75
+constexpr int kTreeX = 2;              // the tree's root, clear of the frame's edge
+constexpr int kTreeWidth = 150;
+constexpr int kTreeRoom = kTreeX + kTreeWidth + kMargin;  // left of the names
+constexpr int kKeyBoxHeight = 15;                         // 20 x 0.75
 int RoundHalfEven(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
@@ -58,8 +62,8 @@ int KeyTop(int n, int L) {
 
 // The frame holds the drawing and a margin right of it and below it: the names under the
 // triangle, the key beside it (its widest label is " 100") and the title.
-PictureFrame FrameFor(int n, int L) {
-    const int right = kCellWidth * n + L + kMargin;
+PictureFrame FrameFor(int n, int L, int T = 0) {
+    const int right = kCellWidth * n + T + L + kMargin;
     const int x2 = RoundHalfEven(right + 3 * kMargin + kKeyBoxWidth);
     const int width =
         std::max({right + Measure(kKeyTitle).along, x2 + 15, x2 + 14 + Measure(" 100").along}) +
@@ -77,19 +81,21 @@ PictureFrame MatrixPictureFrame(int n, int maxNameLen) {
     return FrameFor(n, NameSpace(maxNameLen));
 }
 
-PictureFrame MatrixPictureFrame(const RunState& state) {
-    return FrameFor(state.seqCount, NameSpace(state));
+PictureFrame MatrixPictureFrame(const RunState& state, bool tree) {
+    return FrameFor(state.seqCount, NameSpace(state), tree ? kTreeRoom : 0);
 }
 
 void DrawMatrixPicture(const RunState& state, DrawingSurface& picture,
-                       const std::vector<CellBlock>& outlined) {
+                       const std::vector<CellBlock>& outlined, const TreeShape* tree) {
     const int n = state.seqCount;
     const int L = NameSpace(state);
-    const int left = L + kMargin;  // left edge of the triangle
+    const int T = tree ? kTreeRoom : 0;
+    const int left = T + L + kMargin;  // left edge of the triangle
 
+    if (tree) DrawRowTree(picture, *tree, {kTreeX, kTreeWidth, 0, kCellHeight});
     for (int i = 0; i < n; ++i) {
         const std::string name = DisplayName(state.SequenceList[i]);
-        picture.Text(0, kCellHeight * i, name);
+        picture.Text(T, kCellHeight * i, name);
         picture.RotatedText(kCellWidth * i + left, kCellHeight * n + kMargin + L, name);
     }
 
@@ -124,13 +130,13 @@ void DrawMatrixPicture(const RunState& state, DrawingSurface& picture,
 }
 
 WriteResult WriteMatrixPictureFile(const RunState& state, const std::string& path,
-                                   const std::vector<CellBlock>& outlined) {
-    const PictureFrame frame = MatrixPictureFrame(state);
+                                   const std::vector<CellBlock>& outlined, const TreeShape* tree) {
+    const PictureFrame frame = MatrixPictureFrame(state, tree != nullptr);
     // Written beside the target and renamed over it when whole: a failed write keeps the old one.
     return ReplaceFile(path, [&](const std::string& temporary) {
         EmfSurface picture(temporary, frame.width, frame.height);
         if (!picture.IsOpen()) return false;
-        DrawMatrixPicture(state, picture, outlined);
+        DrawMatrixPicture(state, picture, outlined, tree);
         return picture.Close();
     });
 }
@@ -142,7 +148,7 @@ std::string MatrixPicturePath(const std::string& workFolder) {
 void WriteMatrixPicture(const RunState& state, const std::string& workFolder) {
     const std::string path = MatrixPicturePath(workFolder);
     if (state.seqCount > kEagerMatrixPicture) return DeleteFileQuietly(path);
-    WriteMatrixPictureFile(state, path);
+    WriteMatrixPictureFile(state, path, {}, ShownTree(state).get());
 }
 
 }  // namespace kvr

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/tree_shape.h"
 #include "groups/group_frames.h"
 #include "platform/drawing_surface.h"
 #include "state/file_io.h"
@@ -22,17 +23,20 @@ struct PictureFrame {
     int height;
 };
 PictureFrame MatrixPictureFrame(int seqCount, int maxNameLen);
-PictureFrame MatrixPictureFrame(const RunState& state);
+PictureFrame MatrixPictureFrame(const RunState& state, bool tree = false);
 
 // The drawing proper, in device units, under the current ColourMode (Palette already built).
 // Names of wide letters widen the name space so that they never run into the cells. The blocks
-// of the groups to outline (AnalysisGroupBlocks) are framed over the cells; none by default.
+// of the groups to outline (AnalysisGroupBlocks) are framed over the cells; none by default. A
+// tree, when given, is drawn left of the names, 150 units wide, its leaves at the rows.
 void DrawMatrixPicture(const RunState& state, DrawingSurface& picture,
-                       const std::vector<CellBlock>& outlined = {});
+                       const std::vector<CellBlock>& outlined = {},
+                       const TreeShape* tree = nullptr);
 
 // Draws the picture into a new EMF file at path, through ReplaceFile.
 WriteResult WriteMatrixPictureFile(const RunState& state, const std::string& path,
-                                   const std::vector<CellBlock>& outlined = {});
+                                   const std::vector<CellBlock>& outlined = {},
+                                   const TreeShape* tree = nullptr);
 
 // The work folder's "Identity_mat.emf", for the EMF clipboard copy. Written with every colouring
 // up to 500 sequences; for larger sets (seconds and gigabytes of EMF) the old file is removed

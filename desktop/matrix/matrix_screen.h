@@ -1,7 +1,8 @@
 // Drawing the matrix on screen: the canvas InnerPicture holds the picture at its own size with its
 // key (what the clipboard and bitmap files get); the view ZoomingPicture shows the matrix at the
-// present zoom, its key beside it when all of it is in sight, else on a panel pinned in the
-// viewport's top-right corner, over the empty upper triangle.
+// present zoom, its key beside it when all of it is in sight, else on a strip of its own at the
+// viewport's right (keyPicture) that the view scrolls clear of, so that it covers no cell. When
+// the cells scroll sideways the names stay at the viewport's left (namesPicture).
 #pragma once
 
 #include "platform/window.h"
@@ -9,9 +10,10 @@
 
 namespace kvr {
 
-// Where the view goes: back to the top-left corner (a new analysis), or kept where it was (a
-// new colouring, a resized window, a zoom that places it afterwards).
-enum class ViewPlace { Corner, Kept };
+// Where the view goes: back to the top-left corner (a new colouring), kept where it was (a
+// resized window, a zoom that places it afterwards), or to the corner at the zoom a new matrix
+// opens at (OpeningZoomLevel).
+enum class ViewPlace { Corner, Kept, Opening };
 
 // Draws the current matrix under the current ColourMode (Palette built by the caller) at the
 // zoom level, with the scroll bars the view needs and the zoom buttons enabled as far as the

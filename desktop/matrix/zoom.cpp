@@ -5,6 +5,7 @@
 #include <string>
 
 #include "matrix/matrix_screen.h"
+#include "matrix/row_tree.h"
 
 namespace kvr {
 
@@ -48,6 +49,46 @@ bool Drawn(const RunState& state) {
     return state.drawnCells.cellWidth > 0;
 }
 
+// The width the pinned key's strip takes off the viewport's right side.
+double KeyStripWidth(const Window& window) {
+    const Rect key = window.Geometry(Control::keyPicture);
+    if (!window.IsVisible(Control::keyPicture) || key.width <= 0) return 0;
+    return window.Geometry(Control::OuterPicture).width - key.left;
+}
+
+// The names stay at the viewport's left edge once the cells have scrolled sideways, at the rows'
+// height as the view shows them.
+void PlaceFrozenNames(Window& window, const Rect& view) {
+    const bool shown = view.left < 0 && window.Geometry(Control::namesPicture).width > 0;
+    if (shown) {
+        Rect names = window.Geometry(Control::namesPicture);
+        names.left = 0;
+        names.top = view.top;
+        window.SetGeometry(Control::namesPicture, names);
+    }
+    if (window.IsVisible(Control::namesPicture) != shown)
+        window.SetVisible(Control::namesPicture, shown);
+}
+
+void MoveView(Window& window, double left, double top) {
+    Rect view = window.Geometry(Control::ZoomingPicture);
+    view.left = left;
+    view.top = top;
+    window.SetGeometry(Control::ZoomingPicture, view);
+    PlaceFrozenNames(window, view);
+}
+
+// A zoom about the viewport's middle keeps to the cells: a middle in the blank upper triangle
+// moves to the nearest point of the diagonal, one beside or below the triangle onto its edge.
+ViewPoint OnTriangle(const RunState::CellGrid& grid, ViewPoint at) {
+    if (grid.cellWidth <= 0 || grid.count <= 0) return at;
+    const double n = grid.count;
+    double column = std::clamp((at.x - grid.left) / grid.cellWidth, 0.0, n);
+    double row = std::clamp(at.y / grid.cellHeight, 0.0, n);
+    if (column > row) column = row = std::min((column + row) / 2, n);
+    return {grid.left + column * grid.cellWidth, row * grid.cellHeight};
+}
+
 }  // namespace
 
 ScreenCells CellsAtZoom(int n, int level) {
@@ -74,11 +115,19 @@ int NextZoomLevel(int n, int level, int direction) {
     return level;
 }
 
+int OpeningZoomLevel(const RunState& state, const DrawingSurface& fonts, Size viewport) {
+    constexpr int kLeastReadableCell = 4 * kPixel;
+    const ScreenCells own = CellsAtZoom(state.seqCount, 0);
+    if (std::min(own.width, own.height) >= kLeastReadableCell) return 0;
+    return std::min(0, FitZoomLevel(state, fonts, viewport));
+}
+
 int FitZoomLevel(const RunState& state, const DrawingSurface& fonts, Size viewport) {
     const int n = state.seqCount;
+    const bool tree = ShownTree(state) != nullptr;
     const auto fits = [&](int level) {
-        const Size size =
-            MatrixCanvasSize(state, fonts, viewport, ScreenChoice{CellsAtZoom(n, level), false});
+        const Size size = MatrixCanvasSize(state, fonts, viewport,
+                                           ScreenChoice{CellsAtZoom(n, level), false}, tree);
         return size.width <= viewport.width + 1 && size.height <= viewport.height + 1;
     };
     // The drawing grows with the level: the largest level that fits, by halving.
@@ -96,12 +145,13 @@ void ShowZoomLevel(RunState& state, Window& window, int level, std::optional<Vie
     const Rect view = window.Geometry(Control::ZoomingPicture);
     const Rect viewport = window.Geometry(Control::OuterPicture);
     const RunState::CellGrid grid = state.drawnCells;
+    const double middleX = (viewport.width - KeyStripWidth(window)) / 2;
     const ViewPoint at =
-        anchor ? *anchor
-               : ViewPoint{viewport.width / 2 - view.left, viewport.height / 2 - view.top};
+        anchor ? *anchor : OnTriangle(grid, {middleX - view.left, viewport.height / 2 - view.top});
     // The anchor's place on the screen, and in cells, so that the same part of the matrix stays
     // there whatever the names' column does.
-    const double screenX = at.x + view.left, screenY = at.y + view.top;
+    const double screenX = anchor ? at.x + view.left : middleX;
+    const double screenY = anchor ? at.y + view.top : viewport.height / 2;
     const double column = Drawn(state) ? (at.x - grid.left) / grid.cellWidth : 0;
     const double row = Drawn(state) ? at.y / grid.cellHeight : 0;
     state.zoomLevel = level;
@@ -137,6 +187,8 @@ void OnZoomTo100(RunState& state, Window& window) {
 
 void ShowCanvasAtSize(Window& window, double width, double height, bool stretch) {
     window.SetGeometry(Control::ZoomingPicture, Rect{0, 0, width, height});
+    window.SetGeometry(Control::namesPicture, Rect{});  // no names to freeze
+    window.SetVisible(Control::namesPicture, false);
     // The view is back in the corner; the scroll bars say so too.
     window.SetValue(Control::HScroll1, 0);
     window.SetValue(Control::VScroll1, 0);
@@ -148,7 +200,7 @@ void OnZoomingPictureResized(Window& window) {
     const Rect view = window.Geometry(Control::ZoomingPicture);
     const Rect viewport = window.Geometry(Control::OuterPicture);
     FitScrollBar(window, Control::VScroll1, view.height, viewport.height);
-    FitScrollBar(window, Control::HScroll1, view.width, viewport.width);
+    FitScrollBar(window, Control::HScroll1, view.width, viewport.width - KeyStripWidth(window));
 }
 
 void ScrollViewTo(Window& window, double x, double y) {
@@ -159,22 +211,17 @@ void ScrollViewTo(Window& window, double x, double y) {
     const int h = reach(Control::HScroll1, x), v = reach(Control::VScroll1, y);
     window.SetValue(Control::HScroll1, h);
     window.SetValue(Control::VScroll1, v);
-    Rect view = window.Geometry(Control::ZoomingPicture);
-    view.left = -h;
-    view.top = -v;
-    window.SetGeometry(Control::ZoomingPicture, view);
+    MoveView(window, -h, -v);
 }
 
 void OnHorizontalScroll(Window& window) {
-    Rect view = window.Geometry(Control::ZoomingPicture);
-    view.left = -window.Value(Control::HScroll1);
-    window.SetGeometry(Control::ZoomingPicture, view);
+    MoveView(window, -window.Value(Control::HScroll1),
+             window.Geometry(Control::ZoomingPicture).top);
 }
 
 void OnVerticalScroll(Window& window) {
-    Rect view = window.Geometry(Control::ZoomingPicture);
-    view.top = -window.Value(Control::VScroll1);
-    window.SetGeometry(Control::ZoomingPicture, view);
+    MoveView(window, window.Geometry(Control::ZoomingPicture).left,
+             -window.Value(Control::VScroll1));
 }
 
 void OnPictureMouseDown(Window& window, bool rightButton) {

@@ -34,9 +34,14 @@ int NextZoomLevel(int n, int level, int direction);
 // viewport (its key then beside it or pinned in a corner).
 int FitZoomLevel(const RunState& state, const DrawingSurface& fonts, Size viewport);
 
+// The level a matrix opens at: its own (100 %), or, when its cells would be too small there to
+// read anything (under four pixels), the level that fits it whole into the viewport.
+int OpeningZoomLevel(const RunState& state, const DrawingSurface& fonts, Size viewport);
+
 // Zoom steps, about the point under the pointer when there is one, else about the middle of the
-// viewport; each says the zoom in the status line. At a limit the step does nothing (the button
-// is disabled then).
+// viewport, moved onto the triangle when it lies in the blank upper triangle or off the cells (the
+// point then comes to the viewport's middle); each says the zoom in the status line. At a limit the
+// step does nothing (the button is disabled then).
 void OnZoomIn(RunState& state, Window& window, std::optional<ViewPoint> anchor = std::nullopt);
 void OnZoomOut(RunState& state, Window& window, std::optional<ViewPoint> anchor = std::nullopt);
 // The whole matrix in the viewport, and the picture's own size.
@@ -47,13 +52,16 @@ void OnZoomTo100(RunState& state, Window& window);
 void ShowZoomLevel(RunState& state, Window& window, int level, std::optional<ViewPoint> anchor);
 
 // The scroll bars follow the size of the view: disabled when the view fits the viewport in that
-// direction, else enabled with the overhang as maximum and a small change of 100.
+// direction, else enabled with the overhang as maximum and a small change of 100. The viewport's
+// width is less the strip the pinned key takes (keyPicture, when shown), so that every cell can
+// be scrolled into sight left of it.
 void OnZoomingPictureResized(Window& window);
 // Moves the view so that the point (x, y) of the drawing is at the viewport's top-left, as far as
 // the scroll bars reach.
 void ScrollViewTo(Window& window, double x, double y);
 
-// Scroll value v shows the picture shifted by v twips.
+// Scroll value v shows the picture shifted by v twips. The frozen names (namesPicture) follow the
+// view up and down and stay at the viewport's left edge while the cells scroll sideways.
 void OnHorizontalScroll(Window& window);
 void OnVerticalScroll(Window& window);
 

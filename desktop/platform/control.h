@@ -19,12 +19,13 @@ namespace kvr {
     X(mnuCopyPlotBMP) X(mnuSaveSeqs) X(mnu_Save_All) X(mnuRerun) X(mnuAppend) X(mnuStop)     \
     X(mnuSVG) X(mnuPDF) X(mnuSVG2) X(mnuPDF2) X(mnuPNG) X(mnuPNG2) X(mnuViridis)             \
     X(mnuZoomFit) X(mnuZoom100) X(mnuFind) X(mnuCopyCell)                                   \
-    X(mnuSaveGroups) X(mnuSaveTree) X(mnuGroups) X(mnuProperties)                           \
+    X(mnuSaveGroups) X(mnuSaveTree) X(mnuGroups) X(mnuProperties) X(mnuShowTree)            \
     /* main window buttons and cut-off controls */                                           \
     X(cmdDrawMat) X(cmdPlot) X(cmdZoomIn) X(cmdZoomOut) X(cmdColourScheme) X(lblCutoff1)     \
     X(updCutoff1) X(lblCutoff1dsply) X(lblCutoff2) X(UpdCutoff2) X(lblCutoff2dsply)          \
     /* main window pictures and scroll bars */                                               \
     X(OuterPicture) X(ZoomingPicture) X(InnerPicture) X(keyPicture) X(VScroll1) X(HScroll1)  \
+    X(namesPicture)                                                                          \
     /* status area */                                                                        \
     X(Frame2) X(ProgressBar1) X(lblProgress) X(lblPrgPercent) X(lblFilePath) X(cmdCancel)    \
     /* run options window */                                                                 \

@@ -23,6 +23,9 @@ void RegisterMatrixHandlers(MainForm& form) {
         OnViridisClicked(state, window, work());
         form.SaveSettings();
     };
+    form.clickHandlers[Control::mnuShowTree] = [&, work] {
+        OnShowTreeClicked(state, window, work());
+    };
     form.clickHandlers[Control::cmdDrawMat] = [&, work] {
         OnDrawMatrixClicked(state, window, work());
     };

@@ -29,20 +29,19 @@ void PutBack(MainForm& form, const ShownBefore& before) {
         before.windowState == WindowState::Analysis ? WindowState::Analysis : WindowState::Idle;
     window.SetCaption(Control::frmMainForm, before.caption);
     window.SetCaption(Control::lblFilePath, before.fileLabel);
-    state.zoomLevel = 0;
     if (state.ShowsAnalysis())
-        DrawShownView(state, window);
+        DrawShownView(state, window, ViewPlace::Opening);
     else
         ShowEmptyView(window);
     ApplyControlStates(state, window);
 }
 
-void DrawShownView(RunState& state, Window& window) {
+void DrawShownView(RunState& state, Window& window, ViewPlace place) {
     if (state.view == AnalysisView::Plot) {
         ShowPlot(state, window);
     } else if (state.FitsOnScreen()) {
         BuildPalette(state);
-        DrawMatrixOnScreen(state, window);
+        DrawMatrixOnScreen(state, window, place);
     } else {
         BlankMatrixView(window);
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/run_options.h"
+#include "matrix/matrix_screen.h"
 #include "shell/main_form.h"
 
 namespace kvr {
@@ -18,8 +19,9 @@ ShownBefore GiveUpNextAnalysis(MainForm& form);
 void PutBack(MainForm& form, const ShownBefore& before);
 
 // Draws the analysis on display in its view (the matrix, the plot, or the blank view of a matrix
-// too large for the screen), as it was before something blanked it.
-void DrawShownView(RunState& state, Window& window);
+// too large for the screen), as it was before something blanked it; the matrix's view goes where
+// place says.
+void DrawShownView(RunState& state, Window& window, ViewPlace place = ViewPlace::Corner);
 
 // The title, and after an append the file label, of the analysis a run has just put on display:
 // every file its sequences came from and all of its pairs.

@@ -36,6 +36,8 @@ void ApplyControlStates(const RunState& state, Window& window) {
     SetEnabled(window, {Control::mnuSaveGroups, Control::mnuGroups, Control::mnuProperties},
                analysis);
     window.SetEnabled(Control::mnuSaveTree, analysis && state.KeepsTree());
+    window.SetEnabled(Control::mnuShowTree, drawn && state.KeepsTree());
+    window.SetChecked(Control::mnuShowTree, state.showTree);
     SetEnabled(window, {Control::mnuSaveSimScore, Control::mnuSaveMatrix}, matrixFiles);
     window.SetEnabled(Control::mnuCopyMat, drawn);
     window.SetEnabled(Control::mnuBMP, drawn);  // the view's picture: only while it is the matrix
@@ -60,6 +62,7 @@ void ApplyControlStates(const RunState& state, Window& window) {
     if (!drawn) SetEnabled(window, {Control::VScroll1, Control::HScroll1}, false);
     // The key's panel belongs to the matrix on view (DrawMatrixOnScreen shows it when needed).
     if (!drawn) window.SetVisible(Control::keyPicture, false);
+    if (!drawn) window.SetVisible(Control::namesPicture, false);
 }
 
 void BlankMatrixView(Window& window) {

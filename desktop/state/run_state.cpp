@@ -12,6 +12,7 @@ RunState ChoicesOf(const RunState& state) {
     next.chosenCutoff2 = next.cutoff2 = state.chosenCutoff2;
     next.ColourMode = state.ColourMode;
     next.paletteKind = state.paletteKind;
+    next.showTree = state.showTree;
     next.splitMin = state.splitMin;
     next.splitMax = state.splitMax;
     return next;

@@ -82,6 +82,7 @@ struct RunState : Analysis {
     float chosenCutoff2 = 78.0f;
     int ColourMode = kFullColour;
     int paletteKind = kRainbowPalette;  // full colour mode's steps
+    bool showTree = true;  // the tree that ordered the analysis drawn beside the names (View menu)
     PaletteTable Palette{};
     int zoomLevel = 0;
     int splitMin = 0;

@@ -141,6 +141,73 @@ TEST(KvrRunPictures, OutlinesTheGroupsSplitByTheDisplayOrder) {
     EXPECT_GT(changed, 9 * 4 * 20);
 }
 
+// --picture-tree on the real tree (PHYLIP's neighbor): the EMF and the SVG gain the tree left of
+// the names, its five leaves at the rows' middles, and the session keeps it for kvr show; the
+// pictures without the option are those of a run without it.
+TEST(KvrRunPictures, DrawsTheTreeBesideTheNamesWhenAskedTo) {
+    TempFolder folder;
+    const std::string input = DataFile("kvr_run/families.fasta");
+    const auto kvr = [&](std::vector<std::string> args) {
+        return testing::RunProgram("kvr", args, {.folder = folder.Path()});
+    };
+    ASSERT_EQ(kvr({"run", input, "--aligner", "builtin", "--quiet", "--tree", "--session", "s.kvr",
+                   "--matrix-emf", "plain.emf", "--matrix-svg", "plain.svg"})
+                  .status,
+              0);
+    const auto run = kvr({"show", "s.kvr", "--picture-tree", "--matrix-emf", "tree.emf",
+                          "--matrix-svg", "tree.svg"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(kvr({"show", "s.kvr", "--matrix-emf", "again.emf"}).status, 0);
+    EXPECT_EQ(ReadWholeFile(folder.File("again.emf")), ReadWholeFile(folder.File("plain.emf")));
+
+    const auto plain = ReadEmf(folder.File("plain.emf"));
+    const auto treed = ReadEmf(folder.File("tree.emf"));
+    ASSERT_TRUE(plain && treed);
+    EXPECT_GT(treed->FrameWidth(), plain->FrameWidth());
+    EXPECT_EQ(treed->Texts(), plain->Texts());
+    // Every leaf's branch ends at a row's middle (20-unit rows, from 10), left of the names.
+    std::vector<int> leafRows;
+    int fromX = 0, fromY = 0;
+    for (const testing::EmfRecord& record : treed->records) {
+        if (record.type == testing::kEmrMoveToEx) {
+            fromX = record.X();
+            fromY = record.Y();
+        } else if (record.type == testing::kEmrLineTo && record.Y() == fromY && record.X() <= 152 &&
+                   fromX >= 2 && fromY % 20 == 10) {
+            leafRows.push_back(fromY / 20);
+        }
+    }
+    std::sort(leafRows.begin(), leafRows.end());
+    leafRows.erase(std::unique(leafRows.begin(), leafRows.end()), leafRows.end());
+    EXPECT_EQ(leafRows, (std::vector<int>{0, 1, 2, 3, 4}));
+
+    const auto plainSvg = ReadWholeFile(folder.File("plain.svg"));
+    const auto treeSvg = ReadWholeFile(folder.File("tree.svg"));
+    ASSERT_TRUE(plainSvg && treeSvg);
+    const auto count = [](const std::string& text, const std::string& what) {
+        std::size_t found = 0;
+        for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++found;
+        return found;
+    };
+    EXPECT_GE(count(*treeSvg, "<polyline") + count(*treeSvg, "<path"),
+              count(*plainSvg, "<polyline") + count(*plainSvg, "<path") + 8)
+        << "four leaves' and three joins' lines at the least";
+
+    // Refused: without a tree to draw, and without a matrix picture to draw it on.
+    const auto noTree = kvr({"run", input, "--quiet", "--picture-tree", "--matrix-svg", "x.svg"});
+    EXPECT_EQ(noTree.status, 2);
+    EXPECT_NE(noTree.err.find("--picture-tree needs --tree"), std::string::npos) << noTree.err;
+    const auto noMatrix = kvr({"show", "s.kvr", "--picture-tree", "--plot-svg", "p.svg"});
+    EXPECT_EQ(noMatrix.status, 2);
+    EXPECT_NE(noMatrix.err.find("--picture-tree draws the tree"), std::string::npos);
+    ASSERT_EQ(kvr({"run", input, "--quiet", "--session", "flat.kvr"}).status, 0);
+    const auto notKept = kvr({"show", "flat.kvr", "--picture-tree", "--matrix-svg", "y.svg"});
+    EXPECT_EQ(notKept.status, 1);
+    EXPECT_NE(notKept.err.find("keeps no tree"), std::string::npos) << notKept.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("y.svg")));
+}
+
 TEST(KvrRunPictures, RefusesWrongPictureOptionsBeforeAligning) {
     struct Case {
         std::string arguments;

@@ -298,10 +298,14 @@ TEST(AlignNewPairs, AppendingOneSequenceToNineAlignsNinePairs) {
     }
     EXPECT_EQ(window.captionHistory[Control::lblProgress].front(), "Pairwise identity calculation");
     EXPECT_EQ(window.captionHistory[Control::lblProgress][1], "Aligning 1 - 10");
-    EXPECT_EQ(window.valueHistory[Control::ProgressBar1].front(), 11);  // 100 / 9
+    // The count and the total are the whole matrix's: the 36 old pairs are done from the start.
+    EXPECT_EQ(window.valueHistory[Control::ProgressBar1].front(), 82);  // 100 x 37 / 45
+    EXPECT_EQ(
+        window.captionHistory[Control::lblFilePath].front(),
+        "Pairwise identity calculation  for /data/in.fasta  Number of alignments:  37 out of  45");
     EXPECT_EQ(
         window.captionHistory[Control::lblFilePath].back(),
-        "Pairwise identity calculation  for /data/in.fasta  Number of alignments:  9 out of  9");
+        "Pairwise identity calculation  for /data/in.fasta  Number of alignments:  45 out of  45");
 
     EXPECT_FALSE(std::filesystem::exists(run.root.File("Simularity_scores_col.txt")));
     const auto table = ReadWholeFile(run.root.File("Identity_scores_col.txt"));

@@ -67,8 +67,8 @@ class RecordingWindow : public Window {
         viewDrawing = {width, height, draw};
         ++viewDrawings;
     }
-    void SetPanelDrawing(Control, int width, int height, const RegionDrawing& draw) override {
-        keyPanel = {width, height, draw};
+    void SetPanelDrawing(Control panel, int width, int height, const RegionDrawing& draw) override {
+        (panel == Control::namesPicture ? namesPanel : keyPanel) = {width, height, draw};
     }
     void SetViewMarks(const std::vector<SurfaceBox>& boxes) override { viewMarks = boxes; }
     std::string AskText(std::string_view question, const std::string& initial) override;
@@ -122,6 +122,7 @@ class RecordingWindow : public Window {
     Drawing viewDrawing;   // ZoomingPicture's own picture
     int viewDrawings = 0;  // how many times it was given one
     Drawing keyPanel;
+    Drawing namesPanel;  // the frozen names
     std::vector<SurfaceBox> viewMarks;
     std::vector<std::string> textQuestions;  // AskText's questions, with their initial answer
 

@@ -5,6 +5,8 @@
 #include "fakes/recording_surface.h"
 #include "matrix/matrix_screen.h"
 #include "matrix/palette.h"
+#include "fakes/recording_surface.h"
+#include "state/control_states.h"
 #include "support/display_fixture.h"
 
 namespace kvr {
@@ -311,6 +313,163 @@ TEST_F(ZoomTest, ANewMatrixIsShownOneToOneFromTheCorner) {
     BuildPalette(state);
     DrawMatrixOnScreen(state, window, ViewPlace::Kept);
     EXPECT_EQ(ViewGeometry().top, -700);
+}
+
+TEST_F(ZoomTest, TheNamesStayAtTheLeftWhileTheCellsScrollSideways) {
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    Load(100);  // 22,000 twips of cells: wider than the viewport, names readable
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    const RunState::CellGrid& grid = state.drawnCells;
+    ASSERT_TRUE(grid.names);
+    ASSERT_TRUE(window.IsEnabled(Control::HScroll1));
+    EXPECT_FALSE(window.IsVisible(Control::namesPicture)) << "in the corner the view shows them";
+
+    window.SetValue(Control::HScroll1, 5000);
+    window.SetValue(Control::VScroll1, 4000);
+    ASSERT_TRUE(window.IsVisible(Control::namesPicture));
+    const Rect names = window.Geometry(Control::namesPicture);
+    EXPECT_EQ(names, (Rect{0, -4000, grid.left, 100.0 * grid.cellHeight}));
+    EXPECT_EQ(window.namesPanel.width, static_cast<int>(grid.left));
+    // Its drawing is the view's: each row's name at its row's height, no cell.
+    const RecordingSurface drawn = window.namesPanel.Draw({0, 0, window.namesPanel.width, 6000});
+    const std::vector<std::string> rows = RowNames(drawn);
+    ASSERT_GE(rows.size(), 20u);
+    EXPECT_EQ(rows.front(), "seq_1");
+    for (const DrawOp& op : drawn.OpsOf(DrawOp::Kind::Text)) EXPECT_LT(op.x1, grid.left);
+
+    window.SetValue(Control::VScroll1, 100);  // up and down, the names follow the rows
+    EXPECT_EQ(window.Geometry(Control::namesPicture).top, -100);
+    EXPECT_EQ(window.Geometry(Control::namesPicture).left, 0);
+    window.SetValue(Control::HScroll1, 0);
+    EXPECT_FALSE(window.IsVisible(Control::namesPicture));
+
+    // Names longer than half the room are cut there: the cells keep the other half.
+    state = testing::MakeAnalysis(100, testing::Gradient(100, 0.6f), [](int i) {
+        return ">" + std::string(120, 'x') + std::to_string(i);
+    });
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    window.SetValue(Control::HScroll1, 5000);
+    const double room =
+        viewport.width - (viewport.width - window.Geometry(Control::keyPicture).left);
+    ASSERT_GT(state.drawnCells.left, room / 2);
+    EXPECT_NEAR(window.Geometry(Control::namesPicture).width, room / 2, 1);
+
+    // Rows too low for names have none to freeze; nor has the plot.
+    Load(700);
+    DrawMatrixOnScreen(state, window);
+    window.SetValue(Control::HScroll1, 3000);
+    EXPECT_FALSE(window.IsVisible(Control::namesPicture));
+}
+
+TEST_F(ZoomTest, ThePinnedKeyHasAStripOfItsOwnThatTheCellsScrollClearOf) {
+    Load(94);
+    BuildPalette(state);
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    for (int steps = 0; steps < 3; ++steps) {  // at 100 % and zoomed in
+        if (steps == 0)
+            DrawMatrixOnScreen(state, window);
+        else
+            form.OnClick(Control::cmdZoomIn);
+        ASSERT_TRUE(window.IsVisible(Control::keyPicture)) << steps;
+        const Rect key = window.Geometry(Control::keyPicture);
+        EXPECT_NEAR(key.Right(), viewport.width, 15) << steps;
+        EXPECT_GE(key.Bottom(), viewport.height - 30) << "down the whole side";
+        const RunState::CellGrid& grid = state.drawnCells;
+        const double triangleRight = grid.left + 94.0 * grid.cellWidth;
+        // Scrolled as far right as it goes, the last column lies left of the strip; at every
+        // scroll position the strip hides only what scrolling can bring into sight.
+        ScrollViewTo(window, 1e9, 1e9);
+        const Rect view = ViewGeometry();
+        EXPECT_LE(triangleRight + view.left, key.left) << steps;
+        EXPECT_GE(triangleRight + view.left, key.left - 400) << "no more than a margin beyond";
+        EXPECT_TRUE(window.IsEnabled(Control::cmdZoomOut)) << "the key is not beside it yet";
+    }
+}
+
+TEST_F(ZoomTest, ALargeSetOpensFittedAndAZoomAboutTheMiddleStaysOnTheCells) {
+    const Rect viewport = window.Geometry(Control::OuterPicture);
+    Load(2000);  // cells of three pixels at 100 %: nothing to read there
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window, ViewPlace::Opening);
+    EXPECT_LT(state.zoomLevel, 0);
+    EXPECT_LE(window.viewDrawing.width, viewport.width + 1);
+    EXPECT_LE(window.viewDrawing.height, viewport.height + 1);
+    EXPECT_FALSE(window.IsEnabled(Control::cmdZoomOut));
+    EXPECT_EQ(OpeningZoomLevel(state, window.Canvas(Control::InnerPicture),
+                               Size{viewport.width, viewport.height}),
+              state.zoomLevel);
+
+    // Zooming in about the middle, step after step, the middle of the viewport stays on a cell.
+    int scrolled = 0;
+    for (int step = 0; step < 24 && window.IsEnabled(Control::cmdZoomIn); ++step) {
+        form.OnPointerMoved(-1, -1);
+        form.OnClick(Control::cmdZoomIn);
+        const Rect view = ViewGeometry();
+        const double stripWidth = window.IsVisible(Control::keyPicture)
+                                      ? viewport.width - window.Geometry(Control::keyPicture).left
+                                      : 0;
+        // While the whole matrix is in sight there is nowhere else to go.
+        if (!window.IsEnabled(Control::HScroll1) || !window.IsEnabled(Control::VScroll1)) continue;
+        ++scrolled;
+        const auto cell =
+            MatrixCellAt(state.drawnCells, (viewport.width - stripWidth) / 2 - view.left,
+                         viewport.height / 2 - view.top);
+        EXPECT_TRUE(cell.has_value()) << "step " << step << " at zoom " << state.zoomLevel;
+    }
+    EXPECT_GT(scrolled, 8);
+    EXPECT_GT(state.drawnCells.cellWidth, 15);
+
+    // A set whose cells can be read at 100 % opens at 100 %.
+    Load(100);
+    DrawMatrixOnScreen(state, window, ViewPlace::Opening);
+    EXPECT_EQ(state.zoomLevel, 0);
+    // Scrolled to the blank top-right, a zoom about the middle comes back to the diagonal.
+    ScrollViewTo(window, 1e9, 0);
+    ASSERT_FALSE(MatrixCellAt(state.drawnCells, viewport.width / 2 - ViewGeometry().left,
+                              viewport.height / 2 - ViewGeometry().top));
+    for (Control step : {Control::cmdZoomIn, Control::mnuZoom100, Control::cmdZoomOut}) {
+        form.OnClick(step);
+        const double stripWidth = viewport.width - window.Geometry(Control::keyPicture).left;
+        const auto cell =
+            MatrixCellAt(state.drawnCells, (viewport.width - stripWidth) / 2 - ViewGeometry().left,
+                         viewport.height / 2 - ViewGeometry().top);
+        EXPECT_TRUE(cell.has_value()) << ControlName(step);
+        ScrollViewTo(window, 1e9, 0);
+    }
+}
+
+TEST_F(ZoomTest, TheTreeStandsBesideTheNamesUntilTheViewMenuHidesIt) {
+    Load(20);
+    std::string tree = "seq_20:0.1";
+    for (int k = 19; k >= 1; --k) tree = "(seq_" + std::to_string(k) + ":0.1," + tree + "):0.1";
+    state.provenance.tree = tree + ";";
+    BuildPalette(state);
+    DrawMatrixOnScreen(state, window);
+    ApplyControlStates(state, window);
+    EXPECT_TRUE(window.IsEnabled(Control::mnuShowTree));
+    EXPECT_TRUE(window.IsChecked(Control::mnuShowTree));
+    const auto treeLines = [this] {  // left of the names' margin before the cells
+        const RecordingSurface drawn = window.viewDrawing.Draw({0, 0, 3000, 20 * 350});
+        std::size_t lines = 0;
+        for (const DrawOp& op : drawn.OpsOf(DrawOp::Kind::Line))
+            lines += op.x2 < state.drawnCells.left - 150;
+        return lines;
+    };
+    const double withTree = state.drawnCells.left;
+    EXPECT_EQ(treeLines(), 19u * 2 + 19u) << "a branch to every node but the root, a join each";
+
+    form.OnClick(Control::mnuShowTree);
+    EXPECT_FALSE(window.IsChecked(Control::mnuShowTree));
+    EXPECT_EQ(state.drawnCells.left, withTree - (15 + 2250 + 150));
+    EXPECT_EQ(treeLines(), 0u);
+    form.OnClick(Control::mnuShowTree);
+    EXPECT_EQ(state.drawnCells.left, withTree);
+
+    state.provenance.tree.clear();  // no tree: nothing to show
+    ApplyControlStates(state, window);
+    EXPECT_FALSE(window.IsEnabled(Control::mnuShowTree));
 }
 
 }  // namespace

@@ -318,6 +318,11 @@ OptionGroup PictureGroup(PictureRequest& pictures, RunOptions& options) {
              "--linkage. Where the display order splits a group, each run of its rows has its "
              "square framed, and each block of the group's cells between two runs.",
              SetTrue(pictures.outlineGroups)},
+            {"--picture-tree", "",
+             "Draw the neighbour-joining tree that ordered the sequences (--tree, or the one the "
+             "session keeps) beside the names on the matrix pictures, its leaves at the rows, "
+             "150 units wide, branch lengths to scale (a negative one drawn as 0).",
+             SetTrue(pictures.tree)},
         }};
 }
 

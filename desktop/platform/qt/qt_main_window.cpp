@@ -136,12 +136,15 @@ void QtMainWindow::BuildMenus() {
     view->addSeparator();
     item(view, Control::mnuViridis, "Colour-blind-safe colours (viridis)");
     actions_[Index(Control::mnuViridis)]->setCheckable(true);
+    item(view, Control::mnuShowTree, "Tree beside the names");
+    actions_[Index(Control::mnuShowTree)]->setCheckable(true);
+    actions_[Index(Control::mnuShowTree)]->setChecked(true);
     actions_[Index(Control::mnuZoomFit)]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     actions_[Index(Control::mnuZoom100)]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
     actions_[Index(Control::mnuFind)]->setShortcut(QKeySequence::Find);
     actions_[Index(Control::mnuCopyCell)]->setShortcut(QKeySequence::Copy);
     for (Control c : {Control::mnuZoomFit, Control::mnuZoom100, Control::mnuFind,
-                      Control::mnuCopyCell, Control::mnuGroups})
+                      Control::mnuCopyCell, Control::mnuGroups, Control::mnuShowTree})
         actions_[Index(c)]->setEnabled(false);
     topAction(Control::mnuRerun, "&Rerun");
     topAction(Control::mnuAppend, "&Append");
@@ -218,8 +221,13 @@ void QtMainWindow::BuildControls() {
     view_ = new PictureView(outer);
     view_->setAcceptDrops(false);  // drops are handled by the main window, by position
     Register(Control::ZoomingPicture, view_);
-    // The colour key pinned over the viewport's corner when the key beside the matrix is out of
-    // sight; above the view, as it is made after it.
+    // The names frozen at the viewport's left while the cells scroll sideways, and the colour key
+    // pinned at its right when the key beside the matrix is out of sight; above the view, as
+    // they are made after it.
+    namesPanel_ = new PictureView(outer);
+    namesPanel_->setAcceptDrops(false);
+    namesPanel_->hide();
+    Register(Control::namesPicture, namesPanel_);
     keyPanel_ = new PictureView(outer);
     keyPanel_->setAcceptDrops(false);
     keyPanel_->hide();

@@ -139,9 +139,11 @@ class QtMainWindow : public QMainWindow, public Window, public VectorPictureWrit
     int drawingHeight_ = 0;
     SizedDrawing viewDrawing_;  // the view's own picture; empty: it shows the canvas
     SizedDrawing panelDrawing_;
+    SizedDrawing namesDrawing_;
     PictureView* view_ = nullptr;
-    PictureView* keyPanel_ = nullptr;  // keyPicture
-    QMenu* recent_ = nullptr;          // the files opened last, enabled with "&Open"
+    PictureView* keyPanel_ = nullptr;    // keyPicture
+    PictureView* namesPanel_ = nullptr;  // namesPicture
+    QMenu* recent_ = nullptr;            // the files opened last, enabled with "&Open"
     bool hasRecent_ = false;
     bool busy_ = false;
     bool laidOut_ = false;

@@ -93,12 +93,15 @@ void QtMainWindow::ShowDrawingInView(int width, int height, const RegionDrawing&
     });
 }
 
-void QtMainWindow::SetPanelDrawing(Control /*panel*/, int width, int height,
+void QtMainWindow::SetPanelDrawing(Control panel, int width, int height,
                                    const RegionDrawing& draw) {
-    panelDrawing_ = {draw, width, height};
-    keyPanel_->setDrawing([this](const QRect& area, const QSize& viewSize) {
-        return RenderArea(panelDrawing_, area, viewSize);
-    });
+    const bool names = panel == Control::namesPicture;
+    SizedDrawing& drawing = names ? namesDrawing_ : panelDrawing_;
+    drawing = {draw, width, height};
+    (names ? namesPanel_ : keyPanel_)
+        ->setDrawing([this, &drawing](const QRect& area, const QSize& viewSize) {
+            return RenderArea(drawing, area, viewSize);
+        });
 }
 
 void QtMainWindow::SetViewMarks(const std::vector<SurfaceBox>& boxes) {
@@ -108,6 +111,8 @@ void QtMainWindow::SetViewMarks(const std::vector<SurfaceBox>& boxes) {
             QRect(QPoint(QImageSurface::ToPixels(box.left), QImageSurface::ToPixels(box.top)),
                   QPoint(QImageSurface::ToPixels(box.right) - 1,
                          QImageSurface::ToPixels(box.bottom) - 1)));
+    // The frozen names have the view's coordinates: the selected row's mark goes on them too.
+    namesPanel_->setMarks(marks);
     view_->setMarks(std::move(marks));
 }
 
