@@ -12,7 +12,7 @@
 #include <optional>
 #include <ostream>
 
-#include "state/text.h"
+#include "io/text.h"
 
 namespace tolven {
 namespace {

@@ -9,11 +9,11 @@
 #include <string_view>
 
 #include "feature_table.h"
+#include "io/file_io.h"
+#include "io/text.h"
 #include "kvr_version.h"
 #include "model_run.h"
 #include "output_file.h"
-#include "state/file_io.h"
-#include "state/text.h"
 
 namespace {
 

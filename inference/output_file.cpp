@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "state/file_io.h"
+#include "io/file_io.h"
 
 namespace tolven {
 namespace {

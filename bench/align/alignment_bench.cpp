@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "align/align.h"
-#include "state/fasta.h"
-#include "state/file_io.h"
+#include "io/fasta.h"
+#include "io/file_io.h"
 
 namespace {
 

@@ -33,7 +33,7 @@
 
 #include "align/align.h"
 #include "fakes/recording_window.h"
-#include "state/fasta.h"
+#include "io/fasta.h"
 
 namespace {
 

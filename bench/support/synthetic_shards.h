@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/checksum.h"
-#include "engine/external_programs.h"
-#include "engine/pair_order.h"
-#include "engine/shard_file.h"
-#include "engine/shard_plan.h"
+#include "io/checksum.h"
 #include "kvr_version.h"
+#include "model/pair_order.h"
+#include "pipeline/external_programs.h"
+#include "pipeline/shard_file.h"
+#include "pipeline/shard_plan.h"
 
 namespace kvr::bench {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "kvr/kvr.h"
-#include "state/run_state.h"
+#include "model/run_state.h"
 
 namespace kvr::api {
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "state/program_folder.h"
+#include "io/program_folder.h"
 
 namespace kvr::api {
 

@@ -2,17 +2,17 @@
 // align`) behind the library's options and result.
 #include <algorithm>
 
-#include "analysis/run_pipeline.h"
 #include "api/analysis_tables.h"
 #include "api/program_location.h"
 #include "api/progress_bridge.h"
-#include "engine/aligner_config.h"
-#include "engine/external_programs.h"
-#include "engine/pair_alignment.h"
-#include "engine/run_options.h"
+#include "io/fasta.h"
+#include "io/input_file.h"
 #include "kvr/kvr.h"
-#include "state/fasta.h"
-#include "state/input_file.h"
+#include "pipeline/aligner_config.h"
+#include "pipeline/external_programs.h"
+#include "pipeline/pair_alignment.h"
+#include "pipeline/run_options.h"
+#include "pipeline/run_pipeline.h"
 
 namespace kvr::api {
 

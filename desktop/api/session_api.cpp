@@ -2,12 +2,12 @@
 // library's Analysis.
 #include "api/analysis_tables.h"
 #include "api/progress_bridge.h"
-#include "files/pair_table.h"
-#include "files/session_file.h"
-#include "files/session_reading.h"
+#include "io/file_io.h"
+#include "io/input_file.h"
+#include "io/session_file.h"
+#include "io/session_reading.h"
 #include "kvr/kvr.h"
-#include "state/file_io.h"
-#include "state/input_file.h"
+#include "pipeline/pair_table.h"
 
 namespace kvr::api {
 

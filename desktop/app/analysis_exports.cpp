@@ -2,10 +2,10 @@
 
 #include "app/kvr_outputs.h"
 #include "app/output_request.h"
-#include "files/export_sets.h"
-#include "files/group_table.h"
-#include "files/matrix_formats.h"
-#include "files/pair_table.h"
+#include "io/export_sets.h"
+#include "io/group_table.h"
+#include "io/matrix_formats.h"
+#include "pipeline/pair_table.h"
 
 namespace kvr::cli {
 

@@ -6,8 +6,8 @@
 #include <ostream>
 
 #include "app/export_request.h"
-#include "groups/group_frames.h"
-#include "state/run_state.h"
+#include "model/group_frames.h"
+#include "model/run_state.h"
 
 namespace kvr::cli {
 

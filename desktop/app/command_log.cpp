@@ -7,9 +7,9 @@
 #include <ctime>
 #include <iostream>
 
-#include "engine/external_programs.h"
+#include "io/file_io.h"
 #include "kvr_version.h"
-#include "state/file_io.h"
+#include "pipeline/external_programs.h"
 
 namespace kvr::cli {
 

@@ -1,7 +1,7 @@
 #include "app/export_request.h"
 
 #include "app/output_request.h"
-#include "state/file_io.h"
+#include "io/file_io.h"
 
 namespace kvr::cli {
 

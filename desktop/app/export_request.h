@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "groups/threshold_groups.h"
+#include "model/threshold_groups.h"
 
 namespace kvr::cli {
 

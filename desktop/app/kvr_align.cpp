@@ -10,15 +10,15 @@
 #include "app/kvr_commands.h"
 #include "app/kvr_run_common.h"
 #include "app/kvr_signals.h"
-#include "engine/aligner_config.h"
-#include "engine/external_programs.h"
-#include "engine/pair_alignment.h"
-#include "engine/run_options.h"
-#include "files/alignment_text.h"
+#include "io/program_folder.h"
+#include "io/record_lookup.h"
+#include "io/text.h"
+#include "pipeline/aligner_config.h"
+#include "pipeline/alignment_text.h"
+#include "pipeline/external_programs.h"
+#include "pipeline/pair_alignment.h"
+#include "pipeline/run_options.h"
 #include "platform/posix_shell.h"
-#include "state/program_folder.h"
-#include "state/record_lookup.h"
-#include "state/text.h"
 
 namespace kvr::cli {
 

@@ -6,9 +6,9 @@
 #include "app/cli/command_tables.h"
 #include "app/kvr_arguments.h"
 #include "app/kvr_commands.h"
-#include "engine/pair_identity.h"
-#include "state/input_file.h"
-#include "state/number_text.h"
+#include "io/input_file.h"
+#include "io/number_text.h"
+#include "pipeline/pair_identity.h"
 
 namespace kvr::cli {
 

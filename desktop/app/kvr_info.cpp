@@ -9,9 +9,9 @@
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_run_common.h"
-#include "files/analysis_properties.h"
-#include "files/session_file.h"
-#include "files/session_reading.h"
+#include "io/analysis_properties.h"
+#include "io/session_file.h"
+#include "io/session_reading.h"
 
 namespace kvr::cli {
 

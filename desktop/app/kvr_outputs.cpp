@@ -6,11 +6,11 @@
 
 #include "app/analysis_exports.h"
 #include "app/kvr_run_common.h"
-#include "engine/score_table.h"
-#include "files/pair_table.h"
-#include "files/session_file.h"
-#include "files/text_exports.h"
-#include "state/file_io.h"
+#include "io/file_io.h"
+#include "io/score_table.h"
+#include "io/session_file.h"
+#include "io/text_exports.h"
+#include "pipeline/pair_table.h"
 
 namespace kvr::cli {
 

@@ -12,9 +12,9 @@
 
 #include "app/kvr_pictures.h"
 #include "app/output_request.h"
-#include "engine/run_options.h"
+#include "model/run_state.h"
+#include "pipeline/run_options.h"
 #include "platform/progress.h"
-#include "state/run_state.h"
 
 namespace kvr::cli {
 

@@ -7,19 +7,19 @@
 #include <algorithm>
 #include <cctype>
 
-#include "engine/tree_shape.h"
-#include "matrix/matrix_canvas.h"
-#include "matrix/matrix_picture.h"
-#include "matrix/palette.h"
+#include "io/file_io.h"
+#include "io/number_text.h"
+#include "io/tree_shape.h"
+#include "model/palette.h"
+#include "pictures/matrix_canvas.h"
+#include "pictures/matrix_picture.h"
+#include "pictures/plot_picture.h"
+#include "pictures/screen_plot.h"
+#include "pipeline/binning.h"
 #include "platform/qt/canvas_text.h"
 #include "platform/qt/offscreen_gui.h"
 #include "platform/qt/qimage_surface.h"
 #include "platform/qt/vector_file_surface.h"
-#include "plot/binning.h"
-#include "plot/plot_picture.h"
-#include "plot/screen_plot.h"
-#include "state/file_io.h"
-#include "state/number_text.h"
 
 namespace kvr::cli {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/run_options.h"
-#include "groups/group_frames.h"
+#include "model/group_frames.h"
+#include "model/run_state.h"
+#include "pipeline/run_options.h"
 #include "platform/progress.h"
-#include "state/run_state.h"
 
 namespace kvr::cli {
 

@@ -1,13 +1,13 @@
-// kvr append's check that the session's record (state/provenance.h) and the run agree on what
+// kvr append's check that the session's record (model/provenance.h) and the run agree on what
 // changes the numbers: the aligner and the ambiguity rule. The record itself is made in one place
-// for kvr and the window (engine/run_provenance.h).
+// for kvr and the window (pipeline/run_provenance.h).
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "engine/run_options.h"
-#include "state/provenance.h"
+#include "model/provenance.h"
+#include "pipeline/run_options.h"
 
 namespace kvr::cli {
 

@@ -4,7 +4,6 @@
 
 #include <iostream>
 
-#include "analysis/run_pipeline.h"
 #include "app/analysis_exports.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
@@ -15,15 +14,16 @@
 #include "app/kvr_provenance.h"
 #include "app/kvr_run_common.h"
 #include "app/kvr_signals.h"
-#include "engine/aligner_config.h"
-#include "engine/aligner_version.h"
-#include "engine/external_programs.h"
-#include "engine/run_options.h"
-#include "engine/run_provenance.h"
-#include "files/export_sets.h"
-#include "files/session_reading.h"
+#include "io/export_sets.h"
+#include "io/program_folder.h"
+#include "io/session_reading.h"
+#include "pipeline/aligner_config.h"
+#include "pipeline/aligner_version.h"
+#include "pipeline/external_programs.h"
+#include "pipeline/run_options.h"
+#include "pipeline/run_pipeline.h"
+#include "pipeline/run_provenance.h"
 #include "platform/posix_shell.h"
-#include "state/program_folder.h"
 
 namespace kvr::cli {
 

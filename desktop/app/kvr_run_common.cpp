@@ -6,11 +6,11 @@
 #include <iostream>
 
 #include "align/align.h"
-#include "engine/builtin_pairs.h"
-#include "engine/checksum.h"
-#include "engine/run_provenance.h"
-#include "state/fasta.h"
-#include "state/input_file.h"
+#include "io/checksum.h"
+#include "io/fasta.h"
+#include "io/input_file.h"
+#include "pipeline/builtin_pairs.h"
+#include "pipeline/run_provenance.h"
 
 namespace kvr::cli {
 

@@ -6,16 +6,16 @@
 #include <ostream>
 #include <string>
 
-#include "engine/run_options.h"
+#include "model/run_state.h"
+#include "pipeline/run_options.h"
 #include "platform/progress.h"
-#include "state/run_state.h"
 
 namespace kvr::cli {
 
 // Loads (or, for kvr append, appends) the FASTA input, "-" being standard input, and says on
 // standard error what the loader found: a refusal's line, and the warnings with their lines.
 // checksum, when given, gets the input's SHA-256: of the file's bytes (InputChecksum,
-// engine/run_provenance.h), or of the text standard input gave, as read ("" when the file cannot
+// pipeline/run_provenance.h), or of the text standard input gave, as read ("" when the file cannot
 // be read).
 bool LoadInput(RunState& state, Progress& progress, const std::string& input,
                const std::string& name, bool append, std::string* checksum = nullptr);

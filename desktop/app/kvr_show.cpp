@@ -2,7 +2,6 @@
 // the same reader and writers as the window.
 #include <iostream>
 
-#include "analysis/run_pipeline.h"
 #include "app/analysis_exports.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
@@ -11,7 +10,8 @@
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_signals.h"
-#include "files/session_reading.h"
+#include "io/session_reading.h"
+#include "pipeline/run_pipeline.h"
 
 #include <unistd.h>
 

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <iostream>
 
-#include "state/file_io.h"
+#include "io/file_io.h"
 
 namespace kvr::cli {
 

@@ -5,7 +5,6 @@
 // the threshold instead, to BASE + "_group1.fasta", ... by group number.
 #include <iostream>
 
-#include "analysis/run_pipeline.h"
 #include "app/cli/command_tables.h"
 #include "app/command_log.h"
 #include "app/console_progress.h"
@@ -13,11 +12,12 @@
 #include "app/kvr_commands.h"
 #include "app/kvr_outputs.h"
 #include "app/kvr_signals.h"
-#include "files/pair_table.h"
-#include "files/session_reading.h"
-#include "groups/threshold_groups.h"
-#include "splitter/dataset_splitter.h"
-#include "state/file_io.h"
+#include "io/dataset_splitter.h"
+#include "io/file_io.h"
+#include "io/session_reading.h"
+#include "model/threshold_groups.h"
+#include "pipeline/pair_table.h"
+#include "pipeline/run_pipeline.h"
 
 #include <unistd.h>
 

@@ -7,14 +7,14 @@
 
 #include "app/guarded_events.h"
 #include "app/kvrv1_arguments.h"
+#include "io/file_io.h"
+#include "io/program_folder.h"
 #include "kvr_version.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/splash.h"
-#include "shell/main_form.h"
-#include "shell/open_handlers.h"
-#include "state/file_io.h"
-#include "state/program_folder.h"
+#include "ui/main_form.h"
+#include "ui/open_handlers.h"
 
 namespace {
 

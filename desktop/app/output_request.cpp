@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "engine/score_table.h"
-#include "files/pair_table.h"
-#include "files/session_file.h"
-#include "files/text_exports.h"
+#include "io/score_table.h"
+#include "io/session_file.h"
+#include "io/text_exports.h"
+#include "pipeline/pair_table.h"
 
 namespace kvr::cli {
 

@@ -9,7 +9,7 @@
 
 #include "app/export_request.h"
 #include "app/kvr_pictures.h"
-#include "state/analysis.h"
+#include "model/analysis.h"
 
 namespace kvr::cli {
 

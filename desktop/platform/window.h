@@ -10,25 +10,9 @@
 #include "platform/alignment_view.h"
 #include "platform/control.h"
 #include "platform/drawing_surface.h"
+#include "platform/geometry.h"
 
 namespace kvr {
-
-// Position and size of a control in twips; left and top relative to its container.
-struct Rect {
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
-    double Right() const { return left + width; }
-    double Bottom() const { return top + height; }
-    bool operator==(const Rect&) const = default;
-};
-
-struct Size {
-    double width = 0;
-    double height = 0;
-    bool operator==(const Size&) const = default;
-};
 
 // Draws the part of a picture that lies in a region (twips) onto a surface with the picture's
 // coordinates.

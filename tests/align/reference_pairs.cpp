@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "fakes/recording_window.h"
-#include "state/fasta.h"
+#include "io/fasta.h"
 
 namespace kvr::align::testing {
 

@@ -6,7 +6,7 @@
 
 #include "app/cli/command_tables.h"
 #include "app/cli/help_text.h"
-#include "matrix/palette.h"
+#include "model/palette.h"
 
 namespace kvr::cli {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "state/file_io.h"
+#include "io/file_io.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
 

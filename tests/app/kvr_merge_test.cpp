@@ -12,9 +12,9 @@
 #include <random>
 #include <thread>
 
-#include "engine/external_programs.h"
-#include "engine/shard_file.h"
-#include "state/file_io.h"
+#include "io/file_io.h"
+#include "pipeline/external_programs.h"
+#include "pipeline/shard_file.h"
 #include "support/file_size_limit.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "state/file_io.h"
+#include "io/file_io.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
 

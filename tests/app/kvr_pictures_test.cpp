@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "fakes/recording_window.h"
-#include "matrix/palette.h"
-#include "state/file_io.h"
+#include "io/file_io.h"
+#include "model/palette.h"
 #include "support/analysis_state.h"
 #include "support/temp_folder.h"
 

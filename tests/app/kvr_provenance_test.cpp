@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <regex>
 
-#include "engine/checksum.h"
+#include "io/checksum.h"
+#include "io/file_io.h"
 #include "kvr_version.h"
-#include "state/file_io.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
 

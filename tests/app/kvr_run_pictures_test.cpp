@@ -7,10 +7,10 @@
 #include <cmath>
 #include <sstream>
 
-#include "engine/external_programs.h"
-#include "matrix/matrix_canvas.h"
-#include "matrix/matrix_picture.h"
-#include "state/file_io.h"
+#include "io/file_io.h"
+#include "pictures/matrix_canvas.h"
+#include "pictures/matrix_picture.h"
+#include "pipeline/external_programs.h"
 #include "support/emf_reader.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"

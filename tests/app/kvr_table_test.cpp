@@ -5,9 +5,9 @@
 
 #include <sstream>
 
-#include "engine/pair_identity.h"
-#include "state/file_io.h"
-#include "state/number_text.h"
+#include "io/file_io.h"
+#include "io/number_text.h"
+#include "pipeline/pair_identity.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
 

@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "state/file_io.h"
+#include "io/file_io.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "state/file_io.h"
+#include "io/file_io.h"
 
 namespace kvr {
 

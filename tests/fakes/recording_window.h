@@ -11,7 +11,7 @@
 
 #include "fakes/recording_surface.h"
 #include "platform/window.h"
-#include "state/window_progress.h"
+#include "ui/window_progress.h"
 
 namespace kvr {
 

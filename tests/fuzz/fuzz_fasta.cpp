@@ -4,7 +4,7 @@
 
 #include "fakes/recording_window.h"
 #include "fuzz/fuzz_check.h"
-#include "state/fasta.h"
+#include "io/fasta.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "fuzz/fuzz_check.h"
-#include "state/fasta_records.h"
+#include "io/fasta_records.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The identity of an aligned pair file: a fraction from 0 to 1, or a failure that says why.
 #include <cmath>
 
-#include "engine/pair_identity.h"
 #include "fuzz/fuzz_check.h"
+#include "pipeline/pair_identity.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const kvr::PairScore score =

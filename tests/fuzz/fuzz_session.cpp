@@ -2,8 +2,8 @@
 // that reads again to the same text.
 #include <cmath>
 
-#include "files/session_file.h"
 #include "fuzz/fuzz_check.h"
+#include "io/session_file.h"
 
 namespace {
 

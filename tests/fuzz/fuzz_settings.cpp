@@ -1,7 +1,7 @@
 // The settings reader: any text gives a folder without failing, and every folder name (double
 // quotes, commas and line ends included) survives writing and reading back.
-#include "files/settings.h"
 #include "fuzz/fuzz_check.h"
+#include "io/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text = kvr::fuzz::AsText(data, size);

@@ -4,9 +4,9 @@
 #include <numeric>
 #include <unordered_set>
 
-#include "engine/tree_input.h"
-#include "engine/tree_order.h"
 #include "fuzz/fuzz_check.h"
+#include "io/tree_input.h"
+#include "pipeline/tree_order.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Name lines, one a line, then the tree text.

@@ -8,8 +8,8 @@
 
 #include <thread>
 
-#include "state/file_io.h"
-#include "state/program_folder.h"
+#include "io/file_io.h"
+#include "io/program_folder.h"
 #include "support/process_watch.h"
 #include "support/temp_folder.h"
 

@@ -15,12 +15,12 @@
 #include <QToolButton>
 
 #include "fakes/fake_shell.h"
-#include "matrix/layout.h"
+#include "io/program_folder.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/up_down.h"
-#include "shell/main_form.h"
-#include "state/program_folder.h"
 #include "support/temp_folder.h"
+#include "ui/layout.h"
+#include "ui/main_form.h"
 
 namespace kvr {
 namespace {

@@ -9,19 +9,19 @@
 #include <filesystem>
 #include <set>
 
-#include "analysis/run_command.h"
-#include "engine/tree_newick.h"
-#include "files/export_sets.h"
-#include "files/session_file.h"
+#include "io/export_sets.h"
+#include "io/file_io.h"
+#include "io/program_folder.h"
+#include "io/session_file.h"
+#include "io/tree_newick.h"
 #include "platform/qt/picture_view.h"
 #include "platform/qt/qimage_surface.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_shell.h"
-#include "shell/main_form.h"
-#include "shell/window_states.h"
-#include "state/file_io.h"
-#include "state/program_folder.h"
 #include "support/temp_folder.h"
+#include "ui/main_form.h"
+#include "ui/run_command.h"
+#include "ui/window_states.h"
 
 namespace kvr {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <QTimer>
 
-#include "state/file_io.h"
+#include "io/file_io.h"
 #include "support/process_watch.h"
 #include "support/temp_folder.h"
 

@@ -11,10 +11,10 @@
 #include <QTimer>
 
 #include "fakes/fake_shell.h"
+#include "io/program_folder.h"
 #include "platform/qt/qt_main_window.h"
-#include "shell/main_form.h"
-#include "state/program_folder.h"
 #include "support/temp_folder.h"
+#include "ui/main_form.h"
 
 namespace kvr {
 namespace {

@@ -7,9 +7,9 @@
 #include <QSvgRenderer>
 #include <tuple>
 
+#include "io/file_io.h"
 #include "platform/qt/canvas_text.h"
 #include "platform/qt/offscreen_gui.h"
-#include "state/file_io.h"
 #include "support/temp_folder.h"
 
 namespace kvr {

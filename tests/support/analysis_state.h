@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "state/run_state.h"
+#include "model/run_state.h"
 
 namespace kvr::testing {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "io/file_io.h"
 #include "platform/drawing_surface.h"
-#include "state/file_io.h"
 
 namespace kvr::testing {
 

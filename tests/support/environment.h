@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "state/program_folder.h"
+#include "io/program_folder.h"
 
 namespace kvr::testing {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "state/program_folder.h"
+#include "io/program_folder.h"
 #include "support/environment.h"
 #include "support/temp_folder.h"
 

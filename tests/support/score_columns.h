@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "state/file_io.h"
-#include "state/number_text.h"
+#include "io/file_io.h"
+#include "io/number_text.h"
 #include "support/analysis_state.h"
 
 namespace kvr::testing {

@@ -11,10 +11,10 @@
 
 #include "fakes/fake_shell.h"
 #include "fakes/recording_window.h"
-#include "matrix/layout.h"
-#include "shell/main_form.h"
-#include "state/program_folder.h"
+#include "io/program_folder.h"
 #include "support/temp_folder.h"
+#include "ui/layout.h"
+#include "ui/main_form.h"
 
 namespace kvr::testing {
 

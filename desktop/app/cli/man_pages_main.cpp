@@ -5,8 +5,8 @@
 
 #include "app/cli/command_tables.h"
 #include "app/cli/help_text.h"
+#include "io/file_io.h"
 #include "kvr_version.h"
-#include "state/file_io.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {

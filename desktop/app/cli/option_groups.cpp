@@ -5,8 +5,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "matrix/palette.h"
-#include "state/number_text.h"
+#include "io/number_text.h"
+#include "model/palette.h"
 
 namespace kvr::cli {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/kvr_outputs.h"
-#include "engine/run_options.h"
+#include "pipeline/run_options.h"
 
 namespace kvr::cli {
 

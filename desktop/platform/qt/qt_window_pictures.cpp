@@ -10,10 +10,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "io/file_io.h"
 #include "platform/qt/picture_view.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/vector_file_surface.h"
-#include "state/file_io.h"
 
 namespace kvr {
 

@@ -7,7 +7,7 @@
 #include <QSvgGenerator>
 #include <algorithm>
 
-#include "state/file_io.h"
+#include "io/file_io.h"
 
 namespace kvr {
 

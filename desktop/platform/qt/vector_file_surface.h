@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
+#include "io/file_io.h"
 #include "platform/drawing_surface.h"
 #include "platform/qt/canvas_text.h"
-#include "state/file_io.h"
 
 class QPainter;
 class QPaintDevice;

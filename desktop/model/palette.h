@@ -1,0 +1,35 @@
+// The colour of an identity: the two 64-colour tables (full colour and three colour mode) and
+// the rule that turns an identity into a table index under the current mode and cut-offs.
+#pragma once
+
+#include <string_view>
+
+#include "model/run_state.h"
+
+namespace kvr {
+
+inline constexpr int kPaletteSize = 64;
+
+// Fills state.Palette with the 64 steps of full colour mode: the fixed rainbow, dark blue (0) to
+// dark red (63), or viridis, dark purple (0) to yellow (63), by state.paletteKind.
+void BuildFullColourPalette(RunState& state);
+
+// "rainbow" or "viridis": the palette's name as kvr's --palette takes it; -1 for another name.
+int PaletteKindNamed(std::string_view name);
+
+// Fills state.Palette with the three bands: pale to pure blue (0-19), olive to green (20-41),
+// pink to dark red (42-63). The cut-offs act only in CellColourIndex.
+void BuildThreeColourPalette(RunState& state);
+
+// The table of the current ColourMode.
+void BuildPalette(RunState& state);
+
+// Index 0..63 of one identity (a fraction) under the current mode, minIdentity and cut-offs.
+// Identities not above the minimum get 0.
+int CellColourIndex(const RunState& state, float identity);
+
+// The three colour band rule for a percentage P: blue up to cutoff2, green up to cutoff1, red
+// above; rounded half to even, a negative index becoming 0. The colour keys use it directly.
+int ThreeColourBandIndex(const RunState& state, float percent);
+
+}  // namespace kvr

@@ -1,0 +1,132 @@
+#include "ui/colour_controls.h"
+
+#include <cmath>
+
+#include "io/number_text.h"
+#include "model/palette.h"
+#include "pictures/matrix_picture.h"
+#include "ui/control_states.h"
+#include "ui/matrix_screen.h"
+
+namespace kvr {
+
+namespace {
+
+// Palette, work-folder picture and, when it fits, the screen: the end of every recolouring.
+void Recolour(RunState& state, Window& window, const std::string& workFolder,
+              ViewPlace place = ViewPlace::Corner) {
+    BuildPalette(state);
+    WriteMatrixPicture(state, workFolder);
+    if (state.FitsOnScreen()) DrawMatrixOnScreen(state, window, place);
+}
+
+// The user chose the pair on display, raised or not: the next analysis starts from it.
+void KeepChosenCutoffs(RunState& state) {
+    state.chosenCutoff1 = state.cutoff1;
+    state.chosenCutoff2 = state.cutoff2;
+}
+
+void Finish(const RunState& state, Window& window) {
+    ApplyControlStates(state, window);
+    window.SetCaption(Control::lblProgress, "Done");
+    window.SetBusy(false);
+}
+
+}  // namespace
+
+void OnColourSchemeClicked(RunState& state, Window& window, const std::string& workFolder) {
+    window.SetCaption(Control::lblProgress, "Redrawing the matrix ...");
+    window.SetBusy(true);
+    const bool toThreeColour = state.ColourMode == kFullColour;
+    window.SetCaption(Control::cmdColourScheme,
+                      toThreeColour ? kToFullColourCaption : kToThreeColourCaption);
+    state.ColourMode = toThreeColour ? kThreeColour : kFullColour;
+    Recolour(state, window, workFolder);
+    Finish(state, window);
+}
+
+void OnCutoff1Changed(RunState& state, Window& window, const std::string& workFolder) {
+    if (!state.ShowsAnalysis()) return;
+    const int s1 = window.Value(Control::updCutoff1);
+    const int s2 = window.Value(Control::UpdCutoff2);
+    if (s1 < s2) {
+        window.ShowMessage("The value of cut-off1 cannot be less than the value of cut-off2 " +
+                           ShortSignedText(state.cutoff2));
+        window.SetValue(Control::updCutoff1, s1 + 1);  // runs this handler again
+        return;
+    }
+    state.cutoff1 = static_cast<float>(s1);
+    KeepChosenCutoffs(state);
+    window.SetCaption(Control::lblCutoff1dsply, PlainSingle(state.cutoff1));
+    window.SetBusy(true);
+    window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
+    Recolour(state, window, workFolder);
+    Finish(state, window);
+}
+
+void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFolder) {
+    if (!state.ShowsAnalysis()) return;
+    const int s2 = window.Value(Control::UpdCutoff2);
+    if (state.minIdentity * 100 > s2) {
+        const double lowest = NumberValue(FormatDecimals(state.minIdentity * 100, 2));
+        window.ShowMessage(
+            "The value of cut-off2 cannot be less than the minimun pairwise identity score " +
+            ShortSignedText(lowest) + "%");
+        window.SetValue(Control::UpdCutoff2, s2 + 1);  // runs this handler again
+        return;
+    }
+    const int s1 = window.Value(Control::updCutoff1);
+    if (s2 > s1) {
+        window.ShowMessage("The value of cut-off2 cannot be greater than the value of cut-off1 " +
+                           ShortSignedText(state.cutoff1));
+        window.SetValue(Control::UpdCutoff2, s1);  // runs this handler again; then on with it
+    }
+    state.cutoff2 = static_cast<float>(window.Value(Control::UpdCutoff2));
+    KeepChosenCutoffs(state);
+    window.SetCaption(Control::lblCutoff2dsply, PlainSingle(state.cutoff2));
+    window.SetBusy(true);
+    window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
+    Recolour(state, window, workFolder);
+    Finish(state, window);
+}
+
+void OnShowTreeClicked(RunState& state, Window& window, const std::string& workFolder) {
+    state.showTree = !state.showTree;
+    window.SetChecked(Control::mnuShowTree, state.showTree);
+    if (!state.ShowsAnalysis() || state.view != AnalysisView::Matrix) return;
+    window.SetBusy(true);
+    Recolour(state, window, workFolder, ViewPlace::Kept);
+    Finish(state, window);
+}
+
+void OnViridisClicked(RunState& state, Window& window, const std::string& workFolder) {
+    state.paletteKind = state.paletteKind == kViridisPalette ? kRainbowPalette : kViridisPalette;
+    window.SetChecked(Control::mnuViridis, state.paletteKind == kViridisPalette);
+    if (!state.ShowsAnalysis() || state.view != AnalysisView::Matrix) return;
+    window.SetCaption(Control::lblProgress, "Redrawing the matrix ...");
+    window.SetBusy(true);
+    Recolour(state, window, workFolder);
+    Finish(state, window);
+}
+
+void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& workFolder) {
+    state.view = AnalysisView::Matrix;
+    if (!state.FitsOnScreen()) {
+        ApplyControlStates(state, window);
+        window.ShowMessage(kLargeMatrixMessage);
+        return;
+    }
+    window.SetCaption(Control::lblProgress, "Drawing the matrix ...");
+    window.SetBusy(true);
+    Recolour(state, window, workFolder, ViewPlace::Opening);  // back from the plot
+    Finish(state, window);
+}
+
+void ShowCutoffs(const RunState& state, Window& window) {
+    window.SetCaption(Control::lblCutoff1dsply, PlainSingle(state.cutoff1));
+    window.SetCaption(Control::lblCutoff2dsply, PlainSingle(state.cutoff2));
+    window.SetValue(Control::updCutoff1, static_cast<int>(std::nearbyint(state.cutoff1)));
+    window.SetValue(Control::UpdCutoff2, static_cast<int>(std::nearbyint(state.cutoff2)));
+}
+
+}  // namespace kvr

@@ -1,0 +1,76 @@
+#include "ui/run_command.h"
+
+#include "pipeline/external_programs.h"
+#include "ui/control_states.h"
+
+namespace kvr {
+
+namespace {
+
+Aligner ChosenAligner(const Window& window) {
+    if (window.IsChecked(Control::oMuscle)) return Aligner::Muscle;
+    if (window.IsChecked(Control::oClustalw)) return Aligner::Clustalw;
+    if (window.IsChecked(Control::oBuiltin)) return Aligner::Builtin;
+    return Aligner::Mafft;
+}
+
+}  // namespace
+
+void ShowRunOptions(Window& window, const RunState& state) {
+    const bool ran = state.AlignerKind.has_value();
+    const Aligner aligner = state.AlignerKind.value_or(Aligner::Builtin);
+    window.SetChecked(Control::oMuscle, aligner == Aligner::Muscle);
+    window.SetChecked(Control::oClustalw, aligner == Aligner::Clustalw);
+    window.SetChecked(Control::oMafft, aligner == Aligner::Mafft);
+    window.SetChecked(Control::oBuiltin, aligner == Aligner::Builtin);
+    window.SetChecked(Control::chkOptions, ran ? state.useTree : true);
+    window.SetChecked(Control::chkAmbiguous, ran && state.skipAmbiguous);
+    CentreForm(window, Control::frmOptions);
+    window.ShowForm(Control::frmOptions);
+}
+
+std::optional<RunChoice> ReadRunChoice(Window& window, const std::string& programFolder) {
+    RunChoice choice;
+    choice.aligner = ChosenAligner(window);
+    choice.useTree = window.IsChecked(Control::chkOptions);
+    choice.ambiguous =
+        window.IsChecked(Control::chkAmbiguous) ? AmbiguityRule::Skip : AmbiguityRule::Count;
+    AlignerConfigLoad programs = LoadAlignerConfig(programFolder);
+    std::vector<std::string> problems = programs.problems;
+    if (problems.empty())
+        problems = CheckRunPrograms(programs.config, choice.aligner, choice.useTree);
+    if (!problems.empty()) {
+        std::string message;
+        for (const std::string& problem : problems)
+            message += (message.empty() ? "" : "\n") + problem;
+        window.ShowMessage(message);
+        return std::nullopt;
+    }
+    choice.programs = std::move(programs.config);
+    return choice;
+}
+
+void PrepareMainWindowForRun(Window& window) {
+    window.BlankPicture(Control::InnerPicture);
+    const Rect main = window.Geometry(Control::frmMainForm);
+    for (Control picture : {Control::InnerPicture, Control::ZoomingPicture}) {
+        Rect geometry = window.Geometry(picture);
+        geometry.height = 0.6683 * main.height;
+        geometry.width = 0.646112 * main.width;
+        window.SetGeometry(picture, geometry);
+    }
+}
+
+RunOutcome RunOfKind(RunKind kind, RunState& state, Window& window, const RunSetup& setup) {
+    switch (kind) {
+        case RunKind::Rerun:
+            return RunRerun(state, window, setup);
+        case RunKind::Append:
+            return RunAppend(state, window, setup);
+        case RunKind::Fresh:
+            break;
+    }
+    return RunFresh(state, window, setup);
+}
+
+}  // namespace kvr

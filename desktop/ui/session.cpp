@@ -1,0 +1,54 @@
+#include "ui/session.h"
+
+#include "io/file_io.h"
+#include "io/program_folder.h"
+#include "io/session_file.h"
+#include "ui/control_states.h"
+#include "ui/save_dialog.h"
+
+namespace kvr {
+
+namespace {
+
+WriteResult WriteSessionFile(const Analysis& analysis, const std::string& path) {
+    return WriteStreamedFile(path, [&analysis](std::ostream& out) {
+        WriteSessionText(out, analysis.SequenceList, analysis.IdentityMatrix, analysis.seqCount,
+                         analysis.provenance);
+        return static_cast<bool>(out);
+    });
+}
+
+void ReportWriteFailure(Window& window, const std::string& path, const WriteResult& result) {
+    window.SetBusy(false);
+    window.SetCaption(Control::lblProgress, "Failed");
+    window.ShowMessage(WriteFailureMessage(path, result));
+}
+
+}  // namespace
+
+void WriteSession(RunState& state, Window& window) {
+    const std::string name = AskSaveName(state, window, kSessionExtension);
+    if (name.empty()) return;
+    window.SetCaption(Control::lblProgress, "Saving KVR file...");
+    window.SetBusy(true);
+    const std::string path = WithSuffix(name, kSessionExtension);
+    const WriteResult written = WriteSessionFile(state, path);
+    if (!written) return ReportWriteFailure(window, path, written);
+    window.SetCaption(Control::lblProgress, "Done");
+    window.SetBusy(false);
+    RememberFolderOf(state, name);
+}
+
+bool WriteLastRun(const Analysis& analysis, Window& window, const std::string& workFolder) {
+    window.SetCaption(Control::lblProgress, "Saving identity scores ...");
+    const std::string path = JoinPath(workFolder, kLastRunName);
+    const WriteResult written = WriteSessionFile(analysis, path);
+    if (!written) {
+        ReportWriteFailure(window, path, written);
+        return false;
+    }
+    window.SetCaption(Control::lblProgress, "Done");
+    return true;
+}
+
+}  // namespace kvr
