@@ -64,8 +64,12 @@ BandStore StoreOf(const Band& band) {
     const std::size_t n = band.first.size();  // anti-diagonals
     const auto rows = static_cast<std::size_t>(band.VectorRows());
     const std::size_t stride = band.Stride();
-    if (n * rows * sizeof(float) <= band.storeBytes)
-        return {true, static_cast<std::int32_t>(n), n * rows, 0};
+    // Packed, not at the widest row's stride: a band wide across a run of N and narrow elsewhere
+    // takes its cells' memory, not its widest anti-diagonal's times their count.
+    std::size_t packed = 0;
+    for (std::size_t d = 0; d < n; ++d) packed += static_cast<std::size_t>(band.VectorRows(d));
+    if (packed * sizeof(float) <= band.storeBytes)
+        return {true, static_cast<std::int32_t>(n), packed, 0};
     // Stored rows and checkpoints equal at block^2 = 10 stride n / rows.
     const auto balanced = static_cast<std::size_t>(std::ceil(std::sqrt(
         10.0 * static_cast<double>(stride) * static_cast<double>(n) / static_cast<double>(rows))));
