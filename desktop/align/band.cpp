@@ -155,13 +155,14 @@ constexpr std::int32_t kIslandRows = 128;
 // the ends). Across a run of N the path may shift anywhere at the cost of two gaps, and the
 // posteriors spread over rows that grow with the log of the run's length (the ways to leave the
 // diagonal and come back): over synthetic 10 kb pairs, rows where a match's posterior passes e^-40
-// 232 for a run of 340 N, 397 for 1,663. Width 104 ln(rise) - 400 lets Zika-like pairs (97-99 %
-// identity, one genome 50-70 % N) pass their first try but for one in twenty; 40 rows less, one
-// in three fails (a try that fails costs a whole pass). A quarter of the rise, the rule before,
-// asked 1,008 rows across 4,000 N where 464 pass.
+// 232 for a run of 340 N, 397 for 1,663. With 130 ln(rise) - 620, at least 96, three of 50
+// Zika-like pairs (97-99 % identity, one genome or both 50-70 % N) failed their first try (a try
+// that fails costs a whole pass); 104 ln(rise) - 400 took 3 % more cells there and 12 % more on
+// the pairs of bench_long_genomes, 104 ln(rise) - 460 failed on crossings of 2,600 rows and more.
+// A quarter of the rise, the rule before, asked 1,008 rows across 4,000 N where 464 pass.
 std::int32_t CrossingWidth(std::int32_t rise) {
-    const double rows = 104.0 * std::log(static_cast<double>(rise)) - 400.0;
-    return (static_cast<std::int32_t>(std::max(rows, 0.0)) + 15) / 16 * 16;
+    const double rows = 130.0 * std::log(static_cast<double>(rise)) - 620.0;
+    return (static_cast<std::int32_t>(std::max(rows, 96.0)) + 15) / 16 * 16;
 }
 
 // The share of a crossing's width at a fraction f of its anti-diagonals: the ways to shift by
