@@ -52,8 +52,8 @@ struct SeedRows {
     std::vector<std::pair<std::int32_t, std::int32_t>> points;
     // An alike pair whose chain breaks over kDistantStretch rows or more (a run of N, a long
     // insertion): its band is as wide as each stretch between two points needs, widened where
-    // probability reaches its edge (and where rows between points lie that far apart, 160 rows
-    // at first); firstWidth is then the narrow stretches' width.
+    // probability reaches its edge (across a run of N, from the log of its rows at first: the
+    // crossings of band.cpp); firstWidth is then the narrow stretches' width.
     bool local = false;
 };
 
