@@ -30,9 +30,11 @@ for set in $sets; do
         /System time/ { cpu += $NF }
         /Maximum resident set size/ { peak = $NF / 1024 }
         END {
+            # The column named exact (the table has columns after it).
             while ((getline line < table) > 0) {
-                if (++rows == 1) continue
-                n = split(line, f, "\t"); if (f[n] == 1) ++exact; else ++bounded
+                n = split(line, f, "\t")
+                if (++rows == 1) { for (k = 1; k <= n; ++k) if (f[k] == "exact") col = k; continue }
+                if (f[col] == 1) ++exact; else ++bounded
             }
             printf "%-7s %6d %8.1fs %9.1fs %6.0fMB %11s %7d %7d\n", set, rows - 1, wall, cpu,
                    peak, load, exact, bounded

@@ -64,8 +64,12 @@ BandStore StoreOf(const Band& band) {
     const std::size_t n = band.first.size();  // anti-diagonals
     const auto rows = static_cast<std::size_t>(band.VectorRows());
     const std::size_t stride = band.Stride();
-    if (n * rows * sizeof(float) <= band.storeBytes)
-        return {true, static_cast<std::int32_t>(n), n * rows, 0};
+    // Packed, not at the widest row's stride: a band wide across a run of N and narrow elsewhere
+    // takes its cells' memory, not its widest anti-diagonal's times their count.
+    std::size_t packed = 0;
+    for (std::size_t d = 0; d < n; ++d) packed += static_cast<std::size_t>(band.VectorRows(d));
+    if (packed * sizeof(float) <= band.storeBytes)
+        return {true, static_cast<std::int32_t>(n), packed, 0};
     // Stored rows and checkpoints equal at block^2 = 10 stride n / rows.
     const auto balanced = static_cast<std::size_t>(std::ceil(std::sqrt(
         10.0 * static_cast<double>(stride) * static_cast<double>(n) / static_cast<double>(rows))));
@@ -140,37 +144,91 @@ Band SeedBand(const SeedRows& rows, const std::vector<std::int32_t>& widths, std
 
 namespace {
 
-// The first width across a stretch of `rise` rows without a hit in a local band (in its middle;
-// WidthsOfStretches narrows it towards the ends): a quarter of the rise, and at least
-// kDistantWidth past kDistantStretch. Over runs of N of 1,000-1,700 residues the band needs
-// 240-580 rows, over 350 about 80 (synthetic 10 kb pairs of 90 % identity, 50-70 % N): the path
-// may shift anywhere along the run at the cost of two gaps. A try that fails costs a whole pass,
-// more than rows to spare across a few stretches: at two ninths of the rise, one in two pairs of
-// Zika-like genomes (97-99 % identity, one of them 50-70 % N) failed its first try, at a quarter
-// one in twenty, for 0.82 of the time (those of 90 % identity took 1.04).
-constexpr std::int32_t kWideStretch = 256;
-std::int32_t StretchWidth(std::int32_t rise) {
-    const std::int32_t width = (rise / 4 + 15) / 16 * 16;
-    return rise >= kDistantStretch ? std::max(kDistantWidth, width) : width;
+// Stretches of a local band (between consecutive points of the seed) that cross a run of N or
+// an insertion: in an alike pair, a chained k-mer lies every few rows elsewhere.
+constexpr std::int32_t kRunRise = 64;
+// Such stretches separated by less than this many rows of hits are one crossing: a short island
+// of residues between two runs of N holds the path too little to narrow the band there.
+constexpr std::int32_t kIslandRows = 128;
+
+// The first width across a crossing of `rise` rows, in its middle (Crossings narrows it towards
+// the ends). Across a run of N the path may shift anywhere at the cost of two gaps, and the
+// posteriors spread over rows that grow with the log of the run's length (the ways to leave the
+// diagonal and come back): over synthetic 10 kb pairs, rows where a match's posterior passes e^-40
+// 232 for a run of 340 N, 397 for 1,663. With 130 ln(rise) - 620, at least 96, three of 50
+// Zika-like pairs (97-99 % identity, one genome or both 50-70 % N) failed their first try (a try
+// that fails costs a whole pass); 104 ln(rise) - 400 took 3 % more cells there and 12 % more on
+// the pairs of bench_long_genomes, 104 ln(rise) - 460 failed on crossings of 2,600 rows and more.
+// A quarter of the rise, the rule before, asked 1,008 rows across 4,000 N where 464 pass.
+std::int32_t CrossingWidth(std::int32_t rise) {
+    const double rows = 130.0 * std::log(static_cast<double>(rise)) - 620.0;
+    return (static_cast<std::int32_t>(std::max(rows, 96.0)) + 15) / 16 * 16;
 }
 
-// The widths of the seed's stretches (between consecutive points) on their anti-diagonals; where
-// two meet, the wider.
+// The share of a crossing's width at a fraction f of its anti-diagonals: the ways to shift by
+// some rows and be back by the end fall as f (1 - f) towards its ends, and the rows they reach
+// with its log. Measured against the posteriors' spread (within 0.1 of it from a tenth of the run
+// in); a steeper taper (0.3) failed most first tries.
+double CrossingShare(double f) {
+    return std::clamp(1.0 + 0.225 * std::log(4.0 * f * (1.0 - f)), 0.2, 1.0);
+}
+
+// Each stretch of the seed with its first width and the anti-diagonals of the crossing it belongs
+// to (tapered), if any: stretches of kRunRise rows or more, with the short islands between them.
+struct Stretch {
+    std::int32_t width = 0;
+    std::size_t from = 0, to = 0;  // the crossing's anti-diagonals
+    bool crossing = false;
+};
+std::vector<Stretch> Crossings(const SeedRows& seed, std::int32_t first) {
+    const std::size_t n = seed.points.size() - 1;
+    const auto diagonal = [&](std::size_t p) {
+        return static_cast<std::size_t>(seed.points[p].first + seed.points[p].second);
+    };
+    const auto rise = [&](std::size_t s) {
+        return seed.points[s + 1].first - seed.points[s].first;
+    };
+    std::vector<Stretch> stretches(n, Stretch{first});
+    for (std::size_t s = 0; s < n;) {
+        if (rise(s) < kRunRise) {
+            ++s;
+            continue;
+        }
+        // Stretches s .. end - 1 are one crossing.
+        std::size_t end = s + 1;
+        for (;;) {
+            std::size_t next = end;
+            std::int32_t island = 0;
+            while (next < n && rise(next) < kRunRise && island + rise(next) < kIslandRows)
+                island += rise(next++);
+            if (next == n || rise(next) < kRunRise) break;
+            end = next + 1;
+        }
+        const std::int32_t width =
+            std::max(first, CrossingWidth(seed.points[end].first - seed.points[s].first));
+        for (std::size_t k = s; k < end; ++k)
+            stretches[k] = {width, diagonal(s), diagonal(end), true};
+        s = end;
+    }
+    return stretches;
+}
+
+// The widths of the seed's stretches on their anti-diagonals, at least `first`; where two meet,
+// the wider.
 std::vector<std::int32_t> WidthsOfStretches(const SeedRows& seed,
-                                            const std::vector<std::int32_t>& stretch) {
-    std::vector<std::int32_t> widths(seed.lo.size(), 0);
-    for (std::size_t s = 0; s < stretch.size(); ++s) {
+                                            const std::vector<Stretch>& stretches,
+                                            std::int32_t first) {
+    std::vector<std::int32_t> widths(seed.lo.size(), first);
+    for (std::size_t s = 0; s < stretches.size(); ++s) {
         const auto from = static_cast<std::size_t>(seed.points[s].first + seed.points[s].second);
         const auto to =
             static_cast<std::size_t>(seed.points[s + 1].first + seed.points[s + 1].second);
-        // The path is held at both ends of a stretch and wanders most in its middle: towards
-        // its ends the band narrows to half, over the first and last fifth.
-        const bool tapered = seed.points[s + 1].first - seed.points[s].first >= kWideStretch;
-        const double span = static_cast<double>(to - from);
+        const Stretch& t = stretches[s];
+        const double span = static_cast<double>(t.to - t.from);
         for (std::size_t d = from; d <= to; ++d) {
-            const double end = static_cast<double>(std::min(d - from, to - d)) / span;
-            const double share = tapered ? std::min(1.0, 0.5 + 2.5 * end) : 1.0;
-            widths[d] = std::max(widths[d], static_cast<std::int32_t>(stretch[s] * share));
+            const double share =
+                t.crossing ? CrossingShare(static_cast<double>(d - t.from) / span) : 1.0;
+            widths[d] = std::max(widths[d], static_cast<std::int32_t>(t.width * share));
         }
     }
     return widths;
@@ -217,27 +275,30 @@ BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::strin
         // Each stretch between two points of the seed as wide as it needs: widened where the
         // band leaked, at most until it covers the matrix.
         const std::int32_t cover = 2 * (lx + ly);
-        std::vector<std::int32_t> stretch(seed.points.size() - 1);
-        for (std::size_t s = 0; s < stretch.size(); ++s) {
-            const std::int32_t rise = seed.points[s + 1].first - seed.points[s].first;
-            stretch[s] = rise >= kWideStretch ? std::max(first, StretchWidth(rise)) : first;
-        }
+        std::vector<Stretch> stretches = Crossings(seed, first);
         for (;;) {
-            Band band = SeedBand(seed, WidthsOfStretches(seed, stretch), lx, ly,
+            Band band = SeedBand(seed, WidthsOfStretches(seed, stretches, first), lx, ly,
                                  std::min(storeBytes, budget / 4));
             if (BandBytes(band) > budget) break;  // the budget's uniform band below
             band.leaks = !band.whole;
             const BandResult result = RunBand(kernel, model, x, y, band, scratch, watch, out);
             if (result != BandResult::Widen) return result;
+            // A crossing's need grows with the log of its length: a first width that falls short
+            // does so by little, and half again is nearly always enough.
+            const auto widen = [cover](Stretch& t) {
+                t.width =
+                    std::min(t.crossing ? (t.width * 3 / 2 + 15) / 16 * 16 : Wider(t.width), cover);
+            };
             bool wider = false;
             for (const std::size_t s : LeakingStretches(seed, scratch.leak)) {
-                wider = wider || stretch[s] < cover;
-                stretch[s] = std::min(Wider(stretch[s]), cover);
+                wider = wider || stretches[s].width < cover;
+                widen(stretches[s]);
             }
             if (!wider)  // every leaking stretch covers the matrix: all of them wider
-                for (std::int32_t& w : stretch) w = std::min(Wider(w), cover);
+                for (Stretch& t : stretches) widen(t);
         }
-        first = *std::max_element(stretch.begin(), stretch.end());
+        first = 0;
+        for (const Stretch& t : stretches) first = std::max(first, t.width);
     }
     for (std::int32_t width = first;; width = Wider(width)) {
         const Band band = FittingBand(seed, width, lx, ly, storeBytes, budget);

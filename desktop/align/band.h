@@ -52,8 +52,8 @@ struct SeedRows {
     std::vector<std::pair<std::int32_t, std::int32_t>> points;
     // An alike pair whose chain breaks over kDistantStretch rows or more (a run of N, a long
     // insertion): its band is as wide as each stretch between two points needs, widened where
-    // probability reaches its edge (and where rows between points lie that far apart, 160 rows
-    // at first); firstWidth is then the narrow stretches' width.
+    // probability reaches its edge (across a run of N, from the log of its rows at first: the
+    // crossings of band.cpp); firstWidth is then the narrow stretches' width.
     bool local = false;
 };
 
@@ -96,8 +96,10 @@ struct Band {
     // the edge's posterior in BandScratch::leak, so that the band is widened where it leaked.
     bool leaks = false;
     std::size_t storeBytes = kBandStoreBytes;
-    // Rows of an anti-diagonal as whole vectors (16 rows, every kernel's lanes a divisor).
+    // Rows of an anti-diagonal as whole vectors (16 rows, every kernel's lanes a divisor): the
+    // widest, and those of anti-diagonal d (what its forward match scores take in the store).
     std::int32_t VectorRows() const { return (widest + 15) / 16 * 16; }
+    std::int32_t VectorRows(std::int64_t d) const { return (Rows(d) + 15) / 16 * 16; }
     // A ring slot: a vector of padding, then the cells, then room for the loads that reach past
     // them.
     std::size_t Stride() const { return static_cast<std::size_t>(VectorRows()) + 2 * kRingPad; }
@@ -125,9 +127,10 @@ Band SeedBand(const SeedRows& rows, const std::vector<std::int32_t>& widths, std
               std::int32_t ly, std::size_t storeBytes = kBandStoreBytes);
 
 // How a band's forward match scores are held for the backward pass: all of them when they fit in
-// storeBytes; else blocks of `block` anti-diagonals computed again from checkpoints (two
-// anti-diagonals of five states before each block). The block is at least the one that makes the
-// two parts equal, so that a long band's memory grows with the square root of its length.
+// storeBytes, each anti-diagonal's VectorRows(d) after the one before; else blocks of `block`
+// anti-diagonals computed again from checkpoints (two anti-diagonals of five states before each
+// block). The block is at least the one that makes the two parts equal, so that a long band's
+// memory grows with the square root of its length.
 struct BandStore {
     bool keepAll = true;
     std::int32_t block = 0;

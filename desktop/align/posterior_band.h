@@ -69,6 +69,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             e[5 + st] = cur[st][rows - 1];
         }
     };
+    std::size_t kept = 0;  // the packed store's floats so far
     for (std::int32_t d = 0; d <= D; ++d) {
         if (cancelled()) return BandResult::Cancelled;
         if (d % 64 == 0) watch.Pass(d, steps);
@@ -77,8 +78,9 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             std::copy_n(slot(d - 1, 0), 5 * stride, c);
             std::copy_n(slot(d - 2, 0), 5 * stride, c + 5 * stride);
         }
-        // Kept, or written over in the first row of the block buffer.
-        forward(d, slots, stored + (keepAll ? static_cast<std::size_t>(d) * W : 0));
+        // Kept, packed, or written over in the first row of the block buffer.
+        forward(d, slots, stored + (keepAll ? kept : 0));
+        if (keepAll) kept += static_cast<std::size_t>(band.VectorRows(d));
     }
     // The block of forward rows held in `stored` begins at this anti-diagonal.
     std::int32_t blockStart = keepAll ? 0 : D + 1;
@@ -138,7 +140,8 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
             n2[st] = slot(d + 2, st) + kRingPad - 1;
         }
         if (d < blockStart && !loadBlock(d)) return BandResult::Cancelled;
-        const float* fm = stored + static_cast<std::size_t>(d - blockStart) * W;
+        if (keepAll) kept -= static_cast<std::size_t>(band.VectorRows(d));
+        const float* fm = stored + (keepAll ? kept : static_cast<std::size_t>(d - blockStart) * W);
         // Keeps the posteriors of a vector's valid cells that reach the minimum.
         cells.Backward(d, cur, n1, n2, [&](std::int32_t k, I valid, F M, F, F, F, F) {
             const F score = LoadF<N>(fm + k) + M - totalV;

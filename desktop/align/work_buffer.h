@@ -28,6 +28,10 @@ class WorkBuffer {
             void* p = mmap(nullptr, n * sizeof(T), PROT_READ | PROT_WRITE,
                            MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             if (p == MAP_FAILED) throw std::bad_alloc();
+            // Large pages where the system grants them on request: a band's store of tens of
+            // megabytes is written once a pair, and faulting it in 4 kB at a time cost a fifth
+            // of the time of a 10 kb pair with long runs of N.
+            if (n * sizeof(T) >= kHugeFrom) madvise(p, n * sizeof(T), MADV_HUGEPAGE);
             data_ = static_cast<T*>(p);
             size_ = n;
         }
@@ -43,6 +47,7 @@ class WorkBuffer {
     }
 
   private:
+    static constexpr std::size_t kHugeFrom = std::size_t{4} << 20;
     T* data_ = nullptr;
     std::size_t size_ = 0;
 };

@@ -132,6 +132,29 @@ TEST(Band, LocalBandsAcrossRunsOfNGiveTheWholeMatrixBits) {
     ExpectBandEqualsWholeMatrix(pairs);
 }
 
+// The width chosen up front across runs of N (from the log of each crossing's rows, narrowing
+// towards its ends) on the shapes partial genomes take: runs parted by a short island of residues
+// (one crossing), a run too short to count as one before, runs in both sequences, flanks 98 %
+// alike: still the whole matrix's bits.
+TEST(Band, CrossingsOfRunsOfNGiveTheWholeMatrixBits) {
+    std::mt19937 rng(41);
+    std::vector<Pair> pairs;
+    const std::string dna = RandomSequence(rng, 3200, "ACGT");
+    std::string islands = Mutate(rng, dna, "ACGT", 2, 2);
+    islands.replace(300, 800, 800, 'N');
+    islands.replace(1120, 600, 600, 'N');  // 20 residues between the runs
+    islands.replace(2400, 120, 120, 'N');
+    pairs.push_back({"runs parted by an island", dna, islands, Alphabet::Nucleotide});
+    std::string other = Mutate(rng, dna, "ACGT", 2, 2);
+    other.replace(800, 1200, 1200, 'N');  // overlaps the first run of N above
+    pairs.push_back({"runs in both", other, islands, Alphabet::Nucleotide});
+    std::string longRun = Mutate(rng, dna, "ACGT", 10, 3);
+    longRun.replace(200, 2600, 2600, 'N');
+    pairs.push_back({"one long run", longRun, dna, Alphabet::Nucleotide});
+    for (const Pair& p : pairs) ASSERT_TRUE(SeedPath(p.a, p.b, p.alphabet).local) << p.name;
+    ExpectBandEqualsWholeMatrix(pairs);
+}
+
 // The edge check: a narrow band on unrelated sequences loses probability at its edge, and on a
 // pair with one short gap it does not; the band that covers the matrix never does.
 TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {
