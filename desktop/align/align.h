@@ -117,6 +117,8 @@ struct PairTask {
     std::string_view b;
 };
 
+class MemoryTurns;  // align/memory_turns.h
+
 // Aligns every task on `jobs` threads (at least one); out[k] belongs to tasks[k] and is the same
 // whatever the number of threads. When *cancel becomes true the call returns within a fraction of
 // a second, the unfinished pairs marked Cancelled. A pair that runs out of memory while other
@@ -124,10 +126,12 @@ struct PairTask {
 // Returns Cancelled if it was cancelled, else Ok (a pair's own failure is in its counts).
 // With `progress`, each pair adds the sum of its two lengths to it, part by part as its pieces and
 // passes go (at least every few hundred residues): the batch is done at the sum over its pairs,
-// and a display reading it from another thread moves within a long pair.
+// and a display reading it from another thread moves within a long pair. With `turns`, the turns
+// are those of every call that shares them (threads of a caller's own pool, each calling with one
+// job): a pair short of memory waits for the pairs of all of them and runs alone.
 Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, int jobs,
                   const std::atomic<bool>* cancel, std::vector<PairCounts>& out,
-                  std::atomic<std::uint64_t>* progress = nullptr);
+                  std::atomic<std::uint64_t>* progress = nullptr, MemoryTurns* turns = nullptr);
 
 // MUSCLE's alphabet guess for a two-sequence input: 100 positions drawn by its pseudo-random
 // generator with its fixed seed; protein when 75 or fewer hold A, C, G, T or U (either case).

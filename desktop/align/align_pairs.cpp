@@ -146,7 +146,7 @@ ScratchPool& Pool() {
 // theirs is tried again alone.
 Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, Kernel kernel,
                    int jobs, const std::atomic<bool>* cancel, std::vector<PairCounts>& out,
-                   std::atomic<std::uint64_t>* progress) {
+                   std::atomic<std::uint64_t>* progress, MemoryTurns* sharedTurns) {
     const int lanes = LanesOf(kernel);
     std::vector<std::size_t> order;
     std::vector<std::pair<Alphabet, std::size_t>> shortTasks;
@@ -174,8 +174,9 @@ Status AlignBanded(const std::vector<PairTask>& tasks, const Options& options, K
                      [&](std::size_t p, std::size_t q) { return cells(p) > cells(q); });
     const std::size_t items = order.size() + batches.size();
     std::atomic<std::size_t> next{0};
-    MemoryTurns turns;
-    const bool shared = jobs > 1 && order.size() > 1;
+    MemoryTurns ownTurns;
+    MemoryTurns& turns = sharedTurns != nullptr ? *sharedTurns : ownTurns;
+    const bool shared = sharedTurns != nullptr || (jobs > 1 && order.size() > 1);
     OnThreads(jobs, items, [&] {
         std::unique_ptr<PairScratch> scratch = Pool().Take();
         const auto release = [&] { scratch = std::make_unique<PairScratch>(); };
@@ -226,11 +227,12 @@ bool KernelAvailable(Kernel kernel) {
 
 Status AlignPairs(const std::vector<PairTask>& tasks, const Options& options, int jobs,
                   const std::atomic<bool>* cancel, std::vector<PairCounts>& out,
-                  std::atomic<std::uint64_t>* progress) {
+                  std::atomic<std::uint64_t>* progress, MemoryTurns* turns) {
     out.assign(tasks.size(), PairCounts{Status::Cancelled});
     if (tasks.empty()) return Status::Ok;
     const Kernel kernel = ResolveKernel(options.kernel);
-    if (options.band) return AlignBanded(tasks, options, kernel, jobs, cancel, out, progress);
+    if (options.band)
+        return AlignBanded(tasks, options, kernel, jobs, cancel, out, progress, turns);
     const int lanes = LanesOf(kernel);
 
     // Pairs settled without alignment are done here; the rest become work items.

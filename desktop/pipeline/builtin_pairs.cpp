@@ -51,19 +51,6 @@ BatchEnd AlignBatch(BuiltinPool& pool, const std::vector<align::PairTask>& tasks
     return end;
 }
 
-// A pair short of memory while the other threads held theirs is aligned again alone.
-void RetryAlone(BuiltinPool& pool, const std::vector<align::PairTask>& tasks, Progress& progress,
-                const StopRequest& stop, std::vector<align::PairCounts>& counts,
-                LengthsDone& lengths) {
-    for (std::size_t k = 0; k < tasks.size(); ++k) {
-        if (counts[k].status != align::Status::NoMemory) continue;
-        std::vector<align::PairCounts> alone;
-        if (AlignBatch(pool, {tasks[k]}, progress, stop, std::nullopt, alone, lengths) ==
-            BatchEnd::Done)
-            counts[k] = alone.front();
-    }
-}
-
 }  // namespace
 
 align::Options BuiltinOptions(const RecordTable& records, AlphabetRule rule,
@@ -113,9 +100,7 @@ std::vector<PairResult> AlignBuiltinPairs(
                                           align::PairCounts{align::Status::Cancelled});
     std::vector<bool> timedOut(tasks.size(), false);
     if (pairTimeoutSeconds <= 0) {
-        if (AlignBatch(pool, tasks, progress, stop, std::nullopt, counts, lengths) ==
-            BatchEnd::Done)
-            RetryAlone(pool, tasks, progress, stop, counts, lengths);
+        AlignBatch(pool, tasks, progress, stop, std::nullopt, counts, lengths);
     } else {
         const auto limit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
             std::chrono::duration<double>(pairTimeoutSeconds));

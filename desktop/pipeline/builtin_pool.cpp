@@ -67,7 +67,7 @@ void BuiltinPool::Work() {
         // A pair's result does not depend on the thread that aligns it, nor on the pairs beside.
         piece.assign(tasks.begin() + static_cast<std::ptrdiff_t>(first),
                      tasks.begin() + static_cast<std::ptrdiff_t>(last));
-        align::AlignPairs(piece, options_, 1, cancel, counts, progress);
+        align::AlignPairs(piece, options_, 1, cancel, counts, progress, &turns_);
 
         lock.lock();
         std::copy(counts.begin(), counts.end(), out.begin() + static_cast<std::ptrdiff_t>(first));

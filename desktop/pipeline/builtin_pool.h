@@ -1,6 +1,7 @@
 // The threads of the built-in aligner, kept for a whole run: the pairs come in batches (a few
 // hundred at a time, so that progress and a stop request are seen soon), and every batch is
-// aligned by the same threads instead of threads started anew for each.
+// aligned by the same threads instead of threads started anew for each. The threads share their
+// memory turns (align/memory_turns.h), so only a pair that cannot fit alone is NoMemory.
 #pragma once
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "align/align.h"
+#include "align/memory_turns.h"
 
 namespace kvr {
 
@@ -55,6 +57,9 @@ class BuiltinPool {
     std::size_t pieces_ = 0;
     std::size_t nextPiece_ = 0;
     std::size_t piecesDone_ = 0;
+    // One set of memory turns for every thread: a pair short of memory waits for the pairs of the
+    // other threads and runs alone, within its batch.
+    align::MemoryTurns turns_;
 };
 
 }  // namespace kvr
