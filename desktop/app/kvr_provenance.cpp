@@ -21,8 +21,7 @@ std::string Refusal(const std::string& sessionPath, std::string_view what,
 
 }  // namespace
 
-std::string MixingProblem(const Provenance& session, Aligner kind,
-                          const std::string& sessionPath) {
+std::string MixingProblem(const Provenance& session, Aligner kind, const std::string& sessionPath) {
     const std::string_view aligner = AlignerName(kind);
     if (!WouldMixAligners(session, aligner)) return {};
     const std::string recorded = session.Get(provenance_key::kAligner);

@@ -175,8 +175,9 @@ TEST(LongPair, BudgetBoundsTheBandAndMarksThePair) {
 }
 
 // A long pair is stopped in its midst: a cancel raised 100 ms or more into a 200 kb pair of
-// unrelated genomes (seconds of work) returns within half a second, the pair marked Cancelled. Meanwhile its
-// progress moves, piece by piece and pass by pass, and a finished pair reaches both its lengths.
+// unrelated genomes (seconds of work) returns within half a second, the pair marked Cancelled.
+// Meanwhile its progress moves, piece by piece and pass by pass, and a finished pair reaches both
+// its lengths.
 TEST(LongPair, CancelAndProgressReachIntoThePair) {
     std::mt19937 rng(44);
     const std::string x = RandomSequence(rng, 200000, "ACGT"),
