@@ -47,8 +47,8 @@ void CallbackProgress::Percent(int percent) {
 }
 
 void CallbackProgress::Pair(int i, int j, double count, double total) {
-    step_ = "Aligning " + std::to_string(i + 1) + " - " + std::to_string(j + 1);
-    Percent(static_cast<int>(std::nearbyint(std::min(100.0, 100.0 * count / total))));
+    step_ = PairStep(i, j);
+    Percent(static_cast<int>(std::nearbyint(PairPercent(count, total))));
 }
 
 void CallbackProgress::End(std::string_view name) {

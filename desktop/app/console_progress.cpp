@@ -1,6 +1,5 @@
 #include "app/console_progress.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -36,8 +35,8 @@ void ConsoleProgress::Step(std::string_view name) {
 }
 
 void ConsoleProgress::Pair(int i, int j, double count, double total) {
-    Step("Aligning " + std::to_string(i + 1) + " - " + std::to_string(j + 1));
-    Percent(static_cast<int>(std::nearbyint(std::min(100.0, 100.0 * count / total))));
+    Step(PairStep(i, j));
+    Percent(static_cast<int>(std::nearbyint(PairPercent(count, total))));
 }
 
 void ConsoleProgress::End(std::string_view name) {

@@ -64,6 +64,14 @@ void TellLoaded(Progress& progress, int count, const FastaReport& report) {
                   (summary.empty() ? "" : " - check the file: " + summary));
 }
 
+// The text of a load: the one the caller read (kvr's standard input), else the file's, read into
+// `read`.
+const InputText& TextOf(const std::string& path, const FastaSource& source, InputText& read) {
+    if (source.input != nullptr) return *source.input;
+    read = ReadInputFile(path);
+    return read;
+}
+
 LoadEnd RefuseLoad(RunState& state, Progress& progress, std::string_view message) {
     progress.Message(message);
     progress.End("Failed");
@@ -277,8 +285,7 @@ LoadEnd LoadFasta(RunState& state, Progress& progress, const std::string& path,
     const std::string failure =
         "Failed to read " + path + ". Please check the content of the file and try again.";
     InputText read;
-    if (source.input == nullptr) read = ReadInputFile(path);
-    const InputText& input = source.input != nullptr ? *source.input : read;
+    const InputText& input = TextOf(path, source, read);
     if (!input.text)
         return RefuseLoad(state, progress, InputProblemMessage("Failed to read ", path, input));
     const std::string& content = *input.text;
@@ -325,8 +332,7 @@ LoadEnd AppendFasta(RunState& state, Progress& progress, const std::string& path
     const std::string failure =
         "Failed to append " + path + ". Please check the content of the file and try again.";
     InputText read;
-    if (source.input == nullptr) read = ReadInputFile(path);
-    const InputText& input = source.input != nullptr ? *source.input : read;
+    const InputText& input = TextOf(path, source, read);
     if (!input.text)
         return RefuseLoad(state, progress, InputProblemMessage("Failed to append ", path, input));
     const std::string& content = *input.text;

@@ -3,14 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "io/progress_meter.h"
+
 namespace kvr {
-
-namespace {
-
-// The caller breathes at least this often during a long pass, besides every change of the bar.
-constexpr long kPairsPerEventPump = 8192;
-
-}  // namespace
 
 int IdentityBin(float identity) {
     const double percent = static_cast<double>(identity) * 100;
@@ -28,8 +23,7 @@ void BinIdentities(RunState& state, Progress& progress) {
     const float nf = static_cast<float>(n);
     const float totalPairs = (nf * nf - nf) / 2;
     double done = 0;
-    int shownProgress = -1;
-    long sincePump = 0;
+    ProgressMeter meter(progress);
     // Row by row along the stored triangle: every pair once, in the order of memory (the counts
     // and the progress do not depend on the order).
     for (int i = 1; i < n; ++i) {
@@ -37,17 +31,7 @@ void BinIdentities(RunState& state, Progress& progress) {
             ++counts[IdentityBin(state.IdentityMatrix(i, j))];
 
             // The bar is set before the counter moves: 0 for the first pair, never 100 here.
-            const int percent = static_cast<int>(std::floor(done / totalPairs * 100));
-            done += 1;
-            const bool moved = percent != shownProgress;
-            if (moved) {
-                progress.Percent(percent);
-                shownProgress = percent;
-            }
-            if (moved || ++sincePump >= kPairsPerEventPump) {
-                progress.Breathe();
-                sincePump = 0;
-            }
+            meter.Show(done++, totalPairs);
         }
     }
     SetBins(state, progress, counts);

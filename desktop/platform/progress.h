@@ -5,6 +5,8 @@
 // StopRequest, which every wait and every pair polls.
 #pragma once
 
+#include <algorithm>
+#include <string>
 #include <string_view>
 
 namespace kvr {
@@ -28,14 +30,14 @@ class Progress {
     virtual void Breathe() {}
 };
 
-// Reports to nobody: for work whose caller shows nothing.
-class SilentProgress final : public Progress {
-  public:
-    void Step(std::string_view) override {}
-    void Percent(int) override {}
-    void Pair(int, int, double, double) override {}
-    void End(std::string_view) override {}
-    void Message(std::string_view) override {}
-};
+// The step of the pair under way as every front end names it: "Aligning 3 - 4" (from 1).
+inline std::string PairStep(int i, int j) {
+    return "Aligning " + std::to_string(i + 1) + " - " + std::to_string(j + 1);
+}
+
+// The percent of the pairs done, 0 to 100.
+inline double PairPercent(double count, double total) {
+    return std::min(100.0, 100.0 * count / total);
+}
 
 }  // namespace kvr

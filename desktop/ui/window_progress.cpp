@@ -1,6 +1,5 @@
 #include "ui/window_progress.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "io/number_text.h"
@@ -18,9 +17,8 @@ void WindowProgress::Percent(int percent) {
 // count: the pair under way, from 1; with a fraction, the part of the next done (the built-in
 // aligner's progress within a long pair), which moves the bar but not the count shown.
 void WindowProgress::Pair(int i, int j, double count, double total) {
-    window_.SetCaption(Control::lblProgress,
-                       "Aligning " + std::to_string(i + 1) + " - " + std::to_string(j + 1));
-    const double percent = std::min(100.0, 100.0 * count / total);
+    window_.SetCaption(Control::lblProgress, PairStep(i, j));
+    const double percent = PairPercent(count, total);
     window_.SetValue(Control::ProgressBar1, static_cast<int>(std::nearbyint(percent)));
     window_.SetCaption(Control::lblPrgPercent, PrintedWhole(std::floor(percent)) + "%");
     window_.SetCaption(Control::lblFilePath,
