@@ -34,7 +34,6 @@ int main(int argc, char** argv) {
     kvr::RunState screen = kvr::bench::GroupedAnalysis(screenCount);
     for (int mode : {kvr::kFullColour, kvr::kThreeColour}) {
         screen.ColourMode = mode;
-        kvr::BuildPalette(screen);
         kvr::QtMainWindow window;
         window.resize(1600, 1000);
         auto& canvas = static_cast<kvr::QImageSurface&>(window.Canvas(kvr::Control::InnerPicture));
@@ -50,7 +49,6 @@ int main(int argc, char** argv) {
     }
 
     kvr::RunState picture = kvr::bench::GroupedAnalysis(pictureCount);
-    kvr::BuildPalette(picture);
     const std::string folder = std::filesystem::temp_directory_path() / "kvr-bench-matrix";
     std::filesystem::create_directories(folder);
     const std::string emf = folder + "/matrix.emf";

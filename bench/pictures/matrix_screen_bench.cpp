@@ -38,10 +38,7 @@ int main(int argc, char** argv) {
     window.SetGeometry(Control::OuterPicture, viewport);
     QApplication::processEvents();
 
-    const double draw = Seconds([&] {
-        kvr::BuildPalette(state);
-        kvr::DrawMatrixOnScreen(state, window);
-    });
+    const double draw = Seconds([&] { kvr::DrawMatrixOnScreen(state, window); });
     const double firstPaint = Seconds([&] { Paint(window); });
     const kvr::Rect view = window.Geometry(Control::ZoomingPicture);
     std::printf(

@@ -94,7 +94,6 @@ bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pi
                 << "\n";
         written = written && result.ok;
     };
-    BuildPalette(state);
     const bool plot = !pictures.plotEmf.empty() || !pictures.plotImage.empty() ||
                       !pictures.plotSvg.empty() || !pictures.plotPdf.empty();
     if (plot && state.BinArray.empty()) BinIdentities(state, progress);

@@ -60,11 +60,17 @@ int RoundIndex(double value) {
     return static_cast<int>(std::min(std::nearbyint(value), double{kPaletteSize - 1}));
 }
 
-}  // namespace
-
-void BuildFullColourPalette(RunState& state) {
-    state.Palette = state.paletteKind == kViridisPalette ? kViridisTable : kFullColourTable;
+// The three bands: pale to pure blue (0-19), olive to green (20-41), pink to dark red (42-63).
+PaletteTable MakeThreeColourTable() {
+    PaletteTable table{};
+    FillRun(table, 63, 57, 171, 0, 0, 12, 0, 0);    // dark red to bright red
+    FillRun(table, 56, 42, 255, 0, 0, 0, 12, 12);   // pure red to pink
+    FillRun(table, 41, 20, 0, 180, 30, 10, 1, -1);  // green to olive
+    FillRun(table, 19, 0, 0, 0, 255, 0, 12, 0);     // pure blue to pale blue
+    return table;
 }
+
+}  // namespace
 
 int PaletteKindNamed(std::string_view name) {
     if (name == "rainbow") return kRainbowPalette;
@@ -72,20 +78,14 @@ int PaletteKindNamed(std::string_view name) {
     return -1;
 }
 
-void BuildThreeColourPalette(RunState& state) {
-    PaletteTable table{};
-    FillRun(table, 63, 57, 171, 0, 0, 12, 0, 0);    // dark red to bright red
-    FillRun(table, 56, 42, 255, 0, 0, 0, 12, 12);   // pure red to pink
-    FillRun(table, 41, 20, 0, 180, 30, 10, 1, -1);  // green to olive
-    FillRun(table, 19, 0, 0, 0, 255, 0, 12, 0);     // pure blue to pale blue
-    state.Palette = table;
+const PaletteTable& PaletteOf(int colourMode, int paletteKind) {
+    static const PaletteTable threeColour = MakeThreeColourTable();
+    if (colourMode == kThreeColour) return threeColour;
+    return paletteKind == kViridisPalette ? kViridisTable : kFullColourTable;
 }
 
-void BuildPalette(RunState& state) {
-    if (state.ColourMode == kThreeColour)
-        BuildThreeColourPalette(state);
-    else
-        BuildFullColourPalette(state);
+const PaletteTable& PaletteOf(const RunState& state) {
+    return PaletteOf(state.ColourMode, state.paletteKind);
 }
 
 int ThreeColourBandIndex(const RunState& state, float percent) {

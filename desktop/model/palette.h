@@ -10,19 +10,17 @@ namespace kvr {
 
 inline constexpr int kPaletteSize = 64;
 
-// Fills state.Palette with the 64 steps of full colour mode: the fixed rainbow, dark blue (0) to
-// dark red (63), or viridis, dark purple (0) to yellow (63), by state.paletteKind.
-void BuildFullColourPalette(RunState& state);
-
 // "rainbow" or "viridis": the palette's name as kvr's --palette takes it; -1 for another name.
 int PaletteKindNamed(std::string_view name);
 
-// Fills state.Palette with the three bands: pale to pure blue (0-19), olive to green (20-41),
-// pink to dark red (42-63). The cut-offs act only in CellColourIndex.
-void BuildThreeColourPalette(RunState& state);
+// The 64 colours of a colour mode. Full colour: the fixed rainbow, dark blue (0) to dark red (63),
+// or viridis, dark purple (0) to yellow (63), by the palette kind. Three colour: pale to pure blue
+// (0-19), olive to green (20-41), pink to dark red (42-63); the cut-offs act only in
+// CellColourIndex. Derived, never stored: a change of mode or palette needs no rebuilding.
+const PaletteTable& PaletteOf(int colourMode, int paletteKind);
 
-// The table of the current ColourMode.
-void BuildPalette(RunState& state);
+// The table of the state's ColourMode and paletteKind.
+const PaletteTable& PaletteOf(const RunState& state);
 
 // Index 0..63 of one identity (a fraction) under the current mode, minIdentity and cut-offs.
 // Identities not above the minimum get 0.

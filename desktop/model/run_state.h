@@ -83,7 +83,6 @@ struct RunState : Analysis {
     int ColourMode = kFullColour;
     int paletteKind = kRainbowPalette;  // full colour mode's steps
     bool showTree = true;  // the tree that ordered the analysis drawn beside the names (View menu)
-    PaletteTable Palette{};
     int zoomLevel = 0;
     int splitMin = 0;
     int splitMax = 0;

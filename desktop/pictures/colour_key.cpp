@@ -17,7 +17,7 @@ std::array<KeyBox, kKeyBoxCount> ColourKeyBoxes(const RunState& state) {
         box.value = value;
         const int index = state.ColourMode == kThreeColour ? ThreeColourBandIndex(state, value)
                                                            : box.paletteIndex;
-        box.colour = state.Palette[index];
+        box.colour = PaletteOf(state)[index];
         value = static_cast<float>(value - step);
     }
     for (int digits = 0; digits <= 3; ++digits) {

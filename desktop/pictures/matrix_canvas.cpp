@@ -194,7 +194,7 @@ ScreenCells ScreenCellsFor(int n) {
 MatrixDrawing::MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport,
                              const ScreenChoice& choice, std::vector<CellBlock> outlined,
                              std::shared_ptr<const TreeShape> tree)
-    : palette_(state.Palette),
+    : palette_(PaletteOf(state)),
       key_(ColourKeyBoxes(state)),
       outlined_(std::move(outlined)),
       tree_(std::move(tree)) {

@@ -54,9 +54,9 @@ struct CanvasLayout {
 // grid's lines, so that a vector file of a large matrix stays small.
 class MatrixDrawing {
   public:
-    // The Palette of the mode must have been built. Texts are measured in fonts' font. The blocks
-    // of the groups to outline (AnalysisGroupBlocks) are framed over the cells; the tree, when
-    // given, is drawn left of the names, its leaves at the rows.
+    // Texts are measured in fonts' font. The blocks of the groups to outline (AnalysisGroupBlocks)
+    // are framed over the cells; the tree, when given, is drawn left of the names, its leaves at
+    // the rows.
     MatrixDrawing(const RunState& state, const DrawingSurface& fonts, Size viewport,
                   const ScreenChoice& choice = {}, std::vector<CellBlock> outlined = {},
                   std::shared_ptr<const TreeShape> tree = nullptr);
@@ -113,9 +113,9 @@ Size MatrixCanvasSize(const RunState& state, const DrawingSurface& canvas, Size 
                       const ScreenChoice& choice = {}, bool tree = false);
 
 // Resizes the canvas (white) and draws the matrix and its key under the current ColourMode.
-// The Palette of the mode must have been built. Names too long for 90 twips a character widen
-// their margin; rows lower than a line of text carry no names, and the key says so. The blocks
-// outlined are framed over the cells; the tree, when given, is drawn beside the names.
+// Names too long for 90 twips a character widen their margin; rows lower than a line of text carry
+// no names, and the key says so. The blocks outlined are framed over the cells; the tree, when
+// given, is drawn beside the names.
 void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewport,
                       std::vector<CellBlock> outlined = {},
                       std::shared_ptr<const TreeShape> tree = nullptr);

@@ -104,7 +104,7 @@ void DrawMatrixPicture(const RunState& state, DrawingSurface& picture,
         for (int j = i; j < n; ++j) {
             const int y = kCellHeight * j;
             picture.Box(x, y, x + kCellWidth, y + kCellHeight,
-                        state.Palette[CellColourIndex(state, state.IdentityMatrix(i, j))]);
+                        PaletteOf(state)[CellColourIndex(state, state.IdentityMatrix(i, j))]);
         }
     }
 

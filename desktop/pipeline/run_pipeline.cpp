@@ -86,7 +86,6 @@ RunOutcome MakeAnalysis(RunState& state, Progress& progress, const RunSetup& set
     if (order.status == ProgramStatus::Cancelled) return cancelled();
     complete = order.Ok() && complete;
     BinIdentities(state, progress);
-    BuildPalette(state);
     return {true, complete, false, order.Ok()};
 }
 
@@ -114,7 +113,6 @@ RunOutcome AnalyseIdentities(RunState& state, Progress& progress, const RunSetup
 void AnalyseSession(RunState& state, Progress& progress) {
     FindIdentityRange(state, progress, state.IdentityMatrix, state.seqCount);
     BinIdentities(state, progress);
-    BuildPalette(state);
 }
 
 }  // namespace kvr

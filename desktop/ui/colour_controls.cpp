@@ -12,10 +12,9 @@ namespace kvr {
 
 namespace {
 
-// Palette, work-folder picture and, when it fits, the screen: the end of every recolouring.
+// The work-folder picture and, when it fits, the screen: the end of every recolouring.
 void Recolour(RunState& state, Window& window, const std::string& workFolder,
               ViewPlace place = ViewPlace::Corner) {
-    BuildPalette(state);
     WriteMatrixPicture(state, workFolder);
     if (state.FitsOnScreen()) DrawMatrixOnScreen(state, window, place);
 }

@@ -61,7 +61,6 @@ void ReportPictureNotCopied(Window& window, const std::string& path) {
 }
 
 void OnSaveMatrixEmf(RunState& state, Window& window) {
-    BuildPalette(state);
     const std::string name = AskPictureName(state, window, "_mat.emf");
     if (name.empty()) return;
     // The tree beside the names as the View menu shows it.
@@ -82,7 +81,6 @@ void OnSaveMatrixBmp(RunState& state, Window& window, const char* suffix) {
 }
 
 void OnSaveMatrixVector(RunState& state, Window& window, PictureFormat format) {
-    BuildPalette(state);
     const std::string name =
         AskPictureName(state, window, format == PictureFormat::Svg ? "_mat.svg" : "_mat.pdf");
     if (name.empty()) return;

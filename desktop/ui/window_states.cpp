@@ -40,7 +40,6 @@ void DrawShownView(RunState& state, Window& window, ViewPlace place) {
     if (state.view == AnalysisView::Plot) {
         ShowPlot(state, window);
     } else if (state.FitsOnScreen()) {
-        BuildPalette(state);
         DrawMatrixOnScreen(state, window, place);
     } else {
         BlankMatrixView(window);

@@ -48,10 +48,9 @@ TEST(KvrPictures, VectorOptionsAndUnwritableFilesAreReported) {
     const std::string svg = ReadWholeFile(pictures.matrixSvg).value_or("");
     EXPECT_NE(svg.find(">seq_12</text>"), std::string::npos);
     EXPECT_NE(svg.find(">Pairwise identity (%)</text>"), std::string::npos);
-    BuildPalette(state);
     char colour[8];
-    std::snprintf(colour, sizeof colour, "#%02x%02x%02x", state.Palette[63].r, state.Palette[63].g,
-                  state.Palette[63].b);
+    std::snprintf(colour, sizeof colour, "#%02x%02x%02x", PaletteOf(state)[63].r,
+                  PaletteOf(state)[63].g, PaletteOf(state)[63].b);
     EXPECT_NE(svg.find(colour), std::string::npos) << colour;
     const std::string pdf = ReadWholeFile(pictures.plotPdf).value_or("");
     EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
@@ -73,7 +72,7 @@ TEST(KvrPictures, MatrixImageOfMoreSequencesThanTheScreenShows) {
     const QImage image(QString::fromStdString(pictures.matrixImage), "PNG");
     // 110000 / 700 twips a cell, in whole pixels: 150 twips, 10 pixels; no names.
     EXPECT_EQ(image.pixel(10 + 5, 5),
-              qRgb(state.Palette[63].r, state.Palette[63].g, state.Palette[63].b));
+              qRgb(PaletteOf(state)[63].r, PaletteOf(state)[63].g, PaletteOf(state)[63].b));
     EXPECT_GE(image.width(), 700 * 10);
     EXPECT_LT(image.width(), 700 * 10 + 200);
 }

@@ -28,13 +28,13 @@ TEST_F(ColourControlsTest, ModeButtonSwitchesBothWaysAndBackToTheSamePicture) {
     form.OnClick(Control::cmdDrawMat);
     const auto fullPicture = ReadWholeFile(MatrixFile());
     ASSERT_TRUE(fullPicture.has_value());
-    const PaletteTable fullPalette = state.Palette;
+    const PaletteTable fullPalette = PaletteOf(state);
 
     form.OnClick(Control::cmdColourScheme);
     EXPECT_EQ(state.ColourMode, kThreeColour);
     EXPECT_EQ(window.Caption(Control::cmdColourScheme), "Full colour mode");
     EXPECT_TRUE(CutoffControlsEnabled(true));
-    EXPECT_EQ(state.Palette[63], (Rgb{171, 0, 0}));
+    EXPECT_EQ(PaletteOf(state)[63], (Rgb{171, 0, 0}));
     EXPECT_EQ(ReadEmf(MatrixFile())->OfType(testing::kEmrCreateBrushIndirect)[0].Colour(),
               (Rgb{171, 0, 0}));
     EXPECT_EQ(Status(), (std::vector<std::string>{"Drawing the matrix ...", "Done",
@@ -45,7 +45,7 @@ TEST_F(ColourControlsTest, ModeButtonSwitchesBothWaysAndBackToTheSamePicture) {
     EXPECT_EQ(state.ColourMode, kFullColour);
     EXPECT_EQ(window.Caption(Control::cmdColourScheme), "3 colour mode");
     EXPECT_TRUE(CutoffControlsEnabled(false));
-    EXPECT_EQ(state.Palette, fullPalette);
+    EXPECT_EQ(PaletteOf(state), fullPalette);
     EXPECT_EQ(ReadWholeFile(MatrixFile()), fullPicture);
 }
 
@@ -158,7 +158,7 @@ TEST_F(ColourControlsTest, MatrixButtonDrawsAndSetsTheControls) {
     EXPECT_FALSE(window.IsEnabled(Control::mnuCopyPlot));
     EXPECT_TRUE(CutoffControlsEnabled(true));
     EXPECT_FALSE(window.IsVisible(Control::keyPicture));  // the picture's own key is the one
-    EXPECT_EQ(state.Palette[0], (Rgb{0, 228, 255}));
+    EXPECT_EQ(PaletteOf(state)[0], (Rgb{0, 228, 255}));
     EXPECT_TRUE(ReadEmf(MatrixFile()).has_value());
     EXPECT_FALSE(window.innerCanvas.ops.empty());
 }

@@ -87,7 +87,6 @@ TEST(FigureLayout, ScreenCanvasHoldsItsKeyAndKeepsTextsApart) {
         for (const int mode : {kFullColour, kThreeColour}) {
             RunState state = testing::RealAnalysis(c.n, c.length);
             state.ColourMode = mode;
-            BuildPalette(state);
             RecordingSurface canvas;
             DrawMatrixCanvas(state, canvas, Size{});
             const std::string what = std::to_string(c.n) + " x " + std::to_string(c.length) +
@@ -102,7 +101,6 @@ TEST(FigureLayout, ScreenCanvasHoldsItsKeyAndKeepsTextsApart) {
 TEST(FigureLayout, EmfPictureHoldsItsDrawingWithoutBlankRoom) {
     for (const Size2 c : kCases) {
         RunState state = testing::RealAnalysis(c.n, c.length);
-        BuildPalette(state);
         RecordingSurface picture(EmfSurface::kTextCell, EmfSurface::kTextCell);
         DrawMatrixPicture(state, picture);
         const PictureFrame frame = MatrixPictureFrame(state);
@@ -141,7 +139,6 @@ TEST(FigureLayout, LargeMatricesShrinkTheirCellsAndLeaveOutNamesTheyCannotShow) 
         EXPECT_EQ(ScreenCellsFor(c.n).height, c.height) << c.n;
         if (c.n > 1000) continue;
         RunState state = testing::RealAnalysis(c.n, 30);
-        BuildPalette(state);
         RecordingSurface canvas;
         DrawMatrixCanvas(state, canvas, Size{});
         const auto texts = canvas.Texts();
@@ -160,7 +157,6 @@ TEST(FigureLayout, SmallCellsAreFilledRowByRowWithoutGapsOrOutlines) {
     // 1300 sequences, cells of 75 twips (5 pixels): one fill per run of equal colour, abutting,
     // no lines.
     RunState state = testing::RealAnalysis(1300, 10);
-    BuildPalette(state);
     RecordingSurface canvas;
     DrawMatrixCanvas(state, canvas, Size{});
     const auto fills = canvas.OpsOf(Kind::FillRect);

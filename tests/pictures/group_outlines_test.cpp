@@ -26,7 +26,6 @@ RunState SplitFamilies() {
         6, [&](int d, int e) { return family[kDisplay[d]] == family[kDisplay[e]] ? 0.96f : 0.5f; },
         [](int d) { return ">s" + std::to_string(kDisplay[d]); });
     state.treeOrder = kDisplay;
-    BuildPalette(state);
     return state;
 }
 
@@ -113,7 +112,6 @@ TEST(GroupOutlines, FrameTheBlocksOnTheMetafilePicture) {
 TEST(GroupOutlines, SmallCellsTakeOnePixelBands) {
     // 1,000 sequences: cells under eight pixels.
     RunState state = testing::MakeAnalysis(1000, testing::Gradient(1000, 0.5f));
-    BuildPalette(state);
     const std::vector<CellBlock> blocks = {{0, 0, 2, 2, 1}};
     RecordingSurface plain, framed;
     DrawMatrixCanvas(state, plain, {});

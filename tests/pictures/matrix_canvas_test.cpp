@@ -17,7 +17,6 @@ using testing::MakeAnalysis;
 
 RunState CanvasAnalysis(int n) {
     RunState state = MakeAnalysis(n, Gradient(n, 0.6f));
-    BuildPalette(state);
     return state;
 }
 
@@ -75,9 +74,9 @@ TEST(MatrixCanvas, LowerLeftTriangleWithOutlinedCellsInPaletteColours) {
             EXPECT_EQ(std::tie(cell->x2, cell->y2),
                       std::make_tuple(left + 400 * (i + 1) - 15, 380 * (j + 1) - 15));
             EXPECT_EQ(cell->colour,
-                      state.Palette[CellColourIndex(state, state.IdentityMatrix(i, j))]);
+                      PaletteOf(state)[CellColourIndex(state, state.IdentityMatrix(i, j))]);
         }
-    EXPECT_EQ(fills[0].colour, state.Palette[63]) << "diagonal: identity 1";
+    EXPECT_EQ(fills[0].colour, PaletteOf(state)[63]) << "diagonal: identity 1";
     // The outlines are the grid: the top edge of every row (and the bottom of the last) as far
     // as the row reaches, the left edge of every column (and the right of the last) from the
     // diagonal down.
@@ -97,13 +96,12 @@ TEST(MatrixCanvas, LowerLeftTriangleWithOutlinedCellsInPaletteColours) {
 TEST(MatrixCanvas, EqualColoursAlongARowAreOneFill) {
     // Two groups: identity 1 within a group, 0.5 between them.
     RunState state = MakeAnalysis(6, [](int i, int j) { return i / 3 == j / 3 ? 1.0f : 0.5f; });
-    BuildPalette(state);
     const RecordingSurface canvas = Draw(state);
     const int left = state.maxNameLen * 90 + 150;
     std::vector<std::array<int, 4>> cells;
     for (const DrawOp& op : canvas.OpsOf(Kind::FillRect))
         if (op.x2 < left + 6 * 400) cells.push_back({op.x1, op.y1, op.x2, op.colour.r});
-    const int red = state.Palette[63].r, blue = state.Palette[0].r;
+    const int red = PaletteOf(state)[63].r, blue = PaletteOf(state)[0].r;
     // Each colour's runs together, in the order of their first cells: rows 0-2 of the first
     // group, then row 3's run of the other colour.
     const std::vector<std::array<int, 4>> expected = {
@@ -163,7 +161,6 @@ TEST(MatrixCanvas, NamesWithoutMarkersAlongTwoSides) {
     RunState state = MakeAnalysis(3, Gradient(3, 0.7f), [](int i) {
         return i == 1 ? std::string(">a>b") : ">n" + std::to_string(i);
     });
-    BuildPalette(state);
     const RecordingSurface canvas = Draw(state);
     const auto upright = canvas.OpsOf(Kind::Text);
     const auto turned = canvas.OpsOf(Kind::RotatedText);
@@ -197,7 +194,7 @@ TEST(MatrixCanvas, KeyTitleAndBoxesByTheNumberOfSequences) {
         EXPECT_EQ(firstBox.y1, 5 * 380 / 2 + 300);
         EXPECT_EQ(firstBox.y2 - firstBox.y1, 108);
         EXPECT_EQ(firstBox.x2, R + 600 + 162 + 200);  // 162.5 + 200, half to even
-        EXPECT_EQ(firstBox.colour, state.Palette[63]);
+        EXPECT_EQ(firstBox.colour, PaletteOf(state)[63]);
         // The labels: " 100" first, eleven in all; each after a tick.
         const auto labels = std::vector<DrawOp>(title + 1, texts.end());
         ASSERT_EQ(labels.size(), 11u);
@@ -222,7 +219,7 @@ TEST(MatrixCanvas, KeyTitleAndBoxesByTheNumberOfSequences) {
         ASSERT_NE(firstBox, fills.end());
         EXPECT_EQ(firstBox->x1, R + 300);
         EXPECT_EQ(firstBox->y2 - firstBox->y1, 139);
-        EXPECT_EQ(firstBox->colour, state.Palette[63]);
+        EXPECT_EQ(firstBox->colour, PaletteOf(state)[63]);
     }
 }
 

@@ -36,7 +36,6 @@ TEST_F(MatrixExportsTest, EmfGetsItsSuffixOnce) {
     EXPECT_EQ(state.lastFolder, chosen.Path());
     EXPECT_EQ(Status(), (std::vector<std::string>{"Saving the matrix ...", "Done",
                                                   "Saving the matrix ...", "Done"}));
-    EXPECT_EQ(state.Palette[63], (Rgb{128, 0, 0})) << "the palette of the mode is rebuilt";
 }
 
 TEST_F(MatrixExportsTest, CancelledDialogChangesNothing) {
@@ -75,7 +74,6 @@ TEST_F(MatrixExportsTest, ClipboardTakesTheCanvasOrTheWorkFolderPicture) {
     form.OnClick(Control::mnuCopyMatEMF);
     EXPECT_EQ(window.messages.size(), 1u) << "no work-folder picture yet";
 
-    BuildPalette(state);
     WriteMatrixPicture(state, Work());
     form.OnClick(Control::mnuCopyMatEMF);
     EXPECT_EQ(window.clipboard, "metafile:" + MatrixFile());

@@ -25,7 +25,6 @@ using testing::TempFolder;
 RunState PictureAnalysis(int n, int mode = kFullColour) {
     RunState state = MakeAnalysis(n, Gradient(n, 0.55f));  // names ">seq_1": L = 51
     state.ColourMode = mode;
-    BuildPalette(state);
     return state;
 }
 
@@ -67,14 +66,14 @@ TEST(MatrixPicture, CompactLayoutInDeviceUnits) {
     EXPECT_EQ(std::tie(boxes[0].x1, boxes[0].y1, boxes[0].x2, boxes[0].y2),
               std::make_tuple(61, 0, 83, 20));
     EXPECT_EQ(std::tie(boxes[5].x1, boxes[5].y1), std::make_tuple(105, 40));  // column 2, row 2
-    EXPECT_EQ(boxes[2].colour, state.Palette[0]) << "column 0, row 2: the minimum";
+    EXPECT_EQ(boxes[2].colour, PaletteOf(state)[0]) << "column 0, row 2: the minimum";
 
     // A small matrix: the title at y = 0, the first key box at y = 20.
     EXPECT_EQ(texts[3].text, "Pairwise identity (%)");
     EXPECT_EQ(std::tie(texts[3].x1, texts[3].y1), std::make_tuple(127, 0));
     const DrawOp& key = boxes[6];
     EXPECT_EQ(std::tie(key.x1, key.y1, key.x2, key.y2), std::make_tuple(157, 20, 196, 35));
-    EXPECT_EQ(key.colour, state.Palette[63]);
+    EXPECT_EQ(key.colour, PaletteOf(state)[63]);
     const auto ticks = picture.OpsOf(Kind::Line);
     ASSERT_EQ(ticks.size(), 11u);
     EXPECT_EQ(std::tie(ticks[0].x1, ticks[0].y1, ticks[0].x2, ticks[0].y2),
@@ -124,7 +123,6 @@ TEST(MatrixPicture, WorkFolderFileReadsBack) {
     // Rewriting replaces the file.
     RunState recoloured = state;
     recoloured.ColourMode = kFullColour;
-    BuildPalette(recoloured);
     WriteMatrixPicture(recoloured, work.Path());
     const auto again = ReadEmf(work.File("Identity_mat.emf"));
     ASSERT_TRUE(again.has_value());

@@ -11,21 +11,20 @@ TEST(Palette, ViridisReplacesTheRainbowOfFullColourModeAndItsKey) {
     RunState state;
     state.minIdentity = 0.5;
     state.paletteKind = kViridisPalette;
-    BuildPalette(state);
     // The published ends, #440154 and #FDE725, and step 31: the table's row 125.
-    EXPECT_EQ(state.Palette[0], (Rgb{68, 1, 84}));
-    EXPECT_EQ(state.Palette[63], (Rgb{253, 231, 37}));
-    EXPECT_EQ(state.Palette[31], (Rgb{33, 142, 141}));
+    EXPECT_EQ(PaletteOf(state)[0], (Rgb{68, 1, 84}));
+    EXPECT_EQ(PaletteOf(state)[63], (Rgb{253, 231, 37}));
+    EXPECT_EQ(PaletteOf(state)[31], (Rgb{33, 142, 141}));
     // Lighter at every step, so that order reads without hue.
     const auto luma = [](Rgb c) { return 299 * c.r + 587 * c.g + 114 * c.b; };
-    for (int k = 1; k < 64; ++k) EXPECT_GT(luma(state.Palette[k]), luma(state.Palette[k - 1])) << k;
+    for (int k = 1; k < 64; ++k)
+        EXPECT_GT(luma(PaletteOf(state)[k]), luma(PaletteOf(state)[k - 1])) << k;
     const auto key = ColourKeyBoxes(state);
-    EXPECT_EQ(key.front().colour, state.Palette[63]);
-    EXPECT_EQ(key.back().colour, state.Palette[0]);
+    EXPECT_EQ(key.front().colour, PaletteOf(state)[63]);
+    EXPECT_EQ(key.back().colour, PaletteOf(state)[0]);
     // Three colour mode keeps its bands; the rainbow comes back by name.
     state.ColourMode = kThreeColour;
-    BuildPalette(state);
-    EXPECT_EQ(state.Palette[63], (Rgb{171, 0, 0}));
+    EXPECT_EQ(PaletteOf(state)[63], (Rgb{171, 0, 0}));
     struct Name {
         const char* name;
         int kind;
@@ -38,7 +37,7 @@ TEST(Palette, ViridisReplacesTheRainbowOfFullColourModeAndItsKey) {
 
 TEST(Palette, ThreeColourTableRunsOfEachBand) {
     RunState state;
-    BuildThreeColourPalette(state);
+    state.ColourMode = kThreeColour;
     struct Entry {
         int index;
         Rgb colour;
@@ -48,18 +47,16 @@ TEST(Palette, ThreeColourTableRunsOfEachBand) {
         {42, {255, 168, 168}}, {41, {0, 180, 30}},  {31, {100, 190, 20}}, {20, {210, 201, 9}},
         {19, {0, 0, 255}},     {10, {0, 108, 255}}, {0, {0, 228, 255}},
     };
-    for (const Entry& e : entries) EXPECT_EQ(state.Palette[e.index], e.colour) << e.index;
+    for (const Entry& e : entries) EXPECT_EQ(PaletteOf(state)[e.index], e.colour) << e.index;
 }
 
-TEST(Palette, BuildingFollowsTheModeAndReplacesTheTable) {
+TEST(Palette, TheTableFollowsTheModeAndPalette) {
     RunState state;
     state.ColourMode = kThreeColour;
-    BuildPalette(state);
-    EXPECT_EQ(state.Palette[63], (Rgb{171, 0, 0}));
+    EXPECT_EQ(PaletteOf(state)[63], (Rgb{171, 0, 0}));
     state.ColourMode = kFullColour;
-    BuildPalette(state);
-    EXPECT_EQ(state.Palette[63], (Rgb{128, 0, 0}));
-    EXPECT_EQ(state.Palette[20], (Rgb{0, 207, 255}));
+    EXPECT_EQ(PaletteOf(state)[63], (Rgb{128, 0, 0}));
+    EXPECT_EQ(PaletteOf(state)[20], (Rgb{0, 207, 255}));
 }
 
 struct IndexCase {
@@ -107,7 +104,6 @@ TEST(CellColourIndex, BothModesBandsAndMinimum) {
 TEST(ColourKey, LabelsStepFromHundredToTheRoundedMinimum) {
     RunState state;
     state.minIdentity = 0.58;  // step (100 - 58) / 21 = 2
-    BuildFullColourPalette(state);
     const auto boxes = ColourKeyBoxes(state);
     EXPECT_EQ(boxes[0].value, 100.0f);
     EXPECT_EQ(boxes[0].paletteIndex, 63);
@@ -125,13 +121,12 @@ TEST(ColourKey, ThreeColourBoxesFollowTheBands) {
     state.minIdentity = 0.58;
     state.cutoff1 = 94;
     state.cutoff2 = 78;
-    BuildThreeColourPalette(state);
     const auto boxes = ColourKeyBoxes(state);
-    EXPECT_EQ(boxes[0].colour, state.Palette[63]);
-    EXPECT_EQ(boxes[3].colour, state.Palette[ThreeColourBandIndex(state, 94.0f)]);  // green top
-    EXPECT_EQ(boxes[3].colour, state.Palette[41]);
-    EXPECT_EQ(boxes[11].colour, state.Palette[19]);  // 78: blue
-    EXPECT_EQ(boxes[21].colour, state.Palette[0]);   // the minimum
+    EXPECT_EQ(boxes[0].colour, PaletteOf(state)[63]);
+    EXPECT_EQ(boxes[3].colour, PaletteOf(state)[ThreeColourBandIndex(state, 94.0f)]);  // green top
+    EXPECT_EQ(boxes[3].colour, PaletteOf(state)[41]);
+    EXPECT_EQ(boxes[11].colour, PaletteOf(state)[19]);  // 78: blue
+    EXPECT_EQ(boxes[21].colour, PaletteOf(state)[0]);   // the minimum
 }
 
 }  // namespace

@@ -21,7 +21,6 @@ using Kind = DrawOp::Kind;
 RunState TreeAnalysis() {
     RunState state = testing::MakeAnalysis(4, testing::Gradient(4, 0.6f));
     state.provenance.tree = "((seq_1:0.1,seq_2:0.3):0.2,(seq_3:-0.05,seq_4:0.1):0.1);";
-    BuildPalette(state);
     return state;
 }
 

@@ -54,7 +54,6 @@ TEST(ZoomCells, StepsOfAQuarterOctaveInWholePixelsUpToFortyPixels) {
 
 TEST_F(ZoomTest, ZoomingInShowsTheNamesAndStopsAtFortyPixelsWithoutAMessage) {
     Load(600);  // cells of 12 pixels: lower than a line of text
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window);
     EXPECT_TRUE(RowNames(window.viewDrawing.Draw({0, 0, 6000, 6000})).empty());
     EXPECT_TRUE(window.IsEnabled(Control::cmdZoomIn));
@@ -82,7 +81,6 @@ TEST_F(ZoomTest, ZoomingInShowsTheNamesAndStopsAtFortyPixelsWithoutAMessage) {
 
 TEST_F(ZoomTest, ZoomingOutStopsWithTheWholeMatrixInView) {
     Load(200);  // 200 x 220 twips: wider than the viewport
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window);
     const Rect viewport = window.Geometry(Control::OuterPicture);
     ASSERT_GT(window.viewDrawing.width, viewport.width);
@@ -110,7 +108,6 @@ TEST_F(ZoomTest, TheGroupsAtTheFirstCutOffAreFramedOnTheScreen) {
         6, [&](int d, int e) { return family[display[d]] == family[display[e]] ? 0.96f : 0.5f; },
         [&](int d) { return ">s" + std::to_string(display[d]); });
     state.treeOrder = display;
-    BuildPalette(state);
     const auto blackBands = [&](float cutoff) {
         state.cutoff1 = cutoff;
         DrawMatrixOnScreen(state, window);
@@ -125,7 +122,6 @@ TEST_F(ZoomTest, TheGroupsAtTheFirstCutOffAreFramedOnTheScreen) {
 
 TEST_F(ZoomTest, FitShowsALargeMatrixWholeAPixelASampleAndOneHundredPercentComesBack) {
     Load(700);  // cells of ten pixels; whole in the viewport only below a pixel
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window);
     const Rect viewport = window.Geometry(Control::OuterPicture);
     form.OnClick(Control::mnuZoomFit);
@@ -149,7 +145,7 @@ TEST_F(ZoomTest, FitShowsALargeMatrixWholeAPixelASampleAndOneHundredPercentComes
         const int column = static_cast<int>((op.x1 + 7 - grid.left) / grid.cellWidth);
         ASSERT_LE(column, row);
         EXPECT_EQ(op.colour,
-                  state.Palette[CellColourIndex(state, state.IdentityMatrix(row, column))]);
+                  PaletteOf(state)[CellColourIndex(state, state.IdentityMatrix(row, column))]);
     }
     EXPECT_GT(cellFills, 0);
     EXPECT_LT(cellFills, 700 * 701 / 2 / 4) << "far fewer fills than cells";
@@ -162,7 +158,6 @@ TEST_F(ZoomTest, FitShowsALargeMatrixWholeAPixelASampleAndOneHundredPercentComes
 
 TEST_F(ZoomTest, AStepKeepsTheCellUnderThePointerInPlace) {
     Load(100);
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window);
     window.SetValue(Control::HScroll1, 3000);
     window.SetValue(Control::VScroll1, 6000);
@@ -186,7 +181,6 @@ TEST_F(ZoomTest, AStepKeepsTheCellUnderThePointerInPlace) {
 
 TEST_F(ZoomTest, WithThePointerElsewhereAStepKeepsTheSelectedCellInPlace) {
     Load(100);
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window);
     window.SetValue(Control::HScroll1, 2000);
     window.SetValue(Control::VScroll1, 9000);
@@ -209,7 +203,6 @@ TEST_F(ZoomTest, WithThePointerElsewhereAStepKeepsTheSelectedCellInPlace) {
 
 TEST_F(ZoomTest, TheKeyStaysInSightBesideTheMatrixOrPinnedInTheCorner) {
     Load(10);
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window);
     const auto hasTitle = [](const RecordingSurface& s) {
         for (const DrawOp& op : s.OpsOf(DrawOp::Kind::Text))
@@ -222,7 +215,6 @@ TEST_F(ZoomTest, TheKeyStaysInSightBesideTheMatrixOrPinnedInTheCorner) {
         window.viewDrawing.Draw({0, 0, window.viewDrawing.width, window.viewDrawing.height})));
 
     Load(94);  // wider than the viewport: beside the triangle the key would be out of sight
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window);
     ASSERT_GT(window.viewDrawing.width, viewport.width);
     EXPECT_FALSE(hasTitle(
@@ -291,7 +283,6 @@ TEST_F(ZoomTest, RightClickShowsTheSaveMenuOncePerAvailablePicture) {
 
 TEST_F(ZoomTest, ANewMatrixIsShownOneToOneFromTheCorner) {
     Load(60);
-    BuildPalette(state);
     window.SetValue(Control::VScroll1, 500);
     DrawMatrixOnScreen(state, window);
     EXPECT_EQ(ViewGeometry(),
@@ -309,7 +300,6 @@ TEST_F(ZoomTest, ANewMatrixIsShownOneToOneFromTheCorner) {
     // A new colouring keeps the view where it was.
     window.SetValue(Control::VScroll1, 700);
     state.ColourMode = kThreeColour;
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window, ViewPlace::Kept);
     EXPECT_EQ(ViewGeometry().top, -700);
 }
@@ -317,7 +307,6 @@ TEST_F(ZoomTest, ANewMatrixIsShownOneToOneFromTheCorner) {
 TEST_F(ZoomTest, TheNamesStayAtTheLeftWhileTheCellsScrollSideways) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     Load(100);  // 22,000 twips of cells: wider than the viewport, names readable
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window);
     const RunState::CellGrid& grid = state.drawnCells;
     ASSERT_TRUE(grid.names);
@@ -347,7 +336,6 @@ TEST_F(ZoomTest, TheNamesStayAtTheLeftWhileTheCellsScrollSideways) {
     state = testing::MakeAnalysis(100, testing::Gradient(100, 0.6f), [](int i) {
         return ">" + std::string(120, 'x') + std::to_string(i);
     });
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window);
     window.SetValue(Control::HScroll1, 5000);
     const double room =
@@ -364,7 +352,6 @@ TEST_F(ZoomTest, TheNamesStayAtTheLeftWhileTheCellsScrollSideways) {
 
 TEST_F(ZoomTest, ThePinnedKeyHasAStripOfItsOwnThatTheCellsScrollClearOf) {
     Load(94);
-    BuildPalette(state);
     const Rect viewport = window.Geometry(Control::OuterPicture);
     for (int steps = 0; steps < 3; ++steps) {  // at 100 % and zoomed in
         if (steps == 0)
@@ -390,7 +377,6 @@ TEST_F(ZoomTest, ThePinnedKeyHasAStripOfItsOwnThatTheCellsScrollClearOf) {
 TEST_F(ZoomTest, ALargeSetOpensFittedAndAZoomAboutTheMiddleStaysOnTheCells) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     Load(2000);  // cells of three pixels at 100 %: nothing to read there
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window, ViewPlace::Opening);
     EXPECT_LT(state.zoomLevel, 0);
     EXPECT_LE(window.viewDrawing.width, viewport.width + 1);
@@ -444,7 +430,6 @@ TEST_F(ZoomTest, TheTreeStandsBesideTheNamesUntilTheViewMenuHidesIt) {
     std::string tree = "seq_20:0.1";
     for (int k = 19; k >= 1; --k) tree = "(seq_" + std::to_string(k) + ":0.1," + tree + "):0.1";
     state.provenance.tree = tree + ";";
-    BuildPalette(state);
     DrawMatrixOnScreen(state, window);
     ApplyControlStates(state, window);
     EXPECT_TRUE(window.IsEnabled(Control::mnuShowTree));

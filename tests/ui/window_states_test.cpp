@@ -7,6 +7,7 @@
 
 #include "fakes/recording_surface.h"
 #include "io/file_io.h"
+#include "model/palette.h"
 #include "io/number_text.h"
 #include "io/session_file.h"
 #include "io/settings.h"
@@ -328,7 +329,7 @@ TEST_F(WindowStatesTest, TheColourBlindSafePaletteIsAChoiceKeptBetweenRuns) {
     Run();
     form.OnClick(Control::mnuViridis);
     EXPECT_TRUE(window.IsChecked(Control::mnuViridis));
-    EXPECT_EQ(state.Palette[0], (Rgb{68, 1, 84}));  // viridis's dark purple
+    EXPECT_EQ(PaletteOf(state)[0], (Rgb{68, 1, 84}));  // viridis's dark purple
     bool drawn = false;
     for (const DrawOp& op : window.innerCanvas.OpsOf(DrawOp::Kind::FillRect))
         drawn = drawn || op.colour == Rgb{68, 1, 84};
@@ -336,7 +337,7 @@ TEST_F(WindowStatesTest, TheColourBlindSafePaletteIsAChoiceKeptBetweenRuns) {
 
     Open(fileB);  // the next analysis keeps the choice, and so does the settings file
     Run();
-    EXPECT_EQ(state.Palette[0], (Rgb{68, 1, 84}));
+    EXPECT_EQ(PaletteOf(state)[0], (Rgb{68, 1, 84}));
     LeaveAndStartAgain();
     EXPECT_TRUE(again.IsChecked(Control::mnuViridis));
     EXPECT_EQ(next.paletteKind, kViridisPalette);
