@@ -22,8 +22,9 @@ int main(int argc, char** argv) {
     for (const char* data : {"rrna5s_48.fasta", "orchid_its.fasta"}) {
         RunState state;
         RecordingWindow window;
-        LoadFasta(state, window.progress, std::string(KVR_TEST_DATA) + "/" + data);
-        if (state.failFlag) return 1;
+        const LoadEnd end =
+            LoadFasta(state, window.progress, std::string(KVR_TEST_DATA) + "/" + data);
+        if (end != LoadEnd::Loaded) return 1;
         const int n = state.seqCount;
         for (const char* aligner : {"muscle", "clustalw", "mafft"}) {
             ExchangeFolder exchange(std::string(KVR_BIN_DIR) + "/tmp");

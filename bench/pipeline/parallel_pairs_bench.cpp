@@ -36,8 +36,7 @@ int main(int argc, char** argv) {
 
     RunState loaded;
     RecordingWindow loadWindow;
-    LoadFasta(loaded, loadWindow.progress, fasta);
-    if (loaded.failFlag) return 1;
+    if (LoadFasta(loaded, loadWindow.progress, fasta) != LoadEnd::Loaded) return 1;
     if (wanted > 0 && wanted < loaded.seqCount) loaded.seqCount = wanted;
     loaded.AlignerKind = AlignerNamed(aligner);
     const int n = loaded.seqCount;

@@ -77,8 +77,7 @@ Result RunInput(const std::string& label, const InputText& input, const RunOptio
     ApplyRunOptions(run, state);
     state.inputPath = label;
     FastaReport report;
-    LoadFasta(state, progress, label, FastaSource{&input, &report});
-    if (state.failFlag) {
+    if (LoadFasta(state, progress, label, FastaSource{&input, &report}) != LoadEnd::Loaded) {
         std::string message = progress.MessageText();
         if (!report.failure.empty()) message += " (" + label + ", " + report.failure + ")";
         return Refused(

@@ -240,8 +240,7 @@ int Merge(const Arguments& args, CommandLog& log) {
     ConsoleProgress progress(log.Console(), kName, request.messages.quiet, log.Terminal(),
                              log.File());
     state.inputPath = request.input;
-    LoadFasta(state, progress, request.input);
-    if (state.failFlag) return 1;
+    if (LoadFasta(state, progress, request.input) != LoadEnd::Loaded) return 1;
     const int n = state.seqCount;
     std::vector<std::size_t> lengths;
     for (int i = 0; i < n; ++i) lengths.push_back(state.InputSequences[i].residues.size());

@@ -30,11 +30,9 @@ bool LoadInput(RunState& state, Progress& progress, const std::string& input,
     FastaReport report;
     const FastaSource source{fromStandardInput ? &text : nullptr, &report};
     state.inputPath = path;
-    if (append) {
-        AppendFasta(state, progress, path, source);
-    } else {
-        LoadFasta(state, progress, path, source);
-    }
+    const LoadEnd end = append ? AppendFasta(state, progress, path, source)
+                               : LoadFasta(state, progress, path, source);
+    const bool loaded = end == LoadEnd::Loaded;
     if (!report.failure.empty())
         std::cerr << name << ": " << path << ", " << report.failure << "\n";
     std::size_t listed[kFastaWarningKinds] = {};
@@ -48,10 +46,10 @@ bool LoadInput(RunState& state, Progress& progress, const std::string& input,
             std::cerr << name << ": warning: " << report.counts[kind] - listed[kind]
                       << " more like the last\n";
     // Only of a file the load took: one too large for the memory is refused above unread.
-    if (checksum != nullptr && !state.failFlag)
+    if (checksum != nullptr && loaded)
         *checksum = fromStandardInput ? (text.text ? Sha256Hex(*text.text) : std::string())
                                       : InputChecksum(input).value_or(std::string());
-    return !state.failFlag;
+    return loaded;
 }
 
 void ReportBuiltinNotes(const RunState& state, AlphabetRule rule, const std::string& name,

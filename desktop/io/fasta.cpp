@@ -72,10 +72,9 @@ const InputText& TextOf(const std::string& path, const FastaSource& source, Inpu
     return read;
 }
 
-LoadEnd RefuseLoad(RunState& state, Progress& progress, std::string_view message) {
+LoadEnd RefuseLoad(Progress& progress, std::string_view message) {
     progress.Message(message);
     progress.End("Failed");
-    state.failFlag = true;
     return LoadEnd::Refused;
 }
 
@@ -281,27 +280,25 @@ std::string FormatFastaRecord(const Record& record) {
 LoadEnd LoadFasta(RunState& state, Progress& progress, const std::string& path,
                   const FastaSource& source) {
     state.seqCount = 0;
-    state.failFlag = false;
     const std::string failure =
         "Failed to read " + path + ". Please check the content of the file and try again.";
     InputText read;
     const InputText& input = TextOf(path, source, read);
     if (!input.text)
-        return RefuseLoad(state, progress, InputProblemMessage("Failed to read ", path, input));
+        return RefuseLoad(progress, InputProblemMessage("Failed to read ", path, input));
     const std::string& content = *input.text;
 
     const std::size_t count = CountFastaRecords(content);
     state.seqCount =
         static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
     if (state.seqCount == 1)
-        return RefuseLoad(state, progress,
-                          "Only one record found, add more sequences and try again.");
+        return RefuseLoad(progress, "Only one record found, add more sequences and try again.");
     if (state.seqCount == 0)
-        return RefuseLoad(state, progress,
+        return RefuseLoad(progress,
                           "No DNA sequence found, please  input a fasta file and try again.");
     if (std::string refusal = CheckMemory("Failed to read ", path, content, count);
         !refusal.empty())
-        return RefuseLoad(state, progress, refusal);
+        return RefuseLoad(progress, refusal);
 
     const std::string text = CleanWithStatus(progress, content);
     state.InputSequences.assign(static_cast<std::size_t>(state.seqCount), Record{});
@@ -311,7 +308,7 @@ LoadEnd LoadFasta(RunState& state, Progress& progress, const std::string& path,
     FastaReport& report = source.report != nullptr ? *source.report : ownReport;
     if (!ParseFastaRecords(text, state.InputSequences, 0, state.maxNameLen, std::ref(loading),
                            &report))
-        return RefuseLoad(state, progress, failure);
+        return RefuseLoad(progress, failure);
     TakeGivenNames(content, state.InputSequences, 0);
 
     const std::string& firstResidues = state.InputSequences.front().residues;
@@ -321,20 +318,18 @@ LoadEnd LoadFasta(RunState& state, Progress& progress, const std::string& path,
     if (differs) return LoadEnd::Loaded;
     progress.Message("All sequences are identical, the analysis cannot be performed.");
     progress.End("Failed");
-    state.failFlag = true;
     return LoadEnd::Identical;
 }
 
 LoadEnd AppendFasta(RunState& state, Progress& progress, const std::string& path,
                     const FastaSource& source) {
     state.appendCount = 0;
-    state.failFlag = false;
     const std::string failure =
         "Failed to append " + path + ". Please check the content of the file and try again.";
     InputText read;
     const InputText& input = TextOf(path, source, read);
     if (!input.text)
-        return RefuseLoad(state, progress, InputProblemMessage("Failed to append ", path, input));
+        return RefuseLoad(progress, InputProblemMessage("Failed to append ", path, input));
     const std::string& content = *input.text;
 
     const std::size_t count = CountFastaRecords(content);
@@ -343,11 +338,11 @@ LoadEnd AppendFasta(RunState& state, Progress& progress, const std::string& path
         count, static_cast<std::size_t>(std::numeric_limits<int>::max() - oldCount)));
     state.appendCount = appendCount;
     if (appendCount == 0)
-        return RefuseLoad(state, progress,
+        return RefuseLoad(progress,
                           "No DNA sequence found, please load a FASTA file and try again.");
     if (std::string refusal = CheckMemory("Failed to append ", path, content, count);
         !refusal.empty())
-        return RefuseLoad(state, progress, refusal);
+        return RefuseLoad(progress, refusal);
 
     // Parse into a new table so that a file that fails half-way leaves the sequences on display
     // and their count as they were.
@@ -363,7 +358,7 @@ LoadEnd AppendFasta(RunState& state, Progress& progress, const std::string& path
     FastaReport& report = source.report != nullptr ? *source.report : ownReport;
     if (!ParseFastaRecords(text, records, static_cast<std::size_t>(oldCount), maxNameLen,
                            std::ref(loading), &report))
-        return RefuseLoad(state, progress, failure);
+        return RefuseLoad(progress, failure);
     TakeGivenNames(content, records, static_cast<std::size_t>(oldCount));
 
     state.seqCount = oldCount + appendCount;

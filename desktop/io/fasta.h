@@ -57,8 +57,8 @@ struct FastaSource {
 enum class LoadEnd { Loaded, Refused, Identical };
 
 // Loads the file into InputSequences, with its steps and percent told to the progress. On
-// refusal or failure failFlag is set and the progress hears why; the report says what the user
-// should check in a file that loaded.
+// refusal the progress hears why; the report says what the user should check in a file that
+// loaded.
 LoadEnd LoadFasta(RunState& state, Progress& progress, const std::string& path,
                   const FastaSource& source = {});
 

@@ -100,14 +100,9 @@ struct RunState : Analysis {
     std::vector<std::optional<FileStamp>> sourceStamps;
     WindowState windowState = WindowState::Idle;
     AnalysisView view = AnalysisView::Matrix;
-    // Failure of the engine step just called; the caller reads and clears it at once.
-    bool failFlag = false;
 
     // Work fields of the engine and the exports.
-    std::string shellCommand;  // last external command line
-    std::string runFolder;     // the exchange folder of the run in progress, "" when none
-    int taskId = 0;            // process id of the last start
-    int waitResult = 0;        // exit status of the last start
+    std::string runFolder;  // the exchange folder of the run in progress, "" when none
     std::vector<std::string> treeNames;
     // The tree program's tree ("outtree") that ordered this analysis, over treeNames; empty when
     // the order is not a tree's.

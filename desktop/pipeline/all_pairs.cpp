@@ -23,10 +23,9 @@ namespace kvr {
 
 namespace {
 
-PairsEnd FailRun(RunState& state, Progress& progress, std::string_view message) {
+PairsEnd FailRun(Progress& progress, std::string_view message) {
     progress.Message(message);
     progress.End("Failed");
-    state.failFlag = true;
     return PairsEnd::Failed;
 }
 
@@ -76,7 +75,7 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
 
     if (static_cast<int>(state.InputSequences.size()) < n || m < 0 || m > n ||
         (incremental && state.IdentityMatrix.Size() != firstNew))
-        return FailRun(state, progress,
+        return FailRun(progress,
                        "The sequences to align do not match the analysis on display. Please open "
                        "the files again and run the analysis anew.");
 
@@ -89,8 +88,7 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
         scoreTable.open(scoreTablePath, std::ios::binary | std::ios::trunc);
         scoreTable << kScoreColumnHeader << kLineEnd;
         if (!scoreTable)
-            return FailRun(state, progress,
-                           "The score table " + scoreTablePath + " cannot be written.");
+            return FailRun(progress, "The score table " + scoreTablePath + " cannot be written.");
         progress.Step("Pairwise identity calculation");
     }
     const auto keep = [&](int i, int j, float identity) {
@@ -131,7 +129,6 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
         };
     std::string failure;
     schedule.take = [&](const ScheduledPair& pair) {
-        if (pair.started) KeepShellState(state, pair.result);
         copyOldBefore(pair.i, pair.j);
         if (pair.Failed()) {
             failure = !pair.refusal.empty()
@@ -165,14 +162,12 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
     switch (outcome.end) {
         case ScheduleEnd::Cancelled:
             progress.End("Cancelled");
-            state.failFlag = true;
             return PairsEnd::Cancelled;
         case ScheduleEnd::Lost:
-            return FailRun(state, progress,
-                           "The aligners of the run were lost: " + outcome.message +
-                               ". The run has been stopped.");
+            return FailRun(progress, "The aligners of the run were lost: " + outcome.message +
+                                         ". The run has been stopped.");
         case ScheduleEnd::Stopped:
-            return FailRun(state, progress, failure);
+            return FailRun(progress, failure);
         case ScheduleEnd::Completed:
             break;
     }
@@ -180,8 +175,7 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
     if (keepsScoreTable) {
         scoreTable.close();
         if (!scoreTable)
-            return FailRun(state, progress,
-                           "The score table " + scoreTablePath + " cannot be written.");
+            return FailRun(progress, "The score table " + scoreTablePath + " cannot be written.");
     }
     return CompletePairs(state, progress, context);
 }

@@ -13,14 +13,14 @@ inline constexpr const char* kWorkScoreTable = "Identity_scores_col.txt";
 inline constexpr const char* kOldWorkScoreTable = "Simularity_scores_col.txt";
 inline constexpr const char* kDistanceFile = "infile";
 
-// How an all-pairs run ended. Failed and Cancelled also set failFlag; a cancelled run (the stop
-// request of the shell) shows "Cancelled" and no message. Either way no "infile" is written and
+// How an all-pairs run ended. A cancelled run (the stop request of the shell) shows "Cancelled"
+// and no message. Either way no "infile" is written and
 // nothing but InputIdentity, InputCounts and the shell fields has changed.
 enum class PairsEnd { Completed, Failed, Cancelled };
 
 // Aligns every pair of InputSequences, up to context.jobs at once, with the results of one at a
 // time. On failure (duplicate names with ClustalW, a pair that cannot be scored or runs past its
-// time limit, a file that cannot be written) the progress hears why and failFlag is set.
+// time limit, a file that cannot be written) the progress hears why and the run ends Failed.
 PairsEnd AlignAllPairs(RunState& state, Progress& progress, const RunContext& context);
 
 // After an append: aligns only the pairs with an appended sequence and copies the other scores

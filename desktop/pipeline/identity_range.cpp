@@ -4,15 +4,15 @@
 
 namespace kvr {
 
-void FindIdentityRange(RunState& state, Progress& progress, const IdentityTable& matrix, int n) {
+bool FindIdentityRange(RunState& state, Progress& progress, const IdentityTable& matrix, int n) {
     IdentityRange range;
     // Row by row along the stored triangle: every pair once, in the order of memory.
     for (int a = 1; a < n; ++a)
         for (int b = 0; b < a; ++b) range.Add(matrix(a, b));
-    ApplyIdentityRange(state, progress, range);
+    return ApplyIdentityRange(state, progress, range);
 }
 
-void ApplyIdentityRange(RunState& state, Progress& progress, const IdentityRange& range) {
+bool ApplyIdentityRange(RunState& state, Progress& progress, const IdentityRange& range) {
     // Zeros never count as the smallest identity, unless no other pair is below 100 % (every
     // pair 0, or 0 and 100 only): then 0 is the range's bottom, and the set is anything but
     // 100 % similar.
@@ -28,12 +28,14 @@ void ApplyIdentityRange(RunState& state, Progress& progress, const IdentityRange
     if (allZero) {
         progress.Message(kNothingSharedMessage);
         progress.End("Failed");
-        state.failFlag = true;
-    } else if (smallest == 1.0) {
+        return false;
+    }
+    if (smallest == 1.0) {
         progress.Message("All sequences are 100% similar, the analysis connot be perfomed");
         progress.End("Failed");
-        state.failFlag = true;
+        return false;
     }
+    return true;
 }
 
 }  // namespace kvr

@@ -10,8 +10,8 @@ namespace kvr {
 // Scans the off-diagonal cells of the n x n table into minIdentity (a zero counts only when no
 // other pair is below 1) and maxIdentity, raises cutoff2 (and cutoff1 with it) to the smallest
 // identity in whole percent, and reports a set in which every pair is identical, or every pair
-// 0 % identical (failFlag).
-void FindIdentityRange(RunState& state, Progress& progress, const IdentityTable& matrix, int n);
+// 0 % identical: false then.
+bool FindIdentityRange(RunState& state, Progress& progress, const IdentityTable& matrix, int n);
 
 // The same range gathered one identity at a time, for identities that are never in a table.
 struct IdentityRange {
@@ -33,7 +33,7 @@ struct IdentityRange {
 inline constexpr const char* kNothingSharedMessage =
     "No two sequences share an aligned residue: every pair is 0% identical";
 
-// What FindIdentityRange does with the range it found.
-void ApplyIdentityRange(RunState& state, Progress& progress, const IdentityRange& range);
+// What FindIdentityRange does with the range it found; false for a set without any difference.
+bool ApplyIdentityRange(RunState& state, Progress& progress, const IdentityRange& range);
 
 }  // namespace kvr

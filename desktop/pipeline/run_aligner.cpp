@@ -138,24 +138,18 @@ ProgramOutcome AlignerOutcome(const RunContext& context, const ShellOutcome& run
 
 }  // namespace
 
-ShellOutcome ShellAndWait(RunState& state, Shell& shell, const std::string& command,
-                          const std::string& folder) {
-    const ShellOutcome outcome = shell.Run(command, folder);
-    state.taskId = outcome.processId;
-    state.waitResult = outcome.exitCode;
-    return outcome;
-}
-
-ProgramOutcome RunAligner(RunState& state, const RunContext& context, Aligner kind,
-                          const std::string& inputName, const std::string& outputName) {
-    if (ProgramOutcome made =
-            AlignerCommand(context, kind, inputName, outputName, state.shellCommand);
-        !made.Ok())
-        return made;
+PairResult RunAligner(const RunContext& context, Aligner kind, const std::string& inputName,
+                      const std::string& outputName) {
+    PairResult result;
+    result.outcome = AlignerCommand(context, kind, inputName, outputName, result.command);
+    if (!result.outcome.Ok()) return result;
     const std::string logName = outputName + ".log";
-    const ShellOutcome run = ShellAndWait(
-        state, context.shell, LoggedCommand(state.shellCommand, logName), context.exchangeFolder);
-    return AlignerOutcome(context, run, logName);
+    const ShellOutcome run =
+        context.shell.Run(LoggedCommand(result.command, logName), context.exchangeFolder);
+    result.processId = run.processId;
+    result.exitCode = run.exitCode;
+    result.outcome = AlignerOutcome(context, run, logName);
+    return result;
 }
 
 PairFiles PairFileNames(int i, int j) {
@@ -166,12 +160,6 @@ PairFiles PairFileNames(int i, int j) {
     files.guideTree = files.stem + ".dnd";
     files.log = files.output + ".log";
     return files;
-}
-
-void KeepShellState(RunState& state, const PairResult& result) {
-    state.shellCommand = result.command;
-    state.taskId = result.processId;
-    state.waitResult = result.exitCode;
 }
 
 PairJob StartPair(const RunContext& context, Aligner kind, const Record& first,

@@ -14,16 +14,14 @@
 
 namespace kvr {
 
-// Runs the command line in the folder and returns when it has ended; the process id and exit
-// status are kept in taskId and waitResult. The caller keeps the command in shellCommand.
-ShellOutcome ShellAndWait(RunState& state, Shell& shell, const std::string& command,
-                          const std::string& folder);
+struct PairResult;
 
-// Starts the aligner of the kind on inputName, which it aligns into outputName; both are bare
-// names in the exchange folder, which is the aligner's current directory. Its console output
-// goes to outputName + ".log" there. shellCommand holds the command line afterwards.
-ProgramOutcome RunAligner(RunState& state, const RunContext& context, Aligner kind,
-                          const std::string& inputName, const std::string& outputName);
+// Runs the aligner of the kind on inputName, which it aligns into outputName, and returns when it
+// has ended; both are bare names in the exchange folder, which is the aligner's current
+// directory. Its console output goes to outputName + ".log" there. The result names the command
+// line, the process and its exit status; it holds no identity.
+PairResult RunAligner(const RunContext& context, Aligner kind, const std::string& inputName,
+                      const std::string& outputName);
 
 // The files of the pair of input positions i and j (0-based): stem "3_7" for i = 2, j = 6.
 struct PairFiles {
@@ -40,13 +38,10 @@ struct PairResult {
     ProgramOutcome outcome;
     float identity = 0.0f;  // valid only when the outcome is Done
     ColumnCounts counts;    // the columns the identity was computed from; valid with it
-    std::string command;    // the aligner's command line, as shellCommand keeps it
+    std::string command;    // the aligner's command line
     int processId = 0;      // 0 when nothing was started
-    int exitCode = -1;      // the shell's exit status, as waitResult keeps it
+    int exitCode = -1;      // the shell's exit status
 };
-
-// Keeps a pair's command line, process and exit status in shellCommand, taskId and waitResult.
-void KeepShellState(RunState& state, const PairResult& result);
 
 // A pair whose aligner has been started.
 struct PairJob {

@@ -45,8 +45,7 @@ RunOutcome MakeAnalysis(RunState& state, Progress& progress, const RunSetup& set
                         bool windowFiles) {
     const RunFolderNamed named(state);
     setup.shell.Stop().Clear();
-    const auto cancelled = [&] {
-        state.failFlag = false;
+    const auto cancelled = [] {
         RunOutcome outcome;
         outcome.cancelled = true;
         return outcome;
@@ -70,18 +69,13 @@ RunOutcome MakeAnalysis(RunState& state, Progress& progress, const RunSetup& set
     }
     RunContext context{setup, exchange ? exchange->Path() : std::string()};
     if (!windowFiles) context.workFolder.clear();
-    state.failFlag = false;
     const PairsEnd pairs = kind == PathKind::Append   ? AlignNewPairs(state, progress, context)
                            : kind == PathKind::Merged ? CompletePairs(state, progress, context)
                                                       : AlignAllPairs(state, progress, context);
     if (pairs == PairsEnd::Cancelled) return cancelled();
-    if (state.failFlag) {
-        state.failFlag = false;
-        return {};
-    }
+    if (pairs == PairsEnd::Failed) return {};
 
-    FindIdentityRange(state, progress, state.InputIdentity, state.seqCount);
-    bool complete = !state.failFlag;
+    bool complete = FindIdentityRange(state, progress, state.InputIdentity, state.seqCount);
     const ProgramOutcome order = Order(state, progress, context);
     if (order.status == ProgramStatus::Cancelled) return cancelled();
     complete = order.Ok() && complete;

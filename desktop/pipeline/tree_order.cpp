@@ -18,12 +18,10 @@ namespace {
 constexpr const char* kTreeLog = "RunNeighbor.log";
 
 // The tree program's outcome, with what it said when it failed.
-ProgramOutcome RunTreeProgram(RunState& state, const RunContext& context) {
-    state.shellCommand = TreeCommand(context.programs);
-    const ShellOutcome run =
-        ShellAndWait(state, context.shell,
-                     "exec </dev/null >" + std::string(kTreeLog) + " 2>&1; " + state.shellCommand,
-                     context.exchangeFolder);
+ProgramOutcome RunTreeProgram(const RunContext& context) {
+    const ShellOutcome run = context.shell.Run(
+        "exec </dev/null >" + std::string(kTreeLog) + " 2>&1; " + TreeCommand(context.programs),
+        context.exchangeFolder);
     const std::string logPath = JoinPath(context.exchangeFolder, kTreeLog);
     const auto log = ReadWholeFile(logPath);
     DeleteFileQuietly(logPath);
@@ -143,7 +141,7 @@ ProgramOutcome OrderByTree(RunState& state, Progress& progress, const RunContext
         outcome = {ProgramStatus::NotStarted,
                    "the file " + file(kTreeConfig) + " cannot be written"};
     else
-        outcome = RunTreeProgram(state, context);
+        outcome = RunTreeProgram(context);
     DeleteFileQuietly(file(kTreeReport));
     DeleteFileQuietly(file(kDistanceFile));
     DeleteFileQuietly(file(kTreeConfig));

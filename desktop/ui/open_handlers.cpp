@@ -59,8 +59,9 @@ void OpenFasta(MainForm& form, const std::string& path, const ShownBefore& befor
     loaded.sourceStamps = {StampOf(path)};
     WindowProgress progress(form.window);
     FastaReport report;
-    ShowLoad(loaded, form.window, LoadFasta(loaded, progress, path, {nullptr, &report}), report);
-    if (loaded.failFlag) return PutBack(form, before);
+    const LoadEnd end = LoadFasta(loaded, progress, path, {nullptr, &report});
+    ShowLoad(loaded, form.window, end, report);
+    if (end != LoadEnd::Loaded) return PutBack(form, before);
     RememberOpened(form, path);
     AwaitRun(form, RunKind::Fresh, std::move(loaded), before);
 }
@@ -137,8 +138,9 @@ void AppendFile(MainForm& form) {
     appended.sourceStamps.push_back(StampOf(chosen));
     WindowProgress progress(window);
     FastaReport report;
-    ShowLoad(appended, window, AppendFasta(appended, progress, chosen, {nullptr, &report}), report);
-    if (appended.failFlag) return PutBack(form, before);
+    const LoadEnd end = AppendFasta(appended, progress, chosen, {nullptr, &report});
+    ShowLoad(appended, window, end, report);
+    if (end != LoadEnd::Loaded) return PutBack(form, before);
     AwaitRun(form, RunKind::Append, std::move(appended), before);
 }
 

@@ -13,8 +13,8 @@ namespace kvr::align::testing {
 std::vector<std::string> LoadSequences(const std::string& file) {
     RunState state;
     RecordingWindow window;
-    LoadFasta(state, window.progress, std::string(KVR_TEST_DATA) + "/" + file);
-    if (state.failFlag) throw std::runtime_error("cannot load " + file);
+    const LoadEnd end = LoadFasta(state, window.progress, std::string(KVR_TEST_DATA) + "/" + file);
+    if (end != LoadEnd::Loaded) throw std::runtime_error("cannot load " + file);
     std::vector<std::string> sequences;
     for (const Record& r : state.InputSequences) sequences.push_back(r.residues);
     return sequences;

@@ -40,10 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kvr::RecordingWindow window;
     const kvr::InputText loadInput = kvr::ExamineInput(std::string(first));
     kvr::FastaReport loadReport;
-    kvr::LoadFasta(state, window.progress, "load.fas", {&loadInput, &loadReport});
+    const kvr::LoadEnd loaded =
+        kvr::LoadFasta(state, window.progress, "load.fas", {&loadInput, &loadReport});
     FUZZ_CHECK(window.messages.size() <= 1);
     for (const std::string& message : window.messages) FUZZ_CHECK(!message.empty());
-    if (state.failFlag) {
+    if (loaded != kvr::LoadEnd::Loaded) {
         // Refused: said once, in the window's failure state.
         FUZZ_CHECK(window.messages.size() == 1);
         FUZZ_CHECK(window.Caption(kvr::Control::lblProgress) == "Failed");
@@ -59,8 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const kvr::InputText appendInput = kvr::ExamineInput(std::string(second));
     kvr::FastaReport appendReport;
     window.messages.clear();
-    kvr::AppendFasta(state, window.progress, "append.fas", {&appendInput, &appendReport});
-    if (state.failFlag) {
+    const kvr::LoadEnd appended =
+        kvr::AppendFasta(state, window.progress, "append.fas", {&appendInput, &appendReport});
+    if (appended != kvr::LoadEnd::Loaded) {
         FUZZ_CHECK(window.messages.size() == 1);
         FUZZ_CHECK(state.seqCount == before.seqCount);
         FUZZ_CHECK(state.InputSequences == before.InputSequences);

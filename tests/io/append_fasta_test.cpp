@@ -34,8 +34,7 @@ class AppendFastaTest : public ::testing::Test {
 };
 
 TEST_F(AppendFastaTest, DisplayOrderFirstThenNewRecords) {
-    Append(folder.Write("new.fas", ">longer name\nTTTT\n>e\nACGT\n"));
-    ASSERT_FALSE(state.failFlag);
+    ASSERT_EQ(Append(folder.Write("new.fas", ">longer name\nTTTT\n>e\nACGT\n")), LoadEnd::Loaded);
     EXPECT_EQ(state.seqCount, 5);
     EXPECT_EQ(state.appendCount, 2);
     const RecordTable expected = {
@@ -48,8 +47,7 @@ TEST_F(AppendFastaTest, DisplayOrderFirstThenNewRecords) {
 }
 
 TEST_F(AppendFastaTest, OneRecordIsAccepted) {
-    Append(folder.Write("one.fas", ">d\nGGGG\n"));
-    EXPECT_FALSE(state.failFlag);
+    EXPECT_EQ(Append(folder.Write("one.fas", ">d\nGGGG\n")), LoadEnd::Loaded);
     EXPECT_EQ(state.seqCount, 4);
     EXPECT_TRUE(window.messages.empty());  // no identity check on appended records
 }
@@ -57,17 +55,14 @@ TEST_F(AppendFastaTest, OneRecordIsAccepted) {
 TEST_F(AppendFastaTest, RefusalsKeepEverything) {
     const RecordTable input = state.InputSequences;
     const RecordTable display = state.SequenceList;
-    Append(folder.Write("none.fas", "ACGT\n"));
-    EXPECT_TRUE(state.failFlag);
+    EXPECT_EQ(Append(folder.Write("none.fas", "ACGT\n")), LoadEnd::Refused);
     EXPECT_EQ(window.messages.at(0),
               "No DNA sequence found, please load a FASTA file and try again.");
     EXPECT_EQ(window.Caption(Control::lblProgress), "Failed");
     EXPECT_FALSE(window.blanked.empty());
 
-    state.failFlag = false;
     const std::string bad = folder.Write("bad.fas", ">d\nACGT\n>e");
-    Append(bad);
-    EXPECT_TRUE(state.failFlag);
+    EXPECT_EQ(Append(bad), LoadEnd::Refused);
     EXPECT_EQ(window.messages.at(1),
               "Failed to append " + bad + ". Please check the content of the file and try again.");
     EXPECT_EQ(state.seqCount, 3);

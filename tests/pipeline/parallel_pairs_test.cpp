@@ -41,7 +41,6 @@ struct RunTrace {
     std::map<Control, std::vector<int>> values;
     std::vector<std::string> messages;
     std::string scoreTable;
-    std::string shellCommand;
     std::vector<std::string> filesLeft;
     int mostRunning = 0;
 };
@@ -72,7 +71,6 @@ RunTrace Trace(int jobs, FakeShell::Finish finish, FakeShell::Action action = Co
     trace.values = window.valueHistory;
     trace.messages = window.messages;
     trace.scoreTable = ReadWholeFile(run.root.File("Identity_scores_col.txt")).value_or("");
-    trace.shellCommand = state.shellCommand;
     for (const auto& entry : std::filesystem::directory_iterator(run.root.Path()))
         trace.filesLeft.push_back(entry.path().filename().string());
     std::sort(trace.filesLeft.begin(), trace.filesLeft.end());
@@ -87,7 +85,6 @@ void ExpectSameRun(const RunTrace& parallel, const RunTrace& sequential, const s
     EXPECT_EQ(parallel.values, sequential.values) << what;
     EXPECT_EQ(parallel.messages, sequential.messages) << what;
     EXPECT_EQ(parallel.scoreTable, sequential.scoreTable) << what;
-    EXPECT_EQ(parallel.shellCommand, sequential.shellCommand) << what;
     EXPECT_EQ(parallel.filesLeft, sequential.filesLeft) << what;
 }
 
@@ -179,7 +176,6 @@ TEST(ParallelPairs, ACancelEndsTheRunningAlignersAndLeavesTheAnalysisOnDisplay) 
         const RunState before = state;
 
         EXPECT_EQ(AlignAllPairs(state, window.progress, run.context), PairsEnd::Cancelled) << jobs;
-        EXPECT_TRUE(state.failFlag);
         EXPECT_TRUE(window.messages.empty()) << jobs;
         EXPECT_EQ(window.Caption(Control::lblProgress), "Cancelled");
         EXPECT_EQ(window.Value(Control::ProgressBar1), 0);

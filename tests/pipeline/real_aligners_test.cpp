@@ -74,12 +74,12 @@ TEST(RealAligners, EachAlignerStartsWithItsCommandLineInTheExchangeFolder) {
                        FormatFastaRecord(state.InputSequences[0]) +
                            FormatFastaRecord(state.InputSequences[1]));
         const std::string before = CurrentDirectory();
-        const ProgramOutcome outcome =
-            RunAligner(state, run.context, *AlignerNamed(aligner), "1_2.fas", "1_2Aln.fas");
-        EXPECT_TRUE(outcome.Ok()) << aligner << ": " << outcome.message;
-        EXPECT_EQ(state.shellCommand, commandLine);
-        EXPECT_GT(state.taskId, 0) << aligner;
-        EXPECT_EQ(state.waitResult, 0) << aligner;
+        const PairResult result =
+            RunAligner(run.context, *AlignerNamed(aligner), "1_2.fas", "1_2Aln.fas");
+        EXPECT_TRUE(result.outcome.Ok()) << aligner << ": " << result.outcome.message;
+        EXPECT_EQ(result.command, commandLine);
+        EXPECT_GT(result.processId, 0) << aligner;
+        EXPECT_EQ(result.exitCode, 0) << aligner;
         EXPECT_EQ(CurrentDirectory(), before) << aligner;
         EXPECT_TRUE(PairIdentity(run.exchange.File("1_2Aln.fas")).Ok()) << aligner;
     }
@@ -91,8 +91,7 @@ TEST(RealAligners, TheTableHoldsTheIdentityOfEachAlignersOwnOutput) {
         RecordingWindow window;
         // Three sequences: three pairs, each aligned twice, keep the test short.
         RunState state = Load("its1_68.fasta", 3, aligner);
-        AlignAllPairs(state, window.progress, run.context);
-        ASSERT_FALSE(state.failFlag)
+        ASSERT_EQ(AlignAllPairs(state, window.progress, run.context), PairsEnd::Completed)
             << aligner << ": " << ::testing::PrintToString(window.messages);
         for (int i = 0; i < 3; ++i)
             for (int j = i + 1; j < 3; ++j)
@@ -154,13 +153,13 @@ TEST(RealAligners, ClustalWRefusesTwoEqualNames) {
     TempFolder folder;
     RunState state;
     RecordingWindow window;
-    LoadFasta(state, window.progress,
-              folder.Write("dup.fasta", ">one\nACGTACGTTT\n>two\nACGTACGAAA\n>one\nACGAACGTTT\n"));
-    ASSERT_FALSE(state.failFlag);
+    ASSERT_EQ(LoadFasta(state, window.progress,
+                        folder.Write("dup.fasta",
+                                     ">one\nACGTACGTTT\n>two\nACGTACGAAA\n>one\nACGAACGTTT\n")),
+              LoadEnd::Loaded);
     state.AlignerKind = Aligner::Clustalw;
     RealRun run;
-    AlignAllPairs(state, window.progress, run.context);
-    EXPECT_TRUE(state.failFlag);
+    EXPECT_NE(AlignAllPairs(state, window.progress, run.context), PairsEnd::Completed);
     ASSERT_EQ(window.messages.size(), 1u);
     EXPECT_NE(window.messages[0].find("identical name '>one'"), std::string::npos)
         << window.messages[0];
@@ -173,8 +172,7 @@ TEST(RealAligners, AFreshRunThenTheTreeOfNeighbor) {
         RecordingWindow window;
         RunState state = Load("rrna5s_48.fasta", n, "muscle");
         state.useTree = true;
-        AlignAllPairs(state, window.progress, run.context);
-        ASSERT_FALSE(state.failFlag) << n;
+        ASSERT_EQ(AlignAllPairs(state, window.progress, run.context), PairsEnd::Completed) << n;
         const IdentityTable inputOrder = state.InputIdentity;
         const ProgramOutcome tree = OrderByTree(state, window.progress, run.context);
         ASSERT_TRUE(tree.Ok()) << n << ": " << tree.message;
@@ -197,8 +195,7 @@ TEST(RealAligners, AppendingOneSequenceToNineKeepsTheOldScores) {
     const Record appended = state.InputSequences.back();
     state.InputSequences.pop_back();
     state.seqCount = 9;
-    AlignAllPairs(state, window.progress, run.context);
-    ASSERT_FALSE(state.failFlag);
+    ASSERT_EQ(AlignAllPairs(state, window.progress, run.context), PairsEnd::Completed);
     OrderByTree(state, window.progress,
                 run.context);  // display order = input order (tree option off)
     const IdentityTable before = state.IdentityMatrix;
@@ -208,8 +205,8 @@ TEST(RealAligners, AppendingOneSequenceToNineKeepsTheOldScores) {
     state.InputSequences.push_back(appended);
     state.seqCount = 10;
     state.appendCount = 1;
-    AlignNewPairs(state, window.progress, run.context);
-    ASSERT_FALSE(state.failFlag) << ::testing::PrintToString(window.messages);
+    ASSERT_EQ(AlignNewPairs(state, window.progress, run.context), PairsEnd::Completed)
+        << ::testing::PrintToString(window.messages);
     for (int i = 0; i < 9; ++i) {
         for (int j = 0; j < 9; ++j) EXPECT_EQ(state.InputIdentity(i, j), before(i, j));
         EXPECT_EQ(state.InputIdentity(i, 9),

@@ -23,7 +23,7 @@ struct ProgramOptions {
     std::string folder{};                    // the working folder; empty: the test's own
     std::vector<std::string> environment{};  // NAME=value entries added to the test's environment
     std::size_t addressSpaceLimit = 0;       // bytes (ulimit -v); 0: none
-    std::optional<std::string> input{};      // standard input; /dev/null without
+    std::optional<std::string> input{};      // standard input; empty without
     std::string inputFile{};                 // or standard input from this file or device
 };
 
@@ -92,10 +92,10 @@ inline ProgramResult RunProgram(const std::string& program, const std::vector<st
     const std::string folder = streams;
     const std::string outPath = folder + "/stdout";
     const std::string errPath = folder + "/stderr";
-    const std::string inPath = options.input                ? folder + "/stdin"
-                               : !options.inputFile.empty() ? options.inputFile
-                                                            : "/dev/null";
-    if (options.input) std::ofstream(inPath, std::ios::binary) << *options.input;
+    // Without input the program reads an empty file of its own, never a system path.
+    const std::string inPath = options.inputFile.empty() ? folder + "/stdin" : options.inputFile;
+    if (options.inputFile.empty())
+        std::ofstream(inPath, std::ios::binary) << options.input.value_or(std::string());
 
     ProgramArgs argv(program, WithFakeMuscle(program, args, options.environment));
 
@@ -129,7 +129,7 @@ inline ProgramResult RunProgram(const std::string& program, const std::vector<st
     result.out = read(outPath);
     result.err = read(errPath);
     for (const std::string& path : {outPath, errPath, inPath})
-        if (path != "/dev/null" && path != options.inputFile) ::unlink(path.c_str());
+        if (path != options.inputFile) ::unlink(path.c_str());
     ::rmdir(folder.c_str());
     return result;
 }
