@@ -9,6 +9,7 @@
 #include "io/checksum.h"
 #include "io/fasta.h"
 #include "io/input_file.h"
+#include "model/bounded_pairs.h"
 #include "pipeline/builtin_pairs.h"
 #include "pipeline/run_provenance.h"
 
@@ -72,8 +73,7 @@ void ReportBuiltinNotes(const RunState& state, AlphabetRule rule, const std::str
             << " as protein\n";
     }
     if (notes.bounded > 0)
-        out << name << ": " << notes.bounded << ofPairs << (notes.bounded == 1 ? " was" : " were")
-            << " aligned in a bounded band: see docs/builtin_aligner.md\n";
+        out << name << ": " << BoundedPairsNote(notes.bounded, notes.pairs) << "\n";
 }
 
 std::string UncomparedWarning(const UncomparedPairs& pairs, const RecordTable& records,

@@ -48,10 +48,8 @@ const std::vector<TextOutput> kTextOutputs = {
     {"--session",
      "The session (.kvr): the sequences in display order and their identities, which kvr show "
      "and KVRv1 open without aligning, then the record of how the identities were made (kvr "
-     "info shows it) and the tree that ordered them.",
-     [](std::ostream& out, const Analysis& a) {
-         WriteSessionText(out, a.SequenceList, a.IdentityMatrix, a.seqCount, a.provenance);
-     }},
+     "info shows it), the pairs aligned in a bounded band and the tree that ordered them.",
+     [](std::ostream& out, const Analysis& a) { WriteSessionText(out, a); }},
     {"--matrix-text", "The lower triangle of the identities in percent, one line per sequence.",
      [](std::ostream& out, const Analysis& a) { WriteScoreMatrix(out, a); }},
     {"--plot-data", "The number and proportion of pairs at each whole percent.",

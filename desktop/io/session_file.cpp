@@ -10,6 +10,7 @@
 #include "io/fasta_records.h"
 #include "io/file_io.h"
 #include "io/number_text.h"
+#include "io/session_marks.h"
 
 namespace kvr {
 
@@ -74,9 +75,10 @@ void WriteRecordLine(std::ostream& out, std::string_view key, std::string_view v
     out << '#' << key << '\t' << EscapeProvenanceValue(value) << kLineEnd;
 }
 
-// The "#" lines after the identities, from line on: every other non-empty line is refused.
-// An empty string when they are sound, else what is wrong.
-std::string ReadRecord(TextLines& lines, std::string_view line, Provenance& provenance) {
+// The "#" lines after the identities of n records, from line on: every other non-empty line is
+// refused. An empty string when they are sound, else what is wrong.
+std::string ReadRecord(TextLines& lines, std::string_view line, int n, SessionContent& content) {
+    Provenance& provenance = content.provenance;
     const auto where = [&lines](const std::string& what) {
         return "line " + std::to_string(lines.Number()) + ": " + what;
     };
@@ -105,10 +107,15 @@ std::string ReadRecord(TextLines& lines, std::string_view line, Provenance& prov
         std::string value;
         if (!UnescapeValue(text, value))
             return where("'" + shown + "' holds a backslash that stands for nothing");
-        if (key == kTreeKey)
+        if (key == kTreeKey) {
             provenance.tree = std::move(value);
-        else
+        } else if (key == kBoundedPairsKey) {
+            // Marks of another count were carried over by a program that did not know them.
+            if (ParseBoundedPairs(value, n, content.boundedPairs) == BoundedPairsRead::Damaged)
+                return where("'" + shown + "' is not a list of pairs of sequences");
+        } else {
             provenance.entries.emplace_back(std::string(key), std::move(value));
+        }
     } while (lines.Next(line));
     return {};
 }
@@ -145,7 +152,7 @@ std::string EscapeProvenanceValue(std::string_view value) {
 }
 
 void WriteSessionText(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
-                      int n, const Provenance& provenance) {
+                      int n, const Provenance& provenance, const std::vector<IndexPair>& bounded) {
     for (int k = 0; k < n; ++k) {
         if (k == 0) out << kOpen;
         out << records[k].name << kLineEnd << records[k].residues;
@@ -154,17 +161,23 @@ void WriteSessionText(std::ostream& out, const RecordTable& records, const Ident
     }
     for (int i = 1; i < n && out; ++i)
         for (int j = 0; j < i; ++j) out << PlainSingle(identity(i, j)) << kLineEnd;
-    if (!provenance.Known()) return;
+    if (!provenance.Known() && bounded.empty()) return;
     WriteRecordLine(out, kRecordKey, kRecordVersion);
     for (const auto& [key, value] : provenance.entries) WriteRecordLine(out, key, value);
+    if (!bounded.empty()) WriteRecordLine(out, kBoundedPairsKey, FormatBoundedPairs(n, bounded));
     if (!provenance.tree.empty()) WriteRecordLine(out, kTreeKey, provenance.tree);
 }
 
 std::string FormatSession(const RecordTable& records, const IdentityTable& identity, int n,
-                          const Provenance& provenance) {
+                          const Provenance& provenance, const std::vector<IndexPair>& bounded) {
     std::ostringstream text;
-    WriteSessionText(text, records, identity, n, provenance);
+    WriteSessionText(text, records, identity, n, provenance, bounded);
     return std::move(text).str();
+}
+
+void WriteSessionText(std::ostream& out, const Analysis& analysis) {
+    WriteSessionText(out, analysis.SequenceList, analysis.IdentityMatrix, analysis.seqCount,
+                     analysis.provenance, BoundedPairsInDisplayOrder(analysis));
 }
 
 SessionContent ParseSession(
@@ -262,7 +275,7 @@ SessionContent ParseSession(
     }
     // The reader of the original layout stops here; this one reads the record that may follow.
     if (lines.Next(line)) {
-        if (std::string problem = ReadRecord(lines, line, content.provenance); !problem.empty())
+        if (std::string problem = ReadRecord(lines, line, n, content); !problem.empty())
             return Fault(SessionFault::Corrupted, std::move(problem));
     }
     return content;

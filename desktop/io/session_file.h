@@ -10,14 +10,18 @@
 // sequences and stops: such a reader opens these sessions as before and never sees the record.
 // A value holds no tab or line end: "\\", "\t", "\n" and "\r" stand for a backslash, a tab, an
 // LF and a CR, and a "]" that follows a "]" is written "\]", so that no "]]]" ever follows the
-// sequences' own (which the reader finds as the last "]]]" of the file).
+// sequences' own (which the reader finds as the last "]]]" of the file). The pairs that the
+// built-in aligner computed in a bounded band follow the record's keys as one line of its own
+// (io/session_marks.h), before the tree.
 #pragma once
 
 #include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "model/bounded_pairs.h"
 #include "model/provenance.h"
 #include "model/run_state.h"
 
@@ -27,11 +31,16 @@ inline constexpr const char* kSessionExtension = ".kvr";
 inline constexpr const char* kLastRunName = "LastRun.kvr";
 
 // The session of the first n records and identities, written as it is formatted, and the record
-// of how they were made when it is known (nothing more when it is not: the layout of old).
+// of how they were made and the pairs aligned in a bounded band (by their places among the
+// records) when either is known (nothing more when neither is: the layout of old).
 void WriteSessionText(std::ostream& out, const RecordTable& records, const IdentityTable& identity,
-                      int n, const Provenance& provenance = {});
+                      int n, const Provenance& provenance = {},
+                      const std::vector<IndexPair>& bounded = {});
 std::string FormatSession(const RecordTable& records, const IdentityTable& identity, int n,
-                          const Provenance& provenance = {});
+                          const Provenance& provenance = {},
+                          const std::vector<IndexPair>& bounded = {});
+// The session of an analysis: all of the above, in its display order.
+void WriteSessionText(std::ostream& out, const Analysis& analysis);
 
 // A value of the record as the session writes it: on one line, with no "]]]" (see above).
 std::string EscapeProvenanceValue(std::string_view value);
@@ -51,6 +60,7 @@ struct SessionContent {
     IdentityTable identity;  // symmetric, diagonal 1
     int maxNameLen = 0;
     Provenance provenance;  // empty when the session keeps none (written before sessions did)
+    std::vector<IndexPair> boundedPairs;  // by their places among records
 };
 
 // The stages of a read, for the window's status texts.

@@ -84,6 +84,7 @@ bool ReadSession(RunState& state, Progress& progress, const std::string& path) {
     state.IdentityMatrix = std::move(content.identity);
     state.maxNameLen = content.maxNameLen;
     state.provenance = std::move(content.provenance);
+    state.boundedPairs = std::move(content.boundedPairs);  // a session's order is its input order
     progress.End("Identity scores loaded");
     return true;
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/identity_table.h"
@@ -47,6 +48,9 @@ struct Analysis {
     // The counts behind the identities of the pairs a run aligned, input order; empty unless they
     // were asked to be kept (kvr's pipeline table asks; the window never does).
     PairCountTable InputCounts;
+    // The pairs (i, j), i < j, input order, sorted, that the built-in aligner computed in a band
+    // bounded by its memory budget rather than exactly (model/bounded_pairs.h); most have none.
+    std::vector<std::pair<int, int>> boundedPairs;
     double minIdentity = 0.0;  // the range of the identities, as fractions (zeros left out)
     float maxIdentity = 0.0f;
     BinTable BinArray;           // empty until the first binning pass

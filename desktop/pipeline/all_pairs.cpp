@@ -13,6 +13,7 @@
 #include "io/program_folder.h"
 #include "io/score_table.h"
 #include "io/tree_input.h"
+#include "model/bounded_pairs.h"
 #include "model/pair_order.h"
 #include "pipeline/builtin_pairs.h"
 #include "pipeline/pair_scheduler.h"
@@ -78,6 +79,10 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
         return FailRun(progress,
                        "The sequences to align do not match the analysis on display. Please open "
                        "the files again and run the analysis anew.");
+    // The old pairs of an append keep their marks: their input indices are their display rows in
+    // the analysis on display. Taken in loop order, the new pairs follow them sorted.
+    std::vector<IndexPair> bounded =
+        incremental ? BoundedPairsInDisplayOrder(state) : std::vector<IndexPair>();
 
     // The work folder's score table is the window's; kvr keeps no work files (no work folder).
     const bool keepsScoreTable = incremental && !context.workFolder.empty();
@@ -148,7 +153,10 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
         if (builtin) {
             BuiltinNotes& notes = state.builtinNotes;
             ++notes.pairs;
-            notes.bounded += !pair.result.counts.exact;
+            if (!pair.result.counts.exact) {
+                ++notes.bounded;
+                bounded.emplace_back(pair.i, pair.j);
+            }
             notes.guessedProtein += align::GuessAlphabet(state.InputSequences[pair.i].residues,
                                                          state.InputSequences[pair.j].residues) ==
                                     align::Alphabet::Protein;
@@ -177,6 +185,8 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
         if (!scoreTable)
             return FailRun(progress, "The score table " + scoreTablePath + " cannot be written.");
     }
+    std::sort(bounded.begin(), bounded.end());
+    state.boundedPairs = std::move(bounded);
     return CompletePairs(state, progress, context);
 }
 

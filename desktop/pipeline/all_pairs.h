@@ -1,6 +1,6 @@
 // The all-pairs run: aligns pairs of the loaded sequences with the chosen aligner and fills
-// InputIdentity (and InputCounts when the state keeps them). (The tree step writes the distance
-// file "infile" it hands the tree program.)
+// InputIdentity (and InputCounts when the state keeps them) and boundedPairs. (The tree step
+// writes the distance file "infile" it hands the tree program.)
 #pragma once
 
 #include "model/run_state.h"
@@ -24,7 +24,8 @@ enum class PairsEnd { Completed, Failed, Cancelled };
 PairsEnd AlignAllPairs(RunState& state, Progress& progress, const RunContext& context);
 
 // After an append: aligns only the pairs with an appended sequence and copies the other scores
-// from IdentityMatrix, which must be indexed like the first seqCount - appendCount sequences.
+// from IdentityMatrix, which must be indexed like the first seqCount - appendCount sequences;
+// the old pairs aligned in a bounded band stay marked so.
 // Keeps a running score table in the work folder (context.workFolder; none when empty).
 PairsEnd AlignNewPairs(RunState& state, Progress& progress, const RunContext& context);
 

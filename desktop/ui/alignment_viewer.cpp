@@ -3,6 +3,7 @@
 #include "io/file_io.h"
 #include "io/number_text.h"
 #include "io/text.h"
+#include "model/bounded_pairs.h"
 #include "pictures/matrix_canvas.h"
 #include "pipeline/alignment_text.h"
 #include "pipeline/builtin_pairs.h"
@@ -42,13 +43,16 @@ std::string AlignedBy(Aligner kind) {
     return kind == Aligner::Builtin ? std::string(kBuiltinCommand) : AlignerTitle(kind);
 }
 
+// bounded: the pair was aligned in a bounded band, by the run or here.
 AlignmentView ViewOf(MainForm& form, const AlignedPair& pair, const Record& first,
-                     const Record& second, const std::string& aligner, float shownIdentity) {
+                     const Record& second, const std::string& aligner, float shownIdentity,
+                     bool bounded) {
     AlignmentView view;
     const std::string name1 = ReplaceAll(first.name, ">", ""),
                       name2 = ReplaceAll(second.name, ">", "");
     view.title = name1 + " / " + name2 + " - alignment";
-    view.heading = "1: " + first.name + "\n2: " + second.name + "\naligned by " + aligner + "\n" +
+    view.heading = "1: " + first.name + "\n2: " + second.name + "\naligned by " + aligner +
+                   (bounded ? std::string(" in a ") + kBoundedPairMark : std::string()) + "\n" +
                    FormatAlignmentSummary(pair, first.name, second.name);
     if (shownIdentity != pair.identity)
         view.heading += "the matrix shows " + FormatDecimals(100.0 * shownIdentity, 2) +
@@ -111,8 +115,10 @@ void OpenCellAlignment(MainForm& form, double x, double y) {
     const Record& first = (*source.records)[static_cast<std::size_t>(source.first)];
     const Record& second = (*source.records)[static_cast<std::size_t>(source.second)];
     form.window.SetBusy(true);
-    const AlignedPair pair = AlignRecordPair({form.shell, programs.config, form.WorkFolder()}, kind,
-                                             *source.records, source.first, source.second);
+    PairAlignmentSetup setup{form.shell, programs.config, form.WorkFolder()};
+    setup.pairMemoryMegabytes = form.pairMemoryMegabytes;
+    const AlignedPair pair =
+        AlignRecordPair(setup, kind, *source.records, source.first, source.second);
     form.window.SetBusy(false);
     if (!pair.outcome.Ok()) {
         form.window.ShowMessage("The alignment of " + ReplaceAll(first.name, ">", "") + " and " +
@@ -120,8 +126,9 @@ void OpenCellAlignment(MainForm& form, double x, double y) {
                                 AlignedBy(kind) + ": " + pair.outcome.message + ".");
         return;
     }
+    const bool bounded = IsBoundedPair(state, cell->row, cell->column) || !pair.counts.exact;
     form.window.ShowAlignment(ViewOf(form, pair, first, second, AlignedBy(kind),
-                                     state.IdentityMatrix(cell->row, cell->column)));
+                                     state.IdentityMatrix(cell->row, cell->column), bounded));
 }
 
 }  // namespace kvr

@@ -11,6 +11,7 @@
 
 #include "io/settings.h"
 #include "model/run_state.h"
+#include "pipeline/run_options.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 #include "ui/zoom.h"
@@ -76,6 +77,8 @@ class MainForm : public WindowEvents {
     Window& window;
     Shell& shell;
     const std::string programFolder;
+    // The built-in aligner's memory a pair in the window's runs and its alignment viewer.
+    int pairMemoryMegabytes = kPairMemoryMegabytes;
 
     // A file is read or written, a run works, or a handler waits for something.
     bool Working() const;

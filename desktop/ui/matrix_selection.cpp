@@ -3,6 +3,7 @@
 #include <array>
 
 #include "io/text.h"
+#include "model/bounded_pairs.h"
 #include "pipeline/pair_table.h"
 #include "ui/matrix_screen.h"
 #include "ui/zoom.h"
@@ -64,7 +65,10 @@ std::string CellReadout(const RunState& state, double x, double y) {
     if (!cell || cell->row >= static_cast<int>(state.SequenceList.size())) return {};
     const auto fields = TableFields(state, *cell);
     return fields[0] + " / " + fields[1] + ": " + fields[3] + " % (row " +
-           std::to_string(cell->row + 1) + ", column " + std::to_string(cell->column + 1) + ")";
+           std::to_string(cell->row + 1) + ", column " + std::to_string(cell->column + 1) + ")" +
+           (IsBoundedPair(state, cell->row, cell->column)
+                ? std::string(" (") + kBoundedPairMark + ")"
+                : std::string());
 }
 
 void OnMatrixClicked(RunState& state, Window& window, double x, double y) {

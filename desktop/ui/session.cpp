@@ -12,8 +12,7 @@ namespace {
 
 WriteResult WriteSessionFile(const Analysis& analysis, const std::string& path) {
     return WriteStreamedFile(path, [&analysis](std::ostream& out) {
-        WriteSessionText(out, analysis.SequenceList, analysis.IdentityMatrix, analysis.seqCount,
-                         analysis.provenance);
+        WriteSessionText(out, analysis);
         return static_cast<bool>(out);
     });
 }

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "io/program_folder.h"
+#include "model/bounded_pairs.h"
+#include "model/pair_order.h"
 #include "model/palette.h"
 #include "ui/control_states.h"
 #include "ui/matrix_screen.h"
@@ -50,6 +52,11 @@ void ShowRunResult(MainForm& form, RunKind kind) {
     const RunState& state = form.state;
     Window& window = form.window;
     const std::string count = std::to_string(state.seqCount) + " sequences";
+    // Identities a user may set thresholds on that are not exact are told at once.
+    if (!state.boundedPairs.empty())
+        window.SetCaption(Control::lblProgress,
+                          BoundedPairsNote(static_cast<long long>(state.boundedPairs.size()),
+                                           PairCount(state.seqCount)));
     if (kind != RunKind::Append || state.sourceFiles.size() < 2) {
         window.SetCaption(Control::frmMainForm, std::string(kMainCaption) + " | " + count);
         return;
@@ -134,6 +141,7 @@ void OnRunClicked(MainForm& form) {
 
     RunSetup setup{form.shell, choice->programs, WorkFolder(form.programFolder)};
     setup.ambiguous = choice->ambiguous;
+    setup.pairMemoryMegabytes = form.pairMemoryMegabytes;
     window.SetBusy(true);  // the busy pointer for as long as the run works
     const RunOutcome outcome = RunOfKind(form.next->kind, next, window, setup);
     window.SetBusy(false);

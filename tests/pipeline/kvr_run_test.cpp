@@ -463,9 +463,22 @@ TEST(KvrRun, CountsThePairsAlignedInABoundedBand) {
     const std::string last =
         "kvr run: 2 of 3 pairs were aligned in a bounded band: see docs/builtin_aligner.md\n";
     const ProgramResult bounded =
-        Kvr(folder, Words("u.fasta --quiet --pair-memory 1 --table t.tsv"));
+        Kvr(folder, Words("u.fasta --quiet --pair-memory 1 --table t.tsv --session s.kvr"));
     ASSERT_EQ(bounded.status, 0) << bounded.err;
     EXPECT_TRUE(bounded.err.ends_with(last)) << bounded.err;
+    // The session keeps the marks, and an append keeps them for the pairs it does not align.
+    EXPECT_NE(ReadWholeFile(folder.File("s.kvr"))->find("\r\n#bounded-pairs\t3: 1-3 2-3\r\n"),
+              std::string::npos);
+    folder.Write("c.fasta", ">c\n" + a.substr(0, 2990) + "\n");
+    const ProgramResult appended = testing::RunProgram(
+        "kvr", Words("append s.kvr c.fasta --quiet --pair-memory 1 --session s2.kvr"),
+        {.folder = folder.Path()});
+    ASSERT_EQ(appended.status, 0) << appended.err;
+    EXPECT_TRUE(appended.err.ends_with(
+        "kvr append: 1 of 3 pairs was aligned in a bounded band: see docs/builtin_aligner.md\n"))
+        << appended.err;
+    EXPECT_NE(ReadWholeFile(folder.File("s2.kvr"))->find("\r\n#bounded-pairs\t4: 1-3 2-3 3-4\r\n"),
+              std::string::npos);
     const auto table = ReadWholeFile(folder.File("t.tsv"));
     ASSERT_TRUE(table);
     const std::pair<const char*, const char*> exact[] = {
