@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
 
     kvr::RunState screen = kvr::bench::GroupedAnalysis(screenCount);
     for (int mode : {kvr::kFullColour, kvr::kThreeColour}) {
-        screen.ColourMode = mode;
+        screen.choices.ColourMode = mode;
         kvr::QtMainWindow window;
         window.resize(1600, 1000);
         auto& canvas = static_cast<kvr::QImageSurface&>(window.Canvas(kvr::Control::InnerPicture));

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     RecordingWindow loadWindow;
     if (LoadFasta(loaded, loadWindow.progress, fasta) != LoadEnd::Loaded) return 1;
     if (wanted > 0 && wanted < loaded.seqCount) loaded.seqCount = wanted;
-    loaded.AlignerKind = AlignerNamed(aligner);
+    loaded.choices.AlignerKind = AlignerNamed(aligner);
     const int n = loaded.seqCount;
     const AlignerConfig programs = DefaultAlignerConfig(KVR_BIN_DIR);
 

@@ -7,7 +7,7 @@ namespace kvr {
 
 std::string NewickText(const RunState& state, const std::vector<std::string>& names,
                        std::string& failure) {
-    if (state.seqCount == 1 && state.useTree) return NewickName(names.front()) + ";\n";
+    if (state.seqCount == 1 && state.choices.useTree) return NewickName(names.front()) + ";\n";
     // A session keeps the tree with the names of the run that made it.
     if (state.treeNewick.empty() && !state.provenance.tree.empty())
         return state.provenance.tree + "\n";
@@ -21,7 +21,7 @@ std::string NewickText(const RunState& state, const std::vector<std::string>& na
 }
 
 std::string KeptTree(const RunState& state) {
-    if (!state.useTree) return {};
+    if (!state.choices.useTree) return {};
     std::string failure;
     std::string tree = NewickText(state, InputOrder(state).names, failure);
     while (!tree.empty() && (tree.back() == '\n' || tree.back() == '\r')) tree.pop_back();

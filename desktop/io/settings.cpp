@@ -34,12 +34,12 @@ std::string FormatChoices(const RunState& state, const WindowSettings& window) {
         if (value.find_first_of("\r\n") == std::string::npos)
             text += key + "=" + value + std::string(kLineEnd);
     };
-    if (state.AlignerKind) {
-        line("aligner", std::string(AlignerName(*state.AlignerKind)));
-        line("tree", state.useTree ? "1" : "0");
-        line("ambiguous", state.skipAmbiguous ? "skip" : "count");
+    if (state.choices.AlignerKind) {
+        line("aligner", std::string(AlignerName(*state.choices.AlignerKind)));
+        line("tree", state.choices.useTree ? "1" : "0");
+        line("ambiguous", state.choices.skipAmbiguous ? "skip" : "count");
     }
-    if (state.paletteKind == kViridisPalette) line("palette", "viridis");
+    if (state.choices.paletteKind == kViridisPalette) line("palette", "viridis");
     const Rect& g = window.geometry;
     if (g.width > 0 && g.height > 0) {
         const auto whole = [](double v) { return std::to_string(static_cast<long long>(v)); };
@@ -64,13 +64,13 @@ void ReadChoices(std::string_view text, RunState& state, WindowSettings& window)
         const std::string value(line.substr(equals + 1));
         if (const std::optional<Aligner> aligner = AlignerNamed(value);
             key == "aligner" && aligner) {
-            state.AlignerKind = aligner;
+            state.choices.AlignerKind = aligner;
         } else if (key == "palette") {
-            state.paletteKind = value == "viridis" ? kViridisPalette : kRainbowPalette;
+            state.choices.paletteKind = value == "viridis" ? kViridisPalette : kRainbowPalette;
         } else if (key == "tree" && (value == "0" || value == "1")) {
-            state.useTree = value == "1";
+            state.choices.useTree = value == "1";
         } else if (key == "ambiguous" && (value == "count" || value == "skip")) {
-            state.skipAmbiguous = value == "skip";
+            state.choices.skipAmbiguous = value == "skip";
         } else if (key == "window") {
             long long v[4] = {};
             const char* p = value.data();
@@ -100,27 +100,28 @@ void ReadSettings(RunState& state, const std::string& programFolder, WindowSetti
         ReadChoices(*content, state, window != nullptr ? *window : ignored);
     }
     if (!content || content->empty()) {
-        state.lastFolder = programFolder;
+        state.choices.lastFolder = programFolder;
         return;
     }
     const std::string folder = SettingsFolder(*content);
     if (folder.empty()) {
-        state.lastFolder = programFolder;
+        state.choices.lastFolder = programFolder;
         return;
     }
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
         // The dialogs open in the program folder, given to them by path rather than by making
         // it the current directory.
-        if (state.lastFolder.empty()) state.lastFolder = programFolder;
+        if (state.choices.lastFolder.empty()) state.choices.lastFolder = programFolder;
         return;
     }
-    state.lastFolder = folder;
+    state.choices.lastFolder = folder;
 }
 
 bool WriteSettings(const RunState& state, const std::string& programFolder,
                    const WindowSettings& window) {
-    const std::string& folder = state.lastFolder.empty() ? programFolder : state.lastFolder;
+    const std::string& folder =
+        state.choices.lastFolder.empty() ? programFolder : state.choices.lastFolder;
     const ProgramFiles files = FilesOf(programFolder);
     // The user's configuration folder may not exist yet; a program folder is never made here.
     if (files.layout == ProgramLayout::Installed) {

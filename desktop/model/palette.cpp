@@ -85,7 +85,7 @@ const PaletteTable& PaletteOf(int colourMode, int paletteKind) {
 }
 
 const PaletteTable& PaletteOf(const RunState& state) {
-    return PaletteOf(state.ColourMode, state.paletteKind);
+    return PaletteOf(state.choices.ColourMode, state.choices.paletteKind);
 }
 
 int ThreeColourBandIndex(const RunState& state, float percent) {
@@ -104,7 +104,7 @@ int ThreeColourBandIndex(const RunState& state, float percent) {
 
 int CellColourIndex(const RunState& state, float identity) {
     if (static_cast<float>(state.minIdentity) >= identity) return 0;
-    if (state.ColourMode == kThreeColour)
+    if (state.choices.ColourMode == kThreeColour)
         return ThreeColourBandIndex(state, IdentityPercent(identity));
     const double m = state.minIdentity;
     return RoundIndex((identity - m) / (1 - m) * 63);

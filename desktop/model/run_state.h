@@ -61,6 +61,23 @@ struct UncomparedPairs {
     int second = -1;
 };
 
+// What the user chose: every analysis starts from the last one's (ChoicesOf), and the settings
+// file keeps them between sessions.
+struct Choices {
+    std::string lastFolder;              // the folder of the last file opened or saved
+    std::optional<Aligner> AlignerKind;  // empty until the first run
+    bool useTree = false;
+    // The identity compares only the columns without an ambiguity code (--ambiguous skip).
+    bool skipAmbiguous = false;
+    float chosenCutoff1 = 94.0f;  // the cut-offs as the user set them
+    float chosenCutoff2 = 78.0f;
+    int ColourMode = kFullColour;
+    int paletteKind = kRainbowPalette;  // full colour mode's steps
+    bool showTree = true;  // the tree that ordered the analysis drawn beside the names (View menu)
+    int splitMin = 0;      // the splitter's range
+    int splitMax = 0;
+};
+
 struct RunState : Analysis {
     // What a run makes the analysis from.
     int appendCount = 0;
@@ -71,24 +88,13 @@ struct RunState : Analysis {
     BuiltinNotes builtinNotes;   // of the pairs this run aligns
     UncomparedPairs uncompared;  // of the pairs this run aligns
 
-    // User choices and display state.
-    std::optional<Aligner> AlignerKind;  // empty until the first run
-    bool useTree = false;
-    // The identity compares only the columns without an ambiguity code (--ambiguous skip).
-    bool skipAmbiguous = false;
-    float cutoff1 = 94.0f;  // in effect: as chosen, raised to this analysis's smallest identity
+    Choices choices;
+    // The cut-offs in effect: as chosen, raised to this analysis's smallest identity.
+    float cutoff1 = 94.0f;
     float cutoff2 = 78.0f;
-    float chosenCutoff1 = 94.0f;  // as the user set them; every analysis starts from these
-    float chosenCutoff2 = 78.0f;
-    int ColourMode = kFullColour;
-    int paletteKind = kRainbowPalette;  // full colour mode's steps
-    bool showTree = true;  // the tree that ordered the analysis drawn beside the names (View menu)
     int zoomLevel = 0;
-    int splitMin = 0;
-    int splitMax = 0;
 
     // Files and what the window is doing.
-    std::string lastFolder;
     // The folder of the last file a dialog chose for this analysis; "" at first, when its saves
     // start in its input file's folder.
     std::string saveFolder;

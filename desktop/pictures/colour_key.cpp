@@ -15,8 +15,9 @@ std::array<KeyBox, kKeyBoxCount> ColourKeyBoxes(const RunState& state) {
         box.number = c;
         box.paletteIndex = 63 - 3 * (c - 1);
         box.value = value;
-        const int index = state.ColourMode == kThreeColour ? ThreeColourBandIndex(state, value)
-                                                           : box.paletteIndex;
+        const int index = state.choices.ColourMode == kThreeColour
+                              ? ThreeColourBandIndex(state, value)
+                              : box.paletteIndex;
         box.colour = PaletteOf(state)[index];
         value = static_cast<float>(value - step);
     }

@@ -34,7 +34,7 @@ void DrawRowTree(DrawingSurface& s, const TreeShape& tree, const RowTreeBox& box
 }
 
 std::shared_ptr<const TreeShape> ShownTree(const RunState& state) {
-    if (!state.showTree) return nullptr;
+    if (!state.choices.showTree) return nullptr;
     std::optional<TreeShape> tree = AnalysisTree(state);
     if (!tree) return nullptr;
     return std::make_shared<const TreeShape>(std::move(*tree));

@@ -44,8 +44,8 @@ std::string DuplicateNameMessage(bool incremental, int i, int j, const std::stri
 std::string UnscoredPairMessage(const RunState& state, int i, int j, const PairResult& result) {
     return "The identity of sequences " + std::to_string(i + 1) + " and " + std::to_string(j + 1) +
            " could not be computed with " +
-           (state.AlignerKind ? AlignerTitle(*state.AlignerKind) : std::string()) + ": " +
-           result.outcome.message + ".\nSequence " + std::to_string(i + 1) + ": " +
+           (state.choices.AlignerKind ? AlignerTitle(*state.choices.AlignerKind) : std::string()) +
+           ": " + result.outcome.message + ".\nSequence " + std::to_string(i + 1) + ": " +
            state.InputSequences[i].name + "\nSequence " + std::to_string(j + 1) + ": " +
            state.InputSequences[j].name + "\nCommand: " + result.command +
            "\nThe run has been stopped.";
@@ -72,7 +72,7 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
     state.InputCounts = state.keepPairCounts ? PairCountTable(n) : PairCountTable();
     state.builtinNotes = {};
     state.uncompared = {};
-    const bool builtin = state.AlignerKind == Aligner::Builtin;
+    const bool builtin = state.choices.AlignerKind == Aligner::Builtin;
 
     if (static_cast<int>(state.InputSequences.size()) < n || m < 0 || m > n ||
         (incremental && state.IdentityMatrix.Size() != firstNew))
@@ -125,7 +125,7 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
     schedule.advance = [&](double finished, int i, int j) {
         progress.Pair(i, j, done + finished + 1, total);
     };
-    if (state.AlignerKind == Aligner::Clustalw)
+    if (state.choices.AlignerKind == Aligner::Clustalw)
         schedule.refuse = [&](int i, int j) {
             const std::string& name = state.InputSequences[j].name;
             return state.InputSequences[i].name == name
@@ -165,8 +165,8 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
         return true;
     };
 
-    const ScheduleOutcome outcome =
-        SchedulePairs(state.InputSequences, *state.AlignerKind, schedule, context, progress);
+    const ScheduleOutcome outcome = SchedulePairs(state.InputSequences, *state.choices.AlignerKind,
+                                                  schedule, context, progress);
     switch (outcome.end) {
         case ScheduleEnd::Cancelled:
             progress.End("Cancelled");

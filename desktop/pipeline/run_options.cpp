@@ -57,13 +57,13 @@ std::vector<std::string> ValidateRunOptions(const RunOptions& options) {
 }
 
 void ApplyRunOptions(const RunOptions& options, RunState& state) {
-    state.AlignerKind = options.aligner;
-    state.useTree = options.useTree;
+    state.choices.AlignerKind = options.aligner;
+    state.choices.useTree = options.useTree;
 }
 
 void ApplyColourOptions(const RunOptions& options, RunState& state) {
-    state.ColourMode = options.colourMode;
-    state.paletteKind = options.paletteKind;
+    state.choices.ColourMode = options.colourMode;
+    state.choices.paletteKind = options.paletteKind;
     state.cutoff1 = options.cutoff1;
     state.cutoff2 = options.cutoff2;
 }

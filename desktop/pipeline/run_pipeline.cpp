@@ -33,7 +33,7 @@ class RunFolderNamed {
 
 // The tree orders the sequences when asked; otherwise the input order stays.
 ProgramOutcome Order(RunState& state, Progress& progress, const RunContext& context) {
-    if (state.useTree) return OrderByTree(state, progress, context);
+    if (state.choices.useTree) return OrderByTree(state, progress, context);
     state.treeOrder.resize(static_cast<std::size_t>(state.seqCount) + 1);
     std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
     ApplyDisplayOrder(state, state.treeOrder);
@@ -56,9 +56,9 @@ RunOutcome MakeAnalysis(RunState& state, Progress& progress, const RunSetup& set
     state.provenance = {};
 
     // Files are exchanged only with programs: an external aligner or the tree program.
-    const bool external = kind != PathKind::Merged && state.AlignerKind != Aligner::Builtin;
+    const bool external = kind != PathKind::Merged && state.choices.AlignerKind != Aligner::Builtin;
     std::optional<ExchangeFolder> exchange;
-    if (external || state.useTree) {
+    if (external || state.choices.useTree) {
         exchange.emplace(setup.workFolder);
         if (!exchange->Ok()) {
             progress.Message(exchange->Error());

@@ -162,7 +162,7 @@ ProgramOutcome OrderByTree(RunState& state, Progress& progress, const RunContext
             TreeOrder read = ReadTreeOrder(*tree, state.treeNames);
             if (read.failure.empty()) {
                 state.treeOrder = std::move(read.order);
-                if (state.useTree) state.treeNewick = *tree;
+                if (state.choices.useTree) state.treeNewick = *tree;
             } else {
                 outcome = {ProgramStatus::BadOutput, read.failure};
             }
@@ -172,8 +172,8 @@ ProgramOutcome OrderByTree(RunState& state, Progress& progress, const RunContext
     }
     DeleteFileQuietly(file(kTreeFile));
 
-    if (!state.useTree || single || !outcome.Ok()) {
-        if (state.useTree && !outcome.Ok())
+    if (!state.choices.useTree || single || !outcome.Ok()) {
+        if (state.choices.useTree && !outcome.Ok())
             progress.Message("The sequences could not be ordered by the tree: " + outcome.message +
                              ". They are shown in their input order.");
         std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);

@@ -95,7 +95,7 @@ void OpenCellAlignment(MainForm& form, double x, double y) {
 
     // The analysis's aligner; a session does not say which made it, and the built-in aligner
     // gives MUSCLE's alignments.
-    const Aligner kind = state.AlignerKind.value_or(Aligner::Builtin);
+    const Aligner kind = state.choices.AlignerKind.value_or(Aligner::Builtin);
     AlignerConfigLoad programs;
     if (IsExternal(kind)) {
         programs = LoadAlignerConfig(form.programFolder);

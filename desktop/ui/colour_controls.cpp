@@ -21,8 +21,8 @@ void Recolour(RunState& state, Window& window, const std::string& workFolder,
 
 // The user chose the pair on display, raised or not: the next analysis starts from it.
 void KeepChosenCutoffs(RunState& state) {
-    state.chosenCutoff1 = state.cutoff1;
-    state.chosenCutoff2 = state.cutoff2;
+    state.choices.chosenCutoff1 = state.cutoff1;
+    state.choices.chosenCutoff2 = state.cutoff2;
 }
 
 void Finish(const RunState& state, Window& window) {
@@ -36,10 +36,10 @@ void Finish(const RunState& state, Window& window) {
 void OnColourSchemeClicked(RunState& state, Window& window, const std::string& workFolder) {
     window.SetCaption(Control::lblProgress, "Redrawing the matrix ...");
     window.SetBusy(true);
-    const bool toThreeColour = state.ColourMode == kFullColour;
+    const bool toThreeColour = state.choices.ColourMode == kFullColour;
     window.SetCaption(Control::cmdColourScheme,
                       toThreeColour ? kToFullColourCaption : kToThreeColourCaption);
-    state.ColourMode = toThreeColour ? kThreeColour : kFullColour;
+    state.choices.ColourMode = toThreeColour ? kThreeColour : kFullColour;
     Recolour(state, window, workFolder);
     Finish(state, window);
 }
@@ -90,8 +90,8 @@ void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFo
 }
 
 void OnShowTreeClicked(RunState& state, Window& window, const std::string& workFolder) {
-    state.showTree = !state.showTree;
-    window.SetChecked(Control::mnuShowTree, state.showTree);
+    state.choices.showTree = !state.choices.showTree;
+    window.SetChecked(Control::mnuShowTree, state.choices.showTree);
     if (!state.ShowsAnalysis() || state.view != AnalysisView::Matrix) return;
     window.SetBusy(true);
     Recolour(state, window, workFolder, ViewPlace::Kept);
@@ -99,8 +99,9 @@ void OnShowTreeClicked(RunState& state, Window& window, const std::string& workF
 }
 
 void OnViridisClicked(RunState& state, Window& window, const std::string& workFolder) {
-    state.paletteKind = state.paletteKind == kViridisPalette ? kRainbowPalette : kViridisPalette;
-    window.SetChecked(Control::mnuViridis, state.paletteKind == kViridisPalette);
+    state.choices.paletteKind =
+        state.choices.paletteKind == kViridisPalette ? kRainbowPalette : kViridisPalette;
+    window.SetChecked(Control::mnuViridis, state.choices.paletteKind == kViridisPalette);
     if (!state.ShowsAnalysis() || state.view != AnalysisView::Matrix) return;
     window.SetCaption(Control::lblProgress, "Redrawing the matrix ...");
     window.SetBusy(true);

@@ -37,7 +37,7 @@ void ApplyControlStates(const RunState& state, Window& window) {
                analysis);
     window.SetEnabled(Control::mnuSaveTree, analysis && state.KeepsTree());
     window.SetEnabled(Control::mnuShowTree, drawn && state.KeepsTree());
-    window.SetChecked(Control::mnuShowTree, state.showTree);
+    window.SetChecked(Control::mnuShowTree, state.choices.showTree);
     SetEnabled(window, {Control::mnuSaveSimScore, Control::mnuSaveMatrix}, matrixFiles);
     window.SetEnabled(Control::mnuCopyMat, drawn);
     window.SetEnabled(Control::mnuBMP, drawn);  // the view's picture: only while it is the matrix
@@ -58,7 +58,7 @@ void ApplyControlStates(const RunState& state, Window& window) {
     SetEnabled(window,
                {Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
                 Control::lblCutoff2, Control::UpdCutoff2, Control::lblCutoff2dsply},
-               drawn && state.ColourMode == kThreeColour);
+               drawn && state.choices.ColourMode == kThreeColour);
     if (!drawn) SetEnabled(window, {Control::VScroll1, Control::HScroll1}, false);
     // The key's panel belongs to the matrix on view (DrawMatrixOnScreen shows it when needed).
     if (!drawn) window.SetVisible(Control::keyPicture, false);

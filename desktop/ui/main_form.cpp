@@ -40,7 +40,7 @@ std::string MainForm::WorkFolder() const {
 
 void MainForm::Load() {
     RunState fresh;
-    fresh.lastFolder = state.lastFolder;
+    fresh.choices.lastFolder = state.choices.lastFolder;
     ReadSettings(fresh, programFolder, &windowSettings);
     state = std::move(fresh);
     next.reset();
@@ -70,7 +70,7 @@ void MainForm::Load() {
     ApplyControlStates(state, window);
     ShowEmptyView(window);
     window.SetRecentFiles(windowSettings.recentFiles);
-    window.SetChecked(Control::mnuViridis, state.paletteKind == kViridisPalette);
+    window.SetChecked(Control::mnuViridis, state.choices.paletteKind == kViridisPalette);
 
     window.SetCaption(Control::frmMainForm, kMainCaption);
     window.SetCaption(Control::cmdColourScheme, "3 colour mode");

@@ -97,7 +97,7 @@ void OpenPath(MainForm& form, const std::optional<std::string>& path) {
     RunState& state = form.state;
     Window& window = form.window;
     // A cancelled dialog changes nothing on display.
-    const std::string chosen = path ? *path : window.OpenFileDialog(state.lastFolder);
+    const std::string chosen = path ? *path : window.OpenFileDialog(state.choices.lastFolder);
     if (chosen.empty()) return;
     if (!path) RememberFolderOf(state, chosen);
     const ShownBefore before = GiveUpNextAnalysis(form);
@@ -117,7 +117,7 @@ void OpenPath(MainForm& form, const std::optional<std::string>& path) {
 void AppendFile(MainForm& form) {
     RunState& state = form.state;
     Window& window = form.window;
-    const std::string chosen = window.OpenFileDialog(state.lastFolder);
+    const std::string chosen = window.OpenFileDialog(state.choices.lastFolder);
     if (chosen.empty()) return;
     RememberFolderOf(state, chosen);
     if (ContainsText(chosen, ".kvr")) {

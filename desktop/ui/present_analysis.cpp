@@ -16,7 +16,7 @@ namespace {
 // A session's message names the files it can still be saved to, by colour mode.
 std::string LargeMatrixMessage(const RunState& state, AnalysisSource source) {
     if (source != AnalysisSource::Session) return kLargeMatrixMessage;
-    return state.ColourMode == kFullColour
+    return state.choices.ColourMode == kFullColour
                ? "The program does not disply a matrix of more than 500 sequences. But you can "
                  "save the matrix on the disk as EMF or BMP image and the associated identity "
                  "scores in a CSV file"

@@ -17,14 +17,14 @@ Aligner ChosenAligner(const Window& window) {
 }  // namespace
 
 void ShowRunOptions(Window& window, const RunState& state) {
-    const bool ran = state.AlignerKind.has_value();
-    const Aligner aligner = state.AlignerKind.value_or(Aligner::Builtin);
+    const bool ran = state.choices.AlignerKind.has_value();
+    const Aligner aligner = state.choices.AlignerKind.value_or(Aligner::Builtin);
     window.SetChecked(Control::oMuscle, aligner == Aligner::Muscle);
     window.SetChecked(Control::oClustalw, aligner == Aligner::Clustalw);
     window.SetChecked(Control::oMafft, aligner == Aligner::Mafft);
     window.SetChecked(Control::oBuiltin, aligner == Aligner::Builtin);
-    window.SetChecked(Control::chkOptions, ran ? state.useTree : true);
-    window.SetChecked(Control::chkAmbiguous, ran && state.skipAmbiguous);
+    window.SetChecked(Control::chkOptions, ran ? state.choices.useTree : true);
+    window.SetChecked(Control::chkAmbiguous, ran && state.choices.skipAmbiguous);
     CentreForm(window, Control::frmOptions);
     window.ShowForm(Control::frmOptions);
 }

@@ -45,8 +45,8 @@ const char* RunStepName(RunKind kind) {
 Provenance WindowRunRecord(const RunState& state, const RunSetup& setup, RunKind kind,
                            const Provenance& before) {
     RunOptions options;
-    options.aligner = *state.AlignerKind;
-    options.useTree = state.useTree;
+    options.aligner = *state.choices.AlignerKind;
+    options.useTree = state.choices.useTree;
     options.pairTimeoutSeconds = setup.pairTimeoutSeconds;
     options.alphabet = setup.alphabet;
     options.pairMemoryMegabytes = setup.pairMemoryMegabytes;
@@ -63,9 +63,9 @@ Provenance WindowRunRecord(const RunState& state, const RunSetup& setup, RunKind
     RunFacts facts;
     facts.program = std::string(kWindowProgram);
     facts.command = RunStepName(kind);
-    facts.alignerCommand = AlignerCommand(setup.programs, *state.AlignerKind);
+    facts.alignerCommand = AlignerCommand(setup.programs, *state.choices.AlignerKind);
     facts.alignerVersion =
-        AlignerVersion(setup.shell, setup.programs, *state.AlignerKind, setup.workFolder);
+        AlignerVersion(setup.shell, setup.programs, *state.choices.AlignerKind, setup.workFolder);
     facts.input = Joined(inputs);
     facts.inputChecksum = Joined(checksums);
 

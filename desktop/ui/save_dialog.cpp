@@ -67,7 +67,7 @@ std::string SaveDialogStart(const RunState& state, std::string_view suffix) {
     std::string folder = state.saveFolder;
     if (folder.empty() && !input.empty())
         folder = std::filesystem::path(input).parent_path().string();
-    if (folder.empty()) folder = state.lastFolder;
+    if (folder.empty()) folder = state.choices.lastFolder;
     if (input.empty()) return folder;
     return (std::filesystem::path(folder) / (BareName(input) + std::string(suffix))).string();
 }
@@ -102,8 +102,8 @@ void RememberFolderOf(RunState& state, const std::string& chosenPath) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(chosenPath, error);
     if (error) return;
-    state.lastFolder = absolute.parent_path().string();
-    state.saveFolder = state.lastFolder;
+    state.choices.lastFolder = absolute.parent_path().string();
+    state.saveFolder = state.choices.lastFolder;
 }
 
 }  // namespace kvr

@@ -35,8 +35,8 @@ void OnSplitterOk(RunState& state, Window& window) {
         window.ShowMessage(refusal);
         return;
     }
-    state.splitMax = *maxPercent;
-    state.splitMin = *minPercent;
+    state.choices.splitMax = *maxPercent;
+    state.choices.splitMin = *minPercent;
     window.CloseForm(Control::frmIdentityPrct);
 
     window.ShowMessage(
@@ -46,8 +46,8 @@ void OnSplitterOk(RunState& state, Window& window) {
     if (base.empty()) return;
     window.SetCaption(Control::lblProgress, "Creating datasets ...");
     window.SetBusy(true);
-    const IdentityGroups groups =
-        GroupByIdentityRange(state.IdentityMatrix, state.seqCount, state.splitMin, state.splitMax);
+    const IdentityGroups groups = GroupByIdentityRange(
+        state.IdentityMatrix, state.seqCount, state.choices.splitMin, state.choices.splitMax);
     std::string failure;
     WindowProgress progress(window);
     WriteDatasets(state, progress, groups, base, failure);

@@ -78,8 +78,8 @@ void ShowRunResult(MainForm& form, RunKind kind) {
 void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& before) {
     // The run raises the cut-offs the user chose to its own smallest identity, not an earlier
     // analysis's.
-    loaded.cutoff1 = loaded.chosenCutoff1;
-    loaded.cutoff2 = loaded.chosenCutoff2;
+    loaded.cutoff1 = loaded.choices.chosenCutoff1;
+    loaded.cutoff2 = loaded.choices.chosenCutoff2;
     form.next = NextAnalysis{kind, std::move(loaded), before};
     // The analysis on display stays, under its own title and count, until the run of the next
     // one has finished; the file label names the file loaded for it.
@@ -128,9 +128,9 @@ void OnRunClicked(MainForm& form) {
     }
 
     RunState& next = form.next->state;
-    next.useTree = choice->useTree;
-    next.AlignerKind = choice->aligner;
-    next.skipAmbiguous = choice->ambiguous == AmbiguityRule::Skip;
+    next.choices.useTree = choice->useTree;
+    next.choices.AlignerKind = choice->aligner;
+    next.choices.skipAmbiguous = choice->ambiguous == AmbiguityRule::Skip;
     next.zoomLevel = 0;
     window.SetToolTip(Control::ZoomingPicture, "");
     form.state.windowState = WindowState::Running;

@@ -32,7 +32,7 @@ TEST(WithSuffix, TheSuffixIsNeverDoubled) {
 
 TEST(SaveDialogStart, TheInputsFolderAndNameThenTheFolderLastSavedIn) {
     RunState state;
-    state.lastFolder = "/last";
+    state.choices.lastFolder = "/last";
     EXPECT_EQ(SaveDialogStart(state, "_mat.svg"), "/last");  // no input: no name to offer
 
     state.inputPath = "/data/its/orchid_its.fasta.gz";
@@ -41,7 +41,7 @@ TEST(SaveDialogStart, TheInputsFolderAndNameThenTheFolderLastSavedIn) {
     EXPECT_EQ(SaveDialogStart(state, ".kvr"), "/data/its/orchid_its.kvr");
 
     RememberFolderOf(state, "/results/figure_mat.svg");
-    EXPECT_EQ(state.lastFolder, "/results");
+    EXPECT_EQ(state.choices.lastFolder, "/results");
     EXPECT_EQ(SaveDialogStart(state, "_plt.pdf"), "/results/orchid_its_plt.pdf");
     // The next analysis starts again from its own input's folder.
     const RunState next = ChoicesOf(state);
@@ -62,7 +62,7 @@ TEST(SaveFilter, EachSaveOffersItsKindOfFile) {
     EXPECT_EQ(SaveFilter("_x"), "All files (*)");
 
     RunState state;
-    state.lastFolder = "/d";
+    state.choices.lastFolder = "/d";
     RecordingWindow window;
     AskSaveName(state, window, "_mat.emf");
     EXPECT_EQ(window.saveFilters, std::vector<std::string>{"EMF pictures (*.emf);;All files (*)"});

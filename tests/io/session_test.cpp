@@ -36,20 +36,20 @@ class SessionTest : public testing::DisplayTest {
 
 TEST_F(SessionTest, SaveAddsTheExtensionOnceAndRemembersTheFolder) {
     Load(5);
-    state.lastFolder = program.Path();
+    state.choices.lastFolder = program.Path();
     window.dialogAnswers.push_back(files.File("run1.kvr"));
     form.OnClick(Control::mnuSaveSession);
     const auto written = ReadWholeFile(files.File("run1.kvr"));  // the extension once
     ASSERT_TRUE(written);
     EXPECT_EQ(*written, FormatSession(state.SequenceList, state.IdentityMatrix, 5));
     EXPECT_EQ(Status(), (std::vector<std::string>{"Saving KVR file...", "Done"}));
-    EXPECT_EQ(state.lastFolder, files.Path());
+    EXPECT_EQ(state.choices.lastFolder, files.Path());
     EXPECT_FALSE(window.busy);
 
     // A cancelled dialog writes nothing and keeps the folder.
-    state.lastFolder = program.Path();
+    state.choices.lastFolder = program.Path();
     form.OnClick(Control::mnuSaveSession);
-    EXPECT_EQ(state.lastFolder, program.Path());
+    EXPECT_EQ(state.choices.lastFolder, program.Path());
     EXPECT_EQ(Status().size(), 2u);
 }
 
@@ -92,7 +92,7 @@ TEST_F(SessionTest, LargeSessionsAreDrawnAsSmallOnesAre) {
             const std::string path = SaveSession(MakeAnalysis(n, Gradient(n, 0.7f)), "big.kvr");
             window.messages.clear();
             window.innerCanvas.ops.clear();
-            state.ColourMode = mode;
+            state.choices.ColourMode = mode;
             Open(path);
             ASSERT_EQ(state.seqCount, n);
             EXPECT_TRUE(state.ShowsAnalysis());

@@ -32,7 +32,7 @@ TEST(Settings, ReadFallsBackToTheProgramFolder) {
         if (c.content) program.Write("kvr.ini", c.content);
         RunState state;
         ReadSettings(state, program.Path());
-        EXPECT_EQ(state.lastFolder, c.expected) << (c.content ? c.content : "(no file)");
+        EXPECT_EQ(state.choices.lastFolder, c.expected) << (c.content ? c.content : "(no file)");
     }
 
     // A stored folder that exists is used; with one that no longer exists the dialogs open in the
@@ -40,12 +40,12 @@ TEST(Settings, ReadFallsBackToTheProgramFolder) {
     program.Write("kvr.ini", "\"" + data.Path() + "\"\r\n");
     RunState state;
     ReadSettings(state, program.Path());
-    EXPECT_EQ(state.lastFolder, data.Path());
+    EXPECT_EQ(state.choices.lastFolder, data.Path());
 
     program.Write("kvr.ini", "\"/no/such/folder, really\"\r\n");
     RunState missing;
     ReadSettings(missing, program.Path());
-    EXPECT_EQ(missing.lastFolder, program.Path());
+    EXPECT_EQ(missing.choices.lastFolder, program.Path());
     EXPECT_EQ(CurrentDirectory(), before);
 }
 
@@ -66,16 +66,16 @@ TEST(Settings, WriteStoresOneQuotedLineAndReadsBack) {
     for (const Case& c : cases) {
         const std::string folder = data.Path() + "/" + c.name;
         std::filesystem::create_directory(folder);
-        state.lastFolder = folder;
+        state.choices.lastFolder = folder;
         ASSERT_TRUE(WriteSettings(state, program.Path()));
         EXPECT_EQ(*ReadWholeFile(program.File("kvr.ini")),
                   "\"" + data.Path() + "/" + c.stored + "\"\r\n");
         RunState reread;
         ReadSettings(reread, program.Path());
-        EXPECT_EQ(reread.lastFolder, folder);
+        EXPECT_EQ(reread.choices.lastFolder, folder);
     }
 
-    state.lastFolder.clear();
+    state.choices.lastFolder.clear();
     ASSERT_TRUE(WriteSettings(state, program.Path()));
     EXPECT_EQ(*ReadWholeFile(program.File("kvr.ini")), "\"" + program.Path() + "\"\r\n");
 
@@ -92,16 +92,16 @@ TEST(Settings, InstalledProgramKeepsThemInTheUserConfigurationFolder) {
 
     RunState first;
     ReadSettings(first, installed.Bin());
-    EXPECT_EQ(first.lastFolder, installed.Bin());
+    EXPECT_EQ(first.choices.lastFolder, installed.Bin());
 
-    first.lastFolder = data.Path();
+    first.choices.lastFolder = data.Path();
     ASSERT_TRUE(WriteSettings(first, installed.Bin()));
     EXPECT_EQ(ReadWholeFile(file), "\"" + data.Path() + "\"\r\n");
     EXPECT_FALSE(std::filesystem::exists(installed.File("bin/kvr.ini")));
 
     RunState reread;
     ReadSettings(reread, installed.Bin());
-    EXPECT_EQ(reread.lastFolder, data.Path());
+    EXPECT_EQ(reread.choices.lastFolder, data.Path());
 }
 
 }  // namespace
@@ -113,10 +113,10 @@ namespace {
 TEST(Settings, ChoicesFollowTheFolderLineAndReadBack) {
     testing::TempFolder program;
     RunState state;
-    state.lastFolder = program.Path();
-    state.AlignerKind = Aligner::Mafft;
-    state.useTree = true;
-    state.skipAmbiguous = true;
+    state.choices.lastFolder = program.Path();
+    state.choices.AlignerKind = Aligner::Mafft;
+    state.choices.useTree = true;
+    state.choices.skipAmbiguous = true;
     WindowSettings window;
     window.geometry = Rect{150, 300, 15000, 12000};
     for (const char* path : {"/d/a.fasta", "/d/b.kvr", "/d/a.fasta"})
@@ -132,9 +132,9 @@ TEST(Settings, ChoicesFollowTheFolderLineAndReadBack) {
     RunState read;
     WindowSettings readWindow;
     ReadSettings(read, program.Path(), &readWindow);
-    EXPECT_EQ(read.AlignerKind, Aligner::Mafft);
-    EXPECT_TRUE(read.useTree);
-    EXPECT_TRUE(read.skipAmbiguous);
+    EXPECT_EQ(read.choices.AlignerKind, Aligner::Mafft);
+    EXPECT_TRUE(read.choices.useTree);
+    EXPECT_TRUE(read.choices.skipAmbiguous);
     EXPECT_EQ(readWindow.geometry, window.geometry);
     EXPECT_EQ(readWindow.recentFiles, (std::vector<std::string>{"/d/a.fasta", "/d/b.kvr"}));
 
@@ -146,10 +146,10 @@ TEST(Settings, ChoicesFollowTheFolderLineAndReadBack) {
     RunState odd;
     WindowSettings oddWindow;
     ReadSettings(odd, program.Path(), &oddWindow);
-    EXPECT_EQ(odd.lastFolder, program.Path());
-    EXPECT_FALSE(odd.AlignerKind.has_value());
-    EXPECT_FALSE(odd.useTree);
-    EXPECT_FALSE(odd.skipAmbiguous);
+    EXPECT_EQ(odd.choices.lastFolder, program.Path());
+    EXPECT_FALSE(odd.choices.AlignerKind.has_value());
+    EXPECT_FALSE(odd.choices.useTree);
+    EXPECT_FALSE(odd.choices.skipAmbiguous);
     EXPECT_EQ(oddWindow.geometry.width, 0);
     for (int k = 0; k < 12; ++k) RememberRecentFile(oddWindow, "/f" + std::to_string(k));
     EXPECT_EQ(oddWindow.recentFiles.size(), kRecentFiles);

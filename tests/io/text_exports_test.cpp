@@ -22,7 +22,7 @@ using testing::TempFolder;
 class TextExportsTest : public testing::DisplayTest {
   protected:
     TempFolder chosen;
-    void SetUp() override { state.lastFolder = program.Path(); }
+    void SetUp() override { state.choices.lastFolder = program.Path(); }
     // Chooses name in the save dialog and clicks the menu entry.
     void Export(Control menu, const std::string& name) {
         window.dialogAnswers.push_back(chosen.File(name));
@@ -37,7 +37,7 @@ TEST_F(TextExportsTest, TwoSequencesAtOneHalf) {
     state = MakeAnalysis(
         2, [](int, int) { return 0.5f; },
         [](int i) { return i == 0 ? std::string(">a") : std::string(">b"); });
-    state.lastFolder = program.Path();
+    state.choices.lastFolder = program.Path();
     Export(Control::mnuColumn, "run1.csv");  // a text extension typed is kept
     EXPECT_EQ(Written("run1_col.csv"),
               "First Sequence,Second Sequence,Identity Score\r\n>a,>b,0.5\r\n");
@@ -45,7 +45,7 @@ TEST_F(TextExportsTest, TwoSequencesAtOneHalf) {
     EXPECT_EQ(Written("run1_mat.txt"), ">a,100.0\r\n>b,50.0,100.0\r\n\r\n");
     Export(Control::mnu_Save_All, "all");
     EXPECT_EQ(Written("all.fas"), ">a\r\nACGT\r\n>b\r\nACGT\r\n");
-    EXPECT_EQ(state.lastFolder, chosen.Path());
+    EXPECT_EQ(state.choices.lastFolder, chosen.Path());
     EXPECT_EQ(Status(), (std::vector<std::string>{"Saving scores ...", "Done", "Saving scores ...",
                                                   "Done", "Saving all the sequences ...", "Done"}));
     EXPECT_EQ(window.Value(Control::ProgressBar1), 0);
@@ -54,7 +54,7 @@ TEST_F(TextExportsTest, TwoSequencesAtOneHalf) {
 
 TEST_F(TextExportsTest, PlotDataOfThreeSequences) {
     state = MakeAnalysis(3, [](int i, int) { return i == 0 ? 0.73f : 0.9f; });
-    state.lastFolder = program.Path();
+    state.choices.lastFolder = program.Path();
     BinIdentities(state, window.progress);
     Export(Control::mnuPlotData, "three");
     const std::string text = Written("three_plt.txt");
@@ -76,7 +76,7 @@ TEST_F(TextExportsTest, PlotDataOfThreeSequences) {
 
 TEST_F(TextExportsTest, ProgressCountsThePairsAndTheCells) {
     Load(20);
-    state.lastFolder = program.Path();
+    state.choices.lastFolder = program.Path();
     Export(Control::mnuColumn, "p");
     const auto& bar = window.valueHistory[Control::ProgressBar1];
     ASSERT_GE(bar.size(), 3u);
@@ -107,18 +107,18 @@ TEST(ScoreColumns, EveryLineCarriesItsPairsIdentity) {
 
 TEST_F(TextExportsTest, CancelledDialogsWriteNothing) {
     Load(4);
-    state.lastFolder = program.Path();
+    state.choices.lastFolder = program.Path();
     for (Control menu :
          {Control::mnuColumn, Control::mnuMat, Control::mnuPlotData, Control::mnu_Save_All})
         form.OnClick(menu);  // no answer: cancelled
-    EXPECT_EQ(state.lastFolder, program.Path());
+    EXPECT_EQ(state.choices.lastFolder, program.Path());
     EXPECT_TRUE(Status().empty());
     EXPECT_TRUE(std::filesystem::is_empty(chosen.Path()));
 }
 
 TEST_F(TextExportsTest, AFailedWriteKeepsTheOldFile) {
     Load(30);
-    state.lastFolder = program.Path();
+    state.choices.lastFolder = program.Path();
     const std::string old = chosen.Write("keep_col.txt", "old content\r\n");
     {
         testing::FileSizeLimit limit(64);
@@ -131,7 +131,7 @@ TEST_F(TextExportsTest, AFailedWriteKeepsTheOldFile) {
     ASSERT_EQ(window.messages.size(), 1u);
     EXPECT_NE(window.messages[0].find(old), std::string::npos);
     EXPECT_EQ(window.Caption(Control::lblProgress), "Failed");
-    EXPECT_EQ(state.lastFolder, program.Path());
+    EXPECT_EQ(state.choices.lastFolder, program.Path());
     EXPECT_FALSE(window.busy);
 }
 
@@ -139,7 +139,7 @@ TEST_F(TextExportsTest, NumbersKeepTheirPointUnderACommaLocale) {
     testing::CommaLocale locale;
     ASSERT_TRUE(locale.Active()) << "de_DE.UTF-8 is missing: run scripts/bootstrap";
     state = MakeAnalysis(3, [](int i, int) { return i == 0 ? 0.9512345f : 8.333334E-08f; });
-    state.lastFolder = program.Path();
+    state.choices.lastFolder = program.Path();
     BinIdentities(state, window.progress);
     Export(Control::mnuColumn, "c");
     Export(Control::mnuMat, "c");

@@ -31,7 +31,7 @@ TEST_F(ColourControlsTest, ModeButtonSwitchesBothWaysAndBackToTheSamePicture) {
     const PaletteTable fullPalette = PaletteOf(state);
 
     form.OnClick(Control::cmdColourScheme);
-    EXPECT_EQ(state.ColourMode, kThreeColour);
+    EXPECT_EQ(state.choices.ColourMode, kThreeColour);
     EXPECT_EQ(window.Caption(Control::cmdColourScheme), "Full colour mode");
     EXPECT_TRUE(CutoffControlsEnabled(true));
     EXPECT_EQ(PaletteOf(state)[63], (Rgb{171, 0, 0}));
@@ -42,7 +42,7 @@ TEST_F(ColourControlsTest, ModeButtonSwitchesBothWaysAndBackToTheSamePicture) {
     EXPECT_FALSE(window.busy);
 
     form.OnClick(Control::cmdColourScheme);
-    EXPECT_EQ(state.ColourMode, kFullColour);
+    EXPECT_EQ(state.choices.ColourMode, kFullColour);
     EXPECT_EQ(window.Caption(Control::cmdColourScheme), "3 colour mode");
     EXPECT_TRUE(CutoffControlsEnabled(false));
     EXPECT_EQ(PaletteOf(state), fullPalette);
@@ -51,7 +51,7 @@ TEST_F(ColourControlsTest, ModeButtonSwitchesBothWaysAndBackToTheSamePicture) {
 
 TEST_F(ColourControlsTest, CutoffOneBelowCutoffTwoStepsBack) {
     Load(6);
-    state.ColourMode = kThreeColour;
+    state.choices.ColourMode = kThreeColour;
     SetCutoffs(80, 80);
     window.SetValue(Control::updCutoff1, 79);  // the user steps down
     EXPECT_EQ(window.messages,
@@ -65,7 +65,7 @@ TEST_F(ColourControlsTest, CutoffOneBelowCutoffTwoStepsBack) {
 
 TEST_F(ColourControlsTest, CutoffOneRedrawsWithTheNewBand) {
     Load(6, 0.5f);
-    state.ColourMode = kThreeColour;
+    state.choices.ColourMode = kThreeColour;
     SetCutoffs(94, 78);
     window.SetValue(Control::updCutoff1, 95);
     EXPECT_TRUE(window.messages.empty());
@@ -79,7 +79,7 @@ TEST_F(ColourControlsTest, CutoffOneRedrawsWithTheNewBand) {
 
 TEST_F(ColourControlsTest, CutoffTwoAboveCutoffOneBecomesCutoffOne) {
     Load(6);
-    state.ColourMode = kThreeColour;
+    state.choices.ColourMode = kThreeColour;
     SetCutoffs(90, 80);
     window.SetValue(Control::UpdCutoff2, 91);
     EXPECT_EQ(window.messages,
@@ -104,7 +104,7 @@ TEST_F(ColourControlsTest, CutoffTwoBelowTheMinimumRepeatsTheMessageUntilItReach
     };
     for (const Case& c : cases) {
         Load(6);
-        state.ColourMode = kThreeColour;
+        state.choices.ColourMode = kThreeColour;
         state.minIdentity = c.minIdentity;
         SetCutoffs(94, c.accepted);
         window.messages.clear();
@@ -131,7 +131,7 @@ TEST_F(ColourControlsTest, LargeMatrixIsRecolouredOnScreenAndItsPictureMadeWhenC
     Load(501, 0.5f);
     WriteWholeFile(MatrixFile(), "an older analysis's picture");
     form.OnClick(Control::cmdColourScheme);
-    EXPECT_EQ(state.ColourMode, kThreeColour);
+    EXPECT_EQ(state.choices.ColourMode, kThreeColour);
     EXPECT_FALSE(ReadWholeFile(MatrixFile()).has_value());  // never a stale one
     form.OnClick(Control::mnuCopyMatEMF);
     const auto picture = ReadEmf(MatrixFile());
@@ -144,7 +144,7 @@ TEST_F(ColourControlsTest, LargeMatrixIsRecolouredOnScreenAndItsPictureMadeWhenC
 
 TEST_F(ColourControlsTest, MatrixButtonDrawsAndSetsTheControls) {
     Load(5);
-    state.ColourMode = kThreeColour;
+    state.choices.ColourMode = kThreeColour;
     window.SetEnabled(Control::mnuSavePlot, true);
     form.OnClick(Control::cmdDrawMat);
     EXPECT_FALSE(window.IsEnabled(Control::cmdDrawMat));

@@ -86,7 +86,7 @@ TEST(FigureLayout, ScreenCanvasHoldsItsKeyAndKeepsTextsApart) {
     for (const Size2 c : kCases) {
         for (const int mode : {kFullColour, kThreeColour}) {
             RunState state = testing::RealAnalysis(c.n, c.length);
-            state.ColourMode = mode;
+            state.choices.ColourMode = mode;
             RecordingSurface canvas;
             DrawMatrixCanvas(state, canvas, Size{});
             const std::string what = std::to_string(c.n) + " x " + std::to_string(c.length) +

@@ -19,7 +19,7 @@ class MatrixExportsTest : public testing::DisplayTest {
     TempFolder chosen;
     void SetUp() override {
         Load(7);
-        state.lastFolder = program.Path();
+        state.choices.lastFolder = program.Path();
     }
 };
 
@@ -33,7 +33,7 @@ TEST_F(MatrixExportsTest, EmfGetsItsSuffixOnce) {
         EXPECT_EQ(picture->Count(testing::kEmrRectangle), 7u * 8 / 2 + 22);
     }
     EXPECT_EQ(window.dialogFolders, (std::vector<std::string>{program.Path(), chosen.Path()}));
-    EXPECT_EQ(state.lastFolder, chosen.Path());
+    EXPECT_EQ(state.choices.lastFolder, chosen.Path());
     EXPECT_EQ(Status(), (std::vector<std::string>{"Saving the matrix ...", "Done",
                                                   "Saving the matrix ...", "Done"}));
 }
@@ -42,7 +42,7 @@ TEST_F(MatrixExportsTest, CancelledDialogChangesNothing) {
     form.OnClick(Control::mnuEMF);
     form.OnClick(Control::mnuBMP);
     EXPECT_EQ(window.dialogFolders.size(), 2u);
-    EXPECT_EQ(state.lastFolder, program.Path());
+    EXPECT_EQ(state.choices.lastFolder, program.Path());
     EXPECT_TRUE(Status().empty());
     EXPECT_TRUE(window.savedBitmaps.empty());
     EXPECT_TRUE(window.messages.empty());

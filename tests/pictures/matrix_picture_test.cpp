@@ -24,7 +24,7 @@ using testing::TempFolder;
 
 RunState PictureAnalysis(int n, int mode = kFullColour) {
     RunState state = MakeAnalysis(n, Gradient(n, 0.55f));  // names ">seq_1": L = 51
-    state.ColourMode = mode;
+    state.choices.ColourMode = mode;
     return state;
 }
 
@@ -122,7 +122,7 @@ TEST(MatrixPicture, WorkFolderFileReadsBack) {
 
     // Rewriting replaces the file.
     RunState recoloured = state;
-    recoloured.ColourMode = kFullColour;
+    recoloured.choices.ColourMode = kFullColour;
     WriteMatrixPicture(recoloured, work.Path());
     const auto again = ReadEmf(work.File("Identity_mat.emf"));
     ASSERT_TRUE(again.has_value());

@@ -45,7 +45,7 @@ class MatrixWindowTest : public ::testing::Test {
         window.show();
         // What a run leaves behind: the ordered matrix, its range, the histogram.
         state = testing::LoadScoreColumns(DataFile("matrix/rrna5s_48_scores.csv"));
-        state.lastFolder = program.Path();
+        state.choices.lastFolder = program.Path();
         WindowProgress progress(window);
         BinIdentities(state, progress);
         window.SetValue(Control::updCutoff1, 94);
@@ -155,7 +155,7 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
     Shot("3_matrix_zoomed_in");
 
     Click(Control::cmdColourScheme);
-    EXPECT_EQ(state.ColourMode, kThreeColour);
+    EXPECT_EQ(state.choices.ColourMode, kThreeColour);
     EXPECT_EQ(View().size().width(), window.WidgetOf(Control::ZoomingPicture)->width());
     const QImage three = WholeCanvas();
     EXPECT_EQ(three.pixel(cellX, 5), qRgb(171, 0, 0));

@@ -10,7 +10,7 @@ namespace {
 TEST(Palette, ViridisReplacesTheRainbowOfFullColourModeAndItsKey) {
     RunState state;
     state.minIdentity = 0.5;
-    state.paletteKind = kViridisPalette;
+    state.choices.paletteKind = kViridisPalette;
     // The published ends, #440154 and #FDE725, and step 31: the table's row 125.
     EXPECT_EQ(PaletteOf(state)[0], (Rgb{68, 1, 84}));
     EXPECT_EQ(PaletteOf(state)[63], (Rgb{253, 231, 37}));
@@ -23,7 +23,7 @@ TEST(Palette, ViridisReplacesTheRainbowOfFullColourModeAndItsKey) {
     EXPECT_EQ(key.front().colour, PaletteOf(state)[63]);
     EXPECT_EQ(key.back().colour, PaletteOf(state)[0]);
     // Three colour mode keeps its bands; the rainbow comes back by name.
-    state.ColourMode = kThreeColour;
+    state.choices.ColourMode = kThreeColour;
     EXPECT_EQ(PaletteOf(state)[63], (Rgb{171, 0, 0}));
     struct Name {
         const char* name;
@@ -32,12 +32,13 @@ TEST(Palette, ViridisReplacesTheRainbowOfFullColourModeAndItsKey) {
     for (const Name n : {Name{"rainbow", kRainbowPalette}, Name{"viridis", kViridisPalette},
                          Name{"VIRIDIS", -1}, Name{"", -1}})
         EXPECT_EQ(PaletteKindNamed(n.name), n.kind) << n.name;
-    EXPECT_EQ(ChoicesOf(state).paletteKind, kViridisPalette) << "the next analysis keeps it";
+    EXPECT_EQ(ChoicesOf(state).choices.paletteKind, kViridisPalette)
+        << "the next analysis keeps it";
 }
 
 TEST(Palette, ThreeColourTableRunsOfEachBand) {
     RunState state;
-    state.ColourMode = kThreeColour;
+    state.choices.ColourMode = kThreeColour;
     struct Entry {
         int index;
         Rgb colour;
@@ -52,9 +53,9 @@ TEST(Palette, ThreeColourTableRunsOfEachBand) {
 
 TEST(Palette, TheTableFollowsTheModeAndPalette) {
     RunState state;
-    state.ColourMode = kThreeColour;
+    state.choices.ColourMode = kThreeColour;
     EXPECT_EQ(PaletteOf(state)[63], (Rgb{171, 0, 0}));
-    state.ColourMode = kFullColour;
+    state.choices.ColourMode = kFullColour;
     EXPECT_EQ(PaletteOf(state)[63], (Rgb{128, 0, 0}));
     EXPECT_EQ(PaletteOf(state)[20], (Rgb{0, 207, 255}));
 }
@@ -92,7 +93,7 @@ TEST(CellColourIndex, BothModesBandsAndMinimum) {
     };
     for (const IndexCase& c : cases) {
         RunState state;
-        state.ColourMode = c.mode;
+        state.choices.ColourMode = c.mode;
         state.minIdentity = c.minIdentity;
         state.cutoff1 = c.cutoff1;
         state.cutoff2 = c.cutoff2;
@@ -117,7 +118,7 @@ TEST(ColourKey, LabelsStepFromHundredToTheRoundedMinimum) {
 
 TEST(ColourKey, ThreeColourBoxesFollowTheBands) {
     RunState state;
-    state.ColourMode = kThreeColour;
+    state.choices.ColourMode = kThreeColour;
     state.minIdentity = 0.58;
     state.cutoff1 = 94;
     state.cutoff2 = 78;

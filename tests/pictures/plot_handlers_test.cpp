@@ -19,7 +19,7 @@ class PlotHandlersTest : public testing::DisplayTest {
         Load(8, 0.7f);
         BinIdentities(state, window.progress);
         window.captionHistory.clear();
-        state.lastFolder = program.Path();
+        state.choices.lastFolder = program.Path();
     }
 };
 
@@ -61,7 +61,7 @@ TEST_F(PlotHandlersTest, SavedAndWorkFolderPicturesDrawTheSameCurve) {
     EXPECT_EQ(saved->FrameWidth(), PlotPictureFrame(state).width);
     EXPECT_EQ(saved->Count(testing::kEmrLineTo), 2u + 27);  // ticks 73 .. 100
     EXPECT_EQ(Status(), (std::vector<std::string>{"Saving the plot ...", "Done"}));
-    EXPECT_EQ(state.lastFolder, chosen.Path());
+    EXPECT_EQ(state.choices.lastFolder, chosen.Path());
 
     WritePlotPicture(state, window, Work());
     EXPECT_EQ(ReadEmf(PlotFile())->Count(testing::kEmrLineTo), 2u + 27);

@@ -299,7 +299,7 @@ TEST_F(ZoomTest, ANewMatrixIsShownOneToOneFromTheCorner) {
 
     // A new colouring keeps the view where it was.
     window.SetValue(Control::VScroll1, 700);
-    state.ColourMode = kThreeColour;
+    state.choices.ColourMode = kThreeColour;
     DrawMatrixOnScreen(state, window, ViewPlace::Kept);
     EXPECT_EQ(ViewGeometry().top, -700);
 }

@@ -21,7 +21,7 @@ inline RunState StateWith(const std::vector<Record>& records,
     RunState state;
     state.InputSequences = records;
     state.seqCount = static_cast<int>(records.size());
-    state.AlignerKind = AlignerNamed(aligner);
+    state.choices.AlignerKind = AlignerNamed(aligner);
     state.inputPath = "/data/in.fasta";
     return state;
 }

@@ -34,7 +34,7 @@ RunState Load(const std::string& file, int count, const std::string& aligner) {
     RecordingWindow window;
     LoadFasta(state, window.progress, folder.Write("subset.fasta", text.substr(0, end)));
     EXPECT_EQ(state.seqCount, count);
-    state.AlignerKind = AlignerNamed(aligner);
+    state.choices.AlignerKind = AlignerNamed(aligner);
     return state;
 }
 
@@ -157,7 +157,7 @@ TEST(RealAligners, ClustalWRefusesTwoEqualNames) {
                         folder.Write("dup.fasta",
                                      ">one\nACGTACGTTT\n>two\nACGTACGAAA\n>one\nACGAACGTTT\n")),
               LoadEnd::Loaded);
-    state.AlignerKind = Aligner::Clustalw;
+    state.choices.AlignerKind = Aligner::Clustalw;
     RealRun run;
     EXPECT_NE(AlignAllPairs(state, window.progress, run.context), PairsEnd::Completed);
     ASSERT_EQ(window.messages.size(), 1u);
@@ -171,7 +171,7 @@ TEST(RealAligners, AFreshRunThenTheTreeOfNeighbor) {
         RealRun run;
         RecordingWindow window;
         RunState state = Load("rrna5s_48.fasta", n, "muscle");
-        state.useTree = true;
+        state.choices.useTree = true;
         ASSERT_EQ(AlignAllPairs(state, window.progress, run.context), PairsEnd::Completed) << n;
         const IdentityTable inputOrder = state.InputIdentity;
         const ProgramOutcome tree = OrderByTree(state, window.progress, run.context);

@@ -30,7 +30,7 @@ RunState StateABC(bool useTree) {
     state.InputIdentity(0, 2) = state.InputIdentity(2, 0) = 0.8f;
     state.InputIdentity(1, 2) = state.InputIdentity(2, 1) = 0.7f;
     state.treeNames = kTreeNamesABC;
-    state.useTree = useTree;
+    state.choices.useTree = useTree;
     return state;
 }
 
@@ -260,7 +260,7 @@ TEST(OrderByTree, ASingleSequenceNeedsNoTree) {
     RunState state = StateWith({{">A", "ACGT"}});
     state.InputIdentity = IdentityTable(1, 1.0f);
     state.treeNames = {"0A        ", "out       "};
-    state.useTree = true;
+    state.choices.useTree = true;
     EXPECT_TRUE(OrderByTree(state, window.progress, run.context).Ok());
     EXPECT_TRUE(run.shell.commands.empty());  // neighbor refuses fewer than three taxa
     EXPECT_TRUE(window.messages.empty());
@@ -286,7 +286,7 @@ TEST(OrderByTree, RealNeighborGroupsEachFamily) {
                 state.InputIdentity(i, j) =
                     i % 2 == j % 2 ? 0.9f + 0.01f * static_cast<float>(std::min(i, j)) : 0.6f;
     state.treeNames = MakeTreeNames(state.InputSequences, n);
-    state.useTree = true;
+    state.choices.useTree = true;
 
     TempFolder exchange;
     WriteWholeFile(exchange.File("infile"),

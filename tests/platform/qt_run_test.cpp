@@ -68,7 +68,7 @@ TEST_F(QtRunTest, MuscleWithTheTreeDrawsTheMatrixAndARerunWritesLastRun) {
     RunWith(Control::oMuscle, true);
     ASSERT_TRUE(state.ShowsAnalysis()) << window.Caption(Control::lblProgress);
     EXPECT_EQ(state.seqCount, 3);
-    EXPECT_EQ(state.AlignerKind, Aligner::Muscle);
+    EXPECT_EQ(state.choices.AlignerKind, Aligner::Muscle);
     EXPECT_TRUE(window.IsEnabled(Control::mnuRerun));
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     EXPECT_FALSE(window.IsVisible(Control::cmdCancel));

@@ -68,7 +68,7 @@ TEST_F(AlignmentViewerTest, AnExternalAlignerAlignsThePairAsTheRunDid) {
     window.SetChecked(Control::chkOptions, false);
     form.OnClick(Control::CmdRun);
     ASSERT_TRUE(state.ShowsAnalysis());
-    ASSERT_EQ(state.AlignerKind, Aligner::Muscle);
+    ASSERT_EQ(state.choices.AlignerKind, Aligner::Muscle);
     const std::size_t started = shell.commands.size();
     OpenCell(3, 1);  // >c2 and >c1
     ASSERT_EQ(shell.commands.size(), started + 1);

@@ -57,7 +57,7 @@ class SplitterTest : public testing::DisplayTest {
     TempFolder chosen;
     void SetUp() override {
         state = MakeAnalysis(6, TwoFamilies);
-        state.lastFolder = program.Path();
+        state.choices.lastFolder = program.Path();
     }
     void Press(const std::string& maximum, const std::string& minimum) {
         form.OnClick(Control::mnuSaveSeqs);
@@ -71,8 +71,8 @@ TEST_F(SplitterTest, WritesTheGroupsOfThreeOrMore) {
     window.dialogAnswers.push_back(chosen.File("data"));
     Press("100", "95");
     EXPECT_FALSE(window.IsFormShown(Control::frmIdentityPrct));
-    EXPECT_EQ(state.splitMax, 100);
-    EXPECT_EQ(state.splitMin, 95);
+    EXPECT_EQ(state.choices.splitMax, 100);
+    EXPECT_EQ(state.choices.splitMin, 95);
     EXPECT_EQ(window.messages, (std::vector<std::string>{
                                    "Please choose the location to save the files, and choose a "
                                    "name for your datates"}));
@@ -83,13 +83,13 @@ TEST_F(SplitterTest, WritesTheGroupsOfThreeOrMore) {
                             "Creating datasets ...", " 2 files :" + chosen.File("data 1.fas"),
                             " 2 files :" + chosen.File("data 2.fas"), "Done"}));
     EXPECT_EQ(window.valueHistory[Control::ProgressBar1], (std::vector<int>{0, 50, 0}));
-    EXPECT_EQ(state.lastFolder, chosen.Path());
+    EXPECT_EQ(state.choices.lastFolder, chosen.Path());
 }
 
 TEST_F(SplitterTest, AGroupOfTwoCountsButIsNotWritten) {
     state = MakeAnalysis(
         5, [](int i, int j) { return (i < 2 && j < 2) || (i >= 2 && j >= 2) ? 0.99f : 0.5f; });
-    state.lastFolder = program.Path();
+    state.choices.lastFolder = program.Path();
     window.dialogAnswers.push_back(chosen.File("d"));
     Press("100", "95");
     EXPECT_FALSE(std::filesystem::exists(chosen.File("d 2.fas")));
@@ -126,7 +126,7 @@ TEST_F(SplitterTest, ValidationMessagesKeepTheWindowOpen) {
         EXPECT_TRUE(window.IsFormShown(Control::frmIdentityPrct));
         EXPECT_EQ(window.Caption(Control::txtMaxSeqIdentity), c.maximum);
     }
-    EXPECT_EQ(state.splitMax, 0);
+    EXPECT_EQ(state.choices.splitMax, 0);
 
     window.messages.clear();
     Press("ninety", "10");
@@ -141,7 +141,7 @@ TEST_F(SplitterTest, ValidationMessagesKeepTheWindowOpen) {
 TEST_F(SplitterTest, CancellingTheDialogWritesNothing) {
     Press("100", "95");
     EXPECT_TRUE(std::filesystem::is_empty(chosen.Path()));
-    EXPECT_EQ(state.lastFolder, program.Path());
+    EXPECT_EQ(state.choices.lastFolder, program.Path());
     EXPECT_TRUE(Status().empty());
 }
 

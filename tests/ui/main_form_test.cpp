@@ -33,7 +33,7 @@ TEST_F(MainFormTest, LoadPutsEveryControlInItsIdleState) {
     form.Load();
 
     EXPECT_EQ(CurrentDirectory(), before) << "the folders are passed, not made current";
-    EXPECT_EQ(state.lastFolder, program.Path());
+    EXPECT_EQ(state.choices.lastFolder, program.Path());
     const Rect frame = window.Geometry(Control::frmMainForm);
     EXPECT_DOUBLE_EQ(frame.width, 1600 * 15.0 * 0.63);
     EXPECT_DOUBLE_EQ(frame.height, 1000 * 15.0 * 0.85555);
@@ -62,9 +62,9 @@ TEST_F(MainFormTest, LoadPutsEveryControlInItsIdleState) {
     EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
     EXPECT_EQ(state.cutoff1, 94.0f);
     EXPECT_EQ(state.cutoff2, 78.0f);
-    EXPECT_EQ(state.ColourMode, 0);
+    EXPECT_EQ(state.choices.ColourMode, 0);
     EXPECT_EQ(state.seqCount, 0);
-    EXPECT_FALSE(state.useTree);
+    EXPECT_FALSE(state.choices.useTree);
 }
 
 TEST_F(MainFormTest, LayoutFollowsTheWindowSize) {
@@ -114,7 +114,7 @@ TEST_F(MainFormTest, DisabledControlsIgnoreClicks) {
 
 TEST_F(MainFormTest, ExitAsksAndStoresTheLastFolderOnYes) {
     form.Load();
-    state.lastFolder = "/tmp";
+    state.choices.lastFolder = "/tmp";
     form.OnClick(Control::mnuStop);  // no answer scripted: No
     EXPECT_EQ(window.questions.back(), "Are you sure you want to exit KVR?");
     EXPECT_FALSE(window.quitCalled);

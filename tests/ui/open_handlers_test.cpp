@@ -59,7 +59,7 @@ TEST_F(OpenHandlersTest, OpenLoadsFastaAndOffersTheRun) {
     EXPECT_EQ(optionsShown, 1);
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     EXPECT_TRUE(window.IsDropEnabled(Control::frmMainForm));
-    EXPECT_EQ(state.lastFolder, data.Path());  // the folder the dialog ended in
+    EXPECT_EQ(state.choices.lastFolder, data.Path());  // the folder the dialog ended in
     EXPECT_EQ(window.ToolTip(Control::ZoomingPicture), "Drag and drop here a file to analyse");
 }
 

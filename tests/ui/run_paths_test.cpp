@@ -66,7 +66,7 @@ TEST_F(RunPathsTest, OptionsWindowOffersTheLastRunsChoiceCentred) {
     // Kept in the settings for the next start, with the aligner and the tree.
     RunState read;
     ReadSettings(read, program.Path());
-    EXPECT_TRUE(read.skipAmbiguous);
+    EXPECT_TRUE(read.choices.skipAmbiguous);
 }
 
 // The rule of the options window is the run's: the identity of the known bases where it skips.
@@ -78,7 +78,7 @@ TEST_F(RunPathsTest, SkippingAmbiguousBasesComparesOnlyTheKnownOnes) {
         window.SetChecked(Control::chkAmbiguous, skip);
         RunWith(Control::oBuiltin, false);
         ASSERT_TRUE(state.ShowsAnalysis());
-        EXPECT_EQ(state.skipAmbiguous, skip);
+        EXPECT_EQ(state.choices.skipAmbiguous, skip);
         EXPECT_EQ(state.IdentityMatrix(1, 0), skip ? 1.0f : 0.6f) << skip;
         EXPECT_EQ(state.provenance.Get("ambiguous"), skip ? "skip" : "count");
     }
@@ -87,8 +87,8 @@ TEST_F(RunPathsTest, SkippingAmbiguousBasesComparesOnlyTheKnownOnes) {
 TEST_F(RunPathsTest, FreshRunWithoutTheTreeKeepsTheFileOrderAndDrawsTheMatrix) {
     Open(data.Write("f.fasta", testing::kFourSequences));
     RunWith(Control::oBuiltin, false);
-    EXPECT_EQ(state.AlignerKind, Aligner::Builtin);
-    EXPECT_FALSE(state.useTree);
+    EXPECT_EQ(state.choices.AlignerKind, Aligner::Builtin);
+    EXPECT_FALSE(state.choices.useTree);
     EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
     EXPECT_EQ(state.SequenceList, state.InputSequences);
     EXPECT_TRUE(state.ShowsAnalysis());
@@ -169,7 +169,7 @@ TEST_F(RunPathsTest, AMissingAlignerIsSaidBeforeAnythingRuns) {
         << window.messages[0];
     EXPECT_TRUE(window.IsFormShown(Control::frmOptions));
     EXPECT_TRUE(shell.commands.empty());
-    EXPECT_FALSE(state.AlignerKind.has_value());
+    EXPECT_FALSE(state.choices.AlignerKind.has_value());
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
 }
 

@@ -215,7 +215,7 @@ class WindowModelTest : public testing::WindowTest, public ::testing::WithParamI
         }
         for (Control c : {Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
                           Control::lblCutoff2, Control::UpdCutoff2, Control::lblCutoff2dsply})
-            EXPECT_EQ(window.IsEnabled(c), matrix && state.ColourMode == kThreeColour)
+            EXPECT_EQ(window.IsEnabled(c), matrix && state.choices.ColourMode == kThreeColour)
                 << ControlName(c);
 
         if (analysis) {

@@ -7,10 +7,10 @@
 
 #include "fakes/recording_surface.h"
 #include "io/file_io.h"
-#include "model/palette.h"
 #include "io/number_text.h"
 #include "io/session_file.h"
 #include "io/settings.h"
+#include "model/palette.h"
 #include "pipeline/binning.h"
 #include "support/analysis_state.h"
 #include "support/window_fixture.h"
@@ -200,7 +200,7 @@ TEST_F(WindowStatesTest, SettingsAreKeptWhenTheyChangeNotOnlyOnLeaving) {
         RunState read;
         WindowSettings settings;
         ReadSettings(read, program.Path(), &settings);
-        return std::pair{settings.recentFiles, read.paletteKind};
+        return std::pair{settings.recentFiles, read.choices.paletteKind};
     };
     Open(fileA);
     EXPECT_EQ(stored().first, Names{fileA});
@@ -229,7 +229,7 @@ TEST_F(WindowStatesTest, WhileAFileLoadsOnlyLeavingActs) {
     Open(bigFile);
     window.duringEvents = {};
     EXPECT_GT(clicks, 0);
-    EXPECT_EQ(state.ColourMode, kFullColour);
+    EXPECT_EQ(state.choices.ColourMode, kFullColour);
     EXPECT_EQ(state.zoomLevel, 0);
     EXPECT_EQ(state.cutoff2, 78.0f);
     ASSERT_TRUE(form.next.has_value());
@@ -340,7 +340,7 @@ TEST_F(WindowStatesTest, TheColourBlindSafePaletteIsAChoiceKeptBetweenRuns) {
     EXPECT_EQ(PaletteOf(state)[0], (Rgb{68, 1, 84}));
     LeaveAndStartAgain();
     EXPECT_TRUE(again.IsChecked(Control::mnuViridis));
-    EXPECT_EQ(next.paletteKind, kViridisPalette);
+    EXPECT_EQ(next.choices.paletteKind, kViridisPalette);
 }
 
 TEST_F(WindowStatesTest, AwaitingARunTheCutOffsAreAllDisabled) {
