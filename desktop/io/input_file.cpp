@@ -51,15 +51,14 @@ class InputCollector {
     InputCollector(std::uint64_t plainLimit, std::uint64_t unpackedLimit, std::size_t sizeHint)
         : plainLimit_(plainLimit), unpackedLimit_(unpackedLimit), sizeHint_(sizeHint) {}
 
-    // Plain text: false once the input is refused (Finish says why).
+    // False once the input is refused (Finish says why).
     bool Add(std::string_view bytes);
-    // Compressed data that opens with head and goes on with what more reads: false when reading
-    // failed (errno says why).
-    bool Unpack(std::string_view head, const ReadMore& more);
     InputText Finish();
 
   private:
+    bool Start(std::string_view head);
     bool Keep(const char* data, std::size_t size);
+    bool Unpack(std::string_view bytes, bool last);
     bool Refuse(const char* problem) {
         failure_ = problem;
         return false;
@@ -69,17 +68,18 @@ class InputCollector {
     std::uint64_t unpackedLimit_;
     std::size_t sizeHint_;
     std::string text_;
-    bool reserved_ = false;
+    std::string start_;  // the first bytes, until they tell whether the data is compressed
+    bool started_ = false;
     bool looked_ = false;  // the first kLookFirst bytes of text were looked at
-    bool compressed_ = false;
+    std::unique_ptr<Unpacker> unpacker_;
     const char* failure_ = nullptr;
 };
 
 bool InputCollector::Keep(const char* data, std::size_t size) {
-    const std::uint64_t limit = compressed_ ? unpackedLimit_ : plainLimit_;
+    const std::uint64_t limit = unpacker_ ? unpackedLimit_ : plainLimit_;
     if (text_.size() + size > limit)
-        return Refuse(compressed_ ? "unpacked, it is larger than the memory available"
-                                  : "it is larger than the memory available");
+        return Refuse(unpacker_ ? "unpacked, it is larger than the memory available"
+                                : "it is larger than the memory available");
     text_.append(data, size);
     if (!looked_ && text_.size() >= kLookFirst) {
         looked_ = true;
@@ -88,38 +88,54 @@ bool InputCollector::Keep(const char* data, std::size_t size) {
     return true;
 }
 
-bool InputCollector::Unpack(std::string_view head, const ReadMore& more) {
-    compressed_ = true;
-    switch (UnpackStream(head, more,
-                         [&](std::string_view text) { return Keep(text.data(), text.size()); })) {
-        case UnpackEnd::Whole:
-        case UnpackEnd::Stopped:
-            return true;
-        case UnpackEnd::CutShort:
-            Refuse("the compressed data is cut short");
-            return true;
-        case UnpackEnd::Damaged:
-            Refuse("the compressed data is damaged");
-            return true;
-        case UnpackEnd::NoLibrary:
-            Refuse("the library that unpacks it cannot be started");
-            return true;
-        case UnpackEnd::ReadFailed:
-            return false;
+bool InputCollector::Unpack(std::string_view bytes, bool last) {
+    char out[1 << 16];
+    while (true) {
+        const std::optional<std::size_t> written = unpacker_->Unpack(bytes, out, last);
+        if (!written) return Refuse("the compressed data is damaged");
+        if (!Keep(out, *written)) return false;
+        // Less than a buffer: everything given so far is unpacked (input left over would be
+        // a library that stopped without saying why).
+        if (*written < sizeof out) return bytes.empty() || Refuse("the compressed data is damaged");
     }
+}
+
+bool InputCollector::Start(std::string_view head) {
+    started_ = true;
+    if (IsCompressed(head)) {
+        unpacker_ = UnpackerFor(head);
+        if (!unpacker_) return Refuse("the library that unpacks it cannot be started");
+        return true;
+    }
+    text_.reserve(std::min<std::uint64_t>(sizeHint_, plainLimit_));
     return true;
 }
 
 bool InputCollector::Add(std::string_view bytes) {
     if (failure_ != nullptr) return false;
-    if (!reserved_) {
-        reserved_ = true;
-        text_.reserve(std::min<std::uint64_t>(sizeHint_, plainLimit_));
+    if (!started_) {
+        // Whether the data is compressed, and how, shows in its first bytes.
+        if (start_.size() + bytes.size() < kMagicLength) {
+            start_.append(bytes);
+            return true;
+        }
+        const std::size_t taken = kMagicLength - start_.size();
+        start_.append(bytes.substr(0, taken));
+        bytes.remove_prefix(taken);
+        if (!Start(start_)) return false;
+        const std::string head = std::move(start_);
+        start_.clear();
+        if (!Add(head)) return false;
     }
+    if (unpacker_) return Unpack(bytes, false);
     return Keep(bytes.data(), bytes.size());
 }
 
 InputText InputCollector::Finish() {
+    // Data shorter than the longest magic: what it is shows now.
+    if (failure_ == nullptr && !started_ && Start(start_)) Add(std::exchange(start_, {}));
+    if (failure_ == nullptr && unpacker_ && Unpack({}, true) && !unpacker_->Whole())
+        failure_ = "the compressed data is cut short";
     // The whole text too: the first bytes only spare reading on when they already tell.
     if (failure_ == nullptr && LooksBinary(text_)) failure_ = kNotText;
     if (failure_ != nullptr) return Problem(failure_, true);
@@ -136,35 +152,12 @@ InputText ReadAll(int fd, std::size_t sizeHint, std::uint64_t plainLimit) {
     const std::uint64_t available = AvailableMemory();
     InputCollector collector(std::min(plainLimit, available), UnpackedLimit(available), sizeHint);
     std::string buffer(1 << 20, '\0');
-    // A read of fd: nothing when it failed, an empty view at the end.
-    const auto readMore = [&]() -> std::optional<std::string_view> {
-        while (true) {
-            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return std::nullopt;
-            return std::string_view(buffer.data(), static_cast<std::size_t>(n));
-        }
-    };
-    // Whether the data is compressed, and how, shows in its first bytes.
-    std::string head;
-    bool ended = false;
-    while (head.size() < kMagicLength && !ended) {
-        const std::optional<std::string_view> piece = readMore();
-        if (!piece) return Problem(SystemReason(errno));
-        head.append(*piece);
-        ended = piece->empty();
-    }
-    if (IsCompressed(head)) {
-        if (!collector.Unpack(head, readMore)) return Problem(SystemReason(errno));
-        return collector.Finish();
-    }
-    if (collector.Add(head)) {
-        while (!ended) {
-            const std::optional<std::string_view> piece = readMore();
-            if (!piece) return Problem(SystemReason(errno));
-            ended = piece->empty();
-            if (!collector.Add(*piece)) break;
-        }
+    while (true) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Problem(SystemReason(errno));
+        if (n == 0) break;
+        if (!collector.Add(std::string_view(buffer.data(), static_cast<std::size_t>(n)))) break;
     }
     return collector.Finish();
 }
@@ -241,7 +234,7 @@ InputText ExamineInput(std::string bytes) {
         if (LooksBinary(bytes)) return Problem(kNotText, true);
         return InputText{std::move(bytes), {}, false};
     }
-    collector.Unpack(bytes, [] { return std::optional<std::string_view>(std::string_view()); });
+    collector.Add(bytes);
     return collector.Finish();
 }
 

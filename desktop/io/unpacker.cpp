@@ -1,108 +1,71 @@
 #include "io/unpacker.h"
 
-#include <archive.h>
-#include <archive_entry.h>
+#include <algorithm>
 
-#include <cerrno>
-#include <memory>
+#include "io/unpack_formats.h"
 
 namespace kvr {
 
 namespace {
 
-constexpr std::string_view kGzipMagic("\x1f\x8b", 2);
-constexpr std::string_view kXzMagic(
-    "\xfd"
-    "7zXZ\0",
-    6);
-constexpr std::string_view kBzip2Magic("BZh", 3);  // then the block size, '1' to '9'
-constexpr std::string_view kZstdMagic("\x28\xb5\x2f\xfd", 4);
-
 bool IsBzip2(std::string_view head) {
     return head.starts_with(kBzip2Magic) && head.size() > 3 && head[3] >= '1' && head[3] <= '9';
 }
 
-// libarchive's filter for the format: pinned, so that only this one layer is unpacked.
-int FilterFor(std::string_view head) {
-    if (head.starts_with(kGzipMagic)) return ARCHIVE_FILTER_GZIP;
-    if (head.starts_with(kXzMagic)) return ARCHIVE_FILTER_XZ;
-    if (IsBzip2(head)) return ARCHIVE_FILTER_BZIP2;
-    return ARCHIVE_FILTER_ZSTD;
-}
-
-// What libarchive reads: the head first, then what `more` gives.
-struct Source {
-    std::string_view head;
-    const ReadMore* more = nullptr;
-    bool headGiven = false;
-    bool ended = false;   // the end of the data was handed to libarchive
-    bool failed = false;  // reading failed
-    int error = 0;
-};
-
-la_ssize_t ReadSource(archive* reader, void* data, const void** buffer) {
-    auto& source = *static_cast<Source*>(data);
-    if (!source.headGiven) {
-        source.headGiven = true;
-        if (!source.head.empty()) {
-            *buffer = source.head.data();
-            return static_cast<la_ssize_t>(source.head.size());
-        }
-    }
-    const std::optional<std::string_view> piece = (*source.more)();
-    if (!piece) {
-        source.failed = true;
-        source.error = errno;
-        archive_set_error(reader, errno, "read failed");
-        return -1;
-    }
-    source.ended = piece->empty();
-    *buffer = piece->data();
-    return static_cast<la_ssize_t>(piece->size());
-}
-
-struct ArchiveFree {
-    void operator()(archive* reader) const { archive_read_free(reader); }
-};
-
 }  // namespace
+
+std::optional<std::size_t> Unpacker::Unpack(std::string_view& in, std::span<char> out, bool last) {
+    std::span<char> free = out;
+    while (!free.empty()) {
+        if (trailing_) {
+            in = {};
+            break;
+        }
+        const std::string_view magic = Magic();
+        if (ended_ && !magic.empty()) {
+            // After a stream: a further one, or bytes that are ignored (gzip's trailing zeros).
+            if (in.empty()) break;
+            const std::size_t wanted = std::min(magic.size() - held_.size(), in.size());
+            held_.append(in.substr(0, wanted));
+            in.remove_prefix(wanted);
+            if (held_.size() < magic.size() && !last) break;  // the rest comes with more input
+            if (held_ != magic) {
+                trailing_ = true;
+                continue;
+            }
+            if (!Restart()) return std::nullopt;
+            ended_ = false;
+            // The magic bytes are a header's first bytes: taken whole, giving no output.
+            std::string_view head = held_;
+            if (Decode(head, free, false) == Step::Damaged || !head.empty()) return std::nullopt;
+            held_.clear();
+            continue;
+        }
+        if (ended_ && in.empty()) break;
+        const std::size_t before = in.size() + free.size();
+        const Step step = Decode(in, free, last);
+        if (step == Step::Damaged) return std::nullopt;
+        // A call that neither took nor gave anything would only be repeated.
+        if (step == Step::Stuck || (step == Step::Going && in.size() + free.size() == before))
+            break;
+        ended_ = step == Step::StreamEnd;
+        // Room left with all input taken: the library has given all it holds.
+        if (step == Step::Going && in.empty() && !free.empty()) break;
+    }
+    return out.size() - free.size();
+}
 
 bool IsCompressed(std::string_view head) {
     return head.starts_with(kGzipMagic) || head.starts_with(kXzMagic) || IsBzip2(head) ||
            head.starts_with(kZstdMagic);
 }
 
-UnpackEnd UnpackStream(std::string_view head, const ReadMore& more, const TakeText& take) {
-    const std::unique_ptr<archive, ArchiveFree> reader(archive_read_new());
-    if (!reader || archive_read_append_filter(reader.get(), FilterFor(head)) != ARCHIVE_OK ||
-        archive_read_support_format_raw(reader.get()) != ARCHIVE_OK)
-        return UnpackEnd::NoLibrary;
-    Source source{head, &more};
-    // Where the data failed: inside a stream when its end was already reached, else damaged.
-    const auto failure = [&] {
-        if (source.failed) {
-            errno = source.error;
-            return UnpackEnd::ReadFailed;
-        }
-        return source.ended ? UnpackEnd::CutShort : UnpackEnd::Damaged;
-    };
-    archive_entry* entry = nullptr;
-    if (archive_read_open(reader.get(), &source, nullptr, ReadSource, nullptr) != ARCHIVE_OK ||
-        archive_read_next_header(reader.get(), &entry) != ARCHIVE_OK) {
-        // The raw reader finds no entry in an empty text: the streams held nothing.
-        if (archive_errno(reader.get()) == EILSEQ && source.ended) return UnpackEnd::Whole;
-        return failure();
-    }
-    while (true) {
-        const void* block = nullptr;
-        std::size_t size = 0;
-        la_int64_t offset = 0;
-        const int status = archive_read_data_block(reader.get(), &block, &size, &offset);
-        if (status == ARCHIVE_EOF) return UnpackEnd::Whole;
-        if (status != ARCHIVE_OK) return failure();
-        if (!take(std::string_view(static_cast<const char*>(block), size)))
-            return UnpackEnd::Stopped;
-    }
+std::unique_ptr<Unpacker> UnpackerFor(std::string_view head) {
+    if (head.starts_with(kGzipMagic)) return MakeGzipUnpacker();
+    if (head.starts_with(kXzMagic)) return MakeXzUnpacker();
+    if (IsBzip2(head)) return MakeBzip2Unpacker();
+    if (head.starts_with(kZstdMagic)) return MakeZstdUnpacker();
+    return nullptr;
 }
 
 }  // namespace kvr
