@@ -161,6 +161,16 @@ PYBIND11_MODULE(_kvr, m) {
         .def_property_readonly("residues", [](const api::Analysis& a) { return Texts(a.residues); })
         .def_property_readonly("order", [](const api::Analysis& a) { return a.order; })
         .def_property_readonly("warnings", [](const api::Analysis& a) { return Texts(a.warnings); })
+        .def_property_readonly("provenance",
+                               [](const api::Analysis& a) {
+                                   // In the record's order, which a dict keeps.
+                                   py::dict record;
+                                   for (const auto& [key, value] : a.provenance.entries)
+                                       record[Text(key)] = Text(value);
+                                   return record;
+                               })
+        .def_property_readonly("provenance_tree",
+                               [](const api::Analysis& a) { return Text(a.provenance.tree); })
         .def_property_readonly("identity",
                                [](py::object self) {
                                    // A read-only view of the analysis's own matrix.

@@ -12,6 +12,18 @@ std::string WithoutMark(const std::string& nameLine) {
 
 }  // namespace
 
+std::string Provenance::Get(std::string_view key) const {
+    return CoreProvenance(*this).Get(key);
+}
+
+Provenance ProvenanceOf(const kvr::Provenance& record) {
+    return {record.entries, record.tree};
+}
+
+kvr::Provenance CoreProvenance(const Provenance& record) {
+    return {record.entries, record.tree};
+}
+
 Analysis AnalysisOf(const Analysis& base, const kvr::Analysis& made) {
     Analysis out = base;
     const int n = made.seqCount;
@@ -33,6 +45,7 @@ Analysis AnalysisOf(const Analysis& base, const kvr::Analysis& made) {
             out.identity[i * size + static_cast<std::size_t>(made.InputIndex(e))] =
                 made.IdentityMatrix(d, e);
     }
+    out.provenance = ProvenanceOf(made.provenance);
     out.counts.clear();
     if (made.InputCounts.Size() == n) {
         out.counts.resize(size * (size - 1) / 2);

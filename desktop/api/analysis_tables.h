@@ -13,6 +13,10 @@ namespace kvr::api {
 // leading back to the input (none for a session), the counts in input order.
 Analysis AnalysisOf(const Analysis& base, const kvr::Analysis& made);
 
+// The record both ways: the core's and the library's hold the same entries and tree.
+Provenance ProvenanceOf(const kvr::Provenance& record);
+kvr::Provenance CoreProvenance(const Provenance& record);
+
 // What keeps an analysis built by hand from being written: sizes that disagree, an order that is
 // not a permutation; "" when none.
 std::string AnalysisProblem(const Analysis& analysis);

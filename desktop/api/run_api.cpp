@@ -5,14 +5,17 @@
 #include "api/analysis_tables.h"
 #include "api/program_location.h"
 #include "api/progress_bridge.h"
+#include "io/export_sets.h"
 #include "io/fasta.h"
 #include "io/input_file.h"
 #include "kvr/kvr.h"
 #include "pipeline/aligner_config.h"
+#include "pipeline/aligner_version.h"
 #include "pipeline/external_programs.h"
 #include "pipeline/pair_alignment.h"
 #include "pipeline/run_options.h"
 #include "pipeline/run_pipeline.h"
+#include "pipeline/run_provenance.h"
 
 namespace kvr::api {
 
@@ -56,8 +59,9 @@ std::vector<std::string> WarningLines(const std::string& label, const FastaRepor
     return lines;
 }
 
-Result RunInput(const std::string& label, const InputText& input, const RunOptions& options,
-                Analysis& out) {
+// label: the file's path as given, or what the sequences are when they come from no file.
+Result RunInput(const std::string& label, bool fromFile, const InputText& input,
+                const RunOptions& options, Analysis& out) {
     kvr::RunOptions run;
     SetAlignerNamed(run, options.aligner);
     run.useTree = options.tree;
@@ -86,14 +90,26 @@ Result RunInput(const std::string& label, const InputText& input, const RunOptio
     if (shell.Stop().Raised()) return Refused(Status::Cancelled, "the run was cancelled");
     const std::size_t loadMessages = progress.Messages().size();
     state.keepPairCounts = true;
+    // As kvr run records its input: the bytes of the file the load took.
+    RunFacts facts{"run",
+                   {},
+                   AlignerCommand(programs, run.aligner),
+                   label,
+                   fromFile ? InputChecksum(label).value_or(std::string()) : std::string()};
 
     RunSetup setup{shell, programs, WorkFolder(folder)};
     setup.jobs = run.jobs;
     setup.pairTimeoutSeconds = run.pairTimeoutSeconds;
+    setup.alphabet = run.alphabet;
+    setup.pairMemoryMegabytes = run.pairMemoryMegabytes;
+    setup.ambiguous = run.ambiguous;
     const RunOutcome outcome = Analyse(state, progress, setup, RunKind::Fresh);
     if (outcome.cancelled || shell.Stop().Raised())
         return Refused(Status::Cancelled, "the run was cancelled");
     if (!outcome.aligned) return Refused(Status::AlignerFailed, progress.MessageText());
+    facts.alignerVersion = AlignerVersion(shell, programs, run.aligner, WorkFolder(folder));
+    state.provenance = RunProvenance(run, facts);
+    state.provenance.tree = KeptTree(state);
 
     out = AnalysisOf({}, state);
     out.warnings = WarningLines(label, report);
@@ -190,7 +206,7 @@ Result AlignPair(std::string_view a, std::string_view b, const PairOptions& opti
 }
 
 Result RunFile(const std::string& path, const RunOptions& options, Analysis& out) {
-    return RunInput(path, ReadInputFile(path), options, out);
+    return RunInput(path, true, ReadInputFile(path), options, out);
 }
 
 Result RunRecords(const std::vector<Sequence>& records, const RunOptions& options, Analysis& out) {
@@ -204,7 +220,7 @@ Result RunRecords(const std::vector<Sequence>& records, const RunOptions& option
     }
     InputText input;
     input.text = std::move(text);
-    return RunInput(kRecordsLabel, input, options, out);
+    return RunInput(kRecordsLabel, false, input, options, out);
 }
 
 }  // namespace kvr::api

@@ -42,7 +42,7 @@ Result WriteSession(const std::string& path, const Analysis& analysis) {
                 i, static_cast<std::size_t>(analysis.order[static_cast<std::size_t>(e)]));
     }
     const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
-        WriteSessionText(out, shown, identity, n);
+        WriteSessionText(out, shown, identity, n, CoreProvenance(analysis.provenance));
         return static_cast<bool>(out);
     });
     if (!written) return {Status::FileError, WriteFailureMessage(path, written)};

@@ -1,6 +1,8 @@
 // Unpacking compressed input as its bytes arrive: gzip, xz, bzip2 and zstd, chosen by the magic
 // bytes that open the data. Streams one after another (as bgzip, pbzip2, pixz and zstd write
-// them) make one text.
+// them) make one text. Each format goes through its own library, not libarchive: libarchive
+// (3.6) checks neither a gzip member's CRC-32 nor its length, so damaged data would load, and it
+// cannot tell a stream cut short from an empty one (tests/io/input_file_test.cpp).
 #pragma once
 
 #include <cstddef>

@@ -98,6 +98,23 @@ struct RunOptions {
     Installation installation;
 };
 
+// How an analysis's identities were made, as kvr's sessions keep it and `kvr info` shows it: the
+// program and its version, the aligner with its version and command, the options that change the
+// numbers, the input file and its SHA-256, the date (UTC). A run makes the record `kvr run` makes
+// for the same input and options; a session read gives its own; empty when not known (a session
+// written before sessions kept one, an analysis built by hand).
+struct Provenance {
+    // In the order kvr writes them: "program", "command", "aligner", "aligner-version",
+    // "aligner-command", "alphabet", "pair-memory", "ambiguous", "pair-timeout", "tree-order",
+    // "input", "input-sha256", "date"; a later kvr's keys are kept as they are.
+    std::vector<std::pair<std::string, std::string>> entries;
+    std::string tree;  // Newick of the tree that ordered the sequences, ";" last; "" when none
+
+    // The value of key, "" when the record has none.
+    std::string Get(std::string_view key) const;
+    bool operator==(const Provenance&) const = default;
+};
+
 struct Sequence {
     std::string name;      // the name line without ">" (no line end, no ">")
     std::string residues;  // no ">"; line ends and "-" are cleaned away as in a FASTA file
@@ -119,6 +136,8 @@ struct Analysis {
     // What the run found worth a word without failing: duplicate names, commas in names, sequences
     // that do not look like nucleotides, every pair identical.
     std::vector<std::string> warnings;
+    // How the identities were made; WriteSession keeps it in the session.
+    Provenance provenance;
 
     std::size_t Size() const { return names.size(); }
     float Identity(std::size_t i, std::size_t j) const { return identity[i * Size() + j]; }
@@ -134,19 +153,22 @@ struct Analysis {
 };
 
 // Aligns every pair of a FASTA file (plain, or compressed with gzip, bzip2, xz or zstd) and orders
-// the sequences, as `kvr run PATH` does. On TreeFailed out holds the analysis in input order.
+// the sequences, as `kvr run PATH` does, with its record (input: PATH as given, with the SHA-256
+// of its bytes). On TreeFailed out holds the analysis in input order.
 Result RunFile(const std::string& path, const RunOptions& options, Analysis& out);
 
-// The same for records in memory, as if they were a FASTA file in this order.
+// The same for records in memory, as if they were a FASTA file in this order (the record's input:
+// "the records", its SHA-256 unknown).
 Result RunRecords(const std::vector<Sequence>& records, const RunOptions& options, Analysis& out);
 
 // ---- Files ------------------------------------------------------------------------------------
 
-// Reads a session (.kvr) as `kvr show` does: its order is its input order and its display order.
+// Reads a session (.kvr) as `kvr show` does: its order is its input order and its display order;
+// its record as the session keeps it.
 Result ReadSession(const std::string& path, Analysis& out);
 
-// Writes the analysis as a session, in display order, as `kvr run --session PATH` does. The file
-// is replaced whole or not at all.
+// Writes the analysis as a session, in display order, with its record, as `kvr run --session
+// PATH` does. The file is replaced whole or not at all.
 Result WriteSession(const std::string& path, const Analysis& analysis);
 
 // The table of `kvr run --table`: every pair once in input order, tab-separated, LF line ends,

@@ -101,6 +101,19 @@ class Analysis:
         """What the run found worth a word: duplicate names, commas in names, ..."""
         return self._core.warnings
 
+    @property
+    def provenance(self):
+        """How the identities were made, as kvr's sessions keep it and `kvr info` shows it: a dict
+        in kvr's order (program, command, aligner, aligner-version, aligner-command, ...,
+        ambiguous, pair-timeout, tree-order, input, input-sha256, date); a run's is the one
+        `kvr run` makes for the same input and options; empty when not known."""
+        return self._core.provenance
+
+    @property
+    def provenance_tree(self):
+        """The Newick tree that ordered the sequences, as the record keeps it; None when none."""
+        return self._core.provenance_tree or None
+
     def pair_counts(self, i, j):
         """(gap-free columns, matches) of pair i, j as aligned by this run; None for a session."""
         return self._core.pair_counts(i, j)
@@ -125,5 +138,6 @@ class Analysis:
         return frame
 
     def save_session(self, path):
-        """Writes the session (.kvr) that KVRv1 and kvr show open, in display order."""
+        """Writes the session (.kvr) that KVRv1 and kvr show open, in display order, with the
+        record of how its identities were made."""
         self._core.save_session(os.fsdecode(os.fspath(path)))

@@ -89,6 +89,46 @@ TEST(ReadInputDescriptor, UnpacksStreamsOfEveryFormatWhateverTheChunks) {
     }
 }
 
+// A gzip member's trailer holds the CRC-32 and the length of its text: bytes that still inflate
+// but disagree with either are damage, not text (a changed residue would load unnoticed).
+TEST(ReadInputDescriptor, RefusesGzipMembersWhoseTrailerDisagrees) {
+    const std::string text = ">a\nACGTACGTACGTACGT\n>b\nACGTACGTACGTACGA\n";
+    // Level 0: stored blocks, whose bytes are the text itself.
+    const std::string member = GzipMember(text, 0);
+    ASSERT_EQ(ThroughPipe(member, 4096).text, text);
+    const std::size_t residue = member.find("ACGA");
+    ASSERT_NE(residue, std::string::npos);
+    const struct {
+        const char* what;
+        std::size_t at;
+    } cases[] = {
+        {"a residue", residue + 3},
+        {"the CRC-32", member.size() - 8},
+        {"the length", member.size() - 4},
+    };
+    for (const auto& c : cases) {
+        std::string changed = member;
+        changed[c.at] = static_cast<char>(changed[c.at] ^ 0x04);
+        const InputText input = ThroughPipe(changed, 4096);
+        EXPECT_EQ(input.problem, "the compressed data is damaged") << c.what;
+        EXPECT_FALSE(input.text) << c.what;
+    }
+}
+
+// An empty file compressed is empty text (the loader then says there are no sequences), and one
+// layer of compression is unpacked: compressed data inside is not text.
+TEST(ReadInputDescriptor, EmptyStreamsAreEmptyTextAndOneLayerIsUnpacked) {
+    const std::string text = ">a\nACGTACGTACGTACGT\n>b\nACGTACGTACGTACGA\n";
+    for (const Format& format : kFormats) {
+        SCOPED_TRACE(format.name);
+        const InputText empty = ThroughPipe(format.pack(""), 4096);
+        EXPECT_EQ(empty.text, "") << empty.problem;
+        const InputText twice = ThroughPipe(format.pack(format.pack(text)), 4096);
+        EXPECT_FALSE(twice.text);
+        EXPECT_NE(twice.problem.find("it is not a text file"), std::string::npos) << twice.problem;
+    }
+}
+
 // Data too short to hold a format's magic bytes, or opening with only some of them, is text.
 TEST(ReadInputDescriptor, ShortDataAndPartMagicAreText) {
     for (const std::string text : {">", ">a\nA\n", "BZh\n>a\nACGT\n", "\x28\xb5>a\nACGT\n"}) {
