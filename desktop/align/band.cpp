@@ -300,10 +300,28 @@ BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::strin
         first = 0;
         for (const Stretch& t : stretches) first = std::max(first, t.width);
     }
+    // The edge check reads the band's own backward scores, blind to what lies outside: a band
+    // laid on chance hits, beside the path, can pass it with a far better path all outside
+    // (entered at one edge cell and left at another, each with next to no probability inside the
+    // band) and miss most of the pair's probability. A wider band reaches into such a path and
+    // leaks, or gives another total. So where no chain of hits holds the path, a band is kept
+    // only when the next wider one passes too with the same total, to the bit (the pair's log
+    // probability, which any such path would change); that wider band's posteriors are kept.
+    // Not on pieces of unrelated sequences (startWidth), chance alignments past MUSCLE's lengths.
+    const bool twice = seed.loose && startWidth == 0;
+    float passed = 0;  // the total of the last try, when it passed
+    bool hasPassed = false;
     for (std::int32_t width = first;; width = Wider(width)) {
         const Band band = FittingBand(seed, width, lx, ly, storeBytes, budget);
         const BandResult result = RunBand(kernel, model, x, y, band, scratch, watch, out);
-        if (result != BandResult::Widen) return result;
+        if (result != BandResult::Done || band.whole || !twice) {
+            if (result != BandResult::Widen) return result;
+            hasPassed = false;
+            continue;
+        }
+        if (hasPassed && scratch.total == passed) return result;
+        hasPassed = true;
+        passed = scratch.total;
     }
 }
 

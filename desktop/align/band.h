@@ -55,6 +55,9 @@ struct SeedRows {
     // probability reaches its edge (across a run of N, from the log of its rows at first: the
     // crossings of band.cpp); firstWidth is then the narrow stretches' width.
     bool local = false;
+    // No chain of hits holds the path (distant relatives, chance hits or none): the band may lie
+    // beside a better path that its edge check cannot see (PosteriorBanded tries a wider one).
+    bool loose = false;
 };
 
 // The chain the seed's rows follow: the hits (k-mer starts in x and y, both ascending) of the
@@ -154,6 +157,7 @@ struct BandScratch {
     std::vector<std::uint32_t> rowOf, colOf;
     std::vector<float> probOf;
     std::vector<double> leak;  // each anti-diagonal's edge posterior, with Band::leaks
+    float total = 0;           // the last band's total score: the pair's log probability
     SeedKmerCache seeds;
     std::size_t Bytes() const;
 };

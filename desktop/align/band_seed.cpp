@@ -185,10 +185,9 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
                        static_cast<std::int64_t>(seeds.chain.size()) * kLocalRowsPerHit >= dense;
     // Distant relatives: their paths wander everywhere, not only between hits far apart.
     const bool distant = gap >= kDistantStretch && !local;
+    const bool alike = gap < kAlikeGapLess &&
+                       static_cast<std::int64_t>(seeds.hits) * kAlikeHitsPer >= std::min(lx, ly);
     if (firstWidth != nullptr) {
-        const bool alike =
-            gap < kAlikeGapLess &&
-            static_cast<std::int64_t>(seeds.hits) * kAlikeHitsPer >= std::min(lx, ly);
         *firstWidth = narrow    ? kNarrowWidth
                       : alike   ? (kFirstWidthBaseAlike + gap / kGapRowsPerExtraRow + 15) / 16 * 16
                       : distant ? kDistantWidth
@@ -199,7 +198,8 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
     SeedRows rows{std::vector<std::int32_t>(diagonals, lx),
                   std::vector<std::int32_t>(diagonals, 0),
                   {},
-                  local};
+                  local,
+                  !narrow && !alike && !local};
     for (std::size_t p = 0; p + 1 < points.size(); ++p) {
         const auto [i1, j1] = points[p];
         const auto [i2, j2] = points[p + 1];

@@ -109,6 +109,7 @@ BandResult PosteriorBand(const HmmModel& m, std::string_view xv, std::string_vie
         for (int st = 0; st < 5; ++st) end[st] = slot(D, st)[kRingPad + k];
         total = TotalScore(m, end);
     }
+    s.total = total;
 
     // Backward, from the last cell; posteriors and the band's edges checked as each anti-diagonal
     // is done.

@@ -155,6 +155,19 @@ TEST(Band, CrossingsOfRunsOfNGiveTheWholeMatrixBits) {
     ExpectBandEqualsWholeMatrix(pairs);
 }
 
+// Pairs with many N, MUSCLE's protein model for most: no chain of k-mers holds their path, and on
+// one (1,296 against 2,197 residues) a chance k-mer laid the first band beside it, and the band
+// passed its edge check with the better path outside, 19 in log probability above the band's.
+TEST(Band, HeavyNPairsGiveTheWholeMatrixBits) {
+    std::vector<Pair> pairs;
+    for (const auto& e : testing::LoadEdgePairs("heavy_n_pairs.csv"))
+        if (e.a.size() * e.b.size() < 4'000'000)  // the whole matrix is slow beyond
+            pairs.push_back({e.name, e.a, e.b, GuessAlphabet(e.a, e.b)});
+    ASSERT_FALSE(pairs.empty());
+    EXPECT_TRUE(SeedPath(pairs[0].a, pairs[0].b, pairs[0].alphabet).loose);
+    ExpectBandEqualsWholeMatrix(pairs);
+}
+
 // The edge check: a narrow band on unrelated sequences loses probability at its edge, and on a
 // pair with one short gap it does not; the band that covers the matrix never does.
 TEST(Band, ProbabilityAtTheEdgeAsksForAWiderBand) {

@@ -78,3 +78,36 @@ TEST(MuscleReference, HardPairsGiveMusclesCounts) {
 
 }  // namespace
 }  // namespace kvr::align
+
+namespace kvr::align {
+namespace {
+
+// Genome-like pairs with runs of N or of other ambiguity codes over half or more of one sequence,
+// and N scattered over both: MUSCLE takes most for protein. Each with MUSCLE's guess, and where
+// that is nucleotide, with the set's alphabet too (MUSCLE has no option to choose it).
+TEST(MuscleReference, HeavyNPairsGiveMusclesCountsUnderBothAlphabetRules) {
+    const auto pairs = testing::LoadEdgePairs("heavy_n_pairs.csv");
+    ASSERT_GE(pairs.size(), 8u);
+    int nucleotide = 0;
+    for (const auto& p : pairs) {
+        std::vector<Alphabet> rules{Alphabet::Guess};
+        if (GuessAlphabet(p.a, p.b) == Alphabet::Nucleotide) {
+            rules.push_back(SetAlphabet({p.a, p.b}));
+            ++nucleotide;
+        }
+        for (const Alphabet rule : rules) {
+            Options options;
+            options.alphabet = rule;
+            const PairCounts c = AlignPair(p.a, p.b, options);
+            ASSERT_EQ(c.status, Status::Ok) << p.name;
+            EXPECT_TRUE(c.exact) << p.name;
+            EXPECT_EQ(c.matches, p.matches) << p.name << " " << p.a.size() << "/" << p.b.size();
+            EXPECT_EQ(c.gapFreeColumns, p.gapFreeColumns) << p.name;
+        }
+    }
+    EXPECT_GE(nucleotide, 2);
+    EXPECT_LT(nucleotide, static_cast<int>(pairs.size()));
+}
+
+}  // namespace
+}  // namespace kvr::align

@@ -65,9 +65,9 @@ float IdentityOf(std::uint32_t matches, std::uint32_t gapFreeColumns) {
 
 namespace kvr::align::testing {
 
-std::vector<EdgePair> LoadEdgePairs() {
-    std::ifstream in(std::string(KVR_TEST_DATA) + "/muscle_pairs/edge_pairs.csv");
-    if (!in) throw std::runtime_error("cannot read edge_pairs.csv");
+std::vector<EdgePair> LoadEdgePairs(const std::string& table) {
+    std::ifstream in(std::string(KVR_TEST_DATA) + "/muscle_pairs/" + table);
+    if (!in) throw std::runtime_error("cannot read " + table);
     std::string line;
     std::getline(in, line);  // header
     std::vector<EdgePair> pairs;

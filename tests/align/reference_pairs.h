@@ -27,11 +27,12 @@ float IdentityOf(std::uint32_t matches, std::uint32_t gapFreeColumns);
 
 namespace kvr::align::testing {
 
-// Hard pairs made by tests/data/muscle_pairs/make_edge_pairs.py with MUSCLE's counts.
+// Hard pairs with MUSCLE's counts: edge_pairs.csv (make_edge_pairs.py) by default, or another
+// table of tests/data/muscle_pairs with the same columns (heavy_n_pairs.csv).
 struct EdgePair {
     std::string name, a, b;
     std::uint32_t matches = 0, gapFreeColumns = 0;
 };
-std::vector<EdgePair> LoadEdgePairs();
+std::vector<EdgePair> LoadEdgePairs(const std::string& table = "edge_pairs.csv");
 
 }  // namespace kvr::align::testing
