@@ -25,7 +25,6 @@ inline kvr::RunState GroupedAnalysis(int n) {
     state.maxNameLen = static_cast<int>(state.SequenceList.back().name.size());
     state.minIdentity = 0.52;
     state.maxIdentity = 0.95f;
-    state.windowState = WindowState::Analysis;
     return state;
 }
 

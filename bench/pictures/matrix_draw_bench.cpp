@@ -35,12 +35,13 @@ int main(int argc, char** argv) {
     for (int mode : {kvr::kFullColour, kvr::kThreeColour}) {
         screen.choices.ColourMode = mode;
         kvr::QtMainWindow window;
+        kvr::WindowView shown;
         window.resize(1600, 1000);
         auto& canvas = static_cast<kvr::QImageSurface&>(window.Canvas(kvr::Control::InnerPicture));
         const double canvasOnly =
             Seconds([&] { kvr::DrawMatrixCanvas(screen, canvas, kvr::Size{}); });
         const QSize pixels = canvas.Image().size();
-        const double onScreen = Seconds([&] { kvr::DrawMatrixOnScreen(screen, window); });
+        const double onScreen = Seconds([&] { kvr::DrawMatrixOnScreen(screen, shown, window); });
         std::printf(
             "screen matrix, %d sequences, %s: canvas %.3f s, whole drawing in the window "
             "%.3f s (%d x %d pixels)\n",

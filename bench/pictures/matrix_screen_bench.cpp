@@ -32,13 +32,14 @@ int main(int argc, char** argv) {
 
     kvr::RunState state = kvr::bench::GroupedAnalysis(n);
     kvr::QtMainWindow window;
+    kvr::WindowView shown;
     window.resize(1600, 1000);
     window.show();
     kvr::Rect viewport{50, 315, (1600 - 60) * 15.0, (1000 - 200) * 15.0};
     window.SetGeometry(Control::OuterPicture, viewport);
     QApplication::processEvents();
 
-    const double draw = Seconds([&] { kvr::DrawMatrixOnScreen(state, window); });
+    const double draw = Seconds([&] { kvr::DrawMatrixOnScreen(state, shown, window); });
     const double firstPaint = Seconds([&] { Paint(window); });
     const kvr::Rect view = window.Geometry(Control::ZoomingPicture);
     std::printf(
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
         std::printf("  %-26s %.2f ms a step\n", s.what, 1000 * total / s.count);
     }
     const double zoom = Seconds([&] {
-        kvr::OnZoomOut(state, window);
+        kvr::OnZoomOut(state, shown, window);
         Paint(window);
     });
     std::printf("  zoom out one step and paint: %.3f s\n", zoom);

@@ -1,7 +1,8 @@
-// The state of the window and of a run: the analysis (model/analysis.h) with what a run makes it
-// from (the sequences and identities in input order), the user's choices, the palette, and what
-// the window is doing. The window owns the instance on display and prepares the next analysis in
-// another one, which replaces it whole once its run has finished; kvr and tests make their own.
+// The state of a run: the analysis (model/analysis.h) with what a run makes it from (the
+// sequences and identities in input order), the user's choices and the files it came from. The
+// window owns the instance on display and prepares the next analysis in another one, which
+// replaces it whole once its run has finished; kvr and tests make their own. What the window
+// shows of it and how is the window's own (ui/window_view.h).
 #pragma once
 
 #include <array>
@@ -23,18 +24,6 @@ enum ColourModeKind : int { kFullColour = 0, kThreeColour = 1 };
 // The 64 steps of full colour mode: the rainbow, or viridis, which readers with any common form
 // of colour blindness see in order.
 enum PaletteKind : int { kRainbowPalette = 0, kViridisPalette = 1 };
-
-// What the window is doing. Every control's enabled state follows from it (ApplyControlStates).
-enum class WindowState {
-    Idle,         // nothing on display: only opening, dropping and leaving
-    Busy,         // a file is read or written: only leaving
-    AwaitingRun,  // the next analysis's sequences are loaded and the options window is open
-    Running,      // a run works: only leaving and cancelling
-    Analysis,     // an analysis is on display (drawn only when it fits on screen)
-};
-
-// What the analysis on display shows.
-enum class AnalysisView { Matrix, Plot };
 
 // The run that the options window starts for the sequences waiting in it.
 enum class RunKind { Fresh, Rerun, Append };
@@ -92,9 +81,8 @@ struct RunState : Analysis {
     // The cut-offs in effect: as chosen, raised to this analysis's smallest identity.
     float cutoff1 = 94.0f;
     float cutoff2 = 78.0f;
-    int zoomLevel = 0;
 
-    // Files and what the window is doing.
+    // Files.
     // The folder of the last file a dialog chose for this analysis; "" at first, when its saves
     // start in its input file's folder.
     std::string saveFolder;
@@ -104,8 +92,6 @@ struct RunState : Analysis {
     // The stamp of each of them as it was read: a run's record names a file's checksum only while
     // the file is still the one read (none when it could not be reached).
     std::vector<std::optional<FileStamp>> sourceStamps;
-    WindowState windowState = WindowState::Idle;
-    AnalysisView view = AnalysisView::Matrix;
 
     // Work fields of the engine and the exports.
     std::string runFolder;  // the exchange folder of the run in progress, "" when none
@@ -114,24 +100,6 @@ struct RunState : Analysis {
     // the order is not a tree's.
     std::string treeNewick;
 
-    // Where the matrix on screen has its cells (twips), as it was last drawn: for the read-out of
-    // the cell under the pointer. No cells until it is drawn.
-    struct CellGrid {
-        double left = 0;  // the first column's left edge; rows start at 0
-        int cellWidth = 0, cellHeight = 0;
-        int count = 0;
-        bool names = false;  // the rows and columns carry their names
-        // The zoom can go further that way (the buttons are enabled so).
-        bool canZoomIn = false, canZoomOut = false;
-    } drawnCells;
-    // The cell the user selected (a click, Find), by its column and row in display order; -1 when
-    // none. Its row and column are marked on the view.
-    int selectedColumn = -1;
-    int selectedRow = -1;
-    // The size (twips) the plot on screen was last drawn at: its saved pictures keep it.
-    SurfaceBox shownPlot;  // from 0, 0
-
-    bool ShowsAnalysis() const { return windowState == WindowState::Analysis; }
     // A tree ordered the analysis and can be written: its run's, or the one its session keeps.
     bool KeepsTree() const { return !treeNewick.empty() || !provenance.tree.empty(); }
     // The matrix of this analysis can be drawn on screen.

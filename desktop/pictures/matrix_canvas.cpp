@@ -392,11 +392,11 @@ void DrawMatrixCanvas(const RunState& state, DrawingSurface& canvas, Size viewpo
         .DrawWhole(canvas);
 }
 
-RunState::CellGrid MatrixDrawing::Cells() const {
+CellGrid MatrixDrawing::Cells() const {
     return {static_cast<double>(CellsLeft(at_)), at_.cells.width, at_.cells.height, at_.n};
 }
 
-std::optional<MatrixCell> MatrixCellAt(const RunState::CellGrid& grid, double x, double y) {
+std::optional<MatrixCell> MatrixCellAt(const CellGrid& grid, double x, double y) {
     if (grid.cellWidth <= 0 || grid.cellHeight <= 0 || x < grid.left || y < 0) return std::nullopt;
     const int column = static_cast<int>((x - grid.left) / grid.cellWidth);
     const int row = static_cast<int>(y / grid.cellHeight);

@@ -48,6 +48,17 @@ struct CanvasLayout {
     double width = 0, height = 0;
 };
 
+// Where the matrix on screen has its cells (twips), as it was last drawn: for the read-out of the
+// cell under the pointer.
+struct CellGrid {
+    double left = 0;  // the first column's left edge; rows start at 0
+    int cellWidth = 0, cellHeight = 0;
+    int count = 0;
+    bool names = false;  // the rows and columns carry their names
+    // The zoom can go further that way (the buttons are enabled so).
+    bool canZoomIn = false, canZoomOut = false;
+};
+
 // One colouring of the screen matrix, laid out in a surface's font and independent of the
 // RunState it was made from: drawn whole into a canvas, or a region at a time as a view shows
 // it. Cells of equal colour are filled together, row runs at a time, and the outlines are the
@@ -67,7 +78,7 @@ class MatrixDrawing {
 
     const CanvasLayout& Layout() const { return at_; }
     // Where its cells are, for the read-out of the cell under the pointer.
-    RunState::CellGrid Cells() const;
+    CellGrid Cells() const;
     // The canvas size in whole twips.
     int Width() const;
     int Height() const;
@@ -126,6 +137,6 @@ struct MatrixCell {
     int column = 0;
     int row = 0;
 };
-std::optional<MatrixCell> MatrixCellAt(const RunState::CellGrid& grid, double x, double y);
+std::optional<MatrixCell> MatrixCellAt(const CellGrid& grid, double x, double y);
 
 }  // namespace kvr

@@ -87,9 +87,10 @@ AlignmentView ViewOf(MainForm& form, const AlignedPair& pair, const Record& firs
 
 void OpenCellAlignment(MainForm& form, double x, double y) {
     const RunState& state = form.state;
-    if (!state.ShowsAnalysis() || state.view != AnalysisView::Matrix || !state.FitsOnScreen())
+    const WindowView& shown = form.shown;
+    if (!shown.ShowsAnalysis() || shown.view != AnalysisView::Matrix || !state.FitsOnScreen())
         return;
-    const std::optional<MatrixCell> cell = MatrixCellAt(state.drawnCells, x, y);
+    const std::optional<MatrixCell> cell = MatrixCellAt(shown.drawnCells, x, y);
     const int n = static_cast<int>(state.SequenceList.size());
     if (!cell || cell->row >= n || cell->column >= n || cell->row == cell->column) return;
 

@@ -13,10 +13,10 @@ namespace kvr {
 namespace {
 
 // The work-folder picture and, when it fits, the screen: the end of every recolouring.
-void Recolour(RunState& state, Window& window, const std::string& workFolder,
+void Recolour(RunState& state, WindowView& shown, Window& window, const std::string& workFolder,
               ViewPlace place = ViewPlace::Corner) {
     WriteMatrixPicture(state, workFolder);
-    if (state.FitsOnScreen()) DrawMatrixOnScreen(state, window, place);
+    if (state.FitsOnScreen()) DrawMatrixOnScreen(state, shown, window, place);
 }
 
 // The user chose the pair on display, raised or not: the next analysis starts from it.
@@ -25,27 +25,29 @@ void KeepChosenCutoffs(RunState& state) {
     state.choices.chosenCutoff2 = state.cutoff2;
 }
 
-void Finish(const RunState& state, Window& window) {
-    ApplyControlStates(state, window);
+void Finish(const RunState& state, const WindowView& shown, Window& window) {
+    ApplyControlStates(state, shown, window);
     window.SetCaption(Control::lblProgress, "Done");
     window.SetBusy(false);
 }
 
 }  // namespace
 
-void OnColourSchemeClicked(RunState& state, Window& window, const std::string& workFolder) {
+void OnColourSchemeClicked(RunState& state, WindowView& shown, Window& window,
+                           const std::string& workFolder) {
     window.SetCaption(Control::lblProgress, "Redrawing the matrix ...");
     window.SetBusy(true);
     const bool toThreeColour = state.choices.ColourMode == kFullColour;
     window.SetCaption(Control::cmdColourScheme,
                       toThreeColour ? kToFullColourCaption : kToThreeColourCaption);
     state.choices.ColourMode = toThreeColour ? kThreeColour : kFullColour;
-    Recolour(state, window, workFolder);
-    Finish(state, window);
+    Recolour(state, shown, window, workFolder);
+    Finish(state, shown, window);
 }
 
-void OnCutoff1Changed(RunState& state, Window& window, const std::string& workFolder) {
-    if (!state.ShowsAnalysis()) return;
+void OnCutoff1Changed(RunState& state, WindowView& shown, Window& window,
+                      const std::string& workFolder) {
+    if (!shown.ShowsAnalysis()) return;
     const int s1 = window.Value(Control::updCutoff1);
     const int s2 = window.Value(Control::UpdCutoff2);
     if (s1 < s2) {
@@ -59,12 +61,13 @@ void OnCutoff1Changed(RunState& state, Window& window, const std::string& workFo
     window.SetCaption(Control::lblCutoff1dsply, PlainSingle(state.cutoff1));
     window.SetBusy(true);
     window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
-    Recolour(state, window, workFolder);
-    Finish(state, window);
+    Recolour(state, shown, window, workFolder);
+    Finish(state, shown, window);
 }
 
-void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFolder) {
-    if (!state.ShowsAnalysis()) return;
+void OnCutoff2Changed(RunState& state, WindowView& shown, Window& window,
+                      const std::string& workFolder) {
+    if (!shown.ShowsAnalysis()) return;
     const int s2 = window.Value(Control::UpdCutoff2);
     if (state.minIdentity * 100 > s2) {
         const double lowest = NumberValue(FormatDecimals(state.minIdentity * 100, 2));
@@ -85,41 +88,44 @@ void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFo
     window.SetCaption(Control::lblCutoff2dsply, PlainSingle(state.cutoff2));
     window.SetBusy(true);
     window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
-    Recolour(state, window, workFolder);
-    Finish(state, window);
+    Recolour(state, shown, window, workFolder);
+    Finish(state, shown, window);
 }
 
-void OnShowTreeClicked(RunState& state, Window& window, const std::string& workFolder) {
+void OnShowTreeClicked(RunState& state, WindowView& shown, Window& window,
+                       const std::string& workFolder) {
     state.choices.showTree = !state.choices.showTree;
     window.SetChecked(Control::mnuShowTree, state.choices.showTree);
-    if (!state.ShowsAnalysis() || state.view != AnalysisView::Matrix) return;
+    if (!shown.ShowsAnalysis() || shown.view != AnalysisView::Matrix) return;
     window.SetBusy(true);
-    Recolour(state, window, workFolder, ViewPlace::Kept);
-    Finish(state, window);
+    Recolour(state, shown, window, workFolder, ViewPlace::Kept);
+    Finish(state, shown, window);
 }
 
-void OnViridisClicked(RunState& state, Window& window, const std::string& workFolder) {
+void OnViridisClicked(RunState& state, WindowView& shown, Window& window,
+                      const std::string& workFolder) {
     state.choices.paletteKind =
         state.choices.paletteKind == kViridisPalette ? kRainbowPalette : kViridisPalette;
     window.SetChecked(Control::mnuViridis, state.choices.paletteKind == kViridisPalette);
-    if (!state.ShowsAnalysis() || state.view != AnalysisView::Matrix) return;
+    if (!shown.ShowsAnalysis() || shown.view != AnalysisView::Matrix) return;
     window.SetCaption(Control::lblProgress, "Redrawing the matrix ...");
     window.SetBusy(true);
-    Recolour(state, window, workFolder);
-    Finish(state, window);
+    Recolour(state, shown, window, workFolder);
+    Finish(state, shown, window);
 }
 
-void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& workFolder) {
-    state.view = AnalysisView::Matrix;
+void OnDrawMatrixClicked(RunState& state, WindowView& shown, Window& window,
+                         const std::string& workFolder) {
+    shown.view = AnalysisView::Matrix;
     if (!state.FitsOnScreen()) {
-        ApplyControlStates(state, window);
+        ApplyControlStates(state, shown, window);
         window.ShowMessage(kLargeMatrixMessage);
         return;
     }
     window.SetCaption(Control::lblProgress, "Drawing the matrix ...");
     window.SetBusy(true);
-    Recolour(state, window, workFolder, ViewPlace::Opening);  // back from the plot
-    Finish(state, window);
+    Recolour(state, shown, window, workFolder, ViewPlace::Opening);  // back from the plot
+    Finish(state, shown, window);
 }
 
 void ShowCutoffs(const RunState& state, Window& window) {

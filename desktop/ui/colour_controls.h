@@ -7,6 +7,7 @@
 
 #include "model/run_state.h"
 #include "platform/window.h"
+#include "ui/window_view.h"
 
 namespace kvr {
 
@@ -18,22 +19,28 @@ inline constexpr const char* kLargeMatrixMessage =
 inline constexpr const char* kToThreeColourCaption = "3 colour mode";
 inline constexpr const char* kToFullColourCaption = "Full colour mode";
 
-void OnColourSchemeClicked(RunState& state, Window& window, const std::string& workFolder);
+void OnColourSchemeClicked(RunState& state, WindowView& shown, Window& window,
+                           const std::string& workFolder);
 
 // Change handlers of updCutoff1 and UpdCutoff2; they act only while a matrix is shown. A refused
 // value is corrected through the spin control, which runs the handler again.
-void OnCutoff1Changed(RunState& state, Window& window, const std::string& workFolder);
-void OnCutoff2Changed(RunState& state, Window& window, const std::string& workFolder);
+void OnCutoff1Changed(RunState& state, WindowView& shown, Window& window,
+                      const std::string& workFolder);
+void OnCutoff2Changed(RunState& state, WindowView& shown, Window& window,
+                      const std::string& workFolder);
 
 // mnuViridis: full colour mode's steps switch between the rainbow and viridis; the matrix on
 // display is coloured again.
-void OnViridisClicked(RunState& state, Window& window, const std::string& workFolder);
+void OnViridisClicked(RunState& state, WindowView& shown, Window& window,
+                      const std::string& workFolder);
 
 // mnuShowTree: the tree that ordered the analysis beside the names, or not, on screen and in the
 // pictures the window saves; the view stays where it was.
-void OnShowTreeClicked(RunState& state, Window& window, const std::string& workFolder);
+void OnShowTreeClicked(RunState& state, WindowView& shown, Window& window,
+                       const std::string& workFolder);
 
-void OnDrawMatrixClicked(RunState& state, Window& window, const std::string& workFolder);
+void OnDrawMatrixClicked(RunState& state, WindowView& shown, Window& window,
+                         const std::string& workFolder);
 
 // The cut-off labels and spin controls show the state's thresholds (a new analysis may have
 // raised them to its smallest identity).

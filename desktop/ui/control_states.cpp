@@ -12,12 +12,12 @@ void SetEnabled(Window& window, std::initializer_list<Control> controls, bool en
 
 }  // namespace
 
-void ApplyControlStates(const RunState& state, Window& window) {
-    const WindowState s = state.windowState;
+void ApplyControlStates(const RunState& state, const WindowView& shown, Window& window) {
+    const WindowState s = shown.windowState;
     const bool working = s == WindowState::Busy || s == WindowState::Running;
     const bool analysis = s == WindowState::Analysis;
-    const bool matrixView = analysis && state.view == AnalysisView::Matrix;
-    const bool plotView = analysis && state.view == AnalysisView::Plot;
+    const bool matrixView = analysis && shown.view == AnalysisView::Matrix;
+    const bool plotView = analysis && shown.view == AnalysisView::Plot;
     const bool drawn = matrixView && state.FitsOnScreen();
     // A matrix that is never drawn is saved instead, whatever the view.
     const bool matrixFiles = matrixView || (analysis && !state.FitsOnScreen());
@@ -53,8 +53,8 @@ void ApplyControlStates(const RunState& state, Window& window) {
                 Control::mnuFind, Control::mnuCopyCell},
                drawn);
     // As far as the zoom can go: the limit shows as a disabled button.
-    window.SetEnabled(Control::cmdZoomIn, drawn && state.drawnCells.canZoomIn);
-    window.SetEnabled(Control::cmdZoomOut, drawn && state.drawnCells.canZoomOut);
+    window.SetEnabled(Control::cmdZoomIn, drawn && shown.drawnCells.canZoomIn);
+    window.SetEnabled(Control::cmdZoomOut, drawn && shown.drawnCells.canZoomOut);
     SetEnabled(window,
                {Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
                 Control::lblCutoff2, Control::UpdCutoff2, Control::lblCutoff2dsply},
@@ -75,15 +75,15 @@ void BlankMatrixView(Window& window) {
     window.SetGeometry(Control::ZoomingPicture, view);
 }
 
-void EnterAwaitingRunState(RunState& state, Window& window) {
-    state.windowState = WindowState::AwaitingRun;
-    ApplyControlStates(state, window);
+void EnterAwaitingRunState(RunState& state, WindowView& shown, Window& window) {
+    shown.windowState = WindowState::AwaitingRun;
+    ApplyControlStates(state, shown, window);
     BlankMatrixView(window);
 }
 
-void ResetAfterLoadFailure(RunState& state, Window& window) {
-    state.windowState = WindowState::Idle;
-    ApplyControlStates(state, window);
+void ResetAfterLoadFailure(RunState& state, WindowView& shown, Window& window) {
+    shown.windowState = WindowState::Idle;
+    ApplyControlStates(state, shown, window);
     window.SetCaption(Control::lblProgress, "Failed");
     BlankMatrixView(window);
     window.SetValue(Control::ProgressBar1, 0);

@@ -13,27 +13,28 @@ namespace kvr {
 
 void RegisterMatrixHandlers(MainForm& form) {
     RunState& state = form.state;
+    WindowView& shown = form.shown;
     Window& window = form.window;
     const auto work = [&form] { return WorkFolder(form.programFolder); };
 
     form.clickHandlers[Control::cmdColourScheme] = [&, work] {
-        OnColourSchemeClicked(state, window, work());
+        OnColourSchemeClicked(state, shown, window, work());
     };
     form.clickHandlers[Control::mnuViridis] = [&, work] {
-        OnViridisClicked(state, window, work());
+        OnViridisClicked(state, shown, window, work());
         form.SaveSettings();
     };
     form.clickHandlers[Control::mnuShowTree] = [&, work] {
-        OnShowTreeClicked(state, window, work());
+        OnShowTreeClicked(state, shown, window, work());
     };
     form.clickHandlers[Control::cmdDrawMat] = [&, work] {
-        OnDrawMatrixClicked(state, window, work());
+        OnDrawMatrixClicked(state, shown, window, work());
     };
     form.changeHandlers[Control::updCutoff1] = [&, work](int) {
-        OnCutoff1Changed(state, window, work());
+        OnCutoff1Changed(state, shown, window, work());
     };
     form.changeHandlers[Control::UpdCutoff2] = [&, work](int) {
-        OnCutoff2Changed(state, window, work());
+        OnCutoff2Changed(state, shown, window, work());
     };
 
     // Zoom steps keep the point under the pointer in place (Ctrl and the wheel over the view),
@@ -41,18 +42,24 @@ void RegisterMatrixHandlers(MainForm& form) {
     // the view.
     const auto anchor = [&form]() -> std::optional<ViewPoint> {
         if (const auto pointer = form.PointerOnView()) return pointer;
-        const RunState& shown = form.state;
-        if (!HasSelection(shown)) return std::nullopt;
-        const RunState::CellGrid& grid = shown.drawnCells;
-        return ViewPoint{grid.left + (shown.selectedColumn + 0.5) * grid.cellWidth,
-                         (shown.selectedRow + 0.5) * grid.cellHeight};
+        const WindowView& view = form.shown;
+        if (!HasSelection(form.state, view)) return std::nullopt;
+        const CellGrid& grid = view.drawnCells;
+        return ViewPoint{grid.left + (view.selectedColumn + 0.5) * grid.cellWidth,
+                         (view.selectedRow + 0.5) * grid.cellHeight};
     };
-    form.clickHandlers[Control::cmdZoomIn] = [&, anchor] { OnZoomIn(state, window, anchor()); };
-    form.clickHandlers[Control::cmdZoomOut] = [&, anchor] { OnZoomOut(state, window, anchor()); };
-    form.clickHandlers[Control::mnuZoomFit] = [&] { OnZoomToFit(state, window); };
-    form.clickHandlers[Control::mnuZoom100] = [&] { OnZoomTo100(state, window); };
-    form.clickHandlers[Control::mnuFind] = [&] { OnFindClicked(state, window, form.lastFind); };
-    form.clickHandlers[Control::mnuCopyCell] = [&] { OnCopyCellClicked(state, window); };
+    form.clickHandlers[Control::cmdZoomIn] = [&, anchor] {
+        OnZoomIn(state, shown, window, anchor());
+    };
+    form.clickHandlers[Control::cmdZoomOut] = [&, anchor] {
+        OnZoomOut(state, shown, window, anchor());
+    };
+    form.clickHandlers[Control::mnuZoomFit] = [&] { OnZoomToFit(state, shown, window); };
+    form.clickHandlers[Control::mnuZoom100] = [&] { OnZoomTo100(state, shown, window); };
+    form.clickHandlers[Control::mnuFind] = [&] {
+        OnFindClicked(state, shown, window, form.lastFind);
+    };
+    form.clickHandlers[Control::mnuCopyCell] = [&] { OnCopyCellClicked(state, shown, window); };
     form.pictureResizeHandlers[Control::ZoomingPicture] = [&] { OnZoomingPictureResized(window); };
     form.changeHandlers[Control::HScroll1] = [&](int) { OnHorizontalScroll(window); };
     form.changeHandlers[Control::VScroll1] = [&](int) { OnVerticalScroll(window); };
@@ -61,7 +68,8 @@ void RegisterMatrixHandlers(MainForm& form) {
     };
     form.mouseDownHandlers[Control::ZoomingPicture] = [&](bool right) {
         const std::optional<ViewPoint> at = form.PointerOnView();
-        if (!right && at && form.MatrixOnView()) OnMatrixClicked(state, window, at->x, at->y);
+        if (!right && at && form.MatrixOnView())
+            OnMatrixClicked(state, shown, window, at->x, at->y);
         OnPictureMouseDown(window, right);
     };
 
@@ -82,16 +90,17 @@ void RegisterMatrixHandlers(MainForm& form) {
 
 void RegisterPlotHandlers(MainForm& form) {
     RunState& state = form.state;
+    WindowView& shown = form.shown;
     Window& window = form.window;
-    form.clickHandlers[Control::cmdPlot] = [&] { OnPlotClicked(state, window); };
+    form.clickHandlers[Control::cmdPlot] = [&] { OnPlotClicked(state, shown, window); };
     form.clickHandlers[Control::mnuEMF2] = [&] { OnSavePlotEmf(state, window); };
     form.clickHandlers[Control::mnuBMP2] = [&] { OnSavePlotBmp(state, window, "_plt.bmp"); };
     form.clickHandlers[Control::mnuPNG2] = [&] { OnSavePlotBmp(state, window, "_plt.png"); };
     form.clickHandlers[Control::mnuSVG2] = [&] {
-        OnSavePlotVector(state, window, PictureFormat::Svg);
+        OnSavePlotVector(state, shown, window, PictureFormat::Svg);
     };
     form.clickHandlers[Control::mnuPDF2] = [&] {
-        OnSavePlotVector(state, window, PictureFormat::Pdf);
+        OnSavePlotVector(state, shown, window, PictureFormat::Pdf);
     };
     form.clickHandlers[Control::mnuCopyPlotBMP] = [&] { OnCopyPlotBmp(window); };
     form.clickHandlers[Control::mnuCopyPlotEMF] = [&form] {

@@ -24,7 +24,7 @@ void RegisterFileHandlers(MainForm& form) {
     form.clickHandlers[Control::cmdCancel] = [&form] { OnCancelClicked(form); };
     form.showRunOptions = [&form] { ShowRunOptions(form.window, form.state); };
     form.loadSession = [&form](const std::string& path) {
-        return LoadSession(form.state, form.window, path, form.WorkFolder());
+        return LoadSession(form.state, form.shown, form.window, path, form.WorkFolder());
     };
 }
 

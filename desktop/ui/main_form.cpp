@@ -67,7 +67,7 @@ void MainForm::Load() {
     }
     LayOutMainWindow(window, /*atStartUp=*/true);
 
-    ApplyControlStates(state, window);
+    ApplyControlStates(state, shown, window);
     ShowEmptyView(window);
     window.SetRecentFiles(windowSettings.recentFiles);
     window.SetChecked(Control::mnuViridis, state.choices.paletteKind == kViridisPalette);
@@ -96,7 +96,7 @@ class Handling {
 }  // namespace
 
 bool MainForm::Working() const {
-    return state.windowState == WindowState::Busy || state.windowState == WindowState::Running ||
+    return shown.windowState == WindowState::Busy || shown.windowState == WindowState::Running ||
            handling_ > 0;
 }
 
@@ -113,7 +113,7 @@ void MainForm::OnClick(Control c) {
 
 void MainForm::OnValueChanged(Control c, int value) {
     const bool cutoff = c == Control::updCutoff1 || c == Control::UpdCutoff2;
-    if (state.windowState == WindowState::Running || (cutoff && Working())) return;
+    if (shown.windowState == WindowState::Running || (cutoff && Working())) return;
     if (const auto handler = changeHandlers.find(c); handler != changeHandlers.end())
         handler->second(value);
 }
@@ -125,7 +125,7 @@ void MainForm::OnFilesDropped(Control target, const std::vector<std::string>& pa
 }
 
 bool MainForm::MatrixOnView() const {
-    return state.ShowsAnalysis() && state.view == AnalysisView::Matrix && state.FitsOnScreen();
+    return shown.ShowsAnalysis() && shown.view == AnalysisView::Matrix && state.FitsOnScreen();
 }
 
 void MainForm::OnPointerMoved(double x, double y) {
@@ -135,9 +135,10 @@ void MainForm::OnPointerMoved(double x, double y) {
         pointer_.reset();
     // Over a drawn matrix the view tells the cell under the pointer, and nothing off its cells;
     // an empty view says what it takes.
-    const std::string readout = MatrixOnView() && x >= 0 ? CellReadout(state, x, y) : std::string();
+    const std::string readout =
+        MatrixOnView() && x >= 0 ? CellReadout(state, shown, x, y) : std::string();
     const std::string tip = !readout.empty()        ? readout
-                            : state.ShowsAnalysis() ? std::string()
+                            : shown.ShowsAnalysis() ? std::string()
                                                     : kDropToolTip;
     if (window.ToolTip(Control::ZoomingPicture) != tip)
         window.SetToolTip(Control::ZoomingPicture, tip);
@@ -162,8 +163,8 @@ void MainForm::OnFormClosed(Control form) {
 void MainForm::OnResized() {
     LayOutMainWindow(window);
     // The key goes beside the matrix or into the corner as the new viewport allows.
-    if (MatrixOnView() && !Working()) DrawMatrixOnScreen(state, window, ViewPlace::Kept);
-    if (state.windowState == WindowState::Idle) ShowEmptyView(window);
+    if (MatrixOnView() && !Working()) DrawMatrixOnScreen(state, shown, window, ViewPlace::Kept);
+    if (shown.windowState == WindowState::Idle) ShowEmptyView(window);
 }
 
 void MainForm::OnPictureResized(Control picture) {

@@ -14,6 +14,7 @@
 #include "pipeline/run_options.h"
 #include "platform/shell.h"
 #include "platform/window.h"
+#include "ui/window_view.h"
 #include "ui/zoom.h"
 
 namespace kvr {
@@ -71,7 +72,8 @@ class MainForm : public WindowEvents {
     // The program's work folder ("tmp" in the program folder, or the per-user one).
     std::string WorkFolder() const;
 
-    RunState& state;  // the analysis on display, and what the window is doing
+    RunState& state;   // the analysis on display
+    WindowView shown;  // what the window is doing, and how it shows the analysis
     WindowSettings windowSettings;
     std::optional<NextAnalysis> next;
     Window& window;

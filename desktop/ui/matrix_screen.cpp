@@ -48,18 +48,18 @@ void ShowKeyStrip(Window& window, const std::shared_ptr<const MatrixDrawing>& vi
 
 }  // namespace
 
-bool HasSelection(const RunState& state) {
-    return state.selectedRow >= 0 && state.selectedRow < state.seqCount &&
-           state.selectedColumn >= 0 && state.selectedColumn <= state.selectedRow;
+bool HasSelection(const RunState& state, const WindowView& shown) {
+    return shown.selectedRow >= 0 && shown.selectedRow < state.seqCount &&
+           shown.selectedColumn >= 0 && shown.selectedColumn <= shown.selectedRow;
 }
 
-void MarkSelection(const RunState& state, Window& window) {
-    const RunState::CellGrid& grid = state.drawnCells;
-    if (!HasSelection(state) || grid.cellWidth <= 0) {
+void MarkSelection(const RunState& state, const WindowView& shown, Window& window) {
+    const CellGrid& grid = shown.drawnCells;
+    if (!HasSelection(state, shown) || grid.cellWidth <= 0) {
         window.SetViewMarks({});
         return;
     }
-    const int i = state.selectedColumn, j = state.selectedRow;
+    const int i = shown.selectedColumn, j = shown.selectedRow;
     const int A = grid.cellWidth, B = grid.cellHeight;
     const int left = static_cast<int>(grid.left);
     // The row from its name to the diagonal, the column from the diagonal to its turned name.
@@ -81,12 +81,12 @@ void ShowEmptyView(Window& window) {
     window.SetVisible(Control::keyPicture, false);
 }
 
-void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place) {
+void DrawMatrixOnScreen(RunState& state, WindowView& shown, Window& window, ViewPlace place) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     const Size room{viewport.width, viewport.height};
     const Rect before = window.Geometry(Control::ZoomingPicture);
     const DrawingSurface& fonts = window.Canvas(Control::InnerPicture);
-    if (place == ViewPlace::Opening) state.zoomLevel = OpeningZoomLevel(state, fonts, room);
+    if (place == ViewPlace::Opening) shown.zoomLevel = OpeningZoomLevel(state, fonts, room);
     // Laid out and coloured once; the window draws them by regions as they are shown, long after
     // this analysis may have been replaced.
     // The groups at the first cut-off (complete linkage, as "Save groups..." writes them) framed
@@ -100,12 +100,12 @@ void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place) {
         std::move(tree));
     window.SetCanvasDrawing(picture->Width(), picture->Height(), Drawer(picture));
 
-    const ScreenCells cells = CellsAtZoom(state.seqCount, state.zoomLevel);
+    const ScreenCells cells = CellsAtZoom(state.seqCount, shown.zoomLevel);
     const Size withKey = MatrixCanvasSize(state, fonts, room, ScreenChoice{cells, true}, withTree);
     const bool keyBeside = Within(withKey.width, room.width) && Within(withKey.height, room.height);
     auto view = picture;
     double strip = 0;  // the pinned key's, off the viewport's right side
-    if (state.zoomLevel != 0 || !keyBeside) {
+    if (shown.zoomLevel != 0 || !keyBeside) {
         view = std::make_shared<const MatrixDrawing>(
             picture->Relaid(state, fonts, room, ScreenChoice{cells, keyBeside}));
         if (!keyBeside) {
@@ -118,20 +118,20 @@ void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place) {
     window.ShowDrawingInView(width, height, Drawer(view));
     window.SetVisible(Control::InnerPicture, false);
 
-    state.drawnCells = view->Cells();
-    state.drawnCells.names = view->Layout().names;
-    state.drawnCells.canZoomIn = cells.width < kLargestCell;
+    shown.drawnCells = view->Cells();
+    shown.drawnCells.names = view->Layout().names;
+    shown.drawnCells.canZoomIn = cells.width < kLargestCell;
     const bool allInSight = Within(width, room.width - strip) && Within(height, room.height);
-    state.drawnCells.canZoomOut =
-        !allInSight && NextZoomLevel(state.seqCount, state.zoomLevel, -1) != state.zoomLevel;
-    window.SetEnabled(Control::cmdZoomIn, state.drawnCells.canZoomIn);
-    window.SetEnabled(Control::cmdZoomOut, state.drawnCells.canZoomOut);
+    shown.drawnCells.canZoomOut =
+        !allInSight && NextZoomLevel(state.seqCount, shown.zoomLevel, -1) != shown.zoomLevel;
+    window.SetEnabled(Control::cmdZoomIn, shown.drawnCells.canZoomIn);
+    window.SetEnabled(Control::cmdZoomOut, shown.drawnCells.canZoomOut);
 
     ShowKeyStrip(window, keyBeside ? nullptr : view, viewport);
     // The names column, frozen when the cells scroll sideways: the view's own drawing, as far as
     // the cells' left edge, over the rows; long names are cut at half the room, so that the cells
     // keep the other half.
-    const RunState::CellGrid& grid = state.drawnCells;
+    const CellGrid& grid = shown.drawnCells;
     const int namesWidth = static_cast<int>(std::min(grid.left, (room.width - strip) / 2));
     const int rowsHeight = grid.cellHeight * grid.count;
     if (grid.names)
@@ -145,7 +145,7 @@ void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place) {
         ScrollViewTo(window, -before.left, -before.top);
     else
         ScrollViewTo(window, 0, 0);
-    MarkSelection(state, window);
+    MarkSelection(state, shown, window);
 }
 
 }  // namespace kvr

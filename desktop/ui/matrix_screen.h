@@ -7,6 +7,7 @@
 
 #include "model/run_state.h"
 #include "platform/window.h"
+#include "ui/window_view.h"
 
 namespace kvr {
 
@@ -17,9 +18,10 @@ enum class ViewPlace { Corner, Kept, Opening };
 
 // Draws the current matrix under the current ColourMode (Palette built by the caller) at the
 // zoom level, with the scroll bars the view needs and the zoom buttons enabled as far as the
-// zoom can go (RunState::drawnCells says so for the control states). Callers check FitsOnScreen
+// zoom can go (WindowView::drawnCells says so for the control states). Callers check FitsOnScreen
 // first and set the other controls from the window's state.
-void DrawMatrixOnScreen(RunState& state, Window& window, ViewPlace place = ViewPlace::Corner);
+void DrawMatrixOnScreen(RunState& state, WindowView& shown, Window& window,
+                        ViewPlace place = ViewPlace::Corner);
 
 inline constexpr const char* kEmptyViewHint =
     "Open a FASTA file or a KVR session (Open, Ctrl+O), or drop one here";
@@ -27,10 +29,10 @@ inline constexpr const char* kEmptyViewHint =
 // The view with nothing to show: white, the viewport's size, saying how to begin.
 void ShowEmptyView(Window& window);
 
-// A cell is selected (RunState::selectedRow, selectedColumn) and lies in the matrix.
-bool HasSelection(const RunState& state);
+// A cell is selected (WindowView::selectedRow, selectedColumn) and lies in the matrix.
+bool HasSelection(const RunState& state, const WindowView& shown);
 // Marks the selected cell's row and column, names included, on the view (every drawing does);
 // clears the marks when there is none.
-void MarkSelection(const RunState& state, Window& window);
+void MarkSelection(const RunState& state, const WindowView& shown, Window& window);
 
 }  // namespace kvr

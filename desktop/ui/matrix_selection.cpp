@@ -28,10 +28,10 @@ std::optional<int> FindSequence(const RunState& state, const std::string& text, 
     return std::nullopt;
 }
 
-void SelectCell(RunState& state, Window& window, MatrixCell cell) {
-    state.selectedColumn = cell.column;
-    state.selectedRow = cell.row;
-    MarkSelection(state, window);
+void SelectCell(RunState& state, WindowView& shown, Window& window, MatrixCell cell) {
+    shown.selectedColumn = cell.column;
+    shown.selectedRow = cell.row;
+    MarkSelection(state, shown, window);
 }
 
 namespace {
@@ -60,8 +60,8 @@ std::string CellText(const RunState& state, MatrixCell cell) {
     return fields[0] + "\t" + fields[1] + "\t" + fields[2];
 }
 
-std::string CellReadout(const RunState& state, double x, double y) {
-    const std::optional<MatrixCell> cell = MatrixCellAt(state.drawnCells, x, y);
+std::string CellReadout(const RunState& state, const WindowView& shown, double x, double y) {
+    const std::optional<MatrixCell> cell = MatrixCellAt(shown.drawnCells, x, y);
     if (!cell || cell->row >= static_cast<int>(state.SequenceList.size())) return {};
     const auto fields = TableFields(state, *cell);
     return fields[0] + " / " + fields[1] + ": " + fields[3] + " % (row " +
@@ -71,28 +71,28 @@ std::string CellReadout(const RunState& state, double x, double y) {
                 : std::string());
 }
 
-void OnMatrixClicked(RunState& state, Window& window, double x, double y) {
-    const std::optional<MatrixCell> cell = MatrixCellAt(state.drawnCells, x, y);
+void OnMatrixClicked(RunState& state, WindowView& shown, Window& window, double x, double y) {
+    const std::optional<MatrixCell> cell = MatrixCellAt(shown.drawnCells, x, y);
     if (!cell || cell->row >= static_cast<int>(state.SequenceList.size())) return;
-    SelectCell(state, window, *cell);
-    window.SetCaption(Control::lblProgress, CellReadout(state, x, y));
+    SelectCell(state, shown, window, *cell);
+    window.SetCaption(Control::lblProgress, CellReadout(state, shown, x, y));
 }
 
-void OnFindClicked(RunState& state, Window& window, std::string& lastFind) {
+void OnFindClicked(RunState& state, WindowView& shown, Window& window, std::string& lastFind) {
     const std::string text = window.AskText(kFindQuestion, lastFind);
     if (text.empty()) return;
     lastFind = text;
     const std::optional<int> found =
-        FindSequence(state, text, HasSelection(state) ? state.selectedRow : -1);
+        FindSequence(state, text, HasSelection(state, shown) ? shown.selectedRow : -1);
     if (!found) {
         window.SetCaption(Control::lblProgress, "No sequence name holds \"" + text + "\"");
         return;
     }
     const int k = *found;
-    SelectCell(state, window, MatrixCell{k, k});
+    SelectCell(state, shown, window, MatrixCell{k, k});
     // Its row in the middle of the viewport, and as far left as its diagonal cell allows, so
     // that its name is in sight beside it where the viewport is wide enough.
-    const RunState::CellGrid& grid = state.drawnCells;
+    const CellGrid& grid = shown.drawnCells;
     const Rect viewport = window.Geometry(Control::OuterPicture);
     ScrollViewTo(window, grid.left + (k + 2) * grid.cellWidth - viewport.width,
                  (k + 0.5) * grid.cellHeight - viewport.height / 2);
@@ -101,12 +101,12 @@ void OnFindClicked(RunState& state, Window& window, std::string& lastFind) {
                                                 std::to_string(state.seqCount) + ")");
 }
 
-void OnCopyCellClicked(const RunState& state, Window& window) {
-    if (!HasSelection(state)) {
+void OnCopyCellClicked(const RunState& state, const WindowView& shown, Window& window) {
+    if (!HasSelection(state, shown)) {
         window.SetCaption(Control::lblProgress, "Click a cell to select it, then copy it");
         return;
     }
-    window.CopyText(CellText(state, MatrixCell{state.selectedColumn, state.selectedRow}));
+    window.CopyText(CellText(state, MatrixCell{shown.selectedColumn, shown.selectedRow}));
     window.SetCaption(Control::lblProgress, "Copied");
 }
 

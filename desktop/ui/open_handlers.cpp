@@ -27,8 +27,8 @@ void ClearStatus(Window& window) {
 
 // Nothing may start while a file is read: only leaving the program acts.
 void EnterBusyState(MainForm& form) {
-    form.state.windowState = WindowState::Busy;
-    ApplyControlStates(form.state, form.window);
+    form.shown.windowState = WindowState::Busy;
+    ApplyControlStates(form.state, form.shown, form.window);
 }
 
 // A file opened: first in the Recent menu.
@@ -60,7 +60,7 @@ void OpenFasta(MainForm& form, const std::string& path, const ShownBefore& befor
     WindowProgress progress(form.window);
     FastaReport report;
     const LoadEnd end = LoadFasta(loaded, progress, path, {nullptr, &report});
-    ShowLoad(loaded, form.window, end, report);
+    ShowLoad(loaded, form.shown, form.window, end, report);
     if (end != LoadEnd::Loaded) return PutBack(form, before);
     RememberOpened(form, path);
     AwaitRun(form, RunKind::Fresh, std::move(loaded), before);
@@ -71,15 +71,16 @@ void OpenFasta(MainForm& form, const std::string& path, const ShownBefore& befor
 // What the window shows of a load besides its status: the caption counts the sequences, and the
 // status's tool tip lists what to check in the file; a refused file leaves the controls as after
 // a failed load, and a set of identical sequences cannot be run.
-void ShowLoad(RunState& state, Window& window, LoadEnd end, const FastaReport& report) {
-    if (end == LoadEnd::Refused) return ResetAfterLoadFailure(state, window);
+void ShowLoad(RunState& state, WindowView& shown, Window& window, LoadEnd end,
+              const FastaReport& report) {
+    if (end == LoadEnd::Refused) return ResetAfterLoadFailure(state, shown, window);
     window.SetCaption(Control::frmMainForm, std::string(kMainCaption) + " |" + " " +
                                                 std::to_string(state.seqCount) + " sequences");
     window.SetToolTip(Control::lblProgress,
                       end == LoadEnd::Loaded ? report.Details() : std::string());
-    if (end == LoadEnd::Loaded) return EnterAwaitingRunState(state, window);
-    state.windowState = WindowState::Idle;
-    ApplyControlStates(state, window);
+    if (end == LoadEnd::Loaded) return EnterAwaitingRunState(state, shown, window);
+    shown.windowState = WindowState::Idle;
+    ApplyControlStates(state, shown, window);
 }
 
 void RegisterOpenHandlers(MainForm& form) {
@@ -139,7 +140,7 @@ void AppendFile(MainForm& form) {
     WindowProgress progress(window);
     FastaReport report;
     const LoadEnd end = AppendFasta(appended, progress, chosen, {nullptr, &report});
-    ShowLoad(appended, window, end, report);
+    ShowLoad(appended, form.shown, window, end, report);
     if (end != LoadEnd::Loaded) return PutBack(form, before);
     AwaitRun(form, RunKind::Append, std::move(appended), before);
 }

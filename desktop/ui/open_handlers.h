@@ -9,6 +9,7 @@
 #include "io/fasta.h"
 #include "platform/control.h"
 #include "platform/window.h"
+#include "ui/window_view.h"
 
 namespace kvr {
 
@@ -23,7 +24,8 @@ void AppendFile(MainForm& form);  // "&Append"
 
 // What the window shows of a load besides the status the loader told: the caption counts the
 // sequences, the status's tool tip lists what to check in the file, and the controls follow.
-void ShowLoad(RunState& state, Window& window, LoadEnd end, const FastaReport& report);
+void ShowLoad(RunState& state, WindowView& shown, Window& window, LoadEnd end,
+              const FastaReport& report);
 void Rerun(MainForm& form);  // "&Rerun"
 void DropFiles(MainForm& form, Control target, const std::vector<std::string>& paths);
 

@@ -19,7 +19,7 @@ constexpr const char* kSaving = "Saving the plot ...";
 
 }  // namespace
 
-void ShowPlot(RunState& state, Window& window) {
+void ShowPlot(RunState& state, WindowView& shown, Window& window) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     for (Control bar : {Control::VScroll1, Control::HScroll1}) {
         window.SetValue(bar, 0);
@@ -29,20 +29,20 @@ void ShowPlot(RunState& state, Window& window) {
     const auto plot =
         std::make_shared<const PlotDrawing>(state, Size{viewport.width, viewport.height});
     const int width = plot->Width(), height = plot->Height();
-    state.shownPlot = SurfaceBox{0, 0, width, height};
+    shown.shownPlot = SurfaceBox{0, 0, width, height};
     window.SetCanvasDrawing(width, height,
                             [plot](DrawingSurface& s, const SurfaceBox&) { plot->Draw(s); });
     window.SetVisible(Control::InnerPicture, false);
     ShowCanvasAtSize(window, width, height, false);
-    state.zoomLevel = 0;
+    shown.zoomLevel = 0;
 }
 
-void OnPlotClicked(RunState& state, Window& window) {
+void OnPlotClicked(RunState& state, WindowView& shown, Window& window) {
     window.SetCaption(Control::lblProgress, "Ploting the scores ...");
     window.SetBusy(true);
-    state.view = AnalysisView::Plot;
-    ApplyControlStates(state, window);
-    ShowPlot(state, window);
+    shown.view = AnalysisView::Plot;
+    ApplyControlStates(state, shown, window);
+    ShowPlot(state, shown, window);
     window.SetBusy(false);
     window.SetCaption(Control::lblProgress, "Done");
 }
@@ -63,12 +63,12 @@ void OnSavePlotBmp(RunState& state, Window& window, const char* suffix) {
     });
 }
 
-void OnSavePlotVector(RunState& state, Window& window, PictureFormat format) {
+void OnSavePlotVector(RunState& state, WindowView& shown, Window& window, PictureFormat format) {
     const std::string name =
         AskPictureName(state, window, format == PictureFormat::Svg ? "_plt.svg" : "_plt.pdf");
     if (name.empty()) return;
-    const Size size{static_cast<double>(state.shownPlot.right),
-                    static_cast<double>(state.shownPlot.bottom)};
+    const Size size{static_cast<double>(shown.shownPlot.right),
+                    static_cast<double>(shown.shownPlot.bottom)};
     SaveVectorPicture(
         window, kSaving, name, "_plt", format,
         [&state, size](DrawingSurface& picture) { ScreenPlot(state, picture, size); });

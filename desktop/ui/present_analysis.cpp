@@ -26,29 +26,30 @@ std::string LargeMatrixMessage(const RunState& state, AnalysisSource source) {
 
 }  // namespace
 
-void PresentAnalysis(RunState& state, Window& window, const std::string& workFolder,
-                     AnalysisSource source) {
+void PresentAnalysis(RunState& state, WindowView& shown, Window& window,
+                     const std::string& workFolder, AnalysisSource source) {
     const bool session = source == AnalysisSource::Session;
     const bool fits = state.FitsOnScreen();
+    shown.NewAnalysis();
     ShowCutoffs(state, window);
     if (session) {
         window.SetBusy(true);
-        state.windowState = WindowState::Busy;
+        shown.windowState = WindowState::Busy;
         window.SetCaption(Control::lblProgress, fits ? "Displaying..." : "Ploting the scores ...");
     }
     // The work folder's pictures always show the analysis on display (the clipboard copies them).
     if (fits) WriteMatrixPicture(state, workFolder);
     WritePlotPicture(state, window, workFolder);
     if (source == AnalysisSource::Rerun) WriteWorkPlotData(state, window, workFolder);
-    state.view = fits ? AnalysisView::Matrix : AnalysisView::Plot;
+    shown.view = fits ? AnalysisView::Matrix : AnalysisView::Plot;
     if (fits)
-        DrawMatrixOnScreen(state, window, ViewPlace::Opening);
+        DrawMatrixOnScreen(state, shown, window, ViewPlace::Opening);
     else
-        ShowPlot(state, window);
+        ShowPlot(state, shown, window);
     if (source == AnalysisSource::Rerun || source == AnalysisSource::Append)
         WriteLastRun(state, window, workFolder);
-    state.windowState = WindowState::Analysis;
-    ApplyControlStates(state, window);
+    shown.windowState = WindowState::Analysis;
+    ApplyControlStates(state, shown, window);
     if (session) {
         window.SetBusy(false);
         window.SetCaption(Control::lblProgress, "Done");

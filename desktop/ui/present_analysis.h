@@ -7,6 +7,7 @@
 
 #include "model/run_state.h"
 #include "platform/window.h"
+#include "ui/window_view.h"
 
 namespace kvr {
 
@@ -18,7 +19,7 @@ enum class AnalysisSource { Fresh, Rerun, Append, Session };
 // after a rerun and "LastRun.kvr" after a rerun or an append; the matrix on screen, or the plot
 // and the large-matrix message; the analysis state of the window. Opening a session also shows its
 // steps in lblProgress and keeps the window busy meanwhile.
-void PresentAnalysis(RunState& state, Window& window, const std::string& workFolder,
-                     AnalysisSource source);
+void PresentAnalysis(RunState& state, WindowView& shown, Window& window,
+                     const std::string& workFolder, AnalysisSource source);
 
 }  // namespace kvr

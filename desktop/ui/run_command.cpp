@@ -61,16 +61,17 @@ void PrepareMainWindowForRun(Window& window) {
     }
 }
 
-RunOutcome RunOfKind(RunKind kind, RunState& state, Window& window, const RunSetup& setup) {
+RunOutcome RunOfKind(RunKind kind, RunState& state, WindowView& shown, Window& window,
+                     const RunSetup& setup) {
     switch (kind) {
         case RunKind::Rerun:
-            return RunRerun(state, window, setup);
+            return RunRerun(state, shown, window, setup);
         case RunKind::Append:
-            return RunAppend(state, window, setup);
+            return RunAppend(state, shown, window, setup);
         case RunKind::Fresh:
             break;
     }
-    return RunFresh(state, window, setup);
+    return RunFresh(state, shown, window, setup);
 }
 
 }  // namespace kvr

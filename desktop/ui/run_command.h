@@ -10,6 +10,7 @@
 #include "pipeline/run_options.h"
 #include "platform/window.h"
 #include "ui/run_paths.h"
+#include "ui/window_view.h"
 
 namespace kvr {
 
@@ -35,6 +36,7 @@ std::optional<RunChoice> ReadRunChoice(Window& window, const std::string& progra
 void PrepareMainWindowForRun(Window& window);
 
 // The run path of the kind: RunFresh, RunRerun or RunAppend.
-RunOutcome RunOfKind(RunKind kind, RunState& state, Window& window, const RunSetup& setup);
+RunOutcome RunOfKind(RunKind kind, RunState& state, WindowView& shown, Window& window,
+                     const RunSetup& setup);
 
 }  // namespace kvr

@@ -10,7 +10,8 @@ namespace kvr {
 
 namespace {
 
-RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, RunKind kind) {
+RunOutcome RunPath(RunState& state, WindowView& shown, Window& window, const RunSetup& setup,
+                   RunKind kind) {
     // An append extends the record of the analysis its sequences came from.
     const Provenance before = state.provenance;
     // The window keeps what it shows (the analysis on display, or the blank view) until the new
@@ -20,7 +21,7 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, RunKi
     if (!outcome.aligned) return outcome;
     // Before it is shown: LastRun.kvr keeps it too.
     state.provenance = WindowRunRecord(state, setup, kind, before);
-    PresentAnalysis(state, window, setup.workFolder,
+    PresentAnalysis(state, shown, window, setup.workFolder,
                     kind == RunKind::Rerun    ? AnalysisSource::Rerun
                     : kind == RunKind::Append ? AnalysisSource::Append
                                               : AnalysisSource::Fresh);
@@ -29,19 +30,19 @@ RunOutcome RunPath(RunState& state, Window& window, const RunSetup& setup, RunKi
 
 }  // namespace
 
-RunOutcome RunFresh(RunState& state, Window& window, const RunSetup& setup) {
-    return RunPath(state, window, setup, RunKind::Fresh);
+RunOutcome RunFresh(RunState& state, WindowView& shown, Window& window, const RunSetup& setup) {
+    return RunPath(state, shown, window, setup, RunKind::Fresh);
 }
 
-RunOutcome RunRerun(RunState& state, Window& window, const RunSetup& setup) {
-    return RunPath(state, window, setup, RunKind::Rerun);
+RunOutcome RunRerun(RunState& state, WindowView& shown, Window& window, const RunSetup& setup) {
+    return RunPath(state, shown, window, setup, RunKind::Rerun);
 }
 
-RunOutcome RunAppend(RunState& state, Window& window, const RunSetup& setup) {
-    return RunPath(state, window, setup, RunKind::Append);
+RunOutcome RunAppend(RunState& state, WindowView& shown, Window& window, const RunSetup& setup) {
+    return RunPath(state, shown, window, setup, RunKind::Append);
 }
 
-bool LoadSession(RunState& state, Window& window, const std::string& path,
+bool LoadSession(RunState& state, WindowView& shown, Window& window, const std::string& path,
                  const std::string& workFolder) {
     // The session replaces the analysis on display whole, once it has been read and analysed.
     RunState loaded = ChoicesOf(state);
@@ -55,7 +56,7 @@ bool LoadSession(RunState& state, Window& window, const std::string& path,
     window.SetBusy(true);
     AnalyseSession(loaded, progress);
     state = std::move(loaded);
-    PresentAnalysis(state, window, workFolder, AnalysisSource::Session);
+    PresentAnalysis(state, shown, window, workFolder, AnalysisSource::Session);
     return true;
 }
 

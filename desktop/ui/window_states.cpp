@@ -20,29 +20,30 @@ ShownBefore GiveUpNextAnalysis(MainForm& form) {
         form.window.CloseForm(Control::frmOptions);
         return before;
     }
-    return {form.state.windowState, form.window.Caption(Control::frmMainForm),
+    return {form.shown.windowState, form.window.Caption(Control::frmMainForm),
             form.window.Caption(Control::lblFilePath)};
 }
 
 void PutBack(MainForm& form, const ShownBefore& before) {
     RunState& state = form.state;
+    WindowView& shown = form.shown;
     Window& window = form.window;
-    state.windowState =
+    shown.windowState =
         before.windowState == WindowState::Analysis ? WindowState::Analysis : WindowState::Idle;
     window.SetCaption(Control::frmMainForm, before.caption);
     window.SetCaption(Control::lblFilePath, before.fileLabel);
-    if (state.ShowsAnalysis())
-        DrawShownView(state, window, ViewPlace::Opening);
+    if (shown.ShowsAnalysis())
+        DrawShownView(state, shown, window, ViewPlace::Opening);
     else
         ShowEmptyView(window);
-    ApplyControlStates(state, window);
+    ApplyControlStates(state, shown, window);
 }
 
-void DrawShownView(RunState& state, Window& window, ViewPlace place) {
-    if (state.view == AnalysisView::Plot) {
-        ShowPlot(state, window);
+void DrawShownView(RunState& state, WindowView& shown, Window& window, ViewPlace place) {
+    if (shown.view == AnalysisView::Plot) {
+        ShowPlot(state, shown, window);
     } else if (state.FitsOnScreen()) {
-        DrawMatrixOnScreen(state, window, place);
+        DrawMatrixOnScreen(state, shown, window, place);
     } else {
         BlankMatrixView(window);
     }
@@ -84,11 +85,11 @@ void AwaitRun(MainForm& form, RunKind kind, RunState loaded, const ShownBefore& 
     // The analysis on display stays, under its own title and count, until the run of the next
     // one has finished; the file label names the file loaded for it.
     if (before.windowState == WindowState::Analysis) {
-        DrawShownView(form.state, form.window);
+        DrawShownView(form.state, form.shown, form.window);
         form.window.SetCaption(Control::frmMainForm, before.caption);
     }
-    form.state.windowState = WindowState::AwaitingRun;
-    ApplyControlStates(form.state, form.window);
+    form.shown.windowState = WindowState::AwaitingRun;
+    ApplyControlStates(form.state, form.shown, form.window);
     if (form.showRunOptions) form.showRunOptions();
 }
 
@@ -114,7 +115,7 @@ bool MixingAgreed(Window& window, const Provenance& shown, Aligner kind, Ambigui
 
 void OnRunClicked(MainForm& form) {
     Window& window = form.window;
-    if (!form.next || form.state.windowState != WindowState::AwaitingRun) {
+    if (!form.next || form.shown.windowState != WindowState::AwaitingRun) {
         window.ShowMessage("Please laod input file in FASTA format");
         window.CloseForm(Control::frmOptions);
         return;
@@ -131,10 +132,9 @@ void OnRunClicked(MainForm& form) {
     next.choices.useTree = choice->useTree;
     next.choices.AlignerKind = choice->aligner;
     next.choices.skipAmbiguous = choice->ambiguous == AmbiguityRule::Skip;
-    next.zoomLevel = 0;
     window.SetToolTip(Control::ZoomingPicture, "");
-    form.state.windowState = WindowState::Running;
-    ApplyControlStates(form.state, window);
+    form.shown.windowState = WindowState::Running;
+    ApplyControlStates(form.state, form.shown, window);
     const bool showing = form.next->before.windowState == WindowState::Analysis;
     if (!showing) PrepareMainWindowForRun(window);
     window.CloseForm(Control::frmOptions);
@@ -143,7 +143,7 @@ void OnRunClicked(MainForm& form) {
     setup.ambiguous = choice->ambiguous;
     setup.pairMemoryMegabytes = form.pairMemoryMegabytes;
     window.SetBusy(true);  // the busy pointer for as long as the run works
-    const RunOutcome outcome = RunOfKind(form.next->kind, next, window, setup);
+    const RunOutcome outcome = RunOfKind(form.next->kind, next, form.shown, window, setup);
     window.SetBusy(false);
     window.SetToolTip(Control::ZoomingPicture, kDropToolTip);
     if (outcome.aligned) {
@@ -163,15 +163,15 @@ void OnRunClicked(MainForm& form) {
     }
     // An aligner failed: the sequences stay loaded and the options window offers the run again,
     // with another aligner if need be, without opening the file again.
-    form.state.windowState = WindowState::AwaitingRun;
-    ApplyControlStates(form.state, window);
+    form.shown.windowState = WindowState::AwaitingRun;
+    ApplyControlStates(form.state, form.shown, window);
     if (!showing) BlankMatrixView(window);
     window.SetCaption(Control::lblProgress, "Failed");
     if (form.showRunOptions) form.showRunOptions();
 }
 
 void OnOptionsClosed(MainForm& form) {
-    if (form.state.windowState != WindowState::AwaitingRun) return;
+    if (form.shown.windowState != WindowState::AwaitingRun) return;
     PutBack(form, GiveUpNextAnalysis(form));
 }
 

@@ -7,6 +7,7 @@
 #include "pipeline/run_options.h"
 #include "ui/main_form.h"
 #include "ui/matrix_screen.h"
+#include "ui/window_view.h"
 
 namespace kvr {
 
@@ -21,7 +22,8 @@ void PutBack(MainForm& form, const ShownBefore& before);
 // Draws the analysis on display in its view (the matrix, the plot, or the blank view of a matrix
 // too large for the screen), as it was before something blanked it; the matrix's view goes where
 // place says.
-void DrawShownView(RunState& state, Window& window, ViewPlace place = ViewPlace::Corner);
+void DrawShownView(RunState& state, WindowView& shown, Window& window,
+                   ViewPlace place = ViewPlace::Corner);
 
 // The title, and after an append the file label, of the analysis a run has just put on display:
 // every file its sequences came from and all of its pairs.

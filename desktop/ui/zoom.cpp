@@ -33,10 +33,10 @@ int CellTwips(double twips) {
     return std::max(1, static_cast<int>(std::nearbyint(twips)));
 }
 
-void SayZoom(const RunState& state, Window& window) {
-    const RunState::CellGrid& grid = state.drawnCells;
+void SayZoom(const RunState& state, const WindowView& shown, Window& window) {
+    const CellGrid& grid = shown.drawnCells;
     std::string text =
-        "Zoom " + std::to_string(ZoomPercent(state.seqCount, state.zoomLevel)) + " %";
+        "Zoom " + std::to_string(ZoomPercent(state.seqCount, shown.zoomLevel)) + " %";
     if (!grid.canZoomIn)
         text += ": the largest, cells of 40 pixels";
     else if (!grid.canZoomOut)
@@ -45,8 +45,8 @@ void SayZoom(const RunState& state, Window& window) {
     window.SetCaption(Control::lblProgress, text);
 }
 
-bool Drawn(const RunState& state) {
-    return state.drawnCells.cellWidth > 0;
+bool Drawn(const WindowView& shown) {
+    return shown.drawnCells.cellWidth > 0;
 }
 
 // The width the pinned key's strip takes off the viewport's right side.
@@ -80,7 +80,7 @@ void MoveView(Window& window, double left, double top) {
 
 // A zoom about the viewport's middle keeps to the cells: a middle in the blank upper triangle
 // moves to the nearest point of the diagonal, one beside or below the triangle onto its edge.
-ViewPoint OnTriangle(const RunState::CellGrid& grid, ViewPoint at) {
+ViewPoint OnTriangle(const CellGrid& grid, ViewPoint at) {
     if (grid.cellWidth <= 0 || grid.count <= 0) return at;
     const double n = grid.count;
     double column = std::clamp((at.x - grid.left) / grid.cellWidth, 0.0, n);
@@ -141,10 +141,11 @@ int FitZoomLevel(const RunState& state, const DrawingSurface& fonts, Size viewpo
     return low;
 }
 
-void ShowZoomLevel(RunState& state, Window& window, int level, std::optional<ViewPoint> anchor) {
+void ShowZoomLevel(RunState& state, WindowView& shown, Window& window, int level,
+                   std::optional<ViewPoint> anchor) {
     const Rect view = window.Geometry(Control::ZoomingPicture);
     const Rect viewport = window.Geometry(Control::OuterPicture);
-    const RunState::CellGrid grid = state.drawnCells;
+    const CellGrid grid = shown.drawnCells;
     const double middleX = (viewport.width - KeyStripWidth(window)) / 2;
     const ViewPoint at =
         anchor ? *anchor : OnTriangle(grid, {middleX - view.left, viewport.height / 2 - view.top});
@@ -152,37 +153,38 @@ void ShowZoomLevel(RunState& state, Window& window, int level, std::optional<Vie
     // there whatever the names' column does.
     const double screenX = anchor ? at.x + view.left : middleX;
     const double screenY = anchor ? at.y + view.top : viewport.height / 2;
-    const double column = Drawn(state) ? (at.x - grid.left) / grid.cellWidth : 0;
-    const double row = Drawn(state) ? at.y / grid.cellHeight : 0;
-    state.zoomLevel = level;
-    DrawMatrixOnScreen(state, window, ViewPlace::Kept);
-    const RunState::CellGrid& now = state.drawnCells;
+    const double column = Drawn(shown) ? (at.x - grid.left) / grid.cellWidth : 0;
+    const double row = Drawn(shown) ? at.y / grid.cellHeight : 0;
+    shown.zoomLevel = level;
+    DrawMatrixOnScreen(state, shown, window, ViewPlace::Kept);
+    const CellGrid& now = shown.drawnCells;
     ScrollViewTo(window, now.left + column * now.cellWidth - screenX,
                  row * now.cellHeight - screenY);
-    SayZoom(state, window);
+    SayZoom(state, shown, window);
 }
 
-void OnZoomIn(RunState& state, Window& window, std::optional<ViewPoint> anchor) {
-    if (!state.drawnCells.canZoomIn) return;
-    ShowZoomLevel(state, window, NextZoomLevel(state.seqCount, state.zoomLevel, +1), anchor);
+void OnZoomIn(RunState& state, WindowView& shown, Window& window, std::optional<ViewPoint> anchor) {
+    if (!shown.drawnCells.canZoomIn) return;
+    ShowZoomLevel(state, shown, window, NextZoomLevel(state.seqCount, shown.zoomLevel, +1), anchor);
 }
 
-void OnZoomOut(RunState& state, Window& window, std::optional<ViewPoint> anchor) {
-    if (!state.drawnCells.canZoomOut) return;
-    ShowZoomLevel(state, window, NextZoomLevel(state.seqCount, state.zoomLevel, -1), anchor);
+void OnZoomOut(RunState& state, WindowView& shown, Window& window,
+               std::optional<ViewPoint> anchor) {
+    if (!shown.drawnCells.canZoomOut) return;
+    ShowZoomLevel(state, shown, window, NextZoomLevel(state.seqCount, shown.zoomLevel, -1), anchor);
 }
 
-void OnZoomToFit(RunState& state, Window& window) {
+void OnZoomToFit(RunState& state, WindowView& shown, Window& window) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     const int level = FitZoomLevel(state, window.Canvas(Control::InnerPicture),
                                    Size{viewport.width, viewport.height});
-    state.zoomLevel = level;
-    DrawMatrixOnScreen(state, window, ViewPlace::Corner);
-    SayZoom(state, window);
+    shown.zoomLevel = level;
+    DrawMatrixOnScreen(state, shown, window, ViewPlace::Corner);
+    SayZoom(state, shown, window);
 }
 
-void OnZoomTo100(RunState& state, Window& window) {
-    ShowZoomLevel(state, window, 0, std::nullopt);
+void OnZoomTo100(RunState& state, WindowView& shown, Window& window) {
+    ShowZoomLevel(state, shown, window, 0, std::nullopt);
 }
 
 void ShowCanvasAtSize(Window& window, double width, double height, bool stretch) {

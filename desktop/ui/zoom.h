@@ -9,6 +9,7 @@
 #include "model/run_state.h"
 #include "pictures/matrix_canvas.h"
 #include "platform/window.h"
+#include "ui/window_view.h"
 
 namespace kvr {
 
@@ -42,14 +43,17 @@ int OpeningZoomLevel(const RunState& state, const DrawingSurface& fonts, Size vi
 // viewport, moved onto the triangle when it lies in the blank upper triangle or off the cells (the
 // point then comes to the viewport's middle); each says the zoom in the status line. At a limit the
 // step does nothing (the button is disabled then).
-void OnZoomIn(RunState& state, Window& window, std::optional<ViewPoint> anchor = std::nullopt);
-void OnZoomOut(RunState& state, Window& window, std::optional<ViewPoint> anchor = std::nullopt);
+void OnZoomIn(RunState& state, WindowView& shown, Window& window,
+              std::optional<ViewPoint> anchor = std::nullopt);
+void OnZoomOut(RunState& state, WindowView& shown, Window& window,
+               std::optional<ViewPoint> anchor = std::nullopt);
 // The whole matrix in the viewport, and the picture's own size.
-void OnZoomToFit(RunState& state, Window& window);
-void OnZoomTo100(RunState& state, Window& window);
+void OnZoomToFit(RunState& state, WindowView& shown, Window& window);
+void OnZoomTo100(RunState& state, WindowView& shown, Window& window);
 // Shows the matrix at a level, the anchor (a point of the drawing shown now) staying where it is
 // on the screen, or the view moving to show the cell (column, row) when one is given.
-void ShowZoomLevel(RunState& state, Window& window, int level, std::optional<ViewPoint> anchor);
+void ShowZoomLevel(RunState& state, WindowView& shown, Window& window, int level,
+                   std::optional<ViewPoint> anchor);
 
 // The scroll bars follow the size of the view: disabled when the view fits the viewport in that
 // direction, else enabled with the overhang as maximum and a small change of 100. The viewport's

@@ -13,6 +13,7 @@ using testing::TempFolder;
 class AppendFastaTest : public ::testing::Test {
   protected:
     RunState state;
+    WindowView shown;
     RecordingWindow window;
     TempFolder folder;
 
@@ -20,7 +21,7 @@ class AppendFastaTest : public ::testing::Test {
     LoadEnd Append(const std::string& path) {
         FastaReport report;
         const LoadEnd end = AppendFasta(state, window.progress, path, {nullptr, &report});
-        ShowLoad(state, window, end, report);
+        ShowLoad(state, shown, window, end, report);
         return end;
     }
 

@@ -21,6 +21,7 @@ using testing::TempFolder;
 class LoadFastaTest : public ::testing::Test {
   protected:
     RunState state;
+    WindowView shown;
     RecordingWindow window;
     TempFolder folder;
 
@@ -29,14 +30,14 @@ class LoadFastaTest : public ::testing::Test {
         FastaReport own;
         FastaReport& kept = report != nullptr ? *report : own;
         const LoadEnd end = LoadFasta(state, window.progress, path, {nullptr, &kept});
-        ShowLoad(state, window, end, kept);
+        ShowLoad(state, shown, window, end, kept);
         return end;
     }
     LoadEnd Append(const std::string& path, FastaReport* report = nullptr) {
         FastaReport own;
         FastaReport& kept = report != nullptr ? *report : own;
         const LoadEnd end = AppendFasta(state, window.progress, path, {nullptr, &kept});
-        ShowLoad(state, window, end, kept);
+        ShowLoad(state, shown, window, end, kept);
         return end;
     }
 

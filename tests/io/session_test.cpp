@@ -63,7 +63,7 @@ TEST_F(SessionTest, OpeningShowsTheMatrixWithEveryText) {
             EXPECT_EQ(PlainSingle(state.IdentityMatrix(i, j)),
                       PlainSingle(saved.IdentityMatrix(i, j)));
     EXPECT_EQ(state.seqCount, 6);
-    EXPECT_TRUE(state.ShowsAnalysis());
+    EXPECT_TRUE(shown.ShowsAnalysis());
     EXPECT_NEAR(state.minIdentity, 0.8, 1e-6);
     EXPECT_EQ(window.Caption(Control::frmMainForm), "Kavorin - version 1 | 6 sequences");
     EXPECT_EQ(window.Caption(Control::lblFilePath), "KVR file - " + path);
@@ -95,9 +95,9 @@ TEST_F(SessionTest, LargeSessionsAreDrawnAsSmallOnesAre) {
             state.choices.ColourMode = mode;
             Open(path);
             ASSERT_EQ(state.seqCount, n);
-            EXPECT_TRUE(state.ShowsAnalysis());
+            EXPECT_TRUE(shown.ShowsAnalysis());
             EXPECT_TRUE(window.messages.empty()) << n;
-            EXPECT_EQ(state.view, AnalysisView::Matrix) << n;
+            EXPECT_EQ(shown.view, AnalysisView::Matrix) << n;
             EXPECT_FALSE(window.innerCanvas.ops.empty()) << n;
             // Larger than the viewport: the key is pinned in its corner, in sight.
             EXPECT_TRUE(window.IsVisible(Control::keyPicture)) << n;
@@ -115,8 +115,8 @@ TEST_F(SessionTest, LargeSessionsAreDrawnAsSmallOnesAre) {
 TEST_F(SessionTest, ARefusedFileChangesNothing) {
     const RunState saved = MakeAnalysis(5, Gradient(5, 0.75f));
     Open(SaveSession(saved, "good.kvr"));
-    ASSERT_TRUE(state.ShowsAnalysis());
-    const RunState shown = state;
+    ASSERT_TRUE(shown.ShowsAnalysis());
+    const RunState onDisplay = state;
     const std::string caption = window.Caption(Control::frmMainForm);
 
     std::string truncated = FormatSession(saved.SequenceList, saved.IdentityMatrix, 5);
@@ -157,10 +157,10 @@ TEST_F(SessionTest, ARefusedFileChangesNothing) {
         if (const auto p = message.find("PATH"); p != std::string::npos)
             message.replace(p, 4, path);
         EXPECT_EQ(window.messages, std::vector<std::string>{message}) << c.name;
-        EXPECT_EQ(state.SequenceList, shown.SequenceList) << c.name;
-        EXPECT_EQ(state.IdentityMatrix, shown.IdentityMatrix) << c.name;
+        EXPECT_EQ(state.SequenceList, onDisplay.SequenceList) << c.name;
+        EXPECT_EQ(state.IdentityMatrix, onDisplay.IdentityMatrix) << c.name;
         EXPECT_EQ(state.seqCount, 5) << c.name;
-        EXPECT_TRUE(state.ShowsAnalysis()) << c.name;
+        EXPECT_TRUE(shown.ShowsAnalysis()) << c.name;
         EXPECT_EQ(window.Caption(Control::frmMainForm), caption) << c.name;
         EXPECT_EQ(window.Caption(Control::lblProgress), "Failed") << c.name;
         for (Control c2 : {Control::mnuRerun, Control::mnuSave, Control::mnuAppend,

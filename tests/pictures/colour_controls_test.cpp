@@ -118,7 +118,7 @@ TEST_F(ColourControlsTest, CutoffTwoBelowTheMinimumRepeatsTheMessageUntilItReach
 
 TEST_F(ColourControlsTest, CutoffsActOnlyWhileAMatrixIsShown) {
     Load(6);
-    state.windowState = WindowState::Idle;
+    shown.windowState = WindowState::Idle;
     window.SetValue(Control::updCutoff1, 50);
     window.SetValue(Control::UpdCutoff2, 99);
     EXPECT_TRUE(window.messages.empty());

@@ -81,7 +81,7 @@ TEST(GroupOutlines, FrameTheBlocksOfASplitGroupOnTheScreenDrawing) {
     RecordingSurface plain, framed;
     DrawMatrixCanvas(state, plain, {});
     DrawMatrixCanvas(state, framed, {}, Blocks(state));
-    const RunState::CellGrid grid = MatrixDrawing(state, plain, {}).Cells();
+    const CellGrid grid = MatrixDrawing(state, plain, {}).Cells();
     ASSERT_EQ(grid.cellWidth, 400);  // six sequences: cells of 400 x 380 twips, bands of 2 pixels
     EXPECT_EQ(AddedFrames(plain, framed, 15, 2),
               Expected(static_cast<int>(grid.left), grid.cellWidth, grid.cellHeight));
@@ -116,7 +116,7 @@ TEST(GroupOutlines, SmallCellsTakeOnePixelBands) {
     RecordingSurface plain, framed;
     DrawMatrixCanvas(state, plain, {});
     DrawMatrixCanvas(state, framed, {}, blocks);
-    const RunState::CellGrid grid = MatrixDrawing(state, plain, {}).Cells();
+    const CellGrid grid = MatrixDrawing(state, plain, {}).Cells();
     ASSERT_LT(grid.cellWidth, 8 * 15);
     const int left = static_cast<int>(grid.left);
     EXPECT_EQ(AddedFrames(plain, framed, 15, 1),

@@ -46,6 +46,7 @@ class MatrixWindowTest : public ::testing::Test {
         // What a run leaves behind: the ordered matrix, its range, the histogram.
         state = testing::LoadScoreColumns(DataFile("matrix/rrna5s_48_scores.csv"));
         state.choices.lastFolder = program.Path();
+        form.shown.windowState = WindowState::Analysis;
         WindowProgress progress(window);
         BinIdentities(state, progress);
         window.SetValue(Control::updCutoff1, 94);
@@ -130,11 +131,11 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
     const QPoint atOuter(outer.width() / 3, outer.height() / 2);
     const auto cellUnder = [&] {
         const QPoint at = atOuter - View().pos();
-        return MatrixCellAt(state.drawnCells, at.x() * 15.0, at.y() * 15.0);
+        return MatrixCellAt(form.shown.drawnCells, at.x() * 15.0, at.y() * 15.0);
     };
     const auto first = cellUnder();
     ASSERT_TRUE(first.has_value());
-    const int height = state.drawnCells.cellHeight;
+    const int height = form.shown.drawnCells.cellHeight;
     for (int notch = 0; notch < 6; ++notch) {
         const QPoint at = atOuter - View().pos();
         QMouseEvent move(QEvent::MouseMove, QPointF(at), View().mapToGlobal(QPointF(at)),
@@ -145,8 +146,8 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
         QApplication::sendEvent(&View(), &wheel);
         QApplication::processEvents();
     }
-    EXPECT_GT(state.zoomLevel, 0);
-    EXPECT_GT(state.drawnCells.cellHeight, height);
+    EXPECT_GT(form.shown.zoomLevel, 0);
+    EXPECT_GT(form.shown.drawnCells.cellHeight, height);
     const auto after = cellUnder();
     ASSERT_TRUE(after.has_value());
     EXPECT_EQ(after->column, first->column);
@@ -167,11 +168,11 @@ TEST_F(MatrixWindowTest, MatrixZoomColourModesAndPlot) {
     Shot("5_matrix_three_colour_cutoff60");
 
     Click(Control::cmdPlot);
-    EXPECT_EQ(state.zoomLevel, 0);
+    EXPECT_EQ(form.shown.zoomLevel, 0);
     // The plot is drawn by the view as it needs it: 1:1, it is the plot drawn whole at its size.
     QImageSurface whole(CanvasFont("Liberation Sans"));
     ScreenPlot(state, whole, Size{viewport.width, viewport.height});
-    EXPECT_EQ(state.shownPlot, (SurfaceBox{0, 0, whole.Width(), whole.Height()}));
+    EXPECT_EQ(form.shown.shownPlot, (SurfaceBox{0, 0, whole.Width(), whole.Height()}));
     EXPECT_EQ(View().shownImage().convertToFormat(QImage::Format_RGB32),
               whole.Image().convertToFormat(QImage::Format_RGB32));
     EXPECT_FALSE(window.IsVisible(Control::keyPicture));

@@ -24,7 +24,7 @@ class PlotHandlersTest : public testing::DisplayTest {
 };
 
 TEST_F(PlotHandlersTest, PlotButtonShowsThePlotOneToOneAndSetsTheControls) {
-    state.zoomLevel = 3;
+    shown.zoomLevel = 3;
     window.SetValue(Control::VScroll1, 500);
     form.OnClick(Control::cmdPlot);
     EXPECT_EQ(Status(), (std::vector<std::string>{"Ploting the scores ...", "Done"}));
@@ -39,7 +39,7 @@ TEST_F(PlotHandlersTest, PlotButtonShowsThePlotOneToOneAndSetsTheControls) {
         EXPECT_TRUE(window.IsEnabled(c)) << ControlName(c);
     EXPECT_FALSE(window.IsVisible(Control::keyPicture));
     EXPECT_EQ(window.Value(Control::VScroll1), 0);
-    EXPECT_EQ(state.zoomLevel, 0);
+    EXPECT_EQ(shown.zoomLevel, 0);
 
     const Rect viewport = window.Geometry(Control::OuterPicture);
     EXPECT_EQ(window.innerCanvas.Width(), static_cast<int>(viewport.width));

@@ -54,12 +54,12 @@ TEST(ZoomCells, StepsOfAQuarterOctaveInWholePixelsUpToFortyPixels) {
 
 TEST_F(ZoomTest, ZoomingInShowsTheNamesAndStopsAtFortyPixelsWithoutAMessage) {
     Load(600);  // cells of 12 pixels: lower than a line of text
-    DrawMatrixOnScreen(state, window);
+    DrawMatrixOnScreen(state, shown, window);
     EXPECT_TRUE(RowNames(window.viewDrawing.Draw({0, 0, 6000, 6000})).empty());
     EXPECT_TRUE(window.IsEnabled(Control::cmdZoomIn));
 
     form.OnClick(Control::cmdZoomIn);  // 14 pixels: the names fit
-    EXPECT_EQ(state.drawnCells.cellHeight, 14 * 15);
+    EXPECT_EQ(shown.drawnCells.cellHeight, 14 * 15);
     const std::vector<std::string> names = RowNames(window.viewDrawing.Draw({0, 0, 6000, 6000}));
     ASSERT_FALSE(names.empty());
     EXPECT_EQ(names.front(), "seq_1");
@@ -70,18 +70,18 @@ TEST_F(ZoomTest, ZoomingInShowsTheNamesAndStopsAtFortyPixelsWithoutAMessage) {
         form.OnClick(Control::cmdZoomIn);
         ++steps;
     }
-    EXPECT_EQ(state.drawnCells.cellWidth, 600);
+    EXPECT_EQ(shown.drawnCells.cellWidth, 600);
     EXPECT_GT(window.viewDrawing.width, 600 * 600) << "far beyond any picture size limit";
     EXPECT_TRUE(window.messages.empty());
     EXPECT_EQ(window.Caption(Control::lblProgress), "Zoom 333 %: the largest, cells of 40 pixels");
     form.OnClick(Control::cmdZoomIn);  // Ctrl and the wheel click it too: nothing happens
-    EXPECT_EQ(state.drawnCells.cellWidth, 600);
+    EXPECT_EQ(shown.drawnCells.cellWidth, 600);
     EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(ZoomTest, ZoomingOutStopsWithTheWholeMatrixInView) {
     Load(200);  // 200 x 220 twips: wider than the viewport
-    DrawMatrixOnScreen(state, window);
+    DrawMatrixOnScreen(state, shown, window);
     const Rect viewport = window.Geometry(Control::OuterPicture);
     ASSERT_GT(window.viewDrawing.width, viewport.width);
     EXPECT_TRUE(window.IsEnabled(Control::cmdZoomOut));
@@ -110,11 +110,11 @@ TEST_F(ZoomTest, TheGroupsAtTheFirstCutOffAreFramedOnTheScreen) {
     state.treeOrder = display;
     const auto blackBands = [&](float cutoff) {
         state.cutoff1 = cutoff;
-        DrawMatrixOnScreen(state, window);
-        const RecordingSurface shown =
+        DrawMatrixOnScreen(state, shown, window);
+        const RecordingSurface drawn =
             window.viewDrawing.Draw({0, 0, window.viewDrawing.width, window.viewDrawing.height});
         int bands = 0;
-        for (const DrawOp& op : shown.OpsOf(DrawOp::Kind::FillRect)) bands += op.colour == kBlack;
+        for (const DrawOp& op : drawn.OpsOf(DrawOp::Kind::FillRect)) bands += op.colour == kBlack;
         return bands;
     };
     EXPECT_EQ(blackBands(95) - blackBands(97), 6 * 4);
@@ -122,10 +122,10 @@ TEST_F(ZoomTest, TheGroupsAtTheFirstCutOffAreFramedOnTheScreen) {
 
 TEST_F(ZoomTest, FitShowsALargeMatrixWholeAPixelASampleAndOneHundredPercentComesBack) {
     Load(700);  // cells of ten pixels; whole in the viewport only below a pixel
-    DrawMatrixOnScreen(state, window);
+    DrawMatrixOnScreen(state, shown, window);
     const Rect viewport = window.Geometry(Control::OuterPicture);
     form.OnClick(Control::mnuZoomFit);
-    EXPECT_LT(state.drawnCells.cellWidth, 15);
+    EXPECT_LT(shown.drawnCells.cellWidth, 15);
     EXPECT_LE(window.viewDrawing.width, viewport.width + 1);
     EXPECT_LE(window.viewDrawing.height, viewport.height + 1);
     EXPECT_FALSE(window.IsEnabled(Control::cmdZoomOut));
@@ -135,7 +135,7 @@ TEST_F(ZoomTest, FitShowsALargeMatrixWholeAPixelASampleAndOneHundredPercentComes
     // of the cell under its middle.
     const RecordingSurface drawn =
         window.viewDrawing.Draw({0, 0, window.viewDrawing.width, window.viewDrawing.height});
-    const RunState::CellGrid& grid = state.drawnCells;
+    const CellGrid& grid = shown.drawnCells;
     int cellFills = 0;
     for (const DrawOp& op : drawn.OpsOf(DrawOp::Kind::FillRect)) {
         if (op.x1 >= grid.left + 700 * grid.cellWidth) continue;  // the key
@@ -151,17 +151,17 @@ TEST_F(ZoomTest, FitShowsALargeMatrixWholeAPixelASampleAndOneHundredPercentComes
     EXPECT_LT(cellFills, 700 * 701 / 2 / 4) << "far fewer fills than cells";
 
     form.OnClick(Control::mnuZoom100);
-    EXPECT_EQ(state.zoomLevel, 0);
-    EXPECT_EQ(state.drawnCells.cellWidth, ScreenCellsFor(700).width);
+    EXPECT_EQ(shown.zoomLevel, 0);
+    EXPECT_EQ(shown.drawnCells.cellWidth, ScreenCellsFor(700).width);
     EXPECT_EQ(window.Caption(Control::lblProgress), "Zoom 100 % (zoom in to read the names)");
 }
 
 TEST_F(ZoomTest, AStepKeepsTheCellUnderThePointerInPlace) {
     Load(100);
-    DrawMatrixOnScreen(state, window);
+    DrawMatrixOnScreen(state, shown, window);
     window.SetValue(Control::HScroll1, 3000);
     window.SetValue(Control::VScroll1, 6000);
-    const RunState::CellGrid first = state.drawnCells;
+    const CellGrid first = shown.drawnCells;
     // The middle of column 40, row 60.
     const double x = first.left + 40.5 * first.cellWidth, y = 60.5 * first.cellHeight;
     const Rect view = window.Geometry(Control::ZoomingPicture);
@@ -170,24 +170,24 @@ TEST_F(ZoomTest, AStepKeepsTheCellUnderThePointerInPlace) {
     for (Control step : {Control::cmdZoomIn, Control::cmdZoomIn, Control::cmdZoomOut}) {
         form.OnClick(step);
         const Rect now = window.Geometry(Control::ZoomingPicture);
-        const auto cell = MatrixCellAt(state.drawnCells, screenX - now.left, screenY - now.top);
+        const auto cell = MatrixCellAt(shown.drawnCells, screenX - now.left, screenY - now.top);
         ASSERT_TRUE(cell.has_value()) << ControlName(step);
         EXPECT_EQ(cell->column, 40) << ControlName(step);
         EXPECT_EQ(cell->row, 60) << ControlName(step);
         form.OnPointerMoved(screenX - now.left, screenY - now.top);  // the pointer stays put
     }
-    EXPECT_NE(state.drawnCells.cellWidth, first.cellWidth);
+    EXPECT_NE(shown.drawnCells.cellWidth, first.cellWidth);
 }
 
 TEST_F(ZoomTest, WithThePointerElsewhereAStepKeepsTheSelectedCellInPlace) {
     Load(100);
-    DrawMatrixOnScreen(state, window);
+    DrawMatrixOnScreen(state, shown, window);
     window.SetValue(Control::HScroll1, 2000);
     window.SetValue(Control::VScroll1, 9000);
-    state.selectedColumn = 30;
-    state.selectedRow = 70;
+    shown.selectedColumn = 30;
+    shown.selectedRow = 70;
     const auto onScreen = [this] {
-        const RunState::CellGrid& grid = state.drawnCells;
+        const CellGrid& grid = shown.drawnCells;
         const Rect view = window.Geometry(Control::ZoomingPicture);
         return std::pair{grid.left + 30.5 * grid.cellWidth + view.left,
                          70.5 * grid.cellHeight + view.top};
@@ -196,14 +196,14 @@ TEST_F(ZoomTest, WithThePointerElsewhereAStepKeepsTheSelectedCellInPlace) {
     form.OnPointerMoved(-1, -1);  // on the button
     form.OnClick(Control::cmdZoomIn);
     form.OnClick(Control::cmdZoomIn);
-    EXPECT_EQ(state.zoomLevel, 2);
+    EXPECT_EQ(shown.zoomLevel, 2);
     EXPECT_NEAR(onScreen().first, first.first, 1);
     EXPECT_NEAR(onScreen().second, first.second, 1);
 }
 
 TEST_F(ZoomTest, TheKeyStaysInSightBesideTheMatrixOrPinnedInTheCorner) {
     Load(10);
-    DrawMatrixOnScreen(state, window);
+    DrawMatrixOnScreen(state, shown, window);
     const auto hasTitle = [](const RecordingSurface& s) {
         for (const DrawOp& op : s.OpsOf(DrawOp::Kind::Text))
             if (op.text == "Pairwise identity (%)") return true;
@@ -215,7 +215,7 @@ TEST_F(ZoomTest, TheKeyStaysInSightBesideTheMatrixOrPinnedInTheCorner) {
         window.viewDrawing.Draw({0, 0, window.viewDrawing.width, window.viewDrawing.height})));
 
     Load(94);  // wider than the viewport: beside the triangle the key would be out of sight
-    DrawMatrixOnScreen(state, window);
+    DrawMatrixOnScreen(state, shown, window);
     ASSERT_GT(window.viewDrawing.width, viewport.width);
     EXPECT_FALSE(hasTitle(
         window.viewDrawing.Draw({0, 0, window.viewDrawing.width, window.viewDrawing.height})));
@@ -284,7 +284,7 @@ TEST_F(ZoomTest, RightClickShowsTheSaveMenuOncePerAvailablePicture) {
 TEST_F(ZoomTest, ANewMatrixIsShownOneToOneFromTheCorner) {
     Load(60);
     window.SetValue(Control::VScroll1, 500);
-    DrawMatrixOnScreen(state, window);
+    DrawMatrixOnScreen(state, shown, window);
     EXPECT_EQ(ViewGeometry(),
               (Rect{0, 0, double(window.viewDrawing.width), double(window.viewDrawing.height)}));
     EXPECT_FALSE(window.IsVisible(Control::InnerPicture));
@@ -300,15 +300,15 @@ TEST_F(ZoomTest, ANewMatrixIsShownOneToOneFromTheCorner) {
     // A new colouring keeps the view where it was.
     window.SetValue(Control::VScroll1, 700);
     state.choices.ColourMode = kThreeColour;
-    DrawMatrixOnScreen(state, window, ViewPlace::Kept);
+    DrawMatrixOnScreen(state, shown, window, ViewPlace::Kept);
     EXPECT_EQ(ViewGeometry().top, -700);
 }
 
 TEST_F(ZoomTest, TheNamesStayAtTheLeftWhileTheCellsScrollSideways) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     Load(100);  // 22,000 twips of cells: wider than the viewport, names readable
-    DrawMatrixOnScreen(state, window);
-    const RunState::CellGrid& grid = state.drawnCells;
+    DrawMatrixOnScreen(state, shown, window);
+    const CellGrid& grid = shown.drawnCells;
     ASSERT_TRUE(grid.names);
     ASSERT_TRUE(window.IsEnabled(Control::HScroll1));
     EXPECT_FALSE(window.IsVisible(Control::namesPicture)) << "in the corner the view shows them";
@@ -336,16 +336,16 @@ TEST_F(ZoomTest, TheNamesStayAtTheLeftWhileTheCellsScrollSideways) {
     state = testing::MakeAnalysis(100, testing::Gradient(100, 0.6f), [](int i) {
         return ">" + std::string(120, 'x') + std::to_string(i);
     });
-    DrawMatrixOnScreen(state, window);
+    DrawMatrixOnScreen(state, shown, window);
     window.SetValue(Control::HScroll1, 5000);
     const double room =
         viewport.width - (viewport.width - window.Geometry(Control::keyPicture).left);
-    ASSERT_GT(state.drawnCells.left, room / 2);
+    ASSERT_GT(shown.drawnCells.left, room / 2);
     EXPECT_NEAR(window.Geometry(Control::namesPicture).width, room / 2, 1);
 
     // Rows too low for names have none to freeze; nor has the plot.
     Load(700);
-    DrawMatrixOnScreen(state, window);
+    DrawMatrixOnScreen(state, shown, window);
     window.SetValue(Control::HScroll1, 3000);
     EXPECT_FALSE(window.IsVisible(Control::namesPicture));
 }
@@ -355,14 +355,14 @@ TEST_F(ZoomTest, ThePinnedKeyHasAStripOfItsOwnThatTheCellsScrollClearOf) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     for (int steps = 0; steps < 3; ++steps) {  // at 100 % and zoomed in
         if (steps == 0)
-            DrawMatrixOnScreen(state, window);
+            DrawMatrixOnScreen(state, shown, window);
         else
             form.OnClick(Control::cmdZoomIn);
         ASSERT_TRUE(window.IsVisible(Control::keyPicture)) << steps;
         const Rect key = window.Geometry(Control::keyPicture);
         EXPECT_NEAR(key.Right(), viewport.width, 15) << steps;
         EXPECT_GE(key.Bottom(), viewport.height - 30) << "down the whole side";
-        const RunState::CellGrid& grid = state.drawnCells;
+        const CellGrid& grid = shown.drawnCells;
         const double triangleRight = grid.left + 94.0 * grid.cellWidth;
         // Scrolled as far right as it goes, the last column lies left of the strip; at every
         // scroll position the strip hides only what scrolling can bring into sight.
@@ -377,14 +377,14 @@ TEST_F(ZoomTest, ThePinnedKeyHasAStripOfItsOwnThatTheCellsScrollClearOf) {
 TEST_F(ZoomTest, ALargeSetOpensFittedAndAZoomAboutTheMiddleStaysOnTheCells) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     Load(2000);  // cells of three pixels at 100 %: nothing to read there
-    DrawMatrixOnScreen(state, window, ViewPlace::Opening);
-    EXPECT_LT(state.zoomLevel, 0);
+    DrawMatrixOnScreen(state, shown, window, ViewPlace::Opening);
+    EXPECT_LT(shown.zoomLevel, 0);
     EXPECT_LE(window.viewDrawing.width, viewport.width + 1);
     EXPECT_LE(window.viewDrawing.height, viewport.height + 1);
     EXPECT_FALSE(window.IsEnabled(Control::cmdZoomOut));
     EXPECT_EQ(OpeningZoomLevel(state, window.Canvas(Control::InnerPicture),
                                Size{viewport.width, viewport.height}),
-              state.zoomLevel);
+              shown.zoomLevel);
 
     // Zooming in about the middle, step after step, the middle of the viewport stays on a cell.
     int scrolled = 0;
@@ -399,26 +399,26 @@ TEST_F(ZoomTest, ALargeSetOpensFittedAndAZoomAboutTheMiddleStaysOnTheCells) {
         if (!window.IsEnabled(Control::HScroll1) || !window.IsEnabled(Control::VScroll1)) continue;
         ++scrolled;
         const auto cell =
-            MatrixCellAt(state.drawnCells, (viewport.width - stripWidth) / 2 - view.left,
+            MatrixCellAt(shown.drawnCells, (viewport.width - stripWidth) / 2 - view.left,
                          viewport.height / 2 - view.top);
-        EXPECT_TRUE(cell.has_value()) << "step " << step << " at zoom " << state.zoomLevel;
+        EXPECT_TRUE(cell.has_value()) << "step " << step << " at zoom " << shown.zoomLevel;
     }
     EXPECT_GT(scrolled, 8);
-    EXPECT_GT(state.drawnCells.cellWidth, 15);
+    EXPECT_GT(shown.drawnCells.cellWidth, 15);
 
     // A set whose cells can be read at 100 % opens at 100 %.
     Load(100);
-    DrawMatrixOnScreen(state, window, ViewPlace::Opening);
-    EXPECT_EQ(state.zoomLevel, 0);
+    DrawMatrixOnScreen(state, shown, window, ViewPlace::Opening);
+    EXPECT_EQ(shown.zoomLevel, 0);
     // Scrolled to the blank top-right, a zoom about the middle comes back to the diagonal.
     ScrollViewTo(window, 1e9, 0);
-    ASSERT_FALSE(MatrixCellAt(state.drawnCells, viewport.width / 2 - ViewGeometry().left,
+    ASSERT_FALSE(MatrixCellAt(shown.drawnCells, viewport.width / 2 - ViewGeometry().left,
                               viewport.height / 2 - ViewGeometry().top));
     for (Control step : {Control::cmdZoomIn, Control::mnuZoom100, Control::cmdZoomOut}) {
         form.OnClick(step);
         const double stripWidth = viewport.width - window.Geometry(Control::keyPicture).left;
         const auto cell =
-            MatrixCellAt(state.drawnCells, (viewport.width - stripWidth) / 2 - ViewGeometry().left,
+            MatrixCellAt(shown.drawnCells, (viewport.width - stripWidth) / 2 - ViewGeometry().left,
                          viewport.height / 2 - ViewGeometry().top);
         EXPECT_TRUE(cell.has_value()) << ControlName(step);
         ScrollViewTo(window, 1e9, 0);
@@ -430,29 +430,29 @@ TEST_F(ZoomTest, TheTreeStandsBesideTheNamesUntilTheViewMenuHidesIt) {
     std::string tree = "seq_20:0.1";
     for (int k = 19; k >= 1; --k) tree = "(seq_" + std::to_string(k) + ":0.1," + tree + "):0.1";
     state.provenance.tree = tree + ";";
-    DrawMatrixOnScreen(state, window);
-    ApplyControlStates(state, window);
+    DrawMatrixOnScreen(state, shown, window);
+    ApplyControlStates(state, shown, window);
     EXPECT_TRUE(window.IsEnabled(Control::mnuShowTree));
     EXPECT_TRUE(window.IsChecked(Control::mnuShowTree));
     const auto treeLines = [this] {  // left of the names' margin before the cells
         const RecordingSurface drawn = window.viewDrawing.Draw({0, 0, 3000, 20 * 350});
         std::size_t lines = 0;
         for (const DrawOp& op : drawn.OpsOf(DrawOp::Kind::Line))
-            lines += op.x2 < state.drawnCells.left - 150;
+            lines += op.x2 < shown.drawnCells.left - 150;
         return lines;
     };
-    const double withTree = state.drawnCells.left;
+    const double withTree = shown.drawnCells.left;
     EXPECT_EQ(treeLines(), 19u * 2 + 19u) << "a branch to every node but the root, a join each";
 
     form.OnClick(Control::mnuShowTree);
     EXPECT_FALSE(window.IsChecked(Control::mnuShowTree));
-    EXPECT_EQ(state.drawnCells.left, withTree - (15 + 2250 + 150));
+    EXPECT_EQ(shown.drawnCells.left, withTree - (15 + 2250 + 150));
     EXPECT_EQ(treeLines(), 0u);
     form.OnClick(Control::mnuShowTree);
-    EXPECT_EQ(state.drawnCells.left, withTree);
+    EXPECT_EQ(shown.drawnCells.left, withTree);
 
     state.provenance.tree.clear();  // no tree: nothing to show
-    ApplyControlStates(state, window);
+    ApplyControlStates(state, shown, window);
     EXPECT_FALSE(window.IsEnabled(Control::mnuShowTree));
 }
 

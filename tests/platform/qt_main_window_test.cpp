@@ -198,13 +198,13 @@ TEST_F(QtMainWindowTest, AMessageStopsAHeldSpinArrow) {
 
 TEST_F(QtMainWindowTest, ClosingTheOptionsWindowGivesUpItsRun) {
     form.OnFilesDropped(Control::frmMainForm, {DataFile("rrna5s_48.fasta")});
-    ASSERT_EQ(state.windowState, WindowState::AwaitingRun);
+    ASSERT_EQ(form.shown.windowState, WindowState::AwaitingRun);
     auto* options = qobject_cast<QDialog*>(window.WidgetOf(Control::frmOptions));
     ASSERT_NE(options, nullptr);
     ASSERT_TRUE(options->isVisible());
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(options, &escape);
-    EXPECT_EQ(state.windowState, WindowState::Idle);
+    EXPECT_EQ(form.shown.windowState, WindowState::Idle);
     EXPECT_FALSE(form.next.has_value());
     EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
     EXPECT_EQ(window.windowTitle().toStdString(), "Kavorin - version 1");

@@ -66,7 +66,7 @@ TEST_F(QtRunTest, MuscleWithTheTreeDrawsTheMatrixAndARerunWritesLastRun) {
     ASSERT_TRUE(form.next.has_value());
     ASSERT_EQ(form.next->state.seqCount, 3);
     RunWith(Control::oMuscle, true);
-    ASSERT_TRUE(state.ShowsAnalysis()) << window.Caption(Control::lblProgress);
+    ASSERT_TRUE(form.shown.ShowsAnalysis()) << window.Caption(Control::lblProgress);
     EXPECT_EQ(state.seqCount, 3);
     EXPECT_EQ(state.choices.AlignerKind, Aligner::Muscle);
     EXPECT_TRUE(window.IsEnabled(Control::mnuRerun));
@@ -123,7 +123,7 @@ TEST_F(QtRunTest, CancelEndsTheRunningAlignerAndTheWindowGoesOn) {
     ::unsetenv("KVR_MUSCLE");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
     EXPECT_EQ(window.Caption(Control::lblProgress), "Cancelled");
-    EXPECT_EQ(state.windowState, WindowState::Idle);  // nothing was on display before
+    EXPECT_EQ(form.shown.windowState, WindowState::Idle);  // nothing was on display before
     EXPECT_FALSE(form.next.has_value());
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     for (const auto& entry : std::filesystem::directory_iterator(WorkFolder(program.Path())))

@@ -80,7 +80,7 @@ TEST_F(QtTableDialogTest, GroupsAndPropertiesOfTheSessionOnDisplay) {
     EXPECT_FALSE(groups->isEnabled());  // nothing on display yet
 
     form.OnFilesDropped(Control::frmMainForm, {session});
-    ASSERT_EQ(state.windowState, WindowState::Analysis);
+    ASSERT_EQ(form.shown.windowState, WindowState::Analysis);
     ASSERT_TRUE(groups->isEnabled());
 
     const ShownTable listed = Open(groups);

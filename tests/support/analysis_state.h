@@ -32,7 +32,6 @@ inline RunState MakeAnalysis(int n, const std::function<float(int, int)>& identi
             state.maxIdentity = std::max(state.maxIdentity, v);
             if (v != 0 && v < static_cast<float>(state.minIdentity)) state.minIdentity = v;
         }
-    state.windowState = WindowState::Analysis;
     return state;
 }
 

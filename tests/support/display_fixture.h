@@ -23,6 +23,7 @@ class DisplayTest : public ::testing::Test {
     RecordingWindow window;
     FakeShell shell;
     MainForm form{state, window, shell, program.Path()};
+    WindowView& shown = form.shown;
     std::string before = CurrentDirectory();
 
     DisplayTest() {
@@ -36,9 +37,12 @@ class DisplayTest : public ::testing::Test {
     }
     void TearDown() override { ASSERT_EQ(::chdir(before.c_str()), 0); }
 
-    // An analysis of n sequences on display (windowState Analysis), identities from 1 down to
+    // An analysis of n sequences on display, identities from 1 down to
     // lowest.
-    void Load(int n, float lowest = 0.6f) { state = MakeAnalysis(n, Gradient(n, lowest)); }
+    void Load(int n, float lowest = 0.6f) {
+        state = MakeAnalysis(n, Gradient(n, lowest));
+        shown.windowState = WindowState::Analysis;
+    }
     // The cut-offs as stored and as the spin controls show them, without running the handlers.
     void SetCutoffs(int c1, int c2) {
         state.cutoff1 = static_cast<float>(c1);

@@ -40,6 +40,7 @@ class WindowTest : public ::testing::Test {
                       : ShellOutcome{ShellOutcome::Status::Ended, 0, 0, {}};
     }};
     MainForm form{state, window, shell, program.Path()};
+    WindowView& shown = form.shown;
     std::string before = CurrentDirectory();
 
     WindowTest() {

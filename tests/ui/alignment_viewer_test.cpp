@@ -17,7 +17,7 @@ class AlignmentViewerTest : public testing::WindowTest {
   protected:
     // Opens the cell of the display-order row and column, at its middle.
     void OpenCell(int row, int column) {
-        const RunState::CellGrid& grid = state.drawnCells;
+        const CellGrid& grid = shown.drawnCells;
         form.OnCellOpened(grid.left + grid.cellWidth * (column + 0.5),
                           grid.cellHeight * (row + 0.5));
     }
@@ -32,7 +32,7 @@ class AlignmentViewerTest : public testing::WindowTest {
 TEST_F(AlignmentViewerTest, ACellShowsTheAlignmentBehindItsIdentity) {
     Open(data.Write("four.fasta", testing::kFourSequences));
     Run();
-    ASSERT_TRUE(state.ShowsAnalysis());
+    ASSERT_TRUE(shown.ShowsAnalysis());
     const int n = state.seqCount;
     for (int row = 1; row < n; ++row) {
         for (int column = 0; column < row; ++column) {
@@ -54,7 +54,7 @@ TEST_F(AlignmentViewerTest, ACellShowsTheAlignmentBehindItsIdentity) {
         }
     }
     EXPECT_EQ(window.messages, std::vector<std::string>{});
-    EXPECT_TRUE(state.ShowsAnalysis());  // the main window's state is untouched
+    EXPECT_TRUE(shown.ShowsAnalysis());  // the main window's state is untouched
 }
 
 TEST_F(AlignmentViewerTest, AnExternalAlignerAlignsThePairAsTheRunDid) {
@@ -67,7 +67,7 @@ TEST_F(AlignmentViewerTest, AnExternalAlignerAlignsThePairAsTheRunDid) {
     window.SetChecked(Control::oMuscle, true);
     window.SetChecked(Control::chkOptions, false);
     form.OnClick(Control::CmdRun);
-    ASSERT_TRUE(state.ShowsAnalysis());
+    ASSERT_TRUE(shown.ShowsAnalysis());
     ASSERT_EQ(state.choices.AlignerKind, Aligner::Muscle);
     const std::size_t started = shell.commands.size();
     OpenCell(3, 1);  // >c2 and >c1
@@ -111,7 +111,7 @@ TEST_F(AlignmentViewerTest, ASessionAlignsItsOwnSequencesAndSaysWhenTheMatrixDif
     identity(2, 0) = identity(0, 2) = 0.5f;           // as if aligned otherwise
     identity(2, 1) = identity(1, 2) = 0.5f;
     Open(data.Write("s.kvr", FormatSession(saved.SequenceList, identity, 3)));
-    ASSERT_TRUE(state.ShowsAnalysis());
+    ASSERT_TRUE(shown.ShowsAnalysis());
     OpenCell(1, 0);
     OpenCell(2, 0);
     ASSERT_EQ(window.alignments.size(), 2u);

@@ -29,7 +29,7 @@ class BoundedPairsTest : public testing::WindowTest {
     }
     // The middle of the cell of the display-order row and column.
     std::pair<double, double> Middle(int row, int column) const {
-        const RunState::CellGrid& grid = state.drawnCells;
+        const CellGrid& grid = shown.drawnCells;
         return {grid.left + (column + 0.5) * grid.cellWidth, (row + 0.5) * grid.cellHeight};
     }
     std::string Hover(int row, int column) {
@@ -67,7 +67,7 @@ class BoundedPairsTest : public testing::WindowTest {
 TEST_F(BoundedPairsTest, TheRunCountsThemAndEachViewMarksThemAlone) {
     Open(fileA);
     Run();
-    ASSERT_TRUE(state.ShowsAnalysis());
+    ASSERT_TRUE(shown.ShowsAnalysis());
     EXPECT_EQ(window.Caption(Control::lblProgress),
               "2 of 3 pairs were aligned in a bounded band: see docs/builtin_aligner.md");
     const auto withU = [](int row, int column) {
@@ -85,7 +85,7 @@ TEST_F(BoundedPairsTest, TheRunCountsThemAndEachViewMarksThemAlone) {
     ASSERT_TRUE(saved);
     EXPECT_NE(saved->find("\r\n#bounded-pairs\t3: 1-3 2-3\r\n"), std::string::npos);
     Open(data.File("s.kvr"));
-    ASSERT_TRUE(state.ShowsAnalysis());
+    ASSERT_TRUE(shown.ShowsAnalysis());
     ExpectMarks(withU);
 
     // An append keeps the old pairs' marks and adds those of its own: c is like a.
@@ -101,7 +101,7 @@ TEST_F(BoundedPairsTest, AWholeRunMarksNothing) {
     form.pairMemoryMegabytes = kPairMemoryMegabytes;
     Open(fileA);
     Run();
-    ASSERT_TRUE(state.ShowsAnalysis());
+    ASSERT_TRUE(shown.ShowsAnalysis());
     EXPECT_EQ(window.Caption(Control::lblProgress).find("bounded"), std::string::npos);
     ExpectMarks([](int, int) { return false; });
     EXPECT_EQ(AlignedByLine(2, 0), "aligned by built-in aligner (MUSCLE 5 pair method)");

@@ -40,9 +40,9 @@ class DecisionHandlersTest : public testing::WindowTest {
         return ReadWholeFile(data.File(name)).value_or("(not written)");
     }
     const RecordingWindow::Table& ShownTable(Control entry) {
-        const std::size_t shown = window.tables.size();
+        const std::size_t tables = window.tables.size();
         form.OnClick(entry);
-        EXPECT_EQ(window.tables.size(), shown + 1) << ControlName(entry);
+        EXPECT_EQ(window.tables.size(), tables + 1) << ControlName(entry);
         return window.tables.back();
     }
     std::string Property(const std::string& key) {
@@ -180,7 +180,7 @@ TEST_F(DecisionHandlersTest, TheWindowsRunsKeepTheirRecord) {
     window.yesNoAnswers.push_back(true);
     form.OnClick(Control::mnuRerun);
     form.OnClick(Control::CmdRun);
-    ASSERT_EQ(state.windowState, WindowState::Analysis);
+    ASSERT_EQ(shown.windowState, WindowState::Analysis);
     EXPECT_EQ(Property("command"), "rerun");
     EXPECT_EQ(Property("input"), data.File("ab.kvr"));
     EXPECT_EQ(Property("input-sha256"), checksum(data.File("ab.kvr")));
@@ -216,7 +216,7 @@ TEST_F(DecisionHandlersTest, AnAppendWithAnotherAlignerAsksFirst) {
         const std::string& question = window.questions.front();
         EXPECT_NE(question.find("muscle"), std::string::npos) << question;
         EXPECT_NE(question.find("builtin"), std::string::npos) << question;
-        EXPECT_EQ(state.windowState, WindowState::Analysis);
+        EXPECT_EQ(shown.windowState, WindowState::Analysis);
         EXPECT_FALSE(form.next.has_value());
         EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
         // No: the session stays on display as it was, under its own title.

@@ -25,7 +25,7 @@ class MatrixSelectionTest : public testing::WindowTest {
     }
     // The middle of a cell of the view's drawing.
     void ClickCell(int column, int row) {
-        const RunState::CellGrid& grid = state.drawnCells;
+        const CellGrid& grid = shown.drawnCells;
         form.OnPointerMoved(grid.left + (column + 0.5) * grid.cellWidth,
                             (row + 0.5) * grid.cellHeight);
         form.OnMouseDown(Control::ZoomingPicture, false);
@@ -49,11 +49,11 @@ class MatrixSelectionTest : public testing::WindowTest {
 TEST_F(MatrixSelectionTest, FindSelectsByPartOfANameCaseApartAndGoesOnToTheNext) {
     Find("C");
     EXPECT_EQ(window.textQuestions.back(), "Find a sequence by part of its name: []");
-    EXPECT_EQ(state.selectedRow, 1);
-    EXPECT_EQ(state.selectedColumn, 1);
+    EXPECT_EQ(shown.selectedRow, 1);
+    EXPECT_EQ(shown.selectedColumn, 1);
     EXPECT_EQ(window.Caption(Control::lblProgress), "Found c1 (sequence 2 of 4)");
     // Its row from the name to the diagonal, its column from the diagonal to the turned name.
-    const RunState::CellGrid& grid = state.drawnCells;
+    const CellGrid& grid = shown.drawnCells;
     const int A = grid.cellWidth, B = grid.cellHeight, left = static_cast<int>(grid.left);
     EXPECT_EQ(window.viewMarks,
               (std::vector<SurfaceBox>{{0, B, left + 2 * A, 2 * B},
@@ -61,22 +61,22 @@ TEST_F(MatrixSelectionTest, FindSelectsByPartOfANameCaseApartAndGoesOnToTheNext)
 
     Find("c");  // the next one, and the question starts from the last text
     EXPECT_EQ(window.textQuestions.back(), "Find a sequence by part of its name: [C]");
-    EXPECT_EQ(state.selectedRow, 3);
+    EXPECT_EQ(shown.selectedRow, 3);
     Find("c");  // round to the first again
-    EXPECT_EQ(state.selectedRow, 1);
+    EXPECT_EQ(shown.selectedRow, 1);
 
     Find("zz");
     EXPECT_EQ(window.Caption(Control::lblProgress), "No sequence name holds \"zz\"");
-    EXPECT_EQ(state.selectedRow, 1) << "the selection stays";
+    EXPECT_EQ(shown.selectedRow, 1) << "the selection stays";
     form.OnClick(Control::mnuFind);  // cancelled: nothing changes
-    EXPECT_EQ(state.selectedRow, 1);
+    EXPECT_EQ(shown.selectedRow, 1);
     EXPECT_TRUE(window.messages.empty()) << "no message box on the way";
 }
 
 TEST_F(MatrixSelectionTest, AClickSelectsACellAndCopyGivesItsPairTableFields) {
     ClickCell(0, 2);  // a1 against a2
-    EXPECT_EQ(state.selectedColumn, 0);
-    EXPECT_EQ(state.selectedRow, 2);
+    EXPECT_EQ(shown.selectedColumn, 0);
+    EXPECT_EQ(shown.selectedRow, 2);
     // The status and the tip say the table's percent.
     const std::string percent = PercentText(state.IdentityMatrix(2, 0));
     EXPECT_EQ(window.Caption(Control::lblProgress), "a1 / a2: " + percent + " % (row 3, column 1)");
@@ -88,12 +88,12 @@ TEST_F(MatrixSelectionTest, AClickSelectsACellAndCopyGivesItsPairTableFields) {
 
     // Above the diagonal: no cell, the selection stays.
     ClickCell(3, 1);
-    EXPECT_EQ(state.selectedRow, 2);
+    EXPECT_EQ(shown.selectedRow, 2);
 
     // A zoom marks the selection again where its cells now are.
     form.OnPointerMoved(-1, -1);
     form.OnClick(Control::cmdZoomIn);
-    const RunState::CellGrid& grid = state.drawnCells;
+    const CellGrid& grid = shown.drawnCells;
     ASSERT_EQ(window.viewMarks.size(), 2u);
     EXPECT_EQ(window.viewMarks[0].top, 2 * grid.cellHeight);
     EXPECT_EQ(window.viewMarks[1].left, static_cast<int>(grid.left));

@@ -42,7 +42,6 @@ class OpenHandlersTest : public ::testing::Test {
 TEST_F(OpenHandlersTest, OpenLoadsFastaAndOffersTheRun) {
     const std::string path = Fasta("three.fas");
     window.dialogAnswers = {path};
-    state.zoomLevel = 3;
     form.OnClick(Control::mnuOpenFile);
 
     EXPECT_EQ(window.dialogFolders.back(), program.Path());
@@ -54,8 +53,7 @@ TEST_F(OpenHandlersTest, OpenLoadsFastaAndOffersTheRun) {
     EXPECT_EQ(window.Caption(Control::frmMainForm), "Kavorin - version 1 | 3 sequences");
     EXPECT_EQ(window.Caption(Control::lblProgress), "3 sequences loaded");
     EXPECT_EQ(form.next->kind, RunKind::Fresh);
-    EXPECT_EQ(state.windowState, WindowState::AwaitingRun);
-    EXPECT_EQ(form.next->state.zoomLevel, 0);
+    EXPECT_EQ(form.shown.windowState, WindowState::AwaitingRun);
     EXPECT_EQ(optionsShown, 1);
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     EXPECT_TRUE(window.IsDropEnabled(Control::frmMainForm));
@@ -83,7 +81,7 @@ TEST_F(OpenHandlersTest, FailedOpenLeavesOpeningAvailable) {
     form.OnClick(Control::mnuOpenFile);
     EXPECT_EQ(window.messages.back(), "Only one record found, add more sequences and try again.");
     EXPECT_FALSE(form.next.has_value());
-    EXPECT_EQ(state.windowState, WindowState::Idle);
+    EXPECT_EQ(form.shown.windowState, WindowState::Idle);
     EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
     EXPECT_TRUE(window.IsDropEnabled(Control::ZoomingPicture));
     EXPECT_EQ(optionsShown, 0);
@@ -117,8 +115,8 @@ TEST_F(OpenHandlersTest, DropsNameTheirTargetAndRefuseSeveralFiles) {
 TEST_F(OpenHandlersTest, SessionFilesAreToldApartByTheirName) {
     form.loadSession = [this](const std::string& path) {
         sessionsLoaded.push_back(path);
-        state.windowState = WindowState::Analysis;  // as a session on display
-        ApplyControlStates(state, window);
+        form.shown.windowState = WindowState::Analysis;  // as a session on display
+        ApplyControlStates(state, form.shown, window);
         return true;
     };
     const std::string upper = data.Write("x.KVR", ">a\nACGT\n>b\nAGGT\n");

@@ -77,7 +77,7 @@ TEST_F(RunPathsTest, SkippingAmbiguousBasesComparesOnlyTheKnownOnes) {
         Open(file);
         window.SetChecked(Control::chkAmbiguous, skip);
         RunWith(Control::oBuiltin, false);
-        ASSERT_TRUE(state.ShowsAnalysis());
+        ASSERT_TRUE(shown.ShowsAnalysis());
         EXPECT_EQ(state.choices.skipAmbiguous, skip);
         EXPECT_EQ(state.IdentityMatrix(1, 0), skip ? 1.0f : 0.6f) << skip;
         EXPECT_EQ(state.provenance.Get("ambiguous"), skip ? "skip" : "count");
@@ -91,7 +91,7 @@ TEST_F(RunPathsTest, FreshRunWithoutTheTreeKeepsTheFileOrderAndDrawsTheMatrix) {
     EXPECT_FALSE(state.choices.useTree);
     EXPECT_FALSE(window.IsFormShown(Control::frmOptions));
     EXPECT_EQ(state.SequenceList, state.InputSequences);
-    EXPECT_TRUE(state.ShowsAnalysis());
+    EXPECT_TRUE(shown.ShowsAnalysis());
     EXPECT_FALSE(form.next.has_value());
     EXPECT_GT(state.IdentityMatrix(0, 2), state.IdentityMatrix(0, 1));  // a1 is like a2
     for (Control c :
@@ -141,7 +141,7 @@ TEST_F(RunPathsTest, AppendAlignsOnlyTheNewPairs) {
     RunState saved = testing::MakeAnalysis(3, [](int, int) { return 0.5f; });
     saved.SequenceList = {{">x", "ACGTACGTAC"}, {">y", "ACGTTCGTAC"}, {">z", "TTTTACGTAC"}};
     Open(data.Write("s.kvr", FormatSession(saved.SequenceList, saved.IdentityMatrix, 3)));
-    ASSERT_TRUE(state.ShowsAnalysis());
+    ASSERT_TRUE(shown.ShowsAnalysis());
 
     window.dialogAnswers.push_back(data.Write("new.fasta", ">w\nACGTACGTAA\n"));
     form.OnClick(Control::mnuAppend);
@@ -176,7 +176,7 @@ TEST_F(RunPathsTest, AMissingAlignerIsSaidBeforeAnythingRuns) {
 TEST_F(RunPathsTest, CancelEndsTheAlignersAndKeepsTheAnalysisOnDisplay) {
     Open(data.Write("f.fasta", testing::kFourSequences));
     RunWith(Control::oBuiltin, false);
-    const RecordTable shown = state.SequenceList;
+    const RecordTable onDisplay = state.SequenceList;
     const IdentityTable matrix = state.IdentityMatrix;
     const std::string caption = window.Caption(Control::frmMainForm);
     const std::vector<Control> watched = {Control::mnuRerun,       Control::mnuAppend,
@@ -199,7 +199,7 @@ TEST_F(RunPathsTest, CancelEndsTheAlignersAndKeepsTheAnalysisOnDisplay) {
     RunWith(Control::oMuscle, false);
     EXPECT_GE(started, 1);
     EXPECT_EQ(shell.endedEarly.size(), shell.processIds.size());  // every aligner ended
-    EXPECT_EQ(state.SequenceList, shown);
+    EXPECT_EQ(state.SequenceList, onDisplay);
     EXPECT_EQ(state.IdentityMatrix, matrix);
     EXPECT_FALSE(form.next.has_value());  // given up: a rerun is asked for again
     EXPECT_EQ(window.Caption(Control::lblProgress), "Cancelled");
@@ -208,7 +208,7 @@ TEST_F(RunPathsTest, CancelEndsTheAlignersAndKeepsTheAnalysisOnDisplay) {
         EXPECT_EQ(window.IsEnabled(watched[k]), enabledBefore[k]) << ControlName(watched[k]);
     EXPECT_TRUE(window.IsEnabled(Control::mnuRerun));
     EXPECT_FALSE(RunFoldersLeft());
-    EXPECT_EQ(state.windowState, WindowState::Analysis);
+    EXPECT_EQ(shown.windowState, WindowState::Analysis);
     EXPECT_EQ(window.Caption(Control::frmMainForm), caption);
 }
 

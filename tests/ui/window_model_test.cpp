@@ -161,7 +161,7 @@ class WindowModelTest : public testing::WindowTest, public ::testing::WithParamI
         const WindowState expected = model.awaiting        ? WindowState::AwaitingRun
                                      : model.shown.empty() ? WindowState::Idle
                                                            : WindowState::Analysis;
-        ASSERT_EQ(state.windowState, expected);
+        ASSERT_EQ(shown.windowState, expected);
         EXPECT_EQ(window.IsFormShown(Control::frmOptions), model.awaiting);
         EXPECT_EQ(form.next.has_value(), model.awaiting);
         EXPECT_EQ(ShownNames(), model.shown);
@@ -198,7 +198,7 @@ class WindowModelTest : public testing::WindowTest, public ::testing::WithParamI
         }
 
         const bool analysis = expected == WindowState::Analysis;
-        const bool matrix = analysis && state.view == AnalysisView::Matrix;
+        const bool matrix = analysis && shown.view == AnalysisView::Matrix;
         EXPECT_TRUE(window.IsEnabled(Control::mnuOpenFile));
         EXPECT_TRUE(window.IsDropEnabled(Control::frmMainForm));
         EXPECT_FALSE(window.IsVisible(Control::cmdCancel));

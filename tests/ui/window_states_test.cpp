@@ -36,7 +36,7 @@ class WindowStatesTest : public testing::WindowTest {
     }
 
     void ExpectShowing(const std::string& path, const Names& names) {
-        EXPECT_EQ(state.windowState, WindowState::Analysis);
+        EXPECT_EQ(shown.windowState, WindowState::Analysis);
         EXPECT_EQ(ShownNames(), names);
         ExpectTablesAgree();
         EXPECT_TRUE(window.Caption(Control::frmMainForm)
@@ -175,17 +175,17 @@ TEST_F(WindowStatesTest, AnAppendShowsTheOldMatrixUntilItsRunEndsThenNamesEveryF
     EXPECT_EQ(window.Caption(Control::frmMainForm), title) << "the run has not begun";
     EXPECT_EQ(namesOnView(), four);
     Names titles;
-    std::vector<Names> shown;
+    std::vector<Names> seen;
     window.duringEvents = [&] {
-        if (state.windowState != WindowState::Running) return;
+        if (shown.windowState != WindowState::Running) return;
         titles.push_back(window.Caption(Control::frmMainForm));
-        shown.push_back(namesOnView());
+        seen.push_back(namesOnView());
     };
     Run();
     window.duringEvents = {};
     ASSERT_FALSE(titles.empty());
     EXPECT_EQ(titles, Names(titles.size(), title));
-    EXPECT_EQ(shown, std::vector<Names>(shown.size(), four));
+    EXPECT_EQ(seen, std::vector<Names>(seen.size(), four));
 
     // Both files and all 21 pairs of the seven sequences, not the 15 this run aligned.
     EXPECT_EQ(window.Caption(Control::frmMainForm),
@@ -220,7 +220,7 @@ TEST_F(WindowStatesTest, WhileAFileLoadsOnlyLeavingActs) {
     const std::string bigFile = data.Write("big.fasta", big);
     int clicks = 0;
     window.duringEvents = [&] {
-        if (state.windowState != WindowState::Busy || clicks++ > 0) return;
+        if (shown.windowState != WindowState::Busy || clicks++ > 0) return;
         form.OnClick(Control::cmdColourScheme);
         form.OnClick(Control::cmdZoomIn);
         form.OnFilesDropped(Control::frmMainForm, {fileB});
@@ -230,7 +230,7 @@ TEST_F(WindowStatesTest, WhileAFileLoadsOnlyLeavingActs) {
     window.duringEvents = {};
     EXPECT_GT(clicks, 0);
     EXPECT_EQ(state.choices.ColourMode, kFullColour);
-    EXPECT_EQ(state.zoomLevel, 0);
+    EXPECT_EQ(shown.zoomLevel, 0);
     EXPECT_EQ(state.cutoff2, 78.0f);
     ASSERT_TRUE(form.next.has_value());
     EXPECT_EQ(form.next->state.seqCount, 160);
@@ -276,7 +276,7 @@ TEST_F(WindowStatesTest, AfterAnAlignerFailureTheRunIsOfferedAgain) {
     form.OnClick(Control::CmdRun);
     EXPECT_FALSE(shell.commands.empty());
     EXPECT_EQ(window.Caption(Control::lblProgress), "Failed");
-    EXPECT_EQ(state.windowState, WindowState::AwaitingRun);
+    EXPECT_EQ(shown.windowState, WindowState::AwaitingRun);
     EXPECT_TRUE(window.IsFormShown(Control::frmOptions));
     ASSERT_TRUE(form.next.has_value());
 
@@ -304,7 +304,7 @@ TEST_F(WindowStatesTest, ThePointerReadsOutTheCellUnderIt) {
     Open(fileA);
     Run();
     // The middle of column 1, row 2 (a1 against c1), where the drawing put its cells.
-    const RunState::CellGrid& grid = state.drawnCells;
+    const CellGrid& grid = shown.drawnCells;
     ASSERT_EQ(grid.count, 4);
     const double x = grid.left + grid.cellWidth / 2.0, y = grid.cellHeight * 1.5;
     form.OnPointerMoved(x, y);
@@ -349,7 +349,7 @@ TEST_F(WindowStatesTest, AwaitingARunTheCutOffsAreAllDisabled) {
     form.OnClick(Control::cmdColourScheme);  // three colours: the cut-offs act
     ASSERT_TRUE(window.IsEnabled(Control::UpdCutoff2));
     Open(fileB);
-    EXPECT_EQ(state.windowState, WindowState::AwaitingRun);
+    EXPECT_EQ(shown.windowState, WindowState::AwaitingRun);
     for (Control c : {Control::lblCutoff1, Control::updCutoff1, Control::lblCutoff1dsply,
                       Control::lblCutoff2, Control::UpdCutoff2, Control::lblCutoff2dsply})
         EXPECT_FALSE(window.IsEnabled(c)) << ControlName(c);
