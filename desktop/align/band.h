@@ -55,8 +55,9 @@ struct SeedRows {
     // probability reaches its edge (across a run of N, from the log of its rows at first: the
     // crossings of band.cpp); firstWidth is then the narrow stretches' width.
     bool local = false;
-    // No chain of hits holds the path (distant relatives, chance hits or none): the band may lie
-    // beside a better path that its edge check cannot see (PosteriorBanded tries a wider one).
+    // No chain of hits holds the path (distant relatives: a stretch of 768 rows or more without a
+    // hit, away from runs of N): the band may lie beside a better path that its edge check cannot
+    // see (PosteriorBanded tries a wider one).
     bool loose = false;
 };
 

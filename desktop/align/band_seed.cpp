@@ -199,7 +199,7 @@ SeedRows SeedPath(std::string_view x, std::string_view y, Alphabet alphabet,
                   std::vector<std::int32_t>(diagonals, 0),
                   {},
                   local,
-                  !narrow && !alike && !local};
+                  distant};
     for (std::size_t p = 0; p + 1 < points.size(); ++p) {
         const auto [i1, j1] = points[p];
         const auto [i2, j2] = points[p + 1];
