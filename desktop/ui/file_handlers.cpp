@@ -22,7 +22,9 @@ void RegisterFileHandlers(MainForm& form) {
     form.clickHandlers[Control::cmdOk] = [&] { OnSplitterOk(state, window); };
     form.clickHandlers[Control::CmdRun] = [&form] { OnRunClicked(form); };
     form.clickHandlers[Control::cmdCancel] = [&form] { OnCancelClicked(form); };
-    form.showRunOptions = [&form] { ShowRunOptions(form.window, form.state); };
+    form.showRunOptions = [&form] {
+        ShowRunOptions(form.window, form.state, form.next ? form.next->kind : RunKind::Fresh);
+    };
     form.loadSession = [&form](const std::string& path) {
         return LoadSession(form.state, form.shown, form.window, path, form.WorkFolder());
     };

@@ -1,5 +1,6 @@
 #include "ui/run_command.h"
 
+#include "model/provenance.h"
 #include "pipeline/external_programs.h"
 #include "ui/control_states.h"
 
@@ -16,15 +17,24 @@ Aligner ChosenAligner(const Window& window) {
 
 }  // namespace
 
-void ShowRunOptions(Window& window, const RunState& state) {
+void ShowRunOptions(Window& window, const RunState& state, RunKind kind) {
     const bool ran = state.choices.AlignerKind.has_value();
-    const Aligner aligner = state.choices.AlignerKind.value_or(Aligner::Builtin);
+    Aligner aligner = state.choices.AlignerKind.value_or(Aligner::Builtin);
+    bool skip = ran && state.choices.skipAmbiguous;
+    if (kind == RunKind::Append) {
+        const std::vector<std::string> recorded =
+            NamedValues(state.provenance.Get(provenance_key::kAligner));
+        if (recorded.size() == 1) aligner = AlignerNamed(recorded.front()).value_or(aligner);
+        const std::string rule = RecordedAmbiguityRule(state.provenance);
+        if (rule == AmbiguityRuleName(AmbiguityRule::Skip)) skip = true;
+        if (rule == AmbiguityRuleName(AmbiguityRule::Count)) skip = false;
+    }
     window.SetChecked(Control::oMuscle, aligner == Aligner::Muscle);
     window.SetChecked(Control::oClustalw, aligner == Aligner::Clustalw);
     window.SetChecked(Control::oMafft, aligner == Aligner::Mafft);
     window.SetChecked(Control::oBuiltin, aligner == Aligner::Builtin);
     window.SetChecked(Control::chkOptions, ran ? state.choices.useTree : true);
-    window.SetChecked(Control::chkAmbiguous, ran && state.choices.skipAmbiguous);
+    window.SetChecked(Control::chkAmbiguous, skip);
     CentreForm(window, Control::frmOptions);
     window.ShowForm(Control::frmOptions);
 }

@@ -16,8 +16,10 @@ namespace kvr {
 
 // Shows frmOptions centred, with the aligner, tree and ambiguity rule of the last run chosen, or,
 // before any run, the built-in aligner (MUSCLE's identities, in seconds), the tree, and ambiguous
-// bases counted (the method's identity).
-void ShowRunOptions(Window& window, const RunState& state);
+// bases counted (the method's identity). For an append, the aligner and the rule the identities on
+// display were made with, where their record names one of each: the new pairs match the old ones
+// unless the user chooses otherwise (and is asked before they are mixed).
+void ShowRunOptions(Window& window, const RunState& state, RunKind kind);
 
 // What the options window asks for, with the programs it needs found.
 struct RunChoice {

@@ -243,6 +243,26 @@ TEST_F(DecisionHandlersTest, AnAppendWithAnotherAlignerAsksFirst) {
     EXPECT_EQ(Property("ambiguous"), "mixed: unknown, skip");
 }
 
+TEST_F(DecisionHandlersTest, AnAppendOffersTheAlignerAndRuleOfTheIdentitiesOnDisplay) {
+    // The last run: the built-in aligner, ambiguous bases skipped.
+    Open(fileA);
+    window.SetChecked(Control::chkAmbiguous, true);
+    Run();
+    ASSERT_EQ(Property("ambiguous"), "skip");
+    // A session of MUSCLE's identities, ambiguous bases counted: its append offers both.
+    Open(session);
+    Append(fileB);
+    ASSERT_TRUE(window.IsFormShown(Control::frmOptions));
+    EXPECT_TRUE(window.IsChecked(Control::oMuscle));
+    EXPECT_FALSE(window.IsChecked(Control::oBuiltin));
+    EXPECT_FALSE(window.IsChecked(Control::chkAmbiguous));
+    form.OnFormClosed(Control::frmOptions);
+    // Any other run offers the last run's choices.
+    Open(fileB);
+    EXPECT_TRUE(window.IsChecked(Control::oBuiltin));
+    EXPECT_TRUE(window.IsChecked(Control::chkAmbiguous));
+}
+
 TEST_F(DecisionHandlersTest, AnAppendWithAnotherAmbiguityRuleAsksFirst) {
     // The window's run skips ambiguous bases; the append would count them.
     Open(fileA);
