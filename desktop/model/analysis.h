@@ -51,8 +51,10 @@ struct Analysis {
     // The pairs (i, j), i < j, input order, sorted, that the built-in aligner computed in a band
     // bounded by its memory budget rather than exactly (model/bounded_pairs.h); most have none.
     std::vector<std::pair<int, int>> boundedPairs;
-    double minIdentity = 0.0;  // the range of the identities, as fractions (zeros left out)
-    float maxIdentity = 0.0f;
+    // The range of the identities, as fractions (zeros left out): each is one of the table's
+    // single-precision values, held as a double like every figure computed from them.
+    double minIdentity = 0.0;
+    double maxIdentity = 0.0;
     BinTable BinArray;           // empty until the first binning pass
     float maxProportion = 0.0f;  // the largest proportion of BinArray: the plot's scale
     // How the identities were made, as the session keeps it; empty when not known.

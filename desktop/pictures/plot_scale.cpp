@@ -11,7 +11,7 @@ PlotScale PlotScaleOf(const RunState& state) {
     PlotScale scale;
     scale.lo = static_cast<int>(std::floor(state.minIdentity * 100));
     scale.steps = 100 - scale.lo;
-    const float maxPercent = static_cast<float>(static_cast<double>(state.maxIdentity) * 100);
+    const float maxPercent = static_cast<float>(state.maxIdentity * 100);
     scale.maxPct = static_cast<int>(std::nearbyint(maxPercent));
     return scale;
 }

@@ -24,12 +24,12 @@ inline RunState MakeAnalysis(int n, const std::function<float(int, int)>& identi
             state.IdentityMatrix(i, j) = state.IdentityMatrix(j, i) = identity(i, j);
     }
     state.minIdentity = 1.0;
-    state.maxIdentity = 0.0f;
+    state.maxIdentity = 0.0;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             if (i == j) continue;
             const float v = state.IdentityMatrix(i, j);
-            state.maxIdentity = std::max(state.maxIdentity, v);
+            state.maxIdentity = std::max<double>(state.maxIdentity, v);
             if (v != 0 && v < static_cast<float>(state.minIdentity)) state.minIdentity = v;
         }
     return state;
