@@ -56,10 +56,10 @@ Kernel ResolveKernel(Kernel kernel) {
 
 namespace {
 
-// Posteriors and trace-back of x against y, the counts added to `sum` and the columns appended to
-// `alignment`. False if cancelled.
-bool AlignPiece(std::string_view x, std::string_view y, bool unrelated, Alphabet alphabet,
-                const Options& options, Kernel kernel, PairScratch& scratch,
+// Posteriors and trace-back of x against y (the whole pair, or a piece of a longer one), the counts
+// added to `sum` and the columns appended to `alignment`. False if cancelled.
+bool AlignPiece(std::string_view x, std::string_view y, bool whole, bool unrelated,
+                Alphabet alphabet, const Options& options, Kernel kernel, PairScratch& scratch,
                 const std::atomic<bool>* cancel, PairProgress& progress, PairAlignment* alignment,
                 PairCounts& sum) {
     const HmmModel& model = ModelFor(alphabet);
@@ -70,7 +70,7 @@ bool AlignPiece(std::string_view x, std::string_view y, bool unrelated, Alphabet
                    : BandResult::Cancelled)
             : PosteriorBanded(model, x, y, alphabet, kernel, scratch.band,
                               PassWatch(cancel, &progress), scratch.sparse, kBandStoreBytes,
-                              options.memoryBudget, unrelated ? kUnrelatedWidth : 0);
+                              options.memoryBudget, unrelated ? kUnrelatedWidth : 0, whole);
     if (result == BandResult::Cancelled) return false;
     PairAlignment piece;
     const PairCounts counts =
@@ -105,7 +105,8 @@ PairCounts AlignOne(std::string_view a, std::string_view b, const Options& optio
     try {
         const Alphabet alphabet = AlphabetFor(a, b, options);
         // Longer pairs piece by piece (segments.h), the whole matrix only for the tests.
-        const std::vector<Cut> cuts = options.band && std::max(a.size(), b.size()) > kWholePairUpTo
+        const bool whole = std::max(a.size(), b.size()) <= kWholePairUpTo;
+        const std::vector<Cut> cuts = options.band && !whole
                                           ? PieceCuts(a, b, alphabet, &scratch.band.seeds)
                                           : std::vector<Cut>{};
         PairCounts sum;
@@ -120,8 +121,8 @@ PairCounts AlignOne(std::string_view a, std::string_view b, const Options& optio
                 b.substr(static_cast<std::size_t>(from.j), static_cast<std::size_t>(to.j - from.j));
             progress.Piece(static_cast<std::uint64_t>(from.i) + static_cast<std::uint64_t>(from.j),
                            x.size() + y.size());
-            if (!AlignPiece(x, y, from.straight || to.straight, alphabet, options, kernel, scratch,
-                            cancel, progress, alignment, sum)) {
+            if (!AlignPiece(x, y, whole, from.straight || to.straight, alphabet, options, kernel,
+                            scratch, cancel, progress, alignment, sum)) {
                 if (alignment != nullptr) *alignment = {};
                 return PairCounts{Status::Cancelled};
             }

@@ -185,13 +185,15 @@ BandResult PosteriorBandAvx512(const HmmModel& model, std::string_view x, std::s
 // widened while probability reaches its edge, at most to the whole matrix or to the widest band
 // whose BandBytes fit in `budget`, whichever is narrower. `kernel` is a resolved one (not Best).
 // Done (the whole matrix's posteriors), Bounded (the budget's band was too narrow: its
-// posteriors) or Cancelled. The first band is at least startWidth rows beyond the seed's. Throws
+// posteriors) or Cancelled. The first band is at least startWidth rows beyond the seed's. A band
+// of a loose seed that passes is confirmed by the next wider one only for a pair aligned whole
+// (wholePair), whose counts are MUSCLE's; the pieces of longer pairs keep one check. Throws
 // std::bad_alloc when not even the narrowest band fits.
 BandResult PosteriorBanded(const HmmModel& model, std::string_view x, std::string_view y,
                            Alphabet alphabet, Kernel kernel, BandScratch& scratch,
                            const PassWatch& watch, SparsePosterior& out,
                            std::size_t storeBytes = kBandStoreBytes,
-                           std::size_t budget = Options{}.memoryBudget,
-                           std::int32_t startWidth = 0);
+                           std::size_t budget = Options{}.memoryBudget, std::int32_t startWidth = 0,
+                           bool wholePair = true);
 
 }  // namespace kvr::align
