@@ -41,11 +41,11 @@ Result WriteSession(const std::string& path, const Analysis& analysis) {
             identity(d, e) = analysis.Identity(
                 i, static_cast<std::size_t>(analysis.order[static_cast<std::size_t>(e)]));
     }
-    const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
+    const kvr::Result<void> written = WriteStreamedFile(path, [&](std::ostream& out) {
         WriteSessionText(out, shown, identity, n, CoreProvenance(analysis.provenance));
         return static_cast<bool>(out);
     });
-    if (!written) return {Status::FileError, WriteFailureMessage(path, written)};
+    if (!written) return {Status::FileError, WriteFailureMessage(path, written.problem())};
     return {};
 }
 

@@ -63,11 +63,11 @@ bool WriteTextOutput(const std::string& path, const std::function<bool(std::ostr
         if (!done) err << "cannot write the standard output\n";
         return done && !gaveUp;
     }
-    const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
+    const Result<void> written = WriteStreamedFile(path, [&](std::ostream& out) {
         gaveUp = !write(out);
         return !gaveUp && static_cast<bool>(out);
     });
-    if (!written && !gaveUp) err << WriteFailureMessage(path, written) << "\n";
+    if (!written && !gaveUp) err << WriteFailureMessage(path, written.problem()) << "\n";
     return static_cast<bool>(written);
 }
 

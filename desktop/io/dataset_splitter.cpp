@@ -118,8 +118,8 @@ std::vector<std::string> WriteDatasets(const Analysis& analysis, Progress& progr
             WriteGroup(out, analysis, groups, k);
             return static_cast<bool>(out);
         };
-        if (const WriteResult result = WriteStreamedFile(path, write); !result) {
-            failure = WriteFailureMessage(path, result);
+        if (const Result<void> result = WriteStreamedFile(path, write); !result) {
+            failure = WriteFailureMessage(path, result.problem());
             return written;
         }
         written.push_back(path);

@@ -156,13 +156,13 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 namespace {
 
 // ReplaceFile, with or without the flushes to disk.
-WriteResult Replace(const std::string& path,
-                    const std::function<bool(const std::string& temporaryPath)>& write,
-                    bool durable) {
+Result<void> Replace(const std::string& path,
+                     const std::function<bool(const std::string& temporaryPath)>& write,
+                     bool durable) {
     const OutputTarget target = ResolveOutputTarget(path);
-    if (target.kind == OutputTarget::Kind::Folder) return {false, "it is a folder"};
-    if (target.kind == OutputTarget::Kind::Broken) return {false, target.problem};
-    if (WritesStopped()) return {false, kInterrupted};
+    if (target.kind == OutputTarget::Kind::Folder) return Problem{"it is a folder"};
+    if (target.kind == OutputTarget::Kind::Broken) return Problem{target.problem};
+    if (WritesStopped()) return Problem{kInterrupted};
     const bool through = target.kind == OutputTarget::Kind::Through;
 
     struct stat existing {};
@@ -170,11 +170,11 @@ WriteResult Replace(const std::string& path,
     std::string temporary;
     const int fd =
         MakeTemporary(through ? ScratchFolder() : FolderOf(target.path), target.path, temporary);
-    if (fd < 0) return {false, SystemReason(errno)};
+    if (fd < 0) return Problem{SystemReason(errno)};
     const PendingTemporary pending(temporary);
-    const auto fail = [&temporary](std::string reason) {
+    const auto fail = [&temporary](std::string reason) -> Result<void> {
         ::unlink(temporary.c_str());
-        return WriteResult{false, std::move(reason)};
+        return Problem{std::move(reason)};
     };
     const int modeError = replacing && ::fchmod(fd, existing.st_mode & 07777) != 0 ? errno : 0;
     ::close(fd);
@@ -189,18 +189,16 @@ WriteResult Replace(const std::string& path,
     if (through) {
         const int error = CopyThrough(temporary, target);
         ::unlink(temporary.c_str());
-        return error == 0
-                   ? WriteResult{true, {}}
-                   : WriteResult{false, error == EINTR && WritesStopped() ? kInterrupted
-                                                                          : SystemReason(error)};
+        if (error == 0) return {};
+        return Problem{error == EINTR && WritesStopped() ? kInterrupted : SystemReason(error)};
     }
     if (const int error = durable ? SyncPath(temporary, false) : 0; error != 0)
         return fail(SystemReason(error));
     if (WritesStopped()) return fail(kInterrupted);
     if (::rename(temporary.c_str(), target.path.c_str()) != 0) return fail(SystemReason(errno));
     if (const int error = durable ? SyncPath(FolderOf(target.path), true) : 0; error != 0)
-        return {false, SystemReason(error)};
-    return {true, {}};
+        return Problem{SystemReason(error)};
+    return {};
 }
 
 bool WriteText(const std::string& temporary, std::string_view text) {
@@ -215,8 +213,8 @@ bool WriteText(const std::string& temporary, std::string_view text) {
 
 }  // namespace
 
-WriteResult ReplaceFile(const std::string& path,
-                        const std::function<bool(const std::string& temporaryPath)>& write) {
+Result<void> ReplaceFile(const std::string& path,
+                         const std::function<bool(const std::string& temporaryPath)>& write) {
     return Replace(path, write, true);
 }
 
@@ -263,13 +261,13 @@ bool ReplacesFile(const std::string& output, const std::string& input) {
            in.st_ino == out.st_ino;
 }
 
-WriteResult WriteWholeFile(const std::string& path, std::string_view text) {
+Result<void> WriteWholeFile(const std::string& path, std::string_view text) {
     return Replace(
         path, [text](const std::string& temporary) { return WriteText(temporary, text); }, true);
 }
 
-WriteResult WriteStreamedFile(const std::string& path,
-                              const std::function<bool(std::ostream& out)>& write, bool scratch) {
+Result<void> WriteStreamedFile(const std::string& path,
+                               const std::function<bool(std::ostream& out)>& write, bool scratch) {
     return Replace(
         path,
         [&write](const std::string& temporary) {
@@ -290,13 +288,13 @@ WriteResult WriteStreamedFile(const std::string& path,
         !scratch);
 }
 
-WriteResult WriteScratchFile(const std::string& path, std::string_view text) {
+Result<void> WriteScratchFile(const std::string& path, std::string_view text) {
     return Replace(
         path, [text](const std::string& temporary) { return WriteText(temporary, text); }, false);
 }
 
-std::string WriteFailureMessage(const std::string& path, const WriteResult& result) {
-    return path + " could not be written (" + result.reason +
+std::string WriteFailureMessage(const std::string& path, const Problem& problem) {
+    return path + " could not be written (" + problem.message +
            "). Please check the folder and the free space, and try again.";
 }
 

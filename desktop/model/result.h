@@ -33,7 +33,7 @@ struct Problem {
 // returns either its value or Problem{"..."}. value() of a problem and problem() of a value throw
 // std::bad_variant_access: a caller checks first.
 template <class T>
-class [[nodiscard]] Result {
+class Result {
   public:
     Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}
     Result(Problem problem) : state_(std::in_place_index<1>, std::move(problem)) {}
@@ -54,7 +54,7 @@ class [[nodiscard]] Result {
 
 // A step that makes nothing: done (the default) or a Problem.
 template <>
-class [[nodiscard]] Result<void> {
+class Result<void> {
   public:
     Result() = default;
     Result(Problem problem) : problem_(std::move(problem)) {}

@@ -74,8 +74,8 @@ AlignmentView ViewOf(MainForm& form, const AlignedPair& pair, const Record& firs
         const std::string name = AskSaveName(form.state, window, ".fas");
         if (name.empty()) return;
         const std::string path = WithSuffix(name, ".fas");
-        if (const WriteResult written = WriteWholeFile(path, fasta); !written) {
-            window.ShowMessage(WriteFailureMessage(path, written));
+        if (const Result<void> written = WriteWholeFile(path, fasta); !written) {
+            window.ShowMessage(WriteFailureMessage(path, written.problem()));
             return;
         }
         RememberFolderOf(form.state, name);
