@@ -139,12 +139,12 @@ std::vector<PairResult> AlignBuiltinPairs(
         } else {
             const ColumnCounts columns{c.columns, c.gapFreeColumns,     c.matches,
                                        c.exact,   c.unambiguousColumns, c.unambiguousMatches};
-            const PairScore score = IdentityOf(columns, ambiguous);
-            if (score.Ok()) {
-                result.identity = *score.identity;
+            const Result<float> score = IdentityOf(columns, ambiguous);
+            if (score) {
+                result.identity = score.value();
                 result.counts = columns;
             } else {
-                result.outcome = {ProgramStatus::BadOutput, score.failure};
+                result.outcome = {ProgramStatus::BadOutput, score.problem().message};
             }
         }
     }

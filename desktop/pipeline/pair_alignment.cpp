@@ -92,12 +92,12 @@ AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, Aligner kind,
     out.counts = CountColumns(out.first, out.second);
     out.counts.exact = exact;
     out.ambiguous = setup.ambiguous;
-    const PairScore score = IdentityOf(out.counts, setup.ambiguous);
-    if (!score.Ok()) {
-        out.outcome = {ProgramStatus::BadOutput, score.failure};
+    const Result<float> score = IdentityOf(out.counts, setup.ambiguous);
+    if (!score) {
+        out.outcome = {ProgramStatus::BadOutput, score.problem().message};
         return out;
     }
-    out.identity = *score.identity;
+    out.identity = score.value();
     out.coverage =
         CoverageOf(out.counts.gapFree, records[static_cast<std::size_t>(i)].residues.size(),
                    records[static_cast<std::size_t>(j)].residues.size());

@@ -12,10 +12,6 @@ namespace kvr {
 
 namespace {
 
-PairScore Failure(std::string reason) {
-    return PairScore{std::nullopt, std::move(reason)};
-}
-
 // The residue text of the first two records (FastaLayout::Marks), or the reason there are not two.
 std::string FirstTwoRecords(std::string_view s, std::string_view (&residues)[2]) {
     FastaRecords walk(s);
@@ -105,38 +101,39 @@ ComparedColumns Compared(const ColumnCounts& counts, AmbiguityRule rule) {
     return {counts.gapFree, counts.matches};
 }
 
-PairScore IdentityOf(const ColumnCounts& counts, AmbiguityRule rule) {
+Result<float> IdentityOf(const ColumnCounts& counts, AmbiguityRule rule) {
     const ComparedColumns compared = Compared(counts, rule);
-    if (compared.columns == 0 && rule == AmbiguityRule::Skip) return PairScore{0.0f, {}};
+    if (compared.columns == 0 && rule == AmbiguityRule::Skip) return 0.0f;
     return IdentityOfCounts(compared.columns, compared.columns - compared.matches);
 }
 
-PairScore PairIdentityOfText(const std::string& text, ColumnCounts* counts, AmbiguityRule rule) {
+Result<float> PairIdentityOfText(const std::string& text, ColumnCounts* counts,
+                                 AmbiguityRule rule) {
     const AlignedRows rows = ReadAlignedRows(text);
-    if (!rows.failure.empty()) return Failure(rows.failure);
+    if (!rows.failure.empty()) return Problem{rows.failure};
     const std::string& a = rows.first;
     const std::string& b = rows.second;
-    if (a.empty() || b.empty()) return Failure("a sequence of the pair is empty");
+    if (a.empty() || b.empty()) return Problem{"a sequence of the pair is empty"};
     if (a.size() != b.size())
-        return Failure("the aligned sequences differ in length (" + std::to_string(a.size()) +
-                       " and " + std::to_string(b.size()) + " columns)");
+        return Problem{"the aligned sequences differ in length (" + std::to_string(a.size()) +
+                       " and " + std::to_string(b.size()) + " columns)"};
     const ColumnCounts columns = CountColumns(a, b);
     if (counts != nullptr) *counts = columns;
     return IdentityOf(columns, rule);
 }
 
-PairScore IdentityOfCounts(long compared, long mismatches) {
-    if (compared == 0) return Failure("the alignment has no column free of gaps");
+Result<float> IdentityOfCounts(long compared, long mismatches) {
+    if (compared == 0) return Problem{"the alignment has no column free of gaps"};
     const double identity = 1.0 - static_cast<double>(mismatches) / static_cast<double>(compared);
-    return PairScore{static_cast<float>(identity), {}};
+    return static_cast<float>(identity);
 }
 
-PairScore PairIdentity(const std::string& path) {
+Result<float> PairIdentity(const std::string& path) {
     const auto content = ReadWholeFile(path);
-    if (!content) return Failure("the aligned file " + path + " is missing or cannot be read");
-    if (content->empty()) return Failure("the aligned file " + path + " is empty");
-    PairScore score = PairIdentityOfText(*content);
-    if (!score.Ok()) score.failure = "in " + path + ", " + score.failure;
+    if (!content) return Problem{"the aligned file " + path + " is missing or cannot be read"};
+    if (content->empty()) return Problem{"the aligned file " + path + " is empty"};
+    Result<float> score = PairIdentityOfText(*content);
+    if (!score) return Problem{"in " + path + ", " + score.problem().message};
     return score;
 }
 

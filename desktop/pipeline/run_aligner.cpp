@@ -65,16 +65,16 @@ ProgramOutcome ScoreOutput(const std::string& path, const std::string& name,
     if (!text) return {ProgramStatus::NoOutput, "the output file " + name + " cannot be read"};
     if (text->empty()) return {ProgramStatus::NoOutput, "the output file " + name + " is empty"};
     ColumnCounts counts;
-    const PairScore score = PairIdentityOfText(*text, &counts, rule);
-    if (!score.Ok())
+    const Result<float> score = PairIdentityOfText(*text, &counts, rule);
+    if (!score)
         return {ProgramStatus::BadOutput,
-                "its output " + name + " cannot be scored: " + score.failure};
+                "its output " + name + " cannot be scored: " + score.problem().message};
     if (given) {
         const std::string problem = AlignedPairProblem(*text, *given);
         if (!problem.empty())
             return {ProgramStatus::BadOutput, "its output " + name + " cannot be used: " + problem};
     }
-    result.identity = *score.identity;
+    result.identity = score.value();
     result.counts = counts;
     if (alignedText != nullptr) *alignedText = std::move(*text);
     return {};

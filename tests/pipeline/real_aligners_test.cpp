@@ -49,9 +49,9 @@ float DirectIdentity(const std::string& aligner, const Record& first, const Reco
     PosixShell shell;
     const ShellOutcome outcome = shell.Run("exec >/dev/null 2>&1; " + command, folder.Path());
     EXPECT_EQ(outcome.exitCode, 0) << command;
-    const PairScore score = PairIdentity(folder.File("q.fas"));
-    EXPECT_TRUE(score.Ok()) << score.failure;
-    return score.identity.value_or(-1.0f);
+    const Result<float> score = PairIdentity(folder.File("q.fas"));
+    EXPECT_TRUE(score.Ok()) << score.problem().message;  // read only on failure
+    return score ? score.value() : -1.0f;
 }
 
 struct RealRun {
