@@ -186,15 +186,16 @@ Result AlignPair(std::string_view a, std::string_view b, const PairOptions& opti
     PosixShell shell;
     const kvr::AlignedPair pair =
         AlignRecordPair({shell, programs, WorkFolder(folder)}, *aligner, records, 0, 1);
-    switch (pair.outcome.status) {
-        case ProgramStatus::Done:
-            break;
-        case ProgramStatus::NotFound:
-            return Refused(Status::ProgramMissing, pair.outcome.message);
-        case ProgramStatus::Cancelled:
-            return Refused(Status::Cancelled, pair.outcome.message);
-        default:
-            return Refused(Status::AlignerFailed, pair.outcome.message);
+    if (!pair.outcome) {
+        const kvr::Problem& problem = pair.outcome.problem();
+        switch (problem.kind) {
+            case ProblemKind::NotFound:
+                return Refused(Status::ProgramMissing, problem.message);
+            case ProblemKind::Cancelled:
+                return Refused(Status::Cancelled, problem.message);
+            default:
+                return Refused(Status::AlignerFailed, problem.message);
+        }
     }
     out.identity = pair.identity;
     out.counts = {static_cast<std::uint32_t>(pair.counts.columns),

@@ -69,7 +69,7 @@ int Align(const Arguments& args, CommandLog&) {
     if (!pair.outcome.Ok())
         return Failure(name, AlignerTitle(request.options.aligner) + " could not align " +
                                  PrintableText(first, 80) + " and " + PrintableText(second, 80) +
-                                 ": " + pair.outcome.message);
+                                 ": " + pair.outcome.problem().message);
 
     const std::string summary = FormatAlignmentSummary(pair, first, second);
     if (Compared(pair.counts, pair.ambiguous).columns == 0)

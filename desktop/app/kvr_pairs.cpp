@@ -40,8 +40,8 @@ std::string PairFailure(const RecordTable& records, Aligner kind, int i, int j,
                         const PairResult& result) {
     return "the identity of sequences " + std::to_string(i + 1) + " and " + std::to_string(j + 1) +
            " (" + records[i].name + ", " + records[j].name + ") could not be computed with " +
-           AlignerTitle(kind) + ": " + result.outcome.message + " (command: " + result.command +
-           ")";
+           AlignerTitle(kind) + ": " + result.outcome.problem().message +
+           " (command: " + result.command + ")";
 }
 
 int Failure(const std::string& problem) {

@@ -45,7 +45,7 @@ std::string UnscoredPairMessage(const RunState& state, int i, int j, const PairR
     return "The identity of sequences " + std::to_string(i + 1) + " and " + std::to_string(j + 1) +
            " could not be computed with " +
            (state.choices.AlignerKind ? AlignerTitle(*state.choices.AlignerKind) : std::string()) +
-           ": " + result.outcome.message + ".\nSequence " + std::to_string(i + 1) + ": " +
+           ": " + result.outcome.problem().message + ".\nSequence " + std::to_string(i + 1) + ": " +
            state.InputSequences[i].name + "\nSequence " + std::to_string(j + 1) + ": " +
            state.InputSequences[j].name + "\nCommand: " + result.command +
            "\nThe run has been stopped.";

@@ -13,30 +13,30 @@ namespace kvr {
 
 namespace {
 
-ProgramOutcome BuiltinRows(const align::Options& options, const Record& first, const Record& second,
-                           AlignedPair& out) {
+Result<void> BuiltinRows(const align::Options& options, const Record& first, const Record& second,
+                         AlignedPair& out) {
     // The options of the run's built-in pairs.
     align::PairAlignment alignment;
     const align::PairCounts counts =
         align::AlignPair(first.residues, second.residues, options, alignment);
     out.counts.exact = counts.exact;
     if (counts.status != align::Status::Ok)
-        return {ProgramStatus::Failed, align::StatusText(counts.status)};
+        return Problem{align::StatusText(counts.status), ProblemKind::Failed};
     out.first = std::move(alignment.a);
     out.second = std::move(alignment.b);
     return {};
 }
 
-ProgramOutcome ExternalRows(const PairAlignmentSetup& setup, Aligner kind, const Record& first,
-                            const Record& second, int i, int j, AlignedPair& out) {
+Result<void> ExternalRows(const PairAlignmentSetup& setup, Aligner kind, const Record& first,
+                          const Record& second, int i, int j, AlignedPair& out) {
     // ClustalW refuses a pair file whose two names are equal; the run says so for its pairs too.
     if (kind == Aligner::Clustalw && first.name == second.name)
-        return {ProgramStatus::NotStarted,
-                "ClustalW cannot align two sequences of the same name (" + first.name + ")"};
+        return Problem{"ClustalW cannot align two sequences of the same name (" + first.name + ")",
+                       ProblemKind::NotStarted};
     ExchangeFolder exchange(setup.workFolder);
     if (!exchange.Ok())
-        return {ProgramStatus::NotStarted,
-                "no folder for the aligner's files can be made: " + exchange.Error()};
+        return Problem{"no folder for the aligner's files can be made: " + exchange.Error(),
+                       ProblemKind::NotStarted};
     // The setup whole before the context: GCC 12 destroys the members of a base built in nested
     // braces a second time when a later member's copy throws (here, out of memory).
     RunSetup pairSetup{setup.shell, setup.programs, setup.workFolder, 1};
@@ -46,7 +46,7 @@ ProgramOutcome ExternalRows(const PairAlignmentSetup& setup, Aligner kind, const
     const PairResult result = AlignPair(context, kind, first, second, i, j, &text);
     if (!result.outcome.Ok()) return result.outcome;
     AlignedRows rows = ReadAlignedRows(text);
-    if (!rows.failure.empty()) return {ProgramStatus::BadOutput, rows.failure};
+    if (!rows.failure.empty()) return Problem{rows.failure, ProblemKind::BadOutput};
     // The aligner may give the records back in the other order.
     if (AlignedPairSwapped(text, FormatFastaRecord(first) + FormatFastaRecord(second)))
         std::swap(rows.first, rows.second);
@@ -70,7 +70,7 @@ AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, Aligner kind,
     AlignedPair out;
     const int n = static_cast<int>(records.size());
     if (i < 0 || j < 0 || i >= n || j >= n || i == j) {
-        out.outcome = {ProgramStatus::NotStarted, "two different sequences are needed"};
+        out.outcome = Problem{"two different sequences are needed", ProblemKind::NotStarted};
         return out;
     }
     // As the run does: the record that comes first in the input is the first of the pair.
@@ -94,7 +94,7 @@ AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, Aligner kind,
     out.ambiguous = setup.ambiguous;
     const Result<float> score = IdentityOf(out.counts, setup.ambiguous);
     if (!score) {
-        out.outcome = {ProgramStatus::BadOutput, score.problem().message};
+        out.outcome = Problem{score.problem().message, ProblemKind::BadOutput};
         return out;
     }
     out.identity = score.value();

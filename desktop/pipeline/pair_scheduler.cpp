@@ -150,7 +150,7 @@ class Scheduler {
             *pool_, batch, progress_, shell_.Stop(), context_.pairTimeoutSeconds, &*twins_,
             context_.ambiguous, schedule_.advance ? std::function<void(double)>(advance) : nullptr);
         for (std::size_t k = 0; k < results.size(); ++k) {
-            if (results[k].outcome.status == ProgramStatus::Cancelled) return;
+            if (results[k].outcome.Is(ProblemKind::Cancelled)) return;
             pairs[k].result = results[k];
             Ended(std::move(pairs[k]));
         }

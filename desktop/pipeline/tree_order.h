@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/result.h"
 #include "model/run_state.h"
-#include "pipeline/program_outcome.h"
 #include "pipeline/run_context.h"
 #include "platform/progress.h"
 
@@ -23,7 +23,7 @@ inline constexpr const char* kTreeFile = "outtree";
 // reported through the progress when useTree is on, and the input order kept: never a wrong order.
 // When the run is cancelled while the tree program runs, the outcome is Cancelled and
 // SequenceList, IdentityMatrix and treeOrder are left as they were.
-ProgramOutcome OrderByTree(RunState& state, Progress& progress, const RunContext& context);
+Result<void> OrderByTree(RunState& state, Progress& progress, const RunContext& context);
 
 // "config": the answers to the tree program's menu that root the tree on the last taxon "out".
 std::string FormatTreeConfig(int n);

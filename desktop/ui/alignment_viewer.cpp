@@ -124,7 +124,7 @@ void OpenCellAlignment(MainForm& form, double x, double y) {
     if (!pair.outcome.Ok()) {
         form.window.ShowMessage("The alignment of " + ReplaceAll(first.name, ">", "") + " and " +
                                 ReplaceAll(second.name, ">", "") + " could not be made by " +
-                                AlignedBy(kind) + ": " + pair.outcome.message + ".");
+                                AlignedBy(kind) + ": " + pair.outcome.problem().message + ".");
         return;
     }
     const bool bounded = IsBoundedPair(state, cell->row, cell->column) || !pair.counts.exact;

@@ -76,7 +76,7 @@ TEST(RealAligners, EachAlignerStartsWithItsCommandLineInTheExchangeFolder) {
         const std::string before = CurrentDirectory();
         const PairResult result =
             RunAligner(run.context, *AlignerNamed(aligner), "1_2.fas", "1_2Aln.fas");
-        EXPECT_TRUE(result.outcome.Ok()) << aligner << ": " << result.outcome.message;
+        EXPECT_TRUE(result.outcome.Ok()) << aligner << ": " << result.outcome.problem().message;
         EXPECT_EQ(result.command, commandLine);
         EXPECT_GT(result.processId, 0) << aligner;
         EXPECT_EQ(result.exitCode, 0) << aligner;
@@ -174,8 +174,8 @@ TEST(RealAligners, AFreshRunThenTheTreeOfNeighbor) {
         state.choices.useTree = true;
         ASSERT_EQ(AlignAllPairs(state, window.progress, run.context), PairsEnd::Completed) << n;
         const IdentityTable inputOrder = state.InputIdentity;
-        const ProgramOutcome tree = OrderByTree(state, window.progress, run.context);
-        ASSERT_TRUE(tree.Ok()) << n << ": " << tree.message;
+        const Result<void> tree = OrderByTree(state, window.progress, run.context);
+        ASSERT_TRUE(tree.Ok()) << n << ": " << tree.problem().message;
         EXPECT_TRUE(window.messages.empty()) << n;
         EXPECT_EQ(state.treeOrder.back(), n);
         for (int a = 0; a < n; ++a) {
