@@ -45,8 +45,9 @@ Result<void> ExternalRows(const PairAlignmentSetup& setup, Aligner kind, const R
     std::string text;
     const PairResult result = AlignPair(context, kind, first, second, i, j, &text);
     if (!result.outcome.Ok()) return result.outcome;
-    AlignedRows rows = ReadAlignedRows(text);
-    if (!rows.failure.empty()) return Problem{rows.failure, ProblemKind::BadOutput};
+    Result<AlignedRows> read = ReadAlignedRows(text);
+    if (!read) return Problem{read.problem().message, ProblemKind::BadOutput};
+    AlignedRows& rows = read.value();
     // The aligner may give the records back in the other order.
     if (AlignedPairSwapped(text, FormatFastaRecord(first) + FormatFastaRecord(second)))
         std::swap(rows.first, rows.second);

@@ -13,15 +13,16 @@ namespace kvr {
 namespace {
 
 // The residue text of the first two records (FastaLayout::Marks), or the reason there are not two.
-std::string FirstTwoRecords(std::string_view s, std::string_view (&residues)[2]) {
+Result<void> FirstTwoRecords(std::string_view s, std::string_view (&residues)[2]) {
     FastaRecords walk(s);
     FastaRecord record;
     int found = 0;
     for (; found < 2 && walk.Next(record); ++found) {
-        if (!record.nameLineEnded) return "a name line has no line feed";
+        if (!record.nameLineEnded) return Problem{"a name line has no line feed"};
         residues[found] = record.residues;
     }
-    return found < 2 ? "the file holds fewer than two sequences" : "";
+    if (found < 2) return Problem{"the file holds fewer than two sequences"};
+    return {};
 }
 
 // The residues as an aligner may give them back: no gaps or white space, upper case, T for U.
@@ -50,35 +51,35 @@ bool SameResidues(const std::string& aligned, const std::string& given) {
 
 bool AlignedPairSwapped(const std::string& aligned, const std::string& given) {
     std::string_view a[2], g[2];
-    if (!FirstTwoRecords(aligned, a).empty() || !FirstTwoRecords(given, g).empty()) return false;
+    if (!FirstTwoRecords(aligned, a) || !FirstTwoRecords(given, g)) return false;
     const std::string a0 = Ungapped(a[0]), a1 = Ungapped(a[1]);
     const std::string g0 = Ungapped(g[0]), g1 = Ungapped(g[1]);
     return !(SameResidues(a0, g0) && SameResidues(a1, g1)) && SameResidues(a0, g1) &&
            SameResidues(a1, g0);
 }
 
-std::string AlignedPairProblem(const std::string& aligned, const std::string& given) {
+Result<void> CheckAlignedPair(const std::string& aligned, const std::string& given) {
     std::string_view a[2], g[2];
-    if (std::string problem = FirstTwoRecords(aligned, a); !problem.empty()) return problem;
-    if (!FirstTwoRecords(given, g).empty()) return {};
+    if (Result<void> read = FirstTwoRecords(aligned, a); !read) return read;
+    if (!FirstTwoRecords(given, g)) return {};
     const std::string a0 = Ungapped(a[0]), a1 = Ungapped(a[1]);
     const std::string g0 = Ungapped(g[0]), g1 = Ungapped(g[1]);
     // The order of the two records does not matter.
     if ((SameResidues(a0, g0) && SameResidues(a1, g1)) ||
         (SameResidues(a0, g1) && SameResidues(a1, g0)))
         return {};
-    return "without its gaps, the alignment does not hold the residues of the pair it was given "
-           "(" +
-           std::to_string(a0.size()) + " and " + std::to_string(a1.size()) +
-           " residues for sequences of " + std::to_string(g0.size()) + " and " +
-           std::to_string(g1.size()) + ")";
+    return Problem{
+        "without its gaps, the alignment does not hold the residues of the pair it was "
+        "given (" +
+        std::to_string(a0.size()) + " and " + std::to_string(a1.size()) +
+        " residues for sequences of " + std::to_string(g0.size()) + " and " +
+        std::to_string(g1.size()) + ")"};
 }
 
-AlignedRows ReadAlignedRows(const std::string& text) {
+Result<AlignedRows> ReadAlignedRows(const std::string& text) {
     std::string_view residues[2];
-    if (std::string problem = FirstTwoRecords(text, residues); !problem.empty())
-        return {{}, {}, std::move(problem)};
-    return {RemoveAll(residues[0], "\r\b\n\t"), RemoveAll(residues[1], "\r\b\n\t"), {}};
+    if (Result<void> read = FirstTwoRecords(text, residues); !read) return read.problem();
+    return AlignedRows{RemoveAll(residues[0], "\r\b\n\t"), RemoveAll(residues[1], "\r\b\n\t")};
 }
 
 ColumnCounts CountColumns(std::string_view first, std::string_view second) {
@@ -109,10 +110,10 @@ Result<float> IdentityOf(const ColumnCounts& counts, AmbiguityRule rule) {
 
 Result<float> PairIdentityOfText(const std::string& text, ColumnCounts* counts,
                                  AmbiguityRule rule) {
-    const AlignedRows rows = ReadAlignedRows(text);
-    if (!rows.failure.empty()) return Problem{rows.failure};
-    const std::string& a = rows.first;
-    const std::string& b = rows.second;
+    const Result<AlignedRows> rows = ReadAlignedRows(text);
+    if (!rows) return rows.problem();
+    const std::string& a = rows.value().first;
+    const std::string& b = rows.value().second;
     if (a.empty() || b.empty()) return Problem{"a sequence of the pair is empty"};
     if (a.size() != b.size())
         return Problem{"the aligned sequences differ in length (" + std::to_string(a.size()) +

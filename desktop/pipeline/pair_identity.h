@@ -29,14 +29,13 @@ Result<float> PairIdentityOfText(const std::string& text, ColumnCounts* counts =
                                  AmbiguityRule rule = AmbiguityRule::Count);
 
 // The two aligned rows of a pair file's first two records, as the identity reads them: line
-// feeds, carriage returns, tabs and backspaces removed, every other symbol as written. When there
-// are not two, failure says why.
+// feeds, carriage returns, tabs and backspaces removed, every other symbol as written; when there
+// are not two, why.
 struct AlignedRows {
     std::string first;
     std::string second;
-    std::string failure;
 };
-AlignedRows ReadAlignedRows(const std::string& text);
+Result<AlignedRows> ReadAlignedRows(const std::string& text);
 
 // The columns of two aligned rows of equal length: all of them, those in which neither row has a
 // "-", and among those the ones whose symbols are equal (case kept); the same two counts over the
@@ -71,14 +70,14 @@ Result<float> IdentityOf(const ColumnCounts& counts, AmbiguityRule rule);
 // matches and columns the identity compared, and whether the pair was aligned whole.
 AlignedCounts KeptCounts(const ColumnCounts& counts, AmbiguityRule rule);
 
-// Why an aligner's output does not align the pair it was given ("" when it does): its first two
+// Why an aligner's output does not align the pair it was given, if it does not: its first two
 // records, gaps and white space removed, must hold the given records' residues, in either order
 // and either case (U read as T, and an N or X in place of any symbol). A stand-in that writes a
 // fixed alignment would otherwise score every pair.
-std::string AlignedPairProblem(const std::string& aligned, const std::string& given);
+Result<void> CheckAlignedPair(const std::string& aligned, const std::string& given);
 
 // The aligner gave the pair back the other way round: its first record holds the second given
-// one (and not the first), by the rule of AlignedPairProblem.
+// one (and not the first), by the rule of CheckAlignedPair.
 bool AlignedPairSwapped(const std::string& aligned, const std::string& given);
 
 }  // namespace kvr

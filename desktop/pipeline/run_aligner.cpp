@@ -71,9 +71,8 @@ Result<void> ScoreOutput(const std::string& path, const std::string& name,
         return Problem{"its output " + name + " cannot be scored: " + score.problem().message,
                        ProblemKind::BadOutput};
     if (given) {
-        const std::string problem = AlignedPairProblem(*text, *given);
-        if (!problem.empty())
-            return Problem{"its output " + name + " cannot be used: " + problem,
+        if (const Result<void> aligned = CheckAlignedPair(*text, *given); !aligned)
+            return Problem{"its output " + name + " cannot be used: " + aligned.problem().message,
                            ProblemKind::BadOutput};
     }
     result.identity = score.value();

@@ -131,7 +131,7 @@ TEST(PairIdentity, UnscorablePairsNameTheReason) {
 }
 
 // An aligner's output is used only when it aligns the pair it was given.
-TEST(AlignedPairProblem, TheOutputMustHoldTheGivenResidues) {
+TEST(CheckAlignedPair, TheOutputMustHoldTheGivenResidues) {
     const std::string given = ">s1\r\nACGUACGT\r\n>s2\r\nACGTTACGT\r\n";
     struct Case {
         const char* aligned;
@@ -148,11 +148,13 @@ TEST(AlignedPairProblem, TheOutputMustHoldTheGivenResidues) {
         {">s1\nACGUACGT-\n>s2\nACGTTACGTA\n>s3\nAC\n", false},  // one too many
     };
     for (const Case& c : cases)
-        EXPECT_EQ(AlignedPairProblem(c.aligned, given).empty(), c.usable) << c.aligned;
-    EXPECT_NE(AlignedPairProblem(">a\nAAAA\n>b\nAAAA\n", given)
-                  .find("does not hold the residues of the pair it was given (4 and 4 residues "
-                        "for sequences of 8 and 9)"),
-              std::string::npos);
+        EXPECT_EQ(CheckAlignedPair(c.aligned, given).Ok(), c.usable) << c.aligned;
+    EXPECT_NE(
+        CheckAlignedPair(">a\nAAAA\n>b\nAAAA\n", given)
+            .problem()
+            .message.find("does not hold the residues of the pair it was given (4 and 4 residues "
+                          "for sequences of 8 and 9)"),
+        std::string::npos);
 }
 
 }  // namespace
