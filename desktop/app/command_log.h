@@ -41,7 +41,7 @@ class CommandLog {
     CommandLog& operator=(const CommandLog&) = delete;
 
     // path "" keeps no log. command: "kvr run"; args: the words after it. The log's name is
-    // checked against the inputs and outputs before (NamingProblem). False, with Problem(), when
+    // checked against the inputs and outputs before (CheckNaming). False, with Problem(), when
     // the log cannot be kept.
     bool Open(const std::string& path, std::string_view command, const Arguments& args);
     // Why the log cannot be kept ("" when it can, or when none was asked for).

@@ -14,9 +14,9 @@
 
 namespace kvr::cli {
 
-std::string NamingProblem(const std::vector<std::string>& inputs,
-                          const std::vector<std::string>& outputs, const std::string& log,
-                          const Update& update) {
+Result<void> CheckNaming(const std::vector<std::string>& inputs,
+                         const std::vector<std::string>& outputs, const std::string& log,
+                         const Update& update) {
     std::vector<std::string> written = outputs;
     if (!log.empty()) written.push_back(log);
     std::set<std::string> seen;
@@ -26,14 +26,14 @@ std::string NamingProblem(const std::vector<std::string>& inputs,
                               ReplacesFile(path, update.input);
         for (const std::string& input : inputs)
             if (!updating && input != "-" && ReplacesFile(path, input))  // "-": standard input
-                return path + " is the input " + input + ": " + (isLog ? "the log" : "an output") +
-                       " would replace it";
+                return Problem{path + " is the input " + input + ": " +
+                               (isLog ? "the log" : "an output") + " would replace it"};
         // Devices and pipes take any number of outputs; a file is replaced by one only, and
         // standard output holds one.
         const std::string key = path == kStandardOutput ? path : ReplacedFile(path);
         if (!key.empty() && !seen.insert(key).second)
-            return isLog ? path + " is named for the log and for an output"
-                         : path + " is named for two outputs";
+            return Problem{isLog ? path + " is named for the log and for an output"
+                                 : path + " is named for two outputs"};
     }
     return {};
 }

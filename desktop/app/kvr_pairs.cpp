@@ -61,10 +61,10 @@ int Pairs(const Arguments& args, CommandLog& log) {
     PairsRequest request;
     const CommandTable table = PairsTable(request);
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    if (const std::string problem =
-            NamingProblem({request.input}, {request.out}, request.messages.log);
-        !problem.empty())
-        return UsageError(table, problem);
+    if (const Result<void> checked =
+            CheckNaming({request.input}, {request.out}, request.messages.log);
+        !checked)
+        return UsageError(table, checked.problem().message);
     if (!log.Open(request.messages.log, kName, args)) return Failure(log.Problem());
     int shard = 0;
     int shards = 0;

@@ -40,9 +40,9 @@ int Split(const Arguments& args, CommandLog& log) {
     const std::string firstFile = toStandardOutput ? "" : fileName(request.base, 1);
     std::vector<std::string> outputs;
     if (!toStandardOutput) outputs.push_back(firstFile);
-    if (const std::string problem = NamingProblem({request.session}, outputs, request.messages.log);
-        !problem.empty())
-        return UsageError(table, problem);
+    if (const Result<void> checked = CheckNaming({request.session}, outputs, request.messages.log);
+        !checked)
+        return UsageError(table, checked.problem().message);
     if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
     const auto minPercent = ReadWholePercent(request.minText);
     const auto maxPercent = ReadWholePercent(request.maxText);
