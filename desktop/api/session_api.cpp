@@ -27,8 +27,8 @@ Result ReadSession(const std::string& path, Analysis& out) {
 }
 
 Result WriteSession(const std::string& path, const Analysis& analysis) {
-    if (std::string problem = AnalysisProblem(analysis); !problem.empty())
-        return {Status::InvalidArgument, problem};
+    if (const kvr::Result<void> checked = CheckAnalysis(analysis); !checked)
+        return {Status::InvalidArgument, checked.problem().message};
     // The session holds the display order.
     const RecordTable input = InputRecords(analysis);
     const int n = static_cast<int>(analysis.Size());
@@ -50,8 +50,8 @@ Result WriteSession(const std::string& path, const Analysis& analysis) {
 }
 
 Result WriteTable(std::ostream& out, const Analysis& analysis) {
-    if (std::string problem = AnalysisProblem(analysis); !problem.empty())
-        return {Status::InvalidArgument, problem};
+    if (const kvr::Result<void> checked = CheckAnalysis(analysis); !checked)
+        return {Status::InvalidArgument, checked.problem().message};
     const PairCountTable counts = InputCounts(analysis);
     if (!WritePairTable(out, InputRecords(analysis), InputIdentities(analysis),
                         static_cast<int>(analysis.Size()), nullptr,
