@@ -70,7 +70,10 @@ bool CommandLog::Open(const std::string& path, std::string_view command, const A
         problem_ = "--log needs a file; standard error is where the messages go already";
         return false;
     }
-    if (problem_ = OutputProblem(path); !problem_.empty()) return false;
+    if (const Result<void> writable = CheckOutput(path); !writable) {
+        problem_ = writable.problem().message;
+        return false;
+    }
     // Written as the command goes, so that a command that is ended leaves the log of what it did.
     if (file_.open(path, std::ios::out | std::ios::trunc | std::ios::binary) == nullptr) {
         problem_ = "cannot write the log " + path;

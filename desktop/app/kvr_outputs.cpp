@@ -47,8 +47,8 @@ std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {
                 problems.push_back("a picture cannot be written to standard output ('-')");
             continue;
         }
-        if (std::string problem = OutputProblem(path); !problem.empty())
-            problems.push_back(std::move(problem));
+        if (const Result<void> writable = CheckOutput(path); !writable)
+            problems.push_back(writable.problem().message);
     }
     return problems;
 }

@@ -66,10 +66,9 @@ int Pairs(const Arguments& args, CommandLog& log) {
         !checked)
         return UsageError(table, checked.problem().message);
     if (!log.Open(request.messages.log, kName, args)) return Failure(log.Problem());
-    int shard = 0;
-    int shards = 0;
-    if (const std::string problem = ParseShard(request.shardText, shard, shards); !problem.empty())
-        return UsageError(table, problem);
+    const Result<ShardChoice> choice = ParseShard(request.shardText);
+    if (!choice) return UsageError(table, choice.problem().message);
+    const auto [shard, shards] = choice.value();
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
     OutputRequest output;

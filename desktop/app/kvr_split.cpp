@@ -49,8 +49,8 @@ int Split(const Arguments& args, CommandLog& log) {
     if (!request.groups && (!minPercent || !maxPercent))
         return Failure(name, "--min and --max must be numbers from 0 to 100");
     if (!toStandardOutput)
-        if (const std::string problem = OutputProblem(firstFile); !problem.empty())
-            return Failure(name, problem);
+        if (const Result<void> writable = CheckOutput(firstFile); !writable)
+            return Failure(name, writable.problem().message);
 
     RunState state;
     ConsoleProgress progress(log.Console(), name, request.messages.quiet, log.Terminal(),

@@ -218,25 +218,25 @@ Result<void> ReplaceFile(const std::string& path,
     return Replace(path, write, true);
 }
 
-std::string OutputProblem(const std::string& path) {
+Result<void> CheckOutput(const std::string& path) {
     const OutputTarget target = ResolveOutputTarget(path);
     switch (target.kind) {
         case OutputTarget::Kind::Through:
             return {};
         case OutputTarget::Kind::Folder:
-            return path + " is a folder";
+            return Problem{path + " is a folder"};
         case OutputTarget::Kind::Broken:
-            return "cannot write " + path + ": " + target.problem;
+            return Problem{"cannot write " + path + ": " + target.problem};
         case OutputTarget::Kind::File:
             break;
     }
     const std::string folder = FolderOf(target.path);
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-        return "cannot write " + path + ": no folder " + folder;
-    return ::access(folder.c_str(), W_OK | X_OK) == 0
-               ? ""
-               : "cannot write " + path + ": the folder " + folder + " is read-only";
+        return Problem{"cannot write " + path + ": no folder " + folder};
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return Problem{"cannot write " + path + ": the folder " + folder + " is read-only"};
+    return {};
 }
 
 std::string ReplacedFile(const std::string& path) {

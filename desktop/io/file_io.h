@@ -31,9 +31,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 Result<void> ReplaceFile(const std::string& path,
                          const std::function<bool(const std::string& temporaryPath)>& write);
 
-// What keeps path from being written, "" when nothing does: a folder, a missing folder, a folder
-// that cannot be written (for a file that is replaced), a loop of links.
-std::string OutputProblem(const std::string& path);
+// What keeps path from being written, if anything does: a folder, a missing folder, a folder that
+// cannot be written (for a file that is replaced), a loop of links.
+Result<void> CheckOutput(const std::string& path);
 
 // The file a write to path replaces (a link's final target, made absolute), or "" when path is
 // written through or cannot be written: two outputs naming the same file have the same one.
