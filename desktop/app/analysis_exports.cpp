@@ -54,14 +54,14 @@ bool WriteExports(const RunState& state, const ExportRequest& request, std::ostr
         });
     }
     if (!request.newick.empty()) {
-        std::string failure;
-        const std::string tree = NewickText(state, input.names, failure);
-        if (tree.empty()) {
-            err << "--newick " << request.newick << ": " << failure << ", so it was not written\n";
+        const Result<std::string> tree = NewickText(state, input.names);
+        if (!tree) {
+            err << "--newick " << request.newick << ": " << tree.problem().message
+                << ", so it was not written\n";
             written = false;
         } else {
             written &= Write(request.newick, err, [&](std::ostream& out) {
-                out << tree;
+                out << tree.value();
                 return static_cast<bool>(out);
             });
         }

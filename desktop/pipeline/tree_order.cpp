@@ -64,8 +64,9 @@ std::string FormatTreeConfig(int n) {
     return text;
 }
 
-TreeOrder ReadTreeOrder(std::string_view treeText, const std::vector<std::string>& treeNames) {
-    const auto fail = [](std::string why) { return TreeOrder{{}, std::move(why)}; };
+Result<std::vector<int>> ReadTreeOrder(std::string_view treeText,
+                                       const std::vector<std::string>& treeNames) {
+    const auto fail = [](std::string why) { return Problem{std::move(why)}; };
     std::vector<std::string> taxa;
     taxa.reserve(treeNames.size());
     std::unordered_map<std::string, std::size_t> taxonOf;
@@ -77,7 +78,7 @@ TreeOrder ReadTreeOrder(std::string_view treeText, const std::vector<std::string
                         "', so the tree cannot tell them apart");
     }
 
-    TreeOrder result;
+    std::vector<int> order;
     std::vector<bool> seen(taxa.size(), false);
     std::size_t start = 0;
     while (start <= treeText.size()) {
@@ -95,14 +96,14 @@ TreeOrder ReadTreeOrder(std::string_view treeText, const std::vector<std::string
         if (seen[b])
             return fail("the leaf '" + PrintableText(leaf, 60) + "' appears twice in the tree");
         seen[b] = true;
-        result.order.push_back(static_cast<int>(b));
+        order.push_back(static_cast<int>(b));
     }
-    if (result.order.size() != taxa.size())
-        return fail("the tree has " + std::to_string(result.order.size()) + " leaves instead of " +
+    if (order.size() != taxa.size())
+        return fail("the tree has " + std::to_string(order.size()) + " leaves instead of " +
                     std::to_string(taxa.size()));
-    if (result.order.back() != static_cast<int>(taxa.size()) - 1)
+    if (order.back() != static_cast<int>(taxa.size()) - 1)
         return fail("the outgroup '" + taxa.back() + "' is not the last leaf of the tree");
-    return result;
+    return order;
 }
 
 void ApplyDisplayOrder(RunState& state, const std::vector<int>& order) {
@@ -160,12 +161,12 @@ Result<void> OrderByTree(RunState& state, Progress& progress, const RunContext& 
         outcome = Problem{"the taxon names do not match the sequences", ProblemKind::BadOutput};
     if (outcome.Ok() && !single) {
         if (const auto tree = ReadWholeFile(file(kTreeFile))) {
-            TreeOrder read = ReadTreeOrder(*tree, state.treeNames);
-            if (read.failure.empty()) {
-                state.treeOrder = std::move(read.order);
+            Result<std::vector<int>> read = ReadTreeOrder(*tree, state.treeNames);
+            if (read) {
+                state.treeOrder = std::move(read).value();
                 if (state.choices.useTree) state.treeNewick = *tree;
             } else {
-                outcome = Problem{read.failure, ProblemKind::BadOutput};
+                outcome = Problem{read.problem().message, ProblemKind::BadOutput};
             }
         } else {
             outcome = Problem{"the tree program wrote no \"outtree\"", ProblemKind::NoOutput};

@@ -28,14 +28,11 @@ Result<void> OrderByTree(RunState& state, Progress& progress, const RunContext& 
 // "config": the answers to the tree program's menu that root the tree on the last taxon "out".
 std::string FormatTreeConfig(int n);
 
-struct TreeOrder {
-    std::vector<int> order;  // per leaf, left to right: the index of its entry in treeNames
-    std::string failure;     // why the tree cannot be used; order is empty then
-};
-
 // The leaf order of a Newick tree text (wrapped lines and spaces allowed) over the taxa named in
-// treeNames. Every leaf must match one taxon, each taxon once, with the outgroup last.
-TreeOrder ReadTreeOrder(std::string_view treeText, const std::vector<std::string>& treeNames);
+// treeNames: per leaf, left to right, the index of its entry in treeNames; or why the tree cannot
+// be used. Every leaf must match one taxon, each taxon once, with the outgroup last.
+Result<std::vector<int>> ReadTreeOrder(std::string_view treeText,
+                                       const std::vector<std::string>& treeNames);
 
 // SequenceList and IdentityMatrix with display position a showing input sequence order[a]. The
 // table of InputIdentity becomes IdentityMatrix (InputIdentity is left empty).

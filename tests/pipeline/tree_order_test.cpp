@@ -68,13 +68,13 @@ TEST(ReadTreeOrder, TakesTheLeavesFromLeftToRight) {
         {"((2C,0A),1B,out);", {-1}},  // no branch lengths: the ";" stays on the last leaf
     };
     for (const Case& c : cases) {
-        const TreeOrder read = ReadTreeOrder(c.tree, kTreeNamesABC);
+        const Result<std::vector<int>> read = ReadTreeOrder(c.tree, kTreeNamesABC);
         if (c.order == std::vector<int>{-1}) {
-            EXPECT_FALSE(read.failure.empty()) << c.tree;
+            EXPECT_FALSE(read) << c.tree;
             continue;
         }
-        EXPECT_EQ(read.failure, "") << c.tree;
-        EXPECT_EQ(read.order, c.order) << c.tree;
+        ASSERT_TRUE(read) << c.tree << ": " << read.problem().message;
+        EXPECT_EQ(read.value(), c.order) << c.tree;
     }
 }
 
@@ -98,9 +98,9 @@ TEST(ReadTreeOrder, RefusesATreeThatWouldGiveAWrongOrder) {
          "sequences 1 and 2 have the same tree name '12x', so the tree cannot tell them apart"},
     };
     for (const Case& c : cases) {
-        const TreeOrder read = ReadTreeOrder(c.tree, c.names);
-        EXPECT_EQ(read.failure, c.failure) << c.tree;
-        EXPECT_TRUE(read.order.empty()) << c.tree;
+        const Result<std::vector<int>> read = ReadTreeOrder(c.tree, c.names);
+        ASSERT_FALSE(read) << c.tree;
+        EXPECT_EQ(read.problem().message, c.failure) << c.tree;
     }
 }
 
