@@ -68,9 +68,8 @@ int Split(const Arguments& args, CommandLog& log) {
         groups = NumberedGroups(grouping.groupOf, grouping.sizes);
         for (int k = 0; k < groups.Count(); ++k) datasets.push_back(k);
     } else {
-        if (const std::string refusal = CheckSplitRange(state, *minPercent, *maxPercent);
-            !refusal.empty()) {
-            progress.Message(refusal);
+        if (const Result<void> range = CheckSplitRange(state, *minPercent, *maxPercent); !range) {
+            progress.Message(range.problem().message);
             return 1;
         }
         groups =
