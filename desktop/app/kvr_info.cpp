@@ -36,7 +36,8 @@ int Info(const Arguments& args, CommandLog& log) {
     if (const Result<void> checked = CheckNaming({request.session}, {}, request.messages.log);
         !checked)
         return UsageError(table, checked.problem().message);
-    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
+    if (const Result<void> opened = log.Open(request.messages.log, name, args); !opened)
+        return Failure(name, opened.problem().message);
     RunState state;
     ConsoleProgress progress(log.Console(), name, request.messages.quiet, log.Terminal(),
                              log.File());

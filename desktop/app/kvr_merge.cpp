@@ -211,7 +211,8 @@ int Merge(const Arguments& args, CommandLog& log) {
             CheckNaming(inputs, request.outputs.Paths(), request.messages.log);
         !checked)
         return UsageError(table, checked.problem().message);
-    if (!log.Open(request.messages.log, kName, args)) return Failure(log.Problem());
+    if (const Result<void> opened = log.Open(request.messages.log, kName, args); !opened)
+        return Failure(opened.problem().message);
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
     if (const auto problems =

@@ -65,7 +65,8 @@ int Pairs(const Arguments& args, CommandLog& log) {
             CheckNaming({request.input}, {request.out}, request.messages.log);
         !checked)
         return UsageError(table, checked.problem().message);
-    if (!log.Open(request.messages.log, kName, args)) return Failure(log.Problem());
+    if (const Result<void> opened = log.Open(request.messages.log, kName, args); !opened)
+        return Failure(opened.problem().message);
     const Result<ShardChoice> choice = ParseShard(request.shardText);
     if (!choice) return UsageError(table, choice.problem().message);
     const auto [shard, shards] = choice.value();

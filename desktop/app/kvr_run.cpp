@@ -42,7 +42,8 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
                         {append ? request.outputs.File("--session") : "", request.session});
         !checked)
         return UsageError(table, checked.problem().message);
-    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
+    if (const Result<void> opened = log.Open(request.messages.log, name, args); !opened)
+        return Failure(name, opened.problem().message);
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
     if (const auto problems =

@@ -26,7 +26,8 @@ int Show(const Arguments& args, CommandLog& log) {
             CheckNaming({request.session}, request.outputs.Paths(), request.messages.log);
         !checked)
         return UsageError(table, checked.problem().message);
-    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
+    if (const Result<void> opened = log.Open(request.messages.log, name, args); !opened)
+        return Failure(name, opened.problem().message);
     const OutputRequest& outputs = request.outputs;
     const RunOptions& options = request.options;
     if (const auto problems = ValidateRunOptions(options); !problems.empty())

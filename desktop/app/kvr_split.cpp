@@ -43,7 +43,8 @@ int Split(const Arguments& args, CommandLog& log) {
     if (const Result<void> checked = CheckNaming({request.session}, outputs, request.messages.log);
         !checked)
         return UsageError(table, checked.problem().message);
-    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
+    if (const Result<void> opened = log.Open(request.messages.log, name, args); !opened)
+        return Failure(name, opened.problem().message);
     const auto minPercent = ReadWholePercent(request.minText);
     const auto maxPercent = ReadWholePercent(request.maxText);
     if (!request.groups && (!minPercent || !maxPercent))
