@@ -144,12 +144,12 @@ int Pairs(const Arguments& args, CommandLog& log) {
         return true;
     };
     if (kind == Aligner::Clustalw)
-        schedule.refuse = [&](int i, int j) {
+        schedule.admit = [&](int i, int j) -> Result<void> {
             const RecordTable& records = state.InputSequences;
-            if (records[i].name != records[j].name) return std::string();
-            return "ClustalW cannot align sequences " + std::to_string(i + 1) + " and " +
-                   std::to_string(j + 1) + ": both are named '" + records[i].name +
-                   "'. Please rename all the duplicate names and try again.";
+            if (records[i].name != records[j].name) return {};
+            return Problem{"ClustalW cannot align sequences " + std::to_string(i + 1) + " and " +
+                           std::to_string(j + 1) + ": both are named '" + records[i].name +
+                           "'. Please rename all the duplicate names and try again."};
         };
 
     ScheduleOutcome end;

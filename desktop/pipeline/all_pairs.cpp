@@ -126,11 +126,10 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
         progress.Pair(i, j, done + finished + 1, total);
     };
     if (state.choices.AlignerKind == Aligner::Clustalw)
-        schedule.refuse = [&](int i, int j) {
+        schedule.admit = [&](int i, int j) -> Result<void> {
             const std::string& name = state.InputSequences[j].name;
-            return state.InputSequences[i].name == name
-                       ? DuplicateNameMessage(incremental, i, j, name)
-                       : std::string();
+            if (state.InputSequences[i].name != name) return {};
+            return Problem{DuplicateNameMessage(incremental, i, j, name)};
         };
     std::string failure;
     schedule.take = [&](const ScheduledPair& pair) {
