@@ -48,7 +48,7 @@ std::string WriteOutputFile(const std::string& path, std::span<const float> outp
     // Written whole beside the target and renamed over it (a device or pipe is written through):
     // a full disk or a kill leaves the old output, never a partial one.
     bool opened = false;
-    const kvr::WriteResult result = kvr::ReplaceFile(path, [&](const std::string& temporary) {
+    const kvr::Result<void> result = kvr::ReplaceFile(path, [&](const std::string& temporary) {
         std::FILE* file = std::fopen(temporary.c_str(), "wb");
         if (file == nullptr) return false;
         opened = true;
@@ -56,7 +56,7 @@ std::string WriteOutputFile(const std::string& path, std::span<const float> outp
     });
     if (result) return {};
     if (!opened) return "cannot open output file: " + path;
-    return "cannot write output file: " + path + " (" + result.reason + ")";
+    return "cannot write output file: " + path + " (" + result.problem().message + ")";
 }
 
 }  // namespace tolven

@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
                                     std::chrono::steady_clock::now() - start)
                                     .count());
                 if (!result.outcome.Ok()) {
-                    std::fprintf(stderr, "%s: %s\n", aligner, result.outcome.message.c_str());
+                    std::fprintf(stderr, "%s: %s\n", aligner,
+                                 result.outcome.problem().message.c_str());
                     return 1;
                 }
             }

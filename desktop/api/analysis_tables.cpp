@@ -60,23 +60,25 @@ Analysis AnalysisOf(const Analysis& base, const kvr::Analysis& made) {
     return out;
 }
 
-std::string AnalysisProblem(const Analysis& analysis) {
+kvr::Result<void> CheckAnalysis(const Analysis& analysis) {
     const std::size_t n = analysis.Size();
     if (analysis.cleanNames.size() != n || analysis.residues.size() != n)
-        return "the analysis has " + std::to_string(n) + " names, " +
-               std::to_string(analysis.cleanNames.size()) + " clean names and " +
-               std::to_string(analysis.residues.size()) + " sequences";
+        return kvr::Problem{"the analysis has " + std::to_string(n) + " names, " +
+                            std::to_string(analysis.cleanNames.size()) + " clean names and " +
+                            std::to_string(analysis.residues.size()) + " sequences"};
     if (analysis.identity.size() != n * n)
-        return "the identity matrix of " + std::to_string(n) + " sequences needs " +
-               std::to_string(n * n) + " values, not " + std::to_string(analysis.identity.size());
+        return kvr::Problem{"the identity matrix of " + std::to_string(n) + " sequences needs " +
+                            std::to_string(n * n) + " values, not " +
+                            std::to_string(analysis.identity.size())};
     std::vector<int> sorted = analysis.order;
     std::sort(sorted.begin(), sorted.end());
     for (std::size_t k = 0; k < sorted.size(); ++k)
         if (sorted.size() != n || sorted[k] != static_cast<int>(k))
-            return "the display order does not hold every sequence once";
-    if (sorted.size() != n) return "the display order does not hold every sequence once";
+            return kvr::Problem{"the display order does not hold every sequence once"};
+    if (sorted.size() != n)
+        return kvr::Problem{"the display order does not hold every sequence once"};
     if (!analysis.counts.empty() && analysis.counts.size() != n * (n - 1) / 2)
-        return "the counts do not hold one entry a pair";
+        return kvr::Problem{"the counts do not hold one entry a pair"};
     return {};
 }
 

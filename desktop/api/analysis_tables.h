@@ -5,6 +5,7 @@
 #include <string>
 
 #include "kvr/kvr.h"
+#include "model/result.h"
 #include "model/run_state.h"
 
 namespace kvr::api {
@@ -18,8 +19,8 @@ Provenance ProvenanceOf(const kvr::Provenance& record);
 kvr::Provenance CoreProvenance(const Provenance& record);
 
 // What keeps an analysis built by hand from being written: sizes that disagree, an order that is
-// not a permutation; "" when none.
-std::string AnalysisProblem(const Analysis& analysis);
+// not a permutation.
+kvr::Result<void> CheckAnalysis(const Analysis& analysis);
 
 // The records and identities in input order (names, clean names with their ">", residues).
 RecordTable InputRecords(const Analysis& analysis);

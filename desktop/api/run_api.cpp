@@ -121,12 +121,14 @@ Result RunInput(const std::string& label, bool fromFile, const InputText& input,
 }
 
 // A sequence given in memory must stay one record of the FASTA text it is put in.
-std::string RecordProblem(std::string_view name, std::string_view residues, std::size_t k) {
+kvr::Result<void> CheckRecord(std::string_view name, std::string_view residues, std::size_t k) {
     const std::string which = "record " + std::to_string(k + 1);
     if (name.find_first_of("\r\n") != std::string_view::npos)
-        return which + ": its name holds a line end";
-    if (name.find('>') != std::string_view::npos) return which + ": its name holds \">\"";
-    if (residues.find('>') != std::string_view::npos) return which + ": its residues hold \">\"";
+        return kvr::Problem{which + ": its name holds a line end"};
+    if (name.find('>') != std::string_view::npos)
+        return kvr::Problem{which + ": its name holds \">\""};
+    if (residues.find('>') != std::string_view::npos)
+        return kvr::Problem{which + ": its residues hold \">\""};
     return {};
 }
 
@@ -186,15 +188,16 @@ Result AlignPair(std::string_view a, std::string_view b, const PairOptions& opti
     PosixShell shell;
     const kvr::AlignedPair pair =
         AlignRecordPair({shell, programs, WorkFolder(folder)}, *aligner, records, 0, 1);
-    switch (pair.outcome.status) {
-        case ProgramStatus::Done:
-            break;
-        case ProgramStatus::NotFound:
-            return Refused(Status::ProgramMissing, pair.outcome.message);
-        case ProgramStatus::Cancelled:
-            return Refused(Status::Cancelled, pair.outcome.message);
-        default:
-            return Refused(Status::AlignerFailed, pair.outcome.message);
+    if (!pair.outcome) {
+        const kvr::Problem& problem = pair.outcome.problem();
+        switch (problem.kind) {
+            case ProblemKind::NotFound:
+                return Refused(Status::ProgramMissing, problem.message);
+            case ProblemKind::Cancelled:
+                return Refused(Status::Cancelled, problem.message);
+            default:
+                return Refused(Status::AlignerFailed, problem.message);
+        }
     }
     out.identity = pair.identity;
     out.counts = {static_cast<std::uint32_t>(pair.counts.columns),
@@ -212,9 +215,9 @@ Result RunFile(const std::string& path, const RunOptions& options, Analysis& out
 Result RunRecords(const std::vector<Sequence>& records, const RunOptions& options, Analysis& out) {
     std::string text;
     for (std::size_t k = 0; k < records.size(); ++k) {
-        if (std::string problem = RecordProblem(records[k].name, records[k].residues, k);
-            !problem.empty())
-            return Refused(Status::InvalidInput, problem);
+        if (const kvr::Result<void> checked = CheckRecord(records[k].name, records[k].residues, k);
+            !checked)
+            return Refused(Status::InvalidInput, checked.problem().message);
         text.append(">").append(records[k].name).append("\n");
         text.append(records[k].residues).append("\n");
     }

@@ -27,8 +27,8 @@ Result ReadSession(const std::string& path, Analysis& out) {
 }
 
 Result WriteSession(const std::string& path, const Analysis& analysis) {
-    if (std::string problem = AnalysisProblem(analysis); !problem.empty())
-        return {Status::InvalidArgument, problem};
+    if (const kvr::Result<void> checked = CheckAnalysis(analysis); !checked)
+        return {Status::InvalidArgument, checked.problem().message};
     // The session holds the display order.
     const RecordTable input = InputRecords(analysis);
     const int n = static_cast<int>(analysis.Size());
@@ -41,17 +41,17 @@ Result WriteSession(const std::string& path, const Analysis& analysis) {
             identity(d, e) = analysis.Identity(
                 i, static_cast<std::size_t>(analysis.order[static_cast<std::size_t>(e)]));
     }
-    const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
+    const kvr::Result<void> written = WriteStreamedFile(path, [&](std::ostream& out) {
         WriteSessionText(out, shown, identity, n, CoreProvenance(analysis.provenance));
         return static_cast<bool>(out);
     });
-    if (!written) return {Status::FileError, WriteFailureMessage(path, written)};
+    if (!written) return {Status::FileError, WriteFailureMessage(path, written.problem())};
     return {};
 }
 
 Result WriteTable(std::ostream& out, const Analysis& analysis) {
-    if (std::string problem = AnalysisProblem(analysis); !problem.empty())
-        return {Status::InvalidArgument, problem};
+    if (const kvr::Result<void> checked = CheckAnalysis(analysis); !checked)
+        return {Status::InvalidArgument, checked.problem().message};
     const PairCountTable counts = InputCounts(analysis);
     if (!WritePairTable(out, InputRecords(analysis), InputIdentities(analysis),
                         static_cast<int>(analysis.Size()), nullptr,

@@ -18,17 +18,18 @@ bool Write(const std::string& path, std::ostream& err,
 
 }  // namespace
 
-std::string CheckExportRequest(const ExportRequest& request, bool useTree) {
-    if (!request.newick.empty() && !useTree) return "--newick needs --tree, which makes the tree";
+Result<void> CheckExportRequest(const ExportRequest& request, bool useTree) {
+    if (!request.newick.empty() && !useTree)
+        return Problem{"--newick needs --tree, which makes the tree"};
     return {};
 }
 
-std::string CheckKeptTree(const ExportRequest& request, const RunState& session,
-                          const std::string& sessionPath) {
+Result<void> CheckKeptTree(const ExportRequest& request, const RunState& session,
+                           const std::string& sessionPath) {
     if (request.newick.empty() || !session.provenance.tree.empty()) return {};
-    return "--newick: " + sessionPath +
-           " keeps no tree (only the sessions of kvr run, append or merge with --tree do), so "
-           "nothing was written";
+    return Problem{"--newick: " + sessionPath +
+                   " keeps no tree (only the sessions of kvr run, append or merge with --tree "
+                   "do), so nothing was written"};
 }
 
 std::vector<CellBlock> OutlinedGroupBlocks(const RunState& state, const ExportRequest& request) {
@@ -53,14 +54,14 @@ bool WriteExports(const RunState& state, const ExportRequest& request, std::ostr
         });
     }
     if (!request.newick.empty()) {
-        std::string failure;
-        const std::string tree = NewickText(state, input.names, failure);
-        if (tree.empty()) {
-            err << "--newick " << request.newick << ": " << failure << ", so it was not written\n";
+        const Result<std::string> tree = NewickText(state, input.names);
+        if (!tree) {
+            err << "--newick " << request.newick << ": " << tree.problem().message
+                << ", so it was not written\n";
             written = false;
         } else {
             written &= Write(request.newick, err, [&](std::ostream& out) {
-                out << tree;
+                out << tree.value();
                 return static_cast<bool>(out);
             });
         }

@@ -7,16 +7,17 @@
 
 #include "app/export_request.h"
 #include "model/group_frames.h"
+#include "model/result.h"
 #include "model/run_state.h"
 
 namespace kvr::cli {
 
-// --newick asks for a tree that only --tree makes: the problem, or "".
-std::string CheckExportRequest(const ExportRequest& request, bool useTree);
+// --newick asks for a tree that only --tree makes.
+Result<void> CheckExportRequest(const ExportRequest& request, bool useTree);
 
-// kvr show --newick of a session that keeps no tree: the problem, or "".
-std::string CheckKeptTree(const ExportRequest& request, const RunState& session,
-                          const std::string& sessionPath);
+// kvr show --newick of a session that keeps no tree.
+Result<void> CheckKeptTree(const ExportRequest& request, const RunState& session,
+                           const std::string& sessionPath);
 
 // Writes every export asked for (the tree: the run's, or the one a session keeps). The groups and,
 // unless displayOrder is set, the matrices are in the order of the input (of the session for kvr

@@ -62,20 +62,17 @@ CommandLog::CommandLog()
     console_.setf(std::ios::unitbuf);
 }
 
-bool CommandLog::Open(const std::string& path, std::string_view command, const Arguments& args) {
+Result<void> CommandLog::Open(const std::string& path, std::string_view command,
+                              const Arguments& args) {
     path_ = path;
     command_ = command;
-    if (path.empty()) return true;
-    if (path == "-") {
-        problem_ = "--log needs a file; standard error is where the messages go already";
-        return false;
-    }
-    if (problem_ = OutputProblem(path); !problem_.empty()) return false;
+    if (path.empty()) return {};
+    if (path == "-")
+        return Problem{"--log needs a file; standard error is where the messages go already"};
+    if (Result<void> writable = CheckOutput(path); !writable) return writable;
     // Written as the command goes, so that a command that is ended leaves the log of what it did.
-    if (file_.open(path, std::ios::out | std::ios::trunc | std::ios::binary) == nullptr) {
-        problem_ = "cannot write the log " + path;
-        return false;
-    }
+    if (file_.open(path, std::ios::out | std::ios::trunc | std::ios::binary) == nullptr)
+        return Problem{"cannot write the log " + path};
     kept_ = true;
     log_ << "kvr " << kVersion << "\n"
          << "command line: " << command;
@@ -83,13 +80,13 @@ bool CommandLog::Open(const std::string& path, std::string_view command, const A
     log_ << "\nstarted: " << LocalTime() << "\n" << std::flush;
     // The open alone proves little: a full disk refuses the first bytes, not the file.
     if (!log_) {
-        problem_ = "cannot write the log " + path + ": " + std::strerror(errno);
+        const int error = errno;
         kept_ = false;
         file_.close();
-        return false;
+        return Problem{"cannot write the log " + path + ": " + std::strerror(error)};
     }
     std::cerr.rdbuf(&tee_);
-    return true;
+    return {};
 }
 
 void CommandLog::Note(std::string line) {

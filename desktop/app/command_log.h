@@ -14,6 +14,7 @@
 
 #include "app/cli/option_table.h"
 #include "app/printable_stream.h"
+#include "model/result.h"
 
 namespace kvr::cli {
 
@@ -41,11 +42,9 @@ class CommandLog {
     CommandLog& operator=(const CommandLog&) = delete;
 
     // path "" keeps no log. command: "kvr run"; args: the words after it. The log's name is
-    // checked against the inputs and outputs before (NamingProblem). False, with Problem(), when
-    // the log cannot be kept.
-    bool Open(const std::string& path, std::string_view command, const Arguments& args);
-    // Why the log cannot be kept ("" when it can, or when none was asked for).
-    const std::string& Problem() const { return problem_; }
+    // checked against the inputs and outputs before (CheckNaming). Why the log cannot be kept,
+    // if it cannot.
+    Result<void> Open(const std::string& path, std::string_view command, const Arguments& args);
     // A line for the end of the log, before the end time: "aligner: muscle, version ...".
     void Note(std::string line);
     // Ends the log with the notes, the end time and the exit status. False, said on standard
@@ -62,7 +61,6 @@ class CommandLog {
   private:
     std::string path_;
     std::string command_;
-    std::string problem_;
     std::vector<std::string> notes_;
     bool kept_ = false;
     std::streambuf* standardError_;

@@ -47,9 +47,9 @@ int Align(const Arguments& args, CommandLog&) {
     if (!LoadInput(state, progress, request.input, name, false)) return 1;
     int index[2];
     for (int k = 0; k < 2; ++k) {
-        const RecordLookup found = FindRecord(state.InputSequences, request.names[k]);
-        if (found.index < 0) return Failure(name, state.inputPath + ": " + found.problem);
-        index[k] = found.index;
+        const Result<int> found = FindRecord(state.InputSequences, request.names[k]);
+        if (!found) return Failure(name, state.inputPath + ": " + found.problem().message);
+        index[k] = found.value();
     }
     if (index[0] == index[1])
         return Failure(name, "'" + request.names[0] + "' and '" + request.names[1] +
@@ -69,7 +69,7 @@ int Align(const Arguments& args, CommandLog&) {
     if (!pair.outcome.Ok())
         return Failure(name, AlignerTitle(request.options.aligner) + " could not align " +
                                  PrintableText(first, 80) + " and " + PrintableText(second, 80) +
-                                 ": " + pair.outcome.message);
+                                 ": " + pair.outcome.problem().message);
 
     const std::string summary = FormatAlignmentSummary(pair, first, second);
     if (Compared(pair.counts, pair.ambiguous).columns == 0)

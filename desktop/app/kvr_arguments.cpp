@@ -7,12 +7,12 @@
 namespace kvr::cli {
 
 std::optional<int> ReadCommandLine(const CommandTable& table, const Arguments& args) {
-    const std::string problem = ParseCommandLine(table, args);
+    const Result<void> parsed = ParseCommandLine(table, args);
     if (table.help != nullptr && *table.help) {
         std::cout << FormatHelp(table);
         return 0;
     }
-    if (!problem.empty()) return UsageError(table, problem);
+    if (!parsed) return UsageError(table, parsed.problem().message);
     return std::nullopt;
 }
 

@@ -12,26 +12,33 @@
 
 namespace kvr::cli {
 
+namespace {
+
+// The identity of the pair in the file at path, "-" for standard input.
+Result<float> ScoreAlignedPair(const std::string& path) {
+    if (path == "-") {
+        const InputText input = ReadInputDescriptor(STDIN_FILENO);
+        if (!input.text) return Problem{"standard input: " + input.problem};
+        return PairIdentityOfText(*input.text);
+    }
+    // Looked at before it is held: a huge or binary file is refused by its size or first bytes.
+    const InputText input = ReadInputFile(path);
+    if (!input.text)
+        return Problem{"the aligned file " + path + " cannot be read: " + input.problem};
+    Result<float> score = PairIdentityOfText(*input.text);
+    if (!score) return Problem{"in " + path + ", " + score.problem().message};
+    return score;
+}
+
+}  // namespace
+
 int Identity(const Arguments& args, CommandLog&) {
     IdentityRequest request;
     if (const auto status = ReadCommandLine(IdentityFileTable(request), args)) return *status;
-    const std::string& path = request.path;
 
-    PairScore score;
-    if (path == "-") {
-        const InputText input = ReadInputDescriptor(STDIN_FILENO);
-        score = input.text ? PairIdentityOfText(*input.text)
-                           : PairScore{std::nullopt, "standard input: " + input.problem};
-    } else {
-        // Looked at before it is held: a huge or binary file is refused by its size or first bytes.
-        const InputText input = ReadInputFile(path);
-        score = input.text ? PairIdentityOfText(*input.text)
-                           : PairScore{std::nullopt, "the aligned file " + path +
-                                                         " cannot be read: " + input.problem};
-        if (input.text && !score.Ok()) score.failure = "in " + path + ", " + score.failure;
-    }
-    if (!score.Ok()) return Failure("kvr identity", "cannot score the pair: " + score.failure);
-    std::cout << PlainSingle(*score.identity) << "\n";
+    const Result<float> score = ScoreAlignedPair(request.path);
+    if (!score) return Failure("kvr identity", "cannot score the pair: " + score.problem().message);
+    std::cout << PlainSingle(score.value()) << "\n";
     return 0;
 }
 

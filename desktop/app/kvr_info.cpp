@@ -33,10 +33,11 @@ int Info(const Arguments& args, CommandLog& log) {
     const CommandTable table = InfoTable(request);
     const std::string name = "kvr info";
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    if (const std::string problem = NamingProblem({request.session}, {}, request.messages.log);
-        !problem.empty())
-        return UsageError(table, problem);
-    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
+    if (const Result<void> checked = CheckNaming({request.session}, {}, request.messages.log);
+        !checked)
+        return UsageError(table, checked.problem().message);
+    if (const Result<void> opened = log.Open(request.messages.log, name, args); !opened)
+        return Failure(name, opened.problem().message);
     RunState state;
     ConsoleProgress progress(log.Console(), name, request.messages.quiet, log.Terminal(),
                              log.File());

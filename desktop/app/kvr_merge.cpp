@@ -207,21 +207,22 @@ int Merge(const Arguments& args, CommandLog& log) {
     if (const auto status = ReadCommandLine(table, args)) return *status;
     std::vector<std::string> inputs = request.shards;
     inputs.push_back(request.input);
-    if (const std::string problem =
-            NamingProblem(inputs, request.outputs.Paths(), request.messages.log);
-        !problem.empty())
-        return UsageError(table, problem);
-    if (!log.Open(request.messages.log, kName, args)) return Failure(log.Problem());
+    if (const Result<void> checked =
+            CheckNaming(inputs, request.outputs.Paths(), request.messages.log);
+        !checked)
+        return UsageError(table, checked.problem().message);
+    if (const Result<void> opened = log.Open(request.messages.log, kName, args); !opened)
+        return Failure(opened.problem().message);
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
     if (const auto problems =
             CheckPictureRequest(request.outputs.pictures, request.options.useTree);
         !problems.empty())
         return UsageError(table, problems.front());
-    if (const std::string problem =
+    if (const Result<void> checked =
             CheckExportRequest(request.outputs.exports, request.options.useTree);
-        !problem.empty())
-        return UsageError(table, problem);
+        !checked)
+        return UsageError(table, checked.problem().message);
     if (const auto problems = CheckOutputs(request.outputs); !problems.empty()) {
         for (const std::string& problem : problems) Failure(problem);
         return 1;

@@ -14,9 +14,9 @@
 
 namespace kvr::cli {
 
-std::string NamingProblem(const std::vector<std::string>& inputs,
-                          const std::vector<std::string>& outputs, const std::string& log,
-                          const Update& update) {
+Result<void> CheckNaming(const std::vector<std::string>& inputs,
+                         const std::vector<std::string>& outputs, const std::string& log,
+                         const Update& update) {
     std::vector<std::string> written = outputs;
     if (!log.empty()) written.push_back(log);
     std::set<std::string> seen;
@@ -26,14 +26,14 @@ std::string NamingProblem(const std::vector<std::string>& inputs,
                               ReplacesFile(path, update.input);
         for (const std::string& input : inputs)
             if (!updating && input != "-" && ReplacesFile(path, input))  // "-": standard input
-                return path + " is the input " + input + ": " + (isLog ? "the log" : "an output") +
-                       " would replace it";
+                return Problem{path + " is the input " + input + ": " +
+                               (isLog ? "the log" : "an output") + " would replace it"};
         // Devices and pipes take any number of outputs; a file is replaced by one only, and
         // standard output holds one.
         const std::string key = path == kStandardOutput ? path : ReplacedFile(path);
         if (!key.empty() && !seen.insert(key).second)
-            return isLog ? path + " is named for the log and for an output"
-                         : path + " is named for two outputs";
+            return Problem{isLog ? path + " is named for the log and for an output"
+                                 : path + " is named for two outputs"};
     }
     return {};
 }
@@ -47,8 +47,8 @@ std::vector<std::string> CheckOutputs(const OutputRequest& outputs) {
                 problems.push_back("a picture cannot be written to standard output ('-')");
             continue;
         }
-        if (std::string problem = OutputProblem(path); !problem.empty())
-            problems.push_back(std::move(problem));
+        if (const Result<void> writable = CheckOutput(path); !writable)
+            problems.push_back(writable.problem().message);
     }
     return problems;
 }
@@ -63,11 +63,11 @@ bool WriteTextOutput(const std::string& path, const std::function<bool(std::ostr
         if (!done) err << "cannot write the standard output\n";
         return done && !gaveUp;
     }
-    const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
+    const Result<void> written = WriteStreamedFile(path, [&](std::ostream& out) {
         gaveUp = !write(out);
         return !gaveUp && static_cast<bool>(out);
     });
-    if (!written && !gaveUp) err << WriteFailureMessage(path, written) << "\n";
+    if (!written && !gaveUp) err << WriteFailureMessage(path, written.problem()) << "\n";
     return static_cast<bool>(written);
 }
 

@@ -12,13 +12,14 @@
 
 #include "app/kvr_pictures.h"
 #include "app/output_request.h"
+#include "model/result.h"
 #include "model/run_state.h"
 #include "pipeline/run_options.h"
 #include "platform/progress.h"
 
 namespace kvr::cli {
 
-// The command line's mistake in naming its files, "" when none: one file named for two outputs,
+// The command line's mistake in naming its files, if it made one: one file named for two outputs,
 // or for the log and an output, or an output or the log that is one of the inputs (it would be
 // lost). update, when given, is an output and the input it may replace: kvr append's --session
 // and the session it extends, read whole before its new content replaces it. Checked before the
@@ -27,9 +28,9 @@ struct Update {
     std::string output;
     std::string input;
 };
-std::string NamingProblem(const std::vector<std::string>& inputs,
-                          const std::vector<std::string>& outputs, const std::string& log,
-                          const Update& update = {});
+Result<void> CheckNaming(const std::vector<std::string>& inputs,
+                         const std::vector<std::string>& outputs, const std::string& log,
+                         const Update& update = {});
 
 // What keeps the outputs from being written, checked before any work: a folder that does not
 // exist or cannot be written, a path that is a folder. (A wrong picture type is a command-line

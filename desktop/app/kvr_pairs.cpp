@@ -40,8 +40,8 @@ std::string PairFailure(const RecordTable& records, Aligner kind, int i, int j,
                         const PairResult& result) {
     return "the identity of sequences " + std::to_string(i + 1) + " and " + std::to_string(j + 1) +
            " (" + records[i].name + ", " + records[j].name + ") could not be computed with " +
-           AlignerTitle(kind) + ": " + result.outcome.message + " (command: " + result.command +
-           ")";
+           AlignerTitle(kind) + ": " + result.outcome.problem().message +
+           " (command: " + result.command + ")";
 }
 
 int Failure(const std::string& problem) {
@@ -61,15 +61,15 @@ int Pairs(const Arguments& args, CommandLog& log) {
     PairsRequest request;
     const CommandTable table = PairsTable(request);
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    if (const std::string problem =
-            NamingProblem({request.input}, {request.out}, request.messages.log);
-        !problem.empty())
-        return UsageError(table, problem);
-    if (!log.Open(request.messages.log, kName, args)) return Failure(log.Problem());
-    int shard = 0;
-    int shards = 0;
-    if (const std::string problem = ParseShard(request.shardText, shard, shards); !problem.empty())
-        return UsageError(table, problem);
+    if (const Result<void> checked =
+            CheckNaming({request.input}, {request.out}, request.messages.log);
+        !checked)
+        return UsageError(table, checked.problem().message);
+    if (const Result<void> opened = log.Open(request.messages.log, kName, args); !opened)
+        return Failure(opened.problem().message);
+    const Result<ShardChoice> choice = ParseShard(request.shardText);
+    if (!choice) return UsageError(table, choice.problem().message);
+    const auto [shard, shards] = choice.value();
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
     OutputRequest output;
@@ -144,12 +144,12 @@ int Pairs(const Arguments& args, CommandLog& log) {
         return true;
     };
     if (kind == Aligner::Clustalw)
-        schedule.refuse = [&](int i, int j) {
+        schedule.admit = [&](int i, int j) -> Result<void> {
             const RecordTable& records = state.InputSequences;
-            if (records[i].name != records[j].name) return std::string();
-            return "ClustalW cannot align sequences " + std::to_string(i + 1) + " and " +
-                   std::to_string(j + 1) + ": both are named '" + records[i].name +
-                   "'. Please rename all the duplicate names and try again.";
+            if (records[i].name != records[j].name) return {};
+            return Problem{"ClustalW cannot align sequences " + std::to_string(i + 1) + " and " +
+                           std::to_string(j + 1) + ": both are named '" + records[i].name +
+                           "'. Please rename all the duplicate names and try again."};
         };
 
     ScheduleOutcome end;

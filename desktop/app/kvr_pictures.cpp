@@ -42,14 +42,14 @@ QImageSurface MakeCanvas() {
 
 // Encoded in memory and written whole, so that a failed write leaves no torn file behind. Large
 // pictures of flat colour compress well at a low level, and much faster.
-WriteResult SaveImage(const QImageSurface& canvas, const std::string& path) {
+Result<void> SaveImage(const QImageSurface& canvas, const std::string& path) {
     const QImage& image = canvas.Image();
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, LowerExtension(path) == "bmp" ? "BMP" : "PNG");
     constexpr qint64 kLargePixels = 16'000'000;
     if (static_cast<qint64>(image.width()) * image.height() > kLargePixels) writer.setQuality(80);
-    if (!writer.write(image)) return {false, writer.errorString().toStdString()};
+    if (!writer.write(image)) return Problem{writer.errorString().toStdString()};
     const QByteArray& bytes = buffer.data();
     return WriteWholeFile(path, std::string_view(bytes.constData(), bytes.size()));
 }
@@ -87,12 +87,12 @@ std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures, boo
 bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pictures,
                    std::ostream& err, const std::vector<CellBlock>& outlined) {
     bool written = true;
-    const auto report = [&](const WriteResult& result, const std::string& what,
+    const auto report = [&](const Result<void>& result, const std::string& what,
                             const std::string& path) {
         if (!result)
-            err << "kvr: cannot write the " << what << " to " << path << ": " << result.reason
-                << "\n";
-        written = written && result.ok;
+            err << "kvr: cannot write the " << what << " to " << path << ": "
+                << result.problem().message << "\n";
+        written = written && result.Ok();
     };
     const bool plot = !pictures.plotEmf.empty() || !pictures.plotImage.empty() ||
                       !pictures.plotSvg.empty() || !pictures.plotPdf.empty();
@@ -102,7 +102,7 @@ bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pi
         if (std::optional<TreeShape> made = AnalysisTree(state))
             tree = std::make_shared<const TreeShape>(std::move(*made));
         else
-            report({false, "its rows are not those of a tree kvr can read"},
+            report(Problem{"its rows are not those of a tree kvr can read"},
                    "tree beside the matrix", "the matrix pictures");
     }
 
@@ -124,7 +124,7 @@ bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pi
     const auto vector = [&](const std::string& path, PictureFormat format, bool matrix) {
         if (path.empty()) return;
         EnsureGuiApplication();
-        const WriteResult ok = WriteVectorFile(format, path, [&](DrawingSurface& picture) {
+        const Result<void> ok = WriteVectorFile(format, path, [&](DrawingSurface& picture) {
             if (matrix)
                 DrawMatrixCanvas(state, picture, Size{}, outlined, tree);
             else

@@ -21,21 +21,22 @@ std::string Refusal(const std::string& sessionPath, std::string_view what,
 
 }  // namespace
 
-std::string MixingProblem(const Provenance& session, Aligner kind, const std::string& sessionPath) {
+Result<void> CheckAlignerMixing(const Provenance& session, Aligner kind,
+                                const std::string& sessionPath) {
     const std::string_view aligner = AlignerName(kind);
     if (!WouldMixAligners(session, aligner)) return {};
     const std::string recorded = session.Get(provenance_key::kAligner);
-    return Refusal(sessionPath, "aligner", recorded, "align", aligner, "--aligner",
-                   NamedValues(recorded).front());
+    return Problem{Refusal(sessionPath, "aligner", recorded, "align", aligner, "--aligner",
+                           NamedValues(recorded).front())};
 }
 
-std::string RuleMixingProblem(const Provenance& session, AmbiguityRule rule,
-                              const std::string& sessionPath) {
+Result<void> CheckRuleMixing(const Provenance& session, AmbiguityRule rule,
+                             const std::string& sessionPath) {
     const std::string_view name = AmbiguityRuleName(rule);
     if (!WouldMixAmbiguityRules(session, name)) return {};
     const std::string recorded = RecordedAmbiguityRule(session);
-    return Refusal(sessionPath, "ambiguity rule", recorded, "compare", name, "--ambiguous",
-                   NamedValues(recorded).front());
+    return Problem{Refusal(sessionPath, "ambiguity rule", recorded, "compare", name, "--ambiguous",
+                           NamedValues(recorded).front())};
 }
 
 }  // namespace kvr::cli

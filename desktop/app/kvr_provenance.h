@@ -7,17 +7,18 @@
 #include <string_view>
 
 #include "model/provenance.h"
+#include "model/result.h"
 #include "pipeline/run_options.h"
 
 namespace kvr::cli {
 
 // Why kvr append must not add pairs of this aligner to the session unasked: its record names
-// another aligner for the pairs it holds ("" when it names none but this one, or none at all).
-std::string MixingProblem(const Provenance& session, Aligner aligner,
-                          const std::string& sessionPath);
+// another aligner for the pairs it holds (none when it names none but this one, or none at all).
+Result<void> CheckAlignerMixing(const Provenance& session, Aligner aligner,
+                                const std::string& sessionPath);
 
 // Likewise for the ambiguity rule: its record names another rule for the pairs it holds.
-std::string RuleMixingProblem(const Provenance& session, AmbiguityRule rule,
-                              const std::string& sessionPath);
+Result<void> CheckRuleMixing(const Provenance& session, AmbiguityRule rule,
+                             const std::string& sessionPath);
 
 }  // namespace kvr::cli

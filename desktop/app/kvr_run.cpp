@@ -37,22 +37,23 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
     if (const auto status = ReadCommandLine(table, args)) return *status;
     std::vector<std::string> inputs = {request.input};
     if (append) inputs.push_back(request.session);
-    if (const std::string problem =
-            NamingProblem(inputs, request.outputs.Paths(), request.messages.log,
-                          {append ? request.outputs.File("--session") : "", request.session});
-        !problem.empty())
-        return UsageError(table, problem);
-    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
+    if (const Result<void> checked =
+            CheckNaming(inputs, request.outputs.Paths(), request.messages.log,
+                        {append ? request.outputs.File("--session") : "", request.session});
+        !checked)
+        return UsageError(table, checked.problem().message);
+    if (const Result<void> opened = log.Open(request.messages.log, name, args); !opened)
+        return Failure(name, opened.problem().message);
     if (const auto problems = ValidateRunOptions(request.options); !problems.empty())
         return UsageError(table, problems.front());
     if (const auto problems =
             CheckPictureRequest(request.outputs.pictures, request.options.useTree);
         !problems.empty())
         return UsageError(table, problems.front());
-    if (const std::string problem =
+    if (const Result<void> checked =
             CheckExportRequest(request.outputs.exports, request.options.useTree);
-        !problem.empty())
-        return UsageError(table, problem);
+        !checked)
+        return UsageError(table, checked.problem().message);
     if (const auto problems = CheckOutputs(request.outputs); !problems.empty()) {
         for (const std::string& problem : problems) Failure(name, problem);
         return 1;
@@ -77,13 +78,13 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
     const Provenance session = std::move(state.provenance);
     const Aligner aligner = request.options.aligner;
     if (append && !request.mixAligners) {
-        const std::string problems[] = {
-            MixingProblem(session, aligner, request.session),
-            RuleMixingProblem(session, request.options.ambiguous, request.session)};
+        const Result<void> checks[] = {
+            CheckAlignerMixing(session, aligner, request.session),
+            CheckRuleMixing(session, request.options.ambiguous, request.session)};
         bool refused = false;
-        for (const std::string& problem : problems)
-            if (!problem.empty()) {
-                std::cerr << name << ": " << problem << "; nothing was written\n";
+        for (const Result<void>& check : checks)
+            if (!check) {
+                std::cerr << name << ": " << check.problem().message << "; nothing was written\n";
                 refused = true;
             }
         if (refused) return 2;

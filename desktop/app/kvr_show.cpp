@@ -22,11 +22,12 @@ int Show(const Arguments& args, CommandLog& log) {
     const CommandTable table = ShowTable(request);
     const std::string name = "kvr show";
     if (const auto status = ReadCommandLine(table, args)) return *status;
-    if (const std::string problem =
-            NamingProblem({request.session}, request.outputs.Paths(), request.messages.log);
-        !problem.empty())
-        return UsageError(table, problem);
-    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
+    if (const Result<void> checked =
+            CheckNaming({request.session}, request.outputs.Paths(), request.messages.log);
+        !checked)
+        return UsageError(table, checked.problem().message);
+    if (const Result<void> opened = log.Open(request.messages.log, name, args); !opened)
+        return Failure(name, opened.problem().message);
     const OutputRequest& outputs = request.outputs;
     const RunOptions& options = request.options;
     if (const auto problems = ValidateRunOptions(options); !problems.empty())
@@ -43,9 +44,9 @@ int Show(const Arguments& args, CommandLog& log) {
                              log.File());
     ApplyColourOptions(options, state);
     if (!ReadSession(state, progress, request.session)) return 1;
-    if (const std::string problem = CheckKeptTree(outputs.exports, state, request.session);
-        !problem.empty())
-        return Failure(name, problem);
+    if (const Result<void> checked = CheckKeptTree(outputs.exports, state, request.session);
+        !checked)
+        return Failure(name, checked.problem().message);
     if (outputs.pictures.tree && state.provenance.tree.empty())
         return Failure(name, "--picture-tree: " + request.session +
                                  " keeps no tree (only the sessions of kvr run, append or merge "

@@ -40,17 +40,18 @@ int Split(const Arguments& args, CommandLog& log) {
     const std::string firstFile = toStandardOutput ? "" : fileName(request.base, 1);
     std::vector<std::string> outputs;
     if (!toStandardOutput) outputs.push_back(firstFile);
-    if (const std::string problem = NamingProblem({request.session}, outputs, request.messages.log);
-        !problem.empty())
-        return UsageError(table, problem);
-    if (!log.Open(request.messages.log, name, args)) return Failure(name, log.Problem());
+    if (const Result<void> checked = CheckNaming({request.session}, outputs, request.messages.log);
+        !checked)
+        return UsageError(table, checked.problem().message);
+    if (const Result<void> opened = log.Open(request.messages.log, name, args); !opened)
+        return Failure(name, opened.problem().message);
     const auto minPercent = ReadWholePercent(request.minText);
     const auto maxPercent = ReadWholePercent(request.maxText);
     if (!request.groups && (!minPercent || !maxPercent))
         return Failure(name, "--min and --max must be numbers from 0 to 100");
     if (!toStandardOutput)
-        if (const std::string problem = OutputProblem(firstFile); !problem.empty())
-            return Failure(name, problem);
+        if (const Result<void> writable = CheckOutput(firstFile); !writable)
+            return Failure(name, writable.problem().message);
 
     RunState state;
     ConsoleProgress progress(log.Console(), name, request.messages.quiet, log.Terminal(),
@@ -68,9 +69,8 @@ int Split(const Arguments& args, CommandLog& log) {
         groups = NumberedGroups(grouping.groupOf, grouping.sizes);
         for (int k = 0; k < groups.Count(); ++k) datasets.push_back(k);
     } else {
-        if (const std::string refusal = CheckSplitRange(state, *minPercent, *maxPercent);
-            !refusal.empty()) {
-            progress.Message(refusal);
+        if (const Result<void> range = CheckSplitRange(state, *minPercent, *maxPercent); !range) {
+            progress.Message(range.problem().message);
             return 1;
         }
         groups =

@@ -62,22 +62,26 @@ std::optional<int> ReadWholePercent(std::string_view text) {
     return static_cast<int>(floored);
 }
 
-std::string CheckSplitRange(const Analysis& analysis, int minPercent, int maxPercent) {
+Result<void> CheckSplitRange(const Analysis& analysis, int minPercent, int maxPercent) {
     if (maxPercent > 100)
-        return "The maximum sequence identity cannot be more than 100, please chose a value less "
-               "than  or equal to 100";
+        return Problem{
+            "The maximum sequence identity cannot be more than 100, please chose a "
+            "value less than  or equal to 100"};
     if (minPercent < 0)
-        return "The minimum sequence identity cannot be less than 0, please chose a value greater "
-               "than or equal to 0";
+        return Problem{
+            "The minimum sequence identity cannot be less than 0, please chose a value "
+            "greater than or equal to 0"};
     if (minPercent >= maxPercent)
-        return "The minimum sequence identity must be less and the maximum sequence identity. "
-               "Conversely the maximum sequence identity should be greater than the minimum "
-               "sequence identity.";
+        return Problem{
+            "The minimum sequence identity must be less and the maximum sequence "
+            "identity. Conversely the maximum sequence identity should be greater "
+            "than the minimum sequence identity."};
     const double smallest = NumberValue(FormatDecimals(analysis.minIdentity * 100, 2));
     if (smallest >= maxPercent)
-        return "The maximum identity your entered is less tham the minimum identity scores of the "
-               "sequences. Please use a maximum identity greater than" +
-               ShortSignedText(smallest);
+        return Problem{
+            "The maximum identity your entered is less tham the minimum identity "
+            "scores of the sequences. Please use a maximum identity greater than" +
+            ShortSignedText(smallest)};
     return {};
 }
 
@@ -118,8 +122,8 @@ std::vector<std::string> WriteDatasets(const Analysis& analysis, Progress& progr
             WriteGroup(out, analysis, groups, k);
             return static_cast<bool>(out);
         };
-        if (const WriteResult result = WriteStreamedFile(path, write); !result) {
-            failure = WriteFailureMessage(path, result);
+        if (const Result<void> result = WriteStreamedFile(path, write); !result) {
+            failure = WriteFailureMessage(path, result.problem());
             return written;
         }
         written.push_back(path);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/result.h"
 #include "model/run_state.h"
 #include "platform/progress.h"
 
@@ -32,8 +33,8 @@ IdentityGroups GroupByIdentityRange(const IdentityTable& identity, int n, int mi
 // down to a whole number. Nothing when the text is not a number.
 std::optional<int> ReadWholePercent(std::string_view text);
 
-// The refusal of a range, as the window says it; empty when the range can be used.
-std::string CheckSplitRange(const Analysis& analysis, int minPercent, int maxPercent);
+// Why a range cannot be used, as the window says it.
+Result<void> CheckSplitRange(const Analysis& analysis, int minPercent, int maxPercent);
 
 // The file of dataset number k (from 1): base + " " + k + ".fas".
 std::string DatasetFileName(const std::string& base, int number);

@@ -85,9 +85,9 @@ std::string InputProblemMessage(const char* verb, const std::string& path, const
     return message;
 }
 
-// The refusal of a load the memory cannot hold, or "".
-std::string CheckMemory(const char* verb, const std::string& path, std::string_view text,
-                        std::size_t records) {
+// The refusal of a load the memory cannot hold.
+Result<void> CheckMemory(const char* verb, const std::string& path, std::string_view text,
+                         std::size_t records) {
     // Below this, asking the system is not worth it: a machine without it free is not working.
     constexpr std::uint64_t kAlwaysFree = 64ull << 20;
     const std::uint64_t needed = EstimateLoadBytes(text);
@@ -96,16 +96,16 @@ std::string CheckMemory(const char* verb, const std::string& path, std::string_v
     // beyond that, ">" repeated on name lines make records that overlap, quadratic in the line.
     constexpr std::uint64_t kMostPerByte = 64;
     if (needed / kMostPerByte > text.size())
-        return std::string(verb) + path + ": its " + std::to_string(records) +
-               " records would need about " + MemoryText(needed) + " of memory for a file of " +
-               MemoryText(text.size()) +
-               ": its name lines hold many \">\", and each starts a further record holding the "
-               "rest of its line.";
+        return Problem{std::string(verb) + path + ": its " + std::to_string(records) +
+                       " records would need about " + MemoryText(needed) +
+                       " of memory for a file of " + MemoryText(text.size()) +
+                       ": its name lines hold many \">\", and each starts a further record "
+                       "holding the rest of its line."};
     const std::uint64_t available = AvailableMemory();
     if (needed <= available) return {};
-    return std::string(verb) + path + ": its " + std::to_string(records) +
-           " records would need about " + MemoryText(needed) + " of memory, and only " +
-           MemoryText(available) + " is free.";
+    return Problem{std::string(verb) + path + ": its " + std::to_string(records) +
+                   " records would need about " + MemoryText(needed) + " of memory, and only " +
+                   MemoryText(available) + " is free."};
 }
 
 constexpr std::size_t kWarningsKept = 10;  // per kind; the rest are counted
@@ -296,9 +296,8 @@ LoadEnd LoadFasta(RunState& state, Progress& progress, const std::string& path,
     if (state.seqCount == 0)
         return RefuseLoad(progress,
                           "No DNA sequence found, please  input a fasta file and try again.");
-    if (std::string refusal = CheckMemory("Failed to read ", path, content, count);
-        !refusal.empty())
-        return RefuseLoad(progress, refusal);
+    if (const Result<void> fits = CheckMemory("Failed to read ", path, content, count); !fits)
+        return RefuseLoad(progress, fits.problem().message);
 
     const std::string text = CleanWithStatus(progress, content);
     state.InputSequences.assign(static_cast<std::size_t>(state.seqCount), Record{});
@@ -340,9 +339,8 @@ LoadEnd AppendFasta(RunState& state, Progress& progress, const std::string& path
     if (appendCount == 0)
         return RefuseLoad(progress,
                           "No DNA sequence found, please load a FASTA file and try again.");
-    if (std::string refusal = CheckMemory("Failed to append ", path, content, count);
-        !refusal.empty())
-        return RefuseLoad(progress, refusal);
+    if (const Result<void> fits = CheckMemory("Failed to append ", path, content, count); !fits)
+        return RefuseLoad(progress, fits.problem().message);
 
     // Parse into a new table so that a file that fails half-way leaves the sequences on display
     // and their count as they were.

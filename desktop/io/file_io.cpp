@@ -156,13 +156,13 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 namespace {
 
 // ReplaceFile, with or without the flushes to disk.
-WriteResult Replace(const std::string& path,
-                    const std::function<bool(const std::string& temporaryPath)>& write,
-                    bool durable) {
+Result<void> Replace(const std::string& path,
+                     const std::function<bool(const std::string& temporaryPath)>& write,
+                     bool durable) {
     const OutputTarget target = ResolveOutputTarget(path);
-    if (target.kind == OutputTarget::Kind::Folder) return {false, "it is a folder"};
-    if (target.kind == OutputTarget::Kind::Broken) return {false, target.problem};
-    if (WritesStopped()) return {false, kInterrupted};
+    if (target.kind == OutputTarget::Kind::Folder) return Problem{"it is a folder"};
+    if (target.kind == OutputTarget::Kind::Broken) return Problem{target.problem};
+    if (WritesStopped()) return Problem{kInterrupted};
     const bool through = target.kind == OutputTarget::Kind::Through;
 
     struct stat existing {};
@@ -170,11 +170,11 @@ WriteResult Replace(const std::string& path,
     std::string temporary;
     const int fd =
         MakeTemporary(through ? ScratchFolder() : FolderOf(target.path), target.path, temporary);
-    if (fd < 0) return {false, SystemReason(errno)};
+    if (fd < 0) return Problem{SystemReason(errno)};
     const PendingTemporary pending(temporary);
-    const auto fail = [&temporary](std::string reason) {
+    const auto fail = [&temporary](std::string reason) -> Result<void> {
         ::unlink(temporary.c_str());
-        return WriteResult{false, std::move(reason)};
+        return Problem{std::move(reason)};
     };
     const int modeError = replacing && ::fchmod(fd, existing.st_mode & 07777) != 0 ? errno : 0;
     ::close(fd);
@@ -189,18 +189,16 @@ WriteResult Replace(const std::string& path,
     if (through) {
         const int error = CopyThrough(temporary, target);
         ::unlink(temporary.c_str());
-        return error == 0
-                   ? WriteResult{true, {}}
-                   : WriteResult{false, error == EINTR && WritesStopped() ? kInterrupted
-                                                                          : SystemReason(error)};
+        if (error == 0) return {};
+        return Problem{error == EINTR && WritesStopped() ? kInterrupted : SystemReason(error)};
     }
     if (const int error = durable ? SyncPath(temporary, false) : 0; error != 0)
         return fail(SystemReason(error));
     if (WritesStopped()) return fail(kInterrupted);
     if (::rename(temporary.c_str(), target.path.c_str()) != 0) return fail(SystemReason(errno));
     if (const int error = durable ? SyncPath(FolderOf(target.path), true) : 0; error != 0)
-        return {false, SystemReason(error)};
-    return {true, {}};
+        return Problem{SystemReason(error)};
+    return {};
 }
 
 bool WriteText(const std::string& temporary, std::string_view text) {
@@ -215,30 +213,30 @@ bool WriteText(const std::string& temporary, std::string_view text) {
 
 }  // namespace
 
-WriteResult ReplaceFile(const std::string& path,
-                        const std::function<bool(const std::string& temporaryPath)>& write) {
+Result<void> ReplaceFile(const std::string& path,
+                         const std::function<bool(const std::string& temporaryPath)>& write) {
     return Replace(path, write, true);
 }
 
-std::string OutputProblem(const std::string& path) {
+Result<void> CheckOutput(const std::string& path) {
     const OutputTarget target = ResolveOutputTarget(path);
     switch (target.kind) {
         case OutputTarget::Kind::Through:
             return {};
         case OutputTarget::Kind::Folder:
-            return path + " is a folder";
+            return Problem{path + " is a folder"};
         case OutputTarget::Kind::Broken:
-            return "cannot write " + path + ": " + target.problem;
+            return Problem{"cannot write " + path + ": " + target.problem};
         case OutputTarget::Kind::File:
             break;
     }
     const std::string folder = FolderOf(target.path);
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-        return "cannot write " + path + ": no folder " + folder;
-    return ::access(folder.c_str(), W_OK | X_OK) == 0
-               ? ""
-               : "cannot write " + path + ": the folder " + folder + " is read-only";
+        return Problem{"cannot write " + path + ": no folder " + folder};
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return Problem{"cannot write " + path + ": the folder " + folder + " is read-only"};
+    return {};
 }
 
 std::string ReplacedFile(const std::string& path) {
@@ -263,13 +261,13 @@ bool ReplacesFile(const std::string& output, const std::string& input) {
            in.st_ino == out.st_ino;
 }
 
-WriteResult WriteWholeFile(const std::string& path, std::string_view text) {
+Result<void> WriteWholeFile(const std::string& path, std::string_view text) {
     return Replace(
         path, [text](const std::string& temporary) { return WriteText(temporary, text); }, true);
 }
 
-WriteResult WriteStreamedFile(const std::string& path,
-                              const std::function<bool(std::ostream& out)>& write, bool scratch) {
+Result<void> WriteStreamedFile(const std::string& path,
+                               const std::function<bool(std::ostream& out)>& write, bool scratch) {
     return Replace(
         path,
         [&write](const std::string& temporary) {
@@ -290,13 +288,13 @@ WriteResult WriteStreamedFile(const std::string& path,
         !scratch);
 }
 
-WriteResult WriteScratchFile(const std::string& path, std::string_view text) {
+Result<void> WriteScratchFile(const std::string& path, std::string_view text) {
     return Replace(
         path, [text](const std::string& temporary) { return WriteText(temporary, text); }, false);
 }
 
-std::string WriteFailureMessage(const std::string& path, const WriteResult& result) {
-    return path + " could not be written (" + result.reason +
+std::string WriteFailureMessage(const std::string& path, const Problem& problem) {
+    return path + " could not be written (" + problem.message +
            "). Please check the folder and the free space, and try again.";
 }
 

@@ -10,17 +10,12 @@
 #include <string>
 #include <string_view>
 
+#include "model/result.h"
+
 namespace kvr {
 
 // The whole file as bytes, or nothing when it cannot be opened or read (a folder included).
 std::optional<std::string> ReadWholeFile(const std::string& path);
-
-// How a write ended: reason is the system's word for what went wrong, empty on success.
-struct WriteResult {
-    bool ok = false;
-    std::string reason;
-    explicit operator bool() const { return ok; }
-};
 
 // Runs write on a fresh temporary file (same extension, so writers that choose the format by it
 // still work) and puts the result in place when write returns true:
@@ -32,12 +27,13 @@ struct WriteResult {
 // On any failure, and when StopWrites was called, the temporary file is removed and an existing
 // file at path stays byte for byte as it was. A new file gets the mode the umask gives, a
 // replaced one keeps its mode.
-WriteResult ReplaceFile(const std::string& path,
-                        const std::function<bool(const std::string& temporaryPath)>& write);
+// A failed write's problem is the system's word for what went wrong ("No such file or directory").
+Result<void> ReplaceFile(const std::string& path,
+                         const std::function<bool(const std::string& temporaryPath)>& write);
 
-// What keeps path from being written, "" when nothing does: a folder, a missing folder, a folder
-// that cannot be written (for a file that is replaced), a loop of links.
-std::string OutputProblem(const std::string& path);
+// What keeps path from being written, if anything does: a folder, a missing folder, a folder that
+// cannot be written (for a file that is replaced), a loop of links.
+Result<void> CheckOutput(const std::string& path);
 
 // The file a write to path replaces (a link's final target, made absolute), or "" when path is
 // written through or cannot be written: two outputs naming the same file have the same one.
@@ -63,22 +59,22 @@ void RemovePendingTemporaryFile() noexcept;
 void RemoveTemporaryFileOnStopSignals();
 
 // Writes text exactly as given, through ReplaceFile.
-WriteResult WriteWholeFile(const std::string& path, std::string_view text);
+Result<void> WriteWholeFile(const std::string& path, std::string_view text);
 
 // Writes what write puts into the stream as it is formatted, through ReplaceFile, so that a large
 // table is never held whole. write returns false to give up; the old file then stays. A scratch
 // file (in a run's own folder, as WriteScratchFile) is not flushed to disk.
-WriteResult WriteStreamedFile(const std::string& path,
-                              const std::function<bool(std::ostream& out)>& write,
-                              bool scratch = false);
+Result<void> WriteStreamedFile(const std::string& path,
+                               const std::function<bool(std::ostream& out)>& write,
+                               bool scratch = false);
 
 // The same for a file that only this program reads back, in a run's own folder (an aligner's pair
 // file, the tree program's input): replaced whole, but not flushed to disk, which would cost a
 // sync for every pair and keep nothing worth keeping after a power loss.
-WriteResult WriteScratchFile(const std::string& path, std::string_view text);
+Result<void> WriteScratchFile(const std::string& path, std::string_view text);
 
-// The message the user reads when a file could not be written.
-std::string WriteFailureMessage(const std::string& path, const WriteResult& result);
+// The message the user reads when a file could not be written, from the write's problem.
+std::string WriteFailureMessage(const std::string& path, const Problem& problem);
 
 // Removes a file, ignoring every error (a missing file included).
 void DeleteFileQuietly(const std::string& path);

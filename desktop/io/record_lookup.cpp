@@ -71,11 +71,11 @@ std::string NearestNames(const RecordTable& records, const std::string& loaded) 
 
 }  // namespace
 
-RecordLookup FindRecord(const RecordTable& records, std::string_view typed) {
+Result<int> FindRecord(const RecordTable& records, std::string_view typed) {
     const int count = static_cast<int>(records.size());
     const std::string loaded = LoadedName(typed);
     const std::string shown = "'" + PrintableText(typed, 80) + "'";
-    if (loaded == ">") return {-1, "an empty name names no sequence"};
+    if (loaded == ">") return Problem{"an empty name names no sequence"};
 
     std::vector<int> exact, longer;
     for (int k = 0; k < count; ++k) {
@@ -85,31 +85,31 @@ RecordLookup FindRecord(const RecordTable& records, std::string_view typed) {
         else if (name.starts_with(loaded + "_"))
             longer.push_back(k);
     }
-    const auto several = [&](const std::vector<int>& found) {
+    const auto several = [&](const std::vector<int>& found) -> Result<int> {
         std::string list;
         for (std::size_t n = 0; n < found.size() && n < 5; ++n)
             list += (n == 0 ? "" : ", ") + Listed(records, found[n]);
         if (found.size() > 5) list += ", ...";
-        return RecordLookup{-1, shown + " names " + std::to_string(found.size()) +
-                                    " sequences: " + list + "; give its number instead"};
+        return Problem{shown + " names " + std::to_string(found.size()) + " sequences: " + list +
+                       "; give its number instead"};
     };
-    if (exact.size() == 1) return {exact.front(), {}};
+    if (exact.size() == 1) return exact.front();
     if (exact.size() > 1) return several(exact);
 
     int number = 0;
     const auto [end, error] = std::from_chars(typed.data(), typed.data() + typed.size(), number);
     if (error == std::errc() && end == typed.data() + typed.size() && !typed.empty() &&
         typed.front() != '-') {
-        if (number >= 1 && number <= count) return {number - 1, {}};
-        return {-1, "there is no sequence number " + std::string(typed) + ": the file holds " +
-                        std::to_string(count) + " sequences"};
+        if (number >= 1 && number <= count) return number - 1;
+        return Problem{"there is no sequence number " + std::string(typed) + ": the file holds " +
+                       std::to_string(count) + " sequences"};
     }
-    if (longer.size() == 1) return {longer.front(), {}};
+    if (longer.size() == 1) return longer.front();
     if (longer.size() > 1) return several(longer);
 
     const std::string nearest = NearestNames(records, loaded);
-    return {-1, "no sequence is named " + shown +
-                    (nearest.empty() ? "" : "; the nearest names: " + nearest)};
+    return Problem{"no sequence is named " + shown +
+                   (nearest.empty() ? "" : "; the nearest names: " + nearest)};
 }
 
 }  // namespace kvr

@@ -123,27 +123,28 @@ std::string NewickName(std::string_view name) {
     return quoted + "'";
 }
 
-NamedTree NameTreeLeaves(std::string_view treeText, const std::vector<std::string>& treeNames,
-                         const std::vector<std::string>& names) {
+Result<std::string> NameTreeLeaves(std::string_view treeText,
+                                   const std::vector<std::string>& treeNames,
+                                   const std::vector<std::string>& names) {
     Node root;
     if (!TreeReader(treeText).Read(root))
-        return {{}, "the tree program's tree is not a Newick tree kvr can read"};
+        return Problem{"the tree program's tree is not a Newick tree kvr can read"};
     std::unordered_map<std::string, std::size_t> taxonOf;
     for (std::size_t k = 0; k < treeNames.size(); ++k)
         taxonOf.emplace(TreeNameKey(treeNames[k]), k);
     if (treeNames.empty() || !TreeWriter::DropRootLeaf(root, TreeNameKey(treeNames.back())))
-        return {{}, "the tree's root does not hold the outgroup"};
+        return Problem{"the tree's root does not hold the outgroup"};
     // Inner nodes keep two children at least; the root may have been left with one.
     while (root.children.size() == 1) {
         Node only = std::move(root.children.front());
         root = std::move(only);
         root.length.clear();
     }
-    NamedTree named;
-    if (!TreeWriter(taxonOf, names).Write(root, named.text, named.failure))
-        return {{}, named.failure};
-    named.text += ";\n";
-    return named;
+    std::string text;
+    std::string failure;
+    if (!TreeWriter(taxonOf, names).Write(root, text, failure)) return Problem{failure};
+    text += ";\n";
+    return text;
 }
 
 }  // namespace kvr

@@ -126,8 +126,11 @@ std::optional<TreeShape> AnalysisTree(const RunState& state) {
     if (state.seqCount < 2) return std::nullopt;
     const OrderedSet input = InputOrder(state);
     std::string text = state.provenance.tree;
-    if (!state.treeNewick.empty())
-        text = NameTreeLeaves(state.treeNewick, state.treeNames, input.names).text;
+    if (!state.treeNewick.empty()) {
+        Result<std::string> named = NameTreeLeaves(state.treeNewick, state.treeNames, input.names);
+        if (!named) return std::nullopt;
+        text = std::move(named).value();
+    }
     if (text.empty()) return std::nullopt;
     std::optional<TreeShape> tree = ReadTreeShape(text);
     if (!tree || tree->leaves.size() != static_cast<std::size_t>(state.seqCount))

@@ -129,8 +129,8 @@ void DrawMatrixPicture(const RunState& state, DrawingSurface& picture,
     }
 }
 
-WriteResult WriteMatrixPictureFile(const RunState& state, const std::string& path,
-                                   const std::vector<CellBlock>& outlined, const TreeShape* tree) {
+Result<void> WriteMatrixPictureFile(const RunState& state, const std::string& path,
+                                    const std::vector<CellBlock>& outlined, const TreeShape* tree) {
     const PictureFrame frame = MatrixPictureFrame(state, tree != nullptr);
     // Written beside the target and renamed over it when whole: a failed write keeps the old one.
     return ReplaceFile(path, [&](const std::string& temporary) {

@@ -34,9 +34,9 @@ void DrawMatrixPicture(const RunState& state, DrawingSurface& picture,
                        const TreeShape* tree = nullptr);
 
 // Draws the picture into a new EMF file at path, through ReplaceFile.
-WriteResult WriteMatrixPictureFile(const RunState& state, const std::string& path,
-                                   const std::vector<CellBlock>& outlined = {},
-                                   const TreeShape* tree = nullptr);
+Result<void> WriteMatrixPictureFile(const RunState& state, const std::string& path,
+                                    const std::vector<CellBlock>& outlined = {},
+                                    const TreeShape* tree = nullptr);
 
 // The work folder's "Identity_mat.emf", for the EMF clipboard copy. Written with every colouring
 // up to 500 sequences; for larger sets (seconds and gigabytes of EMF) the old file is removed

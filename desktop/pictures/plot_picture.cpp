@@ -166,7 +166,7 @@ void DrawPlotPicture(const RunState& state, DrawingSurface& picture) {
     }
 }
 
-WriteResult WritePlotPictureFile(const RunState& state, const std::string& path) {
+Result<void> WritePlotPictureFile(const RunState& state, const std::string& path) {
     const PictureFrame frame = PlotPictureFrame(state);
     // Written beside the target and renamed over it when whole: a failed write keeps the old one.
     return ReplaceFile(path, [&](const std::string& temporary) {

@@ -23,7 +23,7 @@ PictureFrame PlotPictureFrame(const RunState& state);
 void DrawPlotPicture(const RunState& state, DrawingSurface& picture);
 
 // Draws the picture into a new EMF file at path, through ReplaceFile.
-WriteResult WritePlotPictureFile(const RunState& state, const std::string& path);
+Result<void> WritePlotPictureFile(const RunState& state, const std::string& path);
 
 // The work folder's "Identity_distribution_plot.emf".
 std::string PlotPicturePath(const std::string& workFolder);

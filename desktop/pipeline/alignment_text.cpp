@@ -61,12 +61,12 @@ std::string Percent(double share) {
 std::string SkippedSummary(const AlignedPair& pair) {
     if (pair.ambiguous != AmbiguityRule::Skip) return {};
     const ComparedColumns compared = Compared(pair.counts, AmbiguityRule::Skip);
-    const PairScore counted = IdentityOf(pair.counts, AmbiguityRule::Count);
+    const Result<float> counted = IdentityOf(pair.counts, AmbiguityRule::Count);
     return ", ambiguity codes skipped\ncompared columns: " + std::to_string(compared.columns) +
            " without an ambiguity code, with " + std::to_string(compared.matches) +
            " matches\nidentity with ambiguity codes counted: " +
-           (counted.Ok() ? PlainSingle(*counted.identity) + " (" + Percent(*counted.identity) + ")"
-                         : std::string("none, no gap-free column"));
+           (counted ? PlainSingle(counted.value()) + " (" + Percent(counted.value()) + ")"
+                    : std::string("none, no gap-free column"));
 }
 
 }  // namespace

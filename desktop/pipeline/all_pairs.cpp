@@ -45,7 +45,7 @@ std::string UnscoredPairMessage(const RunState& state, int i, int j, const PairR
     return "The identity of sequences " + std::to_string(i + 1) + " and " + std::to_string(j + 1) +
            " could not be computed with " +
            (state.choices.AlignerKind ? AlignerTitle(*state.choices.AlignerKind) : std::string()) +
-           ": " + result.outcome.message + ".\nSequence " + std::to_string(i + 1) + ": " +
+           ": " + result.outcome.problem().message + ".\nSequence " + std::to_string(i + 1) + ": " +
            state.InputSequences[i].name + "\nSequence " + std::to_string(j + 1) + ": " +
            state.InputSequences[j].name + "\nCommand: " + result.command +
            "\nThe run has been stopped.";
@@ -126,11 +126,10 @@ PairsEnd RunPairs(RunState& state, Progress& progress, const RunContext& context
         progress.Pair(i, j, done + finished + 1, total);
     };
     if (state.choices.AlignerKind == Aligner::Clustalw)
-        schedule.refuse = [&](int i, int j) {
+        schedule.admit = [&](int i, int j) -> Result<void> {
             const std::string& name = state.InputSequences[j].name;
-            return state.InputSequences[i].name == name
-                       ? DuplicateNameMessage(incremental, i, j, name)
-                       : std::string();
+            if (state.InputSequences[i].name != name) return {};
+            return Problem{DuplicateNameMessage(incremental, i, j, name)};
         };
     std::string failure;
     schedule.take = [&](const ScheduledPair& pair) {

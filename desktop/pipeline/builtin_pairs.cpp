@@ -128,23 +128,23 @@ std::vector<PairResult> AlignBuiltinPairs(
         const align::PairCounts& c = known[k] ? *known[k] : counts[taskOf[k]];
         if (keys[k] && !known[k] && c.status == align::Status::Ok) twins->Keep(*keys[k], c);
         if (!known[k] && timedOut[taskOf[k]]) {
-            result.outcome = {ProgramStatus::TimedOut,
-                              "the built-in aligner was still aligning the pair after " +
-                                  SecondsText(static_cast<float>(pairTimeoutSeconds)) +
-                                  ", the time limit for one pair, and has been stopped"};
+            result.outcome = Problem{"the built-in aligner was still aligning the pair after " +
+                                         SecondsText(static_cast<float>(pairTimeoutSeconds)) +
+                                         ", the time limit for one pair, and has been stopped",
+                                     ProblemKind::TimedOut};
         } else if (c.status == align::Status::Cancelled) {
-            result.outcome = {ProgramStatus::Cancelled, "the run was cancelled"};
+            result.outcome = Problem{"the run was cancelled", ProblemKind::Cancelled};
         } else if (c.status != align::Status::Ok) {
-            result.outcome = {ProgramStatus::Failed, align::StatusText(c.status)};
+            result.outcome = Problem{align::StatusText(c.status), ProblemKind::Failed};
         } else {
             const ColumnCounts columns{c.columns, c.gapFreeColumns,     c.matches,
                                        c.exact,   c.unambiguousColumns, c.unambiguousMatches};
-            const PairScore score = IdentityOf(columns, ambiguous);
-            if (score.Ok()) {
-                result.identity = *score.identity;
+            const Result<float> score = IdentityOf(columns, ambiguous);
+            if (score) {
+                result.identity = score.value();
                 result.counts = columns;
             } else {
-                result.outcome = {ProgramStatus::BadOutput, score.failure};
+                result.outcome = Problem{score.problem().message, ProblemKind::BadOutput};
             }
         }
     }

@@ -13,30 +13,30 @@ namespace kvr {
 
 namespace {
 
-ProgramOutcome BuiltinRows(const align::Options& options, const Record& first, const Record& second,
-                           AlignedPair& out) {
+Result<void> BuiltinRows(const align::Options& options, const Record& first, const Record& second,
+                         AlignedPair& out) {
     // The options of the run's built-in pairs.
     align::PairAlignment alignment;
     const align::PairCounts counts =
         align::AlignPair(first.residues, second.residues, options, alignment);
     out.counts.exact = counts.exact;
     if (counts.status != align::Status::Ok)
-        return {ProgramStatus::Failed, align::StatusText(counts.status)};
+        return Problem{align::StatusText(counts.status), ProblemKind::Failed};
     out.first = std::move(alignment.a);
     out.second = std::move(alignment.b);
     return {};
 }
 
-ProgramOutcome ExternalRows(const PairAlignmentSetup& setup, Aligner kind, const Record& first,
-                            const Record& second, int i, int j, AlignedPair& out) {
+Result<void> ExternalRows(const PairAlignmentSetup& setup, Aligner kind, const Record& first,
+                          const Record& second, int i, int j, AlignedPair& out) {
     // ClustalW refuses a pair file whose two names are equal; the run says so for its pairs too.
     if (kind == Aligner::Clustalw && first.name == second.name)
-        return {ProgramStatus::NotStarted,
-                "ClustalW cannot align two sequences of the same name (" + first.name + ")"};
+        return Problem{"ClustalW cannot align two sequences of the same name (" + first.name + ")",
+                       ProblemKind::NotStarted};
     ExchangeFolder exchange(setup.workFolder);
     if (!exchange.Ok())
-        return {ProgramStatus::NotStarted,
-                "no folder for the aligner's files can be made: " + exchange.Error()};
+        return Problem{"no folder for the aligner's files can be made: " + exchange.Error(),
+                       ProblemKind::NotStarted};
     // The setup whole before the context: GCC 12 destroys the members of a base built in nested
     // braces a second time when a later member's copy throws (here, out of memory).
     RunSetup pairSetup{setup.shell, setup.programs, setup.workFolder, 1};
@@ -45,8 +45,9 @@ ProgramOutcome ExternalRows(const PairAlignmentSetup& setup, Aligner kind, const
     std::string text;
     const PairResult result = AlignPair(context, kind, first, second, i, j, &text);
     if (!result.outcome.Ok()) return result.outcome;
-    AlignedRows rows = ReadAlignedRows(text);
-    if (!rows.failure.empty()) return {ProgramStatus::BadOutput, rows.failure};
+    Result<AlignedRows> read = ReadAlignedRows(text);
+    if (!read) return Problem{read.problem().message, ProblemKind::BadOutput};
+    AlignedRows& rows = read.value();
     // The aligner may give the records back in the other order.
     if (AlignedPairSwapped(text, FormatFastaRecord(first) + FormatFastaRecord(second)))
         std::swap(rows.first, rows.second);
@@ -70,7 +71,7 @@ AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, Aligner kind,
     AlignedPair out;
     const int n = static_cast<int>(records.size());
     if (i < 0 || j < 0 || i >= n || j >= n || i == j) {
-        out.outcome = {ProgramStatus::NotStarted, "two different sequences are needed"};
+        out.outcome = Problem{"two different sequences are needed", ProblemKind::NotStarted};
         return out;
     }
     // As the run does: the record that comes first in the input is the first of the pair.
@@ -92,12 +93,12 @@ AlignedPair AlignRecordPair(const PairAlignmentSetup& setup, Aligner kind,
     out.counts = CountColumns(out.first, out.second);
     out.counts.exact = exact;
     out.ambiguous = setup.ambiguous;
-    const PairScore score = IdentityOf(out.counts, setup.ambiguous);
-    if (!score.Ok()) {
-        out.outcome = {ProgramStatus::BadOutput, score.failure};
+    const Result<float> score = IdentityOf(out.counts, setup.ambiguous);
+    if (!score) {
+        out.outcome = Problem{score.problem().message, ProblemKind::BadOutput};
         return out;
     }
-    out.identity = *score.identity;
+    out.identity = score.value();
     out.coverage =
         CoverageOf(out.counts.gapFree, records[static_cast<std::size_t>(i)].residues.size(),
                    records[static_cast<std::size_t>(j)].residues.size());

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "model/result.h"
 #include "model/run_state.h"
 #include "pipeline/aligner_config.h"
 #include "pipeline/pair_identity.h"
-#include "pipeline/program_outcome.h"
 #include "pipeline/run_options.h"
 #include "platform/shell.h"
 
@@ -25,7 +25,7 @@ struct PairCoverage {
 PairCoverage CoverageOf(long gapFreeColumns, std::size_t firstLength, std::size_t secondLength);
 
 struct AlignedPair {
-    ProgramOutcome outcome;
+    Result<void> outcome;  // as PairResult::outcome
     std::string first;   // the first record's row, "-" for gaps, symbols as the aligner wrote them
     std::string second;  // the second record's row, of the same length
     ColumnCounts counts;

@@ -12,20 +12,17 @@ namespace kvr {
 
 namespace {
 
-PairScore Failure(std::string reason) {
-    return PairScore{std::nullopt, std::move(reason)};
-}
-
 // The residue text of the first two records (FastaLayout::Marks), or the reason there are not two.
-std::string FirstTwoRecords(std::string_view s, std::string_view (&residues)[2]) {
+Result<void> FirstTwoRecords(std::string_view s, std::string_view (&residues)[2]) {
     FastaRecords walk(s);
     FastaRecord record;
     int found = 0;
     for (; found < 2 && walk.Next(record); ++found) {
-        if (!record.nameLineEnded) return "a name line has no line feed";
+        if (!record.nameLineEnded) return Problem{"a name line has no line feed"};
         residues[found] = record.residues;
     }
-    return found < 2 ? "the file holds fewer than two sequences" : "";
+    if (found < 2) return Problem{"the file holds fewer than two sequences"};
+    return {};
 }
 
 // The residues as an aligner may give them back: no gaps or white space, upper case, T for U.
@@ -54,35 +51,35 @@ bool SameResidues(const std::string& aligned, const std::string& given) {
 
 bool AlignedPairSwapped(const std::string& aligned, const std::string& given) {
     std::string_view a[2], g[2];
-    if (!FirstTwoRecords(aligned, a).empty() || !FirstTwoRecords(given, g).empty()) return false;
+    if (!FirstTwoRecords(aligned, a) || !FirstTwoRecords(given, g)) return false;
     const std::string a0 = Ungapped(a[0]), a1 = Ungapped(a[1]);
     const std::string g0 = Ungapped(g[0]), g1 = Ungapped(g[1]);
     return !(SameResidues(a0, g0) && SameResidues(a1, g1)) && SameResidues(a0, g1) &&
            SameResidues(a1, g0);
 }
 
-std::string AlignedPairProblem(const std::string& aligned, const std::string& given) {
+Result<void> CheckAlignedPair(const std::string& aligned, const std::string& given) {
     std::string_view a[2], g[2];
-    if (std::string problem = FirstTwoRecords(aligned, a); !problem.empty()) return problem;
-    if (!FirstTwoRecords(given, g).empty()) return {};
+    if (Result<void> read = FirstTwoRecords(aligned, a); !read) return read;
+    if (!FirstTwoRecords(given, g)) return {};
     const std::string a0 = Ungapped(a[0]), a1 = Ungapped(a[1]);
     const std::string g0 = Ungapped(g[0]), g1 = Ungapped(g[1]);
     // The order of the two records does not matter.
     if ((SameResidues(a0, g0) && SameResidues(a1, g1)) ||
         (SameResidues(a0, g1) && SameResidues(a1, g0)))
         return {};
-    return "without its gaps, the alignment does not hold the residues of the pair it was given "
-           "(" +
-           std::to_string(a0.size()) + " and " + std::to_string(a1.size()) +
-           " residues for sequences of " + std::to_string(g0.size()) + " and " +
-           std::to_string(g1.size()) + ")";
+    return Problem{
+        "without its gaps, the alignment does not hold the residues of the pair it was "
+        "given (" +
+        std::to_string(a0.size()) + " and " + std::to_string(a1.size()) +
+        " residues for sequences of " + std::to_string(g0.size()) + " and " +
+        std::to_string(g1.size()) + ")"};
 }
 
-AlignedRows ReadAlignedRows(const std::string& text) {
+Result<AlignedRows> ReadAlignedRows(const std::string& text) {
     std::string_view residues[2];
-    if (std::string problem = FirstTwoRecords(text, residues); !problem.empty())
-        return {{}, {}, std::move(problem)};
-    return {RemoveAll(residues[0], "\r\b\n\t"), RemoveAll(residues[1], "\r\b\n\t"), {}};
+    if (Result<void> read = FirstTwoRecords(text, residues); !read) return read.problem();
+    return AlignedRows{RemoveAll(residues[0], "\r\b\n\t"), RemoveAll(residues[1], "\r\b\n\t")};
 }
 
 ColumnCounts CountColumns(std::string_view first, std::string_view second) {
@@ -105,38 +102,39 @@ ComparedColumns Compared(const ColumnCounts& counts, AmbiguityRule rule) {
     return {counts.gapFree, counts.matches};
 }
 
-PairScore IdentityOf(const ColumnCounts& counts, AmbiguityRule rule) {
+Result<float> IdentityOf(const ColumnCounts& counts, AmbiguityRule rule) {
     const ComparedColumns compared = Compared(counts, rule);
-    if (compared.columns == 0 && rule == AmbiguityRule::Skip) return PairScore{0.0f, {}};
+    if (compared.columns == 0 && rule == AmbiguityRule::Skip) return 0.0f;
     return IdentityOfCounts(compared.columns, compared.columns - compared.matches);
 }
 
-PairScore PairIdentityOfText(const std::string& text, ColumnCounts* counts, AmbiguityRule rule) {
-    const AlignedRows rows = ReadAlignedRows(text);
-    if (!rows.failure.empty()) return Failure(rows.failure);
-    const std::string& a = rows.first;
-    const std::string& b = rows.second;
-    if (a.empty() || b.empty()) return Failure("a sequence of the pair is empty");
+Result<float> PairIdentityOfText(const std::string& text, ColumnCounts* counts,
+                                 AmbiguityRule rule) {
+    const Result<AlignedRows> rows = ReadAlignedRows(text);
+    if (!rows) return rows.problem();
+    const std::string& a = rows.value().first;
+    const std::string& b = rows.value().second;
+    if (a.empty() || b.empty()) return Problem{"a sequence of the pair is empty"};
     if (a.size() != b.size())
-        return Failure("the aligned sequences differ in length (" + std::to_string(a.size()) +
-                       " and " + std::to_string(b.size()) + " columns)");
+        return Problem{"the aligned sequences differ in length (" + std::to_string(a.size()) +
+                       " and " + std::to_string(b.size()) + " columns)"};
     const ColumnCounts columns = CountColumns(a, b);
     if (counts != nullptr) *counts = columns;
     return IdentityOf(columns, rule);
 }
 
-PairScore IdentityOfCounts(long compared, long mismatches) {
-    if (compared == 0) return Failure("the alignment has no column free of gaps");
+Result<float> IdentityOfCounts(long compared, long mismatches) {
+    if (compared == 0) return Problem{"the alignment has no column free of gaps"};
     const double identity = 1.0 - static_cast<double>(mismatches) / static_cast<double>(compared);
-    return PairScore{static_cast<float>(identity), {}};
+    return static_cast<float>(identity);
 }
 
-PairScore PairIdentity(const std::string& path) {
+Result<float> PairIdentity(const std::string& path) {
     const auto content = ReadWholeFile(path);
-    if (!content) return Failure("the aligned file " + path + " is missing or cannot be read");
-    if (content->empty()) return Failure("the aligned file " + path + " is empty");
-    PairScore score = PairIdentityOfText(*content);
-    if (!score.Ok()) score.failure = "in " + path + ", " + score.failure;
+    if (!content) return Problem{"the aligned file " + path + " is missing or cannot be read"};
+    if (content->empty()) return Problem{"the aligned file " + path + " is empty"};
+    Result<float> score = PairIdentityOfText(*content);
+    if (!score) return Problem{"in " + path + ", " + score.problem().message};
     return score;
 }
 

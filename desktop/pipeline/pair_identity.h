@@ -2,46 +2,40 @@
 // which neither sequence has a gap.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "model/pair_count_table.h"
+#include "model/result.h"
 #include "pipeline/run_options.h"
 
 namespace kvr {
 
-// A pair's identity, or the reason it cannot be scored.
-struct PairScore {
-    std::optional<float> identity;
-    std::string failure;  // set when identity is empty
-    bool Ok() const { return identity.has_value(); }
-};
+// Each of these gives a pair's identity, or the reason it cannot be scored.
 
 // Reads the aligned pair file (FASTA, "-" for gaps) and scores its first two records. Symbols
 // are compared exactly, case included. Writes nothing.
-PairScore PairIdentity(const std::string& path);
+Result<float> PairIdentity(const std::string& path);
 
 // The identity of an alignment from its counts: columns compared (neither sequence has a gap) and
 // those whose symbols differ. Every aligner's pairs are scored by this one rule.
-PairScore IdentityOfCounts(long compared, long mismatches);
+Result<float> IdentityOfCounts(long compared, long mismatches);
 
 struct ColumnCounts;
 
 // The same on the file's content; with counts, the columns it was computed from are kept there.
 // The rule says which columns are compared (kvr identity: Count, as the file is written).
-PairScore PairIdentityOfText(const std::string& text, ColumnCounts* counts = nullptr,
-                             AmbiguityRule rule = AmbiguityRule::Count);
+Result<float> PairIdentityOfText(const std::string& text, ColumnCounts* counts = nullptr,
+                                 AmbiguityRule rule = AmbiguityRule::Count);
 
 // The two aligned rows of a pair file's first two records, as the identity reads them: line
-// feeds, carriage returns, tabs and backspaces removed, every other symbol as written. When there
-// are not two, failure says why.
+// feeds, carriage returns, tabs and backspaces removed, every other symbol as written; when there
+// are not two, why.
 struct AlignedRows {
     std::string first;
     std::string second;
-    std::string failure;
 };
-AlignedRows ReadAlignedRows(const std::string& text);
+Result<AlignedRows> ReadAlignedRows(const std::string& text);
 
 // The columns of two aligned rows of equal length: all of them, those in which neither row has a
 // "-", and among those the ones whose symbols are equal (case kept); the same two counts over the
@@ -70,20 +64,20 @@ ComparedColumns Compared(const ColumnCounts& counts, AmbiguityRule rule);
 // The identity of every aligner's pairs: IdentityOfCounts over the compared columns. Under Skip a
 // pair without a compared column (all unknown bases where the two overlap) scores 0, which the
 // run reports as a warning; under Count it cannot be scored.
-PairScore IdentityOf(const ColumnCounts& counts, AmbiguityRule rule);
+Result<float> IdentityOf(const ColumnCounts& counts, AmbiguityRule rule);
 
 // What a table or a shard keeps of a pair's counts under the rule: the gap-free columns, the
 // matches and columns the identity compared, and whether the pair was aligned whole.
 AlignedCounts KeptCounts(const ColumnCounts& counts, AmbiguityRule rule);
 
-// Why an aligner's output does not align the pair it was given ("" when it does): its first two
+// Why an aligner's output does not align the pair it was given, if it does not: its first two
 // records, gaps and white space removed, must hold the given records' residues, in either order
 // and either case (U read as T, and an N or X in place of any symbol). A stand-in that writes a
 // fixed alignment would otherwise score every pair.
-std::string AlignedPairProblem(const std::string& aligned, const std::string& given);
+Result<void> CheckAlignedPair(const std::string& aligned, const std::string& given);
 
 // The aligner gave the pair back the other way round: its first record holds the second given
-// one (and not the first), by the rule of AlignedPairProblem.
+// one (and not the first), by the rule of CheckAlignedPair.
 bool AlignedPairSwapped(const std::string& aligned, const std::string& given);
 
 }  // namespace kvr

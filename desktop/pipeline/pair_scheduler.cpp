@@ -100,8 +100,8 @@ class Scheduler {
         return true;
     }
 
-    std::string Refusal(int i, int j) const {
-        return schedule_.refuse ? schedule_.refuse(i, j) : std::string();
+    Result<void> Admitted(int i, int j) const {
+        return schedule_.admit ? schedule_.admit(i, j) : Result<void>();
     }
 
     void Start() {
@@ -110,8 +110,8 @@ class Scheduler {
         int j = 0;
         long long number = 0;
         while (running_.size() < jobs_ && MayStart() && NextToStart(i, j, number)) {
-            if (std::string refusal = Refusal(i, j); !refusal.empty()) {
-                Ended({number, i, j, {}, std::move(refusal), false});
+            if (const Result<void> admitted = Admitted(i, j); !admitted) {
+                Ended({number, i, j, {}, admitted.problem().message, false});
                 continue;
             }
             PairJob job = StartPair(context_, kind_, records_[i], records_[j], i, j);
@@ -132,8 +132,8 @@ class Scheduler {
         int j = 0;
         long long number = 0;
         while (batch.size() < 64 * jobs_ && MayStart() && NextToStart(i, j, number)) {
-            if (std::string refusal = Refusal(i, j); !refusal.empty()) {
-                Ended({number, i, j, {}, std::move(refusal), false});
+            if (const Result<void> admitted = Admitted(i, j); !admitted) {
+                Ended({number, i, j, {}, admitted.problem().message, false});
                 continue;
             }
             batch.emplace_back(&records_[i], &records_[j]);
@@ -150,7 +150,7 @@ class Scheduler {
             *pool_, batch, progress_, shell_.Stop(), context_.pairTimeoutSeconds, &*twins_,
             context_.ambiguous, schedule_.advance ? std::function<void(double)>(advance) : nullptr);
         for (std::size_t k = 0; k < results.size(); ++k) {
-            if (results[k].outcome.status == ProgramStatus::Cancelled) return;
+            if (results[k].outcome.Is(ProblemKind::Cancelled)) return;
             pairs[k].result = results[k];
             Ended(std::move(pairs[k]));
         }

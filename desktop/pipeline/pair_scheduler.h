@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/result.h"
 #include "model/run_state.h"
 #include "pipeline/run_aligner.h"
 #include "pipeline/run_context.h"
@@ -35,8 +36,8 @@ struct PairSchedule {
     // The built-in aligner's progress within its pairs, a few times a second: the pairs done
     // before the one under way, (i, j), plus the part of it done (from its number to number + 1).
     std::function<void(double done, int i, int j)> advance = {};
-    // Why a pair must not be aligned, "" when it may; asked before the pair is started.
-    std::function<std::string(int i, int j)> refuse = {};
+    // Whether a pair may be aligned, or why not; asked before the pair is started.
+    std::function<Result<void>(int i, int j)> admit = {};
     // Takes each pair's outcome, in order. False ends the schedule; so does a failed pair, after
     // it has been taken. No pair after a failed one is started, and those running are ended.
     std::function<bool(const ScheduledPair& pair)> take;

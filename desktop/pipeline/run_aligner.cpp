@@ -56,37 +56,38 @@ std::string WithExcerpt(std::string message, const std::string& logPath) {
 // Scores the aligner's output in path (named name in messages) into the result's identity and
 // counts, once it is known to align the pair file's records (given, when it could be read), by
 // the run's rule for ambiguity codes; the scored text goes to alignedText when there is one.
-ProgramOutcome ScoreOutput(const std::string& path, const std::string& name,
-                           const std::optional<std::string>& given, AmbiguityRule rule,
-                           PairResult& result, std::string* alignedText) {
+Result<void> ScoreOutput(const std::string& path, const std::string& name,
+                         const std::optional<std::string>& given, AmbiguityRule rule,
+                         PairResult& result, std::string* alignedText) {
     if (!std::filesystem::exists(path))
-        return {ProgramStatus::NoOutput, "the aligner wrote no output file " + name};
+        return Problem{"the aligner wrote no output file " + name, ProblemKind::NoOutput};
     auto text = ReadWholeFile(path);
-    if (!text) return {ProgramStatus::NoOutput, "the output file " + name + " cannot be read"};
-    if (text->empty()) return {ProgramStatus::NoOutput, "the output file " + name + " is empty"};
+    if (!text) return Problem{"the output file " + name + " cannot be read", ProblemKind::NoOutput};
+    if (text->empty())
+        return Problem{"the output file " + name + " is empty", ProblemKind::NoOutput};
     ColumnCounts counts;
-    const PairScore score = PairIdentityOfText(*text, &counts, rule);
-    if (!score.Ok())
-        return {ProgramStatus::BadOutput,
-                "its output " + name + " cannot be scored: " + score.failure};
+    const Result<float> score = PairIdentityOfText(*text, &counts, rule);
+    if (!score)
+        return Problem{"its output " + name + " cannot be scored: " + score.problem().message,
+                       ProblemKind::BadOutput};
     if (given) {
-        const std::string problem = AlignedPairProblem(*text, *given);
-        if (!problem.empty())
-            return {ProgramStatus::BadOutput, "its output " + name + " cannot be used: " + problem};
+        if (const Result<void> aligned = CheckAlignedPair(*text, *given); !aligned)
+            return Problem{"its output " + name + " cannot be used: " + aligned.problem().message,
+                           ProblemKind::BadOutput};
     }
-    result.identity = *score.identity;
+    result.identity = score.value();
     result.counts = counts;
     if (alignedText != nullptr) *alignedText = std::move(*text);
     return {};
 }
 
 // The aligner's command line in command, or why there is none.
-ProgramOutcome AlignerCommand(const RunContext& context, Aligner kind, const std::string& inputName,
-                              const std::string& outputName, std::string& command) {
+Result<void> AlignerCommand(const RunContext& context, Aligner kind, const std::string& inputName,
+                            const std::string& outputName, std::string& command) {
     const ProgramSetting* setting = context.programs.Program(kind);
     if (setting == nullptr)
-        return {ProgramStatus::NotStarted,
-                "'" + std::string(AlignerName(kind)) + "' is not an aligner"};
+        return Problem{"'" + std::string(AlignerName(kind)) + "' is not an aligner",
+                       ProblemKind::NotStarted};
     command = ExpandAlignerCommand(setting->value, inputName, outputName);
     return {};
 }
@@ -98,38 +99,39 @@ std::string LoggedCommand(const std::string& command, const std::string& logName
 }
 
 // How the aligner's run went, by the shell's report; removes the log.
-ProgramOutcome AlignerOutcome(const RunContext& context, const ShellOutcome& run,
-                              const std::string& logName) {
+Result<void> AlignerOutcome(const RunContext& context, const ShellOutcome& run,
+                            const std::string& logName) {
     const std::string logPath = JoinPath(context.exchangeFolder, logName);
-    ProgramOutcome outcome;
+    Result<void> outcome;
     switch (run.status) {
         case ShellOutcome::Status::Stopped:
-            outcome = {ProgramStatus::Cancelled, "the run was cancelled"};
+            outcome = Problem{"the run was cancelled", ProblemKind::Cancelled};
             break;
         case ShellOutcome::Status::TimedOut:
-            outcome = {ProgramStatus::TimedOut,
-                       "the aligner was still running after " +
-                           SecondsText(static_cast<float>(context.pairTimeoutSeconds)) +
-                           ", the time limit for one pair, and has been ended"};
+            outcome = Problem{"the aligner was still running after " +
+                                  SecondsText(static_cast<float>(context.pairTimeoutSeconds)) +
+                                  ", the time limit for one pair, and has been ended",
+                              ProblemKind::TimedOut};
             break;
         case ShellOutcome::Status::Ended:
             if (run.exitCode == 127)
-                outcome = {ProgramStatus::NotFound,
-                           WithExcerpt("the program was not found (exit status 127)", logPath)};
+                outcome =
+                    Problem{WithExcerpt("the program was not found (exit status 127)", logPath),
+                            ProblemKind::NotFound};
             else if (run.exitCode > 128)
-                outcome = {ProgramStatus::Failed,
-                           WithExcerpt("the aligner was stopped by signal " +
-                                           std::to_string(run.exitCode - 128),
-                                       logPath)};
+                outcome = Problem{WithExcerpt("the aligner was stopped by signal " +
+                                                  std::to_string(run.exitCode - 128),
+                                              logPath),
+                                  ProblemKind::Failed};
             else if (run.exitCode != 0)
-                outcome = {ProgramStatus::Failed,
-                           WithExcerpt("the aligner failed with exit status " +
-                                           std::to_string(run.exitCode),
-                                       logPath)};
+                outcome = Problem{WithExcerpt("the aligner failed with exit status " +
+                                                  std::to_string(run.exitCode),
+                                              logPath),
+                                  ProblemKind::Failed};
             break;
         default:
-            outcome = {ProgramStatus::NotStarted,
-                       "the command could not be started: " + run.message};
+            outcome = Problem{"the command could not be started: " + run.message,
+                              ProblemKind::NotStarted};
             break;
     }
     DeleteFileQuietly(logPath);
@@ -173,8 +175,8 @@ PairJob StartPair(const RunContext& context, Aligner kind, const Record& first,
         AlignerCommand(context, kind, job.files.input, job.files.output, result.command);
     if (!result.outcome.Ok()) return job;
     if (!WriteScratchFile(input, FormatFastaRecord(first) + FormatFastaRecord(second))) {
-        result.outcome = {ProgramStatus::NotStarted,
-                          "the pair file " + input + " cannot be written"};
+        result.outcome =
+            Problem{"the pair file " + input + " cannot be written", ProblemKind::NotStarted};
         return job;
     }
     const ShellOutcome started =

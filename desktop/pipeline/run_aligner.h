@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "model/result.h"
 #include "model/run_state.h"
 #include "pipeline/pair_identity.h"
-#include "pipeline/program_outcome.h"
 #include "pipeline/run_context.h"
 
 namespace kvr {
@@ -35,7 +35,7 @@ PairFiles PairFileNames(int i, int j);
 
 // What became of one pair: reported by the pair instead of kept in RunState.
 struct PairResult {
-    ProgramOutcome outcome;
+    Result<void> outcome;   // a problem says what kind (not found, failed, timed out, ...) and why
     float identity = 0.0f;  // valid only when the outcome is Done
     ColumnCounts counts;    // the columns the identity was computed from; valid with it
     std::string command;    // the aligner's command line

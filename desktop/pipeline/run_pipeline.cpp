@@ -32,7 +32,7 @@ class RunFolderNamed {
 };
 
 // The tree orders the sequences when asked; otherwise the input order stays.
-ProgramOutcome Order(RunState& state, Progress& progress, const RunContext& context) {
+Result<void> Order(RunState& state, Progress& progress, const RunContext& context) {
     if (state.choices.useTree) return OrderByTree(state, progress, context);
     state.treeOrder.resize(static_cast<std::size_t>(state.seqCount) + 1);
     std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
@@ -76,8 +76,8 @@ RunOutcome MakeAnalysis(RunState& state, Progress& progress, const RunSetup& set
     if (pairs == PairsEnd::Failed) return {};
 
     bool complete = FindIdentityRange(state, progress, state.InputIdentity, state.seqCount);
-    const ProgramOutcome order = Order(state, progress, context);
-    if (order.status == ProgramStatus::Cancelled) return cancelled();
+    const Result<void> order = Order(state, progress, context);
+    if (order.Is(ProblemKind::Cancelled)) return cancelled();
     complete = order.Ok() && complete;
     BinIdentities(state, progress);
     return {true, complete, false, order.Ok()};

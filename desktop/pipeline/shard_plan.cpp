@@ -80,9 +80,11 @@ double RangeWork(const std::vector<std::size_t>& lengths, const PairRange& range
     return work;
 }
 
-std::string ParseShard(const std::string& text, int& shard, int& shards) {
-    const std::string problem =
-        "--shard needs K/N, the shard K of N shards (1 <= K <= N), not '" + text + "'";
+Result<ShardChoice> ParseShard(const std::string& text) {
+    const Problem problem{"--shard needs K/N, the shard K of N shards (1 <= K <= N), not '" + text +
+                          "'"};
+    int shard = 0;
+    int shards = 0;
     const auto slash = text.find('/');
     if (slash == std::string::npos) return problem;
     const char* begin = text.data();
@@ -92,12 +94,12 @@ std::string ParseShard(const std::string& text, int& shard, int& shards) {
     if (kError != std::errc() || kEnd != begin + slash || nError != std::errc() || nEnd != end)
         return problem;
     if (shards < 1 || shards > kMostShards)
-        return "--shard " + text + ": the number of shards must be 1 to " +
-               std::to_string(kMostShards);
+        return Problem{"--shard " + text + ": the number of shards must be 1 to " +
+                       std::to_string(kMostShards)};
     if (shard < 1 || shard > shards)
-        return "--shard " + text + ": there is no shard " + std::to_string(shard) + " of " +
-               std::to_string(shards) + " (1 to " + std::to_string(shards) + ")";
-    return {};
+        return Problem{"--shard " + text + ": there is no shard " + std::to_string(shard) + " of " +
+                       std::to_string(shards) + " (1 to " + std::to_string(shards) + ")"};
+    return ShardChoice{shard, shards};
 }
 
 }  // namespace kvr

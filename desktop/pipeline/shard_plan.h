@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/result.h"
+
 namespace kvr {
 
 // Pairs first ... first + count - 1, by number in loop order.
@@ -28,7 +30,14 @@ double RangeWork(const std::vector<std::size_t>& lengths, const PairRange& range
 // More shards than this are refused: their plan alone would not fit in memory.
 inline constexpr int kMostShards = 10'000'000;
 
-// "K/N" as two numbers, 1 <= K <= N; the problem, or "".
-std::string ParseShard(const std::string& text, int& shard, int& shards);
+// The shard K of N shards.
+struct ShardChoice {
+    int shard = 0;
+    int shards = 0;
+    bool operator==(const ShardChoice&) const = default;
+};
+
+// "K/N" as two numbers, 1 <= K <= N, or why it is not.
+Result<ShardChoice> ParseShard(const std::string& text);
 
 }  // namespace kvr

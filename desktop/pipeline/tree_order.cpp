@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kTreeLog = "RunNeighbor.log";
 
 // The tree program's outcome, with what it said when it failed.
-ProgramOutcome RunTreeProgram(const RunContext& context) {
+Result<void> RunTreeProgram(const RunContext& context) {
     const ShellOutcome run = context.shell.Run(
         "exec </dev/null >" + std::string(kTreeLog) + " 2>&1; " + TreeCommand(context.programs),
         context.exchangeFolder);
@@ -26,9 +26,10 @@ ProgramOutcome RunTreeProgram(const RunContext& context) {
     const auto log = ReadWholeFile(logPath);
     DeleteFileQuietly(logPath);
     if (run.status == ShellOutcome::Status::Stopped)
-        return {ProgramStatus::Cancelled, "the run was cancelled"};
+        return Problem{"the run was cancelled", ProblemKind::Cancelled};
     if (run.status != ShellOutcome::Status::Ended)
-        return {ProgramStatus::NotStarted, "the tree script could not be started: " + run.message};
+        return Problem{"the tree script could not be started: " + run.message,
+                       ProblemKind::NotStarted};
     if (run.exitCode == 0) return {};
 
     // The last line that says what went wrong, else the last line.
@@ -46,9 +47,9 @@ ProgramOutcome RunTreeProgram(const RunContext& context) {
                 said = line.size() > 200 ? line.substr(0, 200) + "..." : line;
         }
     }
-    return {run.exitCode == 127 ? ProgramStatus::NotFound : ProgramStatus::Failed,
-            "the tree program failed (exit status " + std::to_string(run.exitCode) + ")" +
-                (said.empty() ? "" : ": " + said)};
+    return Problem{"the tree program failed (exit status " + std::to_string(run.exitCode) + ")" +
+                       (said.empty() ? "" : ": " + said),
+                   run.exitCode == 127 ? ProblemKind::NotFound : ProblemKind::Failed};
 }
 
 }  // namespace
@@ -63,8 +64,9 @@ std::string FormatTreeConfig(int n) {
     return text;
 }
 
-TreeOrder ReadTreeOrder(std::string_view treeText, const std::vector<std::string>& treeNames) {
-    const auto fail = [](std::string why) { return TreeOrder{{}, std::move(why)}; };
+Result<std::vector<int>> ReadTreeOrder(std::string_view treeText,
+                                       const std::vector<std::string>& treeNames) {
+    const auto fail = [](std::string why) { return Problem{std::move(why)}; };
     std::vector<std::string> taxa;
     taxa.reserve(treeNames.size());
     std::unordered_map<std::string, std::size_t> taxonOf;
@@ -76,7 +78,7 @@ TreeOrder ReadTreeOrder(std::string_view treeText, const std::vector<std::string
                         "', so the tree cannot tell them apart");
     }
 
-    TreeOrder result;
+    std::vector<int> order;
     std::vector<bool> seen(taxa.size(), false);
     std::size_t start = 0;
     while (start <= treeText.size()) {
@@ -94,14 +96,14 @@ TreeOrder ReadTreeOrder(std::string_view treeText, const std::vector<std::string
         if (seen[b])
             return fail("the leaf '" + PrintableText(leaf, 60) + "' appears twice in the tree");
         seen[b] = true;
-        result.order.push_back(static_cast<int>(b));
+        order.push_back(static_cast<int>(b));
     }
-    if (result.order.size() != taxa.size())
-        return fail("the tree has " + std::to_string(result.order.size()) + " leaves instead of " +
+    if (order.size() != taxa.size())
+        return fail("the tree has " + std::to_string(order.size()) + " leaves instead of " +
                     std::to_string(taxa.size()));
-    if (result.order.back() != static_cast<int>(taxa.size()) - 1)
+    if (order.back() != static_cast<int>(taxa.size()) - 1)
         return fail("the outgroup '" + taxa.back() + "' is not the last leaf of the tree");
-    return result;
+    return order;
 }
 
 void ApplyDisplayOrder(RunState& state, const std::vector<int>& order) {
@@ -114,7 +116,7 @@ void ApplyDisplayOrder(RunState& state, const std::vector<int>& order) {
     state.IdentityMatrix.Reorder(order);
 }
 
-ProgramOutcome OrderByTree(RunState& state, Progress& progress, const RunContext& context) {
+Result<void> OrderByTree(RunState& state, Progress& progress, const RunContext& context) {
     const int n = state.seqCount;
     const auto file = [&](const char* name) { return JoinPath(context.exchangeFolder, name); };
     progress.Step("Drawing tree");
@@ -124,7 +126,7 @@ ProgramOutcome OrderByTree(RunState& state, Progress& progress, const RunContext
 
     // neighbor joins three taxa at least; one sequence and the outgroup have a single order.
     const bool single = n < 2;
-    ProgramOutcome outcome;
+    Result<void> outcome;
     const bool named = state.treeNames.size() == static_cast<std::size_t>(n) + 1;
     const auto distances = [&](std::ostream& out) {
         WriteDistanceFile(out, state.InputIdentity, state.treeNames, n);
@@ -133,19 +135,19 @@ ProgramOutcome OrderByTree(RunState& state, Progress& progress, const RunContext
     if (single)
         DeleteFileQuietly(file(kDistanceFile));
     else if (!named)
-        outcome = {ProgramStatus::BadOutput, "the taxon names do not match the sequences"};
+        outcome = Problem{"the taxon names do not match the sequences", ProblemKind::BadOutput};
     else if (!WriteStreamedFile(file(kDistanceFile), distances, true))
-        outcome = {ProgramStatus::NotStarted,
-                   "the file " + file(kDistanceFile) + " cannot be written"};
+        outcome = Problem{"the file " + file(kDistanceFile) + " cannot be written",
+                          ProblemKind::NotStarted};
     else if (!WriteScratchFile(file(kTreeConfig), FormatTreeConfig(n)))
-        outcome = {ProgramStatus::NotStarted,
-                   "the file " + file(kTreeConfig) + " cannot be written"};
+        outcome = Problem{"the file " + file(kTreeConfig) + " cannot be written",
+                          ProblemKind::NotStarted};
     else
         outcome = RunTreeProgram(context);
     DeleteFileQuietly(file(kTreeReport));
     DeleteFileQuietly(file(kDistanceFile));
     DeleteFileQuietly(file(kTreeConfig));
-    if (outcome.status == ProgramStatus::Cancelled) {
+    if (outcome.Is(ProblemKind::Cancelled)) {
         // The analysis on display stays as it was.
         DeleteFileQuietly(file(kTreeFile));
         progress.Step("Cancelled");
@@ -156,26 +158,26 @@ ProgramOutcome OrderByTree(RunState& state, Progress& progress, const RunContext
     state.treeNewick.clear();
     state.treeOrder.assign(static_cast<std::size_t>(n) + 1, 0);
     if (outcome.Ok() && state.treeNames.size() != static_cast<std::size_t>(n) + 1)
-        outcome = {ProgramStatus::BadOutput, "the taxon names do not match the sequences"};
+        outcome = Problem{"the taxon names do not match the sequences", ProblemKind::BadOutput};
     if (outcome.Ok() && !single) {
         if (const auto tree = ReadWholeFile(file(kTreeFile))) {
-            TreeOrder read = ReadTreeOrder(*tree, state.treeNames);
-            if (read.failure.empty()) {
-                state.treeOrder = std::move(read.order);
+            Result<std::vector<int>> read = ReadTreeOrder(*tree, state.treeNames);
+            if (read) {
+                state.treeOrder = std::move(read).value();
                 if (state.choices.useTree) state.treeNewick = *tree;
             } else {
-                outcome = {ProgramStatus::BadOutput, read.failure};
+                outcome = Problem{read.problem().message, ProblemKind::BadOutput};
             }
         } else {
-            outcome = {ProgramStatus::NoOutput, "the tree program wrote no \"outtree\""};
+            outcome = Problem{"the tree program wrote no \"outtree\"", ProblemKind::NoOutput};
         }
     }
     DeleteFileQuietly(file(kTreeFile));
 
     if (!state.choices.useTree || single || !outcome.Ok()) {
         if (state.choices.useTree && !outcome.Ok())
-            progress.Message("The sequences could not be ordered by the tree: " + outcome.message +
-                             ". They are shown in their input order.");
+            progress.Message("The sequences could not be ordered by the tree: " +
+                             outcome.problem().message + ". They are shown in their input order.");
         std::iota(state.treeOrder.begin(), state.treeOrder.end(), 0);
     }
     progress.Step("Saving scores");

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/result.h"
 #include "model/run_state.h"
-#include "pipeline/program_outcome.h"
 #include "pipeline/run_context.h"
 #include "platform/progress.h"
 
@@ -23,19 +23,16 @@ inline constexpr const char* kTreeFile = "outtree";
 // reported through the progress when useTree is on, and the input order kept: never a wrong order.
 // When the run is cancelled while the tree program runs, the outcome is Cancelled and
 // SequenceList, IdentityMatrix and treeOrder are left as they were.
-ProgramOutcome OrderByTree(RunState& state, Progress& progress, const RunContext& context);
+Result<void> OrderByTree(RunState& state, Progress& progress, const RunContext& context);
 
 // "config": the answers to the tree program's menu that root the tree on the last taxon "out".
 std::string FormatTreeConfig(int n);
 
-struct TreeOrder {
-    std::vector<int> order;  // per leaf, left to right: the index of its entry in treeNames
-    std::string failure;     // why the tree cannot be used; order is empty then
-};
-
 // The leaf order of a Newick tree text (wrapped lines and spaces allowed) over the taxa named in
-// treeNames. Every leaf must match one taxon, each taxon once, with the outgroup last.
-TreeOrder ReadTreeOrder(std::string_view treeText, const std::vector<std::string>& treeNames);
+// treeNames: per leaf, left to right, the index of its entry in treeNames; or why the tree cannot
+// be used. Every leaf must match one taxon, each taxon once, with the outgroup last.
+Result<std::vector<int>> ReadTreeOrder(std::string_view treeText,
+                                       const std::vector<std::string>& treeNames);
 
 // SequenceList and IdentityMatrix with display position a showing input sequence order[a]. The
 // table of InputIdentity becomes IdentityMatrix (InputIdentity is left empty).

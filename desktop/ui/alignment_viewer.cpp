@@ -74,8 +74,8 @@ AlignmentView ViewOf(MainForm& form, const AlignedPair& pair, const Record& firs
         const std::string name = AskSaveName(form.state, window, ".fas");
         if (name.empty()) return;
         const std::string path = WithSuffix(name, ".fas");
-        if (const WriteResult written = WriteWholeFile(path, fasta); !written) {
-            window.ShowMessage(WriteFailureMessage(path, written));
+        if (const Result<void> written = WriteWholeFile(path, fasta); !written) {
+            window.ShowMessage(WriteFailureMessage(path, written.problem()));
             return;
         }
         RememberFolderOf(form.state, name);
@@ -124,7 +124,7 @@ void OpenCellAlignment(MainForm& form, double x, double y) {
     if (!pair.outcome.Ok()) {
         form.window.ShowMessage("The alignment of " + ReplaceAll(first.name, ">", "") + " and " +
                                 ReplaceAll(second.name, ">", "") + " could not be made by " +
-                                AlignedBy(kind) + ": " + pair.outcome.message + ".");
+                                AlignedBy(kind) + ": " + pair.outcome.problem().message + ".");
         return;
     }
     const bool bounded = IsBoundedPair(state, cell->row, cell->column) || !pair.counts.exact;

@@ -28,14 +28,13 @@ void OnSaveGroups(RunState& state, Window& window) {
 }
 
 void OnSaveTree(RunState& state, Window& window) {
-    std::string failure;
-    const std::string tree = NewickText(state, InputOrder(state).names, failure);
-    if (tree.empty()) {
-        window.ShowMessage("The tree cannot be saved: " + failure);
+    const Result<std::string> tree = NewickText(state, InputOrder(state).names);
+    if (!tree) {
+        window.ShowMessage("The tree cannot be saved: " + tree.problem().message);
         return;
     }
     ExportText(state, window, "Saving tree ...", kTreeSuffix, false,
-               [&tree](std::ostream& out, const ExportProgress&) { out << tree; });
+               [&tree](std::ostream& out, const ExportProgress&) { out << tree.value(); });
 }
 
 void OnShowGroups(const RunState& state, Window& window) {

@@ -23,22 +23,23 @@ std::string AskPictureName(RunState& state, Window& window, std::string_view suf
     return name;
 }
 
-WriteResult PictureWritten(bool written) {
-    return {written, written ? "" : "the picture could not be made"};
+Result<void> PictureWritten(bool written) {
+    if (written) return {};
+    return Problem{"the picture could not be made"};
 }
 
 void SavePictureFile(Window& window, const char* status, const std::string& path,
-                     const std::function<WriteResult(const std::string&)>& write) {
+                     const std::function<Result<void>(const std::string&)>& write) {
     window.SetCaption(Control::lblProgress, status);
     window.SetBusy(true);
-    const WriteResult written = write(path);
+    const Result<void> written = write(path);
     window.SetBusy(false);
     if (written) {
         window.SetCaption(Control::lblProgress, "Done");
         return;
     }
     window.SetCaption(Control::lblProgress, "Failed");
-    window.ShowMessage(WriteFailureMessage(path, written));
+    window.ShowMessage(WriteFailureMessage(path, written.problem()));
 }
 
 void SaveVectorPicture(Window& window, const char* status, const std::string& name,

@@ -26,9 +26,9 @@ std::string AskPictureName(RunState& state, Window& window, std::string_view suf
 // Writes one picture file with the status text and the busy pointer around it; "Done" when it
 // was written, else the user is told where and why and the status shows "Failed".
 void SavePictureFile(Window& window, const char* status, const std::string& path,
-                     const std::function<WriteResult(const std::string&)>& write);
+                     const std::function<Result<void>(const std::string&)>& write);
 // The outcome of a writer that only says whether it succeeded.
-WriteResult PictureWritten(bool written);
+Result<void> PictureWritten(bool written);
 // Writes an SVG or PDF picture where the window's platform can; else tells the user. The
 // extension follows the suffix ("_mat" or "_plt").
 void SaveVectorPicture(Window& window, const char* status, const std::string& name,

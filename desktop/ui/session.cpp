@@ -10,17 +10,17 @@ namespace kvr {
 
 namespace {
 
-WriteResult WriteSessionFile(const Analysis& analysis, const std::string& path) {
+Result<void> WriteSessionFile(const Analysis& analysis, const std::string& path) {
     return WriteStreamedFile(path, [&analysis](std::ostream& out) {
         WriteSessionText(out, analysis);
         return static_cast<bool>(out);
     });
 }
 
-void ReportWriteFailure(Window& window, const std::string& path, const WriteResult& result) {
+void ReportWriteFailure(Window& window, const std::string& path, const Problem& problem) {
     window.SetBusy(false);
     window.SetCaption(Control::lblProgress, "Failed");
-    window.ShowMessage(WriteFailureMessage(path, result));
+    window.ShowMessage(WriteFailureMessage(path, problem));
 }
 
 }  // namespace
@@ -31,8 +31,8 @@ void WriteSession(RunState& state, Window& window) {
     window.SetCaption(Control::lblProgress, "Saving KVR file...");
     window.SetBusy(true);
     const std::string path = WithSuffix(name, kSessionExtension);
-    const WriteResult written = WriteSessionFile(state, path);
-    if (!written) return ReportWriteFailure(window, path, written);
+    const Result<void> written = WriteSessionFile(state, path);
+    if (!written) return ReportWriteFailure(window, path, written.problem());
     window.SetCaption(Control::lblProgress, "Done");
     window.SetBusy(false);
     RememberFolderOf(state, name);
@@ -41,9 +41,9 @@ void WriteSession(RunState& state, Window& window) {
 bool WriteLastRun(const Analysis& analysis, Window& window, const std::string& workFolder) {
     window.SetCaption(Control::lblProgress, "Saving identity scores ...");
     const std::string path = JoinPath(workFolder, kLastRunName);
-    const WriteResult written = WriteSessionFile(analysis, path);
+    const Result<void> written = WriteSessionFile(analysis, path);
     if (!written) {
-        ReportWriteFailure(window, path, written);
+        ReportWriteFailure(window, path, written.problem());
         return false;
     }
     window.SetCaption(Control::lblProgress, "Done");

@@ -30,9 +30,8 @@ void OnSplitterOk(RunState& state, Window& window) {
         window.SetCaption(Control::txtMinSeqIdentity, "");
         return;
     }
-    if (const std::string refusal = CheckSplitRange(state, *minPercent, *maxPercent);
-        !refusal.empty()) {
-        window.ShowMessage(refusal);
+    if (const Result<void> range = CheckSplitRange(state, *minPercent, *maxPercent); !range) {
+        window.ShowMessage(range.problem().message);
         return;
     }
     state.choices.splitMax = *maxPercent;

@@ -24,14 +24,14 @@ void ExportText(
     const ExportProgress progress = [&meter](double done, double total) {
         meter.Show(done, total);
     };
-    const WriteResult written = WriteStreamedFile(path, [&](std::ostream& out) {
+    const Result<void> written = WriteStreamedFile(path, [&](std::ostream& out) {
         write(out, showsProgress ? progress : ExportProgress{});
         return static_cast<bool>(out);
     });
     window.SetBusy(false);
     if (!written) {
         window.SetCaption(Control::lblProgress, "Failed");
-        window.ShowMessage(WriteFailureMessage(path, written));
+        window.ShowMessage(WriteFailureMessage(path, written.problem()));
         return;
     }
     window.SetCaption(Control::lblProgress, "Done");
@@ -68,11 +68,11 @@ void OnSaveAllSequences(RunState& state, Window& window) {
 
 bool WriteWorkPlotData(const Analysis& analysis, Window& window, const std::string& workFolder) {
     const std::string path = JoinPath(workFolder, kWorkPlotDataName);
-    const WriteResult written = WriteStreamedFile(path, [&analysis](std::ostream& out) {
+    const Result<void> written = WriteStreamedFile(path, [&analysis](std::ostream& out) {
         WritePlotData(out, analysis, PlotDataHeader::WorkFolder);
         return static_cast<bool>(out);
     });
-    if (!written) window.ShowMessage(WriteFailureMessage(path, written));
+    if (!written) window.ShowMessage(WriteFailureMessage(path, written.problem()));
     return static_cast<bool>(written);
 }
 

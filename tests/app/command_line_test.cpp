@@ -18,9 +18,15 @@ Arguments Words(const std::string& text) {
     return words;
 }
 
+// What the parse of the words says is wrong, "" when it reads them.
+std::string Refusal(const CommandTable& table, const Arguments& args) {
+    const Result<void> parsed = ParseCommandLine(table, args);
+    return parsed ? "" : parsed.problem().message;
+}
+
 TEST(KvrCommandLine, FillsTheRunRequest) {
     RunRequest request;
-    const std::string problem = ParseCommandLine(
+    const std::string problem = Refusal(
         RunTable(request),
         Words("--aligner=builtin --threads 3 --pair-timeout 2.5 --alphabet muscle --pair-memory 64 "
               "-q --tree --scores s.csv "
@@ -56,7 +62,7 @@ TEST(KvrCommandLine, FillsTheRunRequest) {
 
     // --jobs is --threads by its older name; the last one given holds.
     RunRequest jobs;
-    EXPECT_EQ(ParseCommandLine(RunTable(jobs), Words("in.fasta --threads 2 --jobs=5")), "");
+    EXPECT_EQ(Refusal(RunTable(jobs), Words("in.fasta --threads 2 --jobs=5")), "");
     EXPECT_EQ(jobs.options.jobs, 5);
     // The built-in aligner's defaults: the set's alphabet, 1 GB a pair.
     EXPECT_EQ(jobs.options.alphabet, AlphabetRule::Set);
@@ -65,31 +71,30 @@ TEST(KvrCommandLine, FillsTheRunRequest) {
 
 TEST(KvrCommandLine, FillsTheOtherRequests) {
     RunRequest append;
-    EXPECT_EQ(ParseCommandLine(AppendTable(append), Words("old.kvr new.fasta")), "");
+    EXPECT_EQ(Refusal(AppendTable(append), Words("old.kvr new.fasta")), "");
     EXPECT_EQ(append.session, "old.kvr");
     EXPECT_EQ(append.input, "new.fasta");
 
     MergeRequest merge;
-    EXPECT_EQ(ParseCommandLine(MergeTable(merge), Words("in.fasta a.tsv --tree b.tsv")), "");
+    EXPECT_EQ(Refusal(MergeTable(merge), Words("in.fasta a.tsv --tree b.tsv")), "");
     EXPECT_EQ(merge.input, "in.fasta");
     EXPECT_EQ(merge.shards, std::vector<std::string>({"a.tsv", "b.tsv"}));
     EXPECT_TRUE(merge.options.useTree);
 
     PairsRequest pairs;
-    EXPECT_EQ(ParseCommandLine(PairsTable(pairs), Words("in.fasta --shard 2/3 -o s.tsv --jobs 4")),
-              "");
+    EXPECT_EQ(Refusal(PairsTable(pairs), Words("in.fasta --shard 2/3 -o s.tsv --jobs 4")), "");
     EXPECT_EQ(pairs.shardText, "2/3");
     EXPECT_EQ(pairs.out, "s.tsv");
     EXPECT_EQ(pairs.options.jobs, 4);
 
     SplitRequest split;
-    EXPECT_EQ(ParseCommandLine(SplitTable(split), Words("s.kvr --min 5 --max=9 -o set")), "");
+    EXPECT_EQ(Refusal(SplitTable(split), Words("s.kvr --min 5 --max=9 -o set")), "");
     EXPECT_EQ(std::vector<std::string>({split.session, split.minText, split.maxText, split.base}),
               std::vector<std::string>({"s.kvr", "5", "9", "set"}));
 
     // Help wins over whatever else is wrong.
     ShowRequest show;
-    EXPECT_EQ(ParseCommandLine(ShowTable(show), Words("--bogus -h")), "");
+    EXPECT_EQ(Refusal(ShowTable(show), Words("--bogus -h")), "");
     EXPECT_TRUE(show.help);
 }
 
@@ -126,17 +131,15 @@ TEST(KvrCommandLine, RefusesWhatIsWrongInItsOwnWords) {
     };
     for (const Case& c : cases) {
         RunRequest request;
-        EXPECT_EQ(ParseCommandLine(RunTable(request), Words(c.arguments)), c.problem)
-            << c.arguments;
+        EXPECT_EQ(Refusal(RunTable(request), Words(c.arguments)), c.problem) << c.arguments;
     }
     PairsRequest pairs;
-    EXPECT_EQ(ParseCommandLine(PairsTable(pairs), Words("in.fasta --shard 1/2")),
-              "--out FILE is needed");
+    EXPECT_EQ(Refusal(PairsTable(pairs), Words("in.fasta --shard 1/2")), "--out FILE is needed");
     MergeRequest merge;
-    EXPECT_EQ(ParseCommandLine(MergeTable(merge), Words("in.fasta")),
+    EXPECT_EQ(Refusal(MergeTable(merge), Words("in.fasta")),
               "no shard file given (the files of kvr pairs)");
     IdentityRequest identity;
-    EXPECT_EQ(ParseCommandLine(IdentityFileTable(identity), Words("a.fas b.fas")),
+    EXPECT_EQ(Refusal(IdentityFileTable(identity), Words("a.fas b.fas")),
               "one aligned pair file expected, got 'a.fas' and 'b.fas'");
 }
 

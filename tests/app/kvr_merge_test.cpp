@@ -431,6 +431,18 @@ TEST(KvrPairs, AFailureLeavesNoFile) {
               std::string::npos)
         << failed.err;
     EXPECT_NE(failed.err.find("; nothing was written"), std::string::npos) << failed.err;
+    // ClustalW cannot tell two sequences of the same name apart: the pair is refused unaligned.
+    const std::string twins = folder.Write("twins.fasta", ">a\nACGTACGT\n>b\nACGAACGT\n>a\nACGT\n");
+    const auto refused =
+        RunProgram("kvr", {"pairs", twins, "--aligner", "clustalw", "--shard", "1/1", "--out", out},
+                   {.environment = {"KVR_CLUSTALW=cp {in} {out}"}});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(
+        refused.err.find("ClustalW cannot align sequences 1 and 3: both are named '>a'. Please "
+                         "rename all the duplicate names and try again."),
+        std::string::npos)
+        << refused.err;
+    std::filesystem::remove(twins);
     {
         testing::FileSizeLimit limit(300);  // the header fits, not the pairs
         const auto pairs =

@@ -154,10 +154,10 @@ TEST(KvrTable, CountsAndCoveragesAreThoseOfKvrAlign) {
                 }
                 // The identity is the score file's, and the one its counts give.
                 EXPECT_EQ(row[2], identities[k]) << what;
-                const PairScore fromCounts =
+                const Result<float> fromCounts =
                     IdentityOfCounts(report.gapFree, report.gapFree - report.matches);
                 ASSERT_TRUE(fromCounts.Ok()) << what;
-                EXPECT_EQ(row[2], PlainSingle(*fromCounts.identity)) << what;
+                EXPECT_EQ(row[2], PlainSingle(fromCounts.value())) << what;
             }
     }
 }

@@ -5,14 +5,13 @@
 #include "pipeline/pair_identity.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const kvr::PairScore score =
+    const kvr::Result<float> score =
         kvr::PairIdentityOfText(std::string(kvr::fuzz::AsText(data, size)));
     if (score.Ok()) {
-        FUZZ_CHECK(std::isfinite(*score.identity));
-        FUZZ_CHECK(*score.identity >= 0.0f && *score.identity <= 1.0f);
-        FUZZ_CHECK(score.failure.empty());
+        FUZZ_CHECK(std::isfinite(score.value()));
+        FUZZ_CHECK(score.value() >= 0.0f && score.value() <= 1.0f);
     } else {
-        FUZZ_CHECK(!score.failure.empty());
+        FUZZ_CHECK(!score.problem().message.empty());
     }
     return 0;
 }

@@ -27,14 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(keys.insert(kvr::TreeNameKey(name)).second);
     }
 
-    const kvr::TreeOrder order = kvr::ReadTreeOrder(tree, treeNames);
-    if (!order.failure.empty()) {
-        FUZZ_CHECK(order.order.empty());
+    const kvr::Result<std::vector<int>> read = kvr::ReadTreeOrder(tree, treeNames);
+    if (!read) {
+        FUZZ_CHECK(!read.problem().message.empty());
         return 0;
     }
-    FUZZ_CHECK(order.order.size() == treeNames.size());
-    FUZZ_CHECK(order.order.back() == n);
-    std::vector<int> sorted = order.order;
+    const std::vector<int>& order = read.value();
+    FUZZ_CHECK(order.size() == treeNames.size());
+    FUZZ_CHECK(order.back() == n);
+    std::vector<int> sorted = order;
     std::sort(sorted.begin(), sorted.end());
     std::vector<int> all(sorted.size());
     std::iota(all.begin(), all.end(), 0);

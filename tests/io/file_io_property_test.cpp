@@ -45,7 +45,7 @@ void OnTerm(int) {
     if (::write(ready, "r", 1) != 1) ::_exit(2);
     std::optional<testing::FileSizeLimit> limit;
     if (fullDisk) limit.emplace(size / 2);
-    const WriteResult result = ReplaceFile(target, [size](const std::string& temporary) {
+    const Result<void> result = ReplaceFile(target, [size](const std::string& temporary) {
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
         const std::string chunk(4096, 'n');
         bool ok = fd >= 0;

@@ -48,9 +48,9 @@ TEST(ReplaceFile, AFailureLeavesTheOldFileAndNoTemporary) {
     const std::string path = folder.Write("keep.txt", "old\r\n");
     {
         testing::FileSizeLimit limit(10);  // the disk fills up part-way
-        const WriteResult result = WriteWholeFile(path, std::string(1000, 'y'));
+        const Result<void> result = WriteWholeFile(path, std::string(1000, 'y'));
         EXPECT_FALSE(result);
-        EXPECT_EQ(result.reason, "File too large");
+        EXPECT_EQ(result.problem().message, "File too large");
     }
     EXPECT_EQ(ReadWholeFile(path), "old\r\n");
     EXPECT_EQ(FilesIn(folder.Path()), 1);
@@ -59,10 +59,11 @@ TEST(ReplaceFile, AFailureLeavesTheOldFileAndNoTemporary) {
     EXPECT_FALSE(ReplaceFile(path, [](const std::string&) { return false; }));
     EXPECT_EQ(ReadWholeFile(path), "old\r\n");
     EXPECT_EQ(FilesIn(folder.Path()), 1);
-    const WriteResult noFolder = WriteWholeFile(folder.File("none/x.txt"), "z");
-    EXPECT_EQ(noFolder.reason, "No such file or directory");
-    EXPECT_EQ(WriteWholeFile(folder.Path(), "z").reason, "it is a folder");
-    EXPECT_NE(WriteFailureMessage("/a/b.txt", noFolder).find("/a/b.txt"), std::string::npos);
+    const Result<void> noFolder = WriteWholeFile(folder.File("none/x.txt"), "z");
+    EXPECT_EQ(noFolder.problem().message, "No such file or directory");
+    EXPECT_EQ(WriteWholeFile(folder.Path(), "z").problem().message, "it is a folder");
+    EXPECT_NE(WriteFailureMessage("/a/b.txt", noFolder.problem()).find("/a/b.txt"),
+              std::string::npos);
 }
 
 TEST(WriteStreamedFile, WritesAsFormattedAndKeepsTheOldFileOnFailure) {
@@ -158,13 +159,13 @@ TEST(ReplaceFile, EachKindOfTargetGetsWhatAUnixToolGivesIt) {
     // A folder, a loop of links: refused, and said so before any work.
     std::filesystem::create_symlink("loop2", folder.File("loop1"));
     std::filesystem::create_symlink("loop1", folder.File("loop2"));
-    EXPECT_EQ(WriteWholeFile(folder.File("sub"), text).reason, "it is a folder");
-    EXPECT_EQ(WriteWholeFile(folder.File("loop1"), text).reason,
+    EXPECT_EQ(WriteWholeFile(folder.File("sub"), text).problem().message, "it is a folder");
+    EXPECT_EQ(WriteWholeFile(folder.File("loop1"), text).problem().message,
               "Too many levels of symbolic links");
-    EXPECT_NE(OutputProblem(folder.File("sub")), "");
-    EXPECT_NE(OutputProblem(folder.File("loop1")), "");
-    EXPECT_EQ(OutputProblem(folder.File("fifo")), "");
-    EXPECT_EQ(OutputProblem(folder.File("dangling.txt")), "");
+    EXPECT_FALSE(CheckOutput(folder.File("sub")));
+    EXPECT_FALSE(CheckOutput(folder.File("loop1")));
+    EXPECT_TRUE(CheckOutput(folder.File("fifo")));
+    EXPECT_TRUE(CheckOutput(folder.File("dangling.txt")));
     EXPECT_EQ(ReplacedFile(folder.File("sub/link.txt")), ReplacedFile(folder.File("real.txt")));
     EXPECT_EQ(ReplacedFile(folder.File("fifo")), "");
     // A file not yet there, named relative to the working folder two ways: one file.
@@ -183,7 +184,7 @@ TEST(ReplaceFile, ADeviceIsWrittenThroughNeverReplaced) {
     const std::string device = folder.File("null");
     if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
         GTEST_SKIP() << "no right to make a device node here";
-    EXPECT_EQ(OutputProblem(device), "");
+    EXPECT_TRUE(CheckOutput(device));
     ASSERT_TRUE(WriteWholeFile(device, std::string(200000, 'x')));
     struct stat info {};
     ASSERT_EQ(::lstat(device.c_str(), &info), 0);
@@ -195,7 +196,7 @@ TEST(ReplaceFile, ADeviceIsWrittenThroughNeverReplaced) {
 TEST(ReplaceFile, ANewFileGetsTheUmasksModeWithoutChangingTheUmask) {
     TempFolder folder;
     const mode_t saved = ::umask(027);
-    const WriteResult written = WriteWholeFile(folder.File("new.txt"), "x");
+    const Result<void> written = WriteWholeFile(folder.File("new.txt"), "x");
     const mode_t during = ::umask(saved);
     ASSERT_TRUE(written);
     EXPECT_EQ(during, 027u);
@@ -209,7 +210,7 @@ TEST(ReplaceFile, ANewFileGetsTheUmasksModeWithoutChangingTheUmask) {
 TEST(ReplaceFile, AStopWhileWritingKeepsTheOldFile) {
     TempFolder folder;
     const std::string path = folder.Write("kept.txt", "old");
-    const WriteResult stopped = ReplaceFile(path, [](const std::string& temporary) {
+    const Result<void> stopped = ReplaceFile(path, [](const std::string& temporary) {
         const bool written = static_cast<bool>(WriteWholeFile(temporary + ".inner", "x"));
         std::ofstream(temporary, std::ios::binary) << "half";
         StopWrites();
@@ -217,7 +218,7 @@ TEST(ReplaceFile, AStopWhileWritingKeepsTheOldFile) {
         return !written;
     });
     EXPECT_FALSE(stopped);
-    EXPECT_EQ(stopped.reason, "interrupted by a signal");
+    EXPECT_EQ(stopped.problem().message, "interrupted by a signal");
     EXPECT_FALSE(WriteWholeFile(folder.File("later.txt"), "x"));
     ResumeWrites();
     EXPECT_EQ(ReadWholeFile(path), "old");

@@ -55,9 +55,9 @@ TEST(FindRecord, FindsNamesAsTheFileHasThemAndNumbers) {
         {"AB124.1 Dactylorhiza incarnata", 7},
     };
     for (const Found& c : cases) {
-        const RecordLookup found = FindRecord(records, c.typed);
-        EXPECT_EQ(found.index, c.index) << c.typed << ": " << found.problem;
-        EXPECT_EQ(found.problem, "") << c.typed;
+        const Result<int> found = FindRecord(records, c.typed);
+        ASSERT_TRUE(found) << c.typed << ": " << found.problem().message;
+        EXPECT_EQ(found.value(), c.index) << c.typed;
     }
 }
 
@@ -79,14 +79,15 @@ TEST(FindRecord, RefusesWithAClearReason) {
         {"  ", {"an empty name names no sequence"}},
     };
     for (const Refused& c : cases) {
-        const RecordLookup found = FindRecord(records, c.typed);
-        EXPECT_EQ(found.index, -1) << c.typed;
+        const Result<int> found = FindRecord(records, c.typed);
+        ASSERT_FALSE(found) << c.typed;
         for (const std::string& part : c.said)
-            EXPECT_NE(found.problem.find(part), std::string::npos)
-                << c.typed << ": " << found.problem << " lacks " << part;
+            EXPECT_NE(found.problem().message.find(part), std::string::npos)
+                << c.typed << ": " << found.problem().message << " lacks " << part;
     }
     // Nothing near: no list of unrelated names.
-    EXPECT_EQ(FindRecord(records, "zzzzzzzzzzzzzzzz").problem.find("nearest"), std::string::npos);
+    EXPECT_EQ(FindRecord(records, "zzzzzzzzzzzzzzzz").problem().message.find("nearest"),
+              std::string::npos);
 }
 
 }  // namespace

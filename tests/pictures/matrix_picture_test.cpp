@@ -140,13 +140,13 @@ TEST(MatrixPicture, AFullDiskFailsTheWriteWithItsReason) {
     TempFolder folder;
     const std::string path = folder.Write("m_mat.emf", "old");
     const RunState state = PictureAnalysis(48);
-    WriteResult written;
+    Result<void> written;
     {
         const testing::FileSizeLimit limit(1000);
         written = WriteMatrixPictureFile(state, path);
     }
     EXPECT_FALSE(written);
-    EXPECT_EQ(written.reason, "File too large");
+    EXPECT_EQ(written.problem().message, "File too large");
     EXPECT_EQ(ReadWholeFile(path), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
                             std::filesystem::directory_iterator()),

@@ -151,12 +151,12 @@ TEST(AlignAllPairs, TreeNamesThatWouldCollideGetTheirNumberAlone) {
     tree += "out:1.0";
     for (int a = 0; a <= 12; ++a) tree += ")";
     tree += ";";
-    const TreeOrder order = ReadTreeOrder(tree, names);
-    ASSERT_EQ(order.failure, "");
+    const Result<std::vector<int>> order = ReadTreeOrder(tree, names);
+    ASSERT_TRUE(order) << order.problem().message;
     std::vector<int> backwards(12);
     std::iota(backwards.rbegin(), backwards.rend(), 0);
     backwards.push_back(12);
-    EXPECT_EQ(order.order, backwards);
+    EXPECT_EQ(order.value(), backwards);
 }
 
 TEST(AlignAllPairs, ClustalWStopsAtTwoEqualNames) {

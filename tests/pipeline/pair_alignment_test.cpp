@@ -44,7 +44,7 @@ TEST(AlignRecordPair, BuiltinGivesTheRunsIdentityOfEveryPairInEitherOrder) {
         for (int j = i + 1; j < static_cast<int>(records.size()); ++j, ++k) {
             ASSERT_TRUE(run[k].outcome.Ok());
             const AlignedPair pair = AlignRecordPair(setup, Aligner::Builtin, records, i, j);
-            ASSERT_TRUE(pair.outcome.Ok()) << pair.outcome.message;
+            ASSERT_TRUE(pair.outcome.Ok()) << pair.outcome.problem().message;
             EXPECT_EQ(pair.identity, run[k].identity) << i << "," << j;
             const AlignedPair back = AlignRecordPair(setup, Aligner::Builtin, records, j, i);
             EXPECT_EQ(back.identity, pair.identity);
@@ -74,7 +74,7 @@ TEST(AlignRecordPair, ExternalRowsComeInTheOrderAskedFromThePairFileOfTheRun) {
     FakeRun fake(SwappingAligner);
     const PairAlignmentSetup setup{fake.shell, fake.programs, fake.root.Path()};
     const AlignedPair pair = AlignRecordPair(setup, Aligner::Muscle, records, 2, 0);
-    ASSERT_TRUE(pair.outcome.Ok()) << pair.outcome.message;
+    ASSERT_TRUE(pair.outcome.Ok()) << pair.outcome.problem().message;
     ASSERT_EQ(fake.shell.commands.size(), 1u);
     EXPECT_EQ(PairOf(fake.shell.commands[0]), std::make_pair(1, 3));  // as the run names it
     EXPECT_EQ(pair.first, "-ACGTACGTTA");
@@ -92,19 +92,20 @@ TEST(AlignRecordPair, SaysWhyAPairHasNoAlignment) {
     struct Case {
         const char* kind;
         int i, j;
-        ProgramStatus status;
+        ProblemKind problem;
         const char* said;
     };
     const Case cases[] = {
-        {"muscle", 0, 2, ProgramStatus::NoOutput, "wrote no output file 1_3Aln.fas"},
-        {"clustalw", 1, 0, ProgramStatus::NotStarted, "two sequences of the same name (>a)"},
-        {"muscle", 1, 1, ProgramStatus::NotStarted, "two different sequences"},
-        {"builtin", 0, 3, ProgramStatus::NotStarted, "two different sequences"},
+        {"muscle", 0, 2, ProblemKind::NoOutput, "wrote no output file 1_3Aln.fas"},
+        {"clustalw", 1, 0, ProblemKind::NotStarted, "two sequences of the same name (>a)"},
+        {"muscle", 1, 1, ProblemKind::NotStarted, "two different sequences"},
+        {"builtin", 0, 3, ProblemKind::NotStarted, "two different sequences"},
     };
     for (const Case& c : cases) {
         const AlignedPair pair = AlignRecordPair(setup, *AlignerNamed(c.kind), records, c.i, c.j);
-        EXPECT_EQ(pair.outcome.status, c.status) << c.kind << c.i << c.j;
-        EXPECT_NE(pair.outcome.message.find(c.said), std::string::npos) << pair.outcome.message;
+        EXPECT_TRUE(pair.outcome.Is(c.problem)) << c.kind << c.i << c.j;
+        EXPECT_NE(pair.outcome.problem().message.find(c.said), std::string::npos)
+            << pair.outcome.problem().message;
         EXPECT_TRUE(pair.first.empty() && pair.second.empty());
     }
     EXPECT_EQ(silent.shell.commands.size(), 1u);  // ClustalW was not started

@@ -28,9 +28,9 @@ TEST(PairIdentity, ScoresConstructedPairs) {
         {">a\nNNGT\n>b\nNAGT\n", 0.75f},            // N matches only N
     };
     for (const Case& c : cases) {
-        const PairScore score = PairIdentityOfText(c.text);
-        ASSERT_TRUE(score.Ok()) << c.text << ": " << score.failure;
-        EXPECT_EQ(*score.identity, c.expected) << c.text;
+        const Result<float> score = PairIdentityOfText(c.text);
+        ASSERT_TRUE(score.Ok()) << c.text << ": " << score.problem().message;
+        EXPECT_EQ(score.value(), c.expected) << c.text;
     }
 }
 
@@ -62,25 +62,25 @@ TEST(PairIdentity, SkippingAmbiguityCodesComparesTheKnownBases) {
         EXPECT_EQ(skip.matches, c.skip.matches) << c.text;
         for (const AmbiguityRule rule : {AmbiguityRule::Count, AmbiguityRule::Skip}) {
             const ComparedColumns used = rule == AmbiguityRule::Count ? c.count : c.skip;
-            const PairScore score = PairIdentityOfText(c.text, nullptr, rule);
+            const Result<float> score = PairIdentityOfText(c.text, nullptr, rule);
             ASSERT_TRUE(score.Ok()) << c.text;
-            EXPECT_EQ(*score.identity,
-                      *IdentityOfCounts(used.columns, used.columns - used.matches).identity)
+            EXPECT_EQ(score.value(),
+                      IdentityOfCounts(used.columns, used.columns - used.matches).value())
                 << c.text;
         }
     }
     // Count is the default and keeps the identity as it was: N is a mismatch.
-    EXPECT_EQ(*PairIdentityOfText(">a\nACGTNNNN\n>b\nACGAACGT\n").identity, 0.375f);
+    EXPECT_EQ(PairIdentityOfText(">a\nACGTNNNN\n>b\nACGAACGT\n").value(), 0.375f);
     EXPECT_EQ(
-        *PairIdentityOfText(">a\nACGTNNNN\n>b\nACGAACGT\n", nullptr, AmbiguityRule::Skip).identity,
+        PairIdentityOfText(">a\nACGTNNNN\n>b\nACGAACGT\n", nullptr, AmbiguityRule::Skip).value(),
         0.75f);
 
     // No column left to compare: 0 under skip, no identity under count.
     const char* unknown = ">a\nNNNN-\n>b\nACGTA\n";
-    const PairScore skipped = PairIdentityOfText(unknown, nullptr, AmbiguityRule::Skip);
+    const Result<float> skipped = PairIdentityOfText(unknown, nullptr, AmbiguityRule::Skip);
     ASSERT_TRUE(skipped.Ok());
-    EXPECT_EQ(*skipped.identity, 0.0f);
-    EXPECT_EQ(*PairIdentityOfText(unknown).identity, 0.0f);  // four mismatches
+    EXPECT_EQ(skipped.value(), 0.0f);
+    EXPECT_EQ(PairIdentityOfText(unknown).value(), 0.0f);  // four mismatches
     EXPECT_FALSE(PairIdentityOfText(">a\n--\n>b\nAC\n", nullptr, AmbiguityRule::Count).Ok());
     EXPECT_TRUE(PairIdentityOfText(">a\n--\n>b\nAC\n", nullptr, AmbiguityRule::Skip).Ok());
 }
@@ -97,9 +97,9 @@ TEST(PairIdentity, ScoresRealAlignerOutput) {
         {"aligned/clustalw_its1_pair.fas", 3, 223 - 16},
     };
     for (const Case& c : cases) {
-        const PairScore score = PairIdentity(DataFile(c.file));
-        ASSERT_TRUE(score.Ok()) << c.file << ": " << score.failure;
-        EXPECT_EQ(*score.identity, static_cast<float>(1.0 - c.mismatches / c.compared)) << c.file;
+        const Result<float> score = PairIdentity(DataFile(c.file));
+        ASSERT_TRUE(score.Ok()) << c.file << ": " << score.problem().message;
+        EXPECT_EQ(score.value(), static_cast<float>(1.0 - c.mismatches / c.compared)) << c.file;
     }
 }
 
@@ -117,21 +117,21 @@ TEST(PairIdentity, UnscorablePairsNameTheReason) {
         {">a\nACGT\n>b\nACG\n", "differ in length"},
     };
     for (const Case& c : cases) {
-        const PairScore score = PairIdentityOfText(c.text);
+        const Result<float> score = PairIdentityOfText(c.text);
         EXPECT_FALSE(score.Ok()) << c.text;
-        EXPECT_NE(score.failure.find(c.reason), std::string::npos)
-            << c.text << " -> " << score.failure;
+        EXPECT_NE(score.problem().message.find(c.reason), std::string::npos)
+            << c.text << " -> " << score.problem().message;
     }
     TempFolder folder;
-    const PairScore missing = PairIdentity(folder.File("3_7Aln.fas"));
+    const Result<float> missing = PairIdentity(folder.File("3_7Aln.fas"));
     EXPECT_FALSE(missing.Ok());
-    EXPECT_NE(missing.failure.find("3_7Aln.fas is missing"), std::string::npos);
-    const PairScore empty = PairIdentity(folder.Write("empty.fas", ""));
-    EXPECT_NE(empty.failure.find("is empty"), std::string::npos);
+    EXPECT_NE(missing.problem().message.find("3_7Aln.fas is missing"), std::string::npos);
+    const Result<float> empty = PairIdentity(folder.Write("empty.fas", ""));
+    EXPECT_NE(empty.problem().message.find("is empty"), std::string::npos);
 }
 
 // An aligner's output is used only when it aligns the pair it was given.
-TEST(AlignedPairProblem, TheOutputMustHoldTheGivenResidues) {
+TEST(CheckAlignedPair, TheOutputMustHoldTheGivenResidues) {
     const std::string given = ">s1\r\nACGUACGT\r\n>s2\r\nACGTTACGT\r\n";
     struct Case {
         const char* aligned;
@@ -148,11 +148,13 @@ TEST(AlignedPairProblem, TheOutputMustHoldTheGivenResidues) {
         {">s1\nACGUACGT-\n>s2\nACGTTACGTA\n>s3\nAC\n", false},  // one too many
     };
     for (const Case& c : cases)
-        EXPECT_EQ(AlignedPairProblem(c.aligned, given).empty(), c.usable) << c.aligned;
-    EXPECT_NE(AlignedPairProblem(">a\nAAAA\n>b\nAAAA\n", given)
-                  .find("does not hold the residues of the pair it was given (4 and 4 residues "
-                        "for sequences of 8 and 9)"),
-              std::string::npos);
+        EXPECT_EQ(CheckAlignedPair(c.aligned, given).Ok(), c.usable) << c.aligned;
+    EXPECT_NE(
+        CheckAlignedPair(">a\nAAAA\n>b\nAAAA\n", given)
+            .problem()
+            .message.find("does not hold the residues of the pair it was given (4 and 4 residues "
+                          "for sequences of 8 and 9)"),
+        std::string::npos);
 }
 
 }  // namespace

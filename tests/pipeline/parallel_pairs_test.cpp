@@ -246,19 +246,19 @@ TEST(ParallelPairs, TheBuiltInAlignerKeepsThePairTimeLimit) {
     const auto results = AlignBuiltinPairs(pool, pairs, window.progress, stop, 0.3);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     ASSERT_EQ(results.size(), 4u);
-    EXPECT_EQ(results[0].outcome.status, ProgramStatus::Done);
+    EXPECT_TRUE(results[0].outcome.Ok());
     EXPECT_FLOAT_EQ(results[0].identity, 11.0f / 12);
-    EXPECT_EQ(results[1].outcome.status, ProgramStatus::TimedOut);
-    EXPECT_EQ(results[1].outcome.message,
+    EXPECT_TRUE(results[1].outcome.Is(ProblemKind::TimedOut));
+    EXPECT_EQ(results[1].outcome.problem().message,
               "the built-in aligner was still aligning the pair after 0.3 seconds, the time "
               "limit for one pair, and has been stopped");
-    EXPECT_EQ(results[2].outcome.status, ProgramStatus::Cancelled);
-    EXPECT_EQ(results[3].outcome.status, ProgramStatus::Cancelled);
+    EXPECT_TRUE(results[2].outcome.Is(ProblemKind::Cancelled));
+    EXPECT_TRUE(results[3].outcome.Is(ProblemKind::Cancelled));
     // Without a limit, and with pairs within it, every pair is aligned.
     for (const double limit : {0.0, 30.0}) {
         const auto quick = AlignBuiltinPairs(pool, {{&shortA, &shortB}, {&shortB, &shortA}},
                                              window.progress, stop, limit);
-        EXPECT_EQ(quick[1].outcome.status, ProgramStatus::Done) << limit;
+        EXPECT_TRUE(quick[1].outcome.Ok()) << limit;
     }
 }
 
@@ -276,7 +276,7 @@ TEST(ParallelPairs, TheBuiltInAlignerTellsItsProgressWithinAPair) {
     const auto results =
         AlignBuiltinPairs(pool, {{&a, &b}}, window.progress, stop, 0, nullptr, AmbiguityRule::Count,
                           [&](double done) { told.push_back(done); });
-    ASSERT_EQ(results[0].outcome.status, ProgramStatus::Done);
+    ASSERT_TRUE(results[0].outcome.Ok());
     ASSERT_FALSE(told.empty());
     EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
     EXPECT_GE(std::count_if(told.begin(), told.end(), [](double d) { return d > 0 && d < 1; }), 3);
@@ -312,7 +312,7 @@ TEST(ParallelPairs, TheBuiltInPoolKeepsItsThreadsForEveryBatch) {
         const auto results = AlignBuiltinPairs(pool, pairs, window.progress, stop);
         ASSERT_EQ(results.size(), pairs.size());
         for (std::size_t k = 0; k < pairs.size(); ++k) {
-            EXPECT_EQ(results[k].outcome.status, ProgramStatus::Done) << k;
+            EXPECT_TRUE(results[k].outcome.Ok()) << k;
             EXPECT_EQ(results[k].identity, alone[k].identity) << k;
         }
         EXPECT_EQ(threads(), before + 4) << batch;

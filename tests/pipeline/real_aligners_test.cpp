@@ -49,9 +49,9 @@ float DirectIdentity(const std::string& aligner, const Record& first, const Reco
     PosixShell shell;
     const ShellOutcome outcome = shell.Run("exec >/dev/null 2>&1; " + command, folder.Path());
     EXPECT_EQ(outcome.exitCode, 0) << command;
-    const PairScore score = PairIdentity(folder.File("q.fas"));
-    EXPECT_TRUE(score.Ok()) << score.failure;
-    return score.identity.value_or(-1.0f);
+    const Result<float> score = PairIdentity(folder.File("q.fas"));
+    EXPECT_TRUE(score.Ok()) << score.problem().message;  // read only on failure
+    return score ? score.value() : -1.0f;
 }
 
 struct RealRun {
@@ -76,7 +76,7 @@ TEST(RealAligners, EachAlignerStartsWithItsCommandLineInTheExchangeFolder) {
         const std::string before = CurrentDirectory();
         const PairResult result =
             RunAligner(run.context, *AlignerNamed(aligner), "1_2.fas", "1_2Aln.fas");
-        EXPECT_TRUE(result.outcome.Ok()) << aligner << ": " << result.outcome.message;
+        EXPECT_TRUE(result.outcome.Ok()) << aligner << ": " << result.outcome.problem().message;
         EXPECT_EQ(result.command, commandLine);
         EXPECT_GT(result.processId, 0) << aligner;
         EXPECT_EQ(result.exitCode, 0) << aligner;
@@ -174,8 +174,8 @@ TEST(RealAligners, AFreshRunThenTheTreeOfNeighbor) {
         state.choices.useTree = true;
         ASSERT_EQ(AlignAllPairs(state, window.progress, run.context), PairsEnd::Completed) << n;
         const IdentityTable inputOrder = state.InputIdentity;
-        const ProgramOutcome tree = OrderByTree(state, window.progress, run.context);
-        ASSERT_TRUE(tree.Ok()) << n << ": " << tree.message;
+        const Result<void> tree = OrderByTree(state, window.progress, run.context);
+        ASSERT_TRUE(tree.Ok()) << n << ": " << tree.problem().message;
         EXPECT_TRUE(window.messages.empty()) << n;
         EXPECT_EQ(state.treeOrder.back(), n);
         for (int a = 0; a < n; ++a) {

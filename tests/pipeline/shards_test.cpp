@@ -129,14 +129,14 @@ TEST(ShardPlan, ReadsTheShardOption) {
         {"", 0, 0, "needs K/N"},
     };
     for (const auto& c : cases) {
-        int shard = 0;
-        int shards = 0;
-        const std::string problem = ParseShard(c.text, shard, shards);
+        const Result<ShardChoice> choice = ParseShard(c.text);
         if (std::string(c.problem).empty()) {
-            EXPECT_EQ(problem, "") << c.text;
-            EXPECT_EQ(std::pair(shard, shards), std::pair(c.shard, c.shards)) << c.text;
+            ASSERT_TRUE(choice) << c.text << ": " << choice.problem().message;
+            EXPECT_EQ(choice.value(), (ShardChoice{c.shard, c.shards})) << c.text;
         } else {
-            EXPECT_NE(problem.find(c.problem), std::string::npos) << c.text << ": " << problem;
+            ASSERT_FALSE(choice) << c.text;
+            EXPECT_NE(choice.problem().message.find(c.problem), std::string::npos)
+                << c.text << ": " << choice.problem().message;
         }
     }
 }

@@ -95,28 +95,29 @@ TEST(TreeNewick, NamesComeBackThroughANewickReader) {
                              leaf(2) + ":0.1,\n(" + leaf(3) + ":0.2," + leaf(4) +
                              ":0.3):0.04):0.05," + "(" + leaf(5) + ":0.06,\n  " + leaf(6) +
                              ":-0.00100):0.07,out:0.50000);\n";
-    const NamedTree named = NameTreeLeaves(tree, treeNames, names);
-    ASSERT_EQ(named.failure, "");
-    const NewickLeaves read = NewickReader(named.text).Read();
-    EXPECT_TRUE(read.ok) << named.text;
-    EXPECT_EQ(read.names, names) << named.text;
-    EXPECT_EQ(read.withoutLength, 1) << "only the root lacks a branch length: " << named.text;
-    EXPECT_EQ(named.text.find("out"), std::string::npos);
-    EXPECT_NE(named.text.find(":-0.00100"), std::string::npos) << "lengths as written";
+    const Result<std::string> named = NameTreeLeaves(tree, treeNames, names);
+    ASSERT_TRUE(named) << named.problem().message;
+    const std::string& text = named.value();
+    const NewickLeaves read = NewickReader(text).Read();
+    EXPECT_TRUE(read.ok) << text;
+    EXPECT_EQ(read.names, names) << text;
+    EXPECT_EQ(read.withoutLength, 1) << "only the root lacks a branch length: " << text;
+    EXPECT_EQ(text.find("out"), std::string::npos);
+    EXPECT_NE(text.find(":-0.00100"), std::string::npos) << "lengths as written";
 }
 
 TEST(TreeNewick, RootLeftWithOneChildAndTreesThatCannotBeRead) {
     const std::vector<std::string> treeNames = {"1a        ", "2b        ", "out       "};
     const std::vector<std::string> names = {"a", "b"};
     // The outgroup beside one subtree: the subtree is the tree, without the length above it.
-    EXPECT_EQ(NameTreeLeaves("((1a:0.1,2b:0.2):0.3,out:0.4);", treeNames, names).text,
+    EXPECT_EQ(NameTreeLeaves("((1a:0.1,2b:0.2):0.3,out:0.4);", treeNames, names).value(),
               "(a:0.1,b:0.2);\n");
     for (const char* bad :
          {"((1a:0.1,2b:0.2),out:0.4", "(1a:0.1,2b:0.2,out:0.4);x", "(1a:0.1,(2b:0.2,out:0.4));",
           "(1a:0.1,zz:0.2,out:0.4);", "(1a:,2b:0.2,out:0.4);", "(,2b:0.2,out:0.4);"}) {
-        const NamedTree named = NameTreeLeaves(bad, treeNames, names);
-        EXPECT_EQ(named.text, "") << bad;
-        EXPECT_NE(named.failure, "") << bad;
+        const Result<std::string> named = NameTreeLeaves(bad, treeNames, names);
+        ASSERT_FALSE(named) << bad;
+        EXPECT_NE(named.problem().message, "") << bad;
     }
 }
 

@@ -68,13 +68,13 @@ TEST(ReadTreeOrder, TakesTheLeavesFromLeftToRight) {
         {"((2C,0A),1B,out);", {-1}},  // no branch lengths: the ";" stays on the last leaf
     };
     for (const Case& c : cases) {
-        const TreeOrder read = ReadTreeOrder(c.tree, kTreeNamesABC);
+        const Result<std::vector<int>> read = ReadTreeOrder(c.tree, kTreeNamesABC);
         if (c.order == std::vector<int>{-1}) {
-            EXPECT_FALSE(read.failure.empty()) << c.tree;
+            EXPECT_FALSE(read) << c.tree;
             continue;
         }
-        EXPECT_EQ(read.failure, "") << c.tree;
-        EXPECT_EQ(read.order, c.order) << c.tree;
+        ASSERT_TRUE(read) << c.tree << ": " << read.problem().message;
+        EXPECT_EQ(read.value(), c.order) << c.tree;
     }
 }
 
@@ -98,9 +98,9 @@ TEST(ReadTreeOrder, RefusesATreeThatWouldGiveAWrongOrder) {
          "sequences 1 and 2 have the same tree name '12x', so the tree cannot tell them apart"},
     };
     for (const Case& c : cases) {
-        const TreeOrder read = ReadTreeOrder(c.tree, c.names);
-        EXPECT_EQ(read.failure, c.failure) << c.tree;
-        EXPECT_TRUE(read.order.empty()) << c.tree;
+        const Result<std::vector<int>> read = ReadTreeOrder(c.tree, c.names);
+        ASSERT_FALSE(read) << c.tree;
+        EXPECT_EQ(read.problem().message, c.failure) << c.tree;
     }
 }
 
@@ -111,9 +111,9 @@ TEST(OrderByTree, RebuildsTheListAndTheMatrixInTreeOrder) {
     WriteWholeFile(run.root.File("outtree"), "stale");  // must be gone before the program runs
     RecordingWindow window;
     RunState state = StateABC(true);
-    const ProgramOutcome outcome = OrderByTree(state, window.progress, run.context);
+    const Result<void> outcome = OrderByTree(state, window.progress, run.context);
 
-    EXPECT_TRUE(outcome.Ok()) << outcome.message;
+    EXPECT_TRUE(outcome.Ok()) << outcome.problem().message;
     EXPECT_EQ(config, "O\r\n4\r\nY\r\n");
     EXPECT_EQ(state.treeOrder, (std::vector<int>{2, 0, 1, 3}));
     EXPECT_EQ(Names(state.SequenceList), (std::vector<std::string>{">C", ">A", ">B"}));
@@ -203,7 +203,7 @@ TEST(OrderByTree, AnUnusableTreeIsReportedAndTheInputOrderKept) {
         WriteWholeFile(run.root.File("infile"), "distances");
         RecordingWindow window;
         RunState state = StateABC(true);
-        const ProgramOutcome outcome = OrderByTree(state, window.progress, run.context);
+        const Result<void> outcome = OrderByTree(state, window.progress, run.context);
 
         EXPECT_FALSE(outcome.Ok()) << c.what;
         EXPECT_EQ(window.messages,
@@ -241,8 +241,8 @@ TEST(OrderByTree, ACancelWhileTheTreeIsMadeLeavesTheDisplayAsItWas) {
     state.treeOrder = {0, 1};
     const RunState before = state;
 
-    const ProgramOutcome outcome = OrderByTree(state, window.progress, run.context);
-    EXPECT_EQ(outcome.status, ProgramStatus::Cancelled);
+    const Result<void> outcome = OrderByTree(state, window.progress, run.context);
+    EXPECT_TRUE(outcome.Is(ProblemKind::Cancelled));
     EXPECT_EQ(run.shell.endedEarly, run.shell.processIds);
     EXPECT_EQ(state.SequenceList, before.SequenceList);
     EXPECT_EQ(state.IdentityMatrix, before.IdentityMatrix);
@@ -294,10 +294,10 @@ TEST(OrderByTree, RealNeighborGroupsEachFamily) {
     PosixShell shell;
     const AlignerConfig programs = DefaultAlignerConfig(KVR_BIN_DIR);
     RecordingWindow window;
-    const ProgramOutcome outcome = OrderByTree(
+    const Result<void> outcome = OrderByTree(
         state, window.progress, RunContext{{shell, programs, exchange.Path()}, exchange.Path()});
 
-    ASSERT_TRUE(outcome.Ok()) << outcome.message;
+    ASSERT_TRUE(outcome.Ok()) << outcome.problem().message;
     EXPECT_TRUE(window.messages.empty());
     std::vector<int> sorted(state.treeOrder.begin(), state.treeOrder.end());
     std::sort(sorted.begin(), sorted.end());

@@ -74,10 +74,11 @@ TEST_F(QtRunTest, MuscleWithTheTreeDrawsTheMatrixAndARerunWritesLastRun) {
     EXPECT_FALSE(window.IsVisible(Control::cmdCancel));
     // The run made the tree: it can be saved, with the sequences' own names and no outgroup.
     EXPECT_TRUE(window.IsEnabled(Control::mnuSaveTree));
-    std::string failure;
     const OrderedSet input = InputOrder(state);
-    const std::string tree = NewickText(state, input.names, failure);
-    EXPECT_TRUE(tree.ends_with(");\n")) << tree << failure;
+    const Result<std::string> made = NewickText(state, input.names);
+    ASSERT_TRUE(made) << made.problem().message;
+    const std::string& tree = made.value();
+    EXPECT_TRUE(tree.ends_with(");\n")) << tree;
     for (const std::string& name : input.names)
         EXPECT_NE(tree.find(NewickName(name)), std::string::npos) << name << " in " << tree;
     EXPECT_EQ(tree.find("out:"), std::string::npos) << tree;

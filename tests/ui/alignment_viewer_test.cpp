@@ -134,9 +134,9 @@ TEST_F(AlignmentViewerTest, TheViewerSavesThePairAsFastaThatScoresTheSame) {
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(saved->substr(0, 1 + state.SequenceList[3].name.size()),
               state.SequenceList[3].name + "\r");
-    const PairScore score = PairIdentityOfText(*saved);
+    const Result<float> score = PairIdentityOfText(*saved);
     ASSERT_TRUE(score.Ok());
-    EXPECT_EQ(*score.identity, state.IdentityMatrix(3, 1));
+    EXPECT_EQ(score.value(), state.IdentityMatrix(3, 1));
     EXPECT_EQ(window.saveFilters.back(), "FASTA files (*.fas);;All files (*)");
     // The dialog started in the input file's folder, offering a name made from it.
     EXPECT_EQ(window.dialogFolders.back(), data.File("four.fas"));

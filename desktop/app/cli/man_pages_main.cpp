@@ -23,10 +23,10 @@ int main(int argc, char** argv) {
     kvr::cli::AnyRequest requests;
     const auto tables = kvr::cli::CommandTables(requests);
     const auto write = [&folder](const std::string& name, const std::string& page) {
-        const kvr::WriteResult written = kvr::WriteWholeFile(folder + "/" + name, page);
+        const kvr::Result<void> written = kvr::WriteWholeFile(folder + "/" + name, page);
         if (!written)
-            std::cerr << "kvr_man_pages: " << kvr::WriteFailureMessage(folder + "/" + name, written)
-                      << "\n";
+            std::cerr << "kvr_man_pages: "
+                      << kvr::WriteFailureMessage(folder + "/" + name, written.problem()) << "\n";
         return static_cast<bool>(written);
     };
     bool ok =

@@ -20,10 +20,14 @@ bool IsFlagNamed(const CommandTable& table, const std::string& name) {
 }
 
 // The operands in their rows, in order: each single row takes one word, a row of many the rest.
-std::string TakeOperands(const CommandTable& table, const std::vector<std::string>& words) {
+Result<void> TakeOperands(const CommandTable& table, const std::vector<std::string>& words) {
     std::size_t next = 0;
     for (const OperandRow& row : table.operands) {
-        if (next >= words.size()) return row.missing;
+        // A row that says nothing when it is missing may be left out, and so may those after it.
+        if (next >= words.size()) {
+            if (row.missing.empty()) return {};
+            return Problem{row.missing};
+        }
         if (row.values != nullptr) {
             row.values->assign(words.begin() + static_cast<std::ptrdiff_t>(next), words.end());
             next = words.size();
@@ -32,9 +36,9 @@ std::string TakeOperands(const CommandTable& table, const std::vector<std::strin
         }
     }
     if (next < words.size()) {
-        if (next == 0) return "no operand expected, got '" + words[next] + "'";
-        return "one " + table.operands.back().what + " expected, got '" + words[next - 1] +
-               "' and '" + words[next] + "'";
+        if (next == 0) return Problem{"no operand expected, got '" + words[next] + "'"};
+        return Problem{"one " + table.operands.back().what + " expected, got '" + words[next - 1] +
+                       "' and '" + words[next] + "'"};
     }
     return {};
 }
@@ -55,7 +59,7 @@ std::string LongName(const OptionRow& row) {
     return first;
 }
 
-std::string ParseCommandLine(const CommandTable& table, const Arguments& args) {
+Result<void> ParseCommandLine(const CommandTable& table, const Arguments& args) {
     // The words after "--" are operands whatever they look like ("-" starts no option there).
     const auto end = std::find(args.begin(), args.end(), "--");
     const Arguments options(args.begin(), end);
@@ -66,7 +70,7 @@ std::string ParseCommandLine(const CommandTable& table, const Arguments& args) {
         const auto equals = arg.find('=');
         if (arg.starts_with("--") && equals != std::string::npos &&
             IsFlagNamed(table, arg.substr(0, equals)))
-            return arg.substr(0, equals) + " takes no value: '" + arg + "'";
+            return Problem{arg.substr(0, equals) + " takes no value: '" + arg + "'"};
     }
 
     CLI::App app;
@@ -98,17 +102,17 @@ std::string ParseCommandLine(const CommandTable& table, const Arguments& args) {
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& error) {
-        return error.what();
+        return Problem{error.what()};
     }
     if (table.help != nullptr) *table.help = help;
     if (help) return {};
     if (const auto extras = app.remaining(); !extras.empty())
-        return "unknown option '" + extras.front() + "'";
+        return Problem{"unknown option '" + extras.front() + "'"};
 
     for (const Bound& b : bound) {
         const OptionRow& row = *b.row;
         if (b.option->count() == 0) {
-            if (row.required) return LongName(row) + " " + row.value + " is needed";
+            if (row.required) return Problem{LongName(row) + " " + row.value + " is needed"};
             continue;
         }
         if (row.value.empty()) {
@@ -117,9 +121,10 @@ std::string ParseCommandLine(const CommandTable& table, const Arguments& args) {
         }
         // One value an option: of two, the first would be dropped without a word (two
         // --scores would write one file).
-        if (b.option->results().size() > 1) return LongName(row) + " is given more than once";
+        if (b.option->results().size() > 1)
+            return Problem{LongName(row) + " is given more than once"};
         for (const std::string& value : b.option->results())
-            if (value.empty() || !row.take(value)) return ValueProblem(row);
+            if (value.empty() || !row.take(value)) return Problem{ValueProblem(row)};
     }
     words.insert(words.end(), afterEnd.begin(), afterEnd.end());
     return TakeOperands(table, words);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/result.h"
+
 namespace kvr::cli {
 
 using Arguments = std::vector<std::string>;
@@ -56,9 +58,9 @@ struct CommandTable {
     bool* help = nullptr;  // set by -h or --help
 };
 
-// Reads the command's arguments into its request through the table's rows. Returns what is wrong
-// with them, or "": an unknown option, a missing or wrong value, a missing or extra operand.
-std::string ParseCommandLine(const CommandTable& table, const Arguments& args);
+// Reads the command's arguments into its request through the table's rows, or says what is wrong
+// with them: an unknown option, a missing or wrong value, a missing or extra operand.
+Result<void> ParseCommandLine(const CommandTable& table, const Arguments& args);
 
 // The long name of an option row ("--out" of "-o,--out").
 std::string LongName(const OptionRow& row);

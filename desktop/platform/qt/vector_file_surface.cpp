@@ -126,19 +126,19 @@ TextExtent VectorFileSurface::MeasureText(std::string_view text, TextTurn turn) 
     return fonts_.Measure(text, turn);
 }
 
-WriteResult VectorFileSurface::Save(const std::string& path) {
-    if (!painter_) return {false, "the picture could not be drawn"};
+Result<void> VectorFileSurface::Save(const std::string& path) {
+    if (!painter_) return Problem{"the picture could not be drawn"};
     const bool ended = painter_->end();
     painter_.reset();
     device_.reset();  // the PDF is complete only when its writer is gone
     buffer_.close();
     const QByteArray& bytes = buffer_.data();
-    if (!ended || bytes.isEmpty()) return {false, "the picture could not be drawn"};
+    if (!ended || bytes.isEmpty()) return Problem{"the picture could not be drawn"};
     return WriteWholeFile(path, std::string_view(bytes.constData(), bytes.size()));
 }
 
-WriteResult WriteVectorFile(PictureFormat format, const std::string& path,
-                            const std::function<void(DrawingSurface&)>& draw) {
+Result<void> WriteVectorFile(PictureFormat format, const std::string& path,
+                             const std::function<void(DrawingSurface&)>& draw) {
     VectorFileSurface surface(format, CanvasFont());
     draw(surface);
     return surface.Save(path);

@@ -27,7 +27,7 @@ class VectorFileSurface : public DrawingSurface {
     VectorFileSurface& operator=(const VectorFileSurface&) = delete;
 
     // Ends the page and writes the file; false when it could not be written.
-    WriteResult Save(const std::string& path);
+    Result<void> Save(const std::string& path);
 
     // Resize starts the page afresh (what was drawn before is dropped).
     void Resize(int width, int height) override;
@@ -61,7 +61,7 @@ class VectorFileSurface : public DrawingSurface {
 
 // Draws a picture into a new SVG or PDF file at path in the screen canvas font (Liberation Sans
 // 8.25 pt), through ReplaceFile. Needs a QGuiApplication.
-WriteResult WriteVectorFile(PictureFormat format, const std::string& path,
-                            const std::function<void(DrawingSurface&)>& draw);
+Result<void> WriteVectorFile(PictureFormat format, const std::string& path,
+                             const std::function<void(DrawingSurface&)>& draw);
 
 }  // namespace kvr
