@@ -2,7 +2,9 @@
 """Writes edge_pairs.csv: hard pairs (case, N runs, "?", ambiguity codes, protein, unequal and
 long lengths, single residues) aligned by the installed MUSCLE (`muscle -align`), with the
 counts of its alignment. Run from this folder: ./make_edge_pairs.py"""
-import csv, os, random, subprocess, tempfile
+import csv, os, random
+
+from muscle_counts import muscle
 
 random.seed(20240611)
 here = os.path.dirname(os.path.abspath(__file__))
@@ -32,27 +34,6 @@ def mutate(s, rate, alphabet, indel=0.02):
             out.append(random.choice(alphabet))
         out.append(random.choice(alphabet) if random.random() < rate else c)
     return "".join(out)
-
-
-def muscle(a, b):
-    with tempfile.TemporaryDirectory() as d:
-        with open(os.path.join(d, "in.fas"), "w") as f:
-            f.write(">a\n%s\n>b\n%s\n" % (a, b))
-        subprocess.run(["muscle", "-align", "in.fas", "-output", "out.fas"], cwd=d,
-                       check=True, capture_output=True)
-        rows = {}
-        name = None
-        for line in open(os.path.join(d, "out.fas")):
-            line = line.strip()
-            if line.startswith(">"):
-                name = line[1:]
-                rows[name] = ""
-            else:
-                rows[name] += line
-    x, y = rows["a"], rows["b"]
-    gapfree = sum(1 for p, q in zip(x, y) if p != "-" and q != "-")
-    matches = sum(1 for p, q in zip(x, y) if p != "-" and q != "-" and p == q)
-    return matches, gapfree
 
 
 orchid = records(os.path.join(here, "..", "orchid_its.fasta"))

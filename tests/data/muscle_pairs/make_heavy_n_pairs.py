@@ -5,7 +5,9 @@ takes most of them for protein (75 or fewer of its 100 sampled letters are A, C,
 for nucleotides. Each pair comes from a seed of its own. Run from this folder:
 ./make_heavy_n_pairs.py (--fasta FOLDER writes each pair as FOLDER/NAME.fa instead, to try it by
 hand; MUSCLE takes 10-30 s and about 5 GB for a 10 kb pair)."""
-import csv, os, random, subprocess, sys, tempfile
+import csv, os, random, sys
+
+from muscle_counts import muscle
 
 here = os.path.dirname(os.path.abspath(__file__))
 
@@ -96,26 +98,6 @@ CASES = [
     ("runs of N and ambiguity codes", lambda: runs(5, 5000, 0.97, 0.65, 1500, 0.3, 200)),
     ("runs of ambiguity codes", lambda: runs(6, 4000, 0.97, 0.55, 800, 1.0, 0)),
 ]
-
-
-def muscle(a, b):
-    with tempfile.TemporaryDirectory() as d:
-        with open(os.path.join(d, "in.fas"), "w") as f:
-            f.write(">a\n%s\n>b\n%s\n" % (a, b))
-        subprocess.run(["muscle", "-align", "in.fas", "-output", "out.fas"], cwd=d,
-                       check=True, capture_output=True)
-        rows, name = {}, None
-        for line in open(os.path.join(d, "out.fas")):
-            line = line.strip()
-            if line.startswith(">"):
-                name = line[1:]
-                rows[name] = ""
-            else:
-                rows[name] += line
-    x, y = rows["a"], rows["b"]
-    gapfree = sum(1 for p, q in zip(x, y) if p != "-" and q != "-")
-    matches = sum(1 for p, q in zip(x, y) if p != "-" and q != "-" and p == q)
-    return matches, gapfree
 
 
 def main():
