@@ -79,7 +79,8 @@ class MainForm : public WindowEvents {
     Window& window;
     Shell& shell;
     const std::string programFolder;
-    // The built-in aligner's memory a pair in the window's runs and its alignment viewer.
+    // The built-in aligner's memory for one pair in the window's runs and its alignment viewer:
+    // kvr's --pair-memory, which the window keeps at its default.
     int pairMemoryMegabytes = kPairMemoryMegabytes;
 
     // A file is read or written, a run works, or a handler waits for something.
