@@ -339,10 +339,16 @@ int Merge(const Arguments& args, CommandLog& log) {
     }
 
     state.InputIdentity = IdentityTable(n);
-    if (!read([&](int i, int j, float identity, AlignedCounts) {
+    // The pairs the shards say were aligned in a bounded band, for the session's marks (shards
+    // without counts say nothing of it).
+    std::vector<std::pair<int, int>> bounded;
+    if (!read([&](int i, int j, float identity, AlignedCounts aligned) {
             state.InputIdentity(i, j) = identity;
+            if (!aligned.exact) bounded.emplace_back(std::min(i, j), std::max(i, j));
         }))
         return Failure(problem + "; nothing was written");
+    std::sort(bounded.begin(), bounded.end());
+    state.boundedPairs = std::move(bounded);
     std::vector<ShardHeader> headers;
     for (const Shard& shard : shards) headers.push_back(shard.header);
 

@@ -250,6 +250,40 @@ TEST(KvrMerge, CarriesGenomesOfAMegabase) {
 }
 
 // A cluster run has thousands of shards: the merge opens them one at a time.
+// The pairs the built-in aligner computed in a bounded band keep their marks through the shards:
+// the merged session marks the pairs kvr run's marks (the unrelated sequence's two).
+TEST(KvrMerge, KeepsTheMarksOfPairsAlignedInABoundedBand) {
+    std::mt19937 rng(78);
+    const auto random = [&rng] {
+        std::string s(3000, 'A');
+        for (char& c : s) c = "ACGT"[rng() % 4];
+        return s;
+    };
+    const std::string a = random(), unrelated = random();
+    std::string b = a;
+    for (std::size_t k = 0; k < b.size(); k += 7) b[k] = b[k] == 'A' ? 'G' : 'A';
+    TempFolder folder;
+    const std::string input =
+        folder.Write("u.fasta", ">a\n" + a + "\n>b\n" + b + "\n>u\n" + unrelated + "\n");
+    const auto ran = RunProgram("kvr", {"run", input, "--quiet", "--pair-memory", "1", "--session",
+                                        folder.File("run.kvr")});
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    std::vector<std::string> merge = {"merge", input, "--quiet", "--session",
+                                      folder.File("merge.kvr")};
+    for (int k = 1; k <= 2; ++k) {
+        merge.push_back(folder.File("shard" + std::to_string(k) + ".tsv"));
+        const auto pairs =
+            RunProgram("kvr", {"pairs", input, "--shard", std::to_string(k) + "/2", "--out",
+                               merge.back(), "--quiet", "--pair-memory", "1"});
+        ASSERT_EQ(pairs.status, 0) << pairs.err;
+    }
+    const auto merged = RunProgram("kvr", merge);
+    ASSERT_EQ(merged.status, 0) << merged.err;
+    const std::string marks = "#bounded-pairs\t3: 1-3 2-3";
+    EXPECT_EQ(RecordLine(*ReadWholeFile(folder.File("run.kvr")), "bounded-pairs"), marks);
+    EXPECT_EQ(RecordLine(*ReadWholeFile(folder.File("merge.kvr")), "bounded-pairs"), marks);
+}
+
 TEST(KvrMerge, TakesMoreShardsThanItMayOpenFiles) {
     TempFolder folder;
     const std::string input = DataFile("rrna5s_48.fasta");
