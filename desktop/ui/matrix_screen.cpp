@@ -81,7 +81,7 @@ void ShowEmptyView(Window& window) {
     window.SetVisible(Control::keyPicture, false);
 }
 
-void DrawMatrixOnScreen(RunState& state, WindowView& shown, Window& window, ViewPlace place) {
+void DrawMatrixOnScreen(const RunState& state, WindowView& shown, Window& window, ViewPlace place) {
     const Rect viewport = window.Geometry(Control::OuterPicture);
     const Size room{viewport.width, viewport.height};
     const Rect before = window.Geometry(Control::ZoomingPicture);

@@ -20,7 +20,7 @@ enum class ViewPlace { Corner, Kept, Opening };
 // zoom level, with the scroll bars the view needs and the zoom buttons enabled as far as the
 // zoom can go (WindowView::drawnCells says so for the control states). Callers check FitsOnScreen
 // first and set the other controls from the window's state.
-void DrawMatrixOnScreen(RunState& state, WindowView& shown, Window& window,
+void DrawMatrixOnScreen(const RunState& state, WindowView& shown, Window& window,
                         ViewPlace place = ViewPlace::Corner);
 
 inline constexpr const char* kEmptyViewHint =
