@@ -14,7 +14,6 @@
 #include <QImageReader>
 
 #include "app/kvr_pictures.h"
-#include "fakes/recording_window.h"
 #include "pictures/grouped_analysis.h"
 #include "support/seconds.h"
 
@@ -39,14 +38,12 @@ int main(int argc, char** argv) {
     const int vectorN = argc > 2 ? std::atoi(argv[2]) : 2000;
     const std::string folder = std::filesystem::temp_directory_path() / "kvr-bench-image";
     std::filesystem::create_directories(folder);
-    kvr::RecordingWindow window;
 
     kvr::RunState state = kvr::bench::GroupedAnalysis(n);
     const double tableMb = PeakMegabytes();
     kvr::cli::PictureRequest image;
     image.matrixImage = folder + "/matrix.png";
-    const double imageSeconds =
-        Seconds([&] { kvr::cli::WritePictures(state, window.progress, image, std::cerr); });
+    const double imageSeconds = Seconds([&] { kvr::cli::WritePictures(state, image, std::cerr); });
     const QSize size = QImageReader(QString::fromStdString(image.matrixImage)).size();
     std::printf(
         "matrix image, %d sequences: %.2f s, %d x %d pixels (%.0f MB as 32-bit pixels), PNG "
@@ -59,7 +56,7 @@ int main(int argc, char** argv) {
     vector.matrixSvg = folder + "/matrix.svg";
     vector.matrixPdf = folder + "/matrix.pdf";
     const double vectorSeconds =
-        Seconds([&] { kvr::cli::WritePictures(smaller, window.progress, vector, std::cerr); });
+        Seconds([&] { kvr::cli::WritePictures(smaller, vector, std::cerr); });
     std::printf("SVG and PDF, %d sequences: %.2f s, SVG %.1f MB, PDF %.1f MB\n", vectorN,
                 vectorSeconds, Megabytes(vector.matrixSvg), Megabytes(vector.matrixPdf));
     return 0;

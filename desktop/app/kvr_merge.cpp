@@ -331,7 +331,7 @@ int Merge(const Arguments& args, CommandLog& log) {
         SetBins(state, progress, counts);
         // Shown in input order: no treeOrder leads elsewhere.
         state.SequenceList = std::move(state.InputSequences);
-        written = WriteOutputs(state, progress, rest, printOrder, std::cerr) && written;
+        written = WriteOutputs(state, rest, printOrder, std::cerr) && written;
         progress.Flush();
         if (signals.Signal() != 0)
             return signals.Cancelled(kName, "the outputs not yet written were left as they were");
@@ -363,7 +363,7 @@ int Merge(const Arguments& args, CommandLog& log) {
     state.provenance.tree = KeptTree(state);
     // Every file first, the table last, then the display order (kvr merge ... | head -1).
     const std::string tablePath = std::exchange(rest.File("--table"), std::string());
-    written = WriteOutputs(state, progress, rest, false, std::cerr);
+    written = WriteOutputs(state, rest, false, std::cerr);
     rest.File("--table") = tablePath;
     streamTable();
     if (signals.Signal() != 0)

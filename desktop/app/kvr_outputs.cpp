@@ -71,8 +71,8 @@ bool WriteTextOutput(const std::string& path, const std::function<bool(std::ostr
     return static_cast<bool>(written);
 }
 
-bool WriteOutputs(RunState& analysis, Progress& progress, const OutputRequest& outputs,
-                  bool printOrder, std::ostream& err) {
+bool WriteOutputs(const RunState& analysis, const OutputRequest& outputs, bool printOrder,
+                  std::ostream& err) {
     bool written = true;
     for (std::size_t k = 0; k < kTextOutputs.size(); ++k) {
         if (outputs.text[k].empty()) continue;
@@ -87,7 +87,7 @@ bool WriteOutputs(RunState& analysis, Progress& progress, const OutputRequest& o
     }
     written &= WriteExports(analysis, outputs.exports, err);
     if (outputs.pictures.Any() &&
-        !WritePictures(analysis, progress, outputs.pictures, err,
+        !WritePictures(analysis, outputs.pictures, err,
                        outputs.pictures.outlineGroups
                            ? OutlinedGroupBlocks(analysis, outputs.exports)
                            : std::vector<CellBlock>{}))

@@ -48,7 +48,7 @@ bool WriteTextOutput(const std::string& path, const std::function<bool(std::ostr
 // BinArray), then, when printOrder is set, no output went to standard output and no signal asked
 // to stop, the display order on standard output. False, with one message per failure on err,
 // when one could not be written.
-bool WriteOutputs(RunState& analysis, Progress& progress, const OutputRequest& outputs,
-                  bool printOrder, std::ostream& err);
+bool WriteOutputs(const RunState& analysis, const OutputRequest& outputs, bool printOrder,
+                  std::ostream& err);
 
 }  // namespace kvr::cli

@@ -15,7 +15,6 @@
 #include "pictures/matrix_picture.h"
 #include "pictures/plot_picture.h"
 #include "pictures/screen_plot.h"
-#include "pipeline/binning.h"
 #include "platform/qt/canvas_text.h"
 #include "platform/qt/offscreen_gui.h"
 #include "platform/qt/qimage_surface.h"
@@ -84,8 +83,8 @@ std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures, boo
     return problems;
 }
 
-bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pictures,
-                   std::ostream& err, const std::vector<CellBlock>& outlined) {
+bool WritePictures(const RunState& state, const PictureRequest& pictures, std::ostream& err,
+                   const std::vector<CellBlock>& outlined) {
     bool written = true;
     const auto report = [&](const Result<void>& result, const std::string& what,
                             const std::string& path) {
@@ -94,9 +93,6 @@ bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pi
                 << result.problem().message << "\n";
         written = written && result.Ok();
     };
-    const bool plot = !pictures.plotEmf.empty() || !pictures.plotImage.empty() ||
-                      !pictures.plotSvg.empty() || !pictures.plotPdf.empty();
-    if (plot && state.BinArray.empty()) BinIdentities(state, progress);
     std::shared_ptr<const TreeShape> tree;
     if (pictures.tree) {
         if (std::optional<TreeShape> made = AnalysisTree(state))

@@ -45,11 +45,11 @@ inline constexpr int kPlotImageHeightPx = 757;
 // the command makes or keeps one).
 std::vector<std::string> CheckPictureRequest(const PictureRequest& pictures, bool treeMade = true);
 
-// After the ordering: bins the identities, builds the palette of the mode and writes every
-// requested picture, the blocks outlined framed on the matrix's, and the tree beside the names
-// when asked for. False, with a message on err for each, when one could not be written or the
-// tree could not be drawn (the pictures are then written without it).
-bool WritePictures(RunState& state, Progress& progress, const PictureRequest& pictures,
-                   std::ostream& err, const std::vector<CellBlock>& outlined = {});
+// Writes every requested picture of the analysis as made (ordered and binned), the blocks outlined
+// framed on the matrix's, and the tree beside the names when asked for. False, with a message on
+// err for each, when one could not be written or the tree could not be drawn (the pictures are
+// then written without it).
+bool WritePictures(const RunState& state, const PictureRequest& pictures, std::ostream& err,
+                   const std::vector<CellBlock>& outlined = {});
 
 }  // namespace kvr::cli

@@ -119,7 +119,7 @@ int Analyse(const Arguments& args, CommandLog& log, bool append) {
     state.provenance = append ? AppendedProvenance(session, record) : std::move(record);
     // The files first, so that a reader of the display order who stops early (| head -1) costs
     // no file.
-    const bool written = WriteOutputs(state, progress, request.outputs, true, std::cerr);
+    const bool written = WriteOutputs(state, request.outputs, true, std::cerr);
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the outputs not yet written were left as they were");
     ReportBuiltinNotes(state, setup.alphabet, name, request.messages.quiet, std::cerr);

@@ -55,7 +55,7 @@ int Show(const Arguments& args, CommandLog& log) {
     AnalyseSession(state, progress);
     StopRequest stop;
     const StopOnSignals signals(stop);
-    const bool written = WriteOutputs(state, progress, outputs, false, std::cerr);
+    const bool written = WriteOutputs(state, outputs, false, std::cerr);
     progress.Flush();
     if (signals.Signal() != 0)
         return signals.Cancelled(name, "the outputs not yet written were left as they were");

@@ -19,16 +19,23 @@ void Recolour(RunState& state, WindowView& shown, Window& window, const std::str
     if (state.FitsOnScreen()) DrawMatrixOnScreen(state, shown, window, place);
 }
 
-// The user chose the pair on display, raised or not: the next analysis starts from it.
-void KeepChosenCutoffs(RunState& state) {
-    state.choices.chosenCutoff1 = state.cutoff1;
-    state.choices.chosenCutoff2 = state.cutoff2;
-}
-
 void Finish(const RunState& state, const WindowView& shown, Window& window) {
     ApplyControlStates(state, shown, window);
     window.SetCaption(Control::lblProgress, "Done");
     window.SetBusy(false);
+}
+
+// A cut-off taken, shown on its label and the matrix coloured by it. The user chose the pair on
+// display, raised or not: the next analysis starts from it.
+void TakeCutoffs(RunState& state, WindowView& shown, Window& window, const std::string& workFolder,
+                 Control label, float value) {
+    state.choices.chosenCutoff1 = state.cutoff1;
+    state.choices.chosenCutoff2 = state.cutoff2;
+    window.SetCaption(label, PlainSingle(value));
+    window.SetBusy(true);
+    window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
+    Recolour(state, shown, window, workFolder);
+    Finish(state, shown, window);
 }
 
 }  // namespace
@@ -57,12 +64,7 @@ void OnCutoff1Changed(RunState& state, WindowView& shown, Window& window,
         return;
     }
     state.cutoff1 = static_cast<float>(s1);
-    KeepChosenCutoffs(state);
-    window.SetCaption(Control::lblCutoff1dsply, PlainSingle(state.cutoff1));
-    window.SetBusy(true);
-    window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
-    Recolour(state, shown, window, workFolder);
-    Finish(state, shown, window);
+    TakeCutoffs(state, shown, window, workFolder, Control::lblCutoff1dsply, state.cutoff1);
 }
 
 void OnCutoff2Changed(RunState& state, WindowView& shown, Window& window,
@@ -84,12 +86,7 @@ void OnCutoff2Changed(RunState& state, WindowView& shown, Window& window,
         window.SetValue(Control::UpdCutoff2, s1);  // runs this handler again; then on with it
     }
     state.cutoff2 = static_cast<float>(window.Value(Control::UpdCutoff2));
-    KeepChosenCutoffs(state);
-    window.SetCaption(Control::lblCutoff2dsply, PlainSingle(state.cutoff2));
-    window.SetBusy(true);
-    window.SetCaption(Control::lblProgress, "Displaying the matrix ...");
-    Recolour(state, shown, window, workFolder);
-    Finish(state, shown, window);
+    TakeCutoffs(state, shown, window, workFolder, Control::lblCutoff2dsply, state.cutoff2);
 }
 
 void OnShowTreeClicked(RunState& state, WindowView& shown, Window& window,

@@ -15,6 +15,7 @@
 #include "io/file_io.h"
 #include "pipeline/external_programs.h"
 #include "pipeline/shard_file.h"
+#include "support/bounded_genomes.h"
 #include "support/file_size_limit.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
@@ -253,15 +254,8 @@ TEST(KvrMerge, CarriesGenomesOfAMegabase) {
 // The pairs the built-in aligner computed in a bounded band keep their marks through the shards:
 // the merged session marks the pairs kvr run's marks (the unrelated sequence's two).
 TEST(KvrMerge, KeepsTheMarksOfPairsAlignedInABoundedBand) {
-    std::mt19937 rng(78);
-    const auto random = [&rng] {
-        std::string s(3000, 'A');
-        for (char& c : s) c = "ACGT"[rng() % 4];
-        return s;
-    };
-    const std::string a = random(), unrelated = random();
-    std::string b = a;
-    for (std::size_t k = 0; k < b.size(); k += 7) b[k] = b[k] == 'A' ? 'G' : 'A';
+    const std::string a = testing::RandomGenome(78), unrelated = testing::RandomGenome(79);
+    const std::string b = testing::RelatedGenome(a, 7);
     TempFolder folder;
     const std::string input =
         folder.Write("u.fasta", ">a\n" + a + "\n>b\n" + b + "\n>u\n" + unrelated + "\n");

@@ -10,6 +10,7 @@
 #include "fakes/recording_window.h"
 #include "io/file_io.h"
 #include "model/palette.h"
+#include "pipeline/binning.h"
 #include "support/analysis_state.h"
 #include "support/temp_folder.h"
 
@@ -31,15 +32,16 @@ TEST(KvrPictureOptions, ImagesNeedAKnownExtension) {
 TEST(KvrPictures, VectorOptionsAndUnwritableFilesAreReported) {
     TempFolder out;
     RunState state = kvr::testing::MakeAnalysis(12, kvr::testing::Gradient(12, 0.5f));
+    RecordingWindow window;
+    BinIdentities(state, window.progress);  // as the pipeline makes the analysis
     PictureRequest pictures;
     pictures.matrixSvg = out.File("m.svg");
     pictures.plotPdf = out.File("p.pdf");
     pictures.plotEmf = "/nonexistent-folder/p.emf";
     pictures.matrixPdf = "/nonexistent-folder/m.pdf";
     EXPECT_EQ(pictures.Paths().size(), 4u);
-    RecordingWindow window;
     std::ostringstream err;
-    EXPECT_FALSE(WritePictures(state, window.progress, pictures, err));
+    EXPECT_FALSE(WritePictures(state, pictures, err));
     EXPECT_NE(err.str().find("cannot write the plot picture to /nonexistent-folder/p.emf"),
               std::string::npos);
     EXPECT_NE(err.str().find("cannot write the matrix picture to /nonexistent-folder/m.pdf"),
@@ -65,9 +67,8 @@ TEST(KvrPictures, MatrixImageOfMoreSequencesThanTheScreenShows) {
     RunState state = kvr::testing::MakeAnalysis(700, kvr::testing::Gradient(700, 0.5f));
     PictureRequest pictures;
     pictures.matrixImage = out.File("m.png");
-    RecordingWindow window;
     std::ostringstream err;
-    EXPECT_TRUE(WritePictures(state, window.progress, pictures, err)) << err.str();
+    EXPECT_TRUE(WritePictures(state, pictures, err)) << err.str();
     QImageReader::setAllocationLimit(1024);  // megabytes
     const QImage image(QString::fromStdString(pictures.matrixImage), "PNG");
     // 110000 / 700 twips a cell, in whole pixels: 150 twips, 10 pixels; no names.

@@ -12,6 +12,7 @@
 #include "io/file_io.h"
 #include "pipeline/external_programs.h"
 #include "platform/posix_shell.h"
+#include "support/bounded_genomes.h"
 #include "support/process_watch.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
@@ -449,15 +450,8 @@ TEST(KvrRun, ScoresTheSetsAlphabetOrMusclesGuess) {
 // computed in the widest band that fits: marked 0 in the table's last column and counted in the
 // run's last line; the related pair is exact.
 TEST(KvrRun, CountsThePairsAlignedInABoundedBand) {
-    std::mt19937 rng(78);
-    const auto random = [&rng] {
-        std::string s(3000, 'A');
-        for (char& c : s) c = "ACGT"[rng() % 4];
-        return s;
-    };
-    const std::string a = random(), unrelated = random();
-    std::string b = a;
-    for (std::size_t k = 0; k < b.size(); k += 7) b[k] = b[k] == 'A' ? 'G' : 'A';
+    const std::string a = testing::RandomGenome(78), unrelated = testing::RandomGenome(79);
+    const std::string b = testing::RelatedGenome(a, 7);
     TempFolder folder;
     folder.Write("u.fasta", ">a\n" + a + "\n>b\n" + b + "\n>u\n" + unrelated + "\n");
     const std::string last =
